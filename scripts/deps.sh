@@ -1,0 +1,34 @@
+# Installs the Debian packages the build, the tests and the program need, when missing.
+# Sourced by run.sh and test.sh.
+KR5_PACKAGES=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
+    libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-dejavu-core xdg-utils
+)
+
+kr5_ensure_packages() {
+    local missing=()
+    local p
+    for p in "${KR5_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
+
+# kr5_build [target...]: configures build/ and builds the given targets (all by default).
+kr5_build() {
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    if [ $# -eq 0 ]; then
+        cmake --build build -j"$(nproc)"
+    else
+        cmake --build build -j"$(nproc)" --target "$@"
+    fi
+}

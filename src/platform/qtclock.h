@@ -1,0 +1,29 @@
+// The real clock: a monotonic elapsed timer, the system's local time and QTimer ticks.
+#pragma once
+
+#include "clock.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <map>
+#include <memory>
+
+namespace kr5 {
+
+class QtClock : public Clock {
+  public:
+    QtClock();
+    ~QtClock() override;
+
+    qint64 nowMs() const override { return elapsed_.elapsed(); }
+    QDateTime localTime() const override;
+    int startTimer(int intervalMs, std::function<void()> onTick) override;
+    void stopTimer(int id) override;
+
+  private:
+    QElapsedTimer elapsed_;
+    int nextId_ = 1;
+    std::map<int, std::unique_ptr<QTimer>> timers_;
+};
+
+}  // namespace kr5

@@ -1,0 +1,35 @@
+// The serial line on QSerialPort. Port N is "COMn" on Windows and /dev/ttyS<n-1> elsewhere;
+// the environment variables KR5AU_PORT1 and KR5AU_PORT2 name another device for port 1
+// or 2 (a pseudo-terminal of the instrument simulator, a USB adapter).
+#pragma once
+
+#include "serialport.h"
+
+#include <QSerialPort>
+
+namespace kr5 {
+
+class QtSerialPort : public SerialPort {
+  public:
+    QtSerialPort();
+    ~QtSerialPort() override;
+
+    // The device that port number `port` stands for on this machine.
+    static QString deviceFor(int port);
+
+    bool open(int port, const QString& settings) override;
+    bool setSettings(const QString& settings) override;
+    bool isOpen() const override { return port_.isOpen(); }
+    void write(const QByteArray& bytes) override;
+    QByteArray takeInput() override;
+    void discardInput() override;
+    void close() override;
+
+  private:
+    bool apply(const LineSettings& s);
+    void onError(QSerialPort::SerialPortError error);
+
+    QSerialPort port_;
+};
+
+}  // namespace kr5
