@@ -1,0 +1,66 @@
+// The kr5sim program's real-time side: puts the bench's ports on pseudo-terminals, hands
+// the bench what the program writes, with the speed the program has set, and writes the
+// answers back when they are due. It blocks in ppoll() between events and ends when told
+// to stop by a signal.
+#pragma once
+
+#include "bench.h"
+#include "ptyline.h"
+
+#include <QFile>
+#include <QString>
+#include <chrono>
+#include <csignal>
+#include <map>
+#include <memory>
+
+namespace kr5::sim {
+
+struct HostOptions {
+    QString logPath;    // every frame received, one line each; none when empty
+    QString portsFile;  // the PORTn= lines, rewritten whenever a device changes
+    QString linkDir;    // symbolic links portN to the devices, a name that survives a replug
+};
+
+class SimHost {
+  public:
+    SimHost(Bench& bench, HostOptions options);
+    ~SimHost();
+    SimHost(const SimHost&) = delete;
+    SimHost& operator=(const SimHost&) = delete;
+
+    // Opens the lines and the log and prints the PORTn= lines and READY. False with a
+    // reason when a line or the log cannot be opened.
+    bool start(QString* error);
+
+    // Serves the lines until stop becomes non-zero (set from a signal handler). The
+    // signals in `waitMask` are let through only while waiting, so that a signal cannot
+    // slip in between the test of stop and the wait.
+    void run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask);
+
+  private:
+    struct Port {
+        PtyLine line;
+        std::multimap<double, LineBytes> outgoing;
+        double hungSinceUs = -1.0;
+        double inFreeUs = 0.0;  // when the bytes from the program are through the line
+    };
+
+    double nowUs() const;
+    bool plug(int number, Port& port, QString* error);
+    void unplug(int number, Port& port);
+    void followPresence(double now);
+    // hangUpOnly: the poll reported a hang-up and nothing to read.
+    void readFrom(int number, Port& port, bool hangUpOnly);
+    void sendDue(double now);
+    void publish();
+    double nextWakeUs(double now) const;
+
+    Bench& bench_;
+    HostOptions options_;
+    std::chrono::steady_clock::time_point start_;
+    std::map<int, Port> ports_;
+    std::unique_ptr<QFile> log_;
+};
+
+}  // namespace kr5::sim

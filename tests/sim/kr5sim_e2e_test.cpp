@@ -1,0 +1,136 @@
+// The kr5sim program on pseudo-terminals, reached through the program's own serial link
+// on the Qt serial port: discovery replies, a reading, closing and reopening the port, a
+// speed change and back, and the frame log that records all of it.
+#include "app/globals.h"
+#include "app/timing.h"
+#include "link/link.h"
+#include "link/wire.h"
+#include "platform/qtclock.h"
+#include "platform/qteventpump.h"
+#include "platform/qtserialport.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <functional>
+
+namespace {
+
+using namespace kr5;
+
+struct Kr5simRun : ::testing::Test {
+    QtClock clock;
+    QtEventPump pump{clock};
+    QTemporaryDir dir;
+    QProcess sim;
+    QString output;
+
+    // Handles events until done() holds or ms have passed.
+    bool waitUntil(qint64 ms, const std::function<bool()>& done) {
+        const qint64 deadline = clock.nowMs() + ms;
+        while (!done()) {
+            if (clock.nowMs() >= deadline) {
+                return false;
+            }
+            pump.waitForEvent(deadline);
+        }
+        return true;
+    }
+
+    void TearDown() override {
+        if (sim.state() != QProcess::NotRunning) {
+            sim.kill();
+            sim.waitForFinished(1000);
+        }
+    }
+};
+
+TEST_F(Kr5simRun, ProgramTalksToTheSimulatorThroughItsOwnLink) {
+    ASSERT_TRUE(dir.isValid());
+    const QString logPath = dir.filePath(QStringLiteral("frames.log"));
+    QObject::connect(&sim, &QProcess::readyReadStandardOutput,
+                     [this] { output += QString::fromLocal8Bit(sim.readAllStandardOutput()); });
+    sim.start(QStringLiteral(KR5SIM_PATH),
+              {QStringLiteral("--log"), logPath, QStringLiteral("--operator"),
+               QStringLiteral("off"), QStringLiteral("--seed"), QStringLiteral("5")});
+    ASSERT_TRUE(waitUntil(5000, [this] { return output.contains(QLatin1String("READY")); }))
+        << output.toStdString() << sim.readAllStandardError().toStdString();
+    const auto device =
+        QRegularExpression(QStringLiteral("^PORT1=(\\S+)$"), QRegularExpression::MultilineOption)
+            .match(output);
+    ASSERT_TRUE(device.hasMatch()) << output.toStdString();
+    qputenv("KR5AU_PORT1", device.captured(1).toLocal8Bit());
+
+    Globals g;
+    Timing timing(g, clock, pump);
+    QtSerialPort port;
+    Link link(g, port, clock, pump, timing);
+    link.setadr();
+    ASSERT_TRUE(link.openport(1));
+
+    const char* types[] = {"KR", "AU", "ZN", ""};
+    for (int i = 0; i < 4; ++i) {
+        link.sendTo(i, QStringLiteral("v"));
+        link.receive(replyIdent, timeoutNormal);
+        EXPECT_EQ(unitType(g.rxbuf), QLatin1String(types[i])) << "address " << i;
+        if (i < 3) {
+            EXPECT_EQ(g.rxbuf.size(), replyIdent);
+        }
+    }
+    g.kradr = g.adrtbl[0];
+    g.acuadr = g.adrtbl[1];
+    g.znadr = g.adrtbl[2];
+    g.acuok = g.znok = true;
+    link.krout(QStringLiteral("x"));
+    link.receive(replyX, timeoutNormal);
+    ASSERT_EQ(g.rxbuf.size(), replyX) << g.rxbuf.toStdString();
+    EXPECT_EQ(digitField(g.rxbuf, 8), 0);
+    EXPECT_EQ(digitField(g.rxbuf, 9), 0);
+
+    // The simulator survives the port being closed and opened again.
+    link.closeport();
+    ASSERT_TRUE(link.openport(1));
+    link.krcommand(QStringLiteral("a3"));
+    EXPECT_EQ(g.rxbuf, QStringLiteral("A\r\n"));
+
+    // At 19200 baud the units answer only once the port has followed them.
+    link.setspeed(1);
+    link.krout(QStringLiteral("x"));
+    link.receive(replyX, timeoutNormal);
+    ASSERT_EQ(g.rxbuf.size(), replyX);
+    EXPECT_EQ(digitField(g.rxbuf, 8), 3);
+    link.setspeed(0);
+    link.acuout(QStringLiteral("t"));
+    link.receive(replyRead, timeoutNormal);
+    EXPECT_EQ(g.rxbuf.size(), replyRead);
+    link.closeport();
+
+    sim.terminate();
+    ASSERT_TRUE(waitUntil(3000, [this] { return sim.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(sim.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sim.exitCode(), 0);
+
+    QFile log(logPath);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList frames;  // "<port> <baud> <address> <command>" without the time
+    double lastMs = -1.0;
+    for (const QString& line :
+         QString::fromLatin1(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList f = line.split(QLatin1Char(' '));
+        ASSERT_EQ(f.size(), 5) << line.toStdString();
+        EXPECT_GE(f[0].toDouble(), lastMs);  // in time order
+        lastMs = f[0].toDouble();
+        frames << f.mid(1).join(QLatin1Char(' '));
+    }
+    const QStringList expected{
+        "port1 9600 C0 v",   "port1 9600 C1 v",   "port1 9600 C2 v",  "port1 9600 C3 v",
+        "port1 9600 C0 x",   "port1 9600 C0 a3",  "port1 9600 C0 b4", "port1 9600 C1 b4",
+        "port1 9600 C2 b4",  "port1 19200 C0 v",  "port1 19200 C0 x", "port1 19200 C0 b3",
+        "port1 19200 C1 b3", "port1 19200 C2 b3", "port1 9600 C0 v",  "port1 9600 C1 t",
+    };
+    EXPECT_EQ(frames, expected);
+}
+
+}  // namespace

@@ -1,0 +1,239 @@
+// What the readings show: the voltage profile, the inception/extinction hysteresis, the
+// ranges and their saturation, the gate counts of a pass, the noise discriminator, the
+// operators in local mode, and the repeatability of a seeded scenario.
+#include "link/wire.h"
+#include "sim/acunit.h"
+#include "simline.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace kr5::sim::test {
+namespace {
+
+constexpr int kKr = 0;
+constexpr int kAu = 1;
+constexpr int kZn = 2;
+
+// A bench whose test voltage stands at kv from the start.
+Scenario steadyAt(double kv) {
+    Scenario s = quietBench();
+    s.profile.startKv = kv;
+    s.profile.peakKv = kv;
+    return s;
+}
+
+// Moves the clock to second tS of bench time.
+void moveTo(SimLine& line, double tS) {
+    line.idle(static_cast<qint64>(tS * 1000.0) - line.clock.nowMs());
+}
+
+int peakOf(const QByteArray& x) {
+    return static_cast<int>(kr5::hexField(kr5::decodeLine(x), 4, 2));
+}
+int rateOf(const QByteArray& x) {
+    return static_cast<int>(kr5::hexField(kr5::decodeLine(x), 6, 2));
+}
+
+TEST(SimPhysics, ProfileRampsHoldsFallsAndRepeats) {
+    ProfileConfig p;  // 0 -> 12 kV at 1 kV/s, hold 4 s, down at 1 kV/s, pause 2 s
+    const VoltageProfile repeating(p);
+    EXPECT_DOUBLE_EQ(repeating.periodS(), 30.0);
+    EXPECT_DOUBLE_EQ(repeating.kvAt(0.0), 0.0);
+    EXPECT_DOUBLE_EQ(repeating.kvAt(6.0), 6.0);
+    EXPECT_DOUBLE_EQ(repeating.kvAt(14.0), 12.0);
+    EXPECT_DOUBLE_EQ(repeating.kvAt(22.0), 6.0);
+    EXPECT_DOUBLE_EQ(repeating.kvAt(29.0), 0.0);
+    EXPECT_DOUBLE_EQ(repeating.kvAt(36.0), 6.0);
+    p.repeat = false;
+    EXPECT_DOUBLE_EQ(VoltageProfile(p).kvAt(36.0), 0.0);
+}
+
+TEST(SimPhysics, DischargesStartAtInceptionAndStopOnlyBelowExtinction) {
+    // Inception 8 kV, extinction 6 kV on the default ramp: 7 kV is passed at 7 s going
+    // up and at 21 s coming down. Asked out of order, the answers do not change.
+    Bench bench(quietBench());
+    TestObject& object = bench.physics().testObject();
+    EXPECT_TRUE(object.dischargingAt(21.0));
+    EXPECT_FALSE(object.dischargingAt(7.0));
+    EXPECT_TRUE(object.dischargingAt(9.0));
+    EXPECT_FALSE(object.dischargingAt(22.5));  // 5.5 kV
+    EXPECT_FALSE(object.dischargingAt(37.0));  // 7 kV going up again
+    EXPECT_TRUE(object.dischargingAt(51.0));   // and coming down again
+
+    // The detector shows it: without noise the peak is 0 exactly while nothing burns.
+    Scenario s = quietBench();
+    s.object.noisePps = 0.0;
+    SimLine line(s);
+    line.ask(kKr, "m1");
+    moveTo(line, 7.0);
+    EXPECT_EQ(peakOf(line.ask(kKr, "x")), 0);
+    moveTo(line, 21.0);
+    EXPECT_GT(peakOf(line.ask(kKr, "x")), 0);
+    moveTo(line, 22.5);
+    EXPECT_EQ(peakOf(line.ask(kKr, "x")), 0);
+}
+
+TEST(SimPhysics, PeakAndRateSaturateAtFullScaleAndComeBackAtHigherRanges) {
+    Scenario s = steadyAt(12.0);
+    s.object.chargePc = 100.0;  // pulses of about 2000 pC at 12 kV
+    s.object.ratePps = 2000.0;  // about 6750 pulses/s at 12 kV
+    SimLine line(s);
+    line.ask(kKr, "m1");
+    line.idle(1000);
+    const QByteArray low = line.ask(kKr, "x");
+    EXPECT_EQ(kr5::field(kr5::decodeLine(low), 4, 4).toString(), QStringLiteral("FFFF"));
+
+    line.ask(kKr, "a9");
+    line.ask(kKr, "r3");
+    const QByteArray high = line.ask(kKr, "x");
+    EXPECT_GT(peakOf(high), 0);
+    EXPECT_LT(peakOf(high), 0xFF);
+    EXPECT_GT(rateOf(high), 0);
+    EXPECT_LT(rateOf(high), 0xFF);
+    // The byte scale: FF is 15 V and 150 pulses/s.
+    EXPECT_EQ(Detector::peakByte(10.0), 170);
+    EXPECT_EQ(Detector::peakByte(1e9), 0xFF);
+    EXPECT_EQ(Detector::rateByte(100.0), 170);
+    EXPECT_EQ(Detector::rateByte(-3.0), 0);
+}
+
+TEST(SimPhysics, GateCountsOverAPassFallWithTheRange) {
+    // At a steady 12 kV the discharges have a charge scale of 20 * 1.5^4 pC and come at
+    // 100 * 1.5^3 pulses/s; noise is 300 pulses/s with a scale of 1.5 pC. A gate at
+    // range i counts the pulses above 0.5 V times the range's division.
+    SimLine line(steadyAt(12.0));
+    line.ask(kKr, "m1");
+    const double pdRate = 100.0 * std::pow(1.5, 3);
+    const double pdScale = 20.0 * std::pow(1.5, 4);
+    std::vector<double> counts;
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(line.ask(kKr, QByteArray("a") + char('0' + i)), QByteArray("A\r\n"));
+        const QByteArray reply = line.ask(kKr, "c2000", 2100);
+        ASSERT_EQ(reply.size(), 9) << "range " << i;
+        const double count = kr5::qncount(kr5::decodeLine(reply));
+        const double threshold = 0.5 * Detector::kDivision[static_cast<size_t>(i)];
+        const double expected =
+            2.0 * (pdRate * std::exp(-threshold / pdScale) + 300.0 * std::exp(-threshold / 1.5));
+        EXPECT_NEAR(count, expected, 5.0 * std::sqrt(expected) + 2.0) << "range " << i;
+        counts.push_back(count);
+    }
+    EXPECT_GT(counts[0], counts[4]);
+    EXPECT_GT(counts[4], counts[7]);
+    EXPECT_GT(counts[7], counts[9]);
+}
+
+TEST(SimPhysics, GateReplyLeavesWhenTheGateClosesAndTheDetectorIsDeafMeanwhile) {
+    SimLine line(steadyAt(12.0));
+    line.port.write(frameFor(kKr, "c1000"));
+    EXPECT_TRUE(line.collectFor(500).isEmpty());
+    // Deaf while counting: this frame is lost, only the count comes.
+    line.port.write(frameFor(kKr, "x"));
+    EXPECT_EQ(line.collectFor(1000).size(), 9);
+    // Frame of 8 bytes, 1000 ms gate, 2 ms turnaround, 9 bytes of reply.
+    EXPECT_NEAR(line.lastArrivalUs, 17 * 1e7 / 9600 + 1002000.0, 1.0);
+    EXPECT_EQ(line.ask(kKr, "x").size(), 11);
+}
+
+TEST(SimPhysics, NoiseDiscriminatorFunctionCutsTheBackgroundNoise) {
+    SimLine line(steadyAt(0.0));  // no discharges at all, only noise
+    line.ask(kKr, "m1");
+    line.ask(kKr, "r1");
+    const auto noiseRate = [&line](const QByteArray& function) {
+        line.ask(kZn, function);
+        int sum = 0;
+        for (int i = 0; i < 20; ++i) {
+            line.idle(500);
+            sum += rateOf(line.ask(kKr, "x"));
+        }
+        return sum;
+    };
+    const int allOn = noiseRate("f0");
+    const int pdOn = noiseRate("f2");
+    EXPECT_GT(allOn, 0);
+    EXPECT_GT(allOn, 5 * pdOn);
+}
+
+TEST(SimPhysics, AcUnitReportsTheTestVoltageThroughThePtRatio) {
+    Scenario s = quietBench();
+    s.profile.peakKv = 25.0;  // Es up to 250 V with the PT ratio of 100
+    SimLine line(s);
+    double acuval = 0.0;
+    for (int second = 0; second <= 25; ++second) {
+        moveTo(line, second);
+        const QString reply = kr5::decodeLine(line.ask(kAu, "t"));
+        ASSERT_EQ(reply.size(), 9);
+        // The unit measured when the frame was through.
+        const double es = line.bench.physics().esAt((line.sentUs + 4 * 1e7 / 9600) / 1e6);
+        // Over range reads as 200 V.
+        EXPECT_NEAR(kr5::acudec(reply, acuval), std::min(es, 200.0), 0.1 + es * 0.003)
+            << "at " << second << " s";
+    }
+    const struct {
+        double es;
+        const char* payload;
+    } table[] = {{0.0, "0000"},   {0.04, "0000"},  {0.1, "2001"},    {99.94, "2999"},
+                 {99.96, "3000"}, {150.0, "3500"}, {199.94, "3999"}, {199.96, "6000"},
+                 {-5.0, "0000"},  {NAN, "0000"}};
+    for (const auto& row : table) {
+        EXPECT_EQ(AcUnit::encodeEs(row.es), QByteArray(row.payload)) << row.es;
+    }
+}
+
+TEST(SimPhysics, OperatorsChangeSettingsOnlyInLocalMode) {
+    Scenario s = steadyAt(12.0);
+    s.object.chargePc = 100.0;  // off scale at 1/1: an operator turns the attenuator up
+    s.operatorActive = true;
+    SimLine line(s);
+    const auto attenuatorAfter = [&line](int seconds) {
+        int att = 0;
+        for (int i = 0; i < seconds * 2; ++i) {
+            line.idle(500);
+            att = kr5::digitField(kr5::decodeLine(line.ask(kKr, "x")), 8);
+        }
+        return att;
+    };
+    EXPECT_GT(attenuatorAfter(20), 0);  // switched on in local mode
+    line.ask(kKr, "m1");
+    line.ask(kKr, "a0");
+    EXPECT_EQ(attenuatorAfter(20), 0);
+
+    const auto settingsOverAMinute = [&line] {
+        std::set<QString> seen;
+        for (int i = 0; i < 60; ++i) {
+            line.idle(1000);
+            seen.insert(kr5::decodeLine(line.ask(kZn, "g")).mid(3, 4));
+        }
+        return seen.size();
+    };
+    EXPECT_GT(settingsOverAMinute(), 1u);
+    line.ask(kZn, "m1");
+    EXPECT_EQ(settingsOverAMinute(), 1u);
+}
+
+TEST(SimPhysics, TheSameSeedGivesTheSameReadings) {
+    const auto run = [](quint32 seed) {
+        Scenario s = Scenario::defaultBench();  // operators at work too
+        s.seed = seed;
+        SimLine line(s);
+        QByteArray all;
+        for (int i = 0; i < 60; ++i) {
+            line.idle(500);
+            all += line.ask(kKr, "x") + line.ask(kAu, "t") + line.ask(kZn, "g");
+            if (i % 10 == 9) {
+                all += line.ask(kKr, "c200", 300);
+            }
+        }
+        return all;
+    };
+    const QByteArray first = run(7);
+    EXPECT_EQ(first.size(), 60 * 29 + 6 * 9);
+    EXPECT_EQ(run(7), first);
+    EXPECT_NE(run(8), first);
+}
+
+}  // namespace
+}  // namespace kr5::sim::test

@@ -1,0 +1,136 @@
+// Reading a scenario from text lines, the frame log's line form, and a bench that is fed
+// nothing but noise.
+#include "sim/scenario.h"
+#include "sim/bench.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace kr5::sim::test {
+namespace {
+
+TEST(SimScenario, DefaultBenchHasAllThreeUnitsOnPortOne) {
+    const Scenario s = Scenario::defaultBench();
+    ASSERT_EQ(s.units.size(), 3u);
+    EXPECT_EQ(s.ports(), std::set<int>{1});
+    for (const UnitConfig& u : s.units) {
+        EXPECT_EQ(u.port, 1);
+        EXPECT_EQ(u.ident.size(), 13);
+        EXPECT_TRUE(u.ident.startsWith(typeLetters(u.kind)));
+    }
+    // The ramp passes inception on the way up and extinction on the way down.
+    EXPECT_GT(s.profile.peakKv, s.object.inceptionKv);
+    EXPECT_LT(s.profile.startKv, s.object.extinctionKv);
+}
+
+TEST(SimScenario, ATextSetsUnitsProfileObjectFaultsAndPulls) {
+    ScenarioBuilder b;
+    QString error;
+    ASSERT_TRUE(b.applyText(QStringLiteral("# a bench on two lines\n"
+                                           "seed 42\n"
+                                           "turnaround 3.5\n"
+                                           "unit KR 3 2 KR-5  No.7\n"
+                                           "unit au 4 1\n"
+                                           "port 1\n"
+                                           "profile peak=20 up=0.5 repeat=no\n"
+                                           "object inception=10 extinction=7 noiserate=0\n"
+                                           "fault KR late ms=300 from=5 to=9 p=0.25\n"
+                                           "fault AU truncated keep=4 addr=4\n"
+                                           "pull 2 from=1.5 to=3\n"
+                                           "operator off\n"),
+                            &error))
+        << error.toStdString();
+    const Scenario& s = b.scenario();
+    EXPECT_EQ(s.seed, 42u);
+    EXPECT_DOUBLE_EQ(s.turnaroundMs, 3.5);
+    ASSERT_EQ(s.units.size(), 2u);  // the default units are replaced
+    EXPECT_EQ(s.units[0].kind, UnitKind::Detector);
+    EXPECT_EQ(s.units[0].address, 3);
+    EXPECT_EQ(s.units[0].port, 2);
+    EXPECT_EQ(s.units[0].ident, QStringLiteral("KR-5  No.7   "));
+    EXPECT_EQ(s.units[1].ident, defaultIdent(UnitKind::AcUnit, 4));
+    EXPECT_EQ(s.ports(), (std::set<int>{1, 2}));
+    EXPECT_DOUBLE_EQ(s.profile.peakKv, 20.0);
+    EXPECT_DOUBLE_EQ(s.profile.upKvPerS, 0.5);
+    EXPECT_FALSE(s.profile.repeat);
+    EXPECT_DOUBLE_EQ(s.object.inceptionKv, 10.0);
+    EXPECT_DOUBLE_EQ(s.object.noisePps, 0.0);
+    ASSERT_EQ(s.faults.size(), 2u);
+    EXPECT_EQ(s.faults[0].config.kind, FaultKind::Late);
+    EXPECT_DOUBLE_EQ(s.faults[0].config.lateMs, 300.0);
+    EXPECT_DOUBLE_EQ(s.faults[0].config.probability, 0.25);
+    EXPECT_TRUE(s.faults[0].config.coversUs(5e6));
+    EXPECT_FALSE(s.faults[0].config.coversUs(9e6));
+    EXPECT_EQ(s.faults[1].address, 4);
+    EXPECT_EQ(s.faults[1].config.keep, 4);
+    ASSERT_EQ(s.pulls.size(), 1u);
+    EXPECT_DOUBLE_EQ(s.pulls[0].fromS, 1.5);
+    EXPECT_FALSE(s.operatorActive);
+}
+
+TEST(SimScenario, BadLinesAreRefusedWithAReasonAndChangeNothing) {
+    for (const char* line :
+         {"unit KR 16 1", "unit KR 0 3", "unit XX 0 1", "unit AU 0 1 KR-5 wrong type", "unit KR",
+          "seed -1", "seed 1 2", "turnaround fast", "pt 0", "profile peak=high",
+          "profile colour=red", "profile 12", "object extinction=9", "fault KR melted",
+          "fault KR late p=2", "pull 3", "port 0", "operator maybe", "warp 9"}) {
+        ScenarioBuilder b;
+        const Scenario before = b.scenario();
+        QString error;
+        EXPECT_FALSE(b.apply(QString::fromLatin1(line), &error)) << line;
+        EXPECT_FALSE(error.isEmpty()) << line;
+        EXPECT_EQ(b.scenario().units.size(), before.units.size()) << line;
+        EXPECT_EQ(b.scenario().seed, before.seed) << line;
+    }
+    ScenarioBuilder b;
+    QString error;
+    EXPECT_FALSE(b.applyText(QStringLiteral("unit KR 0 1\nunit ZN 0 1\n"), &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("line 2:"))) << error.toStdString();
+}
+
+TEST(SimScenario, FrameLogLinesShowTimePortSpeedAddressAndCommand) {
+    FrameRecord f;
+    f.atUs = 12345.6;
+    f.port = 1;
+    f.baud = 9600;
+    f.raw = QByteArray("\xC0v\r\n");
+    parseFrame(f);
+    EXPECT_EQ(formatFrame(f), QStringLiteral("12.346 port1 9600 C0 v"));
+
+    f.raw = QByteArray(
+        "\x41\xCF"
+        "c1000\r\n");  // noise in front of the address byte
+    parseFrame(f);
+    EXPECT_EQ(formatFrame(f), QStringLiteral("12.346 port1 9600 CF c1000"));
+
+    f.raw = QByteArray("AB\r\n");
+    parseFrame(f);
+    EXPECT_EQ(formatFrame(f), QStringLiteral("12.346 port1 9600 ?? 41420D0A"));
+}
+
+TEST(SimScenario, BenchFedWithNoiseKeepsWorking) {
+    Bench bench(Scenario::defaultBench());
+    std::mt19937 gen(3);
+    double t = 0.0;
+    for (int i = 0; i < 2000; ++i) {
+        QByteArray noise;
+        const int n = static_cast<int>(gen() % 40);
+        for (int k = 0; k < n; ++k) {
+            // Mostly address bytes, command letters, digits and line ends.
+            static const char pool[] = "\xC0\xC1\xC2\xCFxvtgcamrfb0123456789\r\n\n";
+            noise += pool[gen() % (sizeof(pool) - 1)];
+        }
+        t += 1000.0 * static_cast<double>(gen() % 50);
+        for (const LineBytes& lb : bench.receive(1, 9600, noise, t)) {
+            EXPECT_GE(lb.atUs, t);
+        }
+    }
+    EXPECT_FALSE(bench.frames().empty());
+    // Still answering normally afterwards (if the noise left it at 9600).
+    const auto reply = bench.receive(1, bench.unitAt(1, 1)->baudAt(t + 1e6), "\xC1v\r\n", t + 1e6);
+    EXPECT_EQ(reply.size(), 18u);
+}
+
+}  // namespace
+}  // namespace kr5::sim::test

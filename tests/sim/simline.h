@@ -1,0 +1,63 @@
+// A bench on a simulated line in virtual time, and a way to ask a unit something and
+// collect its answer as the program's receive would, for the simulator's own tests.
+#pragma once
+
+#include "platform/virtualclock.h"
+#include "sim/bench.h"
+#include "sim/simport.h"
+
+#include <QByteArray>
+
+namespace kr5::sim::test {
+
+// The default bench without operators at the instruments and with the turnaround given.
+inline Scenario quietBench(double turnaroundMs = 2.0) {
+    Scenario s = Scenario::defaultBench();
+    s.operatorActive = false;
+    s.turnaroundMs = turnaroundMs;
+    return s;
+}
+
+inline QByteArray frameFor(int address, const QByteArray& command) {
+    return QByteArray(1, static_cast<char>(0xC0 + address)) + command + "\r\n";
+}
+
+struct SimLine {
+    kr5::VirtualClock clock;
+    Bench bench;
+    SimPort port{bench, clock};
+    double sentUs = 0.0;          // when the last ask wrote its frame
+    double lastArrivalUs = -1.0;  // when the last byte collected arrived
+
+    explicit SimLine(const Scenario& scenario, int portNumber = 1) : bench(scenario) {
+        port.open(portNumber, QStringLiteral("9600,N,8,1"));
+    }
+
+    // Everything that arrives until waitMs have passed: a reply, and anything after it.
+    QByteArray collectFor(qint64 waitMs) {
+        const qint64 deadlineMs = clock.nowMs() + waitMs;
+        QByteArray got;
+        while (clock.nowMs() < deadlineMs) {
+            clock.advanceToNext(deadlineMs);
+            const QByteArray piece = port.takeInput();
+            if (!piece.isEmpty()) {
+                got += piece;
+                lastArrivalUs = static_cast<double>(clock.nowUs());
+            }
+        }
+        return got;
+    }
+
+    // Sends a command and collects everything that arrives within waitMs.
+    QByteArray ask(int address, const QByteArray& command, qint64 waitMs = 100) {
+        sentUs = static_cast<double>(clock.nowUs());
+        lastArrivalUs = -1.0;
+        port.write(frameFor(address, command));
+        return collectFor(waitMs);
+    }
+
+    // Lets virtual time pass, running whatever falls due.
+    void idle(qint64 ms) { clock.advanceMs(ms); }
+};
+
+}  // namespace kr5::sim::test
