@@ -60,6 +60,7 @@ struct Globals {
     bool znok = false;
     QString krid;
     QString acuid;
+    QString znid;  // identification of the noise discriminator, shown in the About box
     QString kradr;  // one address character, empty when the unit was not found
     QString acuadr;
     QString znadr;

@@ -1,0 +1,139 @@
+#include "aboutwindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace kr5 {
+
+namespace {
+
+void nameControl(QWidget* control, const QString& name) {
+    control->setObjectName(name);
+    control->setAccessibleDescription(name);
+}
+
+QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    nameControl(label, name);
+    return label;
+}
+
+QPushButton* namedButton(const QString& name, const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    nameControl(button, name);
+    return button;
+}
+
+QPixmap programIcon(const QWidget* window) {
+    QIcon icon = QApplication::windowIcon();
+    if (icon.isNull()) {
+        icon = window->style()->standardIcon(QStyle::SP_ComputerIcon);
+    }
+    const int side = window->style()->pixelMetric(QStyle::PM_LargeIconSize);
+    return icon.pixmap(QSize(side, side), window->devicePixelRatioF());
+}
+
+}  // namespace
+
+QString AboutWindow::versionText() {
+    return QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3")
+        .arg(KR5_VERSION_MAJOR)
+        .arg(KR5_VERSION_MINOR)
+        .arg(KR5_VERSION_PATCH);
+}
+
+AboutWindow::AboutWindow(Dialogs& dialogs, Launcher& launcher, SysInfoPlaces places,
+                         QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs), launcher_(launcher), places_(std::move(places)) {
+    nameControl(this, QStringLiteral("About"));
+    const QString title = QCoreApplication::applicationName();
+    setWindowTitle(title + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
+
+    auto* picIcon = namedLabel(QStringLiteral("picIcon"), QString(), this);
+    picIcon->setPixmap(programIcon(this));
+    picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    auto* lblTitle = namedLabel(QStringLiteral("lblTitle"), title, this);
+    QFont titleFont = lblTitle->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    lblTitle->setFont(titleFont);
+
+    auto* text = new QVBoxLayout;
+    text->addWidget(lblTitle);
+    text->addWidget(namedLabel(QStringLiteral("lblVersion"), versionText(), this));
+    text->addWidget(namedLabel(QStringLiteral("lblDescription"),
+                               QStringLiteral("Partial discharge detector system"), this));
+    text->addSpacing(fontMetrics().height() / 2);
+    text->addWidget(namedLabel(QStringLiteral("Label1"), QStringLiteral("Units"), this));
+    krLabel_ = namedLabel(QStringLiteral("Label2"), QString(), this);
+    acuLabel_ = namedLabel(QStringLiteral("Label3"), QString(), this);
+    znLabel_ = namedLabel(QStringLiteral("Label4"), QString(), this);
+    for (QLabel* unit : {krLabel_, acuLabel_, znLabel_}) {
+        unit->setIndent(fontMetrics().averageCharWidth() * 2);
+        text->addWidget(unit);
+    }
+    text->addStretch(1);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(picIcon);
+    top->addLayout(text, 1);
+
+    auto* rule = new QFrame(this);
+    nameControl(rule, QStringLiteral("Line1"));
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    loopcalLabel_ = namedLabel(QStringLiteral("Label5"), QStringLiteral("0"), this);
+    auto* cmdOK = namedButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
+    auto* cmdSysInfo =
+        namedButton(QStringLiteral("cmdSysInfo"), QStringLiteral("system info.(&S)..."), this);
+    cmdOK->setDefault(true);
+
+    auto* bottom = new QGridLayout;
+    bottom->addWidget(loopcalLabel_, 0, 0, 2, 1, Qt::AlignLeft | Qt::AlignBottom);
+    bottom->setColumnStretch(1, 1);
+    bottom->addWidget(cmdOK, 0, 2);
+    bottom->addWidget(cmdSysInfo, 1, 2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addWidget(rule);
+    layout->addLayout(bottom);
+
+    connect(cmdOK, &QPushButton::clicked, this, &AboutWindow::cmdOkClick);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutWindow::cmdSysInfoClick);
+}
+
+void AboutWindow::setUnitIds(const QString& krid, const QString& acuid, const QString& znid) {
+    krLabel_->setText(krid);
+    acuLabel_->setText(acuid);
+    znLabel_->setText(znid);
+}
+
+void AboutWindow::setLoopcal(qint32 loopcal) {
+    loopcalLabel_->setText(QString::number(loopcal));
+}
+
+void AboutWindow::closeEvent(QCloseEvent* event) {
+    // Closing by the title bar only hides the window, as OK does.
+    event->ignore();
+    cmdOkClick();
+}
+
+void AboutWindow::cmdOkClick() {
+    hide();
+}
+
+void AboutWindow::cmdSysInfoClick() {
+    startSysInfo(launcher_, dialogs_, places_);
+}
+
+}  // namespace kr5

@@ -1,0 +1,46 @@
+// The About window: the program's title and version, the identification texts of the
+// units found at start-up, the reply-wait calibration number, and a button that starts
+// the system-information tool. It is only shown and hidden, never closed.
+#pragma once
+
+#include "sysinfo.h"
+
+#include <QDialog>
+
+class QLabel;
+
+namespace kr5 {
+
+class AboutWindow : public QDialog {
+    Q_OBJECT
+
+  public:
+    AboutWindow(Dialogs& dialogs, Launcher& launcher,
+                SysInfoPlaces places = platformSysInfoPlaces(), QWidget* parent = nullptr);
+
+    // The identification texts of the detector, the AC unit and the noise discriminator.
+    void setUnitIds(const QString& krid, const QString& acuid, const QString& znid);
+
+    // The reply-wait calibration number loopcal.
+    void setLoopcal(qint32 loopcal);
+
+    // "ﾊﾞｰｼﾞｮﾝ " + major.minor.revision of this build.
+    static QString versionText();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void cmdOkClick();
+    void cmdSysInfoClick();
+
+    Dialogs& dialogs_;
+    Launcher& launcher_;
+    SysInfoPlaces places_;
+    QLabel* krLabel_ = nullptr;
+    QLabel* acuLabel_ = nullptr;
+    QLabel* znLabel_ = nullptr;
+    QLabel* loopcalLabel_ = nullptr;
+};
+
+}  // namespace kr5

@@ -1,0 +1,193 @@
+#include "mainwindow.h"
+
+#include "app/help/helplauncher.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
+
+namespace kr5 {
+
+namespace {
+
+// Every control carries its name both as object name and as accessible description, so
+// that tests and assistive tools find it by the name the program uses. QAction has no
+// accessible properties of its own; it carries the description as a property.
+void nameControl(QObject* control, const QString& name) {
+    control->setObjectName(name);
+    if (auto* widget = qobject_cast<QWidget*>(control)) {
+        widget->setAccessibleDescription(name);
+    } else {
+        control->setProperty("accessibleDescription", name);
+    }
+}
+
+QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    nameControl(label, name);
+    return label;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Dialogs& dialogs, Launcher& launcher, QWidget& about, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), launcher_(launcher), about_(about) {
+    nameControl(this, QStringLiteral("KR5AU"));
+    setWindowTitle(QStringLiteral("KR-5AU"));
+    buildMenus();
+    buildCentral();
+}
+
+QMenu* MainWindow::addMenu(const QString& name, const QString& caption) {
+    QMenu* menu = menuBar()->addMenu(caption);
+    nameControl(menu, name);
+    nameControl(menu->menuAction(), name);
+    actions_[name] = menu->menuAction();
+    return menu;
+}
+
+QAction* MainWindow::addItem(QMenu* menu, const QString& name, const QString& caption) {
+    auto* item = new QAction(caption, this);
+    nameControl(item, name);
+    if (menu != nullptr) {
+        menu->addAction(item);
+    } else {
+        menuBar()->addAction(item);
+    }
+    actions_[name] = item;
+    return item;
+}
+
+void MainWindow::buildMenus() {
+    nameControl(menuBar(), QStringLiteral("menuBar"));
+
+    QMenu* cfile = addMenu(QStringLiteral("cfile"), QStringLiteral("File(&F)"));
+    addItem(cfile, QStringLiteral("csave"), QStringLiteral("Save"));
+    QAction* cend = addItem(cfile, QStringLiteral("cend"), QStringLiteral("Exit"));
+
+    QMenu* cwin = addMenu(QStringLiteral("cwin"), QStringLiteral("Window(&W)"));
+    QAction* dwave = addItem(cwin, QStringLiteral("dwave"), QStringLiteral("T-QVN"));
+    QAction* dvq = addItem(cwin, QStringLiteral("dvq"), QStringLiteral("V-Q"));
+    addItem(cwin, QStringLiteral("zn4w"), QStringLiteral("ZN-4"));
+    for (QAction* shown : {dwave, dvq}) {
+        shown->setCheckable(true);
+        shown->setChecked(true);
+    }
+
+    addItem(nullptr, QStringLiteral("kouseiin"), QStringLiteral("Input const.(&K)"));
+    addItem(nullptr, QStringLiteral("mesqn"), QStringLiteral("QN-Mes.(&Q)"));
+    addItem(nullptr, QStringLiteral("seting"), QStringLiteral("Config(&O)"));
+    QAction* dver = addItem(nullptr, QStringLiteral("dver"), QStringLiteral("Version(&V)"));
+    QAction* gohelp = addItem(nullptr, QStringLiteral("gohelp"), QStringLiteral("Help(&H)"));
+
+    // The windows and commands behind these items come with their own parts of the
+    // program; until then they are shown but cannot be chosen.
+    for (const char* later : {"csave", "dwave", "dvq", "zn4w", "kouseiin", "mesqn", "seting"}) {
+        actions_.at(QLatin1String(later))->setEnabled(false);
+    }
+
+    connect(cend, &QAction::triggered, this, &MainWindow::cendClick);
+    connect(dver, &QAction::triggered, this, &MainWindow::dverClick);
+    connect(gohelp, &QAction::triggered, this, &MainWindow::gohelpClick);
+}
+
+void MainWindow::buildCentral() {
+    auto* central = new QWidget(this);
+    nameControl(central, QStringLiteral("central"));
+    auto* layout = new QVBoxLayout(central);
+
+    panelArea_ = new QWidget(central);
+    nameControl(panelArea_, QStringLiteral("panelArea"));
+    auto* panelLayout = new QVBoxLayout(panelArea_);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(panelArea_, 1);
+
+    auto* cycleRow = new QHBoxLayout;
+    cycleRow->addStretch(1);
+    cycleRow->addWidget(
+        namedLabel(QStringLiteral("Label13"), QStringLiteral("Sample T."), central));
+    dst_ = namedLabel(QStringLiteral("dst"), QString(), central);
+    dst_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    dst_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Wide enough for the four digits of the readout in the font actually used.
+    dst_->setMinimumWidth(dst_->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
+    cycleRow->addWidget(dst_);
+    cycleRow->addWidget(namedLabel(QStringLiteral("Label14"), QStringLiteral("ms"), central));
+    layout->addLayout(cycleRow);
+
+    setCentralWidget(central);
+}
+
+void MainWindow::setPortCaption(const QString& portstr) {
+    setWindowTitle(QStringLiteral("KR-5AU(") + portstr + QLatin1Char(')'));
+}
+
+QAction* MainWindow::action(const QString& name) const {
+    const auto found = actions_.find(name);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+void MainWindow::setZn4Available(bool available) {
+    actions_.at(QStringLiteral("zn4w"))->setEnabled(available);
+}
+
+void MainWindow::showCycleTime(const QString& text) {
+    dst_->setText(text);
+}
+
+void MainWindow::addCompanion(QWidget* window, std::function<bool()> showOnRestore) {
+    companions_.push_back({window, std::move(showOnRestore)});
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The window never closes by itself: the acquisition loop ends the program in order
+    // (remote off, 9600 baud, port closed) and only then do the windows go.
+    event->ignore();
+    cendClick();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        formResize(change->oldState().testFlag(Qt::WindowMinimized));
+    }
+}
+
+void MainWindow::formResize(bool leftMinimised) {
+    const bool minimised = isMinimized();
+    if (!minimised && !leftMinimised) {
+        return;
+    }
+    for (const Companion& companion : companions_) {
+        if (companion.window.isNull()) {
+            continue;
+        }
+        if (minimised) {
+            companion.window->hide();
+        } else if (!companion.showOnRestore || companion.showOnRestore()) {
+            companion.window->show();
+        }
+    }
+}
+
+void MainWindow::cendClick() {
+    emit endRequested();
+}
+
+void MainWindow::dverClick() {
+    about_.show();
+    about_.raise();
+    about_.activateWindow();
+}
+
+void MainWindow::gohelpClick() {
+    gohelp(launcher_, dialogs_, helpPagePath(), platformHelpRoute());
+}
+
+}  // namespace kr5

@@ -1,0 +1,83 @@
+// The main window KR5AU: its menu bar, its caption with the port digit, the cycle-time
+// readout and the area the front panel fills. It shows things and passes the operator's
+// commands on; the acquisition loop does the work.
+#pragma once
+
+#include "platform/dialogs.h"
+#include "platform/launcher.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace kr5 {
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // about: the About window, which Version(&V) shows.
+    MainWindow(Dialogs& dialogs, Launcher& launcher, QWidget& about, QWidget* parent = nullptr);
+
+    // Caption "KR-5AU(" + portstr + ")".
+    void setPortCaption(const QString& portstr);
+
+    // The menu item with that control name (cfile, csave, cend, cwin, dwave, dvq, zn4w,
+    // kouseiin, mesqn, seting, dver, gohelp); null for any other name. For cfile and cwin
+    // it is the item that opens the submenu.
+    QAction* action(const QString& name) const;
+
+    // Window > ZN-4 can be used only when the noise discriminator was found.
+    void setZn4Available(bool available);
+
+    // The area the front panel fills; it has a vertical layout and is empty until then.
+    QWidget* panelArea() const { return panelArea_; }
+
+    // The cycle-time readout dst, already formatted.
+    void showCycleTime(const QString& text);
+
+    // A window that follows the main window: hidden while the main window is minimised,
+    // shown again on restore when showOnRestore returns true (an empty one always does),
+    // even if the operator had closed it.
+    void addCompanion(QWidget* window, std::function<bool()> showOnRestore = {});
+
+  signals:
+    // File > Exit or closing the window: the acquisition loop is asked to end the
+    // program. The window itself stays open.
+    void endRequested();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    struct Companion {
+        QPointer<QWidget> window;
+        std::function<bool()> showOnRestore;
+    };
+
+    void buildMenus();
+    void buildCentral();
+    QMenu* addMenu(const QString& name, const QString& caption);
+    QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
+    void formResize(bool leftMinimised);
+    void cendClick();
+    void dverClick();
+    void gohelpClick();
+
+    Dialogs& dialogs_;
+    Launcher& launcher_;
+    QWidget& about_;
+    std::map<QString, QAction*> actions_;
+    std::vector<Companion> companions_;
+    QWidget* panelArea_ = nullptr;
+    QLabel* dst_ = nullptr;
+};
+
+}  // namespace kr5

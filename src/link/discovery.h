@@ -1,0 +1,36 @@
+// Finding the units at start-up: every address of port 1, and of port 2 when needed, is
+// asked to identify itself; the answers decide the port, the units present and their
+// addresses, and whether the program may run at all.
+#pragma once
+
+#include "app/globals.h"
+#include "link/link.h"
+#include "platform/dialogs.h"
+
+#include <QString>
+
+namespace kr5 {
+
+enum class UnitKind { Detector, AcUnit, NoiseDiscriminator };
+
+// The progress window shown while the ports are scanned.
+class DiscoveryProgress {
+public:
+    virtual ~DiscoveryProgress() = default;
+    virtual void showProgress() = 0;
+    virtual void probing(int port, int index) = 0;
+    virtual void found(int port, UnitKind kind, int index, const QString& ident) = 0;
+    virtual void hideProgress() = 0;
+};
+
+// Texts of the start-up messages.
+inline const QString kNoDetectorText = QStringLiteral("Can not find KR-5.\rStop mes.");
+inline const QString kNoAcUnitText = QStringLiteral("Can not find ACU.\rmes. without ACU\uFF1F");
+inline const QString kNoAcUnitTitle = QStringLiteral("NO CONNECT ACU");
+
+// Scans the ports and sets the unit globals (comport, kradr, acuadr, znadr, acuok, znok,
+// krid, acuid, znid). Returns false when the program must end: no detector, or the
+// operator would not go on without the AC unit.
+bool findunits(Globals& g, Link& link, DiscoveryProgress& progress, Dialogs& dialogs);
+
+}  // namespace kr5

@@ -1,0 +1,27 @@
+// Message boxes as real Qt boxes: modal, OK or OK and Cancel, with the program's own
+// title when the caller gives none.
+#pragma once
+
+#include "dialogs.h"
+
+#include <QPointer>
+
+class QWidget;
+
+namespace kr5 {
+
+class QtDialogs : public Dialogs {
+  public:
+    // parent: the window the boxes stand over; may be null (before the main window shows)
+    // and may change later through setParentWindow.
+    explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+
+    void setParentWindow(QWidget* parent) { parent_ = parent; }
+
+    Answer message(const QString& text, const QString& title, Buttons buttons) override;
+
+  private:
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace kr5
