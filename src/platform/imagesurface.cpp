@@ -1,0 +1,137 @@
+#include "imagesurface.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+#include <cmath>
+
+namespace kr5 {
+
+namespace {
+
+// A font whose line is as close to 12 pixels as the machine's fonts allow.
+QFont chartFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setStyleStrategy(QFont::NoAntialias);
+    for (int px = 11; px >= 6; --px) {
+        font.setPixelSize(px);
+        if (QFontMetrics(font).height() <= Surface::textLineHeight) {
+            break;
+        }
+    }
+    return font;
+}
+
+QPointF at(double x, double y) { return {x, y}; }
+
+}  // namespace
+
+ImageSurface::ImageSurface(int w, int h, Colour background)
+    : image_(qMax(1, w), qMax(1, h), QImage::Format_RGB888),
+      background_(background),
+      font_(chartFont())
+{
+    clear();
+}
+
+QColor ImageSurface::toQColor(Colour c)
+{
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                  static_cast<int>((c >> 16) & 0xFF));
+}
+
+Colour ImageSurface::fromQColor(const QColor& c)
+{
+    return static_cast<Colour>(c.red()) | static_cast<Colour>(c.green()) << 8 |
+           static_cast<Colour>(c.blue()) << 16;
+}
+
+Colour ImageSurface::pixel(int x, int y) const
+{
+    if (!image_.valid(x, y)) {
+        return background_;
+    }
+    return fromQColor(image_.pixelColor(x, y));
+}
+
+void ImageSurface::fillBox(int x1, int y1, int x2, int y2, Colour colour)
+{
+    QPainter p(&image_);
+    p.fillRect(QRect(QPoint(qMin(x1, x2), qMin(y1, y2)), QPoint(qMax(x1, x2), qMax(y1, y2))),
+               toQColor(colour));
+}
+
+void ImageSurface::line(double x1, double y1, double x2, double y2, Colour colour)
+{
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(toQColor(colour), 0));
+    // Coordinates far outside the picture are held near it so nothing overflows.
+    const auto hold = [](double v) { return std::isfinite(v) ? qBound(-1e5, v, 1e5) : 0.0; };
+    const QPointF a = at(hold(x1), hold(y1));
+    const QPointF b = at(hold(x2), hold(y2));
+    if (a == b) {
+        p.drawPoint(a);
+    } else {
+        p.drawLine(a, b);
+    }
+}
+
+void ImageSurface::line(double x1, double y1, double x2, double y2) { line(x1, y1, x2, y2, fore_); }
+
+void ImageSurface::arc(double cx, double cy, double r, double a1, double a2)
+{
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(toQColor(fore_), 0));
+    const QRectF box(cx - r, cy - r, 2 * r, 2 * r);
+    // QPainter angles are in 1/16 degree, counter-clockwise, as ours are.
+    const double toSixteenths = 180.0 / M_PI * 16.0;
+    p.drawArc(box, static_cast<int>(std::lround(a1 * toSixteenths)),
+              static_cast<int>(std::lround((a2 - a1) * toSixteenths)));
+}
+
+void ImageSurface::setPos(double x, double y)
+{
+    x_ = x;
+    y_ = y;
+}
+
+int ImageSurface::textWidth(const QString& text) const
+{
+    return QFontMetrics(font_).horizontalAdvance(text);
+}
+
+void ImageSurface::print(const QString& text, bool lineEnd)
+{
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    p.setFont(font_);
+    p.setPen(toQColor(fore_));
+    const QFontMetrics fm(font_);
+    p.drawText(QPointF(x_, y_ + fm.ascent()), text);
+    if (lineEnd) {
+        x_ = 0.0;
+        y_ += textLineHeight;
+    } else {
+        x_ += fm.horizontalAdvance(text);
+    }
+}
+
+void ImageSurface::clear() { image_.fill(toQColor(background_)); }
+
+void ImageSurface::setImage(const QImage& image)
+{
+    QImage converted = image.convertToFormat(QImage::Format_RGB888);
+    if (converted.size() != image_.size()) {
+        clear();
+        QPainter p(&image_);
+        p.drawImage(0, 0, converted);
+        return;
+    }
+    image_ = converted;
+}
+
+}  // namespace kr5

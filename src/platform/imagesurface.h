@@ -1,0 +1,52 @@
+// The drawing surface on a QImage: 24-bit colour, no antialiasing, a font whose text line
+// is 12 pixels high. Tests read its pixels; the windows show it with SurfaceView.
+#pragma once
+
+#include "surface.h"
+
+#include <QFont>
+#include <QImage>
+
+namespace kr5 {
+
+class ImageSurface : public Surface {
+public:
+    ImageSurface(int width, int height, Colour background = kWhite);
+
+    int width() const override { return image_.width(); }
+    int height() const override { return image_.height(); }
+    void fillBox(int x1, int y1, int x2, int y2, Colour colour) override;
+    void line(double x1, double y1, double x2, double y2, Colour colour) override;
+    void line(double x1, double y1, double x2, double y2) override;
+    void arc(double cx, double cy, double r, double a1, double a2) override;
+    void setForeColour(Colour colour) override { fore_ = colour; }
+    Colour foreColour() const override { return fore_; }
+    void setPos(double x, double y) override;
+    double posX() const override { return x_; }
+    double posY() const override { return y_; }
+    void print(const QString& text, bool lineEnd) override;
+    void clear() override;
+
+    // The picture as it stands, and the colour of one pixel as 0x00BBGGRR.
+    const QImage& image() const { return image_; }
+    Colour pixel(int x, int y) const;
+    // Replaces the picture (pasting a copied chart); it is converted to the surface's
+    // format and size.
+    void setImage(const QImage& image);
+
+    // Width in pixels of a text in the surface's font.
+    int textWidth(const QString& text) const;
+
+    static QColor toQColor(Colour c);
+    static Colour fromQColor(const QColor& c);
+
+private:
+    QImage image_;
+    Colour background_;
+    Colour fore_ = kBlack;
+    double x_ = 0.0;
+    double y_ = 0.0;
+    QFont font_;
+};
+
+}  // namespace kr5

@@ -1,0 +1,26 @@
+// Shows a surface's picture in a window: at 1:1, and scaled by whole steps without
+// smoothing when the window is larger or the screen has a high resolution, so pixels stay
+// crisp.
+#pragma once
+
+#include "imagesurface.h"
+
+#include <QWidget>
+
+namespace kr5 {
+
+class SurfaceView : public QWidget {
+public:
+    explicit SurfaceView(const ImageSurface& surface, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const ImageSurface& surface_;
+};
+
+}  // namespace kr5
