@@ -13,8 +13,23 @@ public:
 
     virtual ~Dialogs() = default;
 
+    // A save-file dialog: its title, the proposed file name, the filter text
+    // ("CSV File(*.csv)|*.csv" style pairs separated by '|', or Qt's ";;" form) and which
+    // filter is selected first (1-based). Asks before overwriting when askOverwrite.
+    struct SaveRequest {
+        QString title;
+        QString fileName;
+        QString filter;
+        int filterIndex = 1;
+        bool askOverwrite = true;
+    };
+
     // Shows text in a modal box. An empty title means the program's own title.
     virtual Answer message(const QString& text, const QString& title, Buttons buttons) = 0;
+
+    // Asks for a file name to save under. Empty when the operator cancels; chosenFilter
+    // (when given) receives the 1-based index of the filter in use.
+    virtual QString saveFileName(const SaveRequest& request, int* chosenFilter = nullptr) = 0;
 };
 
 }  // namespace kr5

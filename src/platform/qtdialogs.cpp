@@ -1,6 +1,7 @@
 #include "qtdialogs.h"
 
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace kr5 {
@@ -27,6 +28,48 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Bu
     }
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+QStringList QtDialogs::nameFilters(const QString& filter)
+{
+    if (filter.contains(QLatin1String(";;")) || !filter.contains(QLatin1Char('|'))) {
+        return filter.split(QLatin1String(";;"), Qt::SkipEmptyParts);
+    }
+    // Pairs of shown name and pattern: Qt shows the name and reads the pattern from the
+    // parentheses, so the name is kept with the pattern appended when it lacks one.
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& name = parts[i];
+        const QString pattern = parts[i + 1];
+        out << (name.contains(QLatin1Char('(')) ? name
+                                                : name + QStringLiteral(" (%1)").arg(pattern));
+    }
+    return out;
+}
+
+QString QtDialogs::saveFileName(const SaveRequest& request, int* chosenFilter)
+{
+    QFileDialog dialog(parent_, request.title);
+    dialog.setObjectName(QStringLiteral("CommonDialog1"));
+    dialog.setAccessibleDescription(QStringLiteral("CommonDialog1"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.askOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = nameFilters(request.filter);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    }
+    dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    if (chosenFilter) {
+        *chosenFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    }
+    return dialog.selectedFiles().constFirst();
 }
 
 }  // namespace kr5

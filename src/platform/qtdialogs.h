@@ -19,6 +19,11 @@ class QtDialogs : public Dialogs {
     void setParentWindow(QWidget* parent) { parent_ = parent; }
 
     Answer message(const QString& text, const QString& title, Buttons buttons) override;
+    QString saveFileName(const SaveRequest& request, int* chosenFilter = nullptr) override;
+
+    // "CSV File(*.csv)|*.csv|All(*.*)|*.*" as Qt's list of name filters; Qt's own
+    // ";;"-separated form passes through.
+    static QStringList nameFilters(const QString& filter);
 
   private:
     QPointer<QWidget> parent_;

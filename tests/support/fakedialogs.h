@@ -20,6 +20,31 @@ public:
     std::deque<Answer> answers;
     std::vector<Shown> shown;
 
+    // Save dialogs: each request is recorded and answered with the next queued path
+    // (empty: cancelled) and filter index.
+    std::deque<QString> savePaths;
+    std::deque<int> saveFilters;
+    std::vector<SaveRequest> saveRequests;
+
+    QString saveFileName(const SaveRequest& request, int* chosenFilter = nullptr) override
+    {
+        saveRequests.push_back(request);
+        QString path;
+        if (!savePaths.empty()) {
+            path = savePaths.front();
+            savePaths.pop_front();
+        }
+        int filter = request.filterIndex;
+        if (!saveFilters.empty()) {
+            filter = saveFilters.front();
+            saveFilters.pop_front();
+        }
+        if (chosenFilter && !path.isEmpty()) {
+            *chosenFilter = filter;
+        }
+        return path;
+    }
+
     Answer message(const QString& text, const QString& title, Buttons buttons) override
     {
         shown.push_back({text, title, buttons});
