@@ -38,8 +38,8 @@ struct Globals {
     bool autorate = false;
     qint32 comspeed = 0;  // speed index: 0 9600, 1 19200, 2 38400 baud
     bool speedreq = false;
-    QString qncond;  // condition text of the Q-N start marker
-    QString qntv;    // the test-voltage text last shown, for the Q-N start marker
+    QString qncond;       // condition text of the Q-N start marker
+    QString qntv;         // the test-voltage text last shown, for the Q-N start marker
     double log10k = 0.0;  // 1 / ln 10
     bool endreq = false;
     qint32 loopcal = 0;  // clock reads per second / 20, measured at start
@@ -55,7 +55,7 @@ struct Globals {
     bool znremreq = false;
 
     // Recording.
-    QString csvfile;  // path of the measurement file
+    QString csvfile;     // path of the measurement file
     bool recon = false;  // recording runs: each reading appends a data row
 
     // The line and the units on it.
@@ -66,7 +66,7 @@ struct Globals {
     bool znok = false;
     QString krid;
     QString acuid;
-    QString znid;  // identification of the noise discriminator, shown in the About box
+    QString znid;   // identification of the noise discriminator, shown in the About box
     QString kradr;  // one address character, empty when the unit was not found
     QString acuadr;
     QString znadr;

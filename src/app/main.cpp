@@ -1,49 +1,44 @@
-// kr5au: builds the program's objects, hands each what it needs, and runs.
-// For now it calibrates the reply wait and checks the line: every address of ports 1 and
-// 2 is asked to identify itself and the units that answer are listed.
-#include "app/globals.h"
-#include "app/timing.h"
-#include "link/link.h"
-#include "link/wire.h"
-#include "platform/qtclock.h"
-#include "platform/qteventpump.h"
-#include "platform/qtserialport.h"
+// kr5au: the measuring program of the KR-5 partial-discharge detector.
+//   kr5au                 the program with its windows
+//   kr5au --status        also prints one status line a second, and answers the start-up
+//                         questions on the terminal (for a machine without a display)
+//   kr5au --sample MS     starts with a sample time of MS (0, 100, 200, 500) instead of MIN
+//   kr5au --speed INDEX   moves the line to 9600 (0), 19200 (1) or 38400 (2) baud at once
+#include "app/program.h"
+#include "platform/stopsignals.h"
 
-#include <QCoreApplication>
-#include <QTextStream>
-
-using namespace kr5;
+#include <QApplication>
+#include <QCommandLineParser>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KR5AU"));
+    QApplication::setApplicationVersion(QStringLiteral(KR5AU_VERSION));
+    // The program ends through its own shutdown, never by closing its last window.
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    Globals g;
-    QtClock clock;
-    QtEventPump pump(clock);
-    QtSerialPort port;
-    Timing timing(g, clock, pump);
-    Link link(g, port, clock, pump, timing);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption status(QStringLiteral("status"),
+                                    QStringLiteral("Print a status line every second."));
+    const QCommandLineOption sample(QStringLiteral("sample"),
+                                    QStringLiteral("Start with this sample time in ms."),
+                                    QStringLiteral("ms"));
+    const QCommandLineOption speed(QStringLiteral("speed"),
+                                   QStringLiteral("Line speed index 0..2 to change to at once."),
+                                   QStringLiteral("index"));
+    parser.addOptions({status, sample, speed});
+    parser.process(app);
 
-    g.loopcal = calibrateLoop(clock);
-    out << "loopcal " << g.loopcal << Qt::endl;
-    link.setadr();
-    for (int p = 1; p <= 2; ++p) {
-        if (!link.openport(p)) {
-            out << "port " << p << " (" << QtSerialPort::deviceFor(p) << "): cannot open"
-                << Qt::endl;
-            continue;
-        }
-        for (int i = 0; i < 16; ++i) {
-            link.sendTo(i, QStringLiteral("v"));
-            link.receive(replyIdent, timeoutNormal);
-            const QString type = unitType(g.rxbuf);
-            if (type == QLatin1String("KR") || type == QLatin1String("AU") ||
-                type == QLatin1String("ZN")) {
-                out << "port " << p << " address " << i << ": " << unitIdent(g.rxbuf) << Qt::endl;
-            }
-        }
-        link.closeport();
+    kr5::ProgramOptions options;
+    options.status = parser.isSet(status);
+    if (parser.isSet(sample)) {
+        options.sampleMs = parser.value(sample).toInt();
     }
-    return 0;
+    if (parser.isSet(speed)) {
+        options.speedIndex = parser.value(speed).toInt();
+    }
+    kr5::Program program(options);
+    kr5::StopSignals stop([&program] { program.requestEnd(); });
+    return program.run();
 }

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 
@@ -138,6 +139,19 @@ void MainWindow::setZn4Available(bool available) {
 
 void MainWindow::showCycleTime(const QString& text) {
     dst_->setText(text);
+}
+
+void MainWindow::showWarning(const QString& text) {
+    if (!warning_) {
+        warning_ = new QLabel(this);
+        warning_->setObjectName(QStringLiteral("warning"));
+        warning_->setAccessibleDescription(QStringLiteral("warning"));
+        warning_->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+        statusBar()->addWidget(warning_, 1);
+    }
+    warning_->setText(text);
+    warning_->setAccessibleName(text);
+    warning_->setVisible(!text.isEmpty());
 }
 
 void MainWindow::addCompanion(QWidget* window, std::function<bool()> showOnRestore) {

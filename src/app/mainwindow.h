@@ -42,6 +42,10 @@ class MainWindow : public QMainWindow {
     // The cycle-time readout dst, already formatted.
     void showCycleTime(const QString& text);
 
+    // A warning in the status bar that does not stop anything (a measurement file that
+    // cannot be written, for instance); an empty text takes it away.
+    void showWarning(const QString& text);
+
     // A window that follows the main window: hidden while the main window is minimised,
     // shown again on restore when showOnRestore returns true (an empty one always does),
     // even if the operator had closed it.
@@ -78,6 +82,7 @@ class MainWindow : public QMainWindow {
     std::vector<Companion> companions_;
     QWidget* panelArea_ = nullptr;
     QLabel* dst_ = nullptr;
+    QLabel* warning_ = nullptr;
 };
 
 }  // namespace kr5

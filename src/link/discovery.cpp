@@ -21,8 +21,7 @@ struct PortFinds {
     const Find& of(UnitKind k) const { return units[static_cast<size_t>(k)]; }
 };
 
-std::optional<UnitKind> kindOf(const QString& reply)
-{
+std::optional<UnitKind> kindOf(const QString& reply) {
     const QString type = unitType(reply);
     if (type == QLatin1String("KR")) {
         return UnitKind::Detector;
@@ -36,8 +35,7 @@ std::optional<UnitKind> kindOf(const QString& reply)
     return std::nullopt;
 }
 
-PortFinds scanPort(int port, Globals& g, Link& link, DiscoveryProgress& progress)
-{
+PortFinds scanPort(int port, Globals& g, Link& link, DiscoveryProgress& progress) {
     PortFinds finds;
     if (!link.openport(port)) {
         return finds;
@@ -64,8 +62,7 @@ PortFinds scanPort(int port, Globals& g, Link& link, DiscoveryProgress& progress
 
 // Takes the units of the detector's port into the globals. A unit that answered only on
 // the other port could never be reached, since all traffic goes to the detector's port.
-void acceptUnits(Globals& g, int port, const PortFinds& finds)
-{
+void acceptUnits(Globals& g, int port, const PortFinds& finds) {
     const Find& kr = finds.of(UnitKind::Detector);
     const Find& acu = finds.of(UnitKind::AcUnit);
     const Find& zn = finds.of(UnitKind::NoiseDiscriminator);
@@ -85,8 +82,7 @@ void acceptUnits(Globals& g, int port, const PortFinds& finds)
 }
 
 // The questions asked when port 1 did not hold both the detector and the AC unit.
-bool mayGoOn(const Globals& g, Dialogs& dialogs)
-{
+bool mayGoOn(const Globals& g, Dialogs& dialogs) {
     if (g.kradr.isEmpty()) {
         dialogs.message(kNoDetectorText, QString(), Dialogs::Buttons::Ok);
         return false;
@@ -98,8 +94,7 @@ bool mayGoOn(const Globals& g, Dialogs& dialogs)
 
 }  // namespace
 
-bool findunits(Globals& g, Link& link, DiscoveryProgress& progress, Dialogs& dialogs)
-{
+bool findunits(Globals& g, Link& link, DiscoveryProgress& progress, Dialogs& dialogs) {
     link.setadr();
     g.acuok = g.znok = false;
     g.kradr.clear();
@@ -111,8 +106,8 @@ bool findunits(Globals& g, Link& link, DiscoveryProgress& progress, Dialogs& dia
 
     std::array<PortFinds, 3> ports;  // indexed by port number 1 and 2
     ports[1] = scanPort(1, g, link, progress);
-    const bool port1Complete = ports[1].of(UnitKind::Detector).index >= 0 &&
-                               ports[1].of(UnitKind::AcUnit).index >= 0;
+    const bool port1Complete =
+        ports[1].of(UnitKind::Detector).index >= 0 && ports[1].of(UnitKind::AcUnit).index >= 0;
     if (!port1Complete) {
         ports[2] = scanPort(2, g, link, progress);
     }

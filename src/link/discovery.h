@@ -15,7 +15,7 @@ enum class UnitKind { Detector, AcUnit, NoiseDiscriminator };
 
 // The progress window shown while the ports are scanned.
 class DiscoveryProgress {
-public:
+  public:
     virtual ~DiscoveryProgress() = default;
     virtual void showProgress() = 0;
     virtual void probing(int port, int index) = 0;

@@ -8,32 +8,28 @@ namespace kr5 {
 namespace {
 
 // A digit command: the letter and the last character of the value's decimal text.
-QString digitCommand(char letter, int value)
-{
+QString digitCommand(char letter, int value) {
     return QLatin1Char(letter) + QString::number(value).right(1);
 }
 
 }  // namespace
 
-Acquisition::Acquisition(Globals& g, Link& link, Timing& timing, EventPump& pump,
-                         Reading& reading, LoopWindows& windows)
-    : g_(g), link_(link), timing_(timing), pump_(pump), reading_(reading), windows_(windows)
-{
-}
+Acquisition::Acquisition(Globals& g, Requests& requests, Link& link, Timing& timing,
+                         EventPump& pump, Reading& reading, LoopWindows& windows)
+    : g_(g),
+      req_(requests),
+      link_(link),
+      timing_(timing),
+      pump_(pump),
+      reading_(reading),
+      windows_(windows) {}
 
-void Acquisition::remoteClick(bool checked)
-{
-    remcmd = checked ? QStringLiteral("m1") : QStringLiteral("m0");
-    remreq = true;
-}
-
-void Acquisition::loopStart()
-{
+void Acquisition::loopStart() {
     timing_.startTimers();
     for (const char* cmd : {"m1", "a0", "r0"}) {
         link_.krcommand(QLatin1String(cmd));
     }
-    ratereq = ratesent = attreq = attsent = 0;
+    req_.ratereq = ratesent = req_.attreq = attsent = 0;
     windows_.showZn4Panel(g_.znok, g_.portstr);
     if (g_.znok) {
         for (const char* cmd : {"m1", "a0", "c0", "f0"}) {
@@ -44,8 +40,7 @@ void Acquisition::loopStart()
     windows_.tickRemote();
 }
 
-void Acquisition::mesloop()
-{
+void Acquisition::mesloop() {
     loopStart();
     while (true) {
         if (g_.qnmode) {
@@ -67,8 +62,7 @@ void Acquisition::mesloop()
     timing_.stopTimers();
 }
 
-void Acquisition::normalCycle()
-{
+void Acquisition::normalCycle() {
     timing_.cyccnt = roundEvenLong(g_.samplems / 100.0);
     reading_.mesread();
     sendRequests();
@@ -76,21 +70,20 @@ void Acquisition::normalCycle()
     timing_.waitcycle();
 }
 
-void Acquisition::sendRequests()
-{
-    if (remreq) {
+void Acquisition::sendRequests() {
+    if (req_.remreq) {
         remsend();
-        remreq = false;
+        req_.remreq = false;
     }
     // Compare and copy first, then send: a request that changes during the send is
     // seen in the next cycle.
-    if (attreq != attsent) {
-        attsent = attreq;
+    if (req_.attreq != attsent) {
+        attsent = req_.attreq;
         krcmd = digitCommand('a', attsent);
         rangesend();
     }
-    if (ratereq != ratesent) {
-        ratesent = ratereq;
+    if (req_.ratereq != ratesent) {
+        ratesent = req_.ratereq;
         krcmd = digitCommand('r', ratesent);
         rangesend();
     }
@@ -105,16 +98,15 @@ void Acquisition::sendRequests()
         link_.setspeed(g_.comspeed);
         g_.speedreq = false;
     }
-    if (qnstartreq) {
+    if (req_.qnstartreq) {
         if (qnstart) {
             qnstart();
         }
-        qnstartreq = false;
+        req_.qnstartreq = false;
     }
 }
 
-void Acquisition::sendZnSetting(char letter, int value, int& sent)
-{
+void Acquisition::sendZnSetting(char letter, int value, int& sent) {
     if (value != sent) {
         sent = value;
         znsetcmd = digitCommand(letter, sent);
@@ -122,39 +114,33 @@ void Acquisition::sendZnSetting(char letter, int value, int& sent)
     }
 }
 
-void Acquisition::acknowledge()
-{
+void Acquisition::acknowledge() {
     pump_.pumpOnce();
     link_.receive(replyShort, timeoutNormal);
     timing_.wait(200);
 }
 
-void Acquisition::remsend()
-{
-    link_.krout(remcmd);
+void Acquisition::remsend() {
+    link_.krout(req_.remcmd);
     acknowledge();
 }
 
-void Acquisition::rangesend()
-{
+void Acquisition::rangesend() {
     link_.krout(krcmd);
     acknowledge();
 }
 
-void Acquisition::znremsend()
-{
+void Acquisition::znremsend() {
     link_.znout(g_.zncmd);
     acknowledge();
 }
 
-void Acquisition::znsend()
-{
+void Acquisition::znsend() {
     link_.znout(znsetcmd);
     acknowledge();
 }
 
-void Acquisition::qnscan()
-{
+void Acquisition::qnscan() {
     for (int i = 0; i < 10; ++i) {
         windows_.selectAttButton(i);
         link_.krout(digitCommand('a', i));

@@ -1,13 +1,14 @@
 // The acquisition loop: paced normal cycles that read the units and then carry out the
 // operator's requests at fixed points, Q-N counting passes while a Q-N measurement runs,
 // and the release of the line when the operator ends the program. Event handlers never
-// talk to the line; they set the request members below, which only this loop reads.
+// talk to the line; they record Requests, which only this loop reads and carries out.
 #pragma once
 
 #include "app/globals.h"
 #include "app/timing.h"
 #include "link/link.h"
 #include "measure/reading.h"
+#include "measure/requests.h"
 #include "platform/eventpump.h"
 
 #include <QString>
@@ -17,42 +18,31 @@ namespace kr5 {
 
 // What the loop asks of the windows.
 class LoopWindows {
-public:
+  public:
     virtual ~LoopWindows() = default;
     // Shows the noise discriminator panel with its caption, or hides it when absent.
     virtual void showZn4Panel(bool present, const QString& portstr) = 0;
     // Clears the trend and V-Q charts, captions and shows them; captions the Q-N window.
     virtual void startCharts(const QString& portstr) = 0;
-    // Ticks the panel's REMOTE box; its handler calls Acquisition::remoteClick.
+    // Ticks the panel's REMOTE box; its handler records the remote request.
     virtual void tickRemote() = 0;
-    // Selects attenuator button i; its handler calls Acquisition::peakbClick.
+    // Selects attenuator button i; its handler records i as the attenuator request.
     virtual void selectAttButton(int i) = 0;
 };
 
 class Acquisition {
-public:
-    Acquisition(Globals& g, Link& link, Timing& timing, EventPump& pump, Reading& reading,
-                LoopWindows& windows);
+  public:
+    Acquisition(Globals& g, Requests& requests, Link& link, Timing& timing, EventPump& pump,
+                Reading& reading, LoopWindows& windows);
 
-    // Requests (set by the panel's handlers, carried out by the loop).
-    QString remcmd;
-    bool remreq = false;
-    QString krcmd;
-    int attreq = 0;
-    int attsent = 0;
-    int ratereq = 0;
-    int ratesent = 0;
-    QString znsetcmd;
-    bool qnstartreq = false;
+    QString krcmd;     // range command being sent to the detector
+    int attsent = 0;   // attenuator range last sent
+    int ratesent = 0;  // rate range last sent
+    QString znsetcmd;  // setting command being sent to the noise discriminator
 
     // The Q-N measurement's start and end routines.
     std::function<void()> qnstart;
     std::function<void()> qnend;
-
-    // Handlers of the panel's controls that set requests.
-    void peakbClick(int index) { attreq = index; }
-    void ratebClick(int index) { ratereq = index; }
-    void remoteClick(bool checked);
 
     // Runs the loop until endreq, then releases the line. Returns when the program may end.
     void mesloop();
@@ -62,7 +52,7 @@ public:
     void normalCycle();
     void qnscan();
 
-private:
+  private:
     void remsend();
     void rangesend();
     void znremsend();
@@ -72,6 +62,7 @@ private:
     void sendZnSetting(char letter, int value, int& sent);
 
     Globals& g_;
+    Requests& req_;
     Link& link_;
     Timing& timing_;
     EventPump& pump_;

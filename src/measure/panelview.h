@@ -16,7 +16,7 @@ enum class Readout { Vpeak, Vpps, Des, Dtv };
 enum class Meter { Scal1, Scal2 };  // scal1: pulse rate, scal2: peak
 
 class PanelView : public RangeTitles {
-public:
+  public:
     ~PanelView() override = default;
 
     // Selects attenuator button peakb(i) (0..9) or rate button rateb(i) (0..3) and runs

@@ -2,8 +2,7 @@
 
 namespace kr5 {
 
-QString Reading::collectAc()
-{
+QString Reading::collectAc() {
     if (!g_.acuok) {
         return kNoAcReply;
     }
@@ -11,8 +10,7 @@ QString Reading::collectAc()
     return g_.rxbuf;
 }
 
-void Reading::mesread()
-{
+void Reading::mesread() {
     link_.krout(QStringLiteral("x"));
     sink_.plotPrevious();
     link_.receive(replyX, timeoutNormal);
@@ -33,8 +31,7 @@ void Reading::mesread()
     sink_.autoRange();
 }
 
-void Reading::qnread(qint32 count, qint32 att)
-{
+void Reading::qnread(qint32 count, qint32 att) {
     link_.krout(QStringLiteral("x"));
     pump_.pumpOnce();
     link_.receive(replyX, timeoutNormal);

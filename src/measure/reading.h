@@ -13,7 +13,7 @@ namespace kr5 {
 
 // Receives the replies of a reading at the points of the cycle where they are used.
 class ReadingSink {
-public:
+  public:
     virtual ~ReadingSink() = default;
 
     // Normal cycle. plotPrevious runs while the detector prepares its answer.
@@ -32,16 +32,14 @@ public:
 inline const QString kNoAcReply = QStringLiteral("0xx1000");
 
 class Reading {
-public:
+  public:
     Reading(Globals& g, Link& link, EventPump& pump, ReadingSink& sink)
-        : g_(g), link_(link), pump_(pump), sink_(sink)
-    {
-    }
+        : g_(g), link_(link), pump_(pump), sink_(sink) {}
 
     void mesread();
     void qnread(qint32 count, qint32 att);
 
-private:
+  private:
     QString collectAc();
 
     Globals& g_;

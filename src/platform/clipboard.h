@@ -6,7 +6,7 @@
 namespace kr5 {
 
 class Clipboard {
-public:
+  public:
     virtual ~Clipboard() = default;
     virtual void clear() = 0;
     virtual void setImage(const QImage& image) = 0;

@@ -7,7 +7,7 @@
 namespace kr5 {
 
 class Dialogs {
-public:
+  public:
     enum class Buttons { Ok, OkCancel };
     enum class Answer { Ok, Cancel };
 

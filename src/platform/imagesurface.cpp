@@ -10,8 +10,7 @@ namespace kr5 {
 namespace {
 
 // A font whose line is as close to 12 pixels as the machine's fonts allow.
-QFont chartFont()
-{
+QFont chartFont() {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
     font.setStyleStrategy(QFont::NoAntialias);
@@ -24,47 +23,43 @@ QFont chartFont()
     return font;
 }
 
-QPointF at(double x, double y) { return {x, y}; }
+QPointF at(double x, double y) {
+    return {x, y};
+}
 
 }  // namespace
 
 ImageSurface::ImageSurface(int w, int h, Colour background)
     : image_(qMax(1, w), qMax(1, h), QImage::Format_RGB888),
       background_(background),
-      font_(chartFont())
-{
+      font_(chartFont()) {
     clear();
 }
 
-QColor ImageSurface::toQColor(Colour c)
-{
+QColor ImageSurface::toQColor(Colour c) {
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
                   static_cast<int>((c >> 16) & 0xFF));
 }
 
-Colour ImageSurface::fromQColor(const QColor& c)
-{
+Colour ImageSurface::fromQColor(const QColor& c) {
     return static_cast<Colour>(c.red()) | static_cast<Colour>(c.green()) << 8 |
            static_cast<Colour>(c.blue()) << 16;
 }
 
-Colour ImageSurface::pixel(int x, int y) const
-{
+Colour ImageSurface::pixel(int x, int y) const {
     if (!image_.valid(x, y)) {
         return background_;
     }
     return fromQColor(image_.pixelColor(x, y));
 }
 
-void ImageSurface::fillBox(int x1, int y1, int x2, int y2, Colour colour)
-{
+void ImageSurface::fillBox(int x1, int y1, int x2, int y2, Colour colour) {
     QPainter p(&image_);
     p.fillRect(QRect(QPoint(qMin(x1, x2), qMin(y1, y2)), QPoint(qMax(x1, x2), qMax(y1, y2))),
                toQColor(colour));
 }
 
-void ImageSurface::line(double x1, double y1, double x2, double y2, Colour colour)
-{
+void ImageSurface::line(double x1, double y1, double x2, double y2, Colour colour) {
     QPainter p(&image_);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(toQColor(colour), 0));
@@ -79,10 +74,11 @@ void ImageSurface::line(double x1, double y1, double x2, double y2, Colour colou
     }
 }
 
-void ImageSurface::line(double x1, double y1, double x2, double y2) { line(x1, y1, x2, y2, fore_); }
+void ImageSurface::line(double x1, double y1, double x2, double y2) {
+    line(x1, y1, x2, y2, fore_);
+}
 
-void ImageSurface::arc(double cx, double cy, double r, double a1, double a2)
-{
+void ImageSurface::arc(double cx, double cy, double r, double a1, double a2) {
     QPainter p(&image_);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(toQColor(fore_), 0));
@@ -93,19 +89,16 @@ void ImageSurface::arc(double cx, double cy, double r, double a1, double a2)
               static_cast<int>(std::lround((a2 - a1) * toSixteenths)));
 }
 
-void ImageSurface::setPos(double x, double y)
-{
+void ImageSurface::setPos(double x, double y) {
     x_ = x;
     y_ = y;
 }
 
-int ImageSurface::textWidth(const QString& text) const
-{
+int ImageSurface::textWidth(const QString& text) const {
     return QFontMetrics(font_).horizontalAdvance(text);
 }
 
-void ImageSurface::print(const QString& text, bool lineEnd)
-{
+void ImageSurface::print(const QString& text, bool lineEnd) {
     QPainter p(&image_);
     p.setRenderHint(QPainter::TextAntialiasing, false);
     p.setFont(font_);
@@ -120,10 +113,11 @@ void ImageSurface::print(const QString& text, bool lineEnd)
     }
 }
 
-void ImageSurface::clear() { image_.fill(toQColor(background_)); }
+void ImageSurface::clear() {
+    image_.fill(toQColor(background_));
+}
 
-void ImageSurface::setImage(const QImage& image)
-{
+void ImageSurface::setImage(const QImage& image) {
     QImage converted = image.convertToFormat(QImage::Format_RGB888);
     if (converted.size() != image_.size()) {
         clear();

@@ -10,7 +10,7 @@
 namespace kr5 {
 
 class ImageSurface : public Surface {
-public:
+  public:
     ImageSurface(int width, int height, Colour background = kWhite);
 
     int width() const override { return image_.width(); }
@@ -40,7 +40,7 @@ public:
     static QColor toQColor(Colour c);
     static Colour fromQColor(const QColor& c);
 
-private:
+  private:
     QImage image_;
     Colour background_;
     Colour fore_ = kBlack;

@@ -8,7 +8,7 @@
 namespace kr5 {
 
 class Launcher {
-public:
+  public:
     virtual ~Launcher() = default;
 
     // Opens a local file with the desktop's default application. False when that fails.

@@ -5,10 +5,16 @@
 
 namespace kr5 {
 
-void QtClipboard::clear() { QGuiApplication::clipboard()->clear(); }
+void QtClipboard::clear() {
+    QGuiApplication::clipboard()->clear();
+}
 
-void QtClipboard::setImage(const QImage& image) { QGuiApplication::clipboard()->setImage(image); }
+void QtClipboard::setImage(const QImage& image) {
+    QGuiApplication::clipboard()->setImage(image);
+}
 
-QImage QtClipboard::image() const { return QGuiApplication::clipboard()->image(); }
+QImage QtClipboard::image() const {
+    return QGuiApplication::clipboard()->image();
+}
 
 }  // namespace kr5

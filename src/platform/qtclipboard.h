@@ -6,7 +6,7 @@
 namespace kr5 {
 
 class QtClipboard : public Clipboard {
-public:
+  public:
     void clear() override;
     void setImage(const QImage& image) override;
     QImage image() const override;

@@ -30,8 +30,7 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Bu
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
 
-QStringList QtDialogs::nameFilters(const QString& filter)
-{
+QStringList QtDialogs::nameFilters(const QString& filter) {
     if (filter.contains(QLatin1String(";;")) || !filter.contains(QLatin1Char('|'))) {
         return filter.split(QLatin1String(";;"), Qt::SkipEmptyParts);
     }
@@ -48,8 +47,7 @@ QStringList QtDialogs::nameFilters(const QString& filter)
     return out;
 }
 
-QString QtDialogs::saveFileName(const SaveRequest& request, int* chosenFilter)
-{
+QString QtDialogs::saveFileName(const SaveRequest& request, int* chosenFilter) {
     QFileDialog dialog(parent_, request.title);
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
     dialog.setAccessibleDescription(QStringLiteral("CommonDialog1"));

@@ -16,16 +16,14 @@ namespace {
 
 int g_signalPipe[2] = {-1, -1};  // written by the handler, which may touch nothing else
 
-void onSignal(int)
-{
+void onSignal(int) {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
 }
 
 }  // namespace
 
-StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onStop))
-{
+StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onStop)) {
     if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) {
         return;
     }
@@ -46,8 +44,7 @@ StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onSto
     sigaction(SIGTERM, &action, nullptr);
 }
 
-StopSignals::~StopSignals()
-{
+StopSignals::~StopSignals() {
     signal(SIGINT, SIG_DFL);
     signal(SIGTERM, SIG_DFL);
 }

@@ -12,12 +12,12 @@ class QSocketNotifier;
 namespace kr5 {
 
 class StopSignals : public QObject {
-public:
+  public:
     // Installs the handlers; onStop runs in the event loop once per signal received.
     explicit StopSignals(std::function<void()> onStop);
     ~StopSignals() override;
 
-private:
+  private:
     std::function<void()> onStop_;
     std::unique_ptr<QSocketNotifier> notifier_;
 };

@@ -15,7 +15,7 @@ inline constexpr Colour kWhite = 0xFFFFFF;
 inline constexpr Colour kBlack = 0x000000;
 
 class Surface {
-public:
+  public:
     static constexpr int textLineHeight = 12;
 
     virtual ~Surface() = default;

@@ -5,15 +5,15 @@
 namespace kr5 {
 
 SurfaceView::SurfaceView(const ImageSurface& surface, QWidget* parent)
-    : QWidget(parent), surface_(surface)
-{
+    : QWidget(parent), surface_(surface) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-QSize SurfaceView::sizeHint() const { return surface_.image().size(); }
+QSize SurfaceView::sizeHint() const {
+    return surface_.image().size();
+}
 
-void SurfaceView::paintEvent(QPaintEvent*)
-{
+void SurfaceView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), palette().window());
     const QSize picture = surface_.image().size();

@@ -10,16 +10,16 @@
 namespace kr5 {
 
 class SurfaceView : public QWidget {
-public:
+  public:
     explicit SurfaceView(const ImageSurface& surface, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     const ImageSurface& surface_;
 };
 

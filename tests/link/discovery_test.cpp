@@ -13,26 +13,23 @@ using sim::Scenario;
 using test::FakeDialogs;
 
 class RecordingProgress : public DiscoveryProgress {
-public:
+  public:
     bool visible = false;
     int showCount = 0;
     std::vector<std::pair<int, int>> probes;  // port, index
     QStringList finds;
-    void showProgress() override
-    {
+    void showProgress() override {
         visible = true;
         ++showCount;
     }
     void probing(int port, int index) override { probes.emplace_back(port, index); }
-    void found(int port, UnitKind, int index, const QString& ident) override
-    {
+    void found(int port, UnitKind, int index, const QString& ident) override {
         finds << QStringLiteral("%1:%2:%3").arg(port).arg(index).arg(ident);
     }
     void hideProgress() override { visible = false; }
 };
 
-sim::UnitConfig unit(sim::UnitKind kind, int address, int port)
-{
+sim::UnitConfig unit(sim::UnitKind kind, int address, int port) {
     return {kind, address, port, sim::defaultIdent(kind, address)};
 }
 
@@ -41,8 +38,7 @@ struct Discovery {
 
     bool run() { return findunits(g, link, progress, dialogs); }
 
-    std::vector<sim::FrameRecord> framesOn(int port) const
-    {
+    std::vector<sim::FrameRecord> framesOn(int port) const {
         std::vector<sim::FrameRecord> out;
         for (const auto& f : simPort.frameLog()) {
             if (f.port == port) {
@@ -63,16 +59,14 @@ struct Discovery {
     FakeDialogs dialogs;
 };
 
-Scenario withUnits(std::vector<sim::UnitConfig> units, std::set<int> emptyPorts = {})
-{
+Scenario withUnits(std::vector<sim::UnitConfig> units, std::set<int> emptyPorts = {}) {
     Scenario s = Scenario::defaultBench();
     s.units = std::move(units);
     s.emptyPorts = std::move(emptyPorts);
     return s;
 }
 
-TEST(Discovery, AllUnitsOnPortOneNeverTouchPortTwo)
-{
+TEST(Discovery, AllUnitsOnPortOneNeverTouchPortTwo) {
     Discovery d(Scenario::defaultBench());
     ASSERT_TRUE(d.run());
     EXPECT_TRUE(d.dialogs.shown.empty());
@@ -93,9 +87,9 @@ TEST(Discovery, AllUnitsOnPortOneNeverTouchPortTwo)
     EXPECT_FALSE(d.simPort.isOpen());  // closed after the scan; start-up reopens it
 }
 
-TEST(Discovery, TheWakeUpProbeGoesToAddressZeroBeforeTheScan)
-{
-    Discovery d(withUnits({unit(sim::UnitKind::Detector, 5, 1), unit(sim::UnitKind::AcUnit, 9, 1)}));
+TEST(Discovery, TheWakeUpProbeGoesToAddressZeroBeforeTheScan) {
+    Discovery d(
+        withUnits({unit(sim::UnitKind::Detector, 5, 1), unit(sim::UnitKind::AcUnit, 9, 1)}));
     ASSERT_TRUE(d.run());
     const auto frames = d.framesOn(1);
     ASSERT_EQ(frames.size(), 17u);
@@ -108,15 +102,15 @@ TEST(Discovery, TheWakeUpProbeGoesToAddressZeroBeforeTheScan)
     EXPECT_FALSE(d.g.znok);
 }
 
-TEST(Discovery, NoAcUnitScansPortTwoAndAsks)
-{
+TEST(Discovery, NoAcUnitScansPortTwoAndAsks) {
     for (const auto answer : {Dialogs::Answer::Ok, Dialogs::Answer::Cancel}) {
         Discovery d(withUnits({unit(sim::UnitKind::Detector, 0, 1)}, {2}));
         d.dialogs.answers.push_back(answer);
         EXPECT_EQ(d.run(), answer == Dialogs::Answer::Ok);
         EXPECT_EQ(d.framesOn(2).size(), 17u);
         ASSERT_EQ(d.dialogs.shown.size(), 1u);
-        EXPECT_EQ(d.dialogs.shown[0].text, QStringLiteral("Can not find ACU.\rmes. without ACU\uFF1F"));
+        EXPECT_EQ(d.dialogs.shown[0].text,
+                  QStringLiteral("Can not find ACU.\rmes. without ACU\uFF1F"));
         EXPECT_EQ(d.dialogs.shown[0].title, QStringLiteral("NO CONNECT ACU"));
         EXPECT_EQ(d.dialogs.shown[0].buttons, Dialogs::Buttons::OkCancel);
         EXPECT_EQ(d.g.comport, 1);
@@ -124,9 +118,9 @@ TEST(Discovery, NoAcUnitScansPortTwoAndAsks)
     }
 }
 
-TEST(Discovery, DetectorOnlyOnPortTwo)
-{
-    Discovery d(withUnits({unit(sim::UnitKind::Detector, 3, 2), unit(sim::UnitKind::AcUnit, 4, 2)}, {1}));
+TEST(Discovery, DetectorOnlyOnPortTwo) {
+    Discovery d(
+        withUnits({unit(sim::UnitKind::Detector, 3, 2), unit(sim::UnitKind::AcUnit, 4, 2)}, {1}));
     ASSERT_TRUE(d.run());
     EXPECT_EQ(d.g.comport, 2);
     EXPECT_EQ(d.g.kradr, d.g.adrtbl[3]);
@@ -134,8 +128,7 @@ TEST(Discovery, DetectorOnlyOnPortTwo)
     EXPECT_TRUE(d.dialogs.shown.empty());
 }
 
-TEST(Discovery, NoUnitAnywhereShowsOnlyTheDetectorMessage)
-{
+TEST(Discovery, NoUnitAnywhereShowsOnlyTheDetectorMessage) {
     Discovery d(withUnits({}, {1, 2}));
     EXPECT_FALSE(d.run());
     ASSERT_EQ(d.dialogs.shown.size(), 1u);
@@ -144,16 +137,15 @@ TEST(Discovery, NoUnitAnywhereShowsOnlyTheDetectorMessage)
     EXPECT_EQ(d.dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
 }
 
-TEST(Discovery, APortThatCannotBeOpenedIsSkipped)
-{
-    Discovery d(withUnits({unit(sim::UnitKind::Detector, 0, 2), unit(sim::UnitKind::AcUnit, 1, 2)}));
+TEST(Discovery, APortThatCannotBeOpenedIsSkipped) {
+    Discovery d(
+        withUnits({unit(sim::UnitKind::Detector, 0, 2), unit(sim::UnitKind::AcUnit, 1, 2)}));
     ASSERT_TRUE(d.run());  // port 1 has no line at all
     EXPECT_EQ(d.g.comport, 2);
     EXPECT_TRUE(d.framesOn(1).empty());
 }
 
-TEST(Discovery, UnitsOnlyOnTheOtherPortAreNotAccepted)
-{
+TEST(Discovery, UnitsOnlyOnTheOtherPortAreNotAccepted) {
     // The detector is on port 1, the AC unit and the noise discriminator only on port 2:
     // all traffic goes to port 1, where they could never answer.
     Discovery d(withUnits({unit(sim::UnitKind::Detector, 0, 1), unit(sim::UnitKind::AcUnit, 1, 2),
@@ -171,8 +163,7 @@ TEST(Discovery, UnitsOnlyOnTheOtherPortAreNotAccepted)
     EXPECT_EQ(d.progress.finds.size(), 3);
 }
 
-TEST(Discovery, TheLastUnitOfAKindWins)
-{
+TEST(Discovery, TheLastUnitOfAKindWins) {
     Discovery d(withUnits({unit(sim::UnitKind::Detector, 2, 1), unit(sim::UnitKind::Detector, 7, 1),
                            unit(sim::UnitKind::AcUnit, 4, 1)}));
     ASSERT_TRUE(d.run());

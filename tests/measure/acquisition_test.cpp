@@ -11,7 +11,7 @@ namespace {
 
 // Records what the loop hands over and optionally spends time on it, as the windows do.
 class RecordingSink : public ReadingSink {
-public:
+  public:
     explicit RecordingSink(VirtualClock& clock) : clock_(clock) {}
     qint64 workMs = 0;  // spent while the previous reading is plotted
     int cycles = 0;
@@ -23,27 +23,30 @@ public:
     void acReply(const QString& r) override { lastAc = r; }
     void noiseReply(const QString&) override {}
     void autoRange() override { ++cycles; }
-    void qnStep(const QString& d, const QString& a, qint32 count, qint32 att) override
-    {
+    void qnStep(const QString& d, const QString& a, qint32 count, qint32 att) override {
         lastDetector = d;
         lastAc = a;
         qnSteps.emplace_back(count, att);
     }
 
-private:
+  private:
     VirtualClock& clock_;
 };
 
 // Stands in for the panel: ticking REMOTE and selecting a range button run their handlers.
 class FakeWindows : public LoopWindows {
-public:
-    Acquisition* acq = nullptr;
+  public:
+    explicit FakeWindows(Requests& r) : req(r) {}
+    Requests& req;
     bool znShown = false;
     QString chartsPort;
     void showZn4Panel(bool present, const QString&) override { znShown = present; }
     void startCharts(const QString& portstr) override { chartsPort = portstr; }
-    void tickRemote() override { acq->remoteClick(true); }
-    void selectAttButton(int i) override { acq->peakbClick(i); }
+    void tickRemote() override {
+        req.remcmd = QStringLiteral("m1");
+        req.remreq = true;
+    }
+    void selectAttButton(int i) override { req.attreq = i; }
 };
 
 struct Loop : ::testing::Test {
@@ -57,12 +60,12 @@ struct Loop : ::testing::Test {
     std::unique_ptr<Link> link;
     RecordingSink sink{clock};
     std::unique_ptr<Reading> reading;
-    FakeWindows windows;
+    Requests req;
+    FakeWindows windows{req};
     std::unique_ptr<Acquisition> acq;
 
     // Sets up the line as start-up leaves it: units found, port open at 9600.
-    void start(bool withAc = true, bool withZn = true)
-    {
+    void start(bool withAc = true, bool withZn = true) {
         if (!withAc || !withZn) {
             std::vector<sim::UnitConfig> kept;
             for (const auto& u : scenario.units) {
@@ -77,8 +80,7 @@ struct Loop : ::testing::Test {
         port = std::make_unique<sim::SimPort>(*bench, clock);
         link = std::make_unique<Link>(g, *port, clock, pump, timing);
         reading = std::make_unique<Reading>(g, *link, pump, sink);
-        acq = std::make_unique<Acquisition>(g, *link, timing, pump, *reading, windows);
-        windows.acq = acq.get();
+        acq = std::make_unique<Acquisition>(g, req, *link, timing, pump, *reading, windows);
         link->setadr();
         g.comport = 1;
         g.portstr = QStringLiteral("1");
@@ -91,24 +93,23 @@ struct Loop : ::testing::Test {
     }
 
     // Ends the program at virtual time ms.
-    void endAt(qint64 ms)
-    {
+    void endAt(qint64 ms) {
         clock.scheduleAtUs(ms * 1000, [this] { g.endreq = true; });
     }
 
     // "<address>:<command>" for each frame from index first on.
-    QStringList traffic(size_t first = 0) const
-    {
+    QStringList traffic(size_t first = 0) const {
         QStringList out;
         const auto& log = port->frameLog();
         for (size_t i = first; i < log.size(); ++i) {
-            out << QStringLiteral("%1:%2").arg(log[i].address).arg(QString::fromLatin1(log[i].command));
+            out << QStringLiteral("%1:%2")
+                       .arg(log[i].address)
+                       .arg(QString::fromLatin1(log[i].command));
         }
         return out;
     }
 
-    std::vector<double> timesOf(const QByteArray& command, int address = 0) const
-    {
+    std::vector<double> timesOf(const QByteArray& command, int address = 0) const {
         std::vector<double> out;
         for (const auto& f : port->frameLog()) {
             if (f.command == command && f.address == address) {
@@ -119,26 +120,24 @@ struct Loop : ::testing::Test {
     }
 };
 
-TEST_F(Loop, StartThenFirstCycleThenRemoteAgain)
-{
+TEST_F(Loop, StartThenFirstCycleThenRemoteAgain) {
     start();
     acq->loopStart();
     acq->normalCycle();
-    const QStringList expected{"0:m1", "0:a0", "0:r0", "2:m1", "2:a0", "2:c0", "2:f0",
-                               "0:x",  "1:t",  "2:g",  "0:m1"};
+    const QStringList expected{"0:m1", "0:a0", "0:r0", "2:m1", "2:a0", "2:c0",
+                               "2:f0", "0:x",  "1:t",  "2:g",  "0:m1"};
     EXPECT_EQ(traffic(), expected);
     EXPECT_TRUE(windows.znShown);
     EXPECT_EQ(windows.chartsPort, QStringLiteral("1"));
     EXPECT_TRUE(timing.timersRunning());
-    EXPECT_EQ(acq->remcmd, QStringLiteral("m1"));
-    EXPECT_FALSE(acq->remreq);
+    EXPECT_EQ(req.remcmd, QStringLiteral("m1"));
+    EXPECT_FALSE(req.remreq);
     EXPECT_EQ(g.cyccount, 2);  // vinit leaves 1, and one cycle was counted
     EXPECT_EQ(sink.lastDetector.size(), 11);
     EXPECT_EQ(sink.lastAc.size(), 9);
 }
 
-TEST_F(Loop, WithoutAcUnitOrNoiseDiscriminatorOnlyTheDetectorIsAsked)
-{
+TEST_F(Loop, WithoutAcUnitOrNoiseDiscriminatorOnlyTheDetectorIsAsked) {
     start(false, false);
     acq->loopStart();
     acq->normalCycle();
@@ -149,15 +148,14 @@ TEST_F(Loop, WithoutAcUnitOrNoiseDiscriminatorOnlyTheDetectorIsAsked)
     EXPECT_EQ(sink.lastAc, QStringLiteral("0xx1000"));
 }
 
-TEST_F(Loop, TwoClicksInOneCycleSendOnlyTheLast)
-{
+TEST_F(Loop, TwoClicksInOneCycleSendOnlyTheLast) {
     start();
     acq->loopStart();
     acq->normalCycle();
     const size_t mark = port->frameLog().size();
-    acq->peakbClick(3);
-    acq->peakbClick(5);
-    acq->ratebClick(2);
+    req.attreq = 3;
+    req.attreq = 5;
+    req.ratereq = 2;
     acq->normalCycle();
     const QStringList expected{"0:x", "1:t", "2:g", "0:a5", "0:r2"};
     EXPECT_EQ(traffic(mark), expected);
@@ -166,8 +164,7 @@ TEST_F(Loop, TwoClicksInOneCycleSendOnlyTheLast)
     EXPECT_EQ(traffic(mark2), (QStringList{"0:x", "1:t", "2:g"}));
 }
 
-TEST_F(Loop, NoiseDiscriminatorRequestsGoOutInOrder)
-{
+TEST_F(Loop, NoiseDiscriminatorRequestsGoOutInOrder) {
     start();
     acq->loopStart();
     acq->normalCycle();
@@ -184,8 +181,7 @@ TEST_F(Loop, NoiseDiscriminatorRequestsGoOutInOrder)
     EXPECT_EQ(g.znatt2sent, 4);
 }
 
-TEST_F(Loop, ASpeedRequestSwitchesTheUnitsThenThePort)
-{
+TEST_F(Loop, ASpeedRequestSwitchesTheUnitsThenThePort) {
     start();
     acq->loopStart();
     acq->normalCycle();
@@ -195,7 +191,8 @@ TEST_F(Loop, ASpeedRequestSwitchesTheUnitsThenThePort)
     acq->normalCycle();
     acq->normalCycle();
     const auto& log = port->frameLog();
-    const QStringList expected{"0:x", "1:t", "2:g", "0:b5", "1:b5", "2:b5", "0:v", "0:x", "1:t", "2:g"};
+    const QStringList expected{"0:x",  "1:t", "2:g", "0:b5", "1:b5",
+                               "2:b5", "0:v", "0:x", "1:t",  "2:g"};
     ASSERT_EQ(traffic(mark), expected);
     for (size_t i = mark; i < log.size(); ++i) {
         EXPECT_EQ(log[i].baud, i < mark + 6 ? 9600 : 38400) << i;
@@ -204,8 +201,7 @@ TEST_F(Loop, ASpeedRequestSwitchesTheUnitsThenThePort)
     EXPECT_EQ(sink.lastDetector.size(), 11);  // the units answer at the new speed
 }
 
-TEST_F(Loop, PacingFollowsTheSampleTime)
-{
+TEST_F(Loop, PacingFollowsTheSampleTime) {
     start();
     acq->loopStart();
     g.samplems = 500;
@@ -229,8 +225,7 @@ TEST_F(Loop, PacingFollowsTheSampleTime)
     EXPECT_LT(y[7] - y[6], 360.0);
 }
 
-TEST_F(Loop, AQnPassStepsThroughTheTenRangesWithTheGate)
-{
+TEST_F(Loop, AQnPassStepsThroughTheTenRangesWithTheGate) {
     start();
     acq->loopStart();
     const size_t mark = port->frameLog().size();
@@ -240,19 +235,19 @@ TEST_F(Loop, AQnPassStepsThroughTheTenRangesWithTheGate)
     ASSERT_EQ(t.size(), 10 * 5);
     for (int i = 0; i < 10; ++i) {
         const QStringList step = t.mid(i * 5, 5);
-        EXPECT_EQ(step, (QStringList{QStringLiteral("0:a%1").arg(i), "0:c1000", "0:x", "1:t", "2:g"}));
+        EXPECT_EQ(step,
+                  (QStringList{QStringLiteral("0:a%1").arg(i), "0:c1000", "0:x", "1:t", "2:g"}));
     }
     // Each step waits a tick for the range and the gate time for the count.
     EXPECT_GE(clock.nowMs() - t0, 10 * 1000);
     EXPECT_LE(clock.nowMs() - t0, 10 * 1250);
     ASSERT_EQ(sink.qnSteps.size(), 10u);
     EXPECT_EQ(sink.qnSteps[9].second, 9);
-    EXPECT_EQ(acq->attreq, 9);  // the buttons followed the pass
+    EXPECT_EQ(req.attreq, 9);    // the buttons followed the pass
     EXPECT_EQ(acq->attsent, 0);  // but nothing was sent as a request
 }
 
-TEST_F(Loop, RequestsWaitWhileAQnMeasurementRuns)
-{
+TEST_F(Loop, RequestsWaitWhileAQnMeasurementRuns) {
     start();
     g.qnmode = true;
     int ended = 0;
@@ -262,7 +257,7 @@ TEST_F(Loop, RequestsWaitWhileAQnMeasurementRuns)
     };
     // A click and a stop early in the first pass; the pass takes about 11 s.
     clock.scheduleInMs(3000, [this] {
-        acq->ratebClick(3);
+        req.ratereq = 3;
         g.qnstop = true;
     });
     endAt(12500);
@@ -275,8 +270,7 @@ TEST_F(Loop, RequestsWaitWhileAQnMeasurementRuns)
     EXPECT_GT(rate, lastGate);  // sent only after the pass, by a normal cycle
 }
 
-TEST_F(Loop, AnEndRequestDuringAPassEndsAfterTheWholePass)
-{
+TEST_F(Loop, AnEndRequestDuringAPassEndsAfterTheWholePass) {
     start();
     g.qnmode = true;
     endAt(2500);  // early in the first pass
@@ -290,8 +284,7 @@ TEST_F(Loop, AnEndRequestDuringAPassEndsAfterTheWholePass)
     EXPECT_FALSE(timing.timersRunning());
 }
 
-TEST_F(Loop, ExitEndsAfterTheCycleAndReleasesTheLineAtNineThousandSixHundred)
-{
+TEST_F(Loop, ExitEndsAfterTheCycleAndReleasesTheLineAtNineThousandSixHundred) {
     start();
     g.comspeed = 1;
     g.speedreq = true;

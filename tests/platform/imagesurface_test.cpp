@@ -2,14 +2,13 @@
 // rules and a picture that survives being replaced.
 #include "platform/imagesurface.h"
 
-#include <QFontMetrics>
 #include <gtest/gtest.h>
+#include <QFontMetrics>
 
 namespace kr5 {
 namespace {
 
-TEST(ImageSurface, FilledBoxIncludesBothCorners)
-{
+TEST(ImageSurface, FilledBoxIncludesBothCorners) {
     ImageSurface s(50, 40);
     s.fillBox(10, 5, 12, 7, 0x0000FF);  // red in 0x00BBGGRR
     EXPECT_EQ(s.pixel(10, 5), 0x0000FFu);
@@ -19,8 +18,7 @@ TEST(ImageSurface, FilledBoxIncludesBothCorners)
     EXPECT_EQ(s.image().pixelColor(11, 6), QColor(255, 0, 0));
 }
 
-TEST(ImageSurface, LinesAreCrispAndUseTheForegroundWhenNoColourIsGiven)
-{
+TEST(ImageSurface, LinesAreCrispAndUseTheForegroundWhenNoColourIsGiven) {
     ImageSurface s(50, 40);
     s.line(0, 10, 49, 10, 0xFF0000);  // blue
     for (int x = 0; x < 50; ++x) {
@@ -36,8 +34,7 @@ TEST(ImageSurface, LinesAreCrispAndUseTheForegroundWhenNoColourIsGiven)
     EXPECT_EQ(s.pixel(25, 30), 0x0000FFu);
 }
 
-TEST(ImageSurface, PrintMovesThePosition)
-{
+TEST(ImageSurface, PrintMovesThePosition) {
     ImageSurface s(200, 100);
     s.setPos(10, 20);
     s.print(QStringLiteral("12"), false);
@@ -64,8 +61,7 @@ TEST(ImageSurface, PrintMovesThePosition)
     EXPECT_LT(bottom, 40 + Surface::textLineHeight);
 }
 
-TEST(ImageSurface, ClearAndSetImage)
-{
+TEST(ImageSurface, ClearAndSetImage) {
     ImageSurface s(30, 20, 0x808080);
     EXPECT_EQ(s.pixel(3, 3), 0x808080u);
     QImage other(30, 20, QImage::Format_ARGB32);
@@ -78,8 +74,7 @@ TEST(ImageSurface, ClearAndSetImage)
     EXPECT_EQ(s.pixel(-1, 0), 0x808080u);  // outside reads as background
 }
 
-TEST(ImageSurface, ArcFollowsTheCircle)
-{
+TEST(ImageSurface, ArcFollowsTheCircle) {
     ImageSurface s(200, 200);
     s.setForeColour(kBlack);
     s.arc(100, 100, 50, 0.0, M_PI);  // the upper half

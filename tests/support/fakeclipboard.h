@@ -6,11 +6,10 @@
 namespace kr5::test {
 
 class FakeClipboard : public Clipboard {
-public:
+  public:
     QImage held;
     int clears = 0;
-    void clear() override
-    {
+    void clear() override {
         held = QImage();
         ++clears;
     }

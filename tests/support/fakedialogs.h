@@ -10,7 +10,7 @@
 namespace kr5::test {
 
 class FakeDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
         QString text;
         QString title;
@@ -26,8 +26,7 @@ public:
     std::deque<int> saveFilters;
     std::vector<SaveRequest> saveRequests;
 
-    QString saveFileName(const SaveRequest& request, int* chosenFilter = nullptr) override
-    {
+    QString saveFileName(const SaveRequest& request, int* chosenFilter = nullptr) override {
         saveRequests.push_back(request);
         QString path;
         if (!savePaths.empty()) {
@@ -45,8 +44,7 @@ public:
         return path;
     }
 
-    Answer message(const QString& text, const QString& title, Buttons buttons) override
-    {
+    Answer message(const QString& text, const QString& title, Buttons buttons) override {
         shown.push_back({text, title, buttons});
         if (answers.empty()) {
             return Answer::Ok;

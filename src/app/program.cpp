@@ -1,0 +1,186 @@
+#include "program.h"
+
+#include "app/consoledialogs.h"
+#include "app/statusline.h"
+#include "charts/scalewidget.h"
+#include "link/discovery.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLayout>
+
+namespace kr5 {
+
+namespace {
+
+Dialogs& chooseDialogs(bool console, std::unique_ptr<Dialogs>& consoleDialogs, Dialogs& boxes) {
+    if (console) {
+        consoleDialogs = std::make_unique<ConsoleDialogs>();
+        return *consoleDialogs;
+    }
+    return boxes;
+}
+
+QString labelText(const QWidget& root, const char* name) {
+    const auto* label = root.findChild<QLabel*>(QLatin1String(name));
+    return label ? label->text() : QString();
+}
+
+}  // namespace
+
+Program::Program(ProgramOptions options)
+    : startOptions_(options),
+      dialogs_(chooseDialogs(options.status, consoleDialogs_, qtDialogs_)),
+      out_(stdout) {
+    qtDialogs_.setParentWindow(&main_);
+    panelWidget_ = new PanelWidget(main_.panelArea());
+    main_.panelArea()->layout()->addWidget(panelWidget_);
+    frec_ = new RecordControls(recorder_, main_.panelArea());
+    main_.panelArea()->layout()->addWidget(frec_);
+
+    loopWindows_ = std::make_unique<ProgramWindows>(main_, *panelWidget_, charts_);
+    panel_ = std::make_unique<FrontPanel>(g_, requests_, *panelWidget_);
+    evaluation_ = std::make_unique<Evaluation>(g_, *panelWidget_, *panel_);
+    reading_ = std::make_unique<Reading>(g_, link_, pump_, *evaluation_);
+    acquisition_ = std::make_unique<Acquisition>(g_, requests_, link_, timing_, pump_, *reading_,
+                                                 *loopWindows_);
+    wirePanel();
+    wireRecords();
+    wireCharts();
+    wireWindows();
+}
+
+Program::~Program() = default;
+
+void Program::wirePanel() {
+    panelWidget_->onPeakbClick = [this](int i) { panel_->peakbClick(i); };
+    panelWidget_->onRatebClick = [this](int i) { panel_->ratebClick(i); };
+    panelWidget_->onRemoteClick = [this](bool on) { panel_->remoteClick(on); };
+    panelWidget_->onLabel4Click = [this] { panel_->label4Click(); };
+    panelWidget_->onLabel7Click = [this] { panel_->label7Click(); };
+}
+
+void Program::wireRecords() {
+    QAction* save = main_.action(QStringLiteral("csave"));
+    QAction* constants = main_.action(QStringLiteral("kouseiin"));
+    QAction* options = main_.action(QStringLiteral("seting"));
+    for (QAction* a : {save, constants, options}) {
+        a->setEnabled(true);
+    }
+    QObject::connect(save, &QAction::triggered, &main_, [this] { csave_.csaveClick(); });
+    QObject::connect(constants, &QAction::triggered, &main_, [this] { showKousei(); });
+    QObject::connect(options, &QAction::triggered, &main_,
+                     [this] { optionsWindow_.showOptions(); });
+    QObject::connect(&recorder_, &Recorder::preparedChanged, &main_, [this, save](bool prepared) {
+        save->setEnabled(!prepared);
+        kousei_.setOkEnabled(!prepared);
+    });
+    csave_.showInputConst = [this] { showKousei(); };
+    csave_.setCaption = [this](const QString& caption) { main_.setWindowTitle(caption); };
+    // A file that cannot be written is reported without stopping anything: the rows wait
+    // in memory and go out at the next write that succeeds.
+    recorder_.onWriteProblem = [this](const QString& text) { main_.showWarning(text); };
+    recorder_.onWriteRecovered = [this] { main_.showWarning(QString()); };
+    evaluation_->dataRow = [this](int att, double q, int rateIndex, double pps, double tv) {
+        recorder_.dataRow(att, q, rateIndex, pps, tv);
+    };
+    evaluation_->showTv = [this](const QString& text) { optionsWindow_.setTvReadout(text); };
+    optionsWindow_.form().autocolor = [this] { panel_->autocolor(); };
+    panel_->setauto = [this] { optionsWindow_.setauto(); };
+}
+
+void Program::wireCharts() {
+    evaluation_->gplot = [this](double q0, double n, double v, int att) {
+        charts_.gplot(q0, n, v, att);
+    };
+    panel_->chmcol = [this](int att) { charts_.chmcol(att); };
+    QAction* wave = main_.action(QStringLiteral("dwave"));
+    QAction* vq = main_.action(QStringLiteral("dvq"));
+    wave->setEnabled(true);
+    vq->setEnabled(true);
+    QObject::connect(wave, &QAction::triggered, &main_, [this] { charts_.dwaveClick(); });
+    QObject::connect(vq, &QAction::triggered, &main_, [this] { charts_.dvqClick(); });
+    charts_.setWaveCheckMark([wave](bool on) { wave->setChecked(on); });
+    charts_.setVqCheckMark([vq](bool on) { vq->setChecked(on); });
+    main_.addCompanion(&charts_.wave());
+    main_.addCompanion(&charts_.vq(), [this] { return charts_.prepareVqRestore(); });
+
+    // The charts' scales follow the constants and the TV multiplier.
+    const auto clearCharts = [this] {
+        charts_.clrvq();
+        charts_.clrwave();
+    };
+    constants_.constantsChanged = clearCharts;
+    optionsWindow_.form().clearTvCharts = clearCharts;
+
+    VqSaveHooks& hooks = charts_.saveHooks();
+    hooks.inputName = [this] { return constants_.fields.name; };
+    hooks.showInputConst = [this] { showKousei(); };
+    hooks.setMainCaption = [this](const QString& caption) { main_.setWindowTitle(caption); };
+}
+
+void Program::showKousei() {
+    kousei_.show();
+    kousei_.raise();
+    kousei_.activateWindow();
+}
+
+void Program::wireWindows() {
+    QObject::connect(&main_, &MainWindow::endRequested, &main_, [this] { g_.endreq = true; });
+    timing_.showCycleTime = [this](const QString& text) { main_.showCycleTime(text); };
+}
+
+void Program::applyStartSettings() {
+    if (startOptions_.sampleMs >= 0) {
+        g_.samplems = startOptions_.sampleMs;
+    }
+    if (startOptions_.speedIndex >= 0 && startOptions_.speedIndex <= 2) {
+        g_.comspeed = startOptions_.speedIndex;
+        g_.speedreq = startOptions_.speedIndex != 0;
+    }
+}
+
+void Program::printStatus() {
+    const PanelTexts texts{labelText(main_, "Vpeak"), labelText(main_, "Vpps"),
+                           labelText(main_, "des"), labelText(main_, "dtv")};
+    out_ << statusLine(g_, texts, labelText(main_, "dst")) << Qt::endl;
+}
+
+int Program::run() {
+    // The global defaults were set when the state was made; the reply-wait calibration
+    // follows them.
+    g_.loopcal = calibrateLoop(clock_);
+    coldef(colours_);
+
+    if (!findunits(g_, link_, commtest_, dialogs_)) {
+        return 0;
+    }
+    about_.setUnitIds(g_.krid, g_.acuid, g_.znid);
+    about_.setLoopcal(g_.loopcal);
+
+    g_.portstr = QString::number(g_.comport).right(1);
+    main_.setPortCaption(g_.portstr);
+    main_.show();
+    panel_->autocolor();
+    constants_.ksetv();
+    panelWidget_->scal(Meter::Scal1).init(100, 100, QStringLiteral("P.P.S."));
+    panelWidget_->scal(Meter::Scal1).setdata(0);
+    panelWidget_->scal(Meter::Scal2).init(10, 10, QStringLiteral("Vp"));
+    panelWidget_->scal(Meter::Scal2).setdata(0);
+    link_.openport(g_.comport);
+    applyStartSettings();
+
+    int statusTimer = 0;
+    if (startOptions_.status) {
+        out_ << "KR-5AU(" << g_.portstr << ") " << g_.krid << ' ' << g_.acuid << ' ' << g_.znid
+             << Qt::endl;
+        statusTimer = clock_.startTimer(1000, [this] { printStatus(); });
+    }
+    acquisition_->mesloop();
+    if (statusTimer != 0) {
+        clock_.stopTimer(statusTimer);
+    }
+    return 0;
+}
+
+}  // namespace kr5

@@ -1,0 +1,61 @@
+#include "colorwindow.h"
+
+#include "charts/legend.h"
+#include "charts/windownames.h"
+#include "platform/surfaceview.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kr5 {
+
+namespace {
+
+QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    charts::nameControl(label, name);
+    return label;
+}
+
+}  // namespace
+
+ColorWindow::ColorWindow(const Globals& g, const ColourTable& colours, QWidget* parent)
+    : QMainWindow(parent), g_(g), colours_(colours) {
+    charts::nameControl(this, QStringLiteral("Color"));
+    setWindowTitle(QStringLiteral("Color"));
+    auto* central = new QWidget(this);
+    charts::nameControl(central, QStringLiteral("central"));
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(namedLabel(QStringLiteral("Label1"),
+                                 QStringLiteral("P.P.S Graph color. Change for Att Range"),
+                                 central));
+    layout->addWidget(namedLabel(QStringLiteral("Label2"), QStringLiteral("ATT Range"), central));
+    auto* view = new SurfaceView(coltbl_, central);
+    charts::nameControl(view, QStringLiteral("Coltbl"));
+    layout->addWidget(view, 0, Qt::AlignHCenter);
+    auto* ok = new QPushButton(QStringLiteral("OK"), central);
+    charts::nameControl(ok, QStringLiteral("Command1"));
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    setCentralWidget(central);
+
+    // The legend's Copy item has no action.
+    charts::menuItem(this, QStringLiteral("ccop"), QStringLiteral("Copy"));
+    connect(ok, &QPushButton::clicked, this, &ColorWindow::command1Click);
+}
+
+void ColorWindow::showLegend() {
+    if (!drawn_) {
+        drawLegend(coltbl_, g_, colours_);
+        drawn_ = true;
+    }
+    show();
+}
+
+void ColorWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    hide();
+}
+
+}  // namespace kr5

@@ -1,0 +1,37 @@
+// The colour legend window `Color`: which colour the rate curve has in each attenuator
+// range. The legend is drawn when the window is first shown, with the Adjust of that
+// moment; OK and the frame's close button only hide the window.
+#pragma once
+
+#include "app/globals.h"
+#include "charts/colours.h"
+#include "platform/imagesurface.h"
+
+#include <QMainWindow>
+
+namespace kr5 {
+
+class ColorWindow : public QMainWindow {
+  public:
+    static constexpr int coltblWidth = 153;
+    static constexpr int coltblHeight = 209;
+
+    ColorWindow(const Globals& g, const ColourTable& colours, QWidget* parent = nullptr);
+
+    const ImageSurface& legend() const { return coltbl_; }
+
+    // wcoler of the trend window: draws the legend on first use, then shows the window.
+    void showLegend();
+    void command1Click() { hide(); }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    const Globals& g_;
+    const ColourTable& colours_;
+    ImageSurface coltbl_{coltblWidth, coltblHeight};
+    bool drawn_ = false;
+};
+
+}  // namespace kr5

@@ -1,0 +1,19 @@
+#include "legend.h"
+
+#include "app/format.h"
+
+namespace kr5 {
+
+void drawLegend(Surface& s, const Globals& g, const ColourTable& colours) {
+    s.setForeColour(kBlack);
+    s.setPos(10, 10);
+    s.print(QStringLiteral("pC       Color"), true);
+    for (int i = 0; i <= 9; ++i) {
+        const int top = 40 + 16 * i;
+        s.fillBox(60, top, 140, top + 1, colours.attcol[static_cast<size_t>(i)]);
+        s.setPos(10, 35 + 16 * i);
+        s.print(prefixfmt(g.atttbl[static_cast<size_t>(i)] * g.kadj), true);
+    }
+}
+
+}  // namespace kr5

@@ -1,0 +1,68 @@
+#include "qnpicture.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace kr5 {
+
+namespace {
+
+constexpr int pngFilter = 2;
+
+const char* formatFor(const QString& path, int chosenFilter) {
+    if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
+        return "PNG";
+    }
+    if (path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive)) {
+        return "BMP";
+    }
+    return chosenFilter == pngFilter ? "PNG" : "BMP";
+}
+
+bool writePicture(const QImage& image, const QString& path, const char* format) {
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    return file.open(QIODevice::WriteOnly) && image.save(&file, format) && file.commit();
+}
+
+}  // namespace
+
+void QnPicture::copyIn(const QImage& vqPicture) {
+    clipboard_.clear();
+    clipboard_.setImage(vqPicture);
+    const QImage held = clipboard_.image();
+    // A clipboard that hands nothing back (no clipboard service) still leaves the chart.
+    surface_.setImage(held.isNull() ? vqPicture : held);
+    hasPicture_ = true;
+}
+
+void QnPicture::copy() {
+    clipboard_.clear();
+    clipboard_.setImage(surface_.image());
+}
+
+bool QnPicture::save() {
+    if (!hasPicture_) {
+        return false;
+    }
+    Dialogs::SaveRequest request;
+    request.title = QStringLiteral("Save");
+    request.fileName = QStringLiteral("qn.bmp");
+    request.filter = QStringLiteral("BMP File(*.bmp)|*.bmp|PNG File(*.png)|*.png|");
+    request.filterIndex = 1;
+    request.askOverwrite = true;
+    int chosenFilter = 1;
+    const QString path = dialogs_.saveFileName(request, &chosenFilter);
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (!writePicture(surface_.image(), path, formatFor(path, chosenFilter))) {
+        dialogs_.message(QStringLiteral("Can not write the file ") +
+                             QDir::toNativeSeparators(path) + QLatin1Char('.'),
+                         QString(), Dialogs::Buttons::Ok);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kr5

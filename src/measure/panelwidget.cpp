@@ -1,0 +1,438 @@
+#include "panelwidget.h"
+
+#include "charts/scalewidget.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QStyleOptionFocusRect>
+#include <QVBoxLayout>
+#include <iterator>
+
+namespace kr5 {
+
+namespace {
+
+const char* const kAttCaptions[PanelWidget::attRanges] = {
+    "1/1", "1/2", "1/5", "1/10", "1/20", "1/50", "1/100", "1/200", "1/500", "1/1000"};
+// The range row: each rate button sits under its multiplier, the REMOTE box under REMOTE.
+const QString kRangeRow = QStringLiteral("REMOTE   ×1         ×5         ×10        ×50");
+const char* const kRateCaptions[PanelWidget::rateRanges] = {"×1", "×5", "×10", "×50"};
+
+// The program's name of a control, as object name and accessible description; a member of
+// a control array is "peakb3" as object and "peakb(3)" as description.
+void nameControl(QWidget* control, const QString& name) {
+    control->setObjectName(name);
+    control->setAccessibleDescription(name);
+}
+
+void nameArrayControl(QWidget* control, const QString& name, int index) {
+    control->setObjectName(name + QString::number(index));
+    control->setAccessibleDescription(name + QLatin1Char('(') + QString::number(index) +
+                                      QLatin1Char(')'));
+}
+
+QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    nameControl(label, name);
+    return label;
+}
+
+QFont scaledFont(QFont font, double scale, bool fixedPitch) {
+    if (fixedPitch) {
+        const double size = font.pointSizeF();
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (size > 0) {
+            font.setPointSizeF(size);
+        }
+    }
+    if (font.pointSizeF() > 0) {
+        font.setPointSizeF(font.pointSizeF() * scale);
+    } else {
+        font.setPixelSize(qRound(font.pixelSize() * scale));
+    }
+    font.setBold(true);
+    return font;
+}
+
+QColor fromBgr(quint32 c) {
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                  static_cast<int>((c >> 16) & 0xFF));
+}
+
+// A group title that switches automatic ranging: clicked with the mouse, or reached with
+// Tab and worked with Space or Enter.
+class RangeTitle : public QLabel {
+  public:
+    RangeTitle(const QString& text, std::function<void()>& handler, QWidget* parent)
+        : QLabel(text, parent), handler_(handler) {
+        setFocusPolicy(Qt::TabFocus);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+            activate();
+        }
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        switch (event->key()) {
+            case Qt::Key_Space:
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                activate();
+                break;
+            default:
+                QLabel::keyPressEvent(event);
+        }
+    }
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        if (hasFocus()) {
+            QPainter painter(this);
+            QStyleOptionFocusRect option;
+            option.initFrom(this);
+            // Only the keyboard brings the focus here, so the mark always shows.
+            option.state |= QStyle::State_KeyboardFocusChange;
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        }
+    }
+
+  private:
+    void activate() {
+        if (handler_) {
+            handler_();
+        }
+    }
+
+    std::function<void()>& handler_;  // the panel's callback, as set at the time of the click
+};
+
+QLabel* makeReadout(const QString& name, int digits, double scale, QWidget* parent) {
+    auto* label = namedLabel(name, QString(), parent);
+    label->setFont(scaledFont(parent->font(), scale, true));
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setLineWidth(2);
+    label->setMargin(4);
+    // A lit display: bright digits on a dark face, readable across the room.
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, QColor(0x10, 0x18, 0x10));
+    palette.setColor(QPalette::WindowText, QColor(0x60, 0xFF, 0x60));
+    label->setPalette(palette);
+    label->setMinimumWidth(
+        label->fontMetrics().horizontalAdvance(QString(digits, QLatin1Char('0'))) +
+        2 * (label->margin() + label->frameWidth()));
+    label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return label;
+}
+
+QFrame* groupBox(const QString& name, QWidget* parent) {
+    auto* box = new QFrame(parent);
+    nameControl(box, name);
+    box->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    return box;
+}
+
+}  // namespace
+
+PanelWidget::PanelWidget(QWidget* parent) : QWidget(parent) {
+    nameControl(this, QStringLiteral("panel"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* label3 = namedLabel(QStringLiteral("Label3"),
+                              QStringLiteral("PARTIAL DISCHARGE DETECTOR TYPE KR-5"), this);
+    label3->setFont(scaledFont(font(), 1.6, false));
+    label3->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label3);
+
+    layout->addWidget(buildAttGroup());
+    layout->addWidget(buildRateGroup());
+    layout->addWidget(buildReadouts());
+    layout->addStretch(1);
+    buildShortcuts();
+    alignRangeRow();
+}
+
+QWidget* PanelWidget::buildAttGroup() {
+    QFrame* box = groupBox(QStringLiteral("attGroup"), this);
+    auto* layout = new QVBoxLayout(box);
+    label4_ = new RangeTitle(QStringLiteral("INPUT ATT"), onLabel4Click, box);
+    nameControl(label4_, QStringLiteral("Label4"));
+    label4_->setFont(scaledFont(font(), 1.2, false));
+    label4_->setToolTip(
+        tr("Click, or Space: automatic attenuator ranging on or off. "
+           "Alt+A: to the buttons."));
+    layout->addWidget(label4_, 0, Qt::AlignLeft);
+
+    frame2_ = new QFrame(box);
+    nameControl(frame2_, QStringLiteral("Frame2"));
+    auto* grid = new QGridLayout(frame2_);
+    attButtons_ = new QButtonGroup(this);
+    const QFont captionFont = scaledFont(font(), 1.15, false);
+    for (int i = 0; i < attRanges; ++i) {
+        const QString caption = QLatin1String(kAttCaptions[i]);
+        auto* label5 = new QLabel(caption, frame2_);
+        nameArrayControl(label5, QStringLiteral("Label5"), i);
+        label5->setFont(captionFont);
+        peakb_[i] = new QRadioButton(frame2_);
+        nameArrayControl(peakb_[i], QStringLiteral("peakb"), i);
+        peakb_[i]->setAccessibleName(caption);
+        label5->setBuddy(peakb_[i]);
+        attButtons_->addButton(peakb_[i], i);
+        grid->addWidget(label5, 0, i, Qt::AlignHCenter | Qt::AlignBottom);
+        grid->addWidget(peakb_[i], 1, i, Qt::AlignHCenter | Qt::AlignTop);
+    }
+    layout->addWidget(frame2_);
+    connect(attButtons_, &QButtonGroup::idClicked, this, &PanelWidget::peakbClicked);
+    return box;
+}
+
+QWidget* PanelWidget::buildRateGroup() {
+    QFrame* box = groupBox(QStringLiteral("rateGroup"), this);
+    auto* layout = new QVBoxLayout(box);
+    label7_ = new RangeTitle(QStringLiteral("RATE METER RANGE"), onLabel7Click, box);
+    nameControl(label7_, QStringLiteral("Label7"));
+    label7_->setFont(scaledFont(font(), 1.2, false));
+    label7_->setToolTip(
+        tr("Click, or Space: automatic rate ranging on or off. "
+           "Alt+R: to the buttons."));
+    layout->addWidget(label7_, 0, Qt::AlignLeft);
+
+    label6_ = namedLabel(QStringLiteral("Label6"), kRangeRow, box);
+    label6_->setFont(scaledFont(font(), 1.15, true));
+    layout->addWidget(label6_);
+
+    // The REMOTE box stays outside Frame1: it must work while the range buttons are off.
+    rangeRow_ = new QHBoxLayout;
+    rangeRow_->setSpacing(0);
+    remoteLead_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    rangeRow_->addSpacerItem(remoteLead_);
+    remoteb_ = new QCheckBox(box);
+    nameControl(remoteb_, QStringLiteral("remoteb"));
+    remoteb_->setAccessibleName(QStringLiteral("REMOTE"));
+    remoteb_->setToolTip(tr("Remote operation of the detector (Alt+E)"));
+    rangeRow_->addWidget(remoteb_);
+    frame1Lead_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    rangeRow_->addSpacerItem(frame1Lead_);
+
+    frame1_ = new QFrame(box);
+    nameControl(frame1_, QStringLiteral("Frame1"));
+    frame1Row_ = new QHBoxLayout(frame1_);
+    frame1Row_->setContentsMargins(0, 0, 0, 0);
+    frame1Row_->setSpacing(0);
+    rateButtons_ = new QButtonGroup(this);
+    for (int i = 0; i < rateRanges; ++i) {
+        if (i > 0) {
+            ratebGaps_[i - 1] = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+            frame1Row_->addSpacerItem(ratebGaps_[i - 1]);
+        }
+        rateb_[i] = new QRadioButton(frame1_);
+        nameArrayControl(rateb_[i], QStringLiteral("rateb"), i);
+        rateb_[i]->setAccessibleName(QString::fromUtf8(kRateCaptions[i]));
+        rateButtons_->addButton(rateb_[i], i);
+        frame1Row_->addWidget(rateb_[i]);
+    }
+    rangeRow_->addWidget(frame1_);
+    rangeRow_->addStretch(1);
+    layout->addLayout(rangeRow_);
+    connect(rateButtons_, &QButtonGroup::idClicked, this, &PanelWidget::ratebClicked);
+    connect(remoteb_, &QCheckBox::clicked, this, &PanelWidget::remotebClicked);
+    return box;
+}
+
+QWidget* PanelWidget::buildReadouts() {
+    // The rate on the left over its meter scal1, the charge on the right over scal2, the
+    // AC unit's reading and the test voltage below them.
+    QFrame* box = groupBox(QStringLiteral("readoutGroup"), this);
+    auto* grid = new QGridLayout(box);
+    const QFont unitFont = scaledFont(font(), 1.3, false);
+    const auto unit = [&](const char* name, const char* text, int row, int column) {
+        QLabel* label = namedLabel(QLatin1String(name), QString::fromUtf8(text), box);
+        label->setFont(unitFont);
+        grid->addWidget(label, row, column);
+        return label;
+    };
+
+    vpps_ = makeReadout(QStringLiteral("Vpps"), 7, 2.8, box);
+    vpeak_ = makeReadout(QStringLiteral("Vpeak"), 9, 2.8, box);
+    des_ = makeReadout(QStringLiteral("des"), 5, 2.0, box);
+    dtv_ = makeReadout(QStringLiteral("dtv"), 7, 2.0, box);
+    des_->setText(QStringLiteral("0.0"));
+
+    grid->addWidget(vpps_, 0, 1);
+    unit("Label1", "P.P.S.", 0, 2);
+    grid->addWidget(vpeak_, 0, 4);
+    unit("Label2", "pC", 0, 5);
+    unit("Label8", "Es", 1, 0)->setBuddy(des_);
+    grid->addWidget(des_, 1, 1);
+    unit("Label10", "V", 1, 2);
+    unit("Label12", "TV", 1, 3)->setBuddy(dtv_);
+    grid->addWidget(dtv_, 1, 4);
+    unit("Label9", "V", 1, 5);
+
+    scal1_ = new ScaleWidget(box);
+    nameControl(scal1_, QStringLiteral("scal1"));
+    scal2_ = new ScaleWidget(box);
+    nameControl(scal2_, QStringLiteral("scal2"));
+    grid->addWidget(scal1_, 2, 0, 1, 3);
+    grid->addWidget(scal2_, 2, 3, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(4, 1);
+    return box;
+}
+
+void PanelWidget::buildShortcuts() {
+    const auto focusGroup = [this](QButtonGroup* group) {
+        QAbstractButton* target = group->checkedButton();
+        (target != nullptr ? target : group->buttons().constFirst())
+            ->setFocus(Qt::ShortcutFocusReason);
+    };
+    auto* att = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_A), this);
+    connect(att, &QShortcut::activated, this, [this, focusGroup] { focusGroup(attButtons_); });
+    auto* rate = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_R), this);
+    connect(rate, &QShortcut::activated, this, [this, focusGroup] { focusGroup(rateButtons_); });
+    auto* remote = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_E), this);
+    connect(remote, &QShortcut::activated, this,
+            [this] { remoteb_->setFocus(Qt::ShortcutFocusReason); });
+
+    QWidget* chain[] = {label4_,   peakb_[0], peakb_[1], peakb_[2], peakb_[3], peakb_[4],
+                        peakb_[5], peakb_[6], peakb_[7], peakb_[8], peakb_[9], label7_,
+                        remoteb_,  rateb_[0], rateb_[1], rateb_[2], rateb_[3]};
+    for (size_t i = 1; i < std::size(chain); ++i) {
+        setTabOrder(chain[i - 1], chain[i]);
+    }
+}
+
+void PanelWidget::alignRangeRow() {
+    // Centres of the captions in the range row, measured in its own font, so the boxes
+    // stay under their captions whatever the font and the screen's resolution.
+    const QFontMetrics fm(label6_->font());
+    const QString row = label6_->text();
+    const auto centre = [&](const QString& caption) {
+        const qsizetype at = row.indexOf(caption);
+        return fm.horizontalAdvance(row.left(at)) + fm.horizontalAdvance(caption) / 2;
+    };
+    const int boxWidth = remoteb_->sizeHint().width();
+    const int buttonWidth = rateb_[0]->sizeHint().width();
+    const int lead = qMax(0, centre(QStringLiteral("REMOTE")) - boxWidth / 2);
+    remoteLead_->changeSize(lead, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    int left = lead + boxWidth;
+    int previous = centre(QString::fromUtf8(kRateCaptions[0])) - buttonWidth / 2;
+    frame1Lead_->changeSize(qMax(0, previous - left), 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    for (int i = 1; i < rateRanges; ++i) {
+        const int next = centre(QString::fromUtf8(kRateCaptions[i])) - buttonWidth / 2;
+        ratebGaps_[i - 1]->changeSize(qMax(0, next - previous - buttonWidth), 0, QSizePolicy::Fixed,
+                                      QSizePolicy::Minimum);
+        previous = next;
+    }
+    rangeRow_->invalidate();
+    frame1Row_->invalidate();
+}
+
+void PanelWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        alignRangeRow();
+    }
+}
+
+void PanelWidget::peakbClicked(int index) {
+    if (onPeakbClick) {
+        onPeakbClick(index);
+    }
+}
+
+void PanelWidget::ratebClicked(int index) {
+    if (onRatebClick) {
+        onRatebClick(index);
+    }
+}
+
+void PanelWidget::remotebClicked(bool checked) {
+    if (onRemoteClick) {
+        onRemoteClick(checked);
+    }
+}
+
+void PanelWidget::selectPeakb(int i) {
+    if (i < 0 || i >= attRanges) {
+        return;
+    }
+    // Works on disabled buttons too: in local mode the panel still follows the detector.
+    peakb_[i]->setChecked(true);
+    peakbClicked(i);
+}
+
+void PanelWidget::selectRateb(int i) {
+    if (i < 0 || i >= rateRanges) {
+        return;
+    }
+    rateb_[i]->setChecked(true);
+    ratebClicked(i);
+}
+
+bool PanelWidget::remoteChecked() const {
+    return remoteb_->isChecked();
+}
+
+void PanelWidget::setRemoteChecked(bool checked) {
+    if (remoteb_->isChecked() == checked) {
+        return;
+    }
+    remoteb_->setChecked(checked);
+    remotebClicked(checked);
+}
+
+void PanelWidget::setRangeFramesEnabled(bool enabled) {
+    frame1_->setEnabled(enabled);
+    frame2_->setEnabled(enabled);
+}
+
+QLabel* PanelWidget::readout(Readout which) const {
+    switch (which) {
+        case Readout::Vpeak:
+            return vpeak_;
+        case Readout::Vpps:
+            return vpps_;
+        case Readout::Des:
+            return des_;
+        case Readout::Dtv:
+            return dtv_;
+    }
+    return vpeak_;
+}
+
+void PanelWidget::setReadout(Readout which, const QString& text) {
+    readout(which)->setText(text);
+}
+
+ScaleWidget& PanelWidget::scal(Meter which) {
+    return which == Meter::Scal1 ? *scal1_ : *scal2_;
+}
+
+void PanelWidget::setMeter(Meter which, double value) {
+    scal(which).setdata(value);
+}
+
+void PanelWidget::setRangeTitleColours(quint32 inputAttColour, quint32 rateRangeColour) {
+    for (const auto& [title, colour] :
+         {std::pair{label4_, inputAttColour}, std::pair{label7_, rateRangeColour}}) {
+        QPalette palette = title->palette();
+        palette.setColor(QPalette::WindowText, fromBgr(colour));
+        title->setPalette(palette);
+    }
+}
+
+}  // namespace kr5

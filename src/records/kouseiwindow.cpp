@@ -1,0 +1,148 @@
+#include "kouseiwindow.h"
+
+#include "controlnames.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace kr5 {
+
+KouseiWindow::KouseiWindow(InputConstants& constants, QWidget* parent)
+    : QDialog(parent), constants_(constants) {
+    controls::name(this, QStringLiteral("kousei"));
+    setWindowTitle(QStringLiteral("Input const"));
+    setModal(false);
+
+    grid_ = new QGridLayout;
+    addField(0, QStringLiteral("Text1"), QStringLiteral("Name"), &InputFields::name);
+    addField(1, QStringLiteral("Text2"), QStringLiteral("No."), &InputFields::num);
+    addField(2, QStringLiteral("Text3"), QStringLiteral("Temp."), &InputFields::temp,
+             QStringLiteral("℃"));
+    addField(3, QStringLiteral("Text4"), QStringLiteral("RH"), &InputFields::rh,
+             QStringLiteral("％"));
+    addField(4, QStringLiteral("Text5"), QStringLiteral("PT Ratio"), &InputFields::pt);
+    QLineEdit* text6 = addField(5, QStringLiteral("Text6"), QStringLiteral("Adjust"),
+                                &InputFields::adj, QStringLiteral("pC/V"));
+
+    hscroll3_ = new QScrollBar(Qt::Horizontal, this);
+    controls::name(hscroll3_, QStringLiteral("HScroll3"));
+    hscroll3_->setRange(0, InputConstants::qidxMax);
+    hscroll3_->setPageStep(1);
+    label16_ = controls::label(QStringLiteral("Label16"), QString(), this);
+    label16_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label16_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
+    auto* setq = new QWidget(this);
+    auto* setqRow = new QHBoxLayout(setq);
+    setqRow->setContentsMargins(0, 0, 0, 0);
+    setqRow->addWidget(hscroll3_, 1);
+    setqRow->addWidget(label16_);
+    addRow(6, QStringLiteral("Set Q"), setq, QStringLiteral("pC"));
+    hscroll3_->setAccessibleName(QStringLiteral("Set Q"));
+
+    addField(7, QStringLiteral("Text7"), QStringLiteral("Start Count"), &InputFields::start,
+             QStringLiteral("P.P.S"));
+    addField(8, QStringLiteral("Text8"), QStringLiteral("Stop Count"), &InputFields::stop,
+             QStringLiteral("P.P.S"));
+
+    problem_ = controls::label(QStringLiteral("okmsg"), QString(), this);
+    problem_->setWordWrap(true);
+    problem_->setStyleSheet(QStringLiteral("color: #c00000"));
+    problem_->hide();
+
+    command1_ = controls::button(QStringLiteral("Command1"), QStringLiteral("OK"), this);
+    auto* command2 = controls::button(QStringLiteral("Command2"), QStringLiteral("CANCEL"), this);
+    command1_->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(command1_);
+    buttons->addWidget(command2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid_);
+    layout->addWidget(problem_);
+    layout->addLayout(buttons);
+
+    connect(hscroll3_, &QScrollBar::valueChanged, this, &KouseiWindow::hscroll3Change);
+    connect(text6, &QLineEdit::editingFinished, this, &KouseiWindow::hscroll3Change);
+    connect(command1_, &QPushButton::clicked, this, &KouseiWindow::command1Click);
+    connect(command2, &QPushButton::clicked, this, &KouseiWindow::command2Click);
+    connect(&constants_, &InputConstants::fieldsLoaded, this, &KouseiWindow::showFields);
+    showFields();
+}
+
+// Caption labels are Label1 to Label9 from the top, unit labels Label10 to Label15.
+void KouseiWindow::addRow(int row, const QString& caption, QWidget* field, const QString& unit) {
+    QLabel* captionLabel = controls::label(QStringLiteral("Label%1").arg(row + 1), caption, this);
+    captionLabel->setBuddy(field);
+    grid_->addWidget(captionLabel, row, 0);
+    grid_->addWidget(field, row, 1);
+    if (!unit.isEmpty()) {
+        const QString unitName = QStringLiteral("Label%1").arg(nextUnitLabel_++);
+        grid_->addWidget(controls::label(unitName, unit, this), row, 2);
+    }
+}
+
+QLineEdit* KouseiWindow::addField(int row, const QString& name, const QString& caption,
+                                  QString InputFields::*field, const QString& unit) {
+    auto* edit = new QLineEdit(this);
+    controls::name(edit, name);
+    addRow(row, caption, edit, unit);
+    fields_.emplace_back(edit, field);
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, field](const QString& text) { constants_.fields.*field = text; });
+    return edit;
+}
+
+void KouseiWindow::showFields() {
+    for (const auto& [edit, field] : fields_) {
+        edit->setText(constants_.fields.*field);
+    }
+    hscroll3_->setValue(constants_.fields.qidx);
+    hscroll3Change();
+}
+
+void KouseiWindow::hscroll3Change() {
+    constants_.fields.qidx = hscroll3_->value();
+    label16_->setText(constants_.setqText());
+}
+
+void KouseiWindow::setOkEnabled(bool enabled) {
+    command1_->setEnabled(enabled);
+}
+
+void KouseiWindow::command1Click() {
+    if (constants_.command1Click() == InputConstants::OkResult::Saved) {
+        problem_->clear();
+        problem_->hide();
+        hide();
+        return;
+    }
+    // The window stays open with the edits, so that nothing typed is lost.
+    problem_->setText(constants_.problem());
+    problem_->show();
+}
+
+void KouseiWindow::command2Click() {
+    problem_->clear();
+    problem_->hide();
+    constants_.command2Click();
+    hide();
+}
+
+void KouseiWindow::reject() {
+    command2Click();
+}
+
+void KouseiWindow::closeEvent(QCloseEvent* event) {
+    // The window stays loaded; closing it is CANCEL.
+    event->ignore();
+    command2Click();
+}
+
+}  // namespace kr5

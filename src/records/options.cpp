@@ -1,0 +1,20 @@
+#include "options.h"
+
+namespace kr5 {
+
+Options::Options(Globals& g, QWidget* parent) : form_(g), parent_(parent) {}
+
+Options::~Options() {
+    delete window_.data();
+}
+
+void Options::showOptions() {
+    if (window_.isNull()) {
+        window_ = new OptionsWindow(form_, parent_);
+    }
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+}  // namespace kr5

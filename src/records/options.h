@@ -1,0 +1,42 @@
+// The Options window as the rest of the program uses it: the logic lives as long as the
+// program, the window only while it is loaded. Config(&O) shows it, creating it anew
+// after the operator closed it by its title bar.
+#pragma once
+
+#include "optionsform.h"
+#include "optionswindow.h"
+
+#include <QPointer>
+
+namespace kr5 {
+
+class Options {
+  public:
+    // parent: the window the Options window belongs to (it stays above it).
+    explicit Options(Globals& g, QWidget* parent = nullptr);
+    ~Options();
+    Options(const Options&) = delete;
+    Options& operator=(const Options&) = delete;
+
+    // The logic, with its autocolor and clearTvCharts callbacks for the wiring.
+    OptionsForm& form() { return form_; }
+
+    // Config(&O): loads the window when needed and shows it without blocking.
+    void showOptions();
+
+    // After every reading: the read-out Label4 of the QN Conf. tab.
+    void setTvReadout(const QString& text) { form_.setTvReadout(text); }
+
+    // After the operator toggled automatic ranging on the panel.
+    void setauto() { form_.setauto(); }
+
+    // The loaded window, or null.
+    OptionsWindow* window() const { return window_; }
+
+  private:
+    OptionsForm form_;
+    QWidget* parent_;
+    QPointer<OptionsWindow> window_;
+};
+
+}  // namespace kr5

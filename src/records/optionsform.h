@@ -1,0 +1,76 @@
+// The Options window's logic (form Options, caption "Option"): the selections of its
+// five tabs, Set (Command2) applying the tab that is showing, setauto, and the QN Conf.
+// read-out Label4, which follows every reading even while the window is not loaded.
+#pragma once
+
+#include "app/globals.h"
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace kr5 {
+
+class OptionsForm : public QObject {
+    Q_OBJECT
+
+  public:
+    // The tabs of OPtab, numbered from 0.
+    enum Tab { SampleTime, AutoRange, TvMulti, ComSpeed, QnConf, tabCount };
+    // The option button groups Option1 to Option5, by their place in selections.option.
+    enum Group { Option1, Option2, Option3, Option4, Option5, groupCount };
+
+    static constexpr int noSelection = -1;
+
+    // What a loaded window shows; the window writes every change of the operator here.
+    struct Selections {
+        int tab = SampleTime;
+        std::array<int, groupCount> option{};  // the selected element, or noSelection
+        bool check1 = false;                   // INPUT ATT automatic
+        bool check2 = false;                   // RATE METER RANGE automatic
+        QString text1;                         // the Q-N condition
+    };
+
+    // The number of elements of each group.
+    static int groupSize(Group group);
+
+    explicit OptionsForm(Globals& g);
+
+    Selections selections;
+
+    // Form_Load: the initial selections (MIN, x1, 9600bps, 1s, Non Stop, the first tab,
+    // no condition), then setauto.
+    void formLoad();
+
+    // The check boxes show autoatt and autorate.
+    void setauto();
+
+    // Set: applies the tab that is showing, and only that one. A group with no
+    // selection leaves its global as it is; Com. Speed requests the speed change even
+    // when the speed is unchanged.
+    void command2Click();
+
+    // Label4: the test voltage as the panel shows it, after every reading.
+    void setTvReadout(const QString& text);
+    const QString& label4() const { return label4_; }
+
+    // Set on Auto Range: the panel's range titles show the new automatic state.
+    std::function<void()> autocolor;
+    // Set on TV Multi: the V-Q and trend charts are cleared, their voltage scales change.
+    std::function<void()> clearTvCharts;
+
+  signals:
+    // setauto changed the check boxes.
+    void checksChanged();
+    void readoutChanged(const QString& text);
+
+  private:
+    // The value of the selected element of group, or keeps current.
+    void take(Group group, qint32& global) const;
+
+    Globals& g_;
+    QString label4_;
+};
+
+}  // namespace kr5

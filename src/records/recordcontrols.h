@@ -1,0 +1,37 @@
+// The recording controls of the main window: the frame Frec with the option buttons
+// Option1 ("REC ON", or the row count while recording) and Option2 ("PAUSE"), and the
+// button bclose ("CLOSE"). They are visible only while a measurement file is prepared and
+// cannot be used during a Q-N measurement. The clicks go to the Recorder.
+#pragma once
+
+#include "recorder.h"
+
+#include <QWidget>
+
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
+namespace kr5 {
+
+class RecordControls : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit RecordControls(Recorder& recorder, QWidget* parent = nullptr);
+
+    // During a Q-N measurement the frame and CLOSE are disabled.
+    void setQnRunning(bool running);
+
+  private:
+    void showPrepared(bool prepared);
+    void showSelection(bool recOn);
+
+    Recorder& recorder_;
+    QGroupBox* frec_ = nullptr;
+    QRadioButton* option1_ = nullptr;
+    QRadioButton* option2_ = nullptr;
+    QPushButton* bclose_ = nullptr;
+};
+
+}  // namespace kr5

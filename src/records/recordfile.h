@@ -1,0 +1,51 @@
+// Writing the measurement file. Every write opens the file, appends and closes it again,
+// so each line written is on disk even if the program is killed. A line that cannot be
+// written (folder removed, file locked or write-protected, disk full) is kept in memory,
+// in order, and written before anything else at the next write that succeeds.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+
+class QFile;
+
+namespace kr5 {
+
+class RecordFile {
+  public:
+    // Creates path anew (replacing a file of that name) with the given lines. Lines still
+    // waiting for that same path are dropped with the old contents; lines waiting for
+    // other files are tried first and stay waiting if they still cannot be written.
+    // Returns false, with the reason in problem(), when the file cannot be created.
+    bool create(const QString& path, const QStringList& lines);
+
+    // Appends one line to path after the lines still waiting. Returns false when some
+    // line (this one or an earlier one) is left waiting; problem() says why.
+    bool append(const QString& path, const QString& line);
+
+    // Lines not yet written, for any file.
+    qsizetype waitingCount() const { return static_cast<qsizetype>(waiting_.size()); }
+
+    // Why the last create or append fell short; empty after one that wrote everything.
+    const QString& problem() const { return problem_; }
+    // The file that could not be written then.
+    const QString& failingPath() const { return failingPath_; }
+
+  private:
+    struct Line {
+        QString path;
+        QString text;
+    };
+
+    // Writes the waiting lines in order, each run of lines for one path in one opening.
+    bool writeWaiting();
+    bool writeRun(const QString& path, qsizetype count);
+    void fail(const QFile& file);
+
+    std::deque<Line> waiting_;
+    QString problem_;
+    QString failingPath_;
+};
+
+}  // namespace kr5

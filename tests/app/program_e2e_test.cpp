@@ -1,0 +1,126 @@
+// The real program, offscreen, against kr5sim on pseudo-terminals: it finds the units,
+// starts the loop, runs its cycles, prints its status, and on SIGTERM releases the line
+// in order. The simulator's frame log shows the whole conversation.
+#include "platform/qtclock.h"
+#include "platform/qteventpump.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <functional>
+
+namespace kr5 {
+namespace {
+
+struct ProgramRun : ::testing::Test {
+    QtClock clock;
+    QtEventPump pump{clock};
+    QTemporaryDir dir;
+    QProcess sim;
+    QProcess program;
+    QString simOut;
+    QString programOut;
+
+    bool waitUntil(qint64 ms, const std::function<bool()>& done) {
+        const qint64 deadline = clock.nowMs() + ms;
+        while (!done()) {
+            if (clock.nowMs() >= deadline) {
+                return false;
+            }
+            pump.waitForEvent(deadline);
+        }
+        return true;
+    }
+
+    void TearDown() override {
+        for (QProcess* p : {&program, &sim}) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(2000);
+            }
+        }
+    }
+
+    QString startSimulator(const QString& logPath) {
+        QObject::connect(&sim, &QProcess::readyReadStandardOutput,
+                         [this] { simOut += QString::fromLocal8Bit(sim.readAllStandardOutput()); });
+        sim.start(QStringLiteral(KR5SIM_PATH),
+                  {QStringLiteral("--log"), logPath, QStringLiteral("--operator"),
+                   QStringLiteral("off"), QStringLiteral("--seed"), QStringLiteral("11")});
+        if (!waitUntil(5000, [this] { return simOut.contains(QLatin1String("READY")); })) {
+            return {};
+        }
+        return QRegularExpression(QStringLiteral("^PORT1=(\\S+)$"),
+                                  QRegularExpression::MultilineOption)
+            .match(simOut)
+            .captured(1);
+    }
+
+    // "<address byte> <command>" for each frame of the log.
+    QStringList frames(const QString& logPath) const {
+        QFile f(logPath);
+        if (!f.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        QStringList out;
+        for (const QString& line : QString::fromLatin1(f.readAll()).split(QLatin1Char('\n'))) {
+            const QStringList w = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (w.size() >= 5) {
+                out << w[3] + QLatin1Char(' ') + w[4];
+            }
+        }
+        return out;
+    }
+};
+
+TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
+    ASSERT_TRUE(dir.isValid());
+    const QString logPath = dir.filePath(QStringLiteral("frames.log"));
+    const QString device = startSimulator(logPath);
+    ASSERT_FALSE(device.isEmpty()) << simOut.toStdString();
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KR5AU_PORT1"), device);
+    env.insert(QStringLiteral("KR5AU_PORT2"), dir.filePath(QStringLiteral("no-such-port")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(dir.path());
+    QObject::connect(&program, &QProcess::readyReadStandardOutput, [this] {
+        programOut += QString::fromLocal8Bit(program.readAllStandardOutput());
+    });
+    program.start(QStringLiteral(KR5AU_PATH), {QStringLiteral("--status")});
+
+    // Three status lines with a cycle time: the loop runs.
+    const QRegularExpression cycling(QStringLiteral("cycle \\d+ ms"));
+    ASSERT_TRUE(waitUntil(20000, [&] { return programOut.count(cycling) >= 3; }))
+        << programOut.toStdString() << program.readAllStandardError().toStdString();
+    EXPECT_TRUE(programOut.contains(QLatin1String("port 1 | KR AU ZN |")))
+        << programOut.toStdString();
+
+    program.terminate();  // SIGTERM
+    ASSERT_TRUE(waitUntil(10000, [&] { return program.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    sim.terminate();
+    waitUntil(5000, [&] { return sim.state() == QProcess::NotRunning; });
+
+    const QStringList log = frames(logPath);
+    ASSERT_GT(log.size(), 17 + 11 + 6);
+    // Discovery: the wake-up probe, then every address of port 1.
+    EXPECT_EQ(log[0], QStringLiteral("C0 v"));
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(log[i + 1], QStringLiteral("C%1 v").arg(QString::number(i, 16).toUpper())) << i;
+    }
+    // Loop start, then the first cycle and the remote command of the ticked REMOTE box.
+    const QStringList start{"C0 m1", "C0 a0", "C0 r0", "C2 m1", "C2 a0", "C2 c0",
+                            "C2 f0", "C0 x",  "C1 t",  "C2 g",  "C0 m1"};
+    EXPECT_EQ(log.mid(17, start.size()), start);
+    // Remote off on both units, every unit back to 9600 baud, the line resynchronised.
+    const QStringList end{"C0 m0", "C2 m0", "C0 b3", "C1 b3", "C2 b3", "C0 v"};
+    EXPECT_EQ(log.mid(log.size() - end.size()), end);
+}
+
+}  // namespace
+}  // namespace kr5

@@ -1,0 +1,93 @@
+// The lines of the measurement file: the header, the number form of its values, quoted
+// texts with doubled quotes, marker lines and data rows.
+#include "records/recordlines.h"
+#include "recordstest.h"
+
+#include <gtest/gtest.h>
+
+namespace kr5 {
+namespace {
+
+const QDateTime at1405 = QDateTime(QDate(2001, 4, 17), QTime(14, 5, 9));
+
+TEST(HeaderLines, AllFourteenLinesOfADefaultTest) {
+    Globals g;
+    g.kname = QStringLiteral("cable 7");
+    g.krid = QStringLiteral("KR-5 V2.10");
+    g.acuid = QStringLiteral("AU-1 V1.00");
+    const QStringList expected = {
+        QStringLiteral(R"("Name","cable 7","dummy","dummy","dummy")"),
+        QStringLiteral(R"("Date","04-17-2001","dummy","dummy","dummy")"),
+        QStringLiteral(R"("No.","1","dummy","dummy","dummy")"),
+        QStringLiteral(R"("Temp.","20","dummy","dummy","dummy")"),
+        QStringLiteral(R"("RH","59","dummy","dummy","dummy")"),
+        QStringLiteral(R"("PT ratio", 100,"dummy","dummy","dummy")"),
+        QStringLiteral(R"("Adjust", 1,"dummy","dummy","dummy")"),
+        QStringLiteral(R"("Set Q", 1,"dummy","dummy","dummy")"),
+        QStringLiteral(R"("Start", 50,"dummy","dummy","dummy")"),
+        QStringLiteral(R"("Mes. Program","KR-5au","dummy","dummy","dummy")"),
+        QStringLiteral(R"("Version"," 1. 5. 46","dummy","dummy","dummy")"),
+        QStringLiteral(R"("PD Unit","KR-5 V2.10","dummy","dummy","dummy")"),
+        QStringLiteral(R"("AC Unit","AU-1 V1.00","dummy","dummy","dummy")"),
+        QStringLiteral(R"("ATT.R","pC","RATE.R","P.P.S","TV")"),
+    };
+    EXPECT_EQ(headerLines(g, at1405.date()), expected);
+}
+
+TEST(HeaderLines, NumbersTakeTheFileNumberForm) {
+    Globals g;
+    g.kstart = 50;
+    g.kadj = 0.25;
+    g.kpt = -2;
+    g.ksetq = 1e15;
+    const QStringList lines = headerLines(g, QDate(2026, 12, 1));
+    EXPECT_EQ(lines[1], QStringLiteral(R"("Date","12-01-2026","dummy","dummy","dummy")"));
+    EXPECT_EQ(lines[5], QStringLiteral(R"("PT ratio",-2,"dummy","dummy","dummy")"));
+    EXPECT_EQ(lines[6], QStringLiteral(R"("Adjust", .25,"dummy","dummy","dummy")"));
+    EXPECT_EQ(lines[7], QStringLiteral(R"("Set Q", 1E+15,"dummy","dummy","dummy")"));
+    EXPECT_EQ(lines[8], QStringLiteral(R"("Start", 50,"dummy","dummy","dummy")"));
+}
+
+TEST(HeaderLines, MissingUnitsAreEmptyQuotedTexts) {
+    Globals g;
+    const QStringList lines = headerLines(g, QDate(2026, 1, 5));
+    EXPECT_EQ(lines[11], QStringLiteral(R"("PD Unit","","dummy","dummy","dummy")"));
+    EXPECT_EQ(lines[12], QStringLiteral(R"("AC Unit","","dummy","dummy","dummy")"));
+}
+
+TEST(HeaderLines, QuotesInTextsAreDoubledSoEveryLineKeepsFiveFields) {
+    Globals g;
+    g.kname = QStringLiteral(R"(12" rod, "B")");
+    g.knum = QStringLiteral("a,b");
+    g.qncond = QStringLiteral(R"(dry, "warm")");
+    g.qntv = QStringLiteral(" 12.5kV");
+    g.qnloops = -1;
+    const QStringList lines = headerLines(g, QDate(2026, 1, 5));
+    EXPECT_EQ(lines[0], QStringLiteral(R"("Name","12"" rod, ""B""","dummy","dummy","dummy")"));
+    EXPECT_EQ(lines[2], QStringLiteral(R"("No.","a,b","dummy","dummy","dummy")"));
+    EXPECT_EQ(qnStartLine(g, at1405),
+              QStringLiteral(R"("QNstartD","14:05:09","dry, ""warm"""," 12.5kV",-1)"));
+    EXPECT_EQ(csvText(QStringLiteral("\"")), QStringLiteral(R"("""")"));
+}
+
+TEST(MarkerLines, CarryTheTimeOfDayOnATwentyFourHourClock) {
+    EXPECT_EQ(markerLine(QStringLiteral("RECON"), at1405),
+              QStringLiteral(R"("RECON","14:05:09","dummy","dummy","dummy")"));
+    EXPECT_EQ(markerLine(QStringLiteral("QNend"), QDateTime(QDate(2026, 1, 5), QTime(0, 0, 0))),
+              QStringLiteral(R"("QNend","00:00:00","dummy","dummy","dummy")"));
+    Globals g;
+    g.qnloops = 5;
+    EXPECT_EQ(qnStartLine(g, QDateTime(QDate(2026, 1, 5), QTime(23, 59, 59))),
+              QStringLiteral(R"("QNstartD","23:59:59","","", 5)"));
+}
+
+TEST(DataRows, IndexesInNumberFormValuesWithOneDecimal) {
+    EXPECT_EQ(dataRowLine(3, 123.46, 2, 45, 1200), QStringLiteral(" 3,123.5, 2,45.0,1200.0"));
+    EXPECT_EQ(dataRowLine(0, 0.04, 0, 0, 0), QStringLiteral(" 0,.0, 0,.0,.0"));
+    EXPECT_EQ(dataRowLine(9, 15000, 3, 7500, 0.46), QStringLiteral(" 9,15000.0, 3,7500.0,.5"));
+    EXPECT_EQ(dataRowLine(4, 1234.56, 0, 137, 5.25), QStringLiteral(" 4,1234.6, 0,137.0,5.2"))
+        << "halves go to the even neighbour";
+}
+
+}  // namespace
+}  // namespace kr5
