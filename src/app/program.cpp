@@ -38,15 +38,18 @@ Program::Program(ProgramOptions options)
     frec_ = new RecordControls(recorder_, main_.panelArea());
     main_.panelArea()->layout()->addWidget(frec_);
 
-    loopWindows_ = std::make_unique<ProgramWindows>(main_, *panelWidget_, charts_);
+    loopWindows_ = std::make_unique<ProgramWindows>(
+        ProgramWindows::Parts{main_, *panelWidget_, charts_, *frec_, zn4_, zn4Window_});
     panel_ = std::make_unique<FrontPanel>(g_, requests_, *panelWidget_);
     evaluation_ = std::make_unique<Evaluation>(g_, *panelWidget_, *panel_);
     reading_ = std::make_unique<Reading>(g_, link_, pump_, *evaluation_);
     acquisition_ = std::make_unique<Acquisition>(g_, requests_, link_, timing_, pump_, *reading_,
                                                  *loopWindows_);
+    qn_ = std::make_unique<QnSequence>(g_, requests_, pump_, *loopWindows_, *loopWindows_);
     wirePanel();
     wireRecords();
     wireCharts();
+    wireModes();
     wireWindows();
 }
 
@@ -117,6 +120,30 @@ void Program::wireCharts() {
     hooks.inputName = [this] { return constants_.fields.name; };
     hooks.showInputConst = [this] { showKousei(); };
     hooks.setMainCaption = [this](const QString& caption) { main_.setWindowTitle(caption); };
+}
+
+void Program::wireModes()
+{
+    QAction* mesqn = main_.action(QStringLiteral("mesqn"));
+    mesqn->setEnabled(true);
+    QObject::connect(mesqn, &QAction::triggered, &main_, [this] { qn_->mesqnClick(); });
+    charts_.setQnPassEnd([this] { qn_->passEnd(); });
+    acquisition_->qnstart = [this] { qn_->qnstart(); };
+    acquisition_->qnend = [this] { qn_->qnend(); };
+    qn_->writeStartMarker = [this] { recorder_.appendQnStart(); };
+    qn_->writeEndMarker = [this] { recorder_.appendQnEnd(); };
+
+    zn4Window_.forwardTo(zn4_);
+    QAction* zn4w = main_.action(QStringLiteral("zn4w"));
+    zn4w->setCheckable(true);
+    zn4_.setMenuTick = [zn4w](bool ticked) { zn4w->setChecked(ticked); };
+    QObject::connect(zn4w, &QAction::triggered, &main_, [this] { zn4_.zn4wClick(); });
+    evaluation_->showNoiseSettings = [this](int at1, int at2, int rt) {
+        zn4_.nbtsetat1(at1);
+        zn4_.nbtsetat2(at2);
+        zn4_.nbtsetrt(rt);
+    };
+    main_.addCompanion(&zn4Window_, [this] { return g_.znok; });
 }
 
 void Program::showKousei() {

@@ -17,6 +17,9 @@
 #include "measure/frontpanel.h"
 #include "measure/panelwidget.h"
 #include "measure/reading.h"
+#include "modes/qnsequence.h"
+#include "modes/zn4panel.h"
+#include "modes/zn4window.h"
 #include "platform/qtclipboard.h"
 #include "platform/qtclock.h"
 #include "platform/qtdialogs.h"
@@ -63,6 +66,7 @@ class Program {
     void wirePanel();
     void wireRecords();
     void wireCharts();
+    void wireModes();
     void printStatus();
     void showKousei();
     void applyStartSettings();
@@ -96,12 +100,16 @@ class Program {
     ColourTable colours_;
     Charts charts_{g_, colours_, clock_, dialogs_, clipboard_};
 
+    Zn4Window zn4Window_;
+    Zn4Panel zn4_{g_, zn4Window_};
+
     Requests requests_;
     std::unique_ptr<ProgramWindows> loopWindows_;
     std::unique_ptr<FrontPanel> panel_;
     std::unique_ptr<Evaluation> evaluation_;
     std::unique_ptr<Reading> reading_;
     std::unique_ptr<Acquisition> acquisition_;
+    std::unique_ptr<QnSequence> qn_;
     QTextStream out_;
 };
 

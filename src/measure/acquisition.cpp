@@ -44,6 +44,9 @@ void Acquisition::mesloop() {
     loopStart();
     while (true) {
         if (g_.qnmode) {
+            // A start that came after this cycle's request point is still pending: its
+            // marker goes before the first pass, so that it precedes the end marker.
+            startPendingQn();
             qnscan();
             if (g_.qnstop) {
                 if (qnend) {
@@ -98,6 +101,11 @@ void Acquisition::sendRequests() {
         link_.setspeed(g_.comspeed);
         g_.speedreq = false;
     }
+    startPendingQn();
+}
+
+void Acquisition::startPendingQn()
+{
     if (req_.qnstartreq) {
         if (qnstart) {
             qnstart();

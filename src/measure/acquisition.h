@@ -59,6 +59,7 @@ class Acquisition {
     void znsend();
     void acknowledge();
     void sendRequests();
+    void startPendingQn();
     void sendZnSetting(char letter, int value, int& sent);
 
     Globals& g_;

@@ -30,6 +30,8 @@ class PanelView : public RangeTitles {
 
     // The attenuator and rate frames: disabled in local mode and during a Q-N measurement.
     virtual void setRangeFramesEnabled(bool enabled) = 0;
+    // The REMOTE box itself: disabled during a Q-N measurement.
+    virtual void setRemoteEnabled(bool enabled) = 0;
 
     virtual void setReadout(Readout which, const QString& text) = 0;
 

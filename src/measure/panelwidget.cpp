@@ -400,6 +400,10 @@ void PanelWidget::setRangeFramesEnabled(bool enabled) {
     frame2_->setEnabled(enabled);
 }
 
+void PanelWidget::setRemoteEnabled(bool enabled) {
+    remoteb_->setEnabled(enabled);
+}
+
 QLabel* PanelWidget::readout(Readout which) const {
     switch (which) {
         case Readout::Vpeak:

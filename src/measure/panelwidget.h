@@ -46,6 +46,7 @@ class PanelWidget : public QWidget, public PanelView {
     bool remoteChecked() const override;
     void setRemoteChecked(bool checked) override;
     void setRangeFramesEnabled(bool enabled) override;
+    void setRemoteEnabled(bool enabled) override;
     void setReadout(Readout which, const QString& text) override;
     void setMeter(Meter which, double value) override;
     void setRangeTitleColours(quint32 inputAttColour, quint32 rateRangeColour) override;

@@ -21,6 +21,7 @@ class FakePanelView : public PanelView {
     int rateb = 0;
     bool remote = false;
     bool framesEnabled = true;
+    bool remoteEnabled = true;
     std::map<Readout, QString> readouts;
     std::map<Meter, std::vector<double>> meters;
     quint32 attTitleColour = 0;
@@ -50,6 +51,7 @@ class FakePanelView : public PanelView {
         }
     }
     void setRangeFramesEnabled(bool enabled) override { framesEnabled = enabled; }
+    void setRemoteEnabled(bool enabled) override { remoteEnabled = enabled; }
     void setReadout(Readout which, const QString& text) override { readouts[which] = text; }
     void setMeter(Meter which, double value) override { meters[which].push_back(value); }
     void setRangeTitleColours(quint32 att, quint32 rate) override {

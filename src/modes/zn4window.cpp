@@ -1,0 +1,398 @@
+#include "zn4window.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <iterator>
+
+namespace kr5 {
+
+namespace {
+
+const char* const kStepCaptions[Zn4Panel::steps] = {"1/1",  "1/2",   "1/5",   "1/10",  "1/20",
+                                                    "1/50", "1/100", "1/200", "1/500", "1/1000"};
+// One name over each FUNCTION button, left to right.
+const QString kFunctionRow = QStringLiteral("ALL ON    N OFF     PD ON    ANT OFF");
+const char* const kFunctionNames[Zn4Panel::functions] = {"ALL ON", "N OFF", "PD ON", "ANT OFF"};
+
+// The option buttons are lamps as on the unit: lit when selected, grey when they cannot
+// be used, with a blue rim while they have the keyboard focus.
+const QString kLampStyle = QStringLiteral(
+    "QRadioButton::indicator { width: 12px; height: 12px; border-radius: 8px;"
+    " border: 2px solid #3a3a3a; background: #5a1810; }"
+    "QRadioButton::indicator:checked { background: #ff4020; }"
+    "QRadioButton::indicator:focus { border-color: #2a70e0; }"
+    "QRadioButton::indicator:disabled { background: #a8a8a8; border-color: #808080; }"
+    "QRadioButton::indicator:checked:disabled { background: #606060; }");
+
+constexpr int kColumnMargin = 8;
+constexpr int kRowPadding = 6;
+
+// The program's name of a control, as object name and accessible description; a member of
+// a control array is "peakb3" as object and "peakb(3)" as description.
+void nameControl(QObject* control, const QString& name) {
+    control->setObjectName(name);
+    if (auto* widget = qobject_cast<QWidget*>(control)) {
+        widget->setAccessibleDescription(name);
+    } else {
+        control->setProperty("accessibleDescription", name);
+    }
+}
+
+void nameArrayControl(QWidget* control, const QString& name, int index) {
+    control->setObjectName(name + QString::number(index));
+    control->setAccessibleDescription(name + QLatin1Char('(') + QString::number(index) +
+                                      QLatin1Char(')'));
+}
+
+QFont boldFont(QFont font, double scale, bool fixedPitch) {
+    if (fixedPitch) {
+        const double size = font.pointSizeF();
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (size > 0) {
+            font.setPointSizeF(size);
+        }
+    }
+    if (font.pointSizeF() > 0) {
+        font.setPointSizeF(font.pointSizeF() * scale);
+    } else {
+        font.setPixelSize(qRound(font.pixelSize() * scale));
+    }
+    font.setBold(true);
+    return font;
+}
+
+QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent, double scale = 1.0) {
+    auto* label = new QLabel(text, parent);
+    nameControl(label, name);
+    label->setFont(boldFont(parent->font(), scale, false));
+    return label;
+}
+
+QFrame* groupBox(const QString& name, QWidget* parent) {
+    auto* box = new QFrame(parent);
+    nameControl(box, name);
+    box->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    return box;
+}
+
+}  // namespace
+
+Zn4Window::Zn4Window(QWidget* parent) : QMainWindow(parent) {
+    nameControl(this, QStringLiteral("ZN4"));
+    setWindowTitle(QStringLiteral("ZN-4"));
+
+    auto* ncls = new QAction(QStringLiteral("Close(&X)"), this);
+    nameControl(ncls, QStringLiteral("ncls"));
+    menuBar()->addAction(ncls);
+    connect(ncls, &QAction::triggered, this, &Zn4Window::nclsClicked);
+
+    auto* central = new QWidget(this);
+    nameControl(central, QStringLiteral("central"));
+    central->setStyleSheet(kLampStyle);
+    // The face keeps its size and stays centred at the top when the window grows.
+    auto* face = new QWidget(central);
+    auto* faceLayout = new QVBoxLayout(face);
+    faceLayout->setContentsMargins(0, 0, 0, 0);
+    faceLayout->addWidget(buildHeading(face));
+    auto* row = new QHBoxLayout;
+    row->addWidget(buildAttGroup(face), 0, Qt::AlignTop);
+    row->addWidget(buildFunctionGroup(face), 0, Qt::AlignTop);
+    faceLayout->addLayout(row);
+    auto* layout = new QGridLayout(central);
+    layout->addWidget(face, 0, 0, Qt::AlignHCenter | Qt::AlignTop);
+    setCentralWidget(central);
+
+    buildShortcuts();
+    alignRows();
+    alignFunctionRow();
+}
+
+QWidget* Zn4Window::buildHeading(QWidget* parent) {
+    auto* heading = new QWidget(parent);
+    auto* row = new QHBoxLayout(heading);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(
+        namedLabel(QStringLiteral("Label1"), QStringLiteral("NOISE DISCRIMINATOR"), heading, 1.6));
+    row->addStretch(1);
+    row->addWidget(namedLabel(QStringLiteral("Label2"), QStringLiteral("TYPE ZN-4"), heading, 1.2),
+                   0, Qt::AlignBottom);
+    return heading;
+}
+
+QWidget* Zn4Window::buildAttGroup(QWidget* parent) {
+    QFrame* box = groupBox(QStringLiteral("attGroup"), parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(namedLabel(QStringLiteral("Label3"), QStringLiteral("INPUT ATT"), box, 1.2));
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(0);
+    grid->addWidget(namedLabel(QStringLiteral("Label4"), QStringLiteral("A"), box, 1.2), 0, 0,
+                    Qt::AlignHCenter);
+    grid->addWidget(namedLabel(QStringLiteral("Label5"), QStringLiteral("B"), box, 1.2), 0, 2,
+                    Qt::AlignHCenter);
+    grid->addWidget(buildColumn(box, 1, QStringLiteral("A")), 1, 0);
+    grid->addWidget(buildStepLabels(box), 1, 1);
+    grid->addWidget(buildColumn(box, 0, QStringLiteral("B")), 1, 2);
+    layout->addLayout(grid);
+    return box;
+}
+
+QFrame* Zn4Window::buildColumn(QWidget* parent, int frameIndex, const QString& channel) {
+    // Frame2(1) holds channel A as peakb(10..19), Frame2(0) channel B as peakb(0..9).
+    auto* frame = new QFrame(parent);
+    nameArrayControl(frame, QStringLiteral("Frame2"), frameIndex);
+    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    frame->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    frame2_[static_cast<size_t>(frameIndex)] = frame;
+    auto* column = new QVBoxLayout(frame);
+    column->setSpacing(0);
+    auto* group = new QButtonGroup(this);
+    columnButtons_[static_cast<size_t>(frameIndex)] = group;
+    const int first = frameIndex == 1 ? Zn4Panel::columnA : 0;
+    for (int step = 0; step < Zn4Panel::steps; ++step) {
+        const int element = first + step;
+        auto* button = new QRadioButton(frame);
+        nameArrayControl(button, QStringLiteral("peakb"), element);
+        const QString name = channel + QLatin1Char(' ') + QLatin1String(kStepCaptions[step]);
+        button->setAccessibleName(name);
+        button->setToolTip(name);
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        peakb_[static_cast<size_t>(element)] = button;
+        group->addButton(button, element);
+        column->addWidget(button, 0, Qt::AlignHCenter);
+    }
+    peakb_[static_cast<size_t>(first)]->setChecked(true);
+    connect(group, &QButtonGroup::idClicked, this, &Zn4Window::peakbClicked);
+    return frame;
+}
+
+QWidget* Zn4Window::buildStepLabels(QWidget* parent) {
+    stepColumn_ = new QWidget(parent);
+    stepColumn_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto* column = new QVBoxLayout(stepColumn_);
+    column->setSpacing(0);
+    for (int step = 0; step < Zn4Panel::steps; ++step) {
+        QLabel* label = namedLabel(QString(), QLatin1String(kStepCaptions[step]), stepColumn_, 1.1);
+        nameArrayControl(label, QStringLiteral("Label6"), step);
+        label->setAlignment(Qt::AlignCenter);
+        stepLabels_[static_cast<size_t>(step)] = label;
+        column->addWidget(label);
+    }
+    return stepColumn_;
+}
+
+QWidget* Zn4Window::buildFunctionGroup(QWidget* parent) {
+    auto* side = new QWidget(parent);
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    QFrame* box = groupBox(QStringLiteral("functionGroup"), side);
+    auto* boxLayout = new QVBoxLayout(box);
+    boxLayout->addWidget(
+        namedLabel(QStringLiteral("Label7"), QStringLiteral("FUNCTION"), box, 1.2));
+    functionNames_ = new QLabel(kFunctionRow, box);
+    nameControl(functionNames_, QStringLiteral("Label8"));
+    functionNames_->setFont(boldFont(font(), 1.1, true));
+    boxLayout->addWidget(functionNames_);
+    boxLayout->addWidget(buildFunctionButtons(box));
+    layout->addWidget(box);
+
+    // REMOTE stays outside the frames: it must work while the buttons are off.
+    remoteb_ = new QCheckBox(QStringLiteral("REMOTE "), side);
+    nameControl(remoteb_, QStringLiteral("remoteb"));
+    remoteb_->setFont(boldFont(font(), 1.2, false));
+    remoteb_->setToolTip(tr("Remote operation of the noise discriminator (Alt+R)"));
+    // The loop starts the unit in remote operation, so the box starts ticked.
+    remoteb_->setChecked(true);
+    layout->addWidget(remoteb_, 0, Qt::AlignLeft);
+    connect(remoteb_, &QCheckBox::clicked, this, &Zn4Window::remotebClicked);
+    return side;
+}
+
+QFrame* Zn4Window::buildFunctionButtons(QWidget* parent) {
+    // Each button follows a gap that alignFunctionRow sizes to put it under its name.
+    frame1_ = new QFrame(parent);
+    nameControl(frame1_, QStringLiteral("Frame1"));
+    functionRow_ = new QHBoxLayout(frame1_);
+    functionRow_->setContentsMargins(0, 0, 0, 0);
+    functionRow_->setSpacing(0);
+    functionButtons_ = new QButtonGroup(this);
+    for (int i = 0; i < Zn4Panel::functions; ++i) {
+        const auto at = static_cast<size_t>(i);
+        functionGaps_[at] = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+        functionRow_->addSpacerItem(functionGaps_[at]);
+        rateb_[at] = new QRadioButton(frame1_);
+        nameArrayControl(rateb_[at], QStringLiteral("rateb"), i);
+        rateb_[at]->setAccessibleName(QLatin1String(kFunctionNames[i]));
+        rateb_[at]->setToolTip(QLatin1String(kFunctionNames[i]));
+        functionButtons_->addButton(rateb_[at], i);
+        functionRow_->addWidget(rateb_[at]);
+    }
+    functionRow_->addStretch(1);
+    rateb_[0]->setChecked(true);
+    connect(functionButtons_, &QButtonGroup::idClicked, this, &Zn4Window::ratebClicked);
+    return frame1_;
+}
+
+void Zn4Window::buildShortcuts() {
+    // The captions must read as on the unit, so the groups are reached by these keys.
+    const auto focusGroup = [](QButtonGroup* group) {
+        QAbstractButton* target = group->checkedButton();
+        (target != nullptr ? target : group->buttons().constFirst())
+            ->setFocus(Qt::ShortcutFocusReason);
+    };
+    const auto add = [this](QKeyCombination keys, std::function<void()> action) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        connect(shortcut, &QShortcut::activated, this, std::move(action));
+    };
+    add(Qt::ALT | Qt::Key_A, [this, focusGroup] { focusGroup(columnButtons_[1]); });
+    add(Qt::ALT | Qt::Key_B, [this, focusGroup] { focusGroup(columnButtons_[0]); });
+    add(Qt::ALT | Qt::Key_F, [this, focusGroup] { focusGroup(functionButtons_); });
+    add(Qt::ALT | Qt::Key_R, [this] { remoteb_->setFocus(Qt::ShortcutFocusReason); });
+
+    // Tab walks A, B, FUNCTION, REMOTE; the arrow keys move within a group.
+    QWidget* chain[] = {peakb_[Zn4Panel::columnA], peakb_[0], rateb_[0], remoteb_};
+    for (size_t i = 1; i < std::size(chain); ++i) {
+        setTabOrder(chain[i - 1], chain[i]);
+    }
+}
+
+void Zn4Window::alignRows() {
+    // Every row of the three columns gets the same height, and the step column the same
+    // top as the framed columns, so each step stands level with its two buttons whatever
+    // the font, the style and the window's size.
+    int rowHeight = peakb_[0]->sizeHint().height();
+    for (QLabel* label : stepLabels_) {
+        rowHeight = qMax(rowHeight, label->sizeHint().height());
+    }
+    rowHeight += kRowPadding;
+    for (QRadioButton* button : peakb_) {
+        button->setFixedHeight(rowHeight);
+    }
+    for (QLabel* label : stepLabels_) {
+        label->setFixedHeight(rowHeight);
+    }
+    const int frameWidth = frame2_[0]->frameWidth();
+    for (QFrame* frame : frame2_) {
+        frame->layout()->setContentsMargins(kColumnMargin, 0, kColumnMargin, 0);
+    }
+    stepColumn_->layout()->setContentsMargins(kColumnMargin, frameWidth, kColumnMargin, frameWidth);
+}
+
+void Zn4Window::alignFunctionRow() {
+    // Centres of the names in their own font, so each button stays under its name.
+    const QFontMetrics fm(functionNames_->font());
+    const QString row = functionNames_->text();
+    const int buttonWidth = rateb_[0]->sizeHint().width();
+    int left = 0;
+    for (int i = 0; i < Zn4Panel::functions; ++i) {
+        const QString name = QLatin1String(kFunctionNames[i]);
+        const int centre =
+            fm.horizontalAdvance(row.left(row.indexOf(name))) + fm.horizontalAdvance(name) / 2;
+        const int at = qMax(left, centre - buttonWidth / 2);
+        functionGaps_[static_cast<size_t>(i)]->changeSize(at - left, 0, QSizePolicy::Fixed,
+                                                          QSizePolicy::Minimum);
+        left = at + buttonWidth;
+    }
+    functionRow_->invalidate();
+}
+
+void Zn4Window::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        alignRows();
+        alignFunctionRow();
+    }
+}
+
+void Zn4Window::closeEvent(QCloseEvent* event) {
+    // The panel is never unloaded: closing it hides it, and the menu item loses its tick.
+    event->ignore();
+    nclsClicked();
+}
+
+void Zn4Window::forwardTo(Zn4Panel& panel) {
+    onPeakbClick = [&panel](int element) { panel.peakbClick(element); };
+    onRatebClick = [&panel](int i) { panel.ratebClick(i); };
+    onRemoteClick = [&panel](bool checked) { panel.remoteClick(checked); };
+    onNclsClick = [&panel] { panel.nclsClick(); };
+}
+
+void Zn4Window::peakbClicked(int element) {
+    if (onPeakbClick) {
+        onPeakbClick(element);
+    }
+}
+
+void Zn4Window::ratebClicked(int index) {
+    if (onRatebClick) {
+        onRatebClick(index);
+    }
+}
+
+void Zn4Window::remotebClicked(bool checked) {
+    if (onRemoteClick) {
+        onRemoteClick(checked);
+    }
+}
+
+void Zn4Window::nclsClicked() {
+    if (onNclsClick) {
+        onNclsClick();
+    } else {
+        hide();
+    }
+}
+
+void Zn4Window::selectPeakb(int element) {
+    if (element < 0 || element >= peakbCount) {
+        return;
+    }
+    // Works on disabled buttons too: in local operation the panel still follows the unit.
+    peakb_[static_cast<size_t>(element)]->setChecked(true);
+    peakbClicked(element);
+}
+
+void Zn4Window::selectRateb(int i) {
+    if (i < 0 || i >= Zn4Panel::functions) {
+        return;
+    }
+    rateb_[static_cast<size_t>(i)]->setChecked(true);
+    ratebClicked(i);
+}
+
+void Zn4Window::setFramesEnabled(bool enabled) {
+    frame1_->setEnabled(enabled);
+    for (QFrame* frame : frame2_) {
+        frame->setEnabled(enabled);
+    }
+}
+
+void Zn4Window::setWindowEnabled(bool enabled) {
+    setEnabled(enabled);
+}
+
+void Zn4Window::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
+
+void Zn4Window::showWindow() {
+    show();
+    raise();
+}
+
+void Zn4Window::hideWindow() {
+    hide();
+}
+
+}  // namespace kr5
