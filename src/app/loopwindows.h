@@ -14,7 +14,7 @@
 namespace kr5 {
 
 class ProgramWindows : public LoopWindows, public QnView, public QnChart {
-public:
+  public:
     struct Parts {
         MainWindow& main;
         PanelView& panel;
@@ -44,7 +44,7 @@ public:
     void copyIn() override { w_.charts.qnCopyIn(); }
     void clrvq() override { w_.charts.clrvq(); }
 
-private:
+  private:
     Parts w_;
 };
 

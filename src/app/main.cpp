@@ -4,7 +4,14 @@
 //                         questions on the terminal (for a machine without a display)
 //   kr5au --sample MS     starts with a sample time of MS (0, 100, 200, 500) instead of MIN
 //   kr5au --speed INDEX   moves the line to 9600 (0), 19200 (1) or 38400 (2) baud at once
+#include "app/consoledialogs.h"
 #include "app/program.h"
+#include "platform/qtclipboard.h"
+#include "platform/qtclock.h"
+#include "platform/qtdialogs.h"
+#include "platform/qteventpump.h"
+#include "platform/qtlauncher.h"
+#include "platform/qtserialport.h"
 #include "platform/stopsignals.h"
 
 #include <QApplication>
@@ -38,7 +45,17 @@ int main(int argc, char** argv) {
     if (parser.isSet(speed)) {
         options.speedIndex = parser.value(speed).toInt();
     }
-    kr5::Program program(options);
+    kr5::QtClock clock;
+    kr5::QtEventPump pump(clock);
+    kr5::QtSerialPort port;
+    kr5::QtDialogs boxes;
+    // Without a display nobody could answer a message box: the terminal takes them.
+    kr5::ConsoleDialogs console;
+    kr5::QtLauncher launcher;
+    kr5::QtClipboard clipboard;
+    kr5::Dialogs& dialogs = options.status ? static_cast<kr5::Dialogs&>(console) : boxes;
+    kr5::Program program({clock, pump, port, dialogs, launcher, clipboard}, options);
+    boxes.setParentWindow(&program.mainWindow());
     kr5::StopSignals stop([&program] { program.requestEnd(); });
     return program.run();
 }

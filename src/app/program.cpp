@@ -1,6 +1,5 @@
 #include "program.h"
 
-#include "app/consoledialogs.h"
 #include "app/statusline.h"
 #include "charts/scalewidget.h"
 #include "link/discovery.h"
@@ -13,14 +12,6 @@ namespace kr5 {
 
 namespace {
 
-Dialogs& chooseDialogs(bool console, std::unique_ptr<Dialogs>& consoleDialogs, Dialogs& boxes) {
-    if (console) {
-        consoleDialogs = std::make_unique<ConsoleDialogs>();
-        return *consoleDialogs;
-    }
-    return boxes;
-}
-
 QString labelText(const QWidget& root, const char* name) {
     const auto* label = root.findChild<QLabel*>(QLatin1String(name));
     return label ? label->text() : QString();
@@ -28,11 +19,15 @@ QString labelText(const QWidget& root, const char* name) {
 
 }  // namespace
 
-Program::Program(ProgramOptions options)
+Program::Program(const Platform& platform, ProgramOptions options)
     : startOptions_(options),
-      dialogs_(chooseDialogs(options.status, consoleDialogs_, qtDialogs_)),
+      clock_(platform.clock),
+      pump_(platform.pump),
+      port_(platform.port),
+      dialogs_(platform.dialogs),
+      launcher_(platform.launcher),
+      clipboard_(platform.clipboard),
       out_(stdout) {
-    qtDialogs_.setParentWindow(&main_);
     panelWidget_ = new PanelWidget(main_.panelArea());
     main_.panelArea()->layout()->addWidget(panelWidget_);
     frec_ = new RecordControls(recorder_, main_.panelArea());
@@ -122,8 +117,7 @@ void Program::wireCharts() {
     hooks.setMainCaption = [this](const QString& caption) { main_.setWindowTitle(caption); };
 }
 
-void Program::wireModes()
-{
+void Program::wireModes() {
     QAction* mesqn = main_.action(QStringLiteral("mesqn"));
     mesqn->setEnabled(true);
     QObject::connect(mesqn, &QAction::triggered, &main_, [this] { qn_->mesqnClick(); });

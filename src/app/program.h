@@ -20,12 +20,12 @@
 #include "modes/qnsequence.h"
 #include "modes/zn4panel.h"
 #include "modes/zn4window.h"
-#include "platform/qtclipboard.h"
-#include "platform/qtclock.h"
-#include "platform/qtdialogs.h"
-#include "platform/qteventpump.h"
-#include "platform/qtlauncher.h"
-#include "platform/qtserialport.h"
+#include "platform/clipboard.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/eventpump.h"
+#include "platform/launcher.h"
+#include "platform/serialport.h"
 #include "records/inputconstants.h"
 #include "records/kouseiwindow.h"
 #include "records/measurementfile.h"
@@ -39,9 +39,19 @@
 
 namespace kr5 {
 
+// The platform the program runs on: the Qt implementations in the real program, virtual
+// time, the simulated bench and fakes in the whole-program tests.
+struct Platform {
+    Clock& clock;
+    EventPump& pump;
+    SerialPort& port;
+    Dialogs& dialogs;
+    Launcher& launcher;
+    Clipboard& clipboard;
+};
+
 struct ProgramOptions {
-    // Print one status line a second to standard output, and answer the start-up
-    // questions on the terminal instead of in message boxes (for a machine without a
+    // Print one status line a second to standard output (for a machine without a
     // display).
     bool status = false;
     // Operating settings to start with instead of the defaults (for demonstrations and
@@ -52,7 +62,7 @@ struct ProgramOptions {
 
 class Program {
   public:
-    explicit Program(ProgramOptions options);
+    Program(const Platform& platform, ProgramOptions options);
     ~Program();
 
     // Runs the start-up sequence and the acquisition loop. Returns the exit code.
@@ -60,6 +70,9 @@ class Program {
 
     // Asks the acquisition loop to end the program (Exit, SIGINT, SIGTERM).
     void requestEnd() { g_.endreq = true; }
+
+    MainWindow& mainWindow() { return main_; }
+    const Globals& globals() const { return g_; }
 
   private:
     void wireWindows();
@@ -73,14 +86,12 @@ class Program {
 
     ProgramOptions startOptions_;
     Globals g_;
-    QtClock clock_;
-    QtEventPump pump_{clock_};
-    QtSerialPort port_;
-    QtDialogs qtDialogs_;
-    std::unique_ptr<Dialogs> consoleDialogs_;
+    Clock& clock_;
+    EventPump& pump_;
+    SerialPort& port_;
     Dialogs& dialogs_;
-    QtLauncher launcher_;
-    QtClipboard clipboard_;
+    Launcher& launcher_;
+    Clipboard& clipboard_;
     Timing timing_{g_, clock_, pump_};
     Link link_{g_, port_, clock_, pump_, timing_};
 

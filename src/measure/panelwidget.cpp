@@ -29,14 +29,14 @@ const QString kRangeRow = QStringLiteral("REMOTE   ×1         ×5         ×10 
 const char* const kRateCaptions[PanelWidget::rateRanges] = {"×1", "×5", "×10", "×50"};
 
 // The program's name of a control, as object name and accessible description; a member of
-// a control array is "peakb3" as object and "peakb(3)" as description.
+// a control array is "peakb(3)".
 void nameControl(QWidget* control, const QString& name) {
     control->setObjectName(name);
     control->setAccessibleDescription(name);
 }
 
 void nameArrayControl(QWidget* control, const QString& name, int index) {
-    control->setObjectName(name + QString::number(index));
+    control->setObjectName(name + QLatin1Char('(') + QString::number(index) + QLatin1Char(')'));
     control->setAccessibleDescription(name + QLatin1Char('(') + QString::number(index) +
                                       QLatin1Char(')'));
 }

@@ -38,7 +38,7 @@ constexpr int kColumnMargin = 8;
 constexpr int kRowPadding = 6;
 
 // The program's name of a control, as object name and accessible description; a member of
-// a control array is "peakb3" as object and "peakb(3)" as description.
+// a control array is "peakb(3)".
 void nameControl(QObject* control, const QString& name) {
     control->setObjectName(name);
     if (auto* widget = qobject_cast<QWidget*>(control)) {
@@ -49,7 +49,7 @@ void nameControl(QObject* control, const QString& name) {
 }
 
 void nameArrayControl(QWidget* control, const QString& name, int index) {
-    control->setObjectName(name + QString::number(index));
+    control->setObjectName(name + QLatin1Char('(') + QString::number(index) + QLatin1Char(')'));
     control->setAccessibleDescription(name + QLatin1Char('(') + QString::number(index) +
                                       QLatin1Char(')'));
 }

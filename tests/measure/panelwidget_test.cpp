@@ -47,8 +47,8 @@ class PanelWidgetTest : public ::testing::Test {
         EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
     }
-    QRadioButton* peakb(int i) { return control<QRadioButton>(QStringLiteral("peakb%1").arg(i)); }
-    QRadioButton* rateb(int i) { return control<QRadioButton>(QStringLiteral("rateb%1").arg(i)); }
+    QRadioButton* peakb(int i) { return control<QRadioButton>(QStringLiteral("peakb(%1)").arg(i)); }
+    QRadioButton* rateb(int i) { return control<QRadioButton>(QStringLiteral("rateb(%1)").arg(i)); }
     QCheckBox* remoteb() { return control<QCheckBox>(QStringLiteral("remoteb")); }
     QString text(const char* name) { return control<QLabel>(QLatin1String(name))->text(); }
     int checkedPeakb() {
@@ -98,7 +98,7 @@ TEST_F(PanelWidgetTest, ControlsCarryTheirNamesAndCaptions) {
     auto* frame2 = control(QStringLiteral("Frame2"));
     for (int i = 0; i < 10; ++i) {
         SCOPED_TRACE(i);
-        QLabel* label5 = control<QLabel>(QStringLiteral("Label5%1").arg(i));
+        QLabel* label5 = control<QLabel>(QStringLiteral("Label5(%1)").arg(i));
         EXPECT_EQ(label5->text(), QString::fromUtf8(kAtt[i]));
         EXPECT_EQ(label5->accessibleDescription(), QStringLiteral("Label5(%1)").arg(i));
         EXPECT_EQ(label5->buddy(), peakb(i));
@@ -284,12 +284,12 @@ TEST_F(PanelWidgetTest, TabRunsThroughTheRangeControlsInPanelOrder) {
     }
     std::vector<QString> expected{QStringLiteral("Label4")};
     for (int i = 0; i < 10; ++i) {
-        expected.push_back(QStringLiteral("peakb%1").arg(i));
+        expected.push_back(QStringLiteral("peakb(%1)").arg(i));
     }
     expected.push_back(QStringLiteral("Label7"));
     expected.push_back(QStringLiteral("remoteb"));
     for (int i = 0; i < 4; ++i) {
-        expected.push_back(QStringLiteral("rateb%1").arg(i));
+        expected.push_back(QStringLiteral("rateb(%1)").arg(i));
     }
     EXPECT_EQ(order, expected);
 }
@@ -316,7 +316,7 @@ TEST_F(PanelWidgetTest, RangeRowButtonsSitUnderTheirCaptions) {
         }
         // The attenuator buttons stand under their captions too.
         for (int i = 0; i < 10; ++i) {
-            QWidget* label5 = control(QStringLiteral("Label5%1").arg(i));
+            QWidget* label5 = control(QStringLiteral("Label5(%1)").arg(i));
             EXPECT_NEAR(centre(peakb(i)), centre(label5), tolerance) << i;
             EXPECT_LT(label5->mapTo(&panel, QPoint(0, 0)).y(),
                       peakb(i)->mapTo(&panel, QPoint(0, 0)).y());

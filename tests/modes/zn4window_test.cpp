@@ -34,8 +34,8 @@ struct Zn4WindowTest : ::testing::Test {
         EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
     }
-    QRadioButton* peakb(int e) { return find<QRadioButton>(QStringLiteral("peakb%1").arg(e)); }
-    QRadioButton* rateb(int i) { return find<QRadioButton>(QStringLiteral("rateb%1").arg(i)); }
+    QRadioButton* peakb(int e) { return find<QRadioButton>(QStringLiteral("peakb(%1)").arg(e)); }
+    QRadioButton* rateb(int i) { return find<QRadioButton>(QStringLiteral("rateb(%1)").arg(i)); }
     QString text(const char* label) { return find<QLabel>(QLatin1String(label))->text(); }
 };
 
@@ -53,11 +53,11 @@ TEST_F(Zn4WindowTest, NamesCaptionsAndStartSelections) {
     const QStringList steps{"1/1",  "1/2",   "1/5",   "1/10",  "1/20",
                             "1/50", "1/100", "1/200", "1/500", "1/1000"};
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(text(QStringLiteral("Label6%1").arg(i).toLatin1().constData()), steps[i]);
+        EXPECT_EQ(text(QStringLiteral("Label6(%1)").arg(i).toLatin1().constData()), steps[i]);
     }
 
-    auto* frameA = find<QFrame>(QStringLiteral("Frame21"));
-    auto* frameB = find<QFrame>(QStringLiteral("Frame20"));
+    auto* frameA = find<QFrame>(QStringLiteral("Frame2(1)"));
+    auto* frameB = find<QFrame>(QStringLiteral("Frame2(0)"));
     auto* frame1 = find<QFrame>(QStringLiteral("Frame1"));
     EXPECT_EQ(frameA->accessibleDescription(), QStringLiteral("Frame2(1)"));
     EXPECT_EQ(frameB->accessibleDescription(), QStringLiteral("Frame2(0)"));
@@ -93,7 +93,7 @@ TEST_F(Zn4WindowTest, StepsStayLevelWithTheirButtonsAndNamesOverTheirButtons) {
         window.resize(size);
         QCoreApplication::sendPostedEvents();  // the nested layouts follow the new size
         for (int step = 0; step < 10; ++step) {
-            auto* label = find<QLabel>(QStringLiteral("Label6%1").arg(step));
+            auto* label = find<QLabel>(QStringLiteral("Label6(%1)").arg(step));
             const int labelY = label->mapTo(&window, label->rect().center()).y();
             for (int e : {step, step + 10}) {
                 QRadioButton* b = peakb(e);
@@ -102,9 +102,9 @@ TEST_F(Zn4WindowTest, StepsStayLevelWithTheirButtonsAndNamesOverTheirButtons) {
         }
         // Column A left of the steps, column B right of them.
         EXPECT_LT(peakb(10)->mapTo(&window, QPoint()).x(),
-                  find<QLabel>(QStringLiteral("Label60"))->mapTo(&window, QPoint()).x());
+                  find<QLabel>(QStringLiteral("Label6(0)"))->mapTo(&window, QPoint()).x());
         EXPECT_GT(peakb(0)->mapTo(&window, QPoint()).x(),
-                  find<QLabel>(QStringLiteral("Label60"))->mapTo(&window, QPoint()).x());
+                  find<QLabel>(QStringLiteral("Label6(0)"))->mapTo(&window, QPoint()).x());
     }
 
     auto* names = find<QLabel>(QStringLiteral("Label8"));
@@ -204,9 +204,9 @@ TEST_F(Zn4WindowWithPanel, ClosingByTheTitleBarHidesAndUnticks) {
 }
 
 TEST_F(Zn4WindowWithPanel, ClicksReachTheRequests) {
-    window.findChild<QRadioButton*>(QStringLiteral("peakb15"))->click();
-    window.findChild<QRadioButton*>(QStringLiteral("peakb3"))->click();
-    window.findChild<QRadioButton*>(QStringLiteral("rateb1"))->click();
+    window.findChild<QRadioButton*>(QStringLiteral("peakb(15)"))->click();
+    window.findChild<QRadioButton*>(QStringLiteral("peakb(3)"))->click();
+    window.findChild<QRadioButton*>(QStringLiteral("rateb(1)"))->click();
     EXPECT_EQ(g.znatt2, 5);
     EXPECT_EQ(g.znatt1, 3);
     EXPECT_EQ(g.znfunc, 1);
@@ -215,12 +215,12 @@ TEST_F(Zn4WindowWithPanel, ClicksReachTheRequests) {
     EXPECT_EQ(g.zncmd, QStringLiteral("m0"));
     EXPECT_TRUE(g.znremreq);
     EXPECT_FALSE(window.findChild<QFrame*>(QStringLiteral("Frame1"))->isEnabled());
-    EXPECT_FALSE(window.findChild<QFrame*>(QStringLiteral("Frame20"))->isEnabled());
-    EXPECT_FALSE(window.findChild<QFrame*>(QStringLiteral("Frame21"))->isEnabled());
+    EXPECT_FALSE(window.findChild<QFrame*>(QStringLiteral("Frame2(0)"))->isEnabled());
+    EXPECT_FALSE(window.findChild<QFrame*>(QStringLiteral("Frame2(1)"))->isEnabled());
 
     // A report from the unit moves the button and the request together.
     panel.nbtsetat2(8);
-    EXPECT_TRUE(window.findChild<QRadioButton*>(QStringLiteral("peakb8"))->isChecked());
+    EXPECT_TRUE(window.findChild<QRadioButton*>(QStringLiteral("peakb(8)"))->isChecked());
     EXPECT_EQ(g.znatt1, 8);
 }
 
