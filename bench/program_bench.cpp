@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -147,21 +148,32 @@ void cyclePeriod(const QString& sim, const QString& program, int speedIndex) {
     sleepMs(5000);
     const double cpu = cpuSeconds(s.pid()) - cpuBefore;
     const QList<Frame> frames = s.frames();
-    QList<double> xs;
+    // Normal cycles only: an "x" whose cycle exchanged just the three reads. A cycle that
+    // also sent a range or remote command waits 200 ms after it by design.
+    double total = 0.0;
+    int cycles = 0;
+    int lastX = -1;
+    int allCycles = 0;
     for (qsizetype i = countBefore; i < frames.size(); ++i) {
-        if (frames[i].command == QLatin1String("x") && frames[i].baud == baud) {
-            xs.append(frames[i].ms);
+        if (frames[i].command != QLatin1String("x") || frames[i].baud != baud) {
+            continue;
         }
+        ++allCycles;
+        if (lastX >= 0 && i - lastX == 3) {
+            total += frames[i].ms - frames[lastX].ms;
+            ++cycles;
+        }
+        lastX = static_cast<int>(i);
     }
-    if (xs.size() < 3) {
+    if (cycles < 3) {
         out << baud << " baud: too few cycles measured" << Qt::endl;
         return;
     }
-    const double mean = (xs.last() - xs.first()) / static_cast<double>(xs.size() - 1);
+    const double mean = total / cycles;
     const double limit = 41.0 * 10.0 * 1000.0 / baud + 3 * 2.0;
     out << baud << " baud: mean cycle " << mean << " ms, line limit " << limit << " ms, ratio "
-        << mean / limit << " (target 1.10); CPU "
-        << (1000.0 * cpu / static_cast<double>(xs.size() - 1)) << " ms per cycle" << Qt::endl;
+        << mean / limit << " (target 1.10) over " << cycles << " normal cycles; CPU "
+        << (1000.0 * cpu / allCycles) << " ms per cycle" << Qt::endl;
 }
 
 }  // namespace
@@ -173,10 +185,13 @@ int main(int argc, char** argv) {
         out << "usage: program_bench KR5SIM KR5AU" << Qt::endl;
         return 2;
     }
-    startUp(args[1], args[2]);
-    idle(args[1], args[2]);
+    // The program runs in a folder of its own (for its settings file): absolute paths.
+    const QString sim = QFileInfo(args[1]).absoluteFilePath();
+    const QString program = QFileInfo(args[2]).absoluteFilePath();
+    startUp(sim, program);
+    idle(sim, program);
     for (int speed = 0; speed < 3; ++speed) {
-        cyclePeriod(args[1], args[2], speed);
+        cyclePeriod(sim, program, speed);
     }
     return 0;
 }

@@ -176,11 +176,25 @@ void SimHost::sendDue(double now) {
     }
 }
 
+// The moment the run of bytes at the head of the queue is complete: bytes that follow one
+// another on the line without a pause are handed to the terminal together, as a serial
+// port's receive FIFO hands a reply to the computer. A pause (an answer in pieces, a late
+// answer) ends the run, so the program sees pieces and lateness as on a cable.
+double SimHost::endOfRun(const Port& port) {
+    const double gapUs = 1.5 * byteTimeUs(port.line.baud());
+    auto it = port.outgoing.begin();
+    double end = it->first;
+    for (++it; it != port.outgoing.end() && it->first - end <= gapUs; ++it) {
+        end = it->first;
+    }
+    return end;
+}
+
 double SimHost::nextWakeUs(double now) const {
     double wake = now + kIdleWakeUs;
     for (const auto& [number, port] : ports_) {
         if (!port.outgoing.empty()) {
-            wake = std::min(wake, port.outgoing.begin()->first);
+            wake = std::min(wake, endOfRun(port));
         }
         if (port.hungSinceUs >= 0.0) {
             wake = std::min(wake, now + kHungRetryUs);

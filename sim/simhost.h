@@ -55,6 +55,7 @@ class SimHost {
     void sendDue(double now);
     void publish();
     double nextWakeUs(double now) const;
+    static double endOfRun(const Port& port);
 
     Bench& bench_;
     HostOptions options_;

@@ -22,6 +22,9 @@ VqWindow::VqWindow(Clipboard& clipboard, QWidget* parent)
     text1Box_->setGeometry(32, 80, 337, 49);
     text1Box_->setReadOnly(true);
     text1Box_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Two lines of results need no scroll bars, and the box is repainted with the chart.
+    text1Box_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text1Box_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     QAction* vqcls = charts::menuItem(this, QStringLiteral("vqcls"), QStringLiteral("Close(&X)"));
     QAction* vcopy = charts::menuItem(this, QStringLiteral("vcopy"), QStringLiteral("Copy(&C)"));

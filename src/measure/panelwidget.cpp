@@ -131,10 +131,12 @@ QLabel* makeReadout(const QString& name, int digits, double scale, QWidget* pare
     palette.setColor(QPalette::Window, QColor(0x10, 0x18, 0x10));
     palette.setColor(QPalette::WindowText, QColor(0x60, 0xFF, 0x60));
     label->setPalette(palette);
-    label->setMinimumWidth(
-        label->fontMetrics().horizontalAdvance(QString(digits, QLatin1Char('0'))) +
-        2 * (label->margin() + label->frameWidth()));
-    label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // A fixed size for the widest reading: a new text then repaints the display only,
+    // without laying out the panel again, which every reading would otherwise cost.
+    const int border = 2 * (label->margin() + label->frameWidth());
+    label->setFixedSize(
+        label->fontMetrics().horizontalAdvance(QString(digits, QLatin1Char('0'))) + border,
+        label->fontMetrics().height() + border);
     return label;
 }
 

@@ -30,7 +30,7 @@ QPointF at(double x, double y) {
 }  // namespace
 
 ImageSurface::ImageSurface(int w, int h, Colour background)
-    : image_(qMax(1, w), qMax(1, h), QImage::Format_RGB888),
+    : image_(qMax(1, w), qMax(1, h), QImage::Format_RGB32),
       background_(background),
       font_(chartFont()) {
     clear();
@@ -118,7 +118,7 @@ void ImageSurface::clear() {
 }
 
 void ImageSurface::setImage(const QImage& image) {
-    QImage converted = image.convertToFormat(QImage::Format_RGB888);
+    QImage converted = image.convertToFormat(QImage::Format_RGB32);
     if (converted.size() != image_.size()) {
         clear();
         QPainter p(&image_);

@@ -1,5 +1,6 @@
-// The drawing surface on a QImage: 24-bit colour, no antialiasing, a font whose text line
-// is 12 pixels high. Tests read its pixels; the windows show it with SurfaceView.
+// The drawing surface on a QImage: 24-bit colour (held as opaque 32-bit pixels, the form
+// the screen draws without converting), no antialiasing, a font whose text line is 12
+// pixels high. Tests read its pixels; the windows show it with SurfaceView.
 #pragma once
 
 #include "surface.h"

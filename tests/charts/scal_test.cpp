@@ -305,7 +305,7 @@ TEST(ScaleWidget, ShowsItsPictureAtOneToOne) {
     EXPECT_EQ(meter.scal().cur(), 0.5);
     EXPECT_EQ(meter.accessibleName(), QStringLiteral("P.P.S."));
     meter.resize(400, 300);
-    const QImage shown = meter.grab().toImage().convertToFormat(QImage::Format_RGB888);
+    const QImage shown = meter.grab().toImage().convertToFormat(meter.sc().image().format());
     // The picture sits centred, unscaled.
     const int left = (400 - 241) / 2;
     const int top = (300 - 161) / 2;
