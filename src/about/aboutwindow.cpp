@@ -1,5 +1,7 @@
 #include "aboutwindow.h"
 
+#include "platform/controlnames.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
@@ -13,23 +15,6 @@
 namespace kr5 {
 
 namespace {
-
-void nameControl(QWidget* control, const QString& name) {
-    control->setObjectName(name);
-    control->setAccessibleDescription(name);
-}
-
-QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    nameControl(label, name);
-    return label;
-}
-
-QPushButton* namedButton(const QString& name, const QString& text, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    nameControl(button, name);
-    return button;
-}
 
 QPixmap programIcon(const QWidget* window) {
     QIcon icon = QApplication::windowIcon();

@@ -1,5 +1,7 @@
 #include "commtestwindow.h"
 
+#include "platform/controlnames.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,17 +11,6 @@
 namespace kr5 {
 
 namespace {
-
-void nameControl(QWidget* control, const QString& name) {
-    control->setObjectName(name);
-    control->setAccessibleDescription(name);
-}
-
-QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    nameControl(label, name);
-    return label;
-}
 
 // A read-only field: a sunken label wide enough for its longest expected content.
 QLabel* field(const QString& name, const QString& widest, QWidget* parent) {

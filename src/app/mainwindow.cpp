@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "platform/controlnames.h"
+
 #include "app/help/helplauncher.h"
 
 #include <QAction>
@@ -14,27 +16,7 @@
 
 namespace kr5 {
 
-namespace {
-
-// Every control carries its name both as object name and as accessible description, so
-// that tests and assistive tools find it by the name the program uses. QAction has no
-// accessible properties of its own; it carries the description as a property.
-void nameControl(QObject* control, const QString& name) {
-    control->setObjectName(name);
-    if (auto* widget = qobject_cast<QWidget*>(control)) {
-        widget->setAccessibleDescription(name);
-    } else {
-        control->setProperty("accessibleDescription", name);
-    }
-}
-
-QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    nameControl(label, name);
-    return label;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 MainWindow::MainWindow(Dialogs& dialogs, Launcher& launcher, QWidget& about, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), launcher_(launcher), about_(about) {

@@ -11,32 +11,22 @@
 
 namespace kr5 {
 
-namespace {
-
-QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    charts::nameControl(label, name);
-    return label;
-}
-
-}  // namespace
-
 ColorWindow::ColorWindow(const Globals& g, const ColourTable& colours, QWidget* parent)
     : QMainWindow(parent), g_(g), colours_(colours) {
-    charts::nameControl(this, QStringLiteral("Color"));
+    nameControl(this, QStringLiteral("Color"));
     setWindowTitle(QStringLiteral("Color"));
     auto* central = new QWidget(this);
-    charts::nameControl(central, QStringLiteral("central"));
+    nameControl(central, QStringLiteral("central"));
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(namedLabel(QStringLiteral("Label1"),
                                  QStringLiteral("P.P.S Graph color. Change for Att Range"),
                                  central));
     layout->addWidget(namedLabel(QStringLiteral("Label2"), QStringLiteral("ATT Range"), central));
     auto* view = new SurfaceView(coltbl_, central);
-    charts::nameControl(view, QStringLiteral("Coltbl"));
+    nameControl(view, QStringLiteral("Coltbl"));
     layout->addWidget(view, 0, Qt::AlignHCenter);
     auto* ok = new QPushButton(QStringLiteral("OK"), central);
-    charts::nameControl(ok, QStringLiteral("Command1"));
+    nameControl(ok, QStringLiteral("Command1"));
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     setCentralWidget(central);
 

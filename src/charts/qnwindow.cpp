@@ -9,10 +9,10 @@ namespace kr5 {
 
 QnWindow::QnWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), picture_(clipboard, dialogs) {
-    charts::nameControl(this, QStringLiteral("QN"));
+    nameControl(this, QStringLiteral("QN"));
     setWindowTitle(QStringLiteral("Q-N"));
     auto* gra = new SurfaceView(picture_.surface(), this);
-    charts::nameControl(gra, QStringLiteral("GRA"));
+    nameControl(gra, QStringLiteral("GRA"));
     setCentralWidget(gra);
 
     QAction* qclose = charts::menuItem(this, QStringLiteral("qclose"), QStringLiteral("Close(&X)"));

@@ -10,15 +10,15 @@ namespace kr5 {
 
 VqWindow::VqWindow(Clipboard& clipboard, QWidget* parent)
     : QMainWindow(parent), clipboard_(clipboard) {
-    charts::nameControl(this, QStringLiteral("VQ"));
+    nameControl(this, QStringLiteral("VQ"));
     setWindowTitle(QStringLiteral("V-Q"));
     auto* gra = new SurfaceView(surface_, this);
-    charts::nameControl(gra, QStringLiteral("GRA"));
+    nameControl(gra, QStringLiteral("GRA"));
     setCentralWidget(gra);
 
     // The result box lies over the chart's upper part, below the CSV and CEV labels.
     text1Box_ = new QPlainTextEdit(gra);
-    charts::nameControl(text1Box_, QStringLiteral("Text1"));
+    nameControl(text1Box_, QStringLiteral("Text1"));
     text1Box_->setGeometry(32, 80, 337, 49);
     text1Box_->setReadOnly(true);
     text1Box_->setLineWrapMode(QPlainTextEdit::NoWrap);

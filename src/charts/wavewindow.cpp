@@ -9,10 +9,10 @@ namespace kr5 {
 
 WaveWindow::WaveWindow(Clipboard& clipboard, QWidget* parent)
     : QMainWindow(parent), clipboard_(clipboard) {
-    charts::nameControl(this, QStringLiteral("wave"));
+    nameControl(this, QStringLiteral("wave"));
     setWindowTitle(QStringLiteral("T-QNV"));
     auto* gra = new SurfaceView(surface_, this);
-    charts::nameControl(gra, QStringLiteral("GRA"));
+    nameControl(gra, QStringLiteral("GRA"));
     setCentralWidget(gra);
 
     QAction* wclose = charts::menuItem(this, QStringLiteral("wclose"), QStringLiteral("Close(&X)"));

@@ -1,6 +1,4 @@
-// Names and menu items of the chart windows. Every window and control carries the
-// program's name for it as object name and accessible description, so tests and assistive
-// tools find it; a menu item carries the description as a property.
+// Menu items of the chart windows, named as every control is (platform/controlnames.h).
 #pragma once
 
 #include <QAction>
@@ -8,16 +6,9 @@
 #include <QMenuBar>
 #include <QWidget>
 
-namespace kr5::charts {
+#include "platform/controlnames.h"
 
-inline void nameControl(QObject* control, const QString& name) {
-    control->setObjectName(name);
-    if (auto* widget = qobject_cast<QWidget*>(control)) {
-        widget->setAccessibleDescription(name);
-    } else {
-        control->setProperty("accessibleDescription", name);
-    }
-}
+namespace kr5::charts {
 
 // A menu-bar item of its own (the chart windows' menus have no submenus).
 inline QAction* menuItem(QMainWindow* window, const QString& name, const QString& caption) {

@@ -1,5 +1,7 @@
 #include "panelwidget.h"
 
+#include "platform/controlnames.h"
+
 #include "charts/scalewidget.h"
 
 #include <QButtonGroup>
@@ -27,42 +29,6 @@ const char* const kAttCaptions[PanelWidget::attRanges] = {
 // The range row: each rate button sits under its multiplier, the REMOTE box under REMOTE.
 const QString kRangeRow = QStringLiteral("REMOTE   ×1         ×5         ×10        ×50");
 const char* const kRateCaptions[PanelWidget::rateRanges] = {"×1", "×5", "×10", "×50"};
-
-// The program's name of a control, as object name and accessible description; a member of
-// a control array is "peakb(3)".
-void nameControl(QWidget* control, const QString& name) {
-    control->setObjectName(name);
-    control->setAccessibleDescription(name);
-}
-
-void nameArrayControl(QWidget* control, const QString& name, int index) {
-    control->setObjectName(name + QLatin1Char('(') + QString::number(index) + QLatin1Char(')'));
-    control->setAccessibleDescription(name + QLatin1Char('(') + QString::number(index) +
-                                      QLatin1Char(')'));
-}
-
-QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    nameControl(label, name);
-    return label;
-}
-
-QFont scaledFont(QFont font, double scale, bool fixedPitch) {
-    if (fixedPitch) {
-        const double size = font.pointSizeF();
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        if (size > 0) {
-            font.setPointSizeF(size);
-        }
-    }
-    if (font.pointSizeF() > 0) {
-        font.setPointSizeF(font.pointSizeF() * scale);
-    } else {
-        font.setPixelSize(qRound(font.pixelSize() * scale));
-    }
-    font.setBold(true);
-    return font;
-}
 
 QColor fromBgr(quint32 c) {
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
@@ -120,7 +86,7 @@ class RangeTitle : public QLabel {
 
 QLabel* makeReadout(const QString& name, int digits, double scale, QWidget* parent) {
     auto* label = namedLabel(name, QString(), parent);
-    label->setFont(scaledFont(parent->font(), scale, true));
+    label->setFont(displayFont(parent->font(), scale, true));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setLineWidth(2);
@@ -155,7 +121,7 @@ PanelWidget::PanelWidget(QWidget* parent) : QWidget(parent) {
 
     auto* label3 = namedLabel(QStringLiteral("Label3"),
                               QStringLiteral("PARTIAL DISCHARGE DETECTOR TYPE KR-5"), this);
-    label3->setFont(scaledFont(font(), 1.6, false));
+    label3->setFont(displayFont(font(), 1.6, false));
     label3->setAlignment(Qt::AlignCenter);
     layout->addWidget(label3);
 
@@ -172,7 +138,7 @@ QWidget* PanelWidget::buildAttGroup() {
     auto* layout = new QVBoxLayout(box);
     label4_ = new RangeTitle(QStringLiteral("INPUT ATT"), onLabel4Click, box);
     nameControl(label4_, QStringLiteral("Label4"));
-    label4_->setFont(scaledFont(font(), 1.2, false));
+    label4_->setFont(displayFont(font(), 1.2, false));
     label4_->setToolTip(
         tr("Click, or Space: automatic attenuator ranging on or off. "
            "Alt+A: to the buttons."));
@@ -182,7 +148,7 @@ QWidget* PanelWidget::buildAttGroup() {
     nameControl(frame2_, QStringLiteral("Frame2"));
     auto* grid = new QGridLayout(frame2_);
     attButtons_ = new QButtonGroup(this);
-    const QFont captionFont = scaledFont(font(), 1.15, false);
+    const QFont captionFont = displayFont(font(), 1.15, false);
     for (int i = 0; i < attRanges; ++i) {
         const QString caption = QLatin1String(kAttCaptions[i]);
         auto* label5 = new QLabel(caption, frame2_);
@@ -206,14 +172,14 @@ QWidget* PanelWidget::buildRateGroup() {
     auto* layout = new QVBoxLayout(box);
     label7_ = new RangeTitle(QStringLiteral("RATE METER RANGE"), onLabel7Click, box);
     nameControl(label7_, QStringLiteral("Label7"));
-    label7_->setFont(scaledFont(font(), 1.2, false));
+    label7_->setFont(displayFont(font(), 1.2, false));
     label7_->setToolTip(
         tr("Click, or Space: automatic rate ranging on or off. "
            "Alt+R: to the buttons."));
     layout->addWidget(label7_, 0, Qt::AlignLeft);
 
     label6_ = namedLabel(QStringLiteral("Label6"), kRangeRow, box);
-    label6_->setFont(scaledFont(font(), 1.15, true));
+    label6_->setFont(displayFont(font(), 1.15, true));
     layout->addWidget(label6_);
 
     // The REMOTE box stays outside Frame1: it must work while the range buttons are off.
@@ -259,7 +225,7 @@ QWidget* PanelWidget::buildReadouts() {
     // AC unit's reading and the test voltage below them.
     QFrame* box = groupBox(QStringLiteral("readoutGroup"), this);
     auto* grid = new QGridLayout(box);
-    const QFont unitFont = scaledFont(font(), 1.3, false);
+    const QFont unitFont = displayFont(font(), 1.3, false);
     const auto unit = [&](const char* name, const char* text, int row, int column) {
         QLabel* label = namedLabel(QLatin1String(name), QString::fromUtf8(text), box);
         label->setFont(unitFont);

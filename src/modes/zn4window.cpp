@@ -1,5 +1,7 @@
 #include "zn4window.h"
 
+#include "platform/controlnames.h"
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -37,44 +39,9 @@ const QString kLampStyle = QStringLiteral(
 constexpr int kColumnMargin = 8;
 constexpr int kRowPadding = 6;
 
-// The program's name of a control, as object name and accessible description; a member of
-// a control array is "peakb(3)".
-void nameControl(QObject* control, const QString& name) {
-    control->setObjectName(name);
-    if (auto* widget = qobject_cast<QWidget*>(control)) {
-        widget->setAccessibleDescription(name);
-    } else {
-        control->setProperty("accessibleDescription", name);
-    }
-}
-
-void nameArrayControl(QWidget* control, const QString& name, int index) {
-    control->setObjectName(name + QLatin1Char('(') + QString::number(index) + QLatin1Char(')'));
-    control->setAccessibleDescription(name + QLatin1Char('(') + QString::number(index) +
-                                      QLatin1Char(')'));
-}
-
-QFont boldFont(QFont font, double scale, bool fixedPitch) {
-    if (fixedPitch) {
-        const double size = font.pointSizeF();
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        if (size > 0) {
-            font.setPointSizeF(size);
-        }
-    }
-    if (font.pointSizeF() > 0) {
-        font.setPointSizeF(font.pointSizeF() * scale);
-    } else {
-        font.setPixelSize(qRound(font.pixelSize() * scale));
-    }
-    font.setBold(true);
-    return font;
-}
-
-QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent, double scale = 1.0) {
-    auto* label = new QLabel(text, parent);
-    nameControl(label, name);
-    label->setFont(boldFont(parent->font(), scale, false));
+QLabel* scaledLabel(const QString& name, const QString& text, QWidget* parent, double scale) {
+    QLabel* label = namedLabel(name, text, parent);
+    label->setFont(displayFont(parent->font(), scale, false));
     return label;
 }
 
@@ -122,9 +89,9 @@ QWidget* Zn4Window::buildHeading(QWidget* parent) {
     auto* row = new QHBoxLayout(heading);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(
-        namedLabel(QStringLiteral("Label1"), QStringLiteral("NOISE DISCRIMINATOR"), heading, 1.6));
+        scaledLabel(QStringLiteral("Label1"), QStringLiteral("NOISE DISCRIMINATOR"), heading, 1.6));
     row->addStretch(1);
-    row->addWidget(namedLabel(QStringLiteral("Label2"), QStringLiteral("TYPE ZN-4"), heading, 1.2),
+    row->addWidget(scaledLabel(QStringLiteral("Label2"), QStringLiteral("TYPE ZN-4"), heading, 1.2),
                    0, Qt::AlignBottom);
     return heading;
 }
@@ -132,13 +99,13 @@ QWidget* Zn4Window::buildHeading(QWidget* parent) {
 QWidget* Zn4Window::buildAttGroup(QWidget* parent) {
     QFrame* box = groupBox(QStringLiteral("attGroup"), parent);
     auto* layout = new QVBoxLayout(box);
-    layout->addWidget(namedLabel(QStringLiteral("Label3"), QStringLiteral("INPUT ATT"), box, 1.2));
+    layout->addWidget(scaledLabel(QStringLiteral("Label3"), QStringLiteral("INPUT ATT"), box, 1.2));
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(0);
-    grid->addWidget(namedLabel(QStringLiteral("Label4"), QStringLiteral("A"), box, 1.2), 0, 0,
+    grid->addWidget(scaledLabel(QStringLiteral("Label4"), QStringLiteral("A"), box, 1.2), 0, 0,
                     Qt::AlignHCenter);
-    grid->addWidget(namedLabel(QStringLiteral("Label5"), QStringLiteral("B"), box, 1.2), 0, 2,
+    grid->addWidget(scaledLabel(QStringLiteral("Label5"), QStringLiteral("B"), box, 1.2), 0, 2,
                     Qt::AlignHCenter);
     grid->addWidget(buildColumn(box, 1, QStringLiteral("A")), 1, 0);
     grid->addWidget(buildStepLabels(box), 1, 1);
@@ -182,7 +149,8 @@ QWidget* Zn4Window::buildStepLabels(QWidget* parent) {
     auto* column = new QVBoxLayout(stepColumn_);
     column->setSpacing(0);
     for (int step = 0; step < Zn4Panel::steps; ++step) {
-        QLabel* label = namedLabel(QString(), QLatin1String(kStepCaptions[step]), stepColumn_, 1.1);
+        QLabel* label =
+            scaledLabel(QString(), QLatin1String(kStepCaptions[step]), stepColumn_, 1.1);
         nameArrayControl(label, QStringLiteral("Label6"), step);
         label->setAlignment(Qt::AlignCenter);
         stepLabels_[static_cast<size_t>(step)] = label;
@@ -199,10 +167,10 @@ QWidget* Zn4Window::buildFunctionGroup(QWidget* parent) {
     QFrame* box = groupBox(QStringLiteral("functionGroup"), side);
     auto* boxLayout = new QVBoxLayout(box);
     boxLayout->addWidget(
-        namedLabel(QStringLiteral("Label7"), QStringLiteral("FUNCTION"), box, 1.2));
+        scaledLabel(QStringLiteral("Label7"), QStringLiteral("FUNCTION"), box, 1.2));
     functionNames_ = new QLabel(kFunctionRow, box);
     nameControl(functionNames_, QStringLiteral("Label8"));
-    functionNames_->setFont(boldFont(font(), 1.1, true));
+    functionNames_->setFont(displayFont(font(), 1.1, true));
     boxLayout->addWidget(functionNames_);
     boxLayout->addWidget(buildFunctionButtons(box));
     layout->addWidget(box);
@@ -210,7 +178,7 @@ QWidget* Zn4Window::buildFunctionGroup(QWidget* parent) {
     // REMOTE stays outside the frames: it must work while the buttons are off.
     remoteb_ = new QCheckBox(QStringLiteral("REMOTE "), side);
     nameControl(remoteb_, QStringLiteral("remoteb"));
-    remoteb_->setFont(boldFont(font(), 1.2, false));
+    remoteb_->setFont(displayFont(font(), 1.2, false));
     remoteb_->setToolTip(tr("Remote operation of the noise discriminator (Alt+R)"));
     // The loop starts the unit in remote operation, so the box starts ticked.
     remoteb_->setChecked(true);

@@ -1,6 +1,6 @@
 #include "kouseiwindow.h"
 
-#include "controlnames.h"
+#include "platform/controlnames.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -15,7 +15,7 @@ namespace kr5 {
 
 KouseiWindow::KouseiWindow(InputConstants& constants, QWidget* parent)
     : QDialog(parent), constants_(constants) {
-    controls::name(this, QStringLiteral("kousei"));
+    nameControl(this, QStringLiteral("kousei"));
     setWindowTitle(QStringLiteral("Input const"));
     setModal(false);
 
@@ -31,10 +31,10 @@ KouseiWindow::KouseiWindow(InputConstants& constants, QWidget* parent)
                                 &InputFields::adj, QStringLiteral("pC/V"));
 
     hscroll3_ = new QScrollBar(Qt::Horizontal, this);
-    controls::name(hscroll3_, QStringLiteral("HScroll3"));
+    nameControl(hscroll3_, QStringLiteral("HScroll3"));
     hscroll3_->setRange(0, InputConstants::qidxMax);
     hscroll3_->setPageStep(1);
-    label16_ = controls::label(QStringLiteral("Label16"), QString(), this);
+    label16_ = namedLabel(QStringLiteral("Label16"), QString(), this);
     label16_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label16_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
     auto* setq = new QWidget(this);
@@ -50,13 +50,13 @@ KouseiWindow::KouseiWindow(InputConstants& constants, QWidget* parent)
     addField(8, QStringLiteral("Text8"), QStringLiteral("Stop Count"), &InputFields::stop,
              QStringLiteral("P.P.S"));
 
-    problem_ = controls::label(QStringLiteral("okmsg"), QString(), this);
+    problem_ = namedLabel(QStringLiteral("okmsg"), QString(), this);
     problem_->setWordWrap(true);
     problem_->setStyleSheet(QStringLiteral("color: #c00000"));
     problem_->hide();
 
-    command1_ = controls::button(QStringLiteral("Command1"), QStringLiteral("OK"), this);
-    auto* command2 = controls::button(QStringLiteral("Command2"), QStringLiteral("CANCEL"), this);
+    command1_ = namedButton(QStringLiteral("Command1"), QStringLiteral("OK"), this);
+    auto* command2 = namedButton(QStringLiteral("Command2"), QStringLiteral("CANCEL"), this);
     command1_->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -78,20 +78,20 @@ KouseiWindow::KouseiWindow(InputConstants& constants, QWidget* parent)
 
 // Caption labels are Label1 to Label9 from the top, unit labels Label10 to Label15.
 void KouseiWindow::addRow(int row, const QString& caption, QWidget* field, const QString& unit) {
-    QLabel* captionLabel = controls::label(QStringLiteral("Label%1").arg(row + 1), caption, this);
+    QLabel* captionLabel = namedLabel(QStringLiteral("Label%1").arg(row + 1), caption, this);
     captionLabel->setBuddy(field);
     grid_->addWidget(captionLabel, row, 0);
     grid_->addWidget(field, row, 1);
     if (!unit.isEmpty()) {
         const QString unitName = QStringLiteral("Label%1").arg(nextUnitLabel_++);
-        grid_->addWidget(controls::label(unitName, unit, this), row, 2);
+        grid_->addWidget(namedLabel(unitName, unit, this), row, 2);
     }
 }
 
 QLineEdit* KouseiWindow::addField(int row, const QString& name, const QString& caption,
                                   QString InputFields::*field, const QString& unit) {
     auto* edit = new QLineEdit(this);
-    controls::name(edit, name);
+    nameControl(edit, name);
     addRow(row, caption, edit, unit);
     fields_.emplace_back(edit, field);
     connect(edit, &QLineEdit::textEdited, this,

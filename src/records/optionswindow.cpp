@@ -1,6 +1,6 @@
 #include "optionswindow.h"
 
-#include "controlnames.h"
+#include "platform/controlnames.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -21,21 +21,21 @@ namespace {
 
 QGroupBox* namedFrame(const QString& name, const QString& caption, QWidget* parent) {
     auto* frame = new QGroupBox(caption, parent);
-    controls::name(frame, name);
+    nameControl(frame, name);
     return frame;
 }
 
 }  // namespace
 
 OptionsWindow::OptionsWindow(OptionsForm& form, QWidget* parent) : QDialog(parent), form_(form) {
-    controls::name(this, QStringLiteral("Options"));
+    nameControl(this, QStringLiteral("Options"));
     setWindowTitle(QStringLiteral("Option"));
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
     form_.formLoad();
 
     optab_ = new QTabWidget(this);
-    controls::name(optab_, QStringLiteral("OPtab"));
+    nameControl(optab_, QStringLiteral("OPtab"));
 
     QWidget* sample = addTab(QStringLiteral("OPtab0"), QStringLiteral("Sample time"));
     addGroup(OptionsForm::Option1, QStringLiteral("Option1"),
@@ -47,7 +47,7 @@ OptionsWindow::OptionsWindow(OptionsForm& form, QWidget* parent) : QDialog(paren
 
     QWidget* tv = addTab(QStringLiteral("OPtab2"), QStringLiteral("TV Multi"));
     tv->layout()->addWidget(
-        controls::label(QStringLiteral("Label1"), QStringLiteral("Expand TV range "), tv));
+        namedLabel(QStringLiteral("Label1"), QStringLiteral("Expand TV range "), tv));
     addGroup(OptionsForm::Option2, QStringLiteral("Option2"),
              {QStringLiteral("×１"), QStringLiteral("×２"), QStringLiteral("×４"),
               QStringLiteral("×５")},
@@ -55,7 +55,7 @@ OptionsWindow::OptionsWindow(OptionsForm& form, QWidget* parent) : QDialog(paren
 
     QWidget* speed = addTab(QStringLiteral("OPtab3"), QStringLiteral("Com. Speed"));
     speed->layout()->addWidget(
-        controls::label(QStringLiteral("Label2"), QStringLiteral("Change comport speed"), speed));
+        namedLabel(QStringLiteral("Label2"), QStringLiteral("Change comport speed"), speed));
     addGroup(OptionsForm::Option3, QStringLiteral("Option3"),
              {QStringLiteral("9600bps"), QStringLiteral("19200bps"), QStringLiteral("38400bps")},
              speed);
@@ -65,8 +65,8 @@ OptionsWindow::OptionsWindow(OptionsForm& form, QWidget* parent) : QDialog(paren
         static_cast<QVBoxLayout*>(optab_->widget(i)->layout())->addStretch(1);
     }
 
-    auto* command2 = controls::button(QStringLiteral("Command2"), QStringLiteral("Set"), this);
-    auto* command1 = controls::button(QStringLiteral("Command1"), QStringLiteral("Close"), this);
+    auto* command2 = namedButton(QStringLiteral("Command2"), QStringLiteral("Set"), this);
+    auto* command1 = namedButton(QStringLiteral("Command1"), QStringLiteral("Close"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(command2);
@@ -86,7 +86,7 @@ OptionsWindow::OptionsWindow(OptionsForm& form, QWidget* parent) : QDialog(paren
 
 QWidget* OptionsWindow::addTab(const QString& name, const QString& caption) {
     auto* page = new QWidget(optab_);
-    controls::name(page, name);
+    nameControl(page, name);
     new QVBoxLayout(page);
     optab_->addTab(page, caption);
     return page;
@@ -97,7 +97,7 @@ QButtonGroup* OptionsWindow::addGroup(OptionsForm::Group group, const QString& a
     auto* buttons = new QButtonGroup(parent);
     for (int i = 0; i < captions.size(); ++i) {
         auto* option = new QRadioButton(captions[i], parent);
-        controls::name(option, controls::element(arrayName, i));
+        nameControl(option, elementName(arrayName, i));
         buttons->addButton(option, i);
         parent->layout()->addWidget(option);
     }
@@ -116,9 +116,9 @@ QButtonGroup* OptionsWindow::addGroup(OptionsForm::Group group, const QString& a
 void OptionsWindow::buildAutoRange(QWidget* page) {
     // The blanks in the captions are full-width spaces, as on the instrument's panel.
     check1_ = new QCheckBox(QStringLiteral("INPUT　ATT"), page);
-    controls::name(check1_, QStringLiteral("Check1"));
+    nameControl(check1_, QStringLiteral("Check1"));
     check2_ = new QCheckBox(QStringLiteral("RATE　METER　RANGE"), page);
-    controls::name(check2_, QStringLiteral("Check2"));
+    nameControl(check2_, QStringLiteral("Check2"));
     page->layout()->addWidget(check1_);
     page->layout()->addWidget(check2_);
     showChecks();
@@ -141,14 +141,14 @@ void OptionsWindow::buildQnConf(QWidget* page) {
              loops);
     QGroupBox* condition = namedFrame(QStringLiteral("Frame3"), QStringLiteral("Condition"), page);
     auto* text1 = new QLineEdit(form_.selections.text1, condition);
-    controls::name(text1, QStringLiteral("Text1"));
+    nameControl(text1, QStringLiteral("Text1"));
     text1->setAccessibleName(QStringLiteral("Condition"));
     auto* conditionLayout = new QVBoxLayout(condition);
     conditionLayout->addWidget(text1);
     connect(text1, &QLineEdit::textEdited, this,
             [this](const QString& text) { form_.selections.text1 = text; });
 
-    label4_ = controls::label(QStringLiteral("Label4"), form_.label4(), page);
+    label4_ = namedLabel(QStringLiteral("Label4"), form_.label4(), page);
     label4_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
     auto* frames = new QHBoxLayout;

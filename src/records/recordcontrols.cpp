@@ -1,6 +1,6 @@
 #include "recordcontrols.h"
 
-#include "controlnames.h"
+#include "platform/controlnames.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,17 +12,17 @@ namespace kr5 {
 
 RecordControls::RecordControls(Recorder& recorder, QWidget* parent)
     : QWidget(parent), recorder_(recorder) {
-    controls::name(this, QStringLiteral("recordControls"));
+    nameControl(this, QStringLiteral("recordControls"));
     frec_ = new QGroupBox(this);
-    controls::name(frec_, QStringLiteral("Frec"));
+    nameControl(frec_, QStringLiteral("Frec"));
     option1_ = new QRadioButton(recorder.recOnCaption(), frec_);
-    controls::name(option1_, QStringLiteral("Option1"));
+    nameControl(option1_, QStringLiteral("Option1"));
     option2_ = new QRadioButton(QStringLiteral("PAUSE"), frec_);
-    controls::name(option2_, QStringLiteral("Option2"));
+    nameControl(option2_, QStringLiteral("Option2"));
     auto* frecLayout = new QHBoxLayout(frec_);
     frecLayout->addWidget(option1_);
     frecLayout->addWidget(option2_);
-    bclose_ = controls::button(QStringLiteral("bclose"), QStringLiteral("CLOSE"), this);
+    bclose_ = namedButton(QStringLiteral("bclose"), QStringLiteral("CLOSE"), this);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
