@@ -4,6 +4,8 @@
 #include "sim/bench.h"
 #include "sim/simport.h"
 
+#include "support/benchunits.h"
+
 #include <gtest/gtest.h>
 
 namespace kr5 {
@@ -81,15 +83,7 @@ struct Loop : ::testing::Test {
         link = std::make_unique<Link>(g, *port, clock, pump, timing);
         reading = std::make_unique<Reading>(g, *link, pump, sink);
         acq = std::make_unique<Acquisition>(g, req, *link, timing, pump, *reading, windows);
-        link->setadr();
-        g.comport = 1;
-        g.portstr = QStringLiteral("1");
-        g.kradr = g.adrtbl[0];
-        g.acuok = withAc;
-        g.acuadr = withAc ? g.adrtbl[1] : QString();
-        g.znok = withZn;
-        g.znadr = withZn ? g.adrtbl[2] : QString();
-        ASSERT_TRUE(link->openport(1));
+        ASSERT_TRUE(test::startOnDefaultBench(g, *link, withAc, withZn));
     }
 
     // Ends the program at virtual time ms.

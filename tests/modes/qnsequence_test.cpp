@@ -1,9 +1,11 @@
 // The Q-N measurement on a simulated bench in virtual time: start and stop from the menu,
 // pass counting to a set number of passes or in Non Stop blocks, and the markers.
-#include "measure/acquisition.h"
 #include "modes/qnsequence.h"
+#include "measure/acquisition.h"
 #include "sim/bench.h"
 #include "sim/simport.h"
+
+#include "support/benchunits.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +14,7 @@ namespace {
 
 // The windows as the measurement sees them, with the charts' pass counter.
 class FakeQnWindows : public QnView, public QnChart, public LoopWindows {
-public:
+  public:
     explicit FakeQnWindows(Requests& r) : req(r) {}
     Requests& req;
     bool remote = true;
@@ -23,28 +25,24 @@ public:
     qint32 passes = 0;
     std::vector<qint32> copiedAt;  // passes on the chart at each copy-in
 
-    void setMenuCaptions(const QString& mesqn, const QString& dwave, const QString& dvq) override
-    {
+    void setMenuCaptions(const QString& mesqn, const QString& dwave, const QString& dvq) override {
         menuCaptions = {mesqn, dwave, dvq};
     }
-    void restartCharts(const QString& wave, const QString& vq) override
-    {
+    void restartCharts(const QString& wave, const QString& vq) override {
         waveCaption = wave;
         vqCaption = vq;
         passes = 0;
     }
     void setControlsEnabled(bool enabled) override { controlsEnabled = enabled; }
     bool remoteChecked() const override { return remote; }
-    void tickRemote() override
-    {
+    void tickRemote() override {
         remote = true;
         req.remcmd = QStringLiteral("m1");
         req.remreq = true;
     }
     qint32 qnpass() const override { return passes; }
     void setQnpass(qint32 p) override { passes = p; }
-    void copyIn() override
-    {
+    void copyIn() override {
         ++copyIns;
         copiedAt.push_back(passes);
     }
@@ -57,7 +55,7 @@ public:
 
 // Counts passes as the charts do: after range 9 of a step, then tells the sequence.
 class PassCountingSink : public ReadingSink {
-public:
+  public:
     FakeQnWindows* windows = nullptr;
     QnSequence* sequence = nullptr;
     void plotPrevious() override {}
@@ -65,8 +63,7 @@ public:
     void acReply(const QString&) override {}
     void noiseReply(const QString&) override {}
     void autoRange() override {}
-    void qnStep(const QString&, const QString&, qint32, qint32 att) override
-    {
+    void qnStep(const QString&, const QString&, qint32, qint32 att) override {
         if (att == 9) {
             ++windows->passes;
             sequence->passEnd();
@@ -90,38 +87,26 @@ struct QnRun : ::testing::Test {
     QnSequence qn{g, req, pump, windows, windows};
     QStringList markers;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         sink.windows = &windows;
         sink.sequence = &qn;
         acq.qnstart = [this] { qn.qnstart(); };
         acq.qnend = [this] { qn.qnend(); };
         qn.writeStartMarker = [this] { markers << QStringLiteral("QNstartD"); };
         qn.writeEndMarker = [this] { markers << QStringLiteral("QNend"); };
-        link.setadr();
-        g.comport = 1;
-        g.portstr = QStringLiteral("1");
-        g.kradr = g.adrtbl[0];
-        g.acuok = true;
-        g.acuadr = g.adrtbl[1];
-        g.znok = true;
-        g.znadr = g.adrtbl[2];
         g.gatetime = 100;
         g.recon = true;
-        ASSERT_TRUE(link.openport(1));
+        ASSERT_TRUE(test::startOnDefaultBench(g, link));
     }
 
     // Clicks QN-Mes. at virtual time ms.
-    void clickAt(qint64 ms)
-    {
+    void clickAt(qint64 ms) {
         clock.scheduleAtUs(ms * 1000, [this] { qn.mesqnClick(); });
     }
-    void endAt(qint64 ms)
-    {
+    void endAt(qint64 ms) {
         clock.scheduleAtUs(ms * 1000, [this] { g.endreq = true; });
     }
-    int gateFrames() const
-    {
+    int gateFrames() const {
         int n = 0;
         for (const auto& f : port.frameLog()) {
             n += f.command.startsWith("c") && f.address == 0 ? 1 : 0;
@@ -130,8 +115,7 @@ struct QnRun : ::testing::Test {
     }
 };
 
-TEST_F(QnRun, AFixedCountEndsAfterExactlyThatManyPassesWithOneCopyIn)
-{
+TEST_F(QnRun, AFixedCountEndsAfterExactlyThatManyPassesWithOneCopyIn) {
     g.qnloops = 5;
     clickAt(50);
     endAt(60000);
@@ -147,8 +131,7 @@ TEST_F(QnRun, AFixedCountEndsAfterExactlyThatManyPassesWithOneCopyIn)
     EXPECT_TRUE(windows.controlsEnabled);
 }
 
-TEST_F(QnRun, StartingSetsTheCaptionsAndDisablesTheControls)
-{
+TEST_F(QnRun, StartingSetsTheCaptionsAndDisablesTheControls) {
     clock.scheduleAtUs(50 * 1000, [this] {
         qn.mesqnClick();
         EXPECT_TRUE(g.qnmode);
@@ -162,8 +145,7 @@ TEST_F(QnRun, StartingSetsTheCaptionsAndDisablesTheControls)
     acq.mesloop();
 }
 
-TEST_F(QnRun, AStopClickDuringAPassEndsAfterItsLastRange)
-{
+TEST_F(QnRun, AStopClickDuringAPassEndsAfterItsLastRange) {
     g.qnloops = -1;
     clickAt(50);
     // Well into the second pass (a pass takes about 2 s with a 100 ms gate).
@@ -177,8 +159,7 @@ TEST_F(QnRun, AStopClickDuringAPassEndsAfterItsLastRange)
     EXPECT_EQ(port.frameLog().back().command, QByteArray("v"));
 }
 
-TEST_F(QnRun, NonStopChangesBlockAfterThirtyOnePasses)
-{
+TEST_F(QnRun, NonStopChangesBlockAfterThirtyOnePasses) {
     g.qnloops = -1;
     clickAt(50);
     int blocksSeen = 0;
@@ -198,8 +179,7 @@ TEST_F(QnRun, NonStopChangesBlockAfterThirtyOnePasses)
     EXPECT_EQ(markers, (QStringList{"QNstartD", "QNend", "QNstartD", "QNend"}));
 }
 
-TEST_F(QnRun, WithoutRecordingNoMarkersAreWritten)
-{
+TEST_F(QnRun, WithoutRecordingNoMarkersAreWritten) {
     g.recon = false;
     g.qnloops = 5;
     clickAt(50);
@@ -209,8 +189,7 @@ TEST_F(QnRun, WithoutRecordingNoMarkersAreWritten)
     EXPECT_EQ(gateFrames(), 5 * 10);
 }
 
-TEST_F(QnRun, RemoteIsSwitchedOnOnlyWhenItWasOff)
-{
+TEST_F(QnRun, RemoteIsSwitchedOnOnlyWhenItWasOff) {
     // Already on: nothing queued by the start.
     clock.scheduleAtUs(50 * 1000, [this] {
         req.remreq = false;
@@ -228,8 +207,7 @@ TEST_F(QnRun, RemoteIsSwitchedOnOnlyWhenItWasOff)
     EXPECT_EQ(req.remcmd, QStringLiteral("m1"));
 }
 
-TEST_F(QnRun, ALateStartClickStillWritesItsStartBeforeItsEnd)
-{
+TEST_F(QnRun, ALateStartClickStillWritesItsStartBeforeItsEnd) {
     g.qnloops = 5;
     // The click lands after the cycle's request point: during the wait for the cycle's
     // remaining time, after the requests have been looked at.

@@ -9,6 +9,8 @@
 #include "sim/simport.h"
 #include "support/fakepanelview.h"
 
+#include "support/benchunits.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -259,15 +261,7 @@ struct Zn4Loop : ::testing::Test {
             zn4.nbtsetat2(at2);
             zn4.nbtsetrt(rt);
         };
-        link->setadr();
-        g.comport = 1;
-        g.portstr = QStringLiteral("1");
-        g.kradr = g.adrtbl[0];
-        g.acuok = true;
-        g.acuadr = g.adrtbl[1];
-        g.znok = true;
-        g.znadr = g.adrtbl[2];
-        ASSERT_TRUE(link->openport(1));
+        ASSERT_TRUE(test::startOnDefaultBench(g, *link));
         acq->loopStart();
         acq->normalCycle();
     }
