@@ -23,7 +23,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 mkfifo "$dir/out"
-eval "exec \"\$sim\" ${KR5SIM_ARGS:-}" > "$dir/out" &
+# In a session of its own: a Ctrl-C meant for the program must not end the simulator
+# before the program has said goodbye to the units.
+eval "exec setsid \"\$sim\" ${KR5SIM_ARGS:-}" > "$dir/out" &
 pid=$!
 exec 3< "$dir/out"
 ready=no
@@ -41,6 +43,13 @@ if [ "$ready" != yes ]; then
     exit 1
 fi
 export KR5AU_PORT1="${KR5AU_PORT1:-}" KR5AU_PORT2="${KR5AU_PORT2:-}"
+# The program ends first, so that its last words (remote off, back to 9600 baud) still
+# reach the simulator: a Ctrl-C or SIGTERM is passed on to it and waited out.
+"$@" &
+prog=$!
+trap 'kill -TERM "$prog" 2>/dev/null || true' INT TERM
 status=0
-"$@" || status=$?
+while kill -0 "$prog" 2>/dev/null; do
+    wait "$prog" && status=0 || status=$?
+done
 exit $status
