@@ -1,73 +1,47 @@
-// The discovery progress window: each find lands in the fields of its port and unit, the
-// address being asked is shown, and the window shows and hides without blocking.
+// The discovery progress window: its sections and named controls, each find landing in the
+// fields of its port and unit, the address being asked, and showing and hiding without
+// blocking.
 #include "app/commtestwindow.h"
+#include "app/windowfakes.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QGroupBox>
-#include <QLabel>
 
 namespace kr5 {
 namespace {
 
-QString textOf(const QWidget& window, const char* name) {
-    const auto* label = window.findChild<QLabel*>(QLatin1String(name));
-    return label == nullptr ? QStringLiteral("<missing %1>").arg(QLatin1String(name))
-                            : label->text();
-}
-
-TEST(CommTestWindow, ShowsItsSectionsAndCaptionsWithNamedControls) {
-    CommTestWindow window;
-    EXPECT_EQ(window.objectName(), QStringLiteral("commtest"));
-    EXPECT_EQ(window.findChild<QGroupBox*>(QStringLiteral("com1"))->title(),
-              QStringLiteral("COM1"));
-    EXPECT_EQ(window.findChild<QGroupBox*>(QStringLiteral("com2"))->title(),
-              QStringLiteral("COM2"));
-    EXPECT_EQ(textOf(window, "scanCaption"), QStringLiteral("Scanning Unit"));
-    EXPECT_EQ(textOf(window, "com1UnitCaption"), QStringLiteral("Unit"));
-    EXPECT_EQ(textOf(window, "com2AddressCaption"), QStringLiteral("Address"));
-
-    const auto labels = window.findChildren<QLabel*>();
-    ASSERT_FALSE(labels.isEmpty());
-    for (const QLabel* label : labels) {
-        EXPECT_FALSE(label->objectName().isEmpty());
-        EXPECT_EQ(label->accessibleDescription(), label->objectName());
-    }
-}
+using namespace windowfakes;
 
 TEST(CommTestWindow, FindsLandInTheFieldsOfTheirPortAndUnit) {
     CommTestWindow window;
-    window.probing(1, 7);
-    EXPECT_EQ(textOf(window, "scanAddress"), QStringLiteral("7"));
+    EXPECT_EQ(window.objectName(), QStringLiteral("commtest"));
+    const auto* com1 = window.findChild<QGroupBox*>(QStringLiteral("com1"));
+    const auto* com2 = window.findChild<QGroupBox*>(QStringLiteral("com2"));
+    ASSERT_TRUE(com1 && com2);
+    EXPECT_EQ(com1->title() + com2->title(), QStringLiteral("COM1COM2"));
+    EXPECT_EQ(labelTexts(window, "scanCaption com1UnitCaption com2AddressCaption"),
+              "Scanning Unit|Unit|Address");
+    expectNamedControls(window);
 
+    window.showProgress();
+    EXPECT_TRUE(window.isVisible() && window.isWindow());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    window.probing(1, 7);
+    EXPECT_EQ(labelTexts(window, "scanAddress"), "7");
     window.found(1, UnitKind::Detector, 3, QStringLiteral("KR-5 V1.20   "));
     window.found(1, UnitKind::NoiseDiscriminator, 0, QStringLiteral("ZN-4 V1.00   "));
     window.found(2, UnitKind::AcUnit, 15, QStringLiteral("AU-1 V2.00   "));
-
-    EXPECT_EQ(textOf(window, "com1KrAddress"), QStringLiteral("3"));
-    EXPECT_EQ(textOf(window, "com1KrIdent"), QStringLiteral("KR-5 V1.20   "));
-    EXPECT_EQ(textOf(window, "com1ZnAddress"), QStringLiteral("0"));
-    EXPECT_EQ(textOf(window, "com1ZnIdent"), QStringLiteral("ZN-4 V1.00   "));
-    EXPECT_EQ(textOf(window, "com2AcuAddress"), QStringLiteral("15"));
-    EXPECT_EQ(textOf(window, "com2AcuIdent"), QStringLiteral("AU-1 V2.00   "));
-    for (const char* untouched : {"com1AcuAddress", "com1AcuIdent", "com2KrAddress", "com2KrIdent",
-                                  "com2ZnAddress", "com2ZnIdent"}) {
-        EXPECT_TRUE(textOf(window, untouched).isEmpty()) << untouched;
-    }
-
-    // A later find of the same unit replaces the earlier one.
-    window.found(1, UnitKind::Detector, 9, QStringLiteral("KR-5 V1.30   "));
-    EXPECT_EQ(textOf(window, "com1KrAddress"), QStringLiteral("9"));
-    EXPECT_EQ(textOf(window, "com1KrIdent"), QStringLiteral("KR-5 V1.30   "));
-}
-
-TEST(CommTestWindow, ShowsWithoutBlockingAndHidesAgain) {
-    CommTestWindow window;
-    window.showProgress();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_TRUE(window.isWindow());
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    window.found(1, UnitKind::Detector, 9, QStringLiteral("KR-5 V1.30   "));  // replaces the 3
+    EXPECT_EQ(labelTexts(window,
+                         "com1KrAddress com1KrIdent com1ZnAddress com1ZnIdent "
+                         "com2AcuAddress com2AcuIdent"),
+              "9|KR-5 V1.30   |0|ZN-4 V1.00   |15|AU-1 V2.00   ");
+    EXPECT_EQ(labelTexts(window,
+                         "com1AcuAddress com1AcuIdent com2KrAddress com2KrIdent "
+                         "com2ZnAddress com2ZnIdent"),
+              "|||||");
     window.hideProgress();
     EXPECT_FALSE(window.isVisible());
 }

@@ -1,65 +1,72 @@
 // The Qt message box: the program's title when none is given, the lone carriage return
 // of the program's texts shown as a line break, the buttons asked for, and the answer.
+// The Qt launcher against the real system: installed programs are found and start, a
+// missing program is neither found nor started, and a missing document is a failure.
 #include "platform/qtdialogs.h"
+#include "platform/qtlauncher.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
-#include <functional>
 
 namespace kr5 {
 namespace {
 
-struct SeenBox {
-    QString title;
-    QString text;
+struct Seen {
+    QString title, text;
     QMessageBox::StandardButtons buttons;
+    Dialogs::Answer answer;
 };
 
-// Waits for the modal box to appear, notes what it shows and presses `press`.
-void answerNextBox(SeenBox& seen, QMessageBox::StandardButton press) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, &seen, press] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) {
-            return;
+// Shows a box through QtDialogs; once it is up, notes what it shows and presses `press`.
+Seen showAndPress(const QString& text, const QString& title, Dialogs::Buttons buttons,
+                  QMessageBox::StandardButton press) {
+    Seen seen{};
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            seen = {box->windowTitle(), box->text(), box->standardButtons(), {}};
+            box->button(press)->click();
         }
-        poll->stop();
-        poll->deleteLater();
-        seen = {box->windowTitle(), box->text(), box->standardButtons()};
-        box->button(press)->click();
     });
-    poll->start(10);
+    poll.start(10);
+    seen.answer = QtDialogs().message(text, title, buttons);
+    return seen;
 }
 
-TEST(QtDialogs, EmptyTitleIsTheProgramsTitleAndCarriageReturnBreaksTheLine) {
+TEST(QtDialogs, ShowsTitleLineBreakAndButtonsAndAnswersWhatWasPressed) {
     QCoreApplication::setApplicationName(QStringLiteral("KR5AU"));
-    QtDialogs dialogs;
-    SeenBox seen;
-    answerNextBox(seen, QMessageBox::Ok);
-    const auto answer = dialogs.message(QStringLiteral("Can not find KR-5.\rStop mes."), QString(),
-                                        Dialogs::Buttons::Ok);
-    EXPECT_EQ(answer, Dialogs::Answer::Ok);
-    EXPECT_EQ(seen.title, QStringLiteral("KR5AU"));
-    EXPECT_EQ(seen.text, QStringLiteral("Can not find KR-5.\nStop mes."));
-    EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    const Seen kr = showAndPress(QStringLiteral("Can not find KR-5.\rStop mes."), QString(),
+                                 Dialogs::Buttons::Ok, QMessageBox::Ok);
+    EXPECT_EQ(kr.title, QStringLiteral("KR5AU"));
+    EXPECT_EQ(kr.text, QStringLiteral("Can not find KR-5.\nStop mes."));
+    EXPECT_EQ(kr.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_EQ(kr.answer, Dialogs::Answer::Ok);
+    for (const auto press : {QMessageBox::Ok, QMessageBox::Cancel}) {
+        const Seen acu =
+            showAndPress(QStringLiteral("Can not find ACU.\rmes. without ACU\uFF1F"),
+                         QStringLiteral("NO CONNECT ACU"), Dialogs::Buttons::OkCancel, press);
+        EXPECT_EQ(acu.title, QStringLiteral("NO CONNECT ACU"));
+        EXPECT_EQ(acu.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        EXPECT_EQ(acu.answer,
+                  press == QMessageBox::Ok ? Dialogs::Answer::Ok : Dialogs::Answer::Cancel);
+    }
 }
 
-TEST(QtDialogs, OkCancelBoxAnswersWhatWasPressed) {
-    QtDialogs dialogs;
-    for (const auto press : {QMessageBox::Ok, QMessageBox::Cancel}) {
-        SeenBox seen;
-        answerNextBox(seen, press);
-        const auto answer =
-            dialogs.message(QStringLiteral("Can not find ACU.\rmes. without ACU\uFF1F"),
-                            QStringLiteral("NO CONNECT ACU"), Dialogs::Buttons::OkCancel);
-        EXPECT_EQ(seen.title, QStringLiteral("NO CONNECT ACU"));
-        EXPECT_EQ(seen.buttons, QMessageBox::Ok | QMessageBox::Cancel);
-        EXPECT_EQ(answer, press == QMessageBox::Ok ? Dialogs::Answer::Ok : Dialogs::Answer::Cancel);
-    }
+TEST(QtLauncher, TellsInstalledFromMissing) {
+    QtLauncher launcher;
+    const QString missing = QStringLiteral("kr5au-no-such-program");
+    const QString sh = launcher.findProgram(QStringLiteral("sh"));
+    EXPECT_TRUE(QFileInfo(sh).isAbsolute() && QFileInfo(sh).isExecutable()) << sh.toStdString();
+    EXPECT_TRUE(launcher.findProgram(missing).isEmpty());
+    EXPECT_TRUE(launcher.startProgram(QStringLiteral("true"), {}));
+    EXPECT_FALSE(launcher.startProgram(missing, {QStringLiteral("x")}));
+    EXPECT_FALSE(launcher.openDocument(QStringLiteral("/nonexistent/kr5auhelp.html")));
 }
 
 }  // namespace

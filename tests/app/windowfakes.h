@@ -1,9 +1,13 @@
-// A fake launcher for the window tests: it records every call and answers as the test
-// sets it up. Message boxes are faked by support/fakedialogs.h.
+// For the window tests: a fake launcher that records every call and answers as the test
+// sets it up, and two readers of a window's labels and control names. Message boxes are
+// faked by support/fakedialogs.h.
 #pragma once
 
 #include "platform/launcher.h"
 
+#include <gtest/gtest.h>
+
+#include <QLabel>
 #include <QMap>
 #include <QStringList>
 #include <ostream>
@@ -46,5 +50,26 @@ class RecordingLauncher : public Launcher {
     std::vector<Started> started;
     QStringList searched;
 };
+
+// The texts of the labels named (separated by spaces), joined by "|".
+inline QString labelTexts(const QWidget& window, const char* names) {
+    QStringList texts;
+    for (const QString& name : QString::fromLatin1(names).split(QLatin1Char(' '))) {
+        const auto* label = window.findChild<QLabel*>(name);
+        texts << (label ? label->text() : QStringLiteral("<no ") + name + QLatin1Char('>'));
+    }
+    return texts.join(QLatin1Char('|'));
+}
+
+// Every control of the window (Qt's own parts aside) carries its name as object name and
+// accessible description alike.
+inline void expectNamedControls(const QWidget& window) {
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        if (!control->objectName().startsWith(QLatin1String("qt_"))) {
+            EXPECT_FALSE(control->objectName().isEmpty()) << control->metaObject()->className();
+            EXPECT_EQ(control->accessibleDescription(), control->objectName());
+        }
+    }
+}
 
 }  // namespace kr5::windowfakes

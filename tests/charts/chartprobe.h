@@ -1,6 +1,6 @@
-// Helpers for reading drawn charts: a label compared glyph for glyph with the same text
-// drawn alone, the painted runs of a column, and a surface that remembers its lines (for
-// lines that a chart clears again within the same call).
+// Helpers for reading drawn charts: a label (or a row of them) compared glyph for glyph
+// with the same text drawn alone, the painted pixels of a column or a box, and a surface
+// that remembers its lines (for lines that a chart clears again within the same call).
 #pragma once
 
 #include "platform/imagesurface.h"
@@ -36,6 +36,21 @@ inline ::testing::AssertionResult labelAt(const ImageSurface& chart, const QStri
     }
     if (glyphPixels == 0) {
         return ::testing::AssertionFailure() << "\"" << text.toStdString() << "\" has no pixels";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// A row or column of labels (separated by '|'), the first with its top left at (x, y),
+// each next one dx and dy further on.
+inline ::testing::AssertionResult labelsAt(const ImageSurface& chart, const QString& texts,
+                                           double x, double dx, int y, int dy, Colour colour) {
+    for (const QString& text : texts.split(QLatin1Char('|'))) {
+        ::testing::AssertionResult one = labelAt(chart, text, x, y, colour);
+        if (!one) {
+            return one;
+        }
+        x += dx;
+        y += dy;
     }
     return ::testing::AssertionSuccess();
 }

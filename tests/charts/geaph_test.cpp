@@ -11,9 +11,8 @@
 namespace kr5 {
 namespace {
 
-using test::countInColumn;
-using test::labelAt;
-using test::paintedPixels;
+using namespace test;
+using Segment = std::tuple<double, double, double, double, Colour>;
 
 constexpr Colour grey = 0x808080;
 constexpr Colour lightBlue = 0xFF0000;
@@ -32,29 +31,23 @@ class FakeVqView : public VqView {
     QString caption;
 };
 
-ColourTable filledTable() {
-    ColourTable t;
-    coldef(t);
-    return t;
-}
-
 class Gplot : public ::testing::Test {
   protected:
-    Gplot() { g.portstr = QStringLiteral("1"); }
+    Gplot() {
+        g.portstr = QStringLiteral("1");
+        coldef(colours);
+    }
 
-    const test::RecordingSurface::Line* lineFrom(double x1, Colour colour) const {
-        for (const auto& l : trend.lines) {
-            if (l.x1 == x1 && l.colour == colour) {
-                return &l;
-            }
-        }
-        return nullptr;
+    // The trend line drawn i-th since the record was last cleared.
+    Segment segment(size_t i) const {
+        const auto& l = trend.lines.at(i);
+        return {l.x1, l.y1, l.x2, l.y2, l.colour};
     }
 
     Globals g;
-    ColourTable colours = filledTable();
+    ColourTable colours;
     VirtualClock clock{QDateTime(QDate(2001, 4, 17), QTime(14, 5, 9))};
-    test::RecordingSurface trend{625, 321};
+    RecordingSurface trend{625, 321};
     ImageSurface vq{385, 345};
     FakeVqView view;
     Geaph geaph{g, colours, clock, trend, vq, view};
@@ -65,20 +58,11 @@ TEST_F(Gplot, FirstReadingStartsOnTheBottomLine) {
     geaph.clrwave();
     trend.lines.clear();
     geaph.gplot(10, 0, 0, 1);  // charge 10, no pulses, no voltage
-    ASSERT_EQ(trend.lines.size(), 3u);
-    const auto& charge = trend.lines[0];
-    EXPECT_EQ(charge.colour, lightBlue);
-    EXPECT_EQ(std::tuple(charge.x1, charge.y1, charge.x2, charge.y2), std::tuple(70, 296, 71, 200));
-    for (size_t i = 1; i < 3; ++i) {  // rate and voltage stay on the bottom line
-        EXPECT_EQ(std::tuple(trend.lines[i].y1, trend.lines[i].y2), std::tuple(296, 296));
-    }
-    // On the picture: the charge climbs from 296 to 200 over the columns 70 and 71.
-    EXPECT_EQ(trend.pixel(70, 280), lightBlue);
-    EXPECT_EQ(trend.pixel(71, 200), lightBlue);
-    EXPECT_EQ(trend.pixel(71, 296), lightRed);  // the voltage, drawn last
-    EXPECT_EQ(state.trendx, 1);
-    EXPECT_EQ(state.lastq, 10);
-    EXPECT_EQ(state.lastn, 0.1);  // raised, and kept raised
+    EXPECT_EQ(segment(0), Segment(70, 296, 71, 200, lightBlue));
+    // The voltage, drawn last, stays on the bottom line; the rate is raised to 0.1.
+    EXPECT_EQ(std::tuple(trend.pixel(70, 280), trend.pixel(71, 200), trend.pixel(71, 296)),
+              std::tuple(lightBlue, lightBlue, lightRed));
+    EXPECT_EQ(std::tuple(state.trendx, state.lastq, state.lastn), std::tuple(1, 10, 0.1));
     geaph.gplot(10, 0, 100, 1);
     EXPECT_EQ(trend.pixel(72, 176), lightRed);  // the voltage value 100 at 296 - 120
 }
@@ -87,9 +71,9 @@ TEST_F(Gplot, RateCurveTakesTheRangeColour) {
     geaph.clrwave();
     geaph.gplot(1, 10, 0, 1);  // range 1: black
     geaph.gplot(1, 10, 0, 3);  // range 3: light blue
-    EXPECT_EQ(trend.pixel(70, 230), kBlack);
-    EXPECT_EQ(trend.pixel(72, 200), lightBlue);
-    EXPECT_EQ(trend.pixel(72, 248), lightBlue);  // the charge 1 in its own light blue
+    // The charge 1 is light blue at 248 whatever the range.
+    EXPECT_EQ(std::tuple(trend.pixel(70, 230), trend.pixel(72, 200), trend.pixel(72, 248)),
+              std::tuple(kBlack, lightBlue, lightBlue));
 }
 
 TEST_F(Gplot, SweepOf510ReadingsThenAnEmptyChart) {
@@ -97,21 +81,15 @@ TEST_F(Gplot, SweepOf510ReadingsThenAnEmptyChart) {
     for (int i = 0; i < 509; ++i) {
         geaph.gplot(1, 1, 0, 0);
     }
-    EXPECT_EQ(state.trendx, 509);
     trend.lines.clear();
     geaph.gplot(10, 1, 0, 0);
-    const auto* last = lineFrom(579, lightBlue);
-    ASSERT_NE(last, nullptr);
-    EXPECT_EQ(std::tuple(last->x2, last->y1, last->y2), std::tuple(580, 248, 200));
+    EXPECT_EQ(segment(0), Segment(579, 248, 580, 200, lightBlue));
     // Redrawn at once: no curve left in the frame, x 580 is the border again.
     EXPECT_EQ(state.trendx, 0);
     EXPECT_EQ(trend.pixel(580, 200), grey);
     for (int x = 71; x < 580; ++x) {
         ASSERT_EQ(countInColumn(trend, x, 30, 295, lightBlue), 0) << x;
     }
-    trend.lines.clear();
-    geaph.gplot(10, 1, 0, 0);
-    EXPECT_NE(lineFrom(70, lightBlue), nullptr);
 }
 
 TEST_F(Gplot, RateScaleColourFollowsTheShownRange) {
@@ -135,9 +113,7 @@ TEST_F(Gplot, QnFaceDrawsOneCurvePerRange) {
     EXPECT_EQ(trend.pixel(35, 210), red);
     geaph.gplot(0, 100, 50, 1);  // range 1 at x 36
     ASSERT_EQ(trend.lines.size(), 3u);
-    EXPECT_EQ(
-        std::tuple(trend.lines[0].x1, trend.lines[0].y1, trend.lines[0].x2, trend.lines[0].y2),
-        std::tuple(35, 296, 35, 200));
+    EXPECT_EQ(segment(0), Segment(35, 296, 35, 200, red));
     EXPECT_EQ(std::tuple(trend.lines[1].y1, trend.lines[1].y2, trend.lines[1].colour),
               std::tuple(296, 236, lightRed));
     EXPECT_EQ(trend.pixel(36, 152), kBlack);
@@ -146,32 +122,19 @@ TEST_F(Gplot, QnFaceDrawsOneCurvePerRange) {
     }
     trend.lines.clear();
     geaph.gplot(0, 1, 80, 0);  // the next pass: range 0 continues from its own last point
-    EXPECT_EQ(
-        std::tuple(trend.lines[0].x1, trend.lines[0].y1, trend.lines[0].x2, trend.lines[0].y2),
-        std::tuple(35, 200, 45, 248));
+    EXPECT_EQ(segment(0), Segment(35, 200, 45, 248, red));
     EXPECT_EQ(std::tuple(trend.lines[1].x1, trend.lines[1].y1, trend.lines[1].y2),
               std::tuple(35, 236, 200));
     EXPECT_EQ(state.trendx, 11);
 }
 
-TEST_F(Gplot, RisingVoltageBeforeInceptionIsLightBlue) {
+TEST_F(Gplot, VqSegmentColourByDirectionAndTheWindowsReloadAfterItWasDiscarded) {
     geaph.clrvq();
-    state.lastv = 100;
-    state.lastq = 2;
-    geaph.gplot(2, 1, 101, 0);
-    for (int x = 195; x <= 197; ++x) {
-        EXPECT_EQ(vq.pixel(x, 234), lightBlue) << x;
-    }
-    EXPECT_EQ(vq.pixel(194, 234), kWhite);
-    EXPECT_EQ(vq.pixel(198, 234), kWhite);
-    EXPECT_TRUE(geaph.inception().vrising);
-}
-
-TEST_F(Gplot, ConstantVoltageDrawsBlackAndUnchangedDrawsNothing) {
-    geaph.clrvq();
+    EXPECT_TRUE(view.text1Shown);
+    EXPECT_EQ(view.caption, QStringLiteral("V-Q"));
     state.lastv = 100;
     state.lastq = 1;
-    geaph.gplot(10, 1, 100, 0);
+    geaph.gplot(10, 1, 100, 0);  // constant voltage: black
     EXPECT_EQ(countInColumn(vq, 195, 200, 248, kBlack), 49);
     EXPECT_FALSE(geaph.inception().vrising);
     const QImage before = vq.image();
@@ -179,6 +142,23 @@ TEST_F(Gplot, ConstantVoltageDrawsBlackAndUnchangedDrawsNothing) {
     EXPECT_EQ(vq.image(), before);
     geaph.gplot(10, 1, 99, 0);  // falling, no inception: light red
     EXPECT_EQ(vq.pixel(193, 200), lightRed);
+    geaph.clrvq();
+    state.lastv = 100;
+    state.lastq = 2;
+    geaph.gplot(2, 1, 101, 0);  // rising before inception: light blue from x 195 to 197
+    for (int x = 194; x <= 198; ++x) {
+        EXPECT_EQ(vq.pixel(x, 234), x == 194 || x == 198 ? kWhite : lightBlue) << x;
+    }
+    EXPECT_TRUE(geaph.inception().vrising);
+
+    geaph.setVqCaption(QStringLiteral("V-Q(1)"));
+    view.text1 = QStringLiteral("result");
+    geaph.vqUnloaded();
+    state.lastv = 10;  // the curve goes on from the last reading across the reload
+    geaph.gplot(2, 1, 11, 0);
+    EXPECT_EQ(std::pair(view.caption, view.text1), std::pair(QStringLiteral("V-Q"), QString()));
+    // The old curve went with the old chart.
+    EXPECT_EQ(std::pair(vq.pixel(196, 234), vq.pixel(48, 234)), std::pair(kWhite, lightBlue));
 }
 
 TEST_F(Gplot, InceptionAndExtinctionOnTheVqChart) {
@@ -200,14 +180,12 @@ TEST_F(Gplot, InceptionAndExtinctionOnTheVqChart) {
     EXPECT_TRUE(labelAt(vq, QStringLiteral("CEV= 980V"), 40, 60, kBlack));
     EXPECT_TRUE(view.text1.endsWith(QLatin1String("test1\t7\t1200\t980\t04-17-2001 14:05:09")));
     EXPECT_EQ(vq.pixel(46, 166), lightRed);  // falling after extinction: light red
-}
 
-TEST_F(Gplot, ChargeZeroCountsAsAPointOneReading) {
-    g.ksetq = 0.05;
-    geaph.gplot(0, 60, 10, 0);
-    geaph.gplot(0, 60, 20, 0);  // 0.1 x Adjust is above Set Q 0.05
-    EXPECT_TRUE(geaph.inception().csvfound);
-    EXPECT_EQ(geaph.inception().csvval, QStringLiteral("2000"));
+    g.ksetq = 0.05;  // a charge 0 counts as 0.1, times Adjust above this Set Q
+    Geaph fresh{g, colours, clock, trend, vq, view};
+    fresh.gplot(0, 60, 10, 0);
+    fresh.gplot(0, 60, 20, 0);
+    EXPECT_EQ(fresh.inception().csvval, QStringLiteral("2000"));
 }
 
 TEST_F(Gplot, QnBarsCaptionAndPassHook) {
@@ -221,10 +199,10 @@ TEST_F(Gplot, QnBarsCaptionAndPassHook) {
     geaph.clrvq();
     EXPECT_FALSE(view.text1Shown);
     EXPECT_TRUE(labelAt(vq, QStringLiteral(" TV        Condition"), 220, 22, kBlack));
-    geaph.gplot(0, 10, 0, 3);  // pass 0, range 3, count 10
-    EXPECT_EQ(countInColumn(vq, 130, 200, 296, lightBlue), 97);
-    EXPECT_NE(vq.pixel(130, 199), lightBlue);
-    EXPECT_EQ(countInColumn(vq, 131, 200, 295, lightBlue), 0);
+    geaph.gplot(0, 10, 0, 3);  // pass 0, range 3, count 10: x 130 from 296 up to 200
+    EXPECT_EQ(std::tuple(countInColumn(vq, 130, 199, 296, lightBlue),
+                         countInColumn(vq, 131, 200, 296, lightBlue)),
+              std::tuple(97, 0));
     EXPECT_EQ(view.caption, QStringLiteral("Q-N(1)  1/10"));
     for (int att = 4; att <= 9; ++att) {
         geaph.gplot(0, 10, 0, att);
@@ -241,35 +219,6 @@ TEST_F(Gplot, QnBarsCaptionAndPassHook) {
     EXPECT_EQ(view.caption, QStringLiteral("Q-N(1)  3/1"));
     geaph.clrvq();
     EXPECT_EQ(state.qnpass, 0);
-}
-
-TEST_F(Gplot, DiscardedVqWindowIsLoadedAnewOnItsNextUse) {
-    geaph.clrvq();
-    EXPECT_TRUE(view.text1Shown);
-    EXPECT_EQ(view.caption, QStringLiteral("V-Q"));
-    geaph.setVqCaption(QStringLiteral("V-Q(1)"));
-    view.text1 = QStringLiteral("result");
-    state.lastv = 100;
-    state.lastq = 2;
-    geaph.gplot(2, 1, 120, 0);
-    EXPECT_EQ(vq.pixel(200, 234), lightBlue);
-    geaph.vqUnloaded();
-    state.lastv = 10;  // the curve goes on from the last reading across the reload
-    geaph.gplot(2, 1, 11, 0);
-    EXPECT_EQ(view.caption, QStringLiteral("V-Q"));
-    EXPECT_EQ(view.text1, QString());
-    EXPECT_EQ(vq.pixel(200, 234), kWhite);  // the old curve went with the old chart
-    EXPECT_EQ(vq.pixel(48, 234), lightBlue);
-}
-
-TEST_F(Gplot, EraseEmptiesTheResultButKeepsTheInception) {
-    g.ksetq = 100;
-    geaph.gplot(10, 60, 10, 0);
-    geaph.gplot(120, 60, 12, 0);
-    ASSERT_TRUE(geaph.inception().csvfound);
-    geaph.verase();
-    EXPECT_EQ(view.text1, QString());
-    EXPECT_TRUE(geaph.inception().csvfound);
 }
 
 TEST_F(Gplot, GarbledValuesStayOnThePicture) {

@@ -8,26 +8,16 @@
 namespace kr5 {
 namespace {
 
-using test::FakePanelView;
-
 // An "x" reply: hex peak, hex rate, attenuator digit, rate digit.
 QString xReply(int peak, int rate, int att, int rateRange) {
-    return QStringLiteral("A0x%1%2%3%4\r\n")
-        .arg(peak, 2, 16, QLatin1Char('0'))
-        .arg(rate, 2, 16, QLatin1Char('0'))
-        .arg(att)
-        .arg(rateRange)
-        .toUpper();
+    return QString::asprintf("A0x%02X%02X%d%d\r\n", peak, rate, att, rateRange);
 }
 
-struct Plot {
-    double q0, n, v;
-    int att;
-};
+using Plot = std::vector<double>;  // q0, n, v, att as handed to gplot
 
 struct Rig : ::testing::Test {
     Globals g;
-    FakePanelView view;
+    test::FakePanelView view;
     Requests req;
     FrontPanel panel{g, req, view};
     Evaluation eval{g, view, panel};
@@ -40,7 +30,7 @@ struct Rig : ::testing::Test {
         view.onRatebClick = [this](int i) { panel.ratebClick(i); };
         view.onRemoteClick = [this](bool on) { panel.remoteClick(on); };
         eval.gplot = [this](double q0, double n, double v, int att) {
-            plots.push_back({q0, n, v, att});
+            plots.push_back({q0, n, v, double(att)});
         };
         eval.dataRow = [this](int att, double q, int r, double pps, double tv) {
             rows.push_back(
@@ -58,35 +48,20 @@ struct Rig : ::testing::Test {
     }
 };
 
-TEST_F(Rig, TheFirstCycleHandsZerosToTheCharts) {
+TEST_F(Rig, TheFirstCycleHandsZerosToTheChartsThenThePreviousCyclesValues) {
     cycle(xReply(0x80, 0x40, 3, 1), QStringLiteral("A1t2123\r\n"));
-    ASSERT_EQ(plots.size(), 1u);
-    EXPECT_EQ(plots[0].q0, 0.0);
-    EXPECT_EQ(plots[0].n, 0.0);
-    EXPECT_EQ(plots[0].v, 0.0);
-    EXPECT_EQ(plots[0].att, 0);
-    // The next cycle plots this one's values: without Adjust, with the TV multiplier.
+    EXPECT_EQ(plots, (std::vector<Plot>{{0, 0, 0, 0}}));
+    // Without Adjust, with the TV multiplier.
     g.kadj = 2.0;
     g.tvmulti = 4;
     cycle(xReply(0, 0, 0, 0));
-    EXPECT_DOUBLE_EQ(plots[1].q0, 10 * (0x80 / 170.0 * 10.0));
-    EXPECT_DOUBLE_EQ(plots[1].n, 5 * (0x40 / 170.0 * 100.0));
-    EXPECT_DOUBLE_EQ(plots[1].v, 12.3 * 4);
-    EXPECT_EQ(plots[1].att, 3);
-}
-
-TEST_F(Rig, FullScalePeakAtTheTopRange) {
-    cycle(xReply(0xFF, 0xFF, 9, 3));
-    EXPECT_EQ(view.readout(Readout::Vpeak), QStringLiteral("15000.00"));
-    EXPECT_EQ(view.readout(Readout::Vpps), QStringLiteral("7500.0"));
-    EXPECT_DOUBLE_EQ(view.meters[Meter::Scal2].back(), 15.0);
-    EXPECT_DOUBLE_EQ(view.meters[Meter::Scal1].back(), 150.0);
+    EXPECT_EQ(plots[1],
+              (Plot{10 * (0x80 / 170.0 * 10.0), 5 * (0x40 / 170.0 * 100.0), 12.3 * 4, 3}));
 }
 
 TEST_F(Rig, ReadoutsChangeOnlyWhenTheRawReadingChanges) {
     cycle(xReply(0, 0, 0, 0));
-    EXPECT_TRUE(view.readout(Readout::Vpeak).isEmpty());
-    EXPECT_TRUE(view.readout(Readout::Vpps).isEmpty());
+    EXPECT_EQ(view.readouts.count(Readout::Vpeak) + view.readouts.count(Readout::Vpps), 0u);
     EXPECT_TRUE(view.meters.empty());
     cycle(xReply(0x11, 0x11, 0, 0));
     EXPECT_EQ(view.readout(Readout::Vpeak), QStringLiteral("1.00"));
@@ -97,17 +72,16 @@ TEST_F(Rig, ReadoutsChangeOnlyWhenTheRawReadingChanges) {
     cycle(xReply(0, 0, 1, 0));
     EXPECT_EQ(view.readout(Readout::Vpeak), QStringLiteral(".00"));
     EXPECT_EQ(view.readout(Readout::Vpps), QStringLiteral(".0"));
+    // Full scale at the top ranges; the meters get the raw readings.
+    view.meters.clear();
+    cycle(xReply(0xFF, 0xFF, 9, 3));
+    EXPECT_EQ(view.readout(Readout::Vpeak), QStringLiteral("15000.00"));
+    EXPECT_EQ(view.readout(Readout::Vpps), QStringLiteral("7500.0"));
+    EXPECT_EQ(view.meters[Meter::Scal2], std::vector<double>{15.0});
+    EXPECT_EQ(view.meters[Meter::Scal1], std::vector<double>{150.0});
 }
 
-TEST_F(Rig, WithoutAnAcUnitTheVoltageReadsZero) {
-    g.acuok = false;
-    cycle(xReply(0x20, 0x20, 0, 0));
-    EXPECT_EQ(view.readout(Readout::Des), QStringLiteral("00.0"));
-    EXPECT_EQ(view.readout(Readout::Dtv), QStringLiteral(" 0V"));
-    EXPECT_EQ(g.qntv, QStringLiteral(" 0V"));
-}
-
-TEST_F(Rig, TheTestVoltageTextGoesToTheOptionsReadoutAndTheQnMarker) {
+TEST_F(Rig, TheVoltageGoesToThePanelTheOptionsReadoutAndTheQnMarker) {
     QString shown;
     eval.showTv = [&](const QString& t) { shown = t; };
     cycle(xReply(0, 0, 0, 0), QStringLiteral("A1t3050\r\n"));  // Es 105.0 V, PT 100
@@ -115,19 +89,20 @@ TEST_F(Rig, TheTestVoltageTextGoesToTheOptionsReadoutAndTheQnMarker) {
     EXPECT_EQ(view.readout(Readout::Dtv), QStringLiteral(" 10.5kV"));
     EXPECT_EQ(shown, QStringLiteral(" 10.5kV"));
     EXPECT_EQ(g.qntv, shown);
+    g.acuok = false;  // without an AC unit the voltage reads zero
+    cycle(xReply(0x20, 0x20, 0, 0));
+    EXPECT_EQ(view.readout(Readout::Des), QStringLiteral("00.0"));
+    EXPECT_EQ(view.readout(Readout::Dtv), QStringLiteral(" 0V"));
+    EXPECT_EQ(g.qntv, QStringLiteral(" 0V"));
 }
 
-TEST_F(Rig, DataRowsOnlyWhileRecording) {
+TEST_F(Rig, DataRowsOnlyWhileRecordingAndAGarbledRateDigitKeepsTheLastValidRange) {
     cycle(xReply(0x55, 0x22, 2, 1), QStringLiteral("A1t2120\r\n"));
     EXPECT_TRUE(rows.empty());
     g.recon = true;
     cycle(xReply(0x55, 0x22, 2, 1), QStringLiteral("A1t2120\r\n"));
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0], QStringLiteral("2,25,1,100,1200"));
-}
+    EXPECT_EQ(rows, (std::vector<QString>{QStringLiteral("2,25,1,100,1200")}));
 
-TEST_F(Rig, AGarbledRateDigitKeepsTheLastValidRange) {
-    g.recon = true;
     cycle(xReply(0x11, 0x22, 0, 2));
     cycle(xReply(0x11, 0x33, 0, 7));  // 7 has no rate range
     EXPECT_EQ(eval.ratenow, 2);
@@ -137,19 +112,15 @@ TEST_F(Rig, AGarbledRateDigitKeepsTheLastValidRange) {
     EXPECT_EQ(eval.ratenow, 0);
 }
 
-TEST_F(Rig, AQnStepShowsItsCountAndLeavesTheRateMeter) {
+TEST_F(Rig, AQnStepShowsItsCountAndLeavesTheRateMeterAndTheRanges) {
     g.recon = true;
     eval.qnStep(xReply(0x11, 0x99, 5, 3), QStringLiteral("A1t2100\r\n"), 42, 4);
     EXPECT_EQ(view.readout(Readout::Vpps), QStringLiteral("42.0"));
     EXPECT_EQ(view.readout(Readout::Vpeak), QStringLiteral("20.00"));  // range 4 of the step
     EXPECT_EQ(view.meters.count(Meter::Scal1), 0u);
-    ASSERT_EQ(plots.size(), 1u);
-    EXPECT_DOUBLE_EQ(plots[0].q0, 20.0);
-    EXPECT_DOUBLE_EQ(plots[0].n, 42.0);
-    EXPECT_DOUBLE_EQ(plots[0].v, 10.0);
-    EXPECT_EQ(plots[0].att, 4);
+    EXPECT_EQ(plots, (std::vector<Plot>{{20.0, 42.0, 10.0, 4}}));
     EXPECT_EQ(rows.back(), QStringLiteral("4,20,0,42,1000"));
-    EXPECT_EQ(eval.attnow, 0);  // the detector's own ranges are not touched
+    EXPECT_EQ(eval.attnow, 0);
     EXPECT_EQ(view.peakbSelections, 0);
 }
 
@@ -161,49 +132,36 @@ TEST_F(Rig, TheNoiseDiscriminatorsSettingsGoToItsPanel) {
 }
 
 TEST_F(Rig, AutoRangingUsesStrictThresholdsOneStepPerCycleInRemoteOnly) {
-    view.setRemoteChecked(true);
-    cycle(xReply(0xAA, 0xAA, 4, 1));  // exactly 10.0 V and 100 P.P.S.: no change
-    EXPECT_EQ(req.attreq, 4);         // only the reported range was followed
-    EXPECT_EQ(eval.ratenow, 1);
-    cycle(xReply(0xAB, 0xAB, 4, 1));  // above: one range up each
-    EXPECT_EQ(req.attreq, 5);
-    EXPECT_EQ(req.ratereq, 2);
-    EXPECT_EQ(eval.ratenow, 2);       // the rate range is taken at once
-    cycle(xReply(0x11, 0x11, 4, 1));  // exactly 1.0 and 10: no change
-    EXPECT_EQ(req.attreq, 4);
-    cycle(xReply(0x10, 0x10, 4, 1));  // below: one range down
-    EXPECT_EQ(req.attreq, 3);
-    EXPECT_EQ(req.ratereq, 0);
-    // At the ends of the ranges nothing moves.
-    cycle(xReply(0xFF, 0xFF, 9, 3));
-    EXPECT_EQ(req.attreq, 9);
-    EXPECT_EQ(req.ratereq, 3);
-    cycle(xReply(0x00, 0x00, 0, 0));
-    EXPECT_EQ(req.attreq, 0);
-    EXPECT_EQ(req.ratereq, 0);
-    // In local mode automatic ranging rests.
-    view.setRemoteChecked(false);
-    cycle(xReply(0xFF, 0xFF, 2, 1));
-    EXPECT_EQ(req.attreq, 2);
-    EXPECT_EQ(req.ratereq, 1);
-}
-
-TEST_F(Rig, TheRateStepPlotsThePreviousRateWithTheNewMultiplier) {
-    view.setRemoteChecked(true);
-    cycle(xReply(0x20, 0xC0, 0, 1));  // raw rate above 100: range 1 -> 2
-    cycle(xReply(0x20, 0x20, 0, 2));
-    EXPECT_DOUBLE_EQ(plots[1].n, 10 * (0xC0 / 170.0 * 100.0));
+    // Cycle after cycle: REMOTE, the raw peak and rate, the reported attenuator and rate
+    // ranges; then the requested ranges, ratenow taking the rate range at once.
+    const int cycles[][6] = {
+        {1, 0xAA, 4, 1, 4, 1},                         // exactly 10.0 V and 100 P.P.S.: no change
+        {1, 0xAB, 4, 1, 5, 2},                         // above: one range up each
+        {1, 0x11, 4, 1, 4, 1},                         // exactly 1.0 and 10: no change
+        {1, 0x10, 4, 1, 3, 0},                         // below: one range down
+        {1, 0xFF, 9, 3, 9, 3},                         // at the ends of the ranges nothing moves
+        {1, 0x00, 0, 0, 0, 0}, {0, 0xFF, 2, 1, 2, 1},  // in local mode automatic ranging rests
+    };
+    for (const auto& c : cycles) {
+        SCOPED_TRACE(testing::Message() << "cycle " << (&c - cycles));
+        view.setRemoteChecked(c[0] != 0);
+        cycle(xReply(c[1], c[1], c[2], c[3]));
+        EXPECT_EQ(req.attreq, c[4]);
+        EXPECT_EQ(req.ratereq, c[5]);
+        EXPECT_EQ(eval.ratenow, c[5]);
+    }
+    // The rate step plots the previous rate with the new multiplier.
+    EXPECT_DOUBLE_EQ(plots[2][1], 10 * (0xAB / 170.0 * 100.0));
 }
 
 TEST_F(Rig, ALocalRangeChangeIsFollowedAndSentBackOnce) {
-    cycle(xReply(0x20, 0x20, 6, 0));
-    EXPECT_EQ(view.peakb, 6);
-    EXPECT_EQ(req.attreq, 6);
-    EXPECT_EQ(chmcols, (std::vector<int>{6}));
-    const int selections = view.peakbSelections;
-    cycle(xReply(0x20, 0x20, 6, 0));  // shown already: no selection, no request
-    EXPECT_EQ(view.peakbSelections, selections);
-    EXPECT_EQ(chmcols.size(), 1u);
+    for (int i = 0; i < 2; ++i) {  // the second time it is shown already
+        cycle(xReply(0x20, 0x20, 6, 0));
+        EXPECT_EQ(view.peakb, 6);
+        EXPECT_EQ(req.attreq, 6);
+        EXPECT_EQ(view.peakbSelections, 1);
+        EXPECT_EQ(chmcols, (std::vector<int>{6}));
+    }
 }
 
 TEST_F(Rig, RemoteBoxAndRangeTitles) {
@@ -229,6 +187,7 @@ TEST_F(Rig, RemoteBoxAndRangeTitles) {
     EXPECT_EQ(view.attTitleColour, on);
     panel.label7Click();
     EXPECT_FALSE(g.autorate);
+    EXPECT_NE(view.rateTitleColour, on);
     EXPECT_EQ(setautoCalls, 3);
 }
 

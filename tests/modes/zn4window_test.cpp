@@ -1,6 +1,6 @@
 // The noise discriminator window: names and captions, the layout of the columns and the
 // FUNCTION row, selections from code that run the handler once, the greyed frames, and
-// closing by the title bar through the panel logic.
+// with the panel logic: clicks reaching the requests and closing by the title bar.
 #include "modes/zn4window.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +11,15 @@
 #include <QMenuBar>
 #include <QRadioButton>
 
+#include <tuple>
 #include <vector>
 
 namespace kr5 {
 namespace {
+
+const char* const kSteps[] = {"1/1",  "1/2",   "1/5",   "1/10",  "1/20",
+                              "1/50", "1/100", "1/200", "1/500", "1/1000"};
+const char* const kFunctions[] = {"ALL ON", "N OFF", "PD ON", "ANT OFF"};
 
 struct Zn4WindowTest : ::testing::Test {
     Zn4Window window;
@@ -28,7 +33,7 @@ struct Zn4WindowTest : ::testing::Test {
         window.onRemoteClick = [this](bool on) { remoteClicks.push_back(on); };
     }
 
-    template <typename T>
+    template <typename T = QWidget>
     T* find(const QString& name) {
         T* found = window.findChild<T*>(name);
         EXPECT_NE(found, nullptr) << name.toStdString();
@@ -36,50 +41,45 @@ struct Zn4WindowTest : ::testing::Test {
     }
     QRadioButton* peakb(int e) { return find<QRadioButton>(QStringLiteral("peakb(%1)").arg(e)); }
     QRadioButton* rateb(int i) { return find<QRadioButton>(QStringLiteral("rateb(%1)").arg(i)); }
-    QString text(const char* label) { return find<QLabel>(QLatin1String(label))->text(); }
+    QCheckBox* remoteb() { return find<QCheckBox>(QStringLiteral("remoteb")); }
+    QLabel* step(int i) { return find<QLabel>(QStringLiteral("Label6(%1)").arg(i)); }
+    QPoint centre(QWidget* w) { return w->mapTo(&window, w->rect().center()); }
 };
 
 TEST_F(Zn4WindowTest, NamesCaptionsAndStartSelections) {
     EXPECT_EQ(window.objectName(), QStringLiteral("ZN4"));
-    EXPECT_EQ(window.accessibleDescription(), QStringLiteral("ZN4"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("ZN-4"));
-    EXPECT_EQ(text("Label1"), QStringLiteral("NOISE DISCRIMINATOR"));
-    EXPECT_EQ(text("Label2"), QStringLiteral("TYPE ZN-4"));
-    EXPECT_EQ(text("Label3"), QStringLiteral("INPUT ATT"));
-    EXPECT_EQ(text("Label4"), QStringLiteral("A"));
-    EXPECT_EQ(text("Label5"), QStringLiteral("B"));
-    EXPECT_EQ(text("Label7"), QStringLiteral("FUNCTION"));
-    EXPECT_EQ(text("Label8"), QStringLiteral("ALL ON    N OFF     PD ON    ANT OFF"));
-    const QStringList steps{"1/1",  "1/2",   "1/5",   "1/10",  "1/20",
-                            "1/50", "1/100", "1/200", "1/500", "1/1000"};
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(text(QStringLiteral("Label6(%1)").arg(i).toLatin1().constData()), steps[i]);
+    // Every control named by the program carries the name as accessible description too.
+    QList<QWidget*> widgets = window.findChildren<QWidget*>();
+    widgets << &window;
+    for (QWidget* w : widgets) {
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))) {
+            EXPECT_EQ(w->accessibleDescription(), w->objectName());
+        }
     }
-
-    auto* frameA = find<QFrame>(QStringLiteral("Frame2(1)"));
-    auto* frameB = find<QFrame>(QStringLiteral("Frame2(0)"));
-    auto* frame1 = find<QFrame>(QStringLiteral("Frame1"));
-    EXPECT_EQ(frameA->accessibleDescription(), QStringLiteral("Frame2(1)"));
-    EXPECT_EQ(frameB->accessibleDescription(), QStringLiteral("Frame2(0)"));
+    QStringList captions;
+    for (int i : {1, 2, 3, 4, 5, 7, 8}) {  // Label6 is the array of steps
+        captions << find<QLabel>(QStringLiteral("Label%1").arg(i))->text();
+    }
+    EXPECT_EQ(captions, (QStringList{"NOISE DISCRIMINATOR", "TYPE ZN-4", "INPUT ATT", "A", "B",
+                                     "FUNCTION", "ALL ON    N OFF     PD ON    ANT OFF"}));
     for (int e = 0; e < 20; ++e) {
-        EXPECT_EQ(peakb(e)->accessibleDescription(), QStringLiteral("peakb(%1)").arg(e));
-        EXPECT_EQ(peakb(e)->parentWidget(), e >= 10 ? frameA : frameB);
-        EXPECT_EQ(peakb(e)->isChecked(), e == 0 || e == 10) << e;
+        SCOPED_TRACE(e);
+        EXPECT_EQ(step(e % 10)->text(), QLatin1String(kSteps[e % 10]));
+        EXPECT_EQ(peakb(e)->parentWidget(), find(QStringLiteral("Frame2(%1)").arg(e / 10)));
+        EXPECT_EQ(peakb(e)->accessibleName(),
+                  QLatin1String(e >= 10 ? "A " : "B ") + QLatin1String(kSteps[e % 10]));
+        EXPECT_EQ(peakb(e)->isChecked(), e == 0 || e == 10);
     }
-    EXPECT_EQ(peakb(15)->accessibleName(), QStringLiteral("A 1/50"));
-    EXPECT_EQ(peakb(3)->accessibleName(), QStringLiteral("B 1/10"));
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(rateb(i)->accessibleDescription(), QStringLiteral("rateb(%1)").arg(i));
-        EXPECT_EQ(rateb(i)->parentWidget(), frame1);
+        EXPECT_EQ(rateb(i)->parentWidget(), find(QStringLiteral("Frame1")));
+        EXPECT_EQ(rateb(i)->accessibleName(), QLatin1String(kFunctions[i]));
         EXPECT_EQ(rateb(i)->isChecked(), i == 0);
     }
-    EXPECT_EQ(rateb(2)->accessibleName(), QStringLiteral("PD ON"));
-
-    auto* remoteb = find<QCheckBox>(QStringLiteral("remoteb"));
-    EXPECT_EQ(remoteb->text(), QStringLiteral("REMOTE "));
-    EXPECT_EQ(remoteb->accessibleDescription(), QStringLiteral("remoteb"));
-    EXPECT_TRUE(remoteb->isChecked());
-    auto* ncls = find<QAction>(QStringLiteral("ncls"));
+    EXPECT_EQ(remoteb()->text(), QStringLiteral("REMOTE "));
+    EXPECT_TRUE(remoteb()->isChecked());
+    auto* ncls = window.findChild<QAction*>(QStringLiteral("ncls"));
+    ASSERT_NE(ncls, nullptr);
     EXPECT_EQ(ncls->text(), QStringLiteral("Close(&X)"));
     EXPECT_EQ(ncls->property("accessibleDescription").toString(), QStringLiteral("ncls"));
 
@@ -92,91 +92,68 @@ TEST_F(Zn4WindowTest, StepsStayLevelWithTheirButtonsAndNamesOverTheirButtons) {
     for (const QSize size : {window.sizeHint(), QSize(900, 700)}) {
         window.resize(size);
         QCoreApplication::sendPostedEvents();  // the nested layouts follow the new size
-        for (int step = 0; step < 10; ++step) {
-            auto* label = find<QLabel>(QStringLiteral("Label6(%1)").arg(step));
-            const int labelY = label->mapTo(&window, label->rect().center()).y();
-            for (int e : {step, step + 10}) {
-                QRadioButton* b = peakb(e);
-                EXPECT_NEAR(b->mapTo(&window, b->rect().center()).y(), labelY, 1) << e;
-            }
+        for (int e = 0; e < 20; ++e) {
+            EXPECT_NEAR(centre(peakb(e)).y(), centre(step(e % 10)).y(), 1) << e;
         }
         // Column A left of the steps, column B right of them.
-        EXPECT_LT(peakb(10)->mapTo(&window, QPoint()).x(),
-                  find<QLabel>(QStringLiteral("Label6(0)"))->mapTo(&window, QPoint()).x());
-        EXPECT_GT(peakb(0)->mapTo(&window, QPoint()).x(),
-                  find<QLabel>(QStringLiteral("Label6(0)"))->mapTo(&window, QPoint()).x());
+        const int stepsX = step(0)->mapTo(&window, QPoint()).x();
+        EXPECT_LT(peakb(10)->mapTo(&window, QPoint()).x(), stepsX);
+        EXPECT_GT(peakb(0)->mapTo(&window, QPoint()).x(), stepsX);
     }
 
     auto* names = find<QLabel>(QStringLiteral("Label8"));
     const QFontMetrics fm(names->font());
     const QString row = names->text();
-    const char* const functionNames[] = {"ALL ON", "N OFF", "PD ON", "ANT OFF"};
     for (int i = 0; i < 4; ++i) {
-        const QString name = QLatin1String(functionNames[i]);
-        const int centre =
+        const QString name = QLatin1String(kFunctions[i]);
+        const int middle =
             fm.horizontalAdvance(row.left(row.indexOf(name))) + fm.horizontalAdvance(name) / 2;
-        const int nameX = names->mapTo(&window, QPoint(centre, 0)).x();
-        QRadioButton* b = rateb(i);
-        EXPECT_NEAR(b->mapTo(&window, b->rect().center()).x(), nameX, 2) << i;
+        EXPECT_NEAR(centre(rateb(i)).x(), names->mapTo(&window, QPoint(middle, 0)).x(), 2) << i;
     }
 }
 
-TEST_F(Zn4WindowTest, SelectionFromCodeRunsTheHandlerOnce) {
-    window.selectPeakb(13);
-    EXPECT_EQ(peakbClicks, (std::vector<int>{13}));
-    EXPECT_TRUE(peakb(13)->isChecked());
-    EXPECT_FALSE(peakb(10)->isChecked());
-    EXPECT_TRUE(peakb(0)->isChecked());  // the other column keeps its step
-    window.selectPeakb(7);
-    EXPECT_TRUE(peakb(7)->isChecked());
-    EXPECT_TRUE(peakb(13)->isChecked());
-    window.selectRateb(2);
-    EXPECT_EQ(ratebClicks, (std::vector<int>{2}));
-    EXPECT_TRUE(rateb(2)->isChecked());
-
-    for (int bad : {-1, 20, 1000}) {
-        window.selectPeakb(bad);
-        window.selectRateb(bad < 0 ? bad : 4);
-    }
-    EXPECT_EQ(peakbClicks, (std::vector<int>{13, 7}));
-    EXPECT_EQ(ratebClicks, (std::vector<int>{2}));
-
-    // The operator's clicks reach the same handlers, once each.
-    peakb(18)->click();
-    rateb(1)->click();
-    find<QCheckBox>(QStringLiteral("remoteb"))->click();
-    EXPECT_EQ(peakbClicks, (std::vector<int>{13, 7, 18}));
-    EXPECT_EQ(ratebClicks, (std::vector<int>{2, 1}));
-    EXPECT_EQ(remoteClicks, (std::vector<bool>{false}));
-}
-
-TEST_F(Zn4WindowTest, FramesGreyButFollowTheUnitAndRemoteStaysUsable) {
+TEST_F(Zn4WindowTest, SelectionFromCodeRunsTheHandlerOnceEvenWhileTheFramesAreGrey) {
     window.show();
     window.setFramesEnabled(false);
     for (int e : {0, 9, 10, 19}) {
         EXPECT_FALSE(peakb(e)->isEnabled()) << e;
     }
     EXPECT_FALSE(rateb(3)->isEnabled());
-    auto* remoteb = find<QCheckBox>(QStringLiteral("remoteb"));
-    EXPECT_TRUE(remoteb->isEnabled());
-    window.selectPeakb(14);  // a report of the unit still shows
-    EXPECT_TRUE(peakb(14)->isChecked());
-    EXPECT_EQ(peakbClicks, (std::vector<int>{14}));
+    EXPECT_TRUE(remoteb()->isEnabled());
+    // The unit's reports still show.
+    window.selectPeakb(13);
+    EXPECT_FALSE(peakb(10)->isChecked());
+    window.selectPeakb(7);
+    window.selectRateb(2);
+    for (int bad : {-1, 20, 1000}) {
+        window.selectPeakb(bad);
+        window.selectRateb(bad < 0 ? bad : 4);
+    }
+    EXPECT_TRUE(peakb(7)->isChecked());  // each column keeps its own step
+    EXPECT_TRUE(peakb(13)->isChecked());
+    EXPECT_TRUE(rateb(2)->isChecked());
 
+    // The operator's clicks reach the same handlers, once each.
     window.setFramesEnabled(true);
     EXPECT_TRUE(peakb(0)->isEnabled());
+    peakb(18)->click();
+    rateb(1)->click();
+    remoteb()->click();
+    EXPECT_EQ(peakbClicks, (std::vector<int>{13, 7, 18}));
+    EXPECT_EQ(ratebClicks, (std::vector<int>{2, 1}));
+    EXPECT_EQ(remoteClicks, (std::vector<bool>{false}));
+
     window.setWindowEnabled(false);
-    EXPECT_FALSE(remoteb->isEnabled());
+    EXPECT_FALSE(remoteb()->isEnabled());
     EXPECT_FALSE(peakb(0)->isEnabled());
     EXPECT_FALSE(window.menuBar()->isEnabled());
     window.setWindowEnabled(true);
-    EXPECT_TRUE(remoteb->isEnabled());
+    EXPECT_TRUE(remoteb()->isEnabled());
 }
 
 // The window with the panel logic and a menu item standing in for Window > ZN-4.
-struct Zn4WindowWithPanel : ::testing::Test {
+struct Zn4WindowWithPanel : Zn4WindowTest {
     Globals g;
-    Zn4Window window;
     Zn4Panel panel{g, window};
     QAction zn4w{QStringLiteral("ZN-4")};
 
@@ -189,7 +166,21 @@ struct Zn4WindowWithPanel : ::testing::Test {
     }
 };
 
-TEST_F(Zn4WindowWithPanel, ClosingByTheTitleBarHidesAndUnticks) {
+TEST_F(Zn4WindowWithPanel, ClicksReachTheRequestsReportsMoveTheButtonsAndClosingOnlyHides) {
+    peakb(15)->click();
+    rateb(1)->click();
+    EXPECT_EQ(std::tuple(g.znatt2, g.znatt1, g.znfunc), std::tuple(5, 0, 1));
+
+    remoteb()->click();
+    EXPECT_EQ(g.zncmd, QStringLiteral("m0"));
+    EXPECT_TRUE(g.znremreq);
+    EXPECT_FALSE(peakb(0)->isEnabled());
+
+    panel.nbtsetat2(8);
+    EXPECT_TRUE(peakb(8)->isChecked());
+    EXPECT_EQ(g.znatt1, 8);
+
+    // Closing by the title bar only hides the window, and the menu item loses its tick.
     ASSERT_TRUE(window.isVisible());
     ASSERT_TRUE(zn4w.isChecked());
     EXPECT_FALSE(window.close());  // refused: the window is only hidden
@@ -201,27 +192,6 @@ TEST_F(Zn4WindowWithPanel, ClosingByTheTitleBarHidesAndUnticks) {
     window.findChild<QAction*>(QStringLiteral("ncls"))->trigger();
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(zn4w.isChecked());
-}
-
-TEST_F(Zn4WindowWithPanel, ClicksReachTheRequests) {
-    window.findChild<QRadioButton*>(QStringLiteral("peakb(15)"))->click();
-    window.findChild<QRadioButton*>(QStringLiteral("peakb(3)"))->click();
-    window.findChild<QRadioButton*>(QStringLiteral("rateb(1)"))->click();
-    EXPECT_EQ(g.znatt2, 5);
-    EXPECT_EQ(g.znatt1, 3);
-    EXPECT_EQ(g.znfunc, 1);
-
-    window.findChild<QCheckBox*>(QStringLiteral("remoteb"))->click();
-    EXPECT_EQ(g.zncmd, QStringLiteral("m0"));
-    EXPECT_TRUE(g.znremreq);
-    EXPECT_FALSE(window.findChild<QFrame*>(QStringLiteral("Frame1"))->isEnabled());
-    EXPECT_FALSE(window.findChild<QFrame*>(QStringLiteral("Frame2(0)"))->isEnabled());
-    EXPECT_FALSE(window.findChild<QFrame*>(QStringLiteral("Frame2(1)"))->isEnabled());
-
-    // A report from the unit moves the button and the request together.
-    panel.nbtsetat2(8);
-    EXPECT_TRUE(window.findChild<QRadioButton*>(QStringLiteral("peakb(8)"))->isChecked());
-    EXPECT_EQ(g.znatt1, 8);
 }
 
 }  // namespace

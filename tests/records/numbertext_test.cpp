@@ -6,72 +6,60 @@
 
 #include <QLocale>
 #include <QString>
+#include <cstdint>
+#include <utility>
 
 namespace kr5 {
 namespace {
 
-double lead(const char* text) {
-    return leadingNumber(QString::fromUtf8(text)).value;
-}
-
-TEST(LeadingNumber, TakesTheNumberAtTheStartAndStopsAtTheFirstOtherCharacter) {
-    EXPECT_EQ(lead("12abc"), 12.0);
-    EXPECT_EQ(lead(" 100 "), 100.0);
-    EXPECT_EQ(lead("\t-2"), -2.0);
-    EXPECT_EQ(lead("+7"), 7.0);
-    EXPECT_EQ(lead(".25"), 0.25);
-    EXPECT_EQ(lead("-.5e2x"), -50.0);
-    EXPECT_EQ(lead("1.5.7"), 1.5);  // a second point ends the number
-    EXPECT_EQ(lead("3e"), 3.0);     // an exponent needs digits
-    EXPECT_EQ(lead("3e+"), 3.0);
-    EXPECT_EQ(lead("2E-3"), 0.002);
-    EXPECT_EQ(lead("1 2"), 1.0);  // a blank ends it
-    EXPECT_EQ(lead("5."), 5.0);
-}
-
-TEST(LeadingNumber, TextsWithoutALeadingNumberGiveZero) {
-    for (const char* text : {"abc", "", "   ", "-", ".", "+.", "e5", "x12", "１２"}) {
+TEST(LeadingNumber, TakesTheNumberAtTheStartOrGivesZero) {
+    // A second point, a blank or an "e" without digits ends the number; a text without
+    // a leading number gives 0, and so does one too small for a double.
+    const std::pair<const char*, double> cases[] = {
+        {"12abc", 12},   {" 100 ", 100}, {"\t-2", -2},     {"+7", 7},     {".25", 0.25},
+        {"-.5e2x", -50}, {"1.5.7", 1.5}, {"3e", 3},        {"3e+", 3},    {"2E-3", 0.002},
+        {"1 2", 1},      {"5.", 5},      {"1e308", 1e308}, {"1e-400", 0}, {"abc", 0},
+        {"", 0},         {"   ", 0},     {"-", 0},         {".", 0},      {"+.", 0},
+        {"e5", 0},       {"x12", 0},     {"１２", 0}};
+    for (const auto& [text, value] : cases) {
         const LeadingNumber n = leadingNumber(QString::fromUtf8(text));
-        EXPECT_EQ(n.value, 0.0) << text;
+        EXPECT_EQ(n.value, value) << text;
         EXPECT_TRUE(n.fits) << text;
+    }
+    const LeadingNumber tinyFraction =
+        leadingNumber(QStringLiteral("0.") + QString(400, QLatin1Char('0')) + QStringLiteral("1"));
+    EXPECT_TRUE(tinyFraction.fits);
+    EXPECT_EQ(tinyFraction.value, 0.0);
+    // Beyond a double does not fit.
+    for (const QString& text :
+         {QStringLiteral("1e400"), QStringLiteral("-1e400"), QString(400, QLatin1Char('9'))}) {
+        EXPECT_FALSE(leadingNumber(text).fits) << text.size();
     }
 }
 
 TEST(LeadingNumber, CommaIsNeverTheDecimalPointWhateverTheLocale) {
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(lead("0,5"), 0.0);
-    EXPECT_EQ(lead("2.5"), 2.5);
+    EXPECT_EQ(leadingNumber(u"0,5").value, 0.0);
+    EXPECT_EQ(leadingNumber(u"2.5").value, 2.5);
     QLocale::setDefault(before);
 }
 
-TEST(LeadingNumber, BeyondADoubleDoesNotFitButTooSmallReadsAsZero) {
-    EXPECT_FALSE(leadingNumber(u"1e400").fits);
-    EXPECT_FALSE(leadingNumber(u"-1e400").fits);
-    EXPECT_FALSE(leadingNumber(QString(400, QLatin1Char('9'))).fits);
-    const LeadingNumber tiny = leadingNumber(u"1e-400");
-    EXPECT_TRUE(tiny.fits);
-    EXPECT_EQ(tiny.value, 0.0);
-    const LeadingNumber tinyFraction =
-        leadingNumber(QStringLiteral("0.") + QString(400, QLatin1Char('0')) + QStringLiteral("1"));
-    EXPECT_TRUE(tinyFraction.fits);
-    EXPECT_EQ(tinyFraction.value, 0.0);
-    EXPECT_EQ(lead("1e308"), 1e308);
-}
-
-TEST(LeadingCount, RoundsHalvesToTheEvenNeighbour) {
-    EXPECT_EQ(leadingCount(u"2.5").value, 2);
-    EXPECT_EQ(leadingCount(u"3.5").value, 4);
-    EXPECT_EQ(leadingCount(u"-2.5").value, -2);
-    EXPECT_EQ(leadingCount(u"2.51").value, 3);
-    EXPECT_EQ(leadingCount(u"50 P.P.S").value, 50);
-    EXPECT_EQ(leadingCount(u"none").value, 0);
-}
-
-TEST(LeadingCount, OutsideThe32BitRangeIsRefusedNotWrapped) {
-    EXPECT_EQ(leadingCount(u"2147483647").value, 2147483647);
-    EXPECT_TRUE(leadingCount(u"2147483647.4").fits);
-    EXPECT_EQ(leadingCount(u"-2147483648").value, -2147483647 - 1);
+TEST(LeadingCount, RoundsHalvesToEvenAndRefusesWhatLiesOutside32Bits) {
+    const std::pair<const char16_t*, qint32> cases[] = {{u"2.5", 2},
+                                                        {u"3.5", 4},
+                                                        {u"-2.5", -2},
+                                                        {u"2.51", 3},
+                                                        {u"50 P.P.S", 50},
+                                                        {u"none", 0},
+                                                        {u"2147483647", INT32_MAX},
+                                                        {u"2147483647.4", INT32_MAX},
+                                                        {u"-2147483648", INT32_MIN}};
+    for (const auto& [text, value] : cases) {
+        const LeadingCount c = leadingCount(text);
+        EXPECT_EQ(c.value, value) << QString::fromUtf16(text).toStdString();
+        EXPECT_TRUE(c.fits) << QString::fromUtf16(text).toStdString();
+    }
     for (const char16_t* text :
          {u"2147483648", u"2147483647.5", u"-2147483649", u"4294967296", u"1e19", u"1e400"}) {
         const LeadingCount c = leadingCount(text);

@@ -8,8 +8,6 @@
 namespace kr5 {
 namespace {
 
-const QDateTime at1405 = QDateTime(QDate(2001, 4, 17), QTime(14, 5, 9));
-
 TEST(HeaderLines, AllFourteenLinesOfADefaultTest) {
     Globals g;
     g.kname = QStringLiteral("cable 7");
@@ -31,57 +29,37 @@ TEST(HeaderLines, AllFourteenLinesOfADefaultTest) {
         QStringLiteral(R"("AC Unit","AU-1 V1.00","dummy","dummy","dummy")"),
         QStringLiteral(R"("ATT.R","pC","RATE.R","P.P.S","TV")"),
     };
-    EXPECT_EQ(headerLines(g, at1405.date()), expected);
+    EXPECT_EQ(headerLines(g, QDate(2001, 4, 17)), expected);
 }
 
-TEST(HeaderLines, NumbersTakeTheFileNumberForm) {
+TEST(HeaderLines, NumbersInTheFileFormTextsQuotedAndMissingUnitsEmpty) {
     Globals g;
-    g.kstart = 50;
+    g.kname = QStringLiteral(R"(12" rod, "B")");
+    g.knum = QStringLiteral("a,b");
     g.kadj = 0.25;
     g.kpt = -2;
     g.ksetq = 1e15;
     const QStringList lines = headerLines(g, QDate(2026, 12, 1));
+    EXPECT_EQ(lines[0], QStringLiteral(R"("Name","12"" rod, ""B""","dummy","dummy","dummy")"));
     EXPECT_EQ(lines[1], QStringLiteral(R"("Date","12-01-2026","dummy","dummy","dummy")"));
+    EXPECT_EQ(lines[2], QStringLiteral(R"("No.","a,b","dummy","dummy","dummy")"));
     EXPECT_EQ(lines[5], QStringLiteral(R"("PT ratio",-2,"dummy","dummy","dummy")"));
     EXPECT_EQ(lines[6], QStringLiteral(R"("Adjust", .25,"dummy","dummy","dummy")"));
     EXPECT_EQ(lines[7], QStringLiteral(R"("Set Q", 1E+15,"dummy","dummy","dummy")"));
-    EXPECT_EQ(lines[8], QStringLiteral(R"("Start", 50,"dummy","dummy","dummy")"));
-}
-
-TEST(HeaderLines, MissingUnitsAreEmptyQuotedTexts) {
-    Globals g;
-    const QStringList lines = headerLines(g, QDate(2026, 1, 5));
     EXPECT_EQ(lines[11], QStringLiteral(R"("PD Unit","","dummy","dummy","dummy")"));
     EXPECT_EQ(lines[12], QStringLiteral(R"("AC Unit","","dummy","dummy","dummy")"));
-}
-
-TEST(HeaderLines, QuotesInTextsAreDoubledSoEveryLineKeepsFiveFields) {
-    Globals g;
-    g.kname = QStringLiteral(R"(12" rod, "B")");
-    g.knum = QStringLiteral("a,b");
-    g.qncond = QStringLiteral(R"(dry, "warm")");
-    g.qntv = QStringLiteral(" 12.5kV");
-    g.qnloops = -1;
-    const QStringList lines = headerLines(g, QDate(2026, 1, 5));
-    EXPECT_EQ(lines[0], QStringLiteral(R"("Name","12"" rod, ""B""","dummy","dummy","dummy")"));
-    EXPECT_EQ(lines[2], QStringLiteral(R"("No.","a,b","dummy","dummy","dummy")"));
-    EXPECT_EQ(qnStartLine(g, at1405),
-              QStringLiteral(R"("QNstartD","14:05:09","dry, ""warm"""," 12.5kV",-1)"));
     EXPECT_EQ(csvText(QStringLiteral("\"")), QStringLiteral(R"("""")"));
 }
 
-TEST(MarkerLines, CarryTheTimeOfDayOnATwentyFourHourClock) {
-    EXPECT_EQ(markerLine(QStringLiteral("RECON"), at1405),
-              QStringLiteral(R"("RECON","14:05:09","dummy","dummy","dummy")"));
+// Marker times are on a twenty-four-hour clock; the values of data rows have one decimal.
+TEST(MarkerAndDataLines, TimesTextsAndNumbers) {
     EXPECT_EQ(markerLine(QStringLiteral("QNend"), QDateTime(QDate(2026, 1, 5), QTime(0, 0, 0))),
               QStringLiteral(R"("QNend","00:00:00","dummy","dummy","dummy")"));
     Globals g;
-    g.qnloops = 5;
+    g.qncond = QStringLiteral(R"(dry, "warm")");
     EXPECT_EQ(qnStartLine(g, QDateTime(QDate(2026, 1, 5), QTime(23, 59, 59))),
-              QStringLiteral(R"("QNstartD","23:59:59","","", 5)"));
-}
+              QStringLiteral(R"("QNstartD","23:59:59","dry, ""warm""","",-1)"));
 
-TEST(DataRows, IndexesInNumberFormValuesWithOneDecimal) {
     EXPECT_EQ(dataRowLine(3, 123.46, 2, 45, 1200), QStringLiteral(" 3,123.5, 2,45.0,1200.0"));
     EXPECT_EQ(dataRowLine(0, 0.04, 0, 0, 0), QStringLiteral(" 0,.0, 0,.0,.0"));
     EXPECT_EQ(dataRowLine(9, 15000, 3, 7500, 0.46), QStringLiteral(" 9,15000.0, 3,7500.0,.5"));

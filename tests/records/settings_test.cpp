@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace kr5 {
 namespace {
@@ -31,43 +32,45 @@ class SettingsTest : public ::testing::Test {
     }
 };
 
-TEST_F(SettingsTest, FileNameCarriesThePortDigitAndLiesInTheWorkingDirectoryByDefault) {
+TEST_F(SettingsTest, EachPortHasItsOwnFileInTheWorkingDirectoryByDefault) {
     EXPECT_EQ(SettingsFile().path(QStringLiteral("1")), QStringLiteral("kr5au1.ini"));
-    EXPECT_EQ(SettingsFile().path(QStringLiteral("2")), QStringLiteral("kr5au2.ini"));
-    EXPECT_EQ(file.path(QStringLiteral("2")), iniPath("2"));
+    writeBytes(iniPath("1"), "x\r\n1\r\n20\r\n59\r\n 111 \r\n 1 \r\n 1 \r\n 50 \r\n 0 \r\n");
+    writeBytes(iniPath("2"), "x\r\n2\r\n20\r\n59\r\n 222 \r\n 1 \r\n 1 \r\n 50 \r\n 0 \r\n");
+    g.portstr = QStringLiteral("2");
+    k.ksetv();
+    EXPECT_EQ(g.kpt, 222.0);
+    EXPECT_EQ(g.knum, QStringLiteral("2"));
 }
 
-TEST_F(SettingsTest, FirstStartWithoutAFileShowsTheDefaults) {
+TEST_F(SettingsTest, FirstStartShowsTheDefaultsAndOkWritesTheNineLines) {
     k.ksetv();
-    EXPECT_EQ(k.fields.name, QStringLiteral("no name"));
-    EXPECT_EQ(k.fields.num, QStringLiteral("1"));
-    EXPECT_EQ(k.fields.temp, QStringLiteral("20"));
-    EXPECT_EQ(k.fields.rh, QStringLiteral("59"));
-    EXPECT_EQ(k.fields.pt, QStringLiteral(" 100"));
-    EXPECT_EQ(k.fields.adj, QStringLiteral("1"));
-    EXPECT_EQ(k.fields.start, QStringLiteral("50"));
-    EXPECT_EQ(k.fields.stop, QStringLiteral("0"));
-    EXPECT_EQ(k.fields.qidx, 0);
+    const InputFields& f = k.fields;
+    EXPECT_EQ(QStringList({f.name, f.num, f.temp, f.rh, f.pt, f.adj, f.start, f.stop}),
+              QStringList({"no name", "1", "20", "59", " 100", "1", "50", "0"}));
+    EXPECT_EQ(f.qidx, 0);
     EXPECT_EQ(k.setqText(), QStringLiteral("1"));
     EXPECT_EQ(g.ksetq, 1.0);
-}
-
-TEST_F(SettingsTest, OkWritesTheNineLinesWithNumbersBetweenBlanks) {
-    k.ksetv();
     ASSERT_EQ(k.command1Click(), InputConstants::OkResult::Saved);
     EXPECT_EQ(readBytes(iniPath()),
               QByteArray("no name\r\n1\r\n20\r\n59\r\n 100 \r\n 1 \r\n 1 \r\n 50 \r\n 0 \r\n"));
 }
 
-TEST_F(SettingsTest, NegativeAndFractionalNumbersUseTheFileNumberForm) {
+// Leading numbers are taken, counts rounded half to even, and the file has the number
+// form of each value between blanks.
+TEST_F(SettingsTest, OkReadsLeadingNumbersAndWritesTheFileNumberForm) {
     k.ksetv();
-    k.fields.pt = QStringLiteral("-2");
-    k.fields.adj = QStringLiteral("0.25");
+    k.fields.pt = QStringLiteral("12abc");
+    k.fields.adj = QStringLiteral("-0.25");
     k.fields.qidx = 2;
-    k.fields.start = QStringLiteral("-7");
+    k.fields.start = QStringLiteral("2.5");
+    k.fields.stop = QStringLiteral("3.5");
     ASSERT_EQ(k.command1Click(), InputConstants::OkResult::Saved);
-    EXPECT_EQ(readBytes(iniPath()), QByteArray("no name\r\n1\r\n20\r\n59\r\n-2 \r\n .25 \r\n "
-                                               "1.25 \r\n-7 \r\n 0 \r\n"));
+    EXPECT_EQ(g.kpt, 12.0);
+    EXPECT_EQ(g.ksetq, -1.25);
+    EXPECT_EQ(g.kstart, 2);
+    EXPECT_EQ(g.kstop, 4);
+    EXPECT_EQ(readBytes(iniPath()), QByteArray("no name\r\n1\r\n20\r\n59\r\n 12 \r\n-.25 \r\n"
+                                               "-1.25 \r\n 2 \r\n 4 \r\n"));
 }
 
 TEST_F(SettingsTest, ScrollBarAtNineWithAdjustHalfGivesFiveHundred) {
@@ -80,29 +83,16 @@ TEST_F(SettingsTest, ScrollBarAtNineWithAdjustHalfGivesFiveHundred) {
     EXPECT_EQ(g.ksetq, 500.0);
     EXPECT_EQ(g.kqidx, 9.0);
     EXPECT_EQ(readBytes(iniPath()).split('\n').value(6), QByteArray(" 500 \r"));
-}
 
-TEST_F(SettingsTest, SetQLabelShowsWhatOkWouldTakeForAnAdjustThatIsNoNumber) {
-    k.ksetv();
-    k.fields.adj = QStringLiteral("abc");
+    // The label shows what OK takes from an Adjust that is no number: its leading
+    // number, or 0 for letters alone.
     k.fields.qidx = 3;
-    EXPECT_EQ(k.setqText(), QStringLiteral("0"));
     k.fields.adj = QStringLiteral("2.5pC");
     EXPECT_EQ(k.setqText(), QStringLiteral("25"));
-}
-
-TEST_F(SettingsTest, OkReadsLeadingNumbersAndRoundsCountsHalfToEven) {
-    k.ksetv();
-    k.fields.pt = QStringLiteral("12abc");
-    k.fields.adj = QStringLiteral("letters");
-    k.fields.start = QStringLiteral("2.5");
-    k.fields.stop = QStringLiteral("3.5");
+    k.fields.adj = QStringLiteral("abc");
+    EXPECT_EQ(k.setqText(), QStringLiteral("0"));
     ASSERT_EQ(k.command1Click(), InputConstants::OkResult::Saved);
-    EXPECT_EQ(g.kpt, 12.0);
-    EXPECT_EQ(g.kadj, 0.0);
     EXPECT_EQ(g.ksetq, 0.0);
-    EXPECT_EQ(g.kstart, 2);
-    EXPECT_EQ(g.kstop, 4);
 }
 
 TEST_F(SettingsTest, CancelBringsBackTheLastOkButKeepsTheName) {
@@ -121,21 +111,11 @@ TEST_F(SettingsTest, CancelBringsBackTheLastOkButKeepsTheName) {
     EXPECT_EQ(k.fields.qidx, 0);
 }
 
-TEST_F(SettingsTest, TheNameIsNotReadBackAfterARestart) {
+// After a restart the name is not read back, and texts with commas and quotes are read
+// back whole without shifting the values after them.
+TEST_F(SettingsTest, TextsReadBackWholeAndTheNameNotAtAll) {
     k.ksetv();
     k.fields.name = QStringLiteral("cable 7");
-    ASSERT_EQ(k.command1Click(), InputConstants::OkResult::Saved);
-
-    Globals restarted;
-    restarted.portstr = QStringLiteral("1");
-    InputConstants again(restarted, file);
-    again.ksetv();
-    EXPECT_EQ(restarted.kname, QStringLiteral("no name"));
-    EXPECT_EQ(again.fields.name, QStringLiteral("no name"));
-}
-
-TEST_F(SettingsTest, TextsWithCommasAndQuotesReadBackWhole) {
-    k.ksetv();
     k.fields.num = QStringLiteral("A-1, second try");
     k.fields.temp = QStringLiteral("\"23\" indoors");
     k.fields.rh = QStringLiteral("  55 , dry ");
@@ -146,19 +126,12 @@ TEST_F(SettingsTest, TextsWithCommasAndQuotesReadBackWhole) {
     restarted.portstr = QStringLiteral("1");
     InputConstants again(restarted, file);
     again.ksetv();
+    EXPECT_EQ(restarted.kname, QStringLiteral("no name"));
+    EXPECT_EQ(again.fields.name, QStringLiteral("no name"));
     EXPECT_EQ(restarted.knum, QStringLiteral("A-1, second try"));
     EXPECT_EQ(restarted.ktemp, QStringLiteral("\"23\" indoors"));
     EXPECT_EQ(restarted.krh, QStringLiteral("  55 , dry "));
-    EXPECT_EQ(restarted.kpt, 150.0) << "the values after the texts do not shift";
-}
-
-TEST_F(SettingsTest, EachPortKeepsItsOwnConstants) {
-    writeBytes(iniPath("1"), "x\r\n1\r\n20\r\n59\r\n 111 \r\n 1 \r\n 1 \r\n 50 \r\n 0 \r\n");
-    writeBytes(iniPath("2"), "x\r\n2\r\n20\r\n59\r\n 222 \r\n 1 \r\n 1 \r\n 50 \r\n 0 \r\n");
-    g.portstr = QStringLiteral("2");
-    k.ksetv();
-    EXPECT_EQ(g.kpt, 222.0);
-    EXPECT_EQ(g.knum, QStringLiteral("2"));
+    EXPECT_EQ(restarted.kpt, 150.0);
 }
 
 TEST_F(SettingsTest, AShortOrBrokenFileKeepsTheValuesAfterTheFailurePoint) {
@@ -175,8 +148,6 @@ TEST_F(SettingsTest, AShortOrBrokenFileKeepsTheValuesAfterTheFailurePoint) {
         {"name\r\n7\r\n", "7", 100, 1, 50, 0},
         {"name\r\n7\r\n21\r\n60\r\n 300 \r\n", "7", 300, 1, 50, 0},
         {"name\n7\n21\n60\n 300 \n 2 \n 4 \n 60", "7", 300, 2, 60, 0},  // LF only, no last end
-        {"name\r\n7\r\n21\r\n60\r\n 300 \r\n 2 \r\n 4 \r\n 9999999999 \r\n 5 \r\n", "7", 300, 2, 50,
-         0},
         {"name\r\n7\r\n21\r\n60\r\n 1e999 \r\n 2 \r\n 4 \r\n 60 \r\n 5 \r\n", "7", 100, 1, 50, 0},
         {"name\r\n7\r\n21\r\n60\r\n\"12\",x\r\n 3 , 4\r\n abc\r\n 60 \r\n 5 \r\n", "7", 12, 3, 60,
          5},
@@ -184,10 +155,8 @@ TEST_F(SettingsTest, AShortOrBrokenFileKeepsTheValuesAfterTheFailurePoint) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);
         writeBytes(iniPath(), c.bytes);
-        Globals fresh;
-        fresh.portstr = QStringLiteral("1");
-        InputConstants loaded(fresh, file);
-        loaded.ksetv();
+        InputValues fresh = InputValues::of(Globals());
+        file.load(QStringLiteral("1"), fresh);
         EXPECT_EQ(fresh.knum, QLatin1String(c.knum));
         EXPECT_EQ(fresh.kpt, c.kpt);
         EXPECT_EQ(fresh.kadj, c.kadj);
@@ -196,32 +165,25 @@ TEST_F(SettingsTest, AShortOrBrokenFileKeepsTheValuesAfterTheFailurePoint) {
     }
 }
 
-TEST_F(SettingsTest, ACountOutsideThe32BitRangeIsRefusedAndChangesNothing) {
+TEST_F(SettingsTest, ANumberOutOfRangeIsRefusedAndChangesNothing) {
     k.ksetv();
-    const QByteArray before = readBytes(iniPath());
     k.fields.num = QStringLiteral("99");
-    k.fields.start = QStringLiteral("3000000000");
-    EXPECT_EQ(k.command1Click(), InputConstants::OkResult::Refused);
-    EXPECT_TRUE(k.problem().contains(QStringLiteral("Start Count"))) << k.problem().toStdString();
+    for (const auto& [field, text, caption] :
+         {std::tuple{&InputFields::start, "3000000000", "Start Count"},
+          {&InputFields::stop, "-1e10", "Stop Count"},
+          {&InputFields::adj, "1e999", "Adjust"}}) {
+        const QString kept = k.fields.*field;
+        k.fields.*field = QLatin1String(text);
+        EXPECT_EQ(k.command1Click(), InputConstants::OkResult::Refused) << text;
+        EXPECT_TRUE(k.problem().contains(QLatin1String(caption))) << k.problem().toStdString();
+        k.fields.*field = kept;
+    }
     EXPECT_EQ(g.knum, QStringLiteral("1"));
-    EXPECT_EQ(g.kstart, 50);
-    EXPECT_EQ(readBytes(iniPath()), before);
+    EXPECT_FALSE(QFile::exists(iniPath()));
 
-    k.fields.start = QStringLiteral("60");
-    k.fields.stop = QStringLiteral("-1e10");
-    EXPECT_EQ(k.command1Click(), InputConstants::OkResult::Refused);
-    EXPECT_TRUE(k.problem().contains(QStringLiteral("Stop Count")));
-    EXPECT_EQ(g.kstart, 50);
-
-    k.fields.stop = QStringLiteral("0");
-    k.fields.adj = QStringLiteral("1e999");
-    EXPECT_EQ(k.command1Click(), InputConstants::OkResult::Refused);
-    EXPECT_TRUE(k.problem().contains(QStringLiteral("Adjust")));
-
-    k.fields.adj = QStringLiteral("1");
     EXPECT_EQ(k.command1Click(), InputConstants::OkResult::Saved);
     EXPECT_TRUE(k.problem().isEmpty());
-    EXPECT_EQ(g.kstart, 60);
+    EXPECT_EQ(g.knum, QStringLiteral("99"));
 }
 
 TEST_F(SettingsTest, AnUnwritableFileIsReportedAndChangesNothing) {

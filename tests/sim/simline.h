@@ -1,14 +1,22 @@
-// A bench on a simulated line in virtual time, and a way to ask a unit something and
-// collect its answer as the program's receive would, for the simulator's own tests.
+// A bench on a simulated line in virtual time, a way to ask a unit something and collect
+// its answer as the program's receive would, and readers of an answer's fields, for the
+// simulator's own tests.
 #pragma once
 
+#include "link/wire.h"
 #include "platform/virtualclock.h"
 #include "sim/bench.h"
 #include "sim/simport.h"
 
 #include <QByteArray>
+#include <QRegularExpression>
 
 namespace kr5::sim::test {
+
+constexpr int kKr = 0;  // the addresses of the default bench
+constexpr int kAu = 1;
+constexpr int kZn = 2;
+constexpr double kByteUs = 1e7 / 9600;  // one byte on the line at 9600 baud
 
 // The default bench without operators at the instruments and with the turnaround given.
 inline Scenario quietBench(double turnaroundMs = 2.0) {
@@ -20,6 +28,21 @@ inline Scenario quietBench(double turnaroundMs = 2.0) {
 
 inline QByteArray frameFor(int address, const QByteArray& command) {
     return QByteArray(1, static_cast<char>(0xC0 + address)) + command + "\r\n";
+}
+
+// The digit at a position (from 1) of an answer, and the hex number of len digits there.
+inline int digitAt(const QByteArray& answer, int pos) {
+    return kr5::digitField(kr5::decodeLine(answer), pos);
+}
+inline int hexAt(const QByteArray& answer, int pos, int len = 2) {
+    return static_cast<int>(kr5::hexField(kr5::decodeLine(answer), pos, len));
+}
+
+// Whether an answer is, all of it, of the form of a regular expression.
+inline bool matches(const QByteArray& answer, const char* pattern) {
+    return QRegularExpression(QStringLiteral("\\A(?:%1)\\z").arg(QLatin1String(pattern)))
+        .match(QString::fromLatin1(answer))
+        .hasMatch();
 }
 
 struct SimLine {
