@@ -4,6 +4,8 @@
 #include "charts/charts.h"
 #include "platform/virtualclock.h"
 
+#include "benchfakes.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -11,19 +13,8 @@
 
 namespace {
 
-class NoDialogs : public kr5::Dialogs {
-  public:
-    Answer message(const QString&, const QString&, Buttons) override { return Answer::Ok; }
-    QString saveFileName(const SaveRequest&, int*) override { return {}; }
-};
-
-class HeldClipboard : public kr5::Clipboard {
-  public:
-    void clear() override { held = QImage(); }
-    void setImage(const QImage& image) override { held = image; }
-    QImage image() const override { return held; }
-    QImage held;
-};
+using kr5::bench::HeldClipboard;
+using kr5::bench::NoDialogs;
 
 struct Program {
     Program() {

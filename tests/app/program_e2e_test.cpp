@@ -1,8 +1,8 @@
 // The real program, offscreen, against kr5sim on pseudo-terminals: it finds the units,
 // starts the loop, runs its cycles, prints its status, and on SIGTERM releases the line
 // in order. The simulator's frame log shows the whole conversation.
-#include "platform/qtclock.h"
-#include "platform/qteventpump.h"
+
+#include "support/waituntil.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -15,24 +15,14 @@ namespace kr5 {
 namespace {
 
 struct ProgramRun : ::testing::Test {
-    QtClock clock;
-    QtEventPump pump{clock};
     QTemporaryDir dir;
     QProcess sim;
     QProcess program;
     QString simOut;
     QString programOut;
 
-    bool waitUntil(qint64 ms, const std::function<bool()>& done) {
-        const qint64 deadline = clock.nowMs() + ms;
-        while (!done()) {
-            if (clock.nowMs() >= deadline) {
-                return false;
-            }
-            pump.waitForEvent(deadline);
-        }
-        return true;
-    }
+    test::RealTimeWait wait;
+    bool waitUntil(qint64 ms, const std::function<bool()>& done) { return wait.until(ms, done); }
 
     void TearDown() override {
         for (QProcess* p : {&program, &sim}) {

@@ -5,9 +5,9 @@
 #include "app/timing.h"
 #include "link/link.h"
 #include "link/wire.h"
-#include "platform/qtclock.h"
-#include "platform/qteventpump.h"
 #include "platform/qtserialport.h"
+
+#include "support/waituntil.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -21,23 +21,12 @@ namespace {
 using namespace kr5;
 
 struct Kr5simRun : ::testing::Test {
-    QtClock clock;
-    QtEventPump pump{clock};
     QTemporaryDir dir;
     QProcess sim;
     QString output;
 
-    // Handles events until done() holds or ms have passed.
-    bool waitUntil(qint64 ms, const std::function<bool()>& done) {
-        const qint64 deadline = clock.nowMs() + ms;
-        while (!done()) {
-            if (clock.nowMs() >= deadline) {
-                return false;
-            }
-            pump.waitForEvent(deadline);
-        }
-        return true;
-    }
+    test::RealTimeWait wait;
+    bool waitUntil(qint64 ms, const std::function<bool()>& done) { return wait.until(ms, done); }
 
     void TearDown() override {
         if (sim.state() != QProcess::NotRunning) {
@@ -64,9 +53,9 @@ TEST_F(Kr5simRun, ProgramTalksToTheSimulatorThroughItsOwnLink) {
     qputenv("KR5AU_PORT1", device.captured(1).toLocal8Bit());
 
     Globals g;
-    Timing timing(g, clock, pump);
+    Timing timing(g, wait.clock(), wait.pump());
     QtSerialPort port;
-    Link link(g, port, clock, pump, timing);
+    Link link(g, port, wait.clock(), wait.pump(), timing);
     link.setadr();
     ASSERT_TRUE(link.openport(1));
 

@@ -1,0 +1,34 @@
+// Waiting in a real event loop for something a test expects of another process: events
+// are handled while it waits, and it gives up after a time.
+#pragma once
+
+#include "platform/qtclock.h"
+#include "platform/qteventpump.h"
+
+#include <functional>
+
+namespace kr5::test {
+
+class RealTimeWait {
+  public:
+    // Handles events until done() holds or ms have passed; false on the time-out.
+    bool until(qint64 ms, const std::function<bool()>& done) {
+        const qint64 deadline = clock_.nowMs() + ms;
+        while (!done()) {
+            if (clock_.nowMs() >= deadline) {
+                return false;
+            }
+            pump_.waitForEvent(deadline);
+        }
+        return true;
+    }
+
+    QtClock& clock() { return clock_; }
+    QtEventPump& pump() { return pump_; }
+
+  private:
+    QtClock clock_;
+    QtEventPump pump_{clock_};
+};
+
+}  // namespace kr5::test
