@@ -1,5 +1,6 @@
 #include "panelwidget.h"
 
+#include "measure/rangetitle.h"
 #include "platform/controlnames.h"
 
 #include "charts/scalewidget.h"
@@ -34,55 +35,6 @@ QColor fromBgr(quint32 c) {
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
                   static_cast<int>((c >> 16) & 0xFF));
 }
-
-// A group title that switches automatic ranging: clicked with the mouse, or reached with
-// Tab and worked with Space or Enter.
-class RangeTitle : public QLabel {
-  public:
-    RangeTitle(const QString& text, std::function<void()>& handler, QWidget* parent)
-        : QLabel(text, parent), handler_(handler) {
-        setFocusPolicy(Qt::TabFocus);
-        setCursor(Qt::PointingHandCursor);
-    }
-
-  protected:
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-            activate();
-        }
-    }
-    void keyPressEvent(QKeyEvent* event) override {
-        switch (event->key()) {
-            case Qt::Key_Space:
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                activate();
-                break;
-            default:
-                QLabel::keyPressEvent(event);
-        }
-    }
-    void paintEvent(QPaintEvent* event) override {
-        QLabel::paintEvent(event);
-        if (hasFocus()) {
-            QPainter painter(this);
-            QStyleOptionFocusRect option;
-            option.initFrom(this);
-            // Only the keyboard brings the focus here, so the mark always shows.
-            option.state |= QStyle::State_KeyboardFocusChange;
-            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-        }
-    }
-
-  private:
-    void activate() {
-        if (handler_) {
-            handler_();
-        }
-    }
-
-    std::function<void()>& handler_;  // the panel's callback, as set at the time of the click
-};
 
 QLabel* makeReadout(const QString& name, int digits, double scale, QWidget* parent) {
     auto* label = namedLabel(name, QString(), parent);
