@@ -11,13 +11,9 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QRadioButton>
 #include <QShortcut>
-#include <QStyleOptionFocusRect>
 #include <QVBoxLayout>
 #include <iterator>
 
