@@ -1,9 +1,11 @@
-// Cost of what one normal cycle does besides the line: the evaluation of the replies, the
-// panel's readouts, range buttons and meters, the chart update, and the repaint of the
-// shown windows when the loop lets events run. Prints the figures; no limit is checked.
+// Cost of what one normal cycle does besides the line: the evaluation of the replies into
+// a reading, the panel's model and the widget that shows it (readouts, range buttons and
+// meters), the inception test and the chart update, and the repaint of the shown windows
+// when the loop lets events run. Prints the figures; no limit is checked.
 #include "charts/charts.h"
-#include "charts/scalewidget.h"
 #include "measure/evaluation.h"
+#include "measure/inception.h"
+#include "measure/panelmodel.h"
 #include "measure/panelwidget.h"
 #include "platform/virtualclock.h"
 
@@ -22,54 +24,59 @@ using kr5::bench::NoDialogs;
 struct Cycle {
     Cycle() {
         kr5::coldef(colours);
-        g.portstr = QStringLiteral("1");
-        g.acuok = g.znok = true;
-        panel.onPeakbClick = [this](int i) { front.peakbClick(i); };
-        panel.onRatebClick = [this](int i) { front.ratebClick(i); };
-        panel.onRemoteClick = [this](bool on) { front.remoteClick(on); };
-        eval.gplot = [this](double q0, double n, double v, int att) {
-            charts.gplot(q0, n, v, att);
-        };
-        front.chmcol = [this](int att) { charts.chmcol(att); };
-        panel.scal(kr5::Meter::Scal1).init(100, 100, QStringLiteral("P.P.S."));
-        panel.scal(kr5::Meter::Scal2).init(10, 10, QStringLiteral("Vp"));
-        panel.setRemoteChecked(true);
-        panel.show();
+        units.port = 1;
+        units.unit(kr5::UnitKind::Detector) = {0, QStringLiteral("KR-5 BENCH   ")};
+        units.unit(kr5::UnitKind::AcUnit) = {1, QStringLiteral("AU-1 BENCH   ")};
+        units.unit(kr5::UnitKind::NoiseDiscriminator) = {2, QStringLiteral("ZN-4 BENCH   ")};
+        QObject::connect(&panel, &kr5::PanelModel::followedAttenuatorChanged, &charts,
+                         &kr5::Charts::recolourRateScale);
+        panel.setRemote(true);
+        widget.initMeters();
+        widget.show();
+        charts.setPortDigit(QStringLiteral("1"));
         charts.startLoop();
         QApplication::processEvents();
     }
 
-    // One cycle's replies: readings that sweep up and down, so readouts, meters, ranges
-    // and curves all change.
+    // One cycle: replies that sweep up and down at the ranges the panel asks for, so
+    // readouts, meters, ranges and curves all change.
     void run(long i) {
         const double phase = static_cast<double>(i % 200) / 200.0 * 2.0 * M_PI;
         const int peak = static_cast<int>(120 + 110 * std::sin(phase));
         const int rate = static_cast<int>(120 + 100 * std::cos(phase));
-        const QString x = QStringLiteral("A0x%1%2%3%4\r\n")
-                              .arg(peak, 2, 16, QLatin1Char('0'))
-                              .arg(rate, 2, 16, QLatin1Char('0'))
-                              .arg(eval.attnow)
-                              .arg(eval.ratenow)
-                              .toUpper();
-        const QString t = QStringLiteral("A1t2%1\r\n").arg(500 + peak, 3, 10, QLatin1Char('0'));
-        eval.plotPrevious();
-        eval.detectorReply(x);
-        eval.acReply(t);
-        eval.noiseReply(QStringLiteral("A2g0010\r\n"));
-        eval.autoRange();
+        kr5::ReadingReplies replies;
+        replies.detector = {kr5::Reply::Status::Whole, QStringLiteral("A0x%1%2%3%4\r\n")
+                                                           .arg(peak, 2, 16, QLatin1Char('0'))
+                                                           .arg(rate, 2, 16, QLatin1Char('0'))
+                                                           .arg(requests.attenuator)
+                                                           .arg(requests.rate)
+                                                           .toUpper()};
+        replies.ac = {kr5::Reply::Status::Whole,
+                      QStringLiteral("A1t2%1\r\n").arg(500 + peak, 3, 10, QLatin1Char('0'))};
+        replies.noise = {kr5::Reply::Status::Whole, QStringLiteral("A2g0010\r\n")};
+        const kr5::Reading reading = evaluator.cycle(replies);
+        panel.takeReading(reading);
+        if (const auto found = inception.judge(reading)) {
+            charts.plotter().showInception(*found);
+        }
+        charts.plotter().plotReading(reading, inception.inceptionStanding());
+        charts.refresh();
         QApplication::processEvents();  // the repaint the loop's pump lets happen
     }
 
-    kr5::Globals g;
+    kr5::InputConstants constants;
+    kr5::OperatingSettings settings;
+    kr5::UnitsOnLine units;
+    kr5::Requests requests;
     kr5::ColourTable colours;
     kr5::VirtualClock clock;
     NoDialogs dialogs;
     HeldClipboard clipboard;
-    kr5::Charts charts{g, colours, clock, dialogs, clipboard};
-    kr5::Requests requests;
-    kr5::PanelWidget panel;
-    kr5::FrontPanel front{g, requests, panel};
-    kr5::Evaluation eval{g, panel, front};
+    kr5::ReadingEvaluator evaluator{constants, units};
+    kr5::PanelModel panel{requests, settings};
+    kr5::PanelWidget widget{panel};
+    kr5::InceptionDetector inception{constants, clock};
+    kr5::Charts charts{constants, settings, colours, clipboard, dialogs};
 };
 
 void normalCycle(benchmark::State& state) {

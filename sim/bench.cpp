@@ -169,6 +169,7 @@ void Bench::handleFrame(int port, int baud, const QByteArray& raw, double atUs,
         return;
     }
     const Answer answer = unit.handle(record.command, atUs);
+    frames_.back().answer = answer.bytes;
     const double readyUs = atUs + scenario_.turnaroundMs * 1000.0 + answer.holdUs;
     const double byteUs = byteTimeUs(unitBaud);
 

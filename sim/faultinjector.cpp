@@ -66,6 +66,14 @@ std::vector<FaultInjector::Piece> FaultInjector::shape(const QByteArray& reply, 
             case FaultKind::Late:
                 delayUs += f.lateMs * 1000.0;
                 break;
+            case FaultKind::Noise: {
+                QByteArray noise;
+                for (int i = 0; i < f.count; ++i) {
+                    noise.append(static_cast<char>(1 + random_.below(255)));
+                }
+                bytes.prepend(noise);
+                break;
+            }
             case FaultKind::Pieces:
                 pieces = std::max(pieces, f.pieces);
                 gapUs = std::max(gapUs, f.gapMs * 1000.0);

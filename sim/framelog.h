@@ -18,6 +18,7 @@ struct FrameRecord {
     int address = -1;    // index 0..15, -1 when the frame is not well formed
     QByteArray command;  // empty when the frame is not well formed
     QByteArray raw;      // every byte of the frame, LF included
+    QByteArray answer;   // what the addressed unit answered, before any fault bent it
 };
 
 QString formatFrame(const FrameRecord& frame);

@@ -66,6 +66,7 @@ std::optional<FaultKind> faultFromName(const QString& name) {
         {QStringLiteral("pieces"), FaultKind::Pieces},
         {QStringLiteral("late"), FaultKind::Late},
         {QStringLiteral("gone"), FaultKind::Gone},
+        {QStringLiteral("noise"), FaultKind::Noise},
     };
     const auto it = names.find(name.toLower());
     return it == names.end() ? std::nullopt : std::optional<FaultKind>(it->second);

@@ -25,6 +25,7 @@ enum class FaultKind {
     Pieces,     // the answer arrives in parts with pauses between them
     Late,       // the answer leaves only after a long delay
     Gone,       // the unit is not there: it neither hears nor answers
+    Noise,      // bytes of line noise arrive just ahead of the answer
 };
 
 struct FaultConfig {
@@ -36,7 +37,7 @@ struct FaultConfig {
     int keep = -1;             // Truncated: characters kept; -1 keeps half
     int pieces = 2;            // Pieces: number of parts
     double gapMs = 20.0;       // Pieces: pause between parts
-    int count = 2;             // Garbled: characters replaced
+    int count = 2;             // Garbled: characters replaced; Noise: bytes ahead
 
     bool coversUs(double atUs) const {
         const double s = atUs / 1e6;

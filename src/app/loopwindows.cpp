@@ -4,46 +4,37 @@
 
 namespace kr5 {
 
-void ProgramWindows::showZn4Panel(bool present, const QString& portstr) {
-    w_.main.setZn4Available(present);
+void ProgramWindows::showDiscriminatorPanel(bool present) {
+    w_.main.setDiscriminatorAvailable(present);
     if (present) {
-        w_.zn4.showAtStart(portstr);
+        w_.discriminator.showAtStart(w_.units.portDigit());
     } else {
-        w_.zn4Window.hideWindow();
+        w_.discriminator.close();
     }
-}
-
-void ProgramWindows::startCharts(const QString&) {
-    w_.charts.startLoop();
-}
-
-void ProgramWindows::tickRemote() {
-    w_.panel.setRemoteChecked(true);
-}
-
-void ProgramWindows::selectAttButton(int i) {
-    w_.panel.selectPeakb(i);
 }
 
 void ProgramWindows::setMenuCaptions(const QString& mesqn, const QString& dwave,
                                      const QString& dvq) {
-    w_.main.action(QStringLiteral("mesqn"))->setText(mesqn);
-    w_.main.action(QStringLiteral("dwave"))->setText(dwave);
-    w_.main.action(QStringLiteral("dvq"))->setText(dvq);
+    const MainMenu& menu = w_.main.menu();
+    menu.qnMeasurement->setText(mesqn);
+    menu.trend->setText(dwave);
+    menu.vq->setText(dvq);
 }
 
-void ProgramWindows::restartCharts(const QString& waveCaption, const QString& vqCaption) {
-    w_.charts.setWaveCaption(waveCaption);
-    w_.charts.clrwave();
-    w_.charts.setVqCaption(vqCaption);
-    w_.charts.clrvq();
+void ProgramWindows::startBlock(const QString& label) {
+    w_.charts.plotter().setFace(chart::Face::Qn, label);
+    w_.charts.clearVq();
 }
 
-void ProgramWindows::setControlsEnabled(bool enabled) {
-    w_.panel.setRangeFramesEnabled(enabled);
-    w_.panel.setRemoteEnabled(enabled);
-    w_.frec.setQnRunning(!enabled);
-    w_.zn4.qnRunning(!enabled);
+void ProgramWindows::setLocked(bool locked) {
+    w_.recordControls.setQnRunning(locked);
+    w_.discriminator.setQnRunning(locked);
+}
+
+void ProgramWindows::showStep(const QString& caption, int pass, const Reading& step) {
+    w_.charts.setQnPassCaption(caption);
+    w_.charts.plotter().plotQnBar(pass, step);
+    w_.charts.vq().refresh();
 }
 
 }  // namespace kr5

@@ -16,8 +16,6 @@
 
 namespace kr5 {
 
-namespace {}  // namespace
-
 MainWindow::MainWindow(Dialogs& dialogs, Launcher& launcher, QWidget& about, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), launcher_(launcher), about_(about) {
     nameControl(this, QStringLiteral("KR5AU"));
@@ -26,11 +24,11 @@ MainWindow::MainWindow(Dialogs& dialogs, Launcher& launcher, QWidget& about, QWi
     buildCentral();
 }
 
-QMenu* MainWindow::addMenu(const QString& name, const QString& caption) {
+QMenu* MainWindow::addMenu(const QString& name, const QString& caption, QAction*& item) {
     QMenu* menu = menuBar()->addMenu(caption);
     nameControl(menu, name);
     nameControl(menu->menuAction(), name);
-    actions_[name] = menu->menuAction();
+    item = menu->menuAction();
     return menu;
 }
 
@@ -42,41 +40,38 @@ QAction* MainWindow::addItem(QMenu* menu, const QString& name, const QString& ca
     } else {
         menuBar()->addAction(item);
     }
-    actions_[name] = item;
     return item;
 }
 
 void MainWindow::buildMenus() {
     nameControl(menuBar(), QStringLiteral("menuBar"));
 
-    QMenu* cfile = addMenu(QStringLiteral("cfile"), QStringLiteral("File(&F)"));
-    addItem(cfile, QStringLiteral("csave"), QStringLiteral("Save"));
-    QAction* cend = addItem(cfile, QStringLiteral("cend"), QStringLiteral("Exit"));
+    MainMenu& m = menu_;
+    QMenu* cfile = addMenu(QStringLiteral("cfile"), QStringLiteral("File(&F)"), m.file);
+    m.save = addItem(cfile, QStringLiteral("csave"), QStringLiteral("Save"));
+    m.exit = addItem(cfile, QStringLiteral("cend"), QStringLiteral("Exit"));
 
-    QMenu* cwin = addMenu(QStringLiteral("cwin"), QStringLiteral("Window(&W)"));
-    QAction* dwave = addItem(cwin, QStringLiteral("dwave"), QStringLiteral("T-QVN"));
-    QAction* dvq = addItem(cwin, QStringLiteral("dvq"), QStringLiteral("V-Q"));
-    addItem(cwin, QStringLiteral("zn4w"), QStringLiteral("ZN-4"));
-    for (QAction* shown : {dwave, dvq}) {
+    QMenu* cwin = addMenu(QStringLiteral("cwin"), QStringLiteral("Window(&W)"), m.windows);
+    m.trend = addItem(cwin, QStringLiteral("dwave"), QStringLiteral("T-QVN"));
+    m.vq = addItem(cwin, QStringLiteral("dvq"), QStringLiteral("V-Q"));
+    m.discriminator = addItem(cwin, QStringLiteral("zn4w"), QStringLiteral("ZN-4"));
+    for (QAction* shown : {m.trend, m.vq}) {
         shown->setCheckable(true);
         shown->setChecked(true);
     }
+    m.discriminator->setCheckable(true);
+    m.discriminator->setEnabled(false);  // until the noise discriminator is found
 
-    addItem(nullptr, QStringLiteral("kouseiin"), QStringLiteral("Input const.(&K)"));
-    addItem(nullptr, QStringLiteral("mesqn"), QStringLiteral("QN-Mes.(&Q)"));
-    addItem(nullptr, QStringLiteral("seting"), QStringLiteral("Config(&O)"));
-    QAction* dver = addItem(nullptr, QStringLiteral("dver"), QStringLiteral("Version(&V)"));
-    QAction* gohelp = addItem(nullptr, QStringLiteral("gohelp"), QStringLiteral("Help(&H)"));
+    m.inputConstants =
+        addItem(nullptr, QStringLiteral("kouseiin"), QStringLiteral("Input const.(&K)"));
+    m.qnMeasurement = addItem(nullptr, QStringLiteral("mesqn"), QStringLiteral("QN-Mes.(&Q)"));
+    m.options = addItem(nullptr, QStringLiteral("seting"), QStringLiteral("Config(&O)"));
+    m.version = addItem(nullptr, QStringLiteral("dver"), QStringLiteral("Version(&V)"));
+    m.help = addItem(nullptr, QStringLiteral("gohelp"), QStringLiteral("Help(&H)"));
 
-    // The windows and commands behind these items come with their own parts of the
-    // program; until then they are shown but cannot be chosen.
-    for (const char* later : {"csave", "dwave", "dvq", "zn4w", "kouseiin", "mesqn", "seting"}) {
-        actions_.at(QLatin1String(later))->setEnabled(false);
-    }
-
-    connect(cend, &QAction::triggered, this, &MainWindow::cendClick);
-    connect(dver, &QAction::triggered, this, &MainWindow::dverClick);
-    connect(gohelp, &QAction::triggered, this, &MainWindow::gohelpClick);
+    connect(m.exit, &QAction::triggered, this, &MainWindow::cendClick);
+    connect(m.version, &QAction::triggered, this, &MainWindow::dverClick);
+    connect(m.help, &QAction::triggered, this, &MainWindow::gohelpClick);
 }
 
 void MainWindow::buildCentral() {
@@ -110,30 +105,39 @@ void MainWindow::setPortCaption(const QString& portstr) {
     setWindowTitle(QStringLiteral("KR-5AU(") + portstr + QLatin1Char(')'));
 }
 
-QAction* MainWindow::action(const QString& name) const {
-    const auto found = actions_.find(name);
-    return found == actions_.end() ? nullptr : found->second;
-}
-
-void MainWindow::setZn4Available(bool available) {
-    actions_.at(QStringLiteral("zn4w"))->setEnabled(available);
+void MainWindow::setDiscriminatorAvailable(bool available) {
+    menu_.discriminator->setEnabled(available);
 }
 
 void MainWindow::showCycleTime(const QString& text) {
     dst_->setText(text);
 }
 
-void MainWindow::showWarning(const QString& text) {
-    if (!warning_) {
-        warning_ = new QLabel(this);
-        warning_->setObjectName(QStringLiteral("warning"));
-        warning_->setAccessibleDescription(QStringLiteral("warning"));
-        warning_->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
-        statusBar()->addWidget(warning_, 1);
+QLabel* MainWindow::statusLabel(QLabel*& label, const QString& name) {
+    if (!label) {
+        label = new QLabel(this);
+        nameControl(label, name);
+        label->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+        statusBar()->addWidget(label, 1);
     }
-    warning_->setText(text);
-    warning_->setAccessibleName(text);
-    warning_->setVisible(!text.isEmpty());
+    return label;
+}
+
+void MainWindow::showWarning(const QString& text) {
+    QLabel* warning = statusLabel(warning_, QStringLiteral("warning"));
+    warning->setText(text);
+    warning->setAccessibleName(text);
+    warning->setVisible(!text.isEmpty());
+}
+
+void MainWindow::showUnitStatus(const QString& text) {
+    if (text.isEmpty() && !unitStatus_) {
+        return;
+    }
+    QLabel* status = statusLabel(unitStatus_, QStringLiteral("unitStatus"));
+    status->setText(text);
+    status->setAccessibleName(text);
+    status->setVisible(!text.isEmpty());
 }
 
 void MainWindow::addCompanion(QWidget* window, std::function<bool()> showOnRestore) {

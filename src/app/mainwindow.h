@@ -9,7 +9,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
-#include <map>
 #include <vector>
 
 class QAction;
@@ -17,6 +16,22 @@ class QLabel;
 class QMenu;
 
 namespace kr5 {
+
+// The items of the menu bar, by what they do; their object names are the ones tools see.
+struct MainMenu {
+    QAction* file = nullptr;            // cfile: the File submenu
+    QAction* save = nullptr;            // csave: prepare a measurement file
+    QAction* exit = nullptr;            // cend
+    QAction* windows = nullptr;         // cwin: the Window submenu
+    QAction* trend = nullptr;           // dwave: show or hide the trend window
+    QAction* vq = nullptr;              // dvq: show or hide the V-Q window
+    QAction* discriminator = nullptr;   // zn4w: show or hide the noise discriminator panel
+    QAction* inputConstants = nullptr;  // kouseiin
+    QAction* qnMeasurement = nullptr;   // mesqn: start or stop a Q-N measurement
+    QAction* options = nullptr;         // seting
+    QAction* version = nullptr;         // dver
+    QAction* help = nullptr;            // gohelp
+};
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -28,13 +43,10 @@ class MainWindow : public QMainWindow {
     // Caption "KR-5AU(" + portstr + ")".
     void setPortCaption(const QString& portstr);
 
-    // The menu item with that control name (cfile, csave, cend, cwin, dwave, dvq, zn4w,
-    // kouseiin, mesqn, seting, dver, gohelp); null for any other name. For cfile and cwin
-    // it is the item that opens the submenu.
-    QAction* action(const QString& name) const;
+    const MainMenu& menu() const { return menu_; }
 
     // Window > ZN-4 can be used only when the noise discriminator was found.
-    void setZn4Available(bool available);
+    void setDiscriminatorAvailable(bool available);
 
     // The area the front panel fills; it has a vertical layout and is empty until then.
     QWidget* panelArea() const { return panelArea_; }
@@ -45,6 +57,9 @@ class MainWindow : public QMainWindow {
     // A warning in the status bar that does not stop anything (a measurement file that
     // cannot be written, for instance); an empty text takes it away.
     void showWarning(const QString& text);
+    // Which units did not answer lately ("KR-5: no reply (3)"), in red in the status
+    // bar; an empty text takes it away.
+    void showUnitStatus(const QString& text);
 
     // A window that follows the main window: hidden while the main window is minimised,
     // shown again on restore when showOnRestore returns true (an empty one always does),
@@ -68,8 +83,9 @@ class MainWindow : public QMainWindow {
 
     void buildMenus();
     void buildCentral();
-    QMenu* addMenu(const QString& name, const QString& caption);
+    QMenu* addMenu(const QString& name, const QString& caption, QAction*& item);
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
+    QLabel* statusLabel(QLabel*& label, const QString& name);
     void formResize(bool leftMinimised);
     void cendClick();
     void dverClick();
@@ -78,11 +94,12 @@ class MainWindow : public QMainWindow {
     Dialogs& dialogs_;
     Launcher& launcher_;
     QWidget& about_;
-    std::map<QString, QAction*> actions_;
+    MainMenu menu_;
     std::vector<Companion> companions_;
     QWidget* panelArea_ = nullptr;
     QLabel* dst_ = nullptr;
     QLabel* warning_ = nullptr;
+    QLabel* unitStatus_ = nullptr;
 };
 
 }  // namespace kr5

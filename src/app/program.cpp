@@ -1,143 +1,143 @@
 #include "program.h"
 
 #include "app/statusline.h"
-#include "charts/scalewidget.h"
 #include "link/discovery.h"
+#include "records/resultfile.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QLayout>
 
 namespace kr5 {
 
+void ChartFeed::takeReading(const Reading& reading) {
+    if (const auto found = detector_.judge(reading)) {
+        charts_.plotter().showInception(*found);
+    }
+    charts_.plotter().plotReading(reading, detector_.inceptionStanding());
+    charts_.refresh();
+}
+
 namespace {
 
-QString labelText(const QWidget& root, const char* name) {
-    const auto* label = root.findChild<QLabel*>(QLatin1String(name));
-    return label ? label->text() : QString();
+RecordControls* addRecordControls(MainWindow& main, Recorder& recorder) {
+    auto* controls = new RecordControls(recorder, main.panelArea());
+    main.panelArea()->layout()->addWidget(controls);
+    return controls;
+}
+
+PanelWidget* addPanel(MainWindow& main, PanelModel& panel) {
+    auto* widget = new PanelWidget(panel, main.panelArea());
+    main.panelArea()->layout()->addWidget(widget);
+    return widget;
 }
 
 }  // namespace
 
 Program::Program(const Platform& platform, ProgramOptions options)
-    : startOptions_(options),
-      clock_(platform.clock),
-      pump_(platform.pump),
-      port_(platform.port),
-      dialogs_(platform.dialogs),
-      launcher_(platform.launcher),
-      clipboard_(platform.clipboard),
+    : platform_(platform),
+      startOptions_(options),
+      panelWidget_(addPanel(main_, panel_)),
+      recordControls_(addRecordControls(main_, recorder_)),
+      loopWindows_({main_, charts_, *recordControls_, discriminator_, units_}),
+      qn_({settings_, requests_, panel_, platform_.pump, loopWindows_}),
+      acquisition_({requests_, settings_, units_, link_, platform_.clock, timing_, platform_.pump,
+                    evaluator_, panel_, loopWindows_, qn_}),
       out_(stdout) {
-    panelWidget_ = new PanelWidget(main_.panelArea());
-    main_.panelArea()->layout()->addWidget(panelWidget_);
-    frec_ = new RecordControls(recorder_, main_.panelArea());
-    main_.panelArea()->layout()->addWidget(frec_);
-
-    loopWindows_ = std::make_unique<ProgramWindows>(
-        ProgramWindows::Parts{main_, *panelWidget_, charts_, *frec_, zn4_, zn4Window_});
-    panel_ = std::make_unique<FrontPanel>(g_, requests_, *panelWidget_);
-    evaluation_ = std::make_unique<Evaluation>(g_, *panelWidget_, *panel_);
-    reading_ = std::make_unique<Reading>(g_, link_, pump_, *evaluation_);
-    acquisition_ = std::make_unique<Acquisition>(g_, requests_, link_, timing_, pump_, *reading_,
-                                                 *loopWindows_);
-    qn_ = std::make_unique<QnSequence>(g_, requests_, pump_, *loopWindows_, *loopWindows_);
+    wireMenu();
     wirePanel();
     wireRecords();
     wireCharts();
     wireModes();
-    wireWindows();
+    addListeners();
 }
 
 Program::~Program() = default;
 
+void Program::addListeners() {
+    // The order matters where two listeners meet: the panel moves the trend's rate scale
+    // before the reading is drawn, and a data row is written before the marker of a Q-N
+    // block the same step completes.
+    acquisition_.addListener(panel_);
+    acquisition_.addListener(recorder_);
+    acquisition_.addListener(chartFeed_);
+    acquisition_.addListener(qn_);
+    acquisition_.addListener(discriminator_);
+    acquisition_.addListener(unitStatus_);
+}
+
+void Program::wireMenu() {
+    const MainMenu& menu = main_.menu();
+    QObject::connect(&main_, &MainWindow::endRequested, &main_, [this] { requestEnd(); });
+    QObject::connect(menu.save, &QAction::triggered, &main_,
+                     [this] { measurementFile_.csaveClick(); });
+    QObject::connect(menu.inputConstants, &QAction::triggered, &main_, [this] { showKousei(); });
+    QObject::connect(menu.options, &QAction::triggered, &main_, [this] { options_.showOptions(); });
+    QObject::connect(menu.trend, &QAction::triggered, &charts_, &Charts::toggleTrendWindow);
+    QObject::connect(menu.vq, &QAction::triggered, &charts_, &Charts::toggleVqWindow);
+    QObject::connect(menu.qnMeasurement, &QAction::triggered, &main_, [this] { qn_.menuClick(); });
+    QObject::connect(menu.discriminator, &QAction::triggered, &discriminator_,
+                     &Zn4Panel::menuClick);
+    QObject::connect(&timing_, &Timing::cycleTimeChanged, &main_, [this](const QString& text) {
+        cycleTime_ = text;
+        main_.showCycleTime(text);
+    });
+    QObject::connect(&unitStatus_, &UnitStatus::changed, &main_, &MainWindow::showUnitStatus);
+}
+
 void Program::wirePanel() {
-    panelWidget_->onPeakbClick = [this](int i) { panel_->peakbClick(i); };
-    panelWidget_->onRatebClick = [this](int i) { panel_->ratebClick(i); };
-    panelWidget_->onRemoteClick = [this](bool on) { panel_->remoteClick(on); };
-    panelWidget_->onLabel4Click = [this] { panel_->label4Click(); };
-    panelWidget_->onLabel7Click = [this] { panel_->label7Click(); };
+    QObject::connect(&panel_, &PanelModel::followedAttenuatorChanged, &charts_,
+                     &Charts::recolourRateScale);
+    QObject::connect(&panel_, &PanelModel::autoRangingToggled, &main_,
+                     [this] { options_.setauto(); });
+    QObject::connect(&options_.form(), &OptionsForm::autoRangingSet, &panel_,
+                     &PanelModel::autoRangingSet);
+    // The Options window's read-out follows every reading, shown or not.
+    QObject::connect(&panel_, &PanelModel::readoutsChanged, &main_,
+                     [this] { options_.setTvReadout(panel_.readouts().testVoltage); });
 }
 
 void Program::wireRecords() {
-    QAction* save = main_.action(QStringLiteral("csave"));
-    QAction* constants = main_.action(QStringLiteral("kouseiin"));
-    QAction* options = main_.action(QStringLiteral("seting"));
-    for (QAction* a : {save, constants, options}) {
-        a->setEnabled(true);
-    }
-    QObject::connect(save, &QAction::triggered, &main_, [this] { csave_.csaveClick(); });
-    QObject::connect(constants, &QAction::triggered, &main_, [this] { showKousei(); });
-    QObject::connect(options, &QAction::triggered, &main_,
-                     [this] { optionsWindow_.showOptions(); });
-    QObject::connect(&recorder_, &Recorder::preparedChanged, &main_, [this, save](bool prepared) {
-        save->setEnabled(!prepared);
+    const MainMenu& menu = main_.menu();
+    QObject::connect(&recorder_, &Recorder::preparedChanged, &main_, [this, menu](bool prepared) {
+        menu.save->setEnabled(!prepared);
         kousei_.setOkEnabled(!prepared);
     });
-    csave_.showInputConst = [this] { showKousei(); };
-    csave_.setCaption = [this](const QString& caption) { main_.setWindowTitle(caption); };
+    QObject::connect(&measurementFile_, &MeasurementFile::nameNeeded, &main_,
+                     [this] { showKousei(); });
+    QObject::connect(&measurementFile_, &MeasurementFile::captionChanged, &main_,
+                     &MainWindow::setWindowTitle);
     // A file that cannot be written is reported without stopping anything: the rows wait
     // in memory and go out at the next write that succeeds.
-    recorder_.onWriteProblem = [this](const QString& text) { main_.showWarning(text); };
-    recorder_.onWriteRecovered = [this] { main_.showWarning(QString()); };
-    evaluation_->dataRow = [this](int att, double q, int rateIndex, double pps, double tv) {
-        recorder_.dataRow(att, q, rateIndex, pps, tv);
-    };
-    evaluation_->showTv = [this](const QString& text) { optionsWindow_.setTvReadout(text); };
-    optionsWindow_.form().autocolor = [this] { panel_->autocolor(); };
-    panel_->setauto = [this] { optionsWindow_.setauto(); };
+    QObject::connect(&recorder_, &Recorder::writeProblem, &main_, &MainWindow::showWarning);
+    QObject::connect(&recorder_, &Recorder::writeRecovered, &main_,
+                     [this] { main_.showWarning(QString()); });
 }
 
 void Program::wireCharts() {
-    evaluation_->gplot = [this](double q0, double n, double v, int att) {
-        charts_.gplot(q0, n, v, att);
-    };
-    panel_->chmcol = [this](int att) { charts_.chmcol(att); };
-    QAction* wave = main_.action(QStringLiteral("dwave"));
-    QAction* vq = main_.action(QStringLiteral("dvq"));
-    wave->setEnabled(true);
-    vq->setEnabled(true);
-    QObject::connect(wave, &QAction::triggered, &main_, [this] { charts_.dwaveClick(); });
-    QObject::connect(vq, &QAction::triggered, &main_, [this] { charts_.dvqClick(); });
-    charts_.setWaveCheckMark([wave](bool on) { wave->setChecked(on); });
-    charts_.setVqCheckMark([vq](bool on) { vq->setChecked(on); });
+    const MainMenu& menu = main_.menu();
+    QObject::connect(&charts_.wave(), &WaveWindow::shownChanged, menu.trend, &QAction::setChecked);
+    QObject::connect(&charts_.vq(), &VqWindow::shownChanged, menu.vq, &QAction::setChecked);
+    menu.trend->setChecked(charts_.wave().isVisible());
+    menu.vq->setChecked(charts_.vq().isVisible());
     main_.addCompanion(&charts_.wave());
     main_.addCompanion(&charts_.vq(), [this] { return charts_.prepareVqRestore(); });
 
     // The charts' scales follow the constants and the TV multiplier.
-    const auto clearCharts = [this] {
-        charts_.clrvq();
-        charts_.clrwave();
-    };
-    constants_.constantsChanged = clearCharts;
-    optionsWindow_.form().clearTvCharts = clearCharts;
-
-    VqSaveHooks& hooks = charts_.saveHooks();
-    hooks.inputName = [this] { return constants_.fields.name; };
-    hooks.showInputConst = [this] { showKousei(); };
-    hooks.setMainCaption = [this](const QString& caption) { main_.setWindowTitle(caption); };
+    QObject::connect(&constantsForm_, &ConstantsForm::constantsChanged, &charts_,
+                     &Charts::clearBoth);
+    QObject::connect(&options_.form(), &OptionsForm::tvMultiplierSet, &charts_, &Charts::clearBoth);
+    QObject::connect(&charts_.vq(), &VqWindow::saveRequested, &main_, [this] { saveResult(); });
 }
 
 void Program::wireModes() {
-    QAction* mesqn = main_.action(QStringLiteral("mesqn"));
-    mesqn->setEnabled(true);
-    QObject::connect(mesqn, &QAction::triggered, &main_, [this] { qn_->mesqnClick(); });
-    charts_.setQnPassEnd([this] { qn_->passEnd(); });
-    acquisition_->qnstart = [this] { qn_->qnstart(); };
-    acquisition_->qnend = [this] { qn_->qnend(); };
-    qn_->writeStartMarker = [this] { recorder_.appendQnStart(); };
-    qn_->writeEndMarker = [this] { recorder_.appendQnEnd(); };
-
-    zn4Window_.forwardTo(zn4_);
-    QAction* zn4w = main_.action(QStringLiteral("zn4w"));
-    zn4w->setCheckable(true);
-    zn4_.setMenuTick = [zn4w](bool ticked) { zn4w->setChecked(ticked); };
-    QObject::connect(zn4w, &QAction::triggered, &main_, [this] { zn4_.zn4wClick(); });
-    evaluation_->showNoiseSettings = [this](int at1, int at2, int rt) {
-        zn4_.nbtsetat1(at1);
-        zn4_.nbtsetat2(at2);
-        zn4_.nbtsetrt(rt);
-    };
-    main_.addCompanion(&zn4Window_, [this] { return g_.znok; });
+    QObject::connect(&qn_, &QnSequence::startMarkerDue, &recorder_, [this] {
+        recorder_.appendQnStart(settings_.qnCondition, panel_.readouts().testVoltage,
+                                settings_.qnPasses);
+    });
+    QObject::connect(&qn_, &QnSequence::endMarkerDue, &recorder_, &Recorder::appendQnEnd);
+    QObject::connect(&discriminator_, &Zn4Panel::menuTickChanged, main_.menu().discriminator,
+                     &QAction::setChecked);
+    main_.addCompanion(&discriminatorWindow_, [this] { return units_.discriminatorPresent(); });
 }
 
 void Program::showKousei() {
@@ -146,60 +146,62 @@ void Program::showKousei() {
     kousei_.activateWindow();
 }
 
-void Program::wireWindows() {
-    QObject::connect(&main_, &MainWindow::endRequested, &main_, [this] { g_.endreq = true; });
-    timing_.showCycleTime = [this](const QString& text) { main_.showCycleTime(text); };
+void Program::saveResult() {
+    if (kr5::saveResult(constants_, inception_, platform_.dialogs) == ResultSave::Unnamed) {
+        showKousei();
+    }
 }
 
 void Program::applyStartSettings() {
     if (startOptions_.sampleMs >= 0) {
-        g_.samplems = startOptions_.sampleMs;
+        settings_.sampleMs = startOptions_.sampleMs;
     }
     if (startOptions_.speedIndex >= 0 && startOptions_.speedIndex <= 2) {
-        g_.comspeed = startOptions_.speedIndex;
-        g_.speedreq = startOptions_.speedIndex != 0;
+        settings_.speedIndex = startOptions_.speedIndex;
+        requests_.speedChange = startOptions_.speedIndex != 0;
     }
 }
 
 void Program::printStatus() {
-    const PanelTexts texts{labelText(main_, "Vpeak"), labelText(main_, "Vpps"),
-                           labelText(main_, "des"), labelText(main_, "dtv")};
-    out_ << statusLine(g_, texts, labelText(main_, "dst")) << Qt::endl;
+    out_ << statusLine(units_, panel_.readouts(), cycleTime_, unitStatus_.text()) << Qt::endl;
+}
+
+void Program::takePort() {
+    const QString digit = units_.portDigit();
+    main_.setPortCaption(digit);
+    charts_.setPortDigit(digit);
+    qn_.setPortDigit(digit);
+    constantsForm_.setPortDigit(digit);
 }
 
 int Program::run() {
-    // The global defaults were set when the state was made; the reply-wait calibration
-    // follows them.
-    g_.loopcal = calibrateLoop(clock_);
+    const qint32 loopcal = calibrateLoop(platform_.clock);
     coldef(colours_);
 
-    if (!findunits(g_, link_, commtest_, dialogs_)) {
+    if (!findunits(units_, link_, commtest_, platform_.dialogs)) {
         return 0;
     }
-    about_.setUnitIds(g_.krid, g_.acuid, g_.znid);
-    about_.setLoopcal(g_.loopcal);
+    about_.setUnitIds(units_.unit(UnitKind::Detector).ident, units_.unit(UnitKind::AcUnit).ident,
+                      units_.unit(UnitKind::NoiseDiscriminator).ident);
+    about_.setLoopcal(loopcal);
 
-    g_.portstr = QString::number(g_.comport).right(1);
-    main_.setPortCaption(g_.portstr);
+    takePort();
     main_.show();
-    panel_->autocolor();
-    constants_.ksetv();
-    panelWidget_->scal(Meter::Scal1).init(100, 100, QStringLiteral("P.P.S."));
-    panelWidget_->scal(Meter::Scal1).setdata(0);
-    panelWidget_->scal(Meter::Scal2).init(10, 10, QStringLiteral("Vp"));
-    panelWidget_->scal(Meter::Scal2).setdata(0);
-    link_.openport(g_.comport);
+    constantsForm_.loadSettings();
+    panelWidget_->initMeters();
+    link_.openport(units_.port);
     applyStartSettings();
 
     int statusTimer = 0;
     if (startOptions_.status) {
-        out_ << "KR-5AU(" << g_.portstr << ") " << g_.krid << ' ' << g_.acuid << ' ' << g_.znid
-             << Qt::endl;
-        statusTimer = clock_.startTimer(1000, [this] { printStatus(); });
+        out_ << "KR-5AU(" << units_.portDigit() << ") " << units_.unit(UnitKind::Detector).ident
+             << ' ' << units_.unit(UnitKind::AcUnit).ident << ' '
+             << units_.unit(UnitKind::NoiseDiscriminator).ident << Qt::endl;
+        statusTimer = platform_.clock.startTimer(1000, [this] { printStatus(); });
     }
-    acquisition_->mesloop();
+    acquisition_.mesloop();
     if (statusTimer != 0) {
-        clock_.stopTimer(statusTimer);
+        platform_.clock.stopTimer(statusTimer);
     }
     return 0;
 }

@@ -1,22 +1,26 @@
-// The composition root: builds the state, the platform implementations, the windows and
-// the acquisition loop, hands each what it needs, runs the start-up sequence and then the
-// loop until the operator ends the program.
+// The composition root: builds the program's state, its parts and windows on the
+// platform it is given, wires them together (the one place where that happens), runs the
+// start-up sequence and then the acquisition loop until the operator ends the program.
 #pragma once
 
 #include "about/aboutwindow.h"
 #include "app/commtestwindow.h"
-#include "app/globals.h"
 #include "app/loopwindows.h"
 #include "app/mainwindow.h"
-#include "app/timing.h"
 #include "charts/charts.h"
 #include "charts/colours.h"
+#include "core/inputconstants.h"
+#include "core/operatingsettings.h"
+#include "core/timing.h"
 #include "link/link.h"
+#include "link/units.h"
 #include "measure/acquisition.h"
 #include "measure/evaluation.h"
-#include "measure/frontpanel.h"
+#include "measure/inception.h"
+#include "measure/panelmodel.h"
 #include "measure/panelwidget.h"
-#include "measure/reading.h"
+#include "measure/requests.h"
+#include "measure/unitstatus.h"
 #include "modes/qnsequence.h"
 #include "modes/zn4panel.h"
 #include "modes/zn4window.h"
@@ -26,7 +30,7 @@
 #include "platform/eventpump.h"
 #include "platform/launcher.h"
 #include "platform/serialport.h"
-#include "records/inputconstants.h"
+#include "records/constantsform.h"
 #include "records/kouseiwindow.h"
 #include "records/measurementfile.h"
 #include "records/options.h"
@@ -35,7 +39,6 @@
 #include "records/settingsfile.h"
 
 #include <QTextStream>
-#include <memory>
 
 namespace kr5 {
 
@@ -60,6 +63,18 @@ struct ProgramOptions {
     int speedIndex = -1;  // 0 9600, 1 19200, 2 38400 baud: changed in the first cycle
 };
 
+// The charts' share of each reading: the inception detector judges it, then the charts
+// draw it with what the detector found.
+class ChartFeed : public ReadingListener {
+  public:
+    ChartFeed(InceptionDetector& detector, Charts& charts) : detector_(detector), charts_(charts) {}
+    void takeReading(const Reading& reading) override;
+
+  private:
+    InceptionDetector& detector_;
+    Charts& charts_;
+};
+
 class Program {
   public:
     Program(const Platform& platform, ProgramOptions options);
@@ -69,58 +84,70 @@ class Program {
     int run();
 
     // Asks the acquisition loop to end the program (Exit, SIGINT, SIGTERM).
-    void requestEnd() { g_.endreq = true; }
+    void requestEnd() { requests_.end = true; }
 
     MainWindow& mainWindow() { return main_; }
-    const Globals& globals() const { return g_; }
+    // What the panel shows and which units were found, for the tests.
+    const PanelModel& panel() const { return panel_; }
+    const UnitsOnLine& units() const { return units_; }
+    bool qnRunning() const { return qn_.passesRunning(); }
 
   private:
-    void wireWindows();
+    void wireMenu();
     void wirePanel();
     void wireRecords();
     void wireCharts();
     void wireModes();
+    void addListeners();
     void printStatus();
     void showKousei();
+    void saveResult();
     void applyStartSettings();
+    void takePort();
 
+    const Platform platform_;
     ProgramOptions startOptions_;
-    Globals g_;
-    Clock& clock_;
-    EventPump& pump_;
-    SerialPort& port_;
-    Dialogs& dialogs_;
-    Launcher& launcher_;
-    Clipboard& clipboard_;
-    Timing timing_{g_, clock_, pump_};
-    Link link_{g_, port_, clock_, pump_, timing_};
 
-    AboutWindow about_{dialogs_, launcher_};
+    // The state, each piece with its owner.
+    UnitsOnLine units_;
+    InputConstants constants_;
+    OperatingSettings settings_;
+    Requests requests_;
+
+    Timing timing_{platform_.clock, platform_.pump};
+    Link link_{units_, platform_.port, platform_.clock, platform_.pump, timing_};
+
+    AboutWindow about_{platform_.dialogs, platform_.launcher};
     CommTestWindow commtest_;
-    MainWindow main_{dialogs_, launcher_, about_};
+    MainWindow main_{platform_.dialogs, platform_.launcher, about_};
+
+    PanelModel panel_{requests_, settings_};
     PanelWidget* panelWidget_ = nullptr;  // owned by the main window
 
-    SettingsFile settings_;
-    InputConstants constants_{g_, settings_};
-    Recorder recorder_{g_, timing_, clock_};
-    MeasurementFile csave_{g_, dialogs_, clock_, constants_, recorder_};
-    KouseiWindow kousei_{constants_, &main_};
-    Options optionsWindow_{g_, &main_};
-    RecordControls* frec_ = nullptr;  // owned by the main window
+    SettingsFile settingsFile_;
+    ConstantsForm constantsForm_{constants_, settingsFile_};
+    Recorder recorder_{timing_, platform_.clock};
+    MeasurementFile measurementFile_{constants_, units_, platform_.dialogs, platform_.clock,
+                                     recorder_};
+    KouseiWindow kousei_{constantsForm_, &main_};
+    Options options_{settings_, requests_, &main_};
+    RecordControls* recordControls_ = nullptr;  // owned by the main window
 
     ColourTable colours_;
-    Charts charts_{g_, colours_, clock_, dialogs_, clipboard_};
+    Charts charts_{constants_, settings_, colours_, platform_.clipboard, platform_.dialogs};
+    InceptionDetector inception_{constants_, platform_.clock};
+    ChartFeed chartFeed_{inception_, charts_};
 
-    Zn4Window zn4Window_;
-    Zn4Panel zn4_{g_, zn4Window_};
+    Zn4Panel discriminator_{requests_};
+    Zn4Window discriminatorWindow_{discriminator_};
+    UnitStatus unitStatus_;
 
-    Requests requests_;
-    std::unique_ptr<ProgramWindows> loopWindows_;
-    std::unique_ptr<FrontPanel> panel_;
-    std::unique_ptr<Evaluation> evaluation_;
-    std::unique_ptr<Reading> reading_;
-    std::unique_ptr<Acquisition> acquisition_;
-    std::unique_ptr<QnSequence> qn_;
+    ReadingEvaluator evaluator_{constants_, units_};
+    ProgramWindows loopWindows_;
+    QnSequence qn_;
+    Acquisition acquisition_;
+
+    QString cycleTime_;
     QTextStream out_;
 };
 

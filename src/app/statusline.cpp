@@ -4,17 +4,23 @@
 
 namespace kr5 {
 
-QString statusLine(const Globals& g, const PanelTexts& panel, const QString& cycleMs) {
-    QStringList units{QStringLiteral("KR")};
-    if (g.acuok) {
-        units << QStringLiteral("AU");
+QString statusLine(const UnitsOnLine& units, const PanelReadouts& panel, const QString& cycleMs,
+                   const QString& unitStatus) {
+    QStringList present{QStringLiteral("KR")};
+    if (units.acUnitPresent()) {
+        present << QStringLiteral("AU");
     }
-    if (g.znok) {
-        units << QStringLiteral("ZN");
+    if (units.discriminatorPresent()) {
+        present << QStringLiteral("ZN");
     }
-    return QStringLiteral("port %1 | %2 | Q %3 pC | N %4 P.P.S. | Es %5 V | TV %6 | cycle %7 ms")
-        .arg(g.portstr, units.join(QLatin1Char(' ')), panel.vpeak, panel.vpps, panel.des, panel.dtv,
-             cycleMs);
+    QString line =
+        QStringLiteral("port %1 | %2 | Q %3 pC | N %4 P.P.S. | Es %5 V | TV %6 | cycle %7 ms")
+            .arg(units.portDigit(), present.join(QLatin1Char(' ')), panel.charge, panel.pulseRate,
+                 panel.es, panel.testVoltage, cycleMs);
+    if (!unitStatus.isEmpty()) {
+        line += QStringLiteral(" | ") + unitStatus;
+    }
+    return line;
 }
 
 }  // namespace kr5

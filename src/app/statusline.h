@@ -1,22 +1,17 @@
 // The one-line status the program prints each second when started with --status, so
-// that it can be watched on a machine without a display.
+// that it can be watched on a machine without a display. It reads the panel's model.
 #pragma once
 
-#include "app/globals.h"
+#include "link/units.h"
+#include "measure/panelmodel.h"
 
 #include <QString>
 
 namespace kr5 {
 
-// What the panel shows, as shown.
-struct PanelTexts {
-    QString vpeak;  // charge, pC
-    QString vpps;   // pulse rate, P.P.S.
-    QString des;    // Es, V
-    QString dtv;    // TV
-};
-
-// "port 1 | KR AU ZN | Q .00 pC | N .0 P.P.S. | Es 00.0 V | TV  0V | cycle 37 ms"
-QString statusLine(const Globals& g, const PanelTexts& panel, const QString& cycleMs);
+// "port 1 | KR AU ZN | Q .00 pC | N .0 P.P.S. | Es 00.0 V | TV  0V | cycle 37 ms", and
+// " | KR-5: no reply (3)" after it while a unit does not answer.
+QString statusLine(const UnitsOnLine& units, const PanelReadouts& panel, const QString& cycleMs,
+                   const QString& unitStatus);
 
 }  // namespace kr5

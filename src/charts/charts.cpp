@@ -2,20 +2,24 @@
 
 namespace kr5 {
 
-Charts::Charts(Globals& g, const ColourTable& colours, const Clock& clock, Dialogs& dialogs,
-               Clipboard& clipboard)
-    : g_(g),
-      dialogs_(dialogs),
-      wave_(clipboard),
+Charts::Charts(const InputConstants& constants, const OperatingSettings& settings,
+               const ColourTable& colours, Clipboard& clipboard, Dialogs& dialogs)
+    : wave_(clipboard),
       vq_(clipboard),
       qn_(clipboard, dialogs),
-      color_(g, colours),
-      geaph_(g, colours, clock, wave_.surface(), vq_.surface(), vq_) {
-    wave_.onErase = [this] { clrwave(); };
-    wave_.onColor = [this] { color_.showLegend(); };
-    vq_.onErase = [this] { veraseClick(); };
-    vq_.onSave = [this] { sdataClick(); };
-    vq_.onUnload = [this] { vqUnloaded(); };
+      color_(constants, colours),
+      plotter_(constants, settings, colours, wave_.surface(), vq_.surface(), vq_) {
+    connect(&wave_, &WaveWindow::eraseRequested, this, &Charts::clearTrend);
+    connect(&wave_, &WaveWindow::legendRequested, &color_, &ColorWindow::showLegend);
+    connect(&vq_, &VqWindow::eraseRequested, this, [this] {
+        plotter_.eraseVq();
+        vq_.refresh();
+    });
+    connect(&vq_, &VqWindow::unloaded, this, [this] { plotter_.vqUnloaded(); });
+}
+
+QString Charts::caption(const char* title) const {
+    return QLatin1String(title) + QLatin1Char('(') + portDigit_ + QLatin1Char(')');
 }
 
 void Charts::refresh() {
@@ -23,90 +27,83 @@ void Charts::refresh() {
     vq_.refresh();
 }
 
-void Charts::gplot(double q0, double n, double v, qint32 att) {
-    geaph_.gplot(q0, n, v, att);
-    refresh();
-}
-
-void Charts::chmcol(int ratt) {
-    geaph_.chmcol(ratt);
+void Charts::clearTrend() {
+    plotter_.clearTrend();
     wave_.refresh();
 }
 
-void Charts::clrwave() {
-    geaph_.clrwave();
-    wave_.refresh();
-}
-
-void Charts::clrvq() {
-    geaph_.clrvq();
+void Charts::clearVq() {
+    plotter_.clearVq();
     vq_.refresh();
 }
 
-void Charts::startLoop() {
-    clrwave();
-    wave_.setWindowTitle(QStringLiteral("T-QNV(") + g_.portstr + QLatin1Char(')'));
-    wave_.show();
-    clrvq();
-    geaph_.setVqCaption(QStringLiteral("V-Q(") + g_.portstr + QLatin1Char(')'));
-    vq_.show();
-    qn_.setWindowTitle(QStringLiteral("Q-N(") + g_.portstr + QLatin1Char(')'));
+void Charts::clearBoth() {
+    clearVq();
+    clearTrend();
 }
 
-void Charts::dwaveClick() {
+void Charts::recolourRateScale(int range) {
+    plotter_.recolourRateScale(range);
+    wave_.refresh();
+}
+
+void Charts::startLoop() {
+    clearTrend();
+    wave_.setWindowTitle(caption("T-QNV"));
+    wave_.show();
+    clearVq();
+    plotter_.setVqCaption(caption("V-Q"));
+    vq_.show();
+    qn_.setWindowTitle(caption("Q-N"));
+}
+
+void Charts::toggleTrendWindow() {
     if (wave_.isVisible()) {
         wave_.wcloseClick();
         return;
     }
-    clrwave();
+    // The curves drawn while the window was hidden stay.
     wave_.show();
 }
 
-void Charts::dvqClick() {
+void Charts::toggleVqWindow() {
     if (vq_.isVisible()) {
         vq_.vqclsClick();
         return;
     }
-    clrvq();
+    clearVq();
     vq_.show();
 }
 
-void Charts::setWaveCheckMark(std::function<void(bool)> setChecked) {
-    wave_.shown.onShownChanged = std::move(setChecked);
-    if (wave_.shown.onShownChanged) {
-        wave_.shown.onShownChanged(wave_.isVisible());
-    }
+void Charts::showNormalFace() {
+    plotter_.setFace(chart::Face::Normal);
+    wave_.setWindowTitle(caption("T-QNV"));
+    clearTrend();
+    plotter_.setVqCaption(caption("V-Q"));
+    clearVq();
 }
 
-void Charts::setVqCheckMark(std::function<void(bool)> setChecked) {
-    vq_.shown.onShownChanged = std::move(setChecked);
-    if (vq_.shown.onShownChanged) {
-        vq_.shown.onShownChanged(vq_.isVisible());
-    }
+void Charts::showQnFace(const QString& qnLabel) {
+    plotter_.setFace(chart::Face::Qn, qnLabel);
+    wave_.setWindowTitle(caption("T-N(Q)V"));
+    clearTrend();
+    plotter_.setVqCaption(caption("Q-N"));
+    clearVq();
 }
 
-void Charts::qnCopyIn() {
-    geaph_.loadVq();
+void Charts::setQnPassCaption(const QString& text) {
+    plotter_.setVqCaption(text);
+}
+
+void Charts::copyQnChart() {
+    plotter_.loadVq();
     qn_.copyIn(vq_.surface().image());
 }
 
 bool Charts::prepareVqRestore() {
-    geaph_.loadVq();
+    plotter_.loadVq();
     vq_.refresh();
     return true;
-}
-
-void Charts::sdataClick() {
-    sdata(g_, dialogs_, geaph_.inception(), saveHooks_);
-}
-
-void Charts::veraseClick() {
-    geaph_.verase();
-    vq_.refresh();
-}
-
-void Charts::vqUnloaded() {
-    geaph_.vqUnloaded();
 }
 
 }  // namespace kr5

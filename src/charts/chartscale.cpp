@@ -1,13 +1,19 @@
 #include "chartscale.h"
 
-#include "app/numeric.h"
+#include "core/numeric.h"
 
 #include <cmath>
 
 namespace kr5::chart {
 
-double logY(double v, double log10k) {
-    return 248.0 - decade * std::log(v) * log10k;
+namespace {
+
+const double kLog10Factor = 1.0 / std::log(10.0);
+
+}  // namespace
+
+double logY(double v) {
+    return 248.0 - decade * std::log(v) * kLog10Factor;
 }
 
 double trendVoltY(double v) {
@@ -18,8 +24,8 @@ double vqVoltX(double v) {
     return 1.65 * v + 30.0;
 }
 
-double tvmax(const Globals& g) {
-    return g.kpt * 200.0 / (g.tvmulti != 0 ? g.tvmulti : 1);
+double tvmax(const InputConstants& constants, const OperatingSettings& settings) {
+    return constants.ptRatio * 200.0 / settings.tvDivisor();
 }
 
 qint32 pixelIn(double coordinate, int size) {

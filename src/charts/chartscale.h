@@ -3,11 +3,16 @@
 // the trend and of the V-Q chart, and the rounding of real coordinates to pixels.
 #pragma once
 
-#include "app/globals.h"
+#include "core/inputconstants.h"
+#include "core/operatingsettings.h"
 
 #include <QtGlobal>
 
 namespace kr5::chart {
+
+// The two faces of the trend and V-Q windows: the normal measurement (T-QNV and V-Q) and
+// the Q-N measurement (T-N(Q)V and Q-N).
+enum class Face { Normal, Qn };
 
 inline constexpr int bottomLine = 296;  // lowest grid line, zero of linear scales
 inline constexpr int topLine = 8;       // highest grid line
@@ -20,16 +25,15 @@ inline constexpr int stripWidth = 35;
 inline constexpr double floorValue = 0.1;  // charges and rates below this plot as this
 
 // y of a value on the logarithmic scale, before rounding: 248 - 48 * log10(v), with
-// log10 taken as ln(v) * log10k.
-double logY(double v, double log10k);
+// log10 taken as ln(v) / ln(10).
+double logY(double v);
 // y of a voltage value on the trend's linear scale: 200 lies at y 56.
 double trendVoltY(double v);
 // x of a voltage value on the V-Q chart: 200 lies on the right border x 360.
 double vqVoltX(double v);
 
-// The test voltage at the top of the voltage scales: PT ratio x 200 / TV Multi. TV Multi
-// 0 is never offered; it counts as 1 rather than dividing by zero.
-double tvmax(const Globals& g);
+// The test voltage at the top of the voltage scales: PT ratio x 200 / TV Multi.
+double tvmax(const InputConstants& constants, const OperatingSettings& settings);
 
 // The pixel of a real coordinate: rounded, halves to even, and held inside 0..size-1 so
 // that a value far off the scale lands on the picture's edge instead of overflowing.

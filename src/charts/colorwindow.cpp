@@ -11,8 +11,9 @@
 
 namespace kr5 {
 
-ColorWindow::ColorWindow(const Globals& g, const ColourTable& colours, QWidget* parent)
-    : QMainWindow(parent), g_(g), colours_(colours) {
+ColorWindow::ColorWindow(const InputConstants& constants, const ColourTable& colours,
+                         QWidget* parent)
+    : QMainWindow(parent), constants_(constants), colours_(colours) {
     nameControl(this, QStringLiteral("Color"));
     setWindowTitle(QStringLiteral("Color"));
     auto* central = new QWidget(this);
@@ -37,7 +38,7 @@ ColorWindow::ColorWindow(const Globals& g, const ColourTable& colours, QWidget* 
 
 void ColorWindow::showLegend() {
     if (!drawn_) {
-        drawLegend(coltbl_, g_, colours_);
+        drawLegend(coltbl_, constants_, colours_);
         drawn_ = true;
     }
     show();

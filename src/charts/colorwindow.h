@@ -3,8 +3,8 @@
 // moment; OK and the frame's close button only hide the window.
 #pragma once
 
-#include "app/globals.h"
 #include "charts/colours.h"
+#include "core/inputconstants.h"
 #include "platform/imagesurface.h"
 
 #include <QMainWindow>
@@ -16,7 +16,8 @@ class ColorWindow : public QMainWindow {
     static constexpr int coltblWidth = 153;
     static constexpr int coltblHeight = 209;
 
-    ColorWindow(const Globals& g, const ColourTable& colours, QWidget* parent = nullptr);
+    ColorWindow(const InputConstants& constants, const ColourTable& colours,
+                QWidget* parent = nullptr);
 
     const ImageSurface& legend() const { return coltbl_; }
 
@@ -28,7 +29,7 @@ class ColorWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    const Globals& g_;
+    const InputConstants& constants_;
     const ColourTable& colours_;
     ImageSurface coltbl_{coltblWidth, coltblHeight};
     bool drawn_ = false;

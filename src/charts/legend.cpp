@@ -1,10 +1,10 @@
 #include "legend.h"
 
-#include "app/format.h"
+#include "core/format.h"
 
 namespace kr5 {
 
-void drawLegend(Surface& s, const Globals& g, const ColourTable& colours) {
+void drawLegend(Surface& s, const InputConstants& constants, const ColourTable& colours) {
     s.setForeColour(kBlack);
     s.setPos(10, 10);
     s.print(QStringLiteral("pC       Color"), true);
@@ -12,7 +12,7 @@ void drawLegend(Surface& s, const Globals& g, const ColourTable& colours) {
         const int top = 40 + 16 * i;
         s.fillBox(60, top, 140, top + 1, colours.attcol[static_cast<size_t>(i)]);
         s.setPos(10, 35 + 16 * i);
-        s.print(prefixfmt(g.atttbl[static_cast<size_t>(i)] * g.kadj), true);
+        s.print(prefixfmt(attenuatorDivision(i) * constants.adjust), true);
     }
 }
 

@@ -2,13 +2,13 @@
 // range's colour beside the range's charge in pC.
 #pragma once
 
-#include "app/globals.h"
 #include "charts/colours.h"
+#include "core/inputconstants.h"
 #include "platform/surface.h"
 
 namespace kr5 {
 
 // Draws the legend with the charges of the current Adjust.
-void drawLegend(Surface& s, const Globals& g, const ColourTable& colours);
+void drawLegend(Surface& s, const InputConstants& constants, const ColourTable& colours);
 
 }  // namespace kr5

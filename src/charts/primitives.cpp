@@ -1,8 +1,8 @@
 #include "primitives.h"
 
-#include "app/format.h"
-#include "app/numeric.h"
 #include "charts/chartscale.h"
+#include "core/format.h"
+#include "core/numeric.h"
 
 #include <cmath>
 
@@ -23,7 +23,7 @@ void printAt(Surface& s, double x, double y, const QString& text, bool lineEnd) 
 
 }  // namespace
 
-void vaxis(Surface& s, const QString& title, double top, Colour col, int x, bool linear) {
+void drawValueStrip(Surface& s, const QString& title, double top, Colour col, int x, bool linear) {
     s.fillBox(x, 0, x + chart::stripWidth - 1, chart::stripHeight, kWhite);
     if (!(top > 0.0) || !std::isfinite(top)) {
         return;
@@ -39,7 +39,7 @@ void vaxis(Surface& s, const QString& title, double top, Colour col, int x, bool
     s.line(x + 8, 16, x + 28, 16, col);
 }
 
-void gframe(Surface& s, const QString& title, int ndiv, int x0, int w, Colour col) {
+void drawFrame(Surface& s, const QString& title, int ndiv, int x0, int w, Colour col) {
     s.fillBox(x0, 0, x0 + w + 24, 320, kWhite);
     for (int i = 0; i < chart::gridLines; ++i) {
         const int y = chart::bottomLine - chart::gridStep * i;
@@ -58,14 +58,15 @@ void gframe(Surface& s, const QString& title, int ndiv, int x0, int w, Colour co
     printAt(s, w / 2.0 - 5.0 * static_cast<double>(title.size()) + x0, 20, title, true);
 }
 
-void haxis(Surface& s, const Globals& g, int ndiv, double scale, int x0, int w, Colour col) {
+void drawBottomLabels(Surface& s, chart::Face face, int ndiv, double scale, int x0, int w,
+                      Colour col) {
     if (ndiv <= 0) {
         return;
     }
     s.fillBox(x0, chart::bottomLine + 1, x0 + w + 24, 312, kWhite);
     const int step = stepOf(w, ndiv);
     s.setForeColour(col);
-    if (!g.qnmode) {
+    if (face == chart::Face::Normal) {
         for (int i = 0; i <= ndiv; ++i) {
             printAt(s, x0 + step * i - 8, chart::bottomLine, prefixfmt(i * scale / ndiv), false);
         }
@@ -73,21 +74,22 @@ void haxis(Surface& s, const Globals& g, int ndiv, double scale, int x0, int w, 
         return;
     }
     for (int i = 0; i <= 9; ++i) {
-        const double charge = g.atttbl[static_cast<size_t>(i)] * scale;
+        const double charge = attenuatorDivision(i) * scale;
         printAt(s, x0 + step * i - 8, chart::bottomLine, prefixfmt(charge), false);
     }
     printAt(s, x0 + w, chart::bottomLine, QStringLiteral("pC"), false);
 }
 
-void refline(Surface& s, const Globals& g, const ColourTable& colours, int x0, int w) {
-    if (!(g.kadj > 0.0) || !(g.ksetq > 0.0)) {
+void drawSetQLine(Surface& s, const InputConstants& constants, const ColourTable& colours, int x0,
+                  int w) {
+    if (!(constants.adjust > 0.0) || !(constants.setQ > 0.0)) {
         return;  // no logarithm of 0 or of a negative level
     }
-    const int y = chart::pixelIn(chart::logY(g.ksetq / g.kadj, g.log10k), s.height());
+    const int y = chart::pixelIn(chart::logY(constants.setQ / constants.adjust), s.height());
     s.line(x0, y, x0 + w, y, colours.qbcol[10]);
 }
 
-void vqlabel(Surface& s, const QString& text, int y, int x) {
+void drawLabel(Surface& s, const QString& text, int y, int x) {
     s.fillBox(x, y, x + 8 * static_cast<int>(text.size()), y + 10, kWhite);
     s.setForeColour(kBlack);
     printAt(s, x, y, text, true);

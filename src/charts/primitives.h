@@ -4,8 +4,9 @@
 // state.
 #pragma once
 
-#include "app/globals.h"
+#include "charts/chartscale.h"
 #include "charts/colours.h"
+#include "core/inputconstants.h"
 #include "platform/surface.h"
 
 #include <QString>
@@ -16,22 +17,23 @@ namespace kr5 {
 // up, with the title and a short line above them. Logarithmic: top, top x 10, ...;
 // linear: 0, top/5, ..., top. A top that is 0, negative or not a number leaves the strip
 // blank.
-void vaxis(Surface& s, const QString& title, double top, Colour col, int x, bool linear);
+void drawValueStrip(Surface& s, const QString& title, double top, Colour col, int x, bool linear);
 
 // The plot frame from x0 to x0 + w: 13 horizontal grid lines, both borders, ndiv vertical
 // grid lines (none for 0) and the title centred above the grid.
-void gframe(Surface& s, const QString& title, int ndiv, int x0, int w, Colour col);
+void drawFrame(Surface& s, const QString& title, int ndiv, int x0, int w, Colour col);
 
-// The labels under the frame. In the V-Q chart (qnmode false): ndiv + 1 values from 0 to
-// scale and "TV"; in the Q-N chart: the charge of each of the ten ranges (division x
-// scale) and "pC".
-void haxis(Surface& s, const Globals& g, int ndiv, double scale, int x0, int w, Colour col);
+// The labels under the frame. In the V-Q chart: ndiv + 1 values from 0 to scale and "TV";
+// in the Q-N chart: the charge of each of the ten ranges (division x scale) and "pC".
+void drawBottomLabels(Surface& s, chart::Face face, int ndiv, double scale, int x0, int w,
+                      Colour col);
 
 // A horizontal line from x0 to x0 + w at the height of Set Q on the charge scale. Nothing
 // is drawn when Set Q or Adjust is 0 or negative.
-void refline(Surface& s, const Globals& g, const ColourTable& colours, int x0, int w);
+void drawSetQLine(Surface& s, const InputConstants& constants, const ColourTable& colours, int x0,
+                  int w);
 
 // A black text on a white box 8 px per character wide, its top at y (note: y before x).
-void vqlabel(Surface& s, const QString& text, int y, int x);
+void drawLabel(Surface& s, const QString& text, int y, int x);
 
 }  // namespace kr5

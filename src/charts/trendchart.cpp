@@ -1,8 +1,7 @@
 #include "trendchart.h"
 
-#include "app/numeric.h"
-#include "charts/chartscale.h"
 #include "charts/primitives.h"
+#include "core/numeric.h"
 
 namespace kr5 {
 
@@ -15,60 +14,62 @@ constexpr int qnFrameW = 540;
 
 }  // namespace
 
-void TrendChart::dscle(int ratt) {
+void TrendChart::drawEmpty(chart::Face face, int rateColourRange) {
     const int tvStrip = roundEvenLong(s_.width() - 40.0);
-    if (!g_.qnmode) {
-        vaxis(s_, QStringLiteral("pC"), g_.kadj / 10.0, colours_.qbcol[9], 0, false);
-        vaxis(s_, QStringLiteral("PPS"), 0.1, colours_.rangeColour(ratt), 35, false);
-        gframe(s_, QStringLiteral("T-QNV"), 0, frameX0, frameW, colours_.qbcol[8]);
-        vaxis(s_, QStringLiteral("TV"), chart::tvmax(g_), colours_.qbcol[12], tvStrip, true);
-        refline(s_, g_, colours_, frameX0, frameW);
-        state_.trendx0();
+    const double tvTop = chart::tvmax(constants_, settings_);
+    if (face == chart::Face::Normal) {
+        drawValueStrip(s_, QStringLiteral("pC"), constants_.adjust / 10.0, colours_.qbcol[9], 0,
+                       false);
+        drawValueStrip(s_, QStringLiteral("PPS"), 0.1, colours_.rangeColour(rateColourRange), 35,
+                       false);
+        drawFrame(s_, QStringLiteral("T-QNV"), 0, frameX0, frameW, colours_.qbcol[8]);
+        drawValueStrip(s_, QStringLiteral("TV"), tvTop, colours_.qbcol[12], tvStrip, true);
+        drawSetQLine(s_, constants_, colours_, frameX0, frameW);
+        state_.column = 0;
         return;
     }
-    vaxis(s_, QStringLiteral("PPS"), 0.1, colours_.qbcol[0], 0, false);
-    gframe(s_, QStringLiteral("T-N(Q)V"), 0, qnFrameX0, qnFrameW, colours_.qbcol[8]);
-    vaxis(s_, QStringLiteral("TV"), chart::tvmax(g_), colours_.qbcol[12], tvStrip, true);
-    state_.trendx0();
-    state_.trendreset();
+    drawValueStrip(s_, QStringLiteral("PPS"), 0.1, colours_.qbcol[0], 0, false);
+    drawFrame(s_, QStringLiteral("T-N(Q)V"), 0, qnFrameX0, qnFrameW, colours_.qbcol[8]);
+    drawValueStrip(s_, QStringLiteral("TV"), tvTop, colours_.qbcol[12], tvStrip, true);
+    state_.restartChannels();
 }
 
-void TrendChart::chmcol(int ratt) {
-    vaxis(s_, QStringLiteral("PPS"), 0.1, colours_.rangeColour(ratt), 32, false);
+void TrendChart::recolourRateScale(int range) {
+    drawValueStrip(s_, QStringLiteral("PPS"), 0.1, colours_.rangeColour(range), 32, false);
 }
 
 qint32 TrendChart::y(double v) const {
-    return chart::pixelIn(chart::logY(v, g_.log10k), s_.height());
+    return chart::pixelIn(chart::logY(v), s_.height());
 }
 
 qint32 TrendChart::yv(double v) const {
     return chart::pixelIn(chart::trendVoltY(v), s_.height());
 }
 
-void TrendChart::plotReading(double q0, double n, double v, int att) {
-    const int x0 = state_.trendx + frameX0;
+void TrendChart::plotReading(double charge, double rate, double voltage, int att) {
+    const int x0 = state_.column + frameX0;
     const int x1 = x0 + 1;
-    s_.line(x0, y(state_.lastq), x1, y(q0), colours_.qbcol[9]);
-    s_.line(x0, y(state_.lastn), x1, y(n), colours_.rangeColour(att));
-    s_.line(x0, yv(state_.lastv), x1, yv(v), colours_.qbcol[12]);
+    s_.line(x0, y(state_.previousCharge), x1, y(charge), colours_.qbcol[9]);
+    s_.line(x0, y(state_.previousRate), x1, y(rate), colours_.rangeColour(att));
+    s_.line(x0, yv(state_.previousVoltage), x1, yv(voltage), colours_.qbcol[12]);
 }
 
-void TrendChart::plotChannel(double n, double v, int att) {
+void TrendChart::plotChannel(double rate, double voltage, int att) {
     const auto channel = static_cast<size_t>(qBound(0, att, 10));
-    const int x = state_.trendx + qnFrameX0;
-    const int previousX = state_.lastx[channel];
-    s_.line(previousX, state_.lasty[channel], x, y(n), colours_.rangeColour(att));
-    state_.lastx[channel] = x;
-    state_.lasty[channel] = y(n);
+    const int x = state_.column + qnFrameX0;
+    const int previousX = state_.channelX[channel];
+    s_.line(previousX, state_.channelY[channel], x, y(rate), colours_.rangeColour(att));
+    state_.channelX[channel] = x;
+    state_.channelY[channel] = y(rate);
     if (channel == 0) {
-        s_.line(previousX, yv(state_.lastv), x, yv(v), colours_.qbcol[12]);
-        state_.lastv = v;
+        s_.line(previousX, yv(state_.previousVoltage), x, yv(voltage), colours_.qbcol[12]);
+        state_.previousVoltage = voltage;
     }
 }
 
 bool TrendChart::advance() {
-    ++state_.trendx;
-    return state_.trendx > sweep - 1;
+    ++state_.column;
+    return state_.column > sweep - 1;
 }
 
 }  // namespace kr5

@@ -4,9 +4,11 @@
 // and the voltage.
 #pragma once
 
-#include "app/globals.h"
+#include "charts/chartscale.h"
 #include "charts/chartstate.h"
 #include "charts/colours.h"
+#include "core/inputconstants.h"
+#include "core/operatingsettings.h"
 #include "platform/surface.h"
 
 namespace kr5 {
@@ -15,22 +17,23 @@ class TrendChart {
   public:
     static constexpr int sweep = 510;  // readings per sweep of the chart
 
-    TrendChart(Surface& s, const Globals& g, const ColourTable& colours, ChartState& state)
-        : s_(s), g_(g), colours_(colours), state_(state) {}
+    TrendChart(Surface& s, const InputConstants& constants, const OperatingSettings& settings,
+               const ColourTable& colours, ChartState& state)
+        : s_(s), constants_(constants), settings_(settings), colours_(colours), state_(state) {}
 
-    // The empty chart of the current face; ratt (0..10) colours the "PPS" strip of the
+    // The empty chart of a face; rateColourRange (0..10) colours the "PPS" strip of the
     // normal face. Starts the sweep over.
-    void dscle(int ratt);
-    // Redraws the "PPS" strip in the colour of range ratt, its left edge at x 32.
-    void chmcol(int ratt);
+    void drawEmpty(chart::Face face, int rateColourRange);
+    // Redraws the "PPS" strip in the colour of a range, its left edge at x 32.
+    void recolourRateScale(int range);
 
     // One reading of the normal face, charge and rate already raised to at least 0.1.
-    void plotReading(double q0, double n, double v, int att);
+    void plotReading(double charge, double rate, double voltage, int att);
     // One range channel of a Q-N pass: the channel's count and, for range 0, the voltage.
-    void plotChannel(double n, double v, int att);
+    void plotChannel(double rate, double voltage, int att);
 
     // Moves to the next column. Returns true when the sweep is full: the caller then
-    // redraws the empty chart (clrwave).
+    // redraws the empty chart.
     bool advance();
 
   private:
@@ -38,7 +41,8 @@ class TrendChart {
     qint32 yv(double v) const;
 
     Surface& s_;
-    const Globals& g_;
+    const InputConstants& constants_;
+    const OperatingSettings& settings_;
     const ColourTable& colours_;
     ChartState& state_;
 };

@@ -1,6 +1,5 @@
 #include "vqchart.h"
 
-#include "charts/chartscale.h"
 #include "charts/primitives.h"
 
 namespace kr5 {
@@ -13,50 +12,51 @@ constexpr int columnWidth = 33;  // one range's column of the Q-N chart
 
 }  // namespace
 
-void VqChart::dscle() {
+void VqChart::drawEmpty(chart::Face face, const QString& qnLabel) {
     const Colour grid = colours_.qbcol[8];
-    if (!g_.qnmode) {
-        vaxis(s_, QStringLiteral("pC"), g_.kadj / 10.0, colours_.qbcol[9], 0, false);
-        gframe(s_, QStringLiteral("V-Q"), 10, frameX0, frameW, grid);
-        haxis(s_, g_, 5, chart::tvmax(g_), frameX0, frameW, colours_.qbcol[12]);
-        refline(s_, g_, colours_, frameX0, frameW);
+    if (face == chart::Face::Normal) {
+        drawValueStrip(s_, QStringLiteral("pC"), constants_.adjust / 10.0, colours_.qbcol[9], 0,
+                       false);
+        drawFrame(s_, QStringLiteral("V-Q"), 10, frameX0, frameW, grid);
+        drawBottomLabels(s_, face, 5, chart::tvmax(constants_, settings_), frameX0, frameW,
+                         colours_.qbcol[12]);
+        drawSetQLine(s_, constants_, colours_, frameX0, frameW);
         return;
     }
-    vaxis(s_, QStringLiteral("PPS"), 0.1, colours_.qbcol[0], 0, false);
-    gframe(s_, QStringLiteral("Q-N"), 10, frameX0, frameW, grid);
-    haxis(s_, g_, 10, g_.kadj, frameX0, frameW, colours_.qbcol[9]);
-    vqlabel(s_, QStringLiteral(" TV        Condition"), 22, 220);
-    vqlabel(s_, g_.qntv + QLatin1Char(' ') + g_.qncond, 34, 220);
-    state_.vqreset();
+    drawValueStrip(s_, QStringLiteral("PPS"), 0.1, colours_.qbcol[0], 0, false);
+    drawFrame(s_, QStringLiteral("Q-N"), 10, frameX0, frameW, grid);
+    drawBottomLabels(s_, face, 10, constants_.adjust, frameX0, frameW, colours_.qbcol[9]);
+    drawLabel(s_, QStringLiteral(" TV        Condition"), 22, 220);
+    drawLabel(s_, qnLabel, 34, 220);
 }
 
-Colour VqChart::segmentColour(double v, bool csvfound) const {
-    if (v > state_.lastv) {
-        return csvfound ? colours_.qbcol[0] : colours_.qbcol[9];
+Colour VqChart::segmentColour(double voltage, bool inceptionStanding) const {
+    if (voltage > state_.previousVoltage) {
+        return inceptionStanding ? colours_.qbcol[0] : colours_.qbcol[9];
     }
-    if (v < state_.lastv) {
-        return csvfound ? colours_.qbcol[13] : colours_.qbcol[12];
+    if (voltage < state_.previousVoltage) {
+        return inceptionStanding ? colours_.qbcol[13] : colours_.qbcol[12];
     }
     return kBlack;
 }
 
 qint32 VqChart::y(double v) const {
-    return chart::pixelIn(chart::logY(v, g_.log10k), s_.height());
+    return chart::pixelIn(chart::logY(v), s_.height());
 }
 
-void VqChart::plotSegment(double q0, double v, Colour colour) {
-    const qint32 x0 = chart::pixelIn(chart::vqVoltX(state_.lastv), s_.width());
-    const qint32 x1 = chart::pixelIn(chart::vqVoltX(v), s_.width());
-    const qint32 y0 = y(state_.lastq);
-    const qint32 y1 = y(q0);
+void VqChart::plotSegment(double charge, double voltage, Colour colour) {
+    const qint32 x0 = chart::pixelIn(chart::vqVoltX(state_.previousVoltage), s_.width());
+    const qint32 x1 = chart::pixelIn(chart::vqVoltX(voltage), s_.width());
+    const qint32 y0 = y(state_.previousCharge);
+    const qint32 y1 = y(charge);
     if (x0 != x1 || y0 != y1) {
         s_.line(x0, y0, x1, y1, colour);
     }
 }
 
-void VqChart::plotBar(double n, int att) {
-    const qint32 x = chart::pixelIn(columnWidth * att + 31.0 + state_.qnpass, s_.width());
-    s_.line(x, chart::bottomLine, x, y(n), colours_.rangeColour(att));
+void VqChart::plotBar(int pass, double rate, int att) {
+    const qint32 x = chart::pixelIn(columnWidth * att + 31.0 + pass, s_.width());
+    s_.line(x, chart::bottomLine, x, y(rate), colours_.rangeColour(att));
 }
 
 }  // namespace kr5

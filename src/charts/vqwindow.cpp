@@ -17,14 +17,14 @@ VqWindow::VqWindow(Clipboard& clipboard, QWidget* parent)
     setCentralWidget(gra);
 
     // The result box lies over the chart's upper part, below the CSV and CEV labels.
-    text1Box_ = new QPlainTextEdit(gra);
-    nameControl(text1Box_, QStringLiteral("Text1"));
-    text1Box_->setGeometry(32, 80, 337, 49);
-    text1Box_->setReadOnly(true);
-    text1Box_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    resultBox_ = new QPlainTextEdit(gra);
+    nameControl(resultBox_, QStringLiteral("Text1"));
+    resultBox_->setGeometry(32, 80, 337, 49);
+    resultBox_->setReadOnly(true);
+    resultBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Two lines of results need no scroll bars, and the box is repainted with the chart.
-    text1Box_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    text1Box_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    resultBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    resultBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     QAction* vqcls = charts::menuItem(this, QStringLiteral("vqcls"), QStringLiteral("Close(&X)"));
     QAction* vcopy = charts::menuItem(this, QStringLiteral("vcopy"), QStringLiteral("Copy(&C)"));
@@ -32,40 +32,28 @@ VqWindow::VqWindow(Clipboard& clipboard, QWidget* parent)
     QAction* sdata = charts::menuItem(this, QStringLiteral("sdata"), QStringLiteral("Save(&S)"));
     connect(vqcls, &QAction::triggered, this, &VqWindow::vqclsClick);
     connect(vcopy, &QAction::triggered, this, &VqWindow::vcopyClick);
-    connect(verase, &QAction::triggered, this, &VqWindow::veraseClick);
-    connect(sdata, &QAction::triggered, this, &VqWindow::sdataClick);
+    connect(verase, &QAction::triggered, this, &VqWindow::eraseRequested);
+    connect(sdata, &QAction::triggered, this, &VqWindow::saveRequested);
 }
 
-bool VqWindow::text1Shown() const {
-    return !text1Box_->isHidden();
+bool VqWindow::resultTextShown() const {
+    return !resultBox_->isHidden();
 }
 
-void VqWindow::setText1(const QString& text) {
-    text1_ = text;
+void VqWindow::setResultText(const QString& text) {
+    resultText_ = text;
     QString display = text;
     display.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text1Box_->setPlainText(display);
+    resultBox_->setPlainText(display);
 }
 
-void VqWindow::setText1Shown(bool visible) {
-    text1Box_->setVisible(visible);
+void VqWindow::setResultTextShown(bool visible) {
+    resultBox_->setVisible(visible);
 }
 
 void VqWindow::vcopyClick() {
     clipboard_.clear();
     clipboard_.setImage(surface_.image());
-}
-
-void VqWindow::veraseClick() {
-    if (onErase) {
-        onErase();
-    }
-}
-
-void VqWindow::sdataClick() {
-    if (onSave) {
-        onSave();
-    }
 }
 
 void VqWindow::refresh() {
@@ -76,19 +64,21 @@ void VqWindow::closeEvent(QCloseEvent* event) {
     // The window hides at once; its chart and text count as discarded from now on.
     event->ignore();
     hide();
-    if (onUnload) {
-        onUnload();
-    }
+    emit unloaded();
 }
 
 void VqWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    shown.changed(*this, *event);
+    if (!event->spontaneous()) {
+        emit shownChanged(true);
+    }
 }
 
 void VqWindow::hideEvent(QHideEvent* event) {
     QMainWindow::hideEvent(event);
-    shown.changed(*this, *event);
+    if (!event->spontaneous()) {
+        emit shownChanged(false);
+    }
 }
 
 }  // namespace kr5

@@ -3,19 +3,19 @@
 // its next use); Close only hides it.
 #pragma once
 
-#include "charts/geaph.h"
-#include "charts/shownwatch.h"
+#include "charts/chartplotter.h"
 #include "platform/clipboard.h"
 #include "platform/imagesurface.h"
 
 #include <QMainWindow>
-#include <functional>
 
 class QPlainTextEdit;
 
 namespace kr5 {
 
 class VqWindow : public QMainWindow, public VqView {
+    Q_OBJECT
+
   public:
     static constexpr int graWidth = 385;
     static constexpr int graHeight = 345;
@@ -25,23 +25,24 @@ class VqWindow : public QMainWindow, public VqView {
     ImageSurface& surface() { return surface_; }
     // Shows what has been drawn on the chart since the last refresh.
     void refresh();
-    // The text of Text1 as it was set, CR LF line ends included.
-    const QString& text1() const { return text1_; }
-    bool text1Shown() const;
+    // The text of the result box Text1 as it was set, CR LF line ends included.
+    const QString& resultText() const { return resultText_; }
+    bool resultTextShown() const;
 
-    void setText1(const QString& text) override;
-    void setText1Shown(bool visible) override;
-    void setVqCaption(const QString& caption) override { setWindowTitle(caption); }
-
-    std::function<void()> onErase;   // verase
-    std::function<void()> onSave;    // sdata
-    std::function<void()> onUnload;  // closed by the frame
-    charts::ShownWatch shown;
+    void setResultText(const QString& text) override;
+    void setResultTextShown(bool visible) override;
+    void setCaption(const QString& caption) override { setWindowTitle(caption); }
 
     void vqclsClick() { hide(); }
     void vcopyClick();
-    void veraseClick();
-    void sdataClick();
+
+  signals:
+    void eraseRequested();  // verase
+    void saveRequested();   // sdata
+    // Closed by its frame: the chart and the result text count as discarded.
+    void unloaded();
+    // The program or the operator showed or hid the window.
+    void shownChanged(bool shown);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -51,8 +52,8 @@ class VqWindow : public QMainWindow, public VqView {
   private:
     Clipboard& clipboard_;
     ImageSurface surface_{graWidth, graHeight};
-    QPlainTextEdit* text1Box_ = nullptr;
-    QString text1_;
+    QPlainTextEdit* resultBox_ = nullptr;
+    QString resultText_;
 };
 
 }  // namespace kr5

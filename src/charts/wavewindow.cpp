@@ -21,20 +21,8 @@ WaveWindow::WaveWindow(Clipboard& clipboard, QWidget* parent)
     QAction* wclear = charts::menuItem(this, QStringLiteral("wclear"), QStringLiteral("Erase(&D)"));
     connect(wclose, &QAction::triggered, this, &WaveWindow::wcloseClick);
     connect(wcopy, &QAction::triggered, this, &WaveWindow::wcopyClick);
-    connect(wcoler, &QAction::triggered, this, &WaveWindow::wcolerClick);
-    connect(wclear, &QAction::triggered, this, &WaveWindow::wclearClick);
-}
-
-void WaveWindow::wcolerClick() {
-    if (onColor) {
-        onColor();
-    }
-}
-
-void WaveWindow::wclearClick() {
-    if (onErase) {
-        onErase();
-    }
+    connect(wcoler, &QAction::triggered, this, &WaveWindow::legendRequested);
+    connect(wclear, &QAction::triggered, this, &WaveWindow::eraseRequested);
 }
 
 void WaveWindow::wcopyClick() {
@@ -54,12 +42,16 @@ void WaveWindow::closeEvent(QCloseEvent* event) {
 
 void WaveWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    shown.changed(*this, *event);
+    if (!event->spontaneous()) {
+        emit shownChanged(true);
+    }
 }
 
 void WaveWindow::hideEvent(QHideEvent* event) {
     QMainWindow::hideEvent(event);
-    shown.changed(*this, *event);
+    if (!event->spontaneous()) {
+        emit shownChanged(false);
+    }
 }
 
 }  // namespace kr5

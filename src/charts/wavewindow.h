@@ -2,16 +2,16 @@
 // only hides it; the chart is kept and drawn on while hidden.
 #pragma once
 
-#include "charts/shownwatch.h"
 #include "platform/clipboard.h"
 #include "platform/imagesurface.h"
 
 #include <QMainWindow>
-#include <functional>
 
 namespace kr5 {
 
 class WaveWindow : public QMainWindow {
+    Q_OBJECT
+
   public:
     static constexpr int graWidth = 625;
     static constexpr int graHeight = 321;
@@ -22,14 +22,15 @@ class WaveWindow : public QMainWindow {
     // Shows what has been drawn on the chart since the last refresh.
     void refresh();
 
-    std::function<void()> onErase;  // wclear: clrwave
-    std::function<void()> onColor;  // wcoler: the colour legend
-    charts::ShownWatch shown;
-
     void wcloseClick() { hide(); }
     void wcopyClick();
-    void wcolerClick();
-    void wclearClick();
+
+  signals:
+    void eraseRequested();   // wclear
+    void legendRequested();  // wcoler
+    // The program or the operator showed or hid the window (not the window system by
+    // itself, as when the main window is minimised).
+    void shownChanged(bool shown);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

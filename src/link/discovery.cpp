@@ -35,7 +35,7 @@ std::optional<UnitKind> kindOf(const QString& reply) {
     return std::nullopt;
 }
 
-PortFinds scanPort(int port, Globals& g, Link& link, DiscoveryProgress& progress) {
+PortFinds scanPort(int port, Link& link, DiscoveryProgress& progress) {
     PortFinds finds;
     if (!link.openport(port)) {
         return finds;
@@ -43,13 +43,12 @@ PortFinds scanPort(int port, Globals& g, Link& link, DiscoveryProgress& progress
     finds.scanned = true;
     // Wake-up probe: the first frame after opening may meet a line that is not yet
     // settled, so address 0 is asked once before the scan proper and its answer dropped.
-    link.sendTo(0, QStringLiteral("v"));
-    link.receive(replyIdent, 100);
+    link.sendToAddress(0, QStringLiteral("v"));
+    link.receiveAny(kIdentLength, 100);
     for (int i = 0; i < 16; ++i) {
         progress.probing(port, i);
-        link.sendTo(i, QStringLiteral("v"));
-        link.receive(replyIdent, timeoutNormal);
-        const QString reply = g.rxbuf;
+        link.sendToAddress(i, QStringLiteral("v"));
+        const QString reply = link.receiveAny(kIdentLength, kNormalTimeout).text;
         if (const auto kind = kindOf(reply)) {
             const QString ident = unitIdent(reply);
             finds.units[static_cast<size_t>(*kind)] = Find{i, ident};
@@ -60,65 +59,51 @@ PortFinds scanPort(int port, Globals& g, Link& link, DiscoveryProgress& progress
     return finds;
 }
 
-// Takes the units of the detector's port into the globals. A unit that answered only on
-// the other port could never be reached, since all traffic goes to the detector's port.
-void acceptUnits(Globals& g, int port, const PortFinds& finds) {
-    const Find& kr = finds.of(UnitKind::Detector);
-    const Find& acu = finds.of(UnitKind::AcUnit);
-    const Find& zn = finds.of(UnitKind::NoiseDiscriminator);
-    g.comport = port;
-    g.kradr = g.adrtbl[static_cast<size_t>(kr.index)];
-    g.krid = kr.ident;
-    if (acu.index >= 0) {
-        g.acuadr = g.adrtbl[static_cast<size_t>(acu.index)];
-        g.acuid = acu.ident;
-        g.acuok = true;
-    }
-    if (zn.index >= 0) {
-        g.znadr = g.adrtbl[static_cast<size_t>(zn.index)];
-        g.znid = zn.ident;
-        g.znok = true;
+// Takes the units of the detector's port. A unit that answered only on the other port
+// could never be reached, since all traffic goes to the detector's port.
+void acceptUnits(UnitsOnLine& units, int port, const PortFinds& finds) {
+    units.port = port;
+    for (const UnitKind kind :
+         {UnitKind::Detector, UnitKind::AcUnit, UnitKind::NoiseDiscriminator}) {
+        const Find& find = finds.of(kind);
+        if (find.index >= 0) {
+            units.unit(kind) = FoundUnit{find.index, find.ident};
+        }
     }
 }
 
 // The questions asked when port 1 did not hold both the detector and the AC unit.
-bool mayGoOn(const Globals& g, Dialogs& dialogs) {
-    if (g.kradr.isEmpty()) {
+bool mayGoOn(const UnitsOnLine& units, Dialogs& dialogs) {
+    if (!units.present(UnitKind::Detector)) {
         dialogs.message(kNoDetectorText, QString(), Dialogs::Buttons::Ok);
         return false;
     }
-    return !g.acuadr.isEmpty() ||
+    return units.acUnitPresent() ||
            dialogs.message(kNoAcUnitText, kNoAcUnitTitle, Dialogs::Buttons::OkCancel) ==
                Dialogs::Answer::Ok;
 }
 
 }  // namespace
 
-bool findunits(Globals& g, Link& link, DiscoveryProgress& progress, Dialogs& dialogs) {
-    link.setadr();
-    g.acuok = g.znok = false;
-    g.kradr.clear();
-    g.znadr.clear();
-    g.krid.clear();
-    g.acuid.clear();
-    g.znid.clear();
+bool findunits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress, Dialogs& dialogs) {
+    units.clear();
     progress.showProgress();
 
     std::array<PortFinds, 3> ports;  // indexed by port number 1 and 2
-    ports[1] = scanPort(1, g, link, progress);
+    ports[1] = scanPort(1, link, progress);
     const bool port1Complete =
         ports[1].of(UnitKind::Detector).index >= 0 && ports[1].of(UnitKind::AcUnit).index >= 0;
     if (!port1Complete) {
-        ports[2] = scanPort(2, g, link, progress);
+        ports[2] = scanPort(2, link, progress);
     }
     // The detector found last wins: port 2 over port 1.
     const int port = ports[2].of(UnitKind::Detector).index >= 0   ? 2
                      : ports[1].of(UnitKind::Detector).index >= 0 ? 1
                                                                   : 0;
     if (port != 0) {
-        acceptUnits(g, port, ports[static_cast<size_t>(port)]);
+        acceptUnits(units, port, ports[static_cast<size_t>(port)]);
     }
-    const bool goOn = port1Complete || mayGoOn(g, dialogs);
+    const bool goOn = port1Complete || mayGoOn(units, dialogs);
     progress.hideProgress();
     return goOn;
 }

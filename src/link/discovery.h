@@ -3,15 +3,13 @@
 // addresses, and whether the program may run at all.
 #pragma once
 
-#include "app/globals.h"
 #include "link/link.h"
+#include "link/units.h"
 #include "platform/dialogs.h"
 
 #include <QString>
 
 namespace kr5 {
-
-enum class UnitKind { Detector, AcUnit, NoiseDiscriminator };
 
 // The progress window shown while the ports are scanned.
 class DiscoveryProgress {
@@ -28,9 +26,8 @@ inline const QString kNoDetectorText = QStringLiteral("Can not find KR-5.\rStop 
 inline const QString kNoAcUnitText = QStringLiteral("Can not find ACU.\rmes. without ACU\uFF1F");
 inline const QString kNoAcUnitTitle = QStringLiteral("NO CONNECT ACU");
 
-// Scans the ports and sets the unit globals (comport, kradr, acuadr, znadr, acuok, znok,
-// krid, acuid, znid). Returns false when the program must end: no detector, or the
-// operator would not go on without the AC unit.
-bool findunits(Globals& g, Link& link, DiscoveryProgress& progress, Dialogs& dialogs);
+// Scans the ports and fills units. Returns false when the program must end: no detector,
+// or the operator would not go on without the AC unit.
+bool findunits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress, Dialogs& dialogs);
 
 }  // namespace kr5

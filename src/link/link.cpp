@@ -1,89 +1,213 @@
 #include "link.h"
 
-#include "wire.h"
+#include "link/wire.h"
+
+#include <algorithm>
 
 namespace kr5 {
 
-Link::Link(Globals& g, SerialPort& port, Clock& clock, EventPump& pump, Timing& timing)
-    : g_(g), port_(port), clock_(clock), pump_(pump), timing_(timing) {}
-
-void Link::setadr() {
-    for (int i = 0; i < static_cast<int>(g_.adrtbl.size()); ++i) {
-        g_.adrtbl[static_cast<size_t>(i)] = QString(addressChar(i));
-    }
-    g_.acuadr.clear();
-}
+Link::Link(const UnitsOnLine& units, SerialPort& port, Clock& clock, EventPump& pump,
+           Timing& timing)
+    : units_(units), port_(port), clock_(clock), pump_(pump), timing_(timing) {}
 
 bool Link::openport(int port) {
-    return port_.open(port, QString::fromLatin1(speedtbl[0].settings));
+    guard_.reset();
+    answerTimes_.reset();
+    baud_ = kSpeeds[0].baud;
+    return port_.open(port, QString::fromLatin1(kSpeeds[0].settings));
 }
 
 void Link::closeport() {
     port_.close();
 }
 
-void Link::send(const QString& address, const QString& cmd) {
-    // A reply that came after its time-out would otherwise be read in front of the reply
-    // to this command and shift every reading after it: drop it.
+void Link::sendFrame(int address, const QString& command) {
+    // Whatever waits in the input now came after its exchange was over: a late answer,
+    // or noise. It must not be read in front of the answer to this command.
+    if (!port_.takeInput().isEmpty()) {
+        guard_.straysSeen(clock_.nowMs());
+    }
     port_.discardInput();
-    port_.write(frame(address, cmd));
+    port_.write(frame(QString(addressChar(address)), command));
 }
 
-qint32 Link::receive(qint32 len, qint32 timeout) {
-    const qint64 deadline = clock_.nowMs() + timeoutMs(timeout);
+void Link::send(UnitKind unit, const QString& command) {
+    guard_.commandSent(unit, clock_.nowMs());
+    sendFrame(units_.unit(unit).address, command);
+    lastSendMs_ = clock_.nowMs();
+}
+
+void Link::sendToAddress(int index, const QString& command) {
+    sendFrame(index, command);
+}
+
+QString Link::collect(int len, qint64 deadlineMs) {
     QString buf;
-    qint32 count = 0;
     while (buf.size() < len) {
         pump_.pumpOnce();
-        ++count;
         const QByteArray got = port_.takeInput();
         if (!got.isEmpty()) {
             buf += decodeLine(got);
             continue;
         }
-        if (clock_.nowMs() >= deadline) {
+        if (clock_.nowMs() >= deadlineMs) {
             break;
         }
-        pump_.waitForEvent(deadline);
+        pump_.waitForEvent(deadlineMs);
     }
-    g_.rxbuf = buf;
-    return count;
+    return buf;
 }
 
-void Link::krcommand(const QString& cmd) {
-    krout(cmd);
-    receive(replyShort, timeoutNormal);
+void Link::collectUntil(QString& buf, qint64 deadlineMs) {
+    while (clock_.nowMs() < deadlineMs) {
+        pump_.waitForEvent(deadlineMs);
+        buf += decodeLine(port_.takeInput());
+    }
+    buf += decodeLine(port_.takeInput());
 }
 
-void Link::zncommand(const QString& cmd) {
-    znout(cmd);
-    receive(replyShort, timeoutNormal);
+qint64 Link::settleDeadline(const Exchange& x) const {
+    // A few character times after the reply, and no sooner than a prompt answer of the
+    // unit would be complete: a late answer that came first is then followed by the
+    // unit's own before the deadline.
+    const qint64 charUs = 10'000'000 / baud_;
+    qint64 deadline = clock_.nowMs() + std::max<qint64>(2, (3 * charUs + 999) / 1000);
+    if (x.promptLimit) {
+        deadline = std::max(deadline, x.sentMs + *x.promptLimit);
+    }
+    return std::min(deadline, x.deadlineMs);
+}
+
+std::optional<Reply> Link::latePair(const Exchange& x, QString& buf) {
+    // A unit that owes an answer sends it and then the one to this command back to back,
+    // and the port may hand over both in one piece: exactly two replies' worth is the
+    // late answer and this one.
+    if (!x.owing || buf.size() <= x.len) {
+        return std::nullopt;
+    }
+    if (buf.size() < 2 * x.len) {
+        buf += collect(2 * x.len - static_cast<int>(buf.size()), x.deadlineMs);
+    }
+    if (buf.size() != 2 * x.len) {
+        return std::nullopt;
+    }
+    guard_.answersReceived(x.unit, 2, clock_.nowMs());
+    return Reply{Reply::Status::Whole, buf.right(x.len)};
+}
+
+Reply Link::judgeWhole(const Exchange& x, QString buf) {
+    const qint64 elapsed = clock_.nowMs() - x.sentMs;
+    const bool prompt = !x.promptLimit || elapsed <= *x.promptLimit;
+    if (x.owing && !prompt) {
+        // Probably the answer the unit owed, come late; the one to this command may
+        // follow it within the time-out.
+        buf += collect(x.len, x.deadlineMs);
+        if (buf.size() == 2 * x.len) {
+            guard_.answersReceived(x.unit, 2, clock_.nowMs());
+            return Reply{Reply::Status::Whole, buf.right(x.len)};
+        }
+        guard_.answersReceived(x.unit, 1, clock_.nowMs());
+        if (buf.size() == x.len) {
+            guard_.answerMissed(x.unit, clock_.nowMs());
+            return Reply{Reply::Status::Late, buf};
+        }
+        guard_.straysSeen(clock_.nowMs());
+        return Reply{Reply::Status::Overlong, buf};
+    }
+    const bool suspect = x.owing || guard_.lineSuspect(clock_.nowMs());
+    if (suspect) {
+        collectUntil(buf, settleDeadline(x));
+        if (auto pair = latePair(x, buf)) {
+            return *pair;
+        }
+        if (buf.size() > x.len) {
+            guard_.answersReceived(x.unit, 1, clock_.nowMs());
+            guard_.straysSeen(clock_.nowMs());
+            return Reply{Reply::Status::Overlong, buf};
+        }
+    }
+    if (x.owing) {
+        guard_.writeOff(x.unit);  // it answered in time: what it owed is lost
+    } else {
+        guard_.answersReceived(x.unit, 1, clock_.nowMs());
+    }
+    if (!suspect) {
+        answerTimes_.record(x.unit, x.len, x.timeout, elapsed);
+    }
+    return Reply{Reply::Status::Whole, buf};
+}
+
+Reply Link::receive(UnitKind unit, int len, int timeout) {
+    const qint64 now = clock_.nowMs();
+    Exchange x{unit,
+               len,
+               timeout,
+               lastSendMs_,
+               now + timeoutMs(timeout),
+               guard_.olderAnswersOwed(unit, now) > 0,
+               answerTimes_.promptLimit(unit, len, timeout)};
+    QString buf = collect(len, x.deadlineMs);
+    const qint64 end = clock_.nowMs();
+    if (buf.isEmpty()) {
+        guard_.answerMissed(unit, end);
+        return Reply{Reply::Status::Missing, buf};
+    }
+    if (buf.size() < len) {
+        // The unit answered, but not all of it came: a lost tail shows up later as
+        // stray bytes.
+        guard_.answersReceived(unit, 1, end);
+        return Reply{Reply::Status::Short, buf};
+    }
+    if (buf.size() > len) {
+        if (auto pair = latePair(x, buf)) {
+            return *pair;
+        }
+        guard_.answersReceived(unit, 1, clock_.nowMs());
+        guard_.straysSeen(clock_.nowMs());
+        return Reply{Reply::Status::Overlong, buf};
+    }
+    return judgeWhole(x, buf);
+}
+
+Reply Link::receiveAny(int len, int timeout) {
+    Reply reply;
+    reply.text = collect(len, clock_.nowMs() + timeoutMs(timeout));
+    reply.status = reply.text.size() == len  ? Reply::Status::Whole
+                   : reply.text.isEmpty()    ? Reply::Status::Missing
+                   : reply.text.size() < len ? Reply::Status::Short
+                                             : Reply::Status::Overlong;
+    return reply;
+}
+
+void Link::command(UnitKind unit, const QString& command) {
+    send(unit, command);
+    receive(unit, kAckLength, kNormalTimeout);
 }
 
 void Link::setspeed(int index) {
-    const SpeedSetting& s = speedtbl[static_cast<size_t>(qBound(0, index, 2))];
+    const SpeedSetting& s = kSpeeds[static_cast<size_t>(qBound(0, index, 2))];
     const QString cmd = QString::fromLatin1(s.command);
-    krcommand(cmd);
-    if (g_.acuok) {
-        acuout(cmd);
-        receive(replyShort, timeoutNormal);
-    }
-    if (g_.znok) {
-        zncommand(cmd);
+    for (const UnitKind unit :
+         {UnitKind::Detector, UnitKind::AcUnit, UnitKind::NoiseDiscriminator}) {
+        if (units_.present(unit)) {
+            command(unit, cmd);
+        }
     }
     // The units switch after answering at the old speed; the port follows only then.
     timing_.wait(200);
     timing_.wait(200);
     port_.setSettings(QString::fromLatin1(s.settings));
+    baud_ = s.baud;
+    answerTimes_.reset();
     timing_.wait(200);
-    krout(QStringLiteral("v"));
-    receive(replyIdent, timeoutNormal);
+    send(UnitKind::Detector, QStringLiteral("v"));
+    receive(UnitKind::Detector, kIdentLength, kNormalTimeout);
 }
 
 void Link::shutdown() {
-    krcommand(QStringLiteral("m0"));
-    if (g_.znok) {
-        zncommand(QStringLiteral("m0"));
+    command(UnitKind::Detector, QStringLiteral("m0"));
+    if (units_.discriminatorPresent()) {
+        command(UnitKind::NoiseDiscriminator, QStringLiteral("m0"));
     }
     setspeed(0);
     closeport();

@@ -1,7 +1,6 @@
 #include "acquisition.h"
 
-#include "app/numeric.h"
-#include "link/wire.h"
+#include <utility>
 
 namespace kr5 {
 
@@ -12,154 +11,146 @@ QString digitCommand(char letter, int value) {
     return QLatin1Char(letter) + QString::number(value).right(1);
 }
 
+QString remoteCommand(bool on) {
+    return on ? QStringLiteral("m1") : QStringLiteral("m0");
+}
+
 }  // namespace
 
-Acquisition::Acquisition(Globals& g, Requests& requests, Link& link, Timing& timing,
-                         EventPump& pump, Reading& reading, LoopWindows& windows)
-    : g_(g),
-      req_(requests),
-      link_(link),
-      timing_(timing),
-      pump_(pump),
-      reading_(reading),
-      windows_(windows) {}
+Acquisition::Acquisition(const Parts& parts)
+    : p_(parts), traffic_(parts.units, parts.link, parts.clock, parts.pump, parts.timing) {}
+
+void Acquisition::hand(const Reading& reading) {
+    for (ReadingListener* listener : listeners_) {
+        listener->takeReading(reading);
+    }
+}
 
 void Acquisition::loopStart() {
-    timing_.startTimers();
+    p_.timing.startTimers();
     for (const char* cmd : {"m1", "a0", "r0"}) {
-        link_.krcommand(QLatin1String(cmd));
+        p_.link.command(UnitKind::Detector, QLatin1String(cmd));
     }
-    req_.ratereq = ratesent = req_.attreq = attsent = 0;
-    windows_.showZn4Panel(g_.znok, g_.portstr);
-    if (g_.znok) {
+    p_.requests.attenuator = p_.requests.rate = attenuatorSent_ = rateSent_ = 0;
+    const bool discriminator = p_.units.discriminatorPresent();
+    p_.windows.showDiscriminatorPanel(discriminator);
+    if (discriminator) {
         for (const char* cmd : {"m1", "a0", "c0", "f0"}) {
-            link_.zncommand(QLatin1String(cmd));
+            p_.link.command(UnitKind::NoiseDiscriminator, QLatin1String(cmd));
         }
     }
-    windows_.startCharts(g_.portstr);
-    windows_.tickRemote();
+    p_.windows.startCharts();
+    // The REMOTE box is ticked as the operator would: "m1" goes out once more in the
+    // first cycle.
+    p_.panel.setRemote(true);
 }
 
 void Acquisition::mesloop() {
     loopStart();
     while (true) {
-        if (g_.qnmode) {
+        if (p_.qn.passesRunning()) {
             // A start that came after this cycle's request point is still pending: its
-            // marker goes before the first pass, so that it precedes the end marker.
+            // marker goes before the first pass, so that it precedes the end marker. The
+            // same holds for the remote request the start makes: the detector counts only
+            // under remote control.
             startPendingQn();
+            sendRemoteRequest();
             qnscan();
-            if (g_.qnstop) {
-                if (qnend) {
-                    qnend();
-                }
-                g_.qnstop = false;
+            if (p_.qn.endAfterPass()) {
+                p_.qn.finish();
             }
         } else {
             normalCycle();
         }
-        if (g_.endreq) {
+        if (p_.requests.end) {
             break;
         }
     }
-    link_.shutdown();
-    timing_.stopTimers();
+    p_.link.shutdown();
+    p_.timing.stopTimers();
 }
 
 void Acquisition::normalCycle() {
-    timing_.cyccnt = roundEvenLong(g_.samplems / 100.0);
-    reading_.mesread();
+    p_.timing.startCycle(p_.settings.sampleMs);
+    const ReadingReplies replies = traffic_.readCycle();
+    hand(p_.evaluator.cycle(replies));
     sendRequests();
-    ++g_.cyccount;
-    timing_.waitcycle();
+    p_.timing.countCycle();
+    p_.timing.waitcycle();
+}
+
+void Acquisition::sendAndAcknowledge(UnitKind unit, const QString& command) {
+    p_.link.send(unit, command);
+    p_.pump.pumpOnce();
+    p_.link.receive(unit, kAckLength, kNormalTimeout);
+    p_.timing.wait(200);
+}
+
+void Acquisition::sendRangeRequest(char letter, int requested, int& sent) {
+    // Compare and copy first, then send: a request that changes during the send is seen
+    // in the next cycle.
+    if (requested != sent) {
+        sent = requested;
+        sendAndAcknowledge(UnitKind::Detector, digitCommand(letter, sent));
+    }
+}
+
+void Acquisition::sendDiscriminatorSetting(char letter, int requested, int& sent) {
+    if (requested != sent) {
+        sent = requested;
+        sendAndAcknowledge(UnitKind::NoiseDiscriminator, digitCommand(letter, sent));
+    }
+}
+
+void Acquisition::sendRemoteRequest() {
+    if (const auto remote = std::exchange(p_.requests.detectorRemote, std::nullopt)) {
+        sendAndAcknowledge(UnitKind::Detector, remoteCommand(*remote));
+    }
 }
 
 void Acquisition::sendRequests() {
-    if (req_.remreq) {
-        remsend();
-        req_.remreq = false;
+    Requests& r = p_.requests;
+    sendRemoteRequest();
+    sendRangeRequest('a', r.attenuator, attenuatorSent_);
+    sendRangeRequest('r', r.rate, rateSent_);
+    if (const auto remote = std::exchange(r.discriminatorRemote, std::nullopt)) {
+        sendAndAcknowledge(UnitKind::NoiseDiscriminator, remoteCommand(*remote));
     }
-    // Compare and copy first, then send: a request that changes during the send is
-    // seen in the next cycle.
-    if (req_.attreq != attsent) {
-        attsent = req_.attreq;
-        krcmd = digitCommand('a', attsent);
-        rangesend();
-    }
-    if (req_.ratereq != ratesent) {
-        ratesent = req_.ratereq;
-        krcmd = digitCommand('r', ratesent);
-        rangesend();
-    }
-    if (g_.znremreq) {
-        znremsend();
-        g_.znremreq = false;
-    }
-    sendZnSetting('f', g_.znfunc, g_.znfuncsent);
-    sendZnSetting('c', g_.znatt1, g_.znatt1sent);
-    sendZnSetting('a', g_.znatt2, g_.znatt2sent);
-    if (g_.speedreq) {
-        link_.setspeed(g_.comspeed);
-        g_.speedreq = false;
+    sendDiscriminatorSetting('f', r.discriminatorFunction, functionSent_);
+    sendDiscriminatorSetting('c', r.channelB, channelBSent_);
+    sendDiscriminatorSetting('a', r.channelA, channelASent_);
+    if (std::exchange(r.speedChange, false)) {
+        p_.link.setspeed(p_.settings.speedIndex);
     }
     startPendingQn();
 }
 
-void Acquisition::startPendingQn()
-{
-    if (req_.qnstartreq) {
-        if (qnstart) {
-            qnstart();
-        }
-        req_.qnstartreq = false;
+void Acquisition::startPendingQn() {
+    if (std::exchange(p_.requests.qnStart, false)) {
+        p_.qn.recordStart();
     }
 }
 
-void Acquisition::sendZnSetting(char letter, int value, int& sent) {
-    if (value != sent) {
-        sent = value;
-        znsetcmd = digitCommand(letter, sent);
-        znsend();
+std::optional<qint32> Acquisition::countStep(int step) {
+    p_.panel.showQnStep(step);
+    p_.link.send(UnitKind::Detector, digitCommand('a', step));
+    p_.pump.pumpOnce();
+    p_.link.receive(UnitKind::Detector, kAckLength, kNormalTimeout);
+    p_.timing.wait(100);
+    const qint32 gate = p_.settings.gateTimeMs;
+    if (const auto rate = traffic_.countGate(gate)) {
+        return rate;
     }
-}
-
-void Acquisition::acknowledge() {
-    pump_.pumpOnce();
-    link_.receive(replyShort, timeoutNormal);
-    timing_.wait(200);
-}
-
-void Acquisition::remsend() {
-    link_.krout(req_.remcmd);
-    acknowledge();
-}
-
-void Acquisition::rangesend() {
-    link_.krout(krcmd);
-    acknowledge();
-}
-
-void Acquisition::znremsend() {
-    link_.znout(g_.zncmd);
-    acknowledge();
-}
-
-void Acquisition::znsend() {
-    link_.znout(znsetcmd);
-    acknowledge();
+    // A count that did not come is measured once more; a second miss leaves the step
+    // without a count.
+    return traffic_.countGate(gate);
 }
 
 void Acquisition::qnscan() {
-    for (int i = 0; i < 10; ++i) {
-        windows_.selectAttButton(i);
-        link_.krout(digitCommand('a', i));
-        pump_.pumpOnce();
-        link_.receive(replyShort, timeoutNormal);
-        timing_.wait(100);
-        link_.krout(QStringLiteral("c") + QString::number(g_.gatetime));
-        timing_.wait(g_.gatetime);
-        link_.receive(replyRead, 2 * g_.gatetime);
-        const qint32 rate = qnrate(qncount(g_.rxbuf), g_.gatetime);
-        reading_.qnread(rate, i);
+    for (int step = 0; step < kAttenuatorRanges; ++step) {
+        const auto rate = countStep(step);
+        const ReadingReplies replies = traffic_.readQnStep();
+        hand(p_.evaluator.qnStep(step, rate, replies));
     }
 }
 

@@ -1,50 +1,70 @@
-// The acquisition loop: paced normal cycles that read the units and then carry out the
+// The acquisition loop: paced normal cycles that take a reading and then carry out the
 // operator's requests at fixed points, Q-N counting passes while a Q-N measurement runs,
-// and the release of the line when the operator ends the program. Event handlers never
-// talk to the line; they record Requests, which only this loop reads and carries out.
+// and the release of the line when the program ends. Every reading goes, once, to each
+// listener in the order they were added.
 #pragma once
 
-#include "app/globals.h"
-#include "app/timing.h"
+#include "core/operatingsettings.h"
+#include "core/timing.h"
 #include "link/link.h"
+#include "measure/cycletraffic.h"
+#include "measure/evaluation.h"
+#include "measure/panelmodel.h"
 #include "measure/reading.h"
 #include "measure/requests.h"
 #include "platform/eventpump.h"
 
-#include <QString>
-#include <functional>
+#include <optional>
+#include <vector>
 
 namespace kr5 {
 
-// What the loop asks of the windows.
+// What the loop asks of the windows when it starts.
 class LoopWindows {
   public:
     virtual ~LoopWindows() = default;
-    // Shows the noise discriminator panel with its caption, or hides it when absent.
-    virtual void showZn4Panel(bool present, const QString& portstr) = 0;
+    // Shows the noise discriminator panel, or hides it when the unit is absent.
+    virtual void showDiscriminatorPanel(bool present) = 0;
     // Clears the trend and V-Q charts, captions and shows them; captions the Q-N window.
-    virtual void startCharts(const QString& portstr) = 0;
-    // Ticks the panel's REMOTE box; its handler records the remote request.
-    virtual void tickRemote() = 0;
-    // Selects attenuator button i; its handler records i as the attenuator request.
-    virtual void selectAttButton(int i) = 0;
+    virtual void startCharts() = 0;
+};
+
+// The Q-N measurement as the loop runs it; the measurement itself lives above.
+class QnControl {
+  public:
+    virtual ~QnControl() = default;
+    // Counting passes run instead of normal cycles.
+    virtual bool passesRunning() const = 0;
+    // The measurement ends after the pass under way.
+    virtual bool endAfterPass() const = 0;
+    // The start request is carried out: the start is recorded.
+    virtual void recordStart() = 0;
+    // The pass in which the end was asked for is complete.
+    virtual void finish() = 0;
 };
 
 class Acquisition {
   public:
-    Acquisition(Globals& g, Requests& requests, Link& link, Timing& timing, EventPump& pump,
-                Reading& reading, LoopWindows& windows);
+    struct Parts {
+        Requests& requests;
+        const OperatingSettings& settings;
+        const UnitsOnLine& units;
+        Link& link;
+        const Clock& clock;
+        Timing& timing;
+        EventPump& pump;
+        ReadingEvaluator& evaluator;
+        PanelModel& panel;
+        LoopWindows& windows;
+        QnControl& qn;
+    };
 
-    QString krcmd;     // range command being sent to the detector
-    int attsent = 0;   // attenuator range last sent
-    int ratesent = 0;  // rate range last sent
-    QString znsetcmd;  // setting command being sent to the noise discriminator
+    explicit Acquisition(const Parts& parts);
 
-    // The Q-N measurement's start and end routines.
-    std::function<void()> qnstart;
-    std::function<void()> qnend;
+    // Listeners take every reading, in the order they were added.
+    void addListener(ReadingListener& listener) { listeners_.push_back(&listener); }
 
-    // Runs the loop until endreq, then releases the line. Returns when the program may end.
+    // Runs the loop until the end is requested, then releases the line.
     void mesloop();
 
     // The pieces of mesloop, for the tests.
@@ -53,22 +73,24 @@ class Acquisition {
     void qnscan();
 
   private:
-    void remsend();
-    void rangesend();
-    void znremsend();
-    void znsend();
-    void acknowledge();
+    void hand(const Reading& reading);
     void sendRequests();
+    void sendRemoteRequest();
+    void sendAndAcknowledge(UnitKind unit, const QString& command);
+    void sendRangeRequest(char letter, int requested, int& sent);
+    void sendDiscriminatorSetting(char letter, int requested, int& sent);
     void startPendingQn();
-    void sendZnSetting(char letter, int value, int& sent);
+    std::optional<qint32> countStep(int step);
 
-    Globals& g_;
-    Requests& req_;
-    Link& link_;
-    Timing& timing_;
-    EventPump& pump_;
-    Reading& reading_;
-    LoopWindows& windows_;
+    Parts p_;
+    CycleTraffic traffic_;
+    std::vector<ReadingListener*> listeners_;
+    // What was last sent, so that each request goes out once.
+    int attenuatorSent_ = 0;
+    int rateSent_ = 0;
+    int functionSent_ = 0;
+    int channelBSent_ = 0;
+    int channelASent_ = 0;
 };
 
 }  // namespace kr5

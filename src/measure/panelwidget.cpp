@@ -3,7 +3,7 @@
 #include "measure/rangetitle.h"
 #include "platform/controlnames.h"
 
-#include "charts/scalewidget.h"
+#include "measure/scalewidget.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -27,6 +27,9 @@ const char* const kAttCaptions[PanelWidget::attRanges] = {
 const QString kRangeRow = QStringLiteral("REMOTE   ×1         ×5         ×10        ×50");
 const char* const kRateCaptions[PanelWidget::rateRanges] = {"×1", "×5", "×10", "×50"};
 
+const QColor litDigits(0x60, 0xFF, 0x60);
+const QColor staleDigits(0x60, 0x70, 0x60);
+
 QColor fromBgr(quint32 c) {
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
                   static_cast<int>((c >> 16) & 0xFF));
@@ -43,7 +46,7 @@ QLabel* makeReadout(const QString& name, int digits, double scale, QWidget* pare
     label->setAutoFillBackground(true);
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, QColor(0x10, 0x18, 0x10));
-    palette.setColor(QPalette::WindowText, QColor(0x60, 0xFF, 0x60));
+    palette.setColor(QPalette::WindowText, litDigits);
     label->setPalette(palette);
     // A fixed size for the widest reading: a new text then repaints the display only,
     // without laying out the panel again, which every reading would otherwise cost.
@@ -63,7 +66,7 @@ QFrame* groupBox(const QString& name, QWidget* parent) {
 
 }  // namespace
 
-PanelWidget::PanelWidget(QWidget* parent) : QWidget(parent) {
+PanelWidget::PanelWidget(PanelModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     nameControl(this, QStringLiteral("panel"));
     auto* layout = new QVBoxLayout(this);
 
@@ -79,12 +82,90 @@ PanelWidget::PanelWidget(QWidget* parent) : QWidget(parent) {
     layout->addStretch(1);
     buildShortcuts();
     alignRangeRow();
+    connectModel();
+    showButtons();
+    showControls();
+    showTitles();
+    showReadouts();
+}
+
+void PanelWidget::connectModel() {
+    connect(attButtons_, &QButtonGroup::idClicked, &model_, &PanelModel::clickAttenuator);
+    connect(rateButtons_, &QButtonGroup::idClicked, &model_, &PanelModel::clickRate);
+    connect(remoteb_, &QCheckBox::clicked, &model_, &PanelModel::clickRemote);
+    connect(label4_, &RangeTitle::activated, &model_, &PanelModel::toggleAutoAttenuator);
+    connect(label7_, &RangeTitle::activated, &model_, &PanelModel::toggleAutoRate);
+    connect(&model_, &PanelModel::buttonsChanged, this, &PanelWidget::showButtons);
+    connect(&model_, &PanelModel::controlsChanged, this, &PanelWidget::showControls);
+    connect(&model_, &PanelModel::autoRangingChanged, this, &PanelWidget::showTitles);
+    connect(&model_, &PanelModel::readoutsChanged, this, &PanelWidget::showReadouts);
+}
+
+void PanelWidget::initMeters() {
+    scal1_->init(100, 100, QStringLiteral("P.P.S."));
+    scal1_->setdata(0);
+    scal2_->init(10, 10, QStringLiteral("Vp"));
+    scal2_->setdata(0);
+    rateMeterShown_ = peakMeterShown_ = 0.0;
+}
+
+void PanelWidget::showButtons() {
+    peakb_[static_cast<size_t>(model_.attenuatorButton())]->setChecked(true);
+    rateb_[static_cast<size_t>(model_.rateButton())]->setChecked(true);
+}
+
+void PanelWidget::showControls() {
+    remoteb_->setChecked(model_.remote());
+    remoteb_->setEnabled(model_.remoteBoxEnabled());
+    // The buttons still follow the detector while they cannot be used.
+    frame1_->setEnabled(model_.rangeButtonsEnabled());
+    frame2_->setEnabled(model_.rangeButtonsEnabled());
+}
+
+void PanelWidget::showTitles() {
+    const auto colour = [](bool automatic) {
+        return fromBgr(automatic ? autoTitleColour : manualTitleColour);
+    };
+    for (const auto& [title, automatic] :
+         {std::pair{label4_, model_.autoAttenuator()}, std::pair{label7_, model_.autoRate()}}) {
+        QPalette palette = title->palette();
+        palette.setColor(QPalette::WindowText, colour(automatic));
+        title->setPalette(palette);
+    }
+}
+
+void PanelWidget::showReadouts() {
+    const PanelReadouts& r = model_.readouts();
+    const auto show = [](QLabel* label, const QString& text, bool stale) {
+        if (label->text() != text) {
+            label->setText(text);
+        }
+        // Old values stay readable, but dimmed: the unit did not answer.
+        QPalette palette = label->palette();
+        const QColor colour = stale ? staleDigits : litDigits;
+        if (palette.color(QPalette::WindowText) != colour) {
+            palette.setColor(QPalette::WindowText, colour);
+            label->setPalette(palette);
+        }
+    };
+    show(vpeak_, r.charge, r.detectorStale);
+    show(vpps_, r.pulseRate, r.detectorStale);
+    show(des_, r.es, r.voltageStale);
+    show(dtv_, r.testVoltage, r.voltageStale);
+    if (r.peakMeter != peakMeterShown_) {
+        scal2_->setdata(r.peakMeter);
+        peakMeterShown_ = r.peakMeter;
+    }
+    if (r.rateMeter != rateMeterShown_) {
+        scal1_->setdata(r.rateMeter);
+        rateMeterShown_ = r.rateMeter;
+    }
 }
 
 QWidget* PanelWidget::buildAttGroup() {
     QFrame* box = groupBox(QStringLiteral("attGroup"), this);
     auto* layout = new QVBoxLayout(box);
-    label4_ = new RangeTitle(QStringLiteral("INPUT ATT"), onLabel4Click, box);
+    label4_ = new RangeTitle(QStringLiteral("INPUT ATT"), box);
     nameControl(label4_, QStringLiteral("Label4"));
     label4_->setFont(displayFont(font(), 1.2, false));
     label4_->setToolTip(
@@ -111,14 +192,13 @@ QWidget* PanelWidget::buildAttGroup() {
         grid->addWidget(peakb_[i], 1, i, Qt::AlignHCenter | Qt::AlignTop);
     }
     layout->addWidget(frame2_);
-    connect(attButtons_, &QButtonGroup::idClicked, this, &PanelWidget::peakbClicked);
     return box;
 }
 
 QWidget* PanelWidget::buildRateGroup() {
     QFrame* box = groupBox(QStringLiteral("rateGroup"), this);
     auto* layout = new QVBoxLayout(box);
-    label7_ = new RangeTitle(QStringLiteral("RATE METER RANGE"), onLabel7Click, box);
+    label7_ = new RangeTitle(QStringLiteral("RATE METER RANGE"), box);
     nameControl(label7_, QStringLiteral("Label7"));
     label7_->setFont(displayFont(font(), 1.2, false));
     label7_->setToolTip(
@@ -163,8 +243,6 @@ QWidget* PanelWidget::buildRateGroup() {
     rangeRow_->addWidget(frame1_);
     rangeRow_->addStretch(1);
     layout->addLayout(rangeRow_);
-    connect(rateButtons_, &QButtonGroup::idClicked, this, &PanelWidget::ratebClicked);
-    connect(remoteb_, &QCheckBox::clicked, this, &PanelWidget::remotebClicked);
     return box;
 }
 
@@ -185,7 +263,6 @@ QWidget* PanelWidget::buildReadouts() {
     vpeak_ = makeReadout(QStringLiteral("Vpeak"), 9, 2.8, box);
     des_ = makeReadout(QStringLiteral("des"), 5, 2.0, box);
     dtv_ = makeReadout(QStringLiteral("dtv"), 7, 2.0, box);
-    des_->setText(QStringLiteral("0.0"));
 
     grid->addWidget(vpps_, 0, 1);
     unit("Label1", "P.P.S.", 0, 2);
@@ -264,95 +341,8 @@ void PanelWidget::changeEvent(QEvent* event) {
     }
 }
 
-void PanelWidget::peakbClicked(int index) {
-    if (onPeakbClick) {
-        onPeakbClick(index);
-    }
-}
-
-void PanelWidget::ratebClicked(int index) {
-    if (onRatebClick) {
-        onRatebClick(index);
-    }
-}
-
-void PanelWidget::remotebClicked(bool checked) {
-    if (onRemoteClick) {
-        onRemoteClick(checked);
-    }
-}
-
-void PanelWidget::selectPeakb(int i) {
-    if (i < 0 || i >= attRanges) {
-        return;
-    }
-    // Works on disabled buttons too: in local mode the panel still follows the detector.
-    peakb_[i]->setChecked(true);
-    peakbClicked(i);
-}
-
-void PanelWidget::selectRateb(int i) {
-    if (i < 0 || i >= rateRanges) {
-        return;
-    }
-    rateb_[i]->setChecked(true);
-    ratebClicked(i);
-}
-
-bool PanelWidget::remoteChecked() const {
-    return remoteb_->isChecked();
-}
-
-void PanelWidget::setRemoteChecked(bool checked) {
-    if (remoteb_->isChecked() == checked) {
-        return;
-    }
-    remoteb_->setChecked(checked);
-    remotebClicked(checked);
-}
-
-void PanelWidget::setRangeFramesEnabled(bool enabled) {
-    frame1_->setEnabled(enabled);
-    frame2_->setEnabled(enabled);
-}
-
-void PanelWidget::setRemoteEnabled(bool enabled) {
-    remoteb_->setEnabled(enabled);
-}
-
-QLabel* PanelWidget::readout(Readout which) const {
-    switch (which) {
-        case Readout::Vpeak:
-            return vpeak_;
-        case Readout::Vpps:
-            return vpps_;
-        case Readout::Des:
-            return des_;
-        case Readout::Dtv:
-            return dtv_;
-    }
-    return vpeak_;
-}
-
-void PanelWidget::setReadout(Readout which, const QString& text) {
-    readout(which)->setText(text);
-}
-
 ScaleWidget& PanelWidget::scal(Meter which) {
     return which == Meter::Scal1 ? *scal1_ : *scal2_;
-}
-
-void PanelWidget::setMeter(Meter which, double value) {
-    scal(which).setdata(value);
-}
-
-void PanelWidget::setRangeTitleColours(quint32 inputAttColour, quint32 rateRangeColour) {
-    for (const auto& [title, colour] :
-         {std::pair{label4_, inputAttColour}, std::pair{label7_, rateRangeColour}}) {
-        QPalette palette = title->palette();
-        palette.setColor(QPalette::WindowText, fromBgr(colour));
-        title->setPalette(palette);
-    }
 }
 
 }  // namespace kr5

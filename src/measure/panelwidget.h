@@ -1,14 +1,13 @@
 // The front panel of the main window, laid out as on the detector: the title, the input
 // attenuator buttons, the rate-meter range buttons with the REMOTE box, the readouts and
-// the two pointer meters. It only shows and forwards: every click goes to the callbacks
-// the panel logic sets, and a selection from code runs the same callback as a click.
+// the two pointer meters. It shows the panel's model and hands the operator's clicks to
+// it; it never decides anything itself.
 #pragma once
 
-#include "measure/panelview.h"
+#include "measure/panelmodel.h"
 
 #include <QWidget>
 #include <array>
-#include <functional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -20,36 +19,27 @@ class QSpacerItem;
 
 namespace kr5 {
 
+class RangeTitle;
 class ScaleWidget;
 
-class PanelWidget : public QWidget, public PanelView {
+enum class Meter { Scal1, Scal2 };  // scal1: pulse rate, scal2: peak
+
+class PanelWidget : public QWidget {
     Q_OBJECT
 
   public:
     static constexpr int attRanges = 10;
     static constexpr int rateRanges = 4;
 
-    explicit PanelWidget(QWidget* parent = nullptr);
+    // Range title colours (0x00BBGGRR): light red while automatic ranging is on, black
+    // while it is off.
+    static constexpr quint32 autoTitleColour = 0x0000FF;
+    static constexpr quint32 manualTitleColour = 0x000000;
 
-    // The handlers of the controls: peakb(i) and rateb(i) clicked, the REMOTE box clicked
-    // (with its new state), the titles "INPUT ATT" (Label4) and "RATE METER RANGE"
-    // (Label7) clicked. Unset ones are skipped.
-    std::function<void(int)> onPeakbClick;
-    std::function<void(int)> onRatebClick;
-    std::function<void(bool)> onRemoteClick;
-    std::function<void()> onLabel4Click;
-    std::function<void()> onLabel7Click;
+    explicit PanelWidget(PanelModel& model, QWidget* parent = nullptr);
 
-    // PanelView. An index outside the buttons is ignored.
-    void selectPeakb(int i) override;
-    void selectRateb(int i) override;
-    bool remoteChecked() const override;
-    void setRemoteChecked(bool checked) override;
-    void setRangeFramesEnabled(bool enabled) override;
-    void setRemoteEnabled(bool enabled) override;
-    void setReadout(Readout which, const QString& text) override;
-    void setMeter(Meter which, double value) override;
-    void setRangeTitleColours(quint32 inputAttColour, quint32 rateRangeColour) override;
+    // Draws the two meters' dials with their pointers at 0 (once, at start-up).
+    void initMeters();
 
     // The meters, for their set-up at start: scal1 (pulse rate, left), scal2 (peak, right).
     ScaleWidget& scal(Meter which);
@@ -58,16 +48,18 @@ class PanelWidget : public QWidget, public PanelView {
     void changeEvent(QEvent* event) override;
 
   private:
+    void connectModel();
+    void showButtons();
+    void showControls();
+    void showTitles();
+    void showReadouts();
     QWidget* buildAttGroup();
     QWidget* buildRateGroup();
     QWidget* buildReadouts();
     void buildShortcuts();
     void alignRangeRow();
-    void peakbClicked(int index);
-    void ratebClicked(int index);
-    void remotebClicked(bool checked);
-    QLabel* readout(Readout which) const;
 
+    PanelModel& model_;
     std::array<QRadioButton*, attRanges> peakb_{};
     std::array<QRadioButton*, rateRanges> rateb_{};
     QButtonGroup* attButtons_ = nullptr;
@@ -75,15 +67,17 @@ class PanelWidget : public QWidget, public PanelView {
     QCheckBox* remoteb_ = nullptr;
     QFrame* frame1_ = nullptr;
     QFrame* frame2_ = nullptr;
-    QLabel* label4_ = nullptr;
+    RangeTitle* label4_ = nullptr;
     QLabel* label6_ = nullptr;
-    QLabel* label7_ = nullptr;
+    RangeTitle* label7_ = nullptr;
     QLabel* vpeak_ = nullptr;
     QLabel* vpps_ = nullptr;
     QLabel* des_ = nullptr;
     QLabel* dtv_ = nullptr;
     ScaleWidget* scal1_ = nullptr;
     ScaleWidget* scal2_ = nullptr;
+    double peakMeterShown_ = 0.0;
+    double rateMeterShown_ = 0.0;
     // The gaps that put the REMOTE box and the rate buttons under their captions.
     QSpacerItem* remoteLead_ = nullptr;
     QSpacerItem* frame1Lead_ = nullptr;

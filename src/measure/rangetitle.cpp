@@ -10,7 +10,7 @@ namespace kr5 {
 
 void RangeTitle::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        activate();
+        emit activated();
     }
 }
 
@@ -19,7 +19,7 @@ void RangeTitle::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Space:
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            activate();
+            emit activated();
             break;
         default:
             QLabel::keyPressEvent(event);
@@ -35,12 +35,6 @@ void RangeTitle::paintEvent(QPaintEvent* event) {
         // Only the keyboard brings the focus here, so the mark always shows.
         option.state |= QStyle::State_KeyboardFocusChange;
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-    }
-}
-
-void RangeTitle::activate() {
-    if (handler_) {
-        handler_();
     }
 }
 

@@ -4,27 +4,25 @@
 #pragma once
 
 #include <QLabel>
-#include <functional>
 
 namespace kr5 {
 
 class RangeTitle : public QLabel {
+    Q_OBJECT
+
   public:
-    RangeTitle(const QString& text, std::function<void()>& handler, QWidget* parent)
-        : QLabel(text, parent), handler_(handler) {
+    RangeTitle(const QString& text, QWidget* parent) : QLabel(text, parent) {
         setFocusPolicy(Qt::TabFocus);
         setCursor(Qt::PointingHandCursor);
     }
+
+  signals:
+    void activated();
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-
-  private:
-    void activate();
-
-    std::function<void()>& handler_;  // the panel's callback, as set at the time of the click
 };
 
 }  // namespace kr5

@@ -1,51 +1,69 @@
-// One reading of the units: the exchanges of a normal cycle (mesread) and of one step of
-// a Q-N counting pass (qnread), in the order that overlaps the units' answer times.
-// What is made of the replies (panel, records, charts) is handed to a ReadingSink.
+// One reading of the units: what a normal cycle or one step of a Q-N counting pass
+// found, as one value. The measurement builds it once and hands it to its listeners (the
+// panel, the recorder, the charts, the inception detector, the Q-N sequence, the status
+// line); none of them reaches back.
+//
+// A unit's part is empty when its reply did not count (missing, late, mixed with other
+// bytes or garbled): nothing is ever made up from a reply that is not there.
 #pragma once
 
-#include "app/globals.h"
-#include "link/link.h"
-#include "platform/eventpump.h"
+#include "core/ranges.h"
+#include "link/reply.h"
 
-#include <QString>
+#include <QtGlobal>
+#include <optional>
 
 namespace kr5 {
 
-// Receives the replies of a reading at the points of the cycle where they are used.
-class ReadingSink {
-  public:
-    virtual ~ReadingSink() = default;
+struct Reading {
+    enum class Kind {
+        Cycle,   // a normal acquisition cycle
+        QnStep,  // one attenuator range of a Q-N counting pass
+    };
 
-    // Normal cycle. plotPrevious runs while the detector prepares its answer.
-    virtual void plotPrevious() = 0;
-    virtual void detectorReply(const QString& reply) = 0;
-    virtual void acReply(const QString& reply) = 0;  // "0xx1000" without an AC unit
-    virtual void noiseReply(const QString& reply) = 0;
-    virtual void autoRange() = 0;
+    Kind kind = Kind::Cycle;
+    qint64 takenAtMs = 0;  // clock milliseconds when the detector's reply was collected
 
-    // One step of a Q-N pass: the detector's and the AC unit's replies, then (after the
-    // step's record and plot) the noise discriminator's.
-    virtual void qnStep(const QString& detector, const QString& ac, qint32 count, qint32 att) = 0;
+    bool acPresent = false;     // the AC unit is on the line
+    bool noisePresent = false;  // the noise discriminator is on the line
+
+    std::optional<DetectorFields> detector;  // the detector's measurement ("x")
+    std::optional<double> es;                // the AC unit's Es in V; 0 without the unit
+    std::optional<NoiseFields> noise;        // the noise discriminator's settings
+    std::optional<qint32> countRate;         // Q-N step: pulses per second over the gate
+
+    // The ranges the reading was taken at: those the detector reported in its reply, or
+    // for a Q-N step the step's attenuator range and rate range 0.
+    int attRange = 0;
+    int rateRange = 0;
+
+    // Converted values, valid where the parts they come from are.
+    double rawPeak = 0.0;      // V before the attenuator
+    double rawRate = 0.0;      // before the rate multiplier
+    double charge = 0.0;       // pC: division x raw peak x Adjust
+    double pulseRate = 0.0;    // P.P.S.: multiplier x raw rate, or the Q-N count rate
+    double testVoltage = 0.0;  // V: Es x PT ratio
+
+    bool isQnStep() const { return kind == Kind::QnStep; }
+    bool detectorAnswered() const { return detector.has_value(); }
+    bool acAnswered() const { return es.has_value(); }
+    bool countAnswered() const { return countRate.has_value(); }
+
+    // The charge without the Adjust factor, as the charts' scales take it.
+    double chargeUnadjusted() const { return attenuatorDivision(attRange) * rawPeak; }
+
+    // Every value of a data row is known: the detector answered, the voltage is known
+    // and, for a Q-N step, the count came.
+    bool complete() const {
+        return detectorAnswered() && acAnswered() && (!isQnStep() || countAnswered());
+    }
 };
 
-// The text that stands for the AC unit's reply when there is no AC unit: it reads as 0 V.
-inline const QString kNoAcReply = QStringLiteral("0xx1000");
-
-class Reading {
+// Everything that takes the readings.
+class ReadingListener {
   public:
-    Reading(Globals& g, Link& link, EventPump& pump, ReadingSink& sink)
-        : g_(g), link_(link), pump_(pump), sink_(sink) {}
-
-    void mesread();
-    void qnread(qint32 count, qint32 att);
-
-  private:
-    QString collectAc();
-
-    Globals& g_;
-    Link& link_;
-    EventPump& pump_;
-    ReadingSink& sink_;
+    virtual ~ReadingListener() = default;
+    virtual void takeReading(const Reading& reading) = 0;
 };
 
 }  // namespace kr5

@@ -2,80 +2,85 @@
 
 namespace kr5 {
 
-QnSequence::QnSequence(Globals& g, Requests& requests, EventPump& pump, QnView& view,
-                       QnChart& chart)
-    : g_(g), req_(requests), pump_(pump), view_(view), chart_(chart)
-{
+namespace {
+
+// Decimal text with a blank before a number that is not negative.
+QString signedText(qint32 v) {
+    return (v < 0 ? QString() : QStringLiteral(" ")) + QString::number(v);
 }
 
-void QnSequence::mesqnClick()
-{
-    if (g_.qnmode) {
-        g_.qnstop = true;  // the pass in progress is completed first
+}  // namespace
+
+QnSequence::QnSequence(const Parts& parts) : p_(parts) {}
+
+QString QnSequence::faceLabel() const {
+    return p_.panel.readouts().testVoltage + QLatin1Char(' ') + p_.settings.qnCondition;
+}
+
+void QnSequence::menuClick() {
+    if (running_) {
+        endAfterPass_ = true;  // the pass in progress is completed first
         return;
     }
     // The count needs the detector under remote control: switch it on, and only then
     // does "m1" go out.
-    if (!view_.remoteChecked()) {
-        view_.tickRemote();
-        req_.remcmd = QStringLiteral("m1");
-        req_.remreq = true;
-        pump_.pumpOnce();
+    if (!p_.panel.remote()) {
+        p_.panel.setRemote(true);
+        p_.pump.pumpOnce();
     }
-    g_.qnmode = true;
-    view_.setMenuCaptions(QStringLiteral("T-QNV Mes.(&Q)"), QStringLiteral("T-N(Q)V"),
-                          QStringLiteral("Q-N"));
-    view_.restartCharts(QStringLiteral("T-N(Q)V(") + g_.portstr + QLatin1Char(')'),
-                        QStringLiteral("Q-N(") + g_.portstr + QLatin1Char(')'));
-    view_.setControlsEnabled(false);
-    req_.qnstartreq = true;
+    running_ = true;
+    passes_ = 0;
+    p_.windows.setMenuCaptions(QStringLiteral("T-QNV Mes.(&Q)"), QStringLiteral("T-N(Q)V"),
+                               QStringLiteral("Q-N"));
+    p_.windows.showQnFace(faceLabel());
+    p_.panel.setQnRunning(true);
+    p_.windows.setLocked(true);
+    p_.requests.qnStart = true;
 }
 
-void QnSequence::qnend()
-{
-    g_.qnmode = false;
-    view_.setMenuCaptions(QStringLiteral("QN Mes.(&Q)"), QStringLiteral("T-QNV"),
-                          QStringLiteral("V-Q"));
-    view_.restartCharts(QStringLiteral("T-QNV(") + g_.portstr + QLatin1Char(')'),
-                        QStringLiteral("V-Q(") + g_.portstr + QLatin1Char(')'));
-    view_.setControlsEnabled(true);
-    if (g_.recon && writeEndMarker) {
-        writeEndMarker();
-    }
+void QnSequence::finish() {
+    running_ = false;
+    endAfterPass_ = false;
+    p_.windows.setMenuCaptions(QStringLiteral("QN Mes.(&Q)"), QStringLiteral("T-QNV"),
+                               QStringLiteral("V-Q"));
+    p_.windows.showNormalFace();
+    p_.panel.setQnRunning(false);
+    p_.windows.setLocked(false);
+    emit endMarkerDue();
 }
 
-void QnSequence::qnstart()
-{
-    if (g_.recon && writeStartMarker) {
-        writeStartMarker();
-    }
+QString QnSequence::passCaption() const {
+    // The pass count: the signed text of the pass number, and that of the passes asked
+    // for without its first character (the blank, or the minus sign of Non Stop's -1).
+    return QStringLiteral("Q-N(") + portDigit_ + QStringLiteral(") ") + signedText(passes_ + 1) +
+           QLatin1Char('/') + signedText(p_.settings.qnPasses).mid(1);
 }
 
-void QnSequence::qnstend()
-{
-    if (g_.recon && writeEndMarker && writeStartMarker) {
-        writeEndMarker();
-        writeStartMarker();
-    }
-}
-
-void QnSequence::passEnd()
-{
-    if (!g_.qnmode) {
+void QnSequence::takeReading(const Reading& reading) {
+    if (!running_ || !reading.isQnStep()) {
         return;
     }
-    if (g_.qnloops == -1) {
-        if (chart_.qnpass() >= nonStopBlock) {
-            chart_.copyIn();
-            chart_.clrvq();
-            chart_.setQnpass(0);
-            qnstend();
+    p_.windows.showStep(passCaption(), passes_, reading);
+    if (reading.attRange == kAttenuatorRanges - 1) {
+        ++passes_;
+        passCompleted();
+    }
+}
+
+void QnSequence::passCompleted() {
+    if (p_.settings.qnPasses == OperatingSettings::nonStop) {
+        if (passes_ >= nonStopBlock) {
+            p_.windows.copyChart();
+            p_.windows.startBlock(faceLabel());
+            passes_ = 0;
+            emit endMarkerDue();
+            emit startMarkerDue();
         }
         return;
     }
-    if (chart_.qnpass() >= g_.qnloops) {
-        g_.qnstop = true;
-        chart_.copyIn();
+    if (passes_ >= p_.settings.qnPasses) {
+        endAfterPass_ = true;
+        p_.windows.copyChart();
     }
 }
 

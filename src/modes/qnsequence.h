@@ -1,77 +1,94 @@
-// The Q-N measurement: started and stopped from the menu, counted pass by pass as the
-// charts draw them, ended after a set number of passes or block by block without end
-// (Non Stop), and marked in the measurement file while recording runs. The acquisition
-// loop runs the passes themselves.
+// The Q-N measurement: started and stopped from the menu, counted pass by pass as its
+// steps are read, ended after a set number of passes or block by block without end (Non
+// Stop), and marked in the measurement file while recording runs. The acquisition loop
+// runs the passes themselves; the pass count belongs here alone, so nothing that clears
+// or redraws a chart changes it.
 #pragma once
 
-#include "app/globals.h"
+#include "core/operatingsettings.h"
+#include "measure/acquisition.h"
+#include "measure/panelmodel.h"
+#include "measure/reading.h"
 #include "measure/requests.h"
 #include "platform/eventpump.h"
 
+#include <QObject>
 #include <QString>
-#include <functional>
 
 namespace kr5 {
 
 // What the measurement changes on the windows.
-class QnView {
-public:
-    virtual ~QnView() = default;
+class QnWindows {
+  public:
+    virtual ~QnWindows() = default;
     // Captions of the menu items mesqn, dwave and dvq.
     virtual void setMenuCaptions(const QString& mesqn, const QString& dwave,
                                  const QString& dvq) = 0;
-    // Captions of the trend and V-Q windows; both charts are cleared to the face that
-    // qnmode selects (this also clears the pass counter).
-    virtual void restartCharts(const QString& waveCaption, const QString& vqCaption) = 0;
-    // The panel's range frames and REMOTE box, the recording controls and the noise
-    // discriminator window: disabled while the measurement runs.
-    virtual void setControlsEnabled(bool enabled) = 0;
-    virtual bool remoteChecked() const = 0;
-    // Ticks REMOTE as a click does.
-    virtual void tickRemote() = 0;
-};
-
-// The finished Q-N chart and the pass counter, kept by the charts.
-class QnChart {
-public:
-    virtual ~QnChart() = default;
-    virtual qint32 qnpass() const = 0;
-    virtual void setQnpass(qint32 passes) = 0;
+    // Both charts cleared to the Q-N face (labelled with the test voltage and condition
+    // of the measurement), or back to the normal face.
+    virtual void showQnFace(const QString& label) = 0;
+    virtual void showNormalFace() = 0;
+    // A new Non Stop block: the Q-N chart alone cleared, with the label of the block.
+    virtual void startBlock(const QString& label) = 0;
+    // The recording controls and the noise discriminator window: locked while the
+    // measurement runs.
+    virtual void setLocked(bool locked) = 0;
+    // One step of a pass: the V-Q window's caption with the pass count, and the step's
+    // bar in the column of its pass.
+    virtual void showStep(const QString& caption, int pass, const Reading& step) = 0;
     // The finished chart goes to the Q-N window.
-    virtual void copyIn() = 0;
-    // Clears the Q-N chart for the next block.
-    virtual void clrvq() = 0;
+    virtual void copyChart() = 0;
 };
 
-class QnSequence {
-public:
+class QnSequence : public QObject, public QnControl, public ReadingListener {
+    Q_OBJECT
+
+  public:
     static constexpr qint32 nonStopBlock = 31;  // passes of one Non Stop block
 
-    QnSequence(Globals& g, Requests& requests, EventPump& pump, QnView& view, QnChart& chart);
+    struct Parts {
+        const OperatingSettings& settings;
+        Requests& requests;
+        PanelModel& panel;
+        EventPump& pump;
+        QnWindows& windows;
+    };
 
-    // The markers, written only while recording runs.
-    std::function<void()> writeStartMarker;
-    std::function<void()> writeEndMarker;
+    explicit QnSequence(const Parts& parts);
+
+    // The port's digit for the captions.
+    void setPortDigit(const QString& digit) { portDigit_ = digit; }
 
     // Menu QN-Mes.: starts a measurement, or asks the running one to end after its pass.
-    void mesqnClick();
+    void menuClick();
 
-    // Ends the measurement (the loop calls it after the pass in which qnstop was set).
-    void qnend();
-    // Writes the start marker (the loop calls it for a pending start request).
-    void qnstart();
-    // Ends one Non Stop block and starts the next in the file.
-    void qnstend();
+    // Passes completed in the current measurement, or in the current Non Stop block.
+    int passes() const { return passes_; }
 
-    // The charts have drawn the last range of a pass and counted it in qnpass.
-    void passEnd();
+    // QnControl, for the acquisition loop.
+    bool passesRunning() const override { return running_; }
+    bool endAfterPass() const override { return endAfterPass_; }
+    void recordStart() override { emit startMarkerDue(); }
+    void finish() override;
 
-private:
-    Globals& g_;
-    Requests& req_;
-    EventPump& pump_;
-    QnView& view_;
-    QnChart& chart_;
+    // Each step of a pass: its bar, and after the last range the pass is counted.
+    void takeReading(const Reading& reading) override;
+
+  signals:
+    // Markers for the measurement file; the recorder writes them only while recording.
+    void startMarkerDue();
+    void endMarkerDue();
+
+  private:
+    QString faceLabel() const;
+    QString passCaption() const;
+    void passCompleted();
+
+    Parts p_;
+    QString portDigit_;
+    bool running_ = false;
+    bool endAfterPass_ = false;
+    int passes_ = 0;
 };
 
 }  // namespace kr5

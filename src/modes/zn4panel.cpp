@@ -4,104 +4,91 @@ namespace kr5 {
 
 namespace {
 
-bool isStep(int value) {
-    return value >= 0 && value < Zn4Panel::steps;
-}
-
-bool isFunction(int value) {
-    return value >= 0 && value < Zn4Panel::functions;
+bool within(int value, int count) {
+    return value >= 0 && value < count;
 }
 
 }  // namespace
 
-Zn4Panel::Zn4Panel(Globals& g, Zn4View& view) : g_(g), view_(view) {}
-
-void Zn4Panel::nbtsetat1(int indexat) {
-    if (!isStep(indexat)) {
-        return;
-    }
-    if (indexat != lastat1) {
-        view_.selectPeakb(indexat + columnA);
-    }
-    lastat1 = indexat;
-}
-
-void Zn4Panel::nbtsetat2(int indexat) {
-    if (!isStep(indexat)) {
-        return;
-    }
-    if (indexat != lastat2) {
-        view_.selectPeakb(indexat);
-    }
-    lastat2 = indexat;
-}
-
-void Zn4Panel::nbtsetrt(int indexrt) {
-    if (!isFunction(indexrt)) {
-        return;
-    }
-    if (indexrt != lastrt) {
-        view_.selectRateb(indexrt);
-    }
-    lastrt = indexrt;
-}
-
-void Zn4Panel::peakbClick(int index) {
-    if (index >= columnA && index < columnA + steps) {
-        g_.znatt2 = index - columnA;  // channel A, sent as "a"
-    } else if (isStep(index)) {
-        g_.znatt1 = index;  // channel B, sent as "c"
+void Zn4Panel::clickChannelA(int step) {
+    if (within(step, steps)) {
+        channelA_ = requests_.channelA = step;
+        emit settingsChanged();
     }
 }
 
-void Zn4Panel::ratebClick(int index) {
-    if (isFunction(index)) {
-        g_.znfunc = index;
+void Zn4Panel::clickChannelB(int step) {
+    if (within(step, steps)) {
+        channelB_ = requests_.channelB = step;
+        emit settingsChanged();
     }
 }
 
-void Zn4Panel::remoteClick(bool checked) {
+void Zn4Panel::clickFunction(int function) {
+    if (within(function, functions)) {
+        function_ = requests_.discriminatorFunction = function;
+        emit settingsChanged();
+    }
+}
+
+void Zn4Panel::clickRemote(bool on) {
     // In local operation the unit's own knobs rule, so the buttons cannot be used; the
     // panel still follows what the unit reports.
-    g_.zncmd = checked ? QStringLiteral("m1") : QStringLiteral("m0");
-    view_.setFramesEnabled(checked);
-    g_.znremreq = true;
+    remote_ = on;
+    requests_.discriminatorRemote = on;
+    emit controlsChanged();
 }
 
-void Zn4Panel::nclsClick() {
+void Zn4Panel::follow(int reported, int& lastReported, int& shown, int& request, int count) {
+    if (!within(reported, count)) {
+        return;
+    }
+    if (reported != lastReported) {
+        shown = request = reported;
+        emit settingsChanged();
+    }
+    lastReported = reported;
+}
+
+void Zn4Panel::takeReading(const Reading& reading) {
+    if (!reading.noise) {
+        return;
+    }
+    const NoiseFields& unit = *reading.noise;
+    follow(unit.channelA, reportedA_, channelA_, requests_.channelA, steps);
+    follow(unit.channelB, reportedB_, channelB_, requests_.channelB, steps);
+    follow(unit.function, reportedFunction_, function_, requests_.discriminatorFunction, functions);
+}
+
+void Zn4Panel::close() {
     tick(false);
-    view_.hideWindow();
+    emit hidden();
 }
 
-void Zn4Panel::zn4wClick() {
+void Zn4Panel::menuClick() {
     if (menuTicked_) {
-        clzn();
+        emit hidden();
+        tick(false);
         return;
     }
     tick(true);
-    view_.showWindow();
+    emit shown();
 }
 
-void Zn4Panel::clzn() {
-    view_.hideWindow();
+void Zn4Panel::showAtStart(const QString& portDigit) {
+    emit captionChanged(QStringLiteral("ZN-4(") + portDigit + QLatin1Char(')'));
+    emit shown();
     tick(false);
 }
 
-void Zn4Panel::showAtStart(const QString& portstr) {
-    view_.setCaption(QStringLiteral("ZN-4(") + portstr + QLatin1Char(')'));
-    view_.showWindow();
-    tick(false);
-}
-
-void Zn4Panel::qnRunning(bool running) {
-    view_.setWindowEnabled(!running);
+void Zn4Panel::setQnRunning(bool running) {
+    qnRunning_ = running;
+    emit controlsChanged();
 }
 
 void Zn4Panel::tick(bool ticked) {
     menuTicked_ = ticked;
-    if (setMenuTick) {
-        setMenuTick(ticked);
-    }
+    emit menuTickChanged(ticked);
 }
 
 }  // namespace kr5

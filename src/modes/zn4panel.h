@@ -1,87 +1,87 @@
-// The logic of the noise discriminator panel ZN4: the handlers of its attenuator,
-// FUNCTION and REMOTE controls, which only write requests that the acquisition loop sends
-// at the end of a normal cycle; the read-back of the unit's settings from its "g" reply,
-// which moves the buttons as clicks would; and the Window menu item zn4w with its tick.
+// The noise discriminator panel ZN4 as a model: the attenuator steps of channels A and B
+// and the function that the panel shows, its REMOTE box, whether its controls can be
+// used, and the Window menu item zn4w with its tick. The window only shows this model and
+// hands the operator's clicks to it.
+//
+// Clicks only record requests, which the acquisition loop sends at the end of a normal
+// cycle. The panel follows what the unit reports in its "g" reply; a setting the unit
+// reports differently from what the panel shows is also requested, so it is sent back
+// once to the unit, which already holds it.
 #pragma once
 
-#include "app/globals.h"
+#include "measure/reading.h"
+#include "measure/requests.h"
 
+#include <QObject>
 #include <QString>
-#include <functional>
 
 namespace kr5 {
 
-// The panel as the logic sees it. The window implements it; tests use a fake.
-//
-// Selecting a button from code behaves as a click: the view runs the same handler as
-// for the operator's click, once.
-class Zn4View {
-  public:
-    virtual ~Zn4View() = default;
+class Zn4Panel : public QObject, public ReadingListener {
+    Q_OBJECT
 
-    // Selects peakb(element): elements 10..19 are column A at steps 0..9, elements 0..9
-    // column B. Runs its click handler.
-    virtual void selectPeakb(int element) = 0;
-    // Selects rateb(i), the FUNCTION button i (0 ALL ON, 1 N OFF, 2 PD ON, 3 ANT OFF).
-    // Runs its click handler.
-    virtual void selectRateb(int i) = 0;
-    // The three frames of buttons (Frame1 and both Frame2): off in local operation.
-    virtual void setFramesEnabled(bool enabled) = 0;
-    // The whole window: off during a Q-N measurement.
-    virtual void setWindowEnabled(bool enabled) = 0;
-    virtual void setCaption(const QString& caption) = 0;
-    virtual void showWindow() = 0;
-    virtual void hideWindow() = 0;
-};
-
-class Zn4Panel {
   public:
     static constexpr int steps = 10;     // attenuator steps 1/1 .. 1/1000 per channel
     static constexpr int functions = 4;  // ALL ON, N OFF, PD ON, ANT OFF
-    static constexpr int columnA = 10;   // peakb element of channel A at step 0
 
-    Zn4Panel(Globals& g, Zn4View& view);
+    explicit Zn4Panel(Requests& requests) : requests_(requests) {}
 
-    // The settings last shown from the unit: channel A step, channel B step, function.
-    int lastat1 = 0;
-    int lastat2 = 0;
-    int lastrt = 0;
+    // What the panel shows.
+    int channelA() const { return channelA_; }
+    int channelB() const { return channelB_; }
+    int function() const { return function_; }
+    bool remote() const { return remote_; }
+    // The buttons work only in remote operation; the whole window not during a Q-N
+    // measurement.
+    bool buttonsEnabled() const { return remote_; }
+    bool windowEnabled() const { return !qnRunning_; }
+    bool menuTicked() const { return menuTicked_; }
 
-    // Puts the tick of the main window's Window > ZN-4 item on or off.
-    std::function<void(bool)> setMenuTick;
-
-    // The unit's settings as its "g" reply reports them. A setting that differs from the
-    // one last shown selects its button, whose handler writes it into the requests, so it
-    // is sent back once to the unit, which already holds it. Values outside the buttons
-    // are ignored.
-    void nbtsetat1(int indexat);  // channel A
-    void nbtsetat2(int indexat);  // channel B
-    void nbtsetrt(int indexrt);   // function
-
-    // Handlers of the window's controls.
-    void peakbClick(int index);
-    void ratebClick(int index);
-    void remoteClick(bool checked);
-    void nclsClick();  // Close(&X), and closing by the title bar: hidden, never unloaded
+    // The operator's clicks.
+    void clickChannelA(int step);
+    void clickChannelB(int step);
+    void clickFunction(int function);
+    void clickRemote(bool on);
+    void close();  // Close(&X), and closing by the title bar: hidden, never unloaded
 
     // Window > ZN-4: the first click after start-up only ticks the item (the window is
     // already shown), the next one hides the window.
-    void zn4wClick();
-    void clzn();
-    bool menuTicked() const { return menuTicked_; }
+    void menuClick();
 
-    // Start of the acquisition loop with the unit present: captioned "ZN-4(" + portstr +
-    // ")" and shown, the menu item not ticked.
-    void showAtStart(const QString& portstr);
+    // Start of the acquisition loop with the unit present: captioned "ZN-4(" + the
+    // port's digit + ")" and shown, the menu item not ticked.
+    void showAtStart(const QString& portDigit);
 
     // A Q-N measurement disables the whole window while it runs.
-    void qnRunning(bool running);
+    void setQnRunning(bool running);
+
+    // The unit's settings as its reply reports them; values outside the buttons and a
+    // reading without the unit's reply change nothing.
+    void takeReading(const Reading& reading) override;
+
+  signals:
+    void settingsChanged();  // the lit buttons
+    void controlsChanged();  // REMOTE and the enabled states
+    void menuTickChanged(bool ticked);
+    void captionChanged(const QString& caption);
+    void shown();
+    void hidden();
 
   private:
+    void follow(int reported, int& lastReported, int& shown, int& request, int count);
     void tick(bool ticked);
 
-    Globals& g_;
-    Zn4View& view_;
+    Requests& requests_;
+    int channelA_ = 0;
+    int channelB_ = 0;
+    int function_ = 0;
+    // What the unit reported last: a click is not undone by a report of the old setting
+    // that was on its way when the operator clicked.
+    int reportedA_ = 0;
+    int reportedB_ = 0;
+    int reportedFunction_ = 0;
+    bool remote_ = true;
+    bool qnRunning_ = false;
     bool menuTicked_ = false;
 };
 

@@ -54,14 +54,14 @@ QFrame* groupBox(const QString& name, QWidget* parent) {
 
 }  // namespace
 
-Zn4Window::Zn4Window(QWidget* parent) : QMainWindow(parent) {
+Zn4Window::Zn4Window(Zn4Panel& panel, QWidget* parent) : QMainWindow(parent), panel_(panel) {
     nameControl(this, QStringLiteral("ZN4"));
     setWindowTitle(QStringLiteral("ZN-4"));
 
     auto* ncls = new QAction(QStringLiteral("Close(&X)"), this);
     nameControl(ncls, QStringLiteral("ncls"));
     menuBar()->addAction(ncls);
-    connect(ncls, &QAction::triggered, this, &Zn4Window::nclsClicked);
+    connect(ncls, &QAction::triggered, &panel_, &Zn4Panel::close);
 
     auto* central = new QWidget(this);
     nameControl(central, QStringLiteral("central"));
@@ -82,6 +82,49 @@ Zn4Window::Zn4Window(QWidget* parent) : QMainWindow(parent) {
     buildShortcuts();
     alignRows();
     alignFunctionRow();
+    connectPanel();
+    showSettings();
+    showControls();
+}
+
+void Zn4Window::connectPanel() {
+    for (QButtonGroup* column : columnButtons_) {
+        connect(column, &QButtonGroup::idClicked, this, &Zn4Window::peakbClicked);
+    }
+    connect(functionButtons_, &QButtonGroup::idClicked, &panel_, &Zn4Panel::clickFunction);
+    connect(remoteb_, &QCheckBox::clicked, &panel_, &Zn4Panel::clickRemote);
+    connect(&panel_, &Zn4Panel::settingsChanged, this, &Zn4Window::showSettings);
+    connect(&panel_, &Zn4Panel::controlsChanged, this, &Zn4Window::showControls);
+    connect(&panel_, &Zn4Panel::captionChanged, this, &Zn4Window::setWindowTitle);
+    connect(&panel_, &Zn4Panel::shown, this, [this] {
+        show();
+        raise();
+    });
+    connect(&panel_, &Zn4Panel::hidden, this, &Zn4Window::hide);
+}
+
+void Zn4Window::peakbClicked(int element) {
+    if (element >= columnA) {
+        panel_.clickChannelA(element - columnA);
+    } else {
+        panel_.clickChannelB(element);
+    }
+}
+
+void Zn4Window::showSettings() {
+    peakb_[static_cast<size_t>(columnA + panel_.channelA())]->setChecked(true);
+    peakb_[static_cast<size_t>(panel_.channelB())]->setChecked(true);
+    rateb_[static_cast<size_t>(panel_.function())]->setChecked(true);
+}
+
+void Zn4Window::showControls() {
+    remoteb_->setChecked(panel_.remote());
+    // The lamps still follow the unit while they cannot be used.
+    frame1_->setEnabled(panel_.buttonsEnabled());
+    for (QFrame* frame : frame2_) {
+        frame->setEnabled(panel_.buttonsEnabled());
+    }
+    setEnabled(panel_.windowEnabled());
 }
 
 QWidget* Zn4Window::buildHeading(QWidget* parent) {
@@ -125,7 +168,7 @@ QFrame* Zn4Window::buildColumn(QWidget* parent, int frameIndex, const QString& c
     column->setSpacing(0);
     auto* group = new QButtonGroup(this);
     columnButtons_[static_cast<size_t>(frameIndex)] = group;
-    const int first = frameIndex == 1 ? Zn4Panel::columnA : 0;
+    const int first = frameIndex == 1 ? columnA : 0;
     for (int step = 0; step < Zn4Panel::steps; ++step) {
         const int element = first + step;
         auto* button = new QRadioButton(frame);
@@ -138,8 +181,6 @@ QFrame* Zn4Window::buildColumn(QWidget* parent, int frameIndex, const QString& c
         group->addButton(button, element);
         column->addWidget(button, 0, Qt::AlignHCenter);
     }
-    peakb_[static_cast<size_t>(first)]->setChecked(true);
-    connect(group, &QButtonGroup::idClicked, this, &Zn4Window::peakbClicked);
     return frame;
 }
 
@@ -181,9 +222,7 @@ QWidget* Zn4Window::buildFunctionGroup(QWidget* parent) {
     remoteb_->setFont(displayFont(font(), 1.2, false));
     remoteb_->setToolTip(tr("Remote operation of the noise discriminator (Alt+R)"));
     // The loop starts the unit in remote operation, so the box starts ticked.
-    remoteb_->setChecked(true);
     layout->addWidget(remoteb_, 0, Qt::AlignLeft);
-    connect(remoteb_, &QCheckBox::clicked, this, &Zn4Window::remotebClicked);
     return side;
 }
 
@@ -207,8 +246,7 @@ QFrame* Zn4Window::buildFunctionButtons(QWidget* parent) {
         functionRow_->addWidget(rateb_[at]);
     }
     functionRow_->addStretch(1);
-    rateb_[0]->setChecked(true);
-    connect(functionButtons_, &QButtonGroup::idClicked, this, &Zn4Window::ratebClicked);
+
     return frame1_;
 }
 
@@ -229,7 +267,7 @@ void Zn4Window::buildShortcuts() {
     add(Qt::ALT | Qt::Key_R, [this] { remoteb_->setFocus(Qt::ShortcutFocusReason); });
 
     // Tab walks A, B, FUNCTION, REMOTE; the arrow keys move within a group.
-    QWidget* chain[] = {peakb_[Zn4Panel::columnA], peakb_[0], rateb_[0], remoteb_};
+    QWidget* chain[] = {peakb_[columnA], peakb_[0], rateb_[0], remoteb_};
     for (size_t i = 1; i < std::size(chain); ++i) {
         setTabOrder(chain[i - 1], chain[i]);
     }
@@ -286,81 +324,7 @@ void Zn4Window::changeEvent(QEvent* event) {
 void Zn4Window::closeEvent(QCloseEvent* event) {
     // The panel is never unloaded: closing it hides it, and the menu item loses its tick.
     event->ignore();
-    nclsClicked();
-}
-
-void Zn4Window::forwardTo(Zn4Panel& panel) {
-    onPeakbClick = [&panel](int element) { panel.peakbClick(element); };
-    onRatebClick = [&panel](int i) { panel.ratebClick(i); };
-    onRemoteClick = [&panel](bool checked) { panel.remoteClick(checked); };
-    onNclsClick = [&panel] { panel.nclsClick(); };
-}
-
-void Zn4Window::peakbClicked(int element) {
-    if (onPeakbClick) {
-        onPeakbClick(element);
-    }
-}
-
-void Zn4Window::ratebClicked(int index) {
-    if (onRatebClick) {
-        onRatebClick(index);
-    }
-}
-
-void Zn4Window::remotebClicked(bool checked) {
-    if (onRemoteClick) {
-        onRemoteClick(checked);
-    }
-}
-
-void Zn4Window::nclsClicked() {
-    if (onNclsClick) {
-        onNclsClick();
-    } else {
-        hide();
-    }
-}
-
-void Zn4Window::selectPeakb(int element) {
-    if (element < 0 || element >= peakbCount) {
-        return;
-    }
-    // Works on disabled buttons too: in local operation the panel still follows the unit.
-    peakb_[static_cast<size_t>(element)]->setChecked(true);
-    peakbClicked(element);
-}
-
-void Zn4Window::selectRateb(int i) {
-    if (i < 0 || i >= Zn4Panel::functions) {
-        return;
-    }
-    rateb_[static_cast<size_t>(i)]->setChecked(true);
-    ratebClicked(i);
-}
-
-void Zn4Window::setFramesEnabled(bool enabled) {
-    frame1_->setEnabled(enabled);
-    for (QFrame* frame : frame2_) {
-        frame->setEnabled(enabled);
-    }
-}
-
-void Zn4Window::setWindowEnabled(bool enabled) {
-    setEnabled(enabled);
-}
-
-void Zn4Window::setCaption(const QString& caption) {
-    setWindowTitle(caption);
-}
-
-void Zn4Window::showWindow() {
-    show();
-    raise();
-}
-
-void Zn4Window::hideWindow() {
-    hide();
+    panel_.close();
 }
 
 }  // namespace kr5

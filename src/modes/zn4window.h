@@ -1,16 +1,14 @@
 // The noise discriminator panel ZN4, laid out as the unit's front panel: the heading, the
 // input attenuators of channels A and B as two columns of ten lamp buttons with the steps
 // between them, the FUNCTION buttons under their names, the REMOTE box and the menu item
-// Close(&X). It only shows and forwards: every click goes to the callbacks (normally the
-// panel logic's handlers), and a selection from code runs the same callback once.
-// Closing it by the title bar only hides it.
+// Close(&X). It shows the panel's model and hands the operator's clicks to it. Closing it
+// by the title bar only hides it.
 #pragma once
 
 #include "modes/zn4panel.h"
 
 #include <QMainWindow>
 #include <array>
-#include <functional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -23,33 +21,15 @@ class QVBoxLayout;
 
 namespace kr5 {
 
-class Zn4Window : public QMainWindow, public Zn4View {
+class Zn4Window : public QMainWindow {
     Q_OBJECT
 
   public:
     static constexpr int peakbCount = 2 * Zn4Panel::steps;
 
-    explicit Zn4Window(QWidget* parent = nullptr);
+    static constexpr int columnA = 10;  // peakb element of channel A at step 0
 
-    // The handlers of the controls: peakb(element) and rateb(i) clicked, REMOTE clicked
-    // (with its new state), Close(&X) chosen or the window closed by its title bar.
-    // Unset ones are skipped; an unset close handler just hides the window.
-    std::function<void(int)> onPeakbClick;
-    std::function<void(int)> onRatebClick;
-    std::function<void(bool)> onRemoteClick;
-    std::function<void()> onNclsClick;
-
-    // Hands every click and the close to the panel logic's handlers.
-    void forwardTo(Zn4Panel& panel);
-
-    // Zn4View. An element or index outside the buttons is ignored.
-    void selectPeakb(int element) override;
-    void selectRateb(int i) override;
-    void setFramesEnabled(bool enabled) override;
-    void setWindowEnabled(bool enabled) override;
-    void setCaption(const QString& caption) override;
-    void showWindow() override;
-    void hideWindow() override;
+    explicit Zn4Window(Zn4Panel& panel, QWidget* parent = nullptr);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,11 +45,12 @@ class Zn4Window : public QMainWindow, public Zn4View {
     void buildShortcuts();
     void alignRows();
     void alignFunctionRow();
+    void connectPanel();
     void peakbClicked(int element);
-    void ratebClicked(int index);
-    void remotebClicked(bool checked);
-    void nclsClicked();
+    void showSettings();
+    void showControls();
 
+    Zn4Panel& panel_;
     std::array<QRadioButton*, peakbCount> peakb_{};
     std::array<QRadioButton*, Zn4Panel::functions> rateb_{};
     std::array<QLabel*, Zn4Panel::steps> stepLabels_{};

@@ -13,7 +13,7 @@
 
 namespace kr5 {
 
-KouseiWindow::KouseiWindow(InputConstants& constants, QWidget* parent)
+KouseiWindow::KouseiWindow(ConstantsForm& constants, QWidget* parent)
     : QDialog(parent), constants_(constants) {
     nameControl(this, QStringLiteral("kousei"));
     setWindowTitle(QStringLiteral("Input const"));
@@ -32,7 +32,7 @@ KouseiWindow::KouseiWindow(InputConstants& constants, QWidget* parent)
 
     hscroll3_ = new QScrollBar(Qt::Horizontal, this);
     nameControl(hscroll3_, QStringLiteral("HScroll3"));
-    hscroll3_->setRange(0, InputConstants::qidxMax);
+    hscroll3_->setRange(0, ConstantsForm::qidxMax);
     hscroll3_->setPageStep(1);
     label16_ = namedLabel(QStringLiteral("Label16"), QString(), this);
     label16_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -72,7 +72,7 @@ KouseiWindow::KouseiWindow(InputConstants& constants, QWidget* parent)
     connect(text6, &QLineEdit::editingFinished, this, &KouseiWindow::hscroll3Change);
     connect(command1_, &QPushButton::clicked, this, &KouseiWindow::command1Click);
     connect(command2, &QPushButton::clicked, this, &KouseiWindow::command2Click);
-    connect(&constants_, &InputConstants::fieldsLoaded, this, &KouseiWindow::showFields);
+    connect(&constants_, &ConstantsForm::fieldsLoaded, this, &KouseiWindow::showFields);
     showFields();
 }
 
@@ -117,7 +117,7 @@ void KouseiWindow::setOkEnabled(bool enabled) {
 }
 
 void KouseiWindow::command1Click() {
-    if (constants_.command1Click() == InputConstants::OkResult::Saved) {
+    if (constants_.ok() == ConstantsForm::OkResult::Saved) {
         problem_->clear();
         problem_->hide();
         hide();
@@ -131,7 +131,7 @@ void KouseiWindow::command1Click() {
 void KouseiWindow::command2Click() {
     problem_->clear();
     problem_->hide();
-    constants_.command2Click();
+    constants_.cancel();
     hide();
 }
 

@@ -3,7 +3,7 @@
 // hidden; closing it by its title bar acts as CANCEL.
 #pragma once
 
-#include "inputconstants.h"
+#include "records/constantsform.h"
 
 #include <QDialog>
 #include <utility>
@@ -21,7 +21,7 @@ class KouseiWindow : public QDialog {
     Q_OBJECT
 
   public:
-    explicit KouseiWindow(InputConstants& constants, QWidget* parent = nullptr);
+    explicit KouseiWindow(ConstantsForm& constants, QWidget* parent = nullptr);
 
     // OK (Command1) is disabled while a measurement file is prepared, so that the
     // constants in its header cannot change under it.
@@ -43,7 +43,7 @@ class KouseiWindow : public QDialog {
     void command1Click();
     void command2Click();
 
-    InputConstants& constants_;
+    ConstantsForm& constants_;
     QGridLayout* grid_ = nullptr;
     std::vector<std::pair<QLineEdit*, QString InputFields::*>> fields_;
     QScrollBar* hscroll3_ = nullptr;

@@ -7,9 +7,9 @@
 
 namespace kr5 {
 
-MeasurementFile::MeasurementFile(Globals& g, Dialogs& dialogs, const Clock& clock,
-                                 const InputConstants& constants, Recorder& recorder)
-    : g_(g), dialogs_(dialogs), clock_(clock), constants_(constants), recorder_(recorder) {}
+MeasurementFile::MeasurementFile(const InputConstants& constants, const UnitsOnLine& units,
+                                 Dialogs& dialogs, const Clock& clock, Recorder& recorder)
+    : constants_(constants), units_(units), dialogs_(dialogs), clock_(clock), recorder_(recorder) {}
 
 Dialogs::SaveRequest MeasurementFile::saveRequest() {
     Dialogs::SaveRequest request;
@@ -25,13 +25,11 @@ bool MeasurementFile::csaveClick() {
     if (recorder_.csvready()) {
         return false;  // the item is disabled while a file is prepared
     }
-    // The field, not kname: a name typed but not yet confirmed with OK passes.
-    if (constants_.fields.name == QLatin1String("no name")) {
+    // The name the header will carry: the one OK stored, not what the field shows now.
+    if (InputConstants::isUnnamed(constants_.name)) {
         dialogs_.message(QStringLiteral("Can not Save under no name."), QString(),
                          Dialogs::Buttons::Ok);
-        if (showInputConst) {
-            showInputConst();
-        }
+        emit nameNeeded();
         return false;
     }
     const QString path = dialogs_.saveFileName(saveRequest());
@@ -39,7 +37,8 @@ bool MeasurementFile::csaveClick() {
         return false;
     }
     QString problem;
-    if (!recorder_.prepare(path, headerLines(g_, clock_.localTime().date()), &problem)) {
+    if (!recorder_.prepare(path, headerLines(constants_, units_, clock_.localTime().date()),
+                           &problem)) {
         dialogs_.message(QCoreApplication::translate("MeasurementFile",
                                                      "The measurement file %1 could not be "
                                                      "created (%2).")
@@ -47,10 +46,8 @@ bool MeasurementFile::csaveClick() {
                          QString(), Dialogs::Buttons::Ok);
         return false;
     }
-    if (setCaption) {
-        setCaption(QStringLiteral("KR-5(") + g_.portstr + QStringLiteral(")>") +
-                   QDir::toNativeSeparators(path));
-    }
+    emit captionChanged(QStringLiteral("KR-5(") + units_.portDigit() + QStringLiteral(")>") +
+                        QDir::toNativeSeparators(path));
     return true;
 }
 

@@ -3,42 +3,45 @@
 // recording can start.
 #pragma once
 
-#include "app/globals.h"
-#include "inputconstants.h"
+#include "core/inputconstants.h"
+#include "link/units.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "recorder.h"
+#include "records/recorder.h"
 
+#include <QObject>
 #include <QString>
-#include <functional>
 
 namespace kr5 {
 
-class MeasurementFile {
+class MeasurementFile : public QObject {
+    Q_OBJECT
+
   public:
-    MeasurementFile(Globals& g, Dialogs& dialogs, const Clock& clock,
-                    const InputConstants& constants, Recorder& recorder);
+    MeasurementFile(const InputConstants& constants, const UnitsOnLine& units, Dialogs& dialogs,
+                    const Clock& clock, Recorder& recorder);
 
-    // Shows the Input const window (when the name is still "no name").
-    std::function<void()> showInputConst;
-    // Sets the main window's caption ("KR-5(1)>C:\data\t1.csv").
-    std::function<void(const QString&)> setCaption;
-
-    // The handler of File > Save. Refuses while the Name field of the Input const window
-    // is exactly "no name"; a cancelled dialog changes nothing; a file that cannot be
-    // created is reported in a message box and leaves everything as it was. Returns
-    // true when a file was prepared.
+    // The handler of File > Save. Refuses while the test's name (as OK stored it) is
+    // "no name"; a cancelled dialog changes nothing; a file that cannot be created is
+    // reported in a message box and leaves everything as it was. Returns true when a
+    // file was prepared.
     bool csaveClick();
 
     // The save dialog's set-up: title "Save", name "test.csv", the CSV filter, asking
     // before an existing file is replaced.
     static Dialogs::SaveRequest saveRequest();
 
+  signals:
+    // The name is still "no name": the Input const window is shown.
+    void nameNeeded();
+    // The main window's caption with the file ("KR-5(1)>/data/t1.csv").
+    void captionChanged(const QString& caption);
+
   private:
-    Globals& g_;
+    const InputConstants& constants_;
+    const UnitsOnLine& units_;
     Dialogs& dialogs_;
     const Clock& clock_;
-    const InputConstants& constants_;
     Recorder& recorder_;
 };
 

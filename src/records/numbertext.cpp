@@ -1,6 +1,6 @@
 #include "numbertext.h"
 
-#include "app/numeric.h"
+#include "core/numeric.h"
 
 #include <algorithm>
 #include <charconv>

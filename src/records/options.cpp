@@ -2,7 +2,8 @@
 
 namespace kr5 {
 
-Options::Options(Globals& g, QWidget* parent) : form_(g), parent_(parent) {}
+Options::Options(OperatingSettings& settings, Requests& requests, QWidget* parent)
+    : form_(settings, requests), parent_(parent) {}
 
 Options::~Options() {
     delete window_.data();

@@ -13,12 +13,12 @@ namespace kr5 {
 class Options {
   public:
     // parent: the window the Options window belongs to (it stays above it).
-    explicit Options(Globals& g, QWidget* parent = nullptr);
+    Options(OperatingSettings& settings, Requests& requests, QWidget* parent = nullptr);
     ~Options();
     Options(const Options&) = delete;
     Options& operator=(const Options&) = delete;
 
-    // The logic, with its autocolor and clearTvCharts callbacks for the wiring.
+    // The logic, with its signals for the wiring.
     OptionsForm& form() { return form_; }
 
     // Config(&O): loads the window when needed and shows it without blocking.

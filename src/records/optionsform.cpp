@@ -20,7 +20,8 @@ int OptionsForm::groupSize(Group group) {
     return sizes[static_cast<size_t>(group)];
 }
 
-OptionsForm::OptionsForm(Globals& g) : g_(g) {
+OptionsForm::OptionsForm(OperatingSettings& settings, Requests& requests)
+    : settings_(settings), requests_(requests) {
     formLoad();
 }
 
@@ -31,46 +32,41 @@ void OptionsForm::formLoad() {
 }
 
 void OptionsForm::setauto() {
-    selections.check1 = g_.autoatt;
-    selections.check2 = g_.autorate;
+    selections.check1 = settings_.autoAttenuator;
+    selections.check2 = settings_.autoRate;
     emit checksChanged();
 }
 
-void OptionsForm::take(Group group, qint32& global) const {
+void OptionsForm::take(Group group, qint32& setting) const {
     const int i = selections.option[static_cast<size_t>(group)];
     if (i < 0 || i >= groupSize(group)) {
         return;
     }
-    global = groupValues[static_cast<size_t>(group)][static_cast<size_t>(i)];
+    setting = groupValues[static_cast<size_t>(group)][static_cast<size_t>(i)];
 }
 
 void OptionsForm::command2Click() {
     switch (selections.tab) {
         case SampleTime:
-            take(Option1, g_.samplems);
+            take(Option1, settings_.sampleMs);
             break;
         case AutoRange:
-            g_.autoatt = selections.check1;
-            g_.autorate = selections.check2;
-            if (autocolor) {
-                autocolor();
-            }
+            settings_.autoAttenuator = selections.check1;
+            settings_.autoRate = selections.check2;
+            emit autoRangingSet();
             break;
         case TvMulti:
-            take(Option2, g_.tvmulti);
-            if (clearTvCharts) {
-                clearTvCharts();
-            }
+            take(Option2, settings_.tvMultiplier);
+            emit tvMultiplierSet();
             break;
         case ComSpeed:
-            take(Option3, g_.comspeed);
-            g_.speedreq = true;
+            take(Option3, settings_.speedIndex);
+            requests_.speedChange = true;
             break;
         case QnConf:
-            take(Option4, g_.gatetime);
-            take(Option5, g_.qnloops);
-            g_.qntv = label4_;
-            g_.qncond = selections.text1;
+            take(Option4, settings_.gateTimeMs);
+            take(Option5, settings_.qnPasses);
+            settings_.qnCondition = selections.text1;
             break;
         default:
             break;

@@ -3,12 +3,12 @@
 // read-out Label4, which follows every reading even while the window is not loaded.
 #pragma once
 
-#include "app/globals.h"
+#include "core/operatingsettings.h"
+#include "measure/requests.h"
 
 #include <QObject>
 #include <QString>
 #include <array>
-#include <functional>
 
 namespace kr5 {
 
@@ -35,7 +35,7 @@ class OptionsForm : public QObject {
     // The number of elements of each group.
     static int groupSize(Group group);
 
-    explicit OptionsForm(Globals& g);
+    OptionsForm(OperatingSettings& settings, Requests& requests);
 
     Selections selections;
 
@@ -43,11 +43,11 @@ class OptionsForm : public QObject {
     // no condition), then setauto.
     void formLoad();
 
-    // The check boxes show autoatt and autorate.
+    // The check boxes show the automatic ranging of the settings.
     void setauto();
 
     // Set: applies the tab that is showing, and only that one. A group with no
-    // selection leaves its global as it is; Com. Speed requests the speed change even
+    // selection leaves its setting as it is; Com. Speed requests the speed change even
     // when the speed is unchanged.
     void command2Click();
 
@@ -55,21 +55,21 @@ class OptionsForm : public QObject {
     void setTvReadout(const QString& text);
     const QString& label4() const { return label4_; }
 
-    // Set on Auto Range: the panel's range titles show the new automatic state.
-    std::function<void()> autocolor;
-    // Set on TV Multi: the V-Q and trend charts are cleared, their voltage scales change.
-    std::function<void()> clearTvCharts;
-
   signals:
+    // Set on Auto Range: the panel's range titles show the new automatic state.
+    void autoRangingSet();
+    // Set on TV Multi: the V-Q and trend charts are cleared, their voltage scales change.
+    void tvMultiplierSet();
     // setauto changed the check boxes.
     void checksChanged();
     void readoutChanged(const QString& text);
 
   private:
     // The value of the selected element of group, or keeps current.
-    void take(Group group, qint32& global) const;
+    void take(Group group, qint32& setting) const;
 
-    Globals& g_;
+    OperatingSettings& settings_;
+    Requests& requests_;
     QString label4_;
 };
 

@@ -1,6 +1,6 @@
 #include "recorder.h"
 
-#include "app/format.h"
+#include "core/format.h"
 #include "recordlines.h"
 
 #include <limits>
@@ -25,8 +25,8 @@ class BusyScope {
 
 }  // namespace
 
-Recorder::Recorder(Globals& g, Timing& timing, const Clock& clock)
-    : g_(g), timing_(timing), clock_(clock), recOnCaption_(recOnText) {}
+Recorder::Recorder(Timing& timing, const Clock& clock)
+    : timing_(timing), clock_(clock), recOnCaption_(recOnText) {}
 
 bool Recorder::prepare(const QString& path, const QStringList& header, QString* problem) {
     if (!file_.create(path, header)) {
@@ -35,8 +35,8 @@ bool Recorder::prepare(const QString& path, const QStringList& header, QString* 
         }
         return false;
     }
-    g_.csvfile = path;
-    g_.recon = false;
+    path_ = path;
+    recording_ = false;
     recno_ = 0;
     csvready_ = true;
     setCaption(recOnText);
@@ -51,7 +51,7 @@ void Recorder::option1Click() {
         return;
     }
     select(true);
-    g_.recon = true;
+    recording_ = true;
     appendMarker(QStringLiteral("RECON"));
 }
 
@@ -66,8 +66,8 @@ void Recorder::option2Click() {
 }
 
 void Recorder::pause() {
-    // recon clears before the wait, so no row can follow the marker.
-    g_.recon = false;
+    // Recording stops before the wait, so no row can follow the marker.
+    recording_ = false;
     timing_.wait(100);
     appendMarker(QStringLiteral("PAUSE"));
     setCaption(recOnText);
@@ -78,7 +78,7 @@ void Recorder::bcloseClick() {
         return;
     }
     BusyScope scope(busy_);
-    g_.recon = false;
+    recording_ = false;
     timing_.wait(100);
     appendMarker(QStringLiteral("RECOFF"));
     setCaption(recOnText);
@@ -94,11 +94,11 @@ void Recorder::bcloseClick() {
     }
 }
 
-void Recorder::dataRow(qint32 att, double q, qint32 rateIndex, double pps, double tv) {
-    if (!g_.recon) {
+void Recorder::takeReading(const Reading& r) {
+    if (!recording_ || !r.complete()) {
         return;
     }
-    write(dataRowLine(att, q, rateIndex, pps, tv));
+    write(dataRowLine(r.attRange, r.charge, r.rateRange, r.pulseRate, r.testVoltage));
     if (recno_ < std::numeric_limits<qint32>::max()) {
         ++recno_;
     }
@@ -109,32 +109,30 @@ void Recorder::appendMarker(const QString& tag) {
     write(markerLine(tag, clock_.localTime()));
 }
 
-void Recorder::appendQnStart() {
-    if (g_.recon) {
-        write(qnStartLine(g_, clock_.localTime()));
+void Recorder::appendQnStart(const QString& condition, const QString& testVoltage, qint32 passes) {
+    if (recording_) {
+        write(qnStartLine(condition, testVoltage, passes, clock_.localTime()));
     }
 }
 
 void Recorder::appendQnEnd() {
-    if (g_.recon) {
+    if (recording_) {
         appendMarker(QStringLiteral("QNend"));
     }
 }
 
 void Recorder::write(const QString& line) {
     const bool hadProblem = file_.waitingCount() > 0;
-    if (file_.append(g_.csvfile, line)) {
-        if (hadProblem && onWriteRecovered) {
-            onWriteRecovered();
+    if (file_.append(path_, line)) {
+        if (hadProblem) {
+            emit writeRecovered();
         }
         return;
     }
-    if (onWriteProblem) {
-        onWriteProblem(tr("The measurement file %1 cannot be written (%2). %3 lines are kept "
-                          "and will be written as soon as the file can be written again.")
-                           .arg(file_.failingPath(), file_.problem())
-                           .arg(file_.waitingCount()));
-    }
+    emit writeProblem(tr("The measurement file %1 cannot be written (%2). %3 lines are kept "
+                         "and will be written as soon as the file can be written again.")
+                          .arg(file_.failingPath(), file_.problem())
+                          .arg(file_.waitingCount()));
 }
 
 void Recorder::setCaption(const QString& caption) {

@@ -4,26 +4,29 @@
 // state and forwards its clicks.
 #pragma once
 
-#include "app/globals.h"
-#include "app/timing.h"
+#include "core/timing.h"
+#include "measure/reading.h"
 #include "platform/clock.h"
-#include "recordfile.h"
+#include "records/recordfile.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 namespace kr5 {
 
-class Recorder : public QObject {
+class Recorder : public QObject, public ReadingListener {
     Q_OBJECT
 
   public:
-    Recorder(Globals& g, Timing& timing, const Clock& clock);
+    Recorder(Timing& timing, const Clock& clock);
 
-    // csvready: a file is prepared (until CLOSE).
+    // A file is prepared (until CLOSE).
     bool csvready() const { return csvready_; }
+    // Each complete reading adds a data row.
+    bool recording() const { return recording_; }
+    // The measurement file.
+    const QString& filePath() const { return path_; }
     // recno: data rows since the file was prepared.
     qint32 recno() const { return recno_; }
     // Which option button is selected: REC ON (true) or PAUSE.
@@ -32,9 +35,8 @@ class Recorder : public QObject {
     const QString& recOnCaption() const { return recOnCaption_; }
 
     // After File > Save has chosen path: creates the file with the header lines and
-    // enters the prepared state (recno 0, recon off, PAUSE selected), with g.csvfile =
-    // path. Returns false, with the reason in problem, when the file cannot be created;
-    // nothing changes then.
+    // enters the prepared state (recno 0, not recording, PAUSE selected). Returns false, with the
+    // reason in problem, when the file cannot be created; nothing changes then.
     bool prepare(const QString& path, const QStringList& header, QString* problem);
 
     // REC ON, PAUSE and CLOSE. Each runs only when its button's selection changes (a
@@ -44,24 +46,20 @@ class Recorder : public QObject {
     void option2Click();
     void bcloseClick();
 
-    // The data row of one reading, written only while recording runs: attenuator index,
-    // charge in pC, rate-meter range index, pulses per second, test voltage.
-    void dataRow(qint32 att, double q, qint32 rateIndex, double pps, double tv);
+    // The data row of a reading, written only while recording runs and only for a
+    // complete reading: attenuator index, charge in pC, rate-meter range index, pulses
+    // per second, test voltage. A reading with a unit's reply missing has no row.
+    void takeReading(const Reading& reading) override;
 
     // A marker line "<tag>","<time>","dummy","dummy","dummy" with the time of writing,
-    // whether or not recording runs (PAUSE and RECOFF are written after recon clears).
+    // whether or not recording runs (PAUSE and RECOFF are written after it stopped).
     void appendMarker(const QString& tag);
 
     // The Q-N measurement's markers, written only while recording runs: the start
-    // marker with qncond, qntv and qnloops, and the end marker "QNend".
-    void appendQnStart();
+    // marker with the condition, the test voltage as shown and the passes, and the end
+    // marker "QNend".
+    void appendQnStart(const QString& condition, const QString& testVoltage, qint32 passes);
     void appendQnEnd();
-
-    // A line could not be written: the text says which file, why, and how many lines
-    // wait in memory. Called at each failed write while the trouble lasts.
-    std::function<void(const QString&)> onWriteProblem;
-    // Every waiting line has been written after a problem.
-    std::function<void()> onWriteRecovered;
 
     // Lines waiting to be written.
     qsizetype waitingCount() const { return file_.waitingCount(); }
@@ -74,6 +72,11 @@ class Recorder : public QObject {
     // show the selection again.
     void selectionChanged(bool recOnSelected);
     void recOnCaptionChanged(const QString& caption);
+    // A line could not be written: the text says which file, why, and how many lines
+    // wait in memory. Sent at each failed write while the trouble lasts.
+    void writeProblem(const QString& text);
+    // Every waiting line has been written after a problem.
+    void writeRecovered();
 
   private:
     void pause();
@@ -81,11 +84,12 @@ class Recorder : public QObject {
     void select(bool recOn);
     void write(const QString& line);
 
-    Globals& g_;
     Timing& timing_;
     const Clock& clock_;
     RecordFile file_;
+    QString path_;
     bool csvready_ = false;
+    bool recording_ = false;
     qint32 recno_ = 0;
     bool recOnSelected_ = false;
     bool busy_ = false;

@@ -1,6 +1,6 @@
 #include "recordlines.h"
 
-#include "app/format.h"
+#include "core/format.h"
 
 namespace kr5 {
 
@@ -31,21 +31,21 @@ QString versionText() {
            QLatin1Char('.') + numberForm(KR5_VERSION_PATCH);
 }
 
-QStringList headerLines(const Globals& g, const QDate& date) {
+QStringList headerLines(const InputConstants& c, const UnitsOnLine& units, const QDate& date) {
     return {
-        textLine(QStringLiteral("Name"), g.kname),
+        textLine(QStringLiteral("Name"), c.name),
         textLine(QStringLiteral("Date"), date.toString(QStringLiteral("MM-dd-yyyy"))),
-        textLine(QStringLiteral("No."), g.knum),
-        textLine(QStringLiteral("Temp."), g.ktemp),
-        textLine(QStringLiteral("RH"), g.krh),
-        numberLine(QStringLiteral("PT ratio"), g.kpt),
-        numberLine(QStringLiteral("Adjust"), g.kadj),
-        numberLine(QStringLiteral("Set Q"), g.ksetq),
-        numberLine(QStringLiteral("Start"), g.kstart),
+        textLine(QStringLiteral("No."), c.number),
+        textLine(QStringLiteral("Temp."), c.temperature),
+        textLine(QStringLiteral("RH"), c.humidity),
+        numberLine(QStringLiteral("PT ratio"), c.ptRatio),
+        numberLine(QStringLiteral("Adjust"), c.adjust),
+        numberLine(QStringLiteral("Set Q"), c.setQ),
+        numberLine(QStringLiteral("Start"), c.startCount),
         textLine(QStringLiteral("Mes. Program"), QStringLiteral("KR-5au")),
         textLine(QStringLiteral("Version"), versionText()),
-        textLine(QStringLiteral("PD Unit"), g.krid),
-        textLine(QStringLiteral("AC Unit"), g.acuid),
+        textLine(QStringLiteral("PD Unit"), units.unit(UnitKind::Detector).ident),
+        textLine(QStringLiteral("AC Unit"), units.unit(UnitKind::AcUnit).ident),
         QStringLiteral("\"ATT.R\",\"pC\",\"RATE.R\",\"P.P.S\",\"TV\""),
     };
 }
@@ -58,9 +58,10 @@ QString markerLine(const QString& tag, const QDateTime& t) {
     return csvText(tag) + comma + csvText(timeText(t)) + dmy3;
 }
 
-QString qnStartLine(const Globals& g, const QDateTime& t) {
+QString qnStartLine(const QString& condition, const QString& testVoltage, qint32 passes,
+                    const QDateTime& t) {
     return csvText(QStringLiteral("QNstartD")) + comma + csvText(timeText(t)) + comma +
-           csvText(g.qncond) + comma + csvText(g.qntv) + comma + numberForm(g.qnloops);
+           csvText(condition) + comma + csvText(testVoltage) + comma + numberForm(passes);
 }
 
 QString dataRowLine(qint32 att, double q, qint32 rateIndex, double pps, double tv) {

@@ -8,7 +8,8 @@
 // are padded with "dummy" fields.
 #pragma once
 
-#include "app/globals.h"
+#include "core/inputconstants.h"
+#include "link/units.h"
 
 #include <QDateTime>
 #include <QString>
@@ -26,7 +27,8 @@ QString versionText();
 // The 14 header lines (without line ends): the input constants, the date prepared as
 // MM-DD-YYYY, the program's name and version, the units' identification texts and the
 // column line.
-QStringList headerLines(const Globals& g, const QDate& date);
+QStringList headerLines(const InputConstants& constants, const UnitsOnLine& units,
+                        const QDate& date);
 
 // "HH:MM:SS", 24-hour clock.
 QString timeText(const QDateTime& t);
@@ -34,11 +36,13 @@ QString timeText(const QDateTime& t);
 // "<tag>","<HH:MM:SS>","dummy","dummy","dummy" (RECON, PAUSE, RECOFF, QNend).
 QString markerLine(const QString& tag, const QDateTime& t);
 
-// "QNstartD","<time>","<qncond>","<qntv>",<qnloops>.
-QString qnStartLine(const Globals& g, const QDateTime& t);
+// "QNstartD","<time>","<condition>","<test voltage as shown>",<passes>.
+QString qnStartLine(const QString& condition, const QString& testVoltage, qint32 passes,
+                    const QDateTime& t);
 
 // One reading: the attenuator index and the rate index in the number form, the charge,
 // the pulse rate and the test voltage with one decimal (" 3,123.5, 2,45.0,1200.0").
+// A Q-N step is written at rate index 0 with its count rate.
 QString dataRowLine(qint32 att, double q, qint32 rateIndex, double pps, double tv);
 
 }  // namespace kr5

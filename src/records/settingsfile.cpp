@@ -1,6 +1,6 @@
 #include "settingsfile.h"
 
-#include "app/format.h"
+#include "core/format.h"
 #include "numbertext.h"
 #include "systemtext.h"
 
@@ -47,29 +47,12 @@ QString numberLine(double x) {
 
 }  // namespace
 
-InputValues InputValues::of(const Globals& g) {
-    return {g.kname, g.knum, g.ktemp, g.krh, g.kpt, g.kadj, g.kqidx, g.ksetq, g.kstart, g.kstop};
-}
-
-void InputValues::storeIn(Globals& g) const {
-    g.kname = kname;
-    g.knum = knum;
-    g.ktemp = ktemp;
-    g.krh = krh;
-    g.kpt = kpt;
-    g.kadj = kadj;
-    g.kqidx = kqidx;
-    g.ksetq = ksetq;
-    g.kstart = kstart;
-    g.kstop = kstop;
-}
-
 QString SettingsFile::path(const QString& portstr) const {
     const QString name = QStringLiteral("kr5au") + portstr + QStringLiteral(".ini");
     return directory_.isEmpty() ? name : QDir(directory_).filePath(name);
 }
 
-bool SettingsFile::load(const QString& portstr, InputValues& v) const {
+bool SettingsFile::load(const QString& portstr, InputConstants& v) const {
     QFile file(path(portstr));
     if (!file.open(QIODevice::ReadOnly)) {
         return false;
@@ -84,13 +67,13 @@ bool SettingsFile::load(const QString& portstr, InputValues& v) const {
     qsizetype next = 1;
     const auto line = [&lines, &next]() -> QStringView { return lines[next++]; };
     const auto more = [&lines, &next] { return next < lines.size(); };
-    for (QString* text : {&v.knum, &v.ktemp, &v.krh}) {
+    for (QString* text : {&v.number, &v.temperature, &v.humidity}) {
         if (!more()) {
             return false;
         }
         *text = line().toString();
     }
-    for (double* number : {&v.kpt, &v.kadj, &v.ksetq}) {
+    for (double* number : {&v.ptRatio, &v.adjust, &v.setQ}) {
         const LeadingNumber n =
             more() ? leadingNumber(firstField(line())) : LeadingNumber{0, false};
         if (!n.fits) {
@@ -98,7 +81,7 @@ bool SettingsFile::load(const QString& portstr, InputValues& v) const {
         }
         *number = n.value;
     }
-    for (qint32* count : {&v.kstart, &v.kstop}) {
+    for (qint32* count : {&v.startCount, &v.stopCount}) {
         const LeadingCount c = more() ? leadingCount(firstField(line())) : LeadingCount{0, false};
         if (!c.fits) {
             return false;
@@ -108,16 +91,16 @@ bool SettingsFile::load(const QString& portstr, InputValues& v) const {
     return true;
 }
 
-bool SettingsFile::save(const QString& portstr, const InputValues& v, QString* problem) const {
-    const QStringList lines = {v.kname,
-                               v.knum,
-                               v.ktemp,
-                               v.krh,
-                               numberLine(v.kpt),
-                               numberLine(v.kadj),
-                               numberLine(v.ksetq),
-                               numberLine(v.kstart),
-                               numberLine(v.kstop)};
+bool SettingsFile::save(const QString& portstr, const InputConstants& v, QString* problem) const {
+    const QStringList lines = {v.name,
+                               v.number,
+                               v.temperature,
+                               v.humidity,
+                               numberLine(v.ptRatio),
+                               numberLine(v.adjust),
+                               numberLine(v.setQ),
+                               numberLine(v.startCount),
+                               numberLine(v.stopCount)};
     QString text;
     for (const QString& line : lines) {
         text += line + QStringLiteral("\r\n");

@@ -2,29 +2,11 @@
 // without keys, one per port so that each port keeps the constants of its own detector.
 #pragma once
 
-#include "app/globals.h"
+#include "core/inputconstants.h"
 
 #include <QString>
 
 namespace kr5 {
-
-// The input constants as one value, so that OK can build the new set, save it, and
-// only then put it in force.
-struct InputValues {
-    QString kname;
-    QString knum;
-    QString ktemp;
-    QString krh;
-    double kpt = 0.0;
-    double kadj = 0.0;
-    double kqidx = 0.0;
-    double ksetq = 0.0;
-    qint32 kstart = 0;
-    qint32 kstop = 0;
-
-    static InputValues of(const Globals& g);
-    void storeIn(Globals& g) const;
-};
 
 class SettingsFile {
   public:
@@ -35,19 +17,19 @@ class SettingsFile {
     // "kr5au" + portstr + ".ini", inside the directory when one was given.
     QString path(const QString& portstr) const;
 
-    // loadini: reads lines 2 to 9 into v, in order. Line 1 (the name) is skipped. Lines
+    // Reads lines 2 to 9 into v, in order. Line 1 (the name) is skipped. Lines
     // 2 to 4 are texts, each taken whole; lines 5 to 7 numbers and 8 and 9 counts, each
     // the first field of its line (up to a comma, or a quoted value) read by the
     // leading-number rules. Reading stops at the first line that is missing or whose
     // number does not fit (a count outside the 32-bit range): the values read before it
     // are in v, the others keep theirs. Returns true when all eight were read.
-    bool load(const QString& portstr, InputValues& v) const;
+    bool load(const QString& portstr, InputConstants& v) const;
 
-    // saveini: replaces the file with the nine lines kname, knum, ktemp, krh, kpt, kadj,
-    // ksetq, kstart, kstop; texts as they are, numbers in the file number form followed
-    // by a blank (" 100 "), each line ending in CR LF. On failure the old file is left as
-    // it was and problem (when given) receives the reason.
-    bool save(const QString& portstr, const InputValues& v, QString* problem = nullptr) const;
+    // Replaces the file with the nine lines name, number, temperature, humidity, PT
+    // ratio, Adjust, Set Q, Start and Stop count; texts as they are, numbers in the file number
+    // form followed by a blank (" 100 "), each line ending in CR LF. On failure the old file is
+    // left as it was and problem (when given) receives the reason.
+    bool save(const QString& portstr, const InputConstants& v, QString* problem = nullptr) const;
 
   private:
     QString directory_;

@@ -2,7 +2,8 @@
 // is given, hiding by OK and by the title bar, and the system-information button; and the
 // registry route to the system-information tool, as Windows takes it: the tool's own PATH
 // entry first, then MSINFO32.EXE in the shared-tools folder when that file exists, else
-// the message.
+// the message. Where the identifications and loopcal come from is left to the
+// whole-program test.
 #include "about/aboutwindow.h"
 #include "about/sysinfo.h"
 #include "app/windowfakes.h"
@@ -42,7 +43,8 @@ TEST_F(AboutWindowTest, ShowsTitleVersionFixedTextsAndWhatItIsGiven) {
     EXPECT_EQ(about.objectName(), QStringLiteral("About"));
     EXPECT_EQ(about.windowTitle(), QStringLiteral("KR5AUのﾊﾞｰｼﾞｮﾝ情報"));
     EXPECT_EQ(labelTexts(about, "lblTitle lblVersion lblDescription Label1"),
-              QStringLiteral("KR5AU|ﾊﾞｰｼﾞｮﾝ 1.5.46|Partial discharge detector system|Units"));
+              QStringLiteral("KR5AU|ﾊﾞｰｼﾞｮﾝ %1|Partial discharge detector system|Units")
+                  .arg(QLatin1String(KR5_PROJECT_VERSION)));
     about.setUnitIds(QStringLiteral("KR-5 V1.20   "), QStringLiteral("AU-1 V2.00   "),
                      QStringLiteral("ZN-4 V1.00   "));
     about.setLoopcal(48213);

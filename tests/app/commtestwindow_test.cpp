@@ -1,6 +1,6 @@
 // The discovery progress window: its sections and named controls, each find landing in the
 // fields of its port and unit, the address being asked, and showing and hiding without
-// blocking.
+// blocking. The scan that reports to it is left to the link tests.
 #include "app/commtestwindow.h"
 #include "app/windowfakes.h"
 

@@ -1,7 +1,9 @@
-// The main window: its menu bar as the operator sees it, the caption with the port digit,
-// the cycle-time readout, the end request from Exit and from closing, the companion
+// The main window: its menu bar as the operator sees it and as the program reaches it,
+// the caption with the port digit, the cycle-time readout, the warning and the unit
+// status in the status bar, the end request from Exit and from closing, the companion
 // windows across minimise and restore, the About window and the help page; the classic
-// browser sequence of the help launcher and the page installed beside kr5au.
+// browser sequence of the help launcher and the page installed beside kr5au. What the
+// menu items set off is left to the whole-program test.
 #include "app/mainwindow.h"
 #include "app/help/helplauncher.h"
 #include "app/windowfakes.h"
@@ -15,6 +17,8 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
+#include <QStatusBar>
 #include <memory>
 
 namespace kr5 {
@@ -28,24 +32,26 @@ class MainWindowTest : public ::testing::Test {
         QObject::connect(&window, &MainWindow::endRequested, &window, [this] { ++ends; });
     }
 
-    // The items of the menu bar ("") or of a menu in order as "name=caption", marked " >"
-    // when they open a menu, " -" when disabled and " [x]" when checked; each also carries
-    // its name for tools and is found by it.
-    QString items(const char* menu) const {
-        const QAction* owner = action(menu);
-        const auto actions = *menu == 0               ? window.menuBar()->actions()
-                             : owner && owner->menu() ? owner->menu()->actions()
-                                                      : QList<QAction*>();
+    // The items of the menu bar (owner null) or of a submenu in order as "name=caption",
+    // marked " >" when they open a menu, " -" when disabled and " [x]" when checked; each
+    // also carries its name for tools.
+    QString items(const QAction* owner = nullptr) const {
+        const auto actions = owner == nullptr ? window.menuBar()->actions()
+                             : owner->menu()  ? owner->menu()->actions()
+                                              : QList<QAction*>();
         QStringList out;
         for (const QAction* a : actions) {
             EXPECT_EQ(a->property("accessibleDescription").toString(), a->objectName());
-            EXPECT_EQ(window.action(a->objectName()), a) << a->objectName().toStdString();
             out << a->objectName() + QLatin1Char('=') + a->text() + (a->menu() ? " >" : "") +
                        (a->isEnabled() ? "" : " -") + (a->isChecked() ? " [x]" : "");
         }
         return out.join(QStringLiteral(", "));
     }
-    QAction* action(const char* name) const { return window.action(QLatin1String(name)); }
+    const MainMenu& menu() const { return window.menu(); }
+    // The status bar's label of that name, or null while it has none.
+    QLabel* statusLabel(const char* name) const {
+        return window.statusBar()->findChild<QLabel*>(QLatin1String(name));
+    }
 
     test::FakeDialogs dialogs;
     RecordingLauncher launcher;
@@ -55,15 +61,44 @@ class MainWindowTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowTest, MenuBarHasTheItemsCaptionsAndOrderOfTheProgram) {
-    EXPECT_EQ(items(""),
-              "cfile=File(&F) >, cwin=Window(&W) >, kouseiin=Input const.(&K) -, "
-              "mesqn=QN-Mes.(&Q) -, seting=Config(&O) -, dver=Version(&V), gohelp=Help(&H)");
-    EXPECT_EQ(items("cfile"), "csave=Save -, cend=Exit");
-    EXPECT_EQ(items("cwin"), "dwave=T-QVN - [x], dvq=V-Q - [x], zn4w=ZN-4 -");
-    window.setZn4Available(true);  // the noise discriminator was found
-    EXPECT_TRUE(action("zn4w")->isEnabled());
-    EXPECT_EQ(action("nosuchitem"), nullptr);
+    EXPECT_EQ(items(),
+              "cfile=File(&F) >, cwin=Window(&W) >, kouseiin=Input const.(&K), "
+              "mesqn=QN-Mes.(&Q), seting=Config(&O), dver=Version(&V), gohelp=Help(&H)");
+    EXPECT_EQ(items(menu().file), "csave=Save, cend=Exit");
+    // Window > ZN-4 waits until the noise discriminator is found.
+    EXPECT_EQ(items(menu().windows), "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 -");
+    window.setDiscriminatorAvailable(true);
+    EXPECT_EQ(items(menu().windows), "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4");
+    window.setDiscriminatorAvailable(false);
+    EXPECT_FALSE(menu().discriminator->isEnabled());
     expectNamedControls(window);
+}
+
+TEST_F(MainWindowTest, EachMenuMemberIsTheItemOfItsName) {
+    // The program wires each member to its work: a member holding another item would
+    // set off the wrong thing.
+    const struct {
+        QAction* MainMenu::*member;
+        const char* name;
+        bool checkable;
+    } members[] = {
+        {&MainMenu::file, "cfile", false},          {&MainMenu::save, "csave", false},
+        {&MainMenu::exit, "cend", false},           {&MainMenu::windows, "cwin", false},
+        {&MainMenu::trend, "dwave", true},          {&MainMenu::vq, "dvq", true},
+        {&MainMenu::discriminator, "zn4w", true},   {&MainMenu::inputConstants, "kouseiin", false},
+        {&MainMenu::qnMeasurement, "mesqn", false}, {&MainMenu::options, "seting", false},
+        {&MainMenu::version, "dver", false},        {&MainMenu::help, "gohelp", false},
+    };
+    QSet<const QAction*> seen;
+    for (const auto& m : members) {
+        SCOPED_TRACE(m.name);
+        const QAction* item = menu().*m.member;
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->objectName(), QLatin1String(m.name));
+        EXPECT_EQ(item->isCheckable(), m.checkable);
+        EXPECT_FALSE(seen.contains(item));
+        seen.insert(item);
+    }
 }
 
 TEST_F(MainWindowTest, CaptionCarriesThePortDigitAndDstShowsTheCycleTime) {
@@ -77,9 +112,43 @@ TEST_F(MainWindowTest, CaptionCarriesThePortDigitAndDstShowsTheCycleTime) {
     EXPECT_NE(window.panelArea()->layout(), nullptr);
 }
 
+TEST_F(MainWindowTest, WarningAndUnitStatusShowSideBySideAndGoWithAnEmptyText) {
+    window.show();
+    // Whether the label is seen, once the window has laid out its status bar.
+    const auto seen = [](const QLabel* label) {
+        QCoreApplication::processEvents();
+        return label->isVisible();
+    };
+    window.showUnitStatus(QString());  // all units answer: nothing is added
+    EXPECT_EQ(statusLabel("unitStatus"), nullptr);
+
+    window.showUnitStatus(QStringLiteral("KR-5: no reply (3)"));
+    window.showWarning(QStringLiteral("test.csv cannot be written"));
+    QLabel* status = statusLabel("unitStatus");
+    QLabel* warning = statusLabel("warning");
+    ASSERT_TRUE(status && warning);
+    EXPECT_NE(status, warning);
+    EXPECT_EQ(status->text(), QStringLiteral("KR-5: no reply (3)"));
+    EXPECT_EQ(status->accessibleName(), status->text());  // read out by screen readers
+    EXPECT_EQ(status->accessibleDescription(), QStringLiteral("unitStatus"));
+    EXPECT_EQ(warning->text(), QStringLiteral("test.csv cannot be written"));
+    EXPECT_TRUE(seen(status));
+    EXPECT_TRUE(seen(warning));
+
+    window.showUnitStatus(QString());
+    EXPECT_FALSE(seen(status));
+    EXPECT_TRUE(seen(warning));  // each goes on its own
+    window.showUnitStatus(QStringLiteral("ZN-4: no reply (1)"));
+    EXPECT_EQ(statusLabel("unitStatus"), status);  // the same label again
+    EXPECT_TRUE(seen(status));
+    window.showWarning(QString());
+    EXPECT_FALSE(seen(warning));
+    EXPECT_TRUE(seen(status));
+}
+
 TEST_F(MainWindowTest, ExitAndClosingOnlyRequestTheEnd) {
     window.show();
-    action("cend")->trigger();
+    menu().exit->trigger();
     EXPECT_EQ(ends, 1);
     EXPECT_FALSE(window.close());
     EXPECT_EQ(ends, 2);
@@ -114,15 +183,15 @@ TEST_F(MainWindowTest, MinimiseHidesCompanionsAndRestoreShowsThemAgain) {
 
 TEST_F(MainWindowTest, VersionShowsAboutWithoutBlockingAndHelpOpensThePageOrSaysWhyNot) {
     window.show();
-    action("dver")->trigger();
+    menu().version->trigger();
     EXPECT_TRUE(about.isVisible());
     EXPECT_FALSE(about.isModal());
-    action("gohelp")->trigger();
+    menu().help->trigger();
     EXPECT_EQ(QDir::cleanPath(launcher.opened.value(0)),
               QDir::cleanPath(QCoreApplication::applicationDirPath() + "/kr5auhelp.html"));
     EXPECT_TRUE(dialogs.shown.empty());
     launcher.openSucceeds = false;  // a failure is reported and the program goes on
-    action("gohelp")->trigger();
+    menu().help->trigger();
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Can not Find IE"));
     EXPECT_TRUE(dialogs.shown[0].title.isEmpty());

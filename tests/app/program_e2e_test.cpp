@@ -1,6 +1,8 @@
 // The real program, offscreen, against kr5sim on pseudo-terminals: it finds the units,
-// starts the loop, runs its cycles, prints its status, and on SIGTERM releases the line
-// in order. The simulator's frame log shows the whole conversation.
+// starts the loop, runs its cycles, prints its status (naming a unit that stopped
+// answering), and on SIGTERM releases the line in order. The simulator's frame log shows
+// the whole conversation. What the program does in between is left to the whole-program
+// test, which runs in virtual time.
 
 #include "support/waituntil.h"
 
@@ -13,6 +15,9 @@
 
 namespace kr5 {
 namespace {
+
+// Seconds of the simulator's time after which the noise discriminator no longer answers.
+constexpr int kSilentFromS = 15;
 
 struct ProgramRun : ::testing::Test {
     QTemporaryDir dir;
@@ -36,9 +41,12 @@ struct ProgramRun : ::testing::Test {
     QString startSimulator(const QString& logPath) {
         QObject::connect(&sim, &QProcess::readyReadStandardOutput,
                          [this] { simOut += QString::fromLocal8Bit(sim.readAllStandardOutput()); });
-        sim.start(QStringLiteral(KR5SIM_PATH),
-                  {QStringLiteral("--log"), logPath, QStringLiteral("--operator"),
-                   QStringLiteral("off"), QStringLiteral("--seed"), QStringLiteral("11")});
+        // The noise discriminator goes silent well after the loop has started.
+        sim.start(
+            QStringLiteral(KR5SIM_PATH),
+            {QStringLiteral("--log"), logPath, QStringLiteral("--operator"), QStringLiteral("off"),
+             QStringLiteral("--seed"), QStringLiteral("11"), QStringLiteral("--fault"),
+             QStringLiteral("ZN silent from=%1").arg(kSilentFromS)});
         if (!waitUntil(5000, [this] { return simOut.contains(QLatin1String("READY")); })) {
             return {};
         }
@@ -87,6 +95,12 @@ TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
     ASSERT_TRUE(waitUntil(20000, [&] { return programOut.count(cycling) >= 3; }))
         << programOut.toStdString() << program.readAllStandardError().toStdString();
     EXPECT_TRUE(programOut.contains(QLatin1String("port 1 | KR AU ZN |")))
+        << programOut.toStdString();
+    // The silent unit is named at the end of the line, with its count of misses.
+    const QRegularExpression noReply(QStringLiteral("cycle \\d+ ms \\| ZN-4: no reply \\(\\d+\\)$"),
+                                     QRegularExpression::MultilineOption);
+    EXPECT_FALSE(programOut.contains(noReply)) << programOut.toStdString();
+    EXPECT_TRUE(waitUntil((kSilentFromS + 15) * 1000, [&] { return programOut.contains(noReply); }))
         << programOut.toStdString();
 
     program.terminate();  // SIGTERM

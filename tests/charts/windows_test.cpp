@@ -1,11 +1,10 @@
-// The chart windows: names and captions, the start of the acquisition loop, the Window
-// menu's check marks, close and frame-close behaviour, Copy, Erase, the colour legend, the
-// V-Q result's save (the "no name" refusal, the dialog's request, the file byte for byte
-// replacing an older one, the file becoming the measurement file, cancel and a file that
-// cannot be written), and the Q-N window's copy-in and saves read back.
-#include "app/windowfakes.h"
+// The chart windows through Charts: names and captions, the start of the acquisition loop,
+// the Window menu's toggles (the trend keeps its curves, the V-Q chart is redrawn empty)
+// with their shown signals, the faces of the Q-N measurement, close and frame-close
+// behaviour, Copy, Erase, the colour legend, the V-Q window's Save request, and the Q-N
+// window's copy-in and saves read back. What the plotter draws is tested in
+// chartplotter_test.cpp; the result file the Save request leads to in the records suite.
 #include "charts/charts.h"
-#include "platform/virtualclock.h"
 #include "support/fakeclipboard.h"
 #include "support/fakedialogs.h"
 
@@ -15,12 +14,17 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 namespace kr5 {
 namespace {
+
+constexpr Colour grey = 0x808080;
+constexpr Colour lightBlue = 0xFF0000;
+constexpr Colour lightGreen = 0x00FF00;
 
 // The first 385 x 321 pixels of two pictures are the same.
 bool samePixels(const QImage& a, const QImage& b) {
@@ -37,16 +41,36 @@ QString requestText(const Dialogs::SaveRequest& r) {
         .join(QLatin1Char(' '));
 }
 
+// A complete reading of a normal cycle at range 0: charge, pulse rate and Es.
+Reading cycle(double charge, double pulseRate, double es) {
+    Reading r;
+    r.detector = DetectorFields{};
+    r.rawPeak = charge;
+    r.charge = charge;
+    r.pulseRate = pulseRate;
+    r.es = es;
+    r.testVoltage = es * 100;
+    return r;
+}
+
+// A complete step of a Q-N pass.
+Reading qnStep(int att, qint32 countRate) {
+    Reading r = cycle(0, countRate, 0);
+    r.kind = Reading::Kind::QnStep;
+    r.attRange = att;
+    r.countRate = countRate;
+    return r;
+}
+
 class ChartWindows : public ::testing::Test {
   protected:
     ChartWindows() {
-        g.portstr = QStringLiteral("2");
-        g.csvfile = QStringLiteral("measure.csv");
         coldef(colours);
-        charts.setWaveCheckMark([this](bool on) { dwaveChecked = on; });
-        charts.setVqCheckMark([this](bool on) { dvqChecked = on; });
-        charts.saveHooks().showInputConst = [this] { ++inputConstShown; };
-        charts.saveHooks().setMainCaption = [this](const QString& c) { mainCaption = c; };
+        charts.setPortDigit(QStringLiteral("2"));
+        QObject::connect(&charts.wave(), &WaveWindow::shownChanged,
+                         [this](bool shown) { waveShown.push_back(shown); });
+        QObject::connect(&charts.vq(), &VqWindow::shownChanged,
+                         [this](bool shown) { vqShown.push_back(shown); });
     }
 
     static void trigger(QWidget& window, const char* item) {
@@ -65,19 +89,23 @@ class ChartWindows : public ::testing::Test {
         }
         return out.join(QLatin1Char(' '));
     }
+    void plot(const Reading& r, bool inceptionStanding = false) {
+        charts.plotter().plotReading(r, inceptionStanding);
+        charts.refresh();
+    }
     QImage qnPicture() { return charts.qn().picture().surface().image(); }
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    Colour trendPixel(int x, int y) { return charts.wave().surface().pixel(x, y); }
+    Colour vqPixel(int x, int y) { return charts.vq().surface().pixel(x, y); }
 
-    Globals g;
+    InputConstants constants;
+    OperatingSettings settings;
     ColourTable colours;
-    VirtualClock clock{QDateTime(QDate(2001, 4, 17), QTime(14, 5, 9))};
     test::FakeDialogs dialogs;
     test::FakeClipboard clipboard;
-    Charts charts{g, colours, clock, dialogs, clipboard};
-    bool dwaveChecked = true;
-    bool dvqChecked = true;
-    int inputConstShown = 0;
-    QString mainCaption;
+    Charts charts{constants, settings, colours, clipboard, dialogs};
+    std::vector<bool> waveShown;
+    std::vector<bool> vqShown;
     QTemporaryDir dir;
 };
 
@@ -88,21 +116,26 @@ TEST_F(ChartWindows, NamesCaptionsAndMenus) {
         {&charts.vq(), "VQ", "V-Q",
          "vqcls=Close(&X) vcopy=Copy(&C) verase=Erase(&D) sdata=Save(&S)"},
         {&charts.qn(), "QN", "Q-N", "qclose=Close(&X) qnsave=Save(&S) qcopy=Copy(&C)"},
-        {&charts.colorWindow(), "Color", "", "ccop=Copy"}};
+        {&charts.colorWindow(), "Color", "Color", "ccop=Copy"}};
     for (const auto& [window, name, caption, menu] : windows) {
         SCOPED_TRACE(name);
         EXPECT_EQ(window->objectName(), QLatin1String(name));
         EXPECT_EQ(window->accessibleDescription(), QLatin1String(name));
-        EXPECT_TRUE(*caption == 0 || window->windowTitle() == QLatin1String(caption));
+        EXPECT_EQ(window->windowTitle(), QLatin1String(caption));
         EXPECT_EQ(items(*window), QLatin1String(menu));
         EXPECT_TRUE(window == &charts.colorWindow() ||
                     window->findChild<QWidget*>(QStringLiteral("GRA")) != nullptr);
+        EXPECT_FALSE(window->isVisible()) << "made hidden";
     }
     auto* text1 = charts.vq().findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
     ASSERT_NE(text1, nullptr);
     EXPECT_EQ(text1->geometry(), QRect(32, 80, 337, 49));
-    EXPECT_EQ(windowfakes::labelTexts(charts.colorWindow(), "Label1 Label2"),
-              QStringLiteral("P.P.S Graph color. Change for Att Range|ATT Range"));
+    QStringList labels;
+    for (const char* name : {"Label1", "Label2"}) {
+        const auto* label = charts.colorWindow().findChild<QLabel*>(QLatin1String(name));
+        labels << (label ? label->text() : QStringLiteral("<none>"));
+    }
+    EXPECT_EQ(labels, QStringList({"P.P.S Graph color. Change for Att Range", "ATT Range"}));
     EXPECT_NE(charts.colorWindow().findChild<QWidget*>(QStringLiteral("Coltbl")), nullptr);
     auto* ok = charts.colorWindow().findChild<QPushButton*>(QStringLiteral("Command1"));
     ASSERT_NE(ok, nullptr);
@@ -110,78 +143,139 @@ TEST_F(ChartWindows, NamesCaptionsAndMenus) {
 }
 
 TEST_F(ChartWindows, LoopStartClearsCaptionsAndShows) {
-    EXPECT_FALSE(dwaveChecked || dvqChecked);  // made hidden: the check marks follow at once
     charts.startLoop();
     EXPECT_EQ(QStringList({charts.wave().windowTitle(), charts.vq().windowTitle(),
                            charts.qn().windowTitle()}),
               QStringList({"T-QNV(2)", "V-Q(2)", "Q-N(2)"}));
-    EXPECT_TRUE(charts.wave().isVisible() && dwaveChecked);
-    EXPECT_TRUE(charts.vq().isVisible() && dvqChecked);
+    EXPECT_TRUE(charts.wave().isVisible());
+    EXPECT_TRUE(charts.vq().isVisible());
     EXPECT_FALSE(charts.qn().isVisible());
+    EXPECT_EQ(waveShown, std::vector<bool>{true});
+    EXPECT_EQ(vqShown, std::vector<bool>{true});
     // The empty charts with their Set Q lines, and the result box.
-    EXPECT_EQ(
-        std::pair(charts.wave().surface().pixel(70, 248), charts.vq().surface().pixel(30, 248)),
-        std::pair(0x00FF00u, 0x00FF00u));
-    EXPECT_TRUE(charts.vq().text1Shown());
+    EXPECT_EQ(std::pair(trendPixel(70, 248), vqPixel(30, 248)), std::pair(lightGreen, lightGreen));
+    EXPECT_TRUE(charts.vq().resultTextShown());
 }
 
-TEST_F(ChartWindows, TrendMenuItemCloseAndEraseKeepOrClearTheChart) {
-    const auto chargeAt71 = [this] { return charts.wave().surface().pixel(71, 200); };
+// The trend's menu item hides the window and shows it again with the curves drawn meanwhile;
+// only Erase clears them.
+TEST_F(ChartWindows, TrendToggleKeepsTheCurvesAndEraseClearsThem) {
     charts.startLoop();
-    charts.dwaveClick();
-    EXPECT_FALSE(charts.wave().isVisible() || dwaveChecked);
-    charts.gplot(10, 1, 0, 0);  // drawn while hidden
-    EXPECT_EQ(chargeAt71(), 0xFF0000u);
-    charts.dwaveClick();  // shown again on an empty chart
-    EXPECT_TRUE(charts.wave().isVisible() && dwaveChecked);
-    EXPECT_EQ(chargeAt71(), 0x808080u);
-    charts.gplot(10, 1, 0, 0);
+    plot(cycle(10, 1, 0));
+    charts.toggleTrendWindow();
+    EXPECT_FALSE(charts.wave().isVisible());
+    plot(cycle(10, 1, 0));  // drawn while hidden
+    charts.toggleTrendWindow();
+    EXPECT_TRUE(charts.wave().isVisible());
+    EXPECT_EQ(waveShown, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(std::pair(trendPixel(71, 200), trendPixel(72, 200)), std::pair(lightBlue, lightBlue));
+    plot(cycle(10, 1, 0));  // and the sweep goes on where it was
+    EXPECT_EQ(trendPixel(73, 200), lightBlue);
+
     charts.wave().close();  // the frame's close only hides
-    EXPECT_FALSE(charts.wave().isVisible() || dwaveChecked);
-    EXPECT_EQ(chargeAt71(), 0xFF0000u);
+    EXPECT_FALSE(charts.wave().isVisible());
+    EXPECT_EQ(waveShown.back(), false);
+    EXPECT_EQ(trendPixel(73, 200), lightBlue);
     trigger(charts.wave(), "wclear");
-    EXPECT_EQ(chargeAt71(), 0x808080u);
-    EXPECT_EQ(charts.geaph().state().trendx, 0);
+    EXPECT_EQ(std::pair(trendPixel(71, 200), trendPixel(73, 200)), std::pair(grey, grey));
+    plot(cycle(1, 10, 0));  // a new sweep from the left edge
+    EXPECT_EQ(trendPixel(71, 248), lightBlue);
+}
+
+// The V-Q window's menu item hides it with its chart, and shows it with the empty chart of
+// the face in force.
+TEST_F(ChartWindows, VqToggleShowsTheEmptyChartOfTheFace) {
+    charts.startLoop();
+    plot(cycle(10, 1, 12));
+    const int x = 50;  // on the segment from (30, 296) to (50, 200)
+    ASSERT_EQ(vqPixel(x, 200), lightBlue);
+    charts.toggleVqWindow();
+    EXPECT_FALSE(charts.vq().isVisible());
+    EXPECT_EQ(vqPixel(x, 200), lightBlue);
+    charts.toggleVqWindow();
+    EXPECT_TRUE(charts.vq().isVisible());
+    EXPECT_EQ(vqShown, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(vqPixel(x, 200), grey);  // the grid line again
+    EXPECT_TRUE(charts.vq().resultTextShown());
+
+    charts.showQnFace(QStringLiteral(" 12.5kV dry"));
+    charts.plotter().plotQnBar(0, qnStep(3, 10));
+    ASSERT_EQ(vqPixel(130, 250), lightBlue);
+    charts.toggleVqWindow();
+    charts.toggleVqWindow();
+    EXPECT_EQ(vqPixel(130, 250), kWhite);
+    EXPECT_EQ(charts.vq().windowTitle(), QStringLiteral("Q-N(2)"));
+    EXPECT_FALSE(charts.vq().resultTextShown());
+}
+
+TEST_F(ChartWindows, QnAndNormalFacesSetCaptionsAndCharts) {
+    charts.startLoop();
+    charts.showQnFace(QStringLiteral(" 12.5kV dry"));
+    EXPECT_EQ(charts.wave().windowTitle(), QStringLiteral("T-N(Q)V(2)"));
+    EXPECT_EQ(charts.vq().windowTitle(), QStringLiteral("Q-N(2)"));
+    EXPECT_FALSE(charts.vq().resultTextShown());
+    charts.setQnPassCaption(QStringLiteral("Q-N(2)  3/10"));
+    EXPECT_EQ(charts.vq().windowTitle(), QStringLiteral("Q-N(2)  3/10"));
+    // The Q-N trend has no Set Q line; the Q-N chart none either.
+    EXPECT_NE(trendPixel(100, 248), lightGreen);
+    EXPECT_NE(vqPixel(100, 248), lightGreen);
+
+    charts.showNormalFace();
+    EXPECT_EQ(charts.wave().windowTitle(), QStringLiteral("T-QNV(2)"));
+    EXPECT_EQ(charts.vq().windowTitle(), QStringLiteral("V-Q(2)"));
+    EXPECT_TRUE(charts.vq().resultTextShown());
+    EXPECT_EQ(std::pair(trendPixel(100, 248), vqPixel(100, 248)),
+              std::pair(lightGreen, lightGreen));
 }
 
 TEST_F(ChartWindows, CopyPutsTheChartOnTheClipboard) {
     charts.startLoop();
-    charts.gplot(10, 1, 50, 0);
+    plot(cycle(10, 1, 50));
     trigger(charts.wave(), "wcopy");
     EXPECT_EQ(clipboard.clears, 1);
     EXPECT_EQ(clipboard.held, charts.wave().surface().image());
     trigger(charts.vq(), "vcopy");
+    EXPECT_EQ(clipboard.clears, 2);
     EXPECT_EQ(clipboard.held, charts.vq().surface().image());
 }
 
 TEST_F(ChartWindows, VqEraseEmptiesTheResultAndFrameCloseDiscardsTheWindow) {
-    g.ksetq = 100;
     charts.startLoop();
-    charts.gplot(10, 60, 10, 0);
-    charts.gplot(120, 60, 12, 0);
-    ASSERT_EQ(charts.vq().surface().pixel(50, 148), kBlack);
+    plot(cycle(10, 60, 10));
+    plot(cycle(120, 60, 12), true);
+    charts.plotter().showInception({QStringLiteral("CSV= 1.2kV"), 40, QStringLiteral("table")});
+    ASSERT_EQ(vqPixel(50, 148), kBlack);
+    ASSERT_EQ(charts.vq().resultText(), QStringLiteral("table"));
     trigger(charts.vq(), "verase");
-    EXPECT_TRUE(charts.vq().text1().isEmpty());
-    EXPECT_EQ(charts.vq().surface().pixel(50, 148), kWhite);
-    EXPECT_TRUE(charts.geaph().inception().csvfound);  // the inception stays
+    EXPECT_TRUE(charts.vq().resultText().isEmpty());
+    EXPECT_EQ(vqPixel(50, 148), kWhite);
 
-    charts.gplot(150, 60, 11, 0);
-    charts.gplot(50, 60, 9.8, 0);  // the extinction fills the result again
-    ASSERT_FALSE(charts.vq().text1().isEmpty());
+    charts.plotter().showInception({QStringLiteral("CEV= 980V"), 60, QStringLiteral("table 2")});
     charts.vq().close();
-    EXPECT_FALSE(charts.vq().isVisible() || dvqChecked);
-    charts.gplot(120, 60, 12, 0);  // the next use loads it anew, hidden
-    EXPECT_EQ(charts.vq().windowTitle(), QStringLiteral("V-Q"));
-    EXPECT_TRUE(charts.vq().text1().isEmpty());
     EXPECT_FALSE(charts.vq().isVisible());
-    charts.dvqClick();
-    EXPECT_TRUE(charts.vq().isVisible() && dvqChecked);
+    EXPECT_EQ(vqShown.back(), false);
+    plot(cycle(120, 60, 12));  // the next use loads it anew, hidden
+    EXPECT_EQ(charts.vq().windowTitle(), QStringLiteral("V-Q"));
+    EXPECT_TRUE(charts.vq().resultText().isEmpty());
+    EXPECT_FALSE(charts.vq().isVisible());
+    charts.toggleVqWindow();
+    EXPECT_TRUE(charts.vq().isVisible());
     trigger(charts.vq(), "vqcls");
-    EXPECT_FALSE(charts.vq().isVisible() || dvqChecked);
+    EXPECT_FALSE(charts.vq().isVisible());
+    EXPECT_EQ(vqShown, (std::vector<bool>{true, false, true, false}));
+}
+
+TEST_F(ChartWindows, SaveOnTheVqWindowIsOnlyARequest) {
+    int requests = 0;
+    QObject::connect(&charts.vq(), &VqWindow::saveRequested, [&] { ++requests; });
+    trigger(charts.vq(), "sdata");
+    EXPECT_EQ(requests, 1);
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(ChartWindows, LegendIsDrawnOnceWithTheAdjustOfItsFirstShow) {
-    g.kadj = 2.5;
+    constants.adjust = 2.5;
     trigger(charts.wave(), "wcoler");
     ColorWindow& legend = charts.colorWindow();
     EXPECT_TRUE(legend.isVisible());
@@ -189,94 +283,39 @@ TEST_F(ChartWindows, LegendIsDrawnOnceWithTheAdjustOfItsFirstShow) {
     const QImage first = legend.legend().image();
     legend.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     EXPECT_FALSE(legend.isVisible());
-    g.kadj = 1.0;
+    constants.adjust = 1.0;
     trigger(charts.wave(), "wcoler");
     EXPECT_EQ(legend.legend().image(), first);
     legend.close();
     EXPECT_FALSE(legend.isVisible());
 }
 
-TEST_F(ChartWindows, VqSaveWritesTheTableAndMakesItTheMeasurementFile) {
-    g.kname = QStringLiteral("test1");
-    g.knum = QStringLiteral("7");
-    charts.geaph().inception().csvval = QStringLiteral("1200");
-    charts.geaph().inception().cevval = QStringLiteral("980");
-    const QString file = path("result.csv");
-    QFile old(file);  // an older, longer file is replaced
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write(QByteArray(500, 'x')) == 500);
-    old.close();
-    dialogs.savePaths = {file};
-    trigger(charts.vq(), "sdata");
-    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
-    EXPECT_EQ(requestText(dialogs.saveRequests[0]),
-              QStringLiteral("Save testCSV.csv CSV File(*.csv)|*.csv| 1 ask"));
-    QFile written(file);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(), QByteArray("\"name\",\"no.\",\"CSV\",\"CEV\",\"date time\"\r\n"
-                                            "\"test1\",7,1200,980,\"04-17-2001 14:05:09\"\r\n"));
-    EXPECT_EQ(g.csvfile, file);
-    EXPECT_EQ(mainCaption, QStringLiteral("KR-5(2)>") + file);
-    EXPECT_TRUE(dialogs.shown.empty());
-}
-
-TEST_F(ChartWindows, VqSaveRefusedUnderNoNameCancelledOrUnwritableChangesNothing) {
-    trigger(charts.vq(), "sdata");  // the name is "no name" until the operator gives one
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Can not Save under no name."));
-    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
-    EXPECT_EQ(inputConstShown, 1);
-    // The name field of the Input const window counts, not the stored constant.
-    g.kname = QStringLiteral("test1");
-    charts.saveHooks().inputName = [] { return QStringLiteral("no name"); };
-    trigger(charts.vq(), "sdata");
-    EXPECT_EQ(inputConstShown, 2);
-    EXPECT_TRUE(dialogs.saveRequests.empty());
-
-    charts.saveHooks().inputName = nullptr;
-    const QString unwritable = path("missing/folder/r.csv");
-    dialogs.savePaths = {QString(), unwritable};  // cancelled, then a folder that is not there
-    trigger(charts.vq(), "sdata");
-    trigger(charts.vq(), "sdata");
-    EXPECT_EQ(dialogs.saveRequests.size(), 2u);
-    ASSERT_EQ(dialogs.shown.size(), 3u);
-    EXPECT_TRUE(dialogs.shown[2].text.contains(QLatin1String("r.csv")));
-    EXPECT_EQ(g.csvfile, QStringLiteral("measure.csv"));
-    EXPECT_TRUE(mainCaption.isEmpty());
-    EXPECT_FALSE(QFile::exists(unwritable));
-}
-
-TEST_F(ChartWindows, QnPassHookCopiesInAndASecondCopyInReplacesThePicture) {
-    g.qnmode = true;
+TEST_F(ChartWindows, CopyInShowsTheQnChartAndASecondCopyInReplacesIt) {
     charts.startLoop();
-    int copies = 0;
-    charts.setQnPassEnd([&] {
-        if (charts.qnpass() == 2) {
-            charts.qnCopyIn();
-            ++copies;
-        }
-    });
+    charts.showQnFace(QStringLiteral(" 1.0kV"));
     for (int pass = 0; pass < 2; ++pass) {
         for (int att = 0; att <= 9; ++att) {
-            charts.gplot(0, 10.0 * (att + 1), 0, att);
+            charts.plotter().plotQnBar(pass, qnStep(att, 10 * (att + 1)));
         }
     }
-    EXPECT_EQ(copies, 1);
+    charts.copyQnChart();
     EXPECT_TRUE(charts.qn().isVisible());
     EXPECT_EQ(clipboard.held.size(), QSize(385, 345));  // the clipboard keeps the chart
     EXPECT_EQ(qnPicture().size(), QSize(385, 321));
     EXPECT_TRUE(samePixels(qnPicture(), charts.vq().surface().image()));
+    EXPECT_EQ(qnPicture().pixelColor(130, 250), QColor(0, 0, 255));  // pass 0 of range 3
 
     const QImage first = qnPicture();
     trigger(charts.qn(), "qclose");
     EXPECT_FALSE(charts.qn().isVisible());
-    charts.clrvq();
-    charts.qnCopyIn();
+    charts.clearVq();
+    charts.copyQnChart();
     EXPECT_TRUE(charts.qn().isVisible());
     EXPECT_NE(qnPicture(), first);
     EXPECT_TRUE(samePixels(qnPicture(), charts.vq().surface().image()));
     charts.qn().close();  // the frame's close only hides; a copy-in shows it again
     EXPECT_FALSE(charts.qn().isVisible());
-    charts.qnCopyIn();
+    charts.copyQnChart();
     EXPECT_TRUE(charts.qn().isVisible());
     trigger(charts.qn(), "qcopy");
     EXPECT_EQ(clipboard.held, qnPicture());
@@ -289,7 +328,7 @@ TEST_F(ChartWindows, QnSaveWritesNothingBeforeAnyCopyInAndReportsAnUnwritablePla
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_FALSE(QFile::exists(path("qn.bmp")));
     charts.startLoop();
-    charts.qnCopyIn();
+    charts.copyQnChart();
     dialogs.savePaths.pop_front();
     trigger(charts.qn(), "qnsave");
     ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -297,12 +336,12 @@ TEST_F(ChartWindows, QnSaveWritesNothingBeforeAnyCopyInAndReportsAnUnwritablePla
 }
 
 TEST_F(ChartWindows, QnSavedAsBmpOrPngReadsBackWithTheSamePixels) {
-    g.qnmode = true;
     charts.startLoop();
+    charts.showQnFace(QStringLiteral(" 1.0kV"));
     for (int att = 0; att <= 9; ++att) {
-        charts.gplot(0, 5.0 * (att + 1), 0, att);
+        charts.plotter().plotQnBar(0, qnStep(att, 5 * (att + 1)));
     }
-    charts.qnCopyIn();
+    charts.copyQnChart();
     // As BMP; as PNG by the filter chosen, or by the name; then cancelled.
     const std::pair<QString, const char*> saves[] = {
         {path("qn.bmp"), "bmp"}, {path("chart"), "png"}, {path("chart.png"), "png"}};

@@ -1,9 +1,11 @@
-// The front panel widget: its controls with their names and captions, clicks and
-// selections from code reaching the handlers exactly once, the REMOTE box and the range
-// frames, the readouts, the range title colours, the meters, the keyboard path through
-// the panel and the range row's buttons under their captions.
+// The front panel widget over its model: its controls with their names and captions, the
+// operator's clicks reaching the model, the model's state shown (buttons, REMOTE box,
+// frames, readouts dimmed when old, range title colours, meters), the keyboard path
+// through the panel and the range row's buttons under their captions. The model's rules
+// are in panelmodel_test.
 #include "measure/panelwidget.h"
-#include "charts/scalewidget.h"
+#include "measure/evaluation.h"
+#include "measure/scalewidget.h"
 
 #include <gtest/gtest.h>
 
@@ -26,19 +28,23 @@ const char* const kRate[] = {"×1", "×5", "×10", "×50"};
 
 class PanelWidgetTest : public ::testing::Test {
   protected:
-    PanelWidget panel;
-    std::vector<int> peakbClicks;
-    std::vector<int> ratebClicks;
-    std::vector<bool> remoteClicks;
-    int label4Clicks = 0;
-    int label7Clicks = 0;
+    OperatingSettings settings;
+    Requests requests;
+    PanelModel model{requests, settings};
+    PanelWidget panel{model};
 
-    PanelWidgetTest() {
-        panel.onPeakbClick = [this](int i) { peakbClicks.push_back(i); };
-        panel.onRatebClick = [this](int i) { ratebClicks.push_back(i); };
-        panel.onRemoteClick = [this](bool on) { remoteClicks.push_back(on); };
-        panel.onLabel4Click = [this] { ++label4Clicks; };
-        panel.onLabel7Click = [this] { ++label7Clicks; };
+    // One normal cycle's reading as the evaluator makes it.
+    void show(int peak, int rate, int att, int rateRange, bool acAnswered = true) {
+        static const InputConstants constants;
+        UnitsOnLine units;
+        units.unit(UnitKind::Detector).address = 0;
+        units.unit(UnitKind::AcUnit).address = 1;
+        ReadingEvaluator evaluator(constants, units);
+        const Reply x{Reply::Status::Whole,
+                      QString::asprintf("A0x%02X%02X%d%d\r\n", peak, rate, att, rateRange)};
+        const Reply t =
+            acAnswered ? Reply{Reply::Status::Whole, QStringLiteral("A1t2123\r\n")} : Reply{};
+        model.takeReading(evaluator.cycle({0, x, t, Reply{}}));
     }
 
     template <typename W = QWidget>
@@ -107,34 +113,42 @@ TEST_F(PanelWidgetTest, ControlsCarryTheirNamesAndCaptions) {
     EXPECT_EQ(&panel.scal(Meter::Scal2), control<ScaleWidget>(QStringLiteral("scal2")));
 }
 
-TEST_F(PanelWidgetTest, ReadoutsStartAsTheInstrumentShowsThemAndTakeTheirTexts) {
+TEST_F(PanelWidgetTest, ReadoutsShowTheModelAndDimWhenTheUnitIsSilent) {
     const char* const names[] = {"Vpeak", "Vpps", "des", "dtv"};
-    QStringList shown;
-    for (const char* name : names) {
-        shown << text(name);
-    }
-    EXPECT_EQ(shown, (QStringList{"", "", "0.0", ""}));
-    const QStringList texts{"15000.00", ".0", "00.0", " 0V"};
-    int i = 0;
-    for (Readout which : {Readout::Vpeak, Readout::Vpps, Readout::Des, Readout::Dtv}) {
-        panel.setReadout(which, texts[i]);
-        EXPECT_EQ(text(names[i]), texts[i]);
-        ++i;
-    }
+    const auto texts = [&] {
+        QStringList shown;
+        for (const char* name : names) {
+            shown << text(name);
+        }
+        return shown;
+    };
+    EXPECT_EQ(texts(), (QStringList{"", "", "0.0", ""}));
+    settings.autoAttenuator = settings.autoRate = false;
+    show(0xFF, 0, 9, 0);
+    EXPECT_EQ(texts(), (QStringList{"15000.00", ".0", "12.3", " 1.23kV"}));
+    const QColor lit =
+        control<QLabel>(QStringLiteral("Vpeak"))->palette().color(QPalette::WindowText);
+    // The AC unit silent: its readouts keep their text, dimmed; the detector's stay lit.
+    show(0x11, 0, 9, 0, false);
+    EXPECT_EQ(texts(), (QStringList{"1000.00", ".0", "12.3", " 1.23kV"}));
+    EXPECT_EQ(control<QLabel>(QStringLiteral("Vpeak"))->palette().color(QPalette::WindowText), lit);
+    EXPECT_NE(control<QLabel>(QStringLiteral("dtv"))->palette().color(QPalette::WindowText), lit);
     // Large enough to read from a distance: well above the panel's own text.
     EXPECT_GE(control(QStringLiteral("Vpeak"))->fontInfo().pixelSize(),
               2 * panel.fontInfo().pixelSize());
 }
 
-TEST_F(PanelWidgetTest, SelectionsFromCodeAndClicksRunTheHandlersExactlyOnce) {
+TEST_F(PanelWidgetTest, ClicksGoToTheModelAndTheButtonsShowIt) {
+    model.setRemote(true);
     peakb(5)->click();
     rateb(3)->click();
-    panel.selectPeakb(3);
-    panel.selectPeakb(3);  // already shown: still one run per selection
-    panel.selectRateb(2);
-    EXPECT_TRUE(rateb(2)->isChecked());
-    // In local mode the frames are off, yet the panel still follows the detector.
-    panel.setRangeFramesEnabled(false);
+    EXPECT_EQ(requests.attenuator, 5);
+    EXPECT_EQ(requests.rate, 3);
+    // The buttons follow what the detector reports, also in local mode with the frames
+    // off; following selects the button but is no click.
+    remoteb()->click();
+    EXPECT_FALSE(model.remote());
+    EXPECT_EQ(requests.detectorRemote, std::optional<bool>(false));
     for (int i = 0; i < 10; ++i) {
         EXPECT_FALSE(peakb(i)->isEnabled()) << i;
         EXPECT_FALSE(rateb(i % 4)->isEnabled()) << i;
@@ -142,68 +156,64 @@ TEST_F(PanelWidgetTest, SelectionsFromCodeAndClicksRunTheHandlersExactlyOnce) {
     for (const char* name : {"remoteb", "Label4", "Label7"}) {
         EXPECT_TRUE(control(QLatin1String(name))->isEnabled()) << name;
     }
-    panel.selectPeakb(9);
-    panel.selectRateb(0);
-    for (int bad : {-1, 10, 1000}) {  // a garbled index selects nothing
-        panel.selectPeakb(bad);
-        panel.selectRateb(bad == 10 ? 4 : bad);
-    }
+    show(0x55, 0x55, 9, 1);
     EXPECT_EQ(checkedPeakb(), 9);
-    EXPECT_TRUE(rateb(0)->isChecked());
-    panel.setRangeFramesEnabled(true);
-    peakb(1)->click();
-    rateb(1)->click();
-    EXPECT_EQ(peakbClicks, (std::vector<int>{5, 3, 3, 9, 1}));
-    EXPECT_EQ(ratebClicks, (std::vector<int>{3, 2, 0, 1}));
-
-    // The REMOTE box runs its handler on each change only.
-    panel.setRemoteChecked(true);
-    EXPECT_TRUE(panel.remoteChecked());
-    panel.setRemoteChecked(true);
-    remoteb()->click();  // the operator unticks it
-    EXPECT_FALSE(panel.remoteChecked());
-    panel.setRemoteChecked(false);
-    remoteb()->click();
-    EXPECT_EQ(remoteClicks, (std::vector<bool>{true, false, true}));
+    EXPECT_TRUE(rateb(1)->isChecked());
+    model.setRemote(true);
+    EXPECT_TRUE(remoteb()->isChecked());
+    EXPECT_TRUE(peakb(0)->isEnabled());
+    // A Q-N measurement locks the frames and the box, and moves the buttons itself.
+    model.setQnRunning(true);
+    model.showQnStep(2);
+    EXPECT_EQ(checkedPeakb(), 2);
+    EXPECT_FALSE(remoteb()->isEnabled());
+    EXPECT_FALSE(peakb(2)->isEnabled());
 }
 
 TEST_F(PanelWidgetTest, RangeTitlesSwitchByMouseAndKeyAndShowTheirColours) {
     QWidget* label4 = control(QStringLiteral("Label4"));
     QWidget* label7 = control(QStringLiteral("Label7"));
     panel.resize(panel.sizeHint());
+    const auto colour = [](QWidget* w) { return w->palette().color(QPalette::WindowText); };
+    const QColor autoColour(0xFF, 0, 0);  // light red while automatic
+    EXPECT_EQ(colour(label4), autoColour);
     mouseClick(label4);
-    EXPECT_EQ(label4Clicks, 1);
-    EXPECT_EQ(label7Clicks, 0);
+    EXPECT_FALSE(settings.autoAttenuator);
+    EXPECT_TRUE(settings.autoRate);
+    EXPECT_EQ(colour(label4), QColor(Qt::black));
+    EXPECT_EQ(colour(label7), autoColour);
     key(label7, Qt::Key_Space);
+    EXPECT_FALSE(settings.autoRate);
     key(label7, Qt::Key_Return);
     key(label7, Qt::Key_A);  // other keys do nothing
-    EXPECT_EQ(label7Clicks, 2);
-    EXPECT_EQ(label4Clicks, 1);
-
-    // Colours come as 0x00BBGGRR.
-    for (const auto& [att, rate] :
-         {std::pair(0x0000FFu, 0x000000u), std::pair(0x123456u, 0x654321u)}) {
-        panel.setRangeTitleColours(att, rate);
-        EXPECT_EQ(label4->palette().color(QPalette::WindowText),
-                  QColor(att & 0xFF, (att >> 8) & 0xFF, att >> 16));
-        EXPECT_EQ(label7->palette().color(QPalette::WindowText),
-                  QColor(rate & 0xFF, (rate >> 8) & 0xFF, rate >> 16));
-    }
+    EXPECT_TRUE(settings.autoRate);
+    EXPECT_EQ(colour(label7), autoColour);
+    // Set elsewhere (the Options window) and told to the model.
+    settings.autoAttenuator = true;
+    model.autoRangingSet();
+    EXPECT_EQ(colour(label4), autoColour);
 }
 
-TEST_F(PanelWidgetTest, SetMeterMovesThePointerOfItsOwnMeter) {
-    // The dial's drawing is the meter's own business; here only which meter moves.
+TEST_F(PanelWidgetTest, EachMeterFollowsItsOwnRawReading) {
+    panel.initMeters();
     ScaleWidget& rate = panel.scal(Meter::Scal1);
     ScaleWidget& peak = panel.scal(Meter::Scal2);
-    rate.init(100, 100, QStringLiteral("P.P.S."));
-    peak.init(10, 10, QStringLiteral("Vp"));
-    const int scx = rate.scal().scx;
-    panel.setMeter(Meter::Scal1, 50);
-    EXPECT_EQ(rate.sc().pixel(scx, 140), kBlack);                 // straight up
-    EXPECT_EQ(peak.sc().pixel(scx, 140), peak.sc().pixel(0, 0));  // the other one stays
-    panel.setMeter(Meter::Scal2, 10);
+    settings.autoAttenuator = settings.autoRate = false;
+    show(0xAA, 0x55, 0, 0);  // 10 V of peak, 50 of rate
     EXPECT_DOUBLE_EQ(rate.scal().cur(), 0.5);
     EXPECT_DOUBLE_EQ(peak.scal().cur(), 1.0);
+    const int scx = rate.scal().scx;
+    EXPECT_EQ(rate.sc().pixel(scx, 140), kBlack);  // straight up
+    // A Q-N count leaves the rate meter where it is.
+    static const InputConstants constants;
+    UnitsOnLine units;
+    units.unit(UnitKind::Detector).address = 0;
+    ReadingEvaluator evaluator(constants, units);
+    model.takeReading(evaluator.qnStep(
+        3, 500,
+        {0, Reply{Reply::Status::Whole, QStringLiteral("A0x11000000\r\n")}, Reply{}, Reply{}}));
+    EXPECT_DOUBLE_EQ(rate.scal().cur(), 0.5);
+    EXPECT_DOUBLE_EQ(peak.scal().cur(), 0.1);
 }
 
 TEST_F(PanelWidgetTest, TabRunsThroughTheRangeControlsInPanelOrder) {

@@ -1,6 +1,7 @@
-// The noise discriminator window: names and captions, the layout of the columns and the
-// FUNCTION row, selections from code that run the handler once, the greyed frames, and
-// with the panel logic: clicks reaching the requests and closing by the title bar.
+// The noise discriminator window over its model: names, captions and layout, the lamps
+// lit for what the model shows (channel A in stepButton(10..19), channel B in stepButton(0..9), the
+// function in rateb), clicks handed to the model, the greyed and disabled states, and
+// closing that only hides. How the model follows the unit is left to zn4panel_test.
 #include "modes/zn4window.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 #include <QRadioButton>
 
 #include <tuple>
-#include <vector>
 
 namespace kr5 {
 namespace {
@@ -22,15 +22,9 @@ const char* const kSteps[] = {"1/1",  "1/2",   "1/5",   "1/10",  "1/20",
 const char* const kFunctions[] = {"ALL ON", "N OFF", "PD ON", "ANT OFF"};
 
 struct Zn4WindowTest : ::testing::Test {
-    Zn4Window window;
-    std::vector<int> peakbClicks;
-    std::vector<int> ratebClicks;
-    std::vector<bool> remoteClicks;
-
     Zn4WindowTest() {
-        window.onPeakbClick = [this](int e) { peakbClicks.push_back(e); };
-        window.onRatebClick = [this](int i) { ratebClicks.push_back(i); };
-        window.onRemoteClick = [this](bool on) { remoteClicks.push_back(on); };
+        menuItem.setCheckable(true);
+        QObject::connect(&panel, &Zn4Panel::menuTickChanged, &menuItem, &QAction::setChecked);
     }
 
     template <typename T = QWidget>
@@ -39,14 +33,48 @@ struct Zn4WindowTest : ::testing::Test {
         EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
     }
-    QRadioButton* peakb(int e) { return find<QRadioButton>(QStringLiteral("peakb(%1)").arg(e)); }
-    QRadioButton* rateb(int i) { return find<QRadioButton>(QStringLiteral("rateb(%1)").arg(i)); }
-    QCheckBox* remoteb() { return find<QCheckBox>(QStringLiteral("remoteb")); }
-    QLabel* step(int i) { return find<QLabel>(QStringLiteral("Label6(%1)").arg(i)); }
+    QRadioButton* stepButton(int e) {
+        return find<QRadioButton>(QStringLiteral("peakb(%1)").arg(e));
+    }
+    QRadioButton* functionButton(int i) {
+        return find<QRadioButton>(QStringLiteral("rateb(%1)").arg(i));
+    }
+    QCheckBox* remoteBox() { return find<QCheckBox>(QStringLiteral("remoteb")); }
+    QLabel* stepLabel(int i) { return find<QLabel>(QStringLiteral("Label6(%1)").arg(i)); }
     QPoint centre(QWidget* w) { return w->mapTo(&window, w->rect().center()); }
+
+    // The lit lamps as "A<step> B<step> F<function>"; "?" for a column with none or more
+    // than one lit.
+    QString lit() {
+        const auto litIn = [this](auto button, int first, int count) {
+            QStringList checked;
+            for (int i = 0; i < count; ++i) {
+                if ((this->*button)(first + i)->isChecked()) {
+                    checked << QString::number(i);
+                }
+            }
+            return checked.size() == 1 ? checked.front() : QStringLiteral("?");
+        };
+        return QStringLiteral("A") + litIn(&Zn4WindowTest::stepButton, 10, 10) +
+               QStringLiteral(" B") + litIn(&Zn4WindowTest::stepButton, 0, 10) +
+               QStringLiteral(" F") + litIn(&Zn4WindowTest::functionButton, 0, 4);
+    }
+
+    // The unit's report of its settings in a reading.
+    void report(int channelA, int channelB, int function) {
+        Reading r;
+        r.noisePresent = true;
+        r.noise = NoiseFields{channelA, function, channelB};
+        panel.takeReading(r);
+    }
+
+    Requests requests;
+    Zn4Panel panel{requests};
+    Zn4Window window{panel};
+    QAction menuItem{QStringLiteral("ZN-4")};  // stands in for Window > ZN-4
 };
 
-TEST_F(Zn4WindowTest, NamesCaptionsAndStartSelections) {
+TEST_F(Zn4WindowTest, NamesCaptionsAndTheStartState) {
     EXPECT_EQ(window.objectName(), QStringLiteral("ZN4"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("ZN-4"));
     // Every control named by the program carries the name as accessible description too.
@@ -65,26 +93,26 @@ TEST_F(Zn4WindowTest, NamesCaptionsAndStartSelections) {
                                      "FUNCTION", "ALL ON    N OFF     PD ON    ANT OFF"}));
     for (int e = 0; e < 20; ++e) {
         SCOPED_TRACE(e);
-        EXPECT_EQ(step(e % 10)->text(), QLatin1String(kSteps[e % 10]));
-        EXPECT_EQ(peakb(e)->parentWidget(), find(QStringLiteral("Frame2(%1)").arg(e / 10)));
-        EXPECT_EQ(peakb(e)->accessibleName(),
+        EXPECT_EQ(stepLabel(e % 10)->text(), QLatin1String(kSteps[e % 10]));
+        EXPECT_EQ(stepButton(e)->parentWidget(), find(QStringLiteral("Frame2(%1)").arg(e / 10)));
+        EXPECT_EQ(stepButton(e)->accessibleName(),
                   QLatin1String(e >= 10 ? "A " : "B ") + QLatin1String(kSteps[e % 10]));
-        EXPECT_EQ(peakb(e)->isChecked(), e == 0 || e == 10);
     }
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(rateb(i)->parentWidget(), find(QStringLiteral("Frame1")));
-        EXPECT_EQ(rateb(i)->accessibleName(), QLatin1String(kFunctions[i]));
-        EXPECT_EQ(rateb(i)->isChecked(), i == 0);
+        EXPECT_EQ(functionButton(i)->parentWidget(), find(QStringLiteral("Frame1")));
+        EXPECT_EQ(functionButton(i)->accessibleName(), QLatin1String(kFunctions[i]));
     }
-    EXPECT_EQ(remoteb()->text(), QStringLiteral("REMOTE "));
-    EXPECT_TRUE(remoteb()->isChecked());
+    EXPECT_EQ(lit(), QStringLiteral("A0 B0 F0"));
+    EXPECT_EQ(remoteBox()->text(), QStringLiteral("REMOTE "));
+    EXPECT_TRUE(remoteBox()->isChecked());
     auto* ncls = window.findChild<QAction*>(QStringLiteral("ncls"));
     ASSERT_NE(ncls, nullptr);
     EXPECT_EQ(ncls->text(), QStringLiteral("Close(&X)"));
     EXPECT_EQ(ncls->property("accessibleDescription").toString(), QStringLiteral("ncls"));
 
-    window.setCaption(QStringLiteral("ZN-4(1)"));
+    panel.showAtStart(QStringLiteral("1"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("ZN-4(1)"));
+    EXPECT_TRUE(window.isVisible());
 }
 
 TEST_F(Zn4WindowTest, StepsStayLevelWithTheirButtonsAndNamesOverTheirButtons) {
@@ -93,12 +121,12 @@ TEST_F(Zn4WindowTest, StepsStayLevelWithTheirButtonsAndNamesOverTheirButtons) {
         window.resize(size);
         QCoreApplication::sendPostedEvents();  // the nested layouts follow the new size
         for (int e = 0; e < 20; ++e) {
-            EXPECT_NEAR(centre(peakb(e)).y(), centre(step(e % 10)).y(), 1) << e;
+            EXPECT_NEAR(centre(stepButton(e)).y(), centre(stepLabel(e % 10)).y(), 1) << e;
         }
         // Column A left of the steps, column B right of them.
-        const int stepsX = step(0)->mapTo(&window, QPoint()).x();
-        EXPECT_LT(peakb(10)->mapTo(&window, QPoint()).x(), stepsX);
-        EXPECT_GT(peakb(0)->mapTo(&window, QPoint()).x(), stepsX);
+        const int stepsX = stepLabel(0)->mapTo(&window, QPoint()).x();
+        EXPECT_LT(stepButton(10)->mapTo(&window, QPoint()).x(), stepsX);
+        EXPECT_GT(stepButton(0)->mapTo(&window, QPoint()).x(), stepsX);
     }
 
     auto* names = find<QLabel>(QStringLiteral("Label8"));
@@ -108,90 +136,82 @@ TEST_F(Zn4WindowTest, StepsStayLevelWithTheirButtonsAndNamesOverTheirButtons) {
         const QString name = QLatin1String(kFunctions[i]);
         const int middle =
             fm.horizontalAdvance(row.left(row.indexOf(name))) + fm.horizontalAdvance(name) / 2;
-        EXPECT_NEAR(centre(rateb(i)).x(), names->mapTo(&window, QPoint(middle, 0)).x(), 2) << i;
+        EXPECT_NEAR(centre(functionButton(i)).x(), names->mapTo(&window, QPoint(middle, 0)).x(), 2)
+            << i;
     }
 }
 
-TEST_F(Zn4WindowTest, SelectionFromCodeRunsTheHandlerOnceEvenWhileTheFramesAreGrey) {
+TEST_F(Zn4WindowTest, ReportedSettingsLightChannelAInTheLeftColumnAndBInTheRight) {
+    // Channel A, channel B and the function reported, and the lamps lit: A and B always
+    // apart, so a swap of the columns shows.
+    const struct {
+        int a, b, function;
+        const char* lamps;
+    } reports[] = {{5, 0, 1, "A5 B0 F1"},
+                   {0, 5, 2, "A0 B5 F2"},
+                   {9, 3, 3, "A9 B3 F3"},
+                   {2, 8, 0, "A2 B8 F0"},
+                   {7, 1, 1, "A7 B1 F1"}};
+    for (const auto& r : reports) {
+        report(r.a, r.b, r.function);
+        EXPECT_EQ(lit(), QLatin1String(r.lamps));
+    }
+    // While the buttons are greyed (local operation) the lamps still follow the unit.
+    remoteBox()->click();
+    ASSERT_FALSE(stepButton(0)->isEnabled());
+    report(4, 6, 2);
+    EXPECT_EQ(lit(), QStringLiteral("A4 B6 F2"));
+}
+
+TEST_F(Zn4WindowTest, ClicksReachTheModelAsTheChannelOfTheirColumn) {
     window.show();
-    window.setFramesEnabled(false);
+    stepButton(15)->click();
+    EXPECT_EQ(std::tuple(panel.channelA(), panel.channelB()), std::tuple(5, 0));
+    stepButton(3)->click();
+    EXPECT_EQ(std::tuple(panel.channelA(), panel.channelB()), std::tuple(5, 3));
+    functionButton(2)->click();
+    EXPECT_EQ(panel.function(), 2);
+    EXPECT_EQ(std::tuple(requests.channelA, requests.channelB, requests.discriminatorFunction),
+              std::tuple(5, 3, 2));
+    EXPECT_EQ(lit(), QStringLiteral("A5 B3 F2"));
+
+    // REMOTE off greys the buttons but not REMOTE itself.
+    remoteBox()->click();
+    EXPECT_FALSE(panel.remote());
+    EXPECT_EQ(requests.discriminatorRemote, std::optional<bool>(false));
     for (int e : {0, 9, 10, 19}) {
-        EXPECT_FALSE(peakb(e)->isEnabled()) << e;
+        EXPECT_FALSE(stepButton(e)->isEnabled()) << e;
     }
-    EXPECT_FALSE(rateb(3)->isEnabled());
-    EXPECT_TRUE(remoteb()->isEnabled());
-    // The unit's reports still show.
-    window.selectPeakb(13);
-    EXPECT_FALSE(peakb(10)->isChecked());
-    window.selectPeakb(7);
-    window.selectRateb(2);
-    for (int bad : {-1, 20, 1000}) {
-        window.selectPeakb(bad);
-        window.selectRateb(bad < 0 ? bad : 4);
-    }
-    EXPECT_TRUE(peakb(7)->isChecked());  // each column keeps its own step
-    EXPECT_TRUE(peakb(13)->isChecked());
-    EXPECT_TRUE(rateb(2)->isChecked());
+    EXPECT_FALSE(functionButton(3)->isEnabled());
+    EXPECT_TRUE(remoteBox()->isEnabled());
+    remoteBox()->click();
+    EXPECT_TRUE(panel.remote());
+    EXPECT_TRUE(stepButton(19)->isEnabled());
 
-    // The operator's clicks reach the same handlers, once each.
-    window.setFramesEnabled(true);
-    EXPECT_TRUE(peakb(0)->isEnabled());
-    peakb(18)->click();
-    rateb(1)->click();
-    remoteb()->click();
-    EXPECT_EQ(peakbClicks, (std::vector<int>{13, 7, 18}));
-    EXPECT_EQ(ratebClicks, (std::vector<int>{2, 1}));
-    EXPECT_EQ(remoteClicks, (std::vector<bool>{false}));
-
-    window.setWindowEnabled(false);
-    EXPECT_FALSE(remoteb()->isEnabled());
-    EXPECT_FALSE(peakb(0)->isEnabled());
+    // A Q-N measurement disables the whole window, its menu bar too.
+    panel.setQnRunning(true);
+    EXPECT_FALSE(remoteBox()->isEnabled());
     EXPECT_FALSE(window.menuBar()->isEnabled());
-    window.setWindowEnabled(true);
-    EXPECT_TRUE(remoteb()->isEnabled());
+    panel.setQnRunning(false);
+    EXPECT_TRUE(remoteBox()->isEnabled());
+    EXPECT_TRUE(stepButton(0)->isEnabled());
 }
 
-// The window with the panel logic and a menu item standing in for Window > ZN-4.
-struct Zn4WindowWithPanel : Zn4WindowTest {
-    Globals g;
-    Zn4Panel panel{g, window};
-    QAction zn4w{QStringLiteral("ZN-4")};
-
-    Zn4WindowWithPanel() {
-        window.forwardTo(panel);
-        zn4w.setCheckable(true);
-        panel.setMenuTick = [this](bool ticked) { zn4w.setChecked(ticked); };
-        panel.showAtStart(QStringLiteral("1"));
-        panel.zn4wClick();
-    }
-};
-
-TEST_F(Zn4WindowWithPanel, ClicksReachTheRequestsReportsMoveTheButtonsAndClosingOnlyHides) {
-    peakb(15)->click();
-    rateb(1)->click();
-    EXPECT_EQ(std::tuple(g.znatt2, g.znatt1, g.znfunc), std::tuple(5, 0, 1));
-
-    remoteb()->click();
-    EXPECT_EQ(g.zncmd, QStringLiteral("m0"));
-    EXPECT_TRUE(g.znremreq);
-    EXPECT_FALSE(peakb(0)->isEnabled());
-
-    panel.nbtsetat2(8);
-    EXPECT_TRUE(peakb(8)->isChecked());
-    EXPECT_EQ(g.znatt1, 8);
-
-    // Closing by the title bar only hides the window, and the menu item loses its tick.
+TEST_F(Zn4WindowTest, ClosingOnlyHidesAndUnticksTheMenuItem) {
+    panel.showAtStart(QStringLiteral("1"));
+    panel.menuClick();
     ASSERT_TRUE(window.isVisible());
-    ASSERT_TRUE(zn4w.isChecked());
+    ASSERT_TRUE(menuItem.isChecked());
     EXPECT_FALSE(window.close());  // refused: the window is only hidden
     EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(zn4w.isChecked());
+    EXPECT_FALSE(menuItem.isChecked());
 
-    panel.zn4wClick();
+    panel.menuClick();
     EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(menuItem.isChecked());
     window.findChild<QAction*>(QStringLiteral("ncls"))->trigger();
     EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(zn4w.isChecked());
+    EXPECT_FALSE(menuItem.isChecked());
 }
 
 }  // namespace

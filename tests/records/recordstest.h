@@ -1,5 +1,9 @@
-// Helpers shared by the records tests: file contents as bytes and as lines.
+// Helpers shared by the records tests: file contents as bytes and as lines, and readings
+// as the measurement hands them over (built by hand or from the units' replies).
 #pragma once
+
+#include "link/reply.h"
+#include "measure/reading.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -46,6 +50,31 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         file.write(bytes);
     }
+}
+
+// The detector's whole reply to "x": peak and rate codes in hex, the ranges in use.
+inline Reply detectorReply(int peakCode, int rateCode, int att, int rateRange) {
+    return {Reply::Status::Whole,
+            QString::asprintf("A0x%02X%02X%d%d\r\n", peakCode, rateCode, att, rateRange)};
+}
+
+// The AC unit's whole reply to "t" with code 2: Es is digits / 10 V.
+inline Reply acReply(int digits) {
+    return {Reply::Status::Whole, QString::asprintf("A1t2%03d\r\n", digits)};
+}
+
+// A complete reading of a normal cycle with the values of a data row.
+inline Reading cycleReading(int att, double charge, int rateRange, double pulseRate,
+                            double testVoltage) {
+    Reading r;
+    r.detector = DetectorFields{};
+    r.es = testVoltage / 100.0;
+    r.attRange = att;
+    r.rateRange = rateRange;
+    r.charge = charge;
+    r.pulseRate = pulseRate;
+    r.testVoltage = testVoltage;
+    return r;
 }
 
 }  // namespace kr5::recordstest

@@ -1,5 +1,6 @@
 // The records windows: Input const (kousei), the recording controls and Options, as the
-// operator sees and uses them.
+// operator sees and uses them. The logic behind them (the form, the recorder, the Options
+// logic) is tested in records_test.
 #include "platform/controlnames.h"
 #include "platform/virtualclock.h"
 #include "records/kouseiwindow.h"
@@ -72,14 +73,14 @@ QString accessibleName(QWidget* w) {
 class KouseiWindowTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
-    Globals g;
+    InputConstants constants;
     SettingsFile settings{dir.path()};
-    InputConstants constants{g, settings};
-    KouseiWindow window{constants};
+    ConstantsForm form{constants, settings};
+    KouseiWindow window{form};
 
     KouseiWindowTest() {
-        g.portstr = QStringLiteral("1");
-        constants.ksetv();
+        form.setPortDigit(QStringLiteral("1"));
+        form.loadSettings();
     }
     QLineEdit* text(int i) { return control<QLineEdit>(window, QStringLiteral("Text%1").arg(i)); }
     QPushButton* button(const char* name) {
@@ -115,8 +116,8 @@ TEST_F(KouseiWindowTest, FieldsShowTheConstantsAndTheSetQLabelFollows) {
     control<QScrollBar>(window, QStringLiteral("HScroll3"))->setValue(9);  // its last place
     EXPECT_EQ(label16->text(), QStringLiteral("500"));
     button("Command1")->click();
-    EXPECT_EQ(g.ksetq, 500.0);
-    EXPECT_EQ(g.kadj, 0.5);
+    EXPECT_EQ(constants.setQ, 500.0);
+    EXPECT_EQ(constants.adjust, 0.5);
 }
 
 TEST_F(KouseiWindowTest, OkHidesAndCancelOrTheTitleBarRestoresTheLastOk) {
@@ -127,13 +128,16 @@ TEST_F(KouseiWindowTest, OkHidesAndCancelOrTheTitleBarRestoresTheLastOk) {
     type(text(2), QStringLiteral("42"));
     button("Command1")->click();
     EXPECT_TRUE(window.isHidden());
-    EXPECT_EQ(g.knum, QStringLiteral("42"));
+    EXPECT_EQ(constants.number, QStringLiteral("42"));
 
     window.show();
+    type(text(1), QStringLiteral("cable 7"));
     type(text(2), QStringLiteral("43"));
+    EXPECT_EQ(constants.name, QStringLiteral("no name")) << "typing stores nothing";
     button("Command2")->click();
     EXPECT_TRUE(window.isHidden());
     EXPECT_EQ(text(2)->text(), QStringLiteral("42"));
+    EXPECT_EQ(text(1)->text(), QStringLiteral("no name"));
 
     // Closing by the title bar is CANCEL, and the window stays loaded.
     window.show();
@@ -141,7 +145,7 @@ TEST_F(KouseiWindowTest, OkHidesAndCancelOrTheTitleBarRestoresTheLastOk) {
     window.close();
     EXPECT_TRUE(window.isHidden());
     EXPECT_EQ(text(2)->text(), QStringLiteral("42"));
-    EXPECT_EQ(g.knum, QStringLiteral("42"));
+    EXPECT_EQ(constants.number, QStringLiteral("42"));
 }
 
 TEST_F(KouseiWindowTest, ARefusedOkKeepsTheWindowOpenAndSaysWhy) {
@@ -165,18 +169,19 @@ TEST_F(KouseiWindowTest, ARefusedOkKeepsTheWindowOpenAndSaysWhy) {
 class RecordControlsTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
-    Globals g;
     VirtualClock clock;
     VirtualPump pump{clock};
-    Timing timing{g, clock, pump};
-    Recorder recorder{g, timing, clock};
+    Timing timing{clock, pump};
+    Recorder recorder{timing, clock};
     RecordControls controls{recorder};
     QString path = dir.filePath(QStringLiteral("t.csv"));
 
     RecordControlsTest() { controls.show(); }
     void prepare() {
-        ASSERT_TRUE(recorder.prepare(path, headerLines(g, QDate(2026, 1, 5)), nullptr));
+        ASSERT_TRUE(recorder.prepare(
+            path, headerLines(InputConstants{}, UnitsOnLine{}, QDate(2026, 1, 5)), nullptr));
     }
+    void reading() { recorder.takeReading(recordstest::cycleReading(1, 2, 0, 3, 4)); }
     QRadioButton* option(int i) {
         return control<QRadioButton>(controls, QStringLiteral("Option%1").arg(i));
     }
@@ -208,12 +213,12 @@ TEST_F(RecordControlsTest, VisibleOnlyWhileAFileIsPreparedAndDisabledDuringAQnMe
 TEST_F(RecordControlsTest, ClicksRecordAndTheCaptionCountsTheRows) {
     prepare();
     option(1)->click();
-    EXPECT_TRUE(g.recon);
-    recorder.dataRow(1, 2, 0, 3, 4);
-    recorder.dataRow(1, 2, 0, 3, 4);
+    EXPECT_TRUE(recorder.recording());
+    reading();
+    reading();
     EXPECT_EQ(option(1)->text(), QStringLiteral(" 2"));
     option(2)->click();
-    EXPECT_FALSE(g.recon);
+    EXPECT_FALSE(recorder.recording());
     EXPECT_EQ(option(1)->text(), QStringLiteral("REC ON"));
     option(1)->click();
     bclose()->click();  // from recording: RECOFF, then PAUSE is selected again
@@ -223,8 +228,9 @@ TEST_F(RecordControlsTest, ClicksRecordAndTheCaptionCountsTheRows) {
 
 class OptionsWindowTest : public ::testing::Test {
   protected:
-    Globals g;
-    Options options{g};
+    OperatingSettings settings;
+    Requests requests;
+    Options options{settings, requests};
 
     OptionsWindow& shown() {
         options.showOptions();
@@ -264,25 +270,31 @@ TEST_F(OptionsWindowTest, TabsAndControlsCarryTheirCaptionsAndNames) {
 }
 
 TEST_F(OptionsWindowTest, SetAppliesOnlyTheTabThatShows) {
-    int autocolors = 0;
-    options.form().autocolor = [&] { ++autocolors; };
+    int autoRangingSets = 0;
+    QObject::connect(&options.form(), &OptionsForm::autoRangingSet, [&] { ++autoRangingSets; });
     OptionsWindow& w = shown();
     element("Option1", 3)->click();  // 500ms
     optab()->setCurrentIndex(2);
     element("Option2", 1)->click();  // x2
     set();
-    EXPECT_EQ(g.samplems, 0);
-    EXPECT_EQ(g.tvmulti, 2);
+    EXPECT_EQ(settings.sampleMs, 0);
+    EXPECT_EQ(settings.tvMultiplier, 2);
 
     optab()->setCurrentIndex(0);
     set();
-    EXPECT_EQ(g.samplems, 500);
+    EXPECT_EQ(settings.sampleMs, 500);
 
     optab()->setCurrentIndex(1);
     control<QCheckBox>(w, QStringLiteral("Check1"))->click();
     set();
-    EXPECT_FALSE(g.autoatt);
-    EXPECT_EQ(autocolors, 1);
+    EXPECT_FALSE(settings.autoAttenuator);
+    EXPECT_EQ(autoRangingSets, 1);
+
+    optab()->setCurrentIndex(3);
+    element("Option3", 1)->click();  // 19200bps
+    set();
+    EXPECT_EQ(settings.speedIndex, 1);
+    EXPECT_TRUE(requests.speedChange);
 }
 
 TEST_F(OptionsWindowTest, CloseHidesButTheTitleBarUnloadsAndTheNextOpeningStartsAfresh) {
@@ -297,7 +309,7 @@ TEST_F(OptionsWindowTest, CloseHidesButTheTitleBarUnloadsAndTheNextOpeningStarts
 
     unloadByTitleBar();
     EXPECT_EQ(options.window(), nullptr);
-    g.autoatt = false;  // toggled on the panel meanwhile
+    settings.autoAttenuator = false;  // toggled on the panel meanwhile
     options.setTvReadout(QStringLiteral(" 2.5kV"));
     OptionsWindow& again = shown();
     EXPECT_TRUE(element("Option1", 0)->isChecked());
@@ -312,16 +324,19 @@ TEST_F(OptionsWindowTest, ReadoutAndAutoStateFollowAtOnceWhileOpen) {
     OptionsWindow& w = shown();
     options.setTvReadout(QStringLiteral(" 1.2kV"));
     EXPECT_EQ(control<QLabel>(w, QStringLiteral("Label4"))->text(), QStringLiteral(" 1.2kV"));
-    g.autorate = false;
+    settings.autoRate = false;
     options.setauto();
     EXPECT_FALSE(control<QCheckBox>(w, QStringLiteral("Check2"))->isChecked());
 
-    // Set on QN Conf. takes the read-out and the condition typed.
+    // Set on QN Conf. takes the gate time, the passes and the condition typed.
     optab()->setCurrentIndex(4);
+    element("Option4", 1)->click();  // 200ms
+    element("Option5", 2)->click();  // 15
     type(control<QLineEdit>(w, QStringLiteral("Text1")), QStringLiteral("dry"));
     set();
-    EXPECT_EQ(g.qntv, QStringLiteral(" 1.2kV"));
-    EXPECT_EQ(g.qncond, QStringLiteral("dry"));
+    EXPECT_EQ(settings.gateTimeMs, 200);
+    EXPECT_EQ(settings.qnPasses, 15);
+    EXPECT_EQ(settings.qnCondition, QStringLiteral("dry"));
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // The kr5sim program on pseudo-terminals, reached through the program's own serial link
 // on the Qt serial port: discovery replies, a reading, closing and reopening the port, a
-// speed change and back, and the frame log that records all of it.
-#include "app/globals.h"
-#include "app/timing.h"
+// speed change and back, and the frame log that records all of it. The bench model itself
+// is tested in process, in sim_model_test.
+#include "core/timing.h"
 #include "link/link.h"
+#include "link/reply.h"
 #include "link/wire.h"
 #include "platform/qtserialport.h"
 
+#include "support/benchunits.h"
 #include "support/waituntil.h"
 
 #include <gtest/gtest.h>
@@ -52,48 +54,47 @@ TEST_F(Kr5simRun, ProgramTalksToTheSimulatorThroughItsOwnLink) {
     ASSERT_TRUE(device.hasMatch()) << output.toStdString();
     qputenv("KR5AU_PORT1", device.captured(1).toLocal8Bit());
 
-    Globals g;
-    Timing timing(g, wait.clock(), wait.pump());
+    UnitsOnLine units;
+    Timing timing(wait.clock(), wait.pump());
     QtSerialPort port;
-    Link link(g, port, wait.clock(), wait.pump(), timing);
-    link.setadr();
+    Link link(units, port, wait.clock(), wait.pump(), timing);
     ASSERT_TRUE(link.openport(1));
 
     const char* types[] = {"KR", "AU", "ZN", ""};
     for (int i = 0; i < 4; ++i) {
-        link.sendTo(i, QStringLiteral("v"));
-        link.receive(replyIdent, timeoutNormal);
-        EXPECT_EQ(unitType(g.rxbuf), QLatin1String(types[i])) << "address " << i;
-        if (i < 3) {
-            EXPECT_EQ(g.rxbuf.size(), replyIdent);
-        }
+        link.sendToAddress(i, QStringLiteral("v"));
+        const Reply ident = link.receiveAny(kIdentLength, kNormalTimeout);
+        EXPECT_EQ(unitType(ident.text), QLatin1String(types[i])) << "address " << i;
+        EXPECT_EQ(ident.status, i < 3 ? Reply::Status::Whole : Reply::Status::Missing)
+            << "address " << i;
     }
-    g.kradr = g.adrtbl[0];
-    g.acuadr = g.adrtbl[1];
-    g.znadr = g.adrtbl[2];
-    g.acuok = g.znok = true;
-    link.krout(QStringLiteral("x"));
-    link.receive(replyX, timeoutNormal);
-    ASSERT_EQ(g.rxbuf.size(), replyX) << g.rxbuf.toStdString();
-    EXPECT_EQ(digitField(g.rxbuf, 8), 0);
-    EXPECT_EQ(digitField(g.rxbuf, 9), 0);
+    test::defaultBenchUnits(units);
+    const auto reading = [&link] {
+        link.send(UnitKind::Detector, QStringLiteral("x"));
+        const Reply reply = link.receive(UnitKind::Detector, kMeasureLength, kNormalTimeout);
+        EXPECT_TRUE(reply.whole()) << reply.text.toStdString();
+        return detectorFields(reply);
+    };
+    const auto first = reading();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(std::pair(first->attRange, first->rateRange), std::pair(0, 0));
 
     // The simulator survives the port being closed and opened again.
     link.closeport();
     ASSERT_TRUE(link.openport(1));
-    link.krcommand(QStringLiteral("a3"));
-    EXPECT_EQ(g.rxbuf, QStringLiteral("A\r\n"));
+    link.send(UnitKind::Detector, QStringLiteral("a3"));
+    const Reply ack = link.receive(UnitKind::Detector, kAckLength, kNormalTimeout);
+    EXPECT_TRUE(ack.whole());
+    EXPECT_EQ(ack.text, QStringLiteral("A\r\n"));
 
     // At 19200 baud the units answer only once the port has followed them.
     link.setspeed(1);
-    link.krout(QStringLiteral("x"));
-    link.receive(replyX, timeoutNormal);
-    ASSERT_EQ(g.rxbuf.size(), replyX);
-    EXPECT_EQ(digitField(g.rxbuf, 8), 3);
+    const auto fast = reading();
+    ASSERT_TRUE(fast);
+    EXPECT_EQ(fast->attRange, 3);
     link.setspeed(0);
-    link.acuout(QStringLiteral("t"));
-    link.receive(replyRead, timeoutNormal);
-    EXPECT_EQ(g.rxbuf.size(), replyRead);
+    link.send(UnitKind::AcUnit, QStringLiteral("t"));
+    EXPECT_TRUE(acFields(link.receive(UnitKind::AcUnit, kShortReadLength, kNormalTimeout)));
     link.closeport();
 
     sim.terminate();

@@ -1,6 +1,7 @@
-// What the readings show: the voltage profile, the inception/extinction hysteresis, the
-// ranges and their saturation, the gate counts of a pass, the noise discriminator, the
-// operators in local mode, and the repeatability of a seeded scenario.
+// What the readings show, read with the program's own readers: the voltage profile, the
+// inception/extinction hysteresis, the ranges and their saturation, the gate counts of a
+// pass, the noise discriminator, the operators in local mode, and the repeatability of a
+// seeded scenario. The form of the replies on the line is in replies_test.cpp.
 #include "sim/acunit.h"
 #include "simline.h"
 
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <tuple>
 
 namespace kr5::sim::test {
 namespace {
@@ -55,7 +57,9 @@ TEST(SimPhysics, DischargesStartAtInceptionAndStopOnlyBelowExtinction) {
     line.ask(kKr, "m1");
     for (const auto& [t, burning] : {std::pair{7.0, false}, {21.0, true}, {22.5, false}}) {
         moveTo(line, t);
-        EXPECT_EQ(hexAt(line.ask(kKr, "x"), 4) > 0, burning) << t;
+        const auto fields = detectorFieldsOf(line.ask(kKr, "x"));
+        ASSERT_TRUE(fields) << t;
+        EXPECT_EQ(fields->peakCode > 0, burning) << t;
     }
 }
 
@@ -66,12 +70,16 @@ TEST(SimPhysics, PeakAndRateSaturateAtFullScaleAndComeBackAtHigherRanges) {
     SimLine line(s);
     line.ask(kKr, "m1");
     line.idle(1000);
-    EXPECT_EQ(line.ask(kKr, "x").mid(3, 4), QByteArray("FFFF"));
+    const auto low = detectorFieldsOf(line.ask(kKr, "x"));
+    ASSERT_TRUE(low);
+    EXPECT_EQ(std::pair(low->peakCode, low->rateCode), std::pair(0xFF, 0xFF));
     line.ask(kKr, "a9");
     line.ask(kKr, "r3");
-    const QByteArray high = line.ask(kKr, "x");
-    for (const int pos : {4, 6}) {  // peak and rate
-        EXPECT_TRUE(hexAt(high, pos) > 0 && hexAt(high, pos) < 0xFF) << high.constData();
+    const auto high = detectorFieldsOf(line.ask(kKr, "x"));
+    ASSERT_TRUE(high);
+    EXPECT_EQ(std::pair(high->attRange, high->rateRange), std::pair(9, 3));
+    for (const int code : {high->peakCode, high->rateCode}) {
+        EXPECT_TRUE(code > 0 && code < 0xFF) << code;
     }
     // The byte scale: FF is 15 V and 150 pulses/s.
     EXPECT_EQ(std::tuple(Detector::peakByte(10.0), Detector::peakByte(1e9),
@@ -90,7 +98,9 @@ TEST(SimPhysics, GateCountsOverAPassFallWithTheRange) {
         EXPECT_EQ(line.ask(kKr, QByteArray("a") + char('0' + i)), QByteArray("A\r\n"));
         const QByteArray reply = line.ask(kKr, "c2000", 2100);
         ASSERT_EQ(reply.size(), 9) << "range " << i;
-        const double count = kr5::qncount(kr5::decodeLine(reply));
+        const auto gate = gateCountOf(reply);
+        ASSERT_TRUE(gate) << "range " << i << ": " << reply.constData();
+        const double count = *gate;
         const double threshold = 0.5 * Detector::kDivision[static_cast<size_t>(i)];
         const double expected =
             2.0 * (100.0 * std::pow(1.5, 3) * std::exp(-threshold / (20.0 * std::pow(1.5, 4))) +
@@ -121,7 +131,9 @@ TEST(SimPhysics, NoiseDiscriminatorFunctionCutsTheBackgroundNoise) {
         int sum = 0;
         for (int i = 0; i < 20; ++i) {
             line.idle(500);
-            sum += hexAt(line.ask(kKr, "x"), 6);
+            const auto fields = detectorFieldsOf(line.ask(kKr, "x"));
+            EXPECT_TRUE(fields);
+            sum += fields ? fields->rateCode : 0;
         }
         return sum;
     };
@@ -134,15 +146,17 @@ TEST(SimPhysics, AcUnitReportsTheTestVoltageThroughThePtRatio) {
     Scenario s = quietBench();
     s.profile.peakKv = 25.0;  // Es up to 250 V with the PT ratio of 100
     SimLine line(s);
-    double acuval = 0.0;
+    double shown = 0.0;
     for (int second = 0; second <= 25; ++second) {
         moveTo(line, second);
-        const QString reply = kr5::decodeLine(line.ask(kAu, "t"));
-        ASSERT_EQ(reply.size(), 9);
+        const QByteArray answer = line.ask(kAu, "t");
+        ASSERT_EQ(answer.size(), 9);
+        const auto fields = acFieldsOf(answer);
+        ASSERT_TRUE(fields) << answer.constData();
+        shown = fields->voltage(shown);
         // The unit measured when the frame was through; over range reads as 200 V.
         const double es = line.bench.physics().esAt((line.sentUs + 4 * kByteUs) / 1e6);
-        EXPECT_NEAR(kr5::acudec(reply, acuval), std::min(es, 200.0), 0.1 + es * 0.003)
-            << "at " << second << " s";
+        EXPECT_NEAR(shown, std::min(es, 200.0), 0.1 + es * 0.003) << "at " << second << " s";
     }
     const std::pair<double, const char*> codes[] = {
         {0.0, "0000"},   {0.04, "0000"},   {0.1, "2001"},    {99.94, "2999"}, {99.96, "3000"},
@@ -161,7 +175,9 @@ TEST(SimPhysics, OperatorsChangeSettingsOnlyInLocalMode) {
         int att = 0;
         for (int i = 0; i < 40; ++i) {
             line.idle(500);
-            att = digitAt(line.ask(kKr, "x"), 8);
+            const auto fields = detectorFieldsOf(line.ask(kKr, "x"));
+            EXPECT_TRUE(fields);
+            att = fields ? fields->attRange : -1;
         }
         return att;
     };
@@ -170,10 +186,14 @@ TEST(SimPhysics, OperatorsChangeSettingsOnlyInLocalMode) {
     line.ask(kKr, "a0");
     EXPECT_EQ(attenuatorAfter20s(), 0);
     const auto settingsOverAMinute = [&line] {
-        std::set<QByteArray> seen;
+        std::set<std::tuple<int, int, int>> seen;
         for (int i = 0; i < 60; ++i) {
             line.idle(1000);
-            seen.insert(line.ask(kZn, "g").mid(3, 4));
+            const auto fields = noiseFieldsOf(line.ask(kZn, "g"));
+            EXPECT_TRUE(fields);
+            if (fields) {
+                seen.insert(std::tuple(fields->channelA, fields->function, fields->channelB));
+            }
         }
         return seen.size();
     };

@@ -1,8 +1,11 @@
-// What the units answer on the line: the length and fields of every reply, who answers
-// which frame, the speed change and the timing of an exchange.
+// What the units answer on the line: the length and fields of every reply and that the
+// program's readers take them, who answers which frame, the speed change and the timing
+// of an exchange. What the readings show is in physics_test.cpp.
 #include "simline.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace kr5::sim::test {
 namespace {
@@ -52,6 +55,28 @@ TEST(SimReplies, EveryCommandGetsItsReplyAndWhatIsOutOfRangeIsRefusedWithoutEffe
                 << c.address << " " << command.constData() << ": " << reply.constData();
         }
     }
+}
+
+TEST(SimReplies, TheProgramsReadersTakeEveryReadingTheUnitsGive) {
+    SimLine line(quietBench());
+    for (const char* command : {"m1", "a7", "r2"}) {
+        line.ask(kKr, command);
+    }
+    for (const char* command : {"m1", "a4", "f1", "c6"}) {
+        line.ask(kZn, command);
+    }
+    for (int i = 0; i < 20; ++i) {
+        line.idle(700);
+        const auto reading = detectorFieldsOf(line.ask(kKr, "x"));
+        ASSERT_TRUE(reading) << i;
+        EXPECT_EQ(std::pair(reading->attRange, reading->rateRange), std::pair(7, 2));
+        ASSERT_TRUE(acFieldsOf(line.ask(kAu, "t"))) << i;
+        const auto noise = noiseFieldsOf(line.ask(kZn, "g"));
+        ASSERT_TRUE(noise) << i;
+        EXPECT_EQ(std::tuple(noise->channelA, noise->function, noise->channelB),
+                  std::tuple(4, 1, 6));
+    }
+    EXPECT_TRUE(gateCountOf(line.ask(kKr, "c200", 300)));
 }
 
 TEST(SimReplies, SpeedChangeTakesEffectAfterTheAcknowledgementAtTheOldSpeed) {

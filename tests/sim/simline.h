@@ -1,8 +1,9 @@
 // A bench on a simulated line in virtual time, a way to ask a unit something and collect
-// its answer as the program's receive would, and readers of an answer's fields, for the
+// everything that comes back, and the program's own readers of an answer's fields, for the
 // simulator's own tests.
 #pragma once
 
+#include "link/reply.h"
 #include "link/wire.h"
 #include "platform/virtualclock.h"
 #include "sim/bench.h"
@@ -10,6 +11,7 @@
 
 #include <QByteArray>
 #include <QRegularExpression>
+#include <optional>
 
 namespace kr5::sim::test {
 
@@ -30,12 +32,22 @@ inline QByteArray frameFor(int address, const QByteArray& command) {
     return QByteArray(1, static_cast<char>(0xC0 + address)) + command + "\r\n";
 }
 
-// The digit at a position (from 1) of an answer, and the hex number of len digits there.
-inline int digitAt(const QByteArray& answer, int pos) {
-    return kr5::digitField(kr5::decodeLine(answer), pos);
+// An answer as the program reads it when the link took it whole, and the fields the
+// program's strict readers find in it (nothing when a field is not of its kind).
+inline kr5::Reply wholeReply(const QByteArray& answer) {
+    return kr5::Reply{kr5::Reply::Status::Whole, kr5::decodeLine(answer)};
 }
-inline int hexAt(const QByteArray& answer, int pos, int len = 2) {
-    return static_cast<int>(kr5::hexField(kr5::decodeLine(answer), pos, len));
+inline std::optional<kr5::DetectorFields> detectorFieldsOf(const QByteArray& answer) {
+    return kr5::detectorFields(wholeReply(answer));
+}
+inline std::optional<kr5::AcFields> acFieldsOf(const QByteArray& answer) {
+    return kr5::acFields(wholeReply(answer));
+}
+inline std::optional<kr5::NoiseFields> noiseFieldsOf(const QByteArray& answer) {
+    return kr5::noiseFields(wholeReply(answer));
+}
+inline std::optional<quint32> gateCountOf(const QByteArray& answer) {
+    return kr5::gateCount(wholeReply(answer));
 }
 
 // Whether an answer is, all of it, of the form of a regular expression.

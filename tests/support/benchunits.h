@@ -3,21 +3,27 @@
 // at 9600 baud.
 #pragma once
 
-#include "app/globals.h"
 #include "link/link.h"
+#include "link/units.h"
 
 namespace kr5::test {
 
+inline void defaultBenchUnits(UnitsOnLine& units, bool withAc = true, bool withZn = true) {
+    units.clear();
+    units.port = 1;
+    units.unit(UnitKind::Detector) = FoundUnit{0, QStringLiteral("KR-5 SIM 0001")};
+    if (withAc) {
+        units.unit(UnitKind::AcUnit) = FoundUnit{1, QStringLiteral("AU-1 SIM 0002")};
+    }
+    if (withZn) {
+        units.unit(UnitKind::NoiseDiscriminator) = FoundUnit{2, QStringLiteral("ZN-4 SIM 0003")};
+    }
+}
+
 // Returns whether port 1 could be opened.
-inline bool startOnDefaultBench(Globals& g, Link& link, bool withAc = true, bool withZn = true) {
-    link.setadr();
-    g.comport = 1;
-    g.portstr = QStringLiteral("1");
-    g.kradr = g.adrtbl[0];
-    g.acuok = withAc;
-    g.acuadr = withAc ? g.adrtbl[1] : QString();
-    g.znok = withZn;
-    g.znadr = withZn ? g.adrtbl[2] : QString();
+inline bool startOnDefaultBench(UnitsOnLine& units, Link& link, bool withAc = true,
+                                bool withZn = true) {
+    defaultBenchUnits(units, withAc, withZn);
     return link.openport(1);
 }
 

@@ -1,0 +1,107 @@
+#include "chartplotter.h"
+
+#include "charts/primitives.h"
+
+namespace kr5 {
+
+namespace {
+
+constexpr int labelX = 40;  // inception and extinction labels on the V-Q chart
+
+}  // namespace
+
+ChartPlotter::ChartPlotter(const InputConstants& constants, const OperatingSettings& settings,
+                           const ColourTable& colours, Surface& trend, Surface& vq, VqView& vqView)
+    : settings_(settings),
+      vq_(vq),
+      vqView_(vqView),
+      trend_(trend, constants, settings, colours, state_),
+      vqChart_(vq, constants, settings, colours, state_) {}
+
+void ChartPlotter::setFace(chart::Face face, const QString& qnLabel) {
+    face_ = face;
+    qnLabel_ = qnLabel;
+}
+
+double ChartPlotter::voltageValue(const Reading& r) const {
+    // The voltage scales run 0 to 200 of the AC reading times TV Multi.
+    return r.es.value_or(0.0) * settings_.tvDivisor();
+}
+
+void ChartPlotter::plotReading(const Reading& r, bool inceptionStanding) {
+    if (!r.complete()) {
+        return;
+    }
+    loadVq();
+    const double rate = raised(r.pulseRate);
+    const double voltage = voltageValue(r);
+    state_.previousCharge = raised(state_.previousCharge);
+    state_.previousRate = raised(state_.previousRate);
+    if (r.isQnStep()) {
+        trend_.plotChannel(rate, voltage, r.attRange);
+        if (trend_.advance()) {
+            clearTrend();
+        }
+        return;
+    }
+    const double charge = raised(r.chargeUnadjusted());
+    trend_.plotReading(charge, rate, voltage, r.attRange);
+    if (trend_.advance()) {
+        clearTrend();
+    }
+    vqChart_.plotSegment(charge, voltage, vqChart_.segmentColour(voltage, inceptionStanding));
+    state_.previousCharge = charge;
+    state_.previousRate = rate;
+    state_.previousVoltage = voltage;
+}
+
+void ChartPlotter::showInception(const InceptionDetector::Finding& finding) {
+    loadVq();
+    drawLabel(vq_, finding.label, finding.labelY, labelX);
+    vqView_.setResultText(finding.table);
+}
+
+void ChartPlotter::plotQnBar(int pass, const Reading& step) {
+    if (!step.complete()) {
+        return;
+    }
+    loadVq();
+    vqChart_.plotBar(pass, raised(step.pulseRate), step.attRange);
+}
+
+void ChartPlotter::clearTrend() {
+    trend_.drawEmpty(face_, rateColourRange_);
+}
+
+void ChartPlotter::recolourRateScale(int range) {
+    rateColourRange_ = range;
+    trend_.recolourRateScale(range);
+}
+
+void ChartPlotter::loadVq() {
+    if (vqLoaded_) {
+        return;
+    }
+    vqLoaded_ = true;
+    vqView_.setCaption(QStringLiteral("V-Q"));
+    vqView_.setResultText(QString());
+    clearVq();
+}
+
+void ChartPlotter::clearVq() {
+    loadVq();
+    vqView_.setResultTextShown(face_ == chart::Face::Normal);
+    vqChart_.drawEmpty(face_, qnLabel_);
+}
+
+void ChartPlotter::eraseVq() {
+    clearVq();
+    vqView_.setResultText(QString());
+}
+
+void ChartPlotter::setVqCaption(const QString& caption) {
+    loadVq();
+    vqView_.setCaption(caption);
+}
+
+}  // namespace kr5

@@ -1,0 +1,57 @@
+// Finds the discharge inception voltage (CSV: the charge rises above Set Q while the
+// voltage rises and the pulse rate has reached the Start count) and the extinction
+// voltage (CEV: the charge falls below Set Q again while the voltage falls), and keeps the
+// result table: tab-separated for the V-Q window's text box, comma-separated for the
+// result file. It judges the complete readings of normal cycles.
+#pragma once
+
+#include "core/inputconstants.h"
+#include "measure/reading.h"
+#include "platform/clock.h"
+
+#include <QString>
+#include <optional>
+
+namespace kr5 {
+
+class InceptionDetector {
+  public:
+    // What one reading found: the label for the V-Q chart, drawn at x 40 and labelY, and
+    // the new text of the result box.
+    struct Finding {
+        QString label;
+        int labelY = 0;
+        QString table;
+    };
+
+    InceptionDetector(const InputConstants& constants, const Clock& clock)
+        : constants_(constants), clock_(clock) {}
+
+    // Judges one reading. Charge and rate below 0.1 count as 0.1, as on the charts; both
+    // comparisons with Set Q are strict. A reading is judged with the direction of the
+    // last voltage change before it. Readings that are not complete, and Q-N steps, are
+    // not judged.
+    std::optional<Finding> judge(const Reading& reading);
+
+    // An inception stands, with no extinction since.
+    bool inceptionStanding() const { return csvFound_; }
+
+    // The result table as comma-separated text: the quoted titles, CR LF, then name,
+    // number, CSV, CEV and the current date and time, without a line end.
+    QString resultFileText() const;
+
+  private:
+    Finding inception(double tv);
+    Finding extinction(double tv);
+    QString now() const;
+
+    const InputConstants& constants_;
+    const Clock& clock_;
+    bool rising_ = false;  // the voltage rose at its last change
+    bool csvFound_ = false;
+    double lastEs_ = 0.0;
+    QString csvValue_;  // inception voltage as plain number text
+    QString cevValue_;
+};
+
+}  // namespace kr5

@@ -1,0 +1,93 @@
+#include "constantsform.h"
+
+#include "core/format.h"
+#include "core/numeric.h"
+#include "records/numbertext.h"
+
+#include <limits>
+
+namespace kr5 {
+
+namespace {
+
+int clampedIndex(qint64 i) {
+    return static_cast<int>(qBound(qint64{0}, i, qint64{ConstantsForm::qidxMax}));
+}
+
+}  // namespace
+
+ConstantsForm::ConstantsForm(InputConstants& constants, const SettingsFile& file)
+    : constants_(constants), file_(file) {}
+
+void ConstantsForm::loadSettings() {
+    file_.load(portDigit_, constants_);
+
+    fields.name = constants_.name;
+    fields.num = constants_.number;
+    fields.temp = constants_.temperature;
+    fields.rh = constants_.humidity;
+    fields.pt = numberForm(constants_.ptRatio);
+    fields.adj = plainNumber(constants_.adjust);
+    fields.start = QString::number(constants_.startCount);
+    fields.stop = QString::number(constants_.stopCount);
+    fields.qidx = clampedIndex(roundEven(constants_.setQIndex));
+    emit fieldsLoaded();
+}
+
+QString ConstantsForm::setqText() const {
+    const double adj = leadingNumber(fields.adj).value;
+    return plainNumber(adj * attenuatorDivision(clampedIndex(fields.qidx)));
+}
+
+bool ConstantsForm::takeNumber(const QString& text, const QString& caption, double& out) {
+    const LeadingNumber n = leadingNumber(text);
+    if (!n.fits) {
+        problem_ = tr("%1 is too large a number.").arg(caption);
+        return false;
+    }
+    out = n.value;
+    return true;
+}
+
+bool ConstantsForm::takeCount(const QString& text, const QString& caption, qint32& out) {
+    const LeadingCount c = leadingCount(text);
+    if (!c.fits) {
+        problem_ = tr("%1 must lie between %2 and %3.")
+                       .arg(caption)
+                       .arg(std::numeric_limits<qint32>::min())
+                       .arg(std::numeric_limits<qint32>::max());
+        return false;
+    }
+    out = c.value;
+    return true;
+}
+
+ConstantsForm::OkResult ConstantsForm::ok() {
+    problem_.clear();
+    InputConstants v = constants_;
+    v.name = fields.name;
+    v.number = fields.num;
+    v.temperature = fields.temp;
+    v.humidity = fields.rh;
+    if (!takeNumber(fields.pt, tr("PT Ratio"), v.ptRatio) ||
+        !takeNumber(fields.adj, tr("Adjust"), v.adjust) ||
+        !takeCount(fields.start, tr("Start Count"), v.startCount) ||
+        !takeCount(fields.stop, tr("Stop Count"), v.stopCount)) {
+        return OkResult::Refused;
+    }
+    const int qidx = clampedIndex(fields.qidx);
+    v.setQIndex = qidx;
+    v.setQ = attenuatorDivision(qidx) * v.adjust;
+
+    QString reason;
+    if (!file_.save(portDigit_, v, &reason)) {
+        problem_ = tr("The constants could not be saved in %1 (%2). Nothing was changed.")
+                       .arg(file_.path(portDigit_), reason);
+        return OkResult::NotWritten;
+    }
+    constants_ = v;
+    emit constantsChanged();
+    return OkResult::Saved;
+}
+
+}  // namespace kr5

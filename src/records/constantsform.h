@@ -1,0 +1,86 @@
+// The Input const window's logic: the fields as the operator edits them, loading the
+// settings file of the port into the constants and the fields, OK and CANCEL. The window
+// only shows these fields and hands its edits and clicks here.
+#pragma once
+
+#include "core/inputconstants.h"
+#include "records/settingsfile.h"
+
+#include <QObject>
+#include <QString>
+
+namespace kr5 {
+
+// The texts of the fields Text1 to Text8 and the position of the scroll bar HScroll3.
+struct InputFields {
+    QString name;   // Text1
+    QString num;    // Text2
+    QString temp;   // Text3
+    QString rh;     // Text4
+    QString pt;     // Text5
+    QString adj;    // Text6
+    QString start;  // Text7
+    QString stop;   // Text8
+    int qidx = 0;   // HScroll3, 0..9
+};
+
+class ConstantsForm : public QObject {
+    Q_OBJECT
+
+  public:
+    static constexpr int qidxMax = 9;
+
+    enum class OkResult {
+        Saved,       // the constants are in force and in the settings file
+        Refused,     // a number does not fit; nothing changed
+        NotWritten,  // the settings file could not be written; nothing changed
+    };
+
+    // constants: the program's input constants, which OK replaces. portDigit: the
+    // detector's port, which names the settings file; set once discovery found it.
+    ConstantsForm(InputConstants& constants, const SettingsFile& file);
+
+    void setPortDigit(const QString& portDigit) { portDigit_ = portDigit; }
+
+    // The fields as edited; the window writes every edit here.
+    InputFields fields;
+
+    // Loads the settings file of the port into the constants and fills the fields from
+    // them: PT Ratio in the file number form (" 100"), Adjust as a plain number ("0.5"),
+    // the counts as decimal integers, the scroll bar at the Set Q index.
+    void loadSettings();
+
+    // The Set Q label (Label16): the Adjust text read as a number times the attenuator
+    // division at the scroll bar's position. A text that is not a number counts as 0, as
+    // OK would take it, so the label always shows what OK would set.
+    QString setqText() const;
+
+    // OK: takes the fields into the constants, Set Q = division(index) x Adjust, and saves
+    // them. Nothing changes unless every value fits and the file is written; problem()
+    // then says why.
+    OkResult ok();
+
+    // CANCEL and closing by the title bar: back to the settings file, that is, to the
+    // last OK. The name is not read from the file and keeps its value.
+    void cancel() { loadSettings(); }
+
+    // Why the last OK changed nothing; empty after a successful one.
+    const QString& problem() const { return problem_; }
+
+  signals:
+    // The fields were filled anew.
+    void fieldsLoaded();
+    // OK put new constants in force: the charts' scales depend on them.
+    void constantsChanged();
+
+  private:
+    bool takeNumber(const QString& text, const QString& caption, double& out);
+    bool takeCount(const QString& text, const QString& caption, qint32& out);
+
+    InputConstants& constants_;
+    const SettingsFile& file_;
+    QString portDigit_;
+    QString problem_;
+};
+
+}  // namespace kr5

@@ -1,0 +1,145 @@
+// The whole program on a simulated bench in virtual time, driven through its windows as an
+// operator would, with what the tests read back: the frames on the line with what each
+// unit answered, the files, the panel's model and the status bar.
+#pragma once
+
+#include "app/program.h"
+#include "sim/bench.h"
+#include "sim/simport.h"
+#include "support/fakeclipboard.h"
+#include "support/fakedialogs.h"
+#include "windowfakes.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace kr5::test {
+
+inline QWidget* window(const QString& name) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+template <typename T>
+T* control(const QString& windowName, const QString& name) {
+    QWidget* w = window(windowName);
+    return w ? w->findChild<T*>(name) : nullptr;
+}
+
+// Types into a field as the keyboard does: the window hears an edit.
+inline void type(const QString& windowName, const QString& field, const QString& text) {
+    auto* edit = control<QLineEdit>(windowName, field);
+    ASSERT_NE(edit, nullptr) << field.toStdString();
+    edit->selectAll();
+    edit->insert(text);
+}
+
+inline void click(const QString& windowName, const QString& name) {
+    auto* button = control<QAbstractButton>(windowName, name);
+    ASSERT_NE(button, nullptr) << windowName.toStdString() << ' ' << name.toStdString();
+    button->click();
+}
+
+inline void trigger(const QString& windowName, const QString& item) {
+    QWidget* w = window(windowName);
+    ASSERT_NE(w, nullptr) << windowName.toStdString();
+    auto* action = w->findChild<QAction*>(item);
+    ASSERT_NE(action, nullptr) << item.toStdString();
+    action->trigger();
+}
+
+// The lines of a file written with CR LF ends; crlf tells whether every end was CR LF.
+QStringList readLines(const QString& path, bool* crlf = nullptr);
+
+// The default bench with its test voltage ramp, quiet enough that only the test object's
+// discharges start an inception.
+sim::Scenario quietBench();
+
+class WholeProgram : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    QString previousDir = QDir::currentPath();
+    VirtualClock clock;
+    VirtualPump pump{clock};
+    sim::Scenario scenario = quietBench();
+    std::unique_ptr<sim::Bench> bench;
+    std::unique_ptr<sim::SimPort> port;
+    FakeDialogs dialogs;
+    windowfakes::RecordingLauncher launcher;
+    FakeClipboard clipboard;
+    std::unique_ptr<Program> program;
+
+    // The operator's steps: each waits for its condition, then acts.
+    struct Step {
+        QString what;
+        std::function<bool()> ready;
+        std::function<void()> act;
+    };
+    std::deque<Step> steps;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Builds the bench from the scenario (faults added to it count) and the program.
+    void build();
+    // Runs the program until its steps are done and it has ended (the last step ends
+    // it); stops it at endMs whatever happens.
+    void runProgram(qint64 endMs = 400'000);
+
+    void step(const QString& what, std::function<bool()> ready, std::function<void()> act) {
+        steps.push_back({what, std::move(ready), std::move(act)});
+    }
+    // A step at a moment of virtual time.
+    void at(qint64 ms, const QString& what, std::function<void()> act) {
+        step(
+            what, [this, ms] { return now() >= ms; }, std::move(act));
+    }
+
+    qint64 now() const { return clock.nowMs(); }
+    QAction* menu(const char* name) {
+        return program->mainWindow().findChild<QAction*>(QLatin1String(name));
+    }
+    // Input const: the name and number typed, the Set Q scroll bar at setQIndex, Adjust,
+    // then OK.
+    void enterConstants(const QString& name, const QString& number, int setQIndex,
+                        const QString& adjust);
+    // Options: select a tab, click option buttons on it, then Set.
+    void options(int tab, const QStringList& buttons);
+    // File > Save to path, then REC ON.
+    void startRecording(const QString& path);
+
+    // "<baud> <address> <command>" of every frame.
+    QStringList frames() const;
+    // Data rows and markers of a measurement file, after its 14 header lines.
+    struct Body {
+        QStringList rows;
+        QStringList markers;  // the tag of each marker line, in order
+    };
+    static Body body(const QStringList& lines);
+    // The data row each reading of the run would have, from what the units answered on
+    // the line, in the order of the readings: the rows recorded must be a run of these.
+    QStringList rowsFromTheLine(const InputConstants& constants) const;
+    // The status bar's line about units that do not answer.
+    QString unitStatusText() const;
+
+  private:
+    void runSteps();
+};
+
+}  // namespace kr5::test

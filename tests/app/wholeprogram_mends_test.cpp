@@ -1,0 +1,285 @@
+// The whole program where it once showed or recorded something false, or changed what it
+// should have left alone: a silent, late or noisy unit on the line, the V-Q window's Save
+// during a recording, File > Save with a name typed but not confirmed, the trend window
+// shown again, and the charts cleared during a Q-N measurement. The tour itself is in
+// wholeprogram_test.
+#include "wholeprogram.h"
+
+#include <QImage>
+
+#include "charts/wavewindow.h"
+
+namespace kr5::test {
+namespace {
+
+// Every recorded row is one the units' answers make, in their order; rows may be
+// missing where a reply did not count, but none is made up.
+void expectRowsTrue(const QStringList& rows, const QStringList& fromLine) {
+    qsizetype at = 0;
+    for (const QString& row : rows) {
+        const qsizetype found = fromLine.indexOf(row, at);
+        ASSERT_GE(found, 0) << "a row no reading made: " << row.toStdString();
+        at = found + 1;
+    }
+}
+
+// A steady discharge at 10 kV: automatic ranging settles at 1/100 and x5 and stays.
+void steadyDischarge(sim::Scenario& s) {
+    s.profile = sim::ProfileConfig{10.0, 10.0, 0.0, 1000.0, 0.0, 0.0, false};
+    s.object.chargePc = 200.0;
+    s.object.shape = 20.0;
+    s.object.ratePps = 300.0;
+    s.object.rateExponent = 0.0;
+}
+
+// Range commands to the detector among the frames sent between two moments.
+QStringList rangeCommandsBetween(const std::vector<sim::FrameRecord>& log, double fromMs,
+                                 double toMs) {
+    QStringList out;
+    for (const auto& f : log) {
+        const double ms = f.atUs / 1000.0;
+        const QString command = QString::fromLatin1(f.command);
+        if (ms >= fromMs && ms < toMs && f.address == 0 && command.size() == 2 &&
+            (command[0] == QLatin1Char('a') || command[0] == QLatin1Char('r'))) {
+            out << command;
+        }
+    }
+    return out;
+}
+
+TEST_F(WholeProgram, ASilentDetectorIsShownRecordsNothingAndMovesNoRange) {
+    steadyDischarge(scenario);
+    scenario.faults.push_back(sim::FaultRule{sim::UnitKind::Detector, -1,
+                                             sim::FaultConfig{sim::FaultKind::Silent, 14.0, 15.0}});
+    const QString measurement = dir.filePath(QStringLiteral("silent.csv"));
+    QString statusDuring;
+    bool staleDuring = false;
+    QString chargeEarly;
+    at(4000, "name and file", [&] {
+        enterConstants(QStringLiteral("silence"), QStringLiteral("1"), 0, "1");
+        startRecording(measurement);
+    });
+    at(14400, "early in the silence", [&] { chargeEarly = program->panel().readouts().charge; });
+    at(14800, "during", [&] {
+        statusDuring = unitStatusText();
+        staleDuring = program->panel().readouts().detectorStale;
+        EXPECT_EQ(program->panel().readouts().charge, chargeEarly);  // the last value kept
+    });
+    at(17000, "exit", [&] { menu("cend")->trigger(); });
+    runProgram();
+
+    EXPECT_TRUE(statusDuring.startsWith(QLatin1String("KR-5: no reply (")))
+        << statusDuring.toStdString();
+    EXPECT_TRUE(staleDuring);
+    EXPECT_EQ(unitStatusText(), QString());  // answering again at the end
+    EXPECT_EQ(rangeCommandsBetween(port->frameLog(), 10000, 17000), QStringList{});
+    const Body b = body(readLines(measurement));
+    const QStringList fromLine = rowsFromTheLine(InputConstants{});
+    expectRowsTrue(b.rows, fromLine);
+    // About seven cycles of silence have no rows; the REC ON counter counts the rows.
+    const qsizetype first = fromLine.indexOf(b.rows.value(0));
+    const qsizetype last = fromLine.lastIndexOf(b.rows.value(b.rows.size() - 1));
+    EXPECT_GE((last - first + 1) - b.rows.size(), 5);
+    EXPECT_EQ(control<QAbstractButton>(QStringLiteral("KR5AU"), QStringLiteral("Option1"))->text(),
+              QStringLiteral(" %1").arg(b.rows.size()));
+}
+
+TEST_F(WholeProgram, ALateAcUnitIsNeverReadAsTheDetectorNorRecorded) {
+    steadyDischarge(scenario);
+    scenario.faults.push_back(sim::FaultRule{
+        sim::UnitKind::AcUnit, -1, sim::FaultConfig{sim::FaultKind::Late, 12.0, 16.0, 1.0, 300.0}});
+    const QString measurement = dir.filePath(QStringLiteral("late.csv"));
+    QString statusDuring;
+    at(4000, "file", [&] {
+        enterConstants(QStringLiteral("late"), QStringLiteral("1"), 0, "1");
+        startRecording(measurement);
+    });
+    at(14000, "during", [&] { statusDuring = unitStatusText(); });
+    at(19000, "exit", [&] { menu("cend")->trigger(); });
+    runProgram();
+
+    // The late answers land in the other units' exchanges too, which then count as no
+    // reply: a mix is never taken apart by guessing.
+    EXPECT_TRUE(statusDuring.contains(QLatin1String("ACU: no reply (")))
+        << statusDuring.toStdString();
+    EXPECT_EQ(rangeCommandsBetween(port->frameLog(), 10000, 19000), QStringList{});
+    const QStringList rows = body(readLines(measurement)).rows;
+    const QStringList fromLine = rowsFromTheLine(InputConstants{});
+    expectRowsTrue(rows, fromLine);
+    const qsizetype span = fromLine.lastIndexOf(rows.last()) - fromLine.indexOf(rows.first()) + 1;
+    EXPECT_GE(span - rows.size(), 20);  // four seconds without a voltage have no rows
+}
+
+TEST_F(WholeProgram, NoiseOnTheLineNeverBecomesARow) {
+    for (const auto unit : {sim::UnitKind::Detector, sim::UnitKind::AcUnit}) {
+        scenario.faults.push_back(sim::FaultRule{
+            unit, -1, sim::FaultConfig{sim::FaultKind::Noise, 3.0, 1e9, 0.15, 0, -1, 2, 0, 1}});
+    }
+    const QString measurement = dir.filePath(QStringLiteral("noise.csv"));
+    at(4000, "file", [&] {
+        enterConstants(QStringLiteral("noise"), QStringLiteral("1"), 0, "1");
+        startRecording(measurement);
+    });
+    at(30000, "exit", [&] { menu("cend")->trigger(); });
+    runProgram();
+    const QStringList rows = body(readLines(measurement)).rows;
+    EXPECT_GT(rows.size(), 150);
+    expectRowsTrue(rows, rowsFromTheLine(InputConstants{}));
+}
+
+// The V-Q window's Save writes its result file and changes nothing else: the rows go on
+// into the measurement file, and the caption still names it.
+TEST_F(WholeProgram, SavingTheResultDuringARecordingLeavesTheRecordingAlone) {
+    const QString measurement = dir.filePath(QStringLiteral("run.csv"));
+    const QString result = dir.filePath(QStringLiteral("result.csv"));
+    qsizetype linesAtSave = 0;
+    QString captionAtSave;
+    at(4000, "file", [&] {
+        enterConstants(QStringLiteral("run"), QStringLiteral("3"), 0, "1");
+        startRecording(measurement);
+    });
+    at(8000, "save the result", [&] {
+        captionAtSave = program->mainWindow().windowTitle();
+        linesAtSave = readLines(measurement).size();
+        dialogs.savePaths.push_back(result);
+        trigger(QStringLiteral("VQ"), QStringLiteral("sdata"));
+    });
+    at(12000, "exit", [&] { menu("cend")->trigger(); });
+    runProgram();
+
+    EXPECT_EQ(captionAtSave, QStringLiteral("KR-5(1)>") + QDir::toNativeSeparators(measurement));
+    EXPECT_EQ(program->mainWindow().windowTitle(), captionAtSave);
+    const QStringList saved = readLines(result);
+    ASSERT_EQ(saved.size(), 2);
+    EXPECT_TRUE(saved[1].startsWith(QLatin1String("\"run\",3,")));
+    EXPECT_GT(readLines(measurement).size(), linesAtSave + 15);  // four more seconds of rows
+}
+
+// File > Save takes the name OK stored: one typed into the field but not confirmed does
+// not count, so the header can never carry another name than the one checked.
+TEST_F(WholeProgram, FileSaveChecksTheNameOkStored) {
+    const QString measurement = dir.filePath(QStringLiteral("named.csv"));
+    at(4000, "typed, not confirmed", [&] {
+        menu("kouseiin")->trigger();
+        type(QStringLiteral("kousei"), QStringLiteral("Text1"), QStringLiteral("No Name"));
+        window(QStringLiteral("kousei"))->hide();
+        dialogs.savePaths.push_back(measurement);
+        menu("csave")->trigger();
+    });
+    at(4600, "confirmed", [&] {
+        EXPECT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("Can not Save under no name."));
+        EXPECT_TRUE(dialogs.saveRequests.empty());
+        EXPECT_TRUE(window(QStringLiteral("kousei"))->isVisible());
+        EXPECT_FALSE(QFile::exists(measurement));
+        click(QStringLiteral("kousei"), QStringLiteral("Command1"));
+        menu("csave")->trigger();
+    });
+    at(5000, "exit", [&] { menu("cend")->trigger(); });
+    runProgram();
+    const QStringList lines = readLines(measurement);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines[0], QStringLiteral("\"Name\",\"No Name\",\"dummy\",\"dummy\",\"dummy\""));
+}
+
+// The trend window shown again from the Window menu keeps its curves, and the curves
+// drawn while it was hidden.
+TEST_F(WholeProgram, TheTrendWindowShownAgainKeepsItsCurves) {
+    QImage beforeHiding;
+    at(6000, "hide", [&] {
+        beforeHiding = static_cast<WaveWindow*>(window(QStringLiteral("wave")))->surface().image();
+        menu("dwave")->trigger();
+        EXPECT_FALSE(window(QStringLiteral("wave"))->isVisible());
+        EXPECT_FALSE(menu("dwave")->isChecked());
+    });
+    at(8000, "show again", [&] {
+        menu("dwave")->trigger();
+        EXPECT_TRUE(window(QStringLiteral("wave"))->isVisible());
+        EXPECT_TRUE(menu("dwave")->isChecked());
+    });
+    at(8400, "exit", [&] { menu("cend")->trigger(); });
+    runProgram();
+    const QImage shown =
+        static_cast<WaveWindow*>(window(QStringLiteral("wave")))->surface().image();
+    // The columns drawn before hiding are as they were; more were drawn since.
+    int drawn = 0;
+    int kept = 0;
+    int added = 0;
+    for (int x = 71; x < 580; ++x) {
+        for (int y = 8; y < 296; ++y) {
+            const bool before = beforeHiding.pixel(x, y) != beforeHiding.pixel(75, 20);
+            const bool after = shown.pixel(x, y) != shown.pixel(75, 20);
+            drawn += before ? 1 : 0;
+            kept += before && after ? 1 : 0;
+            added += !before && after ? 1 : 0;
+        }
+    }
+    EXPECT_GT(drawn, 100);
+    EXPECT_EQ(kept, drawn);
+    EXPECT_GT(added, 50);
+}
+
+// Erase, the constants' OK and TV Multi's Set clear the charts during a Q-N measurement;
+// the measurement still takes exactly its passes, and a Non Stop block its 31.
+TEST_F(WholeProgram, ClearingTheChartsDuringAQnMeasurementKeepsItsPassCount) {
+    const QString measurement = dir.filePath(QStringLiteral("qn.csv"));
+    const auto eraseAndRescale = [&](const QString& tvButton) {
+        trigger(QStringLiteral("VQ"), QStringLiteral("verase"));
+        trigger(QStringLiteral("wave"), QStringLiteral("wclear"));
+        options(2, {tvButton});  // TV Multi
+    };
+    qint64 firstEnded = 0;
+    at(4000, "five passes", [&] {
+        enterConstants(QStringLiteral("qn"), QStringLiteral("1"), 0, "1");
+        options(4, {QStringLiteral("Option4(0)"), QStringLiteral("Option5(0)")});  // 100 ms, 5
+        menu("mesqn")->trigger();
+    });
+    at(9000, "clear in pass 2", [&] {
+        eraseAndRescale(QStringLiteral("Option2(1)"));
+        menu("kouseiin")->trigger();
+        click(QStringLiteral("kousei"), QStringLiteral("Command1"));  // OK: no file is open
+    });
+    step(
+        "recorded non stop", [&] { return !program->qnRunning() && now() > 10000; },
+        [&] {
+            firstEnded = now();
+            startRecording(measurement);
+            options(4, {QStringLiteral("Option5(6)")});
+            menu("mesqn")->trigger();
+        });
+    for (const qint64 ms : {25000, 45000}) {
+        at(ms, "clear in the block", [&] { eraseAndRescale(QStringLiteral("Option2(0)")); });
+    }
+    step(
+        "block changed",
+        [&] { return readLines(measurement).filter(QStringLiteral("\"QNend\"")).size() >= 1; },
+        [&] { menu("mesqn")->trigger(); });
+    step(
+        "exit", [&] { return !program->qnRunning(); }, [&] { menu("cend")->trigger(); });
+    runProgram();
+
+    // Five passes of ten gates each before the first measurement ended.
+    int gates = 0;
+    for (const auto& f : port->frameLog()) {
+        gates += f.atUs / 1000.0 < static_cast<double>(firstEnded) && f.command == "c100" ? 1 : 0;
+    }
+    EXPECT_EQ(gates, 5 * 10);
+    // The recorded Non Stop run: a block of 31 passes between its markers.
+    const QStringList lines = readLines(measurement).mid(14);
+    std::vector<int> rowsPerSpan(1, 0);
+    QStringList markers;
+    for (const QString& line : lines) {
+        if (line.startsWith(QLatin1Char('"'))) {
+            markers << line.section(QLatin1Char('"'), 1, 1);
+            rowsPerSpan.push_back(0);
+        } else {
+            ++rowsPerSpan.back();
+        }
+    }
+    ASSERT_GE(markers.size(), 3);
+    EXPECT_EQ(markers.mid(0, 3), (QStringList{"RECON", "QNstartD", "QNend"}));
+    EXPECT_EQ(rowsPerSpan[2], 31 * 10);
+}
+
+}  // namespace
+}  // namespace kr5::test

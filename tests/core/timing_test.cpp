@@ -1,0 +1,161 @@
+// The program's pacing in virtual time: wait and the cycle countdown in whole 100 ms
+// ticks, the once-a-second cycle-time readout and the start-up calibration count. The
+// loop that uses them is left to the measure tests.
+#include "core/timing.h"
+#include "platform/virtualclock.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+namespace kr5 {
+namespace {
+
+struct TimingTest : ::testing::Test {
+    TimingTest() {
+        QObject::connect(&timing, &Timing::cycleTimeChanged,
+                         [this](const QString& text) { readouts << text; });
+    }
+
+    // Virtual milliseconds a call takes.
+    template <typename Call>
+    qint64 lasting(Call call) {
+        const qint64 t0 = clock.nowMs();
+        call();
+        return clock.nowMs() - t0;
+    }
+
+    VirtualClock clock;
+    VirtualPump pump{clock};
+    Timing timing{clock, pump};
+    QStringList readouts;
+};
+
+// Each pause asked for, and how long it lasts: whole ticks, halves to even.
+const struct {
+    double ms;
+    qint64 lastsMs;
+} kPauses[] = {{0, 0},     {49, 0},    {50, 0},    {51, 100},  {150, 200},
+               {200, 200}, {250, 200}, {349, 300}, {350, 400}, {1000, 1000}};
+
+TEST_F(TimingTest, WaitLastsWholeTicksWithAndWithoutTheTimers) {
+    for (const bool timers : {false, true}) {
+        if (timers) {
+            timing.startTimers();
+        }
+        for (const auto& pause : kPauses) {
+            SCOPED_TRACE(::testing::Message() << pause.ms << " ms, timers " << timers);
+            // The call falls on a tick: the ticks count from the clock's own timer.
+            EXPECT_EQ(lasting([&] { timing.wait(pause.ms); }), pause.lastsMs);
+        }
+    }
+}
+
+TEST_F(TimingTest, AWaitBetweenTwoTicksEndsOnATick) {
+    timing.startTimers();
+    clock.advanceMs(30);
+    timing.wait(200);  // the first tick comes after 70 ms, the second at 200
+    EXPECT_EQ(clock.nowMs(), 200);
+}
+
+TEST_F(TimingTest, TheCycleLastsItsSampleTimeWhateverTheWorkTook) {
+    timing.startTimers();
+    // Sample time, the work of the cycle, and when waitcycle returns from the cycle's start.
+    const struct {
+        double sampleMs;
+        qint64 workMs;
+        qint64 endsAtMs;
+    } cycles[] = {
+        {500, 150, 500},               // the rest of the sample time is waited
+        {200, 0, 200},   {0, 30, 30},  // MIN: no wait at all
+        {100, 250, 250},               // work longer than the sample time: no wait after it
+        {250, 0, 200},                 // 2.5 ticks are 2
+    };
+    for (const auto& c : cycles) {
+        SCOPED_TRACE(c.sampleMs);
+        // Cycles start on a tick, as the loop's do after the previous waitcycle.
+        clock.advanceMs((100 - clock.nowMs() % 100) % 100);
+        const qint64 start = clock.nowMs();
+        timing.startCycle(c.sampleMs);
+        clock.advanceMs(c.workMs);
+        const long pumps = pump.pumpCount();
+        timing.waitcycle();
+        EXPECT_EQ(clock.nowMs() - start, c.endsAtMs);
+        EXPECT_GE(pump.pumpCount(), pumps + 1);  // events are handled even without a wait
+    }
+}
+
+TEST_F(TimingTest, TicksByHandCountTheCycleDown) {
+    // Without the timers running the countdown left is waited on the clock.
+    timing.startCycle(500);
+    timing.tick();
+    timing.tick();
+    EXPECT_EQ(lasting([&] { timing.waitcycle(); }), 300);
+    timing.startCycle(200);
+    for (int i = 0; i < 5; ++i) {
+        timing.tick();  // more ticks than the cycle has
+    }
+    EXPECT_EQ(lasting([&] { timing.waitcycle(); }), 0);
+    timing.startCycle(100);  // a new cycle starts from its full count
+    EXPECT_EQ(lasting([&] { timing.waitcycle(); }), 100);
+}
+
+TEST_F(TimingTest, TheReadoutShowsTheMeanCyclePeriodOfTheLastSecond) {
+    // Cycles counted in a second, and what the readout is sent after it: nothing for a
+    // second without a cycle, so that it keeps what it shows.
+    const struct {
+        int cycles;
+        QStringList sent;
+    } seconds[] = {{8, {"125"}}, {0, {}}, {3, {"333"}}, {1, {"1000"}}, {1500, {"1"}}};
+    for (const auto& s : seconds) {
+        SCOPED_TRACE(s.cycles);
+        readouts.clear();
+        for (int i = 0; i < s.cycles; ++i) {
+            timing.countCycle();
+        }
+        timing.showReadout();
+        EXPECT_EQ(readouts, s.sent);
+    }
+}
+
+TEST_F(TimingTest, TheTimersRunFromTheClockUntilStopped) {
+    timing.startTimers();
+    timing.startTimers();  // a second start adds no second set of timers
+    for (int i = 0; i < 4; ++i) {
+        timing.countCycle();
+    }
+    clock.advanceMs(999);
+    EXPECT_TRUE(readouts.isEmpty());
+    clock.advanceMs(1);
+    EXPECT_EQ(readouts, QStringList{"250"});
+    // The tick counts the cycle down on its own.
+    timing.startCycle(300);
+    clock.advanceMs(300);
+    EXPECT_EQ(lasting([&] { timing.waitcycle(); }), 0);
+
+    timing.stopTimers();
+    EXPECT_FALSE(timing.timersRunning());
+    timing.countCycle();
+    clock.advanceMs(3000);
+    EXPECT_EQ(readouts, QStringList{"250"});
+}
+
+// Clock reads per whole second / 20, halves to even; the count starts at the next second
+// boundary wherever in a second it is called.
+TEST(CalibrateLoop, CountsTheClockReadsOfOneWholeSecond) {
+    const struct {
+        qint64 readCostUs;
+        qint32 figure;
+    } cases[] = {{100, 500}, {1000, 50}, {20000, 2}, {40000, 1}, {100000, 0}};
+    for (const int startMs : {0, 500, 999}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(::testing::Message() << c.readCostUs << " us from ms " << startMs);
+            VirtualClock clock(QDateTime(QDate(2026, 1, 5), QTime(10, 0, 0, startMs)));
+            clock.setTimeOfDayReadCostUs(c.readCostUs);
+            EXPECT_EQ(calibrateLoop(clock), c.figure);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kr5

@@ -1,0 +1,133 @@
+// Inception and extinction detection: the Start count, the strict comparisons with Set Q,
+// the direction rule, which readings are judged, and the result table in its tab and
+// comma forms, byte for byte. Drawing the findings is in the charts' tests.
+#include "measure/inception.h"
+#include "platform/virtualclock.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace kr5 {
+namespace {
+
+class InceptionTest : public ::testing::Test {
+  protected:
+    InceptionTest() {
+        constants.setQ = 100;  // Start count 50, Adjust 1, PT ratio 100
+        constants.name = QStringLiteral("test1");
+        constants.number = QStringLiteral("7");
+    }
+
+    // A complete normal reading at range 1/1: the raw peak is the charge without Adjust;
+    // es is the AC unit's reading.
+    Reading make(double rawPeak, double rate, double es) const {
+        Reading r;
+        r.detector = DetectorFields{};
+        r.acPresent = true;
+        r.rawPeak = rawPeak;
+        r.charge = rawPeak * constants.adjust;
+        r.pulseRate = rate;
+        r.es = es;
+        r.testVoltage = es * constants.ptRatio;
+        return r;
+    }
+    std::optional<InceptionDetector::Finding> reading(double rawPeak, double rate, double es) {
+        return detector.judge(make(rawPeak, rate, es));
+    }
+
+    InputConstants constants;
+    VirtualClock clock{QDateTime(QDate(2001, 4, 17), QTime(14, 5, 9))};
+    InceptionDetector detector{constants, clock};
+};
+
+TEST_F(InceptionTest, InceptionWaitsForTheStartCount) {
+    for (const auto& [rate, found] :
+         {std::pair{40.0, false}, {49.9, false}, {50.0, true}, {60.0, true}}) {
+        InceptionDetector fresh(constants, clock);
+        fresh.judge(make(0, 0, 5));  // the voltage is seen to rise
+        EXPECT_EQ(fresh.judge(make(120, rate, 6)).has_value(), found) << rate;
+    }
+}
+
+// Inception, extinction only below Set Q while falling, and a new inception after it,
+// with the result table in its tab and comma forms byte for byte.
+TEST_F(InceptionTest, AWholeCycleAndItsTables) {
+    reading(10, 60, 10);  // the voltage is seen to rise
+    auto found = reading(120, 60, 12);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->label, QStringLiteral("CSV= 1.2kV"));
+    EXPECT_EQ(found->labelY, 40);
+    EXPECT_EQ(found->table, QStringLiteral("name\tno.\tCSV\tCEV\tdate time\r\ntest1\t7\t1200\t"));
+    EXPECT_TRUE(detector.inceptionStanding());
+    EXPECT_FALSE(reading(150, 60, 13));   // no second inception while one stands
+    EXPECT_FALSE(reading(50, 60, 14));    // below Set Q but rising
+    EXPECT_FALSE(reading(50, 60, 14));    // unchanged voltage keeps "rising"
+    EXPECT_FALSE(reading(50, 60, 12));    // judged with the rise before it
+    EXPECT_FALSE(reading(300, 60, 11));   // falling, far above
+    EXPECT_FALSE(reading(101, 60, 9.8));  // falling, just above
+    found = reading(99, 60, 9.8);         // unchanged voltage keeps "falling"
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->label, QStringLiteral("CEV= 980V"));
+    EXPECT_EQ(found->labelY, 60);
+    EXPECT_FALSE(detector.inceptionStanding());
+    EXPECT_EQ(found->table, QStringLiteral("name\tno.\tCSV\tCEV\tdate time\r\n"
+                                           "test1\t7\t1200\t980\t04-17-2001 14:05:09"));
+    EXPECT_EQ(detector.resultFileText(),
+              QStringLiteral("\"name\",\"no.\",\"CSV\",\"CEV\",\"date time\"\r\n"
+                             "\"test1\",7,1200,980,\"04-17-2001 14:05:09\""));
+
+    // A new inception reports the old extinction; text fields stay whole in the comma form.
+    reading(50, 60, 10);
+    ASSERT_TRUE(reading(120, 60, 15));
+    constants.name = QStringLiteral("cable \"A\", end");
+    constants.number = QStringLiteral("7,8");
+    EXPECT_TRUE(detector.resultFileText().endsWith(
+        QLatin1String("\r\n\"cable \"\"A\"\", end\",\"7,8\",1500,980,\"04-17-2001 14:05:09\"")));
+}
+
+TEST_F(InceptionTest, ConstantVoltageNeverFindsAnInception) {
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_FALSE(reading(1000, 500, 0));
+    }
+}
+
+TEST_F(InceptionTest, ChargeEqualToSetQChangesNothing) {
+    reading(10, 60, 10);
+    EXPECT_FALSE(reading(100, 60, 11));  // equal: no inception
+    ASSERT_TRUE(reading(100.5, 60, 12));
+    reading(100.5, 60, 11);              // the voltage falls
+    EXPECT_FALSE(reading(100, 60, 10));  // equal: no extinction
+    EXPECT_TRUE(detector.inceptionStanding());
+}
+
+TEST_F(InceptionTest, AdjustAndPtRatioEnterTheComparisonAndTheVoltage) {
+    constants.adjust = 2.0;
+    constants.ptRatio = 50.0;
+    reading(10, 60, 20);
+    EXPECT_FALSE(reading(50, 60, 24));       // 100 pC: not above Set Q
+    const auto found = reading(60, 60, 24);  // 120 pC at 24 V x 50 = 1200 V
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->label, QStringLiteral("CSV= 1.2kV"));
+}
+
+// Only what is known is judged: an incomplete reading or a Q-N step neither finds
+// anything nor turns the direction.
+TEST_F(InceptionTest, IncompleteReadingsAndQnStepsAreNotJudged) {
+    reading(10, 60, 10);
+    Reading noVoltage = make(500, 60, 20);
+    noVoltage.es.reset();
+    EXPECT_FALSE(detector.judge(noVoltage));
+    Reading noDetector = make(500, 60, 20);
+    noDetector.detector.reset();
+    EXPECT_FALSE(detector.judge(noDetector));
+    Reading step = make(500, 60, 20);
+    step.kind = Reading::Kind::QnStep;
+    step.countRate = 60;
+    EXPECT_FALSE(detector.judge(step));
+    // The voltage was last seen at 10 (not 20): 15 is a rise, and finds the inception.
+    EXPECT_TRUE(reading(500, 60, 15));
+}
+
+}  // namespace
+}  // namespace kr5

@@ -1,0 +1,216 @@
+// The front panel's model: the readouts with their number patterns and whenever the shown
+// value changes, what a reading without the detector's or the AC unit's reply leaves
+// shown, the ranges followed and sent back, automatic ranging, the REMOTE box and the
+// range titles. The widget that shows it is in panelwidget_test; readings are built by
+// the evaluator as the loop builds them.
+#include "measure/panelmodel.h"
+#include "core/format.h"
+#include "measure/evaluation.h"
+
+#include "support/benchunits.h"
+
+#include <gtest/gtest.h>
+
+namespace kr5 {
+namespace {
+
+Reply detectorReply(int peak, int rate, int att, int rateRange) {
+    return Reply{Reply::Status::Whole,
+                 QString::asprintf("A0x%02X%02X%d%d\r\n", peak, rate, att, rateRange)};
+}
+
+Reply acReply(const char* text) {
+    return Reply{Reply::Status::Whole, QString::fromLatin1(text)};
+}
+
+struct Panel : ::testing::Test {
+    InputConstants constants;
+    OperatingSettings settings;
+    UnitsOnLine units;
+    Requests requests;
+    ReadingEvaluator evaluator{constants, units};
+    PanelModel panel{requests, settings};
+    std::vector<int> followed;  // the trend's rate scale colours asked for
+
+    void SetUp() override {
+        test::defaultBenchUnits(units);
+        QObject::connect(&panel, &PanelModel::followedAttenuatorChanged,
+                         [this](int range) { followed.push_back(range); });
+    }
+
+    void cycle(Reply detector, Reply ac = acReply("A1t2123\r\n")) {
+        panel.takeReading(evaluator.cycle({0, detector, ac, Reply{}}));
+    }
+    QString charge() const { return panel.readouts().charge; }
+    QString rate() const { return panel.readouts().pulseRate; }
+};
+
+TEST_F(Panel, ReadoutsStartAsTheInstrumentShowsThem) {
+    EXPECT_EQ(charge(), QString());
+    EXPECT_EQ(rate(), QString());
+    EXPECT_EQ(panel.readouts().es, QStringLiteral("0.0"));
+    EXPECT_EQ(panel.readouts().testVoltage, QString());
+    EXPECT_FALSE(panel.remote());
+    EXPECT_FALSE(panel.rangeButtonsEnabled());
+}
+
+TEST_F(Panel, ReadoutsShowEachReadingInTheirPatterns) {
+    constants.adjust = 0.5;
+    settings.autoAttenuator = settings.autoRate = false;
+    cycle(detectorReply(0, 0, 0, 0));
+    EXPECT_EQ(charge(), QStringLiteral(".00"));  // a true zero is shown as such
+    EXPECT_EQ(rate(), QStringLiteral(".0"));
+    cycle(detectorReply(0x11, 0x11, 0, 0), acReply("A1t3050\r\n"));
+    EXPECT_EQ(charge(), QStringLiteral(".50"));  // 1.0 V at 1/1 with Adjust 0.5
+    EXPECT_EQ(rate(), QStringLiteral("10.0"));
+    EXPECT_EQ(panel.readouts().es, QStringLiteral("105.0"));
+    EXPECT_EQ(panel.readouts().testVoltage, QStringLiteral(" 10.5kV"));
+    EXPECT_DOUBLE_EQ(panel.readouts().peakMeter, 1.0);
+    EXPECT_DOUBLE_EQ(panel.readouts().rateMeter, 10.0);
+    constants.adjust = 1.0;
+    cycle(detectorReply(0xFF, 0xFF, 9, 3));
+    EXPECT_EQ(charge(), QStringLiteral("15000.00"));
+    EXPECT_EQ(rate(), QStringLiteral("7500.0"));
+}
+
+// The same raw peak at another range is another charge: the readout follows the range.
+TEST_F(Panel, AReadoutFollowsARangeChangeWithTheSameRawReading) {
+    // 0.94 V of raw peak while the detector walks down from 1/1000 to 1/1.
+    const int peak = 16;  // 16 / 170 x 10 = 0.94 V
+    for (int range = 9; range >= 0; --range) {
+        cycle(detectorReply(peak, peak, range, 3 - std::min(range, 3)));
+        const double raw = peak / 170.0 * 10.0;
+        EXPECT_EQ(charge(), formatPattern(attenuatorDivision(range) * raw, u"######.00"))
+            << "range " << range;
+        EXPECT_EQ(rate(),
+                  formatPattern(rateMultiplier(3 - std::min(range, 3)) * raw * 10, u"####.0"));
+    }
+    EXPECT_EQ(charge(), QStringLiteral(".94"));
+}
+
+// A cycle without the detector's reply keeps the values shown, marks them old, and moves
+// no range; the AC unit's values likewise.
+TEST_F(Panel, AMissingReplyKeepsTheLastValuesMarkedOldAndMovesNoRange) {
+    panel.setRemote(true);
+    cycle(detectorReply(0x55, 0x55, 4, 1));
+    const PanelReadouts before = panel.readouts();
+    const Requests asked = requests;
+    cycle(Reply{Reply::Status::Missing, {}}, Reply{Reply::Status::Missing, {}});
+    EXPECT_EQ(charge(), before.charge);
+    EXPECT_EQ(rate(), before.pulseRate);
+    EXPECT_EQ(panel.readouts().es, before.es);
+    EXPECT_EQ(panel.readouts().testVoltage, before.testVoltage);
+    EXPECT_TRUE(panel.readouts().detectorStale);
+    EXPECT_TRUE(panel.readouts().voltageStale);
+    EXPECT_EQ(requests.attenuator, asked.attenuator);
+    EXPECT_EQ(requests.rate, asked.rate);
+    EXPECT_EQ(panel.attenuatorButton(), 4);
+    // The detector back, the AC unit still away.
+    cycle(detectorReply(0x66, 0x55, 4, 1), Reply{Reply::Status::Late, {}});
+    EXPECT_FALSE(panel.readouts().detectorStale);
+    EXPECT_TRUE(panel.readouts().voltageStale);
+    EXPECT_NE(charge(), before.charge);
+}
+
+TEST_F(Panel, AutoRangingUsesStrictThresholdsOneStepPerCycleInRemoteOnly) {
+    // REMOTE, the raw peak and rate code, the reported attenuator and rate ranges; then
+    // the requested ranges.
+    const int cycles[][6] = {
+        {1, 0xAA, 4, 1, 4, 1},                         // exactly 10.0 V and 100: no change
+        {1, 0xAB, 4, 1, 5, 2},                         // above: one range up each
+        {1, 0x11, 4, 1, 4, 1},                         // exactly 1.0 and 10: no change
+        {1, 0x10, 4, 1, 3, 0},                         // below: one range down
+        {1, 0xFF, 9, 3, 9, 3},                         // at the ends of the ranges nothing moves
+        {1, 0x00, 0, 0, 0, 0}, {0, 0xFF, 2, 1, 2, 1},  // in local mode automatic ranging rests
+    };
+    for (const auto& c : cycles) {
+        SCOPED_TRACE(testing::Message() << "cycle " << (&c - cycles));
+        panel.setRemote(c[0] != 0);
+        cycle(detectorReply(c[1], c[1], c[2], c[3]));
+        EXPECT_EQ(requests.attenuator, c[4]);
+        EXPECT_EQ(requests.rate, c[5]);
+        EXPECT_EQ(panel.attenuatorButton(), c[4]);
+        EXPECT_EQ(panel.rateButton(), c[5]);
+    }
+    settings.autoAttenuator = false;
+    panel.setRemote(true);
+    cycle(detectorReply(0xFF, 0xFF, 2, 1));
+    EXPECT_EQ(requests.attenuator, 2);  // switched off: stays
+    EXPECT_EQ(requests.rate, 2);        // the rate still steps
+}
+
+TEST_F(Panel, ALocalRangeChangeIsFollowedAndSentBackOnce) {
+    settings.autoAttenuator = settings.autoRate = false;
+    for (int i = 0; i < 2; ++i) {  // the second time it is shown already
+        cycle(detectorReply(0x20, 0x20, 6, 0));
+        EXPECT_EQ(panel.attenuatorButton(), 6);
+        EXPECT_EQ(requests.attenuator, 6);
+        EXPECT_EQ(followed, std::vector<int>{6});
+    }
+    // A click is not undone by the report of the old range on its way.
+    panel.clickAttenuator(2);
+    cycle(detectorReply(0x20, 0x20, 6, 0));
+    EXPECT_EQ(requests.attenuator, 2);
+    EXPECT_EQ(panel.attenuatorButton(), 2);
+}
+
+TEST_F(Panel, AQnStepShowsItsChargeAndCountAndMovesNoRange) {
+    panel.setRemote(true);
+    cycle(detectorReply(0x55, 0x55, 1, 1));
+    const double rateMeter = panel.readouts().rateMeter;
+    panel.showQnStep(4);
+    EXPECT_EQ(panel.attenuatorButton(), 4);
+    EXPECT_EQ(requests.attenuator, 4);  // told to the detector once normal cycles resume
+    panel.takeReading(evaluator.qnStep(
+        4, 42, {0, detectorReply(0x11, 0x99, 5, 3), acReply("A1t2100\r\n"), Reply{}}));
+    EXPECT_EQ(charge(), QStringLiteral("20.00"));  // at the step's range 1/20
+    EXPECT_EQ(rate(), QStringLiteral("42.0"));     // the count
+    EXPECT_DOUBLE_EQ(panel.readouts().rateMeter, rateMeter);
+    EXPECT_EQ(requests.rate, 1);  // the detector's rate digit is no report here
+    EXPECT_EQ(followed, std::vector<int>{1});
+    // A step whose count did not come shows its rate as old.
+    panel.takeReading(evaluator.qnStep(
+        5, std::nullopt, {0, detectorReply(0x11, 0, 5, 0), acReply("A1t2100\r\n"), Reply{}}));
+    EXPECT_TRUE(panel.readouts().detectorStale);
+    EXPECT_EQ(rate(), QStringLiteral("42.0"));
+}
+
+TEST_F(Panel, RemoteBoxQnLockAndRangeTitles) {
+    int controlChanges = 0;
+    int titleChanges = 0;
+    int toggles = 0;
+    QObject::connect(&panel, &PanelModel::controlsChanged, [&] { ++controlChanges; });
+    QObject::connect(&panel, &PanelModel::autoRangingChanged, [&] { ++titleChanges; });
+    QObject::connect(&panel, &PanelModel::autoRangingToggled, [&] { ++toggles; });
+
+    panel.setRemote(true);
+    EXPECT_TRUE(panel.rangeButtonsEnabled());
+    EXPECT_EQ(requests.detectorRemote, std::optional<bool>(true));
+    requests.detectorRemote.reset();
+    panel.setRemote(true);  // already ticked: nothing more is asked
+    EXPECT_FALSE(requests.detectorRemote);
+    panel.clickRemote(false);
+    EXPECT_FALSE(panel.rangeButtonsEnabled());
+    EXPECT_EQ(requests.detectorRemote, std::optional<bool>(false));
+    panel.setRemote(true);
+    panel.setQnRunning(true);
+    EXPECT_FALSE(panel.rangeButtonsEnabled());
+    EXPECT_FALSE(panel.remoteBoxEnabled());
+    panel.setQnRunning(false);
+    EXPECT_TRUE(panel.rangeButtonsEnabled() && panel.remoteBoxEnabled());
+    EXPECT_EQ(controlChanges, 5);
+
+    panel.toggleAutoAttenuator();
+    EXPECT_FALSE(settings.autoAttenuator);
+    EXPECT_TRUE(settings.autoRate);
+    panel.toggleAutoAttenuator();
+    panel.toggleAutoRate();
+    EXPECT_TRUE(settings.autoAttenuator);
+    EXPECT_FALSE(settings.autoRate);
+    panel.autoRangingSet();  // from the Options window: recoloured, not told back
+    EXPECT_EQ(titleChanges, 4);
+    EXPECT_EQ(toggles, 3);
+}
+
+}  // namespace
+}  // namespace kr5
