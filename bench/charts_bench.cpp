@@ -18,7 +18,7 @@ using kr5::bench::NoDialogs;
 
 struct ChartsAtWork {
     ChartsAtWork() {
-        kr5::coldef(colours);
+        kr5::fillColourTable(colours);
         constants.setQ = 100.0;
         charts.setPortDigit(QStringLiteral("1"));
         charts.startLoop();

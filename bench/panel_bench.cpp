@@ -23,7 +23,7 @@ using kr5::bench::NoDialogs;
 
 struct Cycle {
     Cycle() {
-        kr5::coldef(colours);
+        kr5::fillColourTable(colours);
         units.port = 1;
         units.unit(kr5::UnitKind::Detector) = {0, QStringLiteral("KR-5 BENCH   ")};
         units.unit(kr5::UnitKind::AcUnit) = {1, QStringLiteral("AU-1 BENCH   ")};

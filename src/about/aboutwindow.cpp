@@ -76,14 +76,14 @@ AboutWindow::AboutWindow(Dialogs& dialogs, Launcher& launcher, SysInfoPlaces pla
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
 
-    loopcalLabel_ = namedLabel(QStringLiteral("Label5"), QStringLiteral("0"), this);
+    clockReadsLabel_ = namedLabel(QStringLiteral("Label5"), QStringLiteral("0"), this);
     auto* cmdOK = namedButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
     auto* cmdSysInfo =
         namedButton(QStringLiteral("cmdSysInfo"), QStringLiteral("system info.(&S)..."), this);
     cmdOK->setDefault(true);
 
     auto* bottom = new QGridLayout;
-    bottom->addWidget(loopcalLabel_, 0, 0, 2, 1, Qt::AlignLeft | Qt::AlignBottom);
+    bottom->addWidget(clockReadsLabel_, 0, 0, 2, 1, Qt::AlignLeft | Qt::AlignBottom);
     bottom->setColumnStretch(1, 1);
     bottom->addWidget(cmdOK, 0, 2);
     bottom->addWidget(cmdSysInfo, 1, 2);
@@ -103,8 +103,8 @@ void AboutWindow::setUnitIds(const QString& krid, const QString& acuid, const QS
     znLabel_->setText(znid);
 }
 
-void AboutWindow::setLoopcal(qint32 loopcal) {
-    loopcalLabel_->setText(QString::number(loopcal));
+void AboutWindow::setClockCalibration(qint32 clockReads) {
+    clockReadsLabel_->setText(QString::number(clockReads));
 }
 
 void AboutWindow::closeEvent(QCloseEvent* event) {

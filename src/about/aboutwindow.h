@@ -21,8 +21,8 @@ class AboutWindow : public QDialog {
     // The identification texts of the detector, the AC unit and the noise discriminator.
     void setUnitIds(const QString& krid, const QString& acuid, const QString& znid);
 
-    // The reply-wait calibration number loopcal.
-    void setLoopcal(qint32 loopcal);
+    // The start-up count of clock reads per second / 20, shown in the About box.
+    void setClockCalibration(qint32 clockReads);
 
     // "ﾊﾞｰｼﾞｮﾝ " + major.minor.revision of this build.
     static QString versionText();
@@ -40,7 +40,7 @@ class AboutWindow : public QDialog {
     QLabel* krLabel_ = nullptr;
     QLabel* acuLabel_ = nullptr;
     QLabel* znLabel_ = nullptr;
-    QLabel* loopcalLabel_ = nullptr;
+    QLabel* clockReadsLabel_ = nullptr;
 };
 
 }  // namespace kr5

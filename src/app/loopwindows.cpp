@@ -13,12 +13,12 @@ void ProgramWindows::showDiscriminatorPanel(bool present) {
     }
 }
 
-void ProgramWindows::setMenuCaptions(const QString& mesqn, const QString& dwave,
-                                     const QString& dvq) {
+void ProgramWindows::setMenuCaptions(const QString& qnMeasurement, const QString& trend,
+                                     const QString& vq) {
     const MainMenu& menu = w_.main.menu();
-    menu.qnMeasurement->setText(mesqn);
-    menu.trend->setText(dwave);
-    menu.vq->setText(dvq);
+    menu.qnMeasurement->setText(qnMeasurement);
+    menu.trend->setText(trend);
+    menu.vq->setText(vq);
 }
 
 void ProgramWindows::startBlock(const QString& label) {

@@ -29,7 +29,8 @@ class ProgramWindows : public LoopWindows, public QnWindows {
     void startCharts() override { w_.charts.startLoop(); }
 
     // The Q-N measurement.
-    void setMenuCaptions(const QString& mesqn, const QString& dwave, const QString& dvq) override;
+    void setMenuCaptions(const QString& qnMeasurement, const QString& trend,
+                         const QString& vq) override;
     void showQnFace(const QString& label) override { w_.charts.showQnFace(label); }
     void showNormalFace() override { w_.charts.showNormalFace(); }
     void startBlock(const QString& label) override;

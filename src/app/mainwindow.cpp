@@ -69,9 +69,9 @@ void MainWindow::buildMenus() {
     m.version = addItem(nullptr, QStringLiteral("dver"), QStringLiteral("Version(&V)"));
     m.help = addItem(nullptr, QStringLiteral("gohelp"), QStringLiteral("Help(&H)"));
 
-    connect(m.exit, &QAction::triggered, this, &MainWindow::cendClick);
-    connect(m.version, &QAction::triggered, this, &MainWindow::dverClick);
-    connect(m.help, &QAction::triggered, this, &MainWindow::gohelpClick);
+    connect(m.exit, &QAction::triggered, this, &MainWindow::askToEnd);
+    connect(m.version, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m.help, &QAction::triggered, this, &MainWindow::openHelp);
 }
 
 void MainWindow::buildCentral() {
@@ -101,8 +101,8 @@ void MainWindow::buildCentral() {
     setCentralWidget(central);
 }
 
-void MainWindow::setPortCaption(const QString& portstr) {
-    setWindowTitle(QStringLiteral("KR-5AU(") + portstr + QLatin1Char(')'));
+void MainWindow::setPortCaption(const QString& portDigit) {
+    setWindowTitle(QStringLiteral("KR-5AU(") + portDigit + QLatin1Char(')'));
 }
 
 void MainWindow::setDiscriminatorAvailable(bool available) {
@@ -148,18 +148,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // The window never closes by itself: the acquisition loop ends the program in order
     // (remote off, 9600 baud, port closed) and only then do the windows go.
     event->ignore();
-    cendClick();
+    askToEnd();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         const auto* change = static_cast<QWindowStateChangeEvent*>(event);
-        formResize(change->oldState().testFlag(Qt::WindowMinimized));
+        followMinimised(change->oldState().testFlag(Qt::WindowMinimized));
     }
 }
 
-void MainWindow::formResize(bool leftMinimised) {
+void MainWindow::followMinimised(bool leftMinimised) {
     const bool minimised = isMinimized();
     if (!minimised && !leftMinimised) {
         return;
@@ -176,17 +176,17 @@ void MainWindow::formResize(bool leftMinimised) {
     }
 }
 
-void MainWindow::cendClick() {
+void MainWindow::askToEnd() {
     emit endRequested();
 }
 
-void MainWindow::dverClick() {
+void MainWindow::showAbout() {
     about_.show();
     about_.raise();
     about_.activateWindow();
 }
 
-void MainWindow::gohelpClick() {
+void MainWindow::openHelp() {
     gohelp(launcher_, dialogs_, helpPagePath(), platformHelpRoute());
 }
 

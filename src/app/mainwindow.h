@@ -40,8 +40,8 @@ class MainWindow : public QMainWindow {
     // about: the About window, which Version(&V) shows.
     MainWindow(Dialogs& dialogs, Launcher& launcher, QWidget& about, QWidget* parent = nullptr);
 
-    // Caption "KR-5AU(" + portstr + ")".
-    void setPortCaption(const QString& portstr);
+    // Caption "KR-5AU(" + portDigit + ")".
+    void setPortCaption(const QString& portDigit);
 
     const MainMenu& menu() const { return menu_; }
 
@@ -86,10 +86,10 @@ class MainWindow : public QMainWindow {
     QMenu* addMenu(const QString& name, const QString& caption, QAction*& item);
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
     QLabel* statusLabel(QLabel*& label, const QString& name);
-    void formResize(bool leftMinimised);
-    void cendClick();
-    void dverClick();
-    void gohelpClick();
+    void followMinimised(bool leftMinimised);
+    void askToEnd();
+    void showAbout();
+    void openHelp();
 
     Dialogs& dialogs_;
     Launcher& launcher_;

@@ -69,7 +69,7 @@ void Program::wireMenu() {
     const MainMenu& menu = main_.menu();
     QObject::connect(&main_, &MainWindow::endRequested, &main_, [this] { requestEnd(); });
     QObject::connect(menu.save, &QAction::triggered, &main_,
-                     [this] { measurementFile_.csaveClick(); });
+                     [this] { measurementFile_.prepareFile(); });
     QObject::connect(menu.inputConstants, &QAction::triggered, &main_, [this] { showKousei(); });
     QObject::connect(menu.options, &QAction::triggered, &main_, [this] { options_.showOptions(); });
     QObject::connect(menu.trend, &QAction::triggered, &charts_, &Charts::toggleTrendWindow);
@@ -88,7 +88,7 @@ void Program::wirePanel() {
     QObject::connect(&panel_, &PanelModel::followedAttenuatorChanged, &charts_,
                      &Charts::recolourRateScale);
     QObject::connect(&panel_, &PanelModel::autoRangingToggled, &main_,
-                     [this] { options_.setauto(); });
+                     [this] { options_.showAutoRanging(); });
     QObject::connect(&options_.form(), &OptionsForm::autoRangingSet, &panel_,
                      &PanelModel::autoRangingSet);
     // The Options window's read-out follows every reading, shown or not.
@@ -175,21 +175,21 @@ void Program::takePort() {
 }
 
 int Program::run() {
-    const qint32 loopcal = calibrateLoop(platform_.clock);
-    coldef(colours_);
+    const qint32 clockReads = calibrateLoop(platform_.clock);
+    fillColourTable(colours_);
 
-    if (!findunits(units_, link_, commtest_, platform_.dialogs)) {
+    if (!findUnits(units_, link_, commtest_, platform_.dialogs)) {
         return 0;
     }
     about_.setUnitIds(units_.unit(UnitKind::Detector).ident, units_.unit(UnitKind::AcUnit).ident,
                       units_.unit(UnitKind::NoiseDiscriminator).ident);
-    about_.setLoopcal(loopcal);
+    about_.setClockCalibration(clockReads);
 
     takePort();
     main_.show();
     constantsForm_.loadSettings();
     panelWidget_->initMeters();
-    link_.openport(units_.port);
+    link_.openPort(units_.port);
     applyStartSettings();
 
     int statusTimer = 0;
@@ -199,7 +199,7 @@ int Program::run() {
              << units_.unit(UnitKind::NoiseDiscriminator).ident << Qt::endl;
         statusTimer = platform_.clock.startTimer(1000, [this] { printStatus(); });
     }
-    acquisition_.mesloop();
+    acquisition_.run();
     if (statusTimer != 0) {
         platform_.clock.stopTimer(statusTimer);
     }

@@ -59,7 +59,7 @@ void Charts::startLoop() {
 
 void Charts::toggleTrendWindow() {
     if (wave_.isVisible()) {
-        wave_.wcloseClick();
+        wave_.hide();
         return;
     }
     // The curves drawn while the window was hidden stay.
@@ -68,7 +68,7 @@ void Charts::toggleTrendWindow() {
 
 void Charts::toggleVqWindow() {
     if (vq_.isVisible()) {
-        vq_.vqclsClick();
+        vq_.hide();
         return;
     }
     clearVq();

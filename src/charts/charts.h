@@ -23,7 +23,7 @@ class Charts : public QObject {
     Q_OBJECT
 
   public:
-    // colours: filled by coldef at start-up. The windows are made hidden; nothing is drawn
+    // colours: filled by fillColourTable at start-up. The windows are made hidden; nothing is drawn
     // until the first use.
     Charts(const InputConstants& constants, const OperatingSettings& settings,
            const ColourTable& colours, Clipboard& clipboard, Dialogs& dialogs);

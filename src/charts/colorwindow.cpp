@@ -33,7 +33,7 @@ ColorWindow::ColorWindow(const InputConstants& constants, const ColourTable& col
 
     // The legend's Copy item has no action.
     charts::menuItem(this, QStringLiteral("ccop"), QStringLiteral("Copy"));
-    connect(ok, &QPushButton::clicked, this, &ColorWindow::command1Click);
+    connect(ok, &QPushButton::clicked, this, &ColorWindow::hide);
 }
 
 void ColorWindow::showLegend() {

@@ -23,7 +23,6 @@ class ColorWindow : public QMainWindow {
 
     // wcoler of the trend window: draws the legend on first use, then shows the window.
     void showLegend();
-    void command1Click() { hide(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;

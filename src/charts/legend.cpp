@@ -10,9 +10,9 @@ void drawLegend(Surface& s, const InputConstants& constants, const ColourTable& 
     s.print(QStringLiteral("pC       Color"), true);
     for (int i = 0; i <= 9; ++i) {
         const int top = 40 + 16 * i;
-        s.fillBox(60, top, 140, top + 1, colours.attcol[static_cast<size_t>(i)]);
+        s.fillBox(60, top, 140, top + 1, colours.rangeColours[static_cast<size_t>(i)]);
         s.setPos(10, 35 + 16 * i);
-        s.print(prefixfmt(attenuatorDivision(i) * constants.adjust), true);
+        s.print(prefixedNumber(attenuatorDivision(i) * constants.adjust), true);
     }
 }
 

@@ -32,7 +32,7 @@ void drawValueStrip(Surface& s, const QString& title, double top, Colour col, in
     double value = top;  // logarithmic: multiplied by 10 from one label to the next
     for (int i = 0; i <= 5; ++i) {
         const double label = linear ? i * top / 5.0 : value;
-        printAt(s, x, firstLabelTop - chart::decade * i, prefixfmt(label), true);
+        printAt(s, x, firstLabelTop - chart::decade * i, prefixedNumber(label), true);
         value *= 10.0;
     }
     printAt(s, x + 8, 2, title, true);
@@ -68,14 +68,15 @@ void drawBottomLabels(Surface& s, chart::Face face, int ndiv, double scale, int 
     s.setForeColour(col);
     if (face == chart::Face::Normal) {
         for (int i = 0; i <= ndiv; ++i) {
-            printAt(s, x0 + step * i - 8, chart::bottomLine, prefixfmt(i * scale / ndiv), false);
+            printAt(s, x0 + step * i - 8, chart::bottomLine, prefixedNumber(i * scale / ndiv),
+                    false);
         }
         printAt(s, x0 + w, 306, QStringLiteral("TV"), false);
         return;
     }
     for (int i = 0; i <= 9; ++i) {
         const double charge = attenuatorDivision(i) * scale;
-        printAt(s, x0 + step * i - 8, chart::bottomLine, prefixfmt(charge), false);
+        printAt(s, x0 + step * i - 8, chart::bottomLine, prefixedNumber(charge), false);
     }
     printAt(s, x0 + w, chart::bottomLine, QStringLiteral("pC"), false);
 }
@@ -86,7 +87,7 @@ void drawSetQLine(Surface& s, const InputConstants& constants, const ColourTable
         return;  // no logarithm of 0 or of a negative level
     }
     const int y = chart::pixelIn(chart::logY(constants.setQ / constants.adjust), s.height());
-    s.line(x0, y, x0 + w, y, colours.qbcol[10]);
+    s.line(x0, y, x0 + w, y, colours.palette[10]);
 }
 
 void drawLabel(Surface& s, const QString& text, int y, int x) {

@@ -18,9 +18,9 @@ QnWindow::QnWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
     QAction* qclose = charts::menuItem(this, QStringLiteral("qclose"), QStringLiteral("Close(&X)"));
     QAction* qnsave = charts::menuItem(this, QStringLiteral("qnsave"), QStringLiteral("Save(&S)"));
     QAction* qcopy = charts::menuItem(this, QStringLiteral("qcopy"), QStringLiteral("Copy(&C)"));
-    connect(qclose, &QAction::triggered, this, &QnWindow::qcloseClick);
-    connect(qnsave, &QAction::triggered, this, &QnWindow::qnsaveClick);
-    connect(qcopy, &QAction::triggered, this, &QnWindow::qcopyClick);
+    connect(qclose, &QAction::triggered, this, &QnWindow::hide);
+    connect(qnsave, &QAction::triggered, this, &QnWindow::savePicture);
+    connect(qcopy, &QAction::triggered, this, &QnWindow::copyPicture);
 }
 
 void QnWindow::copyIn(const QImage& vqPicture) {

@@ -17,9 +17,8 @@ class QnWindow : public QMainWindow {
     // Takes the V-Q window's chart and shows the window.
     void copyIn(const QImage& vqPicture);
 
-    void qcloseClick() { hide(); }
-    void qnsaveClick() { picture_.save(); }
-    void qcopyClick() { picture_.copy(); }
+    void savePicture() { picture_.save(); }
+    void copyPicture() { picture_.copy(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;

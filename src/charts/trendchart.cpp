@@ -18,19 +18,19 @@ void TrendChart::drawEmpty(chart::Face face, int rateColourRange) {
     const int tvStrip = roundEvenLong(s_.width() - 40.0);
     const double tvTop = chart::tvmax(constants_, settings_);
     if (face == chart::Face::Normal) {
-        drawValueStrip(s_, QStringLiteral("pC"), constants_.adjust / 10.0, colours_.qbcol[9], 0,
+        drawValueStrip(s_, QStringLiteral("pC"), constants_.adjust / 10.0, colours_.palette[9], 0,
                        false);
         drawValueStrip(s_, QStringLiteral("PPS"), 0.1, colours_.rangeColour(rateColourRange), 35,
                        false);
-        drawFrame(s_, QStringLiteral("T-QNV"), 0, frameX0, frameW, colours_.qbcol[8]);
-        drawValueStrip(s_, QStringLiteral("TV"), tvTop, colours_.qbcol[12], tvStrip, true);
+        drawFrame(s_, QStringLiteral("T-QNV"), 0, frameX0, frameW, colours_.palette[8]);
+        drawValueStrip(s_, QStringLiteral("TV"), tvTop, colours_.palette[12], tvStrip, true);
         drawSetQLine(s_, constants_, colours_, frameX0, frameW);
         state_.column = 0;
         return;
     }
-    drawValueStrip(s_, QStringLiteral("PPS"), 0.1, colours_.qbcol[0], 0, false);
-    drawFrame(s_, QStringLiteral("T-N(Q)V"), 0, qnFrameX0, qnFrameW, colours_.qbcol[8]);
-    drawValueStrip(s_, QStringLiteral("TV"), tvTop, colours_.qbcol[12], tvStrip, true);
+    drawValueStrip(s_, QStringLiteral("PPS"), 0.1, colours_.palette[0], 0, false);
+    drawFrame(s_, QStringLiteral("T-N(Q)V"), 0, qnFrameX0, qnFrameW, colours_.palette[8]);
+    drawValueStrip(s_, QStringLiteral("TV"), tvTop, colours_.palette[12], tvStrip, true);
     state_.restartChannels();
 }
 
@@ -49,9 +49,9 @@ qint32 TrendChart::yv(double v) const {
 void TrendChart::plotReading(double charge, double rate, double voltage, int att) {
     const int x0 = state_.column + frameX0;
     const int x1 = x0 + 1;
-    s_.line(x0, y(state_.previousCharge), x1, y(charge), colours_.qbcol[9]);
+    s_.line(x0, y(state_.previousCharge), x1, y(charge), colours_.palette[9]);
     s_.line(x0, y(state_.previousRate), x1, y(rate), colours_.rangeColour(att));
-    s_.line(x0, yv(state_.previousVoltage), x1, yv(voltage), colours_.qbcol[12]);
+    s_.line(x0, yv(state_.previousVoltage), x1, yv(voltage), colours_.palette[12]);
 }
 
 void TrendChart::plotChannel(double rate, double voltage, int att) {
@@ -62,7 +62,7 @@ void TrendChart::plotChannel(double rate, double voltage, int att) {
     state_.channelX[channel] = x;
     state_.channelY[channel] = y(rate);
     if (channel == 0) {
-        s_.line(previousX, yv(state_.previousVoltage), x, yv(voltage), colours_.qbcol[12]);
+        s_.line(previousX, yv(state_.previousVoltage), x, yv(voltage), colours_.palette[12]);
         state_.previousVoltage = voltage;
     }
 }

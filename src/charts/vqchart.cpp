@@ -13,29 +13,29 @@ constexpr int columnWidth = 33;  // one range's column of the Q-N chart
 }  // namespace
 
 void VqChart::drawEmpty(chart::Face face, const QString& qnLabel) {
-    const Colour grid = colours_.qbcol[8];
+    const Colour grid = colours_.palette[8];
     if (face == chart::Face::Normal) {
-        drawValueStrip(s_, QStringLiteral("pC"), constants_.adjust / 10.0, colours_.qbcol[9], 0,
+        drawValueStrip(s_, QStringLiteral("pC"), constants_.adjust / 10.0, colours_.palette[9], 0,
                        false);
         drawFrame(s_, QStringLiteral("V-Q"), 10, frameX0, frameW, grid);
         drawBottomLabels(s_, face, 5, chart::tvmax(constants_, settings_), frameX0, frameW,
-                         colours_.qbcol[12]);
+                         colours_.palette[12]);
         drawSetQLine(s_, constants_, colours_, frameX0, frameW);
         return;
     }
-    drawValueStrip(s_, QStringLiteral("PPS"), 0.1, colours_.qbcol[0], 0, false);
+    drawValueStrip(s_, QStringLiteral("PPS"), 0.1, colours_.palette[0], 0, false);
     drawFrame(s_, QStringLiteral("Q-N"), 10, frameX0, frameW, grid);
-    drawBottomLabels(s_, face, 10, constants_.adjust, frameX0, frameW, colours_.qbcol[9]);
+    drawBottomLabels(s_, face, 10, constants_.adjust, frameX0, frameW, colours_.palette[9]);
     drawLabel(s_, QStringLiteral(" TV        Condition"), 22, 220);
     drawLabel(s_, qnLabel, 34, 220);
 }
 
 Colour VqChart::segmentColour(double voltage, bool inceptionStanding) const {
     if (voltage > state_.previousVoltage) {
-        return inceptionStanding ? colours_.qbcol[0] : colours_.qbcol[9];
+        return inceptionStanding ? colours_.palette[0] : colours_.palette[9];
     }
     if (voltage < state_.previousVoltage) {
-        return inceptionStanding ? colours_.qbcol[13] : colours_.qbcol[12];
+        return inceptionStanding ? colours_.palette[13] : colours_.palette[12];
     }
     return kBlack;
 }

@@ -30,8 +30,8 @@ VqWindow::VqWindow(Clipboard& clipboard, QWidget* parent)
     QAction* vcopy = charts::menuItem(this, QStringLiteral("vcopy"), QStringLiteral("Copy(&C)"));
     QAction* verase = charts::menuItem(this, QStringLiteral("verase"), QStringLiteral("Erase(&D)"));
     QAction* sdata = charts::menuItem(this, QStringLiteral("sdata"), QStringLiteral("Save(&S)"));
-    connect(vqcls, &QAction::triggered, this, &VqWindow::vqclsClick);
-    connect(vcopy, &QAction::triggered, this, &VqWindow::vcopyClick);
+    connect(vqcls, &QAction::triggered, this, &VqWindow::hide);
+    connect(vcopy, &QAction::triggered, this, &VqWindow::copyChart);
     connect(verase, &QAction::triggered, this, &VqWindow::eraseRequested);
     connect(sdata, &QAction::triggered, this, &VqWindow::saveRequested);
 }
@@ -51,7 +51,7 @@ void VqWindow::setResultTextShown(bool visible) {
     resultBox_->setVisible(visible);
 }
 
-void VqWindow::vcopyClick() {
+void VqWindow::copyChart() {
     clipboard_.clear();
     clipboard_.setImage(surface_.image());
 }

@@ -33,8 +33,7 @@ class VqWindow : public QMainWindow, public VqView {
     void setResultTextShown(bool visible) override;
     void setCaption(const QString& caption) override { setWindowTitle(caption); }
 
-    void vqclsClick() { hide(); }
-    void vcopyClick();
+    void copyChart();
 
   signals:
     void eraseRequested();  // verase

@@ -19,13 +19,13 @@ WaveWindow::WaveWindow(Clipboard& clipboard, QWidget* parent)
     QAction* wcopy = charts::menuItem(this, QStringLiteral("wcopy"), QStringLiteral("Copy(&C)"));
     QAction* wcoler = charts::menuItem(this, QStringLiteral("wcoler"), QStringLiteral("Color(&L)"));
     QAction* wclear = charts::menuItem(this, QStringLiteral("wclear"), QStringLiteral("Erase(&D)"));
-    connect(wclose, &QAction::triggered, this, &WaveWindow::wcloseClick);
-    connect(wcopy, &QAction::triggered, this, &WaveWindow::wcopyClick);
+    connect(wclose, &QAction::triggered, this, &WaveWindow::hide);
+    connect(wcopy, &QAction::triggered, this, &WaveWindow::copyChart);
     connect(wcoler, &QAction::triggered, this, &WaveWindow::legendRequested);
     connect(wclear, &QAction::triggered, this, &WaveWindow::eraseRequested);
 }
 
-void WaveWindow::wcopyClick() {
+void WaveWindow::copyChart() {
     clipboard_.clear();
     clipboard_.setImage(surface_.image());
 }

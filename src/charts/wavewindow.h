@@ -22,8 +22,7 @@ class WaveWindow : public QMainWindow {
     // Shows what has been drawn on the chart since the last refresh.
     void refresh();
 
-    void wcloseClick() { hide(); }
-    void wcopyClick();
+    void copyChart();
 
   signals:
     void eraseRequested();   // wclear

@@ -171,7 +171,7 @@ Pattern parsePattern(QStringView pattern) {
 
 }  // namespace
 
-QString prefixfmt(double x) {
+QString prefixedNumber(double x) {
     if (!std::isfinite(x)) {
         return nonFiniteText(x, " ");
     }

@@ -25,7 +25,7 @@ namespace kr5 {
 // the prefix is added, so the cut may leave a trailing point: 2500 gives " 2.5k", 123456
 // gives " 123.k", 999.99 gives " 999.", -2500 gives "-2500" (negative values never get a
 // prefix). The cut truncates, it does not round.
-QString prefixfmt(double x);
+QString prefixedNumber(double x);
 
 // A number through a display pattern: "#" a digit shown only when significant, "0" a
 // digit always shown, and each character after the point one fixed, rounded place. The

@@ -72,7 +72,7 @@ void Timing::wait(double ms) {
     pumpUntilZero(waitCountdown_);
 }
 
-void Timing::waitcycle() {
+void Timing::waitForCycleEnd() {
     pump_.pumpOnce();
     pumpUntilZero(cycleCountdown_);
 }

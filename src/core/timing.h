@@ -1,5 +1,5 @@
 // The program's pacing: the 100 ms tick that counts down the cycle and the pauses, the
-// once-a-second readout of the mean cycle period, wait and waitcycle, and the start-up
+// once-a-second readout of the mean cycle period, wait and waitForCycleEnd, and the start-up
 // count of clock reads per second that the About box shows.
 #pragma once
 
@@ -39,7 +39,7 @@ class Timing : public QObject {
     void wait(double ms);
 
     // Pumps the event queue once, then goes on until the cycle countdown has run out.
-    void waitcycle();
+    void waitForCycleEnd();
 
     // The timer handlers, for tests that drive them by hand.
     void tick();

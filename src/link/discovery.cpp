@@ -37,7 +37,7 @@ std::optional<UnitKind> kindOf(const QString& reply) {
 
 PortFinds scanPort(int port, Link& link, DiscoveryProgress& progress) {
     PortFinds finds;
-    if (!link.openport(port)) {
+    if (!link.openPort(port)) {
         return finds;
     }
     finds.scanned = true;
@@ -55,7 +55,7 @@ PortFinds scanPort(int port, Link& link, DiscoveryProgress& progress) {
             progress.found(port, *kind, i, ident);
         }
     }
-    link.closeport();
+    link.closePort();
     return finds;
 }
 
@@ -85,7 +85,7 @@ bool mayGoOn(const UnitsOnLine& units, Dialogs& dialogs) {
 
 }  // namespace
 
-bool findunits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress, Dialogs& dialogs) {
+bool findUnits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress, Dialogs& dialogs) {
     units.clear();
     progress.showProgress();
 

@@ -28,6 +28,6 @@ inline const QString kNoAcUnitTitle = QStringLiteral("NO CONNECT ACU");
 
 // Scans the ports and fills units. Returns false when the program must end: no detector,
 // or the operator would not go on without the AC unit.
-bool findunits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress, Dialogs& dialogs);
+bool findUnits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress, Dialogs& dialogs);
 
 }  // namespace kr5

@@ -10,14 +10,14 @@ Link::Link(const UnitsOnLine& units, SerialPort& port, Clock& clock, EventPump& 
            Timing& timing)
     : units_(units), port_(port), clock_(clock), pump_(pump), timing_(timing) {}
 
-bool Link::openport(int port) {
+bool Link::openPort(int port) {
     guard_.reset();
     answerTimes_.reset();
     baud_ = kSpeeds[0].baud;
     return port_.open(port, QString::fromLatin1(kSpeeds[0].settings));
 }
 
-void Link::closeport() {
+void Link::closePort() {
     port_.close();
 }
 
@@ -184,7 +184,7 @@ void Link::command(UnitKind unit, const QString& command) {
     receive(unit, kAckLength, kNormalTimeout);
 }
 
-void Link::setspeed(int index) {
+void Link::changeSpeed(int index) {
     const SpeedSetting& s = kSpeeds[static_cast<size_t>(qBound(0, index, 2))];
     const QString cmd = QString::fromLatin1(s.command);
     for (const UnitKind unit :
@@ -209,8 +209,8 @@ void Link::shutdown() {
     if (units_.discriminatorPresent()) {
         command(UnitKind::NoiseDiscriminator, QStringLiteral("m0"));
     }
-    setspeed(0);
-    closeport();
+    changeSpeed(0);
+    closePort();
 }
 
 }  // namespace kr5

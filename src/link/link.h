@@ -47,8 +47,8 @@ class Link {
     Link(const UnitsOnLine& units, SerialPort& port, Clock& clock, EventPump& pump, Timing& timing);
 
     // Opens port 1 or 2 at 9600 baud. False when it cannot be opened.
-    bool openport(int port);
-    void closeport();
+    bool openPort(int port);
+    void closePort();
 
     // Sends a command to a unit that was found.
     void send(UnitKind unit, const QString& command);
@@ -66,7 +66,7 @@ class Link {
 
     // Moves every found unit, then the port, to speed index 0..2, and resynchronises
     // the line with an identify to the detector.
-    void setspeed(int index);
+    void changeSpeed(int index);
 
     // Releases the line at the end of the program: remote off on the detector and the
     // noise discriminator, every unit and the port back to 9600 baud, port closed.

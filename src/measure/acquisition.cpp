@@ -45,7 +45,7 @@ void Acquisition::loopStart() {
     p_.panel.setRemote(true);
 }
 
-void Acquisition::mesloop() {
+void Acquisition::run() {
     loopStart();
     while (true) {
         if (p_.qn.passesRunning()) {
@@ -55,7 +55,7 @@ void Acquisition::mesloop() {
             // under remote control.
             startPendingQn();
             sendRemoteRequest();
-            qnscan();
+            runQnPass();
             if (p_.qn.endAfterPass()) {
                 p_.qn.finish();
             }
@@ -76,7 +76,7 @@ void Acquisition::normalCycle() {
     hand(p_.evaluator.cycle(replies));
     sendRequests();
     p_.timing.countCycle();
-    p_.timing.waitcycle();
+    p_.timing.waitForCycleEnd();
 }
 
 void Acquisition::sendAndAcknowledge(UnitKind unit, const QString& command) {
@@ -120,7 +120,7 @@ void Acquisition::sendRequests() {
     sendDiscriminatorSetting('c', r.channelB, channelBSent_);
     sendDiscriminatorSetting('a', r.channelA, channelASent_);
     if (std::exchange(r.speedChange, false)) {
-        p_.link.setspeed(p_.settings.speedIndex);
+        p_.link.changeSpeed(p_.settings.speedIndex);
     }
     startPendingQn();
 }
@@ -146,7 +146,7 @@ std::optional<qint32> Acquisition::countStep(int step) {
     return traffic_.countGate(gate);
 }
 
-void Acquisition::qnscan() {
+void Acquisition::runQnPass() {
     for (int step = 0; step < kAttenuatorRanges; ++step) {
         const auto rate = countStep(step);
         const ReadingReplies replies = traffic_.readQnStep();

@@ -65,12 +65,12 @@ class Acquisition {
     void addListener(ReadingListener& listener) { listeners_.push_back(&listener); }
 
     // Runs the loop until the end is requested, then releases the line.
-    void mesloop();
+    void run();
 
-    // The pieces of mesloop, for the tests.
+    // The pieces of run, for the tests.
     void loopStart();
     void normalCycle();
-    void qnscan();
+    void runQnPass();
 
   private:
     void hand(const Reading& reading);

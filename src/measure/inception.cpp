@@ -60,7 +60,7 @@ InceptionDetector::Finding InceptionDetector::inception(double tv) {
     csvValue_ = plainNumber(tv);
     csvFound_ = true;
     const QString line = constants_.name + tab + constants_.number + tab + csvValue_ + tab;
-    return {QStringLiteral("CSV=") + prefixfmt(tv) + QLatin1Char('V'), 40, tableHead + line};
+    return {QStringLiteral("CSV=") + prefixedNumber(tv) + QLatin1Char('V'), 40, tableHead + line};
 }
 
 InceptionDetector::Finding InceptionDetector::extinction(double tv) {
@@ -68,7 +68,7 @@ InceptionDetector::Finding InceptionDetector::extinction(double tv) {
     csvFound_ = false;
     const QString line =
         constants_.name + tab + constants_.number + tab + csvValue_ + tab + cevValue_ + tab + now();
-    return {QStringLiteral("CEV=") + prefixfmt(tv) + QLatin1Char('V'), 60, tableHead + line};
+    return {QStringLiteral("CEV=") + prefixedNumber(tv) + QLatin1Char('V'), 60, tableHead + line};
 }
 
 QString InceptionDetector::now() const {

@@ -145,7 +145,7 @@ void PanelModel::showVoltage(const Reading& r) {
     readouts_.voltageStale = !r.acAnswered();
     if (r.acAnswered()) {
         readouts_.es = formatPattern(*r.es, kEsPattern);
-        readouts_.testVoltage = prefixfmt(r.testVoltage) + QLatin1Char('V');
+        readouts_.testVoltage = prefixedNumber(r.testVoltage) + QLatin1Char('V');
     }
 }
 

@@ -92,9 +92,9 @@ PanelWidget::PanelWidget(PanelModel& model, QWidget* parent) : QWidget(parent), 
 void PanelWidget::connectModel() {
     connect(attButtons_, &QButtonGroup::idClicked, &model_, &PanelModel::clickAttenuator);
     connect(rateButtons_, &QButtonGroup::idClicked, &model_, &PanelModel::clickRate);
-    connect(remoteb_, &QCheckBox::clicked, &model_, &PanelModel::clickRemote);
-    connect(label4_, &RangeTitle::activated, &model_, &PanelModel::toggleAutoAttenuator);
-    connect(label7_, &RangeTitle::activated, &model_, &PanelModel::toggleAutoRate);
+    connect(remoteBox_, &QCheckBox::clicked, &model_, &PanelModel::clickRemote);
+    connect(attenuatorTitle_, &RangeTitle::activated, &model_, &PanelModel::toggleAutoAttenuator);
+    connect(rateTitle_, &RangeTitle::activated, &model_, &PanelModel::toggleAutoRate);
     connect(&model_, &PanelModel::buttonsChanged, this, &PanelWidget::showButtons);
     connect(&model_, &PanelModel::controlsChanged, this, &PanelWidget::showControls);
     connect(&model_, &PanelModel::autoRangingChanged, this, &PanelWidget::showTitles);
@@ -102,32 +102,32 @@ void PanelWidget::connectModel() {
 }
 
 void PanelWidget::initMeters() {
-    scal1_->init(100, 100, QStringLiteral("P.P.S."));
-    scal1_->setdata(0);
-    scal2_->init(10, 10, QStringLiteral("Vp"));
-    scal2_->setdata(0);
+    rateMeter_->init(100, 100, QStringLiteral("P.P.S."));
+    rateMeter_->setdata(0);
+    peakMeter_->init(10, 10, QStringLiteral("Vp"));
+    peakMeter_->setdata(0);
     rateMeterShown_ = peakMeterShown_ = 0.0;
 }
 
 void PanelWidget::showButtons() {
-    peakb_[static_cast<size_t>(model_.attenuatorButton())]->setChecked(true);
-    rateb_[static_cast<size_t>(model_.rateButton())]->setChecked(true);
+    attenuatorRadios_[static_cast<size_t>(model_.attenuatorButton())]->setChecked(true);
+    rateRadios_[static_cast<size_t>(model_.rateButton())]->setChecked(true);
 }
 
 void PanelWidget::showControls() {
-    remoteb_->setChecked(model_.remote());
-    remoteb_->setEnabled(model_.remoteBoxEnabled());
+    remoteBox_->setChecked(model_.remote());
+    remoteBox_->setEnabled(model_.remoteBoxEnabled());
     // The buttons still follow the detector while they cannot be used.
-    frame1_->setEnabled(model_.rangeButtonsEnabled());
-    frame2_->setEnabled(model_.rangeButtonsEnabled());
+    rateFrame_->setEnabled(model_.rangeButtonsEnabled());
+    attenuatorFrame_->setEnabled(model_.rangeButtonsEnabled());
 }
 
 void PanelWidget::showTitles() {
     const auto colour = [](bool automatic) {
         return fromBgr(automatic ? autoTitleColour : manualTitleColour);
     };
-    for (const auto& [title, automatic] :
-         {std::pair{label4_, model_.autoAttenuator()}, std::pair{label7_, model_.autoRate()}}) {
+    for (const auto& [title, automatic] : {std::pair{attenuatorTitle_, model_.autoAttenuator()},
+                                           std::pair{rateTitle_, model_.autoRate()}}) {
         QPalette palette = title->palette();
         palette.setColor(QPalette::WindowText, colour(automatic));
         title->setPalette(palette);
@@ -148,16 +148,16 @@ void PanelWidget::showReadouts() {
             label->setPalette(palette);
         }
     };
-    show(vpeak_, r.charge, r.detectorStale);
-    show(vpps_, r.pulseRate, r.detectorStale);
-    show(des_, r.es, r.voltageStale);
-    show(dtv_, r.testVoltage, r.voltageStale);
+    show(chargeReadout_, r.charge, r.detectorStale);
+    show(rateReadout_, r.pulseRate, r.detectorStale);
+    show(esReadout_, r.es, r.voltageStale);
+    show(tvReadout_, r.testVoltage, r.voltageStale);
     if (r.peakMeter != peakMeterShown_) {
-        scal2_->setdata(r.peakMeter);
+        peakMeter_->setdata(r.peakMeter);
         peakMeterShown_ = r.peakMeter;
     }
     if (r.rateMeter != rateMeterShown_) {
-        scal1_->setdata(r.rateMeter);
+        rateMeter_->setdata(r.rateMeter);
         rateMeterShown_ = r.rateMeter;
     }
 }
@@ -165,67 +165,67 @@ void PanelWidget::showReadouts() {
 QWidget* PanelWidget::buildAttGroup() {
     QFrame* box = groupBox(QStringLiteral("attGroup"), this);
     auto* layout = new QVBoxLayout(box);
-    label4_ = new RangeTitle(QStringLiteral("INPUT ATT"), box);
-    nameControl(label4_, QStringLiteral("Label4"));
-    label4_->setFont(displayFont(font(), 1.2, false));
-    label4_->setToolTip(
+    attenuatorTitle_ = new RangeTitle(QStringLiteral("INPUT ATT"), box);
+    nameControl(attenuatorTitle_, QStringLiteral("Label4"));
+    attenuatorTitle_->setFont(displayFont(font(), 1.2, false));
+    attenuatorTitle_->setToolTip(
         tr("Click, or Space: automatic attenuator ranging on or off. "
            "Alt+A: to the buttons."));
-    layout->addWidget(label4_, 0, Qt::AlignLeft);
+    layout->addWidget(attenuatorTitle_, 0, Qt::AlignLeft);
 
-    frame2_ = new QFrame(box);
-    nameControl(frame2_, QStringLiteral("Frame2"));
-    auto* grid = new QGridLayout(frame2_);
+    attenuatorFrame_ = new QFrame(box);
+    nameControl(attenuatorFrame_, QStringLiteral("Frame2"));
+    auto* grid = new QGridLayout(attenuatorFrame_);
     attButtons_ = new QButtonGroup(this);
     const QFont captionFont = displayFont(font(), 1.15, false);
     for (int i = 0; i < attRanges; ++i) {
         const QString caption = QLatin1String(kAttCaptions[i]);
-        auto* label5 = new QLabel(caption, frame2_);
+        auto* label5 = new QLabel(caption, attenuatorFrame_);
         nameArrayControl(label5, QStringLiteral("Label5"), i);
         label5->setFont(captionFont);
-        peakb_[i] = new QRadioButton(frame2_);
-        nameArrayControl(peakb_[i], QStringLiteral("peakb"), i);
-        peakb_[i]->setAccessibleName(caption);
-        label5->setBuddy(peakb_[i]);
-        attButtons_->addButton(peakb_[i], i);
+        attenuatorRadios_[i] = new QRadioButton(attenuatorFrame_);
+        nameArrayControl(attenuatorRadios_[i], QStringLiteral("peakb"), i);
+        attenuatorRadios_[i]->setAccessibleName(caption);
+        label5->setBuddy(attenuatorRadios_[i]);
+        attButtons_->addButton(attenuatorRadios_[i], i);
         grid->addWidget(label5, 0, i, Qt::AlignHCenter | Qt::AlignBottom);
-        grid->addWidget(peakb_[i], 1, i, Qt::AlignHCenter | Qt::AlignTop);
+        grid->addWidget(attenuatorRadios_[i], 1, i, Qt::AlignHCenter | Qt::AlignTop);
     }
-    layout->addWidget(frame2_);
+    layout->addWidget(attenuatorFrame_);
     return box;
 }
 
 QWidget* PanelWidget::buildRateGroup() {
     QFrame* box = groupBox(QStringLiteral("rateGroup"), this);
     auto* layout = new QVBoxLayout(box);
-    label7_ = new RangeTitle(QStringLiteral("RATE METER RANGE"), box);
-    nameControl(label7_, QStringLiteral("Label7"));
-    label7_->setFont(displayFont(font(), 1.2, false));
-    label7_->setToolTip(
+    rateTitle_ = new RangeTitle(QStringLiteral("RATE METER RANGE"), box);
+    nameControl(rateTitle_, QStringLiteral("Label7"));
+    rateTitle_->setFont(displayFont(font(), 1.2, false));
+    rateTitle_->setToolTip(
         tr("Click, or Space: automatic rate ranging on or off. "
            "Alt+R: to the buttons."));
-    layout->addWidget(label7_, 0, Qt::AlignLeft);
+    layout->addWidget(rateTitle_, 0, Qt::AlignLeft);
 
-    label6_ = namedLabel(QStringLiteral("Label6"), kRangeRow, box);
-    label6_->setFont(displayFont(font(), 1.15, true));
-    layout->addWidget(label6_);
+    rangeCaptions_ = namedLabel(QStringLiteral("Label6"), kRangeRow, box);
+    rangeCaptions_->setFont(displayFont(font(), 1.15, true));
+    layout->addWidget(rangeCaptions_);
 
     // The REMOTE box stays outside Frame1: it must work while the range buttons are off.
     rangeRow_ = new QHBoxLayout;
     rangeRow_->setSpacing(0);
     remoteLead_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
     rangeRow_->addSpacerItem(remoteLead_);
-    remoteb_ = new QCheckBox(box);
-    nameControl(remoteb_, QStringLiteral("remoteb"));
-    remoteb_->setAccessibleName(QStringLiteral("REMOTE"));
-    remoteb_->setToolTip(tr("Remote operation of the detector (Alt+E)"));
-    rangeRow_->addWidget(remoteb_);
+    remoteBox_ = new QCheckBox(box);
+    nameControl(remoteBox_, QStringLiteral("remoteb"));
+    remoteBox_->setAccessibleName(QStringLiteral("REMOTE"));
+    remoteBox_->setToolTip(tr("Remote operation of the detector (Alt+E)"));
+    rangeRow_->addWidget(remoteBox_);
     frame1Lead_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
     rangeRow_->addSpacerItem(frame1Lead_);
 
-    frame1_ = new QFrame(box);
-    nameControl(frame1_, QStringLiteral("Frame1"));
-    frame1Row_ = new QHBoxLayout(frame1_);
+    rateFrame_ = new QFrame(box);
+    nameControl(rateFrame_, QStringLiteral("Frame1"));
+    frame1Row_ = new QHBoxLayout(rateFrame_);
     frame1Row_->setContentsMargins(0, 0, 0, 0);
     frame1Row_->setSpacing(0);
     rateButtons_ = new QButtonGroup(this);
@@ -234,13 +234,13 @@ QWidget* PanelWidget::buildRateGroup() {
             ratebGaps_[i - 1] = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
             frame1Row_->addSpacerItem(ratebGaps_[i - 1]);
         }
-        rateb_[i] = new QRadioButton(frame1_);
-        nameArrayControl(rateb_[i], QStringLiteral("rateb"), i);
-        rateb_[i]->setAccessibleName(QString::fromUtf8(kRateCaptions[i]));
-        rateButtons_->addButton(rateb_[i], i);
-        frame1Row_->addWidget(rateb_[i]);
+        rateRadios_[i] = new QRadioButton(rateFrame_);
+        nameArrayControl(rateRadios_[i], QStringLiteral("rateb"), i);
+        rateRadios_[i]->setAccessibleName(QString::fromUtf8(kRateCaptions[i]));
+        rateButtons_->addButton(rateRadios_[i], i);
+        frame1Row_->addWidget(rateRadios_[i]);
     }
-    rangeRow_->addWidget(frame1_);
+    rangeRow_->addWidget(rateFrame_);
     rangeRow_->addStretch(1);
     layout->addLayout(rangeRow_);
     return box;
@@ -259,28 +259,28 @@ QWidget* PanelWidget::buildReadouts() {
         return label;
     };
 
-    vpps_ = makeReadout(QStringLiteral("Vpps"), 7, 2.8, box);
-    vpeak_ = makeReadout(QStringLiteral("Vpeak"), 9, 2.8, box);
-    des_ = makeReadout(QStringLiteral("des"), 5, 2.0, box);
-    dtv_ = makeReadout(QStringLiteral("dtv"), 7, 2.0, box);
+    rateReadout_ = makeReadout(QStringLiteral("Vpps"), 7, 2.8, box);
+    chargeReadout_ = makeReadout(QStringLiteral("Vpeak"), 9, 2.8, box);
+    esReadout_ = makeReadout(QStringLiteral("des"), 5, 2.0, box);
+    tvReadout_ = makeReadout(QStringLiteral("dtv"), 7, 2.0, box);
 
-    grid->addWidget(vpps_, 0, 1);
+    grid->addWidget(rateReadout_, 0, 1);
     unit("Label1", "P.P.S.", 0, 2);
-    grid->addWidget(vpeak_, 0, 4);
+    grid->addWidget(chargeReadout_, 0, 4);
     unit("Label2", "pC", 0, 5);
-    unit("Label8", "Es", 1, 0)->setBuddy(des_);
-    grid->addWidget(des_, 1, 1);
+    unit("Label8", "Es", 1, 0)->setBuddy(esReadout_);
+    grid->addWidget(esReadout_, 1, 1);
     unit("Label10", "V", 1, 2);
-    unit("Label12", "TV", 1, 3)->setBuddy(dtv_);
-    grid->addWidget(dtv_, 1, 4);
+    unit("Label12", "TV", 1, 3)->setBuddy(tvReadout_);
+    grid->addWidget(tvReadout_, 1, 4);
     unit("Label9", "V", 1, 5);
 
-    scal1_ = new ScaleWidget(box);
-    nameControl(scal1_, QStringLiteral("scal1"));
-    scal2_ = new ScaleWidget(box);
-    nameControl(scal2_, QStringLiteral("scal2"));
-    grid->addWidget(scal1_, 2, 0, 1, 3);
-    grid->addWidget(scal2_, 2, 3, 1, 3);
+    rateMeter_ = new ScaleWidget(box);
+    nameControl(rateMeter_, QStringLiteral("scal1"));
+    peakMeter_ = new ScaleWidget(box);
+    nameControl(peakMeter_, QStringLiteral("scal2"));
+    grid->addWidget(rateMeter_, 2, 0, 1, 3);
+    grid->addWidget(peakMeter_, 2, 3, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(4, 1);
     return box;
@@ -298,11 +298,14 @@ void PanelWidget::buildShortcuts() {
     connect(rate, &QShortcut::activated, this, [this, focusGroup] { focusGroup(rateButtons_); });
     auto* remote = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_E), this);
     connect(remote, &QShortcut::activated, this,
-            [this] { remoteb_->setFocus(Qt::ShortcutFocusReason); });
+            [this] { remoteBox_->setFocus(Qt::ShortcutFocusReason); });
 
-    QWidget* chain[] = {label4_,   peakb_[0], peakb_[1], peakb_[2], peakb_[3], peakb_[4],
-                        peakb_[5], peakb_[6], peakb_[7], peakb_[8], peakb_[9], label7_,
-                        remoteb_,  rateb_[0], rateb_[1], rateb_[2], rateb_[3]};
+    QWidget* chain[] = {attenuatorTitle_,     attenuatorRadios_[0], attenuatorRadios_[1],
+                        attenuatorRadios_[2], attenuatorRadios_[3], attenuatorRadios_[4],
+                        attenuatorRadios_[5], attenuatorRadios_[6], attenuatorRadios_[7],
+                        attenuatorRadios_[8], attenuatorRadios_[9], rateTitle_,
+                        remoteBox_,           rateRadios_[0],       rateRadios_[1],
+                        rateRadios_[2],       rateRadios_[3]};
     for (size_t i = 1; i < std::size(chain); ++i) {
         setTabOrder(chain[i - 1], chain[i]);
     }
@@ -311,14 +314,14 @@ void PanelWidget::buildShortcuts() {
 void PanelWidget::alignRangeRow() {
     // Centres of the captions in the range row, measured in its own font, so the boxes
     // stay under their captions whatever the font and the screen's resolution.
-    const QFontMetrics fm(label6_->font());
-    const QString row = label6_->text();
+    const QFontMetrics fm(rangeCaptions_->font());
+    const QString row = rangeCaptions_->text();
     const auto centre = [&](const QString& caption) {
         const qsizetype at = row.indexOf(caption);
         return fm.horizontalAdvance(row.left(at)) + fm.horizontalAdvance(caption) / 2;
     };
-    const int boxWidth = remoteb_->sizeHint().width();
-    const int buttonWidth = rateb_[0]->sizeHint().width();
+    const int boxWidth = remoteBox_->sizeHint().width();
+    const int buttonWidth = rateRadios_[0]->sizeHint().width();
     const int lead = qMax(0, centre(QStringLiteral("REMOTE")) - boxWidth / 2);
     remoteLead_->changeSize(lead, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
     int left = lead + boxWidth;
@@ -342,7 +345,7 @@ void PanelWidget::changeEvent(QEvent* event) {
 }
 
 ScaleWidget& PanelWidget::scal(Meter which) {
-    return which == Meter::Scal1 ? *scal1_ : *scal2_;
+    return which == Meter::Scal1 ? *rateMeter_ : *peakMeter_;
 }
 
 }  // namespace kr5

@@ -60,22 +60,22 @@ class PanelWidget : public QWidget {
     void alignRangeRow();
 
     PanelModel& model_;
-    std::array<QRadioButton*, attRanges> peakb_{};
-    std::array<QRadioButton*, rateRanges> rateb_{};
+    std::array<QRadioButton*, attRanges> attenuatorRadios_{};
+    std::array<QRadioButton*, rateRanges> rateRadios_{};
     QButtonGroup* attButtons_ = nullptr;
     QButtonGroup* rateButtons_ = nullptr;
-    QCheckBox* remoteb_ = nullptr;
-    QFrame* frame1_ = nullptr;
-    QFrame* frame2_ = nullptr;
-    RangeTitle* label4_ = nullptr;
-    QLabel* label6_ = nullptr;
-    RangeTitle* label7_ = nullptr;
-    QLabel* vpeak_ = nullptr;
-    QLabel* vpps_ = nullptr;
-    QLabel* des_ = nullptr;
-    QLabel* dtv_ = nullptr;
-    ScaleWidget* scal1_ = nullptr;
-    ScaleWidget* scal2_ = nullptr;
+    QCheckBox* remoteBox_ = nullptr;
+    QFrame* rateFrame_ = nullptr;
+    QFrame* attenuatorFrame_ = nullptr;
+    RangeTitle* attenuatorTitle_ = nullptr;
+    QLabel* rangeCaptions_ = nullptr;
+    RangeTitle* rateTitle_ = nullptr;
+    QLabel* chargeReadout_ = nullptr;
+    QLabel* rateReadout_ = nullptr;
+    QLabel* esReadout_ = nullptr;
+    QLabel* tvReadout_ = nullptr;
+    ScaleWidget* rateMeter_ = nullptr;
+    ScaleWidget* peakMeter_ = nullptr;
     double peakMeterShown_ = 0.0;
     double rateMeterShown_ = 0.0;
     // The gaps that put the REMOTE box and the rate buttons under their captions.

@@ -22,8 +22,8 @@ class QnWindows {
   public:
     virtual ~QnWindows() = default;
     // Captions of the menu items mesqn, dwave and dvq.
-    virtual void setMenuCaptions(const QString& mesqn, const QString& dwave,
-                                 const QString& dvq) = 0;
+    virtual void setMenuCaptions(const QString& qnMeasurement, const QString& trend,
+                                 const QString& vq) = 0;
     // Both charts cleared to the Q-N face (labelled with the test voltage and condition
     // of the measurement), or back to the normal face.
     virtual void showQnFace(const QString& label) = 0;

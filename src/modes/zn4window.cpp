@@ -92,7 +92,7 @@ void Zn4Window::connectPanel() {
         connect(column, &QButtonGroup::idClicked, this, &Zn4Window::peakbClicked);
     }
     connect(functionButtons_, &QButtonGroup::idClicked, &panel_, &Zn4Panel::clickFunction);
-    connect(remoteb_, &QCheckBox::clicked, &panel_, &Zn4Panel::clickRemote);
+    connect(remoteBox_, &QCheckBox::clicked, &panel_, &Zn4Panel::clickRemote);
     connect(&panel_, &Zn4Panel::settingsChanged, this, &Zn4Window::showSettings);
     connect(&panel_, &Zn4Panel::controlsChanged, this, &Zn4Window::showControls);
     connect(&panel_, &Zn4Panel::captionChanged, this, &Zn4Window::setWindowTitle);
@@ -112,16 +112,16 @@ void Zn4Window::peakbClicked(int element) {
 }
 
 void Zn4Window::showSettings() {
-    peakb_[static_cast<size_t>(columnA + panel_.channelA())]->setChecked(true);
-    peakb_[static_cast<size_t>(panel_.channelB())]->setChecked(true);
-    rateb_[static_cast<size_t>(panel_.function())]->setChecked(true);
+    channelRadios_[static_cast<size_t>(columnA + panel_.channelA())]->setChecked(true);
+    channelRadios_[static_cast<size_t>(panel_.channelB())]->setChecked(true);
+    functionRadios_[static_cast<size_t>(panel_.function())]->setChecked(true);
 }
 
 void Zn4Window::showControls() {
-    remoteb_->setChecked(panel_.remote());
+    remoteBox_->setChecked(panel_.remote());
     // The lamps still follow the unit while they cannot be used.
-    frame1_->setEnabled(panel_.buttonsEnabled());
-    for (QFrame* frame : frame2_) {
+    functionFrame_->setEnabled(panel_.buttonsEnabled());
+    for (QFrame* frame : channelFrames_) {
         frame->setEnabled(panel_.buttonsEnabled());
     }
     setEnabled(panel_.windowEnabled());
@@ -163,7 +163,7 @@ QFrame* Zn4Window::buildColumn(QWidget* parent, int frameIndex, const QString& c
     nameArrayControl(frame, QStringLiteral("Frame2"), frameIndex);
     frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     frame->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    frame2_[static_cast<size_t>(frameIndex)] = frame;
+    channelFrames_[static_cast<size_t>(frameIndex)] = frame;
     auto* column = new QVBoxLayout(frame);
     column->setSpacing(0);
     auto* group = new QButtonGroup(this);
@@ -177,7 +177,7 @@ QFrame* Zn4Window::buildColumn(QWidget* parent, int frameIndex, const QString& c
         button->setAccessibleName(name);
         button->setToolTip(name);
         button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        peakb_[static_cast<size_t>(element)] = button;
+        channelRadios_[static_cast<size_t>(element)] = button;
         group->addButton(button, element);
         column->addWidget(button, 0, Qt::AlignHCenter);
     }
@@ -217,20 +217,20 @@ QWidget* Zn4Window::buildFunctionGroup(QWidget* parent) {
     layout->addWidget(box);
 
     // REMOTE stays outside the frames: it must work while the buttons are off.
-    remoteb_ = new QCheckBox(QStringLiteral("REMOTE "), side);
-    nameControl(remoteb_, QStringLiteral("remoteb"));
-    remoteb_->setFont(displayFont(font(), 1.2, false));
-    remoteb_->setToolTip(tr("Remote operation of the noise discriminator (Alt+R)"));
+    remoteBox_ = new QCheckBox(QStringLiteral("REMOTE "), side);
+    nameControl(remoteBox_, QStringLiteral("remoteb"));
+    remoteBox_->setFont(displayFont(font(), 1.2, false));
+    remoteBox_->setToolTip(tr("Remote operation of the noise discriminator (Alt+R)"));
     // The loop starts the unit in remote operation, so the box starts ticked.
-    layout->addWidget(remoteb_, 0, Qt::AlignLeft);
+    layout->addWidget(remoteBox_, 0, Qt::AlignLeft);
     return side;
 }
 
 QFrame* Zn4Window::buildFunctionButtons(QWidget* parent) {
     // Each button follows a gap that alignFunctionRow sizes to put it under its name.
-    frame1_ = new QFrame(parent);
-    nameControl(frame1_, QStringLiteral("Frame1"));
-    functionRow_ = new QHBoxLayout(frame1_);
+    functionFrame_ = new QFrame(parent);
+    nameControl(functionFrame_, QStringLiteral("Frame1"));
+    functionRow_ = new QHBoxLayout(functionFrame_);
     functionRow_->setContentsMargins(0, 0, 0, 0);
     functionRow_->setSpacing(0);
     functionButtons_ = new QButtonGroup(this);
@@ -238,16 +238,16 @@ QFrame* Zn4Window::buildFunctionButtons(QWidget* parent) {
         const auto at = static_cast<size_t>(i);
         functionGaps_[at] = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
         functionRow_->addSpacerItem(functionGaps_[at]);
-        rateb_[at] = new QRadioButton(frame1_);
-        nameArrayControl(rateb_[at], QStringLiteral("rateb"), i);
-        rateb_[at]->setAccessibleName(QLatin1String(kFunctionNames[i]));
-        rateb_[at]->setToolTip(QLatin1String(kFunctionNames[i]));
-        functionButtons_->addButton(rateb_[at], i);
-        functionRow_->addWidget(rateb_[at]);
+        functionRadios_[at] = new QRadioButton(functionFrame_);
+        nameArrayControl(functionRadios_[at], QStringLiteral("rateb"), i);
+        functionRadios_[at]->setAccessibleName(QLatin1String(kFunctionNames[i]));
+        functionRadios_[at]->setToolTip(QLatin1String(kFunctionNames[i]));
+        functionButtons_->addButton(functionRadios_[at], i);
+        functionRow_->addWidget(functionRadios_[at]);
     }
     functionRow_->addStretch(1);
 
-    return frame1_;
+    return functionFrame_;
 }
 
 void Zn4Window::buildShortcuts() {
@@ -264,10 +264,10 @@ void Zn4Window::buildShortcuts() {
     add(Qt::ALT | Qt::Key_A, [this, focusGroup] { focusGroup(columnButtons_[1]); });
     add(Qt::ALT | Qt::Key_B, [this, focusGroup] { focusGroup(columnButtons_[0]); });
     add(Qt::ALT | Qt::Key_F, [this, focusGroup] { focusGroup(functionButtons_); });
-    add(Qt::ALT | Qt::Key_R, [this] { remoteb_->setFocus(Qt::ShortcutFocusReason); });
+    add(Qt::ALT | Qt::Key_R, [this] { remoteBox_->setFocus(Qt::ShortcutFocusReason); });
 
     // Tab walks A, B, FUNCTION, REMOTE; the arrow keys move within a group.
-    QWidget* chain[] = {peakb_[columnA], peakb_[0], rateb_[0], remoteb_};
+    QWidget* chain[] = {channelRadios_[columnA], channelRadios_[0], functionRadios_[0], remoteBox_};
     for (size_t i = 1; i < std::size(chain); ++i) {
         setTabOrder(chain[i - 1], chain[i]);
     }
@@ -277,19 +277,19 @@ void Zn4Window::alignRows() {
     // Every row of the three columns gets the same height, and the step column the same
     // top as the framed columns, so each step stands level with its two buttons whatever
     // the font, the style and the window's size.
-    int rowHeight = peakb_[0]->sizeHint().height();
+    int rowHeight = channelRadios_[0]->sizeHint().height();
     for (QLabel* label : stepLabels_) {
         rowHeight = qMax(rowHeight, label->sizeHint().height());
     }
     rowHeight += kRowPadding;
-    for (QRadioButton* button : peakb_) {
+    for (QRadioButton* button : channelRadios_) {
         button->setFixedHeight(rowHeight);
     }
     for (QLabel* label : stepLabels_) {
         label->setFixedHeight(rowHeight);
     }
-    const int frameWidth = frame2_[0]->frameWidth();
-    for (QFrame* frame : frame2_) {
+    const int frameWidth = channelFrames_[0]->frameWidth();
+    for (QFrame* frame : channelFrames_) {
         frame->layout()->setContentsMargins(kColumnMargin, 0, kColumnMargin, 0);
     }
     stepColumn_->layout()->setContentsMargins(kColumnMargin, frameWidth, kColumnMargin, frameWidth);
@@ -299,7 +299,7 @@ void Zn4Window::alignFunctionRow() {
     // Centres of the names in their own font, so each button stays under its name.
     const QFontMetrics fm(functionNames_->font());
     const QString row = functionNames_->text();
-    const int buttonWidth = rateb_[0]->sizeHint().width();
+    const int buttonWidth = functionRadios_[0]->sizeHint().width();
     int left = 0;
     for (int i = 0; i < Zn4Panel::functions; ++i) {
         const QString name = QLatin1String(kFunctionNames[i]);

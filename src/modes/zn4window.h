@@ -51,14 +51,14 @@ class Zn4Window : public QMainWindow {
     void showControls();
 
     Zn4Panel& panel_;
-    std::array<QRadioButton*, peakbCount> peakb_{};
-    std::array<QRadioButton*, Zn4Panel::functions> rateb_{};
+    std::array<QRadioButton*, peakbCount> channelRadios_{};
+    std::array<QRadioButton*, Zn4Panel::functions> functionRadios_{};
     std::array<QLabel*, Zn4Panel::steps> stepLabels_{};
-    std::array<QFrame*, 2> frame2_{};  // Frame2(0): channel B, Frame2(1): channel A
+    std::array<QFrame*, 2> channelFrames_{};  // Frame2(0): channel B, Frame2(1): channel A
     std::array<QButtonGroup*, 2> columnButtons_{};
-    QFrame* frame1_ = nullptr;
+    QFrame* functionFrame_ = nullptr;
     QButtonGroup* functionButtons_ = nullptr;
-    QCheckBox* remoteb_ = nullptr;
+    QCheckBox* remoteBox_ = nullptr;
     QWidget* stepColumn_ = nullptr;
     QLabel* functionNames_ = nullptr;
     QHBoxLayout* functionRow_ = nullptr;

@@ -30,20 +30,20 @@ KouseiWindow::KouseiWindow(ConstantsForm& constants, QWidget* parent)
     QLineEdit* text6 = addField(5, QStringLiteral("Text6"), QStringLiteral("Adjust"),
                                 &InputFields::adj, QStringLiteral("pC/V"));
 
-    hscroll3_ = new QScrollBar(Qt::Horizontal, this);
-    nameControl(hscroll3_, QStringLiteral("HScroll3"));
-    hscroll3_->setRange(0, ConstantsForm::qidxMax);
-    hscroll3_->setPageStep(1);
-    label16_ = namedLabel(QStringLiteral("Label16"), QString(), this);
-    label16_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label16_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
+    setQBar_ = new QScrollBar(Qt::Horizontal, this);
+    nameControl(setQBar_, QStringLiteral("HScroll3"));
+    setQBar_->setRange(0, ConstantsForm::qidxMax);
+    setQBar_->setPageStep(1);
+    setQLabel_ = namedLabel(QStringLiteral("Label16"), QString(), this);
+    setQLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    setQLabel_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
     auto* setq = new QWidget(this);
     auto* setqRow = new QHBoxLayout(setq);
     setqRow->setContentsMargins(0, 0, 0, 0);
-    setqRow->addWidget(hscroll3_, 1);
-    setqRow->addWidget(label16_);
+    setqRow->addWidget(setQBar_, 1);
+    setqRow->addWidget(setQLabel_);
     addRow(6, QStringLiteral("Set Q"), setq, QStringLiteral("pC"));
-    hscroll3_->setAccessibleName(QStringLiteral("Set Q"));
+    setQBar_->setAccessibleName(QStringLiteral("Set Q"));
 
     addField(7, QStringLiteral("Text7"), QStringLiteral("Start Count"), &InputFields::start,
              QStringLiteral("P.P.S"));
@@ -55,12 +55,12 @@ KouseiWindow::KouseiWindow(ConstantsForm& constants, QWidget* parent)
     problem_->setStyleSheet(QStringLiteral("color: #c00000"));
     problem_->hide();
 
-    command1_ = namedButton(QStringLiteral("Command1"), QStringLiteral("OK"), this);
+    okButton_ = namedButton(QStringLiteral("Command1"), QStringLiteral("OK"), this);
     auto* command2 = namedButton(QStringLiteral("Command2"), QStringLiteral("CANCEL"), this);
-    command1_->setDefault(true);
+    okButton_->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(command1_);
+    buttons->addWidget(okButton_);
     buttons->addWidget(command2);
 
     auto* layout = new QVBoxLayout(this);
@@ -68,10 +68,10 @@ KouseiWindow::KouseiWindow(ConstantsForm& constants, QWidget* parent)
     layout->addWidget(problem_);
     layout->addLayout(buttons);
 
-    connect(hscroll3_, &QScrollBar::valueChanged, this, &KouseiWindow::hscroll3Change);
-    connect(text6, &QLineEdit::editingFinished, this, &KouseiWindow::hscroll3Change);
-    connect(command1_, &QPushButton::clicked, this, &KouseiWindow::command1Click);
-    connect(command2, &QPushButton::clicked, this, &KouseiWindow::command2Click);
+    connect(setQBar_, &QScrollBar::valueChanged, this, &KouseiWindow::showSetQ);
+    connect(text6, &QLineEdit::editingFinished, this, &KouseiWindow::showSetQ);
+    connect(okButton_, &QPushButton::clicked, this, &KouseiWindow::okClicked);
+    connect(command2, &QPushButton::clicked, this, &KouseiWindow::cancelClicked);
     connect(&constants_, &ConstantsForm::fieldsLoaded, this, &KouseiWindow::showFields);
     showFields();
 }
@@ -103,20 +103,20 @@ void KouseiWindow::showFields() {
     for (const auto& [edit, field] : fields_) {
         edit->setText(constants_.fields.*field);
     }
-    hscroll3_->setValue(constants_.fields.qidx);
-    hscroll3Change();
+    setQBar_->setValue(constants_.fields.qidx);
+    showSetQ();
 }
 
-void KouseiWindow::hscroll3Change() {
-    constants_.fields.qidx = hscroll3_->value();
-    label16_->setText(constants_.setqText());
+void KouseiWindow::showSetQ() {
+    constants_.fields.qidx = setQBar_->value();
+    setQLabel_->setText(constants_.setqText());
 }
 
 void KouseiWindow::setOkEnabled(bool enabled) {
-    command1_->setEnabled(enabled);
+    okButton_->setEnabled(enabled);
 }
 
-void KouseiWindow::command1Click() {
+void KouseiWindow::okClicked() {
     if (constants_.ok() == ConstantsForm::OkResult::Saved) {
         problem_->clear();
         problem_->hide();
@@ -128,7 +128,7 @@ void KouseiWindow::command1Click() {
     problem_->show();
 }
 
-void KouseiWindow::command2Click() {
+void KouseiWindow::cancelClicked() {
     problem_->clear();
     problem_->hide();
     constants_.cancel();
@@ -136,13 +136,13 @@ void KouseiWindow::command2Click() {
 }
 
 void KouseiWindow::reject() {
-    command2Click();
+    cancelClicked();
 }
 
 void KouseiWindow::closeEvent(QCloseEvent* event) {
     // The window stays loaded; closing it is CANCEL.
     event->ignore();
-    command2Click();
+    cancelClicked();
 }
 
 }  // namespace kr5

@@ -39,17 +39,17 @@ class KouseiWindow : public QDialog {
     QLineEdit* addField(int row, const QString& name, const QString& caption,
                         QString InputFields::*field, const QString& unit = {});
     void showFields();
-    void hscroll3Change();
-    void command1Click();
-    void command2Click();
+    void showSetQ();
+    void okClicked();
+    void cancelClicked();
 
     ConstantsForm& constants_;
     QGridLayout* grid_ = nullptr;
     std::vector<std::pair<QLineEdit*, QString InputFields::*>> fields_;
-    QScrollBar* hscroll3_ = nullptr;
-    QLabel* label16_ = nullptr;
+    QScrollBar* setQBar_ = nullptr;
+    QLabel* setQLabel_ = nullptr;
     QLabel* problem_ = nullptr;
-    QPushButton* command1_ = nullptr;
+    QPushButton* okButton_ = nullptr;
     int nextUnitLabel_ = 10;
 };
 

@@ -21,8 +21,8 @@ Dialogs::SaveRequest MeasurementFile::saveRequest() {
     return request;
 }
 
-bool MeasurementFile::csaveClick() {
-    if (recorder_.csvready()) {
+bool MeasurementFile::prepareFile() {
+    if (recorder_.filePrepared()) {
         return false;  // the item is disabled while a file is prepared
     }
     // The name the header will carry: the one OK stored, not what the field shows now.

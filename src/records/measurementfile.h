@@ -25,7 +25,7 @@ class MeasurementFile : public QObject {
     // "no name"; a cancelled dialog changes nothing; a file that cannot be created is
     // reported in a message box and leaves everything as it was. Returns true when a
     // file was prepared.
-    bool csaveClick();
+    bool prepareFile();
 
     // The save dialog's set-up: title "Save", name "test.csv", the CSV filter, asking
     // before an existing file is replaced.

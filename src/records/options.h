@@ -28,7 +28,7 @@ class Options {
     void setTvReadout(const QString& text) { form_.setTvReadout(text); }
 
     // After the operator toggled automatic ranging on the panel.
-    void setauto() { form_.setauto(); }
+    void showAutoRanging() { form_.showAutoRanging(); }
 
     // The loaded window, or null.
     OptionsWindow* window() const { return window_; }

@@ -6,11 +6,11 @@ namespace {
 
 // The value each element of a group stands for.
 const std::array<std::array<qint32, 7>, OptionsForm::groupCount> groupValues = {{
-    {0, 100, 200, 500},           // Option1: samplems, ms ("MIN" is no pause)
-    {1, 2, 4, 5},                 // Option2: tvmulti
+    {0, 100, 200, 500},           // Option1: sample time, ms ("MIN" is no pause)
+    {1, 2, 4, 5},                 // Option2: TV Multi
     {0, 1, 2},                    // Option3: comspeed index
     {100, 200, 500, 1000},        // Option4: gatetime, ms
-    {5, 10, 15, 20, 25, 30, -1},  // Option5: qnloops, -1 Non Stop
+    {5, 10, 15, 20, 25, 30, -1},  // Option5: Q-N passes, -1 Non Stop
 }};
 
 }  // namespace
@@ -22,16 +22,16 @@ int OptionsForm::groupSize(Group group) {
 
 OptionsForm::OptionsForm(OperatingSettings& settings, Requests& requests)
     : settings_(settings), requests_(requests) {
-    formLoad();
+    loadDefaults();
 }
 
-void OptionsForm::formLoad() {
+void OptionsForm::loadDefaults() {
     selections = Selections{};
     selections.option = {0, 0, 0, 3, 6};
-    setauto();
+    showAutoRanging();
 }
 
-void OptionsForm::setauto() {
+void OptionsForm::showAutoRanging() {
     selections.check1 = settings_.autoAttenuator;
     selections.check2 = settings_.autoRate;
     emit checksChanged();
@@ -45,7 +45,7 @@ void OptionsForm::take(Group group, qint32& setting) const {
     setting = groupValues[static_cast<size_t>(group)][static_cast<size_t>(i)];
 }
 
-void OptionsForm::command2Click() {
+void OptionsForm::set() {
     switch (selections.tab) {
         case SampleTime:
             take(Option1, settings_.sampleMs);

@@ -1,5 +1,5 @@
 // The Options window's logic (form Options, caption "Option"): the selections of its
-// five tabs, Set (Command2) applying the tab that is showing, setauto, and the QN Conf.
+// five tabs, Set (Command2) applying the tab that is showing, showAutoRanging, and the QN Conf.
 // read-out Label4, which follows every reading even while the window is not loaded.
 #pragma once
 
@@ -40,16 +40,16 @@ class OptionsForm : public QObject {
     Selections selections;
 
     // Form_Load: the initial selections (MIN, x1, 9600bps, 1s, Non Stop, the first tab,
-    // no condition), then setauto.
-    void formLoad();
+    // no condition), then showAutoRanging.
+    void loadDefaults();
 
     // The check boxes show the automatic ranging of the settings.
-    void setauto();
+    void showAutoRanging();
 
     // Set: applies the tab that is showing, and only that one. A group with no
     // selection leaves its setting as it is; Com. Speed requests the speed change even
     // when the speed is unchanged.
-    void command2Click();
+    void set();
 
     // Label4: the test voltage as the panel shows it, after every reading.
     void setTvReadout(const QString& text);
@@ -60,7 +60,7 @@ class OptionsForm : public QObject {
     void autoRangingSet();
     // Set on TV Multi: the V-Q and trend charts are cleared, their voltage scales change.
     void tvMultiplierSet();
-    // setauto changed the check boxes.
+    // showAutoRanging changed the check boxes.
     void checksChanged();
     void readoutChanged(const QString& text);
 

@@ -32,7 +32,7 @@ OptionsWindow::OptionsWindow(OptionsForm& form, QWidget* parent) : QDialog(paren
     setWindowTitle(QStringLiteral("Option"));
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
-    form_.formLoad();
+    form_.loadDefaults();
 
     optab_ = new QTabWidget(this);
     nameControl(optab_, QStringLiteral("OPtab"));
@@ -78,8 +78,8 @@ OptionsWindow::OptionsWindow(OptionsForm& form, QWidget* parent) : QDialog(paren
     optab_->setCurrentIndex(form_.selections.tab);
     connect(optab_, &QTabWidget::currentChanged, this,
             [this](int index) { form_.selections.tab = index; });
-    connect(command2, &QPushButton::clicked, this, &OptionsWindow::command2Click);
-    connect(command1, &QPushButton::clicked, this, &OptionsWindow::command1Click);
+    connect(command2, &QPushButton::clicked, this, &OptionsWindow::setClicked);
+    connect(command1, &QPushButton::clicked, this, &OptionsWindow::okClicked);
     connect(&form_, &OptionsForm::checksChanged, this, &OptionsWindow::showChecks);
     connect(&form_, &OptionsForm::readoutChanged, label4_, &QLabel::setText);
 }
@@ -169,21 +169,21 @@ void OptionsWindow::showChecks() {
     check2_->setChecked(form_.selections.check2);
 }
 
-void OptionsWindow::command1Click() {
+void OptionsWindow::okClicked() {
     hide();
 }
 
-void OptionsWindow::command2Click() {
-    form_.command2Click();
+void OptionsWindow::setClicked() {
+    form_.set();
 }
 
 void OptionsWindow::reject() {
-    command1Click();
+    okClicked();
 }
 
 void OptionsWindow::closeEvent(QCloseEvent* event) {
     // Close, then unload: the window is deleted once the event is done.
-    command1Click();
+    okClicked();
     event->accept();
 }
 

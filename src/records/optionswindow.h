@@ -19,7 +19,7 @@ class OptionsWindow : public QDialog {
     Q_OBJECT
 
   public:
-    // Loading the window runs Form_Load of form: the initial selections and setauto.
+    // Loading the window runs Form_Load of form: the initial selections and showAutoRanging.
     explicit OptionsWindow(OptionsForm& form, QWidget* parent = nullptr);
 
   public slots:
@@ -36,8 +36,8 @@ class OptionsWindow : public QDialog {
     void buildAutoRange(QWidget* page);
     void buildQnConf(QWidget* page);
     void showChecks();
-    void command1Click();
-    void command2Click();
+    void okClicked();
+    void setClicked();
 
     OptionsForm& form_;
     QTabWidget* optab_ = nullptr;

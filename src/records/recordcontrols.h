@@ -28,10 +28,10 @@ class RecordControls : public QWidget {
     void showSelection(bool recOn);
 
     Recorder& recorder_;
-    QGroupBox* frec_ = nullptr;
-    QRadioButton* option1_ = nullptr;
-    QRadioButton* option2_ = nullptr;
-    QPushButton* bclose_ = nullptr;
+    QGroupBox* frame_ = nullptr;
+    QRadioButton* recOnButton_ = nullptr;
+    QRadioButton* pauseButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
 };
 
 }  // namespace kr5

@@ -37,16 +37,16 @@ bool Recorder::prepare(const QString& path, const QStringList& header, QString* 
     }
     path_ = path;
     recording_ = false;
-    recno_ = 0;
-    csvready_ = true;
+    rowsWritten_ = 0;
+    filePrepared_ = true;
     setCaption(recOnText);
     select(false);
     emit preparedChanged(true);
     return true;
 }
 
-void Recorder::option1Click() {
-    if (busy_ || !csvready_ || recOnSelected_) {
+void Recorder::recordOn() {
+    if (busy_ || !filePrepared_ || recOnSelected_) {
         emit selectionChanged(recOnSelected_);
         return;
     }
@@ -55,8 +55,8 @@ void Recorder::option1Click() {
     appendMarker(QStringLiteral("RECON"));
 }
 
-void Recorder::option2Click() {
-    if (busy_ || !csvready_ || !recOnSelected_) {
+void Recorder::pauseRecording() {
+    if (busy_ || !filePrepared_ || !recOnSelected_) {
         emit selectionChanged(recOnSelected_);
         return;
     }
@@ -73,8 +73,8 @@ void Recorder::pause() {
     setCaption(recOnText);
 }
 
-void Recorder::bcloseClick() {
-    if (busy_ || !csvready_) {
+void Recorder::closeFile() {
+    if (busy_ || !filePrepared_) {
         return;
     }
     BusyScope scope(busy_);
@@ -82,7 +82,7 @@ void Recorder::bcloseClick() {
     timing_.wait(100);
     appendMarker(QStringLiteral("RECOFF"));
     setCaption(recOnText);
-    csvready_ = false;
+    filePrepared_ = false;
     const bool wasRecording = recOnSelected_;
     // Hides the frame and enables File > Save and the constants' OK again.
     emit preparedChanged(false);
@@ -99,10 +99,10 @@ void Recorder::takeReading(const Reading& r) {
         return;
     }
     write(dataRowLine(r.attRange, r.charge, r.rateRange, r.pulseRate, r.testVoltage));
-    if (recno_ < std::numeric_limits<qint32>::max()) {
-        ++recno_;
+    if (rowsWritten_ < std::numeric_limits<qint32>::max()) {
+        ++rowsWritten_;
     }
-    setCaption(numberForm(recno_));
+    setCaption(numberForm(rowsWritten_));
 }
 
 void Recorder::appendMarker(const QString& tag) {

@@ -22,29 +22,29 @@ class Recorder : public QObject, public ReadingListener {
     Recorder(Timing& timing, const Clock& clock);
 
     // A file is prepared (until CLOSE).
-    bool csvready() const { return csvready_; }
+    bool filePrepared() const { return filePrepared_; }
     // Each complete reading adds a data row.
     bool recording() const { return recording_; }
     // The measurement file.
     const QString& filePath() const { return path_; }
-    // recno: data rows since the file was prepared.
-    qint32 recno() const { return recno_; }
+    // rowsWritten: data rows since the file was prepared.
+    qint32 rowsWritten() const { return rowsWritten_; }
     // Which option button is selected: REC ON (true) or PAUSE.
     bool recOnSelected() const { return recOnSelected_; }
     // The caption of Option1: "REC ON", or the row count while recording.
     const QString& recOnCaption() const { return recOnCaption_; }
 
     // After File > Save has chosen path: creates the file with the header lines and
-    // enters the prepared state (recno 0, not recording, PAUSE selected). Returns false, with the
-    // reason in problem, when the file cannot be created; nothing changes then.
+    // enters the prepared state (rowsWritten 0, not recording, PAUSE selected). Returns false, with
+    // the reason in problem, when the file cannot be created; nothing changes then.
     bool prepare(const QString& path, const QStringList& header, QString* problem);
 
     // REC ON, PAUSE and CLOSE. Each runs only when its button's selection changes (a
     // click on the button already selected does nothing) and not while another of them
     // is still waiting its 100 ms.
-    void option1Click();
-    void option2Click();
-    void bcloseClick();
+    void recordOn();
+    void pauseRecording();
+    void closeFile();
 
     // The data row of a reading, written only while recording runs and only for a
     // complete reading: attenuator index, charge in pC, rate-meter range index, pulses
@@ -88,9 +88,9 @@ class Recorder : public QObject, public ReadingListener {
     const Clock& clock_;
     RecordFile file_;
     QString path_;
-    bool csvready_ = false;
+    bool filePrepared_ = false;
     bool recording_ = false;
-    qint32 recno_ = 0;
+    qint32 rowsWritten_ = 0;
     bool recOnSelected_ = false;
     bool busy_ = false;
     QString recOnCaption_;

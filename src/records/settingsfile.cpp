@@ -47,13 +47,13 @@ QString numberLine(double x) {
 
 }  // namespace
 
-QString SettingsFile::path(const QString& portstr) const {
-    const QString name = QStringLiteral("kr5au") + portstr + QStringLiteral(".ini");
+QString SettingsFile::path(const QString& portDigit) const {
+    const QString name = QStringLiteral("kr5au") + portDigit + QStringLiteral(".ini");
     return directory_.isEmpty() ? name : QDir(directory_).filePath(name);
 }
 
-bool SettingsFile::load(const QString& portstr, InputConstants& v) const {
-    QFile file(path(portstr));
+bool SettingsFile::load(const QString& portDigit, InputConstants& v) const {
+    QFile file(path(portDigit));
     if (!file.open(QIODevice::ReadOnly)) {
         return false;
     }
@@ -91,7 +91,7 @@ bool SettingsFile::load(const QString& portstr, InputConstants& v) const {
     return true;
 }
 
-bool SettingsFile::save(const QString& portstr, const InputConstants& v, QString* problem) const {
+bool SettingsFile::save(const QString& portDigit, const InputConstants& v, QString* problem) const {
     const QStringList lines = {v.name,
                                v.number,
                                v.temperature,
@@ -107,7 +107,7 @@ bool SettingsFile::save(const QString& portstr, const InputConstants& v, QString
     }
     // Written beside the old file and put in its place only when complete, so that a
     // full disk never leaves a half-written file behind.
-    QSaveFile file(path(portstr));
+    QSaveFile file(path(portDigit));
     const QByteArray bytes = toSystemBytes(text);
     const bool ok =
         file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();

@@ -14,8 +14,8 @@ class SettingsFile {
     // program keeps it (the name alone, resolved when the file is used).
     explicit SettingsFile(QString directory = {}) : directory_(std::move(directory)) {}
 
-    // "kr5au" + portstr + ".ini", inside the directory when one was given.
-    QString path(const QString& portstr) const;
+    // "kr5au" + portDigit + ".ini", inside the directory when one was given.
+    QString path(const QString& portDigit) const;
 
     // Reads lines 2 to 9 into v, in order. Line 1 (the name) is skipped. Lines
     // 2 to 4 are texts, each taken whole; lines 5 to 7 numbers and 8 and 9 counts, each
@@ -23,13 +23,13 @@ class SettingsFile {
     // leading-number rules. Reading stops at the first line that is missing or whose
     // number does not fit (a count outside the 32-bit range): the values read before it
     // are in v, the others keep theirs. Returns true when all eight were read.
-    bool load(const QString& portstr, InputConstants& v) const;
+    bool load(const QString& portDigit, InputConstants& v) const;
 
     // Replaces the file with the nine lines name, number, temperature, humidity, PT
     // ratio, Adjust, Set Q, Start and Stop count; texts as they are, numbers in the file number
     // form followed by a blank (" 100 "), each line ending in CR LF. On failure the old file is
     // left as it was and problem (when given) receives the reason.
-    bool save(const QString& portstr, const InputConstants& v, QString* problem = nullptr) const;
+    bool save(const QString& portDigit, const InputConstants& v, QString* problem = nullptr) const;
 
   private:
     QString directory_;

@@ -47,7 +47,7 @@ TEST_F(AboutWindowTest, ShowsTitleVersionFixedTextsAndWhatItIsGiven) {
                   .arg(QLatin1String(KR5_PROJECT_VERSION)));
     about.setUnitIds(QStringLiteral("KR-5 V1.20   "), QStringLiteral("AU-1 V2.00   "),
                      QStringLiteral("ZN-4 V1.00   "));
-    about.setLoopcal(48213);
+    about.setClockCalibration(48213);
     EXPECT_EQ(labelTexts(about, "Label2 Label3 Label4 Label5"),
               "KR-5 V1.20   |AU-1 V2.00   |ZN-4 V1.00   |48213");
     // Units that were not found leave their lines empty.

@@ -53,7 +53,7 @@ Segment segmentOf(const RecordingSurface::Line& l) {
 
 class Plotter : public ::testing::Test {
   protected:
-    Plotter() { coldef(colours); }
+    Plotter() { fillColourTable(colours); }
 
     // A complete reading of a normal cycle: raw peak at an attenuator range, pulse rate, Es.
     Reading cycle(int att, double rawPeak, double pulseRate, double es) const {

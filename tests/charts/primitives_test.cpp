@@ -24,7 +24,7 @@ constexpr Colour lightRed = 0x0000FF;
 
 ColourTable filledTable() {
     ColourTable t;
-    coldef(t);
+    fillColourTable(t);
     return t;
 }
 
@@ -33,8 +33,8 @@ ColourTable filledTable() {
 TEST(Colours, RangeColourHoldsTheIndexInsideTheTable) {
     const ColourTable t = filledTable();
     EXPECT_EQ(std::pair(t.rangeColour(-3), t.rangeColour(99)),
-              std::pair(t.attcol[0], t.attcol[10]));
-    EXPECT_EQ(std::pair(t.rangeColour(3), t.rangeColour(10)), std::pair(t.attcol[3], kBlack));
+              std::pair(t.rangeColours[0], t.rangeColours[10]));
+    EXPECT_EQ(std::pair(t.rangeColour(3), t.rangeColour(10)), std::pair(t.rangeColours[3], kBlack));
 }
 
 TEST(ChartScale, LogarithmicMappingAndRounding) {
@@ -184,7 +184,7 @@ TEST(Legend, ChargesForAdjustOneAndTwoAndAHalf) {
         for (int i = 0; i < 10; ++i) {  // a bar of two rows from x 60 to 140 per range
             const int bar = 40 + 16 * i;
             for (int x = 60; x <= 140; ++x) {
-                ASSERT_EQ(countInColumn(legend, x, bar, bar + 1, colours.attcol[i]), 2) << i;
+                ASSERT_EQ(countInColumn(legend, x, bar, bar + 1, colours.rangeColours[i]), 2) << i;
             }
             EXPECT_EQ(std::pair(legend.pixel(141, bar), legend.pixel(100, bar + 2)),
                       std::pair(kWhite, kWhite));

@@ -65,7 +65,7 @@ Reading qnStep(int att, qint32 countRate) {
 class ChartWindows : public ::testing::Test {
   protected:
     ChartWindows() {
-        coldef(colours);
+        fillColourTable(colours);
         charts.setPortDigit(QStringLiteral("2"));
         QObject::connect(&charts.wave(), &WaveWindow::shownChanged,
                          [this](bool shown) { waveShown.push_back(shown); });

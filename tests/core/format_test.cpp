@@ -148,7 +148,7 @@ TEST(Format, TablesInTheCLocaleAndAGermanOne) {
         }
         for (const Case& c : prefixCases) {
             SCOPED_TRACE("x = " + show(c.x));
-            EXPECT_EQ(prefixfmt(c.x).toStdString(), c.expected);
+            EXPECT_EQ(prefixedNumber(c.x).toStdString(), c.expected);
         }
         for (const auto& row : patternGrid) {
             for (int i = 0; i < 4; ++i) {
@@ -177,7 +177,7 @@ TEST(Prefixfmt, ShortAndConsistentOverMagnitudes) {
     for (int i = 0; i < 20000; ++i) {
         const double x = mantissa(rng) * std::pow(10.0, power(rng));
         SCOPED_TRACE("x = " + show(x));
-        const QString t = prefixfmt(x);
+        const QString t = prefixedNumber(x);
         const QString prefix = x >= 1e6   ? QStringLiteral("M")
                                : x >= 1e3 ? QStringLiteral("k")
                                           : QString();

@@ -60,7 +60,7 @@ TEST_F(TimingTest, AWaitBetweenTwoTicksEndsOnATick) {
 
 TEST_F(TimingTest, TheCycleLastsItsSampleTimeWhateverTheWorkTook) {
     timing.startTimers();
-    // Sample time, the work of the cycle, and when waitcycle returns from the cycle's start.
+    // Sample time, the work of the cycle, and when waitForCycleEnd returns from the cycle's start.
     const struct {
         double sampleMs;
         qint64 workMs;
@@ -73,13 +73,13 @@ TEST_F(TimingTest, TheCycleLastsItsSampleTimeWhateverTheWorkTook) {
     };
     for (const auto& c : cycles) {
         SCOPED_TRACE(c.sampleMs);
-        // Cycles start on a tick, as the loop's do after the previous waitcycle.
+        // Cycles start on a tick, as the loop's do after the previous waitForCycleEnd.
         clock.advanceMs((100 - clock.nowMs() % 100) % 100);
         const qint64 start = clock.nowMs();
         timing.startCycle(c.sampleMs);
         clock.advanceMs(c.workMs);
         const long pumps = pump.pumpCount();
-        timing.waitcycle();
+        timing.waitForCycleEnd();
         EXPECT_EQ(clock.nowMs() - start, c.endsAtMs);
         EXPECT_GE(pump.pumpCount(), pumps + 1);  // events are handled even without a wait
     }
@@ -90,14 +90,14 @@ TEST_F(TimingTest, TicksByHandCountTheCycleDown) {
     timing.startCycle(500);
     timing.tick();
     timing.tick();
-    EXPECT_EQ(lasting([&] { timing.waitcycle(); }), 300);
+    EXPECT_EQ(lasting([&] { timing.waitForCycleEnd(); }), 300);
     timing.startCycle(200);
     for (int i = 0; i < 5; ++i) {
         timing.tick();  // more ticks than the cycle has
     }
-    EXPECT_EQ(lasting([&] { timing.waitcycle(); }), 0);
+    EXPECT_EQ(lasting([&] { timing.waitForCycleEnd(); }), 0);
     timing.startCycle(100);  // a new cycle starts from its full count
-    EXPECT_EQ(lasting([&] { timing.waitcycle(); }), 100);
+    EXPECT_EQ(lasting([&] { timing.waitForCycleEnd(); }), 100);
 }
 
 TEST_F(TimingTest, TheReadoutShowsTheMeanCyclePeriodOfTheLastSecond) {
@@ -131,7 +131,7 @@ TEST_F(TimingTest, TheTimersRunFromTheClockUntilStopped) {
     // The tick counts the cycle down on its own.
     timing.startCycle(300);
     clock.advanceMs(300);
-    EXPECT_EQ(lasting([&] { timing.waitcycle(); }), 0);
+    EXPECT_EQ(lasting([&] { timing.waitForCycleEnd(); }), 0);
 
     timing.stopTimers();
     EXPECT_FALSE(timing.timersRunning());

@@ -40,7 +40,7 @@ sim::UnitConfig unit(sim::UnitKind kind, int address, int port) {
 struct Discovery {
     explicit Discovery(Scenario s) : bench(s) {}
 
-    bool run() { return findunits(units, link, progress, dialogs); }
+    bool run() { return findUnits(units, link, progress, dialogs); }
 
     int address(UnitKind kind) const { return units.unit(kind).address; }
 

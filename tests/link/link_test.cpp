@@ -112,7 +112,7 @@ TEST(Link, OpensAtNineThousandSixHundredAndReportsAPortThatWillNotOpen) {
     ASSERT_TRUE(line.port.isOpen());
     EXPECT_EQ(line.port.settingsLog().back(), QStringLiteral("9600,N,8,1"));
     line.port.availablePorts = {1};
-    EXPECT_FALSE(line.link.openport(2));
+    EXPECT_FALSE(line.link.openPort(2));
     EXPECT_FALSE(line.port.isOpen());
 }
 
@@ -339,7 +339,7 @@ TEST(LinkReceive, TheSettleWaitIsThreeCharacterTimesAtTheLinesSpeed) {
         Line line;
         line.acknowledgeEverything();
         line.timing.startTimers();
-        line.link.setspeed(speedIndex);
+        line.link.changeSpeed(speedIndex);
         line.port.responder = [&line](const QByteArray&) {
             line.port.deliverIn(10, kReading);
             line.port.deliverIn(13, "!");
@@ -387,7 +387,7 @@ TEST(LinkSpeed, TheDetectorAloneIsToldBeforeThePortFollows) {
     test::defaultBenchUnits(line.units, false, false);
     line.timing.startTimers();
     line.acknowledgeEverything();
-    line.link.setspeed(1);
+    line.link.changeSpeed(1);
     const auto& w = line.port.written();
     ASSERT_EQ(w.size(), 2u);
     EXPECT_EQ(line.port.writtenCommands(), (std::vector<QString>{"b4", "v"}));
@@ -402,7 +402,7 @@ TEST(LinkSpeed, EveryUnitFoundIsToldBeforeThePort) {
     Line line;
     line.timing.startTimers();
     line.acknowledgeEverything();
-    line.link.setspeed(2);
+    line.link.changeSpeed(2);
     const auto& w = line.port.written();
     const QByteArray expected[] = {
         "\xC0"
@@ -418,7 +418,7 @@ TEST(LinkSpeed, EveryUnitFoundIsToldBeforeThePort) {
         EXPECT_EQ(w[i].settings, QLatin1String(i < 3 ? "9600,N,8,1" : "38400,N,8,1")) << i;
     }
     // An index out of the table is held to it.
-    line.link.setspeed(7);
+    line.link.changeSpeed(7);
     EXPECT_EQ(line.port.settingsLog().back(), QStringLiteral("38400,N,8,1"));
 }
 
@@ -441,7 +441,7 @@ TEST(LinkSpeed, ShutdownReleasesTheLine) {
 
 TEST(Link, AClosedPortDropsWritesAndReceivesRunIntoTheTimeOut) {
     Line line;
-    line.link.closeport();
+    line.link.closePort();
     const auto got = line.reading({{10, kReading}});
     EXPECT_TRUE(line.port.written().empty());
     EXPECT_EQ(got.reply.status, Status::Missing);

@@ -295,7 +295,7 @@ TEST_F(Loop, AQnPassStepsThroughTheTenRangesWithTheGate) {
     acq->loopStart();
     const size_t mark = port->frameLog().size();
     const qint64 t0 = clock.nowMs();
-    acq->qnscan();
+    acq->runQnPass();
     QStringList expected;
     for (int i = 0; i < 10; ++i) {
         expected += QStringList{QStringLiteral("0:a%1").arg(i), "0:c1000", "0:x", "1:t", "2:g"};
@@ -333,7 +333,7 @@ TEST_F(Loop, RequestsWaitWhileAQnMeasurementRuns) {
         qnEndAsked = true;
     });
     endAt(12500);
-    acq->mesloop();
+    acq->run();
     EXPECT_EQ(qnFinishes, 1);
     EXPECT_EQ(qnStartsRecorded, 1);  // a start still pending goes before the first pass
     const QStringList t = traffic();
@@ -351,7 +351,7 @@ TEST_F(Loop, APendingRemoteRequestGoesOutBeforeTheFirstPass) {
     qnRunning = true;  // the loop's start ticks REMOTE: "m1" is asked for once more
     qnEndAsked = true;
     endAt(1);
-    acq->mesloop();
+    acq->run();
     const QStringList t = traffic();
     const qsizetype passStart = t.indexOf(QStringLiteral("2:f0")) + 1;
     ASSERT_GT(passStart, 0);
@@ -363,7 +363,7 @@ TEST_F(Loop, AnEndRequestDuringAPassEndsAfterTheWholePassThenReleasesTheLine) {
     start();
     qnRunning = true;
     endAt(2500);  // early in the first pass
-    acq->mesloop();
+    acq->run();
     EXPECT_EQ(traffic().filter(QStringLiteral(":c1000")).size(), 10);
     expectLineReleased();
 }
@@ -373,7 +373,7 @@ TEST_F(Loop, ExitEndsAfterTheCycleAndReleasesTheLineAtNineThousandSixHundred) {
     settings.speedIndex = 1;
     requests.speedChange = true;
     endAt(3000);
-    acq->mesloop();
+    acq->run();
     expectLineReleased();
     const auto& log = port->frameLog();
     EXPECT_EQ(log[log.size() - 2].baud, 19200);  // the units were told at their speed
@@ -489,8 +489,8 @@ TEST_F(Loop, AMissingOrLateGateCountIsMeasuredOnceMore) {
     start();
     acq->loopStart();
     const size_t mark = port->frameLog().size();
-    acq->qnscan();
-    acq->qnscan();
+    acq->runQnPass();
+    acq->runQnPass();
     const QStringList gates =
         traffic(mark).filter(QRegularExpression(QStringLiteral("^0:(a\\d|c1000)$")));
     // Each step is "a" then "c"; a step whose count missed has a second "c".

@@ -265,7 +265,7 @@ TEST_F(QnSequenceTest, OnlyQnStepsOfARunningMeasurementAreCounted) {
 // wired as the program's windows do it. A pass with a 100 ms gate takes about 2 s.
 struct QnOnBench : ::testing::Test, LoopWindows, QnWindows, ReadingListener {
     QnOnBench() {
-        coldef(colours);
+        fillColourTable(colours);
         QObject::connect(&qn, &QnSequence::startMarkerDue, [this] { markers << "QNstartD"; });
         QObject::connect(&qn, &QnSequence::endMarkerDue, [this] { markers << "QNend"; });
         settings.gateTimeMs = 100;
@@ -315,7 +315,7 @@ struct QnOnBench : ::testing::Test, LoopWindows, QnWindows, ReadingListener {
     }
     void runUntil(qint64 endMs) {
         at(endMs, [this] { requests.end = true; });
-        loop.mesloop();
+        loop.run();
     }
     // The detector's commands, in order.
     QStringList detectorFrames() const {

@@ -408,7 +408,7 @@ TEST_F(Zn4OnBench, DuringAQnPassTheReadBackIsFollowedAndSentBackAfterIt) {
     zn4.setQnRunning(true);
     link->command(UnitKind::NoiseDiscriminator, QStringLiteral("f2"));  // PD ON at the unit
     const size_t before = mark();
-    loop->qnscan();
+    loop->runQnPass();
     EXPECT_EQ(discriminatorFrames(before), QStringList(10, QStringLiteral("g")));  // each step
     EXPECT_EQ(shown(), Settings(0, 0, 2));
 

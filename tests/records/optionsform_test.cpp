@@ -26,7 +26,7 @@ class OptionsFormTest : public ::testing::Test {
 
     void set(OptionsForm::Tab tab) {
         form.selections.tab = tab;
-        form.command2Click();
+        form.set();
     }
     void select(OptionsForm::Group group, int i) {
         form.selections.option[static_cast<size_t>(group)] = i;
@@ -126,13 +126,13 @@ TEST_F(OptionsFormTest, FormLoadGivesTheInitialSelectionsAndTheAutoState) {
     form.setTvReadout(QStringLiteral(" 1.0kV"));
     form.setTvReadout(QStringLiteral(" 1.0kV"));  // unchanged: no signal
     settings.autoAttenuator = false;
-    form.formLoad();
+    form.loadDefaults();
     expectInitial();
     EXPECT_EQ(form.label4(), QStringLiteral(" 1.0kV"));
     EXPECT_EQ(readouts, QStringList{QStringLiteral(" 1.0kV")});
 
-    settings.autoRate = false;  // setauto alone follows the panel and signals the window
-    form.setauto();
+    settings.autoRate = false;  // showAutoRanging alone follows the panel and signals the window
+    form.showAutoRanging();
     expectInitial();
     EXPECT_EQ(changes, 2);
 }

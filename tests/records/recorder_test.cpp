@@ -68,7 +68,7 @@ class RecorderTest : public ::testing::Test {
 
     void prepare() {
         dialogs.savePaths.push_back(csvPath);
-        ASSERT_TRUE(measurementFile.csaveClick());
+        ASSERT_TRUE(measurementFile.prepareFile());
     }
 
     // The lines after the 14 header lines.
@@ -106,14 +106,14 @@ TEST_F(RecorderTest, SaveAsksForTheFileAndWritesTheHeader) {
     EXPECT_TRUE(header[11].contains("KR-5 V2.10"));
     EXPECT_EQ(recorder.filePath(), csvPath);
     EXPECT_EQ(mainCaption, QStringLiteral("KR-5(1)>") + QDir::toNativeSeparators(csvPath));
-    EXPECT_TRUE(recorder.csvready());
+    EXPECT_TRUE(recorder.filePrepared());
     EXPECT_FALSE(recorder.recording());
     EXPECT_FALSE(recorder.recOnSelected());
     EXPECT_EQ(prepared, std::vector<bool>{true});
 
     // While the file is prepared File > Save does nothing at all.
     dialogs.savePaths.push_back(dir.filePath(QStringLiteral("t2.csv")));
-    EXPECT_FALSE(measurementFile.csaveClick());
+    EXPECT_FALSE(measurementFile.prepareFile());
     EXPECT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(recorder.filePath(), csvPath);
 }
@@ -128,13 +128,13 @@ TEST_F(RecorderTest, SaveChecksTheStoredNameNotTheNameField) {
     form.loadSettings();
 
     form.fields.name = QStringLiteral("typed, not confirmed");
-    EXPECT_FALSE(measurementFile.csaveClick());
+    EXPECT_FALSE(measurementFile.prepareFile());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Can not Save under no name."));
     EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
     EXPECT_EQ(namesNeeded, 1);
     EXPECT_TRUE(dialogs.saveRequests.empty());
-    EXPECT_FALSE(recorder.csvready());
+    EXPECT_FALSE(recorder.filePrepared());
     EXPECT_TRUE(prepared.empty());
 
     form.fields.name = QStringLiteral("cable 7");
@@ -156,16 +156,16 @@ TEST_F(RecorderTest, OnlyTheExactNoNameIsRefused) {
 
 // A cancelled dialog, and a file that cannot be created (reported), change nothing.
 TEST_F(RecorderTest, CancellingOrAFileThatCannotBeCreatedChangesNothing) {
-    EXPECT_FALSE(measurementFile.csaveClick());  // no path queued: cancelled
+    EXPECT_FALSE(measurementFile.prepareFile());  // no path queued: cancelled
     EXPECT_TRUE(dialogs.shown.empty());
     dialogs.savePaths.push_back(dir.filePath(QStringLiteral("gone/t1.csv")));
-    EXPECT_FALSE(measurementFile.csaveClick());
+    EXPECT_FALSE(measurementFile.prepareFile());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("t1.csv")));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("gone"))));
     EXPECT_TRUE(recorder.filePath().isEmpty());
     EXPECT_TRUE(mainCaption.isEmpty());
-    EXPECT_FALSE(recorder.csvready());
+    EXPECT_FALSE(recorder.filePrepared());
     EXPECT_TRUE(prepared.empty());
     EXPECT_EQ(namesNeeded, 0);
 }
@@ -173,17 +173,17 @@ TEST_F(RecorderTest, CancellingOrAFileThatCannotBeCreatedChangesNothing) {
 TEST_F(RecorderTest, RecordThreeReadingsThenPause) {
     reading(0);  // no file yet: nothing
     prepare();
-    reading(0);               // prepared, not recording: nothing
-    recorder.option2Click();  // PAUSE is selected already: nothing happens
-    recorder.option1Click();
-    recorder.option1Click();  // and so for REC ON while it is selected
+    reading(0);                 // prepared, not recording: nothing
+    recorder.pauseRecording();  // PAUSE is selected already: nothing happens
+    recorder.recordOn();
+    recorder.recordOn();  // and so for REC ON while it is selected
     EXPECT_TRUE(recorder.recording());
     reading(1);
     reading(2);
     reading(3);
     EXPECT_EQ(captions, (QStringList{" 1", " 2", " 3"}));
     const qint64 t0 = clock.nowMs();
-    recorder.option2Click();
+    recorder.pauseRecording();
     EXPECT_EQ(clock.nowMs() - t0, 100) << "PAUSE waits 100 ms before its marker";
     EXPECT_FALSE(recorder.recording());
     EXPECT_EQ(captions, (QStringList{" 1", " 2", " 3", "REC ON"}));
@@ -192,9 +192,9 @@ TEST_F(RecorderTest, RecordThreeReadingsThenPause) {
     // A reading while paused writes nothing and is not counted; REC ON again goes on
     // counting the rows of the file.
     reading(4);
-    recorder.option1Click();
+    recorder.recordOn();
     reading(5);
-    EXPECT_EQ(recorder.recno(), 4);
+    EXPECT_EQ(recorder.rowsWritten(), 4);
     EXPECT_EQ(captions.constLast(), QStringLiteral(" 4"));
     EXPECT_EQ(body().mid(5), (Lines{marker("RECON"), row(5)}));
 }
@@ -218,7 +218,7 @@ TEST_F(RecorderTest, DataRowsCarryTheChargeWithItsAdjust) {
         {3.0, 100, detectorReply(0x11, 0x11, 5, 1), acReply(200), " 5,150.0, 1,50.0,2000.0"},
     };
     prepare();
-    recorder.option1Click();
+    recorder.recordOn();
     Lines expected{marker("RECON")};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
@@ -231,7 +231,7 @@ TEST_F(RecorderTest, DataRowsCarryTheChargeWithItsAdjust) {
         expected << c.row;
     }
     EXPECT_EQ(body(), expected);
-    EXPECT_EQ(recorder.recno(), 5);
+    EXPECT_EQ(recorder.rowsWritten(), 5);
 }
 
 // While recording, a row is written for each complete reading and for nothing else, and
@@ -266,7 +266,7 @@ TEST_F(RecorderTest, OnlyCompleteReadingsMakeRowsAndTheCounterCountsThem) {
         {"Q-N step without the detector", evaluator.qnStep(7, 17, {0, Reply{}, t, {}}), nullptr},
     };
     prepare();
-    recorder.option1Click();
+    recorder.recordOn();
     Lines rows;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -276,30 +276,30 @@ TEST_F(RecorderTest, OnlyCompleteReadingsMakeRowsAndTheCounterCountsThem) {
             rows << c.row;
         }
         EXPECT_EQ(body().mid(1), rows);
-        EXPECT_EQ(recorder.recno(), rows.size());
+        EXPECT_EQ(recorder.rowsWritten(), rows.size());
         EXPECT_EQ(recorder.recOnCaption(), numberForm(static_cast<double>(rows.size())));
     }
 }
 
 TEST_F(RecorderTest, CloseWhilePausedWritesOnlyRecoff) {
     prepare();
-    recorder.option1Click();
+    recorder.recordOn();
     reading(1);
-    recorder.option2Click();
+    recorder.pauseRecording();
     clock.advanceMs(60'000);
-    recorder.bcloseClick();
+    recorder.closeFile();
     EXPECT_EQ(body().mid(3), (Lines{marker("RECOFF", "14:06:09")}));
-    EXPECT_FALSE(recorder.csvready());
+    EXPECT_FALSE(recorder.filePrepared());
     EXPECT_EQ(prepared, (std::vector<bool>{true, false}));
 }
 
 TEST_F(RecorderTest, CloseWhileRecordingWritesRecoffThenPauseAfterTwoWaits) {
     clock.advanceMs(950);  // 14:05:09.95: the first wait crosses into the next second
     prepare();
-    recorder.option1Click();
+    recorder.recordOn();
     reading(1);
     const qint64 t0 = clock.nowMs();
-    recorder.bcloseClick();
+    recorder.closeFile();
     EXPECT_EQ(clock.nowMs() - t0, 200);
     EXPECT_FALSE(recorder.recording());
     EXPECT_FALSE(recorder.recOnSelected());
@@ -309,21 +309,21 @@ TEST_F(RecorderTest, CloseWhileRecordingWritesRecoffThenPauseAfterTwoWaits) {
 
     // Nothing more goes to the closed file, and File > Save may prepare a new one.
     reading(2);
-    recorder.option1Click();
+    recorder.recordOn();
     EXPECT_EQ(body().size(), 4);
     csvPath = dir.filePath(QStringLiteral("t2.csv"));
     prepare();
-    EXPECT_EQ(recorder.recno(), 0);
+    EXPECT_EQ(recorder.rowsWritten(), 0);
 }
 
 TEST_F(RecorderTest, ClicksDuringTheWaitOfPauseAreNotTaken) {
     prepare();
-    recorder.option1Click();
+    recorder.recordOn();
     std::vector<bool> selections;
     QObject::connect(&recorder, &Recorder::selectionChanged,
                      [&](bool recOn) { selections.push_back(recOn); });
-    clock.scheduleInMs(50, [this] { recorder.option1Click(); });
-    recorder.option2Click();
+    clock.scheduleInMs(50, [this] { recorder.recordOn(); });
+    recorder.pauseRecording();
     EXPECT_FALSE(recorder.recording());
     EXPECT_FALSE(recorder.recOnSelected());
     // The refused click has the buttons show PAUSE selected again.
@@ -337,12 +337,12 @@ TEST_F(RecorderTest, QnMarkersOnlyWhileRecording) {
     recorder.appendQnEnd();
     EXPECT_TRUE(body().isEmpty());
 
-    recorder.option1Click();
+    recorder.recordOn();
     recorder.appendQnStart(QStringLiteral("dry"), QStringLiteral(" 12.5kV"), 5);
     recorder.appendQnEnd();
     EXPECT_EQ(body().mid(1),
               (Lines{R"("QNstartD","14:05:09","dry"," 12.5kV", 5)", marker("QNend")}));
-    EXPECT_EQ(recorder.recno(), 0) << "markers are no rows";
+    EXPECT_EQ(recorder.rowsWritten(), 0) << "markers are no rows";
 }
 
 TEST_F(RecorderTest, AFolderRemovedMidRecordingLosesNoRow) {
@@ -350,19 +350,19 @@ TEST_F(RecorderTest, AFolderRemovedMidRecordingLosesNoRow) {
     ASSERT_TRUE(QDir().mkpath(sub));
     csvPath = sub + QStringLiteral("/t1.csv");
     prepare();
-    recorder.option1Click();
+    recorder.recordOn();
     reading(1);
 
     ASSERT_TRUE(QDir(sub).removeRecursively());
     reading(2);
     reading(3);
-    recorder.option2Click();
-    recorder.option1Click();
+    recorder.pauseRecording();
+    recorder.recordOn();
     EXPECT_EQ(recorder.waitingCount(), 4);
     ASSERT_EQ(problems.size(), 4);
     EXPECT_TRUE(problems.constLast().contains(csvPath)) << problems.constLast().toStdString();
     EXPECT_TRUE(problems.constLast().contains(QStringLiteral("4 lines")));
-    EXPECT_EQ(recorder.recno(), 3) << "recording goes on";
+    EXPECT_EQ(recorder.rowsWritten(), 3) << "recording goes on";
     EXPECT_EQ(recovered, 0);
 
     // The folder comes back, empty; the next write puts every kept line first, in order.

@@ -325,7 +325,7 @@ TEST_F(OptionsWindowTest, ReadoutAndAutoStateFollowAtOnceWhileOpen) {
     options.setTvReadout(QStringLiteral(" 1.2kV"));
     EXPECT_EQ(control<QLabel>(w, QStringLiteral("Label4"))->text(), QStringLiteral(" 1.2kV"));
     settings.autoRate = false;
-    options.setauto();
+    options.showAutoRanging();
     EXPECT_FALSE(control<QCheckBox>(w, QStringLiteral("Check2"))->isChecked());
 
     // Set on QN Conf. takes the gate time, the passes and the condition typed.

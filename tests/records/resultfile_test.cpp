@@ -121,7 +121,7 @@ TEST_F(ResultFileTest, SavingTheResultLeavesTheRecordingAlone) {
     Recorder recorder{timing, clock};
     const QString measurement = path("t1.csv");
     ASSERT_TRUE(recorder.prepare(measurement, {QStringLiteral("header")}, nullptr));
-    recorder.option1Click();
+    recorder.recordOn();
     recorder.takeReading(recordstest::cycleReading(2, 1, 1, 10, 1000));
 
     inceptionAndExtinction();
@@ -134,7 +134,7 @@ TEST_F(ResultFileTest, SavingTheResultLeavesTheRecordingAlone) {
     recorder.takeReading(recordstest::cycleReading(2, 2, 1, 10, 1000));
     EXPECT_EQ(recorder.filePath(), measurement);
     EXPECT_TRUE(recorder.recording());
-    EXPECT_EQ(recorder.recno(), 2);
+    EXPECT_EQ(recorder.rowsWritten(), 2);
     EXPECT_EQ(crlfLines(measurement).mid(2),
               (QList<QByteArray>{" 2,1.0, 1,10.0,1000.0", " 2,2.0, 1,10.0,1000.0"}));
     EXPECT_EQ(readBytes(result), table);

@@ -58,7 +58,7 @@ TEST_F(Kr5simRun, ProgramTalksToTheSimulatorThroughItsOwnLink) {
     Timing timing(wait.clock(), wait.pump());
     QtSerialPort port;
     Link link(units, port, wait.clock(), wait.pump(), timing);
-    ASSERT_TRUE(link.openport(1));
+    ASSERT_TRUE(link.openPort(1));
 
     const char* types[] = {"KR", "AU", "ZN", ""};
     for (int i = 0; i < 4; ++i) {
@@ -80,22 +80,22 @@ TEST_F(Kr5simRun, ProgramTalksToTheSimulatorThroughItsOwnLink) {
     EXPECT_EQ(std::pair(first->attRange, first->rateRange), std::pair(0, 0));
 
     // The simulator survives the port being closed and opened again.
-    link.closeport();
-    ASSERT_TRUE(link.openport(1));
+    link.closePort();
+    ASSERT_TRUE(link.openPort(1));
     link.send(UnitKind::Detector, QStringLiteral("a3"));
     const Reply ack = link.receive(UnitKind::Detector, kAckLength, kNormalTimeout);
     EXPECT_TRUE(ack.whole());
     EXPECT_EQ(ack.text, QStringLiteral("A\r\n"));
 
     // At 19200 baud the units answer only once the port has followed them.
-    link.setspeed(1);
+    link.changeSpeed(1);
     const auto fast = reading();
     ASSERT_TRUE(fast);
     EXPECT_EQ(fast->attRange, 3);
-    link.setspeed(0);
+    link.changeSpeed(0);
     link.send(UnitKind::AcUnit, QStringLiteral("t"));
     EXPECT_TRUE(acFields(link.receive(UnitKind::AcUnit, kShortReadLength, kNormalTimeout)));
-    link.closeport();
+    link.closePort();
 
     sim.terminate();
     ASSERT_TRUE(waitUntil(3000, [this] { return sim.state() == QProcess::NotRunning; }));

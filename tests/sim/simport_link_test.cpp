@@ -32,7 +32,7 @@ TEST(SimPortUnderLink, ExchangesAndASpeedChangeRunInVirtualTime) {
     EXPECT_TRUE(kr5::detectorFields(reading));
     EXPECT_NEAR(static_cast<double>(clock.nowUs() - startUs), 15 * 1e7 / 9600 + 2000.0, 1.0);
 
-    link.setspeed(2);
+    link.changeSpeed(2);
     EXPECT_EQ(port.baud(), 38400);
     link.send(kr5::UnitKind::AcUnit, QStringLiteral("t"));
     const kr5::Reply es =

@@ -24,7 +24,7 @@ inline void defaultBenchUnits(UnitsOnLine& units, bool withAc = true, bool withZ
 inline bool startOnDefaultBench(UnitsOnLine& units, Link& link, bool withAc = true,
                                 bool withZn = true) {
     defaultBenchUnits(units, withAc, withZn);
-    return link.openport(1);
+    return link.openPort(1);
 }
 
 }  // namespace kr5::test
