@@ -46,11 +46,8 @@ bool QnPicture::save() {
         return false;
     }
     Dialogs::SaveRequest request;
-    request.title = QStringLiteral("Save");
     request.fileName = QStringLiteral("qn.bmp");
     request.filter = QStringLiteral("BMP File(*.bmp)|*.bmp|PNG File(*.png)|*.png|");
-    request.filterIndex = 1;
-    request.askOverwrite = true;
     int chosenFilter = 1;
     const QString path = dialogs_.saveFileName(request, &chosenFilter);
     if (path.isEmpty()) {

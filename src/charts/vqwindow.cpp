@@ -1,7 +1,6 @@
 #include "vqwindow.h"
 
 #include "charts/windownames.h"
-#include "platform/surfaceview.h"
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>
@@ -9,12 +8,10 @@
 namespace kr5 {
 
 VqWindow::VqWindow(Clipboard& clipboard, QWidget* parent)
-    : QMainWindow(parent), clipboard_(clipboard) {
+    : ChartWindow(clipboard, graWidth, graHeight, parent) {
     nameControl(this, QStringLiteral("VQ"));
     setWindowTitle(QStringLiteral("V-Q"));
-    auto* gra = new SurfaceView(surface_, this);
-    nameControl(gra, QStringLiteral("GRA"));
-    setCentralWidget(gra);
+    QWidget* gra = centralWidget();
 
     // The result box lies over the chart's upper part, below the CSV and CEV labels.
     resultBox_ = new QPlainTextEdit(gra);
@@ -51,34 +48,11 @@ void VqWindow::setResultTextShown(bool visible) {
     resultBox_->setVisible(visible);
 }
 
-void VqWindow::copyChart() {
-    clipboard_.clear();
-    clipboard_.setImage(surface_.image());
-}
-
-void VqWindow::refresh() {
-    centralWidget()->update();
-}
-
 void VqWindow::closeEvent(QCloseEvent* event) {
     // The window hides at once; its chart and text count as discarded from now on.
     event->ignore();
     hide();
     emit unloaded();
-}
-
-void VqWindow::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!event->spontaneous()) {
-        emit shownChanged(true);
-    }
-}
-
-void VqWindow::hideEvent(QHideEvent* event) {
-    QMainWindow::hideEvent(event);
-    if (!event->spontaneous()) {
-        emit shownChanged(false);
-    }
 }
 
 }  // namespace kr5

@@ -4,16 +4,13 @@
 #pragma once
 
 #include "charts/chartplotter.h"
-#include "platform/clipboard.h"
-#include "platform/imagesurface.h"
-
-#include <QMainWindow>
+#include "charts/chartwindow.h"
 
 class QPlainTextEdit;
 
 namespace kr5 {
 
-class VqWindow : public QMainWindow, public VqView {
+class VqWindow : public ChartWindow, public VqView {
     Q_OBJECT
 
   public:
@@ -22,9 +19,6 @@ class VqWindow : public QMainWindow, public VqView {
 
     explicit VqWindow(Clipboard& clipboard, QWidget* parent = nullptr);
 
-    ImageSurface& surface() { return surface_; }
-    // Shows what has been drawn on the chart since the last refresh.
-    void refresh();
     // The text of the result box Text1 as it was set, CR LF line ends included.
     const QString& resultText() const { return resultText_; }
     bool resultTextShown() const;
@@ -33,24 +27,17 @@ class VqWindow : public QMainWindow, public VqView {
     void setResultTextShown(bool visible) override;
     void setCaption(const QString& caption) override { setWindowTitle(caption); }
 
-    void copyChart();
 
   signals:
     void eraseRequested();  // verase
     void saveRequested();   // sdata
     // Closed by its frame: the chart and the result text count as discarded.
     void unloaded();
-    // The program or the operator showed or hid the window.
-    void shownChanged(bool shown);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
   private:
-    Clipboard& clipboard_;
-    ImageSurface surface_{graWidth, graHeight};
     QPlainTextEdit* resultBox_ = nullptr;
     QString resultText_;
 };

@@ -2,14 +2,11 @@
 // only hides it; the chart is kept and drawn on while hidden.
 #pragma once
 
-#include "platform/clipboard.h"
-#include "platform/imagesurface.h"
-
-#include <QMainWindow>
+#include "charts/chartwindow.h"
 
 namespace kr5 {
 
-class WaveWindow : public QMainWindow {
+class WaveWindow : public ChartWindow {
     Q_OBJECT
 
   public:
@@ -18,27 +15,12 @@ class WaveWindow : public QMainWindow {
 
     explicit WaveWindow(Clipboard& clipboard, QWidget* parent = nullptr);
 
-    ImageSurface& surface() { return surface_; }
-    // Shows what has been drawn on the chart since the last refresh.
-    void refresh();
-
-    void copyChart();
-
   signals:
     void eraseRequested();   // wclear
     void legendRequested();  // wcoler
-    // The program or the operator showed or hid the window (not the window system by
-    // itself, as when the main window is minimised).
-    void shownChanged(bool shown);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
-  private:
-    Clipboard& clipboard_;
-    ImageSurface surface_{graWidth, graHeight};
 };
 
 }  // namespace kr5

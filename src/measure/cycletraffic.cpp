@@ -8,47 +8,29 @@ void CycleTraffic::spoilIfFollowedByStrays(Reply& earlier, const Reply& later) {
     }
 }
 
-Reply CycleTraffic::collectAcUnit() {
-    return link_.receive(UnitKind::AcUnit, kShortReadLength, kNormalTimeout);
-}
-
-ReadingReplies CycleTraffic::readCycle() {
+ReadingReplies CycleTraffic::read(bool qnStep) {
+    // A Q-N step handles events once after the detector's "x" and once before the noise
+    // discriminator's reply, as its counting pass is long.
     ReadingReplies r;
     link_.send(UnitKind::Detector, QStringLiteral("x"));
+    if (qnStep) {
+        pump_.pumpOnce();
+    }
     r.detector = link_.receive(UnitKind::Detector, kMeasureLength, kNormalTimeout);
     r.takenAtMs = clock_.nowMs();
     const bool ac = units_.acUnitPresent();
     const bool noise = units_.discriminatorPresent();
     if (ac) {
         link_.send(UnitKind::AcUnit, QStringLiteral("t"));
-        r.ac = collectAcUnit();
-        spoilIfFollowedByStrays(r.detector, r.ac);
-    }
-    if (noise) {
-        link_.send(UnitKind::NoiseDiscriminator, QStringLiteral("g"));
-        r.noise = link_.receive(UnitKind::NoiseDiscriminator, kShortReadLength, kNormalTimeout);
-        spoilIfFollowedByStrays(ac ? r.ac : r.detector, r.noise);
-    }
-    return r;
-}
-
-ReadingReplies CycleTraffic::readQnStep() {
-    ReadingReplies r;
-    link_.send(UnitKind::Detector, QStringLiteral("x"));
-    pump_.pumpOnce();
-    r.detector = link_.receive(UnitKind::Detector, kMeasureLength, kNormalTimeout);
-    r.takenAtMs = clock_.nowMs();
-    const bool ac = units_.acUnitPresent();
-    const bool noise = units_.discriminatorPresent();
-    if (ac) {
-        link_.send(UnitKind::AcUnit, QStringLiteral("t"));
-        r.ac = collectAcUnit();
+        r.ac = link_.receive(UnitKind::AcUnit, kShortReadLength, kNormalTimeout);
         spoilIfFollowedByStrays(r.detector, r.ac);
     }
     if (noise) {
         link_.send(UnitKind::NoiseDiscriminator, QStringLiteral("g"));
     }
-    pump_.pumpOnce();
+    if (qnStep) {
+        pump_.pumpOnce();
+    }
     if (noise) {
         r.noise = link_.receive(UnitKind::NoiseDiscriminator, kShortReadLength, kNormalTimeout);
         spoilIfFollowedByStrays(ac ? r.ac : r.detector, r.noise);

@@ -23,19 +23,16 @@ class CycleTraffic {
                  Timing& timing)
         : units_(units), link_(link), clock_(clock), pump_(pump), timing_(timing) {}
 
-    // The three reads of a normal cycle.
-    ReadingReplies readCycle();
-
-    // The three reads after the count of a Q-N step; events are handled once after the
-    // detector's "x" and once before the noise discriminator's reply.
-    ReadingReplies readQnStep();
+    // The three reads of a normal cycle, or of a Q-N step after its count.
+    ReadingReplies readCycle() { return read(false); }
+    ReadingReplies readQnStep() { return read(true); }
 
     // Counts the pulses of one gate at the range set: "c" + the gate time, a wait of the
     // gate time, then the count. Empty when the count did not come.
     std::optional<qint32> countGate(qint32 gateTimeMs);
 
   private:
-    Reply collectAcUnit();
+    ReadingReplies read(bool qnStep);
     static void spoilIfFollowedByStrays(Reply& earlier, const Reply& later);
 
     const UnitsOnLine& units_;

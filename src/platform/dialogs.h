@@ -16,8 +16,10 @@ class Dialogs {
     // A save-file dialog: its title, the proposed file name, the filter text
     // ("CSV File(*.csv)|*.csv" style pairs separated by '|', or Qt's ";;" form) and which
     // filter is selected first (1-based). Asks before overwriting when askOverwrite.
+    // Every save in the program is titled "Save", proposes a name, starts on the first
+    // filter and asks before an existing file is replaced.
     struct SaveRequest {
-        QString title;
+        QString title = QStringLiteral("Save");
         QString fileName;
         QString filter;
         int filterIndex = 1;

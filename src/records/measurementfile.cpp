@@ -13,11 +13,8 @@ MeasurementFile::MeasurementFile(const InputConstants& constants, const UnitsOnL
 
 Dialogs::SaveRequest MeasurementFile::saveRequest() {
     Dialogs::SaveRequest request;
-    request.title = QStringLiteral("Save");
     request.fileName = QStringLiteral("test.csv");
     request.filter = QStringLiteral("CSV File(*.csv)|*.csv|");
-    request.filterIndex = 1;
-    request.askOverwrite = true;
     return request;
 }
 

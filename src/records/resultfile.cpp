@@ -26,11 +26,8 @@ ResultSave saveResult(const InputConstants& constants, const InceptionDetector& 
         return ResultSave::Unnamed;
     }
     Dialogs::SaveRequest request;
-    request.title = QStringLiteral("Save");
     request.fileName = QStringLiteral("testCSV.csv");
     request.filter = QStringLiteral("CSV File(*.csv)|*.csv|");
-    request.filterIndex = 1;
-    request.askOverwrite = true;
     const QString path = dialogs.saveFileName(request);
     if (path.isEmpty()) {
         return ResultSave::Cancelled;
