@@ -1,9 +1,5 @@
-// The About window: its fixed texts and version, the unit identifications and loopcal it
-// is given, hiding by OK and by the title bar, and the system-information button; and the
-// registry route to the system-information tool, as Windows takes it: the tool's own PATH
-// entry first, then MSINFO32.EXE in the shared-tools folder when that file exists, else
-// the message. Where the identifications and loopcal come from is left to the
-// whole-program test.
+// The About window and the route to the system-information tool. Where the identifications and
+// loopcal come from is left to the whole-program test.
 #include "about/aboutwindow.h"
 #include "about/sysinfo.h"
 #include "app/windowfakes.h"
@@ -19,15 +15,14 @@ namespace {
 
 using namespace windowfakes;
 
-SysInfoPlaces toolList() {
-    SysInfoPlaces places;
-    places.programs = {QStringLiteral("hardinfo"), QStringLiteral("kinfocenter"),
-                       QStringLiteral("gnome-system-monitor")};
-    return places;
-}
+const QStringList kTools{"hardinfo", "kinfocenter", "gnome-system-monitor"};
 
-class AboutWindowTest : public ::testing::Test {
-  protected:
+struct AboutWindowTest : ::testing::Test {
+    static SysInfoPlaces tools() {
+        SysInfoPlaces places;
+        places.programs = kTools;
+        return places;
+    }
     QPushButton* button(const char* name) const {
         return about.findChild<QPushButton*>(QLatin1String(name));
     }
@@ -36,10 +31,10 @@ class AboutWindowTest : public ::testing::Test {
     bool titled = (QCoreApplication::setApplicationName(QStringLiteral("KR5AU")), true);
     test::FakeDialogs dialogs;
     RecordingLauncher launcher;
-    AboutWindow about{dialogs, launcher, toolList()};
+    AboutWindow about{dialogs, launcher, tools()};
 };
 
-TEST_F(AboutWindowTest, ShowsTitleVersionFixedTextsAndWhatItIsGiven) {
+TEST_F(AboutWindowTest, ShowsTitleVersionFixedTextsAndWhatItIsGivenAndOnlyHides) {
     EXPECT_EQ(about.objectName(), QStringLiteral("About"));
     EXPECT_EQ(about.windowTitle(), QStringLiteral("KR5AUのﾊﾞｰｼﾞｮﾝ情報"));
     EXPECT_EQ(labelTexts(about, "lblTitle lblVersion lblDescription Label1"),
@@ -53,28 +48,25 @@ TEST_F(AboutWindowTest, ShowsTitleVersionFixedTextsAndWhatItIsGiven) {
     // Units that were not found leave their lines empty.
     about.setUnitIds(QStringLiteral("KR-5 V1.20   "), QString(), QString());
     EXPECT_EQ(labelTexts(about, "Label2 Label3 Label4"), "KR-5 V1.20   ||");
-    ASSERT_NE(about.findChild<QLabel*>(QStringLiteral("picIcon")), nullptr);
-    EXPECT_FALSE(about.findChild<QLabel*>(QStringLiteral("picIcon"))->pixmap().isNull());
-    ASSERT_TRUE(button("cmdOK") && button("cmdSysInfo"));
-    EXPECT_EQ(button("cmdOK")->text(), QStringLiteral("OK"));
-    EXPECT_EQ(button("cmdSysInfo")->text(), QStringLiteral("system info.(&S)..."));
+    const auto* icon = about.findChild<QLabel*>(QStringLiteral("picIcon"));
+    ASSERT_TRUE(icon && button("cmdOK") && button("cmdSysInfo"));
+    EXPECT_FALSE(icon->pixmap().isNull());
+    EXPECT_EQ(button("cmdOK")->text() + button("cmdSysInfo")->text(),
+              QStringLiteral("OKsystem info.(&S)..."));
     expectNamedControls(about);
-}
-
-TEST_F(AboutWindowTest, OkAndTheTitleBarOnlyHideTheWindow) {
+    // OK and the title bar only hide the window, which is never modal.
     about.show();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     button("cmdOK")->click();
     EXPECT_FALSE(about.isVisible());
     about.show();
     EXPECT_FALSE(about.close());
     EXPECT_FALSE(about.isVisible());
-    about.show();  // shown again, and not modal
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(AboutWindowTest, SystemInfoStartsTheFirstInstalledToolOrShowsTheMessage) {
     button("cmdSysInfo")->click();
-    EXPECT_EQ(launcher.searched, toolList().programs);
+    EXPECT_EQ(launcher.searched, kTools);
     EXPECT_TRUE(launcher.started.empty());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません"));

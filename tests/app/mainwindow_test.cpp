@@ -1,9 +1,5 @@
-// The main window: its menu bar as the operator sees it and as the program reaches it,
-// the caption with the port digit, the cycle-time readout, the warning and the unit
-// status in the status bar, the end request from Exit and from closing, the companion
-// windows across minimise and restore, the About window and the help page; the classic
-// browser sequence of the help launcher and the page installed beside kr5au. What the
-// menu items set off is left to the whole-program test.
+// The main window, the help launcher's classic browser route and the installed help page. What
+// the menu items set off is left to the whole-program test.
 #include "app/mainwindow.h"
 #include "app/help/helplauncher.h"
 #include "app/windowfakes.h"
@@ -17,7 +13,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSet>
 #include <QStatusBar>
 #include <memory>
 
@@ -33,8 +28,8 @@ class MainWindowTest : public ::testing::Test {
     }
 
     // The items of the menu bar (owner null) or of a submenu in order as "name=caption",
-    // marked " >" when they open a menu, " -" when disabled and " [x]" when checked; each
-    // also carries its name for tools.
+    // marked " >" when they open a menu, " -" when disabled, " [x]" when checked and " [ ]"
+    // when they can be; each also carries its name for tools.
     QString items(const QAction* owner = nullptr) const {
         const auto actions = owner == nullptr ? window.menuBar()->actions()
                              : owner->menu()  ? owner->menu()->actions()
@@ -43,7 +38,10 @@ class MainWindowTest : public ::testing::Test {
         for (const QAction* a : actions) {
             EXPECT_EQ(a->property("accessibleDescription").toString(), a->objectName());
             out << a->objectName() + QLatin1Char('=') + a->text() + (a->menu() ? " >" : "") +
-                       (a->isEnabled() ? "" : " -") + (a->isChecked() ? " [x]" : "");
+                       (a->isEnabled() ? "" : " -") +
+                       (a->isChecked()     ? " [x]"
+                        : a->isCheckable() ? " [ ]"
+                                           : "");
         }
         return out.join(QStringLiteral(", "));
     }
@@ -60,48 +58,34 @@ class MainWindowTest : public ::testing::Test {
     int ends = 0;
 };
 
-TEST_F(MainWindowTest, MenuBarHasTheItemsCaptionsAndOrderOfTheProgram) {
+TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgramAndEachMemberHoldsItsOwn) {
     EXPECT_EQ(items(),
               "cfile=File(&F) >, cwin=Window(&W) >, kouseiin=Input const.(&K), "
               "mesqn=QN-Mes.(&Q), seting=Config(&O), dver=Version(&V), gohelp=Help(&H)");
     EXPECT_EQ(items(menu().file), "csave=Save, cend=Exit");
     // Window > ZN-4 waits until the noise discriminator is found.
-    EXPECT_EQ(items(menu().windows), "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 -");
+    EXPECT_EQ(items(menu().windows), "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 - [ ]");
     window.setDiscriminatorAvailable(true);
-    EXPECT_EQ(items(menu().windows), "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4");
+    EXPECT_EQ(items(menu().windows), "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 [ ]");
     window.setDiscriminatorAvailable(false);
     EXPECT_FALSE(menu().discriminator->isEnabled());
     expectNamedControls(window);
-}
-
-TEST_F(MainWindowTest, EachMenuMemberIsTheItemOfItsName) {
-    // The program wires each member to its work: a member holding another item would
-    // set off the wrong thing.
-    const struct {
-        QAction* MainMenu::*member;
-        const char* name;
-        bool checkable;
-    } members[] = {
-        {&MainMenu::file, "cfile", false},          {&MainMenu::save, "csave", false},
-        {&MainMenu::exit, "cend", false},           {&MainMenu::windows, "cwin", false},
-        {&MainMenu::trend, "dwave", true},          {&MainMenu::vq, "dvq", true},
-        {&MainMenu::discriminator, "zn4w", true},   {&MainMenu::inputConstants, "kouseiin", false},
-        {&MainMenu::qnMeasurement, "mesqn", false}, {&MainMenu::options, "seting", false},
-        {&MainMenu::version, "dver", false},        {&MainMenu::help, "gohelp", false},
-    };
-    QSet<const QAction*> seen;
-    for (const auto& m : members) {
-        SCOPED_TRACE(m.name);
-        const QAction* item = menu().*m.member;
-        ASSERT_NE(item, nullptr);
-        EXPECT_EQ(item->objectName(), QLatin1String(m.name));
-        EXPECT_EQ(item->isCheckable(), m.checkable);
-        EXPECT_FALSE(seen.contains(item));
-        seen.insert(item);
+    // The program wires each member to its work: one holding another item would set off
+    // the wrong thing.
+    const std::pair<QAction * MainMenu::*, const char*> members[] = {
+        {&MainMenu::file, "cfile"},          {&MainMenu::save, "csave"},
+        {&MainMenu::exit, "cend"},           {&MainMenu::windows, "cwin"},
+        {&MainMenu::trend, "dwave"},         {&MainMenu::vq, "dvq"},
+        {&MainMenu::discriminator, "zn4w"},  {&MainMenu::inputConstants, "kouseiin"},
+        {&MainMenu::qnMeasurement, "mesqn"}, {&MainMenu::options, "seting"},
+        {&MainMenu::version, "dver"},        {&MainMenu::help, "gohelp"}};
+    for (const auto& [member, name] : members) {
+        ASSERT_NE(menu().*member, nullptr) << name;
+        EXPECT_EQ((menu().*member)->objectName(), QLatin1String(name));
     }
 }
 
-TEST_F(MainWindowTest, CaptionCarriesThePortDigitAndDstShowsTheCycleTime) {
+TEST_F(MainWindowTest, CaptionCycleTimeWarningAndUnitStatus) {
     EXPECT_EQ(window.objectName(), QStringLiteral("KR5AU"));
     window.setPortCaption(QStringLiteral("2"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("KR-5AU(2)"));
@@ -110,49 +94,32 @@ TEST_F(MainWindowTest, CaptionCarriesThePortDigitAndDstShowsTheCycleTime) {
     EXPECT_EQ(labelTexts(window, "dst"), "125");
     ASSERT_NE(window.panelArea(), nullptr);
     EXPECT_NE(window.panelArea()->layout(), nullptr);
-}
 
-TEST_F(MainWindowTest, WarningAndUnitStatusShowSideBySideAndGoWithAnEmptyText) {
+    // The warning and the unit status show side by side and go with an empty text.
     window.show();
-    // Whether the label is seen, once the window has laid out its status bar.
-    const auto seen = [](const QLabel* label) {
-        QCoreApplication::processEvents();
-        return label->isVisible();
-    };
     window.showUnitStatus(QString());  // all units answer: nothing is added
     EXPECT_EQ(statusLabel("unitStatus"), nullptr);
-
     window.showUnitStatus(QStringLiteral("KR-5: no reply (3)"));
     window.showWarning(QStringLiteral("test.csv cannot be written"));
     QLabel* status = statusLabel("unitStatus");
     QLabel* warning = statusLabel("warning");
-    ASSERT_TRUE(status && warning);
-    EXPECT_NE(status, warning);
-    EXPECT_EQ(status->text(), QStringLiteral("KR-5: no reply (3)"));
+    ASSERT_TRUE(status && warning && status != warning);
+    EXPECT_EQ(labelTexts(window, "unitStatus warning"),
+              "KR-5: no reply (3)|test.csv cannot be written");
     EXPECT_EQ(status->accessibleName(), status->text());  // read out by screen readers
     EXPECT_EQ(status->accessibleDescription(), QStringLiteral("unitStatus"));
-    EXPECT_EQ(warning->text(), QStringLiteral("test.csv cannot be written"));
-    EXPECT_TRUE(seen(status));
-    EXPECT_TRUE(seen(warning));
-
+    const auto seen = [&] {  // once the window has laid out its status bar
+        QCoreApplication::processEvents();
+        return std::pair(status->isVisible(), warning->isVisible());
+    };
+    EXPECT_EQ(seen(), std::pair(true, true));
     window.showUnitStatus(QString());
-    EXPECT_FALSE(seen(status));
-    EXPECT_TRUE(seen(warning));  // each goes on its own
+    EXPECT_EQ(seen(), std::pair(false, true));  // each goes on its own
     window.showUnitStatus(QStringLiteral("ZN-4: no reply (1)"));
     EXPECT_EQ(statusLabel("unitStatus"), status);  // the same label again
-    EXPECT_TRUE(seen(status));
+    EXPECT_EQ(seen(), std::pair(true, true));
     window.showWarning(QString());
-    EXPECT_FALSE(seen(warning));
-    EXPECT_TRUE(seen(status));
-}
-
-TEST_F(MainWindowTest, ExitAndClosingOnlyRequestTheEnd) {
-    window.show();
-    menu().exit->trigger();
-    EXPECT_EQ(ends, 1);
-    EXPECT_FALSE(window.close());
-    EXPECT_EQ(ends, 2);
-    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(seen(), std::pair(true, false));
 }
 
 TEST_F(MainWindowTest, MinimiseHidesCompanionsAndRestoreShowsThemAgain) {
@@ -181,7 +148,7 @@ TEST_F(MainWindowTest, MinimiseHidesCompanionsAndRestoreShowsThemAgain) {
     EXPECT_EQ(shown(), std::tuple(true, true, true));
 }
 
-TEST_F(MainWindowTest, VersionShowsAboutWithoutBlockingAndHelpOpensThePageOrSaysWhyNot) {
+TEST_F(MainWindowTest, VersionShowsAboutHelpOpensThePageOrSaysWhyNotExitAsksToEnd) {
     window.show();
     menu().version->trigger();
     EXPECT_TRUE(about.isVisible());
@@ -197,6 +164,11 @@ TEST_F(MainWindowTest, VersionShowsAboutWithoutBlockingAndHelpOpensThePageOrSays
     EXPECT_TRUE(dialogs.shown[0].title.isEmpty());
     EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
     EXPECT_EQ(ends, 0);
+    // Exit and closing only request the end.
+    menu().exit->trigger();
+    EXPECT_EQ(ends, 1);
+    EXPECT_FALSE(window.close());
+    EXPECT_EQ(ends, 2);
     EXPECT_TRUE(window.isVisible());
 }
 

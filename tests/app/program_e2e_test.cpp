@@ -1,9 +1,5 @@
-// The real program, offscreen, against kr5sim on pseudo-terminals: it finds the units,
-// starts the loop, runs its cycles, prints its status (naming a unit that stopped
-// answering), and on SIGTERM releases the line in order. The simulator's frame log shows
-// the whole conversation. What the program does in between is left to the whole-program
-// test, which runs in virtual time.
-
+// The real program against kr5sim on pseudo-terminals: discovery, cycles, status, release on
+// SIGTERM. What it does in between is left to the whole-program test, in virtual time.
 #include "support/waituntil.h"
 
 #include <gtest/gtest.h>
@@ -11,24 +7,13 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <functional>
 
 namespace kr5 {
 namespace {
 
-// Seconds of the simulator's time after which the noise discriminator no longer answers.
-constexpr int kSilentFromS = 15;
+constexpr int kSilentFromS = 15;  // simulator seconds after which the ZN-4 stops answering
 
 struct ProgramRun : ::testing::Test {
-    QTemporaryDir dir;
-    QProcess sim;
-    QProcess program;
-    QString simOut;
-    QString programOut;
-
-    test::RealTimeWait wait;
-    bool waitUntil(qint64 ms, const std::function<bool()>& done) { return wait.until(ms, done); }
-
     void TearDown() override {
         for (QProcess* p : {&program, &sim}) {
             if (p->state() != QProcess::NotRunning) {
@@ -37,17 +22,14 @@ struct ProgramRun : ::testing::Test {
             }
         }
     }
-
+    // Starts kr5sim logging its frames to `logPath`; returns the device of its port 1.
     QString startSimulator(const QString& logPath) {
         QObject::connect(&sim, &QProcess::readyReadStandardOutput,
                          [this] { simOut += QString::fromLocal8Bit(sim.readAllStandardOutput()); });
-        // The noise discriminator goes silent well after the loop has started.
-        sim.start(
-            QStringLiteral(KR5SIM_PATH),
-            {QStringLiteral("--log"), logPath, QStringLiteral("--operator"), QStringLiteral("off"),
-             QStringLiteral("--seed"), QStringLiteral("11"), QStringLiteral("--fault"),
-             QStringLiteral("ZN silent from=%1").arg(kSilentFromS)});
-        if (!waitUntil(5000, [this] { return simOut.contains(QLatin1String("READY")); })) {
+        sim.start(QStringLiteral(KR5SIM_PATH),
+                  {"--log", logPath, "--operator", "off", "--seed", "11", "--fault",
+                   QStringLiteral("ZN silent from=%1").arg(kSilentFromS)});
+        if (!wait.until(5000, [this] { return simOut.contains(QLatin1String("READY")); })) {
             return {};
         }
         return QRegularExpression(QStringLiteral("^PORT1=(\\S+)$"),
@@ -55,22 +37,10 @@ struct ProgramRun : ::testing::Test {
             .match(simOut)
             .captured(1);
     }
-
-    // "<address byte> <command>" for each frame of the log.
-    QStringList frames(const QString& logPath) const {
-        QFile f(logPath);
-        if (!f.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        QStringList out;
-        for (const QString& line : QString::fromLatin1(f.readAll()).split(QLatin1Char('\n'))) {
-            const QStringList w = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-            if (w.size() >= 5) {
-                out << w[3] + QLatin1Char(' ') + w[4];
-            }
-        }
-        return out;
-    }
+    QTemporaryDir dir;
+    QProcess sim, program;
+    QString simOut, programOut;
+    test::RealTimeWait wait;
 };
 
 TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
@@ -92,7 +62,7 @@ TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
 
     // Three status lines with a cycle time: the loop runs.
     const QRegularExpression cycling(QStringLiteral("cycle \\d+ ms"));
-    ASSERT_TRUE(waitUntil(20000, [&] { return programOut.count(cycling) >= 3; }))
+    ASSERT_TRUE(wait.until(20000, [&] { return programOut.count(cycling) >= 3; }))
         << programOut.toStdString() << program.readAllStandardError().toStdString();
     EXPECT_TRUE(programOut.contains(QLatin1String("port 1 | KR AU ZN |")))
         << programOut.toStdString();
@@ -100,17 +70,26 @@ TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
     const QRegularExpression noReply(QStringLiteral("cycle \\d+ ms \\| ZN-4: no reply \\(\\d+\\)$"),
                                      QRegularExpression::MultilineOption);
     EXPECT_FALSE(programOut.contains(noReply)) << programOut.toStdString();
-    EXPECT_TRUE(waitUntil((kSilentFromS + 15) * 1000, [&] { return programOut.contains(noReply); }))
-        << programOut.toStdString();
+    EXPECT_TRUE(wait.until((kSilentFromS + 15) * 1000, [&] {
+        return programOut.contains(noReply);
+    })) << programOut.toStdString();
 
     program.terminate();  // SIGTERM
-    ASSERT_TRUE(waitUntil(10000, [&] { return program.state() == QProcess::NotRunning; }));
+    ASSERT_TRUE(wait.until(10000, [&] { return program.state() == QProcess::NotRunning; }));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
     sim.terminate();
-    waitUntil(5000, [&] { return sim.state() == QProcess::NotRunning; });
+    wait.until(5000, [&] { return sim.state() == QProcess::NotRunning; });
 
-    const QStringList log = frames(logPath);
+    QFile logFile(logPath);
+    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+    QStringList log;  // "<address byte> <command>" for each frame
+    for (const QString& line : QString::fromLatin1(logFile.readAll()).split(QLatin1Char('\n'))) {
+        const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.size() >= 5) {
+            log << words[3] + QLatin1Char(' ') + words[4];
+        }
+    }
     ASSERT_GT(log.size(), 17 + 11 + 6);
     // Discovery: the wake-up probe, then every address of port 1.
     EXPECT_EQ(log[0], QStringLiteral("C0 v"));

@@ -1,8 +1,5 @@
-// The Qt message box: the program's title when none is given, the lone carriage return
-// of the program's texts shown as a line break, the buttons asked for, and the answer.
-// The Qt launcher against the real system: installed programs are found and start, a
-// missing program is neither found nor started, and a missing document is a failure.
-// Which texts the program shows, and when, is left to the tests of the parts that show them.
+// The Qt message box and launcher against the real system. Which texts the program shows, and
+// when, is left to the tests of the parts that show them.
 #include "platform/qtdialogs.h"
 #include "platform/qtlauncher.h"
 

@@ -1,6 +1,5 @@
-// The status line printed with --status: the port, the units found, the panel's readouts
-// as the panel shows them, the cycle time and the units that stopped answering. Printing
-// it each second from the running program is left to program_e2e_test.
+// The status line printed with --status. Printing it each second from the running program is
+// left to program_e2e_test.
 #include "app/statusline.h"
 #include "link/units.h"
 #include "measure/panelmodel.h"
@@ -23,40 +22,7 @@ UnitsOnLine unitsOn(int port, bool ac, bool discriminator) {
     return units;
 }
 
-TEST(StatusLine, NamesThePortTheUnitsFoundAndTheUnitsNotAnswering) {
-    const PanelReadouts readouts{QStringLiteral("12.35"),
-                                 QStringLiteral("40.0"),
-                                 QStringLiteral("61.2"),
-                                 QStringLiteral(" 6.12kV"),
-                                 false,
-                                 false,
-                                 1.2,
-                                 40.0};
-    const QString values =
-        QStringLiteral("Q 12.35 pC | N 40.0 P.P.S. | Es 61.2 V | TV  6.12kV | cycle 38 ms");
-    const struct {
-        UnitsOnLine units;
-        const char* unitStatus;
-        const char* start;  // the line before the values
-        const char* end;    // after them
-    } cases[] = {
-        {unitsOn(1, true, true), "", "port 1 | KR AU ZN | ", ""},
-        {unitsOn(1, false, false), "", "port 1 | KR | ", ""},
-        {unitsOn(2, true, false), "", "port 2 | KR AU | ", ""},
-        {unitsOn(1, false, true), "", "port 1 | KR ZN | ", ""},
-        {unitsOn(1, true, true), "KR-5: no reply (3)", "port 1 | KR AU ZN | ",
-         " | KR-5: no reply (3)"},
-        {unitsOn(2, true, true), "ACU: no reply (1); ZN-4: no reply (12)", "port 2 | KR AU ZN | ",
-         " | ACU: no reply (1); ZN-4: no reply (12)"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.start);
-        EXPECT_EQ(statusLine(c.units, readouts, QStringLiteral("38"), QLatin1String(c.unitStatus)),
-                  QLatin1String(c.start) + values + QLatin1String(c.end));
-    }
-}
-
-TEST(StatusLine, ShowsThePanelsTextsOfAReading) {
+TEST(StatusLine, NamesThePortTheUnitsThePanelsTextsAndTheUnitsNotAnswering) {
     Requests requests;
     OperatingSettings settings;
     PanelModel panel(requests, settings);
@@ -70,9 +36,27 @@ TEST(StatusLine, ShowsThePanelsTextsOfAReading) {
     reading.es = 61.25;
     reading.testVoltage = 6125.0;
     panel.takeReading(reading);
-    EXPECT_EQ(statusLine(unitsOn(1, true, true), panel.readouts(), QStringLiteral("38"), QString()),
-              QStringLiteral("port 1 | KR AU ZN | Q 25.00 pC | N 40.0 P.P.S. | Es 61.2 V | "
-                             "TV  6.12kV | cycle 38 ms"));
+    const QString values =
+        QStringLiteral("Q 25.00 pC | N 40.0 P.P.S. | Es 61.2 V | TV  6.12kV | cycle 38 ms");
+    const struct {
+        UnitsOnLine units;
+        const char* unitStatus;
+        const char* start;  // the line before the values
+        const char* end;    // after them
+    } cases[] = {
+        {unitsOn(1, true, true), "", "port 1 | KR AU ZN | ", ""},
+        {unitsOn(1, false, false), "", "port 1 | KR | ", ""},
+        {unitsOn(2, true, false), "", "port 2 | KR AU | ", ""},
+        {unitsOn(1, false, true), "", "port 1 | KR ZN | ", ""},
+        {unitsOn(2, true, true), "ACU: no reply (1); ZN-4: no reply (12)", "port 2 | KR AU ZN | ",
+         " | ACU: no reply (1); ZN-4: no reply (12)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start);
+        EXPECT_EQ(statusLine(c.units, panel.readouts(), QStringLiteral("38"),
+                             QLatin1String(c.unitStatus)),
+                  QLatin1String(c.start) + values + QLatin1String(c.end));
+    }
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// For the window tests: a fake launcher that records every call and answers as the test
-// sets it up, and two readers of a window's labels and control names. Message boxes are
-// faked by support/fakedialogs.h.
+// For the window tests: a recording launcher and readers of a window's labels and names.
+// Message boxes are faked by support/fakedialogs.h.
 #pragma once
 
 #include "platform/launcher.h"
@@ -40,12 +39,11 @@ class RecordingLauncher : public Launcher {
         return installed.value(name);
     }
 
-    // What the tests set up.
+    // What the test sets up, then what the code under test did.
     bool openSucceeds = true;
     QStringList failingPrograms;
     QMap<QString, QString> installed;  // name -> path
 
-    // What the code under test did.
     QStringList opened;
     std::vector<Started> started;
     QStringList searched;

@@ -1,8 +1,9 @@
-// Helpers for reading drawn charts: a label (or a row of them) compared glyph for glyph
-// with the same text drawn alone, the painted pixels of a column or a box, and a surface
-// that remembers its lines (for lines that a chart clears again within the same call).
+// Helpers for the chart tests: readings to draw, the charts' colours, labels compared glyph
+// for glyph with the same text drawn alone, the painted pixels of a column or a box, and a
+// surface that remembers its lines (for lines that a chart clears again within the call).
 #pragma once
 
+#include "measure/reading.h"
 #include "platform/imagesurface.h"
 
 #include <gtest/gtest.h>
@@ -12,47 +13,71 @@
 
 namespace kr5::test {
 
-// The text drawn in colour with its top left at (x, y): the pixels of that colour in the
-// text's box are exactly those of the same text drawn alone on a white picture.
-inline ::testing::AssertionResult labelAt(const ImageSurface& chart, const QString& text, double x,
-                                          int y, Colour colour) {
-    ImageSurface alone(chart.width(), chart.height());
-    alone.setForeColour(colour);
-    alone.setPos(x, y);
-    alone.print(text, false);
-    const int left = static_cast<int>(x) - 1;
-    const int right = static_cast<int>(x) + alone.textWidth(text) + 2;
-    int glyphPixels = 0;
-    for (int py = y; py < y + Surface::textLineHeight; ++py) {
-        for (int px = left; px <= right; ++px) {
-            const bool expected = alone.pixel(px, py) == colour;
-            if (expected != (chart.pixel(px, py) == colour)) {
-                return ::testing::AssertionFailure()
-                       << "\"" << text.toStdString() << "\" at (" << x << ", " << y << "): pixel ("
-                       << px << ", " << py << ") differs";
-            }
-            glyphPixels += expected ? 1 : 0;
-        }
-    }
-    if (glyphPixels == 0) {
-        return ::testing::AssertionFailure() << "\"" << text.toStdString() << "\" has no pixels";
-    }
-    return ::testing::AssertionSuccess();
+// Colours of the charts, in 0x00BBGGRR.
+constexpr Colour grey = 0x808080;
+constexpr Colour lightBlue = 0xFF0000;
+constexpr Colour lightGreen = 0x00FF00;
+constexpr Colour lightRed = 0x0000FF;  // also ranges 0 and 9
+constexpr Colour lightMagenta = 0xFF00FF;
+
+// A complete reading of a normal cycle: raw peak at an attenuator range, pulse rate, Es.
+inline Reading cycleReading(int att, double rawPeak, double pulseRate, double es, double adjust = 1,
+                            double ptRatio = 100) {
+    Reading r;
+    r.detector = DetectorFields{};
+    r.attRange = att;
+    r.rawPeak = rawPeak;
+    r.charge = attenuatorDivision(att) * rawPeak * adjust;
+    r.pulseRate = pulseRate;
+    r.es = es;
+    r.testVoltage = es * ptRatio;
+    return r;
 }
 
-// A row or column of labels (separated by '|'), the first with its top left at (x, y),
-// each next one dx and dy further on.
+// A complete step of a Q-N pass at an attenuator range with its count rate.
+inline Reading qnStepReading(int att, qint32 countRate, double es = 0) {
+    Reading r = cycleReading(att, 0, countRate, es);
+    r.kind = Reading::Kind::QnStep;
+    r.countRate = countRate;
+    return r;
+}
+
+// Labels separated by '|', the first with its top left at (x, y), each next one dx and dy
+// further on: in each label's box the pixels of the colour are exactly those of the same
+// text drawn alone on a white picture.
 inline ::testing::AssertionResult labelsAt(const ImageSurface& chart, const QString& texts,
                                            double x, double dx, int y, int dy, Colour colour) {
     for (const QString& text : texts.split(QLatin1Char('|'))) {
-        ::testing::AssertionResult one = labelAt(chart, text, x, y, colour);
-        if (!one) {
-            return one;
+        ImageSurface alone(chart.width(), chart.height());
+        alone.setForeColour(colour);
+        alone.setPos(x, y);
+        alone.print(text, false);
+        int glyphPixels = 0;
+        for (int py = y; py < y + Surface::textLineHeight; ++py) {
+            const int left = static_cast<int>(x);
+            for (int px = left - 1; px <= left + alone.textWidth(text) + 2; ++px) {
+                const bool expected = alone.pixel(px, py) == colour;
+                if (expected != (chart.pixel(px, py) == colour)) {
+                    return ::testing::AssertionFailure()
+                           << "\"" << text.toStdString() << "\" at (" << x << ", " << y
+                           << "): pixel (" << px << ", " << py << ") differs";
+                }
+                glyphPixels += expected ? 1 : 0;
+            }
+        }
+        if (glyphPixels == 0) {
+            return ::testing::AssertionFailure()
+                   << "\"" << text.toStdString() << "\" has no pixels";
         }
         x += dx;
         y += dy;
     }
     return ::testing::AssertionSuccess();
+}
+
+inline ::testing::AssertionResult labelAt(const ImageSurface& chart, const QString& text, double x,
+                                          int y, Colour colour) {
+    return labelsAt(chart, text, x, 0, y, 0, colour);
 }
 
 // Pixels of a column from y0 to y1 (inclusive) that have the colour.
@@ -64,13 +89,11 @@ inline int countInColumn(const ImageSurface& s, int x, int y0, int y1, Colour co
     return n;
 }
 
-// Pixels of the picture that differ from white.
+// Pixels of the box that differ from white.
 inline int paintedPixels(const ImageSurface& s, int x0, int y0, int x1, int y1) {
     int n = 0;
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
-            n += s.pixel(x, y) != kWhite ? 1 : 0;
-        }
+    for (int x = x0; x <= x1; ++x) {
+        n += (y1 - y0 + 1) - countInColumn(s, x, y0, y1, kWhite);
     }
     return n;
 }

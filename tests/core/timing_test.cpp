@@ -1,6 +1,5 @@
-// The program's pacing in virtual time: wait and the cycle countdown in whole 100 ms
-// ticks, the once-a-second cycle-time readout and the start-up calibration count. The
-// loop that uses them is left to the measure tests.
+// Pacing in virtual time: waits and the cycle countdown in 100 ms ticks, the cycle-time readout
+// and the calibration count. The loop that uses them is left to the measure tests.
 #include "core/timing.h"
 #include "platform/virtualclock.h"
 
@@ -31,36 +30,33 @@ struct TimingTest : ::testing::Test {
     QStringList readouts;
 };
 
-// Each pause asked for, and how long it lasts: whole ticks, halves to even.
-const struct {
-    double ms;
-    qint64 lastsMs;
-} kPauses[] = {{0, 0},     {49, 0},    {50, 0},    {51, 100},  {150, 200},
-               {200, 200}, {250, 200}, {349, 300}, {350, 400}, {1000, 1000}};
-
 TEST_F(TimingTest, WaitLastsWholeTicksWithAndWithoutTheTimers) {
+    // Each pause asked for, and how long it lasts: whole ticks, halves to even.
+    const struct {
+        double ms;
+        qint64 lastsMs;
+    } pauses[] = {{0, 0},     {49, 0},    {50, 0},    {51, 100},  {150, 200},
+                  {200, 200}, {250, 200}, {349, 300}, {350, 400}, {1000, 1000}};
     for (const bool timers : {false, true}) {
         if (timers) {
             timing.startTimers();
         }
-        for (const auto& pause : kPauses) {
+        for (const auto& pause : pauses) {
             SCOPED_TRACE(::testing::Message() << pause.ms << " ms, timers " << timers);
             // The call falls on a tick: the ticks count from the clock's own timer.
             EXPECT_EQ(lasting([&] { timing.wait(pause.ms); }), pause.lastsMs);
         }
     }
-}
-
-TEST_F(TimingTest, AWaitBetweenTwoTicksEndsOnATick) {
-    timing.startTimers();
+    // Begun between two ticks, a wait of two ticks ends on the second.
+    const qint64 tickMs = clock.nowMs();
     clock.advanceMs(30);
-    timing.wait(200);  // the first tick comes after 70 ms, the second at 200
-    EXPECT_EQ(clock.nowMs(), 200);
+    timing.wait(200);
+    EXPECT_EQ(clock.nowMs(), tickMs + 200);
 }
 
 TEST_F(TimingTest, TheCycleLastsItsSampleTimeWhateverTheWorkTook) {
     timing.startTimers();
-    // Sample time, the work of the cycle, and when waitForCycleEnd returns from the cycle's start.
+    // Sample time, the work of the cycle, and when the cycle ends after its start.
     const struct {
         double sampleMs;
         qint64 workMs;
@@ -85,22 +81,21 @@ TEST_F(TimingTest, TheCycleLastsItsSampleTimeWhateverTheWorkTook) {
     }
 }
 
-TEST_F(TimingTest, TicksByHandCountTheCycleDown) {
-    // Without the timers running the countdown left is waited on the clock.
+TEST_F(TimingTest, TicksByHandOrTheTimersCountTheCycleDownAndShowTheMeanCyclePeriod) {
+    const auto cycleEndWait = [this] { return lasting([this] { timing.waitForCycleEnd(); }); };
+    // Without the timers the countdown left is waited on the clock.
     timing.startCycle(500);
     timing.tick();
     timing.tick();
-    EXPECT_EQ(lasting([&] { timing.waitForCycleEnd(); }), 300);
+    EXPECT_EQ(cycleEndWait(), 300);
     timing.startCycle(200);
     for (int i = 0; i < 5; ++i) {
         timing.tick();  // more ticks than the cycle has
     }
-    EXPECT_EQ(lasting([&] { timing.waitForCycleEnd(); }), 0);
+    EXPECT_EQ(cycleEndWait(), 0);
     timing.startCycle(100);  // a new cycle starts from its full count
-    EXPECT_EQ(lasting([&] { timing.waitForCycleEnd(); }), 100);
-}
+    EXPECT_EQ(cycleEndWait(), 100);
 
-TEST_F(TimingTest, TheReadoutShowsTheMeanCyclePeriodOfTheLastSecond) {
     // Cycles counted in a second, and what the readout is sent after it: nothing for a
     // second without a cycle, so that it keeps what it shows.
     const struct {
@@ -116,9 +111,7 @@ TEST_F(TimingTest, TheReadoutShowsTheMeanCyclePeriodOfTheLastSecond) {
         timing.showReadout();
         EXPECT_EQ(readouts, s.sent);
     }
-}
-
-TEST_F(TimingTest, TheTimersRunFromTheClockUntilStopped) {
+    readouts.clear();
     timing.startTimers();
     timing.startTimers();  // a second start adds no second set of timers
     for (int i = 0; i < 4; ++i) {
@@ -128,11 +121,9 @@ TEST_F(TimingTest, TheTimersRunFromTheClockUntilStopped) {
     EXPECT_TRUE(readouts.isEmpty());
     clock.advanceMs(1);
     EXPECT_EQ(readouts, QStringList{"250"});
-    // The tick counts the cycle down on its own.
     timing.startCycle(300);
     clock.advanceMs(300);
-    EXPECT_EQ(lasting([&] { timing.waitForCycleEnd(); }), 0);
-
+    EXPECT_EQ(cycleEndWait(), 0);
     timing.stopTimers();
     EXPECT_FALSE(timing.timersRunning());
     timing.countCycle();

@@ -8,42 +8,43 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <array>
 
 namespace kr5 {
 namespace {
 
-using sim::Scenario;
-using test::FakeDialogs;
-
+// The progress window's calls: "show", "hide" and each unit found as "port:index:ident";
+// the addresses asked are only counted.
 class RecordingProgress : public DiscoveryProgress {
   public:
-    bool visible = false;
-    int showCount = 0;
-    std::vector<std::pair<int, int>> probes;  // port, index
-    QStringList finds;
-    void showProgress() override {
-        visible = true;
-        ++showCount;
-    }
-    void probing(int port, int index) override { probes.emplace_back(port, index); }
+    QStringList calls;
+    int probes = 0;
+    void showProgress() override { calls << QStringLiteral("show"); }
+    void probing(int, int) override { ++probes; }
     void found(int port, UnitKind, int index, const QString& ident) override {
-        finds << QStringLiteral("%1:%2:%3").arg(port).arg(index).arg(ident);
+        calls << QStringLiteral("%1:%2:%3").arg(port).arg(index).arg(ident);
     }
-    void hideProgress() override { visible = false; }
+    void hideProgress() override { calls << QStringLiteral("hide"); }
 };
 
-sim::UnitConfig unit(sim::UnitKind kind, int address, int port) {
-    return {kind, address, port, sim::defaultIdent(kind, address)};
+// The bench the simulator's scenario lines describe: the default one when they name no unit.
+sim::Scenario benchOf(const char* lines) {
+    sim::ScenarioBuilder builder;
+    QString error;
+    EXPECT_TRUE(builder.applyText(QString::fromLatin1(lines), &error)) << error.toStdString();
+    return builder.scenario();
 }
 
 struct Discovery {
-    explicit Discovery(Scenario s) : bench(s) {}
+    explicit Discovery(const sim::Scenario& scenario) : bench(scenario) {}
+    explicit Discovery(const char* lines) : Discovery(benchOf(lines)) {}
 
     bool run() { return findUnits(units, link, progress, dialogs); }
 
-    int address(UnitKind kind) const { return units.unit(kind).address; }
-
+    std::array<int, 3> addresses() const {
+        return {units.unit(UnitKind::Detector).address, units.unit(UnitKind::AcUnit).address,
+                units.unit(UnitKind::NoiseDiscriminator).address};
+    }
     std::vector<sim::FrameRecord> framesOn(int port) const {
         std::vector<sim::FrameRecord> out;
         for (const auto& f : simPort.frameLog()) {
@@ -62,90 +63,83 @@ struct Discovery {
     sim::SimPort simPort{bench, clock};
     Link link{units, simPort, clock, pump, timing};
     RecordingProgress progress;
-    FakeDialogs dialogs;
+    test::FakeDialogs dialogs;
 };
 
-Scenario withUnits(std::vector<sim::UnitConfig> units, std::set<int> emptyPorts = {}) {
-    Scenario s = Scenario::defaultBench();
-    s.units = std::move(units);
-    s.emptyPorts = std::move(emptyPorts);
-    return s;
-}
-
-TEST(Discovery, AllUnitsOnPortOneNeverTouchPortTwo) {
-    Discovery d(Scenario::defaultBench());
+TEST(Discovery, AllUnitsOnPortOneAreTakenAfterAWakeUpProbeWithoutTouchingPortTwo) {
+    Discovery d("");
     ASSERT_TRUE(d.run());
     EXPECT_TRUE(d.dialogs.shown.empty());
-    EXPECT_TRUE(d.framesOn(2).empty());
     EXPECT_EQ(d.units.port, 1);
-    EXPECT_EQ(std::tuple(d.address(UnitKind::Detector), d.address(UnitKind::AcUnit),
-                         d.address(UnitKind::NoiseDiscriminator)),
-              std::tuple(0, 1, 2));
-    EXPECT_TRUE(d.units.acUnitPresent());
-    EXPECT_TRUE(d.units.discriminatorPresent());
-    // Each identification as the unit gave it.
-    const std::pair<UnitKind, sim::UnitKind> kinds[] = {
-        {UnitKind::Detector, sim::UnitKind::Detector},
-        {UnitKind::AcUnit, sim::UnitKind::AcUnit},
-        {UnitKind::NoiseDiscriminator, sim::UnitKind::Discriminator}};
-    for (const auto& [kind, simKind] : kinds) {
-        EXPECT_EQ(d.units.unit(kind).ident, sim::defaultIdent(simKind, d.address(kind)));
+    EXPECT_EQ(d.addresses(), (std::array{0, 1, 2}));
+    EXPECT_EQ(d.units.unit(UnitKind::Detector).ident, QStringLiteral("KR-5 SIM 0001"));
+    EXPECT_EQ(d.units.unit(UnitKind::NoiseDiscriminator).ident, QStringLiteral("ZN-4 SIM 0003"));
+    EXPECT_EQ(d.progress.calls, (QStringList{"show", "1:0:KR-5 SIM 0001", "1:1:AU-1 SIM 0002",
+                                             "1:2:ZN-4 SIM 0003", "hide"}));
+    EXPECT_EQ(d.progress.probes, 16);
+    // Address 0 is asked once before the scan proper, and its answer dropped.
+    const auto frames = d.framesOn(1);
+    ASSERT_EQ(frames.size(), 17u);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_EQ(frames[i].address, i == 0 ? 0 : static_cast<int>(i) - 1);
+        EXPECT_EQ(frames[i].command, QByteArray("v"));
     }
-    EXPECT_EQ(d.progress.finds,
-              (QStringList{"1:0:" + d.units.unit(UnitKind::Detector).ident,
-                           "1:1:" + d.units.unit(UnitKind::AcUnit).ident,
-                           "1:2:" + d.units.unit(UnitKind::NoiseDiscriminator).ident}));
-    EXPECT_EQ(d.progress.showCount, 1);
-    EXPECT_FALSE(d.progress.visible);
-    EXPECT_EQ(d.progress.probes.size(), 16u);
+    EXPECT_TRUE(d.framesOn(2).empty());
     EXPECT_FALSE(d.simPort.isOpen());  // closed after the scan; start-up reopens it
 }
 
-TEST(Discovery, TheWakeUpProbeGoesToAddressZeroBeforeTheScan) {
-    Discovery d(
-        withUnits({unit(sim::UnitKind::Detector, 5, 1), unit(sim::UnitKind::AcUnit, 9, 1)}));
-    ASSERT_TRUE(d.run());
-    const auto frames = d.framesOn(1);
-    ASSERT_EQ(frames.size(), 17u);
-    EXPECT_EQ(frames[0].address, 0);
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(frames[static_cast<size_t>(i + 1)].address, i);
-        EXPECT_EQ(frames[static_cast<size_t>(i + 1)].command, QByteArray("v"));
+TEST(Discovery, TheOperatorMayStopWhenTheAcUnitIsMissing) {
+    Discovery d("unit KR 0 1\nport 2");
+    d.dialogs.answers.push_back(Dialogs::Answer::Cancel);
+    EXPECT_FALSE(d.run());
+    EXPECT_EQ(d.dialogs.shown.size(), 1u);
+}
+
+// Every scan starts from units left by an earlier one, which must all be forgotten. The
+// operator goes on without the AC unit when asked.
+TEST(Discovery, TheDetectorsPortDecidesWhichUnitsAreTaken) {
+    const struct {
+        const char* bench;
+        int port;
+        std::array<int, 3> addresses;      // detector, AC unit, noise discriminator
+        std::pair<size_t, size_t> frames;  // on port 1 and port 2
+        bool askedForAcUnit;
+    } cases[] = {
+        {"unit KR 0 1\nport 2", 1, {0, -1, -1}, {17, 17}, true},
+        {"unit KR 3 2\nunit AU 4 2\nport 1", 2, {3, 4, -1}, {17, 17}, false},
+        {"unit KR 0 2\nunit AU 1 2", 2, {0, 1, -1}, {0, 17}, false},  // no line on port 1
+        // All traffic goes to the detector's port, where the others could never answer.
+        {"unit KR 0 1\nunit AU 1 2\nunit ZN 2 2", 1, {0, -1, -1}, {17, 17}, true},
+        {"unit KR 0 1\nunit ZN 2 1\nunit KR 6 2", 2, {6, -1, -1}, {17, 17}, true},
+        // The last unit of a kind wins; with both found on port 1, port 2 is left alone.
+        {"unit KR 2 1\nunit KR 7 1\nunit AU 4 1\nport 2", 1, {7, 4, -1}, {17, 0}, false},
+    };
+    for (const auto& c : cases) {
+        Discovery d(c.bench);
+        d.units.port = 3 - c.port;
+        d.units.unit(UnitKind::AcUnit) = FoundUnit{9, QStringLiteral("AU-1 OLD 0009")};
+        d.units.unit(UnitKind::NoiseDiscriminator) = FoundUnit{3, QStringLiteral("ZN-4 OLD 0003")};
+        EXPECT_TRUE(d.run()) << c.bench;
+        EXPECT_EQ(d.units.port, c.port) << c.bench;
+        EXPECT_EQ(d.addresses(), c.addresses) << c.bench;
+        EXPECT_EQ(std::pair(d.framesOn(1).size(), d.framesOn(2).size()), c.frames) << c.bench;
+        ASSERT_EQ(d.dialogs.shown.size(), c.askedForAcUnit ? 1u : 0u) << c.bench;
+        for (const auto& shown : d.dialogs.shown) {
+            EXPECT_EQ(shown.text, QStringLiteral("Can not find ACU.\rmes. without ACU\uFF1F"));
+            EXPECT_EQ(shown.title, QStringLiteral("NO CONNECT ACU"));
+            EXPECT_EQ(shown.buttons, Dialogs::Buttons::OkCancel);
+        }
+        // The progress window showed whatever answered, on either port.
+        EXPECT_EQ(static_cast<size_t>(d.progress.calls.size()), d.bench.scenario().units.size() + 2)
+            << c.bench;
     }
-    EXPECT_EQ(d.address(UnitKind::Detector), 5);
-    EXPECT_EQ(d.address(UnitKind::AcUnit), 9);
-    EXPECT_FALSE(d.units.discriminatorPresent());
 }
 
-TEST(Discovery, NoAcUnitScansPortTwoAndAsks) {
-    for (const auto answer : {Dialogs::Answer::Ok, Dialogs::Answer::Cancel}) {
-        Discovery d(withUnits({unit(sim::UnitKind::Detector, 0, 1)}, {2}));
-        d.dialogs.answers.push_back(answer);
-        EXPECT_EQ(d.run(), answer == Dialogs::Answer::Ok);
-        EXPECT_EQ(d.framesOn(2).size(), 17u);
-        ASSERT_EQ(d.dialogs.shown.size(), 1u);
-        EXPECT_EQ(d.dialogs.shown[0].text,
-                  QStringLiteral("Can not find ACU.\rmes. without ACU\uFF1F"));
-        EXPECT_EQ(d.dialogs.shown[0].title, QStringLiteral("NO CONNECT ACU"));
-        EXPECT_EQ(d.dialogs.shown[0].buttons, Dialogs::Buttons::OkCancel);
-        EXPECT_EQ(d.units.port, 1);
-        EXPECT_TRUE(d.units.present(UnitKind::Detector));
-        EXPECT_FALSE(d.units.acUnitPresent());
-    }
-}
-
-TEST(Discovery, DetectorOnlyOnPortTwo) {
-    Discovery d(
-        withUnits({unit(sim::UnitKind::Detector, 3, 2), unit(sim::UnitKind::AcUnit, 4, 2)}, {1}));
-    ASSERT_TRUE(d.run());
-    EXPECT_EQ(d.units.port, 2);
-    EXPECT_EQ(d.address(UnitKind::Detector), 3);
-    EXPECT_EQ(d.address(UnitKind::AcUnit), 4);
-    EXPECT_TRUE(d.dialogs.shown.empty());
-}
-
-TEST(Discovery, NoUnitAnywhereShowsOnlyTheDetectorMessage) {
-    Discovery d(withUnits({}, {1, 2}));
+TEST(Discovery, NoDetectorAnywhereStopsWithOneMessage) {
+    sim::Scenario nothing = benchOf("port 1\nport 2");
+    nothing.units.clear();
+    Discovery d(nothing);
+    d.units.unit(UnitKind::Detector) = FoundUnit{4, QStringLiteral("KR-5 OLD 0005")};
     EXPECT_FALSE(d.run());
     ASSERT_EQ(d.dialogs.shown.size(), 1u);
     EXPECT_EQ(d.dialogs.shown[0].text, QStringLiteral("Can not find KR-5.\rStop mes."));
@@ -153,64 +147,6 @@ TEST(Discovery, NoUnitAnywhereShowsOnlyTheDetectorMessage) {
     EXPECT_EQ(d.dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
     EXPECT_EQ(d.units.port, 0);
     EXPECT_FALSE(d.units.present(UnitKind::Detector));
-}
-
-TEST(Discovery, APortThatCannotBeOpenedIsSkipped) {
-    Discovery d(
-        withUnits({unit(sim::UnitKind::Detector, 0, 2), unit(sim::UnitKind::AcUnit, 1, 2)}));
-    ASSERT_TRUE(d.run());  // port 1 has no line at all
-    EXPECT_EQ(d.units.port, 2);
-    EXPECT_TRUE(d.framesOn(1).empty());
-}
-
-TEST(Discovery, UnitsOnlyOnTheOtherPortAreNotAccepted) {
-    // The detector is on port 1, the AC unit and the noise discriminator only on port 2:
-    // all traffic goes to port 1, where they could never answer.
-    Discovery d(withUnits({unit(sim::UnitKind::Detector, 0, 1), unit(sim::UnitKind::AcUnit, 1, 2),
-                           unit(sim::UnitKind::Discriminator, 2, 2)}));
-    d.dialogs.answers.push_back(Dialogs::Answer::Ok);
-    ASSERT_TRUE(d.run());
-    EXPECT_EQ(d.units.port, 1);
-    EXPECT_FALSE(d.units.acUnitPresent());
-    EXPECT_FALSE(d.units.discriminatorPresent());
-    ASSERT_EQ(d.dialogs.shown.size(), 1u);
-    EXPECT_EQ(d.dialogs.shown[0].title, QStringLiteral("NO CONNECT ACU"));
-    // The progress window still showed what answered on port 2.
-    EXPECT_EQ(d.progress.finds.size(), 3);
-}
-
-TEST(Discovery, ADetectorOnBothPortsIsTakenFromPortTwo) {
-    // Port 1 lacks the AC unit, so port 2 is scanned too; its detector wins, and with it
-    // the units of port 2 only.
-    Discovery d(
-        withUnits({unit(sim::UnitKind::Detector, 0, 1), unit(sim::UnitKind::Discriminator, 2, 1),
-                   unit(sim::UnitKind::Detector, 6, 2)}));
-    d.dialogs.answers.push_back(Dialogs::Answer::Ok);
-    ASSERT_TRUE(d.run());
-    EXPECT_EQ(d.units.port, 2);
-    EXPECT_EQ(d.address(UnitKind::Detector), 6);
-    EXPECT_FALSE(d.units.discriminatorPresent());
-}
-
-TEST(Discovery, ANewScanForgetsTheUnitsOfTheLastOne) {
-    Discovery d(withUnits({unit(sim::UnitKind::Detector, 4, 1)}, {2}));
-    d.units.port = 2;
-    d.units.unit(UnitKind::AcUnit) = FoundUnit{9, QStringLiteral("AU-1 OLD 0009")};
-    d.units.unit(UnitKind::NoiseDiscriminator) = FoundUnit{3, QStringLiteral("ZN-4 OLD 0003")};
-    d.dialogs.answers.push_back(Dialogs::Answer::Ok);
-    ASSERT_TRUE(d.run());
-    EXPECT_EQ(d.units.port, 1);
-    EXPECT_EQ(d.address(UnitKind::Detector), 4);
-    EXPECT_FALSE(d.units.acUnitPresent());
-    EXPECT_TRUE(d.units.unit(UnitKind::AcUnit).ident.isEmpty());
-    EXPECT_FALSE(d.units.discriminatorPresent());
-}
-
-TEST(Discovery, TheLastUnitOfAKindWins) {
-    Discovery d(withUnits({unit(sim::UnitKind::Detector, 2, 1), unit(sim::UnitKind::Detector, 7, 1),
-                           unit(sim::UnitKind::AcUnit, 4, 1)}));
-    ASSERT_TRUE(d.run());
-    EXPECT_EQ(d.address(UnitKind::Detector), 7);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// The noise discriminator window over its model: names, captions and layout, the lamps
-// lit for what the model shows (channel A in stepButton(10..19), channel B in stepButton(0..9), the
-// function in rateb), clicks handed to the model, the greyed and disabled states, and
-// closing that only hides. How the model follows the unit is left to zn4panel_test.
+// The ZN-4 window over its model: names, layout, lamps, clicks, enabled states, menu tick and
+// closing. How the model follows the unit is left to zn4panel_test.
 #include "modes/zn4window.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +10,7 @@
 #include <QMenuBar>
 #include <QRadioButton>
 
+#include <functional>
 #include <tuple>
 
 namespace kr5 {
@@ -55,15 +54,13 @@ struct Zn4WindowTest : ::testing::Test {
             }
             return checked.size() == 1 ? checked.front() : QStringLiteral("?");
         };
-        return QStringLiteral("A") + litIn(&Zn4WindowTest::stepButton, 10, 10) +
-               QStringLiteral(" B") + litIn(&Zn4WindowTest::stepButton, 0, 10) +
-               QStringLiteral(" F") + litIn(&Zn4WindowTest::functionButton, 0, 4);
+        return QStringLiteral("A%1 B%2 F%3")
+            .arg(litIn(&Zn4WindowTest::stepButton, 10, 10),
+                 litIn(&Zn4WindowTest::stepButton, 0, 10),
+                 litIn(&Zn4WindowTest::functionButton, 0, 4));
     }
-
-    // The unit's report of its settings in a reading.
     void report(int channelA, int channelB, int function) {
         Reading r;
-        r.noisePresent = true;
         r.noise = NoiseFields{channelA, function, channelB};
         panel.takeReading(r);
     }
@@ -74,13 +71,12 @@ struct Zn4WindowTest : ::testing::Test {
     QAction menuItem{QStringLiteral("ZN-4")};  // stands in for Window > ZN-4
 };
 
-TEST_F(Zn4WindowTest, NamesCaptionsAndTheStartState) {
+TEST_F(Zn4WindowTest, NamesCaptionsTheStartStateAndClosingThatOnlyHides) {
     EXPECT_EQ(window.objectName(), QStringLiteral("ZN4"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("ZN-4"));
     // Every control named by the program carries the name as accessible description too.
     QList<QWidget*> widgets = window.findChildren<QWidget*>();
-    widgets << &window;
-    for (QWidget* w : widgets) {
+    for (QWidget* w : widgets << &window) {
         if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))) {
             EXPECT_EQ(w->accessibleDescription(), w->objectName());
         }
@@ -112,7 +108,20 @@ TEST_F(Zn4WindowTest, NamesCaptionsAndTheStartState) {
 
     panel.showAtStart(QStringLiteral("1"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("ZN-4(1)"));
-    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(menuItem.isChecked());
+    // Window > ZN-4 shows the window, or only ticks the item the first time after start-up
+    // (the window is up already); closing only hides the window and unticks the item.
+    const std::function<void()> hidings[] = {
+        [&] { EXPECT_FALSE(window.close()); },  // the title bar: refused
+        [&] { window.findChild<QAction*>(QStringLiteral("ncls"))->trigger(); },
+        [&] { panel.menuClick(); }};
+    for (const auto& hide : hidings) {
+        panel.menuClick();
+        ASSERT_TRUE(window.isVisible() && menuItem.isChecked());
+        hide();
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_FALSE(menuItem.isChecked());
+    }
 }
 
 TEST_F(Zn4WindowTest, StepsStayLevelWithTheirButtonsAndNamesOverTheirButtons) {
@@ -128,7 +137,6 @@ TEST_F(Zn4WindowTest, StepsStayLevelWithTheirButtonsAndNamesOverTheirButtons) {
         EXPECT_LT(stepButton(10)->mapTo(&window, QPoint()).x(), stepsX);
         EXPECT_GT(stepButton(0)->mapTo(&window, QPoint()).x(), stepsX);
     }
-
     auto* names = find<QLabel>(QStringLiteral("Label8"));
     const QFontMetrics fm(names->font());
     const QString row = names->text();
@@ -141,9 +149,9 @@ TEST_F(Zn4WindowTest, StepsStayLevelWithTheirButtonsAndNamesOverTheirButtons) {
     }
 }
 
-TEST_F(Zn4WindowTest, ReportedSettingsLightChannelAInTheLeftColumnAndBInTheRight) {
-    // Channel A, channel B and the function reported, and the lamps lit: A and B always
-    // apart, so a swap of the columns shows.
+TEST_F(Zn4WindowTest, LampsShowTheModelAndClicksReachItAsTheChannelOfTheirColumn) {
+    // Reported channel A, channel B and function, and the lamps lit: A and B always apart,
+    // so a swap of the columns shows.
     const struct {
         int a, b, function;
         const char* lamps;
@@ -156,36 +164,32 @@ TEST_F(Zn4WindowTest, ReportedSettingsLightChannelAInTheLeftColumnAndBInTheRight
         report(r.a, r.b, r.function);
         EXPECT_EQ(lit(), QLatin1String(r.lamps));
     }
-    // While the buttons are greyed (local operation) the lamps still follow the unit.
-    remoteBox()->click();
-    ASSERT_FALSE(stepButton(0)->isEnabled());
-    report(4, 6, 2);
-    EXPECT_EQ(lit(), QStringLiteral("A4 B6 F2"));
-}
-
-TEST_F(Zn4WindowTest, ClicksReachTheModelAsTheChannelOfTheirColumn) {
+    panel.clickChannelA(3);  // clicks made on the model light their lamps too
+    EXPECT_EQ(lit(), QStringLiteral("A3 B1 F1"));
+    panel.clickChannelB(4);
+    EXPECT_EQ(lit(), QStringLiteral("A3 B4 F1"));
+    panel.clickFunction(0);
+    EXPECT_EQ(lit(), QStringLiteral("A3 B4 F0"));
     window.show();
     stepButton(15)->click();
-    EXPECT_EQ(std::tuple(panel.channelA(), panel.channelB()), std::tuple(5, 0));
     stepButton(3)->click();
-    EXPECT_EQ(std::tuple(panel.channelA(), panel.channelB()), std::tuple(5, 3));
     functionButton(2)->click();
-    EXPECT_EQ(panel.function(), 2);
-    EXPECT_EQ(std::tuple(requests.channelA, requests.channelB, requests.discriminatorFunction),
+    EXPECT_EQ(std::tuple(panel.channelA(), panel.channelB(), panel.function()),
               std::tuple(5, 3, 2));
     EXPECT_EQ(lit(), QStringLiteral("A5 B3 F2"));
 
-    // REMOTE off greys the buttons but not REMOTE itself.
+    // REMOTE off greys the buttons but not REMOTE itself; the lamps still follow the unit.
     remoteBox()->click();
-    EXPECT_FALSE(panel.remote());
     EXPECT_EQ(requests.discriminatorRemote, std::optional<bool>(false));
-    for (int e : {0, 9, 10, 19}) {
-        EXPECT_FALSE(stepButton(e)->isEnabled()) << e;
+    for (QRadioButton* button :
+         {stepButton(0), stepButton(9), stepButton(10), stepButton(19), functionButton(3)}) {
+        EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
     }
-    EXPECT_FALSE(functionButton(3)->isEnabled());
     EXPECT_TRUE(remoteBox()->isEnabled());
+    report(4, 6, 2);
+    EXPECT_EQ(lit(), QStringLiteral("A4 B6 F2"));
     remoteBox()->click();
-    EXPECT_TRUE(panel.remote());
+    EXPECT_EQ(requests.discriminatorRemote, std::optional<bool>(true));
     EXPECT_TRUE(stepButton(19)->isEnabled());
 
     // A Q-N measurement disables the whole window, its menu bar too.
@@ -193,25 +197,7 @@ TEST_F(Zn4WindowTest, ClicksReachTheModelAsTheChannelOfTheirColumn) {
     EXPECT_FALSE(remoteBox()->isEnabled());
     EXPECT_FALSE(window.menuBar()->isEnabled());
     panel.setQnRunning(false);
-    EXPECT_TRUE(remoteBox()->isEnabled());
-    EXPECT_TRUE(stepButton(0)->isEnabled());
-}
-
-TEST_F(Zn4WindowTest, ClosingOnlyHidesAndUnticksTheMenuItem) {
-    panel.showAtStart(QStringLiteral("1"));
-    panel.menuClick();
-    ASSERT_TRUE(window.isVisible());
-    ASSERT_TRUE(menuItem.isChecked());
-    EXPECT_FALSE(window.close());  // refused: the window is only hidden
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(menuItem.isChecked());
-
-    panel.menuClick();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_TRUE(menuItem.isChecked());
-    window.findChild<QAction*>(QStringLiteral("ncls"))->trigger();
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(menuItem.isChecked());
+    EXPECT_TRUE(remoteBox()->isEnabled() && stepButton(0)->isEnabled());
 }
 
 }  // namespace

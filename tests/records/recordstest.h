@@ -27,8 +27,15 @@ inline QByteArray readBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The lines of a file written with CR LF ends; a file with any other line end gives one
-// line saying so, which no expected content matches.
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.write(bytes);
+    }
+}
+
+// The lines of a file written with CR LF ends; any other line end gives one line saying
+// so, which no expected content matches.
 inline QList<QByteArray> crlfLines(const QString& path) {
     QByteArray bytes = readBytes(path);
     if (bytes.isEmpty()) {
@@ -37,28 +44,16 @@ inline QList<QByteArray> crlfLines(const QString& path) {
     if (!bytes.endsWith("\r\n") || bytes.count('\n') != bytes.count("\r\n")) {
         return {"<a line without CR LF>"};
     }
-    bytes.chop(2);
-    QList<QByteArray> lines = bytes.split('\n');
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-        lines[i].chop(1);  // its CR
-    }
-    return lines;
+    bytes.replace("\r\n", "\n").chop(1);
+    return bytes.split('\n');
 }
 
-inline void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        file.write(bytes);
-    }
-}
-
-// The detector's whole reply to "x": peak and rate codes in hex, the ranges in use.
+// The detector's whole reply to "x" (peak and rate codes in hex, the ranges) and the AC
+// unit's to "t" with code 2 (Es is digits / 10 V).
 inline Reply detectorReply(int peakCode, int rateCode, int att, int rateRange) {
     return {Reply::Status::Whole,
             QString::asprintf("A0x%02X%02X%d%d\r\n", peakCode, rateCode, att, rateRange)};
 }
-
-// The AC unit's whole reply to "t" with code 2: Es is digits / 10 V.
 inline Reply acReply(int digits) {
     return {Reply::Status::Whole, QString::asprintf("A1t2%03d\r\n", digits)};
 }

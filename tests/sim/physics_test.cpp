@@ -7,34 +7,18 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <set>
-#include <tuple>
 
 namespace kr5::sim::test {
 namespace {
 
-// A bench whose test voltage stands at kv from the start.
-Scenario steadyAt(double kv) {
-    Scenario s = quietBench();
-    s.profile.startKv = kv;
-    s.profile.peakKv = kv;
-    return s;
-}
-
-// Moves the clock to second tS of bench time.
-void moveTo(SimLine& line, double tS) {
-    line.idle(static_cast<qint64>(tS * 1000.0) - line.clock.nowMs());
-}
-
 TEST(SimPhysics, ProfileRampsHoldsFallsAndRepeats) {
     ProfileConfig p;  // 0 -> 12 kV at 1 kV/s, hold 4 s, down at 1 kV/s, pause 2 s
-    const VoltageProfile repeating(p);
-    EXPECT_DOUBLE_EQ(repeating.periodS(), 30.0);
+    EXPECT_DOUBLE_EQ(VoltageProfile(p).periodS(), 30.0);
     for (const auto& [t, kv] :
          {std::pair{0.0, 0.0}, {6.0, 6.0}, {14.0, 12.0}, {22.0, 6.0}, {29.0, 0.0}, {36.0, 6.0}}) {
-        EXPECT_DOUBLE_EQ(repeating.kvAt(t), kv) << t;
+        EXPECT_DOUBLE_EQ(VoltageProfile(p).kvAt(t), kv) << t;
     }
     p.repeat = false;
     EXPECT_DOUBLE_EQ(VoltageProfile(p).kvAt(36.0), 0.0);
@@ -44,86 +28,70 @@ TEST(SimPhysics, DischargesStartAtInceptionAndStopOnlyBelowExtinction) {
     // Inception 8 kV, extinction 6 kV on the default ramp: 7 kV is passed at 7 s going up
     // and at 21 s coming down, 5.5 kV at 22.5 s. Asked out of order, nothing changes.
     Bench bench(quietBench());
-    TestObject& object = bench.physics().testObject();
     const std::pair<double, bool> times[] = {{21.0, true},  {7.0, false},  {9.0, true},
                                              {22.5, false}, {37.0, false}, {51.0, true}};
     for (const auto& [t, burning] : times) {
-        EXPECT_EQ(object.dischargingAt(t), burning) << t;
+        EXPECT_EQ(bench.physics().testObject().dischargingAt(t), burning) << t;
     }
     // The detector shows it: without noise the peak is 0 exactly while nothing burns.
-    Scenario s = quietBench();
-    s.object.noisePps = 0.0;
-    SimLine line(s);
+    SimLine line(quietBenchWith("object noiserate=0"));
     line.ask(kKr, "m1");
     for (const auto& [t, burning] : {std::pair{7.0, false}, {21.0, true}, {22.5, false}}) {
-        moveTo(line, t);
-        const auto fields = detectorFieldsOf(line.ask(kKr, "x"));
-        ASSERT_TRUE(fields) << t;
-        EXPECT_EQ(fields->peakCode > 0, burning) << t;
+        line.idle(static_cast<qint64>(t * 1000.0) - line.clock.nowMs());
+        EXPECT_EQ(line.reading().peakCode > 0, burning) << t;
     }
 }
 
 TEST(SimPhysics, PeakAndRateSaturateAtFullScaleAndComeBackAtHigherRanges) {
-    Scenario s = steadyAt(12.0);
-    s.object.chargePc = 100.0;  // pulses of about 2000 pC at 12 kV
-    s.object.ratePps = 2000.0;  // about 6750 pulses/s at 12 kV
-    SimLine line(s);
+    // A steady 12 kV: pulses of about 2000 pC, about 6750 pulses/s.
+    SimLine line(quietBenchWith("profile start=12 peak=12\nobject charge=100 rate=2000"));
     line.ask(kKr, "m1");
     line.idle(1000);
-    const auto low = detectorFieldsOf(line.ask(kKr, "x"));
-    ASSERT_TRUE(low);
-    EXPECT_EQ(std::pair(low->peakCode, low->rateCode), std::pair(0xFF, 0xFF));
+    const auto low = line.reading();
+    EXPECT_EQ(std::pair(low.peakCode, low.rateCode), std::pair(0xFF, 0xFF));
     line.ask(kKr, "a9");
     line.ask(kKr, "r3");
-    const auto high = detectorFieldsOf(line.ask(kKr, "x"));
-    ASSERT_TRUE(high);
-    EXPECT_EQ(std::pair(high->attRange, high->rateRange), std::pair(9, 3));
-    for (const int code : {high->peakCode, high->rateCode}) {
-        EXPECT_TRUE(code > 0 && code < 0xFF) << code;
-    }
+    const auto high = line.reading();
+    EXPECT_EQ(std::pair(high.attRange, high.rateRange), std::pair(9, 3));
+    EXPECT_TRUE(high.peakCode > 0 && high.peakCode < 0xFF && high.rateCode > 0 &&
+                high.rateCode < 0xFF);
     // The byte scale: FF is 15 V and 150 pulses/s.
     EXPECT_EQ(std::tuple(Detector::peakByte(10.0), Detector::peakByte(1e9),
                          Detector::rateByte(100.0), Detector::rateByte(-3.0)),
               std::tuple(170, 0xFF, 170, 0));
 }
 
-TEST(SimPhysics, GateCountsOverAPassFallWithTheRange) {
+TEST(SimPhysics, GateCountsOverAPassFallWithTheRangeAndTheDetectorIsDeafMeanwhile) {
     // At a steady 12 kV the discharges have a charge scale of 20 * 1.5^4 pC and come at
-    // 100 * 1.5^3 pulses/s; noise is 300 pulses/s with a scale of 1.5 pC. A gate at
-    // range i counts the pulses above 0.5 V times the range's division.
-    SimLine line(steadyAt(12.0));
+    // 100 * 1.5^3 pulses/s; noise is 300 pulses/s with a scale of 1.5 pC. A gate at range i
+    // counts the pulses above 0.5 V times the range's division.
+    SimLine line(quietBenchWith("turnaround 2\nprofile start=12 peak=12"));
     line.ask(kKr, "m1");
-    std::vector<double> counts;
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(line.ask(kKr, QByteArray("a") + char('0' + i)), QByteArray("A\r\n"));
         const QByteArray reply = line.ask(kKr, "c2000", 2100);
-        ASSERT_EQ(reply.size(), 9) << "range " << i;
-        const auto gate = gateCountOf(reply);
-        ASSERT_TRUE(gate) << "range " << i << ": " << reply.constData();
-        const double count = *gate;
+        const auto gate = readWith(kr5::gateCount, reply);
+        ASSERT_TRUE(reply.size() == 9 && gate) << "range " << i << ": " << reply.constData();
         const double threshold = 0.5 * Detector::kDivision[static_cast<size_t>(i)];
         const double expected =
             2.0 * (100.0 * std::pow(1.5, 3) * std::exp(-threshold / (20.0 * std::pow(1.5, 4))) +
                    300.0 * std::exp(-threshold / 1.5));
-        EXPECT_NEAR(count, expected, 5.0 * std::sqrt(expected) + 2.0) << "range " << i;
-        counts.push_back(count);
+        EXPECT_NEAR(*gate, expected, 5.0 * std::sqrt(expected) + 2.0) << "range " << i;
     }
-    EXPECT_TRUE(counts[0] > counts[4] && counts[4] > counts[7] && counts[7] > counts[9]);
-}
 
-TEST(SimPhysics, GateReplyLeavesWhenTheGateClosesAndTheDetectorIsDeafMeanwhile) {
-    SimLine line(steadyAt(12.0));
+    // The reply leaves when the gate closes; a frame meanwhile is lost, only the count comes.
     line.port.write(frameFor(kKr, "c1000"));
+    const double sentUs = static_cast<double>(line.clock.nowUs());
     EXPECT_TRUE(line.collectFor(500).isEmpty());
-    line.port.write(frameFor(kKr, "x"));  // deaf while counting: lost, only the count comes
+    line.port.write(frameFor(kKr, "x"));
     EXPECT_EQ(line.collectFor(1000).size(), 9);
     // Frame of 8 bytes, 1000 ms gate, 2 ms turnaround, 9 bytes of reply.
-    EXPECT_NEAR(line.lastArrivalUs, 17 * kByteUs + 1002000.0, 1.0);
+    EXPECT_NEAR(line.lastArrivalUs - sentUs, 17 * kByteUs + 1002000.0, 1.0);
     EXPECT_EQ(line.ask(kKr, "x").size(), 11);
 }
 
 TEST(SimPhysics, NoiseDiscriminatorFunctionCutsTheBackgroundNoise) {
-    SimLine line(steadyAt(0.0));  // no discharges at all, only noise
+    SimLine line(quietBenchWith("profile start=0 peak=0"));  // no discharges, only noise
     line.ask(kKr, "m1");
     line.ask(kKr, "r1");
     const auto noiseRate = [&line](const QByteArray& function) {
@@ -131,9 +99,7 @@ TEST(SimPhysics, NoiseDiscriminatorFunctionCutsTheBackgroundNoise) {
         int sum = 0;
         for (int i = 0; i < 20; ++i) {
             line.idle(500);
-            const auto fields = detectorFieldsOf(line.ask(kKr, "x"));
-            EXPECT_TRUE(fields);
-            sum += fields ? fields->rateCode : 0;
+            sum += line.reading().rateCode;
         }
         return sum;
     };
@@ -143,16 +109,13 @@ TEST(SimPhysics, NoiseDiscriminatorFunctionCutsTheBackgroundNoise) {
 }
 
 TEST(SimPhysics, AcUnitReportsTheTestVoltageThroughThePtRatio) {
-    Scenario s = quietBench();
-    s.profile.peakKv = 25.0;  // Es up to 250 V with the PT ratio of 100
-    SimLine line(s);
+    SimLine line(quietBenchWith("profile peak=25"));  // Es up to 250 V with the PT ratio of 100
     double shown = 0.0;
     for (int second = 0; second <= 25; ++second) {
-        moveTo(line, second);
+        line.idle(second * 1000 - line.clock.nowMs());
         const QByteArray answer = line.ask(kAu, "t");
-        ASSERT_EQ(answer.size(), 9);
-        const auto fields = acFieldsOf(answer);
-        ASSERT_TRUE(fields) << answer.constData();
+        const auto fields = readWith(kr5::acFields, answer);
+        ASSERT_TRUE(answer.size() == 9 && fields) << answer.constData();
         shown = fields->voltage(shown);
         // The unit measured when the frame was through; over range reads as 200 V.
         const double es = line.bench.physics().esAt((line.sentUs + 4 * kByteUs) / 1e6);
@@ -167,39 +130,28 @@ TEST(SimPhysics, AcUnitReportsTheTestVoltageThroughThePtRatio) {
 }
 
 TEST(SimPhysics, OperatorsChangeSettingsOnlyInLocalMode) {
-    Scenario s = steadyAt(12.0);
-    s.object.chargePc = 100.0;  // off scale at 1/1: an operator turns the attenuator up
-    s.operatorActive = true;
-    SimLine line(s);
-    const auto attenuatorAfter20s = [&line] {
-        int att = 0;
-        for (int i = 0; i < 40; ++i) {
-            line.idle(500);
-            const auto fields = detectorFieldsOf(line.ask(kKr, "x"));
-            EXPECT_TRUE(fields);
-            att = fields ? fields->attRange : -1;
-        }
-        return att;
-    };
-    EXPECT_GT(attenuatorAfter20s(), 0);  // switched on in local mode
-    line.ask(kKr, "m1");
-    line.ask(kKr, "a0");
-    EXPECT_EQ(attenuatorAfter20s(), 0);
-    const auto settingsOverAMinute = [&line] {
-        std::set<std::tuple<int, int, int>> seen;
-        for (int i = 0; i < 60; ++i) {
+    // Off scale at 1/1 at a steady 12 kV: an operator turns the attenuator up.
+    SimLine line(quietBenchWith("profile start=12 peak=12\nobject charge=100\noperator on"));
+    // The attenuator ranges and noise discriminator settings seen over 30 s.
+    const auto seenOver30s = [&line] {
+        std::set<int> attenuator;
+        std::set<std::tuple<int, int, int>> noise;
+        for (int i = 0; i < 30; ++i) {
             line.idle(1000);
-            const auto fields = noiseFieldsOf(line.ask(kZn, "g"));
-            EXPECT_TRUE(fields);
-            if (fields) {
-                seen.insert(std::tuple(fields->channelA, fields->function, fields->channelB));
-            }
+            attenuator.insert(line.reading().attRange);
+            const auto zn = readWith(kr5::noiseFields, line.ask(kZn, "g"));
+            EXPECT_TRUE(zn);
+            noise.insert(zn ? std::tuple(zn->channelA, zn->function, zn->channelB)
+                            : std::tuple(-1, -1, -1));
         }
-        return seen.size();
+        return std::pair(attenuator.size(), noise.size());
     };
-    EXPECT_GT(settingsOverAMinute(), 1u);
+    const auto local = seenOver30s();
+    EXPECT_TRUE(local.first > 1 && local.second > 1) << local.first << " " << local.second;
+    line.ask(kKr, "m1");
+    line.ask(kKr, "a0");  // off scale again, but no one may turn the attenuator up now
     line.ask(kZn, "m1");
-    EXPECT_EQ(settingsOverAMinute(), 1u);
+    EXPECT_EQ(seenOver30s(), std::pair(size_t{1}, size_t{1}));
 }
 
 TEST(SimPhysics, TheSameSeedGivesTheSameReadings) {
@@ -211,9 +163,6 @@ TEST(SimPhysics, TheSameSeedGivesTheSameReadings) {
         for (int i = 0; i < 60; ++i) {
             line.idle(500);
             all += line.ask(kKr, "x") + line.ask(kAu, "t") + line.ask(kZn, "g");
-            if (i % 10 == 9) {
-                all += line.ask(kKr, "c200", 300);
-            }
         }
         return all;
     };

@@ -1,17 +1,19 @@
-// A bench on a simulated line in virtual time, a way to ask a unit something and collect
-// everything that comes back, and the program's own readers of an answer's fields, for the
-// simulator's own tests.
+// For the simulator's own tests: a bench (the quiet default one, or one the simulator's
+// scenario lines describe) on a simulated line in virtual time, a way to ask a unit
+// something and collect everything that comes back, and the program's readers for an answer.
 #pragma once
 
 #include "link/reply.h"
 #include "link/wire.h"
 #include "platform/virtualclock.h"
 #include "sim/bench.h"
+#include "sim/scenario.h"
 #include "sim/simport.h"
+
+#include <gtest/gtest.h>
 
 #include <QByteArray>
 #include <QRegularExpression>
-#include <optional>
 
 namespace kr5::sim::test {
 
@@ -28,26 +30,25 @@ inline Scenario quietBench(double turnaroundMs = 2.0) {
     return s;
 }
 
+// The quiet bench without turnaround and with scenario lines, such as "fault AU late", added.
+inline Scenario quietBenchWith(const char* lines) {
+    ScenarioBuilder builder;
+    QString error;
+    EXPECT_TRUE(builder.applyText(
+        QStringLiteral("operator off\nturnaround 0\n") + QLatin1String(lines), &error))
+        << error.toStdString();
+    return builder.scenario();
+}
+
 inline QByteArray frameFor(int address, const QByteArray& command) {
     return QByteArray(1, static_cast<char>(0xC0 + address)) + command + "\r\n";
 }
 
-// An answer as the program reads it when the link took it whole, and the fields the
-// program's strict readers find in it (nothing when a field is not of its kind).
-inline kr5::Reply wholeReply(const QByteArray& answer) {
-    return kr5::Reply{kr5::Reply::Status::Whole, kr5::decodeLine(answer)};
-}
-inline std::optional<kr5::DetectorFields> detectorFieldsOf(const QByteArray& answer) {
-    return kr5::detectorFields(wholeReply(answer));
-}
-inline std::optional<kr5::AcFields> acFieldsOf(const QByteArray& answer) {
-    return kr5::acFields(wholeReply(answer));
-}
-inline std::optional<kr5::NoiseFields> noiseFieldsOf(const QByteArray& answer) {
-    return kr5::noiseFields(wholeReply(answer));
-}
-inline std::optional<quint32> gateCountOf(const QByteArray& answer) {
-    return kr5::gateCount(wholeReply(answer));
+// What one of the program's strict readers (kr5::detectorFields and the like) finds in an
+// answer the link took whole.
+template <class Reader>
+auto readWith(Reader reader, const QByteArray& answer) {
+    return reader(kr5::Reply{kr5::Reply::Status::Whole, kr5::decodeLine(answer)});
 }
 
 // Whether an answer is, all of it, of the form of a regular expression.
@@ -91,7 +92,13 @@ struct SimLine {
         return collectFor(waitMs);
     }
 
-    // Lets virtual time pass, running whatever falls due.
+    // The detector's reading now, by the program's reader; the test fails when it is refused.
+    kr5::DetectorFields reading() {
+        const auto fields = readWith(kr5::detectorFields, ask(kKr, "x"));
+        EXPECT_TRUE(fields);
+        return fields.value_or(kr5::DetectorFields{-1, -1, -1, -1});
+    }
+
     void idle(qint64 ms) { clock.advanceMs(ms); }
 };
 
