@@ -19,9 +19,12 @@ SimPort::~SimPort() = default;
 bool SimPort::open(int port, const QString& settings) {
     close();
     const auto parsed = kr5::LineSettings::parse(settings);
+    const QString device = QStringLiteral("sim:port%1").arg(port);
     if (!parsed || !bench_.portPresent(port, static_cast<double>(clock_.nowUs()))) {
+        problem_ = {kr5::PortProblem::Kind::Missing, device, QStringLiteral("no such device")};
         return false;
     }
+    problem_ = {kr5::PortProblem::Kind::None, device, QString()};
     port_ = port;
     baud_ = parsed->baud;
     open_ = true;
@@ -49,6 +52,8 @@ bool SimPort::stillPlugged() {
     if (open_ && !bench_.portPresent(port_, static_cast<double>(clock_.nowUs()))) {
         // The adapter went away: the port is closed under the program, as a driver does.
         close();
+        problem_.kind = kr5::PortProblem::Kind::Lost;
+        problem_.detail = QStringLiteral("the device went away");
     }
     return open_;
 }

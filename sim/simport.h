@@ -29,6 +29,7 @@ class SimPort : public kr5::SerialPort {
     bool open(int port, const QString& settings) override;
     bool setSettings(const QString& settings) override;
     bool isOpen() const override { return open_; }
+    kr5::PortProblem problem() const override { return problem_; }
     void write(const QByteArray& bytes) override;
     QByteArray takeInput() override;
     void discardInput() override;
@@ -66,6 +67,7 @@ class SimPort : public kr5::SerialPort {
     double txFreeUs_ = 0.0;
     std::multimap<qint64, Arrival> arriving_;
     QByteArray input_;
+    kr5::PortProblem problem_;
 };
 
 }  // namespace kr5::sim

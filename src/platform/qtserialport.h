@@ -20,6 +20,7 @@ class QtSerialPort : public SerialPort {
     bool open(int port, const QString& settings) override;
     bool setSettings(const QString& settings) override;
     bool isOpen() const override { return port_.isOpen(); }
+    PortProblem problem() const override { return problem_; }
     void write(const QByteArray& bytes) override;
     QByteArray takeInput() override;
     void discardInput() override;
@@ -30,6 +31,7 @@ class QtSerialPort : public SerialPort {
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
+    PortProblem problem_;
 };
 
 }  // namespace kr5

@@ -33,6 +33,9 @@ class FakeSerialPort : public SerialPort {
     bool open(int port, const QString& settings) override;
     bool setSettings(const QString& settings) override;
     bool isOpen() const override { return open_; }
+    PortProblem problem() const override { return problem_; }
+    // What problem() reports; the tests set it.
+    PortProblem problem_;
     void write(const QByteArray& bytes) override;
     QByteArray takeInput() override;
     void discardInput() override { input_.clear(); }
