@@ -9,7 +9,9 @@ namespace kr5::bench {
 
 class NoDialogs : public Dialogs {
   public:
-    Answer message(const QString&, const QString&, Buttons) override { return Answer::Ok; }
+    Answer message(const QString&, const QString&, Buttons, const QString& = QString()) override {
+        return Answer::Ok;
+    }
     QString saveFileName(const SaveRequest&, int*) override { return {}; }
 };
 

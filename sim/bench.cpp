@@ -162,6 +162,11 @@ void Bench::handleFrame(int port, int baud, const QByteArray& raw, double atUs,
         return;
     }
     Unit& unit = *slot->unit;
+    for (const PortPull& pull : scenario_.pulls) {
+        if (pull.port == port && pull.powerCycle && atUs >= pull.toS * 1e6) {
+            unit.powerCycleAt(pull.toS * 1e6);
+        }
+    }
     const int unitBaud = unit.baudAt(atUs);
     // Sent at another speed the frame is noise to the unit; while counting it hears
     // nothing.

@@ -358,7 +358,7 @@ bool ScenarioBuilder::applyWords(const QStringList& words, const QString& line, 
     }
     if (key == QLatin1String("pull")) {
         if (words.size() < 2) {
-            return fail(error, QStringLiteral("pull needs PORT [from=S] [to=S]"));
+            return fail(error, QStringLiteral("pull needs PORT [from=S] [to=S] [powercycle=yes]"));
         }
         PortPull pull;
         const auto port = wholeNumber(words[1]);
@@ -368,7 +368,8 @@ bool ScenarioBuilder::applyWords(const QStringList& words, const QString& line, 
         pull.port = *port;
         if (!applyPairs(words, 2,
                         {{QStringLiteral("from"), numberInto(pull.fromS, 0, kBig)},
-                         {QStringLiteral("to"), numberInto(pull.toS, 0, kBig)}},
+                         {QStringLiteral("to"), numberInto(pull.toS, 0, kBig)},
+                         {QStringLiteral("powercycle"), flagInto(pull.powerCycle)}},
                         error)) {
             return false;
         }

@@ -98,6 +98,9 @@ struct PortPull {
     int port = 1;
     double fromS = 0.0;
     double toS = std::numeric_limits<double>::infinity();
+    // The units on the port were switched off and on meanwhile: they come back at 9600
+    // baud.
+    bool powerCycle = false;
 };
 
 struct Scenario {

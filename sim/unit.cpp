@@ -37,6 +37,16 @@ int Unit::baudAt(double atUs) {
     return baud_;
 }
 
+void Unit::powerCycleAt(double atUs) {
+    if (atUs <= poweredOnUs_) {
+        return;
+    }
+    poweredOnUs_ = atUs;
+    baud_ = kStartBaud;
+    pendingBaud_ = 0;
+    busyUntilUs_ = 0.0;
+}
+
 void Unit::switchSpeedAt(int baud, double atUs) {
     pendingBaud_ = baud;
     switchAtUs_ = atUs;

@@ -45,6 +45,10 @@ class Unit {
     // Moves to another speed once atUs is reached (after the acknowledgement has left).
     void switchSpeedAt(int baud, double atUs);
 
+    // Switched off and on at atUs: back at its start speed. Only the first call for a
+    // moment counts.
+    void powerCycleAt(double atUs);
+
     // A unit that counts a gate hears nothing else until the count has gone out.
     bool busyAt(double atUs) const { return atUs < busyUntilUs_; }
     void setBusyUntil(double atUs) { busyUntilUs_ = atUs; }
@@ -73,6 +77,7 @@ class Unit {
     int pendingBaud_ = 0;
     double switchAtUs_ = 0.0;
     double busyUntilUs_ = 0.0;
+    double poweredOnUs_ = 0.0;
 };
 
 // Two uppercase hex digits (00..FF) and four (0000..FFFF) of a value held in range.

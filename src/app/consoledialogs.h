@@ -12,11 +12,15 @@ namespace kr5 {
 
 class ConsoleDialogs : public Dialogs {
   public:
-    Answer message(const QString& text, const QString& title, Buttons) override {
+    Answer message(const QString& text, const QString& title, Buttons,
+                   const QString& detail = QString()) override {
         QString shown = text;
         shown.replace(QLatin1Char('\r'), QLatin1Char(' '));
         QTextStream err(stderr);
         err << (title.isEmpty() ? QString() : title + QLatin1String(": ")) << shown << Qt::endl;
+        if (!detail.isEmpty()) {
+            err << detail << Qt::endl;
+        }
         return Answer::Ok;
     }
 

@@ -13,6 +13,17 @@ void ProgramWindows::showDiscriminatorPanel(bool present) {
     }
 }
 
+void ProgramWindows::portLost(const PortProblem& problem) {
+    portGone_ = true;
+    w_.main.showPortStatus(
+        QStringLiteral("Port %1 (%2) lost, reconnecting").arg(w_.units.port).arg(problem.device));
+}
+
+void ProgramWindows::portBack() {
+    portGone_ = false;
+    w_.main.showPortStatus(QString());
+}
+
 void ProgramWindows::setMenuCaptions(const QString& qnMeasurement, const QString& trend,
                                      const QString& vq) {
     const MainMenu& menu = w_.main.menu();

@@ -27,6 +27,9 @@ class ProgramWindows : public LoopWindows, public QnWindows {
     // The acquisition loop.
     void showDiscriminatorPanel(bool present) override;
     void startCharts() override { w_.charts.startLoop(); }
+    void portLost(const PortProblem& problem) override;
+    void portBack() override;
+    bool portGone() const { return portGone_; }
 
     // The Q-N measurement.
     void setMenuCaptions(const QString& qnMeasurement, const QString& trend,
@@ -40,6 +43,7 @@ class ProgramWindows : public LoopWindows, public QnWindows {
 
   private:
     Parts w_;
+    bool portGone_ = false;
 };
 
 }  // namespace kr5

@@ -4,12 +4,15 @@
 //                         questions on the terminal (for a machine without a display)
 //   kr5au --sample MS     starts with a sample time of MS (0, 100, 200, 500) instead of MIN
 //   kr5au --speed INDEX   moves the line to 9600 (0), 19200 (1) or 38400 (2) baud at once
+// The exit status tells a normal end from each start-up failure (app/exitcodes.h).
 #include "app/consoledialogs.h"
+#include "app/exitcodes.h"
 #include "app/program.h"
 #include "platform/qtclipboard.h"
 #include "platform/qtclock.h"
 #include "platform/qtdialogs.h"
 #include "platform/qteventpump.h"
+#include "platform/qtfiles.h"
 #include "platform/qtlauncher.h"
 #include "platform/qtserialport.h"
 #include "platform/stopsignals.h"
@@ -25,6 +28,9 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("The measuring program of the KR-5 partial-discharge detector.\n\n") +
+        kr5::exitCodesHelp());
     parser.addHelpOption();
     const QCommandLineOption status(QStringLiteral("status"),
                                     QStringLiteral("Print a status line every second."));
@@ -53,8 +59,9 @@ int main(int argc, char** argv) {
     kr5::ConsoleDialogs console;
     kr5::QtLauncher launcher;
     kr5::QtClipboard clipboard;
+    kr5::QtFiles files;
     kr5::Dialogs& dialogs = options.status ? static_cast<kr5::Dialogs&>(console) : boxes;
-    kr5::Program program({clock, pump, port, dialogs, launcher, clipboard}, options);
+    kr5::Program program({clock, pump, port, dialogs, launcher, clipboard, files}, options);
     boxes.setParentWindow(&program.mainWindow());
     kr5::StopSignals stop([&program] { program.requestEnd(); });
     return program.run();

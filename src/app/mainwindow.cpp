@@ -130,14 +130,22 @@ void MainWindow::showWarning(const QString& text) {
     warning->setVisible(!text.isEmpty());
 }
 
-void MainWindow::showUnitStatus(const QString& text) {
-    if (text.isEmpty() && !unitStatus_) {
+void MainWindow::showStatusText(QLabel*& label, const QString& name, const QString& text) {
+    if (text.isEmpty() && !label) {
         return;
     }
-    QLabel* status = statusLabel(unitStatus_, QStringLiteral("unitStatus"));
+    QLabel* status = statusLabel(label, name);
     status->setText(text);
     status->setAccessibleName(text);
     status->setVisible(!text.isEmpty());
+}
+
+void MainWindow::showUnitStatus(const QString& text) {
+    showStatusText(unitStatus_, QStringLiteral("unitStatus"), text);
+}
+
+void MainWindow::showPortStatus(const QString& text) {
+    showStatusText(portStatus_, QStringLiteral("portStatus"), text);
 }
 
 void MainWindow::addCompanion(QWidget* window, std::function<bool()> showOnRestore) {

@@ -60,6 +60,9 @@ class MainWindow : public QMainWindow {
     // Which units did not answer lately ("KR-5: no reply (3)"), in red in the status
     // bar; an empty text takes it away.
     void showUnitStatus(const QString& text);
+    // The port's state in red in the status bar ("Port 1 (/dev/ttyUSB0) lost,
+    // reconnecting"); an empty text takes it away.
+    void showPortStatus(const QString& text);
 
     // A window that follows the main window: hidden while the main window is minimised,
     // shown again on restore when showOnRestore returns true (an empty one always does),
@@ -86,6 +89,7 @@ class MainWindow : public QMainWindow {
     QMenu* addMenu(const QString& name, const QString& caption, QAction*& item);
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
     QLabel* statusLabel(QLabel*& label, const QString& name);
+    void showStatusText(QLabel*& label, const QString& name, const QString& text);
     void followMinimised(bool leftMinimised);
     void askToEnd();
     void showAbout();
@@ -100,6 +104,7 @@ class MainWindow : public QMainWindow {
     QLabel* dst_ = nullptr;
     QLabel* warning_ = nullptr;
     QLabel* unitStatus_ = nullptr;
+    QLabel* portStatus_ = nullptr;
 };
 
 }  // namespace kr5

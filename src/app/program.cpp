@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "app/exitcodes.h"
 #include "app/statusline.h"
 #include "link/discovery.h"
 #include "records/resultfile.h"
@@ -163,7 +164,8 @@ void Program::applyStartSettings() {
 }
 
 void Program::printStatus() {
-    out_ << statusLine(units_, panel_.readouts(), cycleTime_, unitStatus_.text()) << Qt::endl;
+    const QString trouble = loopWindows_.portGone() ? QStringLiteral("LOST") : unitStatus_.text();
+    out_ << statusLine(units_, panel_.readouts(), cycleTime_, trouble) << Qt::endl;
 }
 
 void Program::takePort() {
@@ -178,8 +180,9 @@ int Program::run() {
     const qint32 clockReads = calibrateLoop(platform_.clock);
     fillColourTable(colours_);
 
-    if (!findUnits(units_, link_, commtest_, platform_.dialogs)) {
-        return 0;
+    const UnitSearch search = findUnits(units_, link_, commtest_, platform_.dialogs);
+    if (!search.found()) {
+        return exitCodeFor(search);
     }
     about_.setUnitIds(units_.unit(UnitKind::Detector).ident, units_.unit(UnitKind::AcUnit).ident,
                       units_.unit(UnitKind::NoiseDiscriminator).ident);
@@ -187,7 +190,10 @@ int Program::run() {
 
     takePort();
     main_.show();
-    constantsForm_.loadSettings();
+    const QString settingsIgnored = constantsForm_.loadSettings();
+    if (!settingsIgnored.isEmpty()) {
+        platform_.dialogs.message(settingsIgnored, QString(), Dialogs::Buttons::Ok);
+    }
     panelWidget_->initMeters();
     link_.openPort(units_.port);
     applyStartSettings();
@@ -200,6 +206,13 @@ int Program::run() {
         statusTimer = platform_.clock.startTimer(1000, [this] { printStatus(); });
     }
     acquisition_.run();
+    // However the program ends (Exit, the window closed, SIGINT, SIGTERM), a Q-N
+    // measurement under way ends and the measurement file is closed, each with its
+    // markers.
+    if (qn_.passesRunning()) {
+        qn_.finish();
+    }
+    recorder_.closeFile();
     if (statusTimer != 0) {
         platform_.clock.stopTimer(statusTimer);
     }

@@ -28,6 +28,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
+#include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/serialport.h"
 #include "records/constantsform.h"
@@ -51,6 +52,7 @@ struct Platform {
     Dialogs& dialogs;
     Launcher& launcher;
     Clipboard& clipboard;
+    Files& files;
 };
 
 struct ProgramOptions {
@@ -126,7 +128,7 @@ class Program {
 
     SettingsFile settingsFile_;
     ConstantsForm constantsForm_{constants_, settingsFile_};
-    Recorder recorder_{timing_, platform_.clock};
+    Recorder recorder_{timing_, platform_.clock, platform_.files};
     MeasurementFile measurementFile_{constants_, units_, platform_.dialogs, platform_.clock,
                                      recorder_};
     KouseiWindow kousei_{constantsForm_, &main_};

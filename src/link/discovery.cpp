@@ -2,6 +2,8 @@
 
 #include "link/wire.h"
 
+#include <QStringList>
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -16,9 +18,14 @@ struct Find {
 
 // What answered on one port: the last unit of each kind wins.
 struct PortFinds {
-    bool scanned = false;
+    bool asked = false;    // the scan reached this port
+    bool scanned = false;  // and could open it
+    PortProblem problem;   // why it could not, and its device either way
     std::array<Find, 3> units;
     const Find& of(UnitKind k) const { return units[static_cast<size_t>(k)]; }
+    bool anyUnit() const {
+        return std::any_of(units.begin(), units.end(), [](const Find& f) { return f.index >= 0; });
+    }
 };
 
 std::optional<UnitKind> kindOf(const QString& reply) {
@@ -37,14 +44,21 @@ std::optional<UnitKind> kindOf(const QString& reply) {
 
 PortFinds scanPort(int port, Link& link, DiscoveryProgress& progress) {
     PortFinds finds;
-    if (!link.openPort(port)) {
+    finds.asked = true;
+    finds.scanned = link.openPort(port);
+    finds.problem = link.portProblem();
+    if (!finds.scanned) {
         return finds;
     }
-    finds.scanned = true;
     // Wake-up probe: the first frame after opening may meet a line that is not yet
     // settled, so address 0 is asked once before the scan proper and its answer dropped.
+    // An answer that did not come whole may still be on its way in pieces; its tail would
+    // be read as the start of the next answer, so the line must fall quiet first. Any
+    // answer the scan could take fits in one time-out, and so does every pause within it.
     link.sendToAddress(0, QStringLiteral("v"));
-    link.receiveAny(kIdentLength, 100);
+    if (!link.receiveAny(kIdentLength, 100).whole()) {
+        link.awaitQuiet(kNormalTimeout);
+    }
     for (int i = 0; i < 16; ++i) {
         progress.probing(port, i);
         link.sendToAddress(i, QStringLiteral("v"));
@@ -72,20 +86,70 @@ void acceptUnits(UnitsOnLine& units, int port, const PortFinds& finds) {
     }
 }
 
-// The questions asked when port 1 did not hold both the detector and the AC unit.
-bool mayGoOn(const UnitsOnLine& units, Dialogs& dialogs) {
-    if (!units.present(UnitKind::Detector)) {
-        dialogs.message(kNoDetectorText, QString(), Dialogs::Buttons::Ok);
-        return false;
+// One line of the reason the detector was not found: the port, its device and what
+// went wrong there.
+QString portTrouble(int port, const PortFinds& finds) {
+    const PortProblem& p = finds.problem;
+    QString trouble;
+    if (finds.scanned) {
+        trouble = finds.anyUnit() ? QStringLiteral("no KR-5 answered, only other units")
+                                  : QStringLiteral("no unit answered");
+    } else {
+        switch (p.kind) {
+            case PortProblem::Kind::Missing:
+                trouble = QStringLiteral("no such device");
+                break;
+            case PortProblem::Kind::PermissionDenied:
+                trouble = p.detail.isEmpty() ? QStringLiteral("permission denied")
+                                             : QStringLiteral(
+                                                   "permission denied; the device belongs to group "
+                                                   "%1, which this user may have to join")
+                                                   .arg(p.detail);
+                break;
+            case PortProblem::Kind::InUse:
+                trouble = QStringLiteral("in use by another program");
+                break;
+            default:
+                trouble = p.detail.isEmpty() ? QStringLiteral("cannot be opened")
+                                             : QStringLiteral("cannot be opened: %1").arg(p.detail);
+                break;
+        }
     }
-    return units.acUnitPresent() ||
-           dialogs.message(kNoAcUnitText, kNoAcUnitTitle, Dialogs::Buttons::OkCancel) ==
-               Dialogs::Answer::Ok;
+    const QString where = p.device.isEmpty()
+                              ? QStringLiteral("Port %1").arg(port)
+                              : QStringLiteral("Port %1 (%2)").arg(port).arg(p.device);
+    return where + QStringLiteral(": ") + trouble + QLatin1Char('.');
+}
+
+// The questions asked when port 1 did not hold both the detector and the AC unit.
+UnitSearch mayGoOn(const UnitsOnLine& units, const std::array<PortFinds, 3>& ports,
+                   Dialogs& dialogs) {
+    UnitSearch search;
+    if (!units.present(UnitKind::Detector)) {
+        QStringList lines;
+        for (int port = 1; port <= 2; ++port) {
+            if (ports[static_cast<size_t>(port)].asked) {
+                lines << portTrouble(port, ports[static_cast<size_t>(port)]);
+            }
+        }
+        search.outcome = ports[1].scanned || ports[2].scanned ? UnitSearch::Outcome::NoDetector
+                                                              : UnitSearch::Outcome::NoPort;
+        search.portProblem = (ports[1].asked ? ports[1] : ports[2]).problem.kind;
+        search.reason = lines.join(QLatin1Char('\n'));
+        dialogs.message(kNoDetectorText, QString(), Dialogs::Buttons::Ok, search.reason);
+        return search;
+    }
+    const bool goOn = units.acUnitPresent() ||
+                      dialogs.message(kNoAcUnitText, kNoAcUnitTitle, Dialogs::Buttons::OkCancel) ==
+                          Dialogs::Answer::Ok;
+    search.outcome = goOn ? UnitSearch::Outcome::Found : UnitSearch::Outcome::NoAcUnitStop;
+    return search;
 }
 
 }  // namespace
 
-bool findUnits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress, Dialogs& dialogs) {
+UnitSearch findUnits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress,
+                     Dialogs& dialogs) {
     units.clear();
     progress.showProgress();
 
@@ -103,9 +167,10 @@ bool findUnits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress, Dial
     if (port != 0) {
         acceptUnits(units, port, ports[static_cast<size_t>(port)]);
     }
-    const bool goOn = port1Complete || mayGoOn(units, dialogs);
+    const UnitSearch search = port1Complete ? UnitSearch{UnitSearch::Outcome::Found, QString()}
+                                            : mayGoOn(units, ports, dialogs);
     progress.hideProgress();
-    return goOn;
+    return search;
 }
 
 }  // namespace kr5

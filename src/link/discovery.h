@@ -26,8 +26,25 @@ inline const QString kNoDetectorText = QStringLiteral("Can not find KR-5.\rStop 
 inline const QString kNoAcUnitText = QStringLiteral("Can not find ACU.\rmes. without ACU\uFF1F");
 inline const QString kNoAcUnitTitle = QStringLiteral("NO CONNECT ACU");
 
-// Scans the ports and fills units. Returns false when the program must end: no detector,
-// or the operator would not go on without the AC unit.
-bool findUnits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress, Dialogs& dialogs);
+// How the search for the units ended.
+struct UnitSearch {
+    enum class Outcome {
+        Found,         // the detector answered (the AC unit too, or the operator goes on)
+        NoPort,        // no port could be opened
+        NoDetector,    // a port opened, but the detector answered on none
+        NoAcUnitStop,  // the operator would not go on without the AC unit
+    };
+    Outcome outcome = Outcome::NoDetector;
+    // Why the detector was not found, one line per port asked: its device and what went
+    // wrong. Shown as the detail of the "Can not find KR-5." message.
+    QString reason;
+    // With NoPort: what kept port 1 closed (or port 2, when port 1 was not asked).
+    PortProblem::Kind portProblem = PortProblem::Kind::None;
+
+    bool found() const { return outcome == Outcome::Found; }
+};
+
+// Scans the ports and fills units. Anything but Found means the program must end.
+UnitSearch findUnits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress, Dialogs& dialogs);
 
 }  // namespace kr5

@@ -14,11 +14,28 @@ bool Link::openPort(int port) {
     guard_.reset();
     answerTimes_.reset();
     baud_ = kSpeeds[0].baud;
-    return port_.open(port, QString::fromLatin1(kSpeeds[0].settings));
+    opened_ = port_.open(port, QString::fromLatin1(kSpeeds[0].settings));
+    return opened_;
 }
 
 void Link::closePort() {
+    opened_ = false;
     port_.close();
+}
+
+void Link::setPortSpeed(int index) {
+    const SpeedSetting& s = kSpeeds[static_cast<size_t>(qBound(0, index, 2))];
+    port_.setSettings(QString::fromLatin1(s.settings));
+    baud_ = s.baud;
+    answerTimes_.reset();
+    guard_.reset();
+}
+
+bool Link::identifies(UnitKind unit) {
+    static const char* const types[kUnitKinds] = {"KR", "AU", "ZN"};
+    send(unit, QStringLiteral("v"));
+    const Reply reply = receive(unit, kIdentLength, kNormalTimeout);
+    return reply.whole() && unitType(reply.text) == QLatin1String(types[static_cast<int>(unit)]);
 }
 
 void Link::sendFrame(int address, const QString& command) {
@@ -138,6 +155,9 @@ Reply Link::judgeWhole(const Exchange& x, QString buf) {
 }
 
 Reply Link::receive(UnitKind unit, int len, int timeout) {
+    if (!port_.isOpen()) {
+        return Reply{Reply::Status::Missing, QString()};  // a lost port answers nothing
+    }
     const qint64 now = clock_.nowMs();
     Exchange x{unit,
                len,
@@ -179,6 +199,17 @@ Reply Link::receiveAny(int len, int timeout) {
     return reply;
 }
 
+void Link::awaitQuiet(int timeout) {
+    const qint64 giveUpMs = clock_.nowMs() + kQuietLimitMs;
+    qint64 quietUntilMs = std::min(giveUpMs, clock_.nowMs() + timeoutMs(timeout));
+    while (clock_.nowMs() < quietUntilMs) {
+        pump_.waitForEvent(quietUntilMs);
+        if (!port_.takeInput().isEmpty()) {
+            quietUntilMs = std::min(giveUpMs, clock_.nowMs() + timeoutMs(timeout));
+        }
+    }
+}
+
 void Link::command(UnitKind unit, const QString& command) {
     send(unit, command);
     receive(unit, kAckLength, kNormalTimeout);
@@ -205,6 +236,10 @@ void Link::changeSpeed(int index) {
 }
 
 void Link::shutdown() {
+    if (!port_.isOpen()) {
+        closePort();  // the port is gone: there is no one to tell
+        return;
+    }
     command(UnitKind::Detector, QStringLiteral("m0"));
     if (units_.discriminatorPresent()) {
         command(UnitKind::NoiseDiscriminator, QStringLiteral("m0"));

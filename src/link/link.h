@@ -50,6 +50,18 @@ class Link {
     bool openPort(int port);
     void closePort();
 
+    // The port was open and went away (adapter pulled, device gone, a write failed).
+    bool portLost() const { return opened_ && !port_.isOpen(); }
+    // What went wrong with the port, for the operator.
+    PortProblem portProblem() const { return port_.problem(); }
+
+    // Sets the port alone to speed index 0..2, the units left as they are (to find units
+    // that may be at either speed after the port came back).
+    void setPortSpeed(int index);
+
+    // Asks a unit to identify itself; true when it answers as a unit of its kind.
+    bool identifies(UnitKind unit);
+
     // Sends a command to a unit that was found.
     void send(UnitKind unit, const QString& command);
     // Collects the reply of that unit to the command just sent: len characters within
@@ -63,13 +75,19 @@ class Link {
     // which unit answers.
     void sendToAddress(int index, const QString& command);
     Reply receiveAny(int len, int timeout);
+    // Drops what arrives until nothing has come for the time-out (timeout / 2 ms): the
+    // tail of an answer that came in pieces is then through. A line that never goes
+    // quiet is given up on after kQuietLimitMs.
+    void awaitQuiet(int timeout);
+    static constexpr qint64 kQuietLimitMs = 1000;
 
     // Moves every found unit, then the port, to speed index 0..2, and resynchronises
     // the line with an identify to the detector.
     void changeSpeed(int index);
 
     // Releases the line at the end of the program: remote off on the detector and the
-    // noise discriminator, every unit and the port back to 9600 baud, port closed.
+    // noise discriminator, every unit and the port back to 9600 baud, port closed. With
+    // the port lost, it only forgets it.
     void shutdown();
 
     // Milliseconds that a time-out value allows.
@@ -102,6 +120,7 @@ class Link {
     LineGuard guard_;
     AnswerTimes answerTimes_;
     qint64 lastSendMs_ = 0;
+    bool opened_ = false;  // openPort succeeded and closePort was not called since
     int baud_ = kSpeeds[0].baud;
 };
 

@@ -48,7 +48,9 @@ void Acquisition::loopStart() {
 void Acquisition::run() {
     loopStart();
     while (true) {
-        if (p_.qn.passesRunning()) {
+        if (p_.link.portLost()) {
+            awaitPort();
+        } else if (p_.qn.passesRunning()) {
             // A start that came after this cycle's request point is still pending: its
             // marker goes before the first pass, so that it precedes the end marker. The
             // same holds for the remote request the start makes: the detector counts only
@@ -104,6 +106,7 @@ void Acquisition::sendDiscriminatorSetting(char letter, int requested, int& sent
 
 void Acquisition::sendRemoteRequest() {
     if (const auto remote = std::exchange(p_.requests.detectorRemote, std::nullopt)) {
+        detectorRemoteSent_ = *remote;
         sendAndAcknowledge(UnitKind::Detector, remoteCommand(*remote));
     }
 }
@@ -114,13 +117,15 @@ void Acquisition::sendRequests() {
     sendRangeRequest('a', r.attenuator, attenuatorSent_);
     sendRangeRequest('r', r.rate, rateSent_);
     if (const auto remote = std::exchange(r.discriminatorRemote, std::nullopt)) {
+        discriminatorRemoteSent_ = *remote;
         sendAndAcknowledge(UnitKind::NoiseDiscriminator, remoteCommand(*remote));
     }
     sendDiscriminatorSetting('f', r.discriminatorFunction, functionSent_);
     sendDiscriminatorSetting('c', r.channelB, channelBSent_);
     sendDiscriminatorSetting('a', r.channelA, channelASent_);
     if (std::exchange(r.speedChange, false)) {
-        p_.link.changeSpeed(p_.settings.speedIndex);
+        speedInForce_ = p_.settings.speedIndex;
+        p_.link.changeSpeed(speedInForce_);
     }
     startPendingQn();
 }
@@ -147,11 +152,66 @@ std::optional<qint32> Acquisition::countStep(int step) {
 }
 
 void Acquisition::runQnPass() {
-    for (int step = 0; step < kAttenuatorRanges; ++step) {
+    for (int step = 0; step < kAttenuatorRanges && !p_.link.portLost(); ++step) {
         const auto rate = countStep(step);
         const ReadingReplies replies = traffic_.readQnStep();
         hand(p_.evaluator.qnStep(step, rate, replies));
     }
+}
+
+bool Acquisition::waitOneSecondUnlessEnding() {
+    for (int tick = 0; tick < 10 && !p_.requests.end; ++tick) {
+        p_.timing.wait(100);
+    }
+    return !p_.requests.end;
+}
+
+void Acquisition::awaitPort() {
+    // One reading with nothing answered: the panel shows its values as old, the status
+    // says who is silent, and no row is written while the port is gone.
+    ReadingReplies nothing;
+    nothing.takenAtMs = p_.clock.nowMs();
+    hand(p_.evaluator.cycle(nothing));
+    if (p_.qn.passesRunning()) {
+        p_.qn.finish();  // a pass cannot go on without the line: ended as if stopped
+    }
+    p_.windows.portLost(p_.link.portProblem());
+    while (waitOneSecondUnlessEnding()) {
+        if (p_.link.openPort(p_.units.port) && restoreUnits()) {
+            p_.windows.portBack();
+            return;
+        }
+    }
+}
+
+bool Acquisition::restoreUnits() {
+    // The units kept the speed last set, unless they were switched off and on: then they
+    // are back at 9600 baud.
+    int foundAt = -1;
+    for (const int speed : {speedInForce_, 0}) {
+        p_.link.setPortSpeed(speed);
+        if (p_.link.identifies(UnitKind::Detector)) {
+            foundAt = speed;
+            break;
+        }
+    }
+    if (foundAt < 0) {
+        return false;
+    }
+    if (foundAt != speedInForce_) {
+        p_.link.changeSpeed(speedInForce_);
+    }
+    Link& link = p_.link;
+    link.command(UnitKind::Detector, remoteCommand(detectorRemoteSent_));
+    link.command(UnitKind::Detector, digitCommand('a', attenuatorSent_));
+    link.command(UnitKind::Detector, digitCommand('r', rateSent_));
+    if (p_.units.discriminatorPresent()) {
+        link.command(UnitKind::NoiseDiscriminator, remoteCommand(discriminatorRemoteSent_));
+        link.command(UnitKind::NoiseDiscriminator, digitCommand('a', channelASent_));
+        link.command(UnitKind::NoiseDiscriminator, digitCommand('c', channelBSent_));
+        link.command(UnitKind::NoiseDiscriminator, digitCommand('f', functionSent_));
+    }
+    return true;
 }
 
 }  // namespace kr5

@@ -1,7 +1,9 @@
 // The acquisition loop: paced normal cycles that take a reading and then carry out the
 // operator's requests at fixed points, Q-N counting passes while a Q-N measurement runs,
 // and the release of the line when the program ends. Every reading goes, once, to each
-// listener in the order they were added.
+// listener in the order they were added. When the port goes away, the loop tries to open
+// it again every second and, once the units answer, tells them again everything they
+// were told.
 #pragma once
 
 #include "core/operatingsettings.h"
@@ -27,6 +29,9 @@ class LoopWindows {
     virtual void showDiscriminatorPanel(bool present) = 0;
     // Clears the trend and V-Q charts, captions and shows them; captions the Q-N window.
     virtual void startCharts() = 0;
+    // The port went away and the loop tries to open it again every second; it is back.
+    virtual void portLost(const PortProblem& problem) = 0;
+    virtual void portBack() = 0;
 };
 
 // The Q-N measurement as the loop runs it; the measurement itself lives above.
@@ -74,6 +79,9 @@ class Acquisition {
 
   private:
     void hand(const Reading& reading);
+    void awaitPort();
+    bool restoreUnits();
+    bool waitOneSecondUnlessEnding();
     void sendRequests();
     void sendRemoteRequest();
     void sendAndAcknowledge(UnitKind unit, const QString& command);
@@ -85,7 +93,11 @@ class Acquisition {
     Parts p_;
     CycleTraffic traffic_;
     std::vector<ReadingListener*> listeners_;
-    // What was last sent, so that each request goes out once.
+    // What was last sent, so that each request goes out once and a unit that comes back
+    // after the port was lost is told everything again.
+    bool detectorRemoteSent_ = true;
+    bool discriminatorRemoteSent_ = true;
+    int speedInForce_ = 0;
     int attenuatorSent_ = 0;
     int rateSent_ = 0;
     int functionSent_ = 0;

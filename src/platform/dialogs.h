@@ -26,8 +26,11 @@ class Dialogs {
         bool askOverwrite = true;
     };
 
-    // Shows text in a modal box. An empty title means the program's own title.
-    virtual Answer message(const QString& text, const QString& title, Buttons buttons) = 0;
+    // Shows text in a modal box. An empty title means the program's own title. A detail
+    // (why something failed, in the system's terms) is shown apart from the text, which
+    // keeps its exact words.
+    virtual Answer message(const QString& text, const QString& title, Buttons buttons,
+                           const QString& detail = QString()) = 0;
 
     // Asks for a file name to save under. Empty when the operator cancels; chosenFilter
     // (when given) receives the 1-based index of the filter in use.

@@ -6,7 +6,8 @@
 
 namespace kr5 {
 
-Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Buttons buttons) {
+Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Buttons buttons,
+                                   const QString& detail) {
     QMessageBox box(parent_);
     box.setObjectName(QStringLiteral("messageBox"));
     box.setAccessibleDescription(QStringLiteral("messageBox"));
@@ -19,6 +20,9 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Bu
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     box.setTextFormat(Qt::PlainText);
     box.setText(shown);
+    if (!detail.isEmpty()) {
+        box.setDetailedText(detail);
+    }
     if (buttons == Buttons::OkCancel) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);

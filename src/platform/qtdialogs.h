@@ -18,7 +18,8 @@ class QtDialogs : public Dialogs {
 
     void setParentWindow(QWidget* parent) { parent_ = parent; }
 
-    Answer message(const QString& text, const QString& title, Buttons buttons) override;
+    Answer message(const QString& text, const QString& title, Buttons buttons,
+                   const QString& detail = QString()) override;
     QString saveFileName(const SaveRequest& request, int* chosenFilter = nullptr) override;
 
     // "CSV File(*.csv)|*.csv|All(*.*)|*.*" as Qt's list of name filters; Qt's own

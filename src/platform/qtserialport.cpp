@@ -1,6 +1,58 @@
 #include "qtserialport.h"
 
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace kr5 {
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// The group that owns the device, by name when the system knows one.
+QString owningGroup(const QString& device) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(device).constData(), &info) != 0) {
+        return {};
+    }
+    const group* owner = ::getgrgid(info.st_gid);
+    return owner ? QString::fromLocal8Bit(owner->gr_name) : QString::number(info.st_gid);
+}
+#endif
+
+// Why QSerialPort could not open the device. It reports a device that another program
+// holds (its lock file, or exclusive use taken by the driver) as a permission error too,
+// so the device's own access rights tell the two apart.
+PortProblem openProblem(const QString& device, const QSerialPort& port) {
+    PortProblem p{PortProblem::Kind::Other, device, port.errorString()};
+    switch (port.error()) {
+        case QSerialPort::DeviceNotFoundError:
+            p.kind = PortProblem::Kind::Missing;
+            break;
+        case QSerialPort::PermissionError:
+#ifdef Q_OS_UNIX
+            if (::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0) {
+                p.kind = PortProblem::Kind::PermissionDenied;
+                p.detail = owningGroup(device);
+            } else {
+                p.kind = PortProblem::Kind::InUse;
+            }
+#else
+            // Windows opens serial devices exclusively: "access denied" is another holder.
+            p.kind = PortProblem::Kind::InUse;
+#endif
+            break;
+        default:
+            break;
+    }
+    return p;
+}
+
+}  // namespace
 
 QtSerialPort::QtSerialPort() {
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
@@ -27,16 +79,22 @@ bool QtSerialPort::open(int port, const QString& settings) {
     close();
     const auto parsed = LineSettings::parse(settings);
     if (port < 1 || !parsed) {
+        problem_ = {PortProblem::Kind::Other, QString(),
+                    QStringLiteral("no such port or settings")};
         return false;
     }
-    port_.setPortName(deviceFor(port));
+    const QString device = deviceFor(port);
+    port_.setPortName(device);
     if (!port_.open(QIODevice::ReadWrite)) {
+        problem_ = openProblem(device, port_);
         return false;
     }
+    problem_ = {PortProblem::Kind::None, device, QString()};
     // A pseudo-terminal refuses some ioctls (flow control on some kernels): only the
     // speed and frame matter here, so a refusal of the rest is not a failure.
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!apply(*parsed)) {
+        problem_ = {PortProblem::Kind::Other, device, port_.errorString()};
         close();
         return false;
     }
@@ -89,9 +147,14 @@ void QtSerialPort::close() {
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-    // The device went away (adapter pulled out, simulator ended): close once, quietly.
-    // Later writes are dropped and receives run into their time-outs.
-    if (error == QSerialPort::ResourceError && port_.isOpen()) {
+    // The device went away (adapter pulled out, simulator ended), or a frame could not be
+    // written to it: close once, quietly, and let the link see the port lost. Later writes
+    // are dropped and receives run into their time-outs.
+    const bool gone = error == QSerialPort::ResourceError || error == QSerialPort::WriteError;
+    if (gone && port_.isOpen()) {
+        // The device stays as the open named it.
+        problem_.kind = PortProblem::Kind::Lost;
+        problem_.detail = port_.errorString();
         port_.close();
     }
 }

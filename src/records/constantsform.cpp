@@ -19,8 +19,9 @@ int clampedIndex(qint64 i) {
 ConstantsForm::ConstantsForm(InputConstants& constants, const SettingsFile& file)
     : constants_(constants), file_(file) {}
 
-void ConstantsForm::loadSettings() {
-    file_.load(portDigit_, constants_);
+QString ConstantsForm::loadSettings() {
+    QString ignored;
+    file_.load(portDigit_, constants_, &ignored);
 
     fields.name = constants_.name;
     fields.num = constants_.number;
@@ -32,11 +33,24 @@ void ConstantsForm::loadSettings() {
     fields.stop = QString::number(constants_.stopCount);
     fields.qidx = clampedIndex(roundEven(constants_.setQIndex));
     emit fieldsLoaded();
+    return ignored;
 }
 
 QString ConstantsForm::setqText() const {
     const double adj = leadingNumber(fields.adj).value;
     return plainNumber(adj * attenuatorDivision(clampedIndex(fields.qidx)));
+}
+
+bool ConstantsForm::takeText(const QString& text, const QString& caption, QString& out) {
+    // A longer text would be saved but never read back, and would end the reading of the
+    // values after it.
+    if (!SettingsFile::fitsOnALine(text)) {
+        problem_ =
+            tr("%1 is too long: at most %2 bytes.").arg(caption).arg(SettingsFile::maxLineBytes);
+        return false;
+    }
+    out = text;
+    return true;
 }
 
 bool ConstantsForm::takeNumber(const QString& text, const QString& caption, double& out) {
@@ -65,11 +79,10 @@ bool ConstantsForm::takeCount(const QString& text, const QString& caption, qint3
 ConstantsForm::OkResult ConstantsForm::ok() {
     problem_.clear();
     InputConstants v = constants_;
-    v.name = fields.name;
-    v.number = fields.num;
-    v.temperature = fields.temp;
-    v.humidity = fields.rh;
-    if (!takeNumber(fields.pt, tr("PT Ratio"), v.ptRatio) ||
+    if (!takeText(fields.name, tr("Name"), v.name) || !takeText(fields.num, tr("No."), v.number) ||
+        !takeText(fields.temp, tr("Temp."), v.temperature) ||
+        !takeText(fields.rh, tr("RH"), v.humidity) ||
+        !takeNumber(fields.pt, tr("PT Ratio"), v.ptRatio) ||
         !takeNumber(fields.adj, tr("Adjust"), v.adjust) ||
         !takeCount(fields.start, tr("Start Count"), v.startCount) ||
         !takeCount(fields.stop, tr("Stop Count"), v.stopCount)) {

@@ -47,8 +47,10 @@ class ConstantsForm : public QObject {
 
     // Loads the settings file of the port into the constants and fills the fields from
     // them: PT Ratio in the file number form (" 100"), Adjust as a plain number ("0.5"),
-    // the counts as decimal integers, the scroll bar at the Set Q index.
-    void loadSettings();
+    // the counts as decimal integers, the scroll bar at the Set Q index. Returns a message
+    // for the operator when the settings file was ignored (it is no regular file) and the
+    // constants kept their values; empty otherwise. Showing it is the caller's part.
+    QString loadSettings();
 
     // The Set Q label (Label16): the Adjust text read as a number times the attenuator
     // division at the scroll bar's position. A text that is not a number counts as 0, as
@@ -56,8 +58,8 @@ class ConstantsForm : public QObject {
     QString setqText() const;
 
     // OK: takes the fields into the constants, Set Q = division(index) x Adjust, and saves
-    // them. Nothing changes unless every value fits and the file is written; problem()
-    // then says why.
+    // them. Nothing changes unless every value fits (the texts too: each within the
+    // settings file's longest line) and the file is written; problem() then says why.
     OkResult ok();
 
     // CANCEL and closing by the title bar: back to the settings file, that is, to the
@@ -74,6 +76,7 @@ class ConstantsForm : public QObject {
     void constantsChanged();
 
   private:
+    bool takeText(const QString& text, const QString& caption, QString& out);
     bool takeNumber(const QString& text, const QString& caption, double& out);
     bool takeCount(const QString& text, const QString& caption, qint32& out);
 

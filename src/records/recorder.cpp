@@ -25,8 +25,8 @@ class BusyScope {
 
 }  // namespace
 
-Recorder::Recorder(Timing& timing, const Clock& clock)
-    : timing_(timing), clock_(clock), recOnCaption_(recOnText) {}
+Recorder::Recorder(Timing& timing, const Clock& clock, Files& files)
+    : timing_(timing), clock_(clock), file_(files), recOnCaption_(recOnText) {}
 
 bool Recorder::prepare(const QString& path, const QStringList& header, QString* problem) {
     if (!file_.create(path, header)) {

@@ -7,6 +7,7 @@
 #include "core/timing.h"
 #include "measure/reading.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "records/recordfile.h"
 
 #include <QObject>
@@ -19,7 +20,8 @@ class Recorder : public QObject, public ReadingListener {
     Q_OBJECT
 
   public:
-    Recorder(Timing& timing, const Clock& clock);
+    // files: where the measurement file is written.
+    Recorder(Timing& timing, const Clock& clock, Files& files);
 
     // A file is prepared (until CLOSE).
     bool filePrepared() const { return filePrepared_; }

@@ -2,19 +2,14 @@
 
 #include "systemtext.h"
 
-#include <QFile>
 #include <algorithm>
+#include <vector>
 
 namespace kr5 {
 
 namespace {
 
 const QString lineEnd = QStringLiteral("\r\n");
-
-// Writes the whole of bytes without buffering, so that a failure shows at once.
-bool writeAll(QFile& file, const QByteArray& bytes) {
-    return file.write(bytes) == bytes.size();
-}
 
 }  // namespace
 
@@ -28,12 +23,13 @@ bool RecordFile::create(const QString& path, const QStringList& lines) {
     for (const QString& line : lines) {
         text += line + lineEnd;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) ||
-        !writeAll(file, toSystemBytes(text))) {
-        fail(file);
+    QString reason;
+    if (!files_.replace(path, toSystemBytes(text), &reason)) {
+        fail(path, reason);
         return false;
     }
+    // The new file holds whole lines, whatever the old one ended in.
+    partLineFiles_.remove(path);
     problem_.clear();
     failingPath_.clear();
     return true;
@@ -58,27 +54,54 @@ bool RecordFile::writeWaiting() {
     return true;
 }
 
-void RecordFile::fail(const QFile& file) {
-    problem_ = file.errorString();
-    failingPath_ = file.fileName();
+void RecordFile::fail(const QString& path, const QString& reason) {
+    problem_ = reason;
+    failingPath_ = path;
+}
+
+bool RecordFile::cutPartLine(const QString& path) {
+    const auto part = partLineFiles_.constFind(path);
+    if (part == partLineFiles_.constEnd()) {
+        return true;
+    }
+    // A file that is no longer than its whole lines was cut or replaced meanwhile.
+    QString reason;
+    if (files_.size(path) > *part && !files_.cut(path, *part, &reason)) {
+        fail(path, reason);
+        return false;
+    }
+    partLineFiles_.erase(part);
+    return true;
 }
 
 bool RecordFile::writeRun(const QString& path, qsizetype count) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        fail(file);
+    if (!cutPartLine(path)) {
         return false;
     }
-    // Line by line, so that a disk that fills up part way keeps exactly the lines that
-    // did not reach it.
+    const qint64 wholeLength = std::max(files_.size(path), qint64{0});
+    QByteArray bytes;
+    std::vector<qint64> lineEnds;  // in bytes, the end of each line
     for (qsizetype i = 0; i < count; ++i) {
-        if (!writeAll(file, toSystemBytes(waiting_.front().text + lineEnd))) {
-            fail(file);
-            return false;
-        }
-        waiting_.pop_front();
+        bytes += toSystemBytes(waiting_[static_cast<size_t>(i)].text + lineEnd);
+        lineEnds.push_back(bytes.size());
     }
-    return true;
+    QString reason;
+    const qint64 written = files_.append(path, bytes, &reason);
+    // The lines that reached the file whole are written; a disk that filled part way keeps
+    // exactly the lines that did not.
+    const auto wholeEnd = std::upper_bound(lineEnds.begin(), lineEnds.end(), written);
+    const qint64 wholeBytes = wholeEnd == lineEnds.begin() ? 0 : *(wholeEnd - 1);
+    waiting_.erase(waiting_.begin(), waiting_.begin() + (wholeEnd - lineEnds.begin()));
+    if (written == bytes.size()) {
+        return true;
+    }
+    // The part of a line after them goes again, before anything else is written; if even
+    // that fails, it is tried again before the next write to this file.
+    if (written > wholeBytes && !files_.cut(path, wholeLength + wholeBytes, nullptr)) {
+        partLineFiles_.insert(path, wholeLength + wholeBytes);
+    }
+    fail(path, reason);
+    return false;
 }
 
 }  // namespace kr5

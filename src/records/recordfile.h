@@ -1,23 +1,29 @@
 // Writing the measurement file. Every write opens the file, appends and closes it again,
 // so each line written is on disk even if the program is killed. A line that cannot be
 // written (folder removed, file locked or write-protected, disk full) is kept in memory,
-// in order, and written before anything else at the next write that succeeds.
+// in order, and written before anything else at the next write that succeeds. The file
+// only ever holds whole lines: the part of a line that a full disk cut short is cut off
+// again, and the line is written whole later.
 #pragma once
 
+#include "platform/files.h"
+
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <deque>
-
-class QFile;
 
 namespace kr5 {
 
 class RecordFile {
   public:
-    // Creates path anew (replacing a file of that name) with the given lines. Lines still
-    // waiting for that same path are dropped with the old contents; lines waiting for
-    // other files are tried first and stay waiting if they still cannot be written.
-    // Returns false, with the reason in problem(), when the file cannot be created.
+    explicit RecordFile(Files& files) : files_(files) {}
+
+    // Creates path anew (replacing a file of that name) with the given lines; the file
+    // changes only when all of them were written. Lines still waiting for that same path
+    // are dropped with the old contents; lines waiting for other files are tried first and
+    // stay waiting if they still cannot be written. Returns false, with the reason in
+    // problem(), when the file cannot be created.
     bool create(const QString& path, const QStringList& lines);
 
     // Appends one line to path after the lines still waiting. Returns false when some
@@ -38,12 +44,18 @@ class RecordFile {
         QString text;
     };
 
-    // Writes the waiting lines in order, each run of lines for one path in one opening.
+    // Writes the waiting lines in order, each run of lines for one path in one append.
     bool writeWaiting();
     bool writeRun(const QString& path, qsizetype count);
-    void fail(const QFile& file);
+    // Cuts a file left with part of a line back to its whole lines, when an earlier cut
+    // failed. False while that still fails: nothing may follow the part line.
+    bool cutPartLine(const QString& path);
+    void fail(const QString& path, const QString& reason);
 
+    Files& files_;
     std::deque<Line> waiting_;
+    // Files that still end in part of a line, with the length of their whole lines.
+    QHash<QString, qint64> partLineFiles_;
     QString problem_;
     QString failingPath_;
 };

@@ -4,28 +4,39 @@
 #include "numbertext.h"
 #include "systemtext.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
+#include <optional>
 
 namespace kr5 {
 
 namespace {
 
-// The lines of the file without their CR LF (or lone LF) ends; a last line without an
-// end counts, an empty piece after the last end does not.
-QStringList fileLines(const QByteArray& bytes) {
-    QStringList lines = fromSystemBytes(bytes).split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.constLast().isEmpty()) {
-        lines.removeLast();
+// The next line of the file without its CR LF (or lone LF) end, or nothing when the file
+// has ended or the line is longer than a line may be. A last line without an end counts,
+// an empty piece after the last end does not. Only a bounded part of the line is read.
+std::optional<QString> nextLine(QFile& file) {
+    if (file.atEnd()) {
+        return std::nullopt;
     }
-    for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r'))) {
-            line.chop(1);
-        }
+    // Room for the longest line and its CR LF; the length is checked without them.
+    QByteArray line = file.readLine(SettingsFile::maxLineBytes + 3);
+    if (line.endsWith('\n')) {
+        line.chop(1);
+    } else if (!file.atEnd()) {
+        return std::nullopt;
     }
-    return lines;
+    if (line.endsWith('\r')) {
+        line.chop(1);
+    }
+    if (line.size() > SettingsFile::maxLineBytes) {
+        return std::nullopt;
+    }
+    return fromSystemBytes(line);
 }
 
 // The first field of a number line: blanks skipped, then up to a comma, or the inside of
@@ -52,37 +63,53 @@ QString SettingsFile::path(const QString& portDigit) const {
     return directory_.isEmpty() ? name : QDir(directory_).filePath(name);
 }
 
-bool SettingsFile::load(const QString& portDigit, InputConstants& v) const {
-    QFile file(path(portDigit));
-    if (!file.open(QIODevice::ReadOnly)) {
+bool SettingsFile::fitsOnALine(const QString& text) {
+    return toSystemBytes(text).size() <= maxLineBytes && !text.contains(QLatin1Char('\n'));
+}
+
+bool SettingsFile::load(const QString& portDigit, InputConstants& v, QString* ignored) const {
+    const QString filePath = path(portDigit);
+    const QFileInfo info(filePath);
+    if (!info.exists()) {
         return false;
     }
-    const QStringList lines = fileLines(file.readAll());
-    file.close();
-    if (lines.size() < 2) {
+    if (!info.isFile()) {
+        if (ignored != nullptr) {
+            *ignored =
+                QCoreApplication::translate("SettingsFile",
+                                            "The settings file %1 is not a regular file and was "
+                                            "not read. The default input constants are used.")
+                    .arg(QDir::toNativeSeparators(info.absoluteFilePath()));
+        }
+        return false;
+    }
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
         return false;
     }
     // Line 1, the name, is never read back. Each value is stored only when its line is
     // there and fits, and the first that is not ends the reading.
-    qsizetype next = 1;
-    const auto line = [&lines, &next]() -> QStringView { return lines[next++]; };
-    const auto more = [&lines, &next] { return next < lines.size(); };
+    if (!nextLine(file)) {
+        return false;
+    }
     for (QString* text : {&v.number, &v.temperature, &v.humidity}) {
-        if (!more()) {
+        const std::optional<QString> line = nextLine(file);
+        if (!line) {
             return false;
         }
-        *text = line().toString();
+        *text = *line;
     }
     for (double* number : {&v.ptRatio, &v.adjust, &v.setQ}) {
-        const LeadingNumber n =
-            more() ? leadingNumber(firstField(line())) : LeadingNumber{0, false};
+        const std::optional<QString> line = nextLine(file);
+        const LeadingNumber n = line ? leadingNumber(firstField(*line)) : LeadingNumber{0, false};
         if (!n.fits) {
             return false;
         }
         *number = n.value;
     }
     for (qint32* count : {&v.startCount, &v.stopCount}) {
-        const LeadingCount c = more() ? leadingCount(firstField(line())) : LeadingCount{0, false};
+        const std::optional<QString> line = nextLine(file);
+        const LeadingCount c = line ? leadingCount(firstField(*line)) : LeadingCount{0, false};
         if (!c.fits) {
             return false;
         }

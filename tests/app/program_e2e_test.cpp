@@ -1,5 +1,6 @@
 // The real program against kr5sim on pseudo-terminals: discovery, cycles, status, release on
-// SIGTERM. What it does in between is left to the whole-program test, in virtual time.
+// SIGTERM; and its exit code and message when no port opens. What it does in between is
+// left to the whole-program test, in virtual time.
 #include "support/waituntil.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +104,39 @@ TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
     // Remote off on both units, every unit back to 9600 baud, the line resynchronised.
     const QStringList end{"C0 m0", "C2 m0", "C0 b3", "C1 b3", "C2 b3", "C0 v"};
     EXPECT_EQ(log.mid(log.size() - end.size()), end);
+}
+
+// No device behind either port: the reason goes to standard error with the devices named,
+// and the program ends with the code --help gives for it, without a display to answer.
+TEST_F(ProgramRun, NoPortEndsWithItsOwnCodeAndSaysWhy) {
+    ASSERT_TRUE(dir.isValid());
+    const QString missing1 = dir.filePath(QStringLiteral("no-such-port1"));
+    const QString missing2 = dir.filePath(QStringLiteral("no-such-port2"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KR5AU_PORT1"), missing1);
+    env.insert(QStringLiteral("KR5AU_PORT2"), missing2);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(dir.path());
+    program.start(QStringLiteral(KR5AU_PATH), {QStringLiteral("--status")});
+    ASSERT_TRUE(wait.until(20000, [&] { return program.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    constexpr int kNoDevice = 2;
+    EXPECT_EQ(program.exitCode(), kNoDevice);
+    const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_TRUE(err.contains(QStringLiteral("Can not find KR-5. Stop mes.\nPort 1 (%1): no such "
+                                            "device.\nPort 2 (%2): no such device.\n")
+                                 .arg(missing1, missing2)))
+        << err.toStdString();
+
+    QProcess help;
+    help.setProcessEnvironment(env);
+    help.start(QStringLiteral(KR5AU_PATH), {QStringLiteral("--help")});
+    ASSERT_TRUE(help.waitForFinished(10000));
+    const QString usage = QString::fromLocal8Bit(help.readAllStandardOutput());
+    EXPECT_TRUE(
+        usage.contains(QStringLiteral("  %1  the serial device does not exist").arg(kNoDevice)))
+        << usage.toStdString();
 }
 
 }  // namespace

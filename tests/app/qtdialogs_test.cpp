@@ -15,34 +15,37 @@ namespace kr5 {
 namespace {
 
 struct Seen {
-    QString title, text;
+    QString title, text, detail;
     QMessageBox::StandardButtons buttons;
     Dialogs::Answer answer;
 };
 
 // Shows a box through QtDialogs; once it is up, notes what it shows and presses `press`.
 Seen showAndPress(const QString& text, const QString& title, Dialogs::Buttons buttons,
-                  QMessageBox::StandardButton press) {
+                  QMessageBox::StandardButton press, const QString& detail = QString()) {
     Seen seen{};
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             poll.stop();
-            seen = {box->windowTitle(), box->text(), box->standardButtons(), {}};
+            seen = {
+                box->windowTitle(), box->text(), box->detailedText(), box->standardButtons(), {}};
             box->button(press)->click();
         }
     });
     poll.start(10);
-    seen.answer = QtDialogs().message(text, title, buttons);
+    seen.answer = QtDialogs().message(text, title, buttons, detail);
     return seen;
 }
 
-TEST(QtDialogs, ShowsTitleLineBreakAndButtonsAndAnswersWhatWasPressed) {
+TEST(QtDialogs, ShowsTitleLineBreakDetailAndButtonsAndAnswersWhatWasPressed) {
     QCoreApplication::setApplicationName(QStringLiteral("KR5AU"));
+    const QString why = QStringLiteral("Port 1 (/dev/ttyUSB0): in use by another program.");
     const Seen kr = showAndPress(QStringLiteral("Can not find KR-5.\rStop mes."), QString(),
-                                 Dialogs::Buttons::Ok, QMessageBox::Ok);
+                                 Dialogs::Buttons::Ok, QMessageBox::Ok, why);
     EXPECT_EQ(kr.title, QStringLiteral("KR5AU"));
     EXPECT_EQ(kr.text, QStringLiteral("Can not find KR-5.\nStop mes."));
+    EXPECT_EQ(kr.detail, why);
     EXPECT_EQ(kr.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     EXPECT_EQ(kr.answer, Dialogs::Answer::Ok);
     for (const auto press : {QMessageBox::Ok, QMessageBox::Cancel}) {
@@ -50,6 +53,7 @@ TEST(QtDialogs, ShowsTitleLineBreakAndButtonsAndAnswersWhatWasPressed) {
             showAndPress(QStringLiteral("Can not find ACU.\rmes. without ACU\uFF1F"),
                          QStringLiteral("NO CONNECT ACU"), Dialogs::Buttons::OkCancel, press);
         EXPECT_EQ(acu.title, QStringLiteral("NO CONNECT ACU"));
+        EXPECT_TRUE(acu.detail.isEmpty());
         EXPECT_EQ(acu.buttons, QMessageBox::Ok | QMessageBox::Cancel);
         EXPECT_EQ(acu.answer,
                   press == QMessageBox::Ok ? Dialogs::Answer::Ok : Dialogs::Answer::Cancel);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/program.h"
+#include "platform/qtfiles.h"
 #include "sim/bench.h"
 #include "sim/simport.h"
 #include "support/fakeclipboard.h"
@@ -67,6 +68,10 @@ inline void trigger(const QString& windowName, const QString& item) {
 // The lines of a file written with CR LF ends; crlf tells whether every end was CR LF.
 QStringList readLines(const QString& path, bool* crlf = nullptr);
 
+// Every recorded row is one the units' answers make, in their order; rows may be
+// missing where a reply did not count, but none is made up.
+void expectRowsTrue(const QStringList& rows, const QStringList& fromLine);
+
 // The default bench with its test voltage ramp, quiet enough that only the test object's
 // discharges start an inception.
 sim::Scenario quietBench();
@@ -83,6 +88,7 @@ class WholeProgram : public ::testing::Test {
     FakeDialogs dialogs;
     windowfakes::RecordingLauncher launcher;
     FakeClipboard clipboard;
+    QtFiles files;  // the measurement files on the real disk, where the tests read them
     std::unique_ptr<Program> program;
 
     // The operator's steps: each waits for its condition, then acts.

@@ -6,22 +6,12 @@
 #include "wholeprogram.h"
 
 #include <QImage>
+#include <algorithm>
 
 #include "charts/wavewindow.h"
 
 namespace kr5::test {
 namespace {
-
-// Every recorded row is one the units' answers make, in their order; rows may be
-// missing where a reply did not count, but none is made up.
-void expectRowsTrue(const QStringList& rows, const QStringList& fromLine) {
-    qsizetype at = 0;
-    for (const QString& row : rows) {
-        const qsizetype found = fromLine.indexOf(row, at);
-        ASSERT_GE(found, 0) << "a row no reading made: " << row.toStdString();
-        at = found + 1;
-    }
-}
 
 // A steady discharge at 10 kV: automatic ranging settles at 1/100 and x5 and stays.
 void steadyDischarge(sim::Scenario& s) {
@@ -65,6 +55,11 @@ TEST_F(WholeProgram, ASilentDetectorIsShownRecordsNothingAndMovesNoRange) {
         staleDuring = program->panel().readouts().detectorStale;
         EXPECT_EQ(program->panel().readouts().charge, chargeEarly);  // the last value kept
     });
+    at(16800, "the REC ON counter counts the rows written", [&] {
+        EXPECT_EQ(
+            control<QAbstractButton>(QStringLiteral("KR5AU"), QStringLiteral("Option1"))->text(),
+            QStringLiteral(" %1").arg(body(readLines(measurement)).rows.size()));
+    });
     at(17000, "exit", [&] { menu("cend")->trigger(); });
     runProgram();
 
@@ -76,12 +71,10 @@ TEST_F(WholeProgram, ASilentDetectorIsShownRecordsNothingAndMovesNoRange) {
     const Body b = body(readLines(measurement));
     const QStringList fromLine = rowsFromTheLine(InputConstants{});
     expectRowsTrue(b.rows, fromLine);
-    // About seven cycles of silence have no rows; the REC ON counter counts the rows.
+    // About seven cycles of silence have no rows.
     const qsizetype first = fromLine.indexOf(b.rows.value(0));
     const qsizetype last = fromLine.lastIndexOf(b.rows.value(b.rows.size() - 1));
     EXPECT_GE((last - first + 1) - b.rows.size(), 5);
-    EXPECT_EQ(control<QAbstractButton>(QStringLiteral("KR5AU"), QStringLiteral("Option1"))->text(),
-              QStringLiteral(" %1").arg(b.rows.size()));
 }
 
 TEST_F(WholeProgram, ALateAcUnitIsNeverReadAsTheDetectorNorRecorded) {
@@ -280,6 +273,46 @@ TEST_F(WholeProgram, ClearingTheChartsDuringAQnMeasurementKeepsItsPassCount) {
     EXPECT_EQ(markers.mid(0, 3), (QStringList{"RECON", "QNstartD", "QNend"}));
     EXPECT_EQ(rowsPerSpan[2], 31 * 10);
 }
+
+// Ending during a recorded Q-N measurement writes the same markers in the same order
+// whether it comes from File > Exit or from SIGINT or SIGTERM (which ask the program to
+// end as requestEnd does): the measurement's end, then the file's close.
+class EndingTheProgram : public WholeProgram, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(EndingTheProgram, EndsTheQnMeasurementAndClosesTheFileWithTheirMarkers) {
+    const bool bySignal = GetParam();
+    const QString measurement = dir.filePath(QStringLiteral("ending.csv"));
+    at(4000, "record and count", [&] {
+        enterConstants(QStringLiteral("ending"), QStringLiteral("1"), 0, "1");
+        startRecording(measurement);
+        options(4, {QStringLiteral("Option4(0)")});  // gate 100 ms, Non Stop
+        menu("mesqn")->trigger();
+    });
+    at(9000, "end during a pass", [&] {
+        if (bySignal) {
+            program->requestEnd();
+        } else {
+            menu("cend")->trigger();
+        }
+    });
+    runProgram();
+    const QStringList lines = readLines(measurement);
+    EXPECT_EQ(body(lines).markers, (QStringList{"RECON", "QNstartD", "QNend", "RECOFF", "PAUSE"}));
+    // The pass under way was completed first: whole passes of ten steps.
+    const auto lineOf = [&lines](const char* tag) {
+        const QString head = QLatin1Char('"') + QLatin1String(tag) + QLatin1Char('"');
+        return std::find_if(lines.begin(), lines.end(),
+                            [&](const QString& l) { return l.startsWith(head); }) -
+               lines.begin();
+    };
+    const qsizetype start = lineOf("QNstartD");
+    const qsizetype end = lineOf("QNend");
+    ASSERT_GT(end, start);
+    EXPECT_GT(end - start - 1, 0);
+    EXPECT_EQ((end - start - 1) % 10, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ExitOrSignal, EndingTheProgram, ::testing::Bool());
 
 }  // namespace
 }  // namespace kr5::test

@@ -101,7 +101,7 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     // ...the markers in order...
     const Body b = body(lines);
     EXPECT_EQ(b.markers, (QStringList{"RECON", "QNstartD", "QNend", "QNstartD", "QNend", "QNstartD",
-                                      "QNend", "PAUSE"}));
+                                      "QNend", "PAUSE", "RECOFF"}));
     const auto between = [&](int from, int to) {  // rows between two marker lines
         int count = 0;
         int seen = -1;

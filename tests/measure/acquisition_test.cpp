@@ -63,6 +63,11 @@ struct Loop : ::testing::Test, LoopWindows, QnControl {
     int qnFinishes = 0;
     void showDiscriminatorPanel(bool present) override { discriminatorShown = present; }
     void startCharts() override { ++chartStarts; }
+    std::vector<QString> portEvents;  // "lost <device>" and "back"
+    void portLost(const PortProblem& problem) override {
+        portEvents.push_back(QStringLiteral("lost ") + problem.device);
+    }
+    void portBack() override { portEvents.push_back(QStringLiteral("back")); }
     bool passesRunning() const override { return qnRunning; }
     bool endAfterPass() const override { return qnEndAsked; }
     void recordStart() override { ++qnStartsRecorded; }
@@ -528,6 +533,79 @@ TEST_F(Loop, AMissingOrLateGateCountIsMeasuredOnceMore) {
     }
     EXPECT_GE(withoutCount, 1);
     expectEveryReadingTrue();
+}
+
+// The adapter pulled out and put back, with the units at 38400 baud kept or switched off
+// and on meanwhile (back at 9600): the loop says the port is gone, reads and records
+// nothing, tries again every second, finds the detector at whichever speed it is at,
+// tells every unit again what it was told, and goes on.
+struct PortPulled : Loop, ::testing::WithParamInterface<bool> {};
+
+TEST_P(PortPulled, ThePortIsOpenedAgainAndTheUnitsAreToldEverythingAgain) {
+    const bool powerCycle = GetParam();
+    scenario.pulls = {sim::PortPull{1, 5.0, 8.0, powerCycle}};
+    start();
+    settings.autoAttenuator = settings.autoRate = false;
+    clock.scheduleInMs(1000, [this] {
+        settings.speedIndex = 2;
+        requests.speedChange = true;
+        panel.clickAttenuator(3);
+        requests.channelA = 4;
+    });
+    endAt(11000);
+    acq->run();
+    ASSERT_EQ(portEvents, (std::vector<QString>{"lost sim:port1", "back"}));
+    // Nothing reached the line while it was gone; once back, the detector was found and
+    // everything it and the noise discriminator were told was told again.
+    QStringList after;
+    for (const auto& f : port->frameLog()) {
+        EXPECT_FALSE(f.atUs > 5e6 && f.atUs < 8e6) << f.atUs;
+        if (f.atUs > 5e6) {
+            after << QStringLiteral("%1 %2:%3")
+                         .arg(f.baud)
+                         .arg(f.address)
+                         .arg(QString::fromLatin1(f.command));
+        }
+    }
+    const QStringList found = powerCycle
+                                  // Asked at 38400 first, then at 9600, where it answers;
+                                  // moved to 38400 again.
+                                  ? QStringList{"38400 0:v", "9600 0:v",  "9600 0:b5",
+                                                "9600 1:b5", "9600 2:b5", "38400 0:v"}
+                                  : QStringList{"38400 0:v"};
+    const QStringList restored{"38400 0:m1", "38400 0:a3", "38400 0:r0", "38400 2:m1",
+                               "38400 2:a4", "38400 2:c0", "38400 2:f0", "38400 0:x"};
+    EXPECT_EQ(after.mid(0, found.size()).join(QLatin1Char(' ')), found.join(QLatin1Char(' ')));
+    EXPECT_EQ(after.mid(found.size(), restored.size()).join(QLatin1Char(' ')),
+              restored.join(QLatin1Char(' ')));
+    // One reading with nothing answered when the port went, none while it was gone,
+    // whole ones again within a second of its return.
+    int whileGone = 0;
+    qint64 firstBack = 0;
+    for (const Reading& r : listener.readings) {
+        whileGone += r.takenAtMs > 5000 && r.takenAtMs < 8000 ? 1 : 0;
+        if (r.takenAtMs > 8000 && r.complete() && firstBack == 0) {
+            firstBack = r.takenAtMs;
+        }
+    }
+    EXPECT_LE(whileGone, 1);
+    EXPECT_GT(firstBack, 8000);
+    EXPECT_LT(firstBack, 9100);
+    expectLineReleased();
+}
+
+INSTANTIATE_TEST_SUITE_P(UnitsKeptOrSwitchedOffAndOn, PortPulled, ::testing::Bool());
+
+// Exit while the port is gone ends at once: there is no one to tell.
+TEST_F(Loop, ExitWhileThePortIsGoneEndsAtOnce) {
+    scenario.pulls = {sim::PortPull{1, 3.0, 1e9, false}};
+    start();
+    endAt(4500);
+    acq->run();
+    EXPECT_EQ(portEvents, std::vector<QString>{"lost sim:port1"});
+    EXPECT_LT(clock.nowMs(), 4700);
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(timing.timersRunning());
 }
 
 }  // namespace

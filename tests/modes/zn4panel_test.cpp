@@ -31,6 +31,8 @@ struct Zn4PanelTest : ::testing::Test, LoopWindows, QnControl {
         loop.addListener(frontPanel);
         loop.addListener(zn4);
     }
+    void portLost(const PortProblem&) override {}
+    void portBack() override {}
     void showDiscriminatorPanel(bool present) override {
         if (present) {
             zn4.showAtStart(units.portDigit());

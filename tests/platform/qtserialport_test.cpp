@@ -1,6 +1,7 @@
 // The Qt serial port against a pseudo-terminal pair: the address bytes and CR LF pass
-// unchanged both ways, the speed can change while the port is open, and what the port does
-// once its device goes away. The link's use of a port is tested on fakes in the link tests.
+// unchanged both ways, the speed can change while the port is open, what the port does
+// once its device goes away, and why an open failed (missing, in use, no permission). The
+// link's use of a port is tested on fakes in the link tests.
 #include "platform/qtserialport.h"
 #include "platform/qtclock.h"
 #include "platform/qteventpump.h"
@@ -8,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 #include <cstdlib>
@@ -114,8 +118,12 @@ TEST_F(QtSerialPortTest, AVanishedDeviceClosesThePortAtTheNextWriteAndStaysGone)
     // A write cannot reach it: the error closes the port at once, without a message. From
     // then on writes are dropped, there is never input, and the settings cannot be applied,
     // so the link's exchanges run into their time-outs.
+    const QString device = QString::fromLocal8Bit(qgetenv("KR5AU_PORT1"));
+    EXPECT_EQ(port.problem().kind, PortProblem::Kind::None);
     port.write(kFrame);
     EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.problem().kind, PortProblem::Kind::Lost);
+    EXPECT_EQ(port.problem().device, device);
     port.write(kFrame);
     port.discardInput();
     EXPECT_TRUE(port.takeInput().isEmpty());
@@ -124,13 +132,83 @@ TEST_F(QtSerialPortTest, AVanishedDeviceClosesThePortAtTheNextWriteAndStaysGone)
     // The device cannot be opened again while it is gone, nor one that never was; another
     // one can.
     EXPECT_FALSE(port.open(1, k9600));
+    EXPECT_EQ(port.problem().kind, PortProblem::Kind::Missing);
     qputenv("KR5AU_PORT2", "/dev/does-not-exist-kr5");
     EXPECT_FALSE(port.open(2, k9600));
+    EXPECT_EQ(port.problem().kind, PortProblem::Kind::Missing);
+    EXPECT_EQ(port.problem().device, QStringLiteral("/dev/does-not-exist-kr5"));
     qunsetenv("KR5AU_PORT2");
     FarEnd other;
     ASSERT_TRUE(port.open(1, k9600));
+    EXPECT_EQ(port.problem().kind, PortProblem::Kind::None);
     port.write(kFrame);
     EXPECT_EQ(other.read(4), kFrame);
+}
+
+// QSerialPort reports a device that another program holds as a permission error, as it
+// does a device the user may not open: the two must still be told apart.
+TEST_F(QtSerialPortTest, ADeviceHeldByAnotherPortIsInUse) {
+    QtSerialPort second;
+    EXPECT_FALSE(second.open(1, k9600));
+    EXPECT_EQ(second.problem().kind, PortProblem::Kind::InUse);
+    EXPECT_EQ(second.problem().device, QString::fromLocal8Bit(qgetenv("KR5AU_PORT1")));
+    // The holder is undisturbed, and once it lets go the device is free.
+    port.write(kFrame);
+    EXPECT_EQ(far.read(4), kFrame);
+    port.close();
+    EXPECT_TRUE(second.open(1, k9600));
+    EXPECT_EQ(second.problem().kind, PortProblem::Kind::None);
+}
+
+// The first trouble with a USB adapter on Linux: it belongs to a group the user is not
+// in. Root may open anything, so then the open is tried by a child that gave up root.
+TEST_F(QtSerialPortTest, ADeviceTheUserMayNotOpenNamesTheGroupThatOwnsIt) {
+    port.close();
+    const QByteArray device = qgetenv("KR5AU_PORT1");
+    const bool root = geteuid() == 0;
+    if (root) {
+        const group* dialout = getgrnam("dialout");
+        ASSERT_EQ(chown(device.constData(), 0, dialout ? dialout->gr_gid : 5), 0);
+        ASSERT_EQ(chmod(device.constData(), 0660), 0);
+    } else {
+        ASSERT_EQ(chmod(device.constData(), 0), 0);
+    }
+    struct stat info {};
+    ASSERT_EQ(stat(device.constData(), &info), 0);
+    const group* owner = getgrgid(info.st_gid);
+    ASSERT_NE(owner, nullptr);
+    const QString ownerName = QString::fromLocal8Bit(owner->gr_name);
+
+    int result[2];
+    ASSERT_EQ(pipe(result), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const uid_t nobody = 65534;
+        if (root && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)) {
+            _exit(2);
+        }
+        QtSerialPort denied;
+        const bool opened = denied.open(1, k9600);
+        const QByteArray said = QByteArray::number(static_cast<int>(denied.problem().kind)) + ' ' +
+                                denied.problem().detail.toLocal8Bit();
+        _exit(!opened && ::write(result[1], said.constData(), static_cast<size_t>(said.size())) ==
+                             said.size()
+                  ? 0
+                  : 1);
+    }
+    ::close(result[1]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    char buf[256];
+    const ssize_t n = ::read(result[0], buf, sizeof buf);
+    ::close(result[0]);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    ASSERT_GT(n, 0);
+    EXPECT_EQ(QString::fromLocal8Bit(buf, static_cast<int>(n)),
+              QStringLiteral("%1 %2")
+                  .arg(static_cast<int>(PortProblem::Kind::PermissionDenied))
+                  .arg(ownerName));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "records/recorder.h"
 #include "core/format.h"
 #include "measure/evaluation.h"
+#include "platform/qtfiles.h"
 #include "platform/virtualclock.h"
 #include "records/measurementfile.h"
 #include "records/recordlines.h"
@@ -34,7 +35,8 @@ class RecorderTest : public ::testing::Test {
     Timing timing{clock, pump};
     InputConstants constants;
     UnitsOnLine units;
-    Recorder recorder{timing, clock};
+    QtFiles files;
+    Recorder recorder{timing, clock, files};
     test::FakeDialogs dialogs;
     MeasurementFile measurementFile{constants, units, dialogs, clock, recorder};
 

@@ -2,6 +2,7 @@
 // operator sees and uses them. The logic behind them (the form, the recorder, the Options
 // logic) is tested in records_test.
 #include "platform/controlnames.h"
+#include "platform/qtfiles.h"
 #include "platform/virtualclock.h"
 #include "records/kouseiwindow.h"
 #include "records/options.h"
@@ -149,7 +150,8 @@ TEST(RecordControls, ShownWhileAFileIsPreparedClicksRecordAndTheCaptionCountsRow
     VirtualClock clock;
     VirtualPump pump{clock};
     Timing timing{clock, pump};
-    Recorder recorder{timing, clock};
+    QtFiles files;
+    Recorder recorder{timing, clock, files};
     RecordControls controls{recorder};
     controls.show();
     const QString path = dir.filePath(QStringLiteral("t.csv"));

@@ -1,7 +1,7 @@
 // The input constants' form and their settings file: the file per port with its nine
 // lines, the reading of fields and file lines, OK and CANCEL, and refusals that change
-// nothing. The number reading rules alone are in numbertext_test.cpp, the Input const
-// window in recordswindows_test.cpp.
+// nothing; a settings file that is no regular file or has overlong lines. The number reading rules
+// alone are in numbertext_test.cpp, the Input const window in recordswindows_test.cpp.
 #include "records/constantsform.h"
 #include "records/settingsfile.h"
 #include "recordstest.h"
@@ -9,7 +9,18 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
 #include <tuple>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace kr5 {
 namespace {
@@ -32,7 +43,7 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest, FirstStartShowsTheDefaultsAndEachPortHasItsOwnFile) {
     EXPECT_EQ(SettingsFile().path(QStringLiteral("1")), QStringLiteral("kr5au1.ini"));
-    form.loadSettings();
+    EXPECT_EQ(form.loadSettings(), QString()) << "no file is nothing to report";
     const InputFields& f = form.fields;
     EXPECT_EQ(QStringList({f.name, f.num, f.temp, f.rh, f.pt, f.adj, f.start, f.stop}),
               QStringList({"no name", "1", "20", "59", " 100", "1", "50", "0"}));
@@ -153,8 +164,11 @@ TEST_F(SettingsTest, ARefusedOrUnwrittenOkChangesNothing) {
     form.fields.qidx = 1;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("kr5au1.ini")));
     using R = ConstantsForm::OkResult;
+    const std::string tooLong(SettingsFile::maxLineBytes + 1, 'n');
     for (const auto& [field, text, result, problem] :
-         {std::tuple{&InputFields::start, "3000000000", R::Refused, "Start Count"},
+         {std::tuple{&InputFields::name, tooLong.c_str(), R::Refused, "Name"},
+          {&InputFields::rh, tooLong.c_str(), R::Refused, "RH"},
+          {&InputFields::start, "3000000000", R::Refused, "Start Count"},
           {&InputFields::stop, "-1e10", R::Refused, "Stop Count"},
           {&InputFields::adj, "1e999", R::Refused, "Adjust"},
           {&InputFields::adj, "2", R::NotWritten, "kr5au1.ini"}}) {
@@ -175,6 +189,121 @@ TEST_F(SettingsTest, ARefusedOrUnwrittenOkChangesNothing) {
     EXPECT_EQ(std::tuple(constants.number, constants.setQ, changed),
               std::tuple(QStringLiteral("99"), 4.0, 1));
 }
+
+// Each line is read up to 1 KiB and no line after the ninth: a longer line ends the
+// reading as a number that does not fit does, so a huge file costs no more than a normal one
+// and a name OK stored always reads back.
+TEST_F(SettingsTest, LinesAreReadOnlyUpToTheirBoundAndNothingAfterTheNinth) {
+    const QByteArray longest(SettingsFile::maxLineBytes, '7');
+    const QByteArray tooLong(SettingsFile::maxLineBytes + 1, '7');
+    const QByteArray numbers = " 222 \r\n 2 \r\n 2 \r\n 60 \r\n";  // lines 5 to 8
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        bool complete;
+        QByteArray number;
+        double ptRatio;
+        qint32 stopCount;
+    };
+    const Case cases[] = {
+        {"a first line of 4 MB",
+         QByteArray(4 << 20, 'n') + "\r\n9\r\n30\r\n70\r\n" + numbers + " 1", false, "1", 100, 0},
+        {"a line of the longest", "n\r\n" + longest + "\r\n30\r\n70\r\n" + numbers + " 1", true,
+         longest, 222, 1},
+        {"a line of the longest, LF alone",
+         "n\n" + longest + "\n30\n70\n 222 \n 2 \n 2 \n 60 \n 1\n", true, longest, 222, 1},
+        {"a line one byte longer", "n\r\n" + tooLong + "\r\n30\r\n70\r\n" + numbers + " 1", false,
+         "1", 100, 0},
+        {"a last line without an end, one byte too long",
+         "n\r\n9\r\n30\r\n70\r\n" + numbers + " 1" +
+             QByteArray(SettingsFile::maxLineBytes - 1, ' '),
+         false, "9", 222, 0},
+        {"nine lines and 4 MB after them",
+         "n\r\n9\r\n30\r\n70\r\n" + numbers + " 1\r\n" +
+             QByteArray(4 << 20, 'x').replace("xx", "\r\n"),
+         true, "9", 222, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeBytes(iniPath(), c.bytes);
+        InputConstants fresh;
+        EXPECT_EQ(file.load(QStringLiteral("1"), fresh), c.complete);
+        EXPECT_EQ(std::tuple(fresh.number.toLatin1(), fresh.ptRatio, fresh.stopCount),
+                  std::tuple(c.number, c.ptRatio, c.stopCount));
+    }
+
+    form.loadSettings();
+    form.fields.name = QString(SettingsFile::maxLineBytes, QLatin1Char('n'));
+    ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
+    InputConstants restarted;
+    EXPECT_TRUE(file.load(QStringLiteral("1"), restarted));
+}
+
+#ifdef Q_OS_UNIX
+// Whatever opens the path for reading gets another settings file through it: a FIFO that a
+// load opened would give these values instead of holding the test for ever.
+class Feeder {
+  public:
+    explicit Feeder(const QString& path)
+        : path_(QFile::encodeName(path)), thread_([this] { feed(); }) {}
+    ~Feeder() {
+        stop_ = true;
+        thread_.join();
+    }
+    Feeder(const Feeder&) = delete;
+    Feeder& operator=(const Feeder&) = delete;
+
+  private:
+    void feed() {
+        static const char other[] = "x\r\n9\r\n30\r\n70\r\n 222 \r\n 2 \r\n 2 \r\n 60 \r\n 1 \r\n";
+        while (!stop_) {
+            // Opening for writing without waiting succeeds only once a reader has it open.
+            const int fd = ::open(path_.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                [[maybe_unused]] const auto written = ::write(fd, other, sizeof other - 1);
+                ::close(fd);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    QByteArray path_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// A path that is no regular file is never opened, since a FIFO would hold the start until
+// something writes to it and a device might never end: the defaults stay and the form says
+// which file it ignored, for the program to show.
+TEST_F(SettingsTest, APathThatIsNoRegularFileIsIgnoredWithAMessageNamingIt) {
+    const QString path = iniPath();
+    const QByteArray name = QFile::encodeName(path);
+    const std::pair<const char*, std::function<bool()>> cases[] = {
+        {"a FIFO", [&] { return ::mkfifo(name.constData(), 0600) == 0; }},
+        {"a device", [&] { return QFile::link(QStringLiteral("/dev/null"), path); }},
+        {"a folder", [&] { return QDir(dir.path()).mkdir(QStringLiteral("kr5au1.ini")); }},
+    };
+    for (const auto& [what, make] : cases) {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(make());
+        InputConstants fresh;
+        ConstantsForm startForm(fresh, file);
+        startForm.setPortDigit(QStringLiteral("1"));
+        QString message;
+        {
+            Feeder feeder(path);
+            message = startForm.loadSettings();
+        }
+        EXPECT_EQ(message, QStringLiteral("The settings file %1 is not a regular file and was not "
+                                          "read. The default input constants are used.")
+                               .arg(QDir::toNativeSeparators(path)));
+        EXPECT_EQ(QStringList({startForm.fields.num, startForm.fields.pt, startForm.fields.stop}),
+                  QStringList({"1", " 100", "0"}));
+        ASSERT_TRUE(QFile::remove(path) || QDir(dir.path()).rmdir(QStringLiteral("kr5au1.ini")));
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace kr5

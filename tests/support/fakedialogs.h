@@ -15,6 +15,7 @@ class FakeDialogs : public Dialogs {
         QString text;
         QString title;
         Buttons buttons;
+        QString detail;
     };
 
     std::deque<Answer> answers;
@@ -44,8 +45,9 @@ class FakeDialogs : public Dialogs {
         return path;
     }
 
-    Answer message(const QString& text, const QString& title, Buttons buttons) override {
-        shown.push_back({text, title, buttons});
+    Answer message(const QString& text, const QString& title, Buttons buttons,
+                   const QString& detail = QString()) override {
+        shown.push_back({text, title, buttons, detail});
         if (answers.empty()) {
             return Answer::Ok;
         }

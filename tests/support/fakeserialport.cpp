@@ -18,6 +18,9 @@ bool FakeSerialPort::open(int port, const QString& settings) {
     open_ = false;  // a new open starts by closing, as a real port does
     if (std::find(availablePorts.begin(), availablePorts.end(), port) == availablePorts.end() ||
         !LineSettings::parse(settings)) {
+        if (const auto why = openProblems.find(port); why != openProblems.end()) {
+            problem_ = why->second;
+        }
         return false;
     }
     ++generation_;

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace kr5::test {
@@ -24,6 +25,8 @@ class FakeSerialPort : public SerialPort {
 
     // Ports that open; others fail like a missing device.
     std::vector<int> availablePorts{1, 2};
+    // What problem() says after a failed open of a port listed here.
+    std::map<int, PortProblem> openProblems;
     // Called for every write; may call deliverIn to answer.
     std::function<void(const QByteArray& frame)> responder;
 

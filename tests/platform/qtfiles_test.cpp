@@ -1,0 +1,93 @@
+// The Qt files on the real file system: size, append, cut and replace on a temporary file,
+// an append that the system stops part way (a file size limit, as a full disk would) and
+// one that cannot start, and replacements that fail and leave the old file alone.
+#include "platform/qtfiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+#include <csignal>
+
+namespace kr5 {
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+class QtFilesTest : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    QtFiles files;
+    QString path = dir.filePath(QStringLiteral("t.csv"));
+    QString problem;
+};
+
+TEST_F(QtFilesTest, AppendCreatesAndGrowsTheFileAndCutTakesItsEndBack) {
+    EXPECT_EQ(files.size(path), -1);
+    EXPECT_EQ(files.size(dir.path()), -1) << "a folder is no file";
+    EXPECT_FALSE(files.cut(path, 0, &problem));
+    EXPECT_FALSE(problem.isEmpty());
+
+    EXPECT_EQ(files.append(path, "head\r\n", nullptr), 6);
+    EXPECT_EQ(files.append(path, "row 1\r\nro", nullptr), 9);
+    EXPECT_EQ(files.size(path), 15);
+    ASSERT_TRUE(files.cut(path, 13, &problem));
+    EXPECT_EQ(files.size(path), 13);
+    EXPECT_EQ(files.append(path, "row 2\r\n", nullptr), 7);
+    EXPECT_EQ(contents(path), QByteArray("head\r\nrow 1\r\nrow 2\r\n"));
+}
+
+TEST_F(QtFilesTest, AnAppendThatCannotStartWritesNothingAndSaysWhy) {
+    const QString gone = dir.filePath(QStringLiteral("gone/t.csv"));
+    EXPECT_EQ(files.append(gone, "row\r\n", &problem), 0);
+    EXPECT_FALSE(problem.isEmpty());
+    EXPECT_FALSE(QFile::exists(gone));
+}
+
+#ifdef Q_OS_UNIX
+// The system takes the bytes up to the file size limit and refuses the rest, which is what
+// a disk that fills part way does: the count says exactly how many arrived.
+TEST_F(QtFilesTest, AnAppendStoppedPartWayCountsTheBytesThatArrived) {
+    ASSERT_EQ(files.append(path, "head\r\n", nullptr), 6);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 10;
+    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const qint64 written = files.append(path, "row 1\r\n", &problem);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedHandler);
+
+    EXPECT_EQ(written, 4);
+    EXPECT_FALSE(problem.isEmpty());
+    EXPECT_EQ(contents(path), QByteArray("head\r\nrow "));
+}
+#endif
+
+// A replacement that cannot be written leaves whatever was there; one that can puts the
+// whole new contents in place of a longer old file.
+TEST_F(QtFilesTest, ReplaceChangesTheFileOnlyWhenItWroteItWhole) {
+    ASSERT_EQ(files.append(path, "an older, longer test\r\n", nullptr), 23);
+    ASSERT_TRUE(files.replace(path, "head\r\n", &problem));
+    EXPECT_EQ(contents(path), QByteArray("head\r\n"));
+
+    EXPECT_FALSE(files.replace(dir.filePath(QStringLiteral("gone/t.csv")), "head\r\n", &problem));
+    EXPECT_FALSE(problem.isEmpty());
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.csv")));
+    problem.clear();
+    EXPECT_FALSE(files.replace(dir.filePath(QStringLiteral("folder.csv")), "head\r\n", &problem));
+    EXPECT_FALSE(problem.isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+              (QStringList{"folder.csv", "t.csv"}))
+        << "no file part left beside them";
+}
+
+}  // namespace
+}  // namespace kr5

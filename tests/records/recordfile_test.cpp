@@ -1,0 +1,172 @@
+// Recording onto a disk that fills up: the measurement file holds only whole lines at every
+// point, the lines that did not fit are kept and written later whole and in order, the
+// warning says how many wait, and a header that does not fit leaves no file part behind.
+#include "platform/virtualclock.h"
+#include "records/recorder.h"
+#include "recordstest.h"
+#include "support/fakefiles.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace kr5 {
+namespace {
+
+using Lines = QList<QByteArray>;
+using test::FakeFiles;
+
+const QString csvPath = QStringLiteral("/disk/t1.csv");
+const QStringList header = {QStringLiteral("\"Name\",\"cable 7\""), QStringLiteral("\"No.\",1")};
+const QByteArray headerFile = "\"Name\",\"cable 7\"\r\n\"No.\",1\r\n";
+const qsizetype headerBytes = headerFile.size();
+
+QByteArray row(int q) {
+    return " 2," + QByteArray::number(q) + ".0, 1,10.0,1000.0";
+}
+QByteArray marker(const char* tag) {
+    return QByteArray("\"") + tag + R"(","14:05:09","dummy","dummy","dummy")";
+}
+
+QString warning(qsizetype kept) {
+    return QStringLiteral(
+               "The measurement file %1 cannot be written (%2). %3 lines are kept and "
+               "will be written as soon as the file can be written again.")
+        .arg(csvPath, FakeFiles::diskFull)
+        .arg(kept);
+}
+
+// A recording on the fake disk, with the warnings it gave.
+struct Recording {
+    VirtualClock clock{QDateTime(QDate(2026, 3, 9), QTime(14, 5, 9))};
+    VirtualPump pump{clock};
+    Timing timing{clock, pump};
+    FakeFiles files;
+    Recorder recorder{timing, clock, files};
+    QStringList problems;
+    int recovered = 0;
+
+    Recording() {
+        QObject::connect(&recorder, &Recorder::writeProblem,
+                         [this](const QString& text) { problems << text; });
+        QObject::connect(&recorder, &Recorder::writeRecovered, [this] { ++recovered; });
+    }
+    void reading(int q) { recorder.takeReading(recordstest::cycleReading(2, q, 1, 10, 1000)); }
+
+    // The lines after the header; a file that ends inside a line gives a line saying so,
+    // which no expected content matches.
+    Lines body() const {
+        const auto file = files.contents.find(csvPath);
+        if (file == files.contents.end()) {
+            return {"<no file>"};
+        }
+        QByteArray bytes = file->second.mid(headerBytes);
+        if (bytes.isEmpty()) {
+            return {};
+        }
+        if (!bytes.endsWith("\r\n") || bytes.count('\n') != bytes.count("\r\n")) {
+            return {"<part of a line>"};
+        }
+        bytes.replace("\r\n", "\n").chop(1);
+        return bytes.split('\n');
+    }
+};
+
+// The disk fills at every byte of a recording in turn: after each row or marker the file
+// is its header and a run of whole lines, the lines that did not fit all wait and the
+// warning counts them. Once there is room, the next row puts every kept line in, whole
+// and in order, and the recovery is told once.
+TEST(RecordFile, ADiskFullAtAnyByteLeavesOnlyWholeLinesAndTheKeptOnesFollowInOrder) {
+    // One line per step: rows, a PAUSE and REC ON again, more rows.
+    const Lines lines = {row(1), row(22),  marker("PAUSE"), marker("RECON"),
+                         row(3), row(444), row(5)};
+    qsizetype lineBytes = 0;
+    for (const QByteArray& line : lines) {
+        lineBytes += line.size() + 2;
+    }
+    for (qint64 room = 0; room <= lineBytes; ++room) {
+        SCOPED_TRACE(room);
+        Recording r;
+        ASSERT_TRUE(r.recorder.prepare(csvPath, header, nullptr));
+        ASSERT_EQ(r.files.size(csvPath), headerBytes);
+        r.recorder.recordOn();
+        r.files.failAfter(room);
+        const std::function<void()> steps[] = {[&] { r.reading(1); },
+                                               [&] { r.reading(22); },
+                                               [&] { r.recorder.pauseRecording(); },
+                                               [&] { r.recorder.recordOn(); },
+                                               [&] { r.reading(3); },
+                                               [&] { r.reading(444); },
+                                               [&] { r.reading(5); }};
+        Lines expected = {marker("RECON")};
+        qsizetype failedSteps = 0;
+        for (const auto& step : steps) {
+            step();
+            expected << lines[expected.size() - 1];
+            const Lines body = r.body();
+            ASSERT_EQ(body, expected.mid(0, body.size()));
+            const qsizetype kept = expected.size() - body.size();
+            ASSERT_EQ(r.recorder.waitingCount(), kept);
+            if (kept > 0) {
+                ++failedSteps;
+                ASSERT_EQ(r.problems.size(), failedSteps);
+                EXPECT_EQ(r.problems.constLast(), warning(kept));
+            }
+        }
+        EXPECT_EQ(failedSteps > 0, room < lineBytes);
+        EXPECT_EQ(r.recorder.rowsWritten(), 5) << "recording goes on while the disk is full";
+
+        r.files.clearFailure();
+        r.reading(6);
+        expected << row(6);
+        EXPECT_EQ(r.body(), expected);
+        EXPECT_EQ(r.recorder.waitingCount(), 0);
+        EXPECT_EQ(r.recovered, failedSteps > 0 ? 1 : 0);
+    }
+}
+
+// A part line that the file system will not cut either stays the last thing in the file:
+// nothing is appended after it until it is cut, then the kept lines follow whole.
+TEST(RecordFile, APartLineThatCannotBeCutYetIsCutBeforeAnythingFollowsIt) {
+    Recording r;
+    ASSERT_TRUE(r.recorder.prepare(csvPath, header, nullptr));
+    r.recorder.recordOn();
+    r.files.failAfter(row(1).size() + 2 + 5);  // row 1 and five bytes of row 2
+    r.files.cutsFail = true;
+    r.reading(1);
+    r.reading(2);
+    const QByteArray torn = r.files.contents[csvPath];
+    ASSERT_TRUE(torn.endsWith("\r\n" + row(2).left(5)));
+    EXPECT_EQ(r.recorder.waitingCount(), 1);
+
+    r.files.clearFailure();  // room again, but the part line still cannot be cut
+    r.reading(3);
+    EXPECT_EQ(r.files.contents[csvPath], torn);
+    EXPECT_EQ(r.recorder.waitingCount(), 2);
+    EXPECT_TRUE(r.problems.constLast().contains(FakeFiles::cutRefused));
+
+    r.files.cutsFail = false;
+    r.reading(4);
+    EXPECT_EQ(r.body(), (Lines{marker("RECON"), row(1), row(2), row(3), row(4)}));
+    EXPECT_EQ(r.recovered, 1);
+}
+
+// File > Save on a full disk: no header part is left, the old file stays as it was, and
+// the reason is given; with room again the file is created whole.
+TEST(RecordFile, AHeaderThatDoesNotFitLeavesTheOldFileAsItWas) {
+    Recording r;
+    r.files.contents[csvPath] = "an older test\r\n";
+    r.files.failAfter(headerBytes - 1);
+    QString problem;
+    EXPECT_FALSE(r.recorder.prepare(csvPath, header, &problem));
+    EXPECT_EQ(problem, FakeFiles::diskFull);
+    EXPECT_EQ(r.files.contents[csvPath], QByteArray("an older test\r\n"));
+    EXPECT_FALSE(r.recorder.filePrepared());
+
+    r.files.clearFailure();
+    ASSERT_TRUE(r.recorder.prepare(csvPath, header, &problem));
+    EXPECT_EQ(r.files.contents[csvPath], headerFile);
+}
+
+}  // namespace
+}  // namespace kr5
