@@ -24,12 +24,11 @@ struct ProgramRun : ::testing::Test {
         }
     }
     // Starts kr5sim logging its frames to `logPath`; returns the device of its port 1.
-    QString startSimulator(const QString& logPath) {
+    QString startSimulator(const QString& logPath, const QStringList& settings) {
         QObject::connect(&sim, &QProcess::readyReadStandardOutput,
                          [this] { simOut += QString::fromLocal8Bit(sim.readAllStandardOutput()); });
         sim.start(QStringLiteral(KR5SIM_PATH),
-                  {"--log", logPath, "--operator", "off", "--seed", "11", "--fault",
-                   QStringLiteral("ZN silent from=%1").arg(kSilentFromS)});
+                  QStringList{"--log", logPath, "--operator", "off", "--seed", "11"} + settings);
         if (!wait.until(5000, [this] { return simOut.contains(QLatin1String("READY")); })) {
             return {};
         }
@@ -37,6 +36,33 @@ struct ProgramRun : ::testing::Test {
                                   QRegularExpression::MultilineOption)
             .match(simOut)
             .captured(1);
+    }
+    void startProgram(const QString& device, const QStringList& arguments) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KR5AU_PORT1"), device);
+        env.insert(QStringLiteral("KR5AU_PORT2"), dir.filePath(QStringLiteral("no-such-port")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(dir.path());
+        QObject::connect(&program, &QProcess::readyReadStandardOutput, [this] {
+            programOut += QString::fromLocal8Bit(program.readAllStandardOutput());
+        });
+        program.start(QStringLiteral(KR5AU_PATH), arguments);
+    }
+    // "<baud> <address byte> <command>" for each frame the simulator logged.
+    QStringList frames(const QString& logPath) const {
+        QFile logFile(logPath);
+        QStringList log;
+        if (logFile.open(QIODevice::ReadOnly)) {
+            for (const QString& line :
+                 QString::fromLatin1(logFile.readAll()).split(QLatin1Char('\n'))) {
+                const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+                if (words.size() >= 5) {
+                    log << words.mid(2, 3).join(QLatin1Char(' '));
+                }
+            }
+        }
+        return log;
     }
     QTemporaryDir dir;
     QProcess sim, program;
@@ -47,19 +73,10 @@ struct ProgramRun : ::testing::Test {
 TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
     ASSERT_TRUE(dir.isValid());
     const QString logPath = dir.filePath(QStringLiteral("frames.log"));
-    const QString device = startSimulator(logPath);
+    const QString device =
+        startSimulator(logPath, {"--fault", QStringLiteral("ZN silent from=%1").arg(kSilentFromS)});
     ASSERT_FALSE(device.isEmpty()) << simOut.toStdString();
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("KR5AU_PORT1"), device);
-    env.insert(QStringLiteral("KR5AU_PORT2"), dir.filePath(QStringLiteral("no-such-port")));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(dir.path());
-    QObject::connect(&program, &QProcess::readyReadStandardOutput, [this] {
-        programOut += QString::fromLocal8Bit(program.readAllStandardOutput());
-    });
-    program.start(QStringLiteral(KR5AU_PATH), {QStringLiteral("--status")});
+    startProgram(device, {QStringLiteral("--status")});
 
     // Three status lines with a cycle time: the loop runs.
     const QRegularExpression cycling(QStringLiteral("cycle \\d+ ms"));
@@ -82,14 +99,9 @@ TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
     sim.terminate();
     wait.until(5000, [&] { return sim.state() == QProcess::NotRunning; });
 
-    QFile logFile(logPath);
-    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
     QStringList log;  // "<address byte> <command>" for each frame
-    for (const QString& line : QString::fromLatin1(logFile.readAll()).split(QLatin1Char('\n'))) {
-        const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (words.size() >= 5) {
-            log << words[3] + QLatin1Char(' ') + words[4];
-        }
+    for (const QString& frame : frames(logPath)) {
+        log << frame.section(QLatin1Char(' '), 1);
     }
     ASSERT_GT(log.size(), 17 + 11 + 6);
     // Discovery: the wake-up probe, then every address of port 1.
@@ -137,6 +149,54 @@ TEST_F(ProgramRun, NoPortEndsWithItsOwnCodeAndSaysWhy) {
     EXPECT_TRUE(
         usage.contains(QStringLiteral("  %1  the serial device does not exist").arg(kNoDevice)))
         << usage.toStdString();
+}
+
+// The adapter pulled out for a while, the line at 38400 baud: the status says LOST while
+// it is gone, and once the device is back the program finds the units again, puts the
+// line back to 38400 baud and measures on.
+TEST_F(ProgramRun, APulledPortIsReopenedAndTheLoopGoesOn) {
+    ASSERT_TRUE(dir.isValid());
+    constexpr int kPullFromS = 6;
+    constexpr int kPullToS = 10;
+    const QString logPath = dir.filePath(QStringLiteral("frames.log"));
+    const QString device =
+        startSimulator(logPath, {"--link-dir", dir.path(), "--pull",
+                                 QStringLiteral("1 from=%1 to=%2").arg(kPullFromS).arg(kPullToS)});
+    ASSERT_EQ(device, dir.filePath(QStringLiteral("port1"))) << simOut.toStdString();
+    startProgram(device, {"--status", "--speed", "2"});
+
+    const QRegularExpression lost(QStringLiteral("^port 1 \\| .*\\| LOST$"),
+                                  QRegularExpression::MultilineOption);
+    ASSERT_TRUE(wait.until((kPullToS + 10) * 1000, [&] { return programOut.contains(lost); }))
+        << programOut.toStdString() << program.readAllStandardError().toStdString();
+    // Measuring again: status lines with readings after the last LOST.
+    const auto measuringAgain = [&] {
+        const QString after = programOut.mid(programOut.lastIndexOf(QLatin1String("LOST")));
+        return after.count(QRegularExpression(QStringLiteral("\\| KR AU ZN \\|.*cycle \\d+ ms$"),
+                                              QRegularExpression::MultilineOption)) >= 3;
+    };
+    ASSERT_TRUE(wait.until(20000, measuringAgain)) << programOut.toStdString();
+
+    program.terminate();
+    ASSERT_TRUE(wait.until(10000, [&] { return program.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(program.exitCode(), 0);
+    sim.terminate();
+    wait.until(5000, [&] { return sim.state() == QProcess::NotRunning; });
+
+    // After the return: the detector asked at the last speed, remote mode and the ranges
+    // restored, readings at 38400 baud, and the units released at the end.
+    const QStringList log = frames(logPath);
+    const qsizetype back =
+        log.lastIndexOf(QRegularExpression(QStringLiteral("^\\d+ C0 v$")), log.size() - 7);
+    ASSERT_GT(back, 0) << log.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(log[back], QStringLiteral("38400 C0 v"));
+    EXPECT_EQ(log.value(back + 1), QStringLiteral("38400 C0 m1"));
+    EXPECT_TRUE(log.value(back + 2).startsWith(QLatin1String("38400 C0 a")))  // the range in use
+        << log.value(back + 2).toStdString();
+    EXPECT_GE(log.mid(back).count(QStringLiteral("38400 C0 x")), 10);
+    EXPECT_EQ(log.mid(log.size() - 6), (QStringList{"38400 C0 m0", "38400 C2 m0", "38400 C0 b3",
+                                                    "38400 C1 b3", "38400 C2 b3", "9600 C0 v"}))
+        << "every unit told back to 9600 baud";
 }
 
 }  // namespace
