@@ -60,16 +60,20 @@ bool SimPort::stillPlugged() {
 
 void SimPort::watchPresence() {
     // Wake the program at the moment the adapter is pulled, so that a wait sees it then.
+    // Only the next change matters to an open port: the pull ends this opening, and the
+    // next opening watches for the pull after it.
+    const std::vector<double> changes =
+        bench_.presenceChangesAfter(port_, static_cast<double>(clock_.nowUs()));
+    if (changes.empty()) {
+        return;
+    }
     const std::weak_ptr<SimPort*> weak = self_;
     const quint64 session = session_;
-    for (const double atUs :
-         bench_.presenceChangesAfter(port_, static_cast<double>(clock_.nowUs()))) {
-        clock_.scheduleAtUs(toClockUs(atUs), [weak, session] {
-            if (const auto self = weak.lock(); self && (*self)->session_ == session) {
-                (*self)->stillPlugged();
-            }
-        });
-    }
+    clock_.scheduleAtUs(toClockUs(changes.front()), [weak, session] {
+        if (const auto self = weak.lock(); self && (*self)->session_ == session) {
+            (*self)->stillPlugged();
+        }
+    });
 }
 
 void SimPort::write(const QByteArray& bytes) {

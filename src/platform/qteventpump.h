@@ -1,5 +1,5 @@
 // The event pump of the Qt application: processEvents once, or sleep in the event loop
-// until an event arrives or a deadline passes.
+// until an event arrives or a deadline passes; objects left for deletion are deleted then.
 #pragma once
 
 #include "clock.h"
@@ -15,6 +15,8 @@ class QtEventPump : public EventPump {
     void waitForEvent(qint64 deadlineMs) override;
 
   private:
+    static void deleteWhatWaitsForDeletion();
+
     const Clock& clock_;
 };
 

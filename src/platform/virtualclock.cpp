@@ -1,5 +1,7 @@
 #include "virtualclock.h"
 
+#include <QCoreApplication>
+
 #include <limits>
 
 namespace kr5 {
@@ -84,6 +86,8 @@ void VirtualPump::pumpOnce() {
 }
 
 void VirtualPump::waitForEvent(qint64 deadlineMs) {
+    // As the Qt pump does in its waits: what Qt left for deletion goes (see qteventpump.cpp).
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (clock_.runDue() > 0) {
         return;
     }
