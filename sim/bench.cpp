@@ -150,16 +150,24 @@ void Bench::handleFrame(int port, int baud, const QByteArray& raw, double atUs,
     record.baud = baud;
     record.raw = raw;
     parseFrame(record);
-    frames_.push_back(record);
+    record.answer = answerFrame(record, out);
+    if (keepFrames_) {
+        frames_.push_back(record);
+    }
     if (observer_) {
         observer_(record);
     }
-    if (record.address < 0) {
-        return;
+}
+
+QByteArray Bench::answerFrame(const FrameRecord& frame, std::vector<LineBytes>& out) {
+    const int port = frame.port;
+    const double atUs = frame.atUs;
+    if (frame.address < 0) {
+        return {};
     }
-    const Slot* slot = slotAt(port, record.address);
+    const Slot* slot = slotAt(port, frame.address);
     if (slot == nullptr || slot->faults->goneAt(atUs)) {
-        return;
+        return {};
     }
     Unit& unit = *slot->unit;
     for (const PortPull& pull : scenario_.pulls) {
@@ -170,11 +178,10 @@ void Bench::handleFrame(int port, int baud, const QByteArray& raw, double atUs,
     const int unitBaud = unit.baudAt(atUs);
     // Sent at another speed the frame is noise to the unit; while counting it hears
     // nothing.
-    if (unitBaud != baud || unit.busyAt(atUs)) {
-        return;
+    if (unitBaud != frame.baud || unit.busyAt(atUs)) {
+        return {};
     }
-    const Answer answer = unit.handle(record.command, atUs);
-    frames_.back().answer = answer.bytes;
+    const Answer answer = unit.handle(frame.command, atUs);
     const double readyUs = atUs + scenario_.turnaroundMs * 1000.0 + answer.holdUs;
     const double byteUs = byteTimeUs(unitBaud);
 
@@ -198,6 +205,7 @@ void Bench::handleFrame(int port, int baud, const QByteArray& raw, double atUs,
             answer.switchToBaud,
             std::max(endUs, readyUs + static_cast<double>(answer.bytes.size()) * byteUs));
     }
+    return answer.bytes;
 }
 
 }  // namespace kr5::sim

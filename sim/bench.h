@@ -57,8 +57,13 @@ class Bench {
     // Returns the bytes the units send back, one entry per byte, in time order.
     std::vector<LineBytes> receive(int port, int baud, const QByteArray& bytes, double atUs);
 
+    // Every frame received so far, each with what its unit answered.
     const std::vector<FrameRecord>& frames() const { return frames_; }
-    // Called for every frame as it is logged (the program writes its log file from here).
+    // Whether frames() keeps every frame (the default). A run of many hours turns it off,
+    // so that the log does not grow without end; the observer still sees every frame.
+    void setKeepFrames(bool keep) { keepFrames_ = keep; }
+    // Called for every frame as it is logged, with its unit's answer (the kr5sim program
+    // writes its log file from here).
     void setFrameObserver(std::function<void(const FrameRecord&)> observer) {
         observer_ = std::move(observer);
     }
@@ -82,6 +87,9 @@ class Bench {
 
     void handleFrame(int port, int baud, const QByteArray& raw, double atUs,
                      std::vector<LineBytes>& out);
+    // The addressed unit takes the frame; returns its answer (empty when none) and puts
+    // the bytes that reach the line in out.
+    QByteArray answerFrame(const FrameRecord& frame, std::vector<LineBytes>& out);
     const Slot* slotAt(int port, int address) const;
 
     Scenario scenario_;
@@ -89,6 +97,7 @@ class Bench {
     std::vector<Slot> slots_;
     std::map<int, Line> lines_;
     std::vector<FrameRecord> frames_;
+    bool keepFrames_ = true;
     std::function<void(const FrameRecord&)> observer_;
 };
 

@@ -9,6 +9,7 @@
 #include "sim/simport.h"
 #include "support/fakeclipboard.h"
 #include "support/fakedialogs.h"
+#include "support/windowlookup.h"
 #include "windowfakes.h"
 
 #include <gtest/gtest.h>
@@ -27,21 +28,6 @@
 #include <memory>
 
 namespace kr5::test {
-
-inline QWidget* window(const QString& name) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == name) {
-            return w;
-        }
-    }
-    return nullptr;
-}
-
-template <typename T>
-T* control(const QString& windowName, const QString& name) {
-    QWidget* w = window(windowName);
-    return w ? w->findChild<T*>(name) : nullptr;
-}
 
 // Types into a field as the keyboard does: the window hears an edit.
 inline void type(const QString& windowName, const QString& field, const QString& text) {
