@@ -162,16 +162,22 @@ void SimHost::sendDue(double now) {
             continue;
         }
         QByteArray due;
+        double dueUs = 0.0;
         const int baud = port.line.baud();
         auto it = port.outgoing.begin();
         while (it != port.outgoing.end() && it->first <= now) {
             for (const char b : it->second.bytes) {
                 due += it->second.baud == baud ? b : misreadByte(b);
             }
+            dueUs = it->first;
             it = port.outgoing.erase(it);
         }
         if (!due.isEmpty()) {
             port.line.write(due);
+            const double behindUs = now - dueUs;
+            ++punctuality_.runs;
+            punctuality_.lateRuns += behindUs > Punctuality::kLateUs ? 1 : 0;
+            punctuality_.latestUs = std::max(punctuality_.latestUs, behindUs);
         }
     }
 }

@@ -38,6 +38,16 @@ class SimHost {
     // slip in between the test of stop and the wait.
     void run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask);
 
+    // How punctual the answers were: a machine too busy to run the simulator on time makes
+    // it answer late, which the program must count as no answer. Printed at the end.
+    struct Punctuality {
+        qint64 runs = 0;        // runs of answer bytes handed to a terminal
+        qint64 lateRuns = 0;    // of them, handed over more than kLateUs after their time
+        double latestUs = 0.0;  // the most any run was behind its time
+        static constexpr double kLateUs = 10000.0;
+    };
+    const Punctuality& punctuality() const { return punctuality_; }
+
   private:
     struct Port {
         PtyLine line;
@@ -62,6 +72,7 @@ class SimHost {
     std::chrono::steady_clock::time_point start_;
     std::map<int, Port> ports_;
     std::unique_ptr<QFile> log_;
+    Punctuality punctuality_;
 };
 
 }  // namespace kr5::sim

@@ -215,6 +215,7 @@ int Program::run() {
     recorder_.closeFile();
     if (statusTimer != 0) {
         platform_.clock.stopTimer(statusTimer);
+        out_ << unitStatus_.summary() << Qt::endl;
     }
     return 0;
 }

@@ -60,6 +60,7 @@ void Link::sendToAddress(int index, const QString& command) {
 
 QString Link::collect(int len, qint64 deadlineMs) {
     QString buf;
+    bool lookedAgain = false;
     while (buf.size() < len) {
         pump_.pumpOnce();
         const QByteArray got = port_.takeInput();
@@ -67,8 +68,19 @@ QString Link::collect(int len, qint64 deadlineMs) {
             buf += decodeLine(got);
             continue;
         }
-        if (clock_.nowMs() >= deadlineMs) {
-            break;
+        const qint64 now = clock_.nowMs();
+        if (now >= deadlineMs) {
+            // Back long after the deadline: the computer stood still (a loaded or paused
+            // machine), and with it most likely the delivery of the reply. The time-out
+            // measures the unit's silence, not the computer's absence, so the line gets
+            // one short look more.
+            if (lookedAgain || now - deadlineMs < kStallMs) {
+                break;
+            }
+            lookedAgain = true;
+            stalled_ = true;
+            deadlineMs = now + kStallMs;
+            continue;
         }
         pump_.waitForEvent(deadlineMs);
     }
@@ -148,7 +160,7 @@ Reply Link::judgeWhole(const Exchange& x, QString buf) {
     } else {
         guard_.answersReceived(x.unit, 1, clock_.nowMs());
     }
-    if (!suspect) {
+    if (!suspect && !stalled_) {  // a stall says nothing about the unit's answer time
         answerTimes_.record(x.unit, x.len, x.timeout, elapsed);
     }
     return Reply{Reply::Status::Whole, buf};
@@ -158,6 +170,7 @@ Reply Link::receive(UnitKind unit, int len, int timeout) {
     if (!port_.isOpen()) {
         return Reply{Reply::Status::Missing, QString()};  // a lost port answers nothing
     }
+    stalled_ = false;
     const qint64 now = clock_.nowMs();
     Exchange x{unit,
                len,

@@ -120,7 +120,11 @@ class Link {
     LineGuard guard_;
     AnswerTimes answerTimes_;
     qint64 lastSendMs_ = 0;
-    bool opened_ = false;  // openPort succeeded and closePort was not called since
+    // A wait that comes back this much after its deadline means the computer stood still;
+    // the line is then looked at for as long again before a reply counts as missing.
+    static constexpr qint64 kStallMs = 20;
+    bool stalled_ = false;  // the reply being collected waited through a stall
+    bool opened_ = false;   // openPort succeeded and closePort was not called since
     int baud_ = kSpeeds[0].baud;
 };
 

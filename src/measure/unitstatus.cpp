@@ -6,16 +6,19 @@ namespace kr5 {
 
 namespace {
 
-void count(int& misses, bool answered) {
+void count(int& misses, qint64& total, bool answered) {
     misses = answered ? 0 : misses + 1;
+    total += answered ? 0 : 1;
 }
 
 }  // namespace
 
 void UnitStatus::takeReading(const Reading& r) {
-    count(detectorMisses_, r.detectorAnswered() && (!r.isQnStep() || r.countAnswered()));
-    count(acMisses_, !r.acPresent || r.acAnswered());
-    count(discriminatorMisses_, !r.noisePresent || r.noise.has_value());
+    ++readings_;
+    count(detectorMisses_, detectorMissed_,
+          r.detectorAnswered() && (!r.isQnStep() || r.countAnswered()));
+    count(acMisses_, acMissed_, !r.acPresent || r.acAnswered());
+    count(discriminatorMisses_, discriminatorMissed_, !r.noisePresent || r.noise.has_value());
 
     QStringList parts;
     const auto add = [&parts](const char* unit, int misses) {
@@ -31,6 +34,14 @@ void UnitStatus::takeReading(const Reading& r) {
         text_ = text;
         emit changed(text_);
     }
+}
+
+QString UnitStatus::summary() const {
+    return QStringLiteral("readings %1, without a reply: KR-5 %2, ACU %3, ZN-4 %4")
+        .arg(readings_)
+        .arg(detectorMissed_)
+        .arg(acMissed_)
+        .arg(discriminatorMissed_);
 }
 
 }  // namespace kr5

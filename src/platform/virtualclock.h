@@ -46,6 +46,9 @@ class VirtualClock : public Clock {
 
     // Moves time forward by ms, running every action on the way in order.
     void advanceMs(qint64 ms);
+    // The program is busy for ms (a long repaint, a machine under load): time passes and
+    // what falls due meanwhile waits for the next pump, as events do on a real machine.
+    void busyMs(qint64 ms) { nowUs_ += ms * 1000; }
 
     bool hasPending() const { return !queue_.empty(); }
 

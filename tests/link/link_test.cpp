@@ -122,6 +122,34 @@ TEST(Link, OpensAtNineThousandSixHundredAndSendsToTheUnitsAddresses) {
     EXPECT_FALSE(line.port.isOpen());
 }
 
+// The computer standing still past the time-out (a loaded or paused machine) is not the
+// unit's silence. A reply that came in time is taken however late the program looks, and
+// one held up with the program (delivered just after it wakes) gets a short look more; a
+// reply that is late while the program waits attentively still counts as missing.
+TEST(LinkReceive, AStalledComputerDoesNotCostAReply) {
+    const struct {
+        const char* what;
+        qint64 busyMs;  // from 5 ms after the frame
+        qint64 replyAtMs;
+        Status status;
+        qint64 tookMs;
+    } cases[] = {
+        {"reply in time, program busy", 150, 10, Whole, 155},
+        {"reply delivered as the program wakes", 145, 151, Whole, 151},
+        {"reply late, program attentive", 0, 151, Missing, 100},
+        {"reply too late even after a stall", 145, 180, Missing, 170},
+    };
+    for (const auto& c : cases) {
+        Line line;
+        if (c.busyMs > 0) {
+            line.clock.scheduleInMs(5, [&line, &c] { line.clock.busyMs(c.busyMs); });
+        }
+        const auto x = line.reading({{c.replyAtMs, kReading}});
+        EXPECT_EQ(x.reply.status, c.status) << c.what;
+        EXPECT_EQ(x.tookMs, c.tookMs) << c.what;
+    }
+}
+
 TEST(LinkReceive, OneExchangeOnALineInStep) {
     const struct {
         Answer answer;

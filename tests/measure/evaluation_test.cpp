@@ -154,6 +154,9 @@ TEST(UnitStatusTest, CountsTheReadingsInARowWithoutEachUnitsReply) {
     // Each change is told once.
     EXPECT_EQ(shown.size(), 6u);
     EXPECT_EQ(shown.back(), QString());
+    // The totals outlive the runs in a row.
+    EXPECT_EQ(status.summary(),
+              QStringLiteral("readings 6, without a reply: KR-5 4, ACU 1, ZN-4 1"));
 }
 
 }  // namespace
