@@ -1,0 +1,1 @@
+# The command line, the help window and the frame log.

@@ -1,0 +1,1 @@
+# Where the windows open, and remembering it between runs.

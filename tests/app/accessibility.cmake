@@ -1,0 +1,1 @@
+# Plain-word names, assistive input and glyph coverage.

@@ -1,0 +1,1 @@
+# The command line, help without a browser, the frame log.

@@ -1,0 +1,1 @@
+# Window placement and remembered geometry.
