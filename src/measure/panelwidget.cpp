@@ -185,7 +185,6 @@ QWidget* PanelWidget::buildAttGroup() {
         label5->setFont(captionFont);
         attenuatorRadios_[i] = new QRadioButton(attenuatorFrame_);
         nameArrayControl(attenuatorRadios_[i], QStringLiteral("peakb"), i);
-        attenuatorRadios_[i]->setAccessibleName(caption);
         label5->setBuddy(attenuatorRadios_[i]);
         attButtons_->addButton(attenuatorRadios_[i], i);
         grid->addWidget(label5, 0, i, Qt::AlignHCenter | Qt::AlignBottom);
@@ -236,7 +235,6 @@ QWidget* PanelWidget::buildRateGroup() {
         }
         rateRadios_[i] = new QRadioButton(rateFrame_);
         nameArrayControl(rateRadios_[i], QStringLiteral("rateb"), i);
-        rateRadios_[i]->setAccessibleName(QString::fromUtf8(kRateCaptions[i]));
         rateButtons_->addButton(rateRadios_[i], i);
         frame1Row_->addWidget(rateRadios_[i]);
     }

@@ -1,10 +1,14 @@
 // Names and faces of the program's controls. Every window and control carries the
 // program's name for it as object name and accessible description, so that tests, GUI
-// test tools and screen readers find it by the name the program uses. A member of a
-// control array is named like "peakb(3)". A menu item (QAction) has no accessible
-// description of its own and carries it as a property.
+// test tools and screen readers find it by the name the program uses, and plain words
+// (platform/plainnames.h) as accessible name, which a screen reader says. A member of a
+// control array is named like "peakb(3)". A menu item (QAction) has neither of its own
+// and carries both as properties; a screen reader says its text.
 #pragma once
 
+#include "platform/plainnames.h"
+
+#include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
 #include <QLabel>
@@ -14,12 +18,60 @@
 
 namespace kr5 {
 
+// A readout is read as its words and what it shows ("Charge, pC: 12.35"): a label's
+// accessible name takes the place of its text for a screen reader, and Qt gives a label
+// no other way to say it. The name follows the text whenever the label is painted, as it
+// is after each new text while it can be seen.
+class ReadoutWords : public QObject {
+  public:
+    static void follow(QLabel* label, const QString& words) {
+        label->setProperty(wordsProperty, words);
+        label->setAccessibleName(words);
+        label->installEventFilter(&instance());
+    }
+
+    // The name for what the label shows now.
+    static QString nameFor(const QLabel* label) {
+        const QString words = label->property(wordsProperty).toString();
+        return label->text().isEmpty() ? words : words + QStringLiteral(": ") + label->text();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            auto* label = static_cast<QLabel*>(watched);
+            const QString name = nameFor(label);
+            if (label->accessibleName() != name) {
+                label->setAccessibleName(name);
+            }
+        }
+        return false;
+    }
+
+  private:
+    static constexpr const char* wordsProperty = "kr5PlainWords";
+
+    static ReadoutWords& instance() {
+        static ReadoutWords words;
+        return words;
+    }
+};
+
 inline void nameControl(QObject* control, const QString& name) {
     control->setObjectName(name);
+    const PlainName plain = plainNameOf(control, name);
     if (auto* widget = qobject_cast<QWidget*>(control)) {
         widget->setAccessibleDescription(name);
+        auto* label = qobject_cast<QLabel*>(widget);
+        if (label != nullptr && plain.withText) {
+            ReadoutWords::follow(label, plain.words);
+        } else if (!plain.words.isEmpty()) {
+            widget->setAccessibleName(plain.words);
+        }
     } else {
         control->setProperty("accessibleDescription", name);
+        if (!plain.words.isEmpty()) {
+            control->setProperty("accessibleName", plain.words);
+        }
     }
 }
 

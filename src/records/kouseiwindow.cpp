@@ -43,7 +43,6 @@ KouseiWindow::KouseiWindow(ConstantsForm& constants, QWidget* parent)
     setqRow->addWidget(setQBar_, 1);
     setqRow->addWidget(setQLabel_);
     addRow(6, QStringLiteral("Set Q"), setq, QStringLiteral("pC"));
-    setQBar_->setAccessibleName(QStringLiteral("Set Q"));
 
     addField(7, QStringLiteral("Text7"), QStringLiteral("Start Count"), &InputFields::start,
              QStringLiteral("P.P.S"));
@@ -69,7 +68,17 @@ KouseiWindow::KouseiWindow(ConstantsForm& constants, QWidget* parent)
     layout->addLayout(buttons);
 
     connect(setQBar_, &QScrollBar::valueChanged, this, &KouseiWindow::showSetQ);
+    // Typed Adjust shows in Set Q when the field is left. A text set by an assistive tool
+    // has no such moment and shows at once: textEdited comes just before textChanged for
+    // typing only.
     connect(text6, &QLineEdit::editingFinished, this, &KouseiWindow::showSetQ);
+    connect(text6, &QLineEdit::textEdited, this, [this] { adjustTyped_ = true; });
+    connect(text6, &QLineEdit::textChanged, this, [this] {
+        if (!adjustTyped_) {
+            setQLabel_->setText(constants_.setqText());
+        }
+        adjustTyped_ = false;
+    });
     connect(okButton_, &QPushButton::clicked, this, &KouseiWindow::okClicked);
     connect(command2, &QPushButton::clicked, this, &KouseiWindow::cancelClicked);
     connect(&constants_, &ConstantsForm::fieldsLoaded, this, &KouseiWindow::showFields);
@@ -94,7 +103,10 @@ QLineEdit* KouseiWindow::addField(int row, const QString& name, const QString& c
     nameControl(edit, name);
     addRow(row, caption, edit, unit);
     fields_.emplace_back(edit, field);
-    connect(edit, &QLineEdit::textEdited, this,
+    // Every change counts, typed or set by an assistive tool through the accessibility
+    // interface (which sets the text as a program does). Loading the fields writes back
+    // the very values they were filled from, so it changes nothing.
+    connect(edit, &QLineEdit::textChanged, this,
             [this, field](const QString& text) { constants_.fields.*field = text; });
     return edit;
 }

@@ -51,6 +51,7 @@ class KouseiWindow : public QDialog {
     QLabel* problem_ = nullptr;
     QPushButton* okButton_ = nullptr;
     int nextUnitLabel_ = 10;
+    bool adjustTyped_ = false;  // the change of Adjust under way comes from the keyboard
 };
 
 }  // namespace kr5

@@ -36,6 +36,11 @@ OptionsWindow::OptionsWindow(OptionsForm& form, QWidget* parent) : QDialog(paren
 
     optab_ = new QTabWidget(this);
     nameControl(optab_, QStringLiteral("OPtab"));
+    // All five captions show whole, in whatever font the desktop uses: without scroll
+    // arrows and eliding the tab bar's minimum is its full width, and the window cannot be
+    // laid out narrower than that.
+    optab_->setUsesScrollButtons(false);
+    optab_->setElideMode(Qt::ElideNone);
 
     QWidget* sample = addTab(QStringLiteral("OPtab0"), QStringLiteral("Sample time"));
     addGroup(OptionsForm::Option1, QStringLiteral("Option1"),
@@ -145,7 +150,8 @@ void OptionsWindow::buildQnConf(QWidget* page) {
     text1->setAccessibleName(QStringLiteral("Condition"));
     auto* conditionLayout = new QVBoxLayout(condition);
     conditionLayout->addWidget(text1);
-    connect(text1, &QLineEdit::textEdited, this,
+    // textChanged: a condition set by an assistive tool counts as one typed.
+    connect(text1, &QLineEdit::textChanged, this,
             [this](const QString& text) { form_.selections.text1 = text; });
 
     label4_ = namedLabel(QStringLiteral("Label4"), form_.label4(), page);

@@ -101,11 +101,12 @@ TEST_F(PanelWidgetTest, ControlsCarryTheirNamesAndCaptions) {
         QLabel* label5 = control<QLabel>(QStringLiteral("Label5(%1)").arg(i));
         EXPECT_EQ(label5->text(), QString::fromUtf8(kAtt[i]));
         EXPECT_EQ(label5->buddy(), peakb(i));
-        EXPECT_EQ(peakb(i)->accessibleName(), QString::fromUtf8(kAtt[i]));
+        EXPECT_EQ(peakb(i)->accessibleName(), "Input attenuator " + QString::fromUtf8(kAtt[i]));
         EXPECT_TRUE(frame2->isAncestorOf(peakb(i)));
     }
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(rateb(i)->accessibleName(), QString::fromUtf8(kRate[i])) << i;
+        EXPECT_EQ(rateb(i)->accessibleName(), "Rate meter range " + QString::fromUtf8(kRate[i]))
+            << i;
         EXPECT_TRUE(frame1->isAncestorOf(rateb(i))) << i;
     }
     EXPECT_EQ(remoteb()->accessibleName(), QStringLiteral("REMOTE"));

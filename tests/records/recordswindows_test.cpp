@@ -90,8 +90,14 @@ TEST_F(KouseiWindowTest, RowsShowTheConstantsTheSetQLabelFollowsAndOkStores) {
                     "Label6=Adjust", "Label7=Set Q", "Label8=Start Count", "Label9=Stop Count",
                     "Label10=℃", "Label11=％", "Label12=pC/V", "Label13=pC", "Label14=P.P.S",
                     "Label15=P.P.S", "Command1=OK", "Command2=CANCEL"});
-    const QStringList fieldNames = {"Name",     "No.",    "Temp.",       "RH",
-                                    "PT Ratio", "Adjust", "Start Count", "Stop Count"};
+    const QStringList fieldNames = {"Test name",
+                                    "Test number",
+                                    "Temperature, degrees Celsius",
+                                    "Relative humidity, percent",
+                                    "PT ratio of the voltage transformer",
+                                    "Adjust, pC per volt",
+                                    "Start count, pulses per second",
+                                    "Stop count, pulses per second"};
     for (int i = 1; i <= 8; ++i) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(text(i));
         EXPECT_EQ(a == nullptr ? QString() : a->text(QAccessible::Name), fieldNames[i - 1]);

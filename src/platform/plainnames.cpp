@@ -1,0 +1,280 @@
+#include "plainnames.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+namespace kr5 {
+
+namespace {
+
+// A form of "*" holds the words of a name that means the same thing in every window.
+struct Words {
+    const char* form;
+    const char* name;
+    const char* words;
+    bool withText = false;  // a readout: said with what it shows
+};
+
+// A control array: %1 is filled with the element's caption (or its index when the array
+// lists none), as the operator reads it beside the button.
+struct ArrayWords {
+    const char* form;
+    const char* array;
+    const char* words;
+    QStringList fillers;
+};
+
+const Words kWords[] = {
+    // The main window, its menus and the status bar.
+    {"KR5AU", "menuBar", "Menu bar"},
+    {"KR5AU", "cfile", "File menu"},
+    {"KR5AU", "csave", "Save a measurement file"},
+    {"KR5AU", "cend", "Exit the program"},
+    {"KR5AU", "cwin", "Window menu"},
+    {"KR5AU", "dwave", "Show the trend window"},
+    {"KR5AU", "dvq", "Show the V-Q window"},
+    {"KR5AU", "zn4w", "Show the noise discriminator panel"},
+    {"KR5AU", "kouseiin", "Input constants"},
+    {"KR5AU", "mesqn", "Start or stop the Q-N measurement"},
+    {"KR5AU", "seting", "Options"},
+    {"KR5AU", "dver", "Version information"},
+    {"KR5AU", "gohelp", "Help"},
+    {"KR5AU", "central", "Main window contents"},
+    {"KR5AU", "panelArea", "Detector panel area"},
+    {"KR5AU", "Label13", "Cycle time"},
+    {"KR5AU", "dst", "Cycle time, ms", true},
+    {"KR5AU", "Label14", "Milliseconds"},
+    {"KR5AU", "warning", "Recording warning"},
+    {"KR5AU", "unitStatus", "Units not answering"},
+    {"KR5AU", "portStatus", "Serial port state"},
+
+    // The recording controls under the panel.
+    {"recordControls", "Frec", "Recording"},
+    {"recordControls", "Option1", "Record on"},
+    {"recordControls", "Option2", "Pause recording"},
+    {"recordControls", "bclose", "Close the measurement file"},
+
+    // The detector's front panel.
+    {"panel", "Label3", "Partial discharge detector type KR-5"},
+    {"panel", "attGroup", "Input attenuator"},
+    {"panel", "Label4", "Input attenuator, automatic ranging on or off"},
+    {"panel", "Frame2", "Input attenuator range buttons"},
+    {"panel", "rateGroup", "Rate meter range"},
+    {"panel", "Label7", "Rate meter range, automatic ranging on or off"},
+    {"panel", "Label6", "Remote and rate meter range captions"},
+    {"panel", "Frame1", "Rate meter range buttons"},
+    {"panel", "readoutGroup", "Readings"},
+    {"panel", "Vpps", "Pulse rate, pulses per second", true},
+    {"panel", "Vpeak", "Charge, pC", true},
+    {"panel", "des", "AC unit voltage Es, V", true},
+    {"panel", "dtv", "Test voltage", true},
+    {"panel", "Label1", "Pulses per second"},
+    {"panel", "Label2", "Picocoulombs"},
+    {"panel", "Label8", "AC unit voltage Es"},
+    {"panel", "Label10", "Volts"},
+    {"panel", "Label12", "Test voltage"},
+    {"panel", "Label9", "Volts"},
+    {"panel", "scal1", "Pulse rate meter"},
+    {"panel", "scal2", "Charge meter"},
+
+    // Input const.
+    {"kousei", "Label1", "Test name"},
+    {"kousei", "Text1", "Test name"},
+    {"kousei", "Label2", "Test number"},
+    {"kousei", "Text2", "Test number"},
+    {"kousei", "Label3", "Temperature"},
+    {"kousei", "Text3", "Temperature, degrees Celsius"},
+    {"kousei", "Label4", "Relative humidity"},
+    {"kousei", "Text4", "Relative humidity, percent"},
+    {"kousei", "Label5", "PT ratio"},
+    {"kousei", "Text5", "PT ratio of the voltage transformer"},
+    {"kousei", "Label6", "Adjust"},
+    {"kousei", "Text6", "Adjust, pC per volt"},
+    {"kousei", "Label7", "Set Q"},
+    {"kousei", "HScroll3", "Set Q level"},
+    {"kousei", "Label16", "Set Q, pC", true},
+    {"kousei", "Label8", "Start count"},
+    {"kousei", "Text7", "Start count, pulses per second"},
+    {"kousei", "Label9", "Stop count"},
+    {"kousei", "Text8", "Stop count, pulses per second"},
+    {"kousei", "Label10", "Degrees Celsius"},
+    {"kousei", "Label11", "Percent"},
+    {"kousei", "Label12", "Picocoulombs per volt"},
+    {"kousei", "Label13", "Picocoulombs"},
+    {"kousei", "Label14", "Pulses per second"},
+    {"kousei", "Label15", "Pulses per second"},
+    {"kousei", "okmsg", "Why the constants were not stored", true},
+    {"kousei", "Command1", "OK, store the constants"},
+    {"kousei", "Command2", "Cancel, back to the stored constants"},
+
+    // Options.
+    {"Options", "OPtab", "Option pages"},
+    {"Options", "OPtab0", "Sample time"},
+    {"Options", "OPtab1", "Automatic ranging"},
+    {"Options", "OPtab2", "Test voltage range"},
+    {"Options", "OPtab3", "Line speed"},
+    {"Options", "OPtab4", "Q-N measurement"},
+    {"Options", "Label1", "Expand the test voltage range"},
+    {"Options", "Label2", "Change the serial line speed"},
+    {"Options", "Check1", "Automatic input attenuator ranging"},
+    {"Options", "Check2", "Automatic rate meter ranging"},
+    {"Options", "Frame1", "Gate time"},
+    {"Options", "Frame2", "Number of passes"},
+    {"Options", "Frame3", "Condition"},
+    {"Options", "Label4", "Test voltage now", true},
+    {"Options", "Command2", "Set, apply this page"},
+    {"Options", "Command1", "Close options"},
+
+    // About.
+    {"About", "picIcon", "Program icon"},
+    {"About", "lblTitle", "Program name", true},
+    {"About", "lblVersion", "Version", true},
+    {"About", "lblDescription", "Description"},
+    {"About", "Label1", "Units found"},
+    {"About", "Label2", "Detector identification", true},
+    {"About", "Label3", "AC unit identification", true},
+    {"About", "Label4", "Noise discriminator identification", true},
+    {"About", "Line1", "Separator"},
+    {"About", "Label5", "Clock reads per calibration", true},
+    {"About", "cmdOK", "OK, close"},
+    {"About", "cmdSysInfo", "System information"},
+
+    // The chart windows and the colour legend.
+    {"*", "GRA", "Chart"},
+    {"wave", "wclose", "Close the trend window"},
+    {"wave", "wcopy", "Copy the trend chart"},
+    {"wave", "wcoler", "Show the colour legend"},
+    {"wave", "wclear", "Erase the trend chart"},
+    {"VQ", "Text1", "Inception and extinction voltages"},
+    {"VQ", "vqcls", "Close the V-Q window"},
+    {"VQ", "vcopy", "Copy the V-Q chart"},
+    {"VQ", "verase", "Erase the V-Q chart"},
+    {"VQ", "sdata", "Save the inception and extinction voltages"},
+    {"QN", "GRA", "Q-N chart"},
+    {"QN", "qclose", "Close the Q-N window"},
+    {"QN", "qnsave", "Save the Q-N chart"},
+    {"QN", "qcopy", "Copy the Q-N chart"},
+    {"Color", "central", "Colour legend contents"},
+    {"Color", "Label1", "Pulse rate graph colour for each attenuator range"},
+    {"Color", "Label2", "Attenuator range"},
+    {"Color", "Coltbl", "Colour legend"},
+    {"Color", "Command1", "OK, close"},
+    {"Color", "ccop", "Copy"},
+
+    // The noise discriminator panel.
+    {"ZN4", "ncls", "Close the noise discriminator panel"},
+    {"ZN4", "central", "Noise discriminator panel"},
+    {"ZN4", "Label1", "Noise discriminator"},
+    {"ZN4", "Label2", "Type ZN-4"},
+    {"ZN4", "attGroup", "Input attenuator"},
+    {"ZN4", "Label3", "Input attenuator"},
+    {"ZN4", "Label4", "Channel A"},
+    {"ZN4", "Label5", "Channel B"},
+    {"ZN4", "functionGroup", "Function"},
+    {"ZN4", "Label7", "Function"},
+    {"ZN4", "Label8", "Function captions"},
+    {"ZN4", "Frame1", "Function buttons"},
+    {"ZN4", "remoteb", "Remote operation of the noise discriminator"},
+
+    // The unit search.
+    {"commtest", "scanCaption", "Scanning unit"},
+    {"commtest", "scanAddress", "Address being asked", true},
+};
+
+// The attenuator's divisions as the panels print them.
+const QStringList kAttenuatorSteps = {"1/1",  "1/2",   "1/5",   "1/10",  "1/20",
+                                      "1/50", "1/100", "1/200", "1/500", "1/1000"};
+
+const ArrayWords kArrays[] = {
+    {"panel", "Label5", "Input attenuator %1", kAttenuatorSteps},
+    {"panel", "peakb", "Input attenuator %1", kAttenuatorSteps},
+    {"panel", "rateb", "Rate meter range %1", {"×1", "×5", "×10", "×50"}},
+    {"Options", "Option1", "Sample time %1", {"minimum", "100 ms", "200 ms", "500 ms"}},
+    {"Options", "Option2", "Test voltage range times %1", {"1", "2", "4", "5"}},
+    {"Options", "Option3", "Line speed %1 baud", {"9600", "19200", "38400"}},
+    {"Options", "Option4", "Gate time %1", {"100 ms", "200 ms", "500 ms", "1 s"}},
+    {"Options", "Option5", "Q-N passes: %1", {"5", "10", "15", "20", "25", "30", "non stop"}},
+    {"ZN4", "Frame2", "Channel %1 attenuator", {"B", "A"}},
+    {"ZN4", "Label6", "Attenuator step %1", kAttenuatorSteps},
+};
+
+QString key(const QString& form, const QString& name) {
+    return form + QLatin1Char('/') + name;
+}
+
+const QHash<QString, PlainName>& words() {
+    static const QHash<QString, PlainName> table = [] {
+        QHash<QString, PlainName> t;
+        for (const Words& w : kWords) {
+            t.insert(key(QLatin1String(w.form), QLatin1String(w.name)),
+                     {QString::fromUtf8(w.words), w.withText});
+        }
+        // The unit search shows the same rows for both ports.
+        const char* const units[][2] = {{"Kr", "Detector"}, {"Acu", "AC unit"}, {"Zn", "ZN-4"}};
+        for (int port = 1; port <= 2; ++port) {
+            const QString com = QStringLiteral("com%1").arg(port);
+            const QString onPort = QStringLiteral(" on port %1").arg(port);
+            t.insert(key(QStringLiteral("commtest"), com), {QStringLiteral("Port %1").arg(port)});
+            t.insert(key(QStringLiteral("commtest"), com + QStringLiteral("UnitCaption")),
+                     {QStringLiteral("Unit") + onPort});
+            t.insert(key(QStringLiteral("commtest"), com + QStringLiteral("AddressCaption")),
+                     {QStringLiteral("Address") + onPort});
+            for (const auto& [unitKey, unit] : units) {
+                const QString row = com + QLatin1String(unitKey);
+                const QString u = QLatin1String(unit);
+                t.insert(key(QStringLiteral("commtest"), row + QStringLiteral("Caption")),
+                         {u + onPort});
+                t.insert(key(QStringLiteral("commtest"), row + QStringLiteral("Address")),
+                         {u + QStringLiteral(" address") + onPort, true});
+                t.insert(key(QStringLiteral("commtest"), row + QStringLiteral("Ident")),
+                         {u + QStringLiteral(" identification") + onPort, true});
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
+const ArrayWords* arrayWords(const QString& form, const QString& array) {
+    for (const ArrayWords& a : kArrays) {
+        if (form == QLatin1String(a.form) && array == QLatin1String(a.array)) {
+            return &a;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+PlainName plainName(const QString& form, const QString& name) {
+    const auto found = words().constFind(key(form, name));
+    if (found != words().constEnd()) {
+        return *found;
+    }
+    static const QRegularExpression element(QStringLiteral("^(\\w+)\\((\\d+)\\)$"));
+    const QRegularExpressionMatch m = element.match(name);
+    if (!m.hasMatch()) {
+        return {};
+    }
+    const ArrayWords* a = arrayWords(form, m.captured(1));
+    if (a == nullptr) {
+        return {};
+    }
+    const int index = m.captured(2).toInt();
+    const QString filler = index < a->fillers.size() ? a->fillers[index] : QString::number(index);
+    return {QString::fromUtf8(a->words).arg(filler)};
+}
+
+PlainName plainNameOf(const QObject* control, const QString& name) {
+    for (const QObject* form = control->parent(); form != nullptr; form = form->parent()) {
+        if (!form->objectName().isEmpty()) {
+            PlainName found = plainName(form->objectName(), name);
+            if (!found.words.isEmpty()) {
+                return found;
+            }
+        }
+    }
+    return plainName(QStringLiteral("*"), name);
+}
+
+}  // namespace kr5
