@@ -22,7 +22,7 @@ namespace kr5 {
 class VqView {
   public:
     virtual ~VqView() = default;
-    // The result box Text1.
+    // The result table Text1.
     virtual void setResultText(const QString& text) = 0;
     virtual void setResultTextShown(bool shown) = 0;
     virtual void setCaption(const QString& caption) = 0;
@@ -43,7 +43,7 @@ class ChartPlotter {
     // Incomplete readings are not drawn.
     void plotReading(const Reading& reading, bool inceptionStanding);
     // An inception or extinction found: its label on the V-Q chart, the result table in
-    // the result box.
+    // the result table.
     void showInception(const InceptionDetector::Finding& finding);
     // The bar of one complete Q-N step, in the column of its pass.
     void plotQnBar(int pass, const Reading& step);
@@ -53,10 +53,10 @@ class ChartPlotter {
     // The range the panel follows changed: the rate scale takes its colour.
     void recolourRateScale(int range);
 
-    // The empty V-Q chart of the current face; the result box is shown in the V-Q face
+    // The empty V-Q chart of the current face; the result table is shown in the V-Q face
     // only.
     void clearVq();
-    // Erase: the empty chart and an empty result box.
+    // Erase: the empty chart and an empty result table.
     void eraseVq();
     void setVqCaption(const QString& caption);
 

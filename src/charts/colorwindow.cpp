@@ -11,9 +11,20 @@
 
 namespace kr5 {
 
+namespace {
+
+// The legend's layout for the font every picture is drawn in, so that its texts show whole
+// whatever font the machine gives.
+LegendLayout measuredLayout() {
+    const ImageSurface measure(1, 1);
+    return legendLayout([&measure](const QString& text) { return measure.textWidth(text); });
+}
+
+}  // namespace
+
 ColorWindow::ColorWindow(const InputConstants& constants, const ColourTable& colours,
                          QWidget* parent)
-    : QMainWindow(parent), constants_(constants), colours_(colours) {
+    : QMainWindow(parent), constants_(constants), colours_(colours), layout_(measuredLayout()) {
     nameControl(this, QStringLiteral("Color"));
     setWindowTitle(QStringLiteral("Color"));
     auto* central = new QWidget(this);
@@ -38,7 +49,7 @@ ColorWindow::ColorWindow(const InputConstants& constants, const ColourTable& col
 
 void ColorWindow::showLegend() {
     if (!drawn_) {
-        drawLegend(coltbl_, constants_, colours_);
+        drawLegend(coltbl_, constants_, colours_, layout_);
         drawn_ = true;
     }
     show();

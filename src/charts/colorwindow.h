@@ -4,6 +4,7 @@
 #pragma once
 
 #include "charts/colours.h"
+#include "charts/legend.h"
 #include "core/inputconstants.h"
 #include "platform/imagesurface.h"
 
@@ -13,13 +14,12 @@ namespace kr5 {
 
 class ColorWindow : public QMainWindow {
   public:
-    static constexpr int coltblWidth = 153;
-    static constexpr int coltblHeight = 209;
-
     ColorWindow(const InputConstants& constants, const ColourTable& colours,
                 QWidget* parent = nullptr);
 
     const ImageSurface& legend() const { return coltbl_; }
+    // Where the legend's texts and bars lie, measured in the picture's font.
+    const LegendLayout& legendLayout() const { return layout_; }
 
     // wcoler of the trend window: draws the legend on first use, then shows the window.
     void showLegend();
@@ -30,7 +30,8 @@ class ColorWindow : public QMainWindow {
   private:
     const InputConstants& constants_;
     const ColourTable& colours_;
-    ImageSurface coltbl_{coltblWidth, coltblHeight};
+    const LegendLayout layout_;
+    ImageSurface coltbl_{layout_.width, layout_.height};
     bool drawn_ = false;
 };
 

@@ -3,9 +3,23 @@
 #include "charts/windownames.h"
 
 #include <QCloseEvent>
-#include <QPlainTextEdit>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
+
+#include <algorithm>
 
 namespace kr5 {
+
+namespace {
+
+// Where the result box has always been on the chart, and its height while empty.
+constexpr int resultLeft = 32;
+constexpr int resultTop = 80;
+constexpr int resultWidth = 337;
+constexpr int resultMinHeight = 49;
+
+}  // namespace
 
 VqWindow::VqWindow(Clipboard& clipboard, QWidget* parent)
     : ChartWindow(clipboard, graWidth, graHeight, parent) {
@@ -13,15 +27,25 @@ VqWindow::VqWindow(Clipboard& clipboard, QWidget* parent)
     setWindowTitle(QStringLiteral("V-Q"));
     QWidget* gra = centralWidget();
 
-    // The result box lies over the chart's upper part, below the CSV and CEV labels.
-    resultBox_ = new QPlainTextEdit(gra);
-    nameControl(resultBox_, QStringLiteral("Text1"));
-    resultBox_->setGeometry(32, 80, 337, 49);
-    resultBox_->setReadOnly(true);
-    resultBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    // Two lines of results need no scroll bars, and the box is repainted with the chart.
-    resultBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    resultBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The result table lies over the chart's upper part, below the CSV and CEV labels. Its
+    // columns take the width of their widest text, title or value, in the font in use; when
+    // a long test name makes them wider than the box, the table scrolls sideways.
+    resultTable_ = new QTableView(gra);
+    nameControl(resultTable_, QStringLiteral("Text1"));
+    resultModel_ = new ResultTableModel(resultTable_);
+    resultTable_->setModel(resultModel_);
+    resultTable_->move(resultLeft, resultTop);
+    resultTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    resultTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+    resultTable_->setWordWrap(false);
+    resultTable_->setTextElideMode(Qt::ElideNone);
+    resultTable_->verticalHeader()->hide();
+    resultTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    resultTable_->horizontalHeader()->setTextElideMode(Qt::ElideNone);
+    resultTable_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    resultTable_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    resultTable_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fitResultTable();
 
     QAction* vqcls = charts::menuItem(this, QStringLiteral("vqcls"), QStringLiteral("Close(&X)"));
     QAction* vcopy = charts::menuItem(this, QStringLiteral("vcopy"), QStringLiteral("Copy(&C)"));
@@ -34,18 +58,33 @@ VqWindow::VqWindow(Clipboard& clipboard, QWidget* parent)
 }
 
 bool VqWindow::resultTextShown() const {
-    return !resultBox_->isHidden();
+    return !resultTable_->isHidden();
 }
 
 void VqWindow::setResultText(const QString& text) {
     resultText_ = text;
-    QString display = text;
-    display.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    resultBox_->setPlainText(display);
+    resultModel_->setTable(text);
+    fitResultTable();
+}
+
+void VqWindow::fitResultTable() {
+    // As wide as the chart leaves room for; as high as the titles, the rows and, when the
+    // columns are wider than that, the scroll bar, so no row is ever cut.
+    const int frame = 2 * resultTable_->frameWidth();
+    QHeaderView* titles = resultTable_->horizontalHeader();
+    titles->resizeSections(QHeaderView::ResizeToContents);
+    int height = frame + titles->sizeHint().height();
+    for (int row = 0; row < resultModel_->rowCount(); ++row) {
+        height += resultTable_->rowHeight(row);
+    }
+    if (titles->length() > resultWidth - frame) {
+        height += resultTable_->horizontalScrollBar()->sizeHint().height();
+    }
+    resultTable_->resize(resultWidth, std::max(height, resultMinHeight));
 }
 
 void VqWindow::setResultTextShown(bool visible) {
-    resultBox_->setVisible(visible);
+    resultTable_->setVisible(visible);
 }
 
 void VqWindow::closeEvent(QCloseEvent* event) {

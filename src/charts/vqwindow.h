@@ -1,12 +1,13 @@
-// The V-Q window `VQ`: shows the V-Q (or Q-N) chart at 1:1 with the result box Text1 over
-// it, and forwards its menu. Closing it by its frame discards it (the owner reloads it on
-// its next use); Close only hides it.
+// The V-Q window `VQ`: shows the V-Q (or Q-N) chart at 1:1 with the result table Text1
+// over it, and forwards its menu. Closing it by its frame discards it (the owner reloads
+// it on its next use); Close only hides it.
 #pragma once
 
 #include "charts/chartplotter.h"
 #include "charts/chartwindow.h"
+#include "charts/resulttable.h"
 
-class QPlainTextEdit;
+class QTableView;
 
 namespace kr5 {
 
@@ -19,14 +20,15 @@ class VqWindow : public ChartWindow, public VqView {
 
     explicit VqWindow(Clipboard& clipboard, QWidget* parent = nullptr);
 
-    // The text of the result box Text1 as it was set, CR LF line ends included.
+    // The text of the result table Text1 as it was set, CR LF line ends included.
     const QString& resultText() const { return resultText_; }
+    // The table Text1 shows it in: the first line's titles over one column each.
+    QTableView& resultTable() const { return *resultTable_; }
     bool resultTextShown() const;
 
     void setResultText(const QString& text) override;
     void setResultTextShown(bool visible) override;
     void setCaption(const QString& caption) override { setWindowTitle(caption); }
-
 
   signals:
     void eraseRequested();  // verase
@@ -38,7 +40,10 @@ class VqWindow : public ChartWindow, public VqView {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    QPlainTextEdit* resultBox_ = nullptr;
+    void fitResultTable();
+
+    QTableView* resultTable_ = nullptr;
+    ResultTableModel* resultModel_ = nullptr;  // owned by the table
     QString resultText_;
 };
 

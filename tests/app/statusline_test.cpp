@@ -1,10 +1,20 @@
-// The status line printed with --status. Printing it each second from the running program is
-// left to program_e2e_test.
+// The status line printed with --status, and the main window's status bar showing a
+// write problem whole. Printing the line each second from the running program is left to
+// program_e2e_test, when the recorder warns to the records suite.
 #include "app/statusline.h"
+#include "app/mainwindow.h"
+#include "app/windowfakes.h"
 #include "link/units.h"
 #include "measure/panelmodel.h"
+#include "measure/panelwidget.h"
+#include "support/fakedialogs.h"
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QStatusBar>
 
 namespace kr5 {
 namespace {
@@ -57,6 +67,55 @@ TEST(StatusLine, NamesThePortTheUnitsThePanelsTextsAndTheUnitsNotAnswering) {
                              QLatin1String(c.unitStatus)),
                   QLatin1String(c.start) + values + QLatin1String(c.end));
     }
+}
+
+// The recorder's warning for a file that cannot be written, with a long path, in the main
+// window as it opens with the front panel: the warning wraps in the status bar, which grows
+// in height, instead of being cut at the window's width; the window keeps its width.
+TEST(StatusWarning, AWriteProblemShowsWholeInTheWindowOfNormalSize) {
+    test::FakeDialogs dialogs;
+    windowfakes::RecordingLauncher launcher;
+    QWidget about;
+    MainWindow window(dialogs, launcher, about);
+    Requests requests;
+    OperatingSettings settings;
+    PanelModel panel(requests, settings);
+    window.panelArea()->layout()->addWidget(new PanelWidget(panel, window.panelArea()));
+    window.show();
+    const int normalWidth = window.width();
+
+    const QString message = QStringLiteral(
+        "The measurement file /home/operator/measurements/2026-12-07 transformer T3 bushing "
+        "H2/test.csv cannot be written (No space left on device). 1234 lines are kept and "
+        "will be written as soon as the file can be written again.");
+    window.showWarning(message);
+    // The new label shows, and the window lays it out, once the posted events are handled.
+    QCoreApplication::processEvents();
+    window.layout()->activate();
+    auto* warning = window.statusBar()->findChild<QLabel*>(QStringLiteral("warning"));
+    ASSERT_NE(warning, nullptr);
+    EXPECT_TRUE(warning->isVisible());
+    EXPECT_EQ(warning->text(), message);
+    EXPECT_EQ(window.width(), normalWidth);
+
+    const QRect room = warning->contentsRect();
+    if (warning->wordWrap()) {
+        EXPECT_LE(warning->heightForWidth(warning->width()), warning->height());
+    } else {
+        EXPECT_LE(warning->fontMetrics().horizontalAdvance(message), room.width());
+    }
+    // The text laid out in the label's own room needs no more than that room.
+    const QRect needed = warning->fontMetrics().boundingRect(
+        room, static_cast<int>(warning->alignment()) | (warning->wordWrap() ? Qt::TextWordWrap : 0),
+        message);
+    EXPECT_LE(needed.width(), room.width());
+    EXPECT_LE(needed.height(), room.height());
+    // And all of the label lies in the status bar, which lies in the window.
+    EXPECT_TRUE(window.statusBar()->rect().contains(warning->geometry()));
+    EXPECT_TRUE(window.rect().contains(window.statusBar()->geometry()));
+
+    window.showWarning(QString());
+    EXPECT_FALSE(warning->isVisible());
 }
 
 }  // namespace

@@ -1,0 +1,168 @@
+// The V-Q window's result table Text1: the detector's tab-separated result text as titles
+// and rows, each value under its own title, every column wide enough for its texts in the
+// font in use, and the table high enough for its rows. The text itself is tested in the
+// measure suite, the result file in the records suite.
+#include "charts/resulttable.h"
+#include "charts/vqwindow.h"
+#include "measure/inception.h"
+#include "platform/virtualclock.h"
+#include "support/fakeclipboard.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTableView>
+
+namespace kr5 {
+namespace {
+
+const QStringList titles = {"name", "no.", "CSV", "CEV", "date time"};
+
+class ResultTable : public ::testing::Test {
+  protected:
+    ResultTable() {
+        constants.setQ = 100;
+        constants.name = QStringLiteral("Cable joint 3, phase L2, wet 1");
+        constants.number = QStringLiteral("12345");
+        window.show();
+    }
+
+    // A complete normal reading at range 1/1 with the PT ratio 100.
+    static Reading make(double rawPeak, double es) {
+        Reading r;
+        r.detector = DetectorFields{};
+        r.acPresent = true;
+        r.rawPeak = r.charge = rawPeak;
+        r.pulseRate = 60;
+        r.es = es;
+        r.testVoltage = es * 100;
+        return r;
+    }
+    // The detector's tables of an inception at 11.5 kV and the extinction at 9.85 kV.
+    std::pair<QString, QString> inceptionAndExtinction() {
+        detector.judge(make(10, 100));
+        const auto inception = detector.judge(make(120, 115));
+        detector.judge(make(50, 99));
+        const auto extinction = detector.judge(make(50, 98.5));
+        EXPECT_TRUE(inception && extinction);
+        return {inception ? inception->table : QString(),
+                extinction ? extinction->table : QString()};
+    }
+
+    QTableView& table() { return window.resultTable(); }
+    QStringList shownTitles() {
+        QStringList shown;
+        for (int c = 0; c < table().model()->columnCount(); ++c) {
+            shown << table().model()->headerData(c, Qt::Horizontal).toString();
+        }
+        return shown;
+    }
+    QStringList row(int r) {
+        QStringList cells;
+        for (int c = 0; c < table().model()->columnCount(); ++c) {
+            cells << table().model()->index(r, c).data().toString();
+        }
+        return cells;
+    }
+
+    InputConstants constants;
+    VirtualClock clock{QDateTime(QDate(2026, 12, 24), QTime(23, 58, 7))};
+    InceptionDetector detector{constants, clock};
+    test::FakeClipboard clipboard;
+    VqWindow window{clipboard};
+};
+
+TEST_F(ResultTable, EachValueLiesUnderItsTitleAndTheTextIsKeptAsSet) {
+    EXPECT_EQ(table().objectName(), QStringLiteral("Text1"));
+    EXPECT_EQ(table().accessibleDescription(), QStringLiteral("Text1"));
+    ASSERT_EQ(constants.name.size(), 30);
+    const auto [inception, extinction] = inceptionAndExtinction();
+
+    window.setResultText(inception);
+    EXPECT_EQ(shownTitles(), titles);
+    ASSERT_EQ(table().model()->rowCount(), 1);
+    // The inception's row ends before CEV: those cells stay blank, nothing moves left.
+    EXPECT_EQ(row(0), QStringList({constants.name, "12345", "11500", "", ""}));
+    EXPECT_EQ(window.resultText(), inception);
+
+    window.setResultText(extinction);
+    EXPECT_EQ(shownTitles(), titles);
+    ASSERT_EQ(table().model()->rowCount(), 1);
+    EXPECT_EQ(row(0),
+              QStringList({constants.name, "12345", "11500", "9850", "12-24-2026 23:58:07"}));
+    EXPECT_EQ(window.resultText(), extinction);
+
+    // The cell of each value is drawn in the column of its title.
+    QHeaderView* header = table().horizontalHeader();
+    for (int c = 0; c < titles.size(); ++c) {
+        const QRect cell = table().visualRect(table().model()->index(0, c));
+        EXPECT_EQ(
+            std::pair(header->logicalIndexAt(cell.left()), header->logicalIndexAt(cell.right())),
+            std::pair(c, c));
+    }
+
+    window.setResultText(QString());  // Erase
+    EXPECT_EQ(std::pair(table().model()->rowCount(), table().model()->columnCount()),
+              std::pair(0, 0));
+    EXPECT_TRUE(window.resultText().isEmpty());
+}
+
+// A 30-character name and a full row: no column is narrower than its title or its value,
+// the table scrolls sideways to the last column, and the titles, the row and the scroll bar
+// fit in the table's height.
+TEST_F(ResultTable, EveryColumnShowsItsTextsWholeAndTheRowFits) {
+    window.setResultText(inceptionAndExtinction().second);
+    QHeaderView* header = table().horizontalHeader();
+    const QFontMetrics cellFont = table().fontMetrics();
+    const QFontMetrics titleFont = header->fontMetrics();
+    // The margins the item delegate and the header leave on either side of a text.
+    const int cellMargin =
+        2 * (table().style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &table()) + 1);
+    const int titleMargin =
+        2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    int widths = 0;
+    for (int c = 0; c < titles.size(); ++c) {
+        const QString value = row(0)[c];
+        SCOPED_TRACE(value.toStdString());
+        EXPECT_GE(table().columnWidth(c), cellFont.horizontalAdvance(value) + cellMargin);
+        EXPECT_GE(table().columnWidth(c), titleFont.horizontalAdvance(titles[c]) + titleMargin);
+        widths += table().columnWidth(c);
+    }
+    EXPECT_EQ(header->length(), widths);
+
+    QScrollBar* sideways = table().horizontalScrollBar();
+    const int viewWidth = table().viewport()->width();
+    if (widths > viewWidth) {
+        EXPECT_TRUE(sideways->isVisible());
+        EXPECT_EQ(sideways->maximum(), widths - viewWidth);
+    }
+    sideways->setValue(sideways->maximum());
+    const QRect last = table().visualRect(table().model()->index(0, 4));
+    EXPECT_GE(last.left(), 0);
+    EXPECT_LE(last.right(), viewWidth - 1);
+
+    const int bar = sideways->isVisible() ? sideways->height() : 0;
+    EXPECT_GE(table().viewport()->height(), table().rowHeight(0));
+    EXPECT_GE(table().height(),
+              2 * table().frameWidth() + header->height() + table().rowHeight(0) + bar);
+}
+
+// The model alone: LF line ends read as CR LF do, and a row with more fields than titles
+// keeps them all.
+TEST(ResultTableModel, ReadsLinesAndFieldsWhateverTheirCount) {
+    ResultTableModel model;
+    model.setTable(QStringLiteral("a\tb\nx\ty\tz\r\n1"));
+    EXPECT_EQ(std::pair(model.rowCount(), model.columnCount()), std::pair(2, 3));
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("b"));
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), QString());
+    EXPECT_EQ(model.index(0, 2).data().toString(), QStringLiteral("z"));
+    EXPECT_EQ(model.index(1, 0).data().toString(), QStringLiteral("1"));
+    EXPECT_EQ(model.index(1, 1).data().toString(), QString());
+    EXPECT_FALSE(model.flags(model.index(0, 0)).testFlag(Qt::ItemIsEditable));
+}
+
+}  // namespace
+}  // namespace kr5
