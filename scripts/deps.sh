@@ -5,6 +5,12 @@ KR5_PACKAGES=(
     qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core xdg-utils
+    # The font of the program's Japanese and full-width texts.
+    fonts-ipafont-gothic
+    # Checking the install tree and making the Debian package: the desktop entry and
+    # metainfo validators, the manual page formatter, and dpkg-shlibdeps with the file
+    # utility CPack uses to find the executables.
+    desktop-file-utils appstream groff-base dpkg-dev file
 )
 
 kr5_ensure_packages() {
