@@ -91,6 +91,8 @@ void LongRun::build() {
     ProgramOptions programOptions;
     programOptions.sampleMs = 500;
     programOptions.speedIndex = options_.speedIndex;
+    // The bench must not move the user's own windows.
+    programOptions.windowMemoryPath = dir_.filePath(QStringLiteral("windows.conf"));
     program_ = std::make_unique<Program>(
         Platform{clock_, pump_, *port_, dialogs_, launcher_, clipboard_, files_}, programOptions);
 }

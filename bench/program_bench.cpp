@@ -89,6 +89,8 @@ class Session {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("KR5AU_PORT1"), device);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // Window places are kept in the run's own folder, not the user's.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir_.path());
         program_.setProcessEnvironment(env);
         program_.setWorkingDirectory(dir_.path());
         program_.setStandardOutputFile(dir_.filePath(QStringLiteral("status.txt")));

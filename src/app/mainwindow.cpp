@@ -68,6 +68,10 @@ void MainWindow::buildMenus() {
     m.options = addItem(nullptr, QStringLiteral("seting"), QStringLiteral("Config(&O)"));
     m.version = addItem(nullptr, QStringLiteral("dver"), QStringLiteral("Version(&V)"));
     m.help = addItem(nullptr, QStringLiteral("gohelp"), QStringLiteral("Help(&H)"));
+    // Besides the mnemonics, the keys every desktop program answers to.
+    m.save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m.exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m.help->setShortcut(QKeySequence(Qt::Key_F1));
 
     connect(m.exit, &QAction::triggered, this, &MainWindow::askToEnd);
     connect(m.version, &QAction::triggered, this, &MainWindow::showAbout);
@@ -118,6 +122,9 @@ QLabel* MainWindow::statusLabel(QLabel*& label, const QString& name) {
         label = new QLabel(this);
         nameControl(label, name);
         label->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+        // A long warning (a file's whole path) wraps and the status bar grows in height,
+        // rather than being cut at the window's width.
+        label->setWordWrap(true);
         statusBar()->addWidget(label, 1);
     }
     return label;
@@ -195,7 +202,7 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::openHelp() {
-    gohelp(launcher_, dialogs_, helpPagePath(), platformHelpRoute());
+    kr5::openHelp(launcher_, dialogs_, helpViewer_, helpFolders_, platformHelpRoute());
 }
 
 }  // namespace kr5

@@ -3,6 +3,7 @@
 // commands on; the acquisition loop does the work.
 #pragma once
 
+#include "app/help/helpwindow.h"
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
 
@@ -39,6 +40,12 @@ class MainWindow : public QMainWindow {
   public:
     // about: the About window, which Version(&V) shows.
     MainWindow(Dialogs& dialogs, Launcher& launcher, QWidget& about, QWidget* parent = nullptr);
+
+    // The folders Help(&H) looks for its page in, in order (the folder of the executable
+    // until this is called).
+    void setHelpFolders(const QStringList& folders) { helpFolders_ = folders; }
+    // The window the page shows in when no browser can be started; null until then.
+    HelpWindow* helpWindow() const { return helpViewer_.window(); }
 
     // Caption "KR-5AU(" + portDigit + ")".
     void setPortCaption(const QString& portDigit);
@@ -105,6 +112,8 @@ class MainWindow : public QMainWindow {
     QLabel* warning_ = nullptr;
     QLabel* unitStatus_ = nullptr;
     QLabel* portStatus_ = nullptr;
+    QStringList helpFolders_ = defaultHelpFolders();
+    HelpWindowViewer helpViewer_;
 };
 
 }  // namespace kr5

@@ -6,6 +6,7 @@
 #include "records/resultfile.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLayout>
 
 namespace kr5 {
@@ -68,6 +69,9 @@ void Program::addListeners() {
 
 void Program::wireMenu() {
     const MainMenu& menu = main_.menu();
+    if (!startOptions_.helpFolders.isEmpty()) {
+        main_.setHelpFolders(startOptions_.helpFolders);
+    }
     QObject::connect(&main_, &MainWindow::endRequested, &main_, [this] { requestEnd(); });
     QObject::connect(menu.save, &QAction::triggered, &main_,
                      [this] { measurementFile_.prepareFile(); });
@@ -176,7 +180,35 @@ void Program::takePort() {
     constantsForm_.setPortDigit(digit);
 }
 
+std::vector<QWidget*> Program::companionWindows() {
+    // The most important first: where the screen is small, the Q-N window and the ZN-4
+    // panel are the ones that cover another.
+    std::vector<QWidget*> windows{&charts_.wave(), &charts_.vq()};
+    if (units_.discriminatorPresent()) {
+        windows.push_back(&discriminatorWindow_);
+    }
+    windows.push_back(&charts_.qn());
+    return windows;
+}
+
+void Program::rememberWindowPlaces() {
+    kr5::rememberWindows(
+        windowMemory_, units_.portDigit(),
+        {&main_, &charts_.wave(), &charts_.vq(), &discriminatorWindow_, &charts_.qn()});
+}
+
 int Program::run() {
+    // A log that cannot be written is found out before anything is started, not after
+    // the run it was meant to record.
+    if (!startOptions_.frameLogPath.isEmpty()) {
+        if (!frameLog_.open(startOptions_.frameLogPath)) {
+            QTextStream(stderr) << QCoreApplication::applicationName()
+                                << ": cannot write the frame log " << startOptions_.frameLogPath
+                                << ": " << frameLog_.errorString() << Qt::endl;
+            return kExitBadOption;
+        }
+        link_.setFrameListener(&frameLog_);
+    }
     const qint32 clockReads = calibrateLoop(platform_.clock);
     fillColourTable(colours_);
 
@@ -189,7 +221,10 @@ int Program::run() {
     about_.setClockCalibration(clockReads);
 
     takePort();
+    const std::vector<QRect> screens = availableScreens();
+    placeMainWindow(windowMemory_, units_.portDigit(), main_, screens);
     main_.show();
+    placeCompanions(windowMemory_, units_.portDigit(), main_, companionWindows(), screens);
     const QString settingsIgnored = constantsForm_.loadSettings();
     if (!settingsIgnored.isEmpty()) {
         platform_.dialogs.message(settingsIgnored, QString(), Dialogs::Buttons::Ok);
@@ -213,6 +248,8 @@ int Program::run() {
         qn_.finish();
     }
     recorder_.closeFile();
+    rememberWindowPlaces();
+    frameLog_.close();
     if (statusTimer != 0) {
         platform_.clock.stopTimer(statusTimer);
         out_ << unitStatus_.summary() << Qt::endl;

@@ -7,11 +7,13 @@
 #include "app/commtestwindow.h"
 #include "app/loopwindows.h"
 #include "app/mainwindow.h"
+#include "app/windowmemory.h"
 #include "charts/charts.h"
 #include "charts/colours.h"
 #include "core/inputconstants.h"
 #include "core/operatingsettings.h"
 #include "core/timing.h"
+#include "link/framelog.h"
 #include "link/link.h"
 #include "link/units.h"
 #include "measure/acquisition.h"
@@ -63,6 +65,13 @@ struct ProgramOptions {
     // the benchmarks); -1 keeps the default.
     int sampleMs = -1;    // 0, 100, 200 or 500
     int speedIndex = -1;  // 0 9600, 1 19200, 2 38400 baud: changed in the first cycle
+    // Where the windows' places are remembered between runs; empty: the user's
+    // configuration folder (kr5au/kr5au.conf). The tests give a file of their own.
+    QString windowMemoryPath;
+    // Every frame and reply on the line is written here (--log-frames); none when empty.
+    QString frameLogPath;
+    // Where Help(&H) looks for its page, in order; empty: the folder of the executable.
+    QStringList helpFolders;
 };
 
 // The charts' share of each reading: the inception detector judges it, then the charts
@@ -106,6 +115,8 @@ class Program {
     void saveResult();
     void applyStartSettings();
     void takePort();
+    std::vector<QWidget*> companionWindows();
+    void rememberWindowPlaces();
 
     const Platform platform_;
     ProgramOptions startOptions_;
@@ -118,6 +129,7 @@ class Program {
 
     Timing timing_{platform_.clock, platform_.pump};
     Link link_{units_, platform_.port, platform_.clock, platform_.pump, timing_};
+    FrameLog frameLog_{platform_.clock};
 
     AboutWindow about_{platform_.dialogs, platform_.launcher};
     CommTestWindow commtest_;
@@ -142,6 +154,7 @@ class Program {
 
     Zn4Panel discriminator_{requests_};
     Zn4Window discriminatorWindow_{discriminator_};
+    WindowMemory windowMemory_{startOptions_.windowMemoryPath};
     UnitStatus unitStatus_;
 
     ReadingEvaluator evaluator_{constants_, units_};

@@ -1,5 +1,6 @@
 #include "discovery.h"
 
+#include "link/diagnostics.h"
 #include "link/wire.h"
 
 #include <QStringList>
@@ -48,8 +49,11 @@ PortFinds scanPort(int port, Link& link, DiscoveryProgress& progress) {
     finds.scanned = link.openPort(port);
     finds.problem = link.portProblem();
     if (!finds.scanned) {
+        qCInfo(lcDiscovery) << "port" << port << finds.problem.device
+                            << "not scanned:" << finds.problem.detail;
         return finds;
     }
+    qCInfo(lcDiscovery) << "scanning port" << port << finds.problem.device;
     // Wake-up probe: the first frame after opening may meet a line that is not yet
     // settled, so address 0 is asked once before the scan proper and its answer dropped.
     // An answer that did not come whole may still be on its way in pieces; its tail would
@@ -66,6 +70,7 @@ PortFinds scanPort(int port, Link& link, DiscoveryProgress& progress) {
         if (const auto kind = kindOf(reply)) {
             const QString ident = unitIdent(reply);
             finds.units[static_cast<size_t>(*kind)] = Find{i, ident};
+            qCInfo(lcDiscovery) << "port" << port << "address" << i << "answers:" << ident;
             progress.found(port, *kind, i, ident);
         }
     }

@@ -1,5 +1,6 @@
 #include "link.h"
 
+#include "link/diagnostics.h"
 #include "link/wire.h"
 
 #include <algorithm>
@@ -14,7 +15,12 @@ bool Link::openPort(int port) {
     guard_.reset();
     answerTimes_.reset();
     baud_ = kSpeeds[0].baud;
+    portNumber_ = port;
     opened_ = port_.open(port, QString::fromLatin1(kSpeeds[0].settings));
+    if (!opened_) {
+        qCInfo(lcLink) << "port" << port << "did not open:" << port_.problem().device
+                       << port_.problem().detail;
+    }
     return opened_;
 }
 
@@ -41,11 +47,33 @@ bool Link::identifies(UnitKind unit) {
 void Link::sendFrame(int address, const QString& command) {
     // Whatever waits in the input now came after its exchange was over: a late answer,
     // or noise. It must not be read in front of the answer to this command.
-    if (!port_.takeInput().isEmpty()) {
+    if (!takeLine().isEmpty()) {
         guard_.straysSeen(clock_.nowMs());
+        qCDebug(lcLink) << "stray input dropped before" << command << "to address" << address;
     }
+    tellReceived();
     port_.discardInput();
-    port_.write(frame(QString(addressChar(address)), command));
+    const QByteArray bytes = frame(QString(addressChar(address)), command);
+    // A port that is gone drops what is written to it: the log shows only what went out.
+    if (frames_ != nullptr && port_.isOpen()) {
+        frames_->frameSent(portNumber_, baud_, bytes);
+    }
+    port_.write(bytes);
+}
+
+QString Link::takeLine() {
+    const QByteArray got = port_.takeInput();
+    if (frames_ != nullptr) {
+        heard_ += got;
+    }
+    return decodeLine(got);
+}
+
+void Link::tellReceived() {
+    if (frames_ != nullptr && !heard_.isEmpty()) {
+        frames_->bytesReceived(portNumber_, baud_, heard_);
+    }
+    heard_.clear();
 }
 
 void Link::send(UnitKind unit, const QString& command) {
@@ -63,9 +91,9 @@ QString Link::collect(int len, qint64 deadlineMs) {
     bool lookedAgain = false;
     while (buf.size() < len) {
         pump_.pumpOnce();
-        const QByteArray got = port_.takeInput();
+        const QString got = takeLine();
         if (!got.isEmpty()) {
-            buf += decodeLine(got);
+            buf += got;
             continue;
         }
         const qint64 now = clock_.nowMs();
@@ -79,6 +107,8 @@ QString Link::collect(int len, qint64 deadlineMs) {
             }
             lookedAgain = true;
             stalled_ = true;
+            qCDebug(lcLink) << "the wait came back" << now - deadlineMs
+                            << "ms after its deadline: looking at the line once more";
             deadlineMs = now + kStallMs;
             continue;
         }
@@ -90,9 +120,9 @@ QString Link::collect(int len, qint64 deadlineMs) {
 void Link::collectUntil(QString& buf, qint64 deadlineMs) {
     while (clock_.nowMs() < deadlineMs) {
         pump_.waitForEvent(deadlineMs);
-        buf += decodeLine(port_.takeInput());
+        buf += takeLine();
     }
-    buf += decodeLine(port_.takeInput());
+    buf += takeLine();
 }
 
 qint64 Link::settleDeadline(const Exchange& x) const {
@@ -167,6 +197,18 @@ Reply Link::judgeWhole(const Exchange& x, QString buf) {
 }
 
 Reply Link::receive(UnitKind unit, int len, int timeout) {
+    const Reply reply = collectReply(unit, len, timeout);
+    tellReceived();
+    if (!reply.whole() && lcLink().isDebugEnabled()) {
+        static const char* const units[] = {"KR-5", "ACU", "ZN-4"};
+        static const char* const statuses[] = {"whole", "missing", "short", "overlong", "late"};
+        qCDebug(lcLink).nospace() << units[static_cast<int>(unit)] << " reply "
+                                  << statuses[static_cast<int>(reply.status)] << ": " << reply.text;
+    }
+    return reply;
+}
+
+Reply Link::collectReply(UnitKind unit, int len, int timeout) {
     if (!port_.isOpen()) {
         return Reply{Reply::Status::Missing, QString()};  // a lost port answers nothing
     }
@@ -205,6 +247,7 @@ Reply Link::receive(UnitKind unit, int len, int timeout) {
 Reply Link::receiveAny(int len, int timeout) {
     Reply reply;
     reply.text = collect(len, clock_.nowMs() + timeoutMs(timeout));
+    tellReceived();
     reply.status = reply.text.size() == len  ? Reply::Status::Whole
                    : reply.text.isEmpty()    ? Reply::Status::Missing
                    : reply.text.size() < len ? Reply::Status::Short
@@ -217,10 +260,11 @@ void Link::awaitQuiet(int timeout) {
     qint64 quietUntilMs = std::min(giveUpMs, clock_.nowMs() + timeoutMs(timeout));
     while (clock_.nowMs() < quietUntilMs) {
         pump_.waitForEvent(quietUntilMs);
-        if (!port_.takeInput().isEmpty()) {
+        if (!takeLine().isEmpty()) {
             quietUntilMs = std::min(giveUpMs, clock_.nowMs() + timeoutMs(timeout));
         }
     }
+    tellReceived();
 }
 
 void Link::command(UnitKind unit, const QString& command) {

@@ -9,6 +9,7 @@
 
 #include "core/timing.h"
 #include "link/answertimes.h"
+#include "link/framelog.h"
 #include "link/lineguard.h"
 #include "link/reply.h"
 #include "link/units.h"
@@ -90,6 +91,10 @@ class Link {
     // the port lost, it only forgets it.
     void shutdown();
 
+    // Told of every frame sent and of what came back for each reply (the frame log);
+    // none when null.
+    void setFrameListener(FrameListener* listener) { frames_ = listener; }
+
     // Milliseconds that a time-out value allows.
     static qint64 timeoutMs(int timeout) { return timeout / 2; }
 
@@ -111,6 +116,9 @@ class Link {
     qint64 settleDeadline(const Exchange& x) const;
     Reply judgeWhole(const Exchange& x, QString buf);
     std::optional<Reply> latePair(const Exchange& x, QString& buf);
+    Reply collectReply(UnitKind unit, int len, int timeout);
+    QString takeLine();
+    void tellReceived();
 
     const UnitsOnLine& units_;
     SerialPort& port_;
@@ -126,6 +134,9 @@ class Link {
     bool stalled_ = false;  // the reply being collected waited through a stall
     bool opened_ = false;   // openPort succeeded and closePort was not called since
     int baud_ = kSpeeds[0].baud;
+    int portNumber_ = 0;
+    FrameListener* frames_ = nullptr;
+    QByteArray heard_;  // taken from the line since the listener was last told
 };
 
 }  // namespace kr5

@@ -63,7 +63,15 @@ QtSerialPort::~QtSerialPort() {
     close();
 }
 
-QString QtSerialPort::deviceFor(int port) {
+void QtSerialPort::setDevice(int port, const QString& device) {
+    devices_[port] = device;
+}
+
+QString QtSerialPort::deviceFor(int port) const {
+    if (const auto named = devices_.find(port);
+        named != devices_.end() && !named->second.isEmpty()) {
+        return named->second;
+    }
     const QByteArray override = qgetenv(QStringLiteral("KR5AU_PORT%1").arg(port).toLatin1());
     if (!override.isEmpty()) {
         return QString::fromLocal8Bit(override);

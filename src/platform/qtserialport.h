@@ -1,11 +1,13 @@
 // The serial line on QSerialPort. Port N is "COMn" on Windows and /dev/ttyS<n-1> elsewhere;
-// the environment variables KR5AU_PORT1 and KR5AU_PORT2 name another device for port 1
-// or 2 (a pseudo-terminal of the instrument simulator, a USB adapter).
+// another device for port 1 or 2 (a pseudo-terminal of the instrument simulator, a USB
+// adapter) is named on the command line (setDevice) or, failing that, by the environment
+// variables KR5AU_PORT1 and KR5AU_PORT2.
 #pragma once
 
 #include "serialport.h"
 
 #include <QSerialPort>
+#include <map>
 
 namespace kr5 {
 
@@ -14,8 +16,11 @@ class QtSerialPort : public SerialPort {
     QtSerialPort();
     ~QtSerialPort() override;
 
+    // Port 1 or 2 is this device from now on, whatever the environment says; an empty
+    // name gives the choice back to it.
+    void setDevice(int port, const QString& device);
     // The device that port number `port` stands for on this machine.
-    static QString deviceFor(int port);
+    QString deviceFor(int port) const;
 
     bool open(int port, const QString& settings) override;
     bool setSettings(const QString& settings) override;
@@ -32,6 +37,7 @@ class QtSerialPort : public SerialPort {
 
     QSerialPort port_;
     PortProblem problem_;
+    std::map<int, QString> devices_;  // set by setDevice
 };
 
 }  // namespace kr5

@@ -56,8 +56,12 @@ void WholeProgram::TearDown() {
 void WholeProgram::build() {
     bench = std::make_unique<sim::Bench>(scenario);
     port = std::make_unique<sim::SimPort>(*bench, clock);
+    // The windows' places are remembered in a folder of the test's own, never in the
+    // user's configuration folder.
+    ProgramOptions options;
+    options.windowMemoryPath = windowMemoryPath();
     program = std::make_unique<Program>(
-        Platform{clock, pump, *port, dialogs, launcher, clipboard, files}, ProgramOptions{});
+        Platform{clock, pump, *port, dialogs, launcher, clipboard, files}, options);
 }
 
 void WholeProgram::runSteps() {

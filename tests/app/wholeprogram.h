@@ -66,6 +66,8 @@ class WholeProgram : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     QString previousDir = QDir::currentPath();
+    // Stands for the user's configuration folder, where the windows' places are kept.
+    QTemporaryDir configDir;
     VirtualClock clock;
     VirtualPump pump{clock};
     sim::Scenario scenario = quietBench();
@@ -104,6 +106,7 @@ class WholeProgram : public ::testing::Test {
     }
 
     qint64 now() const { return clock.nowMs(); }
+    QString windowMemoryPath() const { return configDir.filePath(QStringLiteral("kr5au.conf")); }
     QAction* menu(const char* name) {
         return program->mainWindow().findChild<QAction*>(QLatin1String(name));
     }

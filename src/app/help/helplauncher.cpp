@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace kr5 {
 
@@ -11,10 +12,41 @@ const QString kIexplore = QStringLiteral("c:\\program files\\Internet Explorer\\
 const QString kNetscape =
     QStringLiteral("c:\\program files\\netscape\\communicator\\program\\netscape.exe");
 
+// The last resort of both routes: the desktop's browser, then the program's own window.
+void openAnyhow(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute route,
+                HelpViewer* viewer) {
+    if (launcher.openDocument(page)) {
+        return;
+    }
+    if (viewer != nullptr) {
+        viewer->showPage(page);
+    } else if (route == HelpRoute::DefaultBrowser) {
+        dialogs.message(kNoBrowserText, QString(), Dialogs::Buttons::Ok);
+    }
+}
+
 }  // namespace
 
-QString helpPagePath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(kHelpPageName);
+QStringList defaultHelpFolders() {
+    return {QCoreApplication::applicationDirPath()};
+}
+
+QString findHelpPage(const QStringList& folders) {
+    for (const QString& folder : folders) {
+        const QString page = QDir(folder).filePath(kHelpPageName);
+        if (QFileInfo(page).isFile()) {
+            return page;
+        }
+    }
+    return {};
+}
+
+QString noHelpPageText(const QStringList& folders) {
+    QString text = QStringLiteral("The help page %1 was not found. Looked in:").arg(kHelpPageName);
+    for (const QString& folder : folders) {
+        text += QLatin1Char('\n') + QDir::toNativeSeparators(folder);
+    }
+    return text;
 }
 
 HelpRoute platformHelpRoute() {
@@ -25,11 +57,10 @@ HelpRoute platformHelpRoute() {
 #endif
 }
 
-void gohelp(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute route) {
+void gohelp(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute route,
+            HelpViewer* viewer) {
     if (route == HelpRoute::DefaultBrowser) {
-        if (!launcher.openDocument(page)) {
-            dialogs.message(kNoBrowserText, QString(), Dialogs::Buttons::Ok);
-        }
+        openAnyhow(launcher, dialogs, page, route, viewer);
         return;
     }
     // The classic browsers take a Windows path on their command line.
@@ -43,7 +74,17 @@ void gohelp(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute
     }
     // Neither classic browser is installed on a current system; the page should still
     // open somewhere.
-    launcher.openDocument(page);
+    openAnyhow(launcher, dialogs, page, route, viewer);
+}
+
+void openHelp(Launcher& launcher, Dialogs& dialogs, HelpViewer& viewer, const QStringList& folders,
+              HelpRoute route) {
+    const QString page = findHelpPage(folders);
+    if (page.isEmpty()) {
+        dialogs.message(noHelpPageText(folders), QString(), Dialogs::Buttons::Ok);
+        return;
+    }
+    gohelp(launcher, dialogs, page, route, &viewer);
 }
 
 }  // namespace kr5

@@ -1,28 +1,51 @@
-// Opening the help page kr5auhelp.html, which is installed beside the executable.
+// Opening the help page kr5auhelp.html: found beside the executable or in the installed
+// data folder, opened in a browser, and shown in a window of the program's own when no
+// browser can be started. Help never fails silently: either the page shows, or a
+// message says why not.
 #pragma once
 
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace kr5 {
 
 // How the page is opened. Windows keeps the classic sequence: Internet Explorer, the
 // "Can not Find IE" message when it is missing, then Netscape, and as a last resort the
-// desktop's default browser. Everywhere else the default browser opens it, and the
-// message is shown when that fails.
+// desktop's default browser. Everywhere else the default browser opens it. When the
+// last browser fails too, the page shows in the program's own window.
 enum class HelpRoute { DefaultBrowser, ClassicBrowsers };
 
 inline const QString kHelpPageName = QStringLiteral("kr5auhelp.html");
 inline const QString kNoBrowserText = QStringLiteral("Can not Find IE");
 
-// <folder of the executable>/kr5auhelp.html
-QString helpPagePath();
+// Shows a page without a browser (HelpWindow in the program).
+class HelpViewer {
+  public:
+    virtual ~HelpViewer() = default;
+    virtual void showPage(const QString& path) = 0;
+};
+
+// The folder of the executable, where the page lies in the build folder.
+QStringList defaultHelpFolders();
+
+// <folder>/kr5auhelp.html of the first folder that has it; empty when none does.
+QString findHelpPage(const QStringList& folders);
+
+// The message when the page is in none of the folders; it names them.
+QString noHelpPageText(const QStringList& folders);
 
 HelpRoute platformHelpRoute();
 
-// Opens the page. A failure is shown, never fatal: the program runs on.
-void gohelp(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute route);
+// Opens the page in a browser by the route; when the route's last browser fails, in
+// viewer (without one, the failure is only reported on the default route).
+void gohelp(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute route,
+            HelpViewer* viewer = nullptr);
+
+// Help(&H): finds the page in folders and opens it, or says where it looked.
+void openHelp(Launcher& launcher, Dialogs& dialogs, HelpViewer& viewer, const QStringList& folders,
+              HelpRoute route);
 
 }  // namespace kr5

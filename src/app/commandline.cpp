@@ -1,0 +1,205 @@
+#include "commandline.h"
+
+#include "app/exitcodes.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <algorithm>
+
+namespace kr5 {
+
+namespace {
+
+// Options QGuiApplication and QApplication take for themselves, with one dash or two.
+// QApplication is made only after the command line is read, so they are left for it
+// here instead of being refused as unknown.
+const char* const kQtValueOptions[] = {"platform",        "platformpluginpath",
+                                       "platformtheme",   "plugin",
+                                       "qwindowgeometry", "qwindowicon",
+                                       "qwindowtitle",    "display",
+                                       "geometry",        "style",
+                                       "stylesheet",      "session"};
+const char* const kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+// What an argument is to Qt: none of its options, a flag, or an option whose value is the
+// next argument or attached with '='.
+enum class QtOption { None, Flag, WithValue, WithValueAttached };
+
+QtOption qtOption(const QString& argument) {
+    if (!argument.startsWith(QLatin1Char('-'))) {
+        return QtOption::None;
+    }
+    QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+    const qsizetype equals = name.indexOf(QLatin1Char('='));
+    const bool attached = equals >= 0;
+    if (attached) {
+        name.truncate(equals);
+    }
+    for (const char* option : kQtValueOptions) {
+        if (name == QLatin1String(option)) {
+            return attached ? QtOption::WithValueAttached : QtOption::WithValue;
+        }
+    }
+    for (const char* option : kQtFlagOptions) {
+        if (!attached && name == QLatin1String(option)) {
+            return QtOption::Flag;
+        }
+    }
+    return QtOption::None;
+}
+
+QStringList withoutQtOptions(const QStringList& arguments) {
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        // The program's name comes first and is never an option.
+        const QtOption kind = i == 0 ? QtOption::None : qtOption(arguments[i]);
+        if (kind == QtOption::WithValue) {
+            ++i;  // and its value
+        } else if (kind == QtOption::None) {
+            kept << arguments[i];
+        }
+    }
+    return kept;
+}
+
+// The options, with Qt's own --help and --version.
+struct Options {
+    QCommandLineOption status{QStringLiteral("status"),
+                              QStringLiteral("Print a status line every second.")};
+    QCommandLineOption sample{QStringLiteral("sample"),
+                              QStringLiteral("Start with this sample time in ms."),
+                              QStringLiteral("ms")};
+    QCommandLineOption speed{QStringLiteral("speed"),
+                             QStringLiteral("Line speed index 0..2 to change to at once."),
+                             QStringLiteral("index")};
+    QCommandLineOption port1{QStringLiteral("port1"),
+                             QStringLiteral("The serial device of port 1 (before KR5AU_PORT1)."),
+                             QStringLiteral("device")};
+    QCommandLineOption port2{QStringLiteral("port2"),
+                             QStringLiteral("The serial device of port 2 (before KR5AU_PORT2)."),
+                             QStringLiteral("device")};
+    QCommandLineOption listPorts{QStringLiteral("list-ports"),
+                                 QStringLiteral("Print the serial ports present and end.")};
+    QCommandLineOption logFrames{QStringLiteral("log-frames"),
+                                 QStringLiteral("Write every frame sent and every reply "
+                                                "received to this file."),
+                                 QStringLiteral("file")};
+
+    QCommandLineOption help{QStringLiteral("help")};
+    QCommandLineOption version{QStringLiteral("version")};
+
+    explicit Options(QCommandLineParser& parser) {
+        parser.setApplicationDescription(
+            QStringLiteral("The measuring program of the KR-5 partial-discharge detector.\n\n") +
+            exitCodesHelp());
+        help = parser.addHelpOption();
+        version = parser.addVersionOption();
+        parser.addOptions({status, sample, speed, port1, port2, listPorts, logFrames});
+    }
+};
+
+// A number option's value, or the reason it is not one the program takes.
+bool readChoice(const QCommandLineParser& parser, const QCommandLineOption& option,
+                std::initializer_list<int> allowed, int& into, QString& error) {
+    if (!parser.isSet(option)) {
+        return true;
+    }
+    const QString text = parser.value(option);
+    bool number = false;
+    const int value = text.toInt(&number);
+    if (number && std::find(allowed.begin(), allowed.end(), value) != allowed.end()) {
+        into = value;
+        return true;
+    }
+    QStringList choices;
+    for (const int a : allowed) {
+        choices << QString::number(a);
+    }
+    error = QStringLiteral("Bad value '%1' for --%2: expected %3.")
+                .arg(text, option.names().constFirst(), choices.join(QStringLiteral(", ")));
+    return false;
+}
+
+bool readText(const QCommandLineParser& parser, const QCommandLineOption& option, QString& into,
+              QString& error) {
+    if (!parser.isSet(option)) {
+        return true;
+    }
+    into = parser.value(option);
+    if (into.isEmpty()) {
+        error = QStringLiteral("Empty value for --%1.").arg(option.names().constFirst());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    CommandLine line;
+    QCommandLineParser parser;
+    const Options o(parser);
+    const auto fail = [&line](const QString& why) {
+        line.action = CommandLine::Action::Error;
+        line.error = why;
+        return line;
+    };
+    if (!parser.parse(withoutQtOptions(arguments))) {
+        return fail(parser.errorText());
+    }
+    // Asking for help or the version is answered even beside a value that is refused.
+    // --help-all adds only Qt's debugging options to --help: it gets --help.
+    if (parser.isSet(o.help) || parser.isSet(QStringLiteral("help-all"))) {
+        line.action = CommandLine::Action::Help;
+        return line;
+    }
+    if (parser.isSet(o.version)) {
+        line.action = CommandLine::Action::Version;
+        return line;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return fail(QStringLiteral("Unexpected argument '%1'.")
+                        .arg(parser.positionalArguments().constFirst()));
+    }
+    QString error;
+    if (!readChoice(parser, o.sample, {0, 100, 200, 500}, line.sampleMs, error) ||
+        !readChoice(parser, o.speed, {0, 1, 2}, line.speedIndex, error) ||
+        !readText(parser, o.port1, line.devices[0], error) ||
+        !readText(parser, o.port2, line.devices[1], error) ||
+        !readText(parser, o.logFrames, line.frameLogPath, error)) {
+        return fail(error);
+    }
+    line.status = parser.isSet(o.status);
+    if (parser.isSet(o.listPorts)) {
+        line.action = CommandLine::Action::ListPorts;
+    }
+    return line;
+}
+
+QString helpText() {
+    QCommandLineParser parser;
+    const Options o(parser);
+    return parser.helpText();
+}
+
+QString portListText(const std::vector<PortDescription>& ports) {
+    if (ports.empty()) {
+        return QStringLiteral("No serial ports found.\n");
+    }
+    QString text;
+    for (const PortDescription& port : ports) {
+        QString about = port.description;
+        if (!port.manufacturer.isEmpty() && port.manufacturer != port.description) {
+            about += about.isEmpty() ? port.manufacturer
+                                     : QStringLiteral(" (%1)").arg(port.manufacturer);
+        }
+        text += port.device;
+        if (!about.isEmpty()) {
+            text += QLatin1Char('\t') + about;
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+}  // namespace kr5

@@ -1,0 +1,178 @@
+#include "windowmemory.h"
+
+#include "app/windowplacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QWidget>
+
+namespace kr5 {
+
+namespace {
+
+QString group(const QString& portDigit, const QString& window) {
+    return QStringLiteral("port%1/windows/%2").arg(portDigit, window);
+}
+
+// What the window system's frame adds around a window once it has been shown; nothing
+// before (Qt cannot tell it sooner), nor while the window system has not framed it yet.
+std::optional<QMargins> shownFrame(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect inside = window.geometry();
+    if (window.windowHandle() == nullptr || frame == inside) {
+        return std::nullopt;
+    }
+    return QMargins(inside.left() - frame.left(), inside.top() - frame.top(),
+                    frame.right() - inside.right(), frame.bottom() - inside.bottom());
+}
+
+// A window's frame: its own once shown, else the one the main window got (all windows of
+// the program have the same decorations), else the estimate.
+QMargins frameMargins(const QWidget& window, const QWidget* main) {
+    if (const auto own = shownFrame(window)) {
+        return *own;
+    }
+    if (main != nullptr) {
+        if (const auto mains = shownFrame(*main)) {
+            return *mains;
+        }
+    }
+    return {kFrameBorderEstimate, kFrameTitleEstimate, kFrameBorderEstimate, kFrameBorderEstimate};
+}
+
+// The size a window not yet shown will open with: Qt fits a window to its contents at
+// the first show unless it was given a size; doing it now tells the size beforehand.
+QSize openingSize(QWidget& window) {
+    if (window.windowHandle() == nullptr && !window.testAttribute(Qt::WA_Resized)) {
+        window.adjustSize();
+    }
+    return window.size();
+}
+
+// A remembered place that can still be reached, put on the window (its size now).
+std::optional<QPoint> restore(const WindowMemory& memory, const QString& portDigit, QWidget& window,
+                              const QMargins& frame, const std::vector<QRect>& screens) {
+    const auto place = memory.recall(portDigit, window.objectName());
+    if (!place || !reachable(QRect(place->framePos, place->size.grownBy(frame)), screens)) {
+        return std::nullopt;
+    }
+    window.resize(place->size);
+    if (place->maximised) {
+        window.setWindowState(window.windowState() | Qt::WindowMaximized);
+    }
+    return place->framePos;
+}
+
+}  // namespace
+
+WindowMemory::WindowMemory(const QString& path)
+    : settings_(path.isEmpty()
+                    ? std::make_unique<QSettings>(QStringLiteral("kr5au"), QStringLiteral("kr5au"))
+                    : std::make_unique<QSettings>(path, QSettings::IniFormat)) {}
+
+WindowMemory::~WindowMemory() = default;
+
+std::optional<WindowPlace> WindowMemory::recall(const QString& portDigit,
+                                                const QString& window) const {
+    settings_->beginGroup(group(portDigit, window));
+    const QVariant pos = settings_->value(QStringLiteral("pos"));
+    const QVariant size = settings_->value(QStringLiteral("size"));
+    const bool maximised = settings_->value(QStringLiteral("maximized"), false).toBool();
+    settings_->endGroup();
+    // A file edited by hand may hold anything: only a position and a real size count.
+    if (!pos.canConvert<QPoint>() || !size.canConvert<QSize>()) {
+        return std::nullopt;
+    }
+    const QSize s = size.toSize();
+    if (s.width() <= 0 || s.height() <= 0) {
+        return std::nullopt;
+    }
+    return WindowPlace{pos.toPoint(), s, maximised};
+}
+
+void WindowMemory::remember(const QString& portDigit, const QString& window,
+                            const WindowPlace& place) {
+    settings_->beginGroup(group(portDigit, window));
+    settings_->setValue(QStringLiteral("pos"), place.framePos);
+    settings_->setValue(QStringLiteral("size"), place.size);
+    settings_->setValue(QStringLiteral("maximized"), place.maximised);
+    settings_->endGroup();
+}
+
+void WindowMemory::sync() {
+    settings_->sync();
+}
+
+void placeMainWindow(const WindowMemory& memory, const QString& portDigit, QWidget& main,
+                     const std::vector<QRect>& screens) {
+    const QMargins frame = frameMargins(main, nullptr);
+    PlacementRequest request;
+    request.main.remembered = restore(memory, portDigit, main, frame, screens);
+    request.main.frame = openingSize(main).grownBy(frame);
+    // One without a place goes on the primary screen.
+    request.available = screenOf(QRect(), screens);
+    main.move(placeWindows(request).main);
+}
+
+void placeCompanions(const WindowMemory& memory, const QString& portDigit, const QWidget& main,
+                     const std::vector<QWidget*>& companions, const std::vector<QRect>& screens) {
+    PlacementRequest request;
+    // The main window stays where it is, which is where it was put or where the window
+    // system put it, and its companions go on its screen.
+    request.main = {main.frameGeometry().size(), main.frameGeometry().topLeft()};
+    request.available = screenOf(main.frameGeometry(), screens);
+    for (QWidget* companion : companions) {
+        const QMargins frame = frameMargins(*companion, &main);
+        WindowSpot spot;
+        spot.remembered = restore(memory, portDigit, *companion, frame, screens);
+        spot.frame = openingSize(*companion).grownBy(frame);
+        request.companions.push_back(spot);
+    }
+    const Placement placement = placeWindows(request);
+    for (size_t i = 0; i < companions.size(); ++i) {
+        companions[i]->move(placement.companions[i]);
+    }
+}
+
+void rememberWindows(WindowMemory& memory, const QString& portDigit,
+                     const std::vector<QWidget*>& windows) {
+    for (QWidget* window : windows) {
+        if (window->windowHandle() == nullptr) {
+            continue;  // never shown
+        }
+        WindowPlace place;
+        const Qt::WindowStates state = window->windowState();
+        place.maximised = state.testFlag(Qt::WindowMaximized);
+        if (state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
+            // The place it returns to, with the frame it has.
+            const QRect normal = window->normalGeometry();
+            if (!normal.isValid()) {
+                continue;
+            }
+            const QMargins frame = frameMargins(*window, nullptr);
+            place.framePos = normal.topLeft() - QPoint(frame.left(), frame.top());
+            place.size = normal.size();
+        } else {
+            place.framePos = window->frameGeometry().topLeft();
+            place.size = window->size();
+        }
+        memory.remember(portDigit, window->objectName(), place);
+    }
+    memory.sync();
+}
+
+std::vector<QRect> availableScreens() {
+    std::vector<QRect> screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        screens.push_back(primary->availableGeometry());
+    }
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen != QGuiApplication::primaryScreen()) {
+            screens.push_back(screen->availableGeometry());
+        }
+    }
+    return screens;
+}
+
+}  // namespace kr5

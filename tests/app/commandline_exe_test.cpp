@@ -1,0 +1,193 @@
+// The built kr5au on its command line: --help and --version on a machine without any
+// display, a bad option's status, a frame log that cannot be written, the device an option
+// names winning over the environment, and --log-frames recording a run against kr5sim.
+// What each option is read into is in commandline_test.cpp.
+#include "support/waituntil.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace kr5 {
+namespace {
+
+struct Ended {
+    int status = -1;
+    QString out, err;
+};
+
+// Runs kr5au to its end in env, within a time limit.
+Ended runProgram(const QStringList& arguments, const QProcessEnvironment& env,
+                 const QString& folder = QString()) {
+    QProcess program;
+    program.setProcessEnvironment(env);
+    if (!folder.isEmpty()) {
+        program.setWorkingDirectory(folder);
+    }
+    program.start(QStringLiteral(KR5AU_PATH), arguments);
+    Ended run;
+    if (!program.waitForFinished(20000)) {
+        program.kill();
+        program.waitForFinished(2000);
+        run.err = QStringLiteral("<did not end>");
+        return run;
+    }
+    run.status = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -2;
+    run.out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    run.err += QString::fromLocal8Bit(program.readAllStandardError());
+    return run;
+}
+
+// The environment of a machine without any display: not even Qt's platform named.
+QProcessEnvironment noDisplay() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        env.remove(QLatin1String(name));
+    }
+    return env;
+}
+
+TEST(CommandLineExe, HelpAndVersionPrintWithoutADisplayAndEndWithZero) {
+    const Ended help = runProgram({QStringLiteral("--help")}, noDisplay());
+    EXPECT_EQ(help.status, 0) << help.err.toStdString();
+    for (const char* text : {"Usage:", "--status", "--sample <ms>", "--speed <index>",
+                             "--port1 <device>", "--port2 <device>", "--list-ports",
+                             "--log-frames <file>", "Exit codes:", "  1  an unknown option"}) {
+        EXPECT_TRUE(help.out.contains(QLatin1String(text))) << text << "\n"
+                                                            << help.out.toStdString();
+    }
+
+    const Ended version = runProgram({QStringLiteral("--version")}, noDisplay());
+    EXPECT_EQ(version.status, 0) << version.err.toStdString();
+    EXPECT_TRUE(version.out.contains(QStringLiteral(KR5AU_VERSION))) << version.out.toStdString();
+    EXPECT_TRUE(version.err.isEmpty()) << version.err.toStdString();
+
+    const Ended ports = runProgram({QStringLiteral("--list-ports")}, noDisplay());
+    EXPECT_EQ(ports.status, 0) << ports.err.toStdString();
+    EXPECT_FALSE(ports.out.isEmpty());  // the ports, or that there are none
+}
+
+TEST(CommandLineExe, ABadOptionOrValueEndsWithOneAndSaysWhichOnStandardError) {
+    for (const QStringList& arguments :
+         {QStringList{"--speed", "7"}, QStringList{"--sample", "abc"}, QStringList{"--bogus"}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const Ended run = runProgram(arguments, noDisplay());
+        EXPECT_EQ(run.status, 1) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains(arguments[0].mid(2))) << run.err.toStdString();
+    }
+}
+
+// The program on a machine with an offscreen display, its ports pointing nowhere.
+struct Offscreen {
+    Offscreen() {
+        EXPECT_TRUE(dir.isValid());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("KR5AU_PORT1"), missing("env-port1"));
+        env.insert(QStringLiteral("KR5AU_PORT2"), missing("env-port2"));
+    }
+    QString missing(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+};
+
+TEST(CommandLineExe, AFrameLogThatCannotBeWrittenStopsTheProgramBeforeItStarts) {
+    Offscreen o;
+    const QString log = o.missing("no-folder/frames.log");
+    const Ended run =
+        runProgram({QStringLiteral("--status"), QStringLiteral("--log-frames"), log}, o.env);
+    // 1, not the 2 of the missing port: the port was never tried.
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(log)) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QLatin1String("Can not find KR-5"))) << run.err.toStdString();
+}
+
+TEST(CommandLineExe, ThePortOptionsWinOverTheEnvironment) {
+    Offscreen o;
+    const QString port1 = o.missing("option-port1");
+    const Ended run = runProgram({QStringLiteral("--status"), QStringLiteral("--port1"), port1},
+                                 o.env, o.dir.path());
+    EXPECT_EQ(run.status, 2) << run.err.toStdString();  // no such device
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Port 1 (%1): no such device.").arg(port1)))
+        << run.err.toStdString();
+    // Port 2 without its option still follows the variable.
+    EXPECT_TRUE(run.err.contains(
+        QStringLiteral("Port 2 (%1): no such device.").arg(o.missing("env-port2"))))
+        << run.err.toStdString();
+}
+
+#ifdef KR5SIM_PATH
+// A short run against kr5sim with --log-frames: the program's log holds the frames the
+// simulator logged, in the same order and form, and a reply line after each one answered.
+TEST(CommandLineExe, TheFrameLogOfARunMatchesTheSimulatorsLog) {
+    Offscreen o;
+    test::RealTimeWait wait;
+    const QString simLog = o.dir.filePath(QStringLiteral("sim.log"));
+    const QString programLog = o.dir.filePath(QStringLiteral("program.log"));
+    QProcess sim;
+    QString simOut;
+    QObject::connect(&sim, &QProcess::readyReadStandardOutput,
+                     [&] { simOut += QString::fromLocal8Bit(sim.readAllStandardOutput()); });
+    sim.start(QStringLiteral(KR5SIM_PATH), {"--log", simLog, "--operator", "off"});
+    ASSERT_TRUE(wait.until(5000, [&] { return simOut.contains(QLatin1String("READY")); }));
+    const QString device =
+        QRegularExpression(QStringLiteral("^PORT1=(\\S+)$"), QRegularExpression::MultilineOption)
+            .match(simOut)
+            .captured(1);
+    ASSERT_FALSE(device.isEmpty()) << simOut.toStdString();
+
+    QProcess program;
+    program.setProcessEnvironment(o.env);
+    program.setWorkingDirectory(o.dir.path());
+    QString out;
+    QObject::connect(&program, &QProcess::readyReadStandardOutput,
+                     [&] { out += QString::fromLocal8Bit(program.readAllStandardOutput()); });
+    program.start(QStringLiteral(KR5AU_PATH),
+                  {"--status", "--port1", device, "--log-frames", programLog});
+    const QRegularExpression cycling(QStringLiteral("cycle \\d+ ms"));
+    ASSERT_TRUE(wait.until(20000, [&] { return out.count(cycling) >= 2; }))
+        << out.toStdString() << program.readAllStandardError().toStdString();
+    program.terminate();
+    ASSERT_TRUE(wait.until(10000, [&] { return program.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(program.exitCode(), 0);
+    sim.terminate();
+    wait.until(5000, [&] { return sim.state() == QProcess::NotRunning; });
+
+    // "<baud> <address byte> <command>" of each frame line, and the reply lines.
+    const auto read = [](const QString& path, QStringList* replies) {
+        QFile file(path);
+        QStringList frames;
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        for (const QString& line : QString::fromLatin1(file.readAll()).split('\n')) {
+            const QStringList words = line.split(' ');
+            if (words.size() < 5) {
+                continue;
+            }
+            EXPECT_TRUE(
+                QRegularExpression(QStringLiteral("^\\d+(\\.\\d+)?$")).match(words[0]).hasMatch());
+            EXPECT_EQ(words[1], QStringLiteral("port1"));
+            if (words[3] == QLatin1String("<")) {
+                *replies << words.mid(4).join(' ');
+            } else {
+                frames << words.mid(2).join(' ');
+            }
+        }
+        return frames;
+    };
+    QStringList replies, none;
+    const QStringList programFrames = read(programLog, &replies);
+    const QStringList simFrames = read(simLog, &none);
+    ASSERT_GT(programFrames.size(), 30);
+    EXPECT_EQ(programFrames, simFrames);
+    EXPECT_TRUE(replies.contains(QStringLiteral("A0vKR-5 SIM 0001\\r\\n")))
+        << replies.join('\n').toStdString();
+    EXPECT_GT(
+        replies.filter(QRegularExpression(QStringLiteral("^A0x[0-9A-F]{6}\\\\r\\\\n$"))).size(), 5);
+}
+#endif
+
+}  // namespace
+}  // namespace kr5

@@ -1,0 +1,152 @@
+// Reading the command line without running the program: what each option asks for, the
+// values refused, Qt's window-system options left for QApplication, the --help and
+// --list-ports texts, and the serial device an option names winning over the environment.
+// The built executable itself is run in commandline_exe_test.cpp.
+#include "app/commandline.h"
+#include "platform/qtserialport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+static void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace kr5 {
+namespace {
+
+using Action = CommandLine::Action;
+
+CommandLine parse(const QStringList& options) {
+    return parseCommandLine(QStringList{QStringLiteral("kr5au")} + options);
+}
+
+TEST(CommandLine, EachOptionIsReadIntoWhatItAsksFor) {
+    const CommandLine none = parse({});
+    EXPECT_EQ(none.action, Action::Run);
+    EXPECT_FALSE(none.status);
+    EXPECT_EQ(none.sampleMs, -1);
+    EXPECT_EQ(none.speedIndex, -1);
+    EXPECT_TRUE(none.devices[0].isEmpty() && none.devices[1].isEmpty());
+    EXPECT_TRUE(none.frameLogPath.isEmpty());
+
+    const CommandLine all =
+        parse({"--status", "--sample", "200", "--speed=2", "--port1", "/dev/ttyUSB0", "--port2",
+               "/tmp/pty b", "--log-frames", "/tmp/frames.log"});
+    EXPECT_EQ(all.action, Action::Run) << all.error.toStdString();
+    EXPECT_TRUE(all.status);
+    EXPECT_EQ(all.sampleMs, 200);
+    EXPECT_EQ(all.speedIndex, 2);
+    EXPECT_EQ(all.devices[0], "/dev/ttyUSB0");
+    EXPECT_EQ(all.devices[1], "/tmp/pty b");
+    EXPECT_EQ(all.frameLogPath, "/tmp/frames.log");
+
+    // Zero is a value, not "unset": sample MIN and 9600 baud.
+    const CommandLine zeros = parse({"--sample", "0", "--speed", "0"});
+    EXPECT_EQ(zeros.sampleMs, 0);
+    EXPECT_EQ(zeros.speedIndex, 0);
+
+    EXPECT_EQ(parse({"--help"}).action, Action::Help);
+    EXPECT_EQ(parse({"-h"}).action, Action::Help);
+    EXPECT_EQ(parse({"--version"}).action, Action::Version);
+    EXPECT_EQ(parse({"--list-ports"}).action, Action::ListPorts);
+    // Help is given even when another option is wrong: it is what the user needs then.
+    EXPECT_EQ(parse({"--speed", "7", "--help"}).action, Action::Help);
+}
+
+TEST(CommandLine, BadValuesAndUnknownOptionsAreErrorsThatNameTheOption) {
+    const struct {
+        QStringList arguments;
+        const char* named;
+    } cases[] = {
+        {{"--sample", "abc"}, "--sample"},
+        {{"--sample", "150"}, "--sample"},
+        {{"--sample", "-1"}, "--sample"},
+        {{"--speed", "7"}, "--speed"},
+        {{"--speed", "1x"}, "--speed"},
+        {{"--speed", ""}, "--speed"},
+        {{"--port1", ""}, "--port1"},
+        {{"--log-frames="}, "--log-frames"},
+        {{"--bogus"}, "bogus"},
+        {{"--sample"}, "sample"},
+        {{"stray"}, "stray"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const CommandLine line = parse(c.arguments);
+        EXPECT_EQ(line.action, Action::Error);
+        EXPECT_TRUE(line.error.contains(QLatin1String(c.named))) << line.error.toStdString();
+    }
+}
+
+TEST(CommandLine, QtsWindowSystemOptionsAreLeftForQApplication) {
+    const CommandLine line = parse({"-platform", "offscreen", "--status", "--style=Fusion",
+                                    "-reverse", "--qwindowgeometry", "640x480", "--speed", "1"});
+    EXPECT_EQ(line.action, Action::Run) << line.error.toStdString();
+    EXPECT_TRUE(line.status);
+    EXPECT_EQ(line.speedIndex, 1);
+    // Only whole names count: an option that merely starts like one of Qt's is ours to refuse.
+    EXPECT_EQ(parse({"--platforms", "x"}).action, Action::Error);
+}
+
+TEST(CommandLine, HelpListsEveryOptionAndTheExitCodes) {
+    const QString help = helpText();
+    for (const char* option :
+         {"--status", "--sample <ms>", "--speed <index>", "--port1 <device>", "--port2 <device>",
+          "--list-ports", "--log-frames <file>", "--help", "--version"}) {
+        EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
+    }
+    EXPECT_TRUE(help.contains(QLatin1String("  1  an unknown option\n")));
+    EXPECT_TRUE(help.contains(QLatin1String("  7  the AC unit is missing")));
+}
+
+TEST(CommandLine, PortListShowsEachDeviceWithWhatItIsOrSaysThereAreNone) {
+    EXPECT_EQ(portListText({}), "No serial ports found.\n");
+    EXPECT_EQ(portListText({{"/dev/ttyUSB0", "FT232R USB UART", "FTDI"},
+                            {"/dev/ttyS0", "", ""},
+                            {"/dev/ttyACM0", "", "Arduino"},
+                            {"/dev/ttyS1", "16550A", "16550A"}}),
+              "/dev/ttyUSB0\tFT232R USB UART (FTDI)\n"
+              "/dev/ttyS0\n"
+              "/dev/ttyACM0\tArduino\n"
+              "/dev/ttyS1\t16550A\n");
+}
+
+// The device an option names is the one opened, whatever KR5AU_PORTn says; without one the
+// variable still counts, and without either the system's own name.
+TEST(SerialDevice, TheOptionWinsOverTheEnvironmentWhichWinsOverTheSystemName) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fromOption = dir.filePath(QStringLiteral("option-port"));
+    const QString fromEnvironment = dir.filePath(QStringLiteral("env-port"));
+    const QByteArray saved = qgetenv("KR5AU_PORT1");
+    const QByteArray saved2 = qgetenv("KR5AU_PORT2");
+    qputenv("KR5AU_PORT1", fromEnvironment.toLocal8Bit());
+    qunsetenv("KR5AU_PORT2");
+
+    QtSerialPort port;
+    EXPECT_EQ(port.deviceFor(1), fromEnvironment);
+    port.setDevice(1, fromOption);
+    EXPECT_EQ(port.deviceFor(1), fromOption);
+    // Open uses it: the problem names the device tried.
+    EXPECT_FALSE(port.open(1, QStringLiteral("9600,N,8,1")));
+    EXPECT_EQ(port.problem().device, fromOption);
+    EXPECT_EQ(port.problem().kind, PortProblem::Kind::Missing);
+    // Port 2 is untouched by port 1's option.
+#ifdef Q_OS_WIN
+    EXPECT_EQ(port.deviceFor(2), "COM2");
+#else
+    EXPECT_EQ(port.deviceFor(2), "/dev/ttyS1");
+#endif
+    port.setDevice(1, QString());  // an empty name gives the choice back
+    EXPECT_EQ(port.deviceFor(1), fromEnvironment);
+
+    qputenv("KR5AU_PORT1", saved);
+    if (!saved2.isEmpty()) {
+        qputenv("KR5AU_PORT2", saved2);
+    }
+}
+
+}  // namespace
+}  // namespace kr5

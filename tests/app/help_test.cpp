@@ -1,0 +1,197 @@
+// Help without a browser and the main window's keys: where the page is looked for, the
+// program's own help window when no browser starts, the message when the page is nowhere,
+// and Ctrl+S, Ctrl+Q and F1 reaching the same work as the menu items. The classic browser
+// route and the menu's captions are in mainwindow_test.cpp.
+#include "app/help/helplauncher.h"
+#include "app/help/helpwindow.h"
+#include "app/mainwindow.h"
+#include "app/windowfakes.h"
+#include "support/fakedialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+namespace kr5 {
+namespace {
+
+using namespace windowfakes;
+
+// Two folders standing for the executable's and the installed data folder, either of
+// which may hold a copy of the real page.
+struct Folders {
+    Folders() {
+        EXPECT_TRUE(root.isValid());
+        QDir(root.path()).mkpath(QStringLiteral("bin"));
+        QDir(root.path()).mkpath(QStringLiteral("share/kr5au"));
+    }
+    QString beside() const { return root.filePath(QStringLiteral("bin")); }
+    QString data() const { return root.filePath(QStringLiteral("share/kr5au")); }
+    QStringList both() const { return {beside(), data()}; }
+    QString putPage(const QString& folder) const {
+        const QString page = QDir(folder).filePath(kHelpPageName);
+        EXPECT_TRUE(QFile::copy(QStringLiteral(KR5_HELP_PAGE_SOURCE), page));
+        return page;
+    }
+    QTemporaryDir root;
+};
+
+struct Help : ::testing::Test {
+    void open(HelpRoute route = HelpRoute::DefaultBrowser) {
+        openHelp(launcher, dialogs, viewer, folders.both(), route);
+    }
+    Folders folders;
+    RecordingLauncher launcher;
+    test::FakeDialogs dialogs;
+    HelpWindowViewer viewer;
+};
+
+TEST_F(Help, ThePageBesideTheExecutableComesFirstThenTheDataFolder) {
+    const QString installed = folders.putPage(folders.data());
+    open();
+    EXPECT_EQ(launcher.opened, QStringList{installed});
+    const QString beside = folders.putPage(folders.beside());
+    open();
+    EXPECT_EQ(launcher.opened, (QStringList{installed, beside}));
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(viewer.window(), nullptr);  // the browser opened it: no window of our own
+}
+
+TEST_F(Help, WithoutTheBrowserThePageShowsInTheProgramsOwnWindow) {
+    const QString page = folders.putPage(folders.data());
+    launcher.openSucceeds = false;
+    open();
+    EXPECT_EQ(launcher.opened, QStringList{page});  // the browser was tried first
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown[0].text.toStdString();
+    HelpWindow* window = viewer.window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isWindow());
+    EXPECT_EQ(window->objectName(), QStringLiteral("help"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("KR-5AU help"));  // the page's title
+    const QTextBrowser* text = window->browser();
+    EXPECT_TRUE(text->isReadOnly());
+    EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("The front panel")));
+    EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("kr5au1.ini")));
+    EXPECT_EQ(window->accessibleDescription(), QStringLiteral("help"));
+    EXPECT_EQ(text->objectName(), QStringLiteral("helpText"));
+    EXPECT_EQ(text->accessibleDescription(), QStringLiteral("helpText"));
+
+    // Asked again, the same window comes back rather than a second one.
+    window->close();
+    open();
+    EXPECT_EQ(viewer.window(), window);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(Help, TheClassicRouteEndsInTheOwnWindowTooAfterItsMessage) {
+    folders.putPage(folders.beside());
+    launcher.openSucceeds = false;
+    launcher.failingPrograms = QStringList{
+        QStringLiteral("c:\\program files\\Internet Explorer\\Iexplore.exe"),
+        QStringLiteral("c:\\program files\\netscape\\communicator\\program\\netscape.exe")};
+    open(HelpRoute::ClassicBrowsers);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, kNoBrowserText);
+    ASSERT_NE(viewer.window(), nullptr);
+    EXPECT_TRUE(viewer.window()->isVisible());
+}
+
+TEST_F(Help, APageFoundNowhereIsReportedWithTheFoldersLookedIn) {
+    open();
+    EXPECT_TRUE(launcher.opened.isEmpty());
+    EXPECT_EQ(viewer.window(), nullptr);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    const QString& text = dialogs.shown[0].text;
+    EXPECT_TRUE(text.contains(kHelpPageName)) << text.toStdString();
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(folders.beside()))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(folders.data()))) << text.toStdString();
+    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
+}
+
+// A link in the page moves within the window (Tab to the link, Enter follows it).
+TEST(HelpWindowLinks, ALinkInThePageOpensItsTargetInTheWindow) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto write = [&dir](const char* name, const char* html) {
+        QFile file(dir.filePath(QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(html);
+    };
+    write("first.html", "<html><body><p><a href=\"second.html\">on</a></p></body></html>");
+    write("second.html", "<html><body><p>The second page</p></body></html>");
+    HelpWindow window;
+    window.showPage(dir.filePath(QStringLiteral("first.html")));
+    QTextBrowser* text = window.browser();
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Tab);
+    QTest::keyClick(text, Qt::Key_Return);
+    EXPECT_TRUE(text->source().toLocalFile().endsWith(QLatin1String("second.html")))
+        << text->source().toString().toStdString();
+    EXPECT_TRUE(text->toPlainText().contains(QLatin1String("The second page")));
+}
+
+// The keys of the main window go through its menu items: the work wired to an item is
+// done by its key as well.
+class Keys : public ::testing::Test {
+  protected:
+    Keys() {
+        QObject::connect(&window, &MainWindow::endRequested, &window, [this] { ++ends; });
+        QObject::connect(window.menu().save, &QAction::triggered, &window, [this] { ++saves; });
+        folders.putPage(folders.beside());
+        window.setHelpFolders(folders.both());
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    test::FakeDialogs dialogs;
+    RecordingLauncher launcher;
+    QWidget about;
+    MainWindow window{dialogs, launcher, about};
+    Folders folders;
+    int ends = 0;
+    int saves = 0;
+};
+
+TEST_F(Keys, TheItemsCarryCtrlSCtrlQAndF1) {
+    const MainMenu& menu = window.menu();
+    EXPECT_EQ(menu.save->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    EXPECT_EQ(menu.exit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    EXPECT_EQ(menu.help->shortcut(), QKeySequence(QStringLiteral("F1")));
+    // The menus keep their mnemonics besides.
+    EXPECT_EQ(menu.file->text(), QStringLiteral("File(&F)"));
+    EXPECT_EQ(menu.help->text(), QStringLiteral("Help(&H)"));
+}
+
+TEST_F(Keys, EachKeyDoesWhatItsItemDoes) {
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(ends, 0);
+    QTest::keyClick(&window, Qt::Key_F1);
+    EXPECT_EQ(launcher.opened, QStringList{QDir(folders.beside()).filePath(kHelpPageName)});
+    QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(window.isVisible());  // Exit only asks the loop to end
+    // A disabled item's key does nothing: Save is disabled while a file is prepared.
+    window.menu().save->setEnabled(false);
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saves, 1);
+}
+
+TEST_F(Keys, HelpFromTheMenuFallsBackOnTheOwnWindow) {
+    launcher.openSucceeds = false;
+    EXPECT_EQ(window.helpWindow(), nullptr);
+    window.menu().help->trigger();
+    ASSERT_NE(window.helpWindow(), nullptr);
+    EXPECT_TRUE(window.helpWindow()->isVisible());
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+}  // namespace
+}  // namespace kr5

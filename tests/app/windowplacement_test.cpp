@@ -1,0 +1,277 @@
+// Where the windows open, as a pure function of the screen and the windows' sizes, on many
+// screens; whether a remembered place can still be reached. The real windows, the settings
+// file and the whole program are in placement_wholeprogram_test.cpp.
+#include "app/windowplacement.h"
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <ostream>
+#include <string>
+
+// For the messages of failed expectations (found beside the Qt types).
+inline void PrintTo(const QRect& r, std::ostream* os) {
+    *os << r.width() << 'x' << r.height() << '+' << r.x() << '+' << r.y();
+}
+inline void PrintTo(const QPoint& p, std::ostream* os) {
+    *os << '(' << p.x() << ',' << p.y() << ')';
+}
+
+namespace kr5 {
+
+namespace {
+
+// The program's windows with their frames: the main window, then the trend, V-Q, ZN-4 and
+// Q-N windows. As the offscreen platform frames them (2 px all round) and as they are
+// placed before any is shown (the estimated 30 px title bar and 4 px borders), and larger,
+// as with a bigger desktop font.
+struct WindowSet {
+    const char* name;
+    QSize main;
+    std::vector<QSize> companions;
+};
+
+const std::vector<WindowSet> kWindowSets{
+    {"offscreen frames", {564, 593}, {{629, 344}, {389, 368}, {496, 358}, {389, 344}}},
+    {"estimated frames", {568, 623}, {{633, 374}, {393, 398}, {500, 388}, {393, 374}}},
+    {"large font", {660, 700}, {{700, 420}, {430, 420}, {560, 400}, {430, 400}}},
+};
+
+struct Screen {
+    const char* name;
+    QRect available;
+};
+
+const std::vector<Screen> kScreens{
+    {"1366x768", {0, 0, 1366, 768}},
+    {"1366x768 with a top panel", {0, 27, 1366, 741}},
+    {"1600x1000", {0, 0, 1600, 1000}},
+    {"1920x1080", {0, 0, 1920, 1080}},
+    {"1920x1080 right of another", {1920, 0, 1920, 1050}},
+    {"2560x1440", {0, 0, 2560, 1440}},
+    {"1280x1024", {0, 0, 1280, 1024}},
+    {"smaller than the main window", {0, 0, 640, 480}},
+};
+
+qint64 area(const QRect& a, const QRect& b) {
+    const QRect both = a.intersected(b);
+    return both.isEmpty() ? 0 : qint64{both.width()} * both.height();
+}
+
+// The least a window of this size can cover of another, anywhere inside the screen (one
+// too large for it starting at its edge), tried at every position. The covered area
+// splits into a width and a height that depend each on one coordinate only, so the two
+// are sought apart.
+qint64 leastCover(const QSize& size, const QRect& other, const QRect& screen) {
+    const auto least = [](int low, int extent, int length, int otherStart, int otherLength) {
+        const int high = std::max(low, low + extent - length);
+        int best = length;
+        for (int start = low; start <= high; ++start) {
+            const int covered =
+                std::min(start + length, otherStart + otherLength) - std::max(start, otherStart);
+            best = std::min(best, std::max(covered, 0));
+        }
+        return best;
+    };
+    return qint64{least(screen.left(), screen.width(), size.width(), other.left(), other.width())} *
+           least(screen.top(), screen.height(), size.height(), other.top(), other.height());
+}
+
+PlacementRequest request(const QRect& available, const WindowSet& set) {
+    PlacementRequest r;
+    r.available = available;
+    r.main.frame = set.main;
+    for (const QSize& size : set.companions) {
+        r.companions.push_back({size, std::nullopt});
+    }
+    return r;
+}
+
+struct Placed {
+    QRect main;
+    std::vector<QRect> companions;
+};
+
+Placed place(const PlacementRequest& r) {
+    const Placement p = placeWindows(r);
+    Placed out{QRect(p.main, r.main.frame), {}};
+    EXPECT_EQ(p.companions.size(), r.companions.size());
+    for (size_t i = 0; i < r.companions.size() && i < p.companions.size(); ++i) {
+        out.companions.emplace_back(p.companions[i], r.companions[i].frame);
+    }
+    return out;
+}
+
+bool fits(const QSize& size, const QRect& screen) {
+    return size.width() <= screen.width() && size.height() <= screen.height();
+}
+
+TEST(WindowPlacement, OnEveryScreenTheWindowsStayOnItAndTheMainWindowIsCoveredOnlyWhereNeeded) {
+    for (const Screen& screen : kScreens) {
+        for (const WindowSet& set : kWindowSets) {
+            SCOPED_TRACE(std::string(screen.name) + ", " + set.name);
+            const PlacementRequest r = request(screen.available, set);
+            const Placed p = place(r);
+            // A main window too large for the screen starts at its corner, title bar first.
+            EXPECT_EQ(p.main.topLeft(), screen.available.topLeft());
+            if (fits(set.main, screen.available)) {
+                EXPECT_TRUE(screen.available.contains(p.main));
+            }
+            for (size_t i = 0; i < p.companions.size(); ++i) {
+                SCOPED_TRACE("companion " + std::to_string(i));
+                const QRect& c = p.companions[i];
+                if (fits(c.size(), screen.available)) {
+                    EXPECT_TRUE(screen.available.contains(c)) << ::testing::PrintToString(c);
+                } else {
+                    EXPECT_TRUE(screen.available.contains(c.topLeft()));
+                }
+                // Not at all where it has room beside the main window, else no more than
+                // it must.
+                EXPECT_EQ(area(c, p.main), leastCover(c.size(), p.main, screen.available));
+            }
+        }
+    }
+}
+
+TEST(WindowPlacement, WhereTheScreenHasRoomNoTwoWindowsOverlap) {
+    for (const Screen& screen : kScreens) {
+        const QSize s = screen.available.size();
+        if (s.width() < 1600 || s.height() < 1000) {
+            continue;
+        }
+        for (const WindowSet& set : kWindowSets) {
+            // The windows of a large font need a screen larger than 1600x1000.
+            if (&set == &kWindowSets[2] && s.width() < 1920) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(screen.name) + ", " + set.name);
+            const Placed p = place(request(screen.available, set));
+            std::vector<QRect> all{p.main};
+            all.insert(all.end(), p.companions.begin(), p.companions.end());
+            for (size_t i = 0; i < all.size(); ++i) {
+                for (size_t j = i + 1; j < all.size(); ++j) {
+                    EXPECT_FALSE(all[i].intersects(all[j]))
+                        << i << ' ' << ::testing::PrintToString(all[i]) << ", " << j << ' '
+                        << ::testing::PrintToString(all[j]);
+                }
+            }
+        }
+    }
+}
+
+TEST(WindowPlacement, OnALaptopScreenTheTrendAndVqWindowsStayClearOfTheMainWindowAndEachOther) {
+    // With frames as the offscreen platform draws them the three fit side by side; with
+    // the estimated ones they are 4 px too high to fit on 768 lines at all.
+    const WindowSet& set = kWindowSets[0];
+    for (const Screen& screen : {kScreens[0], kScreens[1]}) {
+        SCOPED_TRACE(screen.name);
+        const Placed p = place(request(screen.available, set));
+        const QRect& trend = p.companions[0];
+        const QRect& vq = p.companions[1];
+        EXPECT_FALSE(trend.intersects(vq));
+        // The ZN-4 and Q-N windows find no free room: they lie over the others, never
+        // over the main window.
+        for (const QRect& c : p.companions) {
+            EXPECT_FALSE(c.intersects(p.main)) << ::testing::PrintToString(c);
+        }
+    }
+}
+
+TEST(WindowPlacement, WhereOneMustCoverAnotherTheLeastImportantIsCovered) {
+    // Beside the main window there is room for exactly four companions: the fifth covers
+    // the fourth, the least important of them, whole, rather than a little of another.
+    PlacementRequest r;
+    r.available = QRect(0, 0, 1200, 600);
+    r.main.frame = QSize(400, 600);
+    for (int i = 0; i < 5; ++i) {
+        r.companions.push_back({QSize(400, 300), std::nullopt});
+    }
+    const Placed p = place(r);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FALSE(p.companions[static_cast<size_t>(i)].intersects(p.main));
+        for (int j = i + 1; j < 4; ++j) {
+            EXPECT_FALSE(p.companions[static_cast<size_t>(i)].intersects(
+                p.companions[static_cast<size_t>(j)]));
+        }
+    }
+    EXPECT_EQ(p.companions[4], p.companions[3]);
+
+    // Two companions that cannot both be beside the main window: the first gets the room.
+    r.available = QRect(0, 0, 1000, 600);
+    r.companions = {{QSize(500, 400), std::nullopt}, {QSize(500, 400), std::nullopt}};
+    const Placed two = place(r);
+    EXPECT_FALSE(two.companions[0].intersects(two.main));
+    EXPECT_FALSE(two.companions[1].intersects(two.main));
+    EXPECT_TRUE(two.companions[1].intersects(two.companions[0]));
+}
+
+TEST(WindowPlacement, WithoutRoomBesideTheMainWindowACompanionCoversAsLittleOfItAsItCan) {
+    PlacementRequest r;
+    r.available = QRect(0, 0, 1000, 800);
+    r.main.frame = QSize(700, 700);
+    r.companions = {{QSize(400, 400), std::nullopt}};
+    const Placed p = place(r);
+    // In the bottom-right corner, over the main window's corner only.
+    EXPECT_EQ(p.companions[0], QRect(600, 400, 400, 400));
+    EXPECT_EQ(area(p.companions[0], p.main), 100 * 300);
+}
+
+TEST(WindowPlacement, RememberedWindowsStayWhereTheyWereAndTheOthersGoAroundThem) {
+    const WindowSet& set = kWindowSets[1];
+    PlacementRequest r = request(QRect(0, 0, 2560, 1440), set);
+    r.main.remembered = QPoint(1000, 400);  // in the middle of the screen
+    // The trend window where the V-Q window would otherwise go, and one half off the
+    // screen, which the operator may have left there.
+    r.companions[0].remembered = QPoint(1568, 400);
+    r.companions[3].remembered = QPoint(2400, 1200);
+    const Placed p = place(r);
+    EXPECT_EQ(p.main.topLeft(), QPoint(1000, 400));
+    EXPECT_EQ(p.companions[0].topLeft(), QPoint(1568, 400));
+    EXPECT_EQ(p.companions[3].topLeft(), QPoint(2400, 1200));
+    for (size_t i : {size_t{1}, size_t{2}}) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(r.available.contains(p.companions[i]));
+        EXPECT_FALSE(p.companions[i].intersects(p.main));
+        for (size_t j = 0; j < p.companions.size(); ++j) {
+            if (j != i) {
+                EXPECT_FALSE(p.companions[i].intersects(p.companions[j])) << j;
+            }
+        }
+    }
+}
+
+TEST(WindowPlacement, CompanionsGoBesideTheMainWindowNotAcrossTheScreen) {
+    const Placed p = place(request(QRect(0, 0, 2560, 1440), kWindowSets[0]));
+    // The trend window, the first, touches the main window.
+    const QRect& trend = p.companions[0];
+    EXPECT_TRUE(trend.left() == p.main.left() + p.main.width() ||
+                trend.top() == p.main.top() + p.main.height())
+        << ::testing::PrintToString(trend);
+    EXPECT_EQ(trend.top(), p.main.top());
+}
+
+TEST(WindowPlacement, ARememberedPlaceCountsOnlyWhereItsTitleBarCanBeReached) {
+    const std::vector<QRect> one{QRect(0, 0, 1366, 768)};
+    const std::vector<QRect> two{QRect(0, 0, 1366, 768), QRect(1366, 0, 1920, 1080)};
+    const QRect onTheSecond(1500, 300, 600, 400);
+    EXPECT_TRUE(reachable(QRect(100, 100, 600, 400), one));
+    EXPECT_TRUE(reachable(onTheSecond, two));
+    EXPECT_FALSE(reachable(onTheSecond, one)) << "the second monitor was unplugged";
+    // Most of it off the screen, but the title bar's left end on it.
+    EXPECT_TRUE(reachable(QRect(1200, 700, 600, 400), one));
+    // Only 20 px of the title bar on the screen, or only the bottom of the window.
+    EXPECT_FALSE(reachable(QRect(1346, 100, 600, 400), one));
+    EXPECT_FALSE(reachable(QRect(100, -390, 600, 400), one));
+    EXPECT_FALSE(reachable(QRect(-5000, -5000, 600, 400), one));
+    EXPECT_FALSE(reachable(QRect(100, 100, 600, 400), {}));
+}
+
+TEST(WindowPlacement, AWindowBelongsToTheScreenThatHoldsMostOfIt) {
+    const std::vector<QRect> two{QRect(0, 0, 1366, 768), QRect(1366, 0, 1920, 1080)};
+    EXPECT_EQ(screenOf(QRect(1200, 0, 600, 400), two), two[1]);
+    EXPECT_EQ(screenOf(QRect(1000, 0, 300, 400), two), two[0]);
+    EXPECT_EQ(screenOf(QRect(-5000, 0, 300, 400), two), two[0]);
+    EXPECT_EQ(screenOf(QRect(), two), two[0]);
+}
+
+}  // namespace
+}  // namespace kr5
