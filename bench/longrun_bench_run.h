@@ -51,7 +51,7 @@ class BenchDialogs : public Dialogs {
 
 class NoLauncher : public Launcher {
   public:
-    bool openDocument(const QString&) override { return false; }
+    bool openDocument(const QString&, std::function<void()>) override { return false; }
     bool startProgram(const QString&, const QStringList&) override { return false; }
     QString findProgram(const QString&) override { return {}; }
 };

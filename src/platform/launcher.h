@@ -5,14 +5,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace kr5 {
 
 class Launcher {
   public:
     virtual ~Launcher() = default;
 
-    // Opens a local file with the desktop's default application. False when that fails.
-    virtual bool openDocument(const QString& path) = 0;
+    // Opens a local file with the desktop's default application. False when that fails
+    // at once. The desktop's opener may start and only then find no application for the
+    // document (no browser installed): then whenFailed runs, later, from the event loop.
+    virtual bool openDocument(const QString& path, std::function<void()> whenFailed) = 0;
 
     // Starts a program, detached. False when it cannot be started.
     virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;

@@ -8,7 +8,7 @@ namespace kr5 {
 
 class QtLauncher : public Launcher {
   public:
-    bool openDocument(const QString& path) override;
+    bool openDocument(const QString& path, std::function<void()> whenFailed) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
     QString findProgram(const QString& name) override;
 };

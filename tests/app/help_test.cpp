@@ -89,6 +89,17 @@ TEST_F(Help, WithoutTheBrowserThePageShowsInTheProgramsOwnWindow) {
     EXPECT_TRUE(window->isVisible());
 }
 
+TEST_F(Help, AnOpenerThatFindsNoBrowserOnlyAfterStartingStillEndsInTheOwnWindow) {
+    folders.putPage(folders.beside());
+    open();  // the opener started: nothing to show yet
+    EXPECT_EQ(viewer.window(), nullptr);
+    ASSERT_TRUE(launcher.openFailsLater);
+    launcher.openFailsLater();  // ... and then it found no browser
+    ASSERT_NE(viewer.window(), nullptr);
+    EXPECT_TRUE(viewer.window()->isVisible());
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
 TEST_F(Help, TheClassicRouteEndsInTheOwnWindowTooAfterItsMessage) {
     folders.putPage(folders.beside());
     launcher.openSucceeds = false;

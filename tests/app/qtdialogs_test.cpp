@@ -2,14 +2,18 @@
 // when, is left to the tests of the parts that show them.
 #include "platform/qtdialogs.h"
 #include "platform/qtlauncher.h"
+#include "support/waituntil.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 
 namespace kr5 {
 namespace {
@@ -68,7 +72,68 @@ TEST(QtLauncher, TellsInstalledFromMissing) {
     EXPECT_TRUE(launcher.findProgram(missing).isEmpty());
     EXPECT_TRUE(launcher.startProgram(QStringLiteral("true"), {}));
     EXPECT_FALSE(launcher.startProgram(missing, {QStringLiteral("x")}));
-    EXPECT_FALSE(launcher.openDocument(QStringLiteral("/nonexistent/kr5auhelp.html")));
+    EXPECT_FALSE(launcher.openDocument(QStringLiteral("/nonexistent/kr5auhelp.html"), {}));
+}
+
+// The desktop's opener is xdg-open on the search path; a stand-in script tells how it
+// ends, as the real one does when it finds no browser (status 3) or opens the page (0).
+class DesktopOpener : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        savedPath_ = qgetenv("PATH");
+        qputenv("PATH", dir_.path().toLocal8Bit() + ':' + savedPath_);
+        page_ = dir_.filePath(QStringLiteral("page.html"));
+        QFile file(page_);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<html></html>");
+    }
+    void TearDown() override { qputenv("PATH", savedPath_); }
+
+    void openerEndsWith(int status) {
+        QFile script(dir_.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\necho \"$1\" > \"%1\"\nexit %2\n")
+                         .arg(dir_.filePath(QStringLiteral("asked")))
+                         .arg(status)
+                         .toLocal8Bit());
+        script.close();
+        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                              QFileDevice::ExeOwner);
+    }
+
+    // Opens the page and waits until the opener has ended; true when whenFailed ran.
+    bool openAndWait(bool* started) {
+        bool failed = false;
+        *started = launcher_.openDocument(page_, [&failed] { failed = true; });
+        const QString asked = dir_.filePath(QStringLiteral("asked"));
+        test::RealTimeWait wait;
+        wait.until(5000, [&] { return failed || QFileInfo(asked).size() > 0; });
+        wait.until(300, [&] { return failed; });  // its end follows its answer
+        return failed;
+    }
+
+    QTemporaryDir dir_;
+    QByteArray savedPath_;
+    QString page_;
+    QtLauncher launcher_;
+};
+
+TEST_F(DesktopOpener, NoBrowserFoundAfterStartingIsReportedLater) {
+    openerEndsWith(3);
+    bool started = false;
+    EXPECT_TRUE(openAndWait(&started));
+    EXPECT_TRUE(started);
+}
+
+TEST_F(DesktopOpener, AnOpenedPageIsNotReportedAndTheOpenerIsGivenItsUrl) {
+    openerEndsWith(0);
+    bool started = false;
+    EXPECT_FALSE(openAndWait(&started));
+    EXPECT_TRUE(started);
+    QFile asked(dir_.filePath(QStringLiteral("asked")));
+    ASSERT_TRUE(asked.open(QIODevice::ReadOnly));
+    EXPECT_EQ(asked.readAll().trimmed(), QUrl::fromLocalFile(page_).toString().toLocal8Bit());
 }
 
 }  // namespace

@@ -26,8 +26,9 @@ class RecordingLauncher : public Launcher {
         QStringList arguments;
     };
 
-    bool openDocument(const QString& path) override {
+    bool openDocument(const QString& path, std::function<void()> whenFailed) override {
         opened << path;
+        openFailsLater = std::move(whenFailed);
         return openSucceeds;
     }
     bool startProgram(const QString& program, const QStringList& arguments) override {
@@ -41,6 +42,7 @@ class RecordingLauncher : public Launcher {
 
     // What the test sets up, then what the code under test did.
     bool openSucceeds = true;
+    std::function<void()> openFailsLater;  // the opener started, then found no browser
     QStringList failingPrograms;
     QMap<QString, QString> installed;  // name -> path
 

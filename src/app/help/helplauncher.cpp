@@ -13,15 +13,24 @@ const QString kNetscape =
     QStringLiteral("c:\\program files\\netscape\\communicator\\program\\netscape.exe");
 
 // The last resort of both routes: the desktop's browser, then the program's own window.
-void openAnyhow(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute route,
-                HelpViewer* viewer) {
-    if (launcher.openDocument(page)) {
-        return;
-    }
+void showWithoutBrowser(Dialogs& dialogs, const QString& page, HelpRoute route,
+                        HelpViewer* viewer) {
     if (viewer != nullptr) {
         viewer->showPage(page);
     } else if (route == HelpRoute::DefaultBrowser) {
         dialogs.message(kNoBrowserText, QString(), Dialogs::Buttons::Ok);
+    }
+}
+
+void openAnyhow(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute route,
+                HelpViewer* viewer) {
+    // The viewer and the dialogs belong to the main window, which outlives any opener it
+    // starts while the program runs.
+    const auto failedLater = [&dialogs, page, route, viewer] {
+        showWithoutBrowser(dialogs, page, route, viewer);
+    };
+    if (!launcher.openDocument(page, failedLater)) {
+        showWithoutBrowser(dialogs, page, route, viewer);
     }
 }
 
