@@ -209,7 +209,8 @@ int Program::run() {
         }
         link_.setFrameListener(&frameLog_);
     }
-    const qint32 clockReads = calibrateLoop(platform_.clock);
+    loopCalibration_.start(platform_.clock,
+                           [this](qint32 clockReads) { about_.setClockCalibration(clockReads); });
     fillColourTable(colours_);
 
     const UnitSearch search = findUnits(units_, link_, commtest_, platform_.dialogs);
@@ -218,7 +219,6 @@ int Program::run() {
     }
     about_.setUnitIds(units_.unit(UnitKind::Detector).ident, units_.unit(UnitKind::AcUnit).ident,
                       units_.unit(UnitKind::NoiseDiscriminator).ident);
-    about_.setClockCalibration(clockReads);
 
     takePort();
     const std::vector<QRect> screens = availableScreens();

@@ -11,6 +11,7 @@
 #include "charts/charts.h"
 #include "charts/colours.h"
 #include "core/inputconstants.h"
+#include "core/loopcalibration.h"
 #include "core/operatingsettings.h"
 #include "core/timing.h"
 #include "link/framelog.h"
@@ -132,6 +133,8 @@ class Program {
     FrameLog frameLog_{platform_.clock};
 
     AboutWindow about_{platform_.dialogs, platform_.launcher};
+    // After the About box, whose figure it sets: it ends first.
+    LoopCalibration loopCalibration_;
     CommTestWindow commtest_;
     MainWindow main_{platform_.dialogs, platform_.launcher, about_};
 

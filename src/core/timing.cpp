@@ -78,14 +78,25 @@ void Timing::waitForCycleEnd() {
 }
 
 qint32 calibrateLoop(const Clock& clock) {
+    const std::atomic<bool> never{false};
+    return calibrateLoop(clock, never);
+}
+
+qint32 calibrateLoop(const Clock& clock, const std::atomic<bool>& stop) {
     const auto secondOf = [&clock] { return clock.localTime().toSecsSinceEpoch(); };
     const qint64 first = secondOf();
     while (secondOf() == first) {
+        if (stop.load(std::memory_order_relaxed)) {
+            return 0;
+        }
     }
     const qint64 t0 = secondOf();
     qint64 reads = 0;
     do {
         ++reads;
+        if (stop.load(std::memory_order_relaxed)) {
+            return 0;
+        }
     } while (secondOf() == t0);
     return roundEvenLong(static_cast<double>(reads) / 20.0);
 }

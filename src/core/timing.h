@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <atomic>
 
 namespace kr5 {
 
@@ -65,5 +66,8 @@ class Timing : public QObject {
 // Counts time-of-day reads during one whole second, after waiting for a second boundary,
 // and returns that count / 20 (rounded, halves to even): the figure the About box shows.
 qint32 calibrateLoop(const Clock& clock);
+
+// The same, given up (returning 0) as soon as stop is set.
+qint32 calibrateLoop(const Clock& clock, const std::atomic<bool>& stop);
 
 }  // namespace kr5

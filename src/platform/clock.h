@@ -22,6 +22,10 @@ class Clock {
     // ordinary window timers. Returns an id for stopTimer.
     virtual int startTimer(int intervalMs, std::function<void()> onTick) = 0;
     virtual void stopTimer(int id) = 0;
+
+    // True when nowMs and localTime may be read from another thread while the program
+    // runs. The real clock may; a virtual clock is read only where its test drives it.
+    virtual bool readableFromAnyThread() const { return false; }
 };
 
 }  // namespace kr5

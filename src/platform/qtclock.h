@@ -19,6 +19,7 @@ class QtClock : public Clock {
     QDateTime localTime() const override;
     int startTimer(int intervalMs, std::function<void()> onTick) override;
     void stopTimer(int id) override;
+    bool readableFromAnyThread() const override { return true; }
 
   private:
     QElapsedTimer elapsed_;
