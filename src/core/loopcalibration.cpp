@@ -34,7 +34,7 @@ void LoopCalibration::start(const Clock& clock, std::function<void(qint32)> done
             },
             Qt::QueuedConnection);
     }));
-    thread_->start(QThread::LowestPriority);
+    thread_->start(QThread::IdlePriority);
 }
 
 bool LoopCalibration::running() const {

@@ -43,7 +43,8 @@ TEST(LoopCalibration, OnTheRealClockItRunsBesideTheStartAndReportsOnItsThread) {
     EXPECT_FALSE(figure.has_value());
     EXPECT_TRUE(calibration.running());
 
-    ASSERT_TRUE(wait.until(10000, [&] { return figure.has_value(); }));
+    // At idle priority it may wait for the processor while other programs run.
+    ASSERT_TRUE(wait.until(60000, [&] { return figure.has_value(); }));
     EXPECT_GT(*figure, 0);
     EXPECT_EQ(reportedOn, QThread::currentThread());
 }
