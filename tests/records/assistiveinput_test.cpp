@@ -1,6 +1,7 @@
 // Text set through the accessibility interface, as a screen reader or a dictation tool
 // sets it, counts in Input const and Options as typed text does. How the windows look
 // and take typing and clicks is in recordswindows_test.cpp.
+#include "kouseifixture.h"
 #include "platform/controlnames.h"
 #include "records/kouseiwindow.h"
 #include "records/options.h"
@@ -35,26 +36,9 @@ void setByTool(QWidget* field, const QString& text, Way way) {
     edit->replaceText(0, a->textInterface()->characterCount(), text);
 }
 
-class KouseiByTool : public ::testing::Test {
+class KouseiByTool : public test::KouseiWindowFixture {
   protected:
-    QTemporaryDir dir;
-    InputConstants constants;
-    SettingsFile settings{dir.path()};
-    ConstantsForm form{constants, settings};
-    KouseiWindow window{form};
-
-    KouseiByTool() {
-        form.setPortDigit(QStringLiteral("1"));
-        form.loadSettings();
-        window.show();
-    }
-    QLineEdit* text(int i) { return window.findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i)); }
     QLabel* setQLabel() { return window.findChild<QLabel*>(QStringLiteral("Label16")); }
-    void click(const char* name) {
-        auto* button = window.findChild<QPushButton*>(QLatin1String(name));
-        ASSERT_NE(button, nullptr) << name;
-        button->click();
-    }
     InputConstants stored() const {
         InputConstants fromFile;
         EXPECT_TRUE(settings.load(QStringLiteral("1"), fromFile));

@@ -1,6 +1,7 @@
 // The records windows: Input const (kousei), the recording controls and Options, as the
 // operator sees and uses them. The logic behind them (the form, the recorder, the Options
 // logic) is tested in records_test.
+#include "kouseifixture.h"
 #include "platform/controlnames.h"
 #include "platform/qtfiles.h"
 #include "platform/virtualclock.h"
@@ -65,22 +66,7 @@ void expectCaptions(const QWidget& window, std::initializer_list<const char*> ta
     }
 }
 
-class KouseiWindowTest : public ::testing::Test {
-  protected:
-    QTemporaryDir dir;
-    InputConstants constants;
-    SettingsFile settings{dir.path()};
-    ConstantsForm form{constants, settings};
-    KouseiWindow window{form};
-
-    KouseiWindowTest() {
-        form.setPortDigit(QStringLiteral("1"));
-        form.loadSettings();
-        window.show();
-    }
-    QLineEdit* text(int i) { return control<QLineEdit>(window, QStringLiteral("Text%1").arg(i)); }
-    void click(const char* name) { control<QPushButton>(window, QLatin1String(name))->click(); }
-};
+using KouseiWindowTest = test::KouseiWindowFixture;
 
 TEST_F(KouseiWindowTest, RowsShowTheConstantsTheSetQLabelFollowsAndOkStores) {
     EXPECT_EQ(window.objectName(), QStringLiteral("kousei"));
