@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QString>
+#include <array>
 #include <chrono>
 #include <csignal>
 #include <map>
@@ -44,6 +45,7 @@ class SimHost {
         qint64 runs = 0;        // runs of answer bytes handed to a terminal
         qint64 lateRuns = 0;    // of them, handed over more than kLateUs after their time
         double latestUs = 0.0;  // the most any run was behind its time
+        double totalBehindUs = 0.0;
         static constexpr double kLateUs = 10000.0;
     };
     const Punctuality& punctuality() const { return punctuality_; }
@@ -66,6 +68,12 @@ class SimHost {
     void publish();
     double nextWakeUs(double now) const;
     static double endOfRun(const Port& port);
+    // When the next answer is due on any port; infinity when none is waiting.
+    double nextAnswerUs() const;
+    // How much sooner than an answer is due the host wakes, from how late ppoll() came
+    // back lately, and the lateness of one more time-out.
+    double wakeLeadUs() const;
+    void noteWakeLateness(double lateUs);
 
     Bench& bench_;
     HostOptions options_;
@@ -73,6 +81,8 @@ class SimHost {
     std::map<int, Port> ports_;
     std::unique_ptr<QFile> log_;
     Punctuality punctuality_;
+    std::array<double, 16> wakeLateness_{};
+    size_t nextLateness_ = 0;
 };
 
 }  // namespace kr5::sim

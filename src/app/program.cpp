@@ -16,7 +16,7 @@ void ChartFeed::takeReading(const Reading& reading) {
         charts_.plotter().showInception(*found);
     }
     charts_.plotter().plotReading(reading, detector_.inceptionStanding());
-    charts_.refresh();
+    pacer_.show(&charts_, [this] { charts_.refresh(); });
 }
 
 namespace {
@@ -27,8 +27,8 @@ RecordControls* addRecordControls(MainWindow& main, Recorder& recorder) {
     return controls;
 }
 
-PanelWidget* addPanel(MainWindow& main, PanelModel& panel) {
-    auto* widget = new PanelWidget(panel, main.panelArea());
+PanelWidget* addPanel(MainWindow& main, PanelModel& panel, ScreenPacer& pacer) {
+    auto* widget = new PanelWidget(panel, pacer, main.panelArea());
     main.panelArea()->layout()->addWidget(widget);
     return widget;
 }
@@ -38,7 +38,7 @@ PanelWidget* addPanel(MainWindow& main, PanelModel& panel) {
 Program::Program(const Platform& platform, ProgramOptions options)
     : platform_(platform),
       startOptions_(options),
-      panelWidget_(addPanel(main_, panel_)),
+      panelWidget_(addPanel(main_, panel_, screenPacer_)),
       recordControls_(addRecordControls(main_, recorder_)),
       loopWindows_({main_, charts_, *recordControls_, discriminator_, units_}),
       qn_({settings_, requests_, panel_, platform_.pump, loopWindows_}),

@@ -79,12 +79,14 @@ struct ProgramOptions {
 // draw it with what the detector found.
 class ChartFeed : public ReadingListener {
   public:
-    ChartFeed(InceptionDetector& detector, Charts& charts) : detector_(detector), charts_(charts) {}
+    ChartFeed(InceptionDetector& detector, Charts& charts, ScreenPacer& pacer)
+        : detector_(detector), charts_(charts), pacer_(pacer) {}
     void takeReading(const Reading& reading) override;
 
   private:
     InceptionDetector& detector_;
     Charts& charts_;
+    ScreenPacer& pacer_;
 };
 
 class Program {
@@ -131,6 +133,8 @@ class Program {
     Timing timing_{platform_.clock, platform_.pump};
     Link link_{units_, platform_.port, platform_.clock, platform_.pump, timing_};
     FrameLog frameLog_{platform_.clock};
+    // Before every window it paces.
+    ScreenPacer screenPacer_{platform_.clock};
 
     AboutWindow about_{platform_.dialogs, platform_.launcher};
     // After the About box, whose figure it sets: it ends first.
@@ -153,7 +157,7 @@ class Program {
     ColourTable colours_;
     Charts charts_{constants_, settings_, colours_, platform_.clipboard, platform_.dialogs};
     InceptionDetector inception_{constants_, platform_.clock};
-    ChartFeed chartFeed_{inception_, charts_};
+    ChartFeed chartFeed_{inception_, charts_, screenPacer_};
 
     Zn4Panel discriminator_{requests_};
     Zn4Window discriminatorWindow_{discriminator_};

@@ -9,13 +9,13 @@ namespace kr5 {
 
 ChartWindow::ChartWindow(Clipboard& clipboard, int width, int height, QWidget* parent)
     : QMainWindow(parent), clipboard_(clipboard), surface_(width, height) {
-    auto* gra = new SurfaceView(surface_, this);
-    nameControl(gra, QStringLiteral("GRA"));
-    setCentralWidget(gra);
+    view_ = new SurfaceView(surface_, this);
+    nameControl(view_, QStringLiteral("GRA"));
+    setCentralWidget(view_);
 }
 
 void ChartWindow::refresh() {
-    centralWidget()->update();
+    view_->showChanged(surface_.takeChanges());
 }
 
 void ChartWindow::copyChart() {

@@ -10,6 +10,8 @@
 
 namespace kr5 {
 
+class SurfaceView;
+
 class ChartWindow : public QMainWindow {
     Q_OBJECT
 
@@ -34,6 +36,7 @@ class ChartWindow : public QMainWindow {
   private:
     Clipboard& clipboard_;
     ImageSurface surface_;
+    SurfaceView* view_ = nullptr;
 };
 
 }  // namespace kr5

@@ -73,8 +73,12 @@ void Timing::wait(double ms) {
 }
 
 void Timing::waitForCycleEnd() {
-    pump_.pumpOnce();
-    pumpUntilZero(cycleCountdown_);
+    // A cycle that used up its sample time goes on at once: the windows are painted and
+    // the operator's clicks handled while the next command's reply is on its way.
+    if (cycleCountdown_ > 0) {
+        pump_.pumpOnce();
+        pumpUntilZero(cycleCountdown_);
+    }
 }
 
 qint32 calibrateLoop(const Clock& clock) {

@@ -39,7 +39,8 @@ class Timing : public QObject {
     // does not wait at all.
     void wait(double ms);
 
-    // Pumps the event queue once, then goes on until the cycle countdown has run out.
+    // Pumps the event queue once, then goes on until the cycle countdown has run out;
+    // returns at once, without pumping, when it has already run out.
     void waitForCycleEnd();
 
     // The timer handlers, for tests that drive them by hand.

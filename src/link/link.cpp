@@ -89,8 +89,10 @@ void Link::sendToAddress(int index, const QString& command) {
 QString Link::collect(int len, qint64 deadlineMs) {
     QString buf;
     bool lookedAgain = false;
+    // Events are handled once before the reply is looked for (the windows are painted
+    // while it is on its way); after that, each wait has handled them already.
+    pump_.pumpOnce();
     while (buf.size() < len) {
-        pump_.pumpOnce();
         const QString got = takeLine();
         if (!got.isEmpty()) {
             buf += got;

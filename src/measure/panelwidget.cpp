@@ -66,7 +66,8 @@ QFrame* groupBox(const QString& name, QWidget* parent) {
 
 }  // namespace
 
-PanelWidget::PanelWidget(PanelModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+PanelWidget::PanelWidget(PanelModel& model, ScreenPacer& pacer, QWidget* parent)
+    : QWidget(parent), model_(model), pacer_(pacer) {
     nameControl(this, QStringLiteral("panel"));
     auto* layout = new QVBoxLayout(this);
 
@@ -98,7 +99,8 @@ void PanelWidget::connectModel() {
     connect(&model_, &PanelModel::buttonsChanged, this, &PanelWidget::showButtons);
     connect(&model_, &PanelModel::controlsChanged, this, &PanelWidget::showControls);
     connect(&model_, &PanelModel::autoRangingChanged, this, &PanelWidget::showTitles);
-    connect(&model_, &PanelModel::readoutsChanged, this, &PanelWidget::showReadouts);
+    connect(&model_, &PanelModel::readoutsChanged, this,
+            [this] { pacer_.show(this, [this] { showReadouts(); }); });
 }
 
 void PanelWidget::initMeters() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "measure/panelmodel.h"
+#include "platform/screenpacer.h"
 
 #include <QWidget>
 #include <array>
@@ -36,7 +37,8 @@ class PanelWidget : public QWidget {
     static constexpr quint32 autoTitleColour = 0x0000FF;
     static constexpr quint32 manualTitleColour = 0x000000;
 
-    explicit PanelWidget(PanelModel& model, QWidget* parent = nullptr);
+    // The readouts and meters follow the model at the pacer's frames.
+    PanelWidget(PanelModel& model, ScreenPacer& pacer, QWidget* parent = nullptr);
 
     // Draws the two meters' dials with their pointers at 0 (once, at start-up).
     void initMeters();
@@ -60,6 +62,7 @@ class PanelWidget : public QWidget {
     void alignRangeRow();
 
     PanelModel& model_;
+    ScreenPacer& pacer_;
     std::array<QRadioButton*, attRanges> attenuatorRadios_{};
     std::array<QRadioButton*, rateRanges> rateRadios_{};
     QButtonGroup* attButtons_ = nullptr;

@@ -3,6 +3,7 @@
 #include "core/format.h"
 #include "core/numeric.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kr5 {
@@ -71,6 +72,22 @@ void Scal::init(double fullScale, int rightNumber, const QString& title) {
     }
 }
 
+bool Scal::crossesTitle(double fraction) const {
+    // The title's box, with room for the widest letter of the font: printing it again
+    // costs more than the rest of a move.
+    const double chars = static_cast<double>(stitle_.size());
+    const double left = scx - 2.0 * chars - 2.0;
+    const double right = left + Surface::textLineHeight * chars + 4.0;
+    const double top = sh / 2.0 - 2.0;
+    const double bottom = top + Surface::textLineHeight + 4.0;
+    // The pointer rises from the centre below the picture through the box's whole height.
+    const double t = pointerAngle(fraction);
+    const double run = std::cos(t) / std::sin(t);
+    const double atTop = scx + (scy - top) * run;
+    const double atBottom = scx + (scy - bottom) * run;
+    return std::max(atTop, atBottom) >= left && std::min(atTop, atBottom) <= right;
+}
+
 void Scal::pointer(double fraction, Colour colour) {
     const double t = pointerAngle(fraction);
     const double r = r1 - 2;  // inside the arc, so erasing never touches the dial
@@ -92,7 +109,7 @@ void Scal::setdata(double value) {
     }
     cur_ = cur;
     pointer(old_, kWhite);
-    if (old_ > 0.3 && old_ < 0.7) {
+    if (old_ > 0.3 && old_ < 0.7 && crossesTitle(old_)) {
         // The old pointer crossed the title and its erasure cut through the letters.
         printTitle();
     }

@@ -50,6 +50,8 @@ class Scal {
 
   private:
     void printTitle();
+    // Whether the pointer at this fraction passes through the title.
+    bool crossesTitle(double fraction) const;
     void pointer(double fraction, Colour colour);
 
     Surface& sc_;

@@ -28,23 +28,23 @@ ScaleWidget::ScaleWidget(QWidget* parent)
 
 void ScaleWidget::ach() {
     scal_.ach();
-    view_->update();
+    view_->showChanged(sc_.takeChanges());
 }
 
 void ScaleWidget::init(double fullScale, int rightNumber, const QString& title) {
     scal_.init(fullScale, rightNumber, title);
     setAccessibleName(title);
-    view_->update();
+    view_->showChanged(sc_.takeChanges());
 }
 
 void ScaleWidget::setdata(double value) {
     scal_.setdata(value);
-    view_->update();
+    view_->showChanged(sc_.takeChanges());
 }
 
 void ScaleWidget::clear() {
     scal_.clear();
-    view_->update();
+    view_->showChanged(sc_.takeChanges());
 }
 
 }  // namespace kr5

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPen>
 #include <cmath>
+#include <utility>
 
 namespace kr5 {
 
@@ -47,21 +48,45 @@ Colour ImageSurface::fromQColor(const QColor& c) {
 }
 
 Colour ImageSurface::pixel(int x, int y) const {
+    finishDrawing();
     if (!image_.valid(x, y)) {
         return background_;
     }
     return fromQColor(image_.pixelColor(x, y));
 }
 
+QPainter& ImageSurface::painter() {
+    if (!painter_.isActive()) {
+        painter_.begin(&image_);
+        painter_.setRenderHint(QPainter::Antialiasing, false);
+        painter_.setRenderHint(QPainter::TextAntialiasing, false);
+        painter_.setFont(font_);
+    }
+    return painter_;
+}
+
+void ImageSurface::finishDrawing() const {
+    if (painter_.isActive()) {
+        painter_.end();
+    }
+}
+
+void ImageSurface::touched(const QRect& area) {
+    changed_ |= area & image_.rect();
+}
+
+QRect ImageSurface::takeChanges() {
+    return std::exchange(changed_, QRect());
+}
+
 void ImageSurface::fillBox(int x1, int y1, int x2, int y2, Colour colour) {
-    QPainter p(&image_);
-    p.fillRect(QRect(QPoint(qMin(x1, x2), qMin(y1, y2)), QPoint(qMax(x1, x2), qMax(y1, y2))),
-               toQColor(colour));
+    const QRect box(QPoint(qMin(x1, x2), qMin(y1, y2)), QPoint(qMax(x1, x2), qMax(y1, y2)));
+    painter().fillRect(box, toQColor(colour));
+    touched(box);
 }
 
 void ImageSurface::line(double x1, double y1, double x2, double y2, Colour colour) {
-    QPainter p(&image_);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    QPainter& p = painter();
     p.setPen(QPen(toQColor(colour), 0));
     // Coordinates far outside the picture are held near it so nothing overflows.
     const auto hold = [](double v) { return std::isfinite(v) ? qBound(-1e5, v, 1e5) : 0.0; };
@@ -72,6 +97,8 @@ void ImageSurface::line(double x1, double y1, double x2, double y2, Colour colou
     } else {
         p.drawLine(a, b);
     }
+    // A pixel of margin on every side covers how the ends are rounded.
+    touched(QRectF(a, b).normalized().toAlignedRect().adjusted(-1, -1, 1, 1));
 }
 
 void ImageSurface::line(double x1, double y1, double x2, double y2) {
@@ -79,14 +106,14 @@ void ImageSurface::line(double x1, double y1, double x2, double y2) {
 }
 
 void ImageSurface::arc(double cx, double cy, double r, double a1, double a2) {
-    QPainter p(&image_);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    QPainter& p = painter();
     p.setPen(QPen(toQColor(fore_), 0));
     const QRectF box(cx - r, cy - r, 2 * r, 2 * r);
     // QPainter angles are in 1/16 degree, counter-clockwise, as ours are.
     const double toSixteenths = 180.0 / M_PI * 16.0;
     p.drawArc(box, static_cast<int>(std::lround(a1 * toSixteenths)),
               static_cast<int>(std::lround((a2 - a1) * toSixteenths)));
+    touched(box.toAlignedRect().adjusted(-1, -1, 1, 1));
 }
 
 void ImageSurface::setPos(double x, double y) {
@@ -99,12 +126,15 @@ int ImageSurface::textWidth(const QString& text) const {
 }
 
 void ImageSurface::print(const QString& text, bool lineEnd) {
-    QPainter p(&image_);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
-    p.setFont(font_);
+    QPainter& p = painter();
     p.setPen(toQColor(fore_));
     const QFontMetrics fm(font_);
-    p.drawText(QPointF(x_, y_ + fm.ascent()), text);
+    const QPointF baseline(x_, y_ + fm.ascent());
+    p.drawText(baseline, text);
+    // Glyphs may reach past their advance and their line: the ink's box and the line's.
+    const QRect ink = fm.boundingRect(text).translated(baseline.toPoint());
+    const QRect advance(QPointF(x_, y_).toPoint(), QSize(fm.horizontalAdvance(text), fm.height()));
+    touched((ink | advance).adjusted(-2, -2, 2, 2));
     if (lineEnd) {
         x_ = 0.0;
         y_ += textLineHeight;
@@ -114,18 +144,21 @@ void ImageSurface::print(const QString& text, bool lineEnd) {
 }
 
 void ImageSurface::clear() {
+    finishDrawing();
     image_.fill(toQColor(background_));
+    touched(image_.rect());
 }
 
 void ImageSurface::setImage(const QImage& image) {
     QImage converted = image.convertToFormat(QImage::Format_RGB32);
     if (converted.size() != image_.size()) {
         clear();
-        QPainter p(&image_);
-        p.drawImage(0, 0, converted);
+        painter().drawImage(0, 0, converted);
         return;
     }
+    finishDrawing();
     image_ = converted;
+    touched(image_.rect());
 }
 
 }  // namespace kr5

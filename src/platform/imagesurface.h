@@ -1,18 +1,25 @@
 // The drawing surface on a QImage: 24-bit colour (held as opaque 32-bit pixels, the form
 // the screen draws without converting), no antialiasing, a font whose text line is 12
 // pixels high. Tests read its pixels; the windows show it with SurfaceView.
+//
+// One painter stays open on the picture from the first drawing until the picture is next
+// read: a chart draws a few lines for every reading, and opening a painter costs more than
+// drawing them.
 #pragma once
 
 #include "surface.h"
 
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 
 namespace kr5 {
 
 class ImageSurface : public Surface {
   public:
     ImageSurface(int width, int height, Colour background = kWhite);
+    ImageSurface(const ImageSurface&) = delete;
+    ImageSurface& operator=(const ImageSurface&) = delete;
 
     int width() const override { return image_.width(); }
     int height() const override { return image_.height(); }
@@ -29,7 +36,10 @@ class ImageSurface : public Surface {
     void clear() override;
 
     // The picture as it stands, and the colour of one pixel as 0x00BBGGRR.
-    const QImage& image() const { return image_; }
+    const QImage& image() const {
+        finishDrawing();
+        return image_;
+    }
     Colour pixel(int x, int y) const;
     // Replaces the picture (pasting a copied chart); it is converted to the surface's
     // format and size.
@@ -38,16 +48,28 @@ class ImageSurface : public Surface {
     // Width in pixels of a text in the surface's font.
     int textWidth(const QString& text) const;
 
+    // The part of the picture drawn on since the last call (empty when nothing was), so
+    // that a view repaints only that.
+    QRect takeChanges();
+
     static QColor toQColor(Colour c);
     static Colour fromQColor(const QColor& c);
 
   private:
+    void touched(const QRect& area);
+    // The open painter, opened when needed; closed before the picture is read or replaced,
+    // so that a copy taken then never shares pixels a later drawing changes.
+    QPainter& painter();
+    void finishDrawing() const;
+
     QImage image_;
+    QRect changed_;
     Colour background_;
     Colour fore_ = kBlack;
     double x_ = 0.0;
     double y_ = 0.0;
     QFont font_;
+    mutable QPainter painter_;  // after the picture: it ends before the picture goes
 };
 
 }  // namespace kr5

@@ -6,6 +6,7 @@
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace kr5 {
@@ -128,9 +129,38 @@ bool QtSerialPort::setSettings(const QString& settings) {
     return port_.isOpen() && parsed && apply(*parsed);
 }
 
+qsizetype QtSerialPort::writeToDriver(const QByteArray& bytes) {
+    qsizetype done = 0;
+#ifdef Q_OS_UNIX
+    // Straight to the driver when nothing waits in QSerialPort's own buffer: a write
+    // through it also watches the device for room to write, which costs the event loop
+    // two more passes per frame, and a frame of a few bytes always has room.
+    if (port_.bytesToWrite() == 0) {
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(static_cast<int>(port_.handle()), bytes.constData() + done,
+                                      static_cast<size_t>(bytes.size() - done));
+            if (n > 0) {
+                done += n;
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else {
+                break;
+            }
+        }
+    }
+#endif
+    return done;
+}
+
 void QtSerialPort::write(const QByteArray& bytes) {
-    if (port_.isOpen()) {
-        port_.write(bytes);
+    if (!port_.isOpen()) {
+        return;
+    }
+    const qsizetype done = writeToDriver(bytes);
+    if (done < bytes.size()) {
+        // The driver's buffer is full, or the device failed: QSerialPort takes the rest
+        // and reports a failure as it always does.
+        port_.write(bytes.mid(done));
         // Hand the frame to the driver now rather than at the next pass of the event
         // loop: the reply time starts from here.
         port_.flush();

@@ -34,6 +34,8 @@ class QtSerialPort : public SerialPort {
   private:
     bool apply(const LineSettings& s);
     void onError(QSerialPort::SerialPortError error);
+    // Writes what the driver takes at once; returns how many bytes that was.
+    qsizetype writeToDriver(const QByteArray& bytes);
 
     QSerialPort port_;
     PortProblem problem_;

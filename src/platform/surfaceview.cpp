@@ -1,5 +1,6 @@
 #include "surfaceview.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace kr5 {
@@ -13,14 +14,35 @@ QSize SurfaceView::sizeHint() const {
     return surface_.image().size();
 }
 
-void SurfaceView::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), palette().window());
+int SurfaceView::scale() const {
     const QSize picture = surface_.image().size();
-    const int scale = qMax(1, qMin(width() / picture.width(), height() / picture.height()));
-    const QRect target(QPoint(0, 0), picture * scale);
+    return qMax(1, qMin(width() / picture.width(), height() / picture.height()));
+}
+
+void SurfaceView::showChanged(const QRect& pictureArea) {
+    if (!pictureArea.isEmpty()) {
+        const int s = scale();
+        update(QRect(pictureArea.topLeft() * s, pictureArea.size() * s));
+    }
+}
+
+void SurfaceView::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    const int s = scale();
+    const QRect target(QPoint(0, 0), surface_.image().size() * s);
+    // Only what the event asks for: the window beyond the picture, and the picture's
+    // pixels under the event's area, each enlarged to whole s x s blocks.
+    for (const QRect& beyond : event->region() - target) {
+        p.fillRect(beyond, palette().window());
+    }
+    const QRect wanted = event->rect() & target;
+    if (wanted.isEmpty()) {
+        return;
+    }
+    const QRect source(QPoint(wanted.left() / s, wanted.top() / s),
+                       QPoint(wanted.right() / s, wanted.bottom() / s));
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    p.drawImage(target, surface_.image());
+    p.drawImage(QRect(source.topLeft() * s, source.size() * s), surface_.image(), source);
 }
 
 }  // namespace kr5

@@ -13,6 +13,10 @@ class SurfaceView : public QWidget {
   public:
     explicit SurfaceView(const ImageSurface& surface, QWidget* parent = nullptr);
 
+    // Repaints the part of the window that shows this part of the picture (nothing when
+    // it is empty): a new point on a chart costs a few pixels, not the whole window.
+    void showChanged(const QRect& pictureArea);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
@@ -20,6 +24,9 @@ class SurfaceView : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // Whole steps of enlargement that fit the window, at least 1.
+    int scale() const;
+
     const ImageSurface& surface_;
 };
 

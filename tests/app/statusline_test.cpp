@@ -7,6 +7,7 @@
 #include "link/units.h"
 #include "measure/panelmodel.h"
 #include "measure/panelwidget.h"
+#include "platform/virtualclock.h"
 #include "support/fakedialogs.h"
 
 #include <gtest/gtest.h>
@@ -80,7 +81,9 @@ TEST(StatusWarning, AWriteProblemShowsWholeInTheWindowOfNormalSize) {
     Requests requests;
     OperatingSettings settings;
     PanelModel panel(requests, settings);
-    window.panelArea()->layout()->addWidget(new PanelWidget(panel, window.panelArea()));
+    VirtualClock clock;
+    ScreenPacer pacer(clock);
+    window.panelArea()->layout()->addWidget(new PanelWidget(panel, pacer, window.panelArea()));
     window.show();
     const int normalWidth = window.width();
 

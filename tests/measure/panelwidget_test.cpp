@@ -6,6 +6,7 @@
 #include "measure/panelwidget.h"
 #include "measure/evaluation.h"
 #include "measure/scalewidget.h"
+#include "platform/virtualclock.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,9 @@ class PanelWidgetTest : public ::testing::Test {
     OperatingSettings settings;
     Requests requests;
     PanelModel model{requests, settings};
-    PanelWidget panel{model};
+    VirtualClock clock;
+    ScreenPacer pacer{clock};
+    PanelWidget panel{model, pacer};
 
     // One normal cycle's reading as the evaluator makes it.
     void show(int peak, int rate, int att, int rateRange, bool acAnswered = true) {
@@ -45,6 +48,7 @@ class PanelWidgetTest : public ::testing::Test {
         const Reply t =
             acAnswered ? Reply{Reply::Status::Whole, QStringLiteral("A1t2123\r\n")} : Reply{};
         model.takeReading(evaluator.cycle({0, x, t, Reply{}}));
+        clock.advanceMs(ScreenPacer::kFrameMs);  // the next frame shows it
     }
 
     template <typename W = QWidget>
@@ -213,6 +217,7 @@ TEST_F(PanelWidgetTest, EachMeterFollowsItsOwnRawReading) {
     model.takeReading(evaluator.qnStep(
         3, 500,
         {0, Reply{Reply::Status::Whole, QStringLiteral("A0x11000000\r\n")}, Reply{}, Reply{}}));
+    clock.advanceMs(ScreenPacer::kFrameMs);
     EXPECT_DOUBLE_EQ(rate.scal().cur(), 0.5);
     EXPECT_DOUBLE_EQ(peak.scal().cur(), 0.1);
 }

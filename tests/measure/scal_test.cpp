@@ -178,6 +178,24 @@ TEST_F(ScalTest, EachMoveLeavesExactlyOnePointerAndTheTitleIsReprintedWhenCrosse
     once.init(10, 10, QStringLiteral("Vp"));
     once.setdata(9);
     EXPECT_EQ(sc.image(), fresh.image());
+    // So too after sweeping across the whole dial in small steps either way, for a short
+    // and a long title: every erasure that cut the title was followed by a reprint.
+    for (const QString& name : {QStringLiteral("Vp"), QStringLiteral("P.P.S.")}) {
+        for (const bool rightward : {true, false}) {
+            ImageSurface swept(241, 161);
+            Scal meter(swept);
+            meter.init(10, 10, name);
+            for (int step = 0; step <= 105; ++step) {
+                meter.setdata((rightward ? step : 105 - step) / 10.0);
+            }
+            meter.setdata(rightward ? 0.5 : 10.0);  // the last move away from the title
+            ImageSurface single(241, 161);
+            Scal reference(single);
+            reference.init(10, 10, name);
+            reference.setdata(rightward ? 0.5 : 10.0);
+            EXPECT_EQ(swept.image(), single.image()) << name.toStdString() << rightward;
+        }
+    }
 
     sc.fillBox(title.left(), title.top(), title.right(), title.bottom(), kWhite);  // wipe it
     scal.setdata(5);  // from 0.9: no reprint, only the pointer crosses the box

@@ -1,9 +1,15 @@
 // The drawing surface: exact pixels for boxes, lines and arcs, colour order, the text
-// position rules and a picture that survives being replaced. The charts drawn on it are
-// tested in the charts tests.
+// position rules, a picture that survives being replaced, the area each drawing reports
+// as changed, and the view that repaints only that area. The charts drawn on it are tested
+// in the charts tests.
 #include "platform/imagesurface.h"
+#include "platform/surfaceview.h"
 
 #include <gtest/gtest.h>
+
+#include <QPainter>
+#include <functional>
+#include <vector>
 
 namespace kr5 {
 namespace {
@@ -65,6 +71,94 @@ TEST(ImageSurface, ClearAndSetImage) {
     s.clear();
     EXPECT_EQ(s.pixel(29, 19), 0x808080u);
     EXPECT_EQ(s.pixel(-1, 0), 0x808080u);  // outside reads as background
+}
+
+// The pixels that differ between two pictures of one size, as the smallest rectangle.
+QRect differences(const QImage& a, const QImage& b) {
+    QRect changed;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                changed |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return changed;
+}
+
+TEST(ImageSurface, EachDrawingReportsAnAreaHoldingEveryPixelItChanged) {
+    ImageSurface s(120, 80);
+    s.setForeColour(kBlack);
+    const std::vector<std::function<void()>> drawings{
+        [&] { s.fillBox(30, 20, 10, 5, 0x0000FF); },  // corners either way round
+        [&] { s.line(3.4, 70.6, 110.5, 2.5, 0xFF0000); },
+        [&] { s.line(110.5, 77.5, 0.5, 60.2); },
+        [&] { s.line(60, 40, 60, 40, 0x00FF00); },  // a point
+        [&] { s.line(-1e9, 50, 1e9, 50.5); },       // far outside, held
+        [&] { s.arc(60, 90, 45, 0.3, 2.8); },       // reaches below the picture
+        [&] {
+            s.setPos(70, 60);
+            s.print(QStringLiteral("Wg|jÅ"), false);  // ascent, descent, overhang
+        },
+        [&] {
+            s.setPos(-4, 74);
+            s.print(QStringLiteral("edge"), true);
+        },
+    };
+    s.takeChanges();
+    for (size_t i = 0; i < drawings.size(); ++i) {
+        SCOPED_TRACE(i);
+        const QImage before = s.image();
+        drawings[i]();
+        const QRect reported = s.takeChanges();
+        const QRect changed = differences(before, s.image());
+        ASSERT_FALSE(changed.isEmpty());
+        EXPECT_TRUE(reported.contains(changed))
+            << "reported " << reported.x() << "," << reported.y() << " " << reported.width() << "x"
+            << reported.height();
+        EXPECT_TRUE(s.image().rect().contains(reported));
+        EXPECT_TRUE(s.takeChanges().isEmpty());  // taken once
+    }
+    s.clear();
+    EXPECT_EQ(s.takeChanges(), s.image().rect());
+}
+
+TEST(ImageSurface, APictureTakenStaysAsItWasWhileDrawingGoesOn) {
+    ImageSurface s(40, 30);
+    s.line(0, 0, 39, 29, kBlack);
+    const QImage taken = s.image();  // shares the pixels until the next drawing
+    s.line(0, 29, 39, 0, kBlack);
+    s.fillBox(5, 5, 10, 10, 0x0000FF);
+    EXPECT_EQ(taken.pixelColor(7, 7), QColor(Qt::white));
+    EXPECT_EQ(s.pixel(7, 7), 0x0000FFu);
+    EXPECT_EQ(taken.pixelColor(0, 29), QColor(Qt::white));
+    EXPECT_EQ(s.pixel(0, 29), kBlack);
+}
+
+// A view larger than twice the picture shows it enlarged to 2 x 2 blocks. An update of a
+// part (odd edges included) paints exactly the blocks of that part and nothing else.
+TEST(SurfaceView, APartialRepaintPaintsTheBlocksOfThatPartOnly) {
+    ImageSurface s(50, 40);
+    for (int i = 0; i < 40; i += 3) {
+        s.line(0, i, 49, 39 - i, static_cast<Colour>(0x010203 * (i + 1)));
+    }
+    SurfaceView view(s);
+    view.resize(101, 85);
+    const QImage whole = s.image().scaled(100, 80);  // 2 x 2 blocks, no smoothing
+    for (const QRect& part : {QRect(0, 0, 101, 85), QRect(7, 9, 13, 21), QRect(99, 79, 2, 6)}) {
+        SCOPED_TRACE(part.x());
+        QImage painted(view.size(), QImage::Format_RGB32);
+        painted.fill(Qt::magenta);
+        view.render(&painted, part.topLeft(), QRegion(part), QWidget::RenderFlags());
+        for (int y = 0; y < painted.height(); ++y) {
+            for (int x = 0; x < painted.width(); ++x) {
+                const QRgb expected = !part.contains(x, y) ? QColor(Qt::magenta).rgb()
+                                      : x < 100 && y < 80  ? whole.pixel(x, y)
+                                                           : view.palette().window().color().rgb();
+                ASSERT_EQ(painted.pixel(x, y), expected) << x << "," << y;
+            }
+        }
+    }
 }
 
 }  // namespace
