@@ -1,205 +1,193 @@
-// Runs the real program against kr5sim and prints what an operator would feel:
-//   - start-up: launch to the first "x" frame, split into what comes before the first
-//     identify probe (process start and the reply-wait calibration) and discovery;
-//   - idle cost: CPU time per second of running with a sample time of 500 ms;
-//   - cycle period with sample time MIN at 9600, 19200 and 38400 baud against the line's
-//     own limit (41 characters of frames and replies at 10 bits each plus three
-//     turnarounds), and the CPU time per cycle;
-//   - replies missed at 38400 baud flat out while other processes load every core, with
-//     how late the simulator itself answered (a simulator that did not get the processor
-//     in time answers late, and the program rightly counts that as no reply).
-// Figures are printed, never judged: the machine is shared and noisy.
-#include <unistd.h>
+// Runs the real program against kr5sim (the detector, the AC unit and the noise
+// discriminator on port 1 at addresses 3, 7 and 12) and prints what an operator would feel,
+// each figure a median, beside its target:
+//   - start-up: launch to the first "x" frame, over three launches;
+//   - idle: processor time with a sample time of 500 ms;
+//   - the period of normal cycles with sample time MIN at 9600, 19200 and 38400 baud against
+//     the line's own limit (41 characters of frames and replies at 10 bits each plus three
+//     turnarounds of 2 ms), and the processor time per cycle;
+//   - 38400 baud flat out for ten minutes: processor time in 10-second windows and resident
+//     memory, headless; then two minutes with the windows shown on an X server of its own
+//     (Xvfb), when it is installed;
+//   - with --load only: replies missed at 38400 baud flat out while other processes load
+//     every core.
+// Figures are printed, never judged by a test: the machine is shared and noisy.
+#include "program_session.h"
+
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <thread>
 #include <vector>
 
 namespace {
 
-struct Frame {
-    double ms;
-    int baud;
-    QString address;
-    QString command;
-};
+using kr5::bench::Frame;
+using kr5::bench::ProgramSession;
 
 QTextStream out(stdout);
 
-QList<Frame> readLog(const QString& path) {
-    QList<Frame> frames;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        return frames;
-    }
-    for (const QString& line : QString::fromLatin1(f.readAll()).split(QLatin1Char('\n'))) {
-        const QStringList w = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (w.size() >= 5) {
-            frames.append({w[0].toDouble(), w[2].toInt(), w[3], w[4]});
-        }
-    }
-    return frames;
+struct Row {
+    QString figure;
+    QString measured;
+    QString target;
+    bool met;
+};
+std::vector<Row> rows;
+
+void report(const QString& figure, double value, const QString& unit, double target,
+            const QString& detail = QString()) {
+    const QString measured = QString::number(value, 'f', value < 10 ? 3 : 1) + unit;
+    rows.push_back({figure, measured + detail,
+                    QStringLiteral("≤ ") + QString::number(target) + unit, value <= target});
+    out << figure << ": " << measured << detail << " (target ≤ " << target << unit << ")"
+        << Qt::endl;
 }
 
-// User plus system CPU time of a process, in seconds.
-double cpuSeconds(qint64 pid) {
-    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!f.open(QIODevice::ReadOnly)) {
+double median(std::vector<double> v) {
+    if (v.empty()) {
         return 0.0;
     }
-    const QString text = QString::fromLatin1(f.readAll());
-    const QStringList w = text.mid(text.lastIndexOf(QLatin1Char(')')) + 2).split(QLatin1Char(' '));
-    // After the command name: state is field 3, utime field 14, stime field 15.
-    const double ticks = w.value(11).toDouble() + w.value(12).toDouble();
-    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+    std::sort(v.begin(), v.end());
+    const size_t mid = v.size() / 2;
+    return v.size() % 2 == 1 ? v[mid] : (v[mid - 1] + v[mid]) / 2.0;
 }
 
-void sleepMs(int ms) {
-    QThread::msleep(static_cast<unsigned long>(ms));
+void sleepMs(double ms) {
+    QThread::msleep(static_cast<unsigned long>(std::max(0.0, ms)));
 }
 
-class Session {
-  public:
-    Session(const QString& sim, const QString& program, const QStringList& args) {
-        log_ = dir_.filePath(QStringLiteral("frames.log"));
-        clock_.start();
-        sim_.setStandardErrorFile(dir_.filePath(QStringLiteral("sim.txt")));
-        sim_.start(sim, {QStringLiteral("--log"), log_, QStringLiteral("--operator"),
-                         QStringLiteral("off")});
-        sim_.waitForReadyRead(5000);
-        QString lines;
-        while (!lines.contains(QLatin1String("READY")) && sim_.waitForReadyRead(5000)) {
-            lines += QString::fromLocal8Bit(sim_.readAllStandardOutput());
-        }
-        lines += QString::fromLocal8Bit(sim_.readAllStandardOutput());
-        const QString device = QRegularExpression(QStringLiteral("^PORT1=(\\S+)$"),
-                                                  QRegularExpression::MultilineOption)
-                                   .match(lines)
-                                   .captured(1);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("KR5AU_PORT1"), device);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        // Window places are kept in the run's own folder, not the user's.
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir_.path());
-        program_.setProcessEnvironment(env);
-        program_.setWorkingDirectory(dir_.path());
-        program_.setStandardOutputFile(dir_.filePath(QStringLiteral("status.txt")));
+QString loadAverage() {
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(f.readAll()).section(QLatin1Char(' '), 0, 2)
+               : QStringLiteral("?");
+}
 
-        launchMs_ = static_cast<double>(clock_.elapsed());
-        program_.start(program, QStringList{QStringLiteral("--status")} + args);
-        program_.waitForStarted();
-    }
-    ~Session() { finish(); }
-    // Ends the program, then the simulator, as an operator would.
-    void finish() {
-        program_.terminate();
-        program_.waitForFinished(15000);
-        sim_.terminate();
-        sim_.waitForFinished(5000);
-    }
-    // The last line the program printed, and the simulator's words at its end.
-    QString lastStatusLine() const { return lastLine(QStringLiteral("status.txt")); }
-    QString simulatorSummary() const { return lastLine(QStringLiteral("sim.txt")); }
-    double launchMs() const { return launchMs_; }
-    qint64 pid() const { return program_.processId(); }
-    QList<Frame> frames() const { return readLog(log_); }
-
-  private:
-    QString lastLine(const QString& name) const {
-        QFile f(dir_.filePath(name));
-        if (!f.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        const QStringList lines =
-            QString::fromLocal8Bit(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        return lines.isEmpty() ? QString() : lines.constLast();
-    }
-
-    QTemporaryDir dir_;
-    QString log_;
-    QElapsedTimer clock_;
-    QProcess sim_;
-    QProcess program_;
-    double launchMs_ = 0.0;
+struct Programs {
+    QString sim;
+    QString program;
 };
 
-void startUp(const QString& sim, const QString& program) {
-    Session s(sim, program, {});
-    sleepMs(6000);
-    const QList<Frame> frames = s.frames();
-    double firstProbe = -1, firstX = -1;
-    for (const Frame& f : frames) {
-        if (firstProbe < 0 && f.command == QLatin1String("v")) {
-            firstProbe = f.ms;
+ProgramSession::Setup setup(const Programs& p, const QStringList& args,
+                            const QString& display = {}) {
+    return {p.sim, p.program, args, display};
+}
+
+void startUp(const Programs& p) {
+    std::vector<double> toX;
+    std::vector<double> toProbe;
+    for (int run = 0; run < 3; ++run) {
+        ProgramSession s(setup(p, {}));
+        double firstProbe = -1;
+        double firstX = -1;
+        const double giveUp = s.nowMs() + 15000;
+        while (firstX < 0 && s.nowMs() < giveUp) {
+            sleepMs(100);
+            for (const Frame& f : s.frames()) {
+                if (firstProbe < 0 && f.command == QLatin1String("v")) {
+                    firstProbe = f.ms;
+                }
+                if (f.command == QLatin1String("x")) {
+                    firstX = f.ms;
+                    break;
+                }
+            }
         }
-        if (f.command == QLatin1String("x")) {
-            firstX = f.ms;
-            break;
-        }
+        toX.push_back(firstX - s.launchMs());
+        toProbe.push_back(firstProbe - s.launchMs());
     }
-    out << "start-up: launch to first x frame " << (firstX - s.launchMs()) << " ms (target 3500)"
-        << Qt::endl;
-    out << "  launch to first probe (process start, calibration) " << (firstProbe - s.launchMs())
-        << " ms; discovery and window to first x " << (firstX - firstProbe) << " ms" << Qt::endl;
+    report(QStringLiteral("launch to the first x (median of 3 launches)"), median(toX),
+           QStringLiteral(" ms"), 2000,
+           QStringLiteral("; launch to the first probe %1 ms").arg(median(toProbe), 0, 'f', 0));
 }
 
-void idle(const QString& sim, const QString& program) {
-    Session s(sim, program, {QStringLiteral("--sample"), QStringLiteral("500")});
+void idle(const Programs& p) {
+    ProgramSession s(setup(p, {QStringLiteral("--sample"), QStringLiteral("500")}));
     sleepMs(6000);
-    const double before = cpuSeconds(s.pid());
-    const int seconds = 10;
-    sleepMs(seconds * 1000);
-    const double used = cpuSeconds(s.pid()) - before;
-    out << "idle (sample time 500 ms): " << (100.0 * used / seconds)
-        << " % of one core (target under 2 %)" << Qt::endl;
+    std::vector<double> percent;
+    for (int window = 0; window < 6; ++window) {
+        const double before = s.cpuSeconds();
+        sleepMs(5000);
+        percent.push_back(100.0 * (s.cpuSeconds() - before) / 5.0);
+    }
+    report(QStringLiteral("idle, sample time 500 ms (median of 6 × 5 s)"), median(percent),
+           QStringLiteral(" % of a core"), 0.5);
 }
 
-void cyclePeriod(const QString& sim, const QString& program, int speedIndex) {
+void cyclePeriod(const Programs& p, int speedIndex) {
     static const int bauds[] = {9600, 19200, 38400};
     const int baud = bauds[speedIndex];
-    Session s(sim, program, {QStringLiteral("--speed"), QString::number(speedIndex)});
+    ProgramSession s(setup(p, {QStringLiteral("--speed"), QString::number(speedIndex)}));
     sleepMs(7000);
-    const double cpuBefore = cpuSeconds(s.pid());
-    const int countBefore = static_cast<int>(s.frames().size());
-    sleepMs(5000);
-    const double cpu = cpuSeconds(s.pid()) - cpuBefore;
-    const QList<Frame> frames = s.frames();
+    const double cpuBefore = s.cpuSeconds();
+    const qsizetype countBefore = s.frames().size();
+    sleepMs(10000);
+    const double cpu = s.cpuSeconds() - cpuBefore;
+    const QList<Frame> frames = s.frames(countBefore);
     // Normal cycles only: an "x" whose cycle exchanged just the three reads. A cycle that
     // also sent a range or remote command waits 200 ms after it by design.
-    double total = 0.0;
-    int cycles = 0;
-    int lastX = -1;
+    std::vector<double> periods;
     int allCycles = 0;
-    for (qsizetype i = countBefore; i < frames.size(); ++i) {
+    qsizetype lastX = -1;
+    for (qsizetype i = 0; i < frames.size(); ++i) {
         if (frames[i].command != QLatin1String("x") || frames[i].baud != baud) {
             continue;
         }
         ++allCycles;
         if (lastX >= 0 && i - lastX == 3) {
-            total += frames[i].ms - frames[lastX].ms;
-            ++cycles;
+            periods.push_back(frames[i].ms - frames[lastX].ms);
         }
-        lastX = static_cast<int>(i);
+        lastX = i;
     }
-    if (cycles < 3) {
-        out << baud << " baud: too few cycles measured" << Qt::endl;
-        return;
-    }
-    const double mean = total / cycles;
     const double limit = 41.0 * 10.0 * 1000.0 / baud + 3 * 2.0;
-    out << baud << " baud: mean cycle " << mean << " ms, line limit " << limit << " ms, ratio "
-        << mean / limit << " (target 1.10) over " << cycles << " normal cycles; CPU "
-        << (1000.0 * cpu / allCycles) << " ms per cycle" << Qt::endl;
+    const double period = median(periods);
+    report(QStringLiteral("cycle period at %1 baud (median of %2 cycles) / line limit %3 ms")
+               .arg(baud)
+               .arg(periods.size())
+               .arg(limit, 0, 'f', 2),
+           period / limit, QString(), 1.05,
+           QStringLiteral(" (%1 ms; %2 ms of processor time per cycle)")
+               .arg(period, 0, 'f', 2)
+               .arg(allCycles > 0 ? 1000.0 * cpu / allCycles : 0.0, 0, 'f', 2));
+}
+
+// 38400 baud flat out: processor time per 10-second window and resident memory.
+void flatOut(const Programs& p, const QString& display, int seconds, bool memory) {
+    ProgramSession s(setup(p,
+                           {QStringLiteral("--sample"), QStringLiteral("0"),
+                            QStringLiteral("--speed"), QStringLiteral("2")},
+                           display));
+    sleepMs(8000);
+    std::vector<double> percent;
+    std::vector<double> resident;
+    for (int window = 0; window < seconds / 10; ++window) {
+        const double before = s.cpuSeconds();
+        const double from = s.nowMs();
+        sleepMs(10000);
+        percent.push_back(100.0 * (s.cpuSeconds() - before) / ((s.nowMs() - from) / 1000.0));
+        resident.push_back(s.residentMb());
+    }
+    const QString how =
+        display.isEmpty() ? QStringLiteral("headless") : QStringLiteral("windows shown");
+    report(QStringLiteral("38400 baud flat out, %1 (median of %2 × 10 s)")
+               .arg(how)
+               .arg(percent.size()),
+           median(percent), QStringLiteral(" % of a core"), 4.0);
+    if (memory && !resident.empty()) {
+        report(QStringLiteral("resident memory over %1 min flat out (largest)").arg(seconds / 60),
+               *std::max_element(resident.begin(), resident.end()), QStringLiteral(" MB"), 50);
+        report(QStringLiteral("growth from the first to the last minute"),
+               resident.back() - resident[std::min<size_t>(5, resident.size() - 1)],
+               QStringLiteral(" MB"), 1.0,
+               QStringLiteral(" (%1 → %2 MB)")
+                   .arg(resident.front(), 0, 'f', 1)
+                   .arg(resident.back(), 0, 'f', 1));
+    }
 }
 
 // Busy processes on every core: threads that spin until told to stop.
@@ -227,17 +215,26 @@ class Load {
     std::vector<std::thread> spinners_;
 };
 
-void missedUnderLoad(const QString& sim, const QString& program, int seconds) {
+void missedUnderLoad(const Programs& p, int seconds) {
     const int spinners = 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     Load load(spinners);
-    Session s(sim, program,
-              {QStringLiteral("--speed"), QStringLiteral("2"), QStringLiteral("--sample"),
-               QStringLiteral("0")});
-    sleepMs(seconds * 1000);
+    ProgramSession s(setup(p, {QStringLiteral("--speed"), QStringLiteral("2"),
+                               QStringLiteral("--sample"), QStringLiteral("0")}));
+    sleepMs(seconds * 1000.0);
     s.finish();
     out << "38400 baud flat out for " << seconds << " s beside " << spinners
         << " spinning threads: " << s.lastStatusLine() << Qt::endl;
     out << "  " << s.simulatorSummary() << Qt::endl;
+}
+
+void printTable() {
+    out << Qt::endl
+        << "| figure | measured | target | met |" << Qt::endl
+        << "|---|---|---|---|" << Qt::endl;
+    for (const Row& r : rows) {
+        out << "| " << r.figure << " | " << r.measured << " | " << r.target << " | "
+            << (r.met ? "yes" : "NO") << " |" << Qt::endl;
+    }
 }
 
 }  // namespace
@@ -246,20 +243,33 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
-        out << "usage: program_bench KR5SIM KR5AU [--load]" << Qt::endl;
+        out << "usage: program_bench KR5SIM KR5AU [--minutes N] [--load]" << Qt::endl;
         return 2;
     }
     // The program runs in a folder of its own (for its settings file): absolute paths.
-    const QString sim = QFileInfo(args[1]).absoluteFilePath();
-    const QString program = QFileInfo(args[2]).absoluteFilePath();
-    // --load: only the run under load.
-    if (!args.contains(QStringLiteral("--load"))) {
-        startUp(sim, program);
-        idle(sim, program);
-        for (int speed = 0; speed < 3; ++speed) {
-            cyclePeriod(sim, program, speed);
-        }
+    const Programs programs{QFileInfo(args[1]).absoluteFilePath(),
+                            QFileInfo(args[2]).absoluteFilePath()};
+    if (args.contains(QStringLiteral("--load"))) {
+        missedUnderLoad(programs, 120);
+        return 0;
     }
-    missedUnderLoad(sim, program, 120);
+    const qsizetype minutesAt = args.indexOf(QStringLiteral("--minutes"));
+    const int minutes = minutesAt > 0 ? std::max(1, args.value(minutesAt + 1).toInt()) : 10;
+    out << "machine: " << std::thread::hardware_concurrency() << " cores, load average "
+        << loadAverage() << " at the start" << Qt::endl;
+    startUp(programs);
+    idle(programs);
+    for (int speed = 0; speed < 3; ++speed) {
+        cyclePeriod(programs, speed);
+    }
+    flatOut(programs, QString(), minutes * 60, true);
+    const kr5::bench::VirtualDisplay display;
+    if (display.name().isEmpty()) {
+        out << "windows shown: skipped, Xvfb is not installed" << Qt::endl;
+    } else {
+        flatOut(programs, display.name(), 120, false);
+    }
+    out << "load average " << loadAverage() << " at the end" << Qt::endl;
+    printTable();
     return 0;
 }

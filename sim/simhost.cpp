@@ -68,6 +68,11 @@ bool SimHost::start(QString* error) {
         }
     }
     publish();
+    // Where the log's times start on the machine's monotonic clock, so that a program
+    // watching from outside can put them on its own clock.
+    const auto zeroUs =
+        std::chrono::duration_cast<std::chrono::microseconds>(start_.time_since_epoch()).count();
+    say(QStringLiteral("CLOCK=%1").arg(static_cast<qint64>(zeroUs)));
     say(QStringLiteral("READY"));
     return true;
 }

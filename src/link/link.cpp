@@ -89,9 +89,8 @@ void Link::sendToAddress(int index, const QString& command) {
 QString Link::collect(int len, qint64 deadlineMs) {
     QString buf;
     bool lookedAgain = false;
-    // Events are handled once before the reply is looked for (the windows are painted
-    // while it is on its way); after that, each wait has handled them already.
-    pump_.pumpOnce();
+    // No events are handled before the first look: the wait handles what is pending
+    // (the windows are painted while the reply is on its way) before it sleeps.
     while (buf.size() < len) {
         const QString got = takeLine();
         if (!got.isEmpty()) {

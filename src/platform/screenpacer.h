@@ -17,8 +17,8 @@ namespace kr5 {
 
 class ScreenPacer {
   public:
-    // 25 frames a second.
-    static constexpr int kFrameMs = 40;
+    // 20 frames a second: smooth to the eye, and a pointer still moves without jumps.
+    static constexpr int kFrameMs = 50;
 
     explicit ScreenPacer(Clock& clock) : clock_(clock) {}
     ~ScreenPacer();

@@ -1,0 +1,83 @@
+// One run of the real program against kr5sim, watched from outside as program_bench needs
+// it: the frames the simulator received, placed on the bench's own clock; the program's
+// processor time and resident memory; its last status line and the simulator's summary.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace kr5::bench {
+
+struct Frame {
+    double ms;  // on the bench's clock
+    int baud;
+    QString address;
+    QString command;
+};
+
+// The units of every run: the three units on port 1 at addresses a scan meets late.
+QStringList unitsOnPort1();
+
+class ProgramSession {
+  public:
+    struct Setup {
+        QString sim;
+        QString program;
+        QStringList programArgs;
+        QString display;  // an X display to show the windows on; offscreen when empty
+    };
+    explicit ProgramSession(const Setup& setup);
+    ~ProgramSession();
+    ProgramSession(const ProgramSession&) = delete;
+    ProgramSession& operator=(const ProgramSession&) = delete;
+
+    // False when the simulator or the program did not start.
+    bool started() const { return started_; }
+    // Ends the program, then the simulator, as an operator would.
+    void finish();
+
+    // Milliseconds on the bench's clock.
+    double nowMs() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e6; }
+    double launchMs() const { return launchMs_; }
+    // Every frame received so far, from the frame after `from` on.
+    QList<Frame> frames(qsizetype from = 0) const;
+    // User plus system time of the program in seconds; its resident memory in MB.
+    double cpuSeconds() const;
+    double residentMb() const;
+
+    QString lastStatusLine() const { return lastLine(QStringLiteral("status.txt")); }
+    QString simulatorSummary() const { return lastLine(QStringLiteral("sim.txt")); }
+
+  private:
+    QString lastLine(const QString& name) const;
+    bool startSimulator(const QString& sim);
+
+    QTemporaryDir dir_;
+    QString log_;
+    QElapsedTimer clock_;
+    QProcess sim_;
+    QProcess program_;
+    QString device_;
+    double simZeroMs_ = 0.0;  // the simulator's log time 0 on the bench's clock
+    double launchMs_ = 0.0;
+    bool started_ = false;
+};
+
+// An X server of its own for the runs with windows shown: Xvfb on a free display.
+class VirtualDisplay {
+  public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    // Empty when Xvfb is not installed or did not start.
+    QString name() const { return name_; }
+
+  private:
+    QProcess server_;
+    QString name_;
+};
+
+}  // namespace kr5::bench
