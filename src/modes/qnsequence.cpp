@@ -30,6 +30,7 @@ void QnSequence::menuClick() {
     }
     running_ = true;
     passes_ = 0;
+    qm_.startBlock();
     p_.windows.setMenuCaptions(QStringLiteral("T-QNV Mes.(&Q)"), QStringLiteral("T-N(Q)V"),
                                QStringLiteral("Q-N"));
     p_.windows.showQnFace(faceLabel());
@@ -61,8 +62,12 @@ void QnSequence::takeReading(const Reading& reading) {
         return;
     }
     p_.windows.showStep(passCaption(), passes_, reading);
+    qm_.takeStep(reading.attRange,
+                 reading.complete() ? std::optional<double>(reading.pulseRate) : std::nullopt);
     if (reading.attRange == kAttenuatorRanges - 1) {
         ++passes_;
+        qm_.passDone();
+        emit passQmReady();
         passCompleted();
     }
 }
@@ -73,6 +78,7 @@ void QnSequence::passCompleted() {
             p_.windows.copyChart();
             p_.windows.startBlock(faceLabel());
             passes_ = 0;
+            qm_.startBlock();
             emit endMarkerDue();
             emit startMarkerDue();
         }

@@ -10,6 +10,7 @@
 #include "measure/panelmodel.h"
 #include "measure/reading.h"
 #include "measure/requests.h"
+#include "modes/qm.h"
 #include "platform/eventpump.h"
 
 #include <QObject>
@@ -64,6 +65,8 @@ class QnSequence : public QObject, public QnControl, public ReadingListener {
 
     // Passes completed in the current measurement, or in the current Non Stop block.
     int passes() const { return passes_; }
+    // The rates of the passes, for Qm: of the last pass and of the current block.
+    const QmTracker& qm() const { return qm_; }
 
     // QnControl, for the acquisition loop.
     bool passesRunning() const override { return running_; }
@@ -78,6 +81,8 @@ class QnSequence : public QObject, public QnControl, public ReadingListener {
     // Markers for the measurement file; the recorder writes them only while recording.
     void startMarkerDue();
     void endMarkerDue();
+    // A pass is complete: qm() holds it, and its block until the next block starts.
+    void passQmReady();
 
   private:
     QString faceLabel() const;
@@ -89,6 +94,7 @@ class QnSequence : public QObject, public QnControl, public ReadingListener {
     bool running_ = false;
     bool endAfterPass_ = false;
     int passes_ = 0;
+    QmTracker qm_;
 };
 
 }  // namespace kr5

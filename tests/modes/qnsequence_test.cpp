@@ -186,5 +186,42 @@ TEST_F(QnSequenceTest, NonStopRunsBlocksOfThirtyOnePassesUntilAStopClickEndsTheP
     EXPECT_FALSE(qn.endAfterPass());
 }
 
+// The counts of each pass go to Qm as the chart plots them: a step without its count is
+// left out; the block's means start again with each Non Stop block and each measurement.
+TEST_F(QnSequenceTest, EachPassGivesItsQmAndTheBlockItsMeans) {
+    settings.qnPasses = OperatingSettings::nonStop;
+    int ready = 0;
+    QObject::connect(&qn, &QnSequence::passQmReady, [&ready] { ++ready; });
+    start();
+    const auto countedPass = [this](double aboveRange2) {
+        for (int range = 0; range < kAttenuatorRanges; ++range) {
+            Reading r = step(range);
+            if (range != 1) {  // range 1's count did not come
+                r.detector = DetectorFields{};
+                r.es = 0.0;
+                r.countRate = 1;
+                r.pulseRate = range <= 2 ? 1000.0 : range == 3 ? aboveRange2 : 0.0;
+            }
+            qn.takeReading(r);
+        }
+    };
+    countedPass(1000.0);  // crosses between ranges 3 and 4 (10 and 20 pC with Adjust 1)
+    EXPECT_EQ(ready, 1);
+    EXPECT_GT(qn.qm().lastPass(1.0).pC, 10.0);
+    EXPECT_LT(qn.qm().lastPass(1.0).pC, 20.0);
+    countedPass(1.0);  // crosses between ranges 2 and 3 (5 and 10 pC)
+    EXPECT_LT(qn.qm().lastPass(1.0).pC, 10.0);
+    EXPECT_EQ(qn.qm().passesInBlock(), 2);
+    for (int done = 2; done < QnSequence::nonStopBlock; ++done) {
+        pass();
+    }
+    EXPECT_EQ(ready, QnSequence::nonStopBlock);
+    EXPECT_EQ(qn.qm().passesInBlock(), 0);  // a new block
+    countedPass(1.0);
+    qn.finish();
+    start();
+    EXPECT_EQ(qn.qm().block(1.0).where, Qm::Where::NoCounts);
+}
+
 }  // namespace
 }  // namespace kr5

@@ -1,0 +1,57 @@
+// Qm, the charge at which the pulse rate of a Q-N pass falls to 10 pulses a second: read
+// off the pulse rates above each range's charge threshold as the Q-N chart plots them
+// (rates held at 0.1 or more, thresholds the range's division times Adjust), between the
+// two neighbouring ranges where the rate crosses 10, on logarithmic scales of both. With
+// rates that rise again above a crossing, the highest crossing counts: the largest charge
+// that still comes 10 times a second.
+#pragma once
+
+#include "core/ranges.h"
+
+#include <QString>
+#include <array>
+#include <optional>
+
+namespace kr5 {
+
+struct Qm {
+    enum class Where { Found, BelowLowest, AboveHighest, NoCounts };
+    Where where = Where::NoCounts;
+    double pC = 0.0;  // when found
+
+    // "123.4 pC", "below the lowest threshold", "above the highest", "no counts".
+    QString text() const;
+};
+
+// A pass's rates in pulses a second, one per attenuator range; none where the count did
+// not come.
+using QnRates = std::array<std::optional<double>, kAttenuatorRanges>;
+
+inline constexpr double kQmRatePps = 10.0;
+
+Qm chargeAtTenPulses(const QnRates& rates, double adjust);
+
+// The passes of a Q-N measurement as they complete: the rates of the last pass, and the
+// mean rate of each range over the passes of the current block (the measurement, or a
+// Non Stop block).
+class QmTracker {
+  public:
+    void takeStep(int range, std::optional<double> ratePps);
+    // The pass's last range was read.
+    void passDone();
+    // A new measurement or Non Stop block: the means start again.
+    void startBlock();
+
+    Qm lastPass(double adjust) const { return chargeAtTenPulses(lastPass_, adjust); }
+    Qm block(double adjust) const;
+    int passesInBlock() const { return passes_; }
+
+  private:
+    QnRates current_{};
+    QnRates lastPass_{};
+    std::array<double, kAttenuatorRanges> sums_{};
+    std::array<int, kAttenuatorRanges> counts_{};
+    int passes_ = 0;
+};
+
+}  // namespace kr5
