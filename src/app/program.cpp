@@ -135,6 +135,11 @@ void Program::wireCharts() {
 }
 
 void Program::wireModes() {
+    QObject::connect(&qn_, &QnSequence::passQmReady, &main_, [this] {
+        const QmTracker& qm = qn_.qm();
+        charts_.qn().showQm(qm.lastPass(constants_.adjust).text(),
+                            qm.block(constants_.adjust).text(), qm.passesInBlock());
+    });
     QObject::connect(&qn_, &QnSequence::startMarkerDue, &recorder_, [this] {
         recorder_.appendQnStart(settings_.qnCondition, panel_.readouts().testVoltage,
                                 settings_.qnPasses);

@@ -4,6 +4,7 @@
 #include "platform/surfaceview.h"
 
 #include <QCloseEvent>
+#include <QStatusBar>
 
 namespace kr5 {
 
@@ -21,6 +22,19 @@ QnWindow::QnWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
     connect(qclose, &QAction::triggered, this, &QnWindow::hide);
     connect(qnsave, &QAction::triggered, this, &QnWindow::savePicture);
     connect(qcopy, &QAction::triggered, this, &QnWindow::copyPicture);
+
+    qm_ = new QLabel(this);
+    nameControl(qm_, QStringLiteral("qm"));
+    statusBar()->addWidget(qm_, 1);
+    qm_->setText(QStringLiteral("Qm at 10 pulses/s: no pass yet"));
+}
+
+void QnWindow::showQm(const QString& lastPass, const QString& block, int passesInBlock) {
+    qm_->setText(QStringLiteral("Qm at 10 pulses/s: last pass %1; block, %2 %3: %4")
+                     .arg(lastPass)
+                     .arg(passesInBlock)
+                     .arg(passesInBlock == 1 ? QStringLiteral("pass") : QStringLiteral("passes"))
+                     .arg(block));
 }
 
 void QnWindow::copyIn(const QImage& vqPicture) {

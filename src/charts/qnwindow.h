@@ -4,6 +4,7 @@
 
 #include "charts/qnpicture.h"
 
+#include <QLabel>
 #include <QMainWindow>
 
 namespace kr5 {
@@ -17,6 +18,9 @@ class QnWindow : public QMainWindow {
     // Takes the V-Q window's chart and shows the window.
     void copyIn(const QImage& vqPicture);
 
+    // Qm of the last pass and of the current block (texts of Qm), under the chart.
+    void showQm(const QString& lastPass, const QString& block, int passesInBlock);
+
     void savePicture() { picture_.save(); }
     void copyPicture() { picture_.copy(); }
 
@@ -25,6 +29,7 @@ class QnWindow : public QMainWindow {
 
   private:
     QnPicture picture_;
+    QLabel* qm_ = nullptr;
 };
 
 }  // namespace kr5

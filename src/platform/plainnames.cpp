@@ -154,6 +154,7 @@ const Words kWords[] = {
     {"QN", "qclose", "Close the Q-N window"},
     {"QN", "qnsave", "Save the Q-N chart"},
     {"QN", "qcopy", "Copy the Q-N chart"},
+    {"QN", "qm", "Qm, the charge at 10 pulses per second", true},
     {"Color", "central", "Colour legend contents"},
     {"Color", "Label1", "Pulse rate graph colour for each attenuator range"},
     {"Color", "Label2", "Attenuator range"},

@@ -86,8 +86,19 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
         });
     runProgram();
 
-    // The finished Q-N charts went to the Q-N window.
+    // The finished Q-N charts went to the Q-N window, with Qm of the passes under them.
     EXPECT_TRUE(window(QStringLiteral("QN"))->isVisible());
+    const auto* qm = window(QStringLiteral("QN"))->findChild<QLabel*>(QStringLiteral("qm"));
+    ASSERT_NE(qm, nullptr);
+    const QString qmValue = QStringLiteral(
+        "(\\d+\\.\\d+ pC|below the lowest threshold|above the "
+        "highest|no counts)");
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Qm at 10 pulses/s: last pass %1; block, "
+                                                  "\\d+ pass(es)?: %1$")
+                                       .arg(qmValue))
+                    .match(qm->text())
+                    .hasMatch())
+        << qm->text().toStdString();
 
     // The measurement file: the header with the constants as OK stored them...
     bool crlf = false;
