@@ -59,6 +59,7 @@ void ChartPlotter::showInception(const InceptionDetector::Finding& finding) {
     loadVq();
     drawLabel(vq_, finding.label, finding.labelY, labelX);
     vqView_.setResultText(finding.table);
+    vqView_.setResultDoubt(finding.doubt);
 }
 
 void ChartPlotter::plotQnBar(int pass, const Reading& step) {

@@ -25,6 +25,8 @@ class VqView {
     // The result table Text1.
     virtual void setResultText(const QString& text) = 0;
     virtual void setResultTextShown(bool shown) = 0;
+    // Why the last inception and extinction cannot be trusted; empty when they can.
+    virtual void setResultDoubt(const QString& doubt) = 0;
     virtual void setCaption(const QString& caption) = 0;
 };
 

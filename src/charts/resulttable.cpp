@@ -1,5 +1,6 @@
 #include "resulttable.h"
 
+#include <QColor>
 #include <algorithm>
 
 namespace kr5 {
@@ -9,6 +10,7 @@ void ResultTableModel::setTable(const QString& text) {
     titles_.clear();
     rows_.clear();
     columns_ = 0;
+    doubt_.clear();
     QString lines = text;
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     if (!lines.isEmpty()) {
@@ -32,8 +34,27 @@ int ResultTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : columns_;
 }
 
+void ResultTableModel::setDoubt(const QString& doubt) {
+    doubt_ = doubt;
+    if (!rows_.empty()) {
+        const int last = rowCount() - 1;
+        emit dataChanged(index(last, kCsvColumn), index(last, kCevColumn));
+    }
+}
+
 QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || role != Qt::DisplayRole || index.row() >= rowCount()) {
+    if (!index.isValid() || index.row() >= rowCount()) {
+        return {};
+    }
+    const bool doubted = !doubt_.isEmpty() && index.row() == rowCount() - 1 &&
+                         (index.column() == kCsvColumn || index.column() == kCevColumn);
+    if (doubted && role == Qt::ForegroundRole) {
+        return QColor(Qt::red);
+    }
+    if (doubted && (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole)) {
+        return doubt_;
+    }
+    if (role != Qt::DisplayRole) {
         return {};
     }
     // The inception row ends before CEV and the date: those cells are blank.

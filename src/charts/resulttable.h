@@ -12,10 +12,17 @@ namespace kr5 {
 
 class ResultTableModel : public QAbstractTableModel {
   public:
+    static constexpr int kCsvColumn = 2;
+    static constexpr int kCevColumn = 3;
+
     using QAbstractTableModel::QAbstractTableModel;
 
-    // An empty text empties the table, titles included.
+    // An empty text empties the table, titles included, and takes any doubt away.
     void setTable(const QString& text);
+    // Why the voltages of the last row cannot be trusted: its CSV and CEV cells turn red
+    // and carry the reason as their tool tip. Empty: nothing to doubt.
+    void setDoubt(const QString& doubt);
+    QString doubt() const { return doubt_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -28,6 +35,7 @@ class ResultTableModel : public QAbstractTableModel {
     QStringList titles_;
     std::vector<QStringList> rows_;
     int columns_ = 0;
+    QString doubt_;
 };
 
 }  // namespace kr5

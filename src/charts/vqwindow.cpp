@@ -83,6 +83,10 @@ void VqWindow::fitResultTable() {
     resultTable_->resize(resultWidth, std::max(height, resultMinHeight));
 }
 
+void VqWindow::setResultDoubt(const QString& doubt) {
+    resultModel_->setDoubt(doubt);
+}
+
 void VqWindow::setResultTextShown(bool visible) {
     resultTable_->setVisible(visible);
 }

@@ -28,6 +28,7 @@ class VqWindow : public ChartWindow, public VqView {
 
     void setResultText(const QString& text) override;
     void setResultTextShown(bool visible) override;
+    void setResultDoubt(const QString& doubt) override;
     void setCaption(const QString& caption) override { setWindowTitle(caption); }
 
   signals:

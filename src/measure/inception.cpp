@@ -3,6 +3,8 @@
 #include "core/format.h"
 
 #include <QDateTime>
+#include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace kr5 {
@@ -40,6 +42,9 @@ std::optional<InceptionDetector::Finding> InceptionDetector::judge(const Reading
     }
     const double charge = raised(r.chargeUnadjusted()) * constants_.adjust;
     const double rate = raised(r.pulseRate);
+    if (csvFound_) {
+        followVoltageCycle(r.testVoltage);
+    }
     std::optional<Finding> found;
     if (charge > constants_.setQ && rising_ && !csvFound_ && rate >= constants_.startCount) {
         found = inception(r.testVoltage);
@@ -56,11 +61,29 @@ std::optional<InceptionDetector::Finding> InceptionDetector::judge(const Reading
     return found;
 }
 
+void InceptionDetector::followVoltageCycle(double tv) {
+    if (!fell_) {
+        peakVolts_ = std::max(peakVolts_, tv);
+        if (tv <= 0.9 * peakVolts_) {
+            fell_ = true;
+            troughVolts_ = tv;
+        }
+        return;
+    }
+    troughVolts_ = std::min(troughVolts_, tv);
+    if (tv >= troughVolts_ + 0.1 * peakVolts_) {
+        roseAgain_ = true;
+    }
+}
+
 InceptionDetector::Finding InceptionDetector::inception(double tv) {
     csvValue_ = plainNumber(tv);
+    csvVolts_ = peakVolts_ = tv;
+    fell_ = roseAgain_ = false;
     csvFound_ = true;
     const QString line = constants_.name + tab + constants_.number + tab + csvValue_ + tab;
-    return {QStringLiteral("CSV=") + prefixedNumber(tv) + QLatin1Char('V'), 40, tableHead + line};
+    return {QStringLiteral("CSV=") + prefixedNumber(tv) + QLatin1Char('V'), 40, tableHead + line,
+            QString()};
 }
 
 InceptionDetector::Finding InceptionDetector::extinction(double tv) {
@@ -68,7 +91,16 @@ InceptionDetector::Finding InceptionDetector::extinction(double tv) {
     csvFound_ = false;
     const QString line =
         constants_.name + tab + constants_.number + tab + csvValue_ + tab + cevValue_ + tab + now();
-    return {QStringLiteral("CEV=") + prefixedNumber(tv) + QLatin1Char('V'), 60, tableHead + line};
+    QStringList doubts;
+    if (tv > csvVolts_) {
+        doubts << QStringLiteral("CEV above CSV");
+    }
+    if (roseAgain_) {
+        doubts << QStringLiteral("CSV and CEV from different voltage cycles");
+    }
+    doubt_ = doubts.join(QStringLiteral("; "));
+    return {QStringLiteral("CEV=") + prefixedNumber(tv) + QLatin1Char('V'), 60, tableHead + line,
+            doubt_};
 }
 
 QString InceptionDetector::now() const {

@@ -22,6 +22,8 @@ class InceptionDetector {
         QString label;
         int labelY = 0;
         QString table;
+        // Why the pair just completed cannot be trusted; empty when it can.
+        QString doubt;
     };
 
     InceptionDetector(const InputConstants& constants, const Clock& clock)
@@ -36,6 +38,13 @@ class InceptionDetector {
     // An inception stands, with no extinction since.
     bool inceptionStanding() const { return csvFound_; }
 
+    // Why the last inception and extinction pair cannot be trusted, empty when it can: an
+    // extinction above the inception (Set Q within the background noise, as a rule), or
+    // an extinction found only after the voltage had fallen and risen again since the
+    // inception. A fall or rise counts from a tenth of the highest voltage since the
+    // inception, so that the jitter of the reading does not.
+    QString doubt() const { return doubt_; }
+
     // The result table as comma-separated text: the quoted titles, CR LF, then name,
     // number, CSV, CEV and the current date and time, without a line end.
     QString resultFileText() const;
@@ -43,6 +52,7 @@ class InceptionDetector {
   private:
     Finding inception(double tv);
     Finding extinction(double tv);
+    void followVoltageCycle(double tv);
     QString now() const;
 
     const InputConstants& constants_;
@@ -52,6 +62,14 @@ class InceptionDetector {
     double lastEs_ = 0.0;
     QString csvValue_;  // inception voltage as plain number text
     QString cevValue_;
+    double csvVolts_ = 0.0;
+    // The voltage since the inception: its highest, its lowest after it fell, and whether
+    // it fell and rose again.
+    double peakVolts_ = 0.0;
+    double troughVolts_ = 0.0;
+    bool fell_ = false;
+    bool roseAgain_ = false;
+    QString doubt_;
 };
 
 }  // namespace kr5

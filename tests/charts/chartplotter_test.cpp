@@ -24,7 +24,9 @@ struct FakeVqView : VqView {
     void setResultText(const QString& text) override { resultText = text; }
     void setResultTextShown(bool shown) override { resultTextShown = shown; }
     void setCaption(const QString& text) override { caption = text; }
+    void setResultDoubt(const QString& text) override { doubt = text; }
     QString resultText = QStringLiteral("<untouched>");
+    QString doubt;
     bool resultTextShown = false;
     QString caption;
 };

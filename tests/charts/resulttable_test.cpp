@@ -152,6 +152,27 @@ TEST_F(ResultTable, EveryColumnShowsItsTextsWholeAndTheRowFits) {
 
 // The model alone: LF line ends read as CR LF do, and a row with more fields than titles
 // keeps them all.
+// A doubtful pair turns its CSV and CEV red with the reason as their tool tip; the text
+// stays as the detector set it, and a new text takes the mark away.
+TEST_F(ResultTable, ADoubtfulPairIsMarkedWithoutChangingTheText) {
+    const auto [inception, extinction] = inceptionAndExtinction();
+    window.setResultText(extinction);
+    const QStringList cells = row(0);
+    const QString doubt = QStringLiteral("CEV above CSV");
+    window.setResultDoubt(doubt);
+    EXPECT_EQ(row(0), cells);
+    QAbstractItemModel& model = *table().model();
+    for (int c = 0; c < model.columnCount(); ++c) {
+        SCOPED_TRACE(c);
+        const bool marked = c == 2 || c == 3;
+        EXPECT_EQ(model.index(0, c).data(Qt::ToolTipRole).toString(), marked ? doubt : QString());
+        EXPECT_EQ(model.index(0, c).data(Qt::ForegroundRole).value<QColor>(),
+                  marked ? QColor(Qt::red) : QColor());
+    }
+    window.setResultText(inception);
+    EXPECT_EQ(model.index(0, 2).data(Qt::ToolTipRole).toString(), QString());
+}
+
 TEST(ResultTableModel, ReadsLinesAndFieldsWhateverTheirCount) {
     ResultTableModel model;
     model.setTable(QStringLiteral("a\tb\nx\ty\tz\r\n1"));

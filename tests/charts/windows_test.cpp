@@ -148,7 +148,7 @@ TEST_F(ChartWindows, VqToggleShowsTheEmptyChartOfTheFace) {
 TEST_F(ChartWindows, VqEraseEmptiesTheResultAndFrameCloseDiscardsTheWindow) {
     charts.startLoop();
     plot(cycleReading(0, 10, 60, 12));
-    charts.plotter().showInception({QStringLiteral("CSV= 1.2kV"), 40, QStringLiteral("table")});
+    charts.plotter().showInception({QStringLiteral("CSV= 1.2kV"), 40, QStringLiteral("table"), {}});
     ASSERT_EQ(vqPixel(50, 200), lightBlue);
     trigger(charts.vq(), "verase");
     EXPECT_TRUE(charts.vq().resultText().isEmpty());
@@ -157,7 +157,8 @@ TEST_F(ChartWindows, VqEraseEmptiesTheResultAndFrameCloseDiscardsTheWindow) {
     // The new chart goes on from the last reading; the old curve went with the old chart.
     plot(cycleReading(0, 10, 60, 10));
     ASSERT_EQ(vqPixel(48, 200), lightRed);
-    charts.plotter().showInception({QStringLiteral("CEV= 980V"), 60, QStringLiteral("table 2")});
+    charts.plotter().showInception(
+        {QStringLiteral("CEV= 980V"), 60, QStringLiteral("table 2"), {}});
     charts.vq().close();
     EXPECT_FALSE(charts.vq().isVisible());
     plot(cycleReading(0, 100, 60, 10));

@@ -129,5 +129,35 @@ TEST_F(InceptionTest, IncompleteReadingsAndQnStepsAreNotJudged) {
     EXPECT_TRUE(reading(500, 60, 15));
 }
 
+// A pair that cannot be trusted says why: an extinction above the inception, or one found
+// only after the voltage fell and rose again; the jitter of a reading is no new cycle.
+TEST_F(InceptionTest, ADoubtfulPairSaysWhy) {
+    // Each reading is judged with the direction of the voltage's last change before it.
+    const auto pair = [this](double csvEs, std::initializer_list<double> between, double cevEs) {
+        reading(10, 60, 0.5);
+        reading(10, 60, 1);  // rising
+        EXPECT_TRUE(reading(120, 60, csvEs));
+        for (const double es : between) {
+            EXPECT_FALSE(reading(150, 60, es));
+        }
+        auto found = reading(90, 60, cevEs);
+        EXPECT_TRUE(found);
+        return found ? found->doubt : QStringLiteral("<no extinction>");
+    };
+    // Up, jitter at the top, down: a plausible pair.
+    EXPECT_EQ(pair(12, {13, 12.8, 12.9, 12.7, 12.75, 12.6}, 9.8), QString());
+    EXPECT_EQ(detector.doubt(), QString());
+    // Set Q within the noise: the inception at the start of the rise, the extinction on
+    // the way down from the top, far above it.
+    EXPECT_EQ(pair(1.5, {120, 119.5}, 119), QStringLiteral("CEV above CSV"));
+    // Down and up again before the extinction comes: from another voltage cycle.
+    EXPECT_EQ(pair(50, {80, 100, 60, 20, 40, 70, 100, 60}, 40),
+              QStringLiteral("CSV and CEV from different voltage cycles"));
+    EXPECT_EQ(pair(20, {100, 50, 90, 70}, 60),
+              QStringLiteral("CEV above CSV; CSV and CEV from different voltage cycles"));
+    EXPECT_EQ(detector.doubt(), QStringLiteral("CEV above CSV; CSV and CEV from different "
+                                               "voltage cycles"));
+}
+
 }  // namespace
 }  // namespace kr5
