@@ -62,6 +62,7 @@ void Program::addListeners() {
     acquisition_.addListener(panel_);
     acquisition_.addListener(recorder_);
     acquisition_.addListener(chartFeed_);
+    acquisition_.addListener(background_);
     acquisition_.addListener(qn_);
     acquisition_.addListener(discriminator_);
     acquisition_.addListener(unitStatus_);
@@ -132,6 +133,24 @@ void Program::wireCharts() {
                      &Charts::clearBoth);
     QObject::connect(&options_.form(), &OptionsForm::tvMultiplierSet, &charts_, &Charts::clearBoth);
     QObject::connect(&charts_.vq(), &VqWindow::saveRequested, &main_, [this] { saveResult(); });
+
+    // Set Q against the background: again with every new level and new constants.
+    QObject::connect(&background_, &BackgroundLevel::changed, &main_,
+                     [this] { showNoiseWarning(); });
+    QObject::connect(&constantsForm_, &ConstantsForm::constantsChanged, &main_,
+                     [this] { showNoiseWarning(); });
+}
+
+void Program::showNoiseWarning() {
+    if (!background_.setQWithinNoise()) {
+        charts_.vq().setNoiseWarning(QString());
+        return;
+    }
+    charts_.vq().setNoiseWarning(
+        QStringLiteral("Set Q %1 pC is not above twice the background of %2 pC: CSV and CEV "
+                       "would be noise. Raise Set Q in Input const.")
+            .arg(constants_.setQ)
+            .arg(*background_.level(), 0, 'f', 2));
 }
 
 void Program::wireModes() {

@@ -18,6 +18,7 @@
 #include "link/link.h"
 #include "link/units.h"
 #include "measure/acquisition.h"
+#include "measure/background.h"
 #include "measure/evaluation.h"
 #include "measure/inception.h"
 #include "measure/panelmodel.h"
@@ -111,6 +112,7 @@ class Program {
     void wirePanel();
     void wireRecords();
     void wireCharts();
+    void showNoiseWarning();
     void wireModes();
     void addListeners();
     void printStatus();
@@ -157,6 +159,7 @@ class Program {
     ColourTable colours_;
     Charts charts_{constants_, settings_, colours_, platform_.clipboard, platform_.dialogs};
     InceptionDetector inception_{constants_, platform_.clock};
+    BackgroundLevel background_{constants_, platform_.clock};
     ChartFeed chartFeed_{inception_, charts_, screenPacer_};
 
     Zn4Panel discriminator_{requests_};

@@ -18,6 +18,7 @@ constexpr int resultLeft = 32;
 constexpr int resultTop = 80;
 constexpr int resultWidth = 337;
 constexpr int resultMinHeight = 49;
+constexpr int warningTop = 240;
 
 }  // namespace
 
@@ -30,6 +31,20 @@ VqWindow::VqWindow(Clipboard& clipboard, QWidget* parent)
     // The result table lies over the chart's upper part, below the CSV and CEV labels. Its
     // columns take the width of their widest text, title or value, in the font in use; when
     // a long test name makes them wider than the box, the table scrolls sideways.
+    // Over the lower part of the chart, where the curves of a test seldom run, on a light
+    // face of its own so that it reads over them.
+    noiseWarning_ = new QLabel(gra);
+    nameControl(noiseWarning_, QStringLiteral("noiseWarning"));
+    noiseWarning_->setWordWrap(true);
+    noiseWarning_->setFixedWidth(resultWidth - 12);
+    noiseWarning_->move(resultLeft + 4, warningTop);
+    noiseWarning_->setAutoFillBackground(true);
+    QPalette warningColours = noiseWarning_->palette();
+    warningColours.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC0));
+    warningColours.setColor(QPalette::WindowText, QColor(0xA0, 0x00, 0x00));
+    noiseWarning_->setPalette(warningColours);
+    noiseWarning_->hide();
+
     resultTable_ = new QTableView(gra);
     nameControl(resultTable_, QStringLiteral("Text1"));
     resultModel_ = new ResultTableModel(resultTable_);
@@ -81,6 +96,16 @@ void VqWindow::fitResultTable() {
         height += resultTable_->horizontalScrollBar()->sizeHint().height();
     }
     resultTable_->resize(resultWidth, std::max(height, resultMinHeight));
+}
+
+void VqWindow::setNoiseWarning(const QString& warning) {
+    noiseWarning_->setText(warning);
+    noiseWarning_->adjustSize();
+    noiseWarning_->setVisible(!warning.isEmpty());
+}
+
+QString VqWindow::noiseWarning() const {
+    return noiseWarning_->text();
 }
 
 void VqWindow::setResultDoubt(const QString& doubt) {

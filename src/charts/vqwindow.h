@@ -7,6 +7,8 @@
 #include "charts/chartwindow.h"
 #include "charts/resulttable.h"
 
+#include <QLabel>
+
 class QTableView;
 
 namespace kr5 {
@@ -29,6 +31,10 @@ class VqWindow : public ChartWindow, public VqView {
     void setResultText(const QString& text) override;
     void setResultTextShown(bool visible) override;
     void setResultDoubt(const QString& doubt) override;
+    // A warning over the chart's lower part (Set Q within the background noise); empty
+    // hides it.
+    void setNoiseWarning(const QString& warning);
+    QString noiseWarning() const;
     void setCaption(const QString& caption) override { setWindowTitle(caption); }
 
   signals:
@@ -45,6 +51,7 @@ class VqWindow : public ChartWindow, public VqView {
 
     QTableView* resultTable_ = nullptr;
     ResultTableModel* resultModel_ = nullptr;  // owned by the table
+    QLabel* noiseWarning_ = nullptr;
     QString resultText_;
 };
 

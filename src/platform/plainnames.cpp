@@ -146,6 +146,7 @@ const Words kWords[] = {
     {"wave", "wcoler", "Show the colour legend"},
     {"wave", "wclear", "Erase the trend chart"},
     {"VQ", "Text1", "Inception and extinction voltages"},
+    {"VQ", "noiseWarning", "Set Q against the background noise", true},
     {"VQ", "vqcls", "Close the V-Q window"},
     {"VQ", "vcopy", "Copy the V-Q chart"},
     {"VQ", "verase", "Erase the V-Q chart"},

@@ -1,0 +1,50 @@
+#include "background.h"
+
+#include <algorithm>
+
+namespace kr5 {
+
+void BackgroundLevel::measureNow() {
+    measureUntilMs_ = clock_.nowMs() + kWindowMs;
+    measured_.reset();
+}
+
+void BackgroundLevel::takeReading(const Reading& r) {
+    if (r.isQnStep() || !r.complete()) {
+        return;
+    }
+    const qint64 now = r.takenAtMs;
+    if (measureUntilMs_) {
+        measured_ = std::max(measured_.value_or(0.0), r.charge);
+        if (now >= *measureUntilMs_) {
+            // The measurement on demand stands until the voltage is low again.
+            measureUntilMs_.reset();
+            recent_.clear();
+            level_ = measured_;
+            emit changed();
+        }
+        return;
+    }
+    if (r.testVoltage >= thresholdVolts_) {
+        return;  // the last level below the threshold stands
+    }
+    recent_.emplace_back(now, r.charge);
+    while (!recent_.empty() && recent_.front().first < now - kWindowMs) {
+        recent_.pop_front();
+    }
+    recompute();
+}
+
+void BackgroundLevel::recompute() {
+    double largest = 0.0;
+    for (const auto& [at, charge] : recent_) {
+        largest = std::max(largest, charge);
+    }
+    const std::optional<double> level = recent_.empty() ? std::nullopt : std::optional(largest);
+    if (level != level_) {
+        level_ = level;
+        emit changed();
+    }
+}
+
+}  // namespace kr5

@@ -1,0 +1,87 @@
+// The background level: the largest charge over the last seconds while the test voltage
+// is below the threshold, readings above it and old ones left out, a measurement on demand
+// at any voltage, and the Set Q check against it.
+#include "measure/background.h"
+#include "platform/virtualclock.h"
+
+#include <gtest/gtest.h>
+
+namespace kr5 {
+namespace {
+
+class Background : public ::testing::Test {
+  protected:
+    void take(qint64 atMs, double charge, double volts) {
+        Reading r;
+        r.detector = DetectorFields{};
+        r.es = volts / 100.0;
+        r.takenAtMs = atMs;
+        r.charge = charge;
+        r.testVoltage = volts;
+        background.takeReading(r);
+    }
+
+    InputConstants constants;
+    VirtualClock clock;
+    BackgroundLevel background{constants, clock};
+};
+
+TEST_F(Background, TheLargestChargeOfTheLastSecondsBelowTheThreshold) {
+    EXPECT_FALSE(background.level());
+    take(0, 0.8, 200);
+    take(1000, 2.5, 900);
+    take(2000, 40.0, 1000);  // at the threshold: the object may discharge
+    take(3000, 1.1, 500);
+    EXPECT_EQ(background.level(), 2.5);
+    take(6500, 0.9, 100);  // the 2.5 pC of 1 s is now older than 5 s
+    EXPECT_EQ(background.level(), 1.1);
+    for (qint64 t = 7000; t < 20000; t += 500) {
+        take(t, 90.0, 8000);  // high voltage: the level stands
+    }
+    EXPECT_EQ(background.level(), 1.1);
+    take(20000, 0.7, 0);
+    EXPECT_EQ(background.level(), 0.7);
+    background.setThresholdVolts(10000);
+    take(20500, 3.0, 8000);
+    EXPECT_EQ(background.level(), 3.0);
+    // Incomplete readings and Q-N steps are no background.
+    Reading silent;
+    silent.takenAtMs = 21000;
+    background.takeReading(silent);
+    Reading step;
+    step.kind = Reading::Kind::QnStep;
+    step.detector = DetectorFields{};
+    step.es = 0.0;
+    step.countRate = 5;
+    step.charge = 500.0;
+    step.takenAtMs = 21000;
+    background.takeReading(step);
+    EXPECT_EQ(background.level(), 3.0);
+}
+
+TEST_F(Background, AMeasurementOnDemandTakesEveryVoltageForItsSeconds) {
+    take(0, 0.5, 0);
+    clock.advanceMs(1000);
+    background.measureNow();
+    EXPECT_TRUE(background.measuring());
+    take(1000, 4.0, 5000);
+    take(3000, 6.0, 5000);
+    EXPECT_EQ(background.level(), 0.5);  // until the measurement is done
+    take(6000, 2.0, 5000);
+    EXPECT_FALSE(background.measuring());
+    EXPECT_EQ(background.level(), 6.0);
+    take(7000, 9.0, 5000);  // above the threshold again: it stands
+    EXPECT_EQ(background.level(), 6.0);
+}
+
+TEST_F(Background, SetQMustBeAboveTwiceTheBackground) {
+    constants.setQ = 1.0;
+    EXPECT_FALSE(background.setQWithinNoise());  // no background yet
+    take(0, 0.5, 0);
+    EXPECT_TRUE(background.setQWithinNoise());  // 1 pC is not above 2 × 0.5 pC
+    constants.setQ = 1.01;
+    EXPECT_FALSE(background.setQWithinNoise());
+}
+
+}  // namespace
+}  // namespace kr5
