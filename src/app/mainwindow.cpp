@@ -66,6 +66,9 @@ void MainWindow::buildMenus() {
         addItem(nullptr, QStringLiteral("kouseiin"), QStringLiteral("Input const.(&K)"));
     m.qnMeasurement = addItem(nullptr, QStringLiteral("mesqn"), QStringLiteral("QN-Mes.(&Q)"));
     m.options = addItem(nullptr, QStringLiteral("seting"), QStringLiteral("Config(&O)"));
+    QMenu* ctest = addMenu(QStringLiteral("ctest"), QStringLiteral("Test(&T)"), m.test);
+    m.measureBackground =
+        addItem(ctest, QStringLiteral("measbg"), QStringLiteral("Measure background(&B)"));
     m.version = addItem(nullptr, QStringLiteral("dver"), QStringLiteral("Version(&V)"));
     m.help = addItem(nullptr, QStringLiteral("gohelp"), QStringLiteral("Help(&H)"));
     // Besides the mnemonics, the keys every desktop program answers to.

@@ -20,18 +20,20 @@ namespace kr5 {
 
 // The items of the menu bar, by what they do; their object names are the ones tools see.
 struct MainMenu {
-    QAction* file = nullptr;            // cfile: the File submenu
-    QAction* save = nullptr;            // csave: prepare a measurement file
-    QAction* exit = nullptr;            // cend
-    QAction* windows = nullptr;         // cwin: the Window submenu
-    QAction* trend = nullptr;           // dwave: show or hide the trend window
-    QAction* vq = nullptr;              // dvq: show or hide the V-Q window
-    QAction* discriminator = nullptr;   // zn4w: show or hide the noise discriminator panel
-    QAction* inputConstants = nullptr;  // kouseiin
-    QAction* qnMeasurement = nullptr;   // mesqn: start or stop a Q-N measurement
-    QAction* options = nullptr;         // seting
-    QAction* version = nullptr;         // dver
-    QAction* help = nullptr;            // gohelp
+    QAction* file = nullptr;               // cfile: the File submenu
+    QAction* save = nullptr;               // csave: prepare a measurement file
+    QAction* exit = nullptr;               // cend
+    QAction* windows = nullptr;            // cwin: the Window submenu
+    QAction* trend = nullptr;              // dwave: show or hide the trend window
+    QAction* vq = nullptr;                 // dvq: show or hide the V-Q window
+    QAction* discriminator = nullptr;      // zn4w: show or hide the noise discriminator panel
+    QAction* inputConstants = nullptr;     // kouseiin
+    QAction* qnMeasurement = nullptr;      // mesqn: start or stop a Q-N measurement
+    QAction* options = nullptr;            // seting
+    QAction* test = nullptr;               // ctest: the Test submenu
+    QAction* measureBackground = nullptr;  // measbg
+    QAction* version = nullptr;            // dver
+    QAction* help = nullptr;               // gohelp
 };
 
 class MainWindow : public QMainWindow {

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QLayout>
+#include <QStatusBar>
 
 namespace kr5 {
 
@@ -135,8 +136,21 @@ void Program::wireCharts() {
     QObject::connect(&charts_.vq(), &VqWindow::saveRequested, &main_, [this] { saveResult(); });
 
     // Set Q against the background: again with every new level and new constants.
-    QObject::connect(&background_, &BackgroundLevel::changed, &main_,
-                     [this] { showNoiseWarning(); });
+    QObject::connect(&background_, &BackgroundLevel::changed, &main_, [this] {
+        showNoiseWarning();
+        if (measuringBackground_ && !background_.measuring()) {
+            measuringBackground_ = false;
+            main_.statusBar()->showMessage(QStringLiteral("Background: %1 pC")
+                                               .arg(background_.level().value_or(0.0), 0, 'f', 2));
+        }
+    });
+    QObject::connect(menu.measureBackground, &QAction::triggered, &main_, [this] {
+        background_.measureNow();
+        measuringBackground_ = true;
+        main_.statusBar()->showMessage(
+            QStringLiteral("Measuring the background for %1 s, at any test voltage")
+                .arg(BackgroundLevel::kWindowMs / 1000));
+    });
     QObject::connect(&constantsForm_, &ConstantsForm::constantsChanged, &main_,
                      [this] { showNoiseWarning(); });
 }

@@ -160,6 +160,7 @@ class Program {
     Charts charts_{constants_, settings_, colours_, platform_.clipboard, platform_.dialogs};
     InceptionDetector inception_{constants_, platform_.clock};
     BackgroundLevel background_{constants_, platform_.clock};
+    bool measuringBackground_ = false;  // Measure background was chosen, not yet done
     ChartFeed chartFeed_{inception_, charts_, screenPacer_};
 
     Zn4Panel discriminator_{requests_};

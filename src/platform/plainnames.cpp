@@ -31,6 +31,8 @@ const Words kWords[] = {
     {"KR5AU", "csave", "Save a measurement file"},
     {"KR5AU", "cend", "Exit the program"},
     {"KR5AU", "cwin", "Window menu"},
+    {"KR5AU", "ctest", "Test menu"},
+    {"KR5AU", "measbg", "Measure the background noise for 5 seconds"},
     {"KR5AU", "dwave", "Show the trend window"},
     {"KR5AU", "dvq", "Show the V-Q window"},
     {"KR5AU", "zn4w", "Show the noise discriminator panel"},

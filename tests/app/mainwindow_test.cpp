@@ -62,8 +62,10 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgramAndEachMemberHoldsItsOwn) {
     EXPECT_EQ(items(),
               "cfile=File(&F) >, cwin=Window(&W) >, kouseiin=Input const.(&K), "
-              "mesqn=QN-Mes.(&Q), seting=Config(&O), dver=Version(&V), gohelp=Help(&H)");
+              "mesqn=QN-Mes.(&Q), seting=Config(&O), ctest=Test(&T) >, dver=Version(&V), "
+              "gohelp=Help(&H)");
     EXPECT_EQ(items(menu().file), "csave=Save, cend=Exit");
+    EXPECT_EQ(items(menu().test), "measbg=Measure background(&B)");
     // Window > ZN-4 waits until the noise discriminator is found.
     EXPECT_EQ(items(menu().windows), "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 - [ ]");
     window.setDiscriminatorAvailable(true);
@@ -79,7 +81,8 @@ TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgramAndEachMemberHoldsItsOwn) {
         {&MainMenu::trend, "dwave"},         {&MainMenu::vq, "dvq"},
         {&MainMenu::discriminator, "zn4w"},  {&MainMenu::inputConstants, "kouseiin"},
         {&MainMenu::qnMeasurement, "mesqn"}, {&MainMenu::options, "seting"},
-        {&MainMenu::version, "dver"},        {&MainMenu::help, "gohelp"}};
+        {&MainMenu::version, "dver"},        {&MainMenu::help, "gohelp"},
+        {&MainMenu::test, "ctest"},          {&MainMenu::measureBackground, "measbg"}};
     for (const auto& [member, name] : members) {
         ASSERT_NE(menu().*member, nullptr) << name;
         EXPECT_EQ((menu().*member)->objectName(), QLatin1String(name));

@@ -8,6 +8,7 @@
 #include "wholeprogram.h"
 
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTextStream>
 
 namespace kr5::test {
@@ -48,7 +49,15 @@ TEST_F(WholeProgram, SetQWithinTheBackgroundNoiseIsWarnedOf) {
             enterConstants(QStringLiteral("noise"), QStringLiteral("1"), 5, QStringLiteral("1"));
         });
     step(
-        "warning gone", [&] { return warning().isEmpty(); }, [&] { menu("cend")->trigger(); });
+        "warning gone", [&] { return warning().isEmpty(); }, [&] { menu("measbg")->trigger(); });
+    // On demand the background is measured at whatever voltage the bench has now.
+    const auto status = [this] { return program->mainWindow().statusBar()->currentMessage(); };
+    step(
+        "measuring",
+        [&] { return status().startsWith(QStringLiteral("Measuring the background")); }, [] {});
+    step(
+        "measured", [&] { return status().startsWith(QStringLiteral("Background: ")); },
+        [&] { menu("cend")->trigger(); });
     runProgram();
     EXPECT_TRUE(
         warned.startsWith(QStringLiteral("Set Q 1 pC is not above twice the background of ")))
