@@ -104,10 +104,6 @@ void VqWindow::setNoiseWarning(const QString& warning) {
     noiseWarning_->setVisible(!warning.isEmpty());
 }
 
-QString VqWindow::noiseWarning() const {
-    return noiseWarning_->text();
-}
-
 void VqWindow::setResultDoubt(const QString& doubt) {
     resultModel_->setDoubt(doubt);
 }

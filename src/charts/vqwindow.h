@@ -34,7 +34,6 @@ class VqWindow : public ChartWindow, public VqView {
     // A warning over the chart's lower part (Set Q within the background noise); empty
     // hides it.
     void setNoiseWarning(const QString& warning);
-    QString noiseWarning() const;
     void setCaption(const QString& caption) override { setWindowTitle(caption); }
 
   signals:
