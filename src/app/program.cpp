@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLayout>
 #include <QStatusBar>
 
@@ -62,6 +63,7 @@ void Program::addListeners() {
     // block the same step completes.
     acquisition_.addListener(panel_);
     acquisition_.addListener(recorder_);
+    acquisition_.addListener(recordingTally_);
     acquisition_.addListener(chartFeed_);
     acquisition_.addListener(background_);
     acquisition_.addListener(qn_);
@@ -108,6 +110,11 @@ void Program::wireRecords() {
     QObject::connect(&recorder_, &Recorder::preparedChanged, &main_, [this, menu](bool prepared) {
         menu.save->setEnabled(!prepared);
         kousei_.setOkEnabled(!prepared);
+        if (prepared) {
+            recordingTally_.fileOpened(platform_.clock.localTime());
+        } else {
+            writeSummaryNow();
+        }
     });
     QObject::connect(&measurementFile_, &MeasurementFile::nameNeeded, &main_,
                      [this] { showKousei(); });
@@ -153,6 +160,28 @@ void Program::wireCharts() {
     });
     QObject::connect(&constantsForm_, &ConstantsForm::constantsChanged, &main_,
                      [this] { showNoiseWarning(); });
+}
+
+void Program::writeSummaryNow() {
+    SummaryParts parts(constants_, recordingTally_, inception_);
+    parts.measurementFile = QFileInfo(recorder_.filePath()).fileName();
+    parts.programVersion = QCoreApplication::applicationVersion();
+    parts.start = recordingTally_.openedAt();
+    parts.end = platform_.clock.localTime();
+    parts.rows = recorder_.rowsWritten();
+    parts.backgroundPc = background_.level();
+    parts.backgroundThresholdKv = background_.thresholdVolts() / 1000.0;
+    if (qn_.qm().passesInBlock() > 0) {
+        parts.qmLastPass = qn_.qm().lastPass(constants_.adjust).text();
+        parts.qmBlock = qn_.qm().block(constants_.adjust).text();
+        parts.qmPassesInBlock = qn_.qm().passesInBlock();
+    }
+    QString problem;
+    if (!writeSummary(platform_.files, recorder_.filePath(), summaryObject(parts), &problem)) {
+        main_.showWarning(QStringLiteral("The summary %1 could not be written (%2); the "
+                                         "measurement file is complete.")
+                              .arg(summaryPath(recorder_.filePath()), problem));
+    }
 }
 
 void Program::showNoiseWarning() {

@@ -26,6 +26,7 @@
 #include "measure/requests.h"
 #include "measure/unitstatus.h"
 #include "modes/qnsequence.h"
+#include "modes/summary.h"
 #include "modes/zn4panel.h"
 #include "modes/zn4window.h"
 #include "platform/clipboard.h"
@@ -113,6 +114,7 @@ class Program {
     void wireRecords();
     void wireCharts();
     void showNoiseWarning();
+    void writeSummaryNow();
     void wireModes();
     void addListeners();
     void printStatus();
@@ -152,6 +154,7 @@ class Program {
     Recorder recorder_{timing_, platform_.clock, platform_.files};
     MeasurementFile measurementFile_{constants_, units_, platform_.dialogs, platform_.clock,
                                      recorder_};
+    RecordingTally recordingTally_{[this] { return recorder_.recording(); }};
     KouseiWindow kousei_{constantsForm_, &main_};
     Options options_{settings_, requests_, &main_};
     RecordControls* recordControls_ = nullptr;  // owned by the main window

@@ -26,6 +26,7 @@ class BackgroundLevel : public QObject, public ReadingListener {
         : constants_(constants), clock_(clock) {}
 
     void setThresholdVolts(double volts) { thresholdVolts_ = volts; }
+    double thresholdVolts() const { return thresholdVolts_; }
 
     // Looks for kWindowMs from now, at any voltage; the level is then that measurement's.
     void measureNow();

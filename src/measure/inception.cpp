@@ -81,6 +81,8 @@ InceptionDetector::Finding InceptionDetector::inception(double tv) {
     csvVolts_ = peakVolts_ = tv;
     fell_ = roseAgain_ = false;
     csvFound_ = true;
+    lastCsv_ = tv;
+    lastCev_.reset();
     const QString line = constants_.name + tab + constants_.number + tab + csvValue_ + tab;
     return {QStringLiteral("CSV=") + prefixedNumber(tv) + QLatin1Char('V'), 40, tableHead + line,
             QString()};
@@ -89,6 +91,7 @@ InceptionDetector::Finding InceptionDetector::inception(double tv) {
 InceptionDetector::Finding InceptionDetector::extinction(double tv) {
     cevValue_ = plainNumber(tv);
     csvFound_ = false;
+    lastCev_ = tv;
     const QString line =
         constants_.name + tab + constants_.number + tab + csvValue_ + tab + cevValue_ + tab + now();
     QStringList doubts;

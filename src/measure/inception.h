@@ -45,6 +45,11 @@ class InceptionDetector {
     // inception, so that the jitter of the reading does not.
     QString doubt() const { return doubt_; }
 
+    // The last inception voltage found and the extinction that ended it, in volts; no
+    // extinction while the inception stands.
+    std::optional<double> inceptionVolts() const { return lastCsv_; }
+    std::optional<double> extinctionVolts() const { return lastCev_; }
+
     // The result table as comma-separated text: the quoted titles, CR LF, then name,
     // number, CSV, CEV and the current date and time, without a line end.
     QString resultFileText() const;
@@ -70,6 +75,8 @@ class InceptionDetector {
     bool fell_ = false;
     bool roseAgain_ = false;
     QString doubt_;
+    std::optional<double> lastCsv_;
+    std::optional<double> lastCev_;
 };
 
 }  // namespace kr5

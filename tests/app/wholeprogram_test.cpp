@@ -7,6 +7,8 @@
 // data row with what the units answered. The mends are in wholeprogram_mends_test.
 #include "wholeprogram.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTextStream>
@@ -179,6 +181,29 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     const auto v = values.match(saved[1]);
     ASSERT_TRUE(v.hasMatch()) << saved[1].toStdString();
     EXPECT_GT(v.captured(1).toDouble(), v.captured(2).toDouble());  // inception above extinction
+
+    // The summary beside the measurement file tells the same test.
+    QFile summaryFile(dir.filePath(QStringLiteral("cable.json")));
+    ASSERT_TRUE(summaryFile.open(QIODevice::ReadOnly));
+    const QJsonObject summary = QJsonDocument::fromJson(summaryFile.readAll()).object();
+    EXPECT_EQ(summary[QStringLiteral("measurementFile")].toString(), QStringLiteral("cable.csv"));
+    EXPECT_EQ(summary[QStringLiteral("rows")].toInt(), b.rows.size());
+    EXPECT_EQ(summary[QStringLiteral("inputConstants")][QStringLiteral("name")].toString(), name);
+    EXPECT_EQ(summary[QStringLiteral("setQPc")].toDouble(), 2.5);
+    const QJsonValue pair = summary[QStringLiteral("inceptionExtinction")];
+    EXPECT_EQ(pair[QStringLiteral("inceptionV")].toDouble(), v.captured(1).toDouble());
+    EXPECT_EQ(pair[QStringLiteral("extinctionV")].toDouble(), v.captured(2).toDouble());
+    EXPECT_TRUE(summary[QStringLiteral("qm")][QStringLiteral("lastPass")].isString());
+    double largest = 0.0;  // of the rows outside the Q-N blocks
+    int seen = -1;
+    for (const QString& line : lines.mid(14)) {
+        if (line.startsWith(QLatin1Char('"'))) {
+            ++seen;
+        } else if (seen % 2 == 0 || seen >= 6) {  // after RECON, a QNend or PAUSE
+            largest = std::max(largest, line.section(QLatin1Char(','), 1, 1).trimmed().toDouble());
+        }
+    }
+    EXPECT_NEAR(summary[QStringLiteral("largestChargePc")].toDouble(), largest, largest * 0.01);
 
     // Frame for frame as the recorded tour: the panel's settings, the Q-N passes, the speed
     // change and back, and the release of the line.

@@ -1,0 +1,101 @@
+#include "summary.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonValue>
+
+namespace kr5 {
+
+namespace {
+
+QJsonValue orNull(std::optional<double> value) {
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue orNull(const QJsonObject& object) {
+    return object.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(object);
+}
+
+QJsonValue timeOrNull(const QDateTime& t) {
+    return t.isValid() ? QJsonValue(t.toString(Qt::ISODate)) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonObject constantsObject(const InputConstants& c) {
+    return {{QStringLiteral("name"), c.name},
+            {QStringLiteral("number"), c.number},
+            {QStringLiteral("temperature"), c.temperature},
+            {QStringLiteral("humidity"), c.humidity},
+            {QStringLiteral("ptRatio"), c.ptRatio},
+            {QStringLiteral("adjustPcPerV"), c.adjust},
+            {QStringLiteral("setQIndex"), c.setQIndex},
+            {QStringLiteral("startCount"), c.startCount},
+            {QStringLiteral("stopCount"), c.stopCount}};
+}
+
+QJsonObject inceptionObject(const InceptionDetector& inception) {
+    return {{QStringLiteral("inceptionV"), orNull(inception.inceptionVolts())},
+            {QStringLiteral("extinctionV"), orNull(inception.extinctionVolts())},
+            {QStringLiteral("doubt"), inception.extinctionVolts() ? inception.doubt() : QString()}};
+}
+
+QJsonValue qmValue(const SummaryParts& parts) {
+    if (parts.qmLastPass.isEmpty()) {
+        return QJsonValue(QJsonValue::Null);
+    }
+    return QJsonObject{{QStringLiteral("lastPass"), parts.qmLastPass},
+                       {QStringLiteral("block"), parts.qmBlock},
+                       {QStringLiteral("passesInBlock"), parts.qmPassesInBlock}};
+}
+
+}  // namespace
+
+void RecordingTally::fileOpened(const QDateTime& at) {
+    openedAt_ = at;
+    largestCharge_.reset();
+    largestRate_.reset();
+}
+
+void RecordingTally::takeReading(const Reading& r) {
+    // The same readings the recorder writes as rows, less the Q-N steps.
+    if (r.isQnStep() || !r.complete() || !recording_()) {
+        return;
+    }
+    largestCharge_ = std::max(largestCharge_.value_or(r.charge), r.charge);
+    largestRate_ = std::max(largestRate_.value_or(r.pulseRate), r.pulseRate);
+}
+
+QJsonObject summaryObject(const SummaryParts& parts) {
+    return {
+        {QStringLiteral("program"), QStringLiteral("kr5au ") + parts.programVersion},
+        {QStringLiteral("measurementFile"), parts.measurementFile},
+        {QStringLiteral("start"), timeOrNull(parts.start)},
+        {QStringLiteral("end"), timeOrNull(parts.end)},
+        {QStringLiteral("rows"), parts.rows},
+        {QStringLiteral("inputConstants"), constantsObject(parts.constants)},
+        {QStringLiteral("calibration"), orNull(parts.calibration)},
+        {QStringLiteral("background"),
+         QJsonObject{{QStringLiteral("levelPc"), orNull(parts.backgroundPc)},
+                     {QStringLiteral("belowKv"), parts.backgroundThresholdKv}}},
+        {QStringLiteral("setQPc"), parts.constants.setQ},
+        {QStringLiteral("inceptionExtinction"), inceptionObject(parts.inception)},
+        {QStringLiteral("acceptance"), orNull(parts.acceptance)},
+        {QStringLiteral("largestChargePc"), orNull(parts.tally.largestChargePc())},
+        {QStringLiteral("largestPulseRatePps"), orNull(parts.tally.largestRatePps())},
+        {QStringLiteral("qm"), qmValue(parts)},
+    };
+}
+
+QString summaryPath(const QString& measurementPath) {
+    const QFileInfo info(measurementPath);
+    const QString path = info.dir().filePath(info.completeBaseName() + QStringLiteral(".json"));
+    // A measurement file named .json keeps its rows: the summary goes after its whole name.
+    return path == measurementPath ? measurementPath + QStringLiteral(".json") : path;
+}
+
+bool writeSummary(Files& files, const QString& measurementPath, const QJsonObject& summary,
+                  QString* problem) {
+    return files.replace(summaryPath(measurementPath), QJsonDocument(summary).toJson(), problem);
+}
+
+}  // namespace kr5
