@@ -55,10 +55,14 @@ Detector::Reading Detector::readingAt(double atUs) {
 
     // The peak meter shows the largest pulse of its hold time.
     SimRandom& r = random();
-    const double peakPc = std::max(
+    double peakPc = std::max(
         r.weibullMax(r.poisson(p.discharge.ratePps * kPeakWindowS), p.discharge.scalePc,
                      p.discharge.shape),
         r.weibullMax(r.poisson(p.noise.ratePps * kPeakWindowS), p.noise.scalePc, p.noise.shape));
+    // Drawn only while a calibrator is on, so that a scenario without one keeps its readings.
+    if (p.calibrator.ratePps > 0.0 && r.poisson(p.calibrator.ratePps * kPeakWindowS) > 0) {
+        peakPc = std::max(peakPc, p.calibrator.scalePc);
+    }
 
     const double counted =
         static_cast<double>(r.poisson(p.rateAbove(thresholdPc(attenuator_)) * kRateWindowS));

@@ -1,6 +1,7 @@
 // The pulses the detector sees at a moment: discharges of the test object (while they
 // burn) and background noise (reduced by the noise discriminator), each a stream of pulses
-// with Weibull-distributed charge. Knows nothing of ranges or of the line.
+// with Weibull-distributed charge, and the pulses of a charge calibrator, all of one charge.
+// Knows nothing of ranges or of the line.
 #pragma once
 
 #include "profile.h"
@@ -13,6 +14,8 @@ struct PulseStream {
     double ratePps = 0.0;
     double scalePc = 0.0;
     double shape = 1.0;
+    // Every pulse has the charge scalePc, as a calibrator's do: no spread at all.
+    bool fixedCharge = false;
 
     // Pulses per second whose charge exceeds thresholdPc.
     double rateAbove(double thresholdPc) const;
@@ -21,9 +24,11 @@ struct PulseStream {
 struct Pulses {
     PulseStream discharge;
     PulseStream noise;
+    PulseStream calibrator;
 
     double rateAbove(double thresholdPc) const {
-        return discharge.rateAbove(thresholdPc) + noise.rateAbove(thresholdPc);
+        return discharge.rateAbove(thresholdPc) + noise.rateAbove(thresholdPc) +
+               calibrator.rateAbove(thresholdPc);
     }
 };
 
@@ -46,6 +51,7 @@ class Physics {
   private:
     VoltageProfile profile_;
     TestObject object_;
+    std::vector<CalibratorConfig> calibrators_;
     double ptRatio_;
 };
 

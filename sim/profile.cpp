@@ -15,10 +15,10 @@ double VoltageProfile::kvAt(double tS) const {
     if (!(period > 0.0)) {
         return config_.peakKv;  // nothing but steps: the voltage simply stands at the peak
     }
-    if (!(tS > 0.0)) {
+    double t = tS - config_.delayS;
+    if (!(t > 0.0)) {
         return config_.startKv;
     }
-    double t = tS;
     if (config_.repeat) {
         t = std::fmod(t, period);
     } else if (t >= period) {

@@ -301,6 +301,7 @@ bool ScenarioBuilder::applyWords(const QStringList& words, const QString& line, 
                            {QStringLiteral("hold"), numberInto(p.holdS, 0, kBig)},
                            {QStringLiteral("down"), numberInto(p.downKvPerS, 0, kBig)},
                            {QStringLiteral("pause"), numberInto(p.pauseS, 0, kBig)},
+                           {QStringLiteral("delay"), numberInto(p.delayS, 0, kBig)},
                            {QStringLiteral("repeat"), flagInto(p.repeat)}},
                           error);
     }
@@ -322,6 +323,22 @@ bool ScenarioBuilder::applyWords(const QStringList& words, const QString& line, 
         if (o.extinctionKv > o.inceptionKv) {
             return fail(error, QStringLiteral("extinction must not lie above inception"));
         }
+        return true;
+    }
+    if (key == QLatin1String("calibrator")) {
+        CalibratorConfig c;
+        if (!applyPairs(words, 1,
+                        {{QStringLiteral("pc"), numberInto(c.chargePc, 1e-9, kBig)},
+                         {QStringLiteral("rate"), numberInto(c.ratePps, 0, kBig)},
+                         {QStringLiteral("from"), numberInto(c.fromS, 0, kBig)},
+                         {QStringLiteral("to"), numberInto(c.toS, 0, kBig)}},
+                        error)) {
+            return false;
+        }
+        if (!(c.chargePc > 0.0)) {
+            return fail(error, QStringLiteral("calibrator needs pc=CHARGE"));
+        }
+        s.calibrators.push_back(c);
         return true;
     }
     if (key == QLatin1String("fault")) {

@@ -74,6 +74,9 @@ struct ProfileConfig {
     double downKvPerS = 1.0;
     double pauseS = 2.0;
     bool repeat = true;
+    // Seconds at the start voltage before the first ramp: time to calibrate with the high
+    // voltage off.
+    double delayS = 0.0;
 };
 
 // The insulation under test. Discharges start when the voltage reaches inceptionKv and
@@ -91,6 +94,17 @@ struct ObjectConfig {
     double shape = 1.0;
     double noisePc = 1.5;
     double noisePps = 300.0;
+};
+
+// A charge calibrator on the detector's input, as the test engineer connects one with the
+// high voltage off: pulses of one known charge at a steady rate during [fromS, toS).
+struct CalibratorConfig {
+    double chargePc = 0.0;
+    double ratePps = 100.0;
+    double fromS = 0.0;
+    double toS = std::numeric_limits<double>::infinity();
+
+    bool coversS(double s) const { return s >= fromS && s < toS; }
 };
 
 // A port whose adapter is pulled out during [fromS, toS).
@@ -113,6 +127,8 @@ struct Scenario {
     std::set<int> emptyPorts;  // ports that have a line with no unit on it
     ProfileConfig profile;
     ObjectConfig object;
+    // One calibrator setting after another; where their times overlap the first counts.
+    std::vector<CalibratorConfig> calibrators;
     std::vector<FaultRule> faults;
     std::vector<PortPull> pulls;
 

@@ -67,8 +67,11 @@ void MainWindow::buildMenus() {
     m.qnMeasurement = addItem(nullptr, QStringLiteral("mesqn"), QStringLiteral("QN-Mes.(&Q)"));
     m.options = addItem(nullptr, QStringLiteral("seting"), QStringLiteral("Config(&O)"));
     QMenu* ctest = addMenu(QStringLiteral("ctest"), QStringLiteral("Test(&T)"), m.test);
+    m.calibrate = addItem(ctest, QStringLiteral("calib"), QStringLiteral("Calibrate(&C)..."));
     m.measureBackground =
         addItem(ctest, QStringLiteral("measbg"), QStringLiteral("Measure background(&B)"));
+    m.acceptance =
+        addItem(ctest, QStringLiteral("acctest"), QStringLiteral("Acceptance test(&A)..."));
     m.version = addItem(nullptr, QStringLiteral("dver"), QStringLiteral("Version(&V)"));
     m.help = addItem(nullptr, QStringLiteral("gohelp"), QStringLiteral("Help(&H)"));
     // Besides the mnemonics, the keys every desktop program answers to.

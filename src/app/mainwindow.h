@@ -31,7 +31,9 @@ struct MainMenu {
     QAction* qnMeasurement = nullptr;      // mesqn: start or stop a Q-N measurement
     QAction* options = nullptr;            // seting
     QAction* test = nullptr;               // ctest: the Test submenu
+    QAction* calibrate = nullptr;          // calib: the Calibrate window
     QAction* measureBackground = nullptr;  // measbg
+    QAction* acceptance = nullptr;         // acctest: the Acceptance test window
     QAction* version = nullptr;            // dver
     QAction* help = nullptr;               // gohelp
 };

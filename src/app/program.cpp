@@ -52,6 +52,7 @@ Program::Program(const Platform& platform, ProgramOptions options)
     wireRecords();
     wireCharts();
     wireModes();
+    wireTest();
     addListeners();
 }
 
@@ -66,6 +67,8 @@ void Program::addListeners() {
     acquisition_.addListener(recordingTally_);
     acquisition_.addListener(chartFeed_);
     acquisition_.addListener(background_);
+    acquisition_.addListener(calibration_);
+    acquisition_.addListener(acceptance_);
     acquisition_.addListener(qn_);
     acquisition_.addListener(discriminator_);
     acquisition_.addListener(unitStatus_);
@@ -177,6 +180,10 @@ void Program::writeSummaryNow() {
         parts.qmPassesInBlock = qn_.qm().passesInBlock();
     }
     QString problem;
+    if (const auto& record = calibration_.record()) {
+        parts.calibration = calibrationObject(*record, constants_);
+    }
+    parts.acceptance = acceptanceObject(acceptance_);
     if (!writeSummary(platform_.files, recorder_.filePath(), summaryObject(parts), &problem)) {
         main_.showWarning(QStringLiteral("The summary %1 could not be written (%2); the "
                                          "measurement file is complete.")
@@ -212,10 +219,60 @@ void Program::wireModes() {
     main_.addCompanion(&discriminatorWindow_, [this] { return units_.discriminatorPresent(); });
 }
 
+void Program::wireTest() {
+    const MainMenu& menu = main_.menu();
+    QObject::connect(menu.calibrate, &QAction::triggered, &main_,
+                     [this] { showWindow(calibrateWindow_); });
+    QObject::connect(&calibration_, &Calibration::accepted, &main_,
+                     [this](const CalibrationRecord& record) {
+                         testMemory_.setCalibration(units_.portDigit(), record);
+                     });
+    wireAcceptance();
+}
+
+void Program::wireAcceptance() {
+    auto* verdict = new VerdictLabel(acceptance_, main_.panelArea());
+    main_.panelArea()->layout()->addWidget(verdict);
+    QObject::connect(main_.menu().acceptance, &QAction::triggered, &main_, [this] {
+        acceptanceForm_.load();
+        showWindow(acceptanceWindow_);
+    });
+    QObject::connect(&background_, &BackgroundLevel::changed, &acceptance_,
+                     [this] { acceptance_.setBackground(background_.level()); });
+    QObject::connect(&acceptance_, &AcceptanceTest::backgroundThresholdChanged, &main_,
+                     [this](double kv) { background_.setThresholdVolts(kv * 1000.0); });
+    QObject::connect(&acceptanceForm_, &AcceptanceForm::accepted, &main_, [this] {
+        testMemory_.setAcceptance(units_.portDigit(), acceptance_.limits());
+        testMemory_.setBackgroundThresholdKv(units_.portDigit(),
+                                             acceptance_.backgroundThresholdKv());
+    });
+    QObject::connect(&acceptance_, &AcceptanceTest::changed, &main_,
+                     [this] { panelWidget_->setChargeAlarm(acceptance_.chargeAboveLimit()); });
+    QObject::connect(&acceptance_, &AcceptanceTest::holdReset, &main_,
+                     [this](const QString& message) { main_.statusBar()->showMessage(message); });
+}
+
+// The port's acceptance test, background threshold and calibration from the last run.
+void Program::recallTestSetup() {
+    const QString port = units_.portDigit();
+    if (const auto kv = testMemory_.backgroundThresholdKv(port)) {
+        acceptance_.setBackgroundThresholdKv(*kv);
+        background_.setThresholdVolts(*kv * 1000.0);
+    }
+    acceptance_.setLimits(testMemory_.acceptance(port));
+    if (const auto record = testMemory_.calibration(port)) {
+        calibration_.setRecord(*record);
+    }
+}
+
+void Program::showWindow(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 void Program::showKousei() {
-    kousei_.show();
-    kousei_.raise();
-    kousei_.activateWindow();
+    showWindow(kousei_);
 }
 
 void Program::saveResult() {
@@ -236,7 +293,10 @@ void Program::applyStartSettings() {
 
 void Program::printStatus() {
     const QString trouble = loopWindows_.portGone() ? QStringLiteral("LOST") : unitStatus_.text();
-    out_ << statusLine(units_, panel_.readouts(), cycleTime_, trouble) << Qt::endl;
+    const bool testSet = acceptance_.state() != AcceptanceTest::State::NoTest;
+    out_ << statusLine(units_, panel_.readouts(), cycleTime_, trouble,
+                       testSet ? acceptance_.statusText() : QString())
+         << Qt::endl;
 }
 
 void Program::takePort() {
@@ -288,6 +348,7 @@ int Program::run() {
                       units_.unit(UnitKind::NoiseDiscriminator).ident);
 
     takePort();
+    recallTestSetup();
     const std::vector<QRect> screens = availableScreens();
     placeMainWindow(windowMemory_, units_.portDigit(), main_, screens);
     main_.show();

@@ -7,6 +7,7 @@
 #include "app/commtestwindow.h"
 #include "app/loopwindows.h"
 #include "app/mainwindow.h"
+#include "app/testmemory.h"
 #include "app/windowmemory.h"
 #include "charts/charts.h"
 #include "charts/colours.h"
@@ -25,6 +26,10 @@
 #include "measure/panelwidget.h"
 #include "measure/requests.h"
 #include "measure/unitstatus.h"
+#include "modes/acceptance.h"
+#include "modes/acceptancewindow.h"
+#include "modes/calibratewindow.h"
+#include "modes/calibration.h"
 #include "modes/qnsequence.h"
 #include "modes/summary.h"
 #include "modes/zn4panel.h"
@@ -114,6 +119,10 @@ class Program {
     void wireRecords();
     void wireCharts();
     void showNoiseWarning();
+    void wireTest();
+    void wireAcceptance();
+    void recallTestSetup();
+    static void showWindow(QWidget& window);
     void writeSummaryNow();
     void wireModes();
     void addListeners();
@@ -165,6 +174,12 @@ class Program {
     BackgroundLevel background_{constants_, platform_.clock};
     bool measuringBackground_ = false;  // Measure background was chosen, not yet done
     ChartFeed chartFeed_{inception_, charts_, screenPacer_};
+    Calibration calibration_{platform_.clock, constantsForm_};
+    CalibrateWindow calibrateWindow_{calibration_, &main_};
+    AcceptanceTest acceptance_{platform_.clock};
+    AcceptanceForm acceptanceForm_{acceptance_};
+    AcceptanceWindow acceptanceWindow_{acceptanceForm_, acceptance_, &main_};
+    TestMemory testMemory_{startOptions_.windowMemoryPath};
 
     Zn4Panel discriminator_{requests_};
     Zn4Window discriminatorWindow_{discriminator_};

@@ -29,6 +29,16 @@ const char* const kRateCaptions[PanelWidget::rateRanges] = {"×1", "×5", "×10"
 
 const QColor litDigits(0x60, 0xFF, 0x60);
 const QColor staleDigits(0x60, 0x70, 0x60);
+const QColor alarmDigits(0xFF, 0x40, 0x40);
+const QColor staleAlarmDigits(0x90, 0x40, 0x40);
+
+void setDigitColour(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    if (palette.color(QPalette::WindowText) != colour) {
+        palette.setColor(QPalette::WindowText, colour);
+        label->setPalette(palette);
+    }
+}
 
 QColor fromBgr(quint32 c) {
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
@@ -143,14 +153,12 @@ void PanelWidget::showReadouts() {
             label->setText(text);
         }
         // Old values stay readable, but dimmed: the unit did not answer.
-        QPalette palette = label->palette();
-        const QColor colour = stale ? staleDigits : litDigits;
-        if (palette.color(QPalette::WindowText) != colour) {
-            palette.setColor(QPalette::WindowText, colour);
-            label->setPalette(palette);
-        }
+        setDigitColour(label, stale ? staleDigits : litDigits);
     };
-    show(chargeReadout_, r.charge, r.detectorStale);
+    if (chargeReadout_->text() != r.charge) {
+        chargeReadout_->setText(r.charge);
+    }
+    showChargeColour();
     show(rateReadout_, r.pulseRate, r.detectorStale);
     show(esReadout_, r.es, r.voltageStale);
     show(tvReadout_, r.testVoltage, r.voltageStale);
@@ -161,6 +169,20 @@ void PanelWidget::showReadouts() {
     if (r.rateMeter != rateMeterShown_) {
         rateMeter_->setdata(r.rateMeter);
         rateMeterShown_ = r.rateMeter;
+    }
+}
+
+void PanelWidget::setChargeAlarm(bool on) {
+    chargeAlarm_ = on;
+    showChargeColour();
+}
+
+void PanelWidget::showChargeColour() {
+    const bool stale = model_.readouts().detectorStale;
+    if (chargeAlarm_) {
+        setDigitColour(chargeReadout_, stale ? staleAlarmDigits : alarmDigits);
+    } else {
+        setDigitColour(chargeReadout_, stale ? staleDigits : litDigits);
     }
 }
 

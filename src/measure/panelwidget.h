@@ -46,6 +46,10 @@ class PanelWidget : public QWidget {
     // The meters, for their set-up at start: scal1 (pulse rate, left), scal2 (peak, right).
     ScaleWidget& scal(Meter which);
 
+    // The charge readout in red while the charge is above the permissible charge;
+    // its text stays as it is.
+    void setChargeAlarm(bool on);
+
   protected:
     void changeEvent(QEvent* event) override;
 
@@ -55,6 +59,7 @@ class PanelWidget : public QWidget {
     void showControls();
     void showTitles();
     void showReadouts();
+    void showChargeColour();
     QWidget* buildAttGroup();
     QWidget* buildRateGroup();
     QWidget* buildReadouts();
@@ -81,6 +86,7 @@ class PanelWidget : public QWidget {
     ScaleWidget* peakMeter_ = nullptr;
     double peakMeterShown_ = 0.0;
     double rateMeterShown_ = 0.0;
+    bool chargeAlarm_ = false;
     // The gaps that put the REMOTE box and the rate buttons under their captions.
     QSpacerItem* remoteLead_ = nullptr;
     QSpacerItem* frame1Lead_ = nullptr;

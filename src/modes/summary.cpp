@@ -86,6 +86,36 @@ QJsonObject summaryObject(const SummaryParts& parts) {
     };
 }
 
+QJsonObject calibrationObject(const CalibrationRecord& r, const InputConstants& constants) {
+    return {{QStringLiteral("at"), timeOrNull(r.at)},
+            {QStringLiteral("calibratorPc"), r.q0Pc},
+            {QStringLiteral("range"), QStringLiteral("1/%1").arg(attenuatorDivision(r.attRange))},
+            {QStringLiteral("meanRawPeakV"), r.meanRawPeakV},
+            {QStringLiteral("adjustPcPerV"), r.adjust},
+            {QStringLiteral("adjustInForce"), r.adjust == constants.adjust},
+            {QStringLiteral("secondCalibratorPc"), orNull(r.secondQ0Pc)},
+            {QStringLiteral("linearityPercent"), orNull(r.linearityPercent)}};
+}
+
+QJsonObject acceptanceObject(const AcceptanceTest& test) {
+    const auto& limits = test.limits();
+    if (!limits) {
+        return {};
+    }
+    return {
+        {QStringLiteral("testKv"), limits->testKv},
+        {QStringLiteral("holdS"), limits->holdS},
+        {QStringLiteral("permissiblePc"), limits->permissiblePc},
+        {QStringLiteral("heldS"), test.heldS()},
+        {QStringLiteral("largestPc"), orNull(test.largestPc())},
+        {QStringLiteral("verdict"), test.verdictText().isEmpty() ? QJsonValue(QJsonValue::Null)
+                                                                 : QJsonValue(test.verdictText())},
+        {QStringLiteral("state"), test.statusText()},
+        {QStringLiteral("backgroundWarning"), test.backgroundWarning()},
+        {QStringLiteral("readingsWithoutVoltage"), test.readingsWithoutVoltage()},
+        {QStringLiteral("readingsWithoutCharge"), test.readingsWithoutCharge()}};
+}
+
 QString summaryPath(const QString& measurementPath) {
     const QFileInfo info(measurementPath);
     const QString path = info.dir().filePath(info.completeBaseName() + QStringLiteral(".json"));

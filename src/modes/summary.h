@@ -7,6 +7,8 @@
 #include "core/inputconstants.h"
 #include "measure/inception.h"
 #include "measure/reading.h"
+#include "modes/acceptance.h"
+#include "modes/calibration.h"
 #include "platform/files.h"
 
 #include <QDateTime>
@@ -63,6 +65,14 @@ struct SummaryParts {
 };
 
 QJsonObject summaryObject(const SummaryParts& parts);
+
+// The calibration's part: the record, and whether its Adjust is still the one in force (the
+// operator may have typed another since).
+QJsonObject calibrationObject(const CalibrationRecord& record, const InputConstants& constants);
+
+// The acceptance test's part: its limits, how far it came and its verdict; an empty object
+// when no test was set.
+QJsonObject acceptanceObject(const AcceptanceTest& test);
 
 // The summary's file: the measurement file's name with .json in place of its extension.
 QString summaryPath(const QString& measurementPath);

@@ -4,6 +4,7 @@
 #include "core/numeric.h"
 #include "records/numbertext.h"
 
+#include <cmath>
 #include <limits>
 
 namespace kr5 {
@@ -22,7 +23,11 @@ ConstantsForm::ConstantsForm(InputConstants& constants, const SettingsFile& file
 QString ConstantsForm::loadSettings() {
     QString ignored;
     file_.load(portDigit_, constants_, &ignored);
+    fillFields();
+    return ignored;
+}
 
+void ConstantsForm::fillFields() {
     fields.name = constants_.name;
     fields.num = constants_.number;
     fields.temp = constants_.temperature;
@@ -33,7 +38,6 @@ QString ConstantsForm::loadSettings() {
     fields.stop = QString::number(constants_.stopCount);
     fields.qidx = clampedIndex(roundEven(constants_.setQIndex));
     emit fieldsLoaded();
-    return ignored;
 }
 
 QString ConstantsForm::setqText() const {
@@ -91,7 +95,27 @@ ConstantsForm::OkResult ConstantsForm::ok() {
     const int qidx = clampedIndex(fields.qidx);
     v.setQIndex = qidx;
     v.setQ = attenuatorDivision(qidx) * v.adjust;
+    return save(v);
+}
 
+ConstantsForm::OkResult ConstantsForm::storeAdjust(double adjust) {
+    problem_.clear();
+    if (!std::isfinite(adjust)) {
+        // It would be saved as a text that reads back as 0.
+        problem_ = tr("Adjust must be a finite number.");
+        return OkResult::Refused;
+    }
+    InputConstants v = constants_;
+    v.adjust = adjust;
+    v.setQ = attenuatorDivision(clampedIndex(roundEven(v.setQIndex))) * adjust;
+    const OkResult result = save(v);
+    if (result == OkResult::Saved) {
+        fillFields();
+    }
+    return result;
+}
+
+ConstantsForm::OkResult ConstantsForm::save(const InputConstants& v) {
     QString reason;
     if (!file_.save(portDigit_, v, &reason)) {
         problem_ = tr("The constants could not be saved in %1 (%2). Nothing was changed.")

@@ -62,6 +62,16 @@ class ConstantsForm : public QObject {
     // settings file's longest line) and the file is written; problem() then says why.
     OkResult ok();
 
+    // A new Adjust from a calibration of the whole circuit: the constants in force with
+    // Adjust replaced and Set Q = division(Set Q index) x adjust, saved as OK saves them,
+    // then put in force and the fields filled anew from them (edits not yet confirmed with
+    // OK are dropped, as CANCEL would). Nothing changes when the file cannot be written;
+    // problem() then says why.
+    OkResult storeAdjust(double adjust);
+
+    // The constants in force.
+    const InputConstants& constants() const { return constants_; }
+
     // CANCEL and closing by the title bar: back to the settings file, that is, to the
     // last OK. The name is not read from the file and keeps its value.
     void cancel() { loadSettings(); }
@@ -76,6 +86,8 @@ class ConstantsForm : public QObject {
     void constantsChanged();
 
   private:
+    void fillFields();
+    OkResult save(const InputConstants& v);
     bool takeText(const QString& text, const QString& caption, QString& out);
     bool takeNumber(const QString& text, const QString& caption, double& out);
     bool takeCount(const QString& text, const QString& caption, qint32& out);

@@ -203,13 +203,15 @@ class TextSurface : public Surface {
 
 class EveryWindow : public WholeProgram {
   protected:
-    // Opens Input const, Options, About with its system information (none is found, so
-    // the program says so), the colour legend and, through a Q-N measurement, the Q-N
-    // window; the unit search stays loaded from the start. Then Exit.
+    // Opens Input const, Calibrate, Acceptance test, Options, About with its system information
+    // (none is found, so the program says so), the colour legend and, through a Q-N measurement,
+    // the Q-N window; the unit search stays loaded from the start. Then Exit.
     void openEveryWindow(std::function<void()> whileOpen = {}) {
         qint64 mark = 0;
         at(4200, "open the windows", [&] {
             menu("kouseiin")->trigger();
+            menu("calib")->trigger();
+            menu("acctest")->trigger();
             menu("dver")->trigger();
             click(QStringLiteral("About"), QStringLiteral("cmdSysInfo"));
             trigger(QStringLiteral("wave"), QStringLiteral("wcoler"));
@@ -227,7 +229,7 @@ class EveryWindow : public WholeProgram {
             });
         runProgram();
         for (const char* name : {"KR5AU", "kousei", "Options", "About", "Color", "QN", "commtest",
-                                 "wave", "VQ", "ZN4"}) {
+                                 "wave", "VQ", "ZN4", "calibrate", "acceptance"}) {
             ASSERT_NE(window(QLatin1String(name)), nullptr) << name;
         }
         EXPECT_TRUE(window(QStringLiteral("QN"))->isVisible());

@@ -65,7 +65,9 @@ TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgramAndEachMemberHoldsItsOwn) {
               "mesqn=QN-Mes.(&Q), seting=Config(&O), ctest=Test(&T) >, dver=Version(&V), "
               "gohelp=Help(&H)");
     EXPECT_EQ(items(menu().file), "csave=Save, cend=Exit");
-    EXPECT_EQ(items(menu().test), "measbg=Measure background(&B)");
+    EXPECT_EQ(items(menu().test),
+              "calib=Calibrate(&C)..., measbg=Measure background(&B), "
+              "acctest=Acceptance test(&A)...");
     // Window > ZN-4 waits until the noise discriminator is found.
     EXPECT_EQ(items(menu().windows), "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 - [ ]");
     window.setDiscriminatorAvailable(true);
@@ -82,7 +84,8 @@ TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgramAndEachMemberHoldsItsOwn) {
         {&MainMenu::discriminator, "zn4w"},  {&MainMenu::inputConstants, "kouseiin"},
         {&MainMenu::qnMeasurement, "mesqn"}, {&MainMenu::options, "seting"},
         {&MainMenu::version, "dver"},        {&MainMenu::help, "gohelp"},
-        {&MainMenu::test, "ctest"},          {&MainMenu::measureBackground, "measbg"}};
+        {&MainMenu::test, "ctest"},          {&MainMenu::measureBackground, "measbg"},
+        {&MainMenu::calibrate, "calib"},     {&MainMenu::acceptance, "acctest"}};
     for (const auto& [member, name] : members) {
         ASSERT_NE(menu().*member, nullptr) << name;
         EXPECT_EQ((menu().*member)->objectName(), QLatin1String(name));

@@ -68,6 +68,12 @@ TEST(StatusLine, NamesThePortTheUnitsThePanelsTextsAndTheUnitsNotAnswering) {
                              QLatin1String(c.unitStatus)),
                   QLatin1String(c.start) + values + QLatin1String(c.end));
     }
+    // The verdict comes last, after a unit's trouble.
+    const QString verdict = QStringLiteral("Acceptance: PASS, largest 4.1 pC ≤ 10 pC over 60 s");
+    EXPECT_EQ(statusLine(unitsOn(1, true, false), panel.readouts(), QStringLiteral("38"),
+                         QStringLiteral("ACU: no reply (1)"), verdict),
+              QStringLiteral("port 1 | KR AU | ") + values +
+                  QStringLiteral(" | ACU: no reply (1) | ") + verdict);
 }
 
 // The recorder's warning for a file that cannot be written, with a long path, in the main

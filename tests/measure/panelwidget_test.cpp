@@ -143,6 +143,24 @@ TEST_F(PanelWidgetTest, ReadoutsShowTheModelAndDimWhenTheUnitIsSilent) {
               2 * panel.fontInfo().pixelSize());
 }
 
+TEST_F(PanelWidgetTest, TheChargeReadoutTurnsRedWhileTheChargeIsAboveTheLimit) {
+    QLabel* charge = control<QLabel>(QStringLiteral("Vpeak"));
+    const auto colour = [&] { return charge->palette().color(QPalette::WindowText); };
+    settings.autoAttenuator = settings.autoRate = false;
+    show(0x11, 0, 9, 0);
+    const QColor lit = colour();
+    const QString text = charge->text();
+    panel.setChargeAlarm(true);
+    EXPECT_GT(colour().red(), 2 * colour().green());
+    EXPECT_EQ(charge->text(), text);
+    show(0x12, 0, 9, 0);  // the next reading keeps it red
+    EXPECT_GT(colour().red(), 2 * colour().green());
+    EXPECT_NE(charge->text(), text);
+    EXPECT_EQ(control<QLabel>(QStringLiteral("Vpps"))->palette().color(QPalette::WindowText), lit);
+    panel.setChargeAlarm(false);
+    EXPECT_EQ(colour(), lit);
+}
+
 TEST_F(PanelWidgetTest, ClicksGoToTheModelAndTheButtonsShowIt) {
     model.setRemote(true);
     peakb(5)->click();

@@ -126,6 +126,28 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
               QStringLiteral("PASS"));
 }
 
+TEST_F(Summary, SaysWhetherTheCalibrationIsStillInForce) {
+    CalibrationRecord record;
+    record.at = start;
+    record.q0Pc = 100.0;
+    record.attRange = 3;
+    record.meanRawPeakV = 5.0;
+    record.adjust = 2.0;
+    record.secondQ0Pc = 500.0;
+    record.linearityPercent = -1.5;
+    constants.adjust = 2.0;
+    QJsonObject json = calibrationObject(record, constants);
+    EXPECT_EQ(json[QStringLiteral("at")].toString(), QStringLiteral("2026-12-07T09:00:00"));
+    EXPECT_EQ(json[QStringLiteral("range")].toString(), QStringLiteral("1/10"));
+    EXPECT_EQ(json[QStringLiteral("linearityPercent")].toDouble(), -1.5);
+    EXPECT_TRUE(json[QStringLiteral("adjustInForce")].toBool());
+    constants.adjust = 2.5;  // typed in Input const since
+    record.linearityPercent.reset();
+    json = calibrationObject(record, constants);
+    EXPECT_FALSE(json[QStringLiteral("adjustInForce")].toBool());
+    EXPECT_TRUE(json[QStringLiteral("linearityPercent")].isNull());
+}
+
 TEST(SummaryFile, GoesBesideTheMeasurementFileUnderItsName) {
     EXPECT_EQ(summaryPath(QStringLiteral("/data/run 1.csv")), QStringLiteral("/data/run 1.json"));
     EXPECT_EQ(summaryPath(QStringLiteral("/data/run.1.csv")), QStringLiteral("/data/run.1.json"));

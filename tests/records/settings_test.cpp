@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <thread>
@@ -188,6 +189,36 @@ TEST_F(SettingsTest, ARefusedOrUnwrittenOkChangesNothing) {
     EXPECT_TRUE(form.problem().isEmpty());
     EXPECT_EQ(std::tuple(constants.number, constants.setQ, changed),
               std::tuple(QStringLiteral("99"), 4.0, 1));
+}
+
+// A calibration's Adjust goes in as OK would put it: Set Q follows at its index, the file and
+// the fields show it (typed edits not yet confirmed are dropped). A file that cannot be
+// written, or a value that is no number, changes nothing.
+TEST_F(SettingsTest, StoreAdjustSavesTheConstantsInForceWithTheNewAdjustAndRefillsTheFields) {
+    form.loadSettings();
+    form.fields.pt = QStringLiteral("250");
+    form.fields.qidx = 3;
+    ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
+    form.fields.num = QStringLiteral("typed, not confirmed");
+    std::string order;
+    QObject::connect(&form, &ConstantsForm::constantsChanged, [&] { order += "changed "; });
+    QObject::connect(&form, &ConstantsForm::fieldsLoaded, [&] { order += "loaded "; });
+    ASSERT_EQ(form.storeAdjust(2.5), ConstantsForm::OkResult::Saved);
+    EXPECT_EQ(std::tuple(constants.adjust, constants.setQ, constants.ptRatio, order),
+              std::tuple(2.5, 25.0, 250.0, std::string("changed loaded ")));
+    EXPECT_EQ(QStringList({form.fields.adj, form.fields.num}), QStringList({"2.5", "1"}));
+    const QByteArray saved = readBytes(iniPath());
+    EXPECT_EQ(saved,
+              QByteArray("no name\r\n1\r\n20\r\n59\r\n 250 \r\n 2.5 \r\n 25 \r\n 50 \r\n 0 \r\n"));
+
+    ASSERT_TRUE(QFile::remove(iniPath()) && QDir(dir.path()).mkdir(QStringLiteral("kr5au1.ini")));
+    EXPECT_EQ(form.storeAdjust(4.0), ConstantsForm::OkResult::NotWritten);
+    EXPECT_TRUE(form.problem().contains(QLatin1String("kr5au1.ini")));
+    ASSERT_TRUE(QDir(dir.path()).rmdir(QStringLiteral("kr5au1.ini")));
+    writeBytes(iniPath(), saved);
+    EXPECT_EQ(form.storeAdjust(std::nan("")), ConstantsForm::OkResult::Refused);
+    EXPECT_EQ(std::tuple(constants.adjust, form.fields.adj, order, readBytes(iniPath())),
+              std::tuple(2.5, QStringLiteral("2.5"), std::string("changed loaded "), saved));
 }
 
 // Each line is read up to 1 KiB and no line after the ninth: a longer line ends the

@@ -47,12 +47,42 @@ TEST(SimScenario, ATextSetsUnitsProfileObjectFaultsAndPulls) {
     EXPECT_EQ(s.pulls[0].fromS, 1.5);
 }
 
+TEST(SimScenario, EachCalibratorLineAddsOneWithARateOf100AndNoWindowByDefault) {
+    ScenarioBuilder b;
+    ASSERT_TRUE(b.apply(QStringLiteral("calibrator pc=50")));
+    ASSERT_TRUE(b.apply(QStringLiteral("calibrator pc=5 rate=20 from=2 to=4")));
+    const auto& c = b.scenario().calibrators;
+    ASSERT_EQ(c.size(), 2u);
+    EXPECT_EQ(std::tuple(c[0].chargePc, c[0].ratePps, c[0].coversS(0.0), c[0].coversS(1e6)),
+              std::tuple(50.0, 100.0, true, true));
+    EXPECT_EQ(std::tuple(c[1].chargePc, c[1].ratePps, c[1].coversS(1.9), c[1].coversS(2.0),
+                         c[1].coversS(4.0)),
+              std::tuple(5.0, 20.0, false, true, false));
+}
+
 TEST(SimScenario, BadLinesAreRefusedWithAReasonAndChangeNothing) {
-    for (const char* line :
-         {"unit KR 16 1", "unit KR 0 3", "unit XX 0 1", "unit AU 0 1 KR-5 wrong type", "unit KR",
-          "seed -1", "seed 1 2", "turnaround fast", "pt 0", "profile peak=high",
-          "profile colour=red", "profile 12", "object extinction=9", "fault KR melted",
-          "fault KR late p=2", "pull 3", "port 0", "operator maybe", "warp 9"}) {
+    for (const char* line : {"unit KR 16 1",
+                             "unit KR 0 3",
+                             "unit XX 0 1",
+                             "unit AU 0 1 KR-5 wrong type",
+                             "unit KR",
+                             "seed -1",
+                             "seed 1 2",
+                             "turnaround fast",
+                             "pt 0",
+                             "profile peak=high",
+                             "profile colour=red",
+                             "profile 12",
+                             "object extinction=9",
+                             "fault KR melted",
+                             "fault KR late p=2",
+                             "pull 3",
+                             "port 0",
+                             "operator maybe",
+                             "warp 9",
+                             "calibrator rate=10",
+                             "calibrator pc=0",
+                             "calibrator pc=50 colour=red"}) {
         ScenarioBuilder b;
         QString error;
         EXPECT_FALSE(b.apply(QString::fromLatin1(line), &error)) << line;

@@ -1,0 +1,41 @@
+// What the test engineer set up for the tests on a port, kept between runs in the user's
+// configuration (kr5au/kr5au.conf, beside the windows' places): the acceptance test, the
+// voltage below which the background is taken, and the calibration in force. A value that
+// was edited by hand into something out of range is not taken.
+#pragma once
+
+#include "modes/acceptance.h"
+#include "modes/calibration.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+namespace kr5 {
+
+class TestMemory {
+  public:
+    // path: a settings file of its own, in INI format (the tests give a temporary one);
+    // empty: the user's configuration folder, organisation and application "kr5au".
+    explicit TestMemory(const QString& path = QString());
+    ~TestMemory();
+    TestMemory(const TestMemory&) = delete;
+    TestMemory& operator=(const TestMemory&) = delete;
+
+    std::optional<AcceptanceLimits> acceptance(const QString& portDigit) const;
+    // None: no acceptance test on the port.
+    void setAcceptance(const QString& portDigit, const std::optional<AcceptanceLimits>& limits);
+
+    std::optional<double> backgroundThresholdKv(const QString& portDigit) const;
+    void setBackgroundThresholdKv(const QString& portDigit, double kv);
+
+    std::optional<CalibrationRecord> calibration(const QString& portDigit) const;
+    void setCalibration(const QString& portDigit, const CalibrationRecord& record);
+
+  private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+}  // namespace kr5

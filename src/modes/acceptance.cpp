@@ -1,0 +1,281 @@
+#include "acceptance.h"
+
+#include "core/format.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kr5 {
+
+namespace {
+
+// Three significant digits are as many as a charge reading carries; whole picocoulombs
+// from 100 pC up.
+QString pcText(double pc) {
+    const int places = pc >= 100 ? 0 : pc >= 10 ? 1 : 2;
+    const double scale = std::pow(10.0, places);
+    return plainNumber(std::round(pc * scale) / scale);
+}
+
+// One place at least, as test levels are written on the test plan ("12.0 kV").
+QString kvText(double kv) {
+    const double tenths = std::round(kv * 10.0);
+    if (std::abs(kv * 10.0 - tenths) < 1e-9) {
+        return QString::number(tenths / 10.0, 'f', 1);
+    }
+    return plainNumber(std::round(kv * 1000.0) / 1000.0);
+}
+
+QString wholeSeconds(qint64 ms) {
+    return QString::number(ms / 1000);
+}
+
+QString readingsText(int n) {
+    return n == 1 ? QStringLiteral("1 reading") : QStringLiteral("%1 readings").arg(n);
+}
+
+}  // namespace
+
+void AcceptanceTest::setLimits(std::optional<AcceptanceLimits> limits) {
+    if (limits == limits_) {
+        return;
+    }
+    const Shown before = shown();
+    limits_ = limits;
+    startAfresh();
+    announceIfChanged(before);
+}
+
+void AcceptanceTest::restart() {
+    const Shown before = shown();
+    startAfresh();
+    announceIfChanged(before);
+}
+
+void AcceptanceTest::startAfresh() {
+    // The operator may restart while a cycle still waits for the AC unit or the noise
+    // discriminator: the reading it then hands over was taken before, for the old test.
+    startedAtMs_ = clock_.nowMs();
+    resetHold();
+}
+
+void AcceptanceTest::resetHold() {
+    state_ = limits_ ? State::Waiting : State::NoTest;
+    levelSinceMs_.reset();
+    heldMs_ = 0;
+    largestPc_.reset();
+    withoutVoltage_ = 0;
+    withoutCharge_ = 0;
+}
+
+void AcceptanceTest::setBackground(std::optional<double> pc) {
+    const Shown before = shown();
+    background_ = pc;
+    announceIfChanged(before);
+}
+
+QString AcceptanceTest::backgroundWarning() const {
+    if (!limits_ || !background_ || *background_ <= limits_->permissiblePc / 2.0) {
+        return {};
+    }
+    return tr("Background %1 pC is above half the permissible charge %2 pC: the test is not "
+              "valid")
+        .arg(pcText(*background_), pcText(limits_->permissiblePc));
+}
+
+void AcceptanceTest::setBackgroundThresholdKv(double kv) {
+    if (kv == backgroundThresholdKv_) {
+        return;
+    }
+    backgroundThresholdKv_ = kv;
+    emit backgroundThresholdChanged(kv);
+}
+
+QString AcceptanceTest::verdictText() const {
+    switch (state_) {
+        case State::Passed:
+            return QStringLiteral("PASS");
+        case State::Failed:
+            return QStringLiteral("FAIL");
+        default:
+            return {};
+    }
+}
+
+bool AcceptanceTest::chargeAboveLimit() const {
+    return limits_ && latestPc_ && *latestPc_ > limits_->permissiblePc;
+}
+
+void AcceptanceTest::takeReading(const Reading& r) {
+    const Shown before = shown();
+    if (r.detectorAnswered()) {
+        latestPc_ = r.charge;
+    }
+    if (limits_ && r.takenAtMs >= startedAtMs_) {
+        follow(r);
+    }
+    announceIfChanged(before);
+}
+
+void AcceptanceTest::follow(const Reading& r) {
+    if (state_ == State::Passed || state_ == State::Failed) {
+        return;  // a verdict stands until the operator starts again
+    }
+    const AcceptanceLimits& l = *limits_;
+    // An unknown voltage is no drop: the AC unit missing one reply says nothing about the
+    // voltage. Only a known one below the level ends the hold.
+    if (r.acAnswered() && r.testVoltage < l.testKv * 1000.0) {
+        if (state_ == State::Holding) {
+            const QString message =
+                tr("Test voltage fell below %1 kV after %2 s of %3 s: the hold starts again")
+                    .arg(kvText(l.testKv), wholeSeconds(heldMs_), plainNumber(l.holdS));
+            resetHold();
+            emit holdReset(message);
+        }
+        return;
+    }
+    if (state_ == State::Waiting) {
+        if (!r.acAnswered()) {
+            return;  // the level is not known to be reached
+        }
+        state_ = State::Holding;
+    }
+
+    if (r.acAnswered()) {
+        if (levelSinceMs_) {
+            heldMs_ += std::max<qint64>(0, r.takenAtMs - *levelSinceMs_);
+        }
+        levelSinceMs_ = r.takenAtMs;
+    } else {
+        // Only time between two readings known at the level counts: the voltage may have
+        // been anywhere while it was not known.
+        ++withoutVoltage_;
+        levelSinceMs_.reset();
+    }
+    if (r.detectorAnswered()) {
+        largestPc_ = std::max(largestPc_.value_or(r.charge), r.charge);
+    } else {
+        ++withoutCharge_;
+    }
+
+    // A verdict needs at least one charge: a hold with the detector silent throughout
+    // waits for it rather than passing on nothing.
+    if (heldMs_ >= std::llround(l.holdS * 1000.0) && largestPc_) {
+        state_ = *largestPc_ <= l.permissiblePc ? State::Passed : State::Failed;
+    }
+}
+
+QString AcceptanceTest::missingText() const {
+    QStringList parts;
+    if (withoutVoltage_ > 0) {
+        parts << readingsText(withoutVoltage_) + tr(" without the test voltage");
+    }
+    if (withoutCharge_ > 0) {
+        parts << readingsText(withoutCharge_) + tr(" without the charge");
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+QString AcceptanceTest::statusText() const {
+    QString text;
+    switch (state_) {
+        case State::NoTest:
+            return tr("Acceptance: no test");
+        case State::Waiting:
+            text = tr("Acceptance: waiting for %1 kV (hold %2 s, limit %3 pC)")
+                       .arg(kvText(limits_->testKv), plainNumber(limits_->holdS),
+                            pcText(limits_->permissiblePc));
+            break;
+        case State::Holding:
+            text = tr("Acceptance: holding %1/%2 s at %3 kV, %4 (limit %5 pC)")
+                       .arg(wholeSeconds(heldMs_), plainNumber(limits_->holdS),
+                            kvText(limits_->testKv),
+                            largestPc_ ? tr("largest %1 pC").arg(pcText(*largestPc_))
+                                       : tr("no charge yet"),
+                            pcText(limits_->permissiblePc));
+            break;
+        case State::Passed:
+        case State::Failed:
+            text = tr("Acceptance: %1, largest %2 pC %3 %4 pC over %5 s")
+                       .arg(verdictText(), pcText(*largestPc_),
+                            state_ == State::Passed ? QStringLiteral("≤") : QStringLiteral(">"),
+                            pcText(limits_->permissiblePc), wholeSeconds(heldMs_));
+            break;
+    }
+    const QString missing = missingText();
+    if (!missing.isEmpty()) {
+        text += QStringLiteral("; ") + missing;
+    }
+    const QString background = backgroundWarning();
+    if (!background.isEmpty()) {
+        text += QStringLiteral("; ") + background;
+    }
+    return text;
+}
+
+void AcceptanceTest::announceIfChanged(const Shown& before) {
+    if (shown() != before) {
+        emit changed();
+    }
+}
+
+// The form.
+
+void AcceptanceForm::load() {
+    const std::optional<AcceptanceLimits>& l = test_.limits();
+    fields.testKv = l ? plainNumber(l->testKv) : QString();
+    fields.holdS = l ? plainNumber(l->holdS) : QString();
+    fields.permissiblePc = l ? plainNumber(l->permissiblePc) : QString();
+    fields.backgroundKv = plainNumber(test_.backgroundThresholdKv());
+    emit fieldsLoaded();
+}
+
+bool AcceptanceForm::take(const QString& text, const QString& caption, double min, double max,
+                          const QString& unit, double& out) {
+    bool number = false;
+    const double v = text.trimmed().toDouble(&number);
+    // Written so that NaN fails too.
+    if (!number || !(v >= min && v <= max)) {
+        problem_ = tr("%1 must be a number from %2 to %3 %4.")
+                       .arg(caption, plainNumber(min), plainNumber(max), unit);
+        return false;
+    }
+    out = v;
+    return true;
+}
+
+bool AcceptanceForm::ok() {
+    problem_.clear();
+    AcceptanceLimits l;
+    double backgroundKv = 0.0;
+    if (!take(fields.testKv, tr("Test voltage"), kMinTestKv, kMaxTestKv, QStringLiteral("kV"),
+              l.testKv) ||
+        !take(fields.holdS, tr("Hold time"), kMinHoldS, kMaxHoldS, QStringLiteral("s"), l.holdS) ||
+        !take(fields.permissiblePc, tr("Permissible charge"), kMinPermissiblePc, kMaxPermissiblePc,
+              QStringLiteral("pC"), l.permissiblePc) ||
+        !take(fields.backgroundKv, tr("Background threshold"), kMinBackgroundKv, kMaxBackgroundKv,
+              QStringLiteral("kV"), backgroundKv)) {
+        return false;
+    }
+    // At or above the test level the test object itself discharges: that is no
+    // background.
+    if (backgroundKv >= l.testKv) {
+        problem_ = tr("Background threshold must be below the test voltage (%1 kV).")
+                       .arg(plainNumber(l.testKv));
+        return false;
+    }
+    test_.setBackgroundThresholdKv(backgroundKv);
+    test_.setLimits(l);
+    load();
+    emit accepted();
+    return true;
+}
+
+void AcceptanceForm::clear() {
+    problem_.clear();
+    test_.setLimits(std::nullopt);
+    load();
+    emit accepted();
+}
+
+}  // namespace kr5

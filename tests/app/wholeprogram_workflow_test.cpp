@@ -1,0 +1,193 @@
+// The test engineer's workflow on the simulated bench in virtual time: a calibrator's
+// pulses give the Adjust the bench was built with, the acceptance test is set up, the
+// voltage profile holds at the test level and the main window gives the verdict, the hold
+// resets when the voltage falls too soon, and the summary beside the measurement file
+// carries it all. The setup is kept for the port.
+#include "app/testmemory.h"
+#include "wholeprogram.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSettings>
+#include <QStatusBar>
+
+namespace kr5::test {
+namespace {
+
+class Workflow : public WholeProgram {
+  protected:
+    void SetUp() override {
+        WholeProgram::SetUp();
+        // A circuit of 2 pC per volt; the calibrator's 20 pC read 10 V at the 1/1 range,
+        // two thirds of full scale, before the ramp reaches the object's inception at 8 kV.
+        scenario.calibration = 2.0;
+        sim::CalibratorConfig calibrator;
+        calibrator.chargePc = 20.0;
+        calibrator.toS = 7.5;
+        scenario.calibrators.push_back(calibrator);
+    }
+
+    QString text(const char* windowName, const char* name) {
+        const auto* label = control<QLabel>(QLatin1String(windowName), QLatin1String(name));
+        return label != nullptr ? label->text() : QString();
+    }
+    QString verdict() {
+        const auto* label = control<QLabel>(QStringLiteral("KR5AU"), QStringLiteral("verdict"));
+        return label != nullptr && label->isVisible() ? label->text() : QString();
+    }
+    void setUpAcceptance(const char* kv, const char* holdS, const char* pc) {
+        menu("acctest")->trigger();
+        type(QStringLiteral("acceptance"), QStringLiteral("testkv"), QLatin1String(kv));
+        type(QStringLiteral("acceptance"), QStringLiteral("holds"), QLatin1String(holdS));
+        type(QStringLiteral("acceptance"), QStringLiteral("permpc"), QLatin1String(pc));
+        click(QStringLiteral("acceptance"), QStringLiteral("accok"));
+    }
+};
+
+TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
+    const QString measurement = dir.filePath(QStringLiteral("bushing.csv"));
+    at(2000, "calibrate", [&] {
+        menu("calib")->trigger();
+        type(QStringLiteral("calibrate"), QStringLiteral("q0"), QStringLiteral("20"));
+        click(QStringLiteral("calibrate"), QStringLiteral("measure"));
+    });
+    QString proposal;
+    QString adjustShown;
+    step(
+        "accept the proposal",
+        [&] { return control<QPushButton>("calibrate", "accept")->isEnabled(); },
+        [&] {
+            proposal = text("calibrate", "proposal");
+            click(QStringLiteral("calibrate"), QStringLiteral("accept"));
+            // The test's name, typed after the calibration: the Adjust it stored shows.
+            menu("kouseiin")->trigger();
+            type(QStringLiteral("kousei"), QStringLiteral("Text1"), QStringLiteral("bushing"));
+            adjustShown = control<QLineEdit>("kousei", "Text6")->text();
+            click(QStringLiteral("kousei"), QStringLiteral("Command1"));
+            setUpAcceptance("11.5", "3", "100000");
+            startRecording(measurement);
+        });
+    QString holding;
+    step(
+        "holding", [&] { return verdict().contains(QStringLiteral("holding")); },
+        [&] { holding = verdict(); });
+    step(
+        "verdict", [&] { return !verdict().contains(QStringLiteral("holding")); },
+        [&] { click(QStringLiteral("KR5AU"), QStringLiteral("bclose")); });
+    step(
+        "exit", [&] { return QFile::exists(dir.filePath(QStringLiteral("bushing.json"))); },
+        [&] { menu("cend")->trigger(); });
+    runProgram();
+
+    EXPECT_TRUE(proposal.startsWith(QStringLiteral("2 pC/V"))) << proposal.toStdString();
+    EXPECT_EQ(adjustShown, QStringLiteral("2"));
+    EXPECT_TRUE(holding.startsWith(QStringLiteral("Acceptance: holding"))) << holding.toStdString();
+    EXPECT_EQ(verdict(), QStringLiteral("PASS"));
+
+    QFile file(dir.filePath(QStringLiteral("bushing.json")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject summary = QJsonDocument::fromJson(file.readAll()).object();
+    EXPECT_EQ(summary[QStringLiteral("inputConstants")][QStringLiteral("adjustPcPerV")].toDouble(),
+              2.0);
+    const QJsonValue calibration = summary[QStringLiteral("calibration")];
+    EXPECT_EQ(calibration[QStringLiteral("calibratorPc")].toDouble(), 20.0);
+    EXPECT_EQ(calibration[QStringLiteral("range")].toString(), QStringLiteral("1/1"));
+    EXPECT_NEAR(calibration[QStringLiteral("meanRawPeakV")].toDouble(), 10.0, 0.06);
+    EXPECT_TRUE(calibration[QStringLiteral("adjustInForce")].toBool());
+    const QJsonValue acceptance = summary[QStringLiteral("acceptance")];
+    EXPECT_EQ(acceptance[QStringLiteral("verdict")].toString(), QStringLiteral("PASS"));
+    EXPECT_EQ(acceptance[QStringLiteral("testKv")].toDouble(), 11.5);
+    EXPECT_GE(acceptance[QStringLiteral("heldS")].toDouble(), 3.0);
+    EXPECT_LE(acceptance[QStringLiteral("largestPc")].toDouble(),
+              summary[QStringLiteral("largestChargePc")].toDouble());
+    EXPECT_GT(summary[QStringLiteral("rows")].toInt(), 0);
+
+    // The next run on this port finds the same setup.
+    TestMemory memory(windowMemoryPath());
+    const auto limits = memory.acceptance(QStringLiteral("1"));
+    ASSERT_TRUE(limits);
+    EXPECT_EQ(*limits, (AcceptanceLimits{11.5, 3, 100000}));
+    EXPECT_EQ(memory.backgroundThresholdKv(QStringLiteral("1")), 1.0);
+    const auto record = memory.calibration(QStringLiteral("1"));
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->adjust, 2.0);
+    EXPECT_FALSE(memory.acceptance(QStringLiteral("2")));
+}
+
+// The profile holds 12 kV for about 5 s: a hold of 10 s at 11.5 kV cannot be completed and
+// starts again each time the voltage falls; a hold of 3 s with a limit of 10 pC fails, and
+// the charge readout turns red while the charge is above the limit.
+TEST_F(Workflow, AHoldCutShortStartsAgainAndAChargeAboveTheLimitFails) {
+    scenario.calibrators.clear();
+    const auto status = [this] { return program->mainWindow().statusBar()->currentMessage(); };
+    const auto chargeRed = [] {
+        const auto* readout = control<QLabel>(QStringLiteral("KR5AU"), QStringLiteral("Vpeak"));
+        return readout->palette().color(QPalette::WindowText).red() == 0xFF &&
+               readout->palette().color(QPalette::WindowText).green() == 0x40;
+    };
+    at(4200, "a hold longer than the bench's", [&] { setUpAcceptance("11.5", "10", "10"); });
+    QString reset;
+    bool wasRed = false;
+    step(
+        "reset", [&] { return status().startsWith(QStringLiteral("Test voltage fell")); },
+        [&] {
+            reset = status();
+            setUpAcceptance("11.5", "3", "10");
+        });
+    step(
+        "verdict",
+        [&] {
+            wasRed = wasRed || chargeRed();
+            return verdict() == QStringLiteral("FAIL");
+        },
+        [&] { menu("cend")->trigger(); });
+    runProgram();
+    EXPECT_TRUE(reset.startsWith(QStringLiteral("Test voltage fell below 11.5 kV after ")))
+        << reset.toStdString();
+    EXPECT_TRUE(reset.endsWith(QStringLiteral("of 10 s: the hold starts again")))
+        << reset.toStdString();
+    EXPECT_TRUE(wasRed);
+}
+
+// A setup edited by hand into something out of range is not taken; a good one is.
+TEST(TestMemoryFile, TakesOnlyValuesInRange) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kr5au.conf"));
+    {
+        QSettings s(path, QSettings::IniFormat);
+        s.setValue(QStringLiteral("port1/test/testKv"), 12.0);
+        s.setValue(QStringLiteral("port1/test/holdS"), 0.0);  // below 1 s
+        s.setValue(QStringLiteral("port1/test/permissiblePc"), 10.0);
+        s.setValue(QStringLiteral("port1/test/backgroundBelowKv"), QStringLiteral("low"));
+        s.setValue(QStringLiteral("port2/test/testKv"), 12.0);
+        s.setValue(QStringLiteral("port2/test/holdS"), 60.0);
+        s.setValue(QStringLiteral("port2/test/permissiblePc"), 10.0);
+        s.setValue(QStringLiteral("port2/test/backgroundBelowKv"), 2.5);
+    }
+    TestMemory memory(path);
+    EXPECT_FALSE(memory.acceptance(QStringLiteral("1")));
+    EXPECT_FALSE(memory.backgroundThresholdKv(QStringLiteral("1")));
+    EXPECT_EQ(memory.acceptance(QStringLiteral("2")), (AcceptanceLimits{12, 60, 10}));
+    EXPECT_EQ(memory.backgroundThresholdKv(QStringLiteral("2")), 2.5);
+
+    CalibrationRecord record;
+    record.at = QDateTime(QDate(2026, 12, 7), QTime(9, 0));
+    record.q0Pc = 50;
+    record.attRange = 2;
+    record.meanRawPeakV = 5;
+    record.adjust = 2;
+    memory.setCalibration(QStringLiteral("1"), record);
+    const auto back = memory.calibration(QStringLiteral("1"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->at, record.at);
+    EXPECT_EQ(back->attRange, 2);
+    EXPECT_FALSE(back->linearityPercent);
+    record.attRange = 12;  // no such range
+    memory.setCalibration(QStringLiteral("1"), record);
+    EXPECT_FALSE(memory.calibration(QStringLiteral("1")));
+    memory.setAcceptance(QStringLiteral("2"), std::nullopt);
+    EXPECT_FALSE(memory.acceptance(QStringLiteral("2")));
+}
+
+}  // namespace
+}  // namespace kr5::test

@@ -1,0 +1,232 @@
+// The charge calibration on the acquisition loop with the simulated bench in virtual time
+// (proposal, restart on a range change, warnings, linearity, accept), and on hand-made
+// readings (spread, linearity formula, refusals). The window is in calibratewindow_test.
+#include "modes/calibration.h"
+#include "measure/acquisition.h"
+#include "measure/evaluation.h"
+#include "measure/panelmodel.h"
+#include "platform/virtualclock.h"
+#include "records/settingsfile.h"
+#include "sim/bench.h"
+#include "sim/simport.h"
+#include "support/benchunits.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <tuple>
+
+namespace kr5 {
+namespace {
+
+// High voltage off, no noise and a detector calibration of 2 pC/V, with scenario lines.
+sim::Scenario calibratorBench(const char* lines) {
+    sim::ScenarioBuilder b;
+    EXPECT_TRUE(b.applyText(QStringLiteral("operator off\nprofile start=0 peak=0\n"
+                                           "object noise=0 noiserate=0\ncalibration 2\n") +
+                            QLatin1String(lines)));
+    return b.scenario();
+}
+
+// The calibration as a listener of the acquisition loop, with the Input const form on a
+// settings file of its own.
+struct Rig : LoopWindows, QnControl {
+    Rig(const char* lines, int range) : bench(calibratorBench(lines)) {
+        form.setPortDigit(QStringLiteral("1"));
+        settings.autoAttenuator = false;
+        EXPECT_TRUE(test::startOnDefaultBench(units, link));
+        loop.addListener(calibration);
+        loop.loopStart();
+        requests.attenuator = range;  // goes out after the first reading, taken at 1/1
+    }
+    void portLost(const PortProblem&) override {}
+    void portBack() override {}
+    void showDiscriminatorPanel(bool) override {}
+    void startCharts() override {}
+    bool passesRunning() const override { return false; }
+    bool endAfterPass() const override { return false; }
+    void recordStart() override {}
+    void finish() override {}
+    bool runAverage() {
+        for (int i = 0; i < 2000 && calibration.averaging(); ++i) {
+            loop.normalCycle();
+        }
+        return !calibration.averaging();
+    }
+
+    sim::Bench bench;
+    VirtualClock clock;
+    VirtualPump pump{clock};
+    Timing timing{clock, pump};
+    sim::SimPort port{bench, clock};
+    UnitsOnLine units;
+    Link link{units, port, clock, pump, timing};
+    Requests requests;
+    OperatingSettings settings;
+    InputConstants constants;
+    QTemporaryDir dir;
+    SettingsFile file{dir.path()};
+    ConstantsForm form{constants, file};
+    PanelModel frontPanel{requests, settings};
+    ReadingEvaluator evaluator{constants, units};
+    Calibration calibration{clock, form};
+    Acquisition loop{{requests, settings, units, link, clock, timing, pump, evaluator, frontPanel,
+                      *this, *this}};
+};
+
+TEST(Calibration, TheProposalRecoversTheCalibrationWithinAPeakCodeAfterTheRangeChange) {
+    // 50 pC at 2 pC/V reads 12.5, 5 and 2.5 V at 1/2, 1/5 and 1/10; one peak code is 1/17 V.
+    for (const int range : {1, 2, 3}) {
+        SCOPED_TRACE(range);
+        Rig rig("calibrator pc=50", range);
+        // Started at 1/1, where the reading is off scale: the range change starts it again.
+        ASSERT_EQ(rig.calibration.start(QStringLiteral("50")), QString());
+        ASSERT_TRUE(rig.runAverage());
+        EXPECT_GE(rig.clock.nowMs(), Calibration::kAverageMs);
+        const PeakAverage first = rig.calibration.first().value_or(PeakAverage{});
+        EXPECT_EQ(std::pair(first.attRange, first.offScale), std::pair(range, false));
+        EXPECT_NEAR(first.spreadV, 0.0, 1e-9);
+        const double volts = 50.0 / (attenuatorDivision(range) * 2.0);
+        // Half a code step of the reading, and the rounding to four digits.
+        EXPECT_NEAR(rig.calibration.proposal().value_or(0.0), 2.0,
+                    2.0 * (0.5 / 17.0) / volts + 0.0005);
+        EXPECT_EQ(rig.calibration.warningText(), QString());
+    }
+}
+
+TEST(Calibration, ReadingsOffTheGoodPartOfTheScaleOrNoneAtAllAreSaid) {
+    const struct {
+        const char* scenario;
+        int range;
+        const char* warning;
+    } cases[] = {
+        {"calibrator pc=50", 4,
+         "The reading, 1.235 V, is below 10 % of full scale at 1/20: change the range to 1/2."},
+        {"calibrator pc=50", 0,
+         "The reading is off scale at 1/1: change the range to 1/2. No Adjust is proposed."},
+        {"calibrator pc=50\nfault KR silent", 2,
+         "The detector gave no reading in 3 s: check that it is switched on and answers on the "
+         "line. No Adjust is proposed."},
+        {"calibrator pc=50 from=100", 2,
+         "The detector read no pulse at 1/5: check that the calibrator is connected and "
+         "switched on. No Adjust is proposed."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        Rig rig(c.scenario, c.range);
+        rig.loop.normalCycle();
+        ASSERT_EQ(rig.calibration.start(QStringLiteral("50")), QString());
+        ASSERT_TRUE(rig.runAverage());
+        EXPECT_EQ(rig.calibration.warningText(), QString::fromUtf8(c.warning));
+        const bool proposed = c.range == 4;
+        EXPECT_EQ(rig.calibration.proposal().has_value(), proposed);
+        EXPECT_EQ(rig.calibration.proposalText() == QLatin1String("none"), !proposed);
+        EXPECT_EQ(rig.calibration.accept().isEmpty(), proposed);
+    }
+}
+
+TEST(Calibration, ASecondValueShowsTheLinearityAndAcceptStoresAdjustAndTheRecord) {
+    // The calibrator is turned from 50 to 100 pC at 10 s; both read at 1/5.
+    Rig rig("calibrator pc=50 to=10\ncalibrator pc=100 from=10", 2);
+    rig.loop.normalCycle();
+    ASSERT_EQ(rig.calibration.start(QStringLiteral("50")), QString());
+    ASSERT_TRUE(rig.runAverage());
+    ASSERT_EQ(rig.calibration.proposal(), std::optional<double>(2.0));
+    while (rig.clock.nowMs() < 10500) {
+        rig.loop.normalCycle();
+    }
+    ASSERT_EQ(rig.calibration.startSecond(QStringLiteral("100")), QString());
+    ASSERT_TRUE(rig.runAverage());
+    EXPECT_EQ(rig.calibration.linearityText(), QStringLiteral("+0.0 %: 100 pC read for 100 pC"));
+    EXPECT_EQ(rig.calibration.proposalText(), QStringLiteral("2 pC/V (now 1 pC/V)"));
+
+    std::vector<CalibrationRecord> emitted;
+    QObject::connect(&rig.calibration, &Calibration::accepted,
+                     [&](const CalibrationRecord& r) { emitted.push_back(r); });
+    const QDateTime now = rig.clock.localTime();
+    ASSERT_EQ(rig.calibration.accept(), QString());
+    EXPECT_EQ(std::tuple(rig.constants.adjust, rig.constants.setQ, rig.form.fields.adj),
+              std::tuple(2.0, 2.0, QStringLiteral("2")));
+    InputConstants restarted;
+    EXPECT_TRUE(rig.file.load(QStringLiteral("1"), restarted) && restarted.adjust == 2.0);
+    ASSERT_EQ(emitted.size(), 1u);
+    const CalibrationRecord& r = emitted.front();
+    EXPECT_EQ(std::tuple(r.q0Pc, r.attRange, r.meanRawPeakV, r.adjust, r.secondQ0Pc),
+              std::tuple(50.0, 2, 5.0, 2.0, std::optional<double>(100.0)));
+    EXPECT_NEAR(r.linearityPercent.value_or(99.0), 0.0, 1e-9);
+    EXPECT_LE(std::abs(r.at.secsTo(now)), 1);
+    EXPECT_EQ(rig.calibration.record().value_or(CalibrationRecord{}).adjust, 2.0);
+}
+
+// Readings made by hand: one every 100 ms for the whole average at a range, with the peak
+// codes taken in turn from a list.
+struct HandCalibration : ::testing::Test {
+    HandCalibration() { form.setPortDigit(QStringLiteral("1")); }
+    void feed(int range, std::initializer_list<int> codes) {
+        const std::vector<int> turn(codes);
+        for (size_t i = 0; calibration.averaging() && i < 1000; ++i) {
+            clock.advanceMs(100);
+            Reading r;
+            r.detector = DetectorFields{turn[i % turn.size()], 0, range, 0};
+            r.attRange = range;
+            r.rawPeak = r.detector->rawPeak();
+            calibration.takeReading(r);
+        }
+    }
+
+    VirtualClock clock;
+    InputConstants constants;
+    QTemporaryDir dir;
+    SettingsFile file{dir.path()};
+    ConstantsForm form{constants, file};
+    Calibration calibration{clock, form};
+};
+
+TEST_F(HandCalibration, ASpreadAboveFivePercentWarnsAndTheLinearityFollowsItsFormula) {
+    // Around 5 V, codes 84 and 86 in turn spread by 1.2 %, 80 and 90 by 6 %.
+    ASSERT_EQ(calibration.start(QStringLiteral("50")), QString());
+    feed(2, {84, 86});
+    EXPECT_EQ(std::pair(calibration.proposal(), calibration.warningText()),
+              std::pair(std::optional<double>(2.0), QString()));
+    ASSERT_EQ(calibration.start(QStringLiteral("50")), QString());
+    feed(2, {80, 90});
+    EXPECT_EQ(calibration.proposal(), std::optional<double>(2.0));
+    EXPECT_TRUE(calibration.warningText().startsWith(
+        QLatin1String("The reading is unsteady: its spread is 6.0 % of the mean")));
+
+    // Read with Adjust 2 at 1/10, code 90 is 10 x 90/17 x 2 = 105.88 pC for 100 pC.
+    ASSERT_EQ(calibration.startSecond(QStringLiteral("100")), QString());
+    feed(3, {90});
+    EXPECT_NEAR(calibration.linearityPercent().value_or(0.0), 5.882, 0.001);
+    EXPECT_EQ(calibration.linearityText(), QStringLiteral("+5.9 %: 105.9 pC read for 100 pC"));
+}
+
+TEST_F(HandCalibration, RefusalsNameTheFieldAndItsRangeAndAFailedAcceptStoresNothing) {
+    for (const char* text : {"", "abc", "12pC", "0.09", "100000.5", "-5", "nan", "inf"}) {
+        EXPECT_EQ(calibration.start(QLatin1String(text)),
+                  QStringLiteral("Calibrator charge q0 must be a number from 0.1 to 100000 pC."));
+        EXPECT_FALSE(calibration.averaging()) << text;
+    }
+    EXPECT_FALSE(calibration.accept().isEmpty()) << "nothing to accept";
+    EXPECT_TRUE(calibration.startSecond(QStringLiteral("100")).contains(QLatin1String("q0 first")));
+    EXPECT_EQ(calibration.start(QStringLiteral("0.1")), QString());
+    EXPECT_EQ(calibration.start(QStringLiteral(" 100000 ")), QString());
+    feed(2, {85});
+    EXPECT_EQ(
+        calibration.startSecond(QStringLiteral("0")),
+        QStringLiteral("Second calibrator charge q1 must be a number from 0.1 to 100000 pC."));
+
+    int accepted = 0;
+    QObject::connect(&calibration, &Calibration::accepted, [&] { ++accepted; });
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("kr5au1.ini")));
+    EXPECT_TRUE(calibration.accept().contains(QLatin1String("kr5au1.ini")));
+    EXPECT_EQ(std::tuple(constants.adjust, accepted, calibration.record().has_value()),
+              std::tuple(1.0, 0, false));
+    ASSERT_TRUE(QDir(dir.path()).rmdir(QStringLiteral("kr5au1.ini")));
+    EXPECT_EQ(calibration.accept(), QString());
+    EXPECT_EQ(std::pair(constants.adjust, accepted), std::pair(4000.0, 1));
+}
+
+}  // namespace
+}  // namespace kr5
