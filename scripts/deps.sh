@@ -3,10 +3,14 @@
 KR5_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
+    # The History window's charts and the charts' SVG export.
+    qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core xdg-utils
     # The font of the program's Japanese and full-width texts.
     fonts-ipafont-gothic
+    # Reading back the PDF report in the tests (pdftotext, pdftoppm).
+    poppler-utils
     # Checking the install tree and making the Debian package: the desktop entry and
     # metainfo validators, the manual page formatter, and dpkg-shlibdeps with the file
     # utility CPack uses to find the executables.
