@@ -74,6 +74,7 @@ void QmTracker::takeStep(int range, std::optional<double> ratePps) {
 
 void QmTracker::passDone() {
     lastPass_ = current_;
+    blockPasses_.push_back(current_);
     for (size_t r = 0; r < current_.size(); ++r) {
         if (current_[r]) {
             sums_[r] += *current_[r];

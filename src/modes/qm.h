@@ -6,6 +6,7 @@
 // that still comes 10 times a second.
 #pragma once
 
+#include "core/qncounts.h"
 #include "core/ranges.h"
 
 #include <QString>
@@ -22,10 +23,6 @@ struct Qm {
     // "123.4 pC", "below the lowest threshold", "above the highest", "no counts".
     QString text() const;
 };
-
-// A pass's rates in pulses a second, one per attenuator range; none where the count did
-// not come.
-using QnRates = std::array<std::optional<double>, kAttenuatorRanges>;
 
 inline constexpr double kQmRatePps = 10.0;
 
@@ -45,6 +42,8 @@ class QmTracker {
     Qm lastPass(double adjust) const { return chargeAtTenPulses(lastPass_, adjust); }
     Qm block(double adjust) const;
     int passesInBlock() const { return passes_; }
+    // Every pass of the block, in order.
+    const QnPasses& blockPasses() const { return blockPasses_; }
 
   private:
     QnRates current_{};
@@ -52,6 +51,7 @@ class QmTracker {
     std::array<double, kAttenuatorRanges> sums_{};
     std::array<int, kAttenuatorRanges> counts_{};
     int passes_ = 0;
+    QnPasses blockPasses_;
 };
 
 }  // namespace kr5

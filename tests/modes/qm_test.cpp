@@ -88,9 +88,13 @@ TEST(QmTracker, TheLastPassAndTheBlockMean) {
     EXPECT_NEAR(t.block(kAdjust).pC, std::pow(10.0, std::log10(20.0) + share * std::log10(2.0)),
                 1e-9);
     EXPECT_EQ(t.passesInBlock(), 2);
+    ASSERT_EQ(t.blockPasses().size(), 2u);  // each pass kept as counted, for the export
+    EXPECT_EQ(t.blockPasses()[1][3], 100.0);
+    EXPECT_EQ(t.blockPasses()[0][3], 1.0);
     t.takeStep(0, std::nullopt);  // a step without a count is no point of the pass
     t.startBlock();
     EXPECT_EQ(t.passesInBlock(), 0);
+    EXPECT_TRUE(t.blockPasses().empty());
     EXPECT_EQ(t.block(kAdjust).where, Qm::Where::NoCounts);
     EXPECT_EQ(t.lastPass(kAdjust).where, Qm::Where::NoCounts);
 }
