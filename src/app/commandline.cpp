@@ -85,6 +85,14 @@ struct Options {
                                                 "received to this file."),
                                  QStringLiteral("file")};
 
+    QCommandLineOption report{QStringLiteral("report"),
+                              QStringLiteral("Write the report of this measurement file (with "
+                                             "its summary beside it) as PDF, without a display, "
+                                             "and end."),
+                              QStringLiteral("file")};
+    QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                              QStringLiteral("The PDF --report writes."), QStringLiteral("pdf")};
+
     QCommandLineOption help{QStringLiteral("help")};
     QCommandLineOption version{QStringLiteral("version")};
 
@@ -94,7 +102,8 @@ struct Options {
             exitCodesHelp());
         help = parser.addHelpOption();
         version = parser.addVersionOption();
-        parser.addOptions({status, sample, speed, port1, port2, listPorts, logFrames});
+        parser.addOptions(
+            {status, sample, speed, port1, port2, listPorts, logFrames, report, output});
     }
 };
 
@@ -166,8 +175,19 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         !readChoice(parser, o.speed, {0, 1, 2}, line.speedIndex, error) ||
         !readText(parser, o.port1, line.devices[0], error) ||
         !readText(parser, o.port2, line.devices[1], error) ||
-        !readText(parser, o.logFrames, line.frameLogPath, error)) {
+        !readText(parser, o.logFrames, line.frameLogPath, error) ||
+        !readText(parser, o.report, line.reportInput, error) ||
+        !readText(parser, o.output, line.reportOutput, error)) {
         return fail(error);
+    }
+    if (line.reportInput.isEmpty() != line.reportOutput.isEmpty()) {
+        return fail(
+            QStringLiteral("--report and -o go together: --report MEASUREMENT.csv -o "
+                           "REPORT.pdf."));
+    }
+    if (!line.reportInput.isEmpty()) {
+        line.action = CommandLine::Action::Report;
+        return line;
     }
     line.status = parser.isSet(o.status);
     if (parser.isSet(o.listPorts)) {

@@ -16,6 +16,7 @@ struct CommandLine {
         Help,       // print helpText() and end
         Version,    // print the version and end
         ListPorts,  // print the serial ports present and end
+        Report,     // write the report of reportInput to reportOutput and end
         Error,      // print error on standard error and end with kExitBadOption
     };
     Action action = Action::Run;
@@ -28,6 +29,8 @@ struct CommandLine {
     // the environment variables KR5AU_PORT1 and KR5AU_PORT2, then to the system's names.
     std::array<QString, 2> devices;
     QString frameLogPath;  // empty: no frame log
+    QString reportInput;   // --report: the measurement file
+    QString reportOutput;  // -o: the PDF
 };
 
 // arguments: as QCoreApplication::arguments() gives them, the program's name first.

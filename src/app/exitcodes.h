@@ -15,6 +15,7 @@ enum ExitCode : int {
     kExitPortUnusable = 5,  // the serial device would not open for another reason
     kExitNoDetector = 6,    // a port opened, but no KR-5 answered
     kExitNoAcUnitStop = 7,  // the operator would not measure without the AC unit
+    kExitNoReport = 8,      // --report: the file was refused or the PDF not written
 };
 
 inline int exitCodeFor(const UnitSearch& search) {
@@ -51,7 +52,8 @@ inline QString exitCodesHelp() {
         "  4  the serial device is in use by another program\n"
         "  5  the serial device would not open for another reason\n"
         "  6  the port opened, but no KR-5 answered\n"
-        "  7  the AC unit is missing and the operator chose not to go on");
+        "  7  the AC unit is missing and the operator chose not to go on\n"
+        "  8  --report: the measurement file was refused or the report could not be written");
 }
 
 }  // namespace kr5

@@ -7,6 +7,7 @@
 //   kr5au --port1 DEVICE    the serial device of port 1 (before KR5AU_PORT1); --port2 alike
 //   kr5au --log-frames FILE writes every frame sent and every reply received to FILE
 //   kr5au --list-ports      prints the serial ports present and ends
+//   kr5au --report F -o P   writes the report of the measurement file F as the PDF P
 //   kr5au --help, --version print the help or the version and end, even without a display
 // The exit status tells a normal end from each start-up failure (app/exitcodes.h).
 #include "app/commandline.h"
@@ -14,6 +15,7 @@
 #include "app/exitcodes.h"
 #include "app/help/helplauncher.h"
 #include "app/program.h"
+#include "app/reportcommand.h"
 #include "platform/qtclipboard.h"
 #include "platform/qtclock.h"
 #include "platform/qtdialogs.h"
@@ -63,6 +65,7 @@ int answerOnTerminal(const kr5::CommandLine& line) {
                                 << '\n';
             return kr5::kExitBadOption;
         case kr5::CommandLine::Action::Run:
+        case kr5::CommandLine::Action::Report:
             break;
     }
     return kr5::kExitDone;
@@ -95,9 +98,20 @@ int main(int argc, char** argv) {
         QCoreApplication core(argc, argv);
         nameApplication();
         line = kr5::parseCommandLine(QCoreApplication::arguments());
-        if (line.action != kr5::CommandLine::Action::Run) {
+        if (line.action != kr5::CommandLine::Action::Run &&
+            line.action != kr5::CommandLine::Action::Report) {
             return answerOnTerminal(line);
         }
+    }
+
+    if (line.action == kr5::CommandLine::Action::Report) {
+        // The charts are drawn off screen: no display is needed, nor a port.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        QApplication app(argc, argv);
+        nameApplication();
+        return kr5::writeReportOfFile(line.reportInput, line.reportOutput);
     }
 
     // On X11 the windows repaint small areas (a readout, the newest part of a curve) many

@@ -49,7 +49,14 @@ void MainWindow::buildMenus() {
     MainMenu& m = menu_;
     QMenu* cfile = addMenu(QStringLiteral("cfile"), QStringLiteral("File(&F)"), m.file);
     m.save = addItem(cfile, QStringLiteral("csave"), QStringLiteral("Save"));
+    m.open = addItem(cfile, QStringLiteral("copen"), QStringLiteral("Open...(&O)"));
+    m.judgeAgain = addItem(cfile, QStringLiteral("cjudge"), QStringLiteral("Judge again...(&J)"));
+    m.closeRecorded =
+        addItem(cfile, QStringLiteral("cshut"), QStringLiteral("Close recorded test(&L)"));
+    m.report = addItem(cfile, QStringLiteral("creport"), QStringLiteral("Report...(&R)"));
     m.exit = addItem(cfile, QStringLiteral("cend"), QStringLiteral("Exit"));
+    m.judgeAgain->setEnabled(false);  // until a recorded test is open
+    m.closeRecorded->setEnabled(false);
 
     QMenu* cwin = addMenu(QStringLiteral("cwin"), QStringLiteral("Window(&W)"), m.windows);
     m.trend = addItem(cwin, QStringLiteral("dwave"), QStringLiteral("T-QVN"));
@@ -78,6 +85,7 @@ void MainWindow::buildMenus() {
     m.save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m.exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     m.help->setShortcut(QKeySequence(Qt::Key_F1));
+    m.open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
 
     connect(m.exit, &QAction::triggered, this, &MainWindow::askToEnd);
     connect(m.version, &QAction::triggered, this, &MainWindow::showAbout);

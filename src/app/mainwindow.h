@@ -22,6 +22,10 @@ namespace kr5 {
 struct MainMenu {
     QAction* file = nullptr;               // cfile: the File submenu
     QAction* save = nullptr;               // csave: prepare a measurement file
+    QAction* open = nullptr;               // copen: open a recorded test
+    QAction* judgeAgain = nullptr;         // cjudge: the open test with another Set Q
+    QAction* closeRecorded = nullptr;      // cshut: back to the live measurement
+    QAction* report = nullptr;             // creport: the test report as PDF
     QAction* exit = nullptr;               // cend
     QAction* windows = nullptr;            // cwin: the Window submenu
     QAction* trend = nullptr;              // dwave: show or hide the trend window

@@ -14,6 +14,9 @@
 namespace kr5 {
 
 void ChartFeed::takeReading(const Reading& reading) {
+    if (paused_) {
+        return;
+    }
     if (const auto found = detector_.judge(reading)) {
         charts_.plotter().showInception(*found);
     }
@@ -53,6 +56,7 @@ Program::Program(const Platform& platform, ProgramOptions options)
     wireCharts();
     wireModes();
     wireTest();
+    wireRecordedTests();
     addListeners();
 }
 
@@ -86,7 +90,11 @@ void Program::wireMenu() {
     QObject::connect(menu.options, &QAction::triggered, &main_, [this] { options_.showOptions(); });
     QObject::connect(menu.trend, &QAction::triggered, &charts_, &Charts::toggleTrendWindow);
     QObject::connect(menu.vq, &QAction::triggered, &charts_, &Charts::toggleVqWindow);
-    QObject::connect(menu.qnMeasurement, &QAction::triggered, &main_, [this] { qn_.menuClick(); });
+    QObject::connect(menu.qnMeasurement, &QAction::triggered, &main_, [this] {
+        if (!refusedWhileRecordedTestOpen(QStringLiteral("A Q-N measurement"))) {
+            qn_.menuClick();
+        }
+    });
     QObject::connect(menu.discriminator, &QAction::triggered, &discriminator_,
                      &Zn4Panel::menuClick);
     QObject::connect(&timing_, &Timing::cycleTimeChanged, &main_, [this](const QString& text) {
@@ -163,32 +171,6 @@ void Program::wireCharts() {
     });
     QObject::connect(&constantsForm_, &ConstantsForm::constantsChanged, &main_,
                      [this] { showNoiseWarning(); });
-}
-
-void Program::writeSummaryNow() {
-    SummaryParts parts(constants_, recordingTally_, inception_);
-    parts.measurementFile = QFileInfo(recorder_.filePath()).fileName();
-    parts.programVersion = QCoreApplication::applicationVersion();
-    parts.start = recordingTally_.openedAt();
-    parts.end = platform_.clock.localTime();
-    parts.rows = recorder_.rowsWritten();
-    parts.backgroundPc = background_.level();
-    parts.backgroundThresholdKv = background_.thresholdVolts() / 1000.0;
-    if (qn_.qm().passesInBlock() > 0) {
-        parts.qmLastPass = qn_.qm().lastPass(constants_.adjust).text();
-        parts.qmBlock = qn_.qm().block(constants_.adjust).text();
-        parts.qmPassesInBlock = qn_.qm().passesInBlock();
-    }
-    QString problem;
-    if (const auto& record = calibration_.record()) {
-        parts.calibration = calibrationObject(*record, constants_);
-    }
-    parts.acceptance = acceptanceObject(acceptance_);
-    if (!writeSummary(platform_.files, recorder_.filePath(), summaryObject(parts), &problem)) {
-        main_.showWarning(QStringLiteral("The summary %1 could not be written (%2); the "
-                                         "measurement file is complete.")
-                              .arg(summaryPath(recorder_.filePath()), problem));
-    }
 }
 
 void Program::showNoiseWarning() {

@@ -7,6 +7,7 @@
 #include "app/commtestwindow.h"
 #include "app/loopwindows.h"
 #include "app/mainwindow.h"
+#include "app/openedtest.h"
 #include "app/testmemory.h"
 #include "app/windowmemory.h"
 #include "charts/charts.h"
@@ -89,11 +90,14 @@ class ChartFeed : public ReadingListener {
     ChartFeed(InceptionDetector& detector, Charts& charts, ScreenPacer& pacer)
         : detector_(detector), charts_(charts), pacer_(pacer) {}
     void takeReading(const Reading& reading) override;
+    // While a recorded test is shown the live readings are not drawn (nor judged).
+    void setPaused(bool paused) { paused_ = paused; }
 
   private:
     InceptionDetector& detector_;
     Charts& charts_;
     ScreenPacer& pacer_;
+    bool paused_ = false;
 };
 
 class Program {
@@ -124,6 +128,13 @@ class Program {
     void recallTestSetup();
     static void showWindow(QWidget& window);
     void writeSummaryNow();
+    QJsonObject summaryNow();
+    void wireRecordedTests();
+    void openRecordedTest();
+    void closeRecordedTest();
+    void showRecordedState();
+    bool refusedWhileRecordedTestOpen(const QString& what);
+    void writeReportNow();
     void wireModes();
     void addListeners();
     void printStatus();
@@ -180,6 +191,8 @@ class Program {
     AcceptanceForm acceptanceForm_{acceptance_};
     AcceptanceWindow acceptanceWindow_{acceptanceForm_, acceptance_, &main_};
     TestMemory testMemory_{startOptions_.windowMemoryPath};
+    OpenedTest openedTest_{
+        {constants_, charts_, platform_.dialogs, platform_.clock, platform_.pump, &main_}};
 
     Zn4Panel discriminator_{requests_};
     Zn4Window discriminatorWindow_{discriminator_};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace kr5 {
 
@@ -35,6 +36,24 @@ class Dialogs {
     // Asks for a file name to save under. Empty when the operator cancels; chosenFilter
     // (when given) receives the 1-based index of the filter in use.
     virtual QString saveFileName(const SaveRequest& request, int* chosenFilter = nullptr) = 0;
+
+    // Asks for an existing file to open (title, filter as for saving). Empty when the
+    // operator cancels; where no dialog can be shown (no display) it counts as cancelled.
+    virtual QString openFileName(const QString& title, const QString& filter) {
+        Q_UNUSED(title);
+        Q_UNUSED(filter);
+        return {};
+    }
+
+    // Asks for one line of text, the initial text filled in. None when the operator
+    // cancels; where no dialog can be shown it counts as cancelled.
+    virtual std::optional<QString> askText(const QString& title, const QString& label,
+                                           const QString& initial) {
+        Q_UNUSED(title);
+        Q_UNUSED(label);
+        Q_UNUSED(initial);
+        return std::nullopt;
+    }
 };
 
 }  // namespace kr5

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace kr5 {
@@ -72,6 +73,34 @@ QString QtDialogs::saveFileName(const SaveRequest& request, int* chosenFilter) {
         *chosenFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     }
     return dialog.selectedFiles().constFirst();
+}
+
+QString QtDialogs::openFileName(const QString& title, const QString& filter) {
+    QFileDialog dialog(parent_, title);
+    dialog.setObjectName(QStringLiteral("OpenDialog"));
+    dialog.setAccessibleDescription(QStringLiteral("OpenDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(nameFilters(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtDialogs::askText(const QString& title, const QString& label,
+                                          const QString& initial) {
+    QInputDialog dialog(parent_);
+    dialog.setObjectName(QStringLiteral("AskDialog"));
+    dialog.setAccessibleDescription(QStringLiteral("AskDialog"));
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextValue(initial);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue();
 }
 
 }  // namespace kr5

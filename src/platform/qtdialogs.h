@@ -21,6 +21,9 @@ class QtDialogs : public Dialogs {
     Answer message(const QString& text, const QString& title, Buttons buttons,
                    const QString& detail = QString()) override;
     QString saveFileName(const SaveRequest& request, int* chosenFilter = nullptr) override;
+    QString openFileName(const QString& title, const QString& filter) override;
+    std::optional<QString> askText(const QString& title, const QString& label,
+                                   const QString& initial) override;
 
     // "CSV File(*.csv)|*.csv|All(*.*)|*.*" as Qt's list of name filters; Qt's own
     // ";;"-separated form passes through.

@@ -94,6 +94,67 @@ struct Offscreen {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
 };
 
+// A measurement file as the program writes it: the header, then a ramp through Set Q.
+QByteArray measurementFile() {
+    QByteArray file =
+        "\"Name\",\"Rod 7\",\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"Date\",\"12-07-2026\",\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"No.\",\"3\",\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"Temp.\",\"20\",\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"RH\",\"59\",\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"PT ratio\", 100,\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"Adjust\", 1,\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"Set Q\", 10,\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"Start\", 50,\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"Mes. Program\",\"KR-5au\",\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"Version\",\" 1. 5. 46\",\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"PD Unit\",\"KR-5 V1.20   \",\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"AC Unit\",\"AU-1 V2.00   \",\"dummy\",\"dummy\",\"dummy\"\r\n"
+        "\"ATT.R\",\"pC\",\"RATE.R\",\"P.P.S\",\"TV\"\r\n"
+        "\"RECON\",\"10:00:00\",\"dummy\",\"dummy\",\"dummy\"\r\n";
+    for (int kv = 1; kv <= 12; ++kv) {  // up: the charge passes 10 pC at 8 kV
+        file += QByteArray::number(0) + ',' + QByteArray::number(kv >= 8 ? 40.0 : 1.0, 'f', 1) +
+                ",1,100.0," + QByteArray::number(kv * 1000.0, 'f', 1) + "\r\n";
+    }
+    return file;
+}
+
+// --report draws the test from its file, without a display or a port, and writes the PDF;
+// a file that is not a measurement file ends with 8 and says where it went wrong.
+TEST(CommandLineExe, ReportWritesThePdfOfAMeasurementFileWithoutADisplay) {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("rod.csv"));
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(measurementFile());
+    f.close();
+    const QString pdf = dir.filePath(QStringLiteral("rod.pdf"));
+    const Ended run =
+        runProgram({QStringLiteral("--report"), csv, QStringLiteral("-o"), pdf}, noDisplay());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(20000)) << "pdftotext (poppler-utils) is needed";
+    const QString words = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(words.contains(QStringLiteral("Rod 7"))) << words.toStdString();
+    EXPECT_TRUE(words.contains(QStringLiteral("8000"))) << words.toStdString();  // the inception
+
+    QFile junk(dir.filePath(QStringLiteral("junk.csv")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(
+        QByteArray("\x7f"
+                   "ELF\x02\x01\x01\0\0\0junk\r\nmore\r\n",
+                   20));
+    junk.close();
+    const QString none = dir.filePath(QStringLiteral("none.pdf"));
+    const Ended refused = runProgram(
+        {QStringLiteral("--report"), junk.fileName(), QStringLiteral("-o"), none}, noDisplay());
+    EXPECT_EQ(refused.status, 8);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("Line 1: expected")))
+        << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(none));
+}
+
 TEST(CommandLineExe, AFrameLogThatCannotBeWrittenStopsTheProgramBeforeItStarts) {
     Offscreen o;
     const QString log = o.missing("no-folder/frames.log");

@@ -64,7 +64,9 @@ TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgramAndEachMemberHoldsItsOwn) {
               "cfile=File(&F) >, cwin=Window(&W) >, kouseiin=Input const.(&K), "
               "mesqn=QN-Mes.(&Q), seting=Config(&O), ctest=Test(&T) >, dver=Version(&V), "
               "gohelp=Help(&H)");
-    EXPECT_EQ(items(menu().file), "csave=Save, cend=Exit");
+    EXPECT_EQ(items(menu().file),
+              "csave=Save, copen=Open...(&O), cjudge=Judge again...(&J) -, "
+              "cshut=Close recorded test(&L) -, creport=Report...(&R), cend=Exit");
     EXPECT_EQ(items(menu().test),
               "calib=Calibrate(&C)..., measbg=Measure background(&B), "
               "acctest=Acceptance test(&A)...");
@@ -85,7 +87,9 @@ TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgramAndEachMemberHoldsItsOwn) {
         {&MainMenu::qnMeasurement, "mesqn"}, {&MainMenu::options, "seting"},
         {&MainMenu::version, "dver"},        {&MainMenu::help, "gohelp"},
         {&MainMenu::test, "ctest"},          {&MainMenu::measureBackground, "measbg"},
-        {&MainMenu::calibrate, "calib"},     {&MainMenu::acceptance, "acctest"}};
+        {&MainMenu::calibrate, "calib"},     {&MainMenu::open, "copen"},
+        {&MainMenu::report, "creport"},      {&MainMenu::judgeAgain, "cjudge"},
+        {&MainMenu::closeRecorded, "cshut"}, {&MainMenu::acceptance, "acctest"}};
     for (const auto& [member, name] : members) {
         ASSERT_NE(menu().*member, nullptr) << name;
         EXPECT_EQ((menu().*member)->objectName(), QLatin1String(name));

@@ -45,6 +45,35 @@ class FakeDialogs : public Dialogs {
         return path;
     }
 
+    // Open dialogs and text questions: answered from their queues (empty: cancelled),
+    // each question recorded.
+    std::deque<QString> openPaths;
+    std::deque<std::optional<QString>> textAnswers;
+    std::vector<QString> textQuestions;
+
+    QString openFileName(const QString& title, const QString& filter) override {
+        Q_UNUSED(title);
+        Q_UNUSED(filter);
+        if (openPaths.empty()) {
+            return {};
+        }
+        const QString path = openPaths.front();
+        openPaths.pop_front();
+        return path;
+    }
+
+    std::optional<QString> askText(const QString& title, const QString& label,
+                                   const QString& initial) override {
+        Q_UNUSED(title);
+        textQuestions.push_back(label + QStringLiteral(": ") + initial);
+        if (textAnswers.empty()) {
+            return std::nullopt;
+        }
+        const auto answer = textAnswers.front();
+        textAnswers.pop_front();
+        return answer;
+    }
+
     Answer message(const QString& text, const QString& title, Buttons buttons,
                    const QString& detail = QString()) override {
         shown.push_back({text, title, buttons, detail});

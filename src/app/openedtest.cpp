@@ -1,0 +1,156 @@
+#include "openedtest.h"
+
+#include "core/format.h"
+#include "modes/summary.h"
+#include "records/recordedreadings.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QProgressDialog>
+#include <cmath>
+
+namespace kr5 {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Open");
+
+QJsonValue orNull(std::optional<double> v) {
+    return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
+}
+
+// The summary written beside the file, when there is one that reads as such.
+std::optional<QJsonObject> writtenSummary(const QString& measurementPath) {
+    QFile file(summaryPath(measurementPath));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
+    if (!doc.isObject()) {
+        return std::nullopt;
+    }
+    return doc.object();
+}
+
+}  // namespace
+
+bool OpenedTest::open() {
+    const QString path =
+        p_.dialogs.openFileName(kTitle, QStringLiteral("CSV File(*.csv)|*.csv|All files(*)|*"));
+    return !path.isEmpty() && openPath(path);
+}
+
+bool OpenedTest::openPath(const QString& path) {
+    QProgressDialog progress(QStringLiteral("Reading %1").arg(QFileInfo(path).fileName()),
+                             QStringLiteral("Cancel"), 0, 1000, p_.parent);
+    progress.setObjectName(QStringLiteral("openprogress"));
+    progress.setWindowTitle(kTitle);
+    progress.setMinimumDuration(300);
+    auto read = readRecordedTest(path, [&](double share) {
+        progress.setValue(int(share * 1000));
+        p_.pump.pumpOnce();  // the Cancel button and the windows stay alive
+        return !progress.wasCanceled();
+    });
+    progress.reset();
+    if (const auto* problem = std::get_if<ReadProblem>(&read)) {
+        if (problem->text != QLatin1String("Cancelled")) {
+            p_.dialogs.message(QStringLiteral("%1 cannot be opened as a measurement file: %2")
+                                   .arg(QFileInfo(path).fileName(), problem->text),
+                               kTitle, Dialogs::Buttons::Ok);
+        }
+        return false;
+    }
+    RecordedTest test = std::get<RecordedTest>(std::move(read));
+    if (!test_) {
+        live_ = p_.constants;
+    }
+    const std::optional<double> setQ = askSetQ(test.constants.setQ);
+    test.constants.setQ = setQ.value_or(test.constants.setQ);
+    test_ = std::move(test);
+    path_ = path;
+    note_ = QStringLiteral("%1: %2 rows").arg(QFileInfo(path).fileName()).arg(test_->rows.size());
+    if (test_->skippedRows > 0) {
+        note_ += QStringLiteral(", %1 lines that could not be read skipped (the first is line %2)")
+                     .arg(test_->skippedRows)
+                     .arg(test_->firstSkippedLine);
+    }
+    draw();
+    return true;
+}
+
+bool OpenedTest::judgeAgain() {
+    if (!test_) {
+        return false;
+    }
+    const std::optional<double> setQ = askSetQ(test_->constants.setQ);
+    if (!setQ) {
+        return false;
+    }
+    test_->constants.setQ = *setQ;
+    draw();
+    return true;
+}
+
+void OpenedTest::close() {
+    if (!test_) {
+        return;
+    }
+    test_.reset();
+    p_.constants = live_;
+    p_.charts.showNormalFace();
+}
+
+std::optional<double> OpenedTest::askSetQ(double proposed) {
+    const auto text = p_.dialogs.askText(kTitle, QStringLiteral("Set Q for judging the test, pC"),
+                                         plainNumber(proposed));
+    if (!text) {
+        return std::nullopt;  // the file's stands
+    }
+    bool ok = false;
+    const double v = text->trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v <= 0.0 || v > 1e6) {
+        p_.dialogs.message(QStringLiteral("Set Q must be a number from above 0 to 1000000 pC; "
+                                          "the test is judged with %1 pC.")
+                               .arg(plainNumber(proposed)),
+                           kTitle, Dialogs::Buttons::Ok);
+        return std::nullopt;
+    }
+    return v;
+}
+
+void OpenedTest::draw() {
+    p_.constants = test_->constants;
+    result_ = replayTest(*test_, p_.constants, p_.charts, p_.clock);
+}
+
+QJsonObject OpenedTest::summary() const {
+    QJsonObject s;
+    if (const auto written = writtenSummary(path_)) {
+        s = *written;
+    } else {
+        RecordingTally tally([] { return true; });
+        InceptionDetector none(test_->constants, p_.clock);
+        SummaryParts parts(test_->constants, tally, none);
+        parts.measurementFile = QFileInfo(path_).fileName();
+        parts.programVersion = test_->version;
+        parts.rows = qint32(test_->rows.size());
+        s = summaryObject(parts);
+        s[QStringLiteral("largestChargePc")] = orNull(result_.largestChargePc);
+        s[QStringLiteral("largestPulseRatePps")] = orNull(result_.largestRatePps);
+        if (!result_.qmLastPass.isEmpty()) {
+            s[QStringLiteral("qm")] = QJsonObject{{QStringLiteral("lastPass"), result_.qmLastPass},
+                                                  {QStringLiteral("block"), result_.qmBlock}};
+        }
+    }
+    // This judgement's Set Q and what it found.
+    s[QStringLiteral("setQPc")] = test_->constants.setQ;
+    s[QStringLiteral("inceptionExtinction")] =
+        QJsonObject{{QStringLiteral("inceptionV"), orNull(result_.inceptionV)},
+                    {QStringLiteral("extinctionV"), orNull(result_.extinctionV)},
+                    {QStringLiteral("doubt"), result_.doubt}};
+    return s;
+}
+
+}  // namespace kr5

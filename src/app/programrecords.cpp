@@ -1,0 +1,144 @@
+// The composition root's share of the test's records: the summary beside the measurement
+// file, opening a recorded test (the live charts pause meanwhile) and the test report.
+#include "program.h"
+
+#include "app/reportcommand.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStatusBar>
+
+namespace kr5 {
+
+QJsonObject Program::summaryNow() {
+    SummaryParts parts(constants_, recordingTally_, inception_);
+    parts.measurementFile = QFileInfo(recorder_.filePath()).fileName();
+    parts.programVersion = QCoreApplication::applicationVersion();
+    parts.start = recordingTally_.openedAt();
+    parts.end = platform_.clock.localTime();
+    parts.rows = recorder_.rowsWritten();
+    parts.backgroundPc = background_.level();
+    parts.backgroundThresholdKv = background_.thresholdVolts() / 1000.0;
+    if (qn_.qm().passesInBlock() > 0) {
+        parts.qmLastPass = qn_.qm().lastPass(constants_.adjust).text();
+        parts.qmBlock = qn_.qm().block(constants_.adjust).text();
+        parts.qmPassesInBlock = qn_.qm().passesInBlock();
+    }
+    if (const auto& record = calibration_.record()) {
+        parts.calibration = calibrationObject(*record, constants_);
+    }
+    parts.acceptance = acceptanceObject(acceptance_);
+    return summaryObject(parts);
+}
+
+void Program::writeSummaryNow() {
+    QString problem;
+    if (!writeSummary(platform_.files, recorder_.filePath(), summaryNow(), &problem)) {
+        main_.showWarning(QStringLiteral("The summary %1 could not be written (%2); the "
+                                         "measurement file is complete.")
+                              .arg(summaryPath(recorder_.filePath()), problem));
+    }
+}
+
+void Program::wireRecordedTests() {
+    const MainMenu& menu = main_.menu();
+    QObject::connect(menu.open, &QAction::triggered, &main_, [this] { openRecordedTest(); });
+    QObject::connect(menu.judgeAgain, &QAction::triggered, &main_, [this] {
+        if (openedTest_.judgeAgain()) {
+            showRecordedState();
+        }
+    });
+    QObject::connect(menu.closeRecorded, &QAction::triggered, &main_,
+                     [this] { closeRecordedTest(); });
+    QObject::connect(menu.report, &QAction::triggered, &main_, [this] { writeReportNow(); });
+}
+
+bool Program::refusedWhileRecordedTestOpen(const QString& what) {
+    if (!openedTest_.isOpen()) {
+        return false;
+    }
+    platform_.dialogs.message(
+        QStringLiteral("%1 is not possible while a recorded test is open: close it first "
+                       "(File > Close recorded test).")
+            .arg(what),
+        QString(), Dialogs::Buttons::Ok);
+    return true;
+}
+
+void Program::openRecordedTest() {
+    QString busy;
+    if (recorder_.filePrepared()) {
+        busy = QStringLiteral("the measurement file is open: CLOSE it first.");
+    } else if (qn_.passesRunning()) {
+        busy = QStringLiteral("the Q-N measurement runs: stop it first.");
+    }
+    if (!busy.isEmpty()) {
+        platform_.dialogs.message(QStringLiteral("A recorded test cannot be opened while ") + busy,
+                                  QString(), Dialogs::Buttons::Ok);
+        return;
+    }
+    if (openedTest_.open()) {
+        showRecordedState();
+    }
+}
+
+void Program::showRecordedState() {
+    const bool open = openedTest_.isOpen();
+    const MainMenu& menu = main_.menu();
+    chartFeed_.setPaused(open);
+    // Nothing may be recorded while the charts and constants are the file's.
+    menu.save->setEnabled(!open && !recorder_.filePrepared());
+    kousei_.setOkEnabled(!open && !recorder_.filePrepared());
+    menu.judgeAgain->setEnabled(open);
+    menu.closeRecorded->setEnabled(open);
+    if (!open) {
+        main_.setPortCaption(units_.portDigit());
+        main_.statusBar()->clearMessage();
+        return;
+    }
+    main_.setWindowTitle(QStringLiteral("KR-5(%1) recorded: %2")
+                             .arg(units_.portDigit(), QFileInfo(openedTest_.path()).fileName()));
+    main_.statusBar()->showMessage(openedTest_.note());
+    const ReplayResult& r = openedTest_.result();
+    if (!r.qnPasses.empty()) {
+        charts_.qn().showQm(r.qmLastPass, r.qmBlock, int(r.qnPasses.size()));
+    }
+}
+
+void Program::closeRecordedTest() {
+    openedTest_.close();
+    showRecordedState();
+}
+
+void Program::writeReportNow() {
+    Dialogs::SaveRequest request;
+    request.fileName = QStringLiteral("report.pdf");
+    request.filter = QStringLiteral("PDF File(*.pdf)|*.pdf");
+    const QString path = platform_.dialogs.saveFileName(request);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QDateTime now = platform_.clock.localTime();
+    ReportContent content;
+    if (openedTest_.isOpen()) {
+        content = reportOfOpenedTest(openedTest_, charts_, now);
+    } else {
+        content.summary = summaryNow();
+        content.programVersion = QCoreApplication::applicationVersion();
+        content.printedAt = now;
+        content.qnCounts = qn_.qm().blockPasses();
+        content.adjust = constants_.adjust;
+        takeChartPictures(charts_, content);
+    }
+    QString problem;
+    if (!writeReport(content, path, &problem)) {
+        platform_.dialogs.message(problem, QString(), Dialogs::Buttons::Ok);
+        return;
+    }
+    main_.statusBar()->showMessage(
+        QStringLiteral("Report written: %1").arg(QDir::toNativeSeparators(path)));
+}
+
+}  // namespace kr5

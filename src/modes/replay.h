@@ -1,0 +1,40 @@
+// A recorded test drawn again, at full speed and without any line traffic: its Q-N blocks
+// on the Q-N face, each finished chart to the Q-N window, then every row on the trend and
+// V-Q charts as the live measurement drew it, judged for inception and extinction with
+// the constants chosen (the file's, or another Set Q). The opened test in the program and
+// the report from the command line both draw it so.
+#pragma once
+
+#include "charts/charts.h"
+#include "core/inputconstants.h"
+#include "core/qncounts.h"
+#include "platform/clock.h"
+#include "records/recordedfile.h"
+
+#include <QString>
+#include <optional>
+
+namespace kr5 {
+
+struct ReplayResult {
+    std::optional<double> inceptionV;
+    std::optional<double> extinctionV;
+    QString doubt;        // why the pair cannot be trusted; empty when it can
+    QString resultTable;  // the V-Q window's result table, as the live one would read
+    QString resultFileText;
+    // The last Q-N block: its passes, its label and Qm of its last pass and of the block.
+    QnPasses qnPasses;
+    QString qnLabel;
+    QString qmLastPass;
+    QString qmBlock;
+    // The largest charge and pulse rate of the normal readings.
+    std::optional<double> largestChargePc;
+    std::optional<double> largestRatePps;
+};
+
+// charts: made with constants (they scale by them), which the caller has set to those the
+// test is to be judged with. clock: gives the result table its date.
+ReplayResult replayTest(const RecordedTest& test, const InputConstants& constants, Charts& charts,
+                        const Clock& clock);
+
+}  // namespace kr5

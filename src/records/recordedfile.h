@@ -1,0 +1,87 @@
+// Reading back a measurement file this program recorded (recordlines.h has its layout):
+// the header's constants, every data row, the marker lines and the Q-N blocks, so that a
+// finished test can be looked at again or replayed through the charts.
+//
+// The header decides whether the file is one of ours: a header line that is missing or
+// not as the program writes it refuses the whole file, with the line and what was
+// expected there. In the body a damaged line costs only itself: it is skipped and
+// counted, since a long recording should not be lost to one bad row.
+#pragma once
+
+#include "core/inputconstants.h"
+#include "core/qncounts.h"
+
+#include <QDate>
+#include <QString>
+#include <functional>
+#include <variant>
+#include <vector>
+
+namespace kr5 {
+
+// One data row, with the file's line number.
+struct RecordedRow {
+    int attRange = 0;
+    double chargePc = 0.0;
+    int rateRange = 0;
+    double pulseRatePps = 0.0;
+    double testVoltageV = 0.0;
+    int line = 0;
+};
+
+// A marker line: RECON, PAUSE, RECOFF, QNstartD or QNend. condition, testVoltage and
+// passes are those of a QNstartD; empty and 0 for the others.
+struct RecordedMarker {
+    QString tag;
+    QString time;        // HH:mm:ss
+    int rowsBefore = 0;  // data rows in the file before the marker
+    int line = 0;
+    QString condition;
+    QString testVoltage;
+    int passes = 0;
+};
+
+// The rows of one Q-N measurement: from its QNstartD to its QNend, or to the PAUSE,
+// RECOFF or next QNstartD that came first (no QNend is written once recording stopped).
+// The rows are rows[firstRow] .. rows[firstRow + rowCount - 1].
+struct RecordedQnBlock {
+    QString condition;
+    QString testVoltage;
+    int firstRow = 0;
+    int rowCount = 0;
+    // A pass holds one step per attenuator range, in order; a step whose count did not
+    // come has no row, so its range stays empty, and a pass cut short keeps what it has.
+    QnPasses passes;
+};
+
+struct RecordedTest {
+    // name, number, temperature, humidity, ptRatio, adjust, setQ and startCount from the
+    // header; setQIndex is the attenuator range whose division x Adjust is Set Q (0 when
+    // none is). The file has no Stop count: it stays at its default.
+    InputConstants constants;
+    QDate date;
+    QString version;
+    QString detectorIdent;
+    QString acIdent;
+    std::vector<RecordedRow> rows;
+    std::vector<RecordedMarker> markers;
+    std::vector<RecordedQnBlock> qnBlocks;
+    // Body lines skipped (data rows and markers that could not be read), and the first.
+    int skippedRows = 0;
+    int firstSkippedLine = 0;
+};
+
+// Why a file gives no test. line is 0 when the trouble is not at a line (the file
+// cannot be opened, the reading was cancelled); text is the whole message.
+struct ReadProblem {
+    int line = 0;
+    QString text;
+};
+
+// Reads the file whole, or refuses it whole. progress, when given, is called about every
+// megabyte with the share of the file read so far (0..1); returning false cancels, and
+// the result is the ReadProblem "Cancelled".
+std::variant<RecordedTest, ReadProblem> readRecordedTest(
+    const QString& path, const std::function<bool(double fraction)>& progress = {});
+
+}  // namespace kr5

@@ -1,0 +1,105 @@
+// A test recorded on the simulated bench, opened again while the program runs: the same
+// inception and extinction voltages and Q-N passes come back from the file alone, another
+// Set Q judges it anew, the report is written, and closing it brings the live charts back.
+// Meanwhile nothing can be recorded.
+#include "wholeprogram.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTableView>
+
+namespace kr5::test {
+namespace {
+
+// "CSV CEV" of the V-Q window's result table.
+QString resultPair() {
+    const auto* table = control<QTableView>(QStringLiteral("VQ"), QStringLiteral("Text1"));
+    if (table == nullptr || table->model()->rowCount() < 1) {
+        return {};
+    }
+    const QAbstractItemModel& m = *table->model();
+    return m.index(0, 2).data().toString() + QLatin1Char(' ') + m.index(0, 3).data().toString();
+}
+
+QString qmText() {
+    const auto* qm = control<QLabel>(QStringLiteral("QN"), QStringLiteral("qm"));
+    return qm != nullptr ? qm->text() : QString();
+}
+
+TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
+    const QString measurement = dir.filePath(QStringLiteral("rod.csv"));
+    const QString pdf = dir.filePath(QStringLiteral("rod.pdf"));
+    QString livePair, liveQm, reopenedPair, reopenedQm, rejudgedPair;
+    qint64 mark = 0;
+    at(4200, "record", [&] {
+        enterConstants(QStringLiteral("Rod"), QStringLiteral("7"), 2, QStringLiteral("0.5"));
+        startRecording(measurement);
+    });
+    at(26200, "Q-N after extinction", [&] {
+        livePair = resultPair();
+        options(4, {QStringLiteral("Option4(0)"), QStringLiteral("Option5(0)")});  // 100 ms, 5
+        menu("mesqn")->trigger();
+        mark = now();
+    });
+    step(
+        "close the file", [&] { return !program->qnRunning() && now() > mark + 1000; },
+        [&] {
+            liveQm = qmText();
+            click(QStringLiteral("KR5AU"), QStringLiteral("bclose"));
+            dialogs.openPaths.push_back(measurement);
+            dialogs.textAnswers.push_back(std::nullopt);  // the file's Set Q
+            menu("copen")->trigger();
+            reopenedPair = resultPair();
+            reopenedQm = qmText();
+            // Recording is not possible while the file is shown.
+            EXPECT_FALSE(menu("csave")->isEnabled());
+            dialogs.textAnswers.push_back(QStringLiteral("1000"));
+            menu("cjudge")->trigger();
+            rejudgedPair = resultPair();
+            dialogs.savePaths.push_back(pdf);
+            menu("creport")->trigger();
+            menu("cshut")->trigger();
+            EXPECT_TRUE(menu("csave")->isEnabled());
+            menu("cend")->trigger();
+        });
+    runProgram();
+
+    ASSERT_FALSE(livePair.isEmpty());
+    EXPECT_EQ(reopenedPair, livePair);
+    EXPECT_NE(rejudgedPair, livePair);  // no discharge reaches 1000 pC
+    ASSERT_TRUE(liveQm.startsWith(QStringLiteral("Qm at 10 pulses/s"))) << liveQm.toStdString();
+    EXPECT_EQ(reopenedQm, liveQm);
+    EXPECT_EQ(dialogs.textQuestions.front(), QStringLiteral("Set Q for judging the test, pC: 2.5"));
+
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(20000)) << "pdftotext (poppler-utils) is needed";
+    const QString words = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(words.contains(QStringLiteral("Rod"))) << words.toStdString();
+    EXPECT_TRUE(words.contains(QStringLiteral("Page 1 of"))) << words.toStdString();
+}
+
+// A file that is not a measurement file is refused with where it went wrong; the live
+// charts go on.
+TEST_F(WholeProgram, AFileThatIsNoMeasurementFileIsRefused) {
+    const QString path = dir.filePath(QStringLiteral("notes.csv"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\"Name\",\"x\",\"dummy\",\"dummy\",\"dummy\"\r\n\"Colour\",\"red\"\r\n");
+    f.close();
+    at(4200, "open", [&] {
+        dialogs.openPaths.push_back(path);
+        menu("copen")->trigger();
+        menu("cend")->trigger();
+    });
+    runProgram();
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.shown.back().text.startsWith(
+        QStringLiteral("notes.csv cannot be opened as a measurement file: Line 2: expected")))
+        << dialogs.shown.back().text.toStdString();
+    EXPECT_TRUE(menu("csave")->isEnabled());
+    EXPECT_FALSE(menu("cshut")->isEnabled());
+}
+
+}  // namespace
+}  // namespace kr5::test
