@@ -62,6 +62,8 @@ void MainWindow::buildMenus() {
     m.trend = addItem(cwin, QStringLiteral("dwave"), QStringLiteral("T-QVN"));
     m.vq = addItem(cwin, QStringLiteral("dvq"), QStringLiteral("V-Q"));
     m.discriminator = addItem(cwin, QStringLiteral("zn4w"), QStringLiteral("ZN-4"));
+    m.history = addItem(cwin, QStringLiteral("dhist"), QStringLiteral("History(&H)"));
+    m.history->setCheckable(true);
     for (QAction* shown : {m.trend, m.vq}) {
         shown->setCheckable(true);
         shown->setChecked(true);

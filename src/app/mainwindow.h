@@ -31,6 +31,7 @@ struct MainMenu {
     QAction* trend = nullptr;              // dwave: show or hide the trend window
     QAction* vq = nullptr;                 // dvq: show or hide the V-Q window
     QAction* discriminator = nullptr;      // zn4w: show or hide the noise discriminator panel
+    QAction* history = nullptr;            // dhist: show or hide the History window
     QAction* inputConstants = nullptr;     // kouseiin
     QAction* qnMeasurement = nullptr;      // mesqn: start or stop a Q-N measurement
     QAction* options = nullptr;            // seting

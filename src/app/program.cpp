@@ -70,6 +70,7 @@ void Program::addListeners() {
     acquisition_.addListener(recorder_);
     acquisition_.addListener(recordingTally_);
     acquisition_.addListener(chartFeed_);
+    acquisition_.addListener(history_);
     acquisition_.addListener(background_);
     acquisition_.addListener(calibration_);
     acquisition_.addListener(acceptance_);
@@ -188,6 +189,7 @@ void Program::showNoiseWarning() {
 void Program::wireModes() {
     QObject::connect(&qn_, &QnSequence::passQmReady, &main_, [this] {
         const QmTracker& qm = qn_.qm();
+        charts_.qn().setCounts(qm.blockPasses(), constants_.adjust);
         charts_.qn().showQm(qm.lastPass(constants_.adjust).text(),
                             qm.block(constants_.adjust).text(), qm.passesInBlock());
     });

@@ -12,6 +12,8 @@
 #include "app/windowmemory.h"
 #include "charts/charts.h"
 #include "charts/colours.h"
+#include "charts/history.h"
+#include "charts/historywindow.h"
 #include "core/inputconstants.h"
 #include "core/loopcalibration.h"
 #include "core/operatingsettings.h"
@@ -130,6 +132,8 @@ class Program {
     void writeSummaryNow();
     QJsonObject summaryNow();
     void wireRecordedTests();
+    void wireHistory();
+    void showFileHistory();
     void openRecordedTest();
     void closeRecordedTest();
     void showRecordedState();
@@ -191,6 +195,9 @@ class Program {
     AcceptanceForm acceptanceForm_{acceptance_};
     AcceptanceWindow acceptanceWindow_{acceptanceForm_, acceptance_, &main_};
     TestMemory testMemory_{startOptions_.windowMemoryPath};
+    HistoryModel history_{platform_.clock};
+    HistoryModel liveHistory_{platform_.clock};  // kept while a recorded test is shown
+    HistoryWindow historyWindow_{history_, platform_.clock};
     OpenedTest openedTest_{
         {constants_, charts_, platform_.dialogs, platform_.clock, platform_.pump, &main_}};
 

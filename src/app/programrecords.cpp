@@ -53,6 +53,56 @@ void Program::wireRecordedTests() {
     QObject::connect(menu.closeRecorded, &QAction::triggered, &main_,
                      [this] { closeRecordedTest(); });
     QObject::connect(menu.report, &QAction::triggered, &main_, [this] { writeReportNow(); });
+    wireHistory();
+}
+
+void Program::wireHistory() {
+    const MainMenu& menu = main_.menu();
+    QObject::connect(menu.history, &QAction::triggered, &main_, [this](bool shown) {
+        historyWindow_.setVisible(shown);
+        if (shown) {
+            historyWindow_.raise();
+        }
+    });
+    QObject::connect(&historyWindow_, &HistoryWindow::shownChanged, menu.history,
+                     &QAction::setChecked);
+    // The recording's markers, as the measurement file gets them.
+    QObject::connect(&recorder_, &Recorder::selectionChanged, &main_, [this](bool recOn) {
+        if (recorder_.filePrepared()) {
+            history_.addMarkerNow(recOn ? QStringLiteral("REC ON") : QStringLiteral("PAUSE"));
+        }
+    });
+    QObject::connect(&recorder_, &Recorder::preparedChanged, &main_, [this](bool prepared) {
+        if (!prepared) {
+            history_.addMarkerNow(QStringLiteral("RECOFF"));
+        }
+    });
+    QObject::connect(&qn_, &QnSequence::startMarkerDue, &main_,
+                     [this] { history_.addMarkerNow(QStringLiteral("QN start")); });
+    QObject::connect(&qn_, &QnSequence::endMarkerDue, &main_,
+                     [this] { history_.addMarkerNow(QStringLiteral("QN end")); });
+}
+
+// The opened test on the History window, by row number: its rows hold no times.
+void Program::showFileHistory() {
+    const RecordedTest& test = openedTest_.test();
+    history_.clear(HistoryModel::Axis::Row);
+    size_t qnBlock = 0;
+    for (size_t i = 0; i < test.rows.size(); ++i) {
+        while (qnBlock < test.qnBlocks.size() &&
+               size_t(test.qnBlocks[qnBlock].firstRow + test.qnBlocks[qnBlock].rowCount) <= i) {
+            ++qnBlock;
+        }
+        const bool qnStep =
+            qnBlock < test.qnBlocks.size() && i >= size_t(test.qnBlocks[qnBlock].firstRow);
+        if (!qnStep) {
+            const RecordedRow& row = test.rows[i];
+            history_.addRow(double(i), row.chargePc, row.pulseRatePps, row.testVoltageV);
+        }
+    }
+    for (const RecordedMarker& marker : test.markers) {
+        history_.addRowMarker(marker.tag, marker.rowsBefore);
+    }
 }
 
 bool Program::refusedWhileRecordedTestOpen(const QString& what) {
@@ -79,7 +129,12 @@ void Program::openRecordedTest() {
                                   QString(), Dialogs::Buttons::Ok);
         return;
     }
+    const bool wasOpen = openedTest_.isOpen();
     if (openedTest_.open()) {
+        if (!wasOpen) {
+            liveHistory_ = history_;
+        }
+        showFileHistory();
         showRecordedState();
     }
 }
@@ -104,10 +159,14 @@ void Program::showRecordedState() {
     const ReplayResult& r = openedTest_.result();
     if (!r.qnPasses.empty()) {
         charts_.qn().showQm(r.qmLastPass, r.qmBlock, int(r.qnPasses.size()));
+        charts_.qn().setCounts(r.qnPasses, constants_.adjust);
     }
 }
 
 void Program::closeRecordedTest() {
+    if (openedTest_.isOpen()) {
+        history_ = liveHistory_;
+    }
     openedTest_.close();
     showRecordedState();
 }

@@ -55,6 +55,19 @@ void ChartPlotter::plotReading(const Reading& r, bool inceptionStanding) {
     state_.previousVoltage = voltage;
 }
 
+void ChartPlotter::plotVqOnly(const Reading& r, bool inceptionStanding) {
+    if (!r.complete() || r.isQnStep()) {
+        return;
+    }
+    loadVq();
+    const double charge = raised(r.chargeUnadjusted());
+    const double voltage = voltageValue(r);
+    vqChart_.plotSegment(charge, voltage, vqChart_.segmentColour(voltage, inceptionStanding));
+    state_.previousCharge = charge;
+    state_.previousRate = raised(r.pulseRate);
+    state_.previousVoltage = voltage;
+}
+
 void ChartPlotter::showInception(const InceptionDetector::Finding& finding) {
     loadVq();
     drawLabel(vq_, finding.label, finding.labelY, labelX);

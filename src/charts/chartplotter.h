@@ -44,6 +44,9 @@ class ChartPlotter {
     // colour of the inception state), a Q-N step on its range channel of the trend.
     // Incomplete readings are not drawn.
     void plotReading(const Reading& reading, bool inceptionStanding);
+    // The same on the V-Q chart alone: a recorded test drawn again at full speed draws
+    // only its last sweep on the trend, which is all the trend would still show.
+    void plotVqOnly(const Reading& reading, bool inceptionStanding);
     // An inception or extinction found: its label on the V-Q chart, the result table in
     // the result table.
     void showInception(const InceptionDetector::Finding& finding);

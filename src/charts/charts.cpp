@@ -4,8 +4,8 @@ namespace kr5 {
 
 Charts::Charts(const InputConstants& constants, const OperatingSettings& settings,
                const ColourTable& colours, Clipboard& clipboard, Dialogs& dialogs)
-    : wave_(clipboard),
-      vq_(clipboard),
+    : wave_(clipboard, dialogs),
+      vq_(clipboard, dialogs),
       qn_(clipboard, dialogs),
       color_(constants, colours),
       plotter_(constants, settings, colours, wave_.surface(), vq_.surface(), vq_) {

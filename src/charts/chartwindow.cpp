@@ -1,5 +1,6 @@
 #include "chartwindow.h"
 
+#include "charts/picturesave.h"
 #include "platform/controlnames.h"
 #include "platform/surfaceview.h"
 
@@ -7,8 +8,13 @@
 
 namespace kr5 {
 
-ChartWindow::ChartWindow(Clipboard& clipboard, int width, int height, QWidget* parent)
-    : QMainWindow(parent), clipboard_(clipboard), surface_(width, height) {
+ChartWindow::ChartWindow(Clipboard& clipboard, Dialogs& dialogs, int width, int height,
+                         const QString& pictureName, QWidget* parent)
+    : QMainWindow(parent),
+      clipboard_(clipboard),
+      dialogs_(dialogs),
+      pictureName_(pictureName),
+      surface_(width, height) {
     view_ = new SurfaceView(surface_, this);
     nameControl(view_, QStringLiteral("GRA"));
     setCentralWidget(view_);
@@ -21,6 +27,10 @@ void ChartWindow::refresh() {
 void ChartWindow::copyChart() {
     clipboard_.clear();
     clipboard_.setImage(surface_.image());
+}
+
+bool ChartWindow::savePicture() {
+    return kr5::savePicture(dialogs_, surface_.image(), pictureName_);
 }
 
 void ChartWindow::showEvent(QShowEvent* event) {

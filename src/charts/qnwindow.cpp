@@ -1,5 +1,6 @@
 #include "qnwindow.h"
 
+#include "charts/picturesave.h"
 #include "charts/windownames.h"
 #include "platform/surfaceview.h"
 
@@ -9,7 +10,7 @@
 namespace kr5 {
 
 QnWindow::QnWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), picture_(clipboard, dialogs) {
+    : QMainWindow(parent), dialogs_(dialogs), picture_(clipboard, dialogs) {
     nameControl(this, QStringLiteral("QN"));
     setWindowTitle(QStringLiteral("Q-N"));
     auto* gra = new SurfaceView(picture_.surface(), this);
@@ -19,9 +20,15 @@ QnWindow::QnWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
     QAction* qclose = charts::menuItem(this, QStringLiteral("qclose"), QStringLiteral("Close(&X)"));
     QAction* qnsave = charts::menuItem(this, QStringLiteral("qnsave"), QStringLiteral("Save(&S)"));
     QAction* qcopy = charts::menuItem(this, QStringLiteral("qcopy"), QStringLiteral("Copy(&C)"));
+    QAction* savepic =
+        charts::menuItem(this, QStringLiteral("savepic"), QStringLiteral("Save picture(&P)"));
+    QAction* savecounts =
+        charts::menuItem(this, QStringLiteral("savecounts"), QStringLiteral("Save counts(&N)"));
     connect(qclose, &QAction::triggered, this, &QnWindow::hide);
     connect(qnsave, &QAction::triggered, this, &QnWindow::savePicture);
     connect(qcopy, &QAction::triggered, this, &QnWindow::copyPicture);
+    connect(savepic, &QAction::triggered, this, &QnWindow::savePictureAs);
+    connect(savecounts, &QAction::triggered, this, &QnWindow::saveCounts);
 
     qm_ = new QLabel(this);
     nameControl(qm_, QStringLiteral("qm"));
@@ -35,6 +42,21 @@ void QnWindow::showQm(const QString& lastPass, const QString& block, int passesI
                      .arg(passesInBlock)
                      .arg(passesInBlock == 1 ? QStringLiteral("pass") : QStringLiteral("passes"))
                      .arg(block));
+}
+
+bool QnWindow::savePictureAs() {
+    return picture_.hasPicture() &&
+           kr5::savePicture(dialogs_, picture_.surface().image(), QStringLiteral("qn.png"));
+}
+
+void QnWindow::setCounts(const QnPasses& passes, double adjust) {
+    passes_ = passes;
+    adjust_ = adjust;
+}
+
+bool QnWindow::saveCounts() {
+    return !passes_.empty() &&
+           saveCsv(dialogs_, qnCountsCsv(passes_, adjust_), QStringLiteral("qn.csv"));
 }
 
 void QnWindow::copyIn(const QImage& vqPicture) {

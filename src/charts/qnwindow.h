@@ -1,8 +1,10 @@
-// The Q-N window `QN`: shows the still Q-N chart at 1:1 and forwards its menu. A copy-in
-// shows it; closing it, by Close or by its frame, only hides it.
+// The Q-N window `QN`: shows the still Q-N chart at 1:1 and forwards its menu; saves the
+// chart as BMP (qnsave) or as PNG or SVG (savepic) and the counts of the passes as CSV.
+// A copy-in shows it; closing it, by Close or by its frame, only hides it.
 #pragma once
 
 #include "charts/qnpicture.h"
+#include "core/qncounts.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -24,11 +26,23 @@ class QnWindow : public QMainWindow {
     void savePicture() { picture_.save(); }
     void copyPicture() { picture_.copy(); }
 
+    // savepic: the chart as PNG or SVG ("qn.png" proposed). Nothing before a copy-in.
+    bool savePictureAs();
+
+    // The counts of the block the chart shows, for savecounts; adjust makes each range's
+    // division its charge threshold in pC.
+    void setCounts(const QnPasses& passes, double adjust);
+    // savecounts: the counts as CSV ("qn.csv" proposed). Nothing before any pass.
+    bool saveCounts();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    Dialogs& dialogs_;
     QnPicture picture_;
+    QnPasses passes_;
+    double adjust_ = 1.0;
     QLabel* qm_ = nullptr;
 };
 

@@ -22,8 +22,8 @@ constexpr int warningTop = 240;
 
 }  // namespace
 
-VqWindow::VqWindow(Clipboard& clipboard, QWidget* parent)
-    : ChartWindow(clipboard, graWidth, graHeight, parent) {
+VqWindow::VqWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
+    : ChartWindow(clipboard, dialogs, graWidth, graHeight, QStringLiteral("vq.png"), parent) {
     nameControl(this, QStringLiteral("VQ"));
     setWindowTitle(QStringLiteral("V-Q"));
     QWidget* gra = centralWidget();
@@ -66,10 +66,13 @@ VqWindow::VqWindow(Clipboard& clipboard, QWidget* parent)
     QAction* vcopy = charts::menuItem(this, QStringLiteral("vcopy"), QStringLiteral("Copy(&C)"));
     QAction* verase = charts::menuItem(this, QStringLiteral("verase"), QStringLiteral("Erase(&D)"));
     QAction* sdata = charts::menuItem(this, QStringLiteral("sdata"), QStringLiteral("Save(&S)"));
+    QAction* savepic =
+        charts::menuItem(this, QStringLiteral("savepic"), QStringLiteral("Save picture(&P)"));
     connect(vqcls, &QAction::triggered, this, &VqWindow::hide);
     connect(vcopy, &QAction::triggered, this, &VqWindow::copyChart);
     connect(verase, &QAction::triggered, this, &VqWindow::eraseRequested);
     connect(sdata, &QAction::triggered, this, &VqWindow::saveRequested);
+    connect(savepic, &QAction::triggered, this, &VqWindow::savePicture);
 }
 
 bool VqWindow::resultTextShown() const {

@@ -1,6 +1,6 @@
 // The V-Q window `VQ`: shows the V-Q (or Q-N) chart at 1:1 with the result table Text1
-// over it, and forwards its menu. Closing it by its frame discards it (the owner reloads
-// it on its next use); Close only hides it.
+// over it, saves its picture and forwards the rest of its menu. Closing it by its frame discards it
+// (the owner reloads it on its next use); Close only hides it.
 #pragma once
 
 #include "charts/chartplotter.h"
@@ -20,7 +20,7 @@ class VqWindow : public ChartWindow, public VqView {
     static constexpr int graWidth = 385;
     static constexpr int graHeight = 345;
 
-    explicit VqWindow(Clipboard& clipboard, QWidget* parent = nullptr);
+    VqWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // The text of the result table Text1 as it was set, CR LF line ends included.
     const QString& resultText() const { return resultText_; }

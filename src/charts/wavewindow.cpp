@@ -6,8 +6,8 @@
 
 namespace kr5 {
 
-WaveWindow::WaveWindow(Clipboard& clipboard, QWidget* parent)
-    : ChartWindow(clipboard, graWidth, graHeight, parent) {
+WaveWindow::WaveWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
+    : ChartWindow(clipboard, dialogs, graWidth, graHeight, QStringLiteral("trend.png"), parent) {
     nameControl(this, QStringLiteral("wave"));
     setWindowTitle(QStringLiteral("T-QNV"));
 
@@ -15,10 +15,13 @@ WaveWindow::WaveWindow(Clipboard& clipboard, QWidget* parent)
     QAction* wcopy = charts::menuItem(this, QStringLiteral("wcopy"), QStringLiteral("Copy(&C)"));
     QAction* wcoler = charts::menuItem(this, QStringLiteral("wcoler"), QStringLiteral("Color(&L)"));
     QAction* wclear = charts::menuItem(this, QStringLiteral("wclear"), QStringLiteral("Erase(&D)"));
+    QAction* savepic =
+        charts::menuItem(this, QStringLiteral("savepic"), QStringLiteral("Save picture(&P)"));
     connect(wclose, &QAction::triggered, this, &WaveWindow::hide);
     connect(wcopy, &QAction::triggered, this, &WaveWindow::copyChart);
     connect(wcoler, &QAction::triggered, this, &WaveWindow::legendRequested);
     connect(wclear, &QAction::triggered, this, &WaveWindow::eraseRequested);
+    connect(savepic, &QAction::triggered, this, &WaveWindow::savePicture);
 }
 
 void WaveWindow::closeEvent(QCloseEvent* event) {

@@ -1,4 +1,5 @@
-// The trend window `wave`: shows the trend chart at 1:1 and forwards its menu. Closing it
+// The trend window `wave`: shows the trend chart at 1:1, saves its picture and forwards
+// the rest of its menu. Closing it
 // only hides it; the chart is kept and drawn on while hidden.
 #pragma once
 
@@ -13,7 +14,7 @@ class WaveWindow : public ChartWindow {
     static constexpr int graWidth = 625;
     static constexpr int graHeight = 321;
 
-    explicit WaveWindow(Clipboard& clipboard, QWidget* parent = nullptr);
+    WaveWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent = nullptr);
 
   signals:
     void eraseRequested();   // wclear

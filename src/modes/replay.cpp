@@ -1,5 +1,6 @@
 #include "replay.h"
 
+#include "charts/trendchart.h"
 #include "measure/inception.h"
 #include "modes/qm.h"
 #include "records/recordedreadings.h"
@@ -55,13 +56,23 @@ ReplayResult replayTest(const RecordedTest& test, const InputConstants& constant
 
     charts.showNormalFace();
     charts.plotter().eraseVq();  // no result table of another judgement stays
+    // The trend shows only what came since its last sweep began; the readings before go
+    // on the V-Q chart alone.
+    const size_t drawn = size_t(std::count_if(readings.begin(), readings.end(),
+                                              [](const Reading& r) { return r.complete(); }));
+    const size_t lastSweep = drawn == 0 ? 0 : (drawn - 1) / TrendChart::sweep * TrendChart::sweep;
+    size_t complete = 0;
     InceptionDetector detector(constants, clock);
     for (const Reading& r : readings) {
         if (const auto found = detector.judge(r)) {
             charts.plotter().showInception(*found);
             result.resultTable = found->table;
         }
-        charts.plotter().plotReading(r, detector.inceptionStanding());
+        if (r.complete() && complete++ < lastSweep) {
+            charts.plotter().plotVqOnly(r, detector.inceptionStanding());
+        } else {
+            charts.plotter().plotReading(r, detector.inceptionStanding());
+        }
         if (!r.isQnStep() && r.complete()) {
             result.largestChargePc = std::max(result.largestChargePc.value_or(r.charge), r.charge);
             result.largestRatePps =

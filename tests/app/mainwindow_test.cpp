@@ -71,9 +71,11 @@ TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgramAndEachMemberHoldsItsOwn) {
               "calib=Calibrate(&C)..., measbg=Measure background(&B), "
               "acctest=Acceptance test(&A)...");
     // Window > ZN-4 waits until the noise discriminator is found.
-    EXPECT_EQ(items(menu().windows), "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 - [ ]");
+    EXPECT_EQ(items(menu().windows),
+              "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 - [ ], dhist=History(&H) [ ]");
     window.setDiscriminatorAvailable(true);
-    EXPECT_EQ(items(menu().windows), "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 [ ]");
+    EXPECT_EQ(items(menu().windows),
+              "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 [ ], dhist=History(&H) [ ]");
     window.setDiscriminatorAvailable(false);
     EXPECT_FALSE(menu().discriminator->isEnabled());
     expectNamedControls(window);
@@ -88,8 +90,9 @@ TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgramAndEachMemberHoldsItsOwn) {
         {&MainMenu::version, "dver"},        {&MainMenu::help, "gohelp"},
         {&MainMenu::test, "ctest"},          {&MainMenu::measureBackground, "measbg"},
         {&MainMenu::calibrate, "calib"},     {&MainMenu::open, "copen"},
-        {&MainMenu::report, "creport"},      {&MainMenu::judgeAgain, "cjudge"},
-        {&MainMenu::closeRecorded, "cshut"}, {&MainMenu::acceptance, "acctest"}};
+        {&MainMenu::history, "dhist"},       {&MainMenu::report, "creport"},
+        {&MainMenu::judgeAgain, "cjudge"},   {&MainMenu::closeRecorded, "cshut"},
+        {&MainMenu::acceptance, "acctest"}};
     for (const auto& [member, name] : members) {
         ASSERT_NE(menu().*member, nullptr) << name;
         EXPECT_EQ((menu().*member)->objectName(), QLatin1String(name));

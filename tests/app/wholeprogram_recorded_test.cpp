@@ -29,6 +29,8 @@ QString qmText() {
 TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
     const QString measurement = dir.filePath(QStringLiteral("rod.csv"));
     const QString pdf = dir.filePath(QStringLiteral("rod.pdf"));
+    const QString liveCounts = dir.filePath(QStringLiteral("live.csv"));
+    const QString reopenedCounts = dir.filePath(QStringLiteral("reopened.csv"));
     QString livePair, liveQm, reopenedPair, reopenedQm, rejudgedPair;
     qint64 mark = 0;
     at(4200, "record", [&] {
@@ -45,12 +47,16 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
         "close the file", [&] { return !program->qnRunning() && now() > mark + 1000; },
         [&] {
             liveQm = qmText();
+            dialogs.savePaths.push_back(liveCounts);
+            trigger(QStringLiteral("QN"), QStringLiteral("savecounts"));
             click(QStringLiteral("KR5AU"), QStringLiteral("bclose"));
             dialogs.openPaths.push_back(measurement);
             dialogs.textAnswers.push_back(std::nullopt);  // the file's Set Q
             menu("copen")->trigger();
             reopenedPair = resultPair();
             reopenedQm = qmText();
+            dialogs.savePaths.push_back(reopenedCounts);
+            trigger(QStringLiteral("QN"), QStringLiteral("savecounts"));
             // Recording is not possible while the file is shown.
             EXPECT_FALSE(menu("csave")->isEnabled());
             dialogs.textAnswers.push_back(QStringLiteral("1000"));
@@ -69,6 +75,11 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
     EXPECT_NE(rejudgedPair, livePair);  // no discharge reaches 1000 pC
     ASSERT_TRUE(liveQm.startsWith(QStringLiteral("Qm at 10 pulses/s"))) << liveQm.toStdString();
     EXPECT_EQ(reopenedQm, liveQm);
+    // The Q-N counts pass by pass, as the Q-N window saves them.
+    const QStringList counts = readLines(liveCounts);
+    ASSERT_EQ(counts.size(), 1 + kAttenuatorRanges) << counts.join('|').toStdString();
+    EXPECT_TRUE(counts[0].endsWith(QStringLiteral("\"pass 5\""))) << counts[0].toStdString();
+    EXPECT_EQ(readLines(reopenedCounts), counts);
     EXPECT_EQ(dialogs.textQuestions.front(), QStringLiteral("Set Q for judging the test, pC: 2.5"));
 
     QProcess text;

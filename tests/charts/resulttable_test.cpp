@@ -7,6 +7,7 @@
 #include "measure/inception.h"
 #include "platform/virtualclock.h"
 #include "support/fakeclipboard.h"
+#include "support/fakedialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -72,7 +73,8 @@ class ResultTable : public ::testing::Test {
     VirtualClock clock{QDateTime(QDate(2026, 12, 24), QTime(23, 58, 7))};
     InceptionDetector detector{constants, clock};
     test::FakeClipboard clipboard;
-    VqWindow window{clipboard};
+    test::FakeDialogs dialogs;
+    VqWindow window{clipboard, dialogs};
 };
 
 TEST_F(ResultTable, EachValueLiesUnderItsTitleAndTheTextIsKeptAsSet) {

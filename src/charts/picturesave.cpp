@@ -1,0 +1,166 @@
+#include "picturesave.h"
+
+#include "core/format.h"
+#include "core/ranges.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include <functional>
+
+namespace kr5 {
+
+namespace {
+
+constexpr int pngFilter = 1;
+constexpr int svgFilter = 2;
+
+bool endsWith(const QString& path, const char* ending) {
+    return path.endsWith(QLatin1String(ending), Qt::CaseInsensitive);
+}
+
+// The bytes that end up in `path`, or nothing at all. No direct-write fallback: a folder
+// that allows no temporary file gets no file rather than a half-written one.
+bool commitBytes(const QString& path, const std::function<bool(QSaveFile&)>& write, QString* why) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (why != nullptr) {
+            *why = file.errorString();
+        }
+        return false;
+    }
+    if (!write(file)) {
+        if (why != nullptr) {
+            *why = file.errorString();
+        }
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (why != nullptr) {
+            *why = file.errorString();
+        }
+        return false;
+    }
+    return true;
+}
+
+void reportUnwritten(Dialogs& dialogs, const QString& path, const QString& why) {
+    dialogs.message(QStringLiteral("Can not write the file ") + QDir::toNativeSeparators(path) +
+                        QLatin1Char('.'),
+                    QString(), Dialogs::Buttons::Ok, why);
+}
+
+// The picture as an SVG document of its size holding the picture itself, so that it
+// shows pixel for pixel as the chart does. The generator gives the size in millimetres
+// at its own resolution, which every reader turns into a different count of pixels; the
+// chart's size in pixels is what the picture is.
+bool svgBytes(const QImage& picture, QByteArray* bytes) {
+    QBuffer buffer(bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(picture.size());
+    svg.setViewBox(QRect(QPoint(0, 0), picture.size()));
+    svg.setTitle(QStringLiteral("Chart"));
+    QPainter painter;
+    if (!painter.begin(&svg)) {
+        return false;
+    }
+    painter.drawImage(0, 0, picture);
+    if (!painter.end()) {
+        return false;
+    }
+    static const QRegularExpression size(QStringLiteral("<svg width=\"[^\"]*\" height=\"[^\"]*\""));
+    QString text = QString::fromUtf8(*bytes);
+    text.replace(size, QStringLiteral("<svg width=\"%1\" height=\"%2\"")
+                           .arg(picture.width())
+                           .arg(picture.height()));
+    *bytes = text.toUtf8();
+    return true;
+}
+
+}  // namespace
+
+bool writePicture(const QImage& picture, const QString& path, PictureFormat format, QString* why) {
+    return commitBytes(
+        path,
+        [&](QSaveFile& file) {
+            if (format == PictureFormat::Png) {
+                return picture.save(&file, "PNG");
+            }
+            QByteArray bytes;
+            return svgBytes(picture, &bytes) && file.write(bytes) == bytes.size();
+        },
+        why);
+}
+
+bool savePicture(Dialogs& dialogs, const QImage& picture, const QString& proposedName) {
+    Dialogs::SaveRequest request;
+    request.fileName = proposedName;
+    request.filter = QStringLiteral("PNG File(*.png)|*.png|SVG File(*.svg)|*.svg|");
+    request.filterIndex = endsWith(proposedName, ".svg") ? svgFilter : pngFilter;
+    int chosenFilter = request.filterIndex;
+    QString path = dialogs.saveFileName(request, &chosenFilter);
+    if (path.isEmpty()) {
+        return false;
+    }
+    PictureFormat format = PictureFormat::Png;
+    if (endsWith(path, ".svg")) {
+        format = PictureFormat::Svg;
+    } else if (!endsWith(path, ".png")) {
+        format = chosenFilter == svgFilter ? PictureFormat::Svg : PictureFormat::Png;
+        path += format == PictureFormat::Svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+    }
+    QString why;
+    if (!writePicture(picture, path, format, &why)) {
+        reportUnwritten(dialogs, path, why);
+        return false;
+    }
+    return true;
+}
+
+QString qnCountsCsv(const QnPasses& passes, double adjust) {
+    const QString lineEnd = QStringLiteral("\r\n");
+    QString text = QStringLiteral("\"range\",\"threshold pC\"");
+    for (std::size_t pass = 1; pass <= passes.size(); ++pass) {
+        text += QStringLiteral(",\"pass %1\"").arg(pass);
+    }
+    text += lineEnd;
+    for (int range = 0; range < kAttenuatorRanges; ++range) {
+        text += QStringLiteral("1/%1,").arg(attenuatorDivision(range)) +
+                plainNumber(attenuatorDivision(range) * adjust);
+        for (const QnRates& rates : passes) {
+            text += QLatin1Char(',');
+            if (const auto& rate = rates[static_cast<std::size_t>(range)]) {
+                text += plainNumber(*rate);
+            }
+        }
+        text += lineEnd;
+    }
+    return text;
+}
+
+bool saveCsv(Dialogs& dialogs, const QString& text, const QString& proposedName) {
+    Dialogs::SaveRequest request;
+    request.fileName = proposedName;
+    request.filter = QStringLiteral("CSV File(*.csv)|*.csv|");
+    const QString path = dialogs.saveFileName(request);
+    if (path.isEmpty()) {
+        return false;
+    }
+    const QByteArray bytes = text.toUtf8();
+    QString why;
+    if (!commitBytes(
+            path, [&](QSaveFile& file) { return file.write(bytes) == bytes.size(); }, &why)) {
+        reportUnwritten(dialogs, path, why);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kr5

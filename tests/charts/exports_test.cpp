@@ -1,0 +1,175 @@
+// The chart windows' exports read back: the trend, V-Q and Q-N pictures as PNG and SVG
+// (rendered back and compared pixel for pixel), the Q-N counts as CSV parsed back, and a
+// file that cannot be written.
+#include "charts/picturesave.h"
+#include "charts/qnwindow.h"
+#include "charts/vqwindow.h"
+#include "charts/wavewindow.h"
+#include "support/fakeclipboard.h"
+#include "support/fakedialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+namespace kr5 {
+namespace {
+
+using namespace test;
+
+QImage rgb(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage renderSvg(const QString& path, QSize size) {
+    QSvgRenderer renderer(path);
+    EXPECT_TRUE(renderer.isValid()) << path.toStdString();
+    EXPECT_EQ(renderer.defaultSize(), size);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
+
+// The files' numbers carry 15 significant digits.
+::testing::AssertionResult sameTo15Digits(const QString& cell, double value) {
+    bool ok = false;
+    const double read = cell.toDouble(&ok);
+    if (ok && std::abs(read - value) <= 1e-14 * std::abs(value)) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << cell.toStdString() << " is not " << value;
+}
+
+void drawSomething(ImageSurface& surface) {
+    surface.fillBox(10, 10, 60, 40, 0x0000FF);
+    surface.line(0, 100, 300, 20, 0xFF0000);
+    surface.setPos(80, 60);
+    surface.print(QStringLiteral("12.5 pC"), false);
+}
+
+class Exports : public ::testing::Test {
+  protected:
+    static void trigger(QWidget& window, const char* item) {
+        auto* action = window.findChild<QAction*>(QLatin1String(item));
+        ASSERT_NE(action, nullptr) << item;
+        action->trigger();
+    }
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+
+    FakeDialogs dialogs;
+    FakeClipboard clipboard;
+    QTemporaryDir dir;
+};
+
+TEST_F(Exports, EachChartWindowSavesItsPictureAsPngOrSvg) {
+    WaveWindow wave(clipboard, dialogs);
+    VqWindow vq(clipboard, dialogs);
+    drawSomething(wave.surface());
+    drawSomething(vq.surface());
+    vq.surface().fillBox(200, 200, 220, 260, 0x00FF00);
+
+    dialogs.savePaths = {path("trend.png"), path("trend.svg"), path("vq"), path("vq.SVG")};
+    dialogs.saveFilters = {1, 1, 2, 1};
+    trigger(wave, "savepic");
+    trigger(wave, "savepic");
+    trigger(vq, "savepic");  // no ending: the chosen SVG filter decides and adds it
+    trigger(vq, "savepic");
+    ASSERT_EQ(dialogs.saveRequests.size(), 4u);
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("trend.png"));
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    const QImage trend = rgb(wave.surface().image());
+    EXPECT_EQ(rgb(QImage(path("trend.png"), "PNG")), trend);
+    EXPECT_EQ(renderSvg(path("trend.svg"), trend.size()), trend);
+    const QImage vqPicture = rgb(vq.surface().image());
+    EXPECT_EQ(renderSvg(path("vq.svg"), vqPicture.size()), vqPicture);
+    EXPECT_EQ(renderSvg(path("vq.SVG"), vqPicture.size()), vqPicture);
+    EXPECT_NE(vqPicture, trend);
+
+    // The Q-N window has nothing to save before its chart is copied in.
+    QnWindow qn(clipboard, dialogs);
+    trigger(qn, "savepic");
+    EXPECT_EQ(dialogs.saveRequests.size(), 4u);
+    qn.copyIn(vq.surface().image());
+    dialogs.savePaths = {path("qn.png")};
+    trigger(qn, "savepic");
+    EXPECT_EQ(rgb(QImage(path("qn.png"))), rgb(qn.picture().surface().image()));
+}
+
+TEST_F(Exports, QnCountsAsCsvParseBackToTheSameNumbers) {
+    QnWindow qn(clipboard, dialogs);
+    trigger(qn, "savecounts");  // no pass yet: nothing asked, nothing written
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+
+    QnRates first{};
+    QnRates second{};
+    for (int range = 0; range < kAttenuatorRanges; ++range) {
+        first[static_cast<std::size_t>(range)] = 1000.0 / (range + 1) + 0.25;
+        if (range % 3 != 1) {
+            second[static_cast<std::size_t>(range)] = range * 12.5;
+        }
+    }
+    const double adjust = 1.37;
+    qn.setCounts({first, second}, adjust);
+    dialogs.savePaths = {path("qn.csv")};
+    trigger(qn, "savecounts");
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("qn.csv"));
+
+    QFile file(path("qn.csv"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), kAttenuatorRanges + 2);  // title, ranges, the empty rest
+    EXPECT_EQ(lines[0], QStringLiteral("\"range\",\"threshold pC\",\"pass 1\",\"pass 2\""));
+    EXPECT_TRUE(lines.last().isEmpty());
+    for (int range = 0; range < kAttenuatorRanges; ++range) {
+        const QStringList cells = lines[range + 1].split(QLatin1Char(','));
+        ASSERT_EQ(cells.size(), 4) << range;
+        EXPECT_EQ(cells[0], QStringLiteral("1/%1").arg(attenuatorDivision(range)));
+        EXPECT_TRUE(sameTo15Digits(cells[1], attenuatorDivision(range) * adjust));
+        const auto index = static_cast<std::size_t>(range);
+        EXPECT_TRUE(sameTo15Digits(cells[2], *first[index]));
+        if (second[index]) {
+            EXPECT_TRUE(sameTo15Digits(cells[3], *second[index]));
+        } else {
+            EXPECT_TRUE(cells[3].isEmpty());
+        }
+    }
+}
+
+TEST_F(Exports, AFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
+    WaveWindow wave(clipboard, dialogs);
+    QnWindow qn(clipboard, dialogs);
+    qn.setCounts({QnRates{}}, 1.0);
+    const QString missing = path("no such folder");
+    dialogs.savePaths = {missing + "/trend.png", missing + "/trend.svg", missing + "/qn.csv"};
+    trigger(wave, "savepic");
+    trigger(wave, "savepic");
+    trigger(qn, "savecounts");
+    ASSERT_EQ(dialogs.shown.size(), 3u);
+    EXPECT_EQ(dialogs.shown[2].text, QStringLiteral("Can not write the file ") +
+                                         QDir::toNativeSeparators(missing + "/qn.csv") + ".");
+    EXPECT_FALSE(dialogs.shown[0].detail.isEmpty());
+    EXPECT_FALSE(QDir(missing).exists());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+
+    // A file already there is replaced whole, or kept as it was.
+    QFile old(path("kept.png"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    EXPECT_TRUE(writePicture(wave.surface().image(), path("kept.png"), PictureFormat::Png));
+    EXPECT_EQ(rgb(QImage(path("kept.png"))), rgb(wave.surface().image()));
+}
+
+}  // namespace
+}  // namespace kr5
