@@ -72,9 +72,11 @@ bool OpenedTest::openPath(const QString& path) {
     path_ = path;
     note_ = QStringLiteral("%1: %2 rows").arg(QFileInfo(path).fileName()).arg(test_->rows.size());
     if (test_->skippedRows > 0) {
-        note_ += QStringLiteral(", %1 lines that could not be read skipped (the first is line %2)")
-                     .arg(test_->skippedRows)
-                     .arg(test_->firstSkippedLine);
+        note_ +=
+            QStringLiteral(", %1 %2 that could not be read skipped (the first is line %3)")
+                .arg(test_->skippedRows)
+                .arg(test_->skippedRows == 1 ? QStringLiteral("line") : QStringLiteral("lines"))
+                .arg(test_->firstSkippedLine);
     }
     draw();
     return true;

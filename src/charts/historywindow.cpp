@@ -19,10 +19,6 @@ namespace kr5 {
 
 namespace {
 
-// A larger catch-up (the window shown after a while hidden) goes in as one replace:
-// QLineSeries handles a list appended point by point, and redraws after each.
-constexpr std::size_t appendLimit = 2000;
-
 constexpr double wheelStep = 0.8;  // the share of the time span one wheel notch keeps
 constexpr double keyPanShare = 0.1;
 
@@ -261,43 +257,85 @@ void HistoryWindow::take(const HistoryPoint& p) {
 }
 
 void HistoryWindow::rebuild() {
-    const std::vector<HistoryPoint>& points = model_.points();
-    QList<QPointF> charge;
-    QList<QPointF> rate;
-    QList<QPointF> voltage;
-    const auto n = static_cast<qsizetype>(points.size());
-    charge.reserve(n);
-    rate.reserve(n);
-    voltage.reserve(n);
     maxCharge_ = maxRate_ = maxVoltage_ = 0.0;
-    for (const HistoryPoint& p : points) {
-        charge.append({p.x, p.charge});
-        rate.append({p.x, p.pulseRate});
-        voltage.append({p.x, p.testVoltage / 1000.0});
-        take(p);
-    }
-    charge_->replace(charge);
-    rate_->replace(rate);
-    voltage_->replace(voltage);
-    taken_ = points.size();
+    taken_ = 0;
+    appendNew();
 }
 
 void HistoryWindow::appendNew() {
     const std::vector<HistoryPoint>& points = model_.points();
-    QList<QPointF> charge;
-    QList<QPointF> rate;
-    QList<QPointF> voltage;
     for (std::size_t i = taken_; i < points.size(); ++i) {
-        const HistoryPoint& p = points[i];
-        charge.append({p.x, p.charge});
-        rate.append({p.x, p.pulseRate});
-        voltage.append({p.x, p.testVoltage / 1000.0});
-        take(p);
+        take(points[i]);
     }
-    charge_->append(charge);
-    rate_->append(rate);
-    voltage_->append(voltage);
     taken_ = points.size();
+    showCurves();
+}
+
+namespace {
+
+// The points of one curve between first and last as the chart gets them: all of them
+// when there are few, else per bucket of neighbouring points its lowest and its highest,
+// in their order, so that no peak is lost however many points share a pixel.
+template <typename Value>
+QList<QPointF> curvePoints(const std::vector<HistoryPoint>& points, std::size_t first,
+                           std::size_t last, Value value) {
+    QList<QPointF> out;
+    const std::size_t count = last - first;
+    if (count <= 2 * HistoryWindow::shownBuckets) {
+        out.reserve(qsizetype(count));
+        for (std::size_t i = first; i < last; ++i) {
+            out.append({points[i].x, value(points[i])});
+        }
+        return out;
+    }
+    out.reserve(2 * HistoryWindow::shownBuckets);
+    for (std::size_t b = 0; b < HistoryWindow::shownBuckets; ++b) {
+        const std::size_t from = first + count * b / HistoryWindow::shownBuckets;
+        const std::size_t to = first + count * (b + 1) / HistoryWindow::shownBuckets;
+        std::size_t low = from;
+        std::size_t high = from;
+        for (std::size_t i = from; i < to; ++i) {
+            if (value(points[i]) < value(points[low])) {
+                low = i;
+            }
+            if (value(points[i]) > value(points[high])) {
+                high = i;
+            }
+        }
+        for (const std::size_t i : {std::min(low, high), std::max(low, high)}) {
+            out.append({points[i].x, value(points[i])});
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void HistoryWindow::showCurves() {
+    // Qt Charts lays out every point it holds on each change, which for an hour of
+    // readings takes longer than a cycle: the curves hold what the view can show.
+    const std::vector<HistoryPoint>& points = model_.points();
+    std::size_t first = 0;
+    std::size_t last = points.size();
+    if (!following_ && !points.empty()) {
+        const double from = xMin();
+        const double to = xMax();
+        const auto below =
+            std::lower_bound(points.begin(), points.end(), from,
+                             [](const HistoryPoint& p, double x) { return p.x < x; });
+        const auto above =
+            std::upper_bound(points.begin(), points.end(), to,
+                             [](double x, const HistoryPoint& p) { return x < p.x; });
+        // One point beyond each edge, so that the curves run to the edges.
+        first = std::size_t(std::max<std::ptrdiff_t>(0, below - points.begin() - 1));
+        last = std::min(points.size(), std::size_t(above - points.begin()) + 1);
+    }
+    charge_->replace(
+        curvePoints(points, first, last, [](const HistoryPoint& p) { return p.charge; }));
+    rate_->replace(
+        curvePoints(points, first, last, [](const HistoryPoint& p) { return p.pulseRate; }));
+    voltage_->replace(curvePoints(points, first, last,
+                                  [](const HistoryPoint& p) { return p.testVoltage / 1000.0; }));
 }
 
 void HistoryWindow::catchUp() {
@@ -313,11 +351,7 @@ void HistoryWindow::catchUp() {
         view_->markers.clear();
         rebuild();
     } else if (model_.points().size() > taken_) {
-        if (model_.points().size() - taken_ > appendLimit) {
-            rebuild();
-        } else {
-            appendNew();
-        }
+        appendNew();
     }
     if (model_.markers().size() != markersTaken_) {
         view_->markers = model_.markers();
@@ -373,6 +407,7 @@ void HistoryWindow::setXRange(double from, double to) {
 void HistoryWindow::operatorMovedView() {
     if (!settingRange_) {
         following_ = false;
+        showCurves();  // finer where the operator zoomed in
     }
 }
 

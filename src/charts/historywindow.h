@@ -32,6 +32,8 @@ class HistoryWindow : public QMainWindow {
 
   public:
     static constexpr int refreshMs = 250;
+    // A curve holds at most two points (the lowest and highest) per bucket of the view.
+    static constexpr std::size_t shownBuckets = 500;
 
     HistoryWindow(const HistoryModel& model, Clock& clock, QWidget* parent = nullptr);
     ~HistoryWindow() override;
@@ -65,6 +67,7 @@ class HistoryWindow : public QMainWindow {
     void useAxis(HistoryModel::Axis axis);
     void rebuild();
     void appendNew();
+    void showCurves();
     void take(const HistoryPoint& p);
     void fitValueAxes();
     void setXRange(double from, double to);

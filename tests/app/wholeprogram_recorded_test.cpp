@@ -6,6 +6,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTableView>
 
 namespace kr5::test {
@@ -29,6 +30,8 @@ QString qmText() {
 TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
     const QString measurement = dir.filePath(QStringLiteral("rod.csv"));
     const QString pdf = dir.filePath(QStringLiteral("rod.pdf"));
+    const QString torn = dir.filePath(QStringLiteral("torn.csv"));
+    QString tornNote;
     const QString liveCounts = dir.filePath(QStringLiteral("live.csv"));
     const QString reopenedCounts = dir.filePath(QStringLiteral("reopened.csv"));
     QString livePair, liveQm, reopenedPair, reopenedQm, rejudgedPair;
@@ -66,6 +69,16 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
             menu("creport")->trigger();
             menu("cshut")->trigger();
             EXPECT_TRUE(menu("csave")->isEnabled());
+            // A row torn by a power failure is skipped, and the status bar says so.
+            QFile::copy(measurement, torn);
+            QFile tornFile(torn);
+            tornFile.open(QIODevice::Append);
+            tornFile.write("3,12.5,1\r\n4,1.0,0,10.0,1200.0\r\n");
+            tornFile.close();
+            dialogs.openPaths.push_back(torn);
+            menu("copen")->trigger();
+            tornNote = program->mainWindow().statusBar()->currentMessage();
+            menu("cshut")->trigger();
             menu("cend")->trigger();
         });
     runProgram();
@@ -80,6 +93,10 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
     ASSERT_EQ(counts.size(), 1 + kAttenuatorRanges) << counts.join('|').toStdString();
     EXPECT_TRUE(counts[0].endsWith(QStringLiteral("\"pass 5\""))) << counts[0].toStdString();
     EXPECT_EQ(readLines(reopenedCounts), counts);
+    EXPECT_TRUE(tornNote.endsWith(
+        QStringLiteral("1 line that could not be read skipped (the first is line %1)")
+            .arg(readLines(measurement).size() + 1)))
+        << tornNote.toStdString();
     EXPECT_EQ(dialogs.textQuestions.front(), QStringLiteral("Set Q for judging the test, pC: 2.5"));
 
     QProcess text;
