@@ -33,7 +33,7 @@ class HistoryWindow : public QMainWindow {
   public:
     static constexpr int refreshMs = 250;
     // A curve holds at most two points (the lowest and highest) per bucket of the view.
-    static constexpr std::size_t shownBuckets = 500;
+    static constexpr std::size_t shownBuckets = 300;
 
     HistoryWindow(const HistoryModel& model, Clock& clock, QWidget* parent = nullptr);
     ~HistoryWindow() override;
