@@ -10,7 +10,9 @@
 //     memory, headless; then two minutes with the windows shown on an X server of its own
 //     (Xvfb), when it is installed;
 //   - with --load only: replies missed at 38400 baud flat out while other processes load
-//     every core.
+//     every core;
+//   - with --history only: the cycle at 38400 baud on Xvfb without and with the History
+//     window open (the full run ends with it too).
 // Figures are printed, never judged by a test: the machine is shared and noisy.
 #include "program_session.h"
 
@@ -75,7 +77,7 @@ struct Programs {
 
 ProgramSession::Setup setup(const Programs& p, const QStringList& args,
                             const QString& display = {}) {
-    return {p.sim, p.program, args, display};
+    return {p.sim, p.program, args, display, QString()};
 }
 
 void startUp(const Programs& p) {
@@ -119,10 +121,17 @@ void idle(const Programs& p) {
            QStringLiteral(" % of a core"), 0.5);
 }
 
-void cyclePeriod(const Programs& p, int speedIndex) {
+// The History window open, as the program reopens it when it was open at the last end.
+const QString kHistoryShown = QStringLiteral("[port1]\nwindows\\history\\shown=true\n");
+
+void cyclePeriod(const Programs& p, int speedIndex, const QString& display = {},
+                 const QString& config = {}, const QString& how = {}) {
     static const int bauds[] = {9600, 19200, 38400};
     const int baud = bauds[speedIndex];
-    ProgramSession s(setup(p, {QStringLiteral("--speed"), QString::number(speedIndex)}));
+    ProgramSession::Setup run =
+        setup(p, {QStringLiteral("--speed"), QString::number(speedIndex)}, display);
+    run.config = config;
+    ProgramSession s(run);
     sleepMs(7000);
     const double cpuBefore = s.cpuSeconds();
     const qsizetype countBefore = s.frames().size();
@@ -146,14 +155,22 @@ void cyclePeriod(const Programs& p, int speedIndex) {
     }
     const double limit = 41.0 * 10.0 * 1000.0 / baud + 3 * 2.0;
     const double period = median(periods);
-    report(QStringLiteral("cycle period at %1 baud (median of %2 cycles) / line limit %3 ms")
+    report(QStringLiteral("cycle period at %1 baud%4 (median of %2 cycles) / line limit %3 ms")
                .arg(baud)
                .arg(periods.size())
-               .arg(limit, 0, 'f', 2),
+               .arg(limit, 0, 'f', 2)
+               .arg(how),
            period / limit, QString(), 1.05,
            QStringLiteral(" (%1 ms; %2 ms of processor time per cycle)")
                .arg(period, 0, 'f', 2)
                .arg(allCycles > 0 ? 1000.0 * cpu / allCycles : 0.0, 0, 'f', 2));
+}
+
+// The History window follows the readings between cycles: the same run at 38400 baud
+// without and with it open.
+void historyShare(const Programs& p, const QString& display) {
+    cyclePeriod(p, 2, display, {}, QStringLiteral(", windows shown"));
+    cyclePeriod(p, 2, display, kHistoryShown, QStringLiteral(", windows and History shown"));
 }
 
 // 38400 baud flat out: processor time per 10-second window and resident memory.
@@ -243,7 +260,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
-        out << "usage: program_bench KR5SIM KR5AU [--minutes N] [--load]" << Qt::endl;
+        out << "usage: program_bench KR5SIM KR5AU [--minutes N] [--load | --history]" << Qt::endl;
         return 2;
     }
     // The program runs in a folder of its own (for its settings file): absolute paths.
@@ -251,6 +268,16 @@ int main(int argc, char** argv) {
                             QFileInfo(args[2]).absoluteFilePath()};
     if (args.contains(QStringLiteral("--load"))) {
         missedUnderLoad(programs, 120);
+        return 0;
+    }
+    if (args.contains(QStringLiteral("--history"))) {
+        const kr5::bench::VirtualDisplay display;
+        if (display.name().isEmpty()) {
+            out << "the History's share needs Xvfb" << Qt::endl;
+            return 1;
+        }
+        historyShare(programs, display.name());
+        printTable();
         return 0;
     }
     const qsizetype minutesAt = args.indexOf(QStringLiteral("--minutes"));
@@ -268,6 +295,7 @@ int main(int argc, char** argv) {
         out << "windows shown: skipped, Xvfb is not installed" << Qt::endl;
     } else {
         flatOut(programs, display.name(), 120, false);
+        historyShare(programs, display.name());
     }
     out << "load average " << loadAverage() << " at the end" << Qt::endl;
     printTable();

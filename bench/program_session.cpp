@@ -1,6 +1,7 @@
 #include "program_session.h"
 
 #include <unistd.h>
+#include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -38,6 +39,13 @@ ProgramSession::ProgramSession(const Setup& setup) {
     }
     // Window places and settings are kept in the run's own folder, not the user's.
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir_.path());
+    if (!setup.config.isEmpty()) {
+        QDir(dir_.path()).mkpath(QStringLiteral("kr5au"));
+        QFile config(dir_.filePath(QStringLiteral("kr5au/kr5au.conf")));
+        if (config.open(QIODevice::WriteOnly)) {
+            config.write(setup.config.toUtf8());
+        }
+    }
     program_.setProcessEnvironment(env);
     program_.setWorkingDirectory(dir_.path());
     program_.setStandardOutputFile(dir_.filePath(QStringLiteral("status.txt")));

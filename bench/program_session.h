@@ -29,6 +29,9 @@ class ProgramSession {
         QString program;
         QStringList programArgs;
         QString display;  // an X display to show the windows on; offscreen when empty
+        // The program's configuration file (kr5au/kr5au.conf) as the run starts; none when
+        // empty.
+        QString config;
     };
     explicit ProgramSession(const Setup& setup);
     ~ProgramSession();

@@ -303,6 +303,8 @@ std::vector<QWidget*> Program::companionWindows() {
 }
 
 void Program::rememberWindowPlaces() {
+    windowMemory_.rememberShown(units_.portDigit(), historyWindow_.objectName(),
+                                historyWindow_.isVisible());
     kr5::rememberWindows(
         windowMemory_, units_.portDigit(),
         {&main_, &charts_.wave(), &charts_.vq(), &discriminatorWindow_, &charts_.qn()});
@@ -337,6 +339,9 @@ int Program::run() {
     placeMainWindow(windowMemory_, units_.portDigit(), main_, screens);
     main_.show();
     placeCompanions(windowMemory_, units_.portDigit(), main_, companionWindows(), screens);
+    if (windowMemory_.wasShown(units_.portDigit(), historyWindow_.objectName())) {
+        historyWindow_.show();
+    }
     const QString settingsIgnored = constantsForm_.loadSettings();
     if (!settingsIgnored.isEmpty()) {
         platform_.dialogs.message(settingsIgnored, QString(), Dialogs::Buttons::Ok);

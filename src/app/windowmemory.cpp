@@ -73,6 +73,14 @@ WindowMemory::WindowMemory(const QString& path)
 
 WindowMemory::~WindowMemory() = default;
 
+bool WindowMemory::wasShown(const QString& portDigit, const QString& window) const {
+    return settings_->value(group(portDigit, window) + QStringLiteral("/shown"), false).toBool();
+}
+
+void WindowMemory::rememberShown(const QString& portDigit, const QString& window, bool shown) {
+    settings_->setValue(group(portDigit, window) + QStringLiteral("/shown"), shown);
+}
+
 std::optional<WindowPlace> WindowMemory::recall(const QString& portDigit,
                                                 const QString& window) const {
     settings_->beginGroup(group(portDigit, window));

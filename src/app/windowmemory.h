@@ -37,6 +37,10 @@ class WindowMemory {
     // Group "port<digit>/windows/<window>".
     std::optional<WindowPlace> recall(const QString& portDigit, const QString& window) const;
     void remember(const QString& portDigit, const QString& window, const WindowPlace& place);
+    // Whether the window was open when the program last ended on the port (for the windows
+    // the program does not open by itself, such as History).
+    bool wasShown(const QString& portDigit, const QString& window) const;
+    void rememberShown(const QString& portDigit, const QString& window, bool shown);
     // Writes what was remembered to the file now.
     void sync();
 

@@ -4,6 +4,7 @@
 // resets when the voltage falls too soon, and the summary beside the measurement file
 // carries it all. The setup is kept for the port.
 #include "app/testmemory.h"
+#include "app/windowmemory.h"
 #include "wholeprogram.h"
 
 #include <QJsonDocument>
@@ -125,7 +126,10 @@ TEST_F(Workflow, AHoldCutShortStartsAgainAndAChargeAboveTheLimitFails) {
         return readout->palette().color(QPalette::WindowText).red() == 0xFF &&
                readout->palette().color(QPalette::WindowText).green() == 0x40;
     };
-    at(4200, "a hold longer than the bench's", [&] { setUpAcceptance("11.5", "10", "10"); });
+    at(4200, "a hold longer than the bench's", [&] {
+        setUpAcceptance("11.5", "10", "10");
+        menu("dhist")->trigger();  // open at the end: it opens again at the next start
+    });
     QString reset;
     bool wasRed = false;
     step(
@@ -147,6 +151,8 @@ TEST_F(Workflow, AHoldCutShortStartsAgainAndAChargeAboveTheLimitFails) {
     EXPECT_TRUE(reset.endsWith(QStringLiteral("of 10 s: the hold starts again")))
         << reset.toStdString();
     EXPECT_TRUE(wasRed);
+    EXPECT_TRUE(
+        WindowMemory(windowMemoryPath()).wasShown(QStringLiteral("1"), QStringLiteral("history")));
 }
 
 // A setup edited by hand into something out of range is not taken; a good one is.
