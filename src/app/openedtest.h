@@ -1,7 +1,8 @@
 // A recorded test opened from its file (File > Open…): read with a progress bar that can
 // cancel it, judged with the file's Set Q or one the operator chooses, and drawn again on
-// the charts. The charts scale by the program's constants, so while a test is open they
-// are the file's and the live ones wait here; closing the test puts them back.
+// the charts. The charts scale by the constants they were made with, so while a test is
+// open those are the file's and the live ones wait here; closing the test puts them back.
+// The live readings are never evaluated with the file's constants.
 #pragma once
 
 #include "charts/charts.h"
@@ -23,7 +24,7 @@ namespace kr5 {
 class OpenedTest {
   public:
     struct Parts {
-        InputConstants& constants;  // the program's: the file's while a test is open
+        InputConstants& constants;  // the charts': the file's while a test is open
         Charts& charts;
         Dialogs& dialogs;
         const Clock& clock;

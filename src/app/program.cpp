@@ -50,6 +50,14 @@ Program::Program(const Platform& platform, ProgramOptions options)
       acquisition_({requests_, settings_, units_, link_, platform_.clock, timing_, platform_.pump,
                     evaluator_, panel_, loopWindows_, qn_}),
       out_(stdout) {
+    // First of all that follow the constants, so that the charts scale by the new ones.
+    const auto followConstants = [this] {
+        if (!openedTest_.isOpen()) {
+            chartConstants_ = constants_;
+        }
+    };
+    QObject::connect(&constantsForm_, &ConstantsForm::fieldsLoaded, &main_, followConstants);
+    QObject::connect(&constantsForm_, &ConstantsForm::constantsChanged, &main_, followConstants);
     wireMenu();
     wirePanel();
     wireRecords();

@@ -155,6 +155,9 @@ class Program {
     // The state, each piece with its owner.
     UnitsOnLine units_;
     InputConstants constants_;
+    // What the charts scale by: the constants in force, or an opened test's while it is
+    // shown (the live readings keep being evaluated with constants_).
+    InputConstants chartConstants_;
     OperatingSettings settings_;
     Requests requests_;
 
@@ -184,7 +187,7 @@ class Program {
     RecordControls* recordControls_ = nullptr;  // owned by the main window
 
     ColourTable colours_;
-    Charts charts_{constants_, settings_, colours_, platform_.clipboard, platform_.dialogs};
+    Charts charts_{chartConstants_, settings_, colours_, platform_.clipboard, platform_.dialogs};
     InceptionDetector inception_{constants_, platform_.clock};
     BackgroundLevel background_{constants_, platform_.clock};
     bool measuringBackground_ = false;  // Measure background was chosen, not yet done
@@ -199,7 +202,7 @@ class Program {
     HistoryModel liveHistory_{platform_.clock};  // kept while a recorded test is shown
     HistoryWindow historyWindow_{history_, platform_.clock};
     OpenedTest openedTest_{
-        {constants_, charts_, platform_.dialogs, platform_.clock, platform_.pump, &main_}};
+        {chartConstants_, charts_, platform_.dialogs, platform_.clock, platform_.pump, &main_}};
 
     Zn4Panel discriminator_{requests_};
     Zn4Window discriminatorWindow_{discriminator_};

@@ -159,7 +159,7 @@ void Program::showRecordedState() {
     const ReplayResult& r = openedTest_.result();
     if (!r.qnPasses.empty()) {
         charts_.qn().showQm(r.qmLastPass, r.qmBlock, int(r.qnPasses.size()));
-        charts_.qn().setCounts(r.qnPasses, constants_.adjust);
+        charts_.qn().setCounts(r.qnPasses, openedTest_.test().constants.adjust);
     }
 }
 

@@ -28,12 +28,26 @@ QString qmText() {
 }
 
 TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
+    // The charge of the detector's last answer at Adjust 1: division x peak code / 17.
+    const auto lastChargeOnTheLine = [this] {
+        const auto& log = port->frameLog();
+        for (auto f = log.rbegin(); f != log.rend(); ++f) {
+            if (f->address == 0 && f->command == "x" && f->answer.size() >= 9) {
+                const int peak = f->answer.mid(3, 2).toInt(nullptr, 16);
+                const int range = f->answer.at(7) - '0';
+                return attenuatorDivision(range) * peak / 17.0;
+            }
+        }
+        return -1.0;
+    };
     const QString measurement = dir.filePath(QStringLiteral("rod.csv"));
     const QString pdf = dir.filePath(QStringLiteral("rod.pdf"));
     const QString torn = dir.filePath(QStringLiteral("torn.csv"));
     QString tornNote;
     const QString liveCounts = dir.filePath(QStringLiteral("live.csv"));
     const QString reopenedCounts = dir.filePath(QStringLiteral("reopened.csv"));
+    double liveCharge = 0.0;
+    double chargeFromLine = -1.0;
     QString livePair, liveQm, reopenedPair, reopenedQm, rejudgedPair;
     qint64 mark = 0;
     at(4200, "record", [&] {
@@ -53,11 +67,15 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
             dialogs.savePaths.push_back(liveCounts);
             trigger(QStringLiteral("QN"), QStringLiteral("savecounts"));
             click(QStringLiteral("KR5AU"), QStringLiteral("bclose"));
+            // The live test goes on at Adjust 1; the file was recorded at 0.5.
+            enterConstants(QStringLiteral("Rod"), QStringLiteral("8"), 2, QStringLiteral("1"));
             dialogs.openPaths.push_back(measurement);
             dialogs.textAnswers.push_back(std::nullopt);  // the file's Set Q
             menu("copen")->trigger();
             reopenedPair = resultPair();
             reopenedQm = qmText();
+            liveCharge = program->panel().readouts().charge.toDouble();
+            chargeFromLine = lastChargeOnTheLine();
             dialogs.savePaths.push_back(reopenedCounts);
             trigger(QStringLiteral("QN"), QStringLiteral("savecounts"));
             // Recording is not possible while the file is shown.
@@ -85,6 +103,8 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
 
     ASSERT_FALSE(livePair.isEmpty());
     EXPECT_EQ(reopenedPair, livePair);
+    // The live readings are still evaluated with the live Adjust, not the file's.
+    EXPECT_NEAR(liveCharge, chargeFromLine, 0.01 + chargeFromLine * 0.01);
     EXPECT_NE(rejudgedPair, livePair);  // no discharge reaches 1000 pC
     ASSERT_TRUE(liveQm.startsWith(QStringLiteral("Qm at 10 pulses/s"))) << liveQm.toStdString();
     EXPECT_EQ(reopenedQm, liveQm);
