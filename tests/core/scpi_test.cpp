@@ -1,0 +1,154 @@
+// The SCPI text layer: header matching, lines of several commands, parameters, the bytes
+// refused, and the error queue.
+#include "core/scpi.h"
+
+#include <gtest/gtest.h>
+
+namespace kr5 {
+namespace {
+
+enum Id { Idn, Cls, MeasCharge, MeasVoltage, Attenuator, AttenuatorQ, Mode };
+
+struct ScpiTest : ::testing::Test {
+    ScpiTest() {
+        table.add(Idn, "*IDN?");
+        table.add(Cls, "*CLS");
+        table.add(MeasCharge, "MEASure:CHARge?");
+        table.add(MeasVoltage, "MEASure:VOLTage?");
+        table.add(Attenuator, "SENSe:ATTenuator");
+        table.add(AttenuatorQ, "SENSe:ATTenuator?");
+        table.add(Mode, "SENSe:MODE");
+    }
+
+    // The ids of a line's commands, or the error code of the one that failed.
+    QList<int> outcome(const QByteArray& line) const {
+        QList<int> ids;
+        for (const ScpiCommand& command : table.parseLine(line))
+            ids << (command.error ? command.error : command.id);
+        return ids;
+    }
+
+    ScpiCommandTable table;
+};
+
+using Ids = QList<int>;
+
+TEST_F(ScpiTest, HeadersMatchShortOrLongFormInAnyCase) {
+    for (const char* line : {"MEAS:CHAR?", "measure:charge?", ":Meas:Charge?", "MEASURE:char?"})
+        EXPECT_EQ(outcome(line), Ids{MeasCharge}) << line;
+    EXPECT_EQ(outcome("*idn?"), Ids{Idn});
+    EXPECT_EQ(outcome("sens:att?"), Ids{AttenuatorQ});
+    EXPECT_EQ(outcome("SENS:ATT 3"), Ids{Attenuator});
+
+    const int undefined = scpierror::UndefinedHeader;
+    for (const char* line : {"MEASU:CHAR?", "MEAS:CHARG?", "ME:CHAR?", "MEAS:CHAR", "*IDN", "*CLS?",
+                             "MEAS?", "FOO:BAR"})
+        EXPECT_EQ(outcome(line), Ids{undefined}) << line;
+    for (const char* line : {"MEAS::CHAR?", "MEAS:CHAR??", ":", "*", "MEAS:CH-AR?"})
+        EXPECT_EQ(outcome(line), Ids{scpierror::Syntax}) << line;
+}
+
+TEST_F(ScpiTest, SemicolonsKeepThePathAndStopAtTheFirstFault) {
+    EXPECT_EQ(outcome("MEAS:CHAR?;VOLT?"), (Ids{MeasCharge, MeasVoltage}));
+    EXPECT_EQ(outcome("MEAS:CHAR?;*IDN?;VOLT?"), (Ids{MeasCharge, Idn, MeasVoltage}));
+    // Not under the path: looked up from the root.
+    EXPECT_EQ(outcome("MEAS:CHAR?;SENS:ATT 2;MODE AUTO"), (Ids{MeasCharge, Attenuator, Mode}));
+    EXPECT_EQ(outcome("*CLS;;MEAS:CHAR?;\r\n"), (Ids{Cls, MeasCharge}));
+    EXPECT_EQ(outcome("*CLS;MEASU:CHAR?;*IDN?"), (Ids{Cls, scpierror::UndefinedHeader}));
+    EXPECT_TRUE(table.parseLine("  \r\n").isEmpty());
+}
+
+TEST_F(ScpiTest, ParametersOfEachKind) {
+    const QList<ScpiCommand> commands =
+        table.parseLine(R"(SENS:MODE "a;b,""c""" , 'it''s',-1.5E2, PAUS;SENS:ATT 7)");
+    ASSERT_EQ(commands.size(), 2);
+    const QList<ScpiParam>& p = commands.at(0).params;
+    ASSERT_EQ(p.size(), 4);
+    EXPECT_EQ(p[0].kind, ScpiParam::Kind::String);
+    EXPECT_EQ(p[0].text, R"(a;b,"c")");
+    EXPECT_EQ(p[1].text, "it's");
+    EXPECT_EQ(p[2].kind, ScpiParam::Kind::Number);
+    EXPECT_EQ(p[2].number, -150.0);
+    EXPECT_EQ(p[3].kind, ScpiParam::Kind::Word);
+    EXPECT_EQ(p[3].text, "PAUS");
+    EXPECT_EQ(commands.at(1).params.at(0).number, 7.0);
+
+    for (const char* line :
+         {R"(SENS:MODE "abc)", R"(SENS:MODE "a"b")", R"(SENS:MODE "a"b"c")", "SENS:MODE 1,,2",
+          "SENS:MODE 1,", "SENS:MODE 1.2.3", "SENS:MODE 1E", "SENS:MODE #H1F"})
+        EXPECT_EQ(outcome(line), Ids{scpierror::Syntax}) << line;
+}
+
+TEST_F(ScpiTest, ControlBytesAndNulAreSyntaxErrorsButTabIsABlank) {
+    EXPECT_EQ(outcome("SENS:ATT\t3"), Ids{Attenuator});
+    EXPECT_EQ(outcome(QByteArray("*CLS;SENS:ATT \0 3", 17)), (Ids{Cls, scpierror::Syntax}));
+    EXPECT_EQ(outcome("SENS:MODE \"a\x01\""), Ids{scpierror::Syntax});
+    EXPECT_EQ(outcome("MEAS:CHAR?\r;*IDN?"), Ids{scpierror::Syntax});
+}
+
+TEST_F(ScpiTest, VeryLongLinesParseWhole) {
+    const QByteArray params = QByteArray("1,").repeated(50000) + "2";
+    const QList<ScpiCommand> commands = table.parseLine("SENS:MODE " + params);
+    ASSERT_EQ(commands.size(), 1);
+    EXPECT_EQ(commands.at(0).params.size(), 50001);
+    EXPECT_EQ(outcome(QByteArray(100000, 'A')), Ids{scpierror::UndefinedHeader});
+    EXPECT_EQ(outcome("SENS:MODE \"" + QByteArray(100000, 'x')), Ids{scpierror::Syntax});
+}
+
+TEST(ScpiParamTest, HelpersCheckKindAndRange) {
+    const auto param = [](const QByteArray& text) {
+        ScpiCommandTable table;
+        table.add(0, "SET");
+        return table.parseLine("SET " + text).at(0).params.at(0);
+    };
+    EXPECT_EQ(intIn(param("5"), 0, 10), 5);
+    EXPECT_EQ(intIn(param("1E1"), 0, 10), 10);
+    EXPECT_EQ(intIn(param("max"), 0, 10), 10);
+    EXPECT_EQ(intIn(param("MIN"), 3, 10), 3);
+    for (const char* bad : {"11", "-1", "2.5", "ON", "\"5\""})
+        EXPECT_FALSE(intIn(param(bad), 0, 10)) << bad;
+
+    EXPECT_EQ(boolean(param("on")), true);
+    EXPECT_EQ(boolean(param("OFF")), false);
+    EXPECT_EQ(boolean(param("1")), true);
+    EXPECT_EQ(boolean(param("0")), false);
+    for (const char* bad : {"2", "ONN", "\"ON\""})
+        EXPECT_FALSE(boolean(param(bad))) << bad;
+
+    EXPECT_EQ(word(param("pause"), {"AUTO", "PAUSe"}), 1);
+    EXPECT_EQ(word(param("PAUS"), {"AUTO", "PAUSe"}), 1);
+    EXPECT_EQ(word(param("auto"), {"AUTO", "PAUSe"}), 0);
+    EXPECT_FALSE(word(param("PAU"), {"AUTO", "PAUSe"}));
+}
+
+TEST(ScpiErrorQueueTest, OldestFirstOverflowAndTexts) {
+    ScpiErrorQueue queue;
+    EXPECT_EQ(queue.next(), "0,\"No error\"");
+    queue.push(scpierror::UndefinedHeader);
+    queue.push(scpierror::NoError);
+    queue.push(scpierror::DataOutOfRange);
+    EXPECT_EQ(queue.next(), "-113,\"Undefined header\"");
+    EXPECT_EQ(queue.next(), "-222,\"Data out of range\"");
+    EXPECT_EQ(queue.next(), "0,\"No error\"");
+
+    for (int i = 0; i < ScpiErrorQueue::capacity() + 3; ++i)
+        queue.push(i == 0 ? scpierror::Syntax : scpierror::SettingsConflict);
+    EXPECT_EQ(queue.count(), ScpiErrorQueue::capacity());
+    EXPECT_EQ(queue.next(), "-102,\"Syntax error\"");
+    for (int i = 1; i < ScpiErrorQueue::capacity() - 1; ++i)
+        EXPECT_EQ(queue.next(), "-221,\"Settings conflict\"");
+    EXPECT_EQ(queue.next(), "-350,\"Queue overflow\"");
+    EXPECT_TRUE(queue.isEmpty());
+
+    queue.push(scpierror::Execution);
+    queue.push(-241);
+    queue.push(scpierror::Command);
+    queue.clear();
+    EXPECT_EQ(queue.next(), "0,\"No error\"");
+    EXPECT_EQ(scpiErrorText(-200), "Execution error");
+    EXPECT_EQ(scpiErrorText(-241), "Execution error");
+    EXPECT_EQ(scpiErrorText(-100), "Command error");
+}
+
+}  // namespace
+}  // namespace kr5
