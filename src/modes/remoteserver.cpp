@@ -1,0 +1,191 @@
+#include "modes/remoteserver.h"
+
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace kr5 {
+
+const char* const RemoteServer::kTooManyClients = "-200,\"Execution error; too many clients\"";
+
+namespace {
+
+QString peerOf(const QTcpSocket* socket) {
+    return QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
+}
+
+}  // namespace
+
+RemoteServer::RemoteServer(QObject* parent) : QObject(parent), server_(new QTcpServer(this)) {
+    connect(server_, &QTcpServer::newConnection, this, &RemoteServer::acceptPending);
+}
+
+RemoteServer::~RemoteServer() {
+    // No clientDisconnected from here: the owner listening to it may be half torn down.
+    blockSignals(true);
+    close();
+}
+
+bool RemoteServer::listen(const QHostAddress& address, quint16 port, QString* problem) {
+    close();
+    if (server_->listen(address, port)) {
+        return true;
+    }
+    if (problem) {
+        *problem = tr("Cannot listen on %1 port %2: %3")
+                       .arg(address.toString())
+                       .arg(port)
+                       .arg(server_->errorString());
+    }
+    return false;
+}
+
+void RemoteServer::close() {
+    server_->close();
+    const QList<int> ids = clients_.keys();
+    for (int id : ids) {
+        drop(id, tr("server closed"));
+    }
+}
+
+bool RemoteServer::isListening() const {
+    return server_->isListening();
+}
+
+QHostAddress RemoteServer::address() const {
+    return server_->serverAddress();
+}
+
+quint16 RemoteServer::port() const {
+    return server_->isListening() ? server_->serverPort() : 0;
+}
+
+ScpiErrorQueue* RemoteServer::errors(int clientId) {
+    auto it = clients_.find(clientId);
+    return it == clients_.end() ? nullptr : &it->errors;
+}
+
+void RemoteServer::acceptPending() {
+    while (QTcpSocket* socket = server_->nextPendingConnection()) {
+        if (clients_.size() >= kMaxClients) {
+            // Told why before the close, so that a script's author sees the cause rather
+            // than a bare reset; disconnectFromHost sends the line first without waiting.
+            const QString peer = peerOf(socket);
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            socket->write(QByteArray(kTooManyClients) + '\n');
+            socket->disconnectFromHost();
+            emit clientRefused(peer);
+            continue;
+        }
+        const int id = nextId_++;
+        Client& client = clients_[id];
+        client.socket = socket;
+        connect(socket, &QTcpSocket::readyRead, this, [this, id] { readFrom(id); });
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, id] { readFrom(id); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, id] { forget(id, QString()); });
+        emit clientConnected(id, peerOf(socket));
+        // Bytes may have come with the connection before readyRead was connected.
+        if (socket->bytesAvailable() > 0) {
+            readFrom(id);
+        }
+    }
+}
+
+void RemoteServer::readFrom(int clientId) {
+    for (;;) {
+        if (!handleLines(clientId)) {
+            return;
+        }
+        Client& client = clients_[clientId];
+        QTcpSocket* socket = client.socket;
+        if (socket->bytesAvailable() == 0) {
+            return;
+        }
+        if (socket->bytesToWrite() > kMaxBacklogBytes) {
+            // The client is not reading its replies: its further lines wait until they
+            // drain (bytesWritten calls back here), and a client that keeps sending all the
+            // same is cut off before it makes the program hoard its input.
+            if (socket->bytesAvailable() + client.pending.size() > kMaxBacklogBytes) {
+                drop(clientId, tr("more than %1 bytes sent and not handled").arg(kMaxBacklogBytes));
+            }
+            return;
+        }
+        // Small chunks, so that the backlog is looked at again after a few lines.
+        client.pending += socket->read(kMaxLineBytes);
+    }
+}
+
+bool RemoteServer::handleLines(int clientId) {
+    qsizetype start = 0;
+    for (;;) {
+        auto it = clients_.find(clientId);
+        if (it == clients_.end()) {
+            return false;
+        }
+        Client& client = *it;
+        if (client.socket->bytesToWrite() > kMaxBacklogBytes) {
+            client.pending.remove(0, start);
+            return true;
+        }
+        const qsizetype end = client.pending.indexOf('\n', start);
+        if (end < 0) {
+            client.pending.remove(0, start);
+            // One byte of grace: the '\r' of a full-length line whose '\n' is still to come.
+            const qsizetype size = client.pending.size();
+            const bool endsInCr = size > 0 && client.pending.endsWith('\r');
+            if (size > kMaxLineBytes + (endsInCr ? 1 : 0)) {
+                drop(clientId, tr("line longer than %1 bytes").arg(kMaxLineBytes));
+                return false;
+            }
+            return true;
+        }
+        QByteArray line = client.pending.mid(start, end - start);
+        start = end + 1;
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        if (line.size() > kMaxLineBytes) {
+            drop(clientId, tr("line longer than %1 bytes").arg(kMaxLineBytes));
+            return false;
+        }
+        if (line.isEmpty() || !handler_) {
+            continue;
+        }
+        QPointer<QTcpSocket> socket = client.socket;
+        const QByteArray reply = handler_(clientId, line);
+        // The handler may have closed the server or this client.
+        if (!socket || !clients_.contains(clientId)) {
+            return false;
+        }
+        if (!reply.isEmpty()) {
+            socket->write(reply + '\n');
+        }
+    }
+}
+
+void RemoteServer::drop(int clientId, const QString& why) {
+    auto it = clients_.find(clientId);
+    if (it == clients_.end()) {
+        return;
+    }
+    QTcpSocket* socket = it->socket;
+    // Unhooked first: abort() reports the disconnect at once, and the client is to be
+    // forgotten with this reason, not as one that left by itself.
+    socket->disconnect(this);
+    socket->abort();
+    forget(clientId, why);
+}
+
+void RemoteServer::forget(int clientId, const QString& why) {
+    auto it = clients_.find(clientId);
+    if (it == clients_.end()) {
+        return;
+    }
+    QTcpSocket* socket = it->socket;
+    clients_.erase(it);
+    socket->disconnect(this);
+    socket->deleteLater();
+    emit clientDisconnected(clientId, why);
+}
+
+}  // namespace kr5

@@ -1,0 +1,92 @@
+// The connection layer of the SCPI server for lab automation: a raw TCP socket that
+// PyVISA's TCPIP::host::port::SOCKET resource talks to, one text line per command. It cuts
+// each client's stream into lines and hands them to the owner's handler; what the lines
+// mean is the owner's business. Everything runs on signals of the event loop, so a slow or
+// hostile client never stalls the program's measuring.
+#pragma once
+
+#include "core/scpi.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QTcpServer;
+class QTcpSocket;
+
+namespace kr5 {
+
+class RemoteServer : public QObject {
+    Q_OBJECT
+
+  public:
+    // Runs one received line (its "\n" or "\r\n" cut) for a client; a non-empty result is
+    // sent back with a "\n" after it. Blank lines are skipped.
+    using Handler = std::function<QByteArray(int clientId, const QByteArray& line)>;
+
+    // More clients than this are sent kTooManyClients and closed.
+    static constexpr int kMaxClients = 8;
+    // A client whose line grows past this many bytes is cut off.
+    static constexpr int kMaxLineBytes = 4096;
+    // A client that does not read its replies is handled no further until they drain; one
+    // whose input waiting meanwhile grows past this many bytes is cut off, so that it
+    // cannot make the program hoard memory.
+    static constexpr int kMaxBacklogBytes = 64 * 1024;
+    static const char* const kTooManyClients;
+
+    explicit RemoteServer(QObject* parent = nullptr);
+    ~RemoteServer() override;
+
+    // Starts listening; port 0 lets the system choose. On failure returns false with the
+    // reason in *problem (when given). Listening again first closes every client.
+    bool listen(const QHostAddress& address, quint16 port, QString* problem);
+    // Stops listening and closes every client.
+    void close();
+    bool isListening() const;
+    QHostAddress address() const;
+    // The port listened on, the chosen one when 0 was asked for; 0 when not listening.
+    quint16 port() const;
+
+    void setHandler(Handler handler) { handler_ = std::move(handler); }
+
+    // The client's own error queue, for SYSTem:ERRor? and *CLS; nullptr once the client
+    // has gone. Ids are never reused.
+    ScpiErrorQueue* errors(int clientId);
+    int clientCount() const { return int(clients_.size()); }
+    bool hasClient(int clientId) const { return clients_.contains(clientId); }
+
+  signals:
+    void clientConnected(int clientId, const QString& peer);
+    // why is empty when the client closed the connection itself.
+    void clientDisconnected(int clientId, const QString& why);
+    // A connection beyond kMaxClients was turned away.
+    void clientRefused(const QString& peer);
+
+  private:
+    struct Client {
+        QTcpSocket* socket = nullptr;
+        QByteArray pending;  // the start of a line still without its end
+        ScpiErrorQueue errors;
+    };
+
+    void acceptPending();
+    // Handles the client's lines as long as its replies are read; reads more of its input
+    // as they are.
+    void readFrom(int clientId);
+    // Handles the whole lines in the client's buffer, stopping while its replies are not
+    // read; false when the client was dropped.
+    bool handleLines(int clientId);
+    void drop(int clientId, const QString& why);
+    void forget(int clientId, const QString& why);
+
+    QTcpServer* server_;
+    QHash<int, Client> clients_;
+    int nextId_ = 1;
+    Handler handler_;
+};
+
+}  // namespace kr5

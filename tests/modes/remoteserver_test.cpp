@@ -1,0 +1,153 @@
+// The SCPI server's connection layer on real loopback sockets: replies reach the client
+// that asked, each client has its own error queue, and a client that floods, overflows or
+// leaves half-way is dropped without troubling the others.
+#include "modes/remoteserver.h"
+#include "support/waituntil.h"
+
+#include <gtest/gtest.h>
+#include <QTcpSocket>
+
+#include <memory>
+#include <vector>
+
+namespace kr5 {
+namespace {
+
+class RemoteServerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        server.setHandler([this](int id, const QByteArray& line) -> QByteArray {
+            lines.push_back(line);
+            if (line == "BAD") {
+                server.errors(id)->push(scpierror::UndefinedHeader);
+                return {};
+            }
+            if (line == "CURVE?") {
+                return QByteArray(100 * 1024, 'c');
+            }
+            if (line == "SYST:ERR?") {
+                return server.errors(id)->next();
+            }
+            return QByteArray::number(id) + ':' + line;
+        });
+        QObject::connect(&server, &RemoteServer::clientDisconnected,
+                         [this](int id, const QString& why) {
+                             gone.push_back({id, why});
+                         });
+        QString problem;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0, &problem)) << problem.toStdString();
+        ASSERT_NE(server.port(), 0);
+    }
+
+    std::unique_ptr<QTcpSocket> connectClient(int expectedCount) {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(server.address(), server.port());
+        EXPECT_TRUE(wait.until(5000, [&] { return server.clientCount() == expectedCount; }));
+        return socket;
+    }
+
+    QByteArray ask(QTcpSocket& socket, const QByteArray& text) {
+        socket.write(text);
+        if (!wait.until(5000, [&] { return socket.canReadLine(); })) {
+            return "(no reply)";
+        }
+        return socket.readLine();
+    }
+
+    bool closedByServer(QTcpSocket& socket) {
+        return wait.until(5000,
+                          [&] { return socket.state() == QAbstractSocket::UnconnectedState; });
+    }
+
+    test::RealTimeWait wait;
+    RemoteServer server;
+    std::vector<QByteArray> lines;
+    std::vector<std::pair<int, QString>> gone;
+};
+
+TEST_F(RemoteServerTest, RepliesGoToTheAskingClientWithItsOwnErrorQueue) {
+    auto a = connectClient(1);
+    auto b = connectClient(2);
+    EXPECT_EQ(ask(*a, "*IDN?\r\n"), "1:*IDN?\n");
+    EXPECT_EQ(ask(*b, "MEAS:CHAR?\n"), "2:MEAS:CHAR?\n");
+    // A's error stays in A's queue.
+    a->write("BAD\n");
+    EXPECT_EQ(ask(*b, "SYST:ERR?\n"), "0,\"No error\"\n");
+    EXPECT_EQ(ask(*a, "SYST:ERR?\n"), "-113,\"Undefined header\"\n");
+    EXPECT_EQ(ask(*a, "\n\r\nSYST:ERR?\n"), "0,\"No error\"\n");  // blank lines skipped
+}
+
+TEST_F(RemoteServerTest, HalfLinesAreJoinedAndNulBytesKept) {
+    auto a = connectClient(1);
+    auto b = connectClient(2);
+    a->write(QByteArray("A\0B", 3));
+    ASSERT_TRUE(a->waitForBytesWritten(5000));
+    // B's round trip runs after the server has read A's first half, all on one thread.
+    EXPECT_EQ(ask(*b, "SYNC\n"), "2:SYNC\n");
+    EXPECT_EQ(lines, std::vector<QByteArray>{"SYNC"});
+    EXPECT_EQ(ask(*a, "C\r\nD\n"), QByteArray("1:A\0BC\n", 7));
+    EXPECT_TRUE(wait.until(5000, [&] { return a->canReadLine(); }));
+    EXPECT_EQ(a->readLine(), "1:D\n");
+}
+
+TEST_F(RemoteServerTest, ANinthClientIsToldAndClosedWhileTheEightStay) {
+    std::vector<std::unique_ptr<QTcpSocket>> eight;
+    for (int i = 1; i <= RemoteServer::kMaxClients; ++i) {
+        eight.push_back(connectClient(i));
+    }
+    QTcpSocket ninth;
+    ninth.connectToHost(server.address(), server.port());
+    ASSERT_TRUE(closedByServer(ninth));
+    EXPECT_EQ(ninth.readAll(), QByteArray(RemoteServer::kTooManyClients) + '\n');
+    EXPECT_EQ(server.clientCount(), RemoteServer::kMaxClients);
+    for (int i = 0; i < RemoteServer::kMaxClients; ++i) {
+        EXPECT_EQ(ask(*eight[i], "X\n"), QByteArray::number(i + 1) + ":X\n");
+    }
+}
+
+TEST_F(RemoteServerTest, AnOverlongLineDropsOnlyThatClient) {
+    auto a = connectClient(1);
+    auto b = connectClient(2);
+    const QByteArray longest(RemoteServer::kMaxLineBytes, 'L');
+    EXPECT_EQ(ask(*b, longest + "\r\n"), "2:" + longest + '\n');
+    a->write(QByteArray(5000, 'A') + '\n');
+    ASSERT_TRUE(closedByServer(*a));
+    ASSERT_EQ(gone.size(), 1u);
+    EXPECT_EQ(gone[0].first, 1);
+    EXPECT_FALSE(gone[0].second.isEmpty());
+    EXPECT_EQ(server.errors(1), nullptr);
+    EXPECT_EQ(ask(*b, "STILL\n"), "2:STILL\n");
+    // A line that never ends is cut off as soon as it is too long.
+    auto c = connectClient(2);
+    c->write(QByteArray(RemoteServer::kMaxLineBytes + 2, 'C'));
+    EXPECT_TRUE(closedByServer(*c));
+}
+
+TEST_F(RemoteServerTest, ALongReplyPassesButAClientThatNeverReadsIsCutOff) {
+    auto reader = connectClient(1);
+    auto flooder = connectClient(2);
+    const QByteArray curve = ask(*reader, "CURVE?\nCURVE?\n");
+    EXPECT_EQ(curve.size(), 100 * 1024 + 1);
+    for (int i = 0; i < 100; ++i) {
+        flooder->write("CURVE?\n" + QByteArray(RemoteServer::kMaxLineBytes, ' ') + '\n');
+    }
+    EXPECT_TRUE(wait.until(20000, [&] { return !server.hasClient(2); }));
+    EXPECT_TRUE(wait.until(5000, [&] { return reader->canReadLine(); }));
+    EXPECT_EQ(reader->readLine(), curve);
+    EXPECT_EQ(ask(*reader, "X\n"), "1:X\n");
+}
+
+TEST_F(RemoteServerTest, AClientLeavingMidLineIsForgotten) {
+    auto a = connectClient(1);
+    auto b = connectClient(2);
+    a->write("*IDN");
+    a->disconnectFromHost();
+    ASSERT_TRUE(wait.until(5000, [&] { return !gone.empty(); }));
+    EXPECT_EQ(gone[0], std::make_pair(1, QString()));
+    EXPECT_TRUE(lines.empty());
+    EXPECT_FALSE(server.hasClient(1));
+    EXPECT_EQ(ask(*b, "*IDN?\n"), "2:*IDN?\n");
+}
+
+}  // namespace
+}  // namespace kr5
