@@ -66,7 +66,6 @@ ReplayResult replayTest(const RecordedTest& test, const InputConstants& constant
     for (const Reading& r : readings) {
         if (const auto found = detector.judge(r)) {
             charts.plotter().showInception(*found);
-            result.resultTable = found->table;
         }
         if (r.complete() && complete++ < lastSweep) {
             charts.plotter().plotVqOnly(r, detector.inceptionStanding());
@@ -83,7 +82,6 @@ ReplayResult replayTest(const RecordedTest& test, const InputConstants& constant
     result.inceptionV = detector.inceptionVolts();
     result.extinctionV = detector.extinctionVolts();
     result.doubt = result.extinctionV ? detector.doubt() : QString();
-    result.resultFileText = detector.resultFileText();
     return result;
 }
 

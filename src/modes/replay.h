@@ -19,9 +19,7 @@ namespace kr5 {
 struct ReplayResult {
     std::optional<double> inceptionV;
     std::optional<double> extinctionV;
-    QString doubt;        // why the pair cannot be trusted; empty when it can
-    QString resultTable;  // the V-Q window's result table, as the live one would read
-    QString resultFileText;
+    QString doubt;  // why the pair cannot be trusted; empty when it can
     // The last Q-N block: its passes, its label and Qm of its last pass and of the block.
     QnPasses qnPasses;
     QString qnLabel;
