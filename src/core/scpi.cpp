@@ -205,6 +205,8 @@ QByteArray scpiErrorText(int code) {
             return "Settings conflict";
         case scpierror::DataOutOfRange:
             return "Data out of range";
+        case scpierror::DataStale:
+            return "Data corrupt or stale";
         case scpierror::QueueOverflow:
             return "Queue overflow";
         default:
@@ -221,19 +223,30 @@ QByteArray scpiErrorText(int code) {
     return "Error";
 }
 
-void ScpiErrorQueue::push(int code) {
+void ScpiErrorQueue::push(int code, const QByteArray& detail) {
     if (code == scpierror::NoError)
         return;
-    if (codes_.size() < capacity()) {
-        codes_ << code;
+    if (entries_.size() < capacity()) {
+        entries_.append({code, detail});
         return;
     }
-    codes_.back() = scpierror::QueueOverflow;
+    entries_.back() = {scpierror::QueueOverflow, QByteArray()};
 }
 
 QByteArray ScpiErrorQueue::next() {
-    const int code = codes_.isEmpty() ? scpierror::NoError : codes_.takeFirst();
-    return QByteArray::number(code) + ",\"" + scpiErrorText(code) + '"';
+    const Entry entry = entries_.isEmpty() ? Entry{} : entries_.takeFirst();
+    QByteArray text = scpiErrorText(entry.code);
+    if (!entry.detail.isEmpty()) {
+        // The reply stays one quoted string on one line, whatever the detail holds.
+        QByteArray detail = entry.detail;
+        detail.replace('"', "\"\"");
+        for (char& c : detail) {
+            if (c == '\n' || c == '\r')
+                c = ' ';
+        }
+        text += "; " + detail;
+    }
+    return QByteArray::number(entry.code) + ",\"" + text + '"';
 }
 
 bool scpiMnemonicMatches(const QByteArray& typed, const QByteArray& declared) {

@@ -36,6 +36,9 @@ constexpr int UndefinedHeader = -113;
 constexpr int Execution = -200;
 constexpr int SettingsConflict = -221;
 constexpr int DataOutOfRange = -222;
+// A query about a value the program does not have: a unit that did not answer, no
+// inception found yet.
+constexpr int DataStale = -230;
 constexpr int QueueOverflow = -350;
 }  // namespace scpierror
 
@@ -51,17 +54,22 @@ class ScpiErrorQueue {
   public:
     static constexpr int capacity() { return 10; }
 
-    // Queues an error; 0 (no error) is ignored.
-    void push(int code);
+    // Queues an error; 0 (no error) is ignored. detail, when given, follows the standard
+    // text after "; " and says what went wrong: -221,"Settings conflict; REMOTE is off".
+    void push(int code, const QByteArray& detail = QByteArray());
     // The oldest entry as the reply text, e.g. -113,"Undefined header", and takes it off
     // the queue; 0,"No error" when the queue is empty.
     QByteArray next();
-    void clear() { codes_.clear(); }
-    int count() const { return int(codes_.size()); }
-    bool isEmpty() const { return codes_.isEmpty(); }
+    void clear() { entries_.clear(); }
+    int count() const { return int(entries_.size()); }
+    bool isEmpty() const { return entries_.isEmpty(); }
 
   private:
-    QList<int> codes_;
+    struct Entry {
+        int code = scpierror::NoError;
+        QByteArray detail;
+    };
+    QList<Entry> entries_;
 };
 
 struct ScpiParam {

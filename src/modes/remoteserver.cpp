@@ -92,6 +92,22 @@ void RemoteServer::acceptPending() {
 }
 
 void RemoteServer::readFrom(int clientId) {
+    // A handler may wait in the event loop (a recording paused waits its 100 ms), where
+    // this client's next bytes can arrive: they wait for the lines before them, which
+    // the loop below is still handling.
+    auto it = clients_.find(clientId);
+    if (it == clients_.end() || it->busy) {
+        return;
+    }
+    it->busy = true;
+    readLines(clientId);
+    it = clients_.find(clientId);
+    if (it != clients_.end()) {
+        it->busy = false;
+    }
+}
+
+void RemoteServer::readLines(int clientId) {
     for (;;) {
         if (!handleLines(clientId)) {
             return;

@@ -148,6 +148,10 @@ TEST(ScpiErrorQueueTest, OldestFirstOverflowAndTexts) {
     EXPECT_EQ(scpiErrorText(-200), "Execution error");
     EXPECT_EQ(scpiErrorText(-241), "Execution error");
     EXPECT_EQ(scpiErrorText(-100), "Command error");
+
+    // A detail that could break the reply's one quoted string on one line cannot.
+    queue.push(scpierror::Execution, "cannot create \"a\nb\"");
+    EXPECT_EQ(queue.next(), "-200,\"Execution error; cannot create \"\"a b\"\"\"");
 }
 
 }  // namespace
