@@ -7,7 +7,7 @@ add_library(kr5_commandline STATIC
     commandline.cpp
 )
 target_include_directories(kr5_commandline PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
-target_link_libraries(kr5_commandline PUBLIC kr5_link Qt6::Core)
+target_link_libraries(kr5_commandline PUBLIC kr5_link kr5_remote Qt6::Core)
 target_link_libraries(kr5au PRIVATE kr5_commandline Qt6::SerialPort)
 
 # The page in a window of the program's own, when no browser can be started.

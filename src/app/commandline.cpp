@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "modes/remoteserver.h"
+
 #include "app/exitcodes.h"
 
 #include <QCommandLineOption>
@@ -85,6 +87,12 @@ struct Options {
                                                 "received to this file."),
                                  QStringLiteral("file")};
 
+    QCommandLineOption listen{QStringLiteral("listen"),
+                              QStringLiteral("Take SCPI commands over TCP for lab automation on "
+                                             "this port of 127.0.0.1, or of the address named "
+                                             "(0.0.0.0:5025 for every network)."),
+                              QStringLiteral("[address:]port")};
+
     QCommandLineOption report{QStringLiteral("report"),
                               QStringLiteral("Write the report of this measurement file (with "
                                              "its summary beside it) as PDF, without a display, "
@@ -103,7 +111,7 @@ struct Options {
         help = parser.addHelpOption();
         version = parser.addVersionOption();
         parser.addOptions(
-            {status, sample, speed, port1, port2, listPorts, logFrames, report, output});
+            {status, sample, speed, port1, port2, listPorts, logFrames, listen, report, output});
     }
 };
 
@@ -176,9 +184,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         !readText(parser, o.port1, line.devices[0], error) ||
         !readText(parser, o.port2, line.devices[1], error) ||
         !readText(parser, o.logFrames, line.frameLogPath, error) ||
+        !readText(parser, o.listen, line.listen, error) ||
         !readText(parser, o.report, line.reportInput, error) ||
         !readText(parser, o.output, line.reportOutput, error)) {
         return fail(error);
+    }
+    if (!line.listen.isEmpty() && !parseListenAddress(line.listen, &error)) {
+        return fail(QStringLiteral("Bad value for --listen: %1.").arg(error));
     }
     if (line.reportInput.isEmpty() != line.reportOutput.isEmpty()) {
         return fail(

@@ -29,6 +29,7 @@ struct CommandLine {
     // the environment variables KR5AU_PORT1 and KR5AU_PORT2, then to the system's names.
     std::array<QString, 2> devices;
     QString frameLogPath;  // empty: no frame log
+    QString listen;        // --listen [ADDRESS:]PORT, checked; empty: no server asked for
     QString reportInput;   // --report: the measurement file
     QString reportOutput;  // -o: the PDF
 };

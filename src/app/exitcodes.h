@@ -16,6 +16,7 @@ enum ExitCode : int {
     kExitNoDetector = 6,    // a port opened, but no KR-5 answered
     kExitNoAcUnitStop = 7,  // the operator would not measure without the AC unit
     kExitNoReport = 8,      // --report: the file was refused or the PDF not written
+    kExitNoListen = 9,      // the remote control's address could not be listened on
 };
 
 inline int exitCodeFor(const UnitSearch& search) {
@@ -53,7 +54,8 @@ inline QString exitCodesHelp() {
         "  5  the serial device would not open for another reason\n"
         "  6  the port opened, but no KR-5 answered\n"
         "  7  the AC unit is missing and the operator chose not to go on\n"
-        "  8  --report: the measurement file was refused or the report could not be written");
+        "  8  --report: the measurement file was refused or the report could not be written\n"
+        "  9  the remote control could not listen on its address (--listen or the setting)");
 }
 
 }  // namespace kr5

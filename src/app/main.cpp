@@ -130,6 +130,7 @@ int main(int argc, char** argv) {
     options.sampleMs = line.sampleMs;
     options.speedIndex = line.speedIndex;
     options.frameLogPath = line.frameLogPath;
+    options.listen = line.listen;
     options.helpFolders = helpFolders();
     kr5::QtClock clock;
     kr5::QtEventPump pump(clock);

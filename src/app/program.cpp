@@ -85,6 +85,7 @@ void Program::addListeners() {
     acquisition_.addListener(qn_);
     acquisition_.addListener(discriminator_);
     acquisition_.addListener(unitStatus_);
+    acquisition_.addListener(remoteCommands_);
 }
 
 void Program::wireMenu() {
@@ -334,6 +335,11 @@ int Program::run() {
                            [this](qint32 clockReads) { about_.setClockCalibration(clockReads); });
     fillColourTable(colours_);
 
+    // A remote control that cannot listen where it was asked to ends the program before
+    // it opens a port: a sequencer waiting for it must not find a program without it.
+    if (const int failed = startRemoteControl(); failed != kExitDone) {
+        return failed;
+    }
     const UnitSearch search = findUnits(units_, link_, commtest_, platform_.dialogs);
     if (!search.found()) {
         return exitCodeFor(search);
@@ -365,7 +371,10 @@ int Program::run() {
              << units_.unit(UnitKind::NoiseDiscriminator).ident << Qt::endl;
         statusTimer = platform_.clock.startTimer(1000, [this] { printStatus(); });
     }
+    showRemoteClients();
     acquisition_.run();
+    // No command may arrive while the program winds down.
+    remoteServer_.close();
     // However the program ends (Exit, the window closed, SIGINT, SIGTERM), a Q-N
     // measurement under way ends and the measurement file is closed, each with its
     // markers.

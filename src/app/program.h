@@ -34,6 +34,8 @@
 #include "modes/calibratewindow.h"
 #include "modes/calibration.h"
 #include "modes/qnsequence.h"
+#include "modes/remotecommands.h"
+#include "modes/remoteserver.h"
 #include "modes/summary.h"
 #include "modes/zn4panel.h"
 #include "modes/zn4window.h"
@@ -81,6 +83,8 @@ struct ProgramOptions {
     QString windowMemoryPath;
     // Every frame and reply on the line is written here (--log-frames); none when empty.
     QString frameLogPath;
+    // --listen [ADDRESS:]PORT, checked; empty: the configuration's remote/listen, if any.
+    QString listen;
     // Where Help(&H) looks for its page, in order; empty: the folder of the executable.
     QStringList helpFolders;
 };
@@ -118,6 +122,9 @@ class Program {
     const PanelModel& panel() const { return panel_; }
     const UnitsOnLine& units() const { return units_; }
     bool qnRunning() const { return qn_.passesRunning(); }
+    // The remote control's commands, for the tests that run them without a socket.
+    RemoteCommands& remoteCommands() { return remoteCommands_; }
+    const RemoteServer& remoteServer() const { return remoteServer_; }
 
   private:
     void wireMenu();
@@ -140,6 +147,9 @@ class Program {
     bool refusedWhileRecordedTestOpen(const QString& what);
     void writeReportNow();
     void wireModes();
+    RemoteCommands::Hooks remoteHooks();
+    int startRemoteControl();
+    void showRemoteClients();
     void addListeners();
     void printStatus();
     void showKousei();
@@ -213,6 +223,12 @@ class Program {
     ProgramWindows loopWindows_;
     QnSequence qn_;
     Acquisition acquisition_;
+
+    RemoteCommands remoteCommands_{
+        {units_, settings_, panel_, options_.form(), constantsForm_, recorder_, measurementFile_,
+         qn_, discriminator_, inception_, background_, acceptance_, platform_.clock},
+        remoteHooks()};
+    RemoteServer remoteServer_;
 
     QString cycleTime_;
     QTextStream out_;

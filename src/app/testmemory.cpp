@@ -106,4 +106,8 @@ void TestMemory::setCalibration(const QString& port, const CalibrationRecord& r)
     settings_->sync();
 }
 
+QString TestMemory::remoteListen() const {
+    return settings_->value(QStringLiteral("remote/listen")).toString().trimmed();
+}
+
 }  // namespace kr5

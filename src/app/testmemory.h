@@ -34,6 +34,10 @@ class TestMemory {
     std::optional<CalibrationRecord> calibration(const QString& portDigit) const;
     void setCalibration(const QString& portDigit, const CalibrationRecord& record);
 
+    // Program-wide, not per port: where the remote control listens ("[ADDRESS:]PORT",
+    // key remote/listen); empty when it is not to be started.
+    QString remoteListen() const;
+
   private:
     std::unique_ptr<QSettings> settings_;
 };

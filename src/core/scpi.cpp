@@ -199,6 +199,12 @@ QByteArray scpiErrorText(int code) {
             return "No error";
         case scpierror::Syntax:
             return "Syntax error";
+        case scpierror::DataType:
+            return "Data type error";
+        case scpierror::ParameterNotAllowed:
+            return "Parameter not allowed";
+        case scpierror::MissingParameter:
+            return "Missing parameter";
         case scpierror::UndefinedHeader:
             return "Undefined header";
         case scpierror::SettingsConflict:

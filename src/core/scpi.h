@@ -32,6 +32,9 @@ namespace scpierror {
 constexpr int NoError = 0;
 constexpr int Command = -100;
 constexpr int Syntax = -102;
+constexpr int DataType = -104;
+constexpr int ParameterNotAllowed = -108;
+constexpr int MissingParameter = -109;
 constexpr int UndefinedHeader = -113;
 constexpr int Execution = -200;
 constexpr int SettingsConflict = -221;

@@ -86,7 +86,10 @@ void QmTracker::passDone() {
 }
 
 void QmTracker::startBlock() {
+    // The last pass stays the last pass until another completes.
+    const QnRates last = lastPass_;
     *this = QmTracker();
+    lastPass_ = last;
 }
 
 Qm QmTracker::block(double adjust) const {

@@ -36,10 +36,12 @@ class QmTracker {
     void takeStep(int range, std::optional<double> ratePps);
     // The pass's last range was read.
     void passDone();
-    // A new measurement or Non Stop block: the means start again.
+    // A new measurement or Non Stop block: the means start again (the last pass stays).
     void startBlock();
 
     Qm lastPass(double adjust) const { return chargeAtTenPulses(lastPass_, adjust); }
+    // The rates of the last complete pass; none at all before the first.
+    const QnRates& lastPassRates() const { return lastPass_; }
     Qm block(double adjust) const;
     int passesInBlock() const { return passes_; }
     // Every pass of the block, in order.

@@ -16,6 +16,49 @@ QString peerOf(const QTcpSocket* socket) {
 
 }  // namespace
 
+QString ListenAddress::text() const {
+    const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
+                             ? QStringLiteral("[%1]").arg(address.toString())
+                             : address.toString();
+    return QStringLiteral("%1:%2").arg(host).arg(port);
+}
+
+std::optional<ListenAddress> parseListenAddress(const QString& text, QString* problem) {
+    const auto refuse = [&](const QString& why) -> std::optional<ListenAddress> {
+        if (problem) {
+            *problem = QStringLiteral("'%1' is not [ADDRESS:]PORT: %2").arg(text, why);
+        }
+        return std::nullopt;
+    };
+    QString host;
+    QString portText = text.trimmed();
+    const qsizetype colon = portText.lastIndexOf(QLatin1Char(':'));
+    if (colon >= 0) {
+        host = portText.left(colon);
+        portText = portText.mid(colon + 1);
+        if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'))) {
+            host = host.mid(1, host.size() - 2);
+        } else if (host.contains(QLatin1Char(':'))) {
+            return refuse(QStringLiteral("an IPv6 address goes in brackets, [::1]:5025"));
+        }
+    }
+    bool number = false;
+    const uint port = portText.toUInt(&number);
+    if (!number || port > 65535) {
+        return refuse(QStringLiteral("the port is a number from 0 to 65535"));
+    }
+    ListenAddress listen;
+    listen.port = static_cast<quint16>(port);
+    if (host.isEmpty() && colon < 0) {
+        listen.address = QHostAddress(QHostAddress::LocalHost);
+    } else if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) {
+        listen.address = QHostAddress(QHostAddress::LocalHost);
+    } else if (!listen.address.setAddress(host)) {
+        return refuse(QStringLiteral("'%1' is not an IP address").arg(host));
+    }
+    return listen;
+}
+
 RemoteServer::RemoteServer(QObject* parent) : QObject(parent), server_(new QTcpServer(this)) {
     connect(server_, &QTcpServer::newConnection, this, &RemoteServer::acceptPending);
 }

@@ -14,11 +14,26 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QTcpServer;
 class QTcpSocket;
 
 namespace kr5 {
+
+// Where the server listens.
+struct ListenAddress {
+    QHostAddress address;
+    quint16 port = 0;  // 0: the system chooses
+    bool loopback() const { return address.isLoopback(); }
+    QString text() const;  // "127.0.0.1:5025", "[::1]:5025"
+};
+
+// "[ADDRESS:]PORT" as the command line and the configuration give it: "5025" listens on
+// 127.0.0.1 only; any other address must be named ("0.0.0.0:5025", "[::]:5025",
+// "192.168.1.20:5025"); "localhost" stands for 127.0.0.1. Empty, with the reason in
+// *problem, for anything else.
+std::optional<ListenAddress> parseListenAddress(const QString& text, QString* problem);
 
 class RemoteServer : public QObject {
     Q_OBJECT

@@ -115,6 +115,19 @@ ConstantsForm::OkResult ConstantsForm::storeAdjust(double adjust) {
     return result;
 }
 
+ConstantsForm::OkResult ConstantsForm::storeName(const QString& name) {
+    problem_.clear();
+    InputConstants v = constants_;
+    if (!takeText(name, tr("Name"), v.name)) {
+        return OkResult::Refused;
+    }
+    const OkResult result = save(v);
+    if (result == OkResult::Saved) {
+        fillFields();
+    }
+    return result;
+}
+
 ConstantsForm::OkResult ConstantsForm::save(const InputConstants& v) {
     QString reason;
     if (!file_.save(portDigit_, v, &reason)) {

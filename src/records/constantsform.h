@@ -69,6 +69,11 @@ class ConstantsForm : public QObject {
     // problem() then says why.
     OkResult storeAdjust(double adjust);
 
+    // A new name for the test (the remote control's way): saved and put in force as OK
+    // does with the other constants as they are in force, the fields filled anew.
+    // Refused when the name does not fit on the settings file's line.
+    OkResult storeName(const QString& name);
+
     // The constants in force.
     const InputConstants& constants() const { return constants_; }
 

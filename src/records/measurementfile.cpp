@@ -34,13 +34,20 @@ bool MeasurementFile::prepareFile() {
         return false;
     }
     QString problem;
-    if (!recorder_.prepare(path, headerLines(constants_, units_, clock_.localTime().date()),
-                           &problem)) {
+    if (!createAt(path, &problem)) {
         dialogs_.message(QCoreApplication::translate("MeasurementFile",
                                                      "The measurement file %1 could not be "
                                                      "created (%2).")
                              .arg(QDir::toNativeSeparators(path), problem),
                          QString(), Dialogs::Buttons::Ok);
+        return false;
+    }
+    return true;
+}
+
+bool MeasurementFile::createAt(const QString& path, QString* problem) {
+    if (!recorder_.prepare(path, headerLines(constants_, units_, clock_.localTime().date()),
+                           problem)) {
         return false;
     }
     emit captionChanged(QStringLiteral("KR-5(") + units_.portDigit() + QStringLiteral(")>") +

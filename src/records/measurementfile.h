@@ -27,6 +27,11 @@ class MeasurementFile : public QObject {
     // file was prepared.
     bool prepareFile();
 
+    // The measurement file created at path as Save creates it, without asking (the remote
+    // control's way; the caller has checked the name and that the path is free). False,
+    // with the reason in *problem, when the file cannot be created; nothing changes then.
+    bool createAt(const QString& path, QString* problem);
+
     // The save dialog's set-up: title "Save", name "test.csv", the CSV filter, asking
     // before an existing file is replaced.
     static Dialogs::SaveRequest saveRequest();

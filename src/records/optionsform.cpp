@@ -73,6 +73,19 @@ void OptionsForm::set() {
     }
 }
 
+bool OptionsForm::setSampleTime(qint32 ms) {
+    const auto& values = groupValues[static_cast<size_t>(Option1)];
+    for (int i = 0; i < groupSize(Option1); ++i) {
+        if (values[static_cast<size_t>(i)] == ms) {
+            selections.option[static_cast<size_t>(Option1)] = i;
+            settings_.sampleMs = ms;
+            emit selectionsChanged();
+            return true;
+        }
+    }
+    return false;
+}
+
 void OptionsForm::setTvReadout(const QString& text) {
     if (text != label4_) {
         label4_ = text;

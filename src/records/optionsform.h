@@ -51,6 +51,11 @@ class OptionsForm : public QObject {
     // when the speed is unchanged.
     void set();
 
+    // The sample time set directly, as Set on the Sample Time tab with that element
+    // selected would (the remote control's way). False, with nothing changed, for a time
+    // the tab does not offer.
+    bool setSampleTime(qint32 ms);
+
     // Label4: the test voltage as the panel shows it, after every reading.
     void setTvReadout(const QString& text);
     const QString& label4() const { return label4_; }
@@ -62,6 +67,8 @@ class OptionsForm : public QObject {
     void tvMultiplierSet();
     // showAutoRanging changed the check boxes.
     void checksChanged();
+    // The selections changed other than by the window's own buttons.
+    void selectionsChanged();
     void readoutChanged(const QString& text);
 
   private:

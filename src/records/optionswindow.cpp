@@ -115,6 +115,14 @@ QButtonGroup* OptionsWindow::addGroup(OptionsForm::Group group, const QString& a
             form_.selections.option[static_cast<size_t>(group)] = id;
         }
     });
+    // A setting changed from elsewhere (the remote control) shows here.
+    connect(&form_, &OptionsForm::selectionsChanged, buttons, [this, buttons, group] {
+        const QSignalBlocker block(buttons);
+        if (QAbstractButton* button =
+                buttons->button(form_.selections.option[static_cast<size_t>(group)])) {
+            button->setChecked(true);
+        }
+    });
     return buttons;
 }
 

@@ -96,7 +96,9 @@ TEST(QmTracker, TheLastPassAndTheBlockMean) {
     EXPECT_EQ(t.passesInBlock(), 0);
     EXPECT_TRUE(t.blockPasses().empty());
     EXPECT_EQ(t.block(kAdjust).where, Qm::Where::NoCounts);
-    EXPECT_EQ(t.lastPass(kAdjust).where, Qm::Where::NoCounts);
+    // The last pass stays the last until another completes (the remote control asks it).
+    EXPECT_NEAR(t.lastPass(kAdjust).pC, std::sqrt(800.0), 1e-9);
+    EXPECT_EQ(t.lastPassRates()[3], 100.0);
 }
 
 }  // namespace

@@ -1,0 +1,195 @@
+#include "modes/remotecommands.h"
+
+#include "modes/remotecontext.h"
+
+namespace kr5 {
+
+RemoteCommands::RemoteCommands(const Parts& parts, Hooks hooks)
+    : p_(parts), hooks_(std::move(hooks)) {
+    declare();
+}
+
+void RemoteCommands::declare() {
+    const std::initializer_list<std::pair<Id, const char*>> headers = {
+        {Idn, "*IDN?"},
+        {Cls, "*CLS"},
+        {Opc, "*OPC"},
+        {OpcQuery, "*OPC?"},
+        {Wai, "*WAI"},
+        {Rst, "*RST"},
+        {SystemError, "SYSTem:ERRor?"},
+        {SystemError, "SYSTem:ERRor:NEXT?"},
+        {MeasureCharge, "MEASure:CHARge?"},
+        {MeasureRate, "MEASure:RATE?"},
+        {MeasureVoltage, "MEASure:VOLTage?"},
+        {MeasureBackground, "MEASure:BACKground?"},
+        {Read, "READ?"},
+        {Attenuator, "SENSe:ATTenuator"},
+        {AttenuatorQuery, "SENSe:ATTenuator?"},
+        {AttenuatorAutoQuery, "SENSe:ATTenuator:AUTO?"},
+        {Rate, "SENSe:RATE"},
+        {RateQuery, "SENSe:RATE?"},
+        {RateAutoQuery, "SENSe:RATE:AUTO?"},
+        {Remote, "CONTrol:REMote"},
+        {RemoteQuery, "CONTrol:REMote?"},
+        {Sample, "CONFigure:SAMPle"},
+        {SampleQuery, "CONFigure:SAMPle?"},
+        {Name, "CONFigure:NAME"},
+        {NameQuery, "CONFigure:NAME?"},
+        {RecordFile, "RECord:FILE"},
+        {RecordFileQuery, "RECord:FILE?"},
+        {RecordState, "RECord:STATe"},
+        {RecordStateQuery, "RECord:STATe?"},
+        {RecordCount, "RECord:COUNt?"},
+        {Inception, "VQ:INCeption?"},
+        {Extinction, "VQ:EXTinction?"},
+        {QnStart, "QN:STARt"},
+        {QnStop, "QN:STOP"},
+        {QnState, "QN:STATe?"},
+        {QnData, "QN:DATA?"},
+        {DiscriminatorFunction, "ZN:FUNCtion"},
+        {DiscriminatorFunctionQuery, "ZN:FUNCtion?"},
+        {DiscriminatorA, "ZN:ATTenuator:A"},
+        {DiscriminatorAQuery, "ZN:ATTenuator:A?"},
+        {DiscriminatorB, "ZN:ATTenuator:B"},
+        {DiscriminatorBQuery, "ZN:ATTenuator:B?"},
+        {Verdict, "TEST:VERDict?"},
+        {TestStatus, "TEST:STATus?"},
+    };
+    for (const auto& [id, header] : headers) {
+        table_.add(id, header);
+    }
+}
+
+QByteArray RemoteCommands::execute(const QByteArray& line, ScpiErrorQueue& errors) {
+    Context context{errors, {}};
+    for (const ScpiCommand& command : table_.parseLine(line)) {
+        if (command.error != scpierror::NoError) {
+            errors.push(command.error);
+            break;
+        }
+        // Every query takes no parameter and every setting exactly one.
+        const qsizetype wanted = command.query || command.id == Cls || command.id == Opc ||
+                                         command.id == Wai || command.id == Rst ||
+                                         command.id == QnStart || command.id == QnStop
+                                     ? 0
+                                     : 1;
+        if (command.params.size() > wanted) {
+            errors.push(scpierror::ParameterNotAllowed);
+            break;
+        }
+        if (command.params.size() < wanted) {
+            errors.push(scpierror::MissingParameter);
+            break;
+        }
+        run(command, context);
+    }
+    return context.replies.join(';');
+}
+
+void RemoteCommands::takeReading(const Reading& reading) {
+    if (!reading.isQnStep()) {
+        latest_ = reading;
+    }
+}
+
+void RemoteCommands::run(const ScpiCommand& command, Context& context) {
+    switch (command.id) {
+        case Idn:
+        case Cls:
+        case Opc:
+        case OpcQuery:
+        case Wai:
+        case Rst:
+        case SystemError:
+            runCommon(command, context);
+            break;
+        case MeasureCharge:
+        case MeasureRate:
+        case MeasureVoltage:
+        case MeasureBackground:
+        case Read:
+        case Inception:
+        case Extinction:
+        case Verdict:
+        case TestStatus:
+            runMeasure(command, context);
+            break;
+        case RecordFile:
+        case RecordFileQuery:
+        case RecordState:
+        case RecordStateQuery:
+        case RecordCount:
+        case Name:
+        case NameQuery:
+            runRecord(command, context);
+            break;
+        case QnStart:
+        case QnStop:
+        case QnState:
+        case QnData:
+            runQn(command, context);
+            break;
+        case DiscriminatorFunction:
+        case DiscriminatorFunctionQuery:
+        case DiscriminatorA:
+        case DiscriminatorAQuery:
+        case DiscriminatorB:
+        case DiscriminatorBQuery:
+            runDiscriminator(command, context);
+            break;
+        default:
+            runSense(command, context);
+            break;
+    }
+}
+
+void RemoteCommands::runCommon(const ScpiCommand& command, Context& context) {
+    switch (command.id) {
+        case Idn:
+            context.answer(identity());
+            break;
+        case Cls:
+            context.errors.clear();
+            break;
+        case OpcQuery:
+            // Every command is carried out before the next is read.
+            context.answer("1");
+            break;
+        case Rst:
+            reset();
+            break;
+        case SystemError:
+            context.answer(context.errors.next());
+            break;
+        default:
+            break;  // *OPC, *WAI: nothing is ever left pending
+    }
+}
+
+QByteArray RemoteCommands::identity() const {
+    QByteArray ident = p_.units.unit(UnitKind::Detector).ident.toUtf8();
+    // The four fields are separated by commas; the unit's own text must not add one.
+    ident.replace(',', ' ');
+    if (ident.trimmed().isEmpty()) {
+        ident = "0";
+    }
+    return "KR5AU,KR-5," + ident.trimmed() + ',' + hooks_.programVersion.toUtf8();
+}
+
+void RemoteCommands::reset() {
+    // As the operator would: Q-N ends after its pass, the recording pauses (the file stays
+    // whole and prepared), and the charts start afresh.
+    if (p_.qn.passesRunning()) {
+        if (!p_.qn.endAfterPass()) {
+            p_.qn.menuClick();
+        }
+    } else if (hooks_.clearCharts) {
+        hooks_.clearCharts();
+    }
+    if (p_.recorder.recording()) {
+        p_.recorder.pauseRecording();
+    }
+}
+
+}  // namespace kr5

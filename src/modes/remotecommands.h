@@ -1,0 +1,121 @@
+// The commands of the remote control (SCPI over TCP, see RemoteServer): each one carried
+// out through the same model and path as the window's click it stands for, so that the
+// windows show what a command did and a command is refused exactly where the click would
+// be. A command the program's state forbids changes nothing and leaves -221 with the
+// reason on the client's error queue.
+//
+// Queries answer at once from the latest normal reading; nothing here waits for the line.
+// A value the program does not have (a unit that did not answer, a reading older than
+// kStaleMs, no inception yet) is answered with SCPI's not-a-number 9.91E37 and -230 on
+// the error queue, so that a client is never left waiting nor given a made-up number.
+#pragma once
+
+#include "core/operatingsettings.h"
+#include "core/scpi.h"
+#include "link/units.h"
+#include "measure/background.h"
+#include "measure/inception.h"
+#include "measure/panelmodel.h"
+#include "measure/reading.h"
+#include "modes/acceptance.h"
+#include "modes/qnsequence.h"
+#include "modes/zn4panel.h"
+#include "platform/clock.h"
+#include "records/constantsform.h"
+#include "records/measurementfile.h"
+#include "records/optionsform.h"
+#include "records/recorder.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace kr5 {
+
+class RemoteCommands : public ReadingListener {
+  public:
+    // A reading older than this is no longer the present value (the line is lost, or a
+    // Q-N pass has stopped the normal cycles).
+    static constexpr qint64 kStaleMs = 5000;
+    // SCPI's not-a-number.
+    static const char* const kNotANumber;
+
+    struct Parts {
+        const UnitsOnLine& units;
+        const OperatingSettings& settings;
+        PanelModel& panel;
+        OptionsForm& options;
+        ConstantsForm& constants;
+        Recorder& recorder;
+        MeasurementFile& measurementFile;
+        QnSequence& qn;
+        Zn4Panel& discriminator;
+        const InceptionDetector& inception;
+        const BackgroundLevel& background;
+        const AcceptanceTest& acceptance;
+        const Clock& clock;
+    };
+    // What lies beyond the models, from the composition root.
+    struct Hooks {
+        // *RST: both charts cleared.
+        std::function<void()> clearCharts;
+        // Why a live measurement cannot be recorded or counted now (a recorded test is
+        // shown); empty when it can.
+        std::function<QString()> liveRefusal;
+        QString programVersion;
+    };
+
+    RemoteCommands(const Parts& parts, Hooks hooks);
+
+    // Runs one received line; returns the replies of its queries, joined by ';', or
+    // nothing. Errors go to the client's queue.
+    QByteArray execute(const QByteArray& line, ScpiErrorQueue& errors);
+
+    // Keeps the latest normal reading.
+    void takeReading(const Reading& reading) override;
+
+  private:
+    enum Id : int;
+    struct Context;
+
+    void declare();
+    void run(const ScpiCommand& command, Context& context);
+    void runCommon(const ScpiCommand& command, Context& context);
+    void runMeasure(const ScpiCommand& command, Context& context);
+    void runSense(const ScpiCommand& command, Context& context);
+    void runRecord(const ScpiCommand& command, Context& context);
+    void runQn(const ScpiCommand& command, Context& context);
+    void runDiscriminator(const ScpiCommand& command, Context& context);
+    void reset();
+
+    void setAttenuator(const ScpiParam& param, Context& context);
+    void setRate(const ScpiParam& param, Context& context);
+    void setRemote(const ScpiParam& param, Context& context);
+    void setSampleTime(const ScpiParam& param, Context& context);
+    void setTestName(const ScpiParam& param, Context& context);
+    void openFile(const ScpiParam& param, Context& context);
+    void setRecordState(const ScpiParam& param, Context& context);
+    void setDiscriminator(int id, const ScpiParam& param, Context& context);
+    QString rangeRefusal() const;
+    QString recordingRefusal() const;
+    QString discriminatorRefusal() const;
+
+    // The latest normal reading while it is the present value; null with the reason
+    // otherwise.
+    const Reading* presentReading(QString* why) const;
+    QByteArray chargeAnswer(Context& context) const;
+    QByteArray rateAnswer(Context& context) const;
+    QByteArray voltageAnswer(Context& context) const;
+    QByteArray readAnswer(Context& context) const;
+    QByteArray qnCountsAnswer(Context& context) const;
+    QByteArray identity() const;
+
+    Parts p_;
+    Hooks hooks_;
+    ScpiCommandTable table_;
+    std::optional<Reading> latest_;
+};
+
+}  // namespace kr5

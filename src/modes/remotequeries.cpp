@@ -1,0 +1,195 @@
+// The remote control's answers from the readings: the present charge, rate and voltage,
+// READ?, the inception and extinction voltages, the background, the verdict and the Q-N
+// counts.
+#include "modes/remotecommands.h"
+#include "modes/remotecontext.h"
+
+#include <QStringList>
+
+namespace kr5 {
+
+const char* const RemoteCommands::kNotANumber = "9.91E37";
+
+namespace {
+
+QByteArray kilovolts(double volts) {
+    return scpiNumber(volts / 1000.0);
+}
+
+// The units whose reply the reading lacks, by name; empty when every unit on the line
+// answered.
+QStringList unitsSilent(const Reading& r) {
+    QStringList silent;
+    if (!r.detectorAnswered()) {
+        silent << QStringLiteral("KR-5");
+    }
+    if (r.acPresent && !r.acAnswered()) {
+        silent << QStringLiteral("ACU");
+    }
+    if (r.noisePresent && !r.noise) {
+        silent << QStringLiteral("ZN-4");
+    }
+    return silent;
+}
+
+}  // namespace
+
+const Reading* RemoteCommands::presentReading(QString* why) const {
+    if (!latest_) {
+        *why = QStringLiteral("no reading yet");
+        return nullptr;
+    }
+    const qint64 ageMs = p_.clock.nowMs() - latest_->takenAtMs;
+    if (ageMs > kStaleMs) {
+        *why = QStringLiteral("no reading for %1 s").arg(ageMs / 1000);
+        return nullptr;
+    }
+    return &*latest_;
+}
+
+QByteArray RemoteCommands::chargeAnswer(Context& context) const {
+    QString why;
+    const Reading* r = presentReading(&why);
+    if (r == nullptr) {
+        context.answerUnknown(why);
+        return {};
+    }
+    if (!r->detectorAnswered()) {
+        context.answerUnknown(QStringLiteral("no reply from the KR-5"));
+        return {};
+    }
+    return scpiNumber(r->charge);
+}
+
+QByteArray RemoteCommands::rateAnswer(Context& context) const {
+    QString why;
+    const Reading* r = presentReading(&why);
+    if (r == nullptr) {
+        context.answerUnknown(why);
+        return {};
+    }
+    if (!r->detectorAnswered()) {
+        context.answerUnknown(QStringLiteral("no reply from the KR-5"));
+        return {};
+    }
+    return scpiNumber(r->pulseRate);
+}
+
+QByteArray RemoteCommands::voltageAnswer(Context& context) const {
+    QString why;
+    const Reading* r = presentReading(&why);
+    if (r == nullptr) {
+        context.answerUnknown(why);
+        return {};
+    }
+    if (!r->acPresent) {
+        // Without the unit the test voltage is not measured; 0 would be a false reading.
+        context.answerUnknown(QStringLiteral("no AC voltage unit on the line"));
+        return {};
+    }
+    if (!r->acAnswered()) {
+        context.answerUnknown(QStringLiteral("no reply from the ACU"));
+        return {};
+    }
+    return kilovolts(r->testVoltage);
+}
+
+// charge pC, rate P.P.S., voltage kV, attenuator range, rate range, "units", "time".
+QByteArray RemoteCommands::readAnswer(Context& context) const {
+    QString why;
+    const Reading* r = presentReading(&why);
+    if (r == nullptr) {
+        context.refuse(scpierror::DataStale, why);
+        return QList<QByteArray>(5, QByteArray(kNotANumber)).join(',') + ',' + scpiString(why) +
+               ",\"\"";
+    }
+    const bool detector = r->detectorAnswered();
+    const bool voltage = r->acPresent && r->acAnswered();
+    const QByteArray unknown(kNotANumber);
+    QList<QByteArray> fields{
+        detector ? scpiNumber(r->charge) : unknown,
+        detector ? scpiNumber(r->pulseRate) : unknown,
+        voltage ? kilovolts(r->testVoltage) : unknown,
+        detector ? QByteArray::number(r->attRange) : unknown,
+        detector ? QByteArray::number(r->rateRange) : unknown,
+    };
+    const QStringList silent = unitsSilent(*r);
+    fields << scpiString(silent.isEmpty() ? QStringLiteral("OK")
+                                          : QStringLiteral("no reply: ") + silent.join(", "));
+    const QDateTime taken = p_.clock.localTime().addMSecs(r->takenAtMs - p_.clock.nowMs());
+    fields << scpiString(taken.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
+    if (!silent.isEmpty()) {
+        context.refuse(scpierror::DataStale, QStringLiteral("no reply from ") + silent.join(", "));
+    } else if (!r->acPresent) {
+        context.refuse(scpierror::DataStale, QStringLiteral("no AC voltage unit on the line"));
+    }
+    return fields.join(',');
+}
+
+QByteArray RemoteCommands::qnCountsAnswer(Context& context) const {
+    const QnRates& rates = p_.qn.qm().lastPassRates();
+    QList<QByteArray> fields;
+    int missing = 0;
+    for (const std::optional<double>& rate : rates) {
+        fields << (rate ? scpiNumber(*rate) : QByteArray(kNotANumber));
+        missing += rate ? 0 : 1;
+    }
+    if (missing == int(rates.size())) {
+        context.refuse(scpierror::DataStale, QStringLiteral("no Q-N pass yet"));
+    } else if (missing > 0) {
+        context.refuse(scpierror::DataStale,
+                       QStringLiteral("%1 ranges of the last pass without a count").arg(missing));
+    }
+    return fields.join(',');
+}
+
+void RemoteCommands::runMeasure(const ScpiCommand& command, Context& context) {
+    QByteArray answer;
+    switch (command.id) {
+        case MeasureCharge:
+            answer = chargeAnswer(context);
+            break;
+        case MeasureRate:
+            answer = rateAnswer(context);
+            break;
+        case MeasureVoltage:
+            answer = voltageAnswer(context);
+            break;
+        case Read:
+            answer = readAnswer(context);
+            break;
+        case MeasureBackground:
+            if (const auto level = p_.background.level()) {
+                answer = scpiNumber(*level);
+            } else {
+                context.answerUnknown(QStringLiteral("no background measured"));
+            }
+            break;
+        case Inception:
+        case Extinction: {
+            const bool inception = command.id == Inception;
+            const auto volts =
+                inception ? p_.inception.inceptionVolts() : p_.inception.extinctionVolts();
+            if (volts) {
+                answer = kilovolts(*volts);
+            } else {
+                context.answerUnknown(inception ? QStringLiteral("no inception found")
+                                                : QStringLiteral("no extinction found"));
+            }
+            break;
+        }
+        case Verdict: {
+            const QString verdict = p_.acceptance.verdictText();
+            answer = verdict.isEmpty() ? QByteArray("NONE") : verdict.toUtf8();
+            break;
+        }
+        default:  // TestStatus
+            answer = scpiString(p_.acceptance.statusText());
+            break;
+    }
+    if (!answer.isEmpty()) {
+        context.answer(answer);
+    }
+}
+
+}  // namespace kr5
