@@ -94,6 +94,13 @@ void RemoteCommands::takeReading(const Reading& reading) {
 }
 
 void RemoteCommands::run(const ScpiCommand& command, Context& context) {
+    const bool common = command.header.startsWith('*');
+    if (!command.query && !common && !p_.units.present(UnitKind::Detector)) {
+        // Nothing is set before the units are found: the loop has not taken the line yet.
+        context.refuse(scpierror::SettingsConflict,
+                       QStringLiteral("the program is still looking for its units"));
+        return;
+    }
     switch (command.id) {
         case Idn:
         case Cls:

@@ -1,0 +1,175 @@
+// The remote control's commands in the whole program on the simulated bench, in virtual
+// time: each one is the click it stands for, so the windows show it; a command the state
+// forbids changes nothing; and a value the program does not have is never answered with a
+// number.
+#include "wholeprogram.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+
+namespace kr5::test {
+namespace {
+
+constexpr const char* kNoError = "0,\"No error\"";
+constexpr const char* kNotANumber = "9.91E37";
+
+class Remote : public WholeProgram {
+  protected:
+    QByteArray send(const char* line) { return program->remoteCommands().execute(line, errors); }
+    QByteArray error() { return errors.next(); }
+    bool checked(const char* windowName, const char* name) {
+        const auto* button = control<QAbstractButton>(windowName, name);
+        return button != nullptr && button->isChecked();
+    }
+
+    ScpiErrorQueue errors;
+};
+
+TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItForbids) {
+    const QString path = dir.filePath(QStringLiteral("remote.csv"));
+    const QByteArray fileCommand = "REC:FILE \"" + path.toUtf8() + '"';
+    at(100, "while the units are looked for", [&] {
+        send("SENS:ATT 4");
+        EXPECT_EQ(error(),
+                  "-221,\"Settings conflict; the program is still looking for its units\"");
+        EXPECT_EQ(send("READ?"), "9.91E37,9.91E37,9.91E37,9.91E37,9.91E37,\"no reading yet\",\"\"");
+        EXPECT_EQ(error(), "-230,\"Data corrupt or stale; no reading yet\"");
+        EXPECT_EQ(send("*OPC?"), "1");
+    });
+    step(
+        "ranges, sample time and the ZN-4 by command",
+        [&] { return program->panel().remote() && now() > 3000; },
+        [&] {
+            EXPECT_EQ(send("SENS:ATT 4"), "");
+            EXPECT_EQ(error(), kNoError);
+            EXPECT_TRUE(checked("KR5AU", "peakb(4)"));
+            // A range set by number ends the automatic ranging, which would undo it.
+            EXPECT_EQ(send("SENS:ATT?;ATT:AUTO?"), "4;0");
+            menu("seting")->trigger();
+            EXPECT_FALSE(checked("Options", "Check1"));
+            send("CONF:SAMP 200;:ZN:FUNC 2");
+            EXPECT_EQ(error(), kNoError);
+            EXPECT_TRUE(checked("Options", "Option1(2)"));
+            EXPECT_TRUE(checked("ZN4", "rateb(2)"));
+
+            send("CONT:REM OFF");
+            EXPECT_FALSE(checked("KR5AU", "remoteb"));
+            send("SENS:ATT 6;:SENS:RATE AUTO");
+            EXPECT_EQ(error(), "-221,\"Settings conflict; REMOTE is off\"");
+            EXPECT_EQ(error(), "-221,\"Settings conflict; REMOTE is off\"");
+            EXPECT_EQ(send("SENS:ATT?;RATE:AUTO?"), "4;1");
+            EXPECT_TRUE(checked("KR5AU", "peakb(4)"));
+            send("CONT:REM ON;:SENS:ATT AUTO");
+            EXPECT_EQ(send("CONT:REM?;:SENS:ATT:AUTO?"), "1;1");
+        });
+    at(4000, "a file for a named test", [&] {
+        send(fileCommand.constData());
+        EXPECT_EQ(error(),
+                  "-221,\"Settings conflict; the test has no name: set one with CONFigure:NAME\"");
+        EXPECT_FALSE(QFile::exists(path));
+        send("CONF:NAME \"bushing \"\"B\"\"\"");
+        EXPECT_EQ(control<QLineEdit>("kousei", "Text1")->text(), QStringLiteral("bushing \"B\""));
+        send(fileCommand.constData());
+        send("REC:STAT ON");
+        EXPECT_EQ(error(), kNoError);
+        EXPECT_TRUE(program->mainWindow().windowTitle().endsWith(path));
+        EXPECT_TRUE(checked("KR5AU", "Option1"));
+        EXPECT_EQ(send("REC:STAT?;FILE?"), "ON;\"" + path.toUtf8() + '"');
+        // A second file, or another name, while this one is open.
+        send("CONF:NAME \"other\"");
+        EXPECT_TRUE(error().startsWith("-221,"));
+        EXPECT_EQ(send("CONF:NAME?"), "\"bushing \"\"B\"\"\"");
+    });
+    at(8000, "a Q-N measurement locks what its menu locks", [&] {
+        send("QN:STAR");
+        EXPECT_TRUE(program->qnRunning());
+        EXPECT_EQ(menu("mesqn")->text(), QStringLiteral("T-QNV Mes.(&Q)"));
+        send("REC:STAT PAUS;:SENS:ATT 2;:CONT:REM OFF;:QN:STAR;:ZN:ATT:A 3");
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(error(), "-221,\"Settings conflict; a Q-N measurement is running\"") << i;
+        }
+        EXPECT_EQ(send("REC:STAT?;:CONT:REM?;:QN:STAT?;:ZN:ATT:A?"), "ON;1;RUN;0");
+        send("QN:STOP");
+        EXPECT_EQ(send("QN:STAT?"), "STOPPING");
+    });
+    QByteArray counted;
+    step(
+        "after the pass: its counts, then *RST", [&] { return !program->qnRunning(); },
+        [&] {
+            const QList<QByteArray> counts = send("QN:DATA?").split(',');
+            ASSERT_EQ(counts.size(), 10);
+            bool number = false;
+            EXPECT_GT(counts[0].toDouble(&number), 0.0);
+            EXPECT_TRUE(number);
+            send("*RST");
+            EXPECT_EQ(send("REC:STAT?"), "PAUS");
+            EXPECT_TRUE(checked("KR5AU", "Option2"));
+            counted = send("REC:COUN?");
+            send("REC:STAT CLOS");
+            EXPECT_EQ(send("REC:STAT?"), "CLOS");
+            // An existing file is never replaced from afar.
+            send("CONF:NAME \"again\"");
+            send(fileCommand.constData());
+            EXPECT_TRUE(error().startsWith("-200,\"Execution error; " + path.toUtf8() + " exists"));
+        });
+    step(
+        "a recorded test shown", [] { return true; },
+        [&] {
+            dialogs.openPaths.push_back(path);
+            dialogs.textAnswers.push_back(std::nullopt);
+            menu("copen")->trigger();
+            send(("REC:FILE \"" + dir.filePath(QStringLiteral("new.csv")) + '"').toUtf8());
+            send("QN:STAR");
+            EXPECT_TRUE(error().startsWith("-221,\"Settings conflict; a recorded test is open"));
+            EXPECT_TRUE(error().startsWith("-221,\"Settings conflict; a recorded test is open"));
+            EXPECT_FALSE(program->qnRunning());
+            menu("cend")->trigger();
+        });
+    runProgram(120'000);
+
+    const Body recorded = body(readLines(path));
+    EXPECT_EQ(QByteArray::number(recorded.rows.size()), counted);
+    EXPECT_GT(recorded.rows.size(), 10);
+    EXPECT_EQ(recorded.markers.front(), QStringLiteral("RECON"));
+    EXPECT_TRUE(recorded.markers.contains(QStringLiteral("QNend")));
+    EXPECT_EQ(recorded.markers.mid(recorded.markers.size() - 2), (QStringList{"PAUSE", "RECOFF"}));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("new.csv"))));
+}
+
+TEST_F(Remote, AValueTheProgramDoesNotHaveIsNotANumberWithItsReason) {
+    scenario.faults.push_back(sim::FaultRule{sim::UnitKind::Detector, -1,
+                                             sim::FaultConfig{sim::FaultKind::Silent, 6.0, 12.0}});
+    at(9000, "the detector silent", [&] {
+        EXPECT_EQ(send("MEAS:CHAR?"), kNotANumber);
+        EXPECT_EQ(error(), "-230,\"Data corrupt or stale; no reply from the KR-5\"");
+        bool number = false;
+        EXPECT_GT(send("MEAS:VOLT?").toDouble(&number), 0.0);
+        EXPECT_TRUE(number);
+        const QList<QByteArray> fields = send("READ?").split(',');
+        ASSERT_EQ(fields.size(), 7);
+        EXPECT_EQ(fields.mid(0, 2), (QList<QByteArray>{kNotANumber, kNotANumber}));
+        EXPECT_EQ(fields[5], "\"no reply: KR-5\"");
+        EXPECT_EQ(error(), "-230,\"Data corrupt or stale; no reply from KR-5\"");
+        EXPECT_EQ(send("MEAS:BACK?;:VQ:EXT?;:TEST:VERD?"), "9.91E37;9.91E37;NONE");
+        EXPECT_TRUE(error().endsWith("no background measured\""));
+        EXPECT_TRUE(error().endsWith("no extinction found\""));
+    });
+    at(16000, "answering again; then a Q-N pass stops the normal readings", [&] {
+        EXPECT_NE(send("MEAS:CHAR?"), kNotANumber);
+        EXPECT_EQ(error(), kNoError);
+        const QList<QByteArray> fields = send("READ?").split(',');
+        ASSERT_EQ(fields.size(), 7);
+        EXPECT_EQ(fields[5], "\"OK\"");
+        send("QN:STAR");
+    });
+    at(23000, "the latest reading is too old", [&] {
+        EXPECT_EQ(send("MEAS:RATE?"), kNotANumber);
+        EXPECT_TRUE(error().startsWith("-230,\"Data corrupt or stale; no reading for "));
+        send("QN:STOP");
+        menu("cend")->trigger();
+    });
+    runProgram(60'000);
+}
+
+}  // namespace
+}  // namespace kr5::test
