@@ -33,7 +33,7 @@ TEST(CommandLine, EachOptionIsReadIntoWhatItAsksFor) {
 
     const CommandLine all =
         parse({"--status", "--sample", "200", "--speed=2", "--port1", "/dev/ttyUSB0", "--port2",
-               "/tmp/pty b", "--log-frames", "/tmp/frames.log"});
+               "/tmp/pty b", "--log-frames", "/tmp/frames.log", "--listen", "0.0.0.0:5025"});
     EXPECT_EQ(all.action, Action::Run) << all.error.toStdString();
     EXPECT_TRUE(all.status);
     EXPECT_EQ(all.sampleMs, 200);
@@ -41,6 +41,7 @@ TEST(CommandLine, EachOptionIsReadIntoWhatItAsksFor) {
     EXPECT_EQ(all.devices[0], "/dev/ttyUSB0");
     EXPECT_EQ(all.devices[1], "/tmp/pty b");
     EXPECT_EQ(all.frameLogPath, "/tmp/frames.log");
+    EXPECT_EQ(all.listen, "0.0.0.0:5025");
 
     // Zero is a value, not "unset": sample MIN and 9600 baud.
     const CommandLine zeros = parse({"--sample", "0", "--speed", "0"});
@@ -68,6 +69,9 @@ TEST(CommandLine, BadValuesAndUnknownOptionsAreErrorsThatNameTheOption) {
         {{"--speed", ""}, "--speed"},
         {{"--port1", ""}, "--port1"},
         {{"--log-frames="}, "--log-frames"},
+        {{"--listen", "5025x"}, "--listen"},
+        {{"--listen", "70000"}, "--listen"},
+        {{"--listen", "host.example:5025"}, "--listen"},
         {{"--bogus"}, "bogus"},
         {{"--sample"}, "sample"},
         {{"stray"}, "stray"},
@@ -94,11 +98,13 @@ TEST(CommandLine, HelpListsEveryOptionAndTheExitCodes) {
     const QString help = helpText();
     for (const char* option :
          {"--status", "--sample <ms>", "--speed <index>", "--port1 <device>", "--port2 <device>",
-          "--list-ports", "--log-frames <file>", "--help", "--version"}) {
+          "--list-ports", "--log-frames <file>", "--listen <[address:]port>", "--help",
+          "--version"}) {
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
     }
     EXPECT_TRUE(help.contains(QLatin1String("  1  an unknown option\n")));
     EXPECT_TRUE(help.contains(QLatin1String("  7  the AC unit is missing")));
+    EXPECT_TRUE(help.contains(QLatin1String("  9  the remote control could not listen")));
 }
 
 TEST(CommandLine, PortListShowsEachDeviceWithWhatItIsOrSaysThereAreNone) {

@@ -1,74 +1,14 @@
 // The real program against kr5sim on pseudo-terminals: discovery, cycles, status, release on
 // SIGTERM; and its exit code and message when no port opens. What it does in between is
 // left to the whole-program test, in virtual time.
-#include "support/waituntil.h"
+#include "programrun.h"
 
-#include <gtest/gtest.h>
-#include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 namespace kr5 {
 namespace {
 
 constexpr int kSilentFromS = 15;  // simulator seconds after which the ZN-4 stops answering
-
-struct ProgramRun : ::testing::Test {
-    void TearDown() override {
-        for (QProcess* p : {&program, &sim}) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(2000);
-            }
-        }
-    }
-    // Starts kr5sim logging its frames to `logPath`; returns the device of its port 1.
-    QString startSimulator(const QString& logPath, const QStringList& settings) {
-        QObject::connect(&sim, &QProcess::readyReadStandardOutput,
-                         [this] { simOut += QString::fromLocal8Bit(sim.readAllStandardOutput()); });
-        sim.start(QStringLiteral(KR5SIM_PATH),
-                  QStringList{"--log", logPath, "--operator", "off", "--seed", "11"} + settings);
-        if (!wait.until(5000, [this] { return simOut.contains(QLatin1String("READY")); })) {
-            return {};
-        }
-        return QRegularExpression(QStringLiteral("^PORT1=(\\S+)$"),
-                                  QRegularExpression::MultilineOption)
-            .match(simOut)
-            .captured(1);
-    }
-    void startProgram(const QString& device, const QStringList& arguments) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("KR5AU_PORT1"), device);
-        env.insert(QStringLiteral("KR5AU_PORT2"), dir.filePath(QStringLiteral("no-such-port")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        program.setProcessEnvironment(env);
-        program.setWorkingDirectory(dir.path());
-        QObject::connect(&program, &QProcess::readyReadStandardOutput, [this] {
-            programOut += QString::fromLocal8Bit(program.readAllStandardOutput());
-        });
-        program.start(QStringLiteral(KR5AU_PATH), arguments);
-    }
-    // "<baud> <address byte> <command>" for each frame the simulator logged.
-    QStringList frames(const QString& logPath) const {
-        QFile logFile(logPath);
-        QStringList log;
-        if (logFile.open(QIODevice::ReadOnly)) {
-            for (const QString& line :
-                 QString::fromLatin1(logFile.readAll()).split(QLatin1Char('\n'))) {
-                const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-                if (words.size() >= 5) {
-                    log << words.mid(2, 3).join(QLatin1Char(' '));
-                }
-            }
-        }
-        return log;
-    }
-    QTemporaryDir dir;
-    QProcess sim, program;
-    QString simOut, programOut;
-    test::RealTimeWait wait;
-};
 
 TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
     ASSERT_TRUE(dir.isValid());
@@ -81,7 +21,7 @@ TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
     // Three status lines with a cycle time: the loop runs.
     const QRegularExpression cycling(QStringLiteral("cycle \\d+ ms"));
     ASSERT_TRUE(wait.until(20000, [&] { return programOut.count(cycling) >= 3; }))
-        << programOut.toStdString() << program.readAllStandardError().toStdString();
+        << programOut.toStdString() << programErr.toStdString();
     EXPECT_TRUE(programOut.contains(QLatin1String("port 1 | KR AU ZN |")))
         << programOut.toStdString();
     // The silent unit is named at the end of the line, with its count of misses.
@@ -168,7 +108,7 @@ TEST_F(ProgramRun, APulledPortIsReopenedAndTheLoopGoesOn) {
     const QRegularExpression lost(QStringLiteral("^port 1 \\| .*\\| LOST$"),
                                   QRegularExpression::MultilineOption);
     ASSERT_TRUE(wait.until((kPullToS + 10) * 1000, [&] { return programOut.contains(lost); }))
-        << programOut.toStdString() << program.readAllStandardError().toStdString();
+        << programOut.toStdString() << programErr.toStdString();
     // Measuring again: status lines with readings after the last LOST.
     const auto measuringAgain = [&] {
         const QString after = programOut.mid(programOut.lastIndexOf(QLatin1String("LOST")));

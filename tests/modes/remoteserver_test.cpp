@@ -168,5 +168,42 @@ TEST_F(RemoteServerTest, AClientLeavingMidLineIsForgotten) {
     EXPECT_EQ(ask(*b, "*IDN?\n"), "2:*IDN?\n");
 }
 
+// Only a bare port means loopback; every other address has to be written out.
+TEST(ListenAddress, ABarePortIsLoopbackAndOtherAddressesMustBeNamed) {
+    const struct {
+        const char* text;
+        const char* shown;  // nullptr: refused
+        bool loopback;
+    } cases[] = {
+        {"5025", "127.0.0.1:5025", true},
+        {"0", "127.0.0.1:0", true},
+        {"localhost:5025", "127.0.0.1:5025", true},
+        {"0.0.0.0:5025", "0.0.0.0:5025", false},
+        {"192.168.1.20:5025", "192.168.1.20:5025", false},
+        {"[::1]:5025", "[::1]:5025", true},
+        {"[::]:5025", "[::]:5025", false},
+        {"::1:5025", nullptr, false},
+        {":5025", nullptr, false},
+        {"5025x", nullptr, false},
+        {"65536", nullptr, false},
+        {"-1", nullptr, false},
+        {"lab-pc:5025", nullptr, false},
+        {"", nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        QString problem;
+        const std::optional<ListenAddress> parsed = parseListenAddress(c.text, &problem);
+        if (c.shown == nullptr) {
+            EXPECT_FALSE(parsed);
+            EXPECT_TRUE(problem.contains(QLatin1String(c.text)));
+            continue;
+        }
+        ASSERT_TRUE(parsed) << problem.toStdString();
+        EXPECT_EQ(parsed->text(), QLatin1String(c.shown));
+        EXPECT_EQ(parsed->loopback(), c.loopback);
+    }
+}
+
 }  // namespace
 }  // namespace kr5
