@@ -4,6 +4,7 @@
 // clients) that never stops the measuring nor the recording.
 #include "programrun.h"
 
+#include <QTcpServer>
 #include <QTcpSocket>
 
 #include <memory>
@@ -243,6 +244,30 @@ TEST_F(RemoteRun, BadClientsAreCutOffWhileTheMeasuringAndRecordingGoOn) {
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_GT(dataRows(csv.readAll().split('\n')), before);
     EXPECT_TRUE(programOut.contains(QLatin1String("cycle"))) << programOut.toStdString();
+}
+
+// A network address is said on standard error before anything else happens; a port that
+// cannot be listened on ends the program before it opens a serial port.
+TEST_F(RemoteRun, ANetworkAddressIsSaidAndABusyPortEndsTheProgram) {
+    ASSERT_TRUE(dir.isValid());
+    const QString missing = dir.filePath(QStringLiteral("no-such-port"));
+    startProgram(missing, {"--status", "--listen", "0.0.0.0:0"});
+    ASSERT_TRUE(wait.until(20000, [&] { return program.state() == QProcess::NotRunning; }));
+    EXPECT_TRUE(programErr.contains(QLatin1String("remote control listening on 0.0.0.0:")));
+    EXPECT_TRUE(programErr.contains(QLatin1String("can be reached from the network")));
+    constexpr int kNoDevice = 2;
+    EXPECT_EQ(program.exitCode(), kNoDevice) << programErr.toStdString();
+
+    QTcpServer holder;
+    ASSERT_TRUE(holder.listen(QHostAddress::LocalHost, 0));
+    programErr.clear();
+    startProgram(missing, {"--status", "--listen", QString::number(holder.serverPort())});
+    ASSERT_TRUE(wait.until(20000, [&] { return program.state() == QProcess::NotRunning; }));
+    constexpr int kNoListen = 9;
+    EXPECT_EQ(program.exitCode(), kNoListen) << programErr.toStdString();
+    EXPECT_TRUE(programErr.contains(QLatin1String("remote control: Cannot listen on 127.0.0.1")))
+        << programErr.toStdString();
+    EXPECT_FALSE(programErr.contains(QLatin1String("Can not find KR-5")));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <QCheckBox>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStatusBar>
 
 namespace kr5::test {
 namespace {
@@ -169,6 +171,24 @@ TEST_F(Remote, AValueTheProgramDoesNotHaveIsNotANumberWithItsReason) {
         menu("cend")->trigger();
     });
     runProgram(60'000);
+}
+
+// The user's configuration starts the server; an address other than loopback had to be
+// named there, and the status bar says the program can be reached from the network.
+TEST_F(Remote, TheConfigurationsAddressIsListenedOnAndANetworkOneIsShown) {
+    QSettings(windowMemoryPath(), QSettings::IniFormat)
+        .setValue(QStringLiteral("remote/listen"), QStringLiteral("0.0.0.0:0"));
+    QString shown;
+    step(
+        "the loop runs", [&] { return program->panel().remote(); },
+        [&] {
+            shown = program->mainWindow().statusBar()->currentMessage();
+            menu("cend")->trigger();
+        });
+    runProgram(30'000);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Remote control on 0.0.0.0:")));
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("reachable from the network")));
+    EXPECT_FALSE(program->remoteServer().isListening()) << "closed when the program ended";
 }
 
 }  // namespace
