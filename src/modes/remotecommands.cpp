@@ -88,8 +88,17 @@ QByteArray RemoteCommands::execute(const QByteArray& line, ScpiErrorQueue& error
 }
 
 void RemoteCommands::takeReading(const Reading& reading) {
-    if (!reading.isQnStep()) {
-        latest_ = reading;
+    if (reading.isQnStep()) {
+        return;
+    }
+    latest_ = reading;
+    if (pauseWhenQnEnds_ && !p_.qn.passesRunning()) {
+        // The first normal reading after the Q-N measurement *RST ended: its end marker is
+        // written, and the recording can pause as the PAUSE button would now.
+        pauseWhenQnEnds_ = false;
+        if (p_.recorder.recording()) {
+            p_.recorder.pauseRecording();
+        }
     }
 }
 
@@ -186,12 +195,16 @@ QByteArray RemoteCommands::identity() const {
 
 void RemoteCommands::reset() {
     // As the operator would: Q-N ends after its pass, the recording pauses (the file stays
-    // whole and prepared), and the charts start afresh.
+    // whole and prepared), and the charts start afresh. The recording frame is locked
+    // during a Q-N measurement, whose end marker is still to come: it pauses after.
     if (p_.qn.passesRunning()) {
         if (!p_.qn.endAfterPass()) {
             p_.qn.menuClick();
         }
-    } else if (hooks_.clearCharts) {
+        pauseWhenQnEnds_ = true;
+        return;
+    }
+    if (hooks_.clearCharts) {
         hooks_.clearCharts();
     }
     if (p_.recorder.recording()) {

@@ -116,6 +116,7 @@ class RemoteCommands : public ReadingListener {
     Hooks hooks_;
     ScpiCommandTable table_;
     std::optional<Reading> latest_;
+    bool pauseWhenQnEnds_ = false;  // *RST came during a Q-N measurement
 };
 
 }  // namespace kr5

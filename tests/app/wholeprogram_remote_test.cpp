@@ -91,18 +91,22 @@ TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItFor
             EXPECT_EQ(error(), "-221,\"Settings conflict; a Q-N measurement is running\"") << i;
         }
         EXPECT_EQ(send("REC:STAT?;:CONT:REM?;:QN:STAT?;:ZN:ATT:A?"), "ON;1;RUN;0");
-        send("QN:STOP");
-        EXPECT_EQ(send("QN:STAT?"), "STOPPING");
+        // *RST ends the measurement after its pass; the recording pauses once it has.
+        send("*RST");
+        EXPECT_EQ(send("QN:STAT?;:REC:STAT?"), "STOPPING;ON");
     });
     QByteArray counted;
     step(
-        "after the pass: its counts, then *RST", [&] { return !program->qnRunning(); },
+        "after the pass: its counts, then *RST outside a Q-N measurement",
+        [&] { return !program->qnRunning() && send("REC:STAT?") == "PAUS"; },
         [&] {
             const QList<QByteArray> counts = send("QN:DATA?").split(',');
             ASSERT_EQ(counts.size(), 10);
             bool number = false;
             EXPECT_GT(counts[0].toDouble(&number), 0.0);
             EXPECT_TRUE(number);
+            send("REC:STAT ON");
+            EXPECT_EQ(send("REC:STAT?"), "ON");
             send("*RST");
             EXPECT_EQ(send("REC:STAT?"), "PAUS");
             EXPECT_TRUE(checked("KR5AU", "Option2"));
