@@ -12,15 +12,20 @@
 //   - with --load only: replies missed at 38400 baud flat out while other processes load
 //     every core;
 //   - with --history only: the cycle at 38400 baud on Xvfb without and with the History
-//     window open (the full run ends with it too).
+//     window open (the full run ends with it too);
+//   - with --remote only: the cycle at 38400 baud with the remote control listening, without
+//     a client and with one asking READ? every 50 ms, and that client's replies and their
+//     latency.
 // Figures are printed, never judged by a test: the machine is shared and noisy.
 #include "program_session.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <thread>
@@ -124,18 +129,31 @@ void idle(const Programs& p) {
 // The History window open, as the program reopens it when it was open at the last end.
 const QString kHistoryShown = QStringLiteral("[port1]\nwindows\\history\\shown=true\n");
 
-void cyclePeriod(const Programs& p, int speedIndex, const QString& display = {},
-                 const QString& config = {}, const QString& how = {}) {
-    static const int bauds[] = {9600, 19200, 38400};
-    const int baud = bauds[speedIndex];
-    ProgramSession::Setup run =
-        setup(p, {QStringLiteral("--speed"), QString::number(speedIndex)}, display);
-    run.config = config;
-    ProgramSession s(run);
-    sleepMs(7000);
+const int kBauds[] = {9600, 19200, 38400};
+
+// Waits with the event loop running, for a remote-control client's sake.
+void serveMs(double ms) {
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(std::max(0.0, ms)), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+struct Cycles {
+    double period = 0.0;  // ms, the median of the normal cycles
+    double limit = 0.0;   // ms, the line's own
+    size_t normal = 0;
+    double cpuMsPerCycle = 0.0;
+};
+
+// Ten seconds of a running program's cycles at the speed it was started with, after seven
+// for the search and the change of speed. `windowStarts` is called as the ten begin.
+template <typename WindowStarts>
+Cycles measureCycles(const ProgramSession& s, int baud, WindowStarts windowStarts) {
+    serveMs(7000);
+    windowStarts();
     const double cpuBefore = s.cpuSeconds();
     const qsizetype countBefore = s.frames().size();
-    sleepMs(10000);
+    serveMs(10000);
     const double cpu = s.cpuSeconds() - cpuBefore;
     const QList<Frame> frames = s.frames(countBefore);
     // Normal cycles only: an "x" whose cycle exchanged just the three reads. A cycle that
@@ -153,17 +171,74 @@ void cyclePeriod(const Programs& p, int speedIndex, const QString& display = {},
         }
         lastX = i;
     }
-    const double limit = 41.0 * 10.0 * 1000.0 / baud + 3 * 2.0;
-    const double period = median(periods);
+    Cycles c;
+    c.limit = 41.0 * 10.0 * 1000.0 / baud + 3 * 2.0;
+    c.period = median(periods);
+    c.normal = periods.size();
+    c.cpuMsPerCycle = allCycles > 0 ? 1000.0 * cpu / allCycles : 0.0;
+    return c;
+}
+
+void reportCycles(const Cycles& c, int baud, const QString& how) {
     report(QStringLiteral("cycle period at %1 baud%4 (median of %2 cycles) / line limit %3 ms")
                .arg(baud)
-               .arg(periods.size())
-               .arg(limit, 0, 'f', 2)
+               .arg(c.normal)
+               .arg(c.limit, 0, 'f', 2)
                .arg(how),
-           period / limit, QString(), 1.05,
+           c.period / c.limit, QString(), 1.05,
            QStringLiteral(" (%1 ms; %2 ms of processor time per cycle)")
-               .arg(period, 0, 'f', 2)
-               .arg(allCycles > 0 ? 1000.0 * cpu / allCycles : 0.0, 0, 'f', 2));
+               .arg(c.period, 0, 'f', 2)
+               .arg(c.cpuMsPerCycle, 0, 'f', 2));
+}
+
+void cyclePeriod(const Programs& p, int speedIndex, const QString& display = {},
+                 const QString& config = {}, const QString& how = {}) {
+    ProgramSession::Setup run =
+        setup(p, {QStringLiteral("--speed"), QString::number(speedIndex)}, display);
+    run.config = config;
+    const ProgramSession s(run);
+    const int baud = kBauds[speedIndex];
+    reportCycles(measureCycles(s, baud, [] {}), baud, how);
+}
+
+// What a lab's script costs the measuring: the cycle at 38400 baud with the remote control
+// listening, first with no client, then with one asking READ? 20 times a second.
+void remoteShare(const Programs& p) {
+    constexpr int kAskEveryMs = 50;
+    const int baud = kBauds[2];
+    const QStringList args{QStringLiteral("--speed"), QStringLiteral("2"),
+                           QStringLiteral("--listen"), QStringLiteral("0")};
+    Cycles alone;
+    {
+        const ProgramSession s(setup(p, args));
+        if (s.remotePort(15000) == 0) {
+            out << "the remote control did not listen" << Qt::endl;
+            return;
+        }
+        alone = measureCycles(s, baud, [] {});
+        reportCycles(alone, baud, QStringLiteral(", listening, no client"));
+    }
+    const ProgramSession s(setup(p, args));
+    const quint16 port = s.remotePort(15000);
+    kr5::bench::ReadClient client(port, kAskEveryMs);
+    if (port == 0 || !client.connected()) {
+        out << "the remote control did not take the client" << Qt::endl;
+        return;
+    }
+    const Cycles served = measureCycles(s, baud, [&client] { client.restartCount(); });
+    reportCycles(served, baud, QStringLiteral(", READ? every %1 ms").arg(kAskEveryMs));
+    out << "cycle with the client / without: "
+        << QString::number(served.period / served.limit / (alone.period / alone.limit), 'f', 3)
+        << Qt::endl;
+    const std::vector<double>& latencies = client.latenciesMs();
+    out << "READ? replies in the 10 s: " << client.replies() << " (" << 10000 / kAskEveryMs
+        << " asked)" << Qt::endl;
+    out << "READ? reply latency: median " << QString::number(median(latencies), 'f', 2)
+        << " ms, largest "
+        << QString::number(
+               latencies.empty() ? 0.0 : *std::max_element(latencies.begin(), latencies.end()), 'f',
+               2)
+        << " ms" << Qt::endl;
 }
 
 // The History window follows the readings between cycles: the same run at 38400 baud
@@ -260,7 +335,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
-        out << "usage: program_bench KR5SIM KR5AU [--minutes N] [--load | --history]" << Qt::endl;
+        out << "usage: program_bench KR5SIM KR5AU [--minutes N] [--load | --history | --remote]"
+            << Qt::endl;
         return 2;
     }
     // The program runs in a folder of its own (for its settings file): absolute paths.
@@ -268,6 +344,11 @@ int main(int argc, char** argv) {
                             QFileInfo(args[2]).absoluteFilePath()};
     if (args.contains(QStringLiteral("--load"))) {
         missedUnderLoad(programs, 120);
+        return 0;
+    }
+    if (args.contains(QStringLiteral("--remote"))) {
+        remoteShare(programs);
+        printTable();
         return 0;
     }
     if (args.contains(QStringLiteral("--history"))) {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QHostAddress>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -49,7 +50,8 @@ ProgramSession::ProgramSession(const Setup& setup) {
     program_.setProcessEnvironment(env);
     program_.setWorkingDirectory(dir_.path());
     program_.setStandardOutputFile(dir_.filePath(QStringLiteral("status.txt")));
-    program_.setStandardErrorFile(QProcess::nullDevice());
+    // The remote control tells its port there.
+    program_.setStandardErrorFile(dir_.filePath(QStringLiteral("errors.txt")));
     launchMs_ = nowMs();
     program_.start(setup.program, QStringList{QStringLiteral("--status")} + setup.programArgs);
     started_ = program_.waitForStarted();
@@ -125,6 +127,23 @@ double ProgramSession::residentMb() const {
     return kb.toDouble() / 1024.0;
 }
 
+quint16 ProgramSession::remotePort(int timeoutMs) const {
+    const double giveUp = nowMs() + timeoutMs;
+    const QRegularExpression listening(QStringLiteral("remote control listening on \\S+:(\\d+)$"),
+                                       QRegularExpression::MultilineOption);
+    while (program_.state() == QProcess::Running && nowMs() < giveUp) {
+        QFile f(dir_.filePath(QStringLiteral("errors.txt")));
+        if (f.open(QIODevice::ReadOnly)) {
+            const QRegularExpressionMatch m = listening.match(QString::fromLocal8Bit(f.readAll()));
+            if (m.hasMatch()) {
+                return m.captured(1).toUShort();
+            }
+        }
+        QThread::msleep(20);
+    }
+    return 0;
+}
+
 QString ProgramSession::lastLine(const QString& name) const {
     QFile f(dir_.filePath(name));
     if (!f.open(QIODevice::ReadOnly)) {
@@ -133,6 +152,40 @@ QString ProgramSession::lastLine(const QString& name) const {
     const QStringList lines =
         QString::fromLocal8Bit(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     return lines.isEmpty() ? QString() : lines.constLast();
+}
+
+ReadClient::ReadClient(quint16 port, int intervalMs) {
+    clock_.start();
+    QObject::connect(&socket_, &QTcpSocket::readyRead, [this] { readAnswers(); });
+    QObject::connect(&timer_, &QTimer::timeout, [this] { ask(); });
+    socket_.connectToHost(QHostAddress::LocalHost, port);
+    if (socket_.waitForConnected(5000)) {
+        timer_.start(intervalMs);
+    }
+}
+
+void ReadClient::restartCount() {
+    replies_ = 0;
+    latencies_.clear();
+}
+
+void ReadClient::ask() {
+    askedMs_.push_back(static_cast<double>(clock_.nsecsElapsed()) / 1e6);
+    socket_.write("READ?\n");
+}
+
+void ReadClient::readAnswers() {
+    pending_ += socket_.readAll();
+    qsizetype end = 0;
+    while ((end = pending_.indexOf('\n')) >= 0) {
+        pending_.remove(0, end + 1);
+        if (askedMs_.empty()) {
+            continue;  // nothing asked it: not an answer to time
+        }
+        latencies_.push_back(static_cast<double>(clock_.nsecsElapsed()) / 1e6 - askedMs_.front());
+        askedMs_.pop_front();
+        ++replies_;
+    }
 }
 
 VirtualDisplay::VirtualDisplay() {

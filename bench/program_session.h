@@ -1,14 +1,21 @@
 // One run of the real program against kr5sim, watched from outside as program_bench needs
 // it: the frames the simulator received, placed on the bench's own clock; the program's
-// processor time and resident memory; its last status line and the simulator's summary.
+// processor time and resident memory; its last status line and the simulator's summary;
+// and a remote-control client asking for readings as a lab's script would.
 #pragma once
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <deque>
+#include <vector>
 
 namespace kr5::bench {
 
@@ -54,6 +61,9 @@ class ProgramSession {
 
     QString lastStatusLine() const { return lastLine(QStringLiteral("status.txt")); }
     QString simulatorSummary() const { return lastLine(QStringLiteral("sim.txt")); }
+    // The port the program's remote control listens on when started with --listen 0, as
+    // it prints it; 0 when it has not within timeoutMs or has ended.
+    quint16 remotePort(int timeoutMs) const;
 
   private:
     QString lastLine(const QString& name) const;
@@ -68,6 +78,31 @@ class ProgramSession {
     double simZeroMs_ = 0.0;  // the simulator's log time 0 on the bench's clock
     double launchMs_ = 0.0;
     bool started_ = false;
+};
+
+// A client of the remote control that asks READ? at a steady pace without waiting for the
+// answers, and times each answer from its question. Works while the event loop runs.
+class ReadClient {
+  public:
+    ReadClient(quint16 port, int intervalMs);
+    bool connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
+    // Counts and times the answers from now on; questions already asked still pair with
+    // their answers.
+    void restartCount();
+    int replies() const { return replies_; }
+    const std::vector<double>& latenciesMs() const { return latencies_; }
+
+  private:
+    void ask();
+    void readAnswers();
+
+    QTcpSocket socket_;
+    QTimer timer_;
+    QElapsedTimer clock_;
+    std::deque<double> askedMs_;  // the questions not yet answered, oldest first
+    QByteArray pending_;          // the start of an answer still without its end
+    int replies_ = 0;
+    std::vector<double> latencies_;
 };
 
 // An X server of its own for the runs with windows shown: Xvfb on a free display.

@@ -15,6 +15,9 @@ KR5_PACKAGES=(
     # metainfo validators, the manual page formatter, and dpkg-shlibdeps with the file
     # utility CPack uses to find the executables.
     desktop-file-utils appstream groff-base dpkg-dev file
+    # The remote control's client tests: the example sequencer and a PyVISA client on its
+    # pure-Python backend.
+    python3 python3-pyvisa python3-pyvisa-py
 )
 
 kr5_ensure_packages() {
