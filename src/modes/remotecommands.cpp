@@ -68,12 +68,7 @@ QByteArray RemoteCommands::execute(const QByteArray& line, ScpiErrorQueue& error
             errors.push(command.error);
             break;
         }
-        // Every query takes no parameter and every setting exactly one.
-        const qsizetype wanted = command.query || command.id == Cls || command.id == Opc ||
-                                         command.id == Wai || command.id == Rst ||
-                                         command.id == QnStart || command.id == QnStop
-                                     ? 0
-                                     : 1;
+        const qsizetype wanted = takesValue(command) ? 1 : 0;
         if (command.params.size() > wanted) {
             errors.push(scpierror::ParameterNotAllowed);
             break;
@@ -85,6 +80,24 @@ QByteArray RemoteCommands::execute(const QByteArray& line, ScpiErrorQueue& error
         run(command, context);
     }
     return context.replies.join(';');
+}
+
+// Every setting takes one value; queries and actions take none.
+bool RemoteCommands::takesValue(const ScpiCommand& command) {
+    if (command.query) {
+        return false;
+    }
+    switch (command.id) {
+        case Cls:
+        case Opc:
+        case Wai:
+        case Rst:
+        case QnStart:
+        case QnStop:
+            return false;
+        default:
+            return true;
+    }
 }
 
 void RemoteCommands::takeReading(const Reading& reading) {

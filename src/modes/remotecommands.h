@@ -81,6 +81,7 @@ class RemoteCommands : public ReadingListener {
     struct Context;
 
     void declare();
+    static bool takesValue(const ScpiCommand& command);
     void run(const ScpiCommand& command, Context& context);
     void runCommon(const ScpiCommand& command, Context& context);
     void runMeasure(const ScpiCommand& command, Context& context);
