@@ -91,8 +91,7 @@ class RemoteCommands : public ReadingListener {
     void runDiscriminator(const ScpiCommand& command, Context& context);
     void reset();
 
-    void setAttenuator(const ScpiParam& param, Context& context);
-    void setRate(const ScpiParam& param, Context& context);
+    void setRange(bool attenuator, const ScpiParam& param, Context& context);
     void setRemote(const ScpiParam& param, Context& context);
     void setSampleTime(const ScpiParam& param, Context& context);
     void setTestName(const ScpiParam& param, Context& context);
@@ -106,9 +105,8 @@ class RemoteCommands : public ReadingListener {
     // The latest normal reading while it is the present value; null with the reason
     // otherwise.
     const Reading* presentReading(QString* why) const;
-    QByteArray chargeAnswer(Context& context) const;
-    QByteArray rateAnswer(Context& context) const;
-    QByteArray voltageAnswer(Context& context) const;
+    // MEASure:CHARge?, RATE? or VOLTage?.
+    QByteArray measuredAnswer(int id, Context& context) const;
     QByteArray readAnswer(Context& context) const;
     QByteArray qnCountsAnswer(Context& context) const;
     QByteArray identity() const;

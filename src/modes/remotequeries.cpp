@@ -47,51 +47,24 @@ const Reading* RemoteCommands::presentReading(QString* why) const {
     return &*latest_;
 }
 
-QByteArray RemoteCommands::chargeAnswer(Context& context) const {
+QByteArray RemoteCommands::measuredAnswer(int id, Context& context) const {
     QString why;
     const Reading* r = presentReading(&why);
-    if (r == nullptr) {
-        context.answerUnknown(why);
-        return {};
-    }
-    if (!r->detectorAnswered()) {
-        context.answerUnknown(QStringLiteral("no reply from the KR-5"));
-        return {};
-    }
-    return scpiNumber(r->charge);
-}
-
-QByteArray RemoteCommands::rateAnswer(Context& context) const {
-    QString why;
-    const Reading* r = presentReading(&why);
-    if (r == nullptr) {
-        context.answerUnknown(why);
-        return {};
-    }
-    if (!r->detectorAnswered()) {
-        context.answerUnknown(QStringLiteral("no reply from the KR-5"));
-        return {};
-    }
-    return scpiNumber(r->pulseRate);
-}
-
-QByteArray RemoteCommands::voltageAnswer(Context& context) const {
-    QString why;
-    const Reading* r = presentReading(&why);
-    if (r == nullptr) {
-        context.answerUnknown(why);
-        return {};
-    }
-    if (!r->acPresent) {
+    if (r != nullptr && id == MeasureVoltage) {
         // Without the unit the test voltage is not measured; 0 would be a false reading.
-        context.answerUnknown(QStringLiteral("no AC voltage unit on the line"));
+        why = !r->acPresent      ? QStringLiteral("no AC voltage unit on the line")
+              : !r->acAnswered() ? QStringLiteral("no reply from the ACU")
+                                 : QString();
+    } else if (r != nullptr && !r->detectorAnswered()) {
+        why = QStringLiteral("no reply from the KR-5");
+    }
+    if (!why.isEmpty()) {
+        context.answerUnknown(why);
         return {};
     }
-    if (!r->acAnswered()) {
-        context.answerUnknown(QStringLiteral("no reply from the ACU"));
-        return {};
-    }
-    return kilovolts(r->testVoltage);
+    return id == MeasureCharge ? scpiNumber(r->charge)
+           : id == MeasureRate ? scpiNumber(r->pulseRate)
+                               : kilovolts(r->testVoltage);
 }
 
 // charge pC, rate P.P.S., voltage kV, attenuator range, rate range, "units", "time".
@@ -147,13 +120,9 @@ void RemoteCommands::runMeasure(const ScpiCommand& command, Context& context) {
     QByteArray answer;
     switch (command.id) {
         case MeasureCharge:
-            answer = chargeAnswer(context);
-            break;
         case MeasureRate:
-            answer = rateAnswer(context);
-            break;
         case MeasureVoltage:
-            answer = voltageAnswer(context);
+            answer = measuredAnswer(command.id, context);
             break;
         case Read:
             answer = readAnswer(context);

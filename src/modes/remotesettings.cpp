@@ -43,7 +43,7 @@ void RemoteCommands::runSense(const ScpiCommand& command, Context& context) {
     const auto flag = [](bool on) { return QByteArray(on ? "1" : "0"); };
     switch (command.id) {
         case Attenuator:
-            setAttenuator(command.params.front(), context);
+            setRange(true, command.params.front(), context);
             break;
         case AttenuatorQuery:
             context.answer(QByteArray::number(p_.panel.attenuatorButton()));
@@ -52,7 +52,7 @@ void RemoteCommands::runSense(const ScpiCommand& command, Context& context) {
             context.answer(flag(p_.panel.autoAttenuator()));
             break;
         case Rate:
-            setRate(command.params.front(), context);
+            setRange(false, command.params.front(), context);
             break;
         case RateQuery:
             context.answer(QByteArray::number(p_.panel.rateButton()));
@@ -77,44 +77,27 @@ void RemoteCommands::runSense(const ScpiCommand& command, Context& context) {
 
 // A range set by number ends the automatic ranging, which would move it again at once;
 // AUTO starts it. Both as the panel's range titles switch it.
-void RemoteCommands::setAttenuator(const ScpiParam& param, Context& context) {
+void RemoteCommands::setRange(bool attenuator, const ScpiParam& param, Context& context) {
+    PanelModel& panel = p_.panel;
+    const int ranges = attenuator ? kAttenuatorRanges : kRateRanges;
     const bool autoWord = word(param, {"AUTO"}).has_value();
-    const std::optional<int> range = intIn(param, 0, kAttenuatorRanges - 1);
-    if (!autoWord && !range) {
-        context.refuse(
-            scpierror::DataOutOfRange,
-            QStringLiteral("attenuator range 0 to %1 or AUTO").arg(kAttenuatorRanges - 1));
-        return;
-    }
-    if (const QString why = rangeRefusal(); !why.isEmpty()) {
-        context.refuse(scpierror::SettingsConflict, why);
-        return;
-    }
-    if (autoWord != p_.panel.autoAttenuator()) {
-        p_.panel.toggleAutoAttenuator();
-    }
-    if (range) {
-        p_.panel.clickAttenuator(*range);
-    }
-}
-
-void RemoteCommands::setRate(const ScpiParam& param, Context& context) {
-    const bool autoWord = word(param, {"AUTO"}).has_value();
-    const std::optional<int> range = intIn(param, 0, kRateRanges - 1);
+    const std::optional<int> range = intIn(param, 0, ranges - 1);
     if (!autoWord && !range) {
         context.refuse(scpierror::DataOutOfRange,
-                       QStringLiteral("rate range 0 to %1 or AUTO").arg(kRateRanges - 1));
+                       QStringLiteral("%1 range 0 to %2 or AUTO")
+                           .arg(attenuator ? QStringLiteral("attenuator") : QStringLiteral("rate"))
+                           .arg(ranges - 1));
         return;
     }
     if (const QString why = rangeRefusal(); !why.isEmpty()) {
         context.refuse(scpierror::SettingsConflict, why);
         return;
     }
-    if (autoWord != p_.panel.autoRate()) {
-        p_.panel.toggleAutoRate();
+    if (autoWord != (attenuator ? panel.autoAttenuator() : panel.autoRate())) {
+        attenuator ? panel.toggleAutoAttenuator() : panel.toggleAutoRate();
     }
     if (range) {
-        p_.panel.clickRate(*range);
+        attenuator ? panel.clickAttenuator(*range) : panel.clickRate(*range);
     }
 }
 
