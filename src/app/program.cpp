@@ -46,7 +46,7 @@ Program::Program(const Platform& platform, ProgramOptions options)
       panelWidget_(addPanel(main_, panel_, screenPacer_)),
       recordControls_(addRecordControls(main_, recorder_)),
       loopWindows_({main_, charts_, *recordControls_, discriminator_, units_}),
-      qn_({settings_, requests_, panel_, platform_.pump, loopWindows_}),
+      qn_({settings_, requests_, panel_, loopWindows_}),
       acquisition_({requests_, settings_, units_, link_, platform_.clock, timing_, platform_.pump,
                     evaluator_, panel_, loopWindows_, qn_}),
       out_(stdout) {
@@ -94,15 +94,21 @@ void Program::wireMenu() {
         main_.setHelpFolders(startOptions_.helpFolders);
     }
     QObject::connect(&main_, &MainWindow::endRequested, &main_, [this] { requestEnd(); });
-    QObject::connect(menu.save, &QAction::triggered, &main_,
-                     [this] { measurementFile_.prepareFile(); });
+    QObject::connect(menu.save, &QAction::triggered, &main_, [this] {
+        if (!refused(QStringLiteral("A new measurement file"), session_.mayPrepareFile())) {
+            measurementFile_.prepareFile();
+        }
+    });
     QObject::connect(menu.inputConstants, &QAction::triggered, &main_, [this] { showKousei(); });
     QObject::connect(menu.options, &QAction::triggered, &main_, [this] { options_.showOptions(); });
     QObject::connect(menu.trend, &QAction::triggered, &charts_, &Charts::toggleTrendWindow);
     QObject::connect(menu.vq, &QAction::triggered, &charts_, &Charts::toggleVqWindow);
+    // The menu's second click asks the measurement to end after its pass.
     QObject::connect(menu.qnMeasurement, &QAction::triggered, &main_, [this] {
-        if (!refusedWhileRecordedTestOpen(QStringLiteral("A Q-N measurement"))) {
-            qn_.menuClick();
+        if (session_.qnRunning()) {
+            session_.stopQn();
+        } else {
+            refused(QStringLiteral("A Q-N measurement"), session_.startQn());
         }
     });
     QObject::connect(menu.discriminator, &QAction::triggered, &discriminator_,
@@ -128,9 +134,14 @@ void Program::wirePanel() {
 
 void Program::wireRecords() {
     const MainMenu& menu = main_.menu();
+    QObject::connect(recordControls_, &RecordControls::recordOnClicked, &main_,
+                     [this] { session_.recordOn(); });
+    QObject::connect(recordControls_, &RecordControls::pauseClicked, &main_,
+                     [this] { session_.pauseRecording(); });
+    QObject::connect(recordControls_, &RecordControls::closeClicked, &main_,
+                     [this] { session_.closeFile(); });
+    QObject::connect(&session_, &Session::changed, &main_, [this] { followSession(); });
     QObject::connect(&recorder_, &Recorder::preparedChanged, &main_, [this, menu](bool prepared) {
-        menu.save->setEnabled(!prepared);
-        kousei_.setOkEnabled(!prepared);
         if (prepared) {
             recordingTally_.fileOpened(platform_.clock.localTime());
         } else {
@@ -173,7 +184,9 @@ void Program::wireCharts() {
         }
     });
     QObject::connect(menu.measureBackground, &QAction::triggered, &main_, [this] {
-        background_.measureNow();
+        if (refused(QStringLiteral("Measuring the background"), session_.startBackground())) {
+            return;
+        }
         measuringBackground_ = true;
         main_.statusBar()->showMessage(
             QStringLiteral("Measuring the background for %1 s, at any test voltage")
@@ -181,6 +194,16 @@ void Program::wireCharts() {
     });
     QObject::connect(&constantsForm_, &ConstantsForm::constantsChanged, &main_,
                      [this] { showNoiseWarning(); });
+}
+
+// The menu items and buttons whose use the session's state decides.
+void Program::followSession() {
+    const MainMenu& menu = main_.menu();
+    const bool fileFree = !session_.filePrepared() && !session_.recordedTestOpen();
+    menu.save->setEnabled(fileFree);
+    kousei_.setOkEnabled(fileFree);
+    menu.judgeAgain->setEnabled(session_.recordedTestOpen());
+    menu.closeRecorded->setEnabled(session_.recordedTestOpen());
 }
 
 void Program::showNoiseWarning() {
@@ -216,6 +239,7 @@ void Program::wireTest() {
     const MainMenu& menu = main_.menu();
     QObject::connect(menu.calibrate, &QAction::triggered, &main_,
                      [this] { showWindow(calibrateWindow_); });
+    calibrateWindow_.setAcceptIntent([this] { return session_.acceptCalibration().why; });
     QObject::connect(&calibration_, &Calibration::accepted, &main_,
                      [this](const CalibrationRecord& record) {
                          testMemory_.setCalibration(units_.portDigit(), record);
@@ -372,6 +396,7 @@ int Program::run() {
         statusTimer = platform_.clock.startTimer(1000, [this] { printStatus(); });
     }
     showRemoteClients();
+    session_.goLive();
     acquisition_.run();
     // No command may arrive while the program winds down.
     remoteServer_.close();

@@ -34,7 +34,6 @@
 #include "modes/calibratewindow.h"
 #include "modes/calibration.h"
 #include "modes/qnsequence.h"
-#include "modes/remotecommands.h"
 #include "modes/remoteserver.h"
 #include "modes/summary.h"
 #include "modes/zn4panel.h"
@@ -53,6 +52,8 @@
 #include "records/recordcontrols.h"
 #include "records/recorder.h"
 #include "records/settingsfile.h"
+#include "session/remotecommands.h"
+#include "session/session.h"
 
 #include <QTextStream>
 
@@ -122,6 +123,8 @@ class Program {
     const PanelModel& panel() const { return panel_; }
     const UnitsOnLine& units() const { return units_; }
     bool qnRunning() const { return qn_.passesRunning(); }
+    // What the operator may do now, for the tests.
+    Session& session() { return session_; }
     // The remote control's commands, for the tests that run them without a socket.
     RemoteCommands& remoteCommands() { return remoteCommands_; }
     const RemoteServer& remoteServer() const { return remoteServer_; }
@@ -131,6 +134,7 @@ class Program {
     void wirePanel();
     void wireRecords();
     void wireCharts();
+    void followSession();
     void showNoiseWarning();
     void wireTest();
     void wireAcceptance();
@@ -144,7 +148,8 @@ class Program {
     void openRecordedTest();
     void closeRecordedTest();
     void showRecordedState();
-    bool refusedWhileRecordedTestOpen(const QString& what);
+    // Shows why an intent asked from a window was refused; true when it was.
+    bool refused(const QString& what, const Outcome& outcome);
     void writeReportNow();
     void wireModes();
     RemoteCommands::Hooks remoteHooks();
@@ -188,7 +193,7 @@ class Program {
 
     SettingsFile settingsFile_;
     ConstantsForm constantsForm_{constants_, settingsFile_};
-    Recorder recorder_{timing_, platform_.clock, platform_.files};
+    Recorder recorder_{platform_.clock, platform_.files};
     MeasurementFile measurementFile_{constants_, units_, platform_.dialogs, platform_.clock,
                                      recorder_};
     RecordingTally recordingTally_{[this] { return recorder_.recording(); }};
@@ -224,9 +229,12 @@ class Program {
     QnSequence qn_;
     Acquisition acquisition_;
 
+    // Decides what the windows and the remote control may ask.
+    Session session_{{units_, panel_, qn_, recorder_, measurementFile_, constantsForm_,
+                      discriminator_, calibration_, background_}};
     RemoteCommands remoteCommands_{
-        {units_, settings_, panel_, options_.form(), constantsForm_, recorder_, measurementFile_,
-         qn_, discriminator_, inception_, background_, acceptance_, platform_.clock},
+        {units_, settings_, session_, panel_, options_.form(), constantsForm_, recorder_, qn_,
+         discriminator_, inception_, background_, acceptance_, platform_.clock},
         remoteHooks()};
     RemoteServer remoteServer_;
 

@@ -105,28 +105,18 @@ void Program::showFileHistory() {
     }
 }
 
-bool Program::refusedWhileRecordedTestOpen(const QString& what) {
-    if (!openedTest_.isOpen()) {
+bool Program::refused(const QString& what, const Outcome& outcome) {
+    if (outcome) {
         return false;
     }
-    platform_.dialogs.message(
-        QStringLiteral("%1 is not possible while a recorded test is open: close it first "
-                       "(File > Close recorded test).")
-            .arg(what),
-        QString(), Dialogs::Buttons::Ok);
+    platform_.dialogs.message(QStringLiteral("%1 is not possible: %2").arg(what, outcome.why),
+                              QString(), Dialogs::Buttons::Ok);
     return true;
 }
 
 void Program::openRecordedTest() {
-    QString busy;
-    if (recorder_.filePrepared()) {
-        busy = QStringLiteral("the measurement file is open: CLOSE it first.");
-    } else if (qn_.passesRunning()) {
-        busy = QStringLiteral("the Q-N measurement runs: stop it first.");
-    }
-    if (!busy.isEmpty()) {
-        platform_.dialogs.message(QStringLiteral("A recorded test cannot be opened while ") + busy,
-                                  QString(), Dialogs::Buttons::Ok);
+    if (refused(QStringLiteral("A recorded test cannot be opened"),
+                session_.mayOpenRecordedTest())) {
         return;
     }
     const bool wasOpen = openedTest_.isOpen();
@@ -141,13 +131,10 @@ void Program::openRecordedTest() {
 
 void Program::showRecordedState() {
     const bool open = openedTest_.isOpen();
-    const MainMenu& menu = main_.menu();
+    session_.setRecordedTestOpen(open);
     chartFeed_.setPaused(open);
-    // Nothing may be recorded while the charts and constants are the file's.
-    menu.save->setEnabled(!open && !recorder_.filePrepared());
-    kousei_.setOkEnabled(!open && !recorder_.filePrepared());
-    menu.judgeAgain->setEnabled(open);
-    menu.closeRecorded->setEnabled(open);
+    // Nothing may be recorded while the charts and constants are the file's: the session
+    // knows, and the menus follow it.
     if (!open) {
         main_.setPortCaption(units_.portDigit());
         main_.statusBar()->clearMessage();

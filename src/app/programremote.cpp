@@ -17,12 +17,6 @@ RemoteCommands::Hooks Program::remoteHooks() {
             charts_.clearBoth();
         }
     };
-    hooks.liveRefusal = [this] {
-        return openedTest_.isOpen() ? QStringLiteral(
-                                          "a recorded test is open: close it first (File > Close "
-                                          "recorded test)")
-                                    : QString();
-    };
     hooks.programVersion = QCoreApplication::applicationVersion();
     return hooks;
 }

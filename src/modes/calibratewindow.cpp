@@ -98,7 +98,7 @@ void CalibrateWindow::measure2Clicked() {
 }
 
 void CalibrateWindow::acceptClicked() {
-    refusal_ = calibration_.accept();
+    refusal_ = acceptIntent_ ? acceptIntent_() : calibration_.accept();
     showModel();
 }
 

@@ -5,6 +5,8 @@
 // and only shown and hidden; closing it ends an average under way.
 #pragma once
 
+#include <functional>
+
 #include "modes/calibration.h"
 
 #include <QDialog>
@@ -20,6 +22,10 @@ class CalibrateWindow : public QDialog {
 
   public:
     explicit CalibrateWindow(Calibration& calibration, QWidget* parent = nullptr);
+
+    // Accept asks this instead of the calibration itself, which may refuse with a reason
+    // (empty when accepted).
+    void setAcceptIntent(std::function<QString()> intent) { acceptIntent_ = std::move(intent); }
 
   public slots:
     // Escape acts as Close.
@@ -46,6 +52,7 @@ class CalibrateWindow : public QDialog {
     QLabel* linearity_ = nullptr;
     QLabel* warnings_ = nullptr;
     QPushButton* accept_ = nullptr;
+    std::function<QString()> acceptIntent_;
     QString refusal_;  // why the operator's last entry was refused
 };
 

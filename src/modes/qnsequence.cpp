@@ -17,16 +17,20 @@ QString QnSequence::faceLabel() const {
     return p_.panel.readouts().testVoltage + QLatin1Char(' ') + p_.settings.qnCondition;
 }
 
-void QnSequence::menuClick() {
+void QnSequence::endAfterThisPass() {
     if (running_) {
         endAfterPass_ = true;  // the pass in progress is completed first
+    }
+}
+
+void QnSequence::start() {
+    if (running_) {
         return;
     }
-    // The count needs the detector under remote control: switch it on, and only then
-    // does "m1" go out.
+    // The count needs the detector under remote control: "m1" goes out at the loop's
+    // next request point, before the first pass.
     if (!p_.panel.remote()) {
         p_.panel.setRemote(true);
-        p_.pump.pumpOnce();
     }
     running_ = true;
     passes_ = 0;

@@ -11,7 +11,6 @@
 #include "measure/reading.h"
 #include "measure/requests.h"
 #include "modes/qm.h"
-#include "platform/eventpump.h"
 
 #include <QObject>
 #include <QString>
@@ -51,7 +50,6 @@ class QnSequence : public QObject, public QnControl, public ReadingListener {
         const OperatingSettings& settings;
         Requests& requests;
         PanelModel& panel;
-        EventPump& pump;
         QnWindows& windows;
     };
 
@@ -60,8 +58,10 @@ class QnSequence : public QObject, public QnControl, public ReadingListener {
     // The port's digit for the captions.
     void setPortDigit(const QString& digit) { portDigit_ = digit; }
 
-    // Menu QN-Mes.: starts a measurement, or asks the running one to end after its pass.
-    void menuClick();
+    // Starts a measurement (nothing when one runs); the session decides whether it may.
+    void start();
+    // Asks the running measurement to end after the pass under way.
+    void endAfterThisPass();
 
     // Passes completed in the current measurement, or in the current Non Stop block.
     int passes() const { return passes_; }

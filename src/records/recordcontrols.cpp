@@ -10,7 +10,7 @@
 
 namespace kr5 {
 
-RecordControls::RecordControls(Recorder& recorder, QWidget* parent)
+RecordControls::RecordControls(const Recorder& recorder, QWidget* parent)
     : QWidget(parent), recorder_(recorder) {
     nameControl(this, QStringLiteral("recordControls"));
     frame_ = new QGroupBox(this);
@@ -30,17 +30,21 @@ RecordControls::RecordControls(Recorder& recorder, QWidget* parent)
     layout->addWidget(closeButton_, 0, Qt::AlignVCenter);
     layout->addStretch(1);
 
+    // A click is the operator's request; the buttons show what the recorder then does
+    // (a request refused leaves the selection as it was).
     connect(recOnButton_, &QRadioButton::toggled, this, [this](bool on) {
         if (on) {
-            recorder_.recordOn();
+            emit recordOnClicked();
+            showSelection(recorder_.recOnSelected());
         }
     });
     connect(pauseButton_, &QRadioButton::toggled, this, [this](bool on) {
         if (on) {
-            recorder_.pauseRecording();
+            emit pauseClicked();
+            showSelection(recorder_.recOnSelected());
         }
     });
-    connect(closeButton_, &QPushButton::clicked, &recorder_, &Recorder::closeFile);
+    connect(closeButton_, &QPushButton::clicked, this, &RecordControls::closeClicked);
     connect(&recorder_, &Recorder::preparedChanged, this, &RecordControls::showPrepared);
     connect(&recorder_, &Recorder::selectionChanged, this, &RecordControls::showSelection);
     connect(&recorder_, &Recorder::recOnCaptionChanged, recOnButton_, &QRadioButton::setText);

@@ -1,7 +1,8 @@
 // The recording controls of the main window: the frame Frec with the option buttons
 // Option1 ("REC ON", or the row count while recording) and Option2 ("PAUSE"), and the
 // button bclose ("CLOSE"). They are visible only while a measurement file is prepared and
-// cannot be used during a Q-N measurement. The clicks go to the Recorder.
+// cannot be used during a Q-N measurement. The clicks are requests to whoever decides
+// (the session); the buttons show the Recorder's state.
 #pragma once
 
 #include "recorder.h"
@@ -18,16 +19,21 @@ class RecordControls : public QWidget {
     Q_OBJECT
 
   public:
-    explicit RecordControls(Recorder& recorder, QWidget* parent = nullptr);
+    explicit RecordControls(const Recorder& recorder, QWidget* parent = nullptr);
 
     // During a Q-N measurement the frame and CLOSE are disabled.
     void setQnRunning(bool running);
+
+  signals:
+    void recordOnClicked();
+    void pauseClicked();
+    void closeClicked();
 
   private:
     void showPrepared(bool prepared);
     void showSelection(bool recOn);
 
-    Recorder& recorder_;
+    const Recorder& recorder_;
     QGroupBox* frame_ = nullptr;
     QRadioButton* recOnButton_ = nullptr;
     QRadioButton* pauseButton_ = nullptr;

@@ -11,22 +11,10 @@ namespace {
 
 const QString recOnText = QStringLiteral("REC ON");
 
-// Clears a flag when the handler that set it returns, however it returns.
-class BusyScope {
-  public:
-    explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~BusyScope() { flag_ = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-  private:
-    bool& flag_;
-};
-
 }  // namespace
 
-Recorder::Recorder(Timing& timing, const Clock& clock, Files& files)
-    : timing_(timing), clock_(clock), file_(files), recOnCaption_(recOnText) {}
+Recorder::Recorder(const Clock& clock, Files& files)
+    : clock_(clock), file_(files), recOnCaption_(recOnText) {}
 
 bool Recorder::prepare(const QString& path, const QStringList& header, QString* problem) {
     if (!file_.create(path, header)) {
@@ -46,7 +34,7 @@ bool Recorder::prepare(const QString& path, const QStringList& header, QString* 
 }
 
 void Recorder::recordOn() {
-    if (busy_ || !filePrepared_ || recOnSelected_) {
+    if (!filePrepared_ || recOnSelected_) {
         emit selectionChanged(recOnSelected_);
         return;
     }
@@ -56,38 +44,35 @@ void Recorder::recordOn() {
 }
 
 void Recorder::pauseRecording() {
-    if (busy_ || !filePrepared_ || !recOnSelected_) {
+    if (!filePrepared_ || !recOnSelected_) {
         emit selectionChanged(recOnSelected_);
         return;
     }
-    BusyScope scope(busy_);
     select(false);
     pause();
 }
 
 void Recorder::pause() {
-    // Recording stops before the wait, so no row can follow the marker.
+    // Recording stops before the marker is written, so no row can follow it. Nothing
+    // here waits: a click or a remote command returns at once, whatever the line does.
     recording_ = false;
-    timing_.wait(100);
     appendMarker(QStringLiteral("PAUSE"));
     setCaption(recOnText);
 }
 
 void Recorder::closeFile() {
-    if (busy_ || !filePrepared_) {
+    if (!filePrepared_) {
         return;
     }
-    BusyScope scope(busy_);
     recording_ = false;
-    timing_.wait(100);
     appendMarker(QStringLiteral("RECOFF"));
     setCaption(recOnText);
     filePrepared_ = false;
     const bool wasRecording = recOnSelected_;
     // Hides the frame and enables File > Save and the constants' OK again.
     emit preparedChanged(false);
-    // Selecting PAUSE from here acts as its click: after a recording, a second wait and
-    // a PAUSE marker follow RECOFF.
+    // Selecting PAUSE from here acts as its click: after a recording, a PAUSE marker
+    // follows RECOFF.
     select(false);
     if (wasRecording) {
         pause();

@@ -4,7 +4,6 @@
 // state and forwards its clicks.
 #pragma once
 
-#include "core/timing.h"
 #include "measure/reading.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -21,7 +20,7 @@ class Recorder : public QObject, public ReadingListener {
 
   public:
     // files: where the measurement file is written.
-    Recorder(Timing& timing, const Clock& clock, Files& files);
+    Recorder(const Clock& clock, Files& files);
 
     // A file is prepared (until CLOSE).
     bool filePrepared() const { return filePrepared_; }
@@ -42,8 +41,7 @@ class Recorder : public QObject, public ReadingListener {
     bool prepare(const QString& path, const QStringList& header, QString* problem);
 
     // REC ON, PAUSE and CLOSE. Each runs only when its button's selection changes (a
-    // click on the button already selected does nothing) and not while another of them
-    // is still waiting its 100 ms.
+    // click on the button already selected does nothing), and none of them waits.
     void recordOn();
     void pauseRecording();
     void closeFile();
@@ -86,7 +84,6 @@ class Recorder : public QObject, public ReadingListener {
     void select(bool recOn);
     void write(const QString& line);
 
-    Timing& timing_;
     const Clock& clock_;
     RecordFile file_;
     QString path_;
@@ -94,7 +91,6 @@ class Recorder : public QObject, public ReadingListener {
     bool recording_ = false;
     qint32 rowsWritten_ = 0;
     bool recOnSelected_ = false;
-    bool busy_ = false;
     QString recOnCaption_;
 };
 

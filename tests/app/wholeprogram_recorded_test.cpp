@@ -78,8 +78,18 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
             chargeFromLine = lastChargeOnTheLine();
             dialogs.savePaths.push_back(reopenedCounts);
             trigger(QStringLiteral("QN"), QStringLiteral("savecounts"));
-            // Recording is not possible while the file is shown.
+            // Recording is not possible while the file is shown, nor a Q-N measurement: the
+            // window and the remote control are refused for the same reason.
             EXPECT_FALSE(menu("csave")->isEnabled());
+            menu("mesqn")->trigger();
+            ScpiErrorQueue errors;
+            program->remoteCommands().execute("QN:STAR", errors);
+            const QString why = QStringLiteral(
+                "a recorded test is open: close it first (File > Close recorded test)");
+            EXPECT_EQ(dialogs.shown.back().text,
+                      QStringLiteral("A Q-N measurement is not possible: ") + why);
+            EXPECT_EQ(errors.next(), "-221,\"Settings conflict; " + why.toUtf8() + '"');
+            EXPECT_FALSE(program->qnRunning());
             dialogs.textAnswers.push_back(QStringLiteral("1000"));
             menu("cjudge")->trigger();
             rejudgedPair = resultPair();

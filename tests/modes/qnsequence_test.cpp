@@ -64,9 +64,9 @@ struct QnSequenceTest : ::testing::Test {
             qn.takeReading(step(range));
         }
     }
-    // Menu QN-Mes., then the start carried out by the loop as it does.
+    // Started, then the start carried out by the loop as it does.
     void start() {
-        qn.menuClick();
+        qn.start();
         requests.qnStart = false;
         qn.recordStart();
     }
@@ -75,10 +75,8 @@ struct QnSequenceTest : ::testing::Test {
     OperatingSettings settings;
     Requests requests;
     PanelModel panel{requests, settings};
-    VirtualClock clock;
-    VirtualPump pump{clock};
     RecordedWindows windows;
-    QnSequence qn{{settings, requests, panel, pump, windows}};
+    QnSequence qn{{settings, requests, panel, windows}};
 };
 
 TEST_F(QnSequenceTest, StartSwitchesRemoteOnTurnsToTheQnFaceLocksAndAsksForTheStartMarker) {
@@ -87,13 +85,10 @@ TEST_F(QnSequenceTest, StartSwitchesRemoteOnTurnsToTheQnFaceLocksAndAsksForTheSt
         panel.clickRemote(remoteBefore);
         requests.detectorRemote.reset();
         windows.log.clear();
-        const long pumps = pump.pumpCount();
-        qn.menuClick();
-        // Off, REMOTE is requested as a tick of the box would, and events run once before
-        // the measurement starts; on, nothing is asked.
+        qn.start();
+        // Off, REMOTE is requested as a tick of the box would; on, nothing is asked.
         EXPECT_TRUE(panel.remote());
         EXPECT_EQ(requests.detectorRemote, remoteBefore ? std::nullopt : std::optional(true));
-        EXPECT_EQ(pump.pumpCount(), pumps + (remoteBefore ? 0 : 1));
         EXPECT_TRUE(qn.passesRunning());
         EXPECT_FALSE(qn.endAfterPass());
         EXPECT_EQ(qn.passes(), 0);
@@ -165,7 +160,7 @@ TEST_F(QnSequenceTest, NonStopRunsBlocksOfThirtyOnePassesUntilAStopClickEndsTheP
     }
     for (int range = 0; range < kAttenuatorRanges; ++range) {
         if (range == 4) {
-            qn.menuClick();  // the rest of the pass is still shown and counted
+            qn.endAfterThisPass();  // the rest of the pass is still shown and counted
             EXPECT_TRUE(qn.passesRunning() && qn.endAfterPass());
         }
         qn.takeReading(step(range));

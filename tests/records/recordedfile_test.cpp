@@ -75,10 +75,8 @@ class RecordedFileTest : public ::testing::Test {
 
 TEST_F(RecordedFileTest, ARecordingReadsBackWithItsRowsMarkersAndQnPasses) {
     VirtualClock clock{QDateTime(QDate(2026, 3, 9), QTime(14, 5, 9))};
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
     QtFiles files;
-    Recorder recorder{timing, clock, files};
+    Recorder recorder{clock, files};
     ASSERT_TRUE(recorder.prepare(path, headerLines(constants, units, QDate(2026, 3, 9)), nullptr));
     recorder.recordOn();
     recorder.takeReading(cycleReading(3, 123.45, 2, 45.0, 1200.0));

@@ -39,10 +39,8 @@ QString warning(qsizetype kept) {
 // A recording on the fake disk, with the warnings it gave.
 struct Recording {
     VirtualClock clock{QDateTime(QDate(2026, 3, 9), QTime(14, 5, 9))};
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
     FakeFiles files;
-    Recorder recorder{timing, clock, files};
+    Recorder recorder{clock, files};
     QStringList problems;
     int recovered = 0;
 

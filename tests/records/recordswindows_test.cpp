@@ -140,11 +140,14 @@ TEST_F(KouseiWindowTest, CancelRestoresTheLastOkAndARefusedOkSaysWhy) {
 TEST(RecordControls, ShownWhileAFileIsPreparedClicksRecordAndTheCaptionCountsRows) {
     QTemporaryDir dir;
     VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
     QtFiles files;
-    Recorder recorder{timing, clock, files};
+    Recorder recorder{clock, files};
     RecordControls controls{recorder};
+    // The clicks are requests: here the recorder carries them out at once.
+    QObject::connect(&controls, &RecordControls::recordOnClicked, &recorder, &Recorder::recordOn);
+    QObject::connect(&controls, &RecordControls::pauseClicked, &recorder,
+                     &Recorder::pauseRecording);
+    QObject::connect(&controls, &RecordControls::closeClicked, &recorder, &Recorder::closeFile);
     controls.show();
     const QString path = dir.filePath(QStringLiteral("t.csv"));
     auto* recOn = control<QRadioButton>(controls, QStringLiteral("Option1"));

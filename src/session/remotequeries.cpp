@@ -1,8 +1,8 @@
 // The remote control's answers from the readings: the present charge, rate and voltage,
 // READ?, the inception and extinction voltages, the background, the verdict and the Q-N
 // counts.
-#include "modes/remotecommands.h"
-#include "modes/remotecontext.h"
+#include "session/remotecommands.h"
+#include "session/remotecontext.h"
 
 #include <QStringList>
 

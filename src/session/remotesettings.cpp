@@ -2,41 +2,28 @@
 // test's name, the measurement file and its recording, the Q-N measurement and the
 // noise discriminator. Each goes through the model the window's control uses, after the
 // same checks that keep the control disabled.
-#include "modes/remotecommands.h"
-#include "modes/remotecontext.h"
+#include "session/remotecommands.h"
+#include "session/remotecontext.h"
 
 #include <QFileInfo>
 
 namespace kr5 {
 
-QString RemoteCommands::rangeRefusal() const {
-    if (p_.qn.passesRunning()) {
-        return QStringLiteral("a Q-N measurement is running");
+// An intent's outcome as the client hears it: nothing when done, else its error.
+void RemoteCommands::tell(const Outcome& outcome, Context& context) {
+    switch (outcome.kind) {
+        case Outcome::Kind::Done:
+            return;
+        case Outcome::Kind::Forbidden:
+            context.refuse(scpierror::SettingsConflict, outcome.why);
+            return;
+        case Outcome::Kind::BadValue:
+            context.refuse(scpierror::DataOutOfRange, outcome.why);
+            return;
+        case Outcome::Kind::Failed:
+            context.refuse(scpierror::Execution, outcome.why);
+            return;
     }
-    if (!p_.panel.remote()) {
-        return QStringLiteral("REMOTE is off");
-    }
-    return {};
-}
-
-QString RemoteCommands::recordingRefusal() const {
-    if (p_.qn.passesRunning()) {
-        return QStringLiteral("a Q-N measurement is running");
-    }
-    return {};
-}
-
-QString RemoteCommands::discriminatorRefusal() const {
-    if (!p_.units.discriminatorPresent()) {
-        return QStringLiteral("no ZN-4 on the line");
-    }
-    if (!p_.discriminator.windowEnabled()) {
-        return QStringLiteral("a Q-N measurement is running");
-    }
-    if (!p_.discriminator.buttonsEnabled()) {
-        return QStringLiteral("the ZN-4's REMOTE is off");
-    }
-    return {};
 }
 
 void RemoteCommands::runSense(const ScpiCommand& command, Context& context) {
@@ -75,10 +62,7 @@ void RemoteCommands::runSense(const ScpiCommand& command, Context& context) {
     }
 }
 
-// A range set by number ends the automatic ranging, which would move it again at once;
-// AUTO starts it. Both as the panel's range titles switch it.
 void RemoteCommands::setRange(bool attenuator, const ScpiParam& param, Context& context) {
-    PanelModel& panel = p_.panel;
     const int ranges = attenuator ? kAttenuatorRanges : kRateRanges;
     const bool autoWord = word(param, {"AUTO"}).has_value();
     const std::optional<int> range = intIn(param, 0, ranges - 1);
@@ -89,16 +73,9 @@ void RemoteCommands::setRange(bool attenuator, const ScpiParam& param, Context& 
                            .arg(ranges - 1));
         return;
     }
-    if (const QString why = rangeRefusal(); !why.isEmpty()) {
-        context.refuse(scpierror::SettingsConflict, why);
-        return;
-    }
-    if (autoWord != (attenuator ? panel.autoAttenuator() : panel.autoRate())) {
-        attenuator ? panel.toggleAutoAttenuator() : panel.toggleAutoRate();
-    }
-    if (range) {
-        attenuator ? panel.clickAttenuator(*range) : panel.clickRate(*range);
-    }
+    tell(p_.session.setRange(attenuator ? Session::Range::Attenuator : Session::Range::Rate,
+                             autoWord ? std::nullopt : range),
+         context);
 }
 
 void RemoteCommands::setRemote(const ScpiParam& param, Context& context) {
@@ -107,13 +84,7 @@ void RemoteCommands::setRemote(const ScpiParam& param, Context& context) {
         context.refuse(scpierror::DataOutOfRange, QStringLiteral("ON or OFF"));
         return;
     }
-    if (!p_.panel.remoteBoxEnabled()) {
-        context.refuse(scpierror::SettingsConflict, QStringLiteral("a Q-N measurement is running"));
-        return;
-    }
-    if (*on != p_.panel.remote()) {
-        p_.panel.clickRemote(*on);
-    }
+    tell(p_.session.setRemote(*on), context);
 }
 
 void RemoteCommands::setSampleTime(const ScpiParam& param, Context& context) {
@@ -142,9 +113,9 @@ void RemoteCommands::runRecord(const ScpiCommand& command, Context& context) {
             setRecordState(command.params.front(), context);
             break;
         case RecordStateQuery:
-            context.answer(!p_.recorder.filePrepared() ? "CLOS"
-                           : p_.recorder.recording()   ? "ON"
-                                                       : "PAUS");
+            context.answer(!p_.session.filePrepared() ? "CLOS"
+                           : p_.session.recording()   ? "ON"
+                                                      : "PAUS");
             break;
         default:  // RecordCount
             context.answer(QByteArray::number(p_.recorder.rowsWritten()));
@@ -158,54 +129,18 @@ void RemoteCommands::setTestName(const ScpiParam& param, Context& context) {
         context.refuse(scpierror::DataType, QStringLiteral("the name in quotes"));
         return;
     }
-    if (p_.recorder.filePrepared()) {
-        context.refuse(scpierror::SettingsConflict,
-                       QStringLiteral("a measurement file is open: the name is in its header"));
-        return;
-    }
-    switch (p_.constants.storeName(QString::fromUtf8(param.text))) {
-        case ConstantsForm::OkResult::Saved:
-            break;
-        case ConstantsForm::OkResult::Refused:
-            context.refuse(scpierror::DataOutOfRange, p_.constants.problem());
-            break;
-        case ConstantsForm::OkResult::NotWritten:
-            context.refuse(scpierror::Execution, p_.constants.problem());
-            break;
-    }
+    tell(p_.session.setTestName(QString::fromUtf8(param.text)), context);
 }
 
-// File > Save with the name given instead of chosen. An existing file is never
-// replaced from afar: a script's repeated name must not cost an earlier test.
+// File > Save with the name given instead of chosen; an existing file is never replaced
+// from afar.
 void RemoteCommands::openFile(const ScpiParam& param, Context& context) {
     if (param.kind != ScpiParam::Kind::String || param.text.isEmpty()) {
         context.refuse(scpierror::DataType, QStringLiteral("the file's path in quotes"));
         return;
     }
-    QString why;
-    if (p_.recorder.filePrepared()) {
-        why = QStringLiteral("a measurement file is open: close it first");
-    } else if (hooks_.liveRefusal) {
-        why = hooks_.liveRefusal();
-    }
-    if (why.isEmpty() && InputConstants::isUnnamed(p_.constants.constants().name)) {
-        why = QStringLiteral("the test has no name: set one with CONFigure:NAME");
-    }
-    if (!why.isEmpty()) {
-        context.refuse(scpierror::SettingsConflict, why);
-        return;
-    }
-    const QString path = QFileInfo(QString::fromUtf8(param.text)).absoluteFilePath();
-    if (QFileInfo::exists(path)) {
-        context.refuse(scpierror::Execution,
-                       QStringLiteral("%1 exists: give a new file").arg(path));
-        return;
-    }
-    QString problem;
-    if (!p_.measurementFile.createAt(path, &problem)) {
-        context.refuse(scpierror::Execution,
-                       QStringLiteral("%1 could not be created (%2)").arg(path, problem));
-    }
+    tell(p_.session.prepareFileAt(QFileInfo(QString::fromUtf8(param.text)).absoluteFilePath()),
+         context);
 }
 
 void RemoteCommands::setRecordState(const ScpiParam& param, Context& context) {
@@ -214,53 +149,25 @@ void RemoteCommands::setRecordState(const ScpiParam& param, Context& context) {
         context.refuse(scpierror::DataOutOfRange, QStringLiteral("ON, PAUSe or CLOSe"));
         return;
     }
-    if (const QString why = recordingRefusal(); !why.isEmpty()) {
-        context.refuse(scpierror::SettingsConflict, why);
-        return;
-    }
-    if (!p_.recorder.filePrepared()) {
-        if (*state != 2) {  // closing what is closed asks nothing
-            context.refuse(scpierror::SettingsConflict,
-                           QStringLiteral("no measurement file: RECord:FILE first"));
-        }
-        return;
-    }
-    const bool wanted = *state == 0;
-    if (*state == 2) {
-        p_.recorder.closeFile();
-    } else if (wanted != p_.recorder.recording()) {
-        wanted ? p_.recorder.recordOn() : p_.recorder.pauseRecording();
-    }
-    const bool done = *state == 2 ? !p_.recorder.filePrepared() : p_.recorder.recording() == wanted;
-    if (!done) {
-        // Another REC ON, PAUSE or CLOSE is still waiting its 100 ms.
-        context.refuse(scpierror::Execution, QStringLiteral("the recording is busy; try again"));
-    }
+    Session& session = p_.session;
+    tell(*state == 0   ? session.recordOn()
+         : *state == 1 ? session.pauseRecording()
+                       : session.closeFile(),
+         context);
 }
 
 void RemoteCommands::runQn(const ScpiCommand& command, Context& context) {
     switch (command.id) {
-        case QnStart: {
-            QString why = p_.qn.passesRunning() ? QStringLiteral("a Q-N measurement is running")
-                          : hooks_.liveRefusal  ? hooks_.liveRefusal()
-                                                : QString();
-            if (!why.isEmpty()) {
-                context.refuse(scpierror::SettingsConflict, why);
-            } else {
-                p_.qn.menuClick();
-            }
+        case QnStart:
+            tell(p_.session.startQn(), context);
             break;
-        }
         case QnStop:
-            // As the menu's second click: the pass under way is completed first.
-            if (p_.qn.passesRunning() && !p_.qn.endAfterPass()) {
-                p_.qn.menuClick();
-            }
+            tell(p_.session.stopQn(), context);
             break;
         case QnState:
-            context.answer(!p_.qn.passesRunning() ? "IDLE"
-                           : p_.qn.endAfterPass() ? "STOPPING"
-                                                  : "RUN");
+            context.answer(!p_.session.qnRunning()   ? "IDLE"
+                           : p_.session.qnStopping() ? "STOPPING"
+                                                     : "RUN");
             break;
         default:  // QnData
             context.answer(qnCountsAnswer(context));
@@ -292,18 +199,11 @@ void RemoteCommands::setDiscriminator(int id, const ScpiParam& param, Context& c
         context.refuse(scpierror::DataOutOfRange, QStringLiteral("0 to %1").arg(count - 1));
         return;
     }
-    if (const QString why = discriminatorRefusal(); !why.isEmpty()) {
-        context.refuse(scpierror::SettingsConflict, why);
-        return;
-    }
-    Zn4Panel& panel = p_.discriminator;
-    if (function) {
-        panel.clickFunction(*value);
-    } else if (id == DiscriminatorA) {
-        panel.clickChannelA(*value);
-    } else {
-        panel.clickChannelB(*value);
-    }
+    const Session::DiscriminatorSetting setting = function ? Session::DiscriminatorSetting::Function
+                                                  : id == DiscriminatorA
+                                                      ? Session::DiscriminatorSetting::ChannelA
+                                                      : Session::DiscriminatorSetting::ChannelB;
+    tell(p_.session.setDiscriminator(setting, *value), context);
 }
 
 }  // namespace kr5

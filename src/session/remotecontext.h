@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/scpi.h"
-#include "modes/remotecommands.h"
+#include "session/remotecommands.h"
 
 #include <QByteArray>
 #include <QList>

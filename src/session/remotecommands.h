@@ -22,9 +22,9 @@
 #include "modes/zn4panel.h"
 #include "platform/clock.h"
 #include "records/constantsform.h"
-#include "records/measurementfile.h"
 #include "records/optionsform.h"
 #include "records/recorder.h"
+#include "session/session.h"
 
 #include <QByteArray>
 #include <QString>
@@ -45,13 +45,13 @@ class RemoteCommands : public ReadingListener {
     struct Parts {
         const UnitsOnLine& units;
         const OperatingSettings& settings;
-        PanelModel& panel;
+        Session& session;
+        const PanelModel& panel;
         OptionsForm& options;
-        ConstantsForm& constants;
-        Recorder& recorder;
-        MeasurementFile& measurementFile;
-        QnSequence& qn;
-        Zn4Panel& discriminator;
+        const ConstantsForm& constants;
+        const Recorder& recorder;
+        const QnSequence& qn;
+        const Zn4Panel& discriminator;
         const InceptionDetector& inception;
         const BackgroundLevel& background;
         const AcceptanceTest& acceptance;
@@ -61,9 +61,6 @@ class RemoteCommands : public ReadingListener {
     struct Hooks {
         // *RST: both charts cleared.
         std::function<void()> clearCharts;
-        // Why a live measurement cannot be recorded or counted now (a recorded test is
-        // shown); empty when it can.
-        std::function<QString()> liveRefusal;
         QString programVersion;
     };
 
@@ -98,9 +95,7 @@ class RemoteCommands : public ReadingListener {
     void openFile(const ScpiParam& param, Context& context);
     void setRecordState(const ScpiParam& param, Context& context);
     void setDiscriminator(int id, const ScpiParam& param, Context& context);
-    QString rangeRefusal() const;
-    QString recordingRefusal() const;
-    QString discriminatorRefusal() const;
+    static void tell(const Outcome& outcome, Context& context);
 
     // The latest normal reading while it is the present value; null with the reason
     // otherwise.

@@ -1,6 +1,6 @@
-#include "modes/remotecommands.h"
+#include "session/remotecommands.h"
 
-#include "modes/remotecontext.h"
+#include "session/remotecontext.h"
 
 namespace kr5 {
 
@@ -105,22 +105,19 @@ void RemoteCommands::takeReading(const Reading& reading) {
         return;
     }
     latest_ = reading;
-    if (pauseWhenQnEnds_ && !p_.qn.passesRunning()) {
+    if (pauseWhenQnEnds_ && !p_.session.qnRunning()) {
         // The first normal reading after the Q-N measurement *RST ended: its end marker is
         // written, and the recording can pause as the PAUSE button would now.
         pauseWhenQnEnds_ = false;
-        if (p_.recorder.recording()) {
-            p_.recorder.pauseRecording();
-        }
+        p_.session.pauseRecording();
     }
 }
 
 void RemoteCommands::run(const ScpiCommand& command, Context& context) {
     const bool common = command.header.startsWith('*');
-    if (!command.query && !common && !p_.units.present(UnitKind::Detector)) {
-        // Nothing is set before the units are found: the loop has not taken the line yet.
-        context.refuse(scpierror::SettingsConflict,
-                       QStringLiteral("the program is still looking for its units"));
+    if (const QString why = p_.session.settingRefusal();
+        !command.query && !common && !why.isEmpty()) {
+        context.refuse(scpierror::SettingsConflict, why);
         return;
     }
     switch (command.id) {
@@ -210,18 +207,16 @@ void RemoteCommands::reset() {
     // As the operator would: Q-N ends after its pass, the recording pauses (the file stays
     // whole and prepared), and the charts start afresh. The recording frame is locked
     // during a Q-N measurement, whose end marker is still to come: it pauses after.
-    if (p_.qn.passesRunning()) {
-        if (!p_.qn.endAfterPass()) {
-            p_.qn.menuClick();
-        }
+    if (p_.session.qnRunning()) {
+        p_.session.stopQn();
         pauseWhenQnEnds_ = true;
         return;
     }
     if (hooks_.clearCharts) {
         hooks_.clearCharts();
     }
-    if (p_.recorder.recording()) {
-        p_.recorder.pauseRecording();
+    if (p_.session.recording()) {
+        p_.session.pauseRecording();
     }
 }
 

@@ -1,0 +1,122 @@
+// The program's session: which state the measurement is in (the units still being
+// found, live, a Q-N measurement under way, a file prepared, recording or paused, a
+// recorded test open) and the operator's intents, each checked here once, whoever asks:
+// a window's menu item or button, or the remote control. An intent that the state
+// forbids changes nothing and says why, in the same words for both.
+//
+// Nothing here waits for the line: an intent changes the models at once, and what the
+// instruments must be told goes out at the acquisition loop's next request point.
+#pragma once
+
+#include "link/units.h"
+#include "measure/background.h"
+#include "measure/panelmodel.h"
+#include "modes/calibration.h"
+#include "modes/qnsequence.h"
+#include "modes/zn4panel.h"
+#include "records/constantsform.h"
+#include "records/measurementfile.h"
+#include "records/recorder.h"
+
+#include <QObject>
+#include <QString>
+#include <optional>
+
+namespace kr5 {
+
+// Whether an intent was carried out, and why not.
+struct Outcome {
+    enum class Kind {
+        Done,
+        Forbidden,  // the state does not allow it now
+        BadValue,   // a value out of its range
+        Failed,     // allowed, but it could not be done (a file that cannot be made)
+    };
+    Kind kind = Kind::Done;
+    QString why;  // empty when done
+
+    static Outcome refused(const QString& reason) { return {Kind::Forbidden, reason}; }
+    static Outcome badValue(const QString& reason) { return {Kind::BadValue, reason}; }
+    static Outcome failed(const QString& reason) { return {Kind::Failed, reason}; }
+    explicit operator bool() const { return kind == Kind::Done; }
+};
+
+class Session : public QObject {
+    Q_OBJECT
+
+  public:
+    enum class Phase {
+        FindingUnits,  // the line is not the loop's yet
+        Live,
+    };
+    enum class Range { Attenuator, Rate };
+    enum class DiscriminatorSetting { Function, ChannelA, ChannelB };
+
+    struct Parts {
+        const UnitsOnLine& units;
+        PanelModel& panel;
+        QnSequence& qn;
+        Recorder& recorder;
+        MeasurementFile& measurementFile;
+        ConstantsForm& constants;
+        Zn4Panel& discriminator;
+        Calibration& calibration;
+        BackgroundLevel& background;
+    };
+
+    explicit Session(const Parts& parts);
+
+    // The state.
+    Phase phase() const { return phase_; }
+    bool qnRunning() const { return p_.qn.passesRunning(); }
+    bool qnStopping() const { return p_.qn.passesRunning() && p_.qn.endAfterPass(); }
+    bool filePrepared() const { return p_.recorder.filePrepared(); }
+    bool recording() const { return p_.recorder.recording(); }
+    bool recordedTestOpen() const { return recordedTestOpen_; }
+
+    // The units were found and the loop has the line.
+    void goLive();
+
+    // Why the operator cannot change anything on the instruments now; empty when they can.
+    QString settingRefusal() const;
+
+    // The Q-N measurement: started, or asked to end after the pass under way.
+    Outcome startQn();
+    Outcome stopQn();
+
+    // A range by number (which ends its automatic ranging), or automatic ranging (none).
+    Outcome setRange(Range range, std::optional<int> value);
+    Outcome setRemote(bool on);
+    Outcome setDiscriminator(DiscriminatorSetting setting, int value);
+
+    // The measurement file and its recording.
+    Outcome mayPrepareFile() const;
+    // Creates the file at path as File > Save would, never replacing one.
+    Outcome prepareFileAt(const QString& path);
+    Outcome recordOn();
+    Outcome pauseRecording();
+    Outcome closeFile();
+    // The test's name, as Input const's OK stores it.
+    Outcome setTestName(const QString& name);
+
+    // A recorded test shown in the charts instead of the live readings.
+    Outcome mayOpenRecordedTest() const;
+    void setRecordedTestOpen(bool open);
+
+    Outcome acceptCalibration();
+    Outcome startBackground();
+
+  signals:
+    // The state changed: the menus and buttons follow it.
+    void changed();
+
+  private:
+    Outcome recordingRefusal() const;
+    Outcome liveRefusal(const QString& what) const;
+
+    Parts p_;
+    Phase phase_ = Phase::FindingUnits;
+    bool recordedTestOpen_ = false;
+};
+
+}  // namespace kr5

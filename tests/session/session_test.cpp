@@ -1,0 +1,219 @@
+// The session on the real models: every intent refused in each state that forbids it, with
+// its reason and nothing changed; allowed, it reaches the model the window's control uses.
+#include "session/session.h"
+
+#include "platform/qtfiles.h"
+#include "platform/virtualclock.h"
+#include "support/fakedialogs.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QTemporaryDir>
+#include <functional>
+#include <vector>
+
+namespace kr5 {
+namespace {
+
+struct NoWindows : QnWindows {
+    void setMenuCaptions(const QString&, const QString&, const QString&) override {}
+    void showQnFace(const QString&) override {}
+    void showNormalFace() override {}
+    void startBlock(const QString&) override {}
+    void setLocked(bool) override {}
+    void showStep(const QString&, int, const Reading&) override {}
+    void copyChart() override {}
+};
+
+class SessionTest : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    VirtualClock clock;
+    UnitsOnLine units;
+    Requests requests;
+    OperatingSettings settings;
+    InputConstants constants;
+    SettingsFile settingsFile{dir.path()};
+    ConstantsForm constantsForm{constants, settingsFile};
+    PanelModel panel{requests, settings};
+    NoWindows windows;
+    QnSequence qn{{settings, requests, panel, windows}};
+    QtFiles files;
+    Recorder recorder{clock, files};
+    test::FakeDialogs dialogs;
+    MeasurementFile measurementFile{constants, units, dialogs, clock, recorder};
+    Zn4Panel discriminator{requests};
+    Calibration calibration{clock, constantsForm};
+    BackgroundLevel background{constants, clock};
+    Session session{{units, panel, qn, recorder, measurementFile, constantsForm, discriminator,
+                     calibration, background}};
+
+    SessionTest() {
+        units.port = 1;
+        units.unit(UnitKind::Detector) = FoundUnit{0, QStringLiteral("KR-5 V2.10")};
+        units.unit(UnitKind::AcUnit) = FoundUnit{1, QStringLiteral("AU-1 V1.00")};
+        units.unit(UnitKind::NoiseDiscriminator) = FoundUnit{2, QStringLiteral("ZN-4 V1.00")};
+    }
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    void liveWithFile(const char* name) {
+        session.goLive();
+        ASSERT_TRUE(session.setTestName(QStringLiteral("cable 7")));
+        ASSERT_TRUE(session.prepareFileAt(path(name)));
+    }
+};
+
+// What the intents change, to see that a refused one changed nothing.
+struct Snapshot {
+    bool qn, stopping, prepared, recording, remote;
+    int attenuator;
+    bool autoAttenuator;
+    int function;
+    bool operator==(const Snapshot& o) const {
+        return std::tie(qn, stopping, prepared, recording, remote, attenuator, autoAttenuator,
+                        function) == std::tie(o.qn, o.stopping, o.prepared, o.recording, o.remote,
+                                              o.attenuator, o.autoAttenuator, o.function);
+    }
+};
+
+TEST_F(SessionTest, EachIntentIsRefusedWithItsReasonWhereTheStateForbidsItAndChangesNothing) {
+    const auto snapshot = [this] {
+        return Snapshot{session.qnRunning(),    session.qnStopping(),    session.filePrepared(),
+                        session.recording(),    panel.remote(),          panel.attenuatorButton(),
+                        panel.autoAttenuator(), discriminator.function()};
+    };
+    using Intent = std::function<Outcome()>;
+    const Intent range = [this] { return session.setRange(Session::Range::Attenuator, 4); };
+    const Intent remote = [this] { return session.setRemote(false); };
+    const Intent zn = [this] {
+        return session.setDiscriminator(Session::DiscriminatorSetting::Function, 2);
+    };
+    const Intent qnStart = [this] { return session.startQn(); };
+    const Intent file = [this] { return session.prepareFileAt(path("other.csv")); };
+    const Intent recOn = [this] { return session.recordOn(); };
+    const Intent close = [this] { return session.closeFile(); };
+    const Intent name = [this] { return session.setTestName(QStringLiteral("other")); };
+    const Intent open = [this] { return session.mayOpenRecordedTest(); };
+    const Intent calibrate = [this] { return session.acceptCalibration(); };
+    struct Case {
+        const char* state;
+        std::function<void()> enter;
+        std::vector<std::pair<Intent, QString>> refused;
+    };
+    const QString qnRuns = QStringLiteral("a Q-N measurement is running");
+    const std::vector<Case> cases{
+        {"units not found yet",
+         [] {},
+         {{range, "the program is still looking for its units"},
+          {remote, "the program is still looking for its units"},
+          {zn, "the program is still looking for its units"},
+          {qnStart, "the program is still looking for its units"},
+          {file, "the program is still looking for its units"}}},
+        {"REMOTE off",
+         [this] {
+             session.goLive();
+             panel.setRemote(false);
+         },
+         {{range, "REMOTE is off"}}},
+        {"ZN-4 REMOTE off",
+         [this] {
+             session.goLive();
+             discriminator.clickRemote(false);
+         },
+         {{zn, "the ZN-4's REMOTE is off"}}},
+        {"Q-N running",
+         [this] {
+             session.goLive();
+             panel.setRemote(true);
+             discriminator.clickRemote(true);
+             ASSERT_TRUE(session.startQn());
+             discriminator.setQnRunning(true);  // as the loop's windows lock it
+         },
+         {{range, qnRuns},
+          {remote, qnRuns},
+          {zn, qnRuns},
+          {qnStart, qnRuns},
+          {recOn, qnRuns},
+          {[this] { return session.pauseRecording(); }, qnRuns},
+          {close, qnRuns},
+          {open, "the Q-N measurement runs: stop it first."}}},
+        {"file prepared",
+         [this] { liveWithFile("prepared.csv"); },
+         {{file, "a measurement file is open: close it first"},
+          {name, "a measurement file is open: the name is in its header"},
+          {open, "the measurement file is open: CLOSE it first."},
+          {calibrate, "a measurement file is open: its header holds the constants"}}},
+        {"no file",
+         [this] {
+             session.goLive();
+             constants.name = QStringLiteral("no name");
+         },
+         {{recOn, "no measurement file: RECord:FILE first"},
+          {file, "the test has no name: set one with CONFigure:NAME"}}},
+        {"recorded test open",
+         [this] {
+             session.goLive();
+             session.setRecordedTestOpen(true);
+         },
+         {{qnStart, "a recorded test is open: close it first (File > Close recorded test)"},
+          {file, "a recorded test is open: close it first (File > Close recorded test)"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.state);
+        c.enter();
+        for (const auto& [intent, reason] : c.refused) {
+            const Snapshot before = snapshot();
+            const Outcome outcome = intent();
+            EXPECT_FALSE(outcome);
+            EXPECT_EQ(outcome.why.toStdString(), reason.toStdString());
+            EXPECT_TRUE(snapshot() == before) << reason.toStdString();
+        }
+        // Back to a live program with nothing under way, for the next state.
+        if (session.qnRunning()) {
+            qn.finish();
+        }
+        recorder.closeFile();
+        session.setRecordedTestOpen(false);
+        discriminator.clickRemote(true);
+        discriminator.setQnRunning(false);
+        panel.setRemote(true);
+    }
+}
+
+TEST_F(SessionTest, AllowedIntentsReachTheModelsAndTheStateFollows) {
+    session.goLive();
+    panel.setRemote(true);
+    std::vector<int> changes;
+    QObject::connect(&session, &Session::changed, [&] { changes.push_back(1); });
+
+    ASSERT_TRUE(session.setRange(Session::Range::Attenuator, 4));
+    EXPECT_EQ(requests.attenuator, 4);
+    EXPECT_FALSE(panel.autoAttenuator()) << "a range by number ends the automatic ranging";
+    ASSERT_TRUE(session.setRange(Session::Range::Attenuator, std::nullopt));
+    EXPECT_TRUE(panel.autoAttenuator());
+
+    ASSERT_TRUE(session.setTestName(QStringLiteral("cable 7")));
+    ASSERT_TRUE(session.prepareFileAt(path("t.csv")));
+    EXPECT_TRUE(session.filePrepared());
+    const Outcome again = session.prepareFileAt(path("t.csv"));
+    EXPECT_EQ(again.kind, Outcome::Kind::Forbidden);
+    ASSERT_TRUE(session.recordOn());
+    EXPECT_TRUE(session.recording());
+    ASSERT_TRUE(session.pauseRecording());
+    EXPECT_FALSE(session.recording());
+    ASSERT_TRUE(session.closeFile());
+    EXPECT_FALSE(session.filePrepared());
+    // A file that exists is never replaced, and says so as a failure, not a conflict.
+    const Outcome exists = session.prepareFileAt(path("t.csv"));
+    EXPECT_EQ(exists.kind, Outcome::Kind::Failed);
+    EXPECT_TRUE(exists.why.endsWith(QStringLiteral("exists: give a new file")));
+
+    ASSERT_TRUE(session.startQn());
+    EXPECT_TRUE(session.qnRunning() && !session.qnStopping());
+    EXPECT_TRUE(requests.qnStart);
+    ASSERT_TRUE(session.stopQn());
+    EXPECT_TRUE(session.qnStopping());
+    EXPECT_GE(changes.size(), 5u);
+}
+
+}  // namespace
+}  // namespace kr5
