@@ -24,6 +24,55 @@ int dataRows(const QList<QByteArray>& lines) {
     return rows;
 }
 
+// The markers of a measurement file in order, with `fault` telling why the file is not whole:
+// every line ends in CR LF, the 14 header lines come first, then data rows only while
+// recording and the markers only in an order the recorder writes them, closed at the end.
+QStringList markersOf(const QByteArray& text, QString& fault) {
+    QStringList lines = QString::fromLatin1(text).split(QStringLiteral("\r\n"));
+    if (!text.endsWith("\r\n") || text.count('\n') != text.count("\r\n") || lines.size() < 15) {
+        fault = QStringLiteral("a line without CR LF, or a torn header");
+        return {};
+    }
+    lines.removeLast();
+    const QRegularExpression row(
+        QRegularExpression::anchoredPattern(QStringLiteral(" ?\\d,[\\d.]+, ?\\d,[\\d.]+,[\\d.]+")));
+    const QRegularExpression marker(QRegularExpression::anchoredPattern(QStringLiteral(
+        "\"(RECON|PAUSE|RECOFF)\",\"\\d\\d:\\d\\d:\\d\\d\",\"dummy\",\"dummy\",\"dummy\"")));
+    enum { Paused, On, Closed, ClosedPaused } state = Paused;
+    QStringList tags;
+    for (qsizetype i = 14; i < lines.size(); ++i) {
+        const QString tag = marker.match(lines[i]).captured(1);
+        const bool fits = tag == QLatin1String("RECON")   ? state == Paused
+                          : tag == QLatin1String("PAUSE") ? state == On || state == Closed
+                          : tag == QLatin1String("RECOFF")
+                              ? state == Paused || state == On
+                              : state == On && row.match(lines[i]).hasMatch();
+        if (!fits) {
+            fault = QStringLiteral("line %1 out of place: %2").arg(i + 1).arg(lines[i]);
+            return tags;
+        }
+        if (!tag.isEmpty()) {
+            tags << tag;
+            state = tag == QLatin1String("RECON")    ? On
+                    : tag == QLatin1String("RECOFF") ? Closed
+                    : state == Closed                ? ClosedPaused
+                                                     : Paused;
+        }
+    }
+    if (state != Closed && state != ClosedPaused) {
+        fault = QStringLiteral("not closed");
+    }
+    return tags;
+}
+
+// A file's last whole line; empty while it cannot be read.
+QByteArray lastLine(const QString& path) {
+    QFile file(path);
+    const QList<QByteArray> lines =
+        file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
+    return lines.size() < 2 ? QByteArray() : lines[lines.size() - 2];
+}
+
 class RemoteRun : public ProgramRun {
   protected:
     // Starts the simulator and the program listening on a port the system chooses; false
@@ -244,6 +293,80 @@ TEST_F(RemoteRun, BadClientsAreCutOffWhileTheMeasuringAndRecordingGoOn) {
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_GT(dataRows(csv.readAll().split('\n')), before);
     EXPECT_TRUE(programOut.contains(QLatin1String("cycle"))) << programOut.toStdString();
+}
+
+// Clients that change the recording and leave at once, while the change still waits its
+// 100 ms, cost neither the program nor the files: the client that stays is answered
+// throughout, every file is whole and the program ends as usual.
+TEST_F(RemoteRun, ClientsLeavingMidRecordingChangeLeaveProgramAndFilesWhole) {
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(start()) << simOut.toStdString() << programErr.toStdString();
+    client = connectClient();
+    ASSERT_TRUE(measuring());
+    QStringList files;
+    const auto prepare = [&] {
+        const QByteArray name = "leaving " + QByteArray::number(files.size());
+        files << dir.filePath(QString::fromLatin1(name) + QStringLiteral(".csv"));
+        return run("CONF:NAME \"" + name + "\";:REC:FILE \"" + files.back().toUtf8() + '"', false)
+            .error;
+    };
+    ASSERT_EQ(prepare(), kNoError);
+
+    const struct {
+        QByteArray lines;
+        QByteArray state;  // what REC:STAT? says once the lines are handled
+    } rounds[] = {
+        {"REC:STAT ON\n", "ON"},
+        {"REC:STAT ON\nREC:STAT PAUS\n", "PAUS"},
+        {"REC:STAT ON\nREC:STAT CLOS\n", "CLOS"},
+    };
+    for (int i = 0; i < 20; ++i) {
+        const auto& round = rounds[i % 3];
+        SCOPED_TRACE("round " + std::to_string(i) + ": " + round.lines.toStdString());
+        auto leaving = connectClient();
+        leaving->write(round.lines);
+        leaving->flush();
+        leaving->abort();
+        const bool handled = wait.until(10000, [&] {
+            return program.state() != QProcess::Running || ask("REC:STAT?") == round.state;
+        });
+        ASSERT_EQ(program.state(), QProcess::Running)
+            << (program.exitStatus() == QProcess::CrashExit ? "crashed, signal " : "ended, code ")
+            << program.exitCode() << '\n'
+            << programErr.toStdString();
+        ASSERT_TRUE(handled);
+        if (round.state == "CLOS") {
+            // After a recording the close writes RECOFF, waits again and writes PAUSE; the
+            // next file is prepared once that PAUSE is in the closed one.
+            ASSERT_TRUE(wait.until(10000, [&] {
+                client->write("*OPC?\n");
+                return readLine(*client) == "1" && lastLine(files.back()).startsWith("\"PAUSE\"");
+            }));
+            ASSERT_EQ(prepare(), kNoError);
+        }
+    }
+    EXPECT_TRUE(ask("*IDN?").startsWith("KR5AU,KR-5,"));
+
+    program.terminate();
+    ASSERT_TRUE(wait.until(10000, [&] { return program.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    ASSERT_EQ(files.size(), 7);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(files[i].toStdString());
+        QFile csv(files[i]);
+        ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+        const QByteArray text = csv.readAll();
+        EXPECT_TRUE(text.startsWith("\"Name\",\"leaving " + QByteArray::number(i) + '"'));
+        QString fault;
+        const QStringList tags = markersOf(text, fault);
+        EXPECT_TRUE(fault.isEmpty()) << fault.toStdString();
+        // The last file was paused when the program ended and closed it.
+        const QStringList expected = i + 1 < files.size()
+                                         ? QStringList{"RECON", "PAUSE", "RECON", "RECOFF", "PAUSE"}
+                                         : QStringList{"RECON", "PAUSE", "RECOFF"};
+        EXPECT_EQ(tags, expected);
+    }
 }
 
 // A network address is said on standard error before anything else happens; a port that
