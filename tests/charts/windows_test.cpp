@@ -224,10 +224,7 @@ TEST_F(ChartWindows, QnWindowTakesTheChartCopiesAndSavesIt) {
     for (int i = 0; i < 4; ++i) {
         trigger(charts.qn(), "qnsave");
     }
-    const Dialogs::SaveRequest& r = dialogs.saveRequests.at(0);
-    EXPECT_EQ(QStringList({r.title, r.fileName, r.filter}),
-              QStringList({"Save", "qn.bmp", "BMP File(*.bmp)|*.bmp|PNG File(*.png)|*.png|"}));
-    EXPECT_EQ(std::pair(r.filterIndex, r.askOverwrite), std::pair(1, true));
+    EXPECT_TRUE(dialogs.saveRequests.at(0).askOverwrite);
     for (const auto& [file, format] :
          {std::pair{"qn.bmp", "bmp"}, {"chart", "png"}, {"chart.png", "png"}}) {
         QImageReader reader(path(file));

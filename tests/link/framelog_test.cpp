@@ -83,6 +83,17 @@ struct LoggedBench {
     FrameLog log{clock};
 };
 
+// The default bench's units on a fake port that the test scripts, the link open on it.
+struct FakeLine {
+    FakeLine() { EXPECT_TRUE(test::startOnDefaultBench(units, link)); }
+    UnitsOnLine units;
+    VirtualClock clock;
+    VirtualPump pump{clock};
+    Timing timing{clock, pump};
+    test::FakeSerialPort port{clock};
+    Link link{units, port, clock, pump, timing};
+};
+
 TEST(FrameLogOnTheLine, OneCycleGivesAFrameAndAReplyLineForEachUnit) {
     LoggedBench b;
     const qint64 startMs = b.clock.nowMs();
@@ -127,13 +138,10 @@ TEST(FrameLogOnTheLine, StraysAreLoggedBeforeTheNextFrameAndAMissingReplyLeavesN
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("frames.log"));
-    UnitsOnLine units;
-    VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
-    test::FakeSerialPort port{clock};
-    Link link{units, port, clock, pump, timing};
-    ASSERT_TRUE(test::startOnDefaultBench(units, link));
+    FakeLine line;
+    VirtualClock& clock = line.clock;
+    test::FakeSerialPort& port = line.port;
+    Link& link = line.link;
     FrameLog log{clock};
     ASSERT_TRUE(log.open(path));
     link.setFrameListener(&log);
@@ -212,13 +220,8 @@ TEST(LinkDiagnostics, QuietByDefaultAndTellingWhenTheRulesAskForIt) {
         EXPECT_FALSE(category->isInfoEnabled());
         EXPECT_TRUE(category->isWarningEnabled());
     }
-    UnitsOnLine units;
-    VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
-    test::FakeSerialPort port{clock};
-    Link link{units, port, clock, pump, timing};
-    ASSERT_TRUE(test::startOnDefaultBench(units, link));
+    FakeLine line;
+    Link& link = line.link;
     heard.clear();
     const QtMessageHandler previous = qInstallMessageHandler(hear);
     link.send(UnitKind::AcUnit, QStringLiteral("t"));

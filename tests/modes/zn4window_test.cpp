@@ -1,12 +1,10 @@
-// The ZN-4 window over its model: names, layout, lamps, clicks, enabled states, menu tick and
+// The ZN-4 window over its model: names, lamps, clicks, enabled states, menu tick and
 // closing. How the model follows the unit is left to zn4panel_test.
 #include "modes/zn4window.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QLabel>
 #include <QMenuBar>
 #include <QRadioButton>
 
@@ -18,7 +16,6 @@ namespace {
 
 const char* const kSteps[] = {"1/1",  "1/2",   "1/5",   "1/10",  "1/20",
                               "1/50", "1/100", "1/200", "1/500", "1/1000"};
-const char* const kFunctions[] = {"ALL ON", "N OFF", "PD ON", "ANT OFF"};
 
 struct Zn4WindowTest : ::testing::Test {
     Zn4WindowTest() {
@@ -39,8 +36,6 @@ struct Zn4WindowTest : ::testing::Test {
         return find<QRadioButton>(QStringLiteral("rateb(%1)").arg(i));
     }
     QCheckBox* remoteBox() { return find<QCheckBox>(QStringLiteral("remoteb")); }
-    QLabel* stepLabel(int i) { return find<QLabel>(QStringLiteral("Label6(%1)").arg(i)); }
-    QPoint centre(QWidget* w) { return w->mapTo(&window, w->rect().center()); }
 
     // The lit lamps as "A<step> B<step> F<function>"; "?" for a column with none or more
     // than one lit.
@@ -71,40 +66,21 @@ struct Zn4WindowTest : ::testing::Test {
     QAction menuItem{QStringLiteral("ZN-4")};  // stands in for Window > ZN-4
 };
 
-TEST_F(Zn4WindowTest, NamesCaptionsTheStartStateAndClosingThatOnlyHides) {
-    EXPECT_EQ(window.objectName(), QStringLiteral("ZN4"));
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("ZN-4"));
-    // Every control named by the program carries the name as accessible description too.
+// Every control named by the program carries the name as its accessible description, and
+// each lamp names its column and step for a screen reader: a swap of the columns shows.
+TEST_F(Zn4WindowTest, TheStartStateAndClosingThatOnlyHides) {
     QList<QWidget*> widgets = window.findChildren<QWidget*>();
     for (QWidget* w : widgets << &window) {
         if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))) {
             EXPECT_EQ(w->accessibleDescription(), w->objectName());
         }
     }
-    QStringList captions;
-    for (int i : {1, 2, 3, 4, 5, 7, 8}) {  // Label6 is the array of steps
-        captions << find<QLabel>(QStringLiteral("Label%1").arg(i))->text();
-    }
-    EXPECT_EQ(captions, (QStringList{"NOISE DISCRIMINATOR", "TYPE ZN-4", "INPUT ATT", "A", "B",
-                                     "FUNCTION", "ALL ON    N OFF     PD ON    ANT OFF"}));
     for (int e = 0; e < 20; ++e) {
-        SCOPED_TRACE(e);
-        EXPECT_EQ(stepLabel(e % 10)->text(), QLatin1String(kSteps[e % 10]));
-        EXPECT_EQ(stepButton(e)->parentWidget(), find(QStringLiteral("Frame2(%1)").arg(e / 10)));
         EXPECT_EQ(stepButton(e)->accessibleName(),
                   QLatin1String(e >= 10 ? "A " : "B ") + QLatin1String(kSteps[e % 10]));
     }
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(functionButton(i)->parentWidget(), find(QStringLiteral("Frame1")));
-        EXPECT_EQ(functionButton(i)->accessibleName(), QLatin1String(kFunctions[i]));
-    }
     EXPECT_EQ(lit(), QStringLiteral("A0 B0 F0"));
-    EXPECT_EQ(remoteBox()->text(), QStringLiteral("REMOTE "));
     EXPECT_TRUE(remoteBox()->isChecked());
-    auto* ncls = window.findChild<QAction*>(QStringLiteral("ncls"));
-    ASSERT_NE(ncls, nullptr);
-    EXPECT_EQ(ncls->text(), QStringLiteral("Close(&X)"));
-    EXPECT_EQ(ncls->property("accessibleDescription").toString(), QStringLiteral("ncls"));
 
     panel.showAtStart(QStringLiteral("1"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("ZN-4(1)"));
@@ -121,31 +97,6 @@ TEST_F(Zn4WindowTest, NamesCaptionsTheStartStateAndClosingThatOnlyHides) {
         hide();
         EXPECT_FALSE(window.isVisible());
         EXPECT_FALSE(menuItem.isChecked());
-    }
-}
-
-TEST_F(Zn4WindowTest, StepsStayLevelWithTheirButtonsAndNamesOverTheirButtons) {
-    window.show();
-    for (const QSize size : {window.sizeHint(), QSize(900, 700)}) {
-        window.resize(size);
-        QCoreApplication::sendPostedEvents();  // the nested layouts follow the new size
-        for (int e = 0; e < 20; ++e) {
-            EXPECT_NEAR(centre(stepButton(e)).y(), centre(stepLabel(e % 10)).y(), 1) << e;
-        }
-        // Column A left of the steps, column B right of them.
-        const int stepsX = stepLabel(0)->mapTo(&window, QPoint()).x();
-        EXPECT_LT(stepButton(10)->mapTo(&window, QPoint()).x(), stepsX);
-        EXPECT_GT(stepButton(0)->mapTo(&window, QPoint()).x(), stepsX);
-    }
-    auto* names = find<QLabel>(QStringLiteral("Label8"));
-    const QFontMetrics fm(names->font());
-    const QString row = names->text();
-    for (int i = 0; i < 4; ++i) {
-        const QString name = QLatin1String(kFunctions[i]);
-        const int middle =
-            fm.horizontalAdvance(row.left(row.indexOf(name))) + fm.horizontalAdvance(name) / 2;
-        EXPECT_NEAR(centre(functionButton(i)).x(), names->mapTo(&window, QPoint(middle, 0)).x(), 2)
-            << i;
     }
 }
 
