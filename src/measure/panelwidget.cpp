@@ -3,7 +3,7 @@
 #include "measure/rangetitle.h"
 #include "platform/controlnames.h"
 
-#include "measure/scalewidget.h"
+#include "measure/pointermeterwidget.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -115,9 +115,9 @@ void PanelWidget::connectModel() {
 
 void PanelWidget::initMeters() {
     rateMeter_->init(100, 100, QStringLiteral("P.P.S."));
-    rateMeter_->setdata(0);
+    rateMeter_->setValue(0);
     peakMeter_->init(10, 10, QStringLiteral("Vp"));
-    peakMeter_->setdata(0);
+    peakMeter_->setValue(0);
     rateMeterShown_ = peakMeterShown_ = 0.0;
 }
 
@@ -163,11 +163,11 @@ void PanelWidget::showReadouts() {
     show(esReadout_, r.es, r.voltageStale);
     show(tvReadout_, r.testVoltage, r.voltageStale);
     if (r.peakMeter != peakMeterShown_) {
-        peakMeter_->setdata(r.peakMeter);
+        peakMeter_->setValue(r.peakMeter);
         peakMeterShown_ = r.peakMeter;
     }
     if (r.rateMeter != rateMeterShown_) {
-        rateMeter_->setdata(r.rateMeter);
+        rateMeter_->setValue(r.rateMeter);
         rateMeterShown_ = r.rateMeter;
     }
 }
@@ -297,9 +297,9 @@ QWidget* PanelWidget::buildReadouts() {
     grid->addWidget(tvReadout_, 1, 4);
     unit("Label9", "V", 1, 5);
 
-    rateMeter_ = new ScaleWidget(box);
+    rateMeter_ = new PointerMeterWidget(box);
     nameControl(rateMeter_, QStringLiteral("scal1"));
-    peakMeter_ = new ScaleWidget(box);
+    peakMeter_ = new PointerMeterWidget(box);
     nameControl(peakMeter_, QStringLiteral("scal2"));
     grid->addWidget(rateMeter_, 2, 0, 1, 3);
     grid->addWidget(peakMeter_, 2, 3, 1, 3);
@@ -366,8 +366,8 @@ void PanelWidget::changeEvent(QEvent* event) {
     }
 }
 
-ScaleWidget& PanelWidget::scal(Meter which) {
-    return which == Meter::Scal1 ? *rateMeter_ : *peakMeter_;
+PointerMeterWidget& PanelWidget::meter(Meter which) {
+    return which == Meter::Rate ? *rateMeter_ : *peakMeter_;
 }
 
 }  // namespace kr5

@@ -5,7 +5,7 @@
 // are in panelmodel_test.
 #include "measure/panelwidget.h"
 #include "measure/evaluation.h"
-#include "measure/scalewidget.h"
+#include "measure/pointermeterwidget.h"
 #include "platform/virtualclock.h"
 
 #include <gtest/gtest.h>
@@ -114,8 +114,8 @@ TEST_F(PanelWidgetTest, ControlsCarryTheirNamesAndCaptions) {
         EXPECT_TRUE(frame1->isAncestorOf(rateb(i))) << i;
     }
     EXPECT_EQ(remoteb()->accessibleName(), QStringLiteral("REMOTE"));
-    EXPECT_EQ(&panel.scal(Meter::Scal1), control<ScaleWidget>(QStringLiteral("scal1")));
-    EXPECT_EQ(&panel.scal(Meter::Scal2), control<ScaleWidget>(QStringLiteral("scal2")));
+    EXPECT_EQ(&panel.meter(Meter::Rate), control<PointerMeterWidget>(QStringLiteral("scal1")));
+    EXPECT_EQ(&panel.meter(Meter::Peak), control<PointerMeterWidget>(QStringLiteral("scal2")));
 }
 
 TEST_F(PanelWidgetTest, ReadoutsShowTheModelAndDimWhenTheUnitIsSilent) {
@@ -219,14 +219,14 @@ TEST_F(PanelWidgetTest, RangeTitlesSwitchByMouseAndKeyAndShowTheirColours) {
 
 TEST_F(PanelWidgetTest, EachMeterFollowsItsOwnRawReading) {
     panel.initMeters();
-    ScaleWidget& rate = panel.scal(Meter::Scal1);
-    ScaleWidget& peak = panel.scal(Meter::Scal2);
+    PointerMeterWidget& rate = panel.meter(Meter::Rate);
+    PointerMeterWidget& peak = panel.meter(Meter::Peak);
     settings.autoAttenuator = settings.autoRate = false;
     show(0xAA, 0x55, 0, 0);  // 10 V of peak, 50 of rate
-    EXPECT_DOUBLE_EQ(rate.scal().cur(), 0.5);
-    EXPECT_DOUBLE_EQ(peak.scal().cur(), 1.0);
-    const int scx = rate.scal().scx;
-    EXPECT_EQ(rate.sc().pixel(scx, 140), kBlack);  // straight up
+    EXPECT_DOUBLE_EQ(rate.meter().fraction(), 0.5);
+    EXPECT_DOUBLE_EQ(peak.meter().fraction(), 1.0);
+    const int centreX = rate.meter().centreX;
+    EXPECT_EQ(rate.picture().pixel(centreX, 140), kBlack);  // straight up
     // A Q-N count leaves the rate meter where it is.
     static const InputConstants constants;
     UnitsOnLine units;
@@ -236,8 +236,8 @@ TEST_F(PanelWidgetTest, EachMeterFollowsItsOwnRawReading) {
         3, 500,
         {0, Reply{Reply::Status::Whole, QStringLiteral("A0x11000000\r\n")}, Reply{}, Reply{}}));
     clock.advanceMs(ScreenPacer::kFrameMs);
-    EXPECT_DOUBLE_EQ(rate.scal().cur(), 0.5);
-    EXPECT_DOUBLE_EQ(peak.scal().cur(), 0.1);
+    EXPECT_DOUBLE_EQ(rate.meter().fraction(), 0.5);
+    EXPECT_DOUBLE_EQ(peak.meter().fraction(), 0.1);
 }
 
 TEST_F(PanelWidgetTest, TabRunsThroughTheRangeControlsInPanelOrder) {
