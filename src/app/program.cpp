@@ -96,7 +96,8 @@ void Program::wireMenu() {
     QObject::connect(&main_, &MainWindow::endRequested, &main_, [this] { requestEnd(); });
     QObject::connect(menu.save, &QAction::triggered, &main_,
                      [this] { measurementFile_.prepareFile(); });
-    QObject::connect(menu.inputConstants, &QAction::triggered, &main_, [this] { showKousei(); });
+    QObject::connect(menu.inputConstants, &QAction::triggered, &main_,
+                     [this] { showConstantsWindow(); });
     QObject::connect(menu.options, &QAction::triggered, &main_, [this] { options_.showOptions(); });
     QObject::connect(menu.trend, &QAction::triggered, &charts_, &Charts::toggleTrendWindow);
     QObject::connect(menu.vq, &QAction::triggered, &charts_, &Charts::toggleVqWindow);
@@ -130,7 +131,7 @@ void Program::wireRecords() {
     const MainMenu& menu = main_.menu();
     QObject::connect(&recorder_, &Recorder::preparedChanged, &main_, [this, menu](bool prepared) {
         menu.save->setEnabled(!prepared);
-        kousei_.setOkEnabled(!prepared);
+        constantsWindow_.setOkEnabled(!prepared);
         if (prepared) {
             recordingTally_.fileOpened(platform_.clock.localTime());
         } else {
@@ -138,7 +139,7 @@ void Program::wireRecords() {
         }
     });
     QObject::connect(&measurementFile_, &MeasurementFile::nameNeeded, &main_,
-                     [this] { showKousei(); });
+                     [this] { showConstantsWindow(); });
     QObject::connect(&measurementFile_, &MeasurementFile::captionChanged, &main_,
                      &MainWindow::setWindowTitle);
     // A file that cannot be written is reported without stopping anything: the rows wait
@@ -264,13 +265,13 @@ void Program::showWindow(QWidget& window) {
     window.activateWindow();
 }
 
-void Program::showKousei() {
-    showWindow(kousei_);
+void Program::showConstantsWindow() {
+    showWindow(constantsWindow_);
 }
 
 void Program::saveResult() {
     if (kr5::saveResult(constants_, inception_, platform_.dialogs) == ResultSave::Unnamed) {
-        showKousei();
+        showConstantsWindow();
     }
 }
 

@@ -145,7 +145,7 @@ void Program::showRecordedState() {
     chartFeed_.setPaused(open);
     // Nothing may be recorded while the charts and constants are the file's.
     menu.save->setEnabled(!open && !recorder_.filePrepared());
-    kousei_.setOkEnabled(!open && !recorder_.filePrepared());
+    constantsWindow_.setOkEnabled(!open && !recorder_.filePrepared());
     menu.judgeAgain->setEnabled(open);
     menu.closeRecorded->setEnabled(open);
     if (!open) {
