@@ -81,11 +81,11 @@ PanelWidget::PanelWidget(PanelModel& model, ScreenPacer& pacer, QWidget* parent)
     nameControl(this, QStringLiteral("panel"));
     auto* layout = new QVBoxLayout(this);
 
-    auto* label3 = namedLabel(QStringLiteral("Label3"),
-                              QStringLiteral("PARTIAL DISCHARGE DETECTOR TYPE KR-5"), this);
-    label3->setFont(displayFont(font(), 1.6, false));
-    label3->setAlignment(Qt::AlignCenter);
-    layout->addWidget(label3);
+    auto* panelTitle = namedLabel(QStringLiteral("Label3"),
+                                  QStringLiteral("PARTIAL DISCHARGE DETECTOR TYPE KR-5"), this);
+    panelTitle->setFont(displayFont(font(), 1.6, false));
+    panelTitle->setAlignment(Qt::AlignCenter);
+    layout->addWidget(panelTitle);
 
     layout->addWidget(buildAttGroup());
     layout->addWidget(buildRateGroup());
@@ -243,24 +243,25 @@ QWidget* PanelWidget::buildRateGroup() {
     remoteBox_->setAccessibleName(QStringLiteral("REMOTE"));
     remoteBox_->setToolTip(tr("Remote operation of the detector (Alt+E)"));
     rangeRow_->addWidget(remoteBox_);
-    frame1Lead_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
-    rangeRow_->addSpacerItem(frame1Lead_);
+    rateButtonsLead_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    rangeRow_->addSpacerItem(rateButtonsLead_);
 
     rateFrame_ = new QFrame(box);
     nameControl(rateFrame_, QStringLiteral("Frame1"));
-    frame1Row_ = new QHBoxLayout(rateFrame_);
-    frame1Row_->setContentsMargins(0, 0, 0, 0);
-    frame1Row_->setSpacing(0);
+    rateButtonRow_ = new QHBoxLayout(rateFrame_);
+    rateButtonRow_->setContentsMargins(0, 0, 0, 0);
+    rateButtonRow_->setSpacing(0);
     rateButtons_ = new QButtonGroup(this);
     for (int i = 0; i < rateRanges; ++i) {
         if (i > 0) {
-            ratebGaps_[i - 1] = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
-            frame1Row_->addSpacerItem(ratebGaps_[i - 1]);
+            rateButtonGaps_[i - 1] =
+                new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+            rateButtonRow_->addSpacerItem(rateButtonGaps_[i - 1]);
         }
         rateRadios_[i] = new QRadioButton(rateFrame_);
         nameArrayControl(rateRadios_[i], QStringLiteral("rateb"), i);
         rateButtons_->addButton(rateRadios_[i], i);
-        frame1Row_->addWidget(rateRadios_[i]);
+        rateButtonRow_->addWidget(rateRadios_[i]);
     }
     rangeRow_->addWidget(rateFrame_);
     rangeRow_->addStretch(1);
@@ -348,15 +349,16 @@ void PanelWidget::alignRangeRow() {
     remoteLead_->changeSize(lead, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
     int left = lead + boxWidth;
     int previous = centre(QString::fromUtf8(kRateCaptions[0])) - buttonWidth / 2;
-    frame1Lead_->changeSize(qMax(0, previous - left), 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    rateButtonsLead_->changeSize(qMax(0, previous - left), 0, QSizePolicy::Fixed,
+                                 QSizePolicy::Minimum);
     for (int i = 1; i < rateRanges; ++i) {
         const int next = centre(QString::fromUtf8(kRateCaptions[i])) - buttonWidth / 2;
-        ratebGaps_[i - 1]->changeSize(qMax(0, next - previous - buttonWidth), 0, QSizePolicy::Fixed,
-                                      QSizePolicy::Minimum);
+        rateButtonGaps_[i - 1]->changeSize(qMax(0, next - previous - buttonWidth), 0,
+                                           QSizePolicy::Fixed, QSizePolicy::Minimum);
         previous = next;
     }
     rangeRow_->invalidate();
-    frame1Row_->invalidate();
+    rateButtonRow_->invalidate();
 }
 
 void PanelWidget::changeEvent(QEvent* event) {

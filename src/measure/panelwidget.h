@@ -89,10 +89,10 @@ class PanelWidget : public QWidget {
     bool chargeAlarm_ = false;
     // The gaps that put the REMOTE box and the rate buttons under their captions.
     QSpacerItem* remoteLead_ = nullptr;
-    QSpacerItem* frame1Lead_ = nullptr;
-    std::array<QSpacerItem*, rateRanges - 1> ratebGaps_{};
+    QSpacerItem* rateButtonsLead_ = nullptr;
+    std::array<QSpacerItem*, rateRanges - 1> rateButtonGaps_{};
     QHBoxLayout* rangeRow_ = nullptr;
-    QHBoxLayout* frame1Row_ = nullptr;
+    QHBoxLayout* rateButtonRow_ = nullptr;
 };
 
 }  // namespace kr5
