@@ -41,18 +41,18 @@ AboutWindow::AboutWindow(Dialogs& dialogs, Launcher& launcher, SysInfoPlaces pla
     const QString title = QCoreApplication::applicationName();
     setWindowTitle(title + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
 
-    auto* picIcon = namedLabel(QStringLiteral("picIcon"), QString(), this);
-    picIcon->setPixmap(programIcon(this));
-    picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    auto* iconLabel = namedLabel(QStringLiteral("picIcon"), QString(), this);
+    iconLabel->setPixmap(programIcon(this));
+    iconLabel->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    auto* lblTitle = namedLabel(QStringLiteral("lblTitle"), title, this);
-    QFont titleFont = lblTitle->font();
+    auto* titleLabel = namedLabel(QStringLiteral("lblTitle"), title, this);
+    QFont titleFont = titleLabel->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
-    lblTitle->setFont(titleFont);
+    titleLabel->setFont(titleFont);
 
     auto* text = new QVBoxLayout;
-    text->addWidget(lblTitle);
+    text->addWidget(titleLabel);
     text->addWidget(namedLabel(QStringLiteral("lblVersion"), versionText(), this));
     text->addWidget(namedLabel(QStringLiteral("lblDescription"),
                                QStringLiteral("Partial discharge detector system"), this));
@@ -68,7 +68,7 @@ AboutWindow::AboutWindow(Dialogs& dialogs, Launcher& launcher, SysInfoPlaces pla
     text->addStretch(1);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(picIcon);
+    top->addWidget(iconLabel);
     top->addLayout(text, 1);
 
     auto* rule = new QFrame(this);
@@ -77,24 +77,24 @@ AboutWindow::AboutWindow(Dialogs& dialogs, Launcher& launcher, SysInfoPlaces pla
     rule->setFrameShadow(QFrame::Sunken);
 
     clockReadsLabel_ = namedLabel(QStringLiteral("Label5"), QStringLiteral("0"), this);
-    auto* cmdOK = namedButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
-    auto* cmdSysInfo =
+    auto* okButton = namedButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
+    auto* systemInfoButton =
         namedButton(QStringLiteral("cmdSysInfo"), QStringLiteral("system info.(&S)..."), this);
-    cmdOK->setDefault(true);
+    okButton->setDefault(true);
 
     auto* bottom = new QGridLayout;
     bottom->addWidget(clockReadsLabel_, 0, 0, 2, 1, Qt::AlignLeft | Qt::AlignBottom);
     bottom->setColumnStretch(1, 1);
-    bottom->addWidget(cmdOK, 0, 2);
-    bottom->addWidget(cmdSysInfo, 1, 2);
+    bottom->addWidget(okButton, 0, 2);
+    bottom->addWidget(systemInfoButton, 1, 2);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addWidget(rule);
     layout->addLayout(bottom);
 
-    connect(cmdOK, &QPushButton::clicked, this, &AboutWindow::cmdOkClick);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutWindow::cmdSysInfoClick);
+    connect(okButton, &QPushButton::clicked, this, &AboutWindow::okClicked);
+    connect(systemInfoButton, &QPushButton::clicked, this, &AboutWindow::systemInfoClicked);
 }
 
 void AboutWindow::setUnitIds(const QString& krid, const QString& acuid, const QString& znid) {
@@ -110,14 +110,14 @@ void AboutWindow::setClockCalibration(qint32 clockReads) {
 void AboutWindow::closeEvent(QCloseEvent* event) {
     // Closing by the title bar only hides the window, as OK does.
     event->ignore();
-    cmdOkClick();
+    okClicked();
 }
 
-void AboutWindow::cmdOkClick() {
+void AboutWindow::okClicked() {
     hide();
 }
 
-void AboutWindow::cmdSysInfoClick() {
+void AboutWindow::systemInfoClicked() {
     startSysInfo(launcher_, dialogs_, places_);
 }
 

@@ -31,8 +31,8 @@ class AboutWindow : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void cmdOkClick();
-    void cmdSysInfoClick();
+    void okClicked();
+    void systemInfoClicked();
 
     Dialogs& dialogs_;
     Launcher& launcher_;

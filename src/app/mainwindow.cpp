@@ -47,22 +47,23 @@ void MainWindow::buildMenus() {
     nameControl(menuBar(), QStringLiteral("menuBar"));
 
     MainMenu& m = menu_;
-    QMenu* cfile = addMenu(QStringLiteral("cfile"), QStringLiteral("File(&F)"), m.file);
-    m.save = addItem(cfile, QStringLiteral("csave"), QStringLiteral("Save"));
-    m.open = addItem(cfile, QStringLiteral("copen"), QStringLiteral("Open...(&O)"));
-    m.judgeAgain = addItem(cfile, QStringLiteral("cjudge"), QStringLiteral("Judge again...(&J)"));
+    QMenu* fileMenu = addMenu(QStringLiteral("cfile"), QStringLiteral("File(&F)"), m.file);
+    m.save = addItem(fileMenu, QStringLiteral("csave"), QStringLiteral("Save"));
+    m.open = addItem(fileMenu, QStringLiteral("copen"), QStringLiteral("Open...(&O)"));
+    m.judgeAgain =
+        addItem(fileMenu, QStringLiteral("cjudge"), QStringLiteral("Judge again...(&J)"));
     m.closeRecorded =
-        addItem(cfile, QStringLiteral("cshut"), QStringLiteral("Close recorded test(&L)"));
-    m.report = addItem(cfile, QStringLiteral("creport"), QStringLiteral("Report...(&R)"));
-    m.exit = addItem(cfile, QStringLiteral("cend"), QStringLiteral("Exit"));
+        addItem(fileMenu, QStringLiteral("cshut"), QStringLiteral("Close recorded test(&L)"));
+    m.report = addItem(fileMenu, QStringLiteral("creport"), QStringLiteral("Report...(&R)"));
+    m.exit = addItem(fileMenu, QStringLiteral("cend"), QStringLiteral("Exit"));
     m.judgeAgain->setEnabled(false);  // until a recorded test is open
     m.closeRecorded->setEnabled(false);
 
-    QMenu* cwin = addMenu(QStringLiteral("cwin"), QStringLiteral("Window(&W)"), m.windows);
-    m.trend = addItem(cwin, QStringLiteral("dwave"), QStringLiteral("T-QVN"));
-    m.vq = addItem(cwin, QStringLiteral("dvq"), QStringLiteral("V-Q"));
-    m.discriminator = addItem(cwin, QStringLiteral("zn4w"), QStringLiteral("ZN-4"));
-    m.history = addItem(cwin, QStringLiteral("dhist"), QStringLiteral("History(&H)"));
+    QMenu* windowMenu = addMenu(QStringLiteral("cwin"), QStringLiteral("Window(&W)"), m.windows);
+    m.trend = addItem(windowMenu, QStringLiteral("dwave"), QStringLiteral("T-QVN"));
+    m.vq = addItem(windowMenu, QStringLiteral("dvq"), QStringLiteral("V-Q"));
+    m.discriminator = addItem(windowMenu, QStringLiteral("zn4w"), QStringLiteral("ZN-4"));
+    m.history = addItem(windowMenu, QStringLiteral("dhist"), QStringLiteral("History(&H)"));
     m.history->setCheckable(true);
     for (QAction* shown : {m.trend, m.vq}) {
         shown->setCheckable(true);
@@ -75,12 +76,12 @@ void MainWindow::buildMenus() {
         addItem(nullptr, QStringLiteral("kouseiin"), QStringLiteral("Input const.(&K)"));
     m.qnMeasurement = addItem(nullptr, QStringLiteral("mesqn"), QStringLiteral("QN-Mes.(&Q)"));
     m.options = addItem(nullptr, QStringLiteral("seting"), QStringLiteral("Config(&O)"));
-    QMenu* ctest = addMenu(QStringLiteral("ctest"), QStringLiteral("Test(&T)"), m.test);
-    m.calibrate = addItem(ctest, QStringLiteral("calib"), QStringLiteral("Calibrate(&C)..."));
+    QMenu* testMenu = addMenu(QStringLiteral("ctest"), QStringLiteral("Test(&T)"), m.test);
+    m.calibrate = addItem(testMenu, QStringLiteral("calib"), QStringLiteral("Calibrate(&C)..."));
     m.measureBackground =
-        addItem(ctest, QStringLiteral("measbg"), QStringLiteral("Measure background(&B)"));
+        addItem(testMenu, QStringLiteral("measbg"), QStringLiteral("Measure background(&B)"));
     m.acceptance =
-        addItem(ctest, QStringLiteral("acctest"), QStringLiteral("Acceptance test(&A)..."));
+        addItem(testMenu, QStringLiteral("acctest"), QStringLiteral("Acceptance test(&A)..."));
     m.version = addItem(nullptr, QStringLiteral("dver"), QStringLiteral("Version(&V)"));
     m.help = addItem(nullptr, QStringLiteral("gohelp"), QStringLiteral("Help(&H)"));
     // Besides the mnemonics, the keys every desktop program answers to.
@@ -109,12 +110,13 @@ void MainWindow::buildCentral() {
     cycleRow->addStretch(1);
     cycleRow->addWidget(
         namedLabel(QStringLiteral("Label13"), QStringLiteral("Sample T."), central));
-    dst_ = namedLabel(QStringLiteral("dst"), QString(), central);
-    dst_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    dst_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    cycleTimeReadout_ = namedLabel(QStringLiteral("dst"), QString(), central);
+    cycleTimeReadout_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    cycleTimeReadout_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // Wide enough for the four digits of the readout in the font actually used.
-    dst_->setMinimumWidth(dst_->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
-    cycleRow->addWidget(dst_);
+    cycleTimeReadout_->setMinimumWidth(
+        cycleTimeReadout_->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
+    cycleRow->addWidget(cycleTimeReadout_);
     cycleRow->addWidget(namedLabel(QStringLiteral("Label14"), QStringLiteral("ms"), central));
     layout->addLayout(cycleRow);
 
@@ -130,7 +132,7 @@ void MainWindow::setDiscriminatorAvailable(bool available) {
 }
 
 void MainWindow::showCycleTime(const QString& text) {
-    dst_->setText(text);
+    cycleTimeReadout_->setText(text);
 }
 
 QLabel* MainWindow::statusLabel(QLabel*& label, const QString& name) {

@@ -117,7 +117,7 @@ class MainWindow : public QMainWindow {
     MainMenu menu_;
     std::vector<Companion> companions_;
     QWidget* panelArea_ = nullptr;
-    QLabel* dst_ = nullptr;
+    QLabel* cycleTimeReadout_ = nullptr;
     QLabel* warning_ = nullptr;
     QLabel* unitStatus_ = nullptr;
     QLabel* portStatus_ = nullptr;

@@ -99,7 +99,7 @@ void Program::wireMenu() {
             measurementFile_.prepareFile();
         }
     });
-    QObject::connect(menu.inputConstants, &QAction::triggered, &main_, [this] { showKousei(); });
+    QObject::connect(menu.inputConstants, &QAction::triggered, &main_, [this] { showConstantsWindow(); });
     QObject::connect(menu.options, &QAction::triggered, &main_, [this] { options_.showOptions(); });
     QObject::connect(menu.trend, &QAction::triggered, &charts_, &Charts::toggleTrendWindow);
     QObject::connect(menu.vq, &QAction::triggered, &charts_, &Charts::toggleVqWindow);
@@ -149,7 +149,7 @@ void Program::wireRecords() {
         }
     });
     QObject::connect(&measurementFile_, &MeasurementFile::nameNeeded, &main_,
-                     [this] { showKousei(); });
+                     [this] { showConstantsWindow(); });
     QObject::connect(&measurementFile_, &MeasurementFile::captionChanged, &main_,
                      &MainWindow::setWindowTitle);
     // A file that cannot be written is reported without stopping anything: the rows wait
@@ -201,7 +201,7 @@ void Program::followSession() {
     const MainMenu& menu = main_.menu();
     const bool fileFree = !session_.filePrepared() && !session_.recordedTestOpen();
     menu.save->setEnabled(fileFree);
-    kousei_.setOkEnabled(fileFree);
+    constantsWindow_.setOkEnabled(fileFree);
     menu.judgeAgain->setEnabled(session_.recordedTestOpen());
     menu.closeRecorded->setEnabled(session_.recordedTestOpen());
 }
@@ -288,13 +288,13 @@ void Program::showWindow(QWidget& window) {
     window.activateWindow();
 }
 
-void Program::showKousei() {
-    showWindow(kousei_);
+void Program::showConstantsWindow() {
+    showWindow(constantsWindow_);
 }
 
 void Program::saveResult() {
     if (kr5::saveResult(constants_, inception_, platform_.dialogs) == ResultSave::Unnamed) {
-        showKousei();
+        showConstantsWindow();
     }
 }
 

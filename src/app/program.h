@@ -46,7 +46,7 @@
 #include "platform/launcher.h"
 #include "platform/serialport.h"
 #include "records/constantsform.h"
-#include "records/kouseiwindow.h"
+#include "records/constantswindow.h"
 #include "records/measurementfile.h"
 #include "records/options.h"
 #include "records/recordcontrols.h"
@@ -157,7 +157,7 @@ class Program {
     void showRemoteClients();
     void addListeners();
     void printStatus();
-    void showKousei();
+    void showConstantsWindow();
     void saveResult();
     void applyStartSettings();
     void takePort();
@@ -197,7 +197,7 @@ class Program {
     MeasurementFile measurementFile_{constants_, units_, platform_.dialogs, platform_.clock,
                                      recorder_};
     RecordingTally recordingTally_{[this] { return recorder_.recording(); }};
-    KouseiWindow kousei_{constantsForm_, &main_};
+    ConstantsWindow constantsWindow_{constantsForm_, &main_};
     Options options_{settings_, requests_, &main_};
     RecordControls* recordControls_ = nullptr;  // owned by the main window
 

@@ -34,7 +34,7 @@ ColorWindow::ColorWindow(const InputConstants& constants, const ColourTable& col
                                  QStringLiteral("P.P.S Graph color. Change for Att Range"),
                                  central));
     layout->addWidget(namedLabel(QStringLiteral("Label2"), QStringLiteral("ATT Range"), central));
-    auto* view = new SurfaceView(coltbl_, central);
+    auto* view = new SurfaceView(legend_, central);
     nameControl(view, QStringLiteral("Coltbl"));
     layout->addWidget(view, 0, Qt::AlignHCenter);
     auto* ok = new QPushButton(QStringLiteral("OK"), central);
@@ -49,7 +49,7 @@ ColorWindow::ColorWindow(const InputConstants& constants, const ColourTable& col
 
 void ColorWindow::showLegend() {
     if (!drawn_) {
-        drawLegend(coltbl_, constants_, colours_, layout_);
+        drawLegend(legend_, constants_, colours_, layout_);
         drawn_ = true;
     }
     show();

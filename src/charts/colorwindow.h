@@ -17,7 +17,7 @@ class ColorWindow : public QMainWindow {
     ColorWindow(const InputConstants& constants, const ColourTable& colours,
                 QWidget* parent = nullptr);
 
-    const ImageSurface& legend() const { return coltbl_; }
+    const ImageSurface& legend() const { return legend_; }
     // Where the legend's texts and bars lie, measured in the picture's font.
     const LegendLayout& legendLayout() const { return layout_; }
 
@@ -31,7 +31,7 @@ class ColorWindow : public QMainWindow {
     const InputConstants& constants_;
     const ColourTable& colours_;
     const LegendLayout layout_;
-    ImageSurface coltbl_{layout_.width, layout_.height};
+    ImageSurface legend_{layout_.width, layout_.height};
     bool drawn_ = false;
 };
 

@@ -13,9 +13,9 @@ QnWindow::QnWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), picture_(clipboard, dialogs) {
     nameControl(this, QStringLiteral("QN"));
     setWindowTitle(QStringLiteral("Q-N"));
-    auto* gra = new SurfaceView(picture_.surface(), this);
-    nameControl(gra, QStringLiteral("GRA"));
-    setCentralWidget(gra);
+    auto* chartView = new SurfaceView(picture_.surface(), this);
+    nameControl(chartView, QStringLiteral("GRA"));
+    setCentralWidget(chartView);
 
     QAction* qclose = charts::menuItem(this, QStringLiteral("qclose"), QStringLiteral("Close(&X)"));
     QAction* qnsave = charts::menuItem(this, QStringLiteral("qnsave"), QStringLiteral("Save(&S)"));

@@ -13,13 +13,14 @@ WaveWindow::WaveWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
 
     QAction* wclose = charts::menuItem(this, QStringLiteral("wclose"), QStringLiteral("Close(&X)"));
     QAction* wcopy = charts::menuItem(this, QStringLiteral("wcopy"), QStringLiteral("Copy(&C)"));
-    QAction* wcoler = charts::menuItem(this, QStringLiteral("wcoler"), QStringLiteral("Color(&L)"));
+    QAction* legendItem =
+        charts::menuItem(this, QStringLiteral("wcoler"), QStringLiteral("Color(&L)"));
     QAction* wclear = charts::menuItem(this, QStringLiteral("wclear"), QStringLiteral("Erase(&D)"));
     QAction* savepic =
         charts::menuItem(this, QStringLiteral("savepic"), QStringLiteral("Save picture(&P)"));
     connect(wclose, &QAction::triggered, this, &WaveWindow::hide);
     connect(wcopy, &QAction::triggered, this, &WaveWindow::copyChart);
-    connect(wcoler, &QAction::triggered, this, &WaveWindow::legendRequested);
+    connect(legendItem, &QAction::triggered, this, &WaveWindow::legendRequested);
     connect(wclear, &QAction::triggered, this, &WaveWindow::eraseRequested);
     connect(savepic, &QAction::triggered, this, &WaveWindow::savePicture);
 }

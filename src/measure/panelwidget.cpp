@@ -3,7 +3,7 @@
 #include "measure/rangetitle.h"
 #include "platform/controlnames.h"
 
-#include "measure/scalewidget.h"
+#include "measure/pointermeterwidget.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -81,11 +81,11 @@ PanelWidget::PanelWidget(PanelModel& model, ScreenPacer& pacer, QWidget* parent)
     nameControl(this, QStringLiteral("panel"));
     auto* layout = new QVBoxLayout(this);
 
-    auto* label3 = namedLabel(QStringLiteral("Label3"),
-                              QStringLiteral("PARTIAL DISCHARGE DETECTOR TYPE KR-5"), this);
-    label3->setFont(displayFont(font(), 1.6, false));
-    label3->setAlignment(Qt::AlignCenter);
-    layout->addWidget(label3);
+    auto* panelTitle = namedLabel(QStringLiteral("Label3"),
+                                  QStringLiteral("PARTIAL DISCHARGE DETECTOR TYPE KR-5"), this);
+    panelTitle->setFont(displayFont(font(), 1.6, false));
+    panelTitle->setAlignment(Qt::AlignCenter);
+    layout->addWidget(panelTitle);
 
     layout->addWidget(buildAttGroup());
     layout->addWidget(buildRateGroup());
@@ -115,9 +115,9 @@ void PanelWidget::connectModel() {
 
 void PanelWidget::initMeters() {
     rateMeter_->init(100, 100, QStringLiteral("P.P.S."));
-    rateMeter_->setdata(0);
+    rateMeter_->setValue(0);
     peakMeter_->init(10, 10, QStringLiteral("Vp"));
-    peakMeter_->setdata(0);
+    peakMeter_->setValue(0);
     rateMeterShown_ = peakMeterShown_ = 0.0;
 }
 
@@ -163,11 +163,11 @@ void PanelWidget::showReadouts() {
     show(esReadout_, r.es, r.voltageStale);
     show(tvReadout_, r.testVoltage, r.voltageStale);
     if (r.peakMeter != peakMeterShown_) {
-        peakMeter_->setdata(r.peakMeter);
+        peakMeter_->setValue(r.peakMeter);
         peakMeterShown_ = r.peakMeter;
     }
     if (r.rateMeter != rateMeterShown_) {
-        rateMeter_->setdata(r.rateMeter);
+        rateMeter_->setValue(r.rateMeter);
         rateMeterShown_ = r.rateMeter;
     }
 }
@@ -243,24 +243,25 @@ QWidget* PanelWidget::buildRateGroup() {
     remoteBox_->setAccessibleName(QStringLiteral("REMOTE"));
     remoteBox_->setToolTip(tr("Remote operation of the detector (Alt+E)"));
     rangeRow_->addWidget(remoteBox_);
-    frame1Lead_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
-    rangeRow_->addSpacerItem(frame1Lead_);
+    rateButtonsLead_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    rangeRow_->addSpacerItem(rateButtonsLead_);
 
     rateFrame_ = new QFrame(box);
     nameControl(rateFrame_, QStringLiteral("Frame1"));
-    frame1Row_ = new QHBoxLayout(rateFrame_);
-    frame1Row_->setContentsMargins(0, 0, 0, 0);
-    frame1Row_->setSpacing(0);
+    rateButtonRow_ = new QHBoxLayout(rateFrame_);
+    rateButtonRow_->setContentsMargins(0, 0, 0, 0);
+    rateButtonRow_->setSpacing(0);
     rateButtons_ = new QButtonGroup(this);
     for (int i = 0; i < rateRanges; ++i) {
         if (i > 0) {
-            ratebGaps_[i - 1] = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
-            frame1Row_->addSpacerItem(ratebGaps_[i - 1]);
+            rateButtonGaps_[i - 1] =
+                new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+            rateButtonRow_->addSpacerItem(rateButtonGaps_[i - 1]);
         }
         rateRadios_[i] = new QRadioButton(rateFrame_);
         nameArrayControl(rateRadios_[i], QStringLiteral("rateb"), i);
         rateButtons_->addButton(rateRadios_[i], i);
-        frame1Row_->addWidget(rateRadios_[i]);
+        rateButtonRow_->addWidget(rateRadios_[i]);
     }
     rangeRow_->addWidget(rateFrame_);
     rangeRow_->addStretch(1);
@@ -297,9 +298,9 @@ QWidget* PanelWidget::buildReadouts() {
     grid->addWidget(tvReadout_, 1, 4);
     unit("Label9", "V", 1, 5);
 
-    rateMeter_ = new ScaleWidget(box);
+    rateMeter_ = new PointerMeterWidget(box);
     nameControl(rateMeter_, QStringLiteral("scal1"));
-    peakMeter_ = new ScaleWidget(box);
+    peakMeter_ = new PointerMeterWidget(box);
     nameControl(peakMeter_, QStringLiteral("scal2"));
     grid->addWidget(rateMeter_, 2, 0, 1, 3);
     grid->addWidget(peakMeter_, 2, 3, 1, 3);
@@ -348,15 +349,16 @@ void PanelWidget::alignRangeRow() {
     remoteLead_->changeSize(lead, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
     int left = lead + boxWidth;
     int previous = centre(QString::fromUtf8(kRateCaptions[0])) - buttonWidth / 2;
-    frame1Lead_->changeSize(qMax(0, previous - left), 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    rateButtonsLead_->changeSize(qMax(0, previous - left), 0, QSizePolicy::Fixed,
+                                 QSizePolicy::Minimum);
     for (int i = 1; i < rateRanges; ++i) {
         const int next = centre(QString::fromUtf8(kRateCaptions[i])) - buttonWidth / 2;
-        ratebGaps_[i - 1]->changeSize(qMax(0, next - previous - buttonWidth), 0, QSizePolicy::Fixed,
-                                      QSizePolicy::Minimum);
+        rateButtonGaps_[i - 1]->changeSize(qMax(0, next - previous - buttonWidth), 0,
+                                           QSizePolicy::Fixed, QSizePolicy::Minimum);
         previous = next;
     }
     rangeRow_->invalidate();
-    frame1Row_->invalidate();
+    rateButtonRow_->invalidate();
 }
 
 void PanelWidget::changeEvent(QEvent* event) {
@@ -366,8 +368,8 @@ void PanelWidget::changeEvent(QEvent* event) {
     }
 }
 
-ScaleWidget& PanelWidget::scal(Meter which) {
-    return which == Meter::Scal1 ? *rateMeter_ : *peakMeter_;
+PointerMeterWidget& PanelWidget::meter(Meter which) {
+    return which == Meter::Rate ? *rateMeter_ : *peakMeter_;
 }
 
 }  // namespace kr5

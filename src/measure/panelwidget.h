@@ -21,9 +21,9 @@ class QSpacerItem;
 namespace kr5 {
 
 class RangeTitle;
-class ScaleWidget;
+class PointerMeterWidget;
 
-enum class Meter { Scal1, Scal2 };  // scal1: pulse rate, scal2: peak
+enum class Meter { Rate, Peak };  // the meters named scal1 (pulse rate) and scal2 (peak)
 
 class PanelWidget : public QWidget {
     Q_OBJECT
@@ -44,7 +44,7 @@ class PanelWidget : public QWidget {
     void initMeters();
 
     // The meters, for their set-up at start: scal1 (pulse rate, left), scal2 (peak, right).
-    ScaleWidget& scal(Meter which);
+    PointerMeterWidget& meter(Meter which);
 
     // The charge readout in red while the charge is above the permissible charge;
     // its text stays as it is.
@@ -82,17 +82,17 @@ class PanelWidget : public QWidget {
     QLabel* rateReadout_ = nullptr;
     QLabel* esReadout_ = nullptr;
     QLabel* tvReadout_ = nullptr;
-    ScaleWidget* rateMeter_ = nullptr;
-    ScaleWidget* peakMeter_ = nullptr;
+    PointerMeterWidget* rateMeter_ = nullptr;
+    PointerMeterWidget* peakMeter_ = nullptr;
     double peakMeterShown_ = 0.0;
     double rateMeterShown_ = 0.0;
     bool chargeAlarm_ = false;
     // The gaps that put the REMOTE box and the rate buttons under their captions.
     QSpacerItem* remoteLead_ = nullptr;
-    QSpacerItem* frame1Lead_ = nullptr;
-    std::array<QSpacerItem*, rateRanges - 1> ratebGaps_{};
+    QSpacerItem* rateButtonsLead_ = nullptr;
+    std::array<QSpacerItem*, rateRanges - 1> rateButtonGaps_{};
     QHBoxLayout* rangeRow_ = nullptr;
-    QHBoxLayout* frame1Row_ = nullptr;
+    QHBoxLayout* rateButtonRow_ = nullptr;
 };
 
 }  // namespace kr5

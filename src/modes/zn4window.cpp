@@ -58,10 +58,10 @@ Zn4Window::Zn4Window(Zn4Panel& panel, QWidget* parent) : QMainWindow(parent), pa
     nameControl(this, QStringLiteral("ZN4"));
     setWindowTitle(QStringLiteral("ZN-4"));
 
-    auto* ncls = new QAction(QStringLiteral("Close(&X)"), this);
-    nameControl(ncls, QStringLiteral("ncls"));
-    menuBar()->addAction(ncls);
-    connect(ncls, &QAction::triggered, &panel_, &Zn4Panel::close);
+    auto* closeItem = new QAction(QStringLiteral("Close(&X)"), this);
+    nameControl(closeItem, QStringLiteral("ncls"));
+    menuBar()->addAction(closeItem);
+    connect(closeItem, &QAction::triggered, &panel_, &Zn4Panel::close);
 
     auto* central = new QWidget(this);
     nameControl(central, QStringLiteral("central"));

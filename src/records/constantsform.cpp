@@ -12,7 +12,7 @@ namespace kr5 {
 namespace {
 
 int clampedIndex(qint64 i) {
-    return static_cast<int>(qBound(qint64{0}, i, qint64{ConstantsForm::qidxMax}));
+    return static_cast<int>(qBound(qint64{0}, i, qint64{ConstantsForm::setQIndexMax}));
 }
 
 }  // namespace
@@ -29,20 +29,20 @@ QString ConstantsForm::loadSettings() {
 
 void ConstantsForm::fillFields() {
     fields.name = constants_.name;
-    fields.num = constants_.number;
-    fields.temp = constants_.temperature;
-    fields.rh = constants_.humidity;
-    fields.pt = numberForm(constants_.ptRatio);
-    fields.adj = plainNumber(constants_.adjust);
+    fields.number = constants_.number;
+    fields.temperature = constants_.temperature;
+    fields.humidity = constants_.humidity;
+    fields.ptRatio = numberForm(constants_.ptRatio);
+    fields.adjust = plainNumber(constants_.adjust);
     fields.start = QString::number(constants_.startCount);
     fields.stop = QString::number(constants_.stopCount);
-    fields.qidx = clampedIndex(roundEven(constants_.setQIndex));
+    fields.setQIndex = clampedIndex(roundEven(constants_.setQIndex));
     emit fieldsLoaded();
 }
 
-QString ConstantsForm::setqText() const {
-    const double adj = leadingNumber(fields.adj).value;
-    return plainNumber(adj * attenuatorDivision(clampedIndex(fields.qidx)));
+QString ConstantsForm::setQText() const {
+    const double adjust = leadingNumber(fields.adjust).value;
+    return plainNumber(adjust * attenuatorDivision(clampedIndex(fields.setQIndex)));
 }
 
 bool ConstantsForm::takeText(const QString& text, const QString& caption, QString& out) {
@@ -83,18 +83,19 @@ bool ConstantsForm::takeCount(const QString& text, const QString& caption, qint3
 ConstantsForm::OkResult ConstantsForm::ok() {
     problem_.clear();
     InputConstants v = constants_;
-    if (!takeText(fields.name, tr("Name"), v.name) || !takeText(fields.num, tr("No."), v.number) ||
-        !takeText(fields.temp, tr("Temp."), v.temperature) ||
-        !takeText(fields.rh, tr("RH"), v.humidity) ||
-        !takeNumber(fields.pt, tr("PT Ratio"), v.ptRatio) ||
-        !takeNumber(fields.adj, tr("Adjust"), v.adjust) ||
+    if (!takeText(fields.name, tr("Name"), v.name) ||
+        !takeText(fields.number, tr("No."), v.number) ||
+        !takeText(fields.temperature, tr("Temp."), v.temperature) ||
+        !takeText(fields.humidity, tr("RH"), v.humidity) ||
+        !takeNumber(fields.ptRatio, tr("PT Ratio"), v.ptRatio) ||
+        !takeNumber(fields.adjust, tr("Adjust"), v.adjust) ||
         !takeCount(fields.start, tr("Start Count"), v.startCount) ||
         !takeCount(fields.stop, tr("Stop Count"), v.stopCount)) {
         return OkResult::Refused;
     }
-    const int qidx = clampedIndex(fields.qidx);
-    v.setQIndex = qidx;
-    v.setQ = attenuatorDivision(qidx) * v.adjust;
+    const int setQIndex = clampedIndex(fields.setQIndex);
+    v.setQIndex = setQIndex;
+    v.setQ = attenuatorDivision(setQIndex) * v.adjust;
     return save(v);
 }
 

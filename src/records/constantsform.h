@@ -13,22 +13,22 @@ namespace kr5 {
 
 // The texts of the fields Text1 to Text8 and the position of the scroll bar HScroll3.
 struct InputFields {
-    QString name;   // Text1
-    QString num;    // Text2
-    QString temp;   // Text3
-    QString rh;     // Text4
-    QString pt;     // Text5
-    QString adj;    // Text6
-    QString start;  // Text7
-    QString stop;   // Text8
-    int qidx = 0;   // HScroll3, 0..9
+    QString name;         // Text1
+    QString number;       // Text2
+    QString temperature;  // Text3
+    QString humidity;     // Text4
+    QString ptRatio;      // Text5
+    QString adjust;       // Text6
+    QString start;        // Text7
+    QString stop;         // Text8
+    int setQIndex = 0;    // HScroll3, 0..9
 };
 
 class ConstantsForm : public QObject {
     Q_OBJECT
 
   public:
-    static constexpr int qidxMax = 9;
+    static constexpr int setQIndexMax = 9;
 
     enum class OkResult {
         Saved,       // the constants are in force and in the settings file
@@ -55,7 +55,7 @@ class ConstantsForm : public QObject {
     // The Set Q label (Label16): the Adjust text read as a number times the attenuator
     // division at the scroll bar's position. A text that is not a number counts as 0, as
     // OK would take it, so the label always shows what OK would set.
-    QString setqText() const;
+    QString setQText() const;
 
     // OK: takes the fields into the constants, Set Q = division(index) x Adjust, and saves
     // them. Nothing changes unless every value fits (the texts too: each within the

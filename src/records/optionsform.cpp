@@ -32,8 +32,8 @@ void OptionsForm::loadDefaults() {
 }
 
 void OptionsForm::showAutoRanging() {
-    selections.check1 = settings_.autoAttenuator;
-    selections.check2 = settings_.autoRate;
+    selections.autoAttenuator = settings_.autoAttenuator;
+    selections.autoRate = settings_.autoRate;
     emit checksChanged();
 }
 
@@ -48,25 +48,25 @@ void OptionsForm::take(Group group, qint32& setting) const {
 void OptionsForm::set() {
     switch (selections.tab) {
         case SampleTime:
-            take(Option1, settings_.sampleMs);
+            take(SampleTimeOptions, settings_.sampleMs);
             break;
         case AutoRange:
-            settings_.autoAttenuator = selections.check1;
-            settings_.autoRate = selections.check2;
+            settings_.autoAttenuator = selections.autoAttenuator;
+            settings_.autoRate = selections.autoRate;
             emit autoRangingSet();
             break;
         case TvMulti:
-            take(Option2, settings_.tvMultiplier);
+            take(TvMultiOptions, settings_.tvMultiplier);
             emit tvMultiplierSet();
             break;
         case ComSpeed:
-            take(Option3, settings_.speedIndex);
+            take(SpeedOptions, settings_.speedIndex);
             requests_.speedChange = true;
             break;
         case QnConf:
-            take(Option4, settings_.gateTimeMs);
-            take(Option5, settings_.qnPasses);
-            settings_.qnCondition = selections.text1;
+            take(GateTimeOptions, settings_.gateTimeMs);
+            take(QnPassesOptions, settings_.qnPasses);
+            settings_.qnCondition = selections.qnCondition;
             break;
         default:
             break;
@@ -74,10 +74,10 @@ void OptionsForm::set() {
 }
 
 bool OptionsForm::setSampleTime(qint32 ms) {
-    const auto& values = groupValues[static_cast<size_t>(Option1)];
-    for (int i = 0; i < groupSize(Option1); ++i) {
+    const auto& values = groupValues[static_cast<size_t>(SampleTimeOptions)];
+    for (int i = 0; i < groupSize(SampleTimeOptions); ++i) {
         if (values[static_cast<size_t>(i)] == ms) {
-            selections.option[static_cast<size_t>(Option1)] = i;
+            selections.option[static_cast<size_t>(SampleTimeOptions)] = i;
             settings_.sampleMs = ms;
             emit selectionsChanged();
             return true;
@@ -87,8 +87,8 @@ bool OptionsForm::setSampleTime(qint32 ms) {
 }
 
 void OptionsForm::setTvReadout(const QString& text) {
-    if (text != label4_) {
-        label4_ = text;
+    if (text != tvReadout_) {
+        tvReadout_ = text;
         emit readoutChanged(text);
     }
 }

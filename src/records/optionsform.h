@@ -19,7 +19,14 @@ class OptionsForm : public QObject {
     // The tabs of OPtab, numbered from 0.
     enum Tab { SampleTime, AutoRange, TvMulti, ComSpeed, QnConf, tabCount };
     // The option button groups Option1 to Option5, by their place in selections.option.
-    enum Group { Option1, Option2, Option3, Option4, Option5, groupCount };
+    enum Group {
+        SampleTimeOptions,
+        TvMultiOptions,
+        SpeedOptions,
+        GateTimeOptions,
+        QnPassesOptions,
+        groupCount
+    };
 
     static constexpr int noSelection = -1;
 
@@ -27,9 +34,9 @@ class OptionsForm : public QObject {
     struct Selections {
         int tab = SampleTime;
         std::array<int, groupCount> option{};  // the selected element, or noSelection
-        bool check1 = false;                   // INPUT ATT automatic
-        bool check2 = false;                   // RATE METER RANGE automatic
-        QString text1;                         // the Q-N condition
+        bool autoAttenuator = false;           // INPUT ATT automatic
+        bool autoRate = false;                 // RATE METER RANGE automatic
+        QString qnCondition;                   // the Q-N condition
     };
 
     // The number of elements of each group.
@@ -58,7 +65,7 @@ class OptionsForm : public QObject {
 
     // Label4: the test voltage as the panel shows it, after every reading.
     void setTvReadout(const QString& text);
-    const QString& label4() const { return label4_; }
+    const QString& tvReadout() const { return tvReadout_; }
 
   signals:
     // Set on Auto Range: the panel's range titles show the new automatic state.
@@ -77,7 +84,7 @@ class OptionsForm : public QObject {
 
     OperatingSettings& settings_;
     Requests& requests_;
-    QString label4_;
+    QString tvReadout_;
 };
 
 }  // namespace kr5

@@ -40,10 +40,10 @@ class OptionsWindow : public QDialog {
     void setClicked();
 
     OptionsForm& form_;
-    QTabWidget* optab_ = nullptr;
-    QCheckBox* check1_ = nullptr;
-    QCheckBox* check2_ = nullptr;
-    QLabel* label4_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QCheckBox* autoAttenuatorBox_ = nullptr;
+    QCheckBox* autoRateBox_ = nullptr;
+    QLabel* tvReadoutLabel_ = nullptr;
 };
 
 }  // namespace kr5

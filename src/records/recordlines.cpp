@@ -8,14 +8,14 @@ namespace {
 
 const QString comma = QStringLiteral(",");
 // The filler of two-value lines: ,"dummy" three times.
-const QString dmy3 = QStringLiteral(",\"dummy\",\"dummy\",\"dummy\"");
+const QString dummyColumns = QStringLiteral(",\"dummy\",\"dummy\",\"dummy\"");
 
 QString textLine(const QString& key, const QString& value) {
-    return csvText(key) + comma + csvText(value) + dmy3;
+    return csvText(key) + comma + csvText(value) + dummyColumns;
 }
 
 QString numberLine(const QString& key, double value) {
-    return csvText(key) + comma + numberForm(value) + dmy3;
+    return csvText(key) + comma + numberForm(value) + dummyColumns;
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ QString timeText(const QDateTime& t) {
 }
 
 QString markerLine(const QString& tag, const QDateTime& t) {
-    return csvText(tag) + comma + csvText(timeText(t)) + dmy3;
+    return csvText(tag) + comma + csvText(timeText(t)) + dummyColumns;
 }
 
 QString qnStartLine(const QString& condition, const QString& testVoltage, qint32 passes,

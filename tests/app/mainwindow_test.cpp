@@ -200,7 +200,7 @@ TEST(HelpClassicBrowsers, ExplorerThenAMessageAndNetscapeThenTheDefaultBrowser) 
         test::FakeDialogs dialogs;
         RecordingLauncher launcher;
         launcher.failingPrograms = c.failing;
-        gohelp(launcher, dialogs, page, HelpRoute::ClassicBrowsers);
+        openHelpPage(launcher, dialogs, page, HelpRoute::ClassicBrowsers);
         QStringList started;
         for (const auto& s : launcher.started) {
             started << s.program;

@@ -5,7 +5,7 @@
 // are in panelmodel_test.
 #include "measure/panelwidget.h"
 #include "measure/evaluation.h"
-#include "measure/scalewidget.h"
+#include "measure/pointermeterwidget.h"
 #include "platform/virtualclock.h"
 
 #include <gtest/gtest.h>
@@ -102,9 +102,9 @@ TEST_F(PanelWidgetTest, ControlsCarryTheirNamesAndCaptions) {
     auto* frame2 = control(QStringLiteral("Frame2"));
     for (int i = 0; i < 10; ++i) {
         SCOPED_TRACE(i);
-        QLabel* label5 = control<QLabel>(QStringLiteral("Label5(%1)").arg(i));
-        EXPECT_EQ(label5->text(), QString::fromUtf8(kAtt[i]));
-        EXPECT_EQ(label5->buddy(), peakb(i));
+        QLabel* stepCaption = control<QLabel>(QStringLiteral("Label5(%1)").arg(i));
+        EXPECT_EQ(stepCaption->text(), QString::fromUtf8(kAtt[i]));
+        EXPECT_EQ(stepCaption->buddy(), peakb(i));
         EXPECT_EQ(peakb(i)->accessibleName(), "Input attenuator " + QString::fromUtf8(kAtt[i]));
         EXPECT_TRUE(frame2->isAncestorOf(peakb(i)));
     }
@@ -114,8 +114,8 @@ TEST_F(PanelWidgetTest, ControlsCarryTheirNamesAndCaptions) {
         EXPECT_TRUE(frame1->isAncestorOf(rateb(i))) << i;
     }
     EXPECT_EQ(remoteb()->accessibleName(), QStringLiteral("REMOTE"));
-    EXPECT_EQ(&panel.scal(Meter::Scal1), control<ScaleWidget>(QStringLiteral("scal1")));
-    EXPECT_EQ(&panel.scal(Meter::Scal2), control<ScaleWidget>(QStringLiteral("scal2")));
+    EXPECT_EQ(&panel.meter(Meter::Rate), control<PointerMeterWidget>(QStringLiteral("scal1")));
+    EXPECT_EQ(&panel.meter(Meter::Peak), control<PointerMeterWidget>(QStringLiteral("scal2")));
 }
 
 TEST_F(PanelWidgetTest, ReadoutsShowTheModelAndDimWhenTheUnitIsSilent) {
@@ -194,39 +194,39 @@ TEST_F(PanelWidgetTest, ClicksGoToTheModelAndTheButtonsShowIt) {
 }
 
 TEST_F(PanelWidgetTest, RangeTitlesSwitchByMouseAndKeyAndShowTheirColours) {
-    QWidget* label4 = control(QStringLiteral("Label4"));
-    QWidget* label7 = control(QStringLiteral("Label7"));
+    QWidget* attenuatorTitle = control(QStringLiteral("Label4"));
+    QWidget* rateTitle = control(QStringLiteral("Label7"));
     panel.resize(panel.sizeHint());
     const auto colour = [](QWidget* w) { return w->palette().color(QPalette::WindowText); };
     const QColor autoColour(0xFF, 0, 0);  // light red while automatic
-    EXPECT_EQ(colour(label4), autoColour);
-    mouseClick(label4);
+    EXPECT_EQ(colour(attenuatorTitle), autoColour);
+    mouseClick(attenuatorTitle);
     EXPECT_FALSE(settings.autoAttenuator);
     EXPECT_TRUE(settings.autoRate);
-    EXPECT_EQ(colour(label4), QColor(Qt::black));
-    EXPECT_EQ(colour(label7), autoColour);
-    key(label7, Qt::Key_Space);
+    EXPECT_EQ(colour(attenuatorTitle), QColor(Qt::black));
+    EXPECT_EQ(colour(rateTitle), autoColour);
+    key(rateTitle, Qt::Key_Space);
     EXPECT_FALSE(settings.autoRate);
-    key(label7, Qt::Key_Return);
-    key(label7, Qt::Key_A);  // other keys do nothing
+    key(rateTitle, Qt::Key_Return);
+    key(rateTitle, Qt::Key_A);  // other keys do nothing
     EXPECT_TRUE(settings.autoRate);
-    EXPECT_EQ(colour(label7), autoColour);
+    EXPECT_EQ(colour(rateTitle), autoColour);
     // Set elsewhere (the Options window) and told to the model.
     settings.autoAttenuator = true;
     model.autoRangingSet();
-    EXPECT_EQ(colour(label4), autoColour);
+    EXPECT_EQ(colour(attenuatorTitle), autoColour);
 }
 
 TEST_F(PanelWidgetTest, EachMeterFollowsItsOwnRawReading) {
     panel.initMeters();
-    ScaleWidget& rate = panel.scal(Meter::Scal1);
-    ScaleWidget& peak = panel.scal(Meter::Scal2);
+    PointerMeterWidget& rate = panel.meter(Meter::Rate);
+    PointerMeterWidget& peak = panel.meter(Meter::Peak);
     settings.autoAttenuator = settings.autoRate = false;
     show(0xAA, 0x55, 0, 0);  // 10 V of peak, 50 of rate
-    EXPECT_DOUBLE_EQ(rate.scal().cur(), 0.5);
-    EXPECT_DOUBLE_EQ(peak.scal().cur(), 1.0);
-    const int scx = rate.scal().scx;
-    EXPECT_EQ(rate.sc().pixel(scx, 140), kBlack);  // straight up
+    EXPECT_DOUBLE_EQ(rate.meter().fraction(), 0.5);
+    EXPECT_DOUBLE_EQ(peak.meter().fraction(), 1.0);
+    const int centreX = rate.meter().centreX;
+    EXPECT_EQ(rate.picture().pixel(centreX, 140), kBlack);  // straight up
     // A Q-N count leaves the rate meter where it is.
     static const InputConstants constants;
     UnitsOnLine units;
@@ -236,8 +236,8 @@ TEST_F(PanelWidgetTest, EachMeterFollowsItsOwnRawReading) {
         3, 500,
         {0, Reply{Reply::Status::Whole, QStringLiteral("A0x11000000\r\n")}, Reply{}, Reply{}}));
     clock.advanceMs(ScreenPacer::kFrameMs);
-    EXPECT_DOUBLE_EQ(rate.scal().cur(), 0.5);
-    EXPECT_DOUBLE_EQ(peak.scal().cur(), 0.1);
+    EXPECT_DOUBLE_EQ(rate.meter().fraction(), 0.5);
+    EXPECT_DOUBLE_EQ(peak.meter().fraction(), 0.1);
 }
 
 TEST_F(PanelWidgetTest, TabRunsThroughTheRangeControlsInPanelOrder) {
@@ -260,13 +260,14 @@ TEST_F(PanelWidgetTest, RangeRowButtonsSitUnderTheirCaptions) {
         panel.resize(size.expandedTo(panel.minimumSizeHint()));
         panel.show();
         QApplication::processEvents();
-        auto* label6 = control<QLabel>(QStringLiteral("Label6"));
-        const QString row = label6->text();
-        const QFontMetrics fm(label6->font());
+        auto* rangeCaptions = control<QLabel>(QStringLiteral("Label6"));
+        const QString row = rangeCaptions->text();
+        const QFontMetrics fm(rangeCaptions->font());
         const auto captionCentre = [&](const QString& caption) {
             const qsizetype at = row.indexOf(caption);
             const int x = fm.horizontalAdvance(row.left(at)) + fm.horizontalAdvance(caption) / 2;
-            return label6->mapTo(&panel, QPoint(x + label6->contentsRect().left(), 0)).x();
+            return rangeCaptions->mapTo(&panel, QPoint(x + rangeCaptions->contentsRect().left(), 0))
+                .x();
         };
         const auto centre = [this](QWidget* w) { return w->mapTo(&panel, w->rect().center()).x(); };
         const int tolerance = 4;
@@ -277,9 +278,9 @@ TEST_F(PanelWidgetTest, RangeRowButtonsSitUnderTheirCaptions) {
         }
         // The attenuator buttons stand under their captions too.
         for (int i = 0; i < 10; ++i) {
-            QWidget* label5 = control(QStringLiteral("Label5(%1)").arg(i));
-            EXPECT_NEAR(centre(peakb(i)), centre(label5), tolerance) << i;
-            EXPECT_LT(label5->mapTo(&panel, QPoint(0, 0)).y(),
+            QWidget* stepCaption = control(QStringLiteral("Label5(%1)").arg(i));
+            EXPECT_NEAR(centre(peakb(i)), centre(stepCaption), tolerance) << i;
+            EXPECT_LT(stepCaption->mapTo(&panel, QPoint(0, 0)).y(),
                       peakb(i)->mapTo(&panel, QPoint(0, 0)).y());
         }
     }

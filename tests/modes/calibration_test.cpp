@@ -146,7 +146,7 @@ TEST(Calibration, ASecondValueShowsTheLinearityAndAcceptStoresAdjustAndTheRecord
                      [&](const CalibrationRecord& r) { emitted.push_back(r); });
     const QDateTime now = rig.clock.localTime();
     ASSERT_EQ(rig.calibration.accept(), QString());
-    EXPECT_EQ(std::tuple(rig.constants.adjust, rig.constants.setQ, rig.form.fields.adj),
+    EXPECT_EQ(std::tuple(rig.constants.adjust, rig.constants.setQ, rig.form.fields.adjust),
               std::tuple(2.0, 2.0, QStringLiteral("2")));
     InputConstants restarted;
     EXPECT_TRUE(rig.file.load(QStringLiteral("1"), restarted) && restarted.adjust == 2.0);

@@ -1,9 +1,9 @@
 // Text set through the accessibility interface, as a screen reader or a dictation tool
 // sets it, counts in Input const and Options as typed text does. How the windows look
 // and take typing and clicks is in recordswindows_test.cpp.
-#include "kouseifixture.h"
+#include "constantswindowfixture.h"
 #include "platform/controlnames.h"
-#include "records/kouseiwindow.h"
+#include "records/constantswindow.h"
 #include "records/options.h"
 #include "recordstest.h"
 
@@ -36,7 +36,7 @@ void setByTool(QWidget* field, const QString& text, Way way) {
     edit->replaceText(0, a->textInterface()->characterCount(), text);
 }
 
-class KouseiByTool : public test::KouseiWindowFixture {
+class ConstantsByTool : public test::ConstantsWindowFixture {
   protected:
     QLabel* setQLabel() { return window.findChild<QLabel*>(QStringLiteral("Label16")); }
     InputConstants stored() const {
@@ -48,7 +48,7 @@ class KouseiByTool : public test::KouseiWindowFixture {
 
 // Every field, set through either way, is taken by OK into the constants and the
 // settings file; Set Q follows Adjust at once, as there is no leaving of the field.
-TEST_F(KouseiByTool, EveryFieldSetByAToolIsStoredByOk) {
+TEST_F(ConstantsByTool, EveryFieldSetByAToolIsStoredByOk) {
     const QStringList values = {"cable 7", "42", "23.5", "61", "200", "0.5", "80", "30"};
     for (int i = 1; i <= 8; ++i) {
         setByTool(text(i), values[i - 1], i % 2 == 1 ? Way::Value : Way::EditableText);
@@ -74,7 +74,7 @@ TEST_F(KouseiByTool, EveryFieldSetByAToolIsStoredByOk) {
 
 // Loading the stored constants into the fields is no edit: CANCEL drops what a tool set,
 // and the next OK stores the constants as they were.
-TEST_F(KouseiByTool, CancelDropsWhatAToolSetAndLoadingIsNoEdit) {
+TEST_F(ConstantsByTool, CancelDropsWhatAToolSetAndLoadingIsNoEdit) {
     setByTool(text(2), QStringLiteral("42"), Way::Value);
     click("Command1");
     window.show();
@@ -92,7 +92,7 @@ TEST_F(KouseiByTool, CancelDropsWhatAToolSetAndLoadingIsNoEdit) {
 }
 
 // Typing into Adjust still shows in Set Q only when the field is left.
-TEST_F(KouseiByTool, TypedAdjustShowsInSetQWhenTheFieldIsLeft) {
+TEST_F(ConstantsByTool, TypedAdjustShowsInSetQWhenTheFieldIsLeft) {
     text(6)->selectAll();
     text(6)->insert(QStringLiteral("0.5"));
     text(6)->insert(QStringLiteral("0"));

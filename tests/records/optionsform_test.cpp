@@ -41,14 +41,14 @@ class OptionsFormTest : public ::testing::Test {
 
 TEST_F(OptionsFormTest, SetAppliesOnlyTheTabThatShows) {
     constexpr qint32 nonStop = OperatingSettings::nonStop;
-    select(OptionsForm::Option1, 3);  // 500ms on Sample time
-    select(OptionsForm::Option2, 2);  // x4 on TV Multi
-    select(OptionsForm::Option3, 1);  // 19200bps on Com. Speed
-    select(OptionsForm::Option4, 0);  // 100ms gate and 10 passes on QN Conf.
-    select(OptionsForm::Option5, 1);
-    form.selections.check1 = false;
-    form.selections.check2 = false;
-    form.selections.text1 = QStringLiteral("dry, 20 C");
+    select(OptionsForm::SampleTimeOptions, 3);  // 500ms on Sample time
+    select(OptionsForm::TvMultiOptions, 2);     // x4 on TV Multi
+    select(OptionsForm::SpeedOptions, 1);       // 19200bps on Com. Speed
+    select(OptionsForm::GateTimeOptions, 0);    // 100ms gate and 10 passes on QN Conf.
+    select(OptionsForm::QnPassesOptions, 1);
+    form.selections.autoAttenuator = false;
+    form.selections.autoRate = false;
+    form.selections.qnCondition = QStringLiteral("dry, 20 C");
     const QString none;
     set(OptionsForm::TvMulti);
     EXPECT_EQ(all(), std::tuple(0, 4, true, true, 0, 1000, nonStop, none, 0, 1, false));
@@ -65,7 +65,7 @@ TEST_F(OptionsFormTest, SetAppliesOnlyTheTabThatShows) {
     // beyond the group, keeps its setting.
     for (int outside : {OptionsForm::noSelection, 3}) {
         requests.speedChange = false;  // the loop carried it out
-        select(OptionsForm::Option3, outside);
+        select(OptionsForm::SpeedOptions, outside);
         set(OptionsForm::ComSpeed);
         EXPECT_EQ(all(), std::tuple(500, 4, false, false, 1, 100, 10, dry, 1, 1, true)) << outside;
     }

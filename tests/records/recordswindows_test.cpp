@@ -1,11 +1,11 @@
 // The records windows: Input const (kousei), the recording controls and Options, as the
 // operator sees and uses them. The logic behind them (the form, the recorder, the Options
 // logic) is tested in records_test.
-#include "kouseifixture.h"
+#include "constantswindowfixture.h"
 #include "platform/controlnames.h"
 #include "platform/qtfiles.h"
 #include "platform/virtualclock.h"
-#include "records/kouseiwindow.h"
+#include "records/constantswindow.h"
 #include "records/options.h"
 #include "records/recordcontrols.h"
 #include "records/recordlines.h"
@@ -66,9 +66,9 @@ void expectCaptions(const QWidget& window, std::initializer_list<const char*> ta
     }
 }
 
-using KouseiWindowTest = test::KouseiWindowFixture;
+using ConstantsWindowTest = test::ConstantsWindowFixture;
 
-TEST_F(KouseiWindowTest, RowsShowTheConstantsTheSetQLabelFollowsAndOkStores) {
+TEST_F(ConstantsWindowTest, RowsShowTheConstantsTheSetQLabelFollowsAndOkStores) {
     EXPECT_EQ(window.objectName(), QStringLiteral("kousei"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Input const"));
     expectCaptions(window,
@@ -108,7 +108,7 @@ TEST_F(KouseiWindowTest, RowsShowTheConstantsTheSetQLabelFollowsAndOkStores) {
 
 // CANCEL and closing by the title bar show the last OK again (the window stays loaded);
 // a refused OK keeps the window and the edits and says why.
-TEST_F(KouseiWindowTest, CancelRestoresTheLastOkAndARefusedOkSaysWhy) {
+TEST_F(ConstantsWindowTest, CancelRestoresTheLastOkAndARefusedOkSaysWhy) {
     for (const bool byTitleBar : {false, true}) {
         window.show();
         type(text(1), QStringLiteral("cable 7"));

@@ -46,10 +46,11 @@ TEST_F(SettingsTest, FirstStartShowsTheDefaultsAndEachPortHasItsOwnFile) {
     EXPECT_EQ(SettingsFile().path(QStringLiteral("1")), QStringLiteral("kr5au1.ini"));
     EXPECT_EQ(form.loadSettings(), QString()) << "no file is nothing to report";
     const InputFields& f = form.fields;
-    EXPECT_EQ(QStringList({f.name, f.num, f.temp, f.rh, f.pt, f.adj, f.start, f.stop}),
+    EXPECT_EQ(QStringList({f.name, f.number, f.temperature, f.humidity, f.ptRatio, f.adjust,
+                           f.start, f.stop}),
               QStringList({"no name", "1", "20", "59", " 100", "1", "50", "0"}));
-    EXPECT_EQ(f.qidx, 0);
-    EXPECT_EQ(form.setqText(), QStringLiteral("1"));
+    EXPECT_EQ(f.setQIndex, 0);
+    EXPECT_EQ(form.setQText(), QStringLiteral("1"));
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     EXPECT_EQ(readBytes(iniPath()),
               QByteArray("no name\r\n1\r\n20\r\n59\r\n 100 \r\n 1 \r\n 1 \r\n 50 \r\n 0 \r\n"));
@@ -65,9 +66,9 @@ TEST_F(SettingsTest, FirstStartShowsTheDefaultsAndEachPortHasItsOwnFile) {
 // times Adjust, and the file has the number form of each value between blanks.
 TEST_F(SettingsTest, OkReadsLeadingNumbersAndTheSetQLabelShowsWhatOkWillTake) {
     form.loadSettings();
-    form.fields.pt = QStringLiteral("12abc");
-    form.fields.adj = QStringLiteral("-0.25");
-    form.fields.qidx = 2;
+    form.fields.ptRatio = QStringLiteral("12abc");
+    form.fields.adjust = QStringLiteral("-0.25");
+    form.fields.setQIndex = 2;
     form.fields.start = QStringLiteral("2.5");
     form.fields.stop = QStringLiteral("3.5");
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
@@ -77,17 +78,17 @@ TEST_F(SettingsTest, OkReadsLeadingNumbersAndTheSetQLabelShowsWhatOkWillTake) {
     EXPECT_EQ(readBytes(iniPath()), QByteArray("no name\r\n1\r\n20\r\n59\r\n 12 \r\n-.25 \r\n"
                                                "-1.25 \r\n 2 \r\n 4 \r\n"));
 
-    form.fields.adj = QStringLiteral("0.5");
-    form.fields.qidx = 9;
-    EXPECT_EQ(form.setqText(), QStringLiteral("500"));
+    form.fields.adjust = QStringLiteral("0.5");
+    form.fields.setQIndex = 9;
+    EXPECT_EQ(form.setQText(), QStringLiteral("500"));
     EXPECT_EQ(constants.setQ, -1.25) << "the label alone changes nothing";
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     EXPECT_EQ(std::pair(constants.setQ, constants.setQIndex), std::pair(500.0, 9.0));
-    form.fields.qidx = 3;
-    form.fields.adj = QStringLiteral("2.5pC");
-    EXPECT_EQ(form.setqText(), QStringLiteral("25"));
-    form.fields.adj = QStringLiteral("abc");
-    EXPECT_EQ(form.setqText(), QStringLiteral("0"));
+    form.fields.setQIndex = 3;
+    form.fields.adjust = QStringLiteral("2.5pC");
+    EXPECT_EQ(form.setQText(), QStringLiteral("25"));
+    form.fields.adjust = QStringLiteral("abc");
+    EXPECT_EQ(form.setQText(), QStringLiteral("0"));
 }
 
 // CANCEL and a restart bring back what OK stored: texts with commas and quotes whole,
@@ -95,17 +96,17 @@ TEST_F(SettingsTest, OkReadsLeadingNumbersAndTheSetQLabelShowsWhatOkWillTake) {
 TEST_F(SettingsTest, CancelAndRestartBringBackTheLastOkButNotTheName) {
     form.loadSettings();
     form.fields.name = QStringLiteral("cable 7");
-    form.fields.num = QStringLiteral("A-1, second try");
-    form.fields.temp = QStringLiteral("\"23\" indoors");
-    form.fields.rh = QStringLiteral("  55 , dry ");
-    form.fields.pt = QStringLiteral("-123456.789012345e-3");  // fifteen digits
+    form.fields.number = QStringLiteral("A-1, second try");
+    form.fields.temperature = QStringLiteral("\"23\" indoors");
+    form.fields.humidity = QStringLiteral("  55 , dry ");
+    form.fields.ptRatio = QStringLiteral("-123456.789012345e-3");  // fifteen digits
     form.fields.start = QStringLiteral("-2147483648");
     form.fields.stop = QStringLiteral("2147483647");
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     form.fields.name = QStringLiteral("typed, not confirmed");
-    form.fields.num = QStringLiteral("43");
+    form.fields.number = QStringLiteral("43");
     form.cancel();
-    EXPECT_EQ(QStringList({form.fields.name, form.fields.num}),
+    EXPECT_EQ(QStringList({form.fields.name, form.fields.number}),
               QStringList({"cable 7", "A-1, second try"}));
 
     InputConstants restarted;
@@ -161,18 +162,18 @@ TEST_F(SettingsTest, ARefusedOrUnwrittenOkChangesNothing) {
     form.loadSettings();
     int changed = 0;
     QObject::connect(&form, &ConstantsForm::constantsChanged, [&] { ++changed; });
-    form.fields.num = QStringLiteral("99");
-    form.fields.qidx = 1;
+    form.fields.number = QStringLiteral("99");
+    form.fields.setQIndex = 1;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("kr5au1.ini")));
     using R = ConstantsForm::OkResult;
     const std::string tooLong(SettingsFile::maxLineBytes + 1, 'n');
     for (const auto& [field, text, result, problem] :
          {std::tuple{&InputFields::name, tooLong.c_str(), R::Refused, "Name"},
-          {&InputFields::rh, tooLong.c_str(), R::Refused, "RH"},
+          {&InputFields::humidity, tooLong.c_str(), R::Refused, "RH"},
           {&InputFields::start, "3000000000", R::Refused, "Start Count"},
           {&InputFields::stop, "-1e10", R::Refused, "Stop Count"},
-          {&InputFields::adj, "1e999", R::Refused, "Adjust"},
-          {&InputFields::adj, "2", R::NotWritten, "kr5au1.ini"}}) {
+          {&InputFields::adjust, "1e999", R::Refused, "Adjust"},
+          {&InputFields::adjust, "2", R::NotWritten, "kr5au1.ini"}}) {
         const QString kept = form.fields.*field;
         form.fields.*field = QLatin1String(text);
         EXPECT_EQ(form.ok(), result) << text;
@@ -184,7 +185,7 @@ TEST_F(SettingsTest, ARefusedOrUnwrittenOkChangesNothing) {
     EXPECT_EQ(std::tuple(constants.number, constants.adjust, constants.setQ, changed),
               std::tuple(QStringLiteral("1"), 1.0, 1.0, 0));
     ASSERT_TRUE(QDir(dir.path()).rmdir(QStringLiteral("kr5au1.ini")));
-    form.fields.adj = QStringLiteral("2");
+    form.fields.adjust = QStringLiteral("2");
     EXPECT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     EXPECT_TRUE(form.problem().isEmpty());
     EXPECT_EQ(std::tuple(constants.number, constants.setQ, changed),
@@ -196,17 +197,17 @@ TEST_F(SettingsTest, ARefusedOrUnwrittenOkChangesNothing) {
 // written, or a value that is no number, changes nothing.
 TEST_F(SettingsTest, StoreAdjustSavesTheConstantsInForceWithTheNewAdjustAndRefillsTheFields) {
     form.loadSettings();
-    form.fields.pt = QStringLiteral("250");
-    form.fields.qidx = 3;
+    form.fields.ptRatio = QStringLiteral("250");
+    form.fields.setQIndex = 3;
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
-    form.fields.num = QStringLiteral("typed, not confirmed");
+    form.fields.number = QStringLiteral("typed, not confirmed");
     std::string order;
     QObject::connect(&form, &ConstantsForm::constantsChanged, [&] { order += "changed "; });
     QObject::connect(&form, &ConstantsForm::fieldsLoaded, [&] { order += "loaded "; });
     ASSERT_EQ(form.storeAdjust(2.5), ConstantsForm::OkResult::Saved);
     EXPECT_EQ(std::tuple(constants.adjust, constants.setQ, constants.ptRatio, order),
               std::tuple(2.5, 25.0, 250.0, std::string("changed loaded ")));
-    EXPECT_EQ(QStringList({form.fields.adj, form.fields.num}), QStringList({"2.5", "1"}));
+    EXPECT_EQ(QStringList({form.fields.adjust, form.fields.number}), QStringList({"2.5", "1"}));
     const QByteArray saved = readBytes(iniPath());
     EXPECT_EQ(saved,
               QByteArray("no name\r\n1\r\n20\r\n59\r\n 250 \r\n 2.5 \r\n 25 \r\n 50 \r\n 0 \r\n"));
@@ -217,7 +218,7 @@ TEST_F(SettingsTest, StoreAdjustSavesTheConstantsInForceWithTheNewAdjustAndRefil
     ASSERT_TRUE(QDir(dir.path()).rmdir(QStringLiteral("kr5au1.ini")));
     writeBytes(iniPath(), saved);
     EXPECT_EQ(form.storeAdjust(std::nan("")), ConstantsForm::OkResult::Refused);
-    EXPECT_EQ(std::tuple(constants.adjust, form.fields.adj, order, readBytes(iniPath())),
+    EXPECT_EQ(std::tuple(constants.adjust, form.fields.adjust, order, readBytes(iniPath())),
               std::tuple(2.5, QStringLiteral("2.5"), std::string("changed loaded "), saved));
 }
 
@@ -329,8 +330,9 @@ TEST_F(SettingsTest, APathThatIsNoRegularFileIsIgnoredWithAMessageNamingIt) {
         EXPECT_EQ(message, QStringLiteral("The settings file %1 is not a regular file and was not "
                                           "read. The default input constants are used.")
                                .arg(QDir::toNativeSeparators(path)));
-        EXPECT_EQ(QStringList({startForm.fields.num, startForm.fields.pt, startForm.fields.stop}),
-                  QStringList({"1", " 100", "0"}));
+        EXPECT_EQ(
+            QStringList({startForm.fields.number, startForm.fields.ptRatio, startForm.fields.stop}),
+            QStringList({"1", " 100", "0"}));
         ASSERT_TRUE(QFile::remove(path) || QDir(dir.path()).rmdir(QStringLiteral("kr5au1.ini")));
     }
 }

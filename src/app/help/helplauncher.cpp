@@ -66,8 +66,8 @@ HelpRoute platformHelpRoute() {
 #endif
 }
 
-void gohelp(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute route,
-            HelpViewer* viewer) {
+void openHelpPage(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute route,
+                  HelpViewer* viewer) {
     if (route == HelpRoute::DefaultBrowser) {
         openAnyhow(launcher, dialogs, page, route, viewer);
         return;
@@ -93,7 +93,7 @@ void openHelp(Launcher& launcher, Dialogs& dialogs, HelpViewer& viewer, const QS
         dialogs.message(noHelpPageText(folders), QString(), Dialogs::Buttons::Ok);
         return;
     }
-    gohelp(launcher, dialogs, page, route, &viewer);
+    openHelpPage(launcher, dialogs, page, route, &viewer);
 }
 
 }  // namespace kr5

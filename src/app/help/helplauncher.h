@@ -41,8 +41,8 @@ HelpRoute platformHelpRoute();
 
 // Opens the page in a browser by the route; when the route's last browser fails, in
 // viewer (without one, the failure is only reported on the default route).
-void gohelp(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute route,
-            HelpViewer* viewer = nullptr);
+void openHelpPage(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute route,
+                  HelpViewer* viewer = nullptr);
 
 // Help(&H): finds the page in folders and opens it, or says where it looked.
 void openHelp(Launcher& launcher, Dialogs& dialogs, HelpViewer& viewer, const QStringList& folders,

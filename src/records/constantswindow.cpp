@@ -1,4 +1,4 @@
-#include "kouseiwindow.h"
+#include "constantswindow.h"
 
 #include "platform/controlnames.h"
 
@@ -13,7 +13,7 @@
 
 namespace kr5 {
 
-KouseiWindow::KouseiWindow(ConstantsForm& constants, QWidget* parent)
+ConstantsWindow::ConstantsWindow(ConstantsForm& constants, QWidget* parent)
     : QDialog(parent), constants_(constants) {
     nameControl(this, QStringLiteral("kousei"));
     setWindowTitle(QStringLiteral("Input const"));
@@ -21,28 +21,28 @@ KouseiWindow::KouseiWindow(ConstantsForm& constants, QWidget* parent)
 
     grid_ = new QGridLayout;
     addField(0, QStringLiteral("Text1"), QStringLiteral("Name"), &InputFields::name);
-    addField(1, QStringLiteral("Text2"), QStringLiteral("No."), &InputFields::num);
-    addField(2, QStringLiteral("Text3"), QStringLiteral("Temp."), &InputFields::temp,
+    addField(1, QStringLiteral("Text2"), QStringLiteral("No."), &InputFields::number);
+    addField(2, QStringLiteral("Text3"), QStringLiteral("Temp."), &InputFields::temperature,
              QStringLiteral("℃"));
-    addField(3, QStringLiteral("Text4"), QStringLiteral("RH"), &InputFields::rh,
+    addField(3, QStringLiteral("Text4"), QStringLiteral("RH"), &InputFields::humidity,
              QStringLiteral("％"));
-    addField(4, QStringLiteral("Text5"), QStringLiteral("PT Ratio"), &InputFields::pt);
-    QLineEdit* text6 = addField(5, QStringLiteral("Text6"), QStringLiteral("Adjust"),
-                                &InputFields::adj, QStringLiteral("pC/V"));
+    addField(4, QStringLiteral("Text5"), QStringLiteral("PT Ratio"), &InputFields::ptRatio);
+    QLineEdit* adjustField = addField(5, QStringLiteral("Text6"), QStringLiteral("Adjust"),
+                                      &InputFields::adjust, QStringLiteral("pC/V"));
 
     setQBar_ = new QScrollBar(Qt::Horizontal, this);
     nameControl(setQBar_, QStringLiteral("HScroll3"));
-    setQBar_->setRange(0, ConstantsForm::qidxMax);
+    setQBar_->setRange(0, ConstantsForm::setQIndexMax);
     setQBar_->setPageStep(1);
     setQLabel_ = namedLabel(QStringLiteral("Label16"), QString(), this);
     setQLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setQLabel_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
-    auto* setq = new QWidget(this);
-    auto* setqRow = new QHBoxLayout(setq);
-    setqRow->setContentsMargins(0, 0, 0, 0);
-    setqRow->addWidget(setQBar_, 1);
-    setqRow->addWidget(setQLabel_);
-    addRow(6, QStringLiteral("Set Q"), setq, QStringLiteral("pC"));
+    auto* setQRow = new QWidget(this);
+    auto* setQLayout = new QHBoxLayout(setQRow);
+    setQLayout->setContentsMargins(0, 0, 0, 0);
+    setQLayout->addWidget(setQBar_, 1);
+    setQLayout->addWidget(setQLabel_);
+    addRow(6, QStringLiteral("Set Q"), setQRow, QStringLiteral("pC"));
 
     addField(7, QStringLiteral("Text7"), QStringLiteral("Start Count"), &InputFields::start,
              QStringLiteral("P.P.S"));
@@ -55,38 +55,38 @@ KouseiWindow::KouseiWindow(ConstantsForm& constants, QWidget* parent)
     problem_->hide();
 
     okButton_ = namedButton(QStringLiteral("Command1"), QStringLiteral("OK"), this);
-    auto* command2 = namedButton(QStringLiteral("Command2"), QStringLiteral("CANCEL"), this);
+    auto* cancelButton = namedButton(QStringLiteral("Command2"), QStringLiteral("CANCEL"), this);
     okButton_->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(okButton_);
-    buttons->addWidget(command2);
+    buttons->addWidget(cancelButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid_);
     layout->addWidget(problem_);
     layout->addLayout(buttons);
 
-    connect(setQBar_, &QScrollBar::valueChanged, this, &KouseiWindow::showSetQ);
+    connect(setQBar_, &QScrollBar::valueChanged, this, &ConstantsWindow::showSetQ);
     // Typed Adjust shows in Set Q when the field is left. A text set by an assistive tool
     // has no such moment and shows at once: textEdited comes just before textChanged for
     // typing only.
-    connect(text6, &QLineEdit::editingFinished, this, &KouseiWindow::showSetQ);
-    connect(text6, &QLineEdit::textEdited, this, [this] { adjustTyped_ = true; });
-    connect(text6, &QLineEdit::textChanged, this, [this] {
+    connect(adjustField, &QLineEdit::editingFinished, this, &ConstantsWindow::showSetQ);
+    connect(adjustField, &QLineEdit::textEdited, this, [this] { adjustTyped_ = true; });
+    connect(adjustField, &QLineEdit::textChanged, this, [this] {
         if (!adjustTyped_) {
-            setQLabel_->setText(constants_.setqText());
+            setQLabel_->setText(constants_.setQText());
         }
         adjustTyped_ = false;
     });
-    connect(okButton_, &QPushButton::clicked, this, &KouseiWindow::okClicked);
-    connect(command2, &QPushButton::clicked, this, &KouseiWindow::cancelClicked);
-    connect(&constants_, &ConstantsForm::fieldsLoaded, this, &KouseiWindow::showFields);
+    connect(okButton_, &QPushButton::clicked, this, &ConstantsWindow::okClicked);
+    connect(cancelButton, &QPushButton::clicked, this, &ConstantsWindow::cancelClicked);
+    connect(&constants_, &ConstantsForm::fieldsLoaded, this, &ConstantsWindow::showFields);
     showFields();
 }
 
 // Caption labels are Label1 to Label9 from the top, unit labels Label10 to Label15.
-void KouseiWindow::addRow(int row, const QString& caption, QWidget* field, const QString& unit) {
+void ConstantsWindow::addRow(int row, const QString& caption, QWidget* field, const QString& unit) {
     QLabel* captionLabel = namedLabel(QStringLiteral("Label%1").arg(row + 1), caption, this);
     captionLabel->setBuddy(field);
     grid_->addWidget(captionLabel, row, 0);
@@ -97,8 +97,8 @@ void KouseiWindow::addRow(int row, const QString& caption, QWidget* field, const
     }
 }
 
-QLineEdit* KouseiWindow::addField(int row, const QString& name, const QString& caption,
-                                  QString InputFields::*field, const QString& unit) {
+QLineEdit* ConstantsWindow::addField(int row, const QString& name, const QString& caption,
+                                     QString InputFields::*field, const QString& unit) {
     auto* edit = new QLineEdit(this);
     nameControl(edit, name);
     addRow(row, caption, edit, unit);
@@ -111,24 +111,24 @@ QLineEdit* KouseiWindow::addField(int row, const QString& name, const QString& c
     return edit;
 }
 
-void KouseiWindow::showFields() {
+void ConstantsWindow::showFields() {
     for (const auto& [edit, field] : fields_) {
         edit->setText(constants_.fields.*field);
     }
-    setQBar_->setValue(constants_.fields.qidx);
+    setQBar_->setValue(constants_.fields.setQIndex);
     showSetQ();
 }
 
-void KouseiWindow::showSetQ() {
-    constants_.fields.qidx = setQBar_->value();
-    setQLabel_->setText(constants_.setqText());
+void ConstantsWindow::showSetQ() {
+    constants_.fields.setQIndex = setQBar_->value();
+    setQLabel_->setText(constants_.setQText());
 }
 
-void KouseiWindow::setOkEnabled(bool enabled) {
+void ConstantsWindow::setOkEnabled(bool enabled) {
     okButton_->setEnabled(enabled);
 }
 
-void KouseiWindow::okClicked() {
+void ConstantsWindow::okClicked() {
     if (constants_.ok() == ConstantsForm::OkResult::Saved) {
         problem_->clear();
         problem_->hide();
@@ -140,18 +140,18 @@ void KouseiWindow::okClicked() {
     problem_->show();
 }
 
-void KouseiWindow::cancelClicked() {
+void ConstantsWindow::cancelClicked() {
     problem_->clear();
     problem_->hide();
     constants_.cancel();
     hide();
 }
 
-void KouseiWindow::reject() {
+void ConstantsWindow::reject() {
     cancelClicked();
 }
 
-void KouseiWindow::closeEvent(QCloseEvent* event) {
+void ConstantsWindow::closeEvent(QCloseEvent* event) {
     // The window stays loaded; closing it is CANCEL.
     event->ignore();
     cancelClicked();

@@ -17,11 +17,11 @@ class QScrollBar;
 
 namespace kr5 {
 
-class KouseiWindow : public QDialog {
+class ConstantsWindow : public QDialog {
     Q_OBJECT
 
   public:
-    explicit KouseiWindow(ConstantsForm& constants, QWidget* parent = nullptr);
+    explicit ConstantsWindow(ConstantsForm& constants, QWidget* parent = nullptr);
 
     // OK (Command1) is disabled while a measurement file is prepared, so that the
     // constants in its header cannot change under it.

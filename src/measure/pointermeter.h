@@ -1,4 +1,4 @@
-// The pointer meter scal: an analogue dial of 90 degrees with eleven ticks, six numbered
+// The pointer meter: an analogue dial of 90 degrees with eleven ticks, six numbered
 // marks and a title in the middle, drawn on a surface. The panel holds two of them: scal1
 // for the pulse rate and scal2 for the peak reading. The dial's centre lies below the
 // picture, so only the upper part of the pointer shows.
@@ -10,19 +10,19 @@
 
 namespace kr5 {
 
-class Scal {
+class PointerMeter {
   public:
     // The geometry follows the surface's size (241 x 161 on the panel).
-    explicit Scal(Surface& sc);
+    explicit PointerMeter(Surface& surface);
 
     // Dial arc and the eleven ticks.
-    void ach();
+    void drawDial();
     // Stores the full-scale value, the number of the right-hand mark and the title, then
     // draws the dial, the title and the six numbers over whatever the picture holds.
     void init(double fullScale, int rightNumber, const QString& title);
     // Moves the pointer to value / full scale (held at 1.05 of the scale, no lower
     // limit). Does nothing before init.
-    void setdata(double value);
+    void setValue(double value);
     // Clears the picture: dial, numbers and pointer.
     void clear();
 
@@ -30,20 +30,21 @@ class Scal {
     static double pointerAngle(double fraction);
 
     // Geometry, fixed at creation.
-    const int sw;   // picture width
-    const int sh;   // picture height
-    const int scx;  // dial centre x
-    const int scy;  // dial centre y, below the picture's lower edge
-    const int r1;   // radius of the dial arc
-    const int r2;   // outer radius of the long ticks and radius of the numbers
-    static constexpr double a0 = 3.14159 / 4;   // right end of the dial; 3 * a0 is the left
-    static constexpr double da = 3.14159 / 10;  // angle between two numbered marks
+    const int width;       // picture width
+    const int height;      // picture height
+    const int centreX;     // dial centre x
+    const int centreY;     // dial centre y, below the picture's lower edge
+    const int arcRadius;   // radius of the dial arc
+    const int markRadius;  // outer radius of the long ticks and radius of the numbers
+    static constexpr double rightEndAngle =
+        3.14159 / 4;  // right end of the dial; 3 * rightEndAngle is the left
+    static constexpr double markStep = 3.14159 / 10;  // angle between two numbered marks
 
-    const QString& stitle() const { return stitle_; }
-    int lmax() const { return lmax_; }
-    double fs() const { return fs_; }
-    double cur() const { return cur_; }
-    double old() const { return old_; }
+    const QString& title() const { return title_; }
+    int rightNumber() const { return rightNumber_; }
+    double fullScale() const { return fullScale_; }
+    double fraction() const { return fraction_; }
+    double drawnFraction() const { return drawnFraction_; }
 
     // The text of the number printed at mark v (0 at the right end, 5 at the left).
     static QString markText(int v, int rightNumber);
@@ -54,12 +55,12 @@ class Scal {
     bool crossesTitle(double fraction) const;
     void pointer(double fraction, Colour colour);
 
-    Surface& sc_;
-    QString stitle_;
-    int lmax_ = 0;
-    double fs_ = 0.0;
-    double cur_ = 0.0;
-    double old_ = 0.0;  // the left end until the first move
+    Surface& surface_;
+    QString title_;
+    int rightNumber_ = 0;
+    double fullScale_ = 0.0;
+    double fraction_ = 0.0;
+    double drawnFraction_ = 0.0;  // the left end until the first move
 };
 
 }  // namespace kr5

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "records/constantsform.h"
-#include "records/kouseiwindow.h"
+#include "records/constantswindow.h"
 #include "records/settingsfile.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +14,15 @@
 
 namespace kr5::test {
 
-class KouseiWindowFixture : public ::testing::Test {
+class ConstantsWindowFixture : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     InputConstants constants;
     SettingsFile settings{dir.path()};
     ConstantsForm form{constants, settings};
-    KouseiWindow window{form};
+    ConstantsWindow window{form};
 
-    KouseiWindowFixture() {
+    ConstantsWindowFixture() {
         form.setPortDigit(QStringLiteral("1"));
         form.loadSettings();
         window.show();

@@ -1,4 +1,4 @@
-#include "scalewidget.h"
+#include "pointermeterwidget.h"
 
 #include "platform/surfaceview.h"
 
@@ -8,15 +8,15 @@
 
 namespace kr5 {
 
-Colour ScaleWidget::dialBackground() {
+Colour PointerMeterWidget::dialBackground() {
     const QColor highlight = QGuiApplication::palette().color(QPalette::Light);
     // A dark highlight would keep every erased pointer as a white trace.
     return highlight.lightness() >= 224 ? ImageSurface::fromQColor(highlight) : kWhite;
 }
 
-ScaleWidget::ScaleWidget(QWidget* parent)
-    : QWidget(parent), sc_(pictureWidth, pictureHeight, dialBackground()), scal_(sc_) {
-    view_ = new SurfaceView(sc_, this);
+PointerMeterWidget::PointerMeterWidget(QWidget* parent)
+    : QWidget(parent), picture_(pictureWidth, pictureHeight, dialBackground()), meter_(picture_) {
+    view_ = new SurfaceView(picture_, this);
     view_->setObjectName(QStringLiteral("sc"));
     view_->setAccessibleDescription(QStringLiteral("sc"));
     // Held at the picture's size and centred, so the dial never stretches.
@@ -26,25 +26,25 @@ ScaleWidget::ScaleWidget(QWidget* parent)
     layout->addWidget(view_, 0, Qt::AlignCenter);
 }
 
-void ScaleWidget::ach() {
-    scal_.ach();
-    view_->showChanged(sc_.takeChanges());
+void PointerMeterWidget::drawDial() {
+    meter_.drawDial();
+    view_->showChanged(picture_.takeChanges());
 }
 
-void ScaleWidget::init(double fullScale, int rightNumber, const QString& title) {
-    scal_.init(fullScale, rightNumber, title);
+void PointerMeterWidget::init(double fullScale, int rightNumber, const QString& title) {
+    meter_.init(fullScale, rightNumber, title);
     setAccessibleName(title);
-    view_->showChanged(sc_.takeChanges());
+    view_->showChanged(picture_.takeChanges());
 }
 
-void ScaleWidget::setdata(double value) {
-    scal_.setdata(value);
-    view_->showChanged(sc_.takeChanges());
+void PointerMeterWidget::setValue(double value) {
+    meter_.setValue(value);
+    view_->showChanged(picture_.takeChanges());
 }
 
-void ScaleWidget::clear() {
-    scal_.clear();
-    view_->showChanged(sc_.takeChanges());
+void PointerMeterWidget::clear() {
+    meter_.clear();
+    view_->showChanged(picture_.takeChanges());
 }
 
 }  // namespace kr5
