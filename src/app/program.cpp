@@ -99,7 +99,8 @@ void Program::wireMenu() {
             measurementFile_.prepareFile();
         }
     });
-    QObject::connect(menu.inputConstants, &QAction::triggered, &main_, [this] { showConstantsWindow(); });
+    QObject::connect(menu.inputConstants, &QAction::triggered, &main_,
+                     [this] { showConstantsWindow(); });
     QObject::connect(menu.options, &QAction::triggered, &main_, [this] { options_.showOptions(); });
     QObject::connect(menu.trend, &QAction::triggered, &charts_, &Charts::toggleTrendWindow);
     QObject::connect(menu.vq, &QAction::triggered, &charts_, &Charts::toggleVqWindow);
@@ -141,6 +142,7 @@ void Program::wireRecords() {
     QObject::connect(recordControls_, &RecordControls::closeClicked, &main_,
                      [this] { session_.closeFile(); });
     QObject::connect(&session_, &Session::changed, &main_, [this] { followSession(); });
+    QObject::connect(&session_, &Session::chartsClearingAsked, &charts_, &Charts::clearBoth);
     QObject::connect(&recorder_, &Recorder::preparedChanged, &main_, [this, menu](bool prepared) {
         if (prepared) {
             recordingTally_.fileOpened(platform_.clock.localTime());

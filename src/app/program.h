@@ -55,6 +55,7 @@
 #include "session/remotecommands.h"
 #include "session/session.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
 
 namespace kr5 {
@@ -152,7 +153,6 @@ class Program {
     bool refused(const QString& what, const Outcome& outcome);
     void writeReportNow();
     void wireModes();
-    RemoteCommands::Hooks remoteHooks();
     int startRemoteControl();
     void showRemoteClients();
     void addListeners();
@@ -232,10 +232,10 @@ class Program {
     // Decides what the windows and the remote control may ask.
     Session session_{{units_, panel_, qn_, recorder_, measurementFile_, constantsForm_,
                       discriminator_, calibration_, background_}};
-    RemoteCommands remoteCommands_{
-        {units_, settings_, session_, panel_, options_.form(), constantsForm_, recorder_, qn_,
-         discriminator_, inception_, background_, acceptance_, platform_.clock},
-        remoteHooks()};
+    RemoteCommands remoteCommands_{{units_, settings_, session_, panel_, options_.form(),
+                                    constantsForm_, recorder_, qn_, discriminator_, inception_,
+                                    background_, acceptance_, platform_.clock,
+                                    QCoreApplication::applicationVersion()}};
     RemoteServer remoteServer_;
 
     QString cycleTime_;

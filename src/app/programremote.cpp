@@ -10,17 +10,6 @@
 
 namespace kr5 {
 
-RemoteCommands::Hooks Program::remoteHooks() {
-    RemoteCommands::Hooks hooks;
-    hooks.clearCharts = [this] {
-        if (!openedTest_.isOpen()) {
-            charts_.clearBoth();
-        }
-    };
-    hooks.programVersion = QCoreApplication::applicationVersion();
-    return hooks;
-}
-
 int Program::startRemoteControl() {
     QTextStream err(stderr);
     const QString name = QCoreApplication::applicationName();

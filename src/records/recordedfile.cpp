@@ -5,6 +5,7 @@
 #include "recordedfile.h"
 
 #include "core/ranges.h"
+#include "records/measurementlayout.h"
 #include "systemtext.h"
 
 #include <QByteArray>
@@ -24,8 +25,12 @@ namespace kr5 {
 namespace {
 
 constexpr qint64 kChunkBytes = qint64{1} << 20;  // the progress step as well
-constexpr int kHeaderLines = 14;
-constexpr int kFieldsPerLine = 5;
+using layout::kColumns;
+using layout::kFieldsPerLine;
+using layout::kHeader;
+using layout::kHeaderLines;
+using layout::kProgramName;
+using layout::Value;
 // Below this every integer is exact in a double, so a row's number divided by ten is the
 // correctly rounded value of its text.
 constexpr quint64 kExactMantissa = quint64{1} << 53;
@@ -211,33 +216,6 @@ bool isTime(const QByteArray& t) {
     return two(0) < 24 && two(3) < 60 && two(6) < 60;
 }
 
-// What a header line holds after its key.
-enum class Value { Text, Date, Number, Count, Program };
-
-struct HeaderLine {
-    const char* key;
-    Value value;
-};
-
-constexpr std::array<HeaderLine, kHeaderLines - 1> kHeader{{
-    {"Name", Value::Text},
-    {"Date", Value::Date},
-    {"No.", Value::Text},
-    {"Temp.", Value::Text},
-    {"RH", Value::Text},
-    {"PT ratio", Value::Number},
-    {"Adjust", Value::Number},
-    {"Set Q", Value::Number},
-    {"Start", Value::Count},
-    {"Mes. Program", Value::Program},
-    {"Version", Value::Text},
-    {"PD Unit", Value::Text},
-    {"AC Unit", Value::Text},
-}};
-
-constexpr const char* kProgramName = "KR-5au";
-constexpr std::array<const char*, kFieldsPerLine> kColumns{"ATT.R", "pC", "RATE.R", "P.P.S", "TV"};
-
 QString expectedLine(int index) {
     if (index == kHeaderLines - 1) {
         QString columns;
@@ -247,7 +225,7 @@ QString expectedLine(int index) {
         }
         return columns;
     }
-    const HeaderLine& h = kHeader[static_cast<size_t>(index)];
+    const layout::HeaderField& h = kHeader[static_cast<size_t>(index)];
     QString value;
     switch (h.value) {
         case Value::Text:
@@ -352,28 +330,28 @@ class Parser {
             }
             return;
         }
-        const HeaderLine& h = kHeader[static_cast<size_t>(index)];
+        const layout::HeaderField& h = kHeader[static_cast<size_t>(index)];
         const Field& v = fields_[1];
         if (!isText(fields_[0], h.key) || !hasDummyTail(fields_) || !takeValue(index, h.value, v)) {
             refuse();
         }
     }
 
-    // Where the value of a text or number line goes, by its index in kHeader.
+    // Where the value of a text or number line goes, by its header line.
     QString* textOf(int index) {
         InputConstants& c = test_.constants;
         switch (index) {
-            case 0:
+            case layout::Name:
                 return &c.name;
-            case 2:
+            case layout::Number:
                 return &c.number;
-            case 3:
+            case layout::Temperature:
                 return &c.temperature;
-            case 4:
+            case layout::Humidity:
                 return &c.humidity;
-            case 10:
+            case layout::Version:
                 return &test_.version;
-            case 11:
+            case layout::DetectorUnit:
                 return &test_.detectorIdent;
             default:
                 return &test_.acIdent;
@@ -383,9 +361,9 @@ class Parser {
     double* numberOf(int index) {
         InputConstants& c = test_.constants;
         switch (index) {
-            case 5:
+            case layout::PtRatio:
                 return &c.ptRatio;
-            case 6:
+            case layout::Adjust:
                 return &c.adjust;
             default:
                 return &c.setQ;

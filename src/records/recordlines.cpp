@@ -1,6 +1,7 @@
 #include "recordlines.h"
 
 #include "core/format.h"
+#include "records/measurementlayout.h"
 
 namespace kr5 {
 
@@ -32,22 +33,37 @@ QString versionText() {
 }
 
 QStringList headerLines(const InputConstants& c, const UnitsOnLine& units, const QDate& date) {
-    return {
-        textLine(QStringLiteral("Name"), c.name),
-        textLine(QStringLiteral("Date"), date.toString(QStringLiteral("MM-dd-yyyy"))),
-        textLine(QStringLiteral("No."), c.number),
-        textLine(QStringLiteral("Temp."), c.temperature),
-        textLine(QStringLiteral("RH"), c.humidity),
-        numberLine(QStringLiteral("PT ratio"), c.ptRatio),
-        numberLine(QStringLiteral("Adjust"), c.adjust),
-        numberLine(QStringLiteral("Set Q"), c.setQ),
-        numberLine(QStringLiteral("Start"), c.startCount),
-        textLine(QStringLiteral("Mes. Program"), QStringLiteral("KR-5au")),
-        textLine(QStringLiteral("Version"), versionText()),
-        textLine(QStringLiteral("PD Unit"), units.unit(UnitKind::Detector).ident),
-        textLine(QStringLiteral("AC Unit"), units.unit(UnitKind::AcUnit).ident),
-        QStringLiteral("\"ATT.R\",\"pC\",\"RATE.R\",\"P.P.S\",\"TV\""),
-    };
+    using namespace layout;
+    std::array<QString, HeaderFields> texts;
+    std::array<double, HeaderFields> numbers{};
+    texts[Name] = c.name;
+    texts[Date] = date.toString(QStringLiteral("MM-dd-yyyy"));
+    texts[Number] = c.number;
+    texts[Temperature] = c.temperature;
+    texts[Humidity] = c.humidity;
+    numbers[PtRatio] = c.ptRatio;
+    numbers[Adjust] = c.adjust;
+    numbers[SetQ] = c.setQ;
+    numbers[StartCount] = c.startCount;
+    texts[ProgramName] = QLatin1String(kProgramName);
+    texts[Version] = versionText();
+    texts[DetectorUnit] = units.unit(UnitKind::Detector).ident;
+    texts[AcUnit] = units.unit(UnitKind::AcUnit).ident;
+
+    QStringList lines;
+    for (int i = 0; i < HeaderFields; ++i) {
+        const HeaderField& field = kHeader[static_cast<size_t>(i)];
+        const QString key = QLatin1String(field.key);
+        const bool number = field.value == Value::Number || field.value == Value::Count;
+        lines << (number ? numberLine(key, numbers[static_cast<size_t>(i)])
+                         : textLine(key, texts[static_cast<size_t>(i)]));
+    }
+    QStringList titles;
+    for (const char* title : kColumns) {
+        titles << csvText(QLatin1String(title));
+    }
+    lines << titles.join(comma);
+    return lines;
 }
 
 QString timeText(const QDateTime& t) {

@@ -4,8 +4,7 @@
 
 namespace kr5 {
 
-RemoteCommands::RemoteCommands(const Parts& parts, Hooks hooks)
-    : p_(parts), hooks_(std::move(hooks)) {
+RemoteCommands::RemoteCommands(const Parts& parts) : p_(parts) {
     declare();
 }
 
@@ -200,7 +199,7 @@ QByteArray RemoteCommands::identity() const {
     if (ident.trimmed().isEmpty()) {
         ident = "0";
     }
-    return "KR5AU,KR-5," + ident.trimmed() + ',' + hooks_.programVersion.toUtf8();
+    return "KR5AU,KR-5," + ident.trimmed() + ',' + p_.programVersion.toUtf8();
 }
 
 void RemoteCommands::reset() {
@@ -212,9 +211,7 @@ void RemoteCommands::reset() {
         pauseWhenQnEnds_ = true;
         return;
     }
-    if (hooks_.clearCharts) {
-        hooks_.clearCharts();
-    }
+    p_.session.clearCharts();
     if (p_.session.recording()) {
         p_.session.pauseRecording();
     }

@@ -56,15 +56,10 @@ class RemoteCommands : public ReadingListener {
         const BackgroundLevel& background;
         const AcceptanceTest& acceptance;
         const Clock& clock;
-    };
-    // What lies beyond the models, from the composition root.
-    struct Hooks {
-        // *RST: both charts cleared.
-        std::function<void()> clearCharts;
-        QString programVersion;
+        QString programVersion;  // for *IDN?
     };
 
-    RemoteCommands(const Parts& parts, Hooks hooks);
+    explicit RemoteCommands(const Parts& parts);
 
     // Runs one received line; returns the replies of its queries, joined by ';', or
     // nothing. Errors go to the client's queue.
@@ -107,7 +102,6 @@ class RemoteCommands : public ReadingListener {
     QByteArray identity() const;
 
     Parts p_;
-    Hooks hooks_;
     ScpiCommandTable table_;
     std::optional<Reading> latest_;
     bool pauseWhenQnEnds_ = false;  // *RST came during a Q-N measurement

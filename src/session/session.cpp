@@ -29,12 +29,12 @@ QString Session::settingRefusal() const {
                : QString();
 }
 
-Outcome Session::liveRefusal(const QString& what) const {
+Outcome Session::liveRefusal() const {
     if (const QString why = settingRefusal(); !why.isEmpty()) {
         return Outcome::refused(why);
     }
     if (recordedTestOpen_) {
-        return Outcome::refused(what.isEmpty() ? kRecordedTestOpen : what);
+        return Outcome::refused(kRecordedTestOpen);
     }
     return {};
 }
@@ -43,7 +43,7 @@ Outcome Session::startQn() {
     if (qnRunning()) {
         return Outcome::refused(kQnRunning);
     }
-    if (Outcome refused = liveRefusal(QString()); !refused) {
+    if (Outcome refused = liveRefusal(); !refused) {
         return refused;
     }
     p_.qn.start();
@@ -128,7 +128,7 @@ Outcome Session::mayPrepareFile() const {
     if (filePrepared()) {
         return Outcome::refused(kFileOpen);
     }
-    return liveRefusal(QString());
+    return liveRefusal();
 }
 
 Outcome Session::prepareFileAt(const QString& path) {
@@ -239,6 +239,12 @@ Outcome Session::startBackground() {
     }
     p_.background.measureNow();
     return {};
+}
+
+void Session::clearCharts() {
+    if (!recordedTestOpen_) {
+        emit chartsClearingAsked();
+    }
 }
 
 }  // namespace kr5

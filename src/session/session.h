@@ -105,14 +105,18 @@ class Session : public QObject {
 
     Outcome acceptCalibration();
     Outcome startBackground();
+    // The live charts start afresh; a recorded test shown stays as it is.
+    void clearCharts();
 
   signals:
     // The state changed: the menus and buttons follow it.
     void changed();
+    void chartsClearingAsked();
 
   private:
     Outcome recordingRefusal() const;
-    Outcome liveRefusal(const QString& what) const;
+    // The line is not the loop's yet, or a recorded test is shown instead of it.
+    Outcome liveRefusal() const;
 
     Parts p_;
     Phase phase_ = Phase::FindingUnits;
