@@ -1,62 +1,154 @@
+// The remote control's command table: one row a command, each with its handler. An
+// action or a setting is a session intent; a query answers from the models.
 #include "session/remotecommands.h"
 
 #include "session/remotecontext.h"
 
 namespace kr5 {
 
-RemoteCommands::RemoteCommands(const Parts& parts) : p_(parts) {
-    declare();
+namespace {
+
+QByteArray flag(bool on) {
+    return on ? QByteArray("1") : QByteArray("0");
 }
 
-void RemoteCommands::declare() {
-    const std::initializer_list<std::pair<Id, const char*>> headers = {
-        {Idn, "*IDN?"},
-        {Cls, "*CLS"},
-        {Opc, "*OPC"},
-        {OpcQuery, "*OPC?"},
-        {Wai, "*WAI"},
-        {Rst, "*RST"},
-        {SystemError, "SYSTem:ERRor?"},
-        {SystemError, "SYSTem:ERRor:NEXT?"},
-        {MeasureCharge, "MEASure:CHARge?"},
-        {MeasureRate, "MEASure:RATE?"},
-        {MeasureVoltage, "MEASure:VOLTage?"},
-        {MeasureBackground, "MEASure:BACKground?"},
-        {Read, "READ?"},
-        {Attenuator, "SENSe:ATTenuator"},
-        {AttenuatorQuery, "SENSe:ATTenuator?"},
-        {AttenuatorAutoQuery, "SENSe:ATTenuator:AUTO?"},
-        {Rate, "SENSe:RATE"},
-        {RateQuery, "SENSe:RATE?"},
-        {RateAutoQuery, "SENSe:RATE:AUTO?"},
-        {Remote, "CONTrol:REMote"},
-        {RemoteQuery, "CONTrol:REMote?"},
-        {Sample, "CONFigure:SAMPle"},
-        {SampleQuery, "CONFigure:SAMPle?"},
-        {Name, "CONFigure:NAME"},
-        {NameQuery, "CONFigure:NAME?"},
-        {RecordFile, "RECord:FILE"},
-        {RecordFileQuery, "RECord:FILE?"},
-        {RecordState, "RECord:STATe"},
-        {RecordStateQuery, "RECord:STATe?"},
-        {RecordCount, "RECord:COUNt?"},
-        {Inception, "VQ:INCeption?"},
-        {Extinction, "VQ:EXTinction?"},
-        {QnStart, "QN:STARt"},
-        {QnStop, "QN:STOP"},
-        {QnState, "QN:STATe?"},
-        {QnData, "QN:DATA?"},
-        {DiscriminatorFunction, "ZN:FUNCtion"},
-        {DiscriminatorFunctionQuery, "ZN:FUNCtion?"},
-        {DiscriminatorA, "ZN:ATTenuator:A"},
-        {DiscriminatorAQuery, "ZN:ATTenuator:A?"},
-        {DiscriminatorB, "ZN:ATTenuator:B"},
-        {DiscriminatorBQuery, "ZN:ATTenuator:B?"},
-        {Verdict, "TEST:VERDict?"},
-        {TestStatus, "TEST:STATus?"},
+}  // namespace
+
+const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
+    using Self = RemoteCommands;
+    using Command = ScpiCommand;
+    using Ctx = Context;
+    // Settings take one value; queries and actions none.
+    constexpr bool value = true;
+    constexpr bool none = false;
+    static const std::vector<Row> table{
+        {"*IDN?", none, [](Self& s, const Command&, Ctx& c) { c.answer(s.identity()); }},
+        {"*CLS", none, [](Self&, const Command&, Ctx& c) { c.errors.clear(); }},
+        // Every command is carried out before the next is read: nothing is ever pending.
+        {"*OPC", none, [](Self&, const Command&, Ctx&) {}},
+        {"*OPC?", none, [](Self&, const Command&, Ctx& c) { c.answer("1"); }},
+        {"*WAI", none, [](Self&, const Command&, Ctx&) {}},
+        {"*RST", none, [](Self& s, const Command&, Ctx&) { s.reset(); }},
+        {"SYSTem:ERRor?", none, [](Self&, const Command&, Ctx& c) { c.answer(c.errors.next()); }},
+        {"SYSTem:ERRor:NEXT?", none,
+         [](Self&, const Command&, Ctx& c) { c.answer(c.errors.next()); }},
+
+        {"MEASure:CHARge?", none,
+         [](Self& s, const Command&, Ctx& c) { s.answerMeasured(Quantity::Charge, c); }},
+        {"MEASure:RATE?", none,
+         [](Self& s, const Command&, Ctx& c) { s.answerMeasured(Quantity::Rate, c); }},
+        {"MEASure:VOLTage?", none,
+         [](Self& s, const Command&, Ctx& c) { s.answerMeasured(Quantity::Voltage, c); }},
+        {"MEASure:BACKground?", none,
+         [](Self& s, const Command&, Ctx& c) { s.answerBackground(c); }},
+        {"READ?", none, [](Self& s, const Command&, Ctx& c) { c.answer(s.readAnswer(c)); }},
+        {"VQ:INCeption?", none,
+         [](Self& s, const Command&, Ctx& c) { s.answerInception(true, c); }},
+        {"VQ:EXTinction?", none,
+         [](Self& s, const Command&, Ctx& c) { s.answerInception(false, c); }},
+        {"TEST:VERDict?", none, [](Self& s, const Command&, Ctx& c) { s.answerVerdict(c); }},
+        {"TEST:STATus?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             c.answer(scpiString(s.p_.acceptance.statusText()));
+         }},
+
+        {"SENSe:ATTenuator", value,
+         [](Self& s, const Command& m, Ctx& c) { s.setRange(true, m.params.front(), c); }},
+        {"SENSe:ATTenuator?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             c.answer(QByteArray::number(s.p_.panel.attenuatorButton()));
+         }},
+        {"SENSe:ATTenuator:AUTO?", none,
+         [](Self& s, const Command&, Ctx& c) { c.answer(flag(s.p_.panel.autoAttenuator())); }},
+        {"SENSe:RATE", value,
+         [](Self& s, const Command& m, Ctx& c) { s.setRange(false, m.params.front(), c); }},
+        {"SENSe:RATE?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             c.answer(QByteArray::number(s.p_.panel.rateButton()));
+         }},
+        {"SENSe:RATE:AUTO?", none,
+         [](Self& s, const Command&, Ctx& c) { c.answer(flag(s.p_.panel.autoRate())); }},
+        {"CONTrol:REMote", value,
+         [](Self& s, const Command& m, Ctx& c) { s.setRemote(m.params.front(), c); }},
+        {"CONTrol:REMote?", none,
+         [](Self& s, const Command&, Ctx& c) { c.answer(flag(s.p_.panel.remote())); }},
+        {"CONFigure:SAMPle", value,
+         [](Self& s, const Command& m, Ctx& c) { s.setSampleTime(m.params.front(), c); }},
+        {"CONFigure:SAMPle?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             c.answer(QByteArray::number(s.p_.settings.sampleMs));
+         }},
+
+        {"CONFigure:NAME", value,
+         [](Self& s, const Command& m, Ctx& c) { s.setTestName(m.params.front(), c); }},
+        {"CONFigure:NAME?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             c.answer(scpiString(s.p_.constants.constants().name));
+         }},
+        {"RECord:FILE", value,
+         [](Self& s, const Command& m, Ctx& c) { s.openFile(m.params.front(), c); }},
+        {"RECord:FILE?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             const Recorder& recorder = s.p_.recorder;
+             c.answer(scpiString(recorder.filePrepared() ? recorder.filePath() : QString()));
+         }},
+        {"RECord:STATe", value,
+         [](Self& s, const Command& m, Ctx& c) { s.setRecordState(m.params.front(), c); }},
+        {"RECord:STATe?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             c.answer(!s.p_.session.filePrepared() ? "CLOS"
+                      : s.p_.session.recording()   ? "ON"
+                                                   : "PAUS");
+         }},
+        {"RECord:COUNt?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             c.answer(QByteArray::number(s.p_.recorder.rowsWritten()));
+         }},
+
+        {"QN:STARt", none,
+         [](Self& s, const Command&, Ctx& c) { tell(s.p_.session.startQn(), c); }},
+        // As the menu's second click: the pass under way is completed first.
+        {"QN:STOP", none, [](Self& s, const Command&, Ctx& c) { tell(s.p_.session.stopQn(), c); }},
+        {"QN:STATe?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             c.answer(!s.p_.session.qnRunning()   ? "IDLE"
+                      : s.p_.session.qnStopping() ? "STOPPING"
+                                                  : "RUN");
+         }},
+        {"QN:DATA?", none, [](Self& s, const Command&, Ctx& c) { c.answer(s.qnCountsAnswer(c)); }},
+
+        {"ZN:FUNCtion", value,
+         [](Self& s, const Command& m, Ctx& c) {
+             s.setDiscriminator(Session::DiscriminatorSetting::Function, m.params.front(), c);
+         }},
+        {"ZN:FUNCtion?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             s.answerDiscriminator(s.p_.discriminator.function(), c);
+         }},
+        {"ZN:ATTenuator:A", value,
+         [](Self& s, const Command& m, Ctx& c) {
+             s.setDiscriminator(Session::DiscriminatorSetting::ChannelA, m.params.front(), c);
+         }},
+        {"ZN:ATTenuator:A?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             s.answerDiscriminator(s.p_.discriminator.channelA(), c);
+         }},
+        {"ZN:ATTenuator:B", value,
+         [](Self& s, const Command& m, Ctx& c) {
+             s.setDiscriminator(Session::DiscriminatorSetting::ChannelB, m.params.front(), c);
+         }},
+        {"ZN:ATTenuator:B?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             s.answerDiscriminator(s.p_.discriminator.channelB(), c);
+         }},
     };
-    for (const auto& [id, header] : headers) {
-        table_.add(id, header);
+    return table;
+}
+
+RemoteCommands::RemoteCommands(const Parts& parts) : p_(parts) {
+    const std::vector<Row>& table = rows();
+    for (size_t i = 0; i < table.size(); ++i) {
+        table_.add(int(i), table[i].header);
     }
 }
 
@@ -67,7 +159,8 @@ QByteArray RemoteCommands::execute(const QByteArray& line, ScpiErrorQueue& error
             errors.push(command.error);
             break;
         }
-        const qsizetype wanted = takesValue(command) ? 1 : 0;
+        const Row& row = rows()[size_t(command.id)];
+        const qsizetype wanted = row.takesValue ? 1 : 0;
         if (command.params.size() > wanted) {
             errors.push(scpierror::ParameterNotAllowed);
             break;
@@ -76,27 +169,15 @@ QByteArray RemoteCommands::execute(const QByteArray& line, ScpiErrorQueue& error
             errors.push(scpierror::MissingParameter);
             break;
         }
-        run(command, context);
+        const bool common = command.header.startsWith('*');
+        if (const QString why = p_.session.settingRefusal();
+            !command.query && !common && !why.isEmpty()) {
+            context.refuse(scpierror::SettingsConflict, why);
+            continue;
+        }
+        row.handler(*this, command, context);
     }
     return context.replies.join(';');
-}
-
-// Every setting takes one value; queries and actions take none.
-bool RemoteCommands::takesValue(const ScpiCommand& command) {
-    if (command.query) {
-        return false;
-    }
-    switch (command.id) {
-        case Cls:
-        case Opc:
-        case Wai:
-        case Rst:
-        case QnStart:
-        case QnStop:
-            return false;
-        default:
-            return true;
-    }
 }
 
 void RemoteCommands::takeReading(const Reading& reading) {
@@ -109,86 +190,6 @@ void RemoteCommands::takeReading(const Reading& reading) {
         // written, and the recording can pause as the PAUSE button would now.
         pauseWhenQnEnds_ = false;
         p_.session.pauseRecording();
-    }
-}
-
-void RemoteCommands::run(const ScpiCommand& command, Context& context) {
-    const bool common = command.header.startsWith('*');
-    if (const QString why = p_.session.settingRefusal();
-        !command.query && !common && !why.isEmpty()) {
-        context.refuse(scpierror::SettingsConflict, why);
-        return;
-    }
-    switch (command.id) {
-        case Idn:
-        case Cls:
-        case Opc:
-        case OpcQuery:
-        case Wai:
-        case Rst:
-        case SystemError:
-            runCommon(command, context);
-            break;
-        case MeasureCharge:
-        case MeasureRate:
-        case MeasureVoltage:
-        case MeasureBackground:
-        case Read:
-        case Inception:
-        case Extinction:
-        case Verdict:
-        case TestStatus:
-            runMeasure(command, context);
-            break;
-        case RecordFile:
-        case RecordFileQuery:
-        case RecordState:
-        case RecordStateQuery:
-        case RecordCount:
-        case Name:
-        case NameQuery:
-            runRecord(command, context);
-            break;
-        case QnStart:
-        case QnStop:
-        case QnState:
-        case QnData:
-            runQn(command, context);
-            break;
-        case DiscriminatorFunction:
-        case DiscriminatorFunctionQuery:
-        case DiscriminatorA:
-        case DiscriminatorAQuery:
-        case DiscriminatorB:
-        case DiscriminatorBQuery:
-            runDiscriminator(command, context);
-            break;
-        default:
-            runSense(command, context);
-            break;
-    }
-}
-
-void RemoteCommands::runCommon(const ScpiCommand& command, Context& context) {
-    switch (command.id) {
-        case Idn:
-            context.answer(identity());
-            break;
-        case Cls:
-            context.errors.clear();
-            break;
-        case OpcQuery:
-            // Every command is carried out before the next is read.
-            context.answer("1");
-            break;
-        case Rst:
-            reset();
-            break;
-        case SystemError:
-            context.answer(context.errors.next());
-            break;
-        default:
-            break;  // *OPC, *WAI: nothing is ever left pending
     }
 }
 

@@ -31,6 +31,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace kr5 {
 
@@ -69,19 +70,19 @@ class RemoteCommands : public ReadingListener {
     void takeReading(const Reading& reading) override;
 
   private:
-    enum Id : int;
     struct Context;
+    // One command: its header as declared (long form with the short form in capitals, a
+    // trailing '?' for a query), whether it takes a value, and what it does.
+    struct Row {
+        const char* header;
+        bool takesValue;
+        void (*handler)(RemoteCommands& self, const ScpiCommand& command, Context& context);
+    };
+    static const std::vector<Row>& rows();
+    enum class Quantity { Charge, Rate, Voltage };
 
-    void declare();
-    static bool takesValue(const ScpiCommand& command);
-    void run(const ScpiCommand& command, Context& context);
-    void runCommon(const ScpiCommand& command, Context& context);
-    void runMeasure(const ScpiCommand& command, Context& context);
-    void runSense(const ScpiCommand& command, Context& context);
-    void runRecord(const ScpiCommand& command, Context& context);
-    void runQn(const ScpiCommand& command, Context& context);
-    void runDiscriminator(const ScpiCommand& command, Context& context);
     void reset();
+    static void tell(const Outcome& outcome, Context& context);
 
     void setRange(bool attenuator, const ScpiParam& param, Context& context);
     void setRemote(const ScpiParam& param, Context& context);
@@ -89,14 +90,17 @@ class RemoteCommands : public ReadingListener {
     void setTestName(const ScpiParam& param, Context& context);
     void openFile(const ScpiParam& param, Context& context);
     void setRecordState(const ScpiParam& param, Context& context);
-    void setDiscriminator(int id, const ScpiParam& param, Context& context);
-    static void tell(const Outcome& outcome, Context& context);
+    void setDiscriminator(Session::DiscriminatorSetting setting, const ScpiParam& param,
+                          Context& context);
 
     // The latest normal reading while it is the present value; null with the reason
     // otherwise.
     const Reading* presentReading(QString* why) const;
-    // MEASure:CHARge?, RATE? or VOLTage?.
-    QByteArray measuredAnswer(int id, Context& context) const;
+    void answerMeasured(Quantity quantity, Context& context) const;
+    void answerBackground(Context& context) const;
+    void answerInception(bool inception, Context& context) const;
+    void answerVerdict(Context& context) const;
+    void answerDiscriminator(int shown, Context& context) const;
     QByteArray readAnswer(Context& context) const;
     QByteArray qnCountsAnswer(Context& context) const;
     QByteArray identity() const;

@@ -11,52 +11,6 @@
 
 namespace kr5 {
 
-enum RemoteCommands::Id : int {
-    Idn,
-    Cls,
-    Opc,
-    OpcQuery,
-    Wai,
-    Rst,
-    SystemError,
-    MeasureCharge,
-    MeasureRate,
-    MeasureVoltage,
-    MeasureBackground,
-    Read,
-    Attenuator,
-    AttenuatorQuery,
-    AttenuatorAutoQuery,
-    Rate,
-    RateQuery,
-    RateAutoQuery,
-    Remote,
-    RemoteQuery,
-    Sample,
-    SampleQuery,
-    Name,
-    NameQuery,
-    RecordFile,
-    RecordFileQuery,
-    RecordState,
-    RecordStateQuery,
-    RecordCount,
-    Inception,
-    Extinction,
-    QnStart,
-    QnStop,
-    QnState,
-    QnData,
-    DiscriminatorFunction,
-    DiscriminatorFunctionQuery,
-    DiscriminatorA,
-    DiscriminatorAQuery,
-    DiscriminatorB,
-    DiscriminatorBQuery,
-    Verdict,
-    TestStatus,
-};
-
 struct RemoteCommands::Context {
     ScpiErrorQueue& errors;
     QList<QByteArray> replies;

@@ -47,10 +47,10 @@ const Reading* RemoteCommands::presentReading(QString* why) const {
     return &*latest_;
 }
 
-QByteArray RemoteCommands::measuredAnswer(int id, Context& context) const {
+void RemoteCommands::answerMeasured(Quantity quantity, Context& context) const {
     QString why;
     const Reading* r = presentReading(&why);
-    if (r != nullptr && id == MeasureVoltage) {
+    if (r != nullptr && quantity == Quantity::Voltage) {
         // Without the unit the test voltage is not measured; 0 would be a false reading.
         why = !r->acPresent      ? QStringLiteral("no AC voltage unit on the line")
               : !r->acAnswered() ? QStringLiteral("no reply from the ACU")
@@ -60,11 +60,11 @@ QByteArray RemoteCommands::measuredAnswer(int id, Context& context) const {
     }
     if (!why.isEmpty()) {
         context.answerUnknown(why);
-        return {};
+        return;
     }
-    return id == MeasureCharge ? scpiNumber(r->charge)
-           : id == MeasureRate ? scpiNumber(r->pulseRate)
-                               : kilovolts(r->testVoltage);
+    context.answer(quantity == Quantity::Charge ? scpiNumber(r->charge)
+                   : quantity == Quantity::Rate ? scpiNumber(r->pulseRate)
+                                                : kilovolts(r->testVoltage));
 }
 
 // charge pC, rate P.P.S., voltage kV, attenuator range, rate range, "units", "time".
@@ -116,49 +116,35 @@ QByteArray RemoteCommands::qnCountsAnswer(Context& context) const {
     return fields.join(',');
 }
 
-void RemoteCommands::runMeasure(const ScpiCommand& command, Context& context) {
-    QByteArray answer;
-    switch (command.id) {
-        case MeasureCharge:
-        case MeasureRate:
-        case MeasureVoltage:
-            answer = measuredAnswer(command.id, context);
-            break;
-        case Read:
-            answer = readAnswer(context);
-            break;
-        case MeasureBackground:
-            if (const auto level = p_.background.level()) {
-                answer = scpiNumber(*level);
-            } else {
-                context.answerUnknown(QStringLiteral("no background measured"));
-            }
-            break;
-        case Inception:
-        case Extinction: {
-            const bool inception = command.id == Inception;
-            const auto volts =
-                inception ? p_.inception.inceptionVolts() : p_.inception.extinctionVolts();
-            if (volts) {
-                answer = kilovolts(*volts);
-            } else {
-                context.answerUnknown(inception ? QStringLiteral("no inception found")
-                                                : QStringLiteral("no extinction found"));
-            }
-            break;
-        }
-        case Verdict: {
-            const QString verdict = p_.acceptance.verdictText();
-            answer = verdict.isEmpty() ? QByteArray("NONE") : verdict.toUtf8();
-            break;
-        }
-        default:  // TestStatus
-            answer = scpiString(p_.acceptance.statusText());
-            break;
+void RemoteCommands::answerBackground(Context& context) const {
+    if (const auto level = p_.background.level()) {
+        context.answer(scpiNumber(*level));
+    } else {
+        context.answerUnknown(QStringLiteral("no background measured"));
     }
-    if (!answer.isEmpty()) {
-        context.answer(answer);
+}
+
+void RemoteCommands::answerInception(bool inception, Context& context) const {
+    const auto volts = inception ? p_.inception.inceptionVolts() : p_.inception.extinctionVolts();
+    if (volts) {
+        context.answer(kilovolts(*volts));
+    } else {
+        context.answerUnknown(inception ? QStringLiteral("no inception found")
+                                        : QStringLiteral("no extinction found"));
     }
+}
+
+void RemoteCommands::answerVerdict(Context& context) const {
+    const QString verdict = p_.acceptance.verdictText();
+    context.answer(verdict.isEmpty() ? QByteArray("NONE") : verdict.toUtf8());
+}
+
+void RemoteCommands::answerDiscriminator(int shown, Context& context) const {
+    if (!p_.units.discriminatorPresent()) {
+        context.answerUnknown(QStringLiteral("no ZN-4 on the line"));
+        return;
+    }
+    context.answer(QByteArray::number(shown));
 }
 
 }  // namespace kr5

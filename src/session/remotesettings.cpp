@@ -26,42 +26,6 @@ void RemoteCommands::tell(const Outcome& outcome, Context& context) {
     }
 }
 
-void RemoteCommands::runSense(const ScpiCommand& command, Context& context) {
-    const auto flag = [](bool on) { return QByteArray(on ? "1" : "0"); };
-    switch (command.id) {
-        case Attenuator:
-            setRange(true, command.params.front(), context);
-            break;
-        case AttenuatorQuery:
-            context.answer(QByteArray::number(p_.panel.attenuatorButton()));
-            break;
-        case AttenuatorAutoQuery:
-            context.answer(flag(p_.panel.autoAttenuator()));
-            break;
-        case Rate:
-            setRange(false, command.params.front(), context);
-            break;
-        case RateQuery:
-            context.answer(QByteArray::number(p_.panel.rateButton()));
-            break;
-        case RateAutoQuery:
-            context.answer(flag(p_.panel.autoRate()));
-            break;
-        case Remote:
-            setRemote(command.params.front(), context);
-            break;
-        case RemoteQuery:
-            context.answer(flag(p_.panel.remote()));
-            break;
-        case Sample:
-            setSampleTime(command.params.front(), context);
-            break;
-        default:  // SampleQuery
-            context.answer(QByteArray::number(p_.settings.sampleMs));
-            break;
-    }
-}
-
 void RemoteCommands::setRange(bool attenuator, const ScpiParam& param, Context& context) {
     const int ranges = attenuator ? kAttenuatorRanges : kRateRanges;
     const bool autoWord = word(param, {"AUTO"}).has_value();
@@ -91,35 +55,6 @@ void RemoteCommands::setSampleTime(const ScpiParam& param, Context& context) {
     const std::optional<int> ms = intIn(param, 0, 500);
     if (!ms || !p_.options.setSampleTime(*ms)) {
         context.refuse(scpierror::DataOutOfRange, QStringLiteral("0, 100, 200 or 500 ms"));
-    }
-}
-
-void RemoteCommands::runRecord(const ScpiCommand& command, Context& context) {
-    switch (command.id) {
-        case Name:
-            setTestName(command.params.front(), context);
-            break;
-        case NameQuery:
-            context.answer(scpiString(p_.constants.constants().name));
-            break;
-        case RecordFile:
-            openFile(command.params.front(), context);
-            break;
-        case RecordFileQuery:
-            context.answer(
-                scpiString(p_.recorder.filePrepared() ? p_.recorder.filePath() : QString()));
-            break;
-        case RecordState:
-            setRecordState(command.params.front(), context);
-            break;
-        case RecordStateQuery:
-            context.answer(!p_.session.filePrepared() ? "CLOS"
-                           : p_.session.recording()   ? "ON"
-                                                      : "PAUS");
-            break;
-        default:  // RecordCount
-            context.answer(QByteArray::number(p_.recorder.rowsWritten()));
-            break;
     }
 }
 
@@ -156,53 +91,15 @@ void RemoteCommands::setRecordState(const ScpiParam& param, Context& context) {
          context);
 }
 
-void RemoteCommands::runQn(const ScpiCommand& command, Context& context) {
-    switch (command.id) {
-        case QnStart:
-            tell(p_.session.startQn(), context);
-            break;
-        case QnStop:
-            tell(p_.session.stopQn(), context);
-            break;
-        case QnState:
-            context.answer(!p_.session.qnRunning()   ? "IDLE"
-                           : p_.session.qnStopping() ? "STOPPING"
-                                                     : "RUN");
-            break;
-        default:  // QnData
-            context.answer(qnCountsAnswer(context));
-            break;
-    }
-}
-
-void RemoteCommands::runDiscriminator(const ScpiCommand& command, Context& context) {
-    if (command.query) {
-        if (!p_.units.discriminatorPresent()) {
-            context.answerUnknown(QStringLiteral("no ZN-4 on the line"));
-            return;
-        }
-        const Zn4Panel& panel = p_.discriminator;
-        const int shown = command.id == DiscriminatorFunctionQuery ? panel.function()
-                          : command.id == DiscriminatorAQuery      ? panel.channelA()
-                                                                   : panel.channelB();
-        context.answer(QByteArray::number(shown));
-        return;
-    }
-    setDiscriminator(command.id, command.params.front(), context);
-}
-
-void RemoteCommands::setDiscriminator(int id, const ScpiParam& param, Context& context) {
-    const bool function = id == DiscriminatorFunction;
+void RemoteCommands::setDiscriminator(Session::DiscriminatorSetting setting, const ScpiParam& param,
+                                      Context& context) {
+    const bool function = setting == Session::DiscriminatorSetting::Function;
     const int count = function ? Zn4Panel::functions : Zn4Panel::steps;
     const std::optional<int> value = intIn(param, 0, count - 1);
     if (!value) {
         context.refuse(scpierror::DataOutOfRange, QStringLiteral("0 to %1").arg(count - 1));
         return;
     }
-    const Session::DiscriminatorSetting setting = function ? Session::DiscriminatorSetting::Function
-                                                  : id == DiscriminatorA
-                                                      ? Session::DiscriminatorSetting::ChannelA
-                                                      : Session::DiscriminatorSetting::ChannelB;
     tell(p_.session.setDiscriminator(setting, *value), context);
 }
 
