@@ -168,6 +168,8 @@ TEST_F(Remote, AValueTheProgramDoesNotHaveIsNotANumberWithItsReason) {
         const QList<QByteArray> fields = send("READ?").split(',');
         ASSERT_EQ(fields.size(), 7);
         EXPECT_EQ(fields[5], "\"OK\"");
+        // Each measured value is the one READ? gives in its own place.
+        EXPECT_EQ(send("MEAS:CHAR?;RATE?"), fields[0] + ';' + fields[1]);
         send("QN:STAR");
     });
     at(23000, "the latest reading is too old", [&] {
