@@ -13,15 +13,11 @@ kr5_add_widgets_test(app_help_test
 target_compile_definitions(app_help_test PRIVATE
     KR5_HELP_PAGE_SOURCE="${PROJECT_SOURCE_DIR}/src/app/help/kr5auhelp.html")
 
-# The built executable: --help and --version without a display, bad options, the frame
-# log of a run against kr5sim.
+# The built executable: --help and --version without a display, bad options, a frame log
+# that cannot be written.
 kr5_add_test(app_commandline_exe_test QT_MAIN
     SOURCES commandline_exe_test.cpp
     LIBS kr5_platform_qt)
 target_compile_definitions(app_commandline_exe_test PRIVATE
     KR5AU_PATH="$<TARGET_FILE:kr5au>" KR5AU_VERSION="${PROJECT_VERSION}")
 add_dependencies(app_commandline_exe_test kr5au)
-if(TARGET kr5sim)
-    target_compile_definitions(app_commandline_exe_test PRIVATE KR5SIM_PATH="$<TARGET_FILE:kr5sim>")
-    add_dependencies(app_commandline_exe_test kr5sim)
-endif()

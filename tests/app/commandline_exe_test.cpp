@@ -1,14 +1,11 @@
 // The built kr5au on its command line: --help and --version on a machine without any
 // display, a bad option's status, a frame log that cannot be written, the device an option
-// names winning over the environment, and --log-frames recording a run against kr5sim.
-// What each option is read into is in commandline_test.cpp.
-#include "support/waituntil.h"
-
+// names winning over the environment. What each option is read into is in
+// commandline_test.cpp; --log-frames recording a run against kr5sim is in program_e2e_test.
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace kr5 {
@@ -179,76 +176,6 @@ TEST(CommandLineExe, ThePortOptionsWinOverTheEnvironment) {
         QStringLiteral("Port 2 (%1): no such device.").arg(o.missing("env-port2"))))
         << run.err.toStdString();
 }
-
-#ifdef KR5SIM_PATH
-// A short run against kr5sim with --log-frames: the program's log holds the frames the
-// simulator logged, in the same order and form, and a reply line after each one answered.
-TEST(CommandLineExe, TheFrameLogOfARunMatchesTheSimulatorsLog) {
-    Offscreen o;
-    test::RealTimeWait wait;
-    const QString simLog = o.dir.filePath(QStringLiteral("sim.log"));
-    const QString programLog = o.dir.filePath(QStringLiteral("program.log"));
-    QProcess sim;
-    QString simOut;
-    QObject::connect(&sim, &QProcess::readyReadStandardOutput,
-                     [&] { simOut += QString::fromLocal8Bit(sim.readAllStandardOutput()); });
-    sim.start(QStringLiteral(KR5SIM_PATH), {"--log", simLog, "--operator", "off"});
-    ASSERT_TRUE(wait.until(5000, [&] { return simOut.contains(QLatin1String("READY")); }));
-    const QString device =
-        QRegularExpression(QStringLiteral("^PORT1=(\\S+)$"), QRegularExpression::MultilineOption)
-            .match(simOut)
-            .captured(1);
-    ASSERT_FALSE(device.isEmpty()) << simOut.toStdString();
-
-    QProcess program;
-    program.setProcessEnvironment(o.env);
-    program.setWorkingDirectory(o.dir.path());
-    QString out;
-    QObject::connect(&program, &QProcess::readyReadStandardOutput,
-                     [&] { out += QString::fromLocal8Bit(program.readAllStandardOutput()); });
-    program.start(QStringLiteral(KR5AU_PATH),
-                  {"--status", "--port1", device, "--log-frames", programLog});
-    const QRegularExpression cycling(QStringLiteral("cycle \\d+ ms"));
-    ASSERT_TRUE(wait.until(20000, [&] { return out.count(cycling) >= 2; }))
-        << out.toStdString() << program.readAllStandardError().toStdString();
-    program.terminate();
-    ASSERT_TRUE(wait.until(10000, [&] { return program.state() == QProcess::NotRunning; }));
-    EXPECT_EQ(program.exitCode(), 0);
-    sim.terminate();
-    wait.until(5000, [&] { return sim.state() == QProcess::NotRunning; });
-
-    // "<baud> <address byte> <command>" of each frame line, and the reply lines.
-    const auto read = [](const QString& path, QStringList* replies) {
-        QFile file(path);
-        QStringList frames;
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        for (const QString& line : QString::fromLatin1(file.readAll()).split('\n')) {
-            const QStringList words = line.split(' ');
-            if (words.size() < 5) {
-                continue;
-            }
-            EXPECT_TRUE(
-                QRegularExpression(QStringLiteral("^\\d+(\\.\\d+)?$")).match(words[0]).hasMatch());
-            EXPECT_EQ(words[1], QStringLiteral("port1"));
-            if (words[3] == QLatin1String("<")) {
-                *replies << words.mid(4).join(' ');
-            } else {
-                frames << words.mid(2).join(' ');
-            }
-        }
-        return frames;
-    };
-    QStringList replies, none;
-    const QStringList programFrames = read(programLog, &replies);
-    const QStringList simFrames = read(simLog, &none);
-    ASSERT_GT(programFrames.size(), 30);
-    EXPECT_EQ(programFrames, simFrames);
-    EXPECT_TRUE(replies.contains(QStringLiteral("A0vKR-5 SIM 0001\\r\\n")))
-        << replies.join('\n').toStdString();
-    EXPECT_GT(
-        replies.filter(QRegularExpression(QStringLiteral("^A0x[0-9A-F]{6}\\\\r\\\\n$"))).size(), 5);
-}
-#endif
 
 }  // namespace
 }  // namespace kr5

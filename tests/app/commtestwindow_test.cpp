@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QGroupBox>
 
 namespace kr5 {
 namespace {
@@ -15,15 +14,6 @@ using namespace windowfakes;
 
 TEST(CommTestWindow, FindsLandInTheFieldsOfTheirPortAndUnit) {
     CommTestWindow window;
-    EXPECT_EQ(window.objectName(), QStringLiteral("commtest"));
-    const auto* com1 = window.findChild<QGroupBox*>(QStringLiteral("com1"));
-    const auto* com2 = window.findChild<QGroupBox*>(QStringLiteral("com2"));
-    ASSERT_TRUE(com1 && com2);
-    EXPECT_EQ(com1->title() + com2->title(), QStringLiteral("COM1COM2"));
-    EXPECT_EQ(labelTexts(window, "scanCaption com1UnitCaption com2AddressCaption"),
-              "Scanning Unit|Unit|Address");
-    expectNamedControls(window);
-
     window.showProgress();
     EXPECT_TRUE(window.isVisible() && window.isWindow());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

@@ -30,14 +30,13 @@ class MainWindowTest : public ::testing::Test {
 
     // The items of the menu bar (owner null) or of a submenu in order as "name=caption",
     // marked " >" when they open a menu, " -" when disabled, " [x]" when checked and " [ ]"
-    // when they can be; each also carries its name for tools.
+    // when they can be.
     QString items(const QAction* owner = nullptr) const {
         const auto actions = owner == nullptr ? window.menuBar()->actions()
                              : owner->menu()  ? owner->menu()->actions()
                                               : QList<QAction*>();
         QStringList out;
         for (const QAction* a : actions) {
-            EXPECT_EQ(a->property("accessibleDescription").toString(), a->objectName());
             out << a->objectName() + QLatin1Char('=') + a->text() + (a->menu() ? " >" : "") +
                        (a->isEnabled() ? "" : " -") +
                        (a->isChecked()     ? " [x]"
@@ -78,7 +77,6 @@ TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgramAndEachMemberHoldsItsOwn) {
               "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 [ ], dhist=History(&H) [ ]");
     window.setDiscriminatorAvailable(false);
     EXPECT_FALSE(menu().discriminator->isEnabled());
-    expectNamedControls(window);
     // The program wires each member to its work: one holding another item would set off
     // the wrong thing.
     const std::pair<QAction * MainMenu::*, const char*> members[] = {
@@ -100,14 +98,10 @@ TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgramAndEachMemberHoldsItsOwn) {
 }
 
 TEST_F(MainWindowTest, CaptionCycleTimeWarningAndUnitStatus) {
-    EXPECT_EQ(window.objectName(), QStringLiteral("KR5AU"));
     window.setPortCaption(QStringLiteral("2"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("KR-5AU(2)"));
-    EXPECT_EQ(labelTexts(window, "Label13 dst Label14"), "Sample T.||ms");
     window.showCycleTime(QStringLiteral("125"));
     EXPECT_EQ(labelTexts(window, "dst"), "125");
-    ASSERT_NE(window.panelArea(), nullptr);
-    EXPECT_NE(window.panelArea()->layout(), nullptr);
 
     // The warning and the unit status show side by side and go with an empty text.
     window.show();
@@ -121,7 +115,6 @@ TEST_F(MainWindowTest, CaptionCycleTimeWarningAndUnitStatus) {
     EXPECT_EQ(labelTexts(window, "unitStatus warning"),
               "KR-5: no reply (3)|test.csv cannot be written");
     EXPECT_EQ(status->accessibleName(), status->text());  // read out by screen readers
-    EXPECT_EQ(status->accessibleDescription(), QStringLiteral("unitStatus"));
     const auto seen = [&] {  // once the window has laid out its status bar
         QCoreApplication::processEvents();
         return std::pair(status->isVisible(), warning->isVisible());

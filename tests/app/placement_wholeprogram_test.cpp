@@ -100,14 +100,6 @@ class WideScreen : public Placement {
     }
 };
 
-TEST_F(SmallScreen, NoWindowOpensOverTheMainWindowNorTheTrendAndVqWindowsOverEachOther) {
-    runUntilShown();
-    EXPECT_EQ(frame(QStringLiteral("KR5AU")).topLeft(), QPoint(0, 0));
-    expectOnTheScreen();
-    expectClearOfTheMainWindow();
-    EXPECT_FALSE(frame(QStringLiteral("wave")).intersects(frame(QStringLiteral("VQ"))));
-}
-
 TEST_F(WideScreen, TheFiveWindowsOpenSideBySide) {
     runUntilShown();
     expectOnTheScreen();
@@ -120,8 +112,14 @@ TEST_F(WideScreen, TheFiveWindowsOpenSideBySide) {
     }
 }
 
-TEST_F(SmallScreen, WhereTheOperatorLeftTheWindowsTheyOpenAtTheNextStart) {
-    runUntilShown([] {
+// At the first start no window opens over the main window, nor the trend and V-Q windows
+// over each other; where the operator left them they open at the next start.
+TEST_F(SmallScreen, NoWindowOpensOverTheMainWindowAndWhereTheOperatorLeftThemTheyOpenAgain) {
+    runUntilShown([this] {
+        EXPECT_EQ(frame(QStringLiteral("KR5AU")).topLeft(), QPoint(0, 0));
+        expectOnTheScreen();
+        expectClearOfTheMainWindow();
+        EXPECT_FALSE(frame(QStringLiteral("wave")).intersects(frame(QStringLiteral("VQ"))));
         window(QStringLiteral("KR5AU"))->move(40, 30);
         window(QStringLiteral("wave"))->move(700, 380);
         window(QStringLiteral("wave"))->resize(700, 400);

@@ -1,6 +1,6 @@
-// The real program against kr5sim on pseudo-terminals: discovery, cycles, status, release on
-// SIGTERM; and its exit code and message when no port opens. What it does in between is
-// left to the whole-program test, in virtual time.
+// The real program against kr5sim on pseudo-terminals: discovery, cycles, status, its own
+// frame log, release on SIGTERM, and a pulled port. What it does in between is left to the
+// whole-program test, in virtual time; a missing port's exit code is in commandline_exe_test.
 #include "programrun.h"
 
 #include <QRegularExpression>
@@ -16,7 +16,8 @@ TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
     const QString device =
         startSimulator(logPath, {"--fault", QStringLiteral("ZN silent from=%1").arg(kSilentFromS)});
     ASSERT_FALSE(device.isEmpty()) << simOut.toStdString();
-    startProgram(device, {QStringLiteral("--status")});
+    const QString programLog = dir.filePath(QStringLiteral("program.log"));
+    startProgram(device, {"--status", "--log-frames", programLog});
 
     // Three status lines with a cycle time: the loop runs.
     const QRegularExpression cycling(QStringLiteral("cycle \\d+ ms"));
@@ -56,39 +57,21 @@ TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
     // Remote off on both units, every unit back to 9600 baud, the line resynchronised.
     const QStringList end{"C0 m0", "C2 m0", "C0 b3", "C1 b3", "C2 b3", "C0 v"};
     EXPECT_EQ(log.mid(log.size() - end.size()), end);
-}
 
-// No device behind either port: the reason goes to standard error with the devices named,
-// and the program ends with the code --help gives for it, without a display to answer.
-TEST_F(ProgramRun, NoPortEndsWithItsOwnCodeAndSaysWhy) {
-    ASSERT_TRUE(dir.isValid());
-    const QString missing1 = dir.filePath(QStringLiteral("no-such-port1"));
-    const QString missing2 = dir.filePath(QStringLiteral("no-such-port2"));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("KR5AU_PORT1"), missing1);
-    env.insert(QStringLiteral("KR5AU_PORT2"), missing2);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(dir.path());
-    program.start(QStringLiteral(KR5AU_PATH), {QStringLiteral("--status")});
-    ASSERT_TRUE(wait.until(20000, [&] { return program.state() == QProcess::NotRunning; }));
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    constexpr int kNoDevice = 2;
-    EXPECT_EQ(program.exitCode(), kNoDevice);
-    const QString err = QString::fromLocal8Bit(program.readAllStandardError());
-    EXPECT_TRUE(err.contains(QStringLiteral("Can not find KR-5. Stop mes.\nPort 1 (%1): no such "
-                                            "device.\nPort 2 (%2): no such device.\n")
-                                 .arg(missing1, missing2)))
-        << err.toStdString();
-
-    QProcess help;
-    help.setProcessEnvironment(env);
-    help.start(QStringLiteral(KR5AU_PATH), {QStringLiteral("--help")});
-    ASSERT_TRUE(help.waitForFinished(10000));
-    const QString usage = QString::fromLocal8Bit(help.readAllStandardOutput());
-    EXPECT_TRUE(
-        usage.contains(QStringLiteral("  %1  the serial device does not exist").arg(kNoDevice)))
-        << usage.toStdString();
+    // --log-frames: the program's log holds the frames the simulator logged, in the same
+    // order and form, and a reply line after each one answered.
+    QStringList programFrames, replies;
+    for (const QString& line : frames(programLog)) {
+        (line.section(QLatin1Char(' '), 1, 1) == QLatin1String("<") ? replies : programFrames)
+            << line;
+    }
+    EXPECT_EQ(programFrames, frames(logPath));
+    EXPECT_TRUE(replies.contains(QStringLiteral("9600 < A0vKR-5")))
+        << replies.join('\n').toStdString();
+    EXPECT_GT(
+        replies.filter(QRegularExpression(QStringLiteral("^9600 < A0x[0-9A-F]{6}\\\\r\\\\n$")))
+            .size(),
+        5);
 }
 
 // The adapter pulled out for a while, the line at 38400 baud: the status says LOST while

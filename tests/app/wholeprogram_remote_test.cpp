@@ -9,6 +9,8 @@
 #include <QSettings>
 #include <QStatusBar>
 
+#include <algorithm>
+
 namespace kr5::test {
 namespace {
 
@@ -166,6 +168,8 @@ TEST_F(Remote, AValueTheProgramDoesNotHaveIsNotANumberWithItsReason) {
         const QList<QByteArray> fields = send("READ?").split(',');
         ASSERT_EQ(fields.size(), 7);
         EXPECT_EQ(fields[5], "\"OK\"");
+        // Each measured value is the one READ? gives in its own place.
+        EXPECT_EQ(send("MEAS:CHAR?;RATE?"), fields[0] + ';' + fields[1]);
         send("QN:STAR");
     });
     at(23000, "the latest reading is too old", [&] {
@@ -177,11 +181,14 @@ TEST_F(Remote, AValueTheProgramDoesNotHaveIsNotANumberWithItsReason) {
     runProgram(60'000);
 }
 
-// The user's configuration starts the server; an address other than loopback had to be
-// named there, and the status bar says the program can be reached from the network.
-TEST_F(Remote, TheConfigurationsAddressIsListenedOnAndANetworkOneIsShown) {
+// The files read at the start: the user's configuration starts the server, where an
+// address other than loopback had to be named, and the status bar says the program can be
+// reached from the network; a settings file in the working folder that is no regular file
+// is named in a message and the default constants are used.
+TEST_F(Remote, TheConfigurationsAddressIsListenedOnAndASettingsFileThatIsNoFileIsNamed) {
     QSettings(windowMemoryPath(), QSettings::IniFormat)
         .setValue(QStringLiteral("remote/listen"), QStringLiteral("0.0.0.0:0"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("kr5au1.ini")));
     QString shown;
     step(
         "the loop runs", [&] { return program->panel().remote(); },
@@ -193,6 +200,14 @@ TEST_F(Remote, TheConfigurationsAddressIsListenedOnAndANetworkOneIsShown) {
     EXPECT_TRUE(shown.startsWith(QStringLiteral("Remote control on 0.0.0.0:")));
     EXPECT_TRUE(shown.endsWith(QStringLiteral("reachable from the network")));
     EXPECT_FALSE(program->remoteServer().isListening()) << "closed when the program ended";
+    const auto named =
+        std::find_if(dialogs.shown.begin(), dialogs.shown.end(), [](const auto& box) {
+            return box.text.contains(QStringLiteral("kr5au1.ini is not a regular file"));
+        });
+    ASSERT_NE(named, dialogs.shown.end());
+    EXPECT_EQ(named->buttons, Dialogs::Buttons::Ok);
+    EXPECT_EQ(control<QLineEdit>(QStringLiteral("kousei"), QStringLiteral("Text5"))->text(),
+              QStringLiteral(" 100"));
 }
 
 }  // namespace

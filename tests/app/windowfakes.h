@@ -61,15 +61,4 @@ inline QString labelTexts(const QWidget& window, const char* names) {
     return texts.join(QLatin1Char('|'));
 }
 
-// Every control of the window (Qt's own parts aside) carries its name as object name and
-// accessible description alike.
-inline void expectNamedControls(const QWidget& window) {
-    for (const QWidget* control : window.findChildren<QWidget*>()) {
-        if (!control->objectName().startsWith(QLatin1String("qt_"))) {
-            EXPECT_FALSE(control->objectName().isEmpty()) << control->metaObject()->className();
-            EXPECT_EQ(control->accessibleDescription(), control->objectName());
-        }
-    }
-}
-
 }  // namespace kr5::windowfakes

@@ -66,15 +66,8 @@ struct Zn4WindowTest : ::testing::Test {
     QAction menuItem{QStringLiteral("ZN-4")};  // stands in for Window > ZN-4
 };
 
-// Every control named by the program carries the name as its accessible description, and
-// each lamp names its column and step for a screen reader: a swap of the columns shows.
+// Each lamp names its column and step for a screen reader: a swap of the columns shows.
 TEST_F(Zn4WindowTest, TheStartStateAndClosingThatOnlyHides) {
-    QList<QWidget*> widgets = window.findChildren<QWidget*>();
-    for (QWidget* w : widgets << &window) {
-        if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))) {
-            EXPECT_EQ(w->accessibleDescription(), w->objectName());
-        }
-    }
     for (int e = 0; e < 20; ++e) {
         EXPECT_EQ(stepButton(e)->accessibleName(),
                   QLatin1String(e >= 10 ? "A " : "B ") + QLatin1String(kSteps[e % 10]));

@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QAccessible>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -26,20 +25,14 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
-#include <initializer_list>
-
 namespace kr5 {
 namespace {
 
-// The control of that name, which also carries its name for tools.
+// The control of that name.
 template <typename T = QWidget>
 T* control(const QWidget& window, const QString& name) {
     T* found = window.findChild<T*>(name);
-    if (found == nullptr) {
-        ADD_FAILURE() << "no control " << name.toStdString();
-        return nullptr;
-    }
-    EXPECT_EQ(found->accessibleDescription(), name);
+    EXPECT_NE(found, nullptr) << "no control " << name.toStdString();
     return found;
 }
 
@@ -50,44 +43,9 @@ void type(QLineEdit* edit, const QString& text) {
     emit edit->editingFinished();
 }
 
-// Each "name=caption": the control of that name shows that caption (a label's or a
-// button's text, a frame's title); "name=a|b|c" gives those of name(0), name(1), name(2).
-void expectCaptions(const QWidget& window, std::initializer_list<const char*> table) {
-    for (const char* entry : table) {
-        const QStringList pair = QString::fromUtf8(entry).split(QLatin1Char('='));
-        const QStringList captions = pair[1].split(QLatin1Char('|'));
-        for (int i = 0; i < captions.size(); ++i) {
-            QWidget* w = control(window, captions.size() == 1 ? pair[0] : elementName(pair[0], i));
-            ASSERT_NE(w, nullptr);
-            const QVariant text = w->property("text");
-            EXPECT_EQ((text.isValid() ? text : w->property("title")).toString(), captions[i])
-                << entry;
-        }
-    }
-}
-
 using ConstantsWindowTest = test::ConstantsWindowFixture;
 
 TEST_F(ConstantsWindowTest, RowsShowTheConstantsTheSetQLabelFollowsAndOkStores) {
-    EXPECT_EQ(window.objectName(), QStringLiteral("kousei"));
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Input const"));
-    expectCaptions(window,
-                   {"Label1=Name", "Label2=No.", "Label3=Temp.", "Label4=RH", "Label5=PT Ratio",
-                    "Label6=Adjust", "Label7=Set Q", "Label8=Start Count", "Label9=Stop Count",
-                    "Label10=℃", "Label11=％", "Label12=pC/V", "Label13=pC", "Label14=P.P.S",
-                    "Label15=P.P.S", "Command1=OK", "Command2=CANCEL"});
-    const QStringList fieldNames = {"Test name",
-                                    "Test number",
-                                    "Temperature, degrees Celsius",
-                                    "Relative humidity, percent",
-                                    "PT ratio of the voltage transformer",
-                                    "Adjust, pC per volt",
-                                    "Start count, pulses per second",
-                                    "Stop count, pulses per second"};
-    for (int i = 1; i <= 8; ++i) {
-        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(text(i));
-        EXPECT_EQ(a == nullptr ? QString() : a->text(QAccessible::Name), fieldNames[i - 1]);
-    }
     EXPECT_EQ(QStringList({text(1)->text(), text(5)->text(), text(7)->text()}),
               QStringList({"no name", " 100", "50"}));
     QLabel* label16 = control<QLabel>(window, QStringLiteral("Label16"));
@@ -160,7 +118,6 @@ TEST(RecordControls, ShownWhileAFileIsPreparedClicksRecordAndTheCaptionCountsRow
         path, headerLines(InputConstants{}, UnitsOnLine{}, QDate(2026, 1, 5)), nullptr));
     EXPECT_FALSE(frec->isHidden() || bclose->isHidden());
     EXPECT_TRUE(pause->isChecked());
-    expectCaptions(controls, {"Option1=REC ON", "Option2=PAUSE", "bclose=CLOSE"});
     controls.setQnRunning(true);
     EXPECT_FALSE(frec->isEnabled() || bclose->isEnabled());
     controls.setQnRunning(false);
@@ -224,21 +181,6 @@ TEST_F(OptionsWindowTest, SetAppliesTheTabThatShows) {
 // unloads it, and the next opening starts afresh.
 TEST_F(OptionsWindowTest, CloseHidesButTheTitleBarUnloadsAndTheNextOpeningStartsAfresh) {
     OptionsWindow& w = shown();
-    EXPECT_EQ(w.objectName(), QStringLiteral("Options"));
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Option"));
-    QStringList tabs;
-    for (int i = 0; i < named<QTabWidget>("OPtab")->count(); ++i) {
-        tabs << named<QTabWidget>("OPtab")->tabText(i);
-    }
-    EXPECT_EQ(tabs,
-              QStringList({"Sample time", "Auto Range", "TV Multi", "Com. Speed", "QN Conf."}));
-    // The blanks in the check boxes' captions are full-width spaces.
-    expectCaptions(
-        w, {"Option1=MIN|100ms|200ms|500ms", "Option2=×１|×２|×４|×５",
-            "Option3=9600bps|19200bps|38400bps", "Option4=100ms|200ms|500ms|1s",
-            "Option5=5|10|15|20|25|30|Non Stop", "Check1=INPUT　ATT", "Check2=RATE　METER　RANGE",
-            "Label1=Expand TV range ", "Label2=Change comport speed", "Frame1=Gate Time",
-            "Frame2=Loop no.", "Frame3=Condition", "Command2=Set", "Command1=Close"});
     for (const char* initial : {"Option1(0)", "Option2(0)", "Option3(0)", "Option4(3)",
                                 "Option5(6)", "Check1", "Check2"}) {
         EXPECT_TRUE(w.findChild<QAbstractButton*>(QLatin1String(initial))->isChecked()) << initial;
