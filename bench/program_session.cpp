@@ -1,5 +1,7 @@
 #include "program_session.h"
 
+#include <csignal>
+
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
@@ -207,7 +209,20 @@ VirtualDisplay::VirtualDisplay() {
     }
 }
 
+void VirtualDisplay::stop() {
+    if (server_.processId() > 0) {
+        ::kill(static_cast<pid_t>(server_.processId()), SIGSTOP);
+    }
+}
+
+void VirtualDisplay::resume() {
+    if (server_.processId() > 0) {
+        ::kill(static_cast<pid_t>(server_.processId()), SIGCONT);
+    }
+}
+
 VirtualDisplay::~VirtualDisplay() {
+    resume();
     server_.terminate();
     server_.waitForFinished(5000);
 }

@@ -112,6 +112,10 @@ class VirtualDisplay {
     ~VirtualDisplay();
     // Empty when Xvfb is not installed or did not start.
     QString name() const { return name_; }
+    // Stops the server and lets it go on (SIGSTOP, SIGCONT): a client that paints then
+    // waits on it, as on a desktop whose X server hangs.
+    void stop();
+    void resume();
 
   private:
     QProcess server_;
