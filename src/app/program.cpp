@@ -43,13 +43,11 @@ PanelWidget* addPanel(MainWindow& main, PanelModel& panel, ScreenPacer& pacer) {
 Program::Program(const Platform& platform, ProgramOptions options)
     : platform_(platform),
       startOptions_(options),
-      panelWidget_(addPanel(main_, panel_, screenPacer_)),
-      recordControls_(addRecordControls(main_, recorder_)),
-      loopWindows_({main_, charts_, *recordControls_, discriminator_, units_}),
-      qn_({settings_, requests_, panel_, loopWindows_}),
-      acquisition_({requests_, settings_, units_, link_, platform_.clock, timing_, platform_.pump,
-                    evaluator_, panel_, loopWindows_, qn_}),
+      panelWidget_(addPanel(main_, engine_.panel(), screenPacer_)),
+      recordControls_(addRecordControls(main_, engine_.recorder())),
+      loopWindows_({main_, charts_, *recordControls_, engine_.discriminator(), units_}),
       out_(stdout) {
+    engine_.setWindows(loopWindows_, loopWindows_);
     // First of all that follow the constants, so that the charts scale by the new ones.
     const auto followConstants = [this] {
         if (!openedTest_.isOpen()) {
@@ -74,18 +72,18 @@ void Program::addListeners() {
     // The order matters where two listeners meet: the panel moves the trend's rate scale
     // before the reading is drawn, and a data row is written before the marker of a Q-N
     // block the same step completes.
-    acquisition_.addListener(panel_);
-    acquisition_.addListener(recorder_);
-    acquisition_.addListener(recordingTally_);
-    acquisition_.addListener(chartFeed_);
-    acquisition_.addListener(history_);
-    acquisition_.addListener(background_);
-    acquisition_.addListener(calibration_);
-    acquisition_.addListener(acceptance_);
-    acquisition_.addListener(qn_);
-    acquisition_.addListener(discriminator_);
-    acquisition_.addListener(unitStatus_);
-    acquisition_.addListener(remoteCommands_);
+    engine_.addListener(engine_.panel());
+    engine_.addListener(engine_.recorder());
+    engine_.addListener(engine_.recordingTally());
+    engine_.addListener(chartFeed_);
+    engine_.addListener(history_);
+    engine_.addListener(background_);
+    engine_.addListener(calibration_);
+    engine_.addListener(acceptance_);
+    engine_.addListener(engine_.qn());
+    engine_.addListener(engine_.discriminator());
+    engine_.addListener(unitStatus_);
+    engine_.addListener(remoteCommands_);
 }
 
 void Program::wireMenu() {
@@ -112,25 +110,26 @@ void Program::wireMenu() {
             refused(QStringLiteral("A Q-N measurement"), session_.startQn());
         }
     });
-    QObject::connect(menu.discriminator, &QAction::triggered, &discriminator_,
+    QObject::connect(menu.discriminator, &QAction::triggered, &engine_.discriminator(),
                      &Zn4Panel::menuClick);
-    QObject::connect(&timing_, &Timing::cycleTimeChanged, &main_, [this](const QString& text) {
-        cycleTime_ = text;
-        main_.showCycleTime(text);
-    });
+    QObject::connect(&engine_.timing(), &Timing::cycleTimeChanged, &main_,
+                     [this](const QString& text) {
+                         cycleTime_ = text;
+                         main_.showCycleTime(text);
+                     });
     QObject::connect(&unitStatus_, &UnitStatus::changed, &main_, &MainWindow::showUnitStatus);
 }
 
 void Program::wirePanel() {
-    QObject::connect(&panel_, &PanelModel::followedAttenuatorChanged, &charts_,
+    QObject::connect(&engine_.panel(), &PanelModel::followedAttenuatorChanged, &charts_,
                      &Charts::recolourRateScale);
-    QObject::connect(&panel_, &PanelModel::autoRangingToggled, &main_,
+    QObject::connect(&engine_.panel(), &PanelModel::autoRangingToggled, &main_,
                      [this] { options_.showAutoRanging(); });
-    QObject::connect(&options_.form(), &OptionsForm::autoRangingSet, &panel_,
+    QObject::connect(&options_.form(), &OptionsForm::autoRangingSet, &engine_.panel(),
                      &PanelModel::autoRangingSet);
     // The Options window's read-out follows every reading, shown or not.
-    QObject::connect(&panel_, &PanelModel::readoutsChanged, &main_,
-                     [this] { options_.setTvReadout(panel_.readouts().testVoltage); });
+    QObject::connect(&engine_.panel(), &PanelModel::readoutsChanged, &main_,
+                     [this] { options_.setTvReadout(engine_.panel().readouts().testVoltage); });
 }
 
 void Program::wireRecords() {
@@ -143,21 +142,23 @@ void Program::wireRecords() {
                      [this] { session_.closeFile(); });
     QObject::connect(&session_, &Session::changed, &main_, [this] { followSession(); });
     QObject::connect(&session_, &Session::chartsClearingAsked, &charts_, &Charts::clearBoth);
-    QObject::connect(&recorder_, &Recorder::preparedChanged, &main_, [this, menu](bool prepared) {
-        if (prepared) {
-            recordingTally_.fileOpened(platform_.clock.localTime());
-        } else {
-            writeSummaryNow();
-        }
-    });
+    QObject::connect(&engine_.recorder(), &Recorder::preparedChanged, &main_,
+                     [this, menu](bool prepared) {
+                         if (prepared) {
+                             engine_.recordingTally().fileOpened(platform_.clock.localTime());
+                         } else {
+                             writeSummaryNow();
+                         }
+                     });
     QObject::connect(&measurementFile_, &MeasurementFile::nameNeeded, &main_,
                      [this] { showConstantsWindow(); });
     QObject::connect(&measurementFile_, &MeasurementFile::captionChanged, &main_,
                      &MainWindow::setWindowTitle);
     // A file that cannot be written is reported without stopping anything: the rows wait
     // in memory and go out at the next write that succeeds.
-    QObject::connect(&recorder_, &Recorder::writeProblem, &main_, &MainWindow::showWarning);
-    QObject::connect(&recorder_, &Recorder::writeRecovered, &main_,
+    QObject::connect(&engine_.recorder(), &Recorder::writeProblem, &main_,
+                     &MainWindow::showWarning);
+    QObject::connect(&engine_.recorder(), &Recorder::writeRecovered, &main_,
                      [this] { main_.showWarning(QString()); });
 }
 
@@ -221,19 +222,20 @@ void Program::showNoiseWarning() {
 }
 
 void Program::wireModes() {
-    QObject::connect(&qn_, &QnSequence::passQmReady, &main_, [this] {
-        const QmTracker& qm = qn_.qm();
+    QObject::connect(&engine_.qn(), &QnSequence::passQmReady, &main_, [this] {
+        const QmTracker& qm = engine_.qn().qm();
         charts_.qn().setCounts(qm.blockPasses(), constants_.adjust);
         charts_.qn().showQm(qm.lastPass(constants_.adjust).text(),
                             qm.block(constants_.adjust).text(), qm.passesInBlock());
     });
-    QObject::connect(&qn_, &QnSequence::startMarkerDue, &recorder_, [this] {
-        recorder_.appendQnStart(settings_.qnCondition, panel_.readouts().testVoltage,
-                                settings_.qnPasses);
+    QObject::connect(&engine_.qn(), &QnSequence::startMarkerDue, &engine_.recorder(), [this] {
+        engine_.recorder().appendQnStart(
+            settings_.qnCondition, engine_.panel().readouts().testVoltage, settings_.qnPasses);
     });
-    QObject::connect(&qn_, &QnSequence::endMarkerDue, &recorder_, &Recorder::appendQnEnd);
-    QObject::connect(&discriminator_, &Zn4Panel::menuTickChanged, main_.menu().discriminator,
-                     &QAction::setChecked);
+    QObject::connect(&engine_.qn(), &QnSequence::endMarkerDue, &engine_.recorder(),
+                     &Recorder::appendQnEnd);
+    QObject::connect(&engine_.discriminator(), &Zn4Panel::menuTickChanged,
+                     main_.menu().discriminator, &QAction::setChecked);
     main_.addCompanion(&discriminatorWindow_, [this] { return units_.discriminatorPresent(); });
 }
 
@@ -306,14 +308,14 @@ void Program::applyStartSettings() {
     }
     if (startOptions_.speedIndex >= 0 && startOptions_.speedIndex <= 2) {
         settings_.speedIndex = startOptions_.speedIndex;
-        requests_.speedChange = startOptions_.speedIndex != 0;
+        engine_.requests().speedChange = startOptions_.speedIndex != 0;
     }
 }
 
 void Program::printStatus() {
     const QString trouble = loopWindows_.portGone() ? QStringLiteral("LOST") : unitStatus_.text();
     const bool testSet = acceptance_.state() != AcceptanceTest::State::NoTest;
-    out_ << statusLine(units_, panel_.readouts(), cycleTime_, trouble,
+    out_ << statusLine(units_, engine_.panel().readouts(), cycleTime_, trouble,
                        testSet ? acceptance_.statusText() : QString())
          << Qt::endl;
 }
@@ -322,7 +324,7 @@ void Program::takePort() {
     const QString digit = units_.portDigit();
     main_.setPortCaption(digit);
     charts_.setPortDigit(digit);
-    qn_.setPortDigit(digit);
+    engine_.qn().setPortDigit(digit);
     constantsForm_.setPortDigit(digit);
 }
 
@@ -349,13 +351,13 @@ int Program::run() {
     // A log that cannot be written is found out before anything is started, not after
     // the run it was meant to record.
     if (!startOptions_.frameLogPath.isEmpty()) {
-        if (!frameLog_.open(startOptions_.frameLogPath)) {
+        if (!engine_.frameLog().open(startOptions_.frameLogPath)) {
             QTextStream(stderr) << QCoreApplication::applicationName()
                                 << ": cannot write the frame log " << startOptions_.frameLogPath
-                                << ": " << frameLog_.errorString() << Qt::endl;
+                                << ": " << engine_.frameLog().errorString() << Qt::endl;
             return kExitBadOption;
         }
-        link_.setFrameListener(&frameLog_);
+        engine_.link().setFrameListener(&engine_.frameLog());
     }
     loopCalibration_.start(platform_.clock,
                            [this](qint32 clockReads) { about_.setClockCalibration(clockReads); });
@@ -366,7 +368,7 @@ int Program::run() {
     if (const int failed = startRemoteControl(); failed != kExitDone) {
         return failed;
     }
-    const UnitSearch search = findUnits(units_, link_, commtest_, platform_.dialogs);
+    const UnitSearch search = findUnits(units_, engine_.link(), commtest_, platform_.dialogs);
     if (!search.found()) {
         return exitCodeFor(search);
     }
@@ -387,7 +389,7 @@ int Program::run() {
         platform_.dialogs.message(settingsIgnored, QString(), Dialogs::Buttons::Ok);
     }
     panelWidget_->initMeters();
-    link_.openPort(units_.port);
+    engine_.link().openPort(units_.port);
     applyStartSettings();
 
     int statusTimer = 0;
@@ -399,18 +401,18 @@ int Program::run() {
     }
     showRemoteClients();
     session_.goLive();
-    acquisition_.run();
+    engine_.run();
     // No command may arrive while the program winds down.
     remoteServer_.close();
     // However the program ends (Exit, the window closed, SIGINT, SIGTERM), a Q-N
     // measurement under way ends and the measurement file is closed, each with its
     // markers.
-    if (qn_.passesRunning()) {
-        qn_.finish();
+    if (engine_.qn().passesRunning()) {
+        engine_.qn().finish();
     }
-    recorder_.closeFile();
+    engine_.recorder().closeFile();
     rememberWindowPlaces();
-    frameLog_.close();
+    engine_.frameLog().close();
     if (statusTimer != 0) {
         platform_.clock.stopTimer(statusTimer);
         out_ << unitStatus_.summary() << Qt::endl;

@@ -52,6 +52,7 @@
 #include "records/recordcontrols.h"
 #include "records/recorder.h"
 #include "records/settingsfile.h"
+#include "session/engine.h"
 #include "session/remotecommands.h"
 #include "session/session.h"
 
@@ -117,13 +118,13 @@ class Program {
     int run();
 
     // Asks the acquisition loop to end the program (Exit, SIGINT, SIGTERM).
-    void requestEnd() { requests_.end = true; }
+    void requestEnd() { engine_.requestEnd(); }
 
     MainWindow& mainWindow() { return main_; }
     // What the panel shows and which units were found, for the tests.
-    const PanelModel& panel() const { return panel_; }
+    const PanelModel& panel() { return engine_.panel(); }
     const UnitsOnLine& units() const { return units_; }
-    bool qnRunning() const { return qn_.passesRunning(); }
+    bool qnRunning() { return engine_.qn().passesRunning(); }
     // What the operator may do now, for the tests.
     Session& session() { return session_; }
     // The remote control's commands, for the tests that run them without a socket.
@@ -174,11 +175,11 @@ class Program {
     // shown (the live readings keep being evaluated with constants_).
     InputConstants chartConstants_;
     OperatingSettings settings_;
-    Requests requests_;
 
-    Timing timing_{platform_.clock, platform_.pump};
-    Link link_{units_, platform_.port, platform_.clock, platform_.pump, timing_};
-    FrameLog frameLog_{platform_.clock};
+    // The measurement: the line, the cycle, the evaluation, the ranging, the Q-N passes and
+    // the recorder.
+    Engine engine_{{units_, settings_, constants_, platform_.clock, platform_.pump, platform_.port,
+                    platform_.files}};
     // Before every window it paces.
     ScreenPacer screenPacer_{platform_.clock};
 
@@ -188,17 +189,14 @@ class Program {
     CommTestWindow commtest_;
     MainWindow main_{platform_.dialogs, platform_.launcher, about_};
 
-    PanelModel panel_{requests_, settings_};
     PanelWidget* panelWidget_ = nullptr;  // owned by the main window
 
     SettingsFile settingsFile_;
     ConstantsForm constantsForm_{constants_, settingsFile_};
-    Recorder recorder_{platform_.clock, platform_.files};
     MeasurementFile measurementFile_{constants_, units_, platform_.dialogs, platform_.clock,
-                                     recorder_};
-    RecordingTally recordingTally_{[this] { return recorder_.recording(); }};
+                                     engine_.recorder()};
     ConstantsWindow constantsWindow_{constantsForm_, &main_};
-    Options options_{settings_, requests_, &main_};
+    Options options_{settings_, engine_.requests(), &main_};
     RecordControls* recordControls_ = nullptr;  // owned by the main window
 
     ColourTable colours_;
@@ -219,23 +217,19 @@ class Program {
     OpenedTest openedTest_{
         {chartConstants_, charts_, platform_.dialogs, platform_.clock, platform_.pump, &main_}};
 
-    Zn4Panel discriminator_{requests_};
-    Zn4Window discriminatorWindow_{discriminator_};
+    Zn4Window discriminatorWindow_{engine_.discriminator()};
     WindowMemory windowMemory_{startOptions_.windowMemoryPath};
     UnitStatus unitStatus_;
 
-    ReadingEvaluator evaluator_{constants_, units_};
     ProgramWindows loopWindows_;
-    QnSequence qn_;
-    Acquisition acquisition_;
 
     // Decides what the windows and the remote control may ask.
-    Session session_{{units_, panel_, qn_, recorder_, measurementFile_, constantsForm_,
-                      discriminator_, calibration_, background_}};
-    RemoteCommands remoteCommands_{{units_, settings_, session_, panel_, options_.form(),
-                                    constantsForm_, recorder_, qn_, discriminator_, inception_,
-                                    background_, acceptance_, platform_.clock,
-                                    QCoreApplication::applicationVersion()}};
+    Session session_{{units_, engine_.panel(), engine_.qn(), engine_.recorder(), measurementFile_,
+                      constantsForm_, engine_.discriminator(), calibration_, background_}};
+    RemoteCommands remoteCommands_{{units_, settings_, session_, engine_.panel(), options_.form(),
+                                    constantsForm_, engine_.recorder(), engine_.qn(),
+                                    engine_.discriminator(), inception_, background_, acceptance_,
+                                    platform_.clock, QCoreApplication::applicationVersion()}};
     RemoteServer remoteServer_;
 
     QString cycleTime_;

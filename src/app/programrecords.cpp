@@ -13,18 +13,18 @@
 namespace kr5 {
 
 QJsonObject Program::summaryNow() {
-    SummaryParts parts(constants_, recordingTally_, inception_);
-    parts.measurementFile = QFileInfo(recorder_.filePath()).fileName();
+    SummaryParts parts(constants_, engine_.recordingTally(), inception_);
+    parts.measurementFile = QFileInfo(engine_.recorder().filePath()).fileName();
     parts.programVersion = QCoreApplication::applicationVersion();
-    parts.start = recordingTally_.openedAt();
+    parts.start = engine_.recordingTally().openedAt();
     parts.end = platform_.clock.localTime();
-    parts.rows = recorder_.rowsWritten();
+    parts.rows = engine_.recorder().rowsWritten();
     parts.backgroundPc = background_.level();
     parts.backgroundThresholdKv = background_.thresholdVolts() / 1000.0;
-    if (qn_.qm().passesInBlock() > 0) {
-        parts.qmLastPass = qn_.qm().lastPass(constants_.adjust).text();
-        parts.qmBlock = qn_.qm().block(constants_.adjust).text();
-        parts.qmPassesInBlock = qn_.qm().passesInBlock();
+    if (engine_.qn().qm().passesInBlock() > 0) {
+        parts.qmLastPass = engine_.qn().qm().lastPass(constants_.adjust).text();
+        parts.qmBlock = engine_.qn().qm().block(constants_.adjust).text();
+        parts.qmPassesInBlock = engine_.qn().qm().passesInBlock();
     }
     if (const auto& record = calibration_.record()) {
         parts.calibration = calibrationObject(*record, constants_);
@@ -35,10 +35,10 @@ QJsonObject Program::summaryNow() {
 
 void Program::writeSummaryNow() {
     QString problem;
-    if (!writeSummary(platform_.files, recorder_.filePath(), summaryNow(), &problem)) {
+    if (!writeSummary(platform_.files, engine_.recorder().filePath(), summaryNow(), &problem)) {
         main_.showWarning(QStringLiteral("The summary %1 could not be written (%2); the "
                                          "measurement file is complete.")
-                              .arg(summaryPath(recorder_.filePath()), problem));
+                              .arg(summaryPath(engine_.recorder().filePath()), problem));
     }
 }
 
@@ -67,19 +67,20 @@ void Program::wireHistory() {
     QObject::connect(&historyWindow_, &HistoryWindow::shownChanged, menu.history,
                      &QAction::setChecked);
     // The recording's markers, as the measurement file gets them.
-    QObject::connect(&recorder_, &Recorder::selectionChanged, &main_, [this](bool recOn) {
-        if (recorder_.filePrepared()) {
+    QObject::connect(&engine_.recorder(), &Recorder::selectionChanged, &main_, [this](bool recOn) {
+        if (engine_.recorder().filePrepared()) {
             history_.addMarkerNow(recOn ? QStringLiteral("REC ON") : QStringLiteral("PAUSE"));
         }
     });
-    QObject::connect(&recorder_, &Recorder::preparedChanged, &main_, [this](bool prepared) {
-        if (!prepared) {
-            history_.addMarkerNow(QStringLiteral("RECOFF"));
-        }
-    });
-    QObject::connect(&qn_, &QnSequence::startMarkerDue, &main_,
+    QObject::connect(&engine_.recorder(), &Recorder::preparedChanged, &main_,
+                     [this](bool prepared) {
+                         if (!prepared) {
+                             history_.addMarkerNow(QStringLiteral("RECOFF"));
+                         }
+                     });
+    QObject::connect(&engine_.qn(), &QnSequence::startMarkerDue, &main_,
                      [this] { history_.addMarkerNow(QStringLiteral("QN start")); });
-    QObject::connect(&qn_, &QnSequence::endMarkerDue, &main_,
+    QObject::connect(&engine_.qn(), &QnSequence::endMarkerDue, &main_,
                      [this] { history_.addMarkerNow(QStringLiteral("QN end")); });
 }
 
@@ -174,7 +175,7 @@ void Program::writeReportNow() {
         content.summary = summaryNow();
         content.programVersion = QCoreApplication::applicationVersion();
         content.printedAt = now;
-        content.qnCounts = qn_.qm().blockPasses();
+        content.qnCounts = engine_.qn().qm().blockPasses();
         content.adjust = constants_.adjust;
         takeChartPictures(charts_, content);
     }
