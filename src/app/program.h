@@ -10,6 +10,7 @@
 #include "app/openedtest.h"
 #include "app/testmemory.h"
 #include "app/windowmemory.h"
+#include "charts/chartfeed.h"
 #include "charts/charts.h"
 #include "charts/colours.h"
 #include "charts/history.h"
@@ -90,23 +91,6 @@ struct ProgramOptions {
     QString listen;
     // Where Help(&H) looks for its page, in order; empty: the folder of the executable.
     QStringList helpFolders;
-};
-
-// The charts' share of each reading: the inception detector judges it, then the charts
-// draw it with what the detector found.
-class ChartFeed : public ReadingListener {
-  public:
-    ChartFeed(InceptionDetector& detector, Charts& charts, ScreenPacer& pacer)
-        : detector_(detector), charts_(charts), pacer_(pacer) {}
-    void takeReading(const Reading& reading) override;
-    // While a recorded test is shown the live readings are not drawn (nor judged).
-    void setPaused(bool paused) { paused_ = paused; }
-
-  private:
-    InceptionDetector& detector_;
-    Charts& charts_;
-    ScreenPacer& pacer_;
-    bool paused_ = false;
 };
 
 class Program {
