@@ -55,7 +55,7 @@ SysInfoPlaces platformSysInfoPlaces() {
 void startSysInfo(Launcher& launcher, Dialogs& dialogs, const SysInfoPlaces& places) {
     const QString tool = findSysInfo(launcher, places);
     if (tool.isEmpty()) {
-        dialogs.message(kNoSysInfoText, QString(), Dialogs::Buttons::Ok);
+        dialogs.notify(kNoSysInfoText);
         return;
     }
     launcher.startProgram(tool, {});

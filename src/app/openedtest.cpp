@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QProgressDialog>
 #include <cmath>
+#include <memory>
 
 namespace kr5 {
 
@@ -36,13 +37,16 @@ std::optional<QJsonObject> writtenSummary(const QString& measurementPath) {
 
 }  // namespace
 
-bool OpenedTest::open() {
-    const QString path =
-        p_.dialogs.openFileName(kTitle, QStringLiteral("CSV File(*.csv)|*.csv|All files(*)|*"));
-    return !path.isEmpty() && openPath(path);
+void OpenedTest::open(Opened opened) {
+    p_.dialogs.askOpenFileName(kTitle, QStringLiteral("CSV File(*.csv)|*.csv|All files(*)|*"),
+                               [this, opened](const QString& path) {
+                                   if (!path.isEmpty()) {
+                                       openPath(path, opened);
+                                   }
+                               });
 }
 
-bool OpenedTest::openPath(const QString& path) {
+bool OpenedTest::openPath(const QString& path, Opened opened) {
     QProgressDialog progress(QStringLiteral("Reading %1").arg(QFileInfo(path).fileName()),
                              QStringLiteral("Cancel"), 0, 1000, p_.parent);
     progress.setObjectName(QStringLiteral("openprogress"));
@@ -56,18 +60,29 @@ bool OpenedTest::openPath(const QString& path) {
     progress.reset();
     if (const auto* problem = std::get_if<ReadProblem>(&read)) {
         if (problem->text != QLatin1String("Cancelled")) {
-            p_.dialogs.message(QStringLiteral("%1 cannot be opened as a measurement file: %2")
-                                   .arg(QFileInfo(path).fileName(), problem->text),
-                               kTitle, Dialogs::Buttons::Ok);
+            p_.dialogs.notify(QStringLiteral("%1 cannot be opened as a measurement file: %2")
+                                  .arg(QFileInfo(path).fileName(), problem->text),
+                              kTitle);
         }
         return false;
     }
-    RecordedTest test = std::get<RecordedTest>(std::move(read));
-    if (!test_) {
+    // Held while the operator is asked for Set Q; adopted only then.
+    auto test = std::make_shared<RecordedTest>(std::get<RecordedTest>(std::move(read)));
+    askSetQ(test->constants.setQ, [this, test, path, opened](std::optional<double> setQ) {
+        test->constants.setQ = setQ.value_or(test->constants.setQ);
+        const bool fromLive = adopt(std::move(*test), path);
+        if (opened) {
+            opened(fromLive);
+        }
+    });
+    return true;
+}
+
+bool OpenedTest::adopt(RecordedTest test, const QString& path) {
+    const bool fromLive = !test_;
+    if (fromLive) {
         live_ = p_.constants;
     }
-    const std::optional<double> setQ = askSetQ(test.constants.setQ);
-    test.constants.setQ = setQ.value_or(test.constants.setQ);
     test_ = std::move(test);
     path_ = path;
     note_ = QStringLiteral("%1: %2 rows").arg(QFileInfo(path).fileName()).arg(test_->rows.size());
@@ -79,20 +94,22 @@ bool OpenedTest::openPath(const QString& path) {
                 .arg(test_->firstSkippedLine);
     }
     draw();
-    return true;
+    return fromLive;
 }
 
-bool OpenedTest::judgeAgain() {
+void OpenedTest::judgeAgain(std::function<void()> judged) {
     if (!test_) {
-        return false;
+        return;
     }
-    const std::optional<double> setQ = askSetQ(test_->constants.setQ);
-    if (!setQ) {
-        return false;
-    }
-    test_->constants.setQ = *setQ;
-    draw();
-    return true;
+    askSetQ(test_->constants.setQ, [this, judged](std::optional<double> setQ) {
+        // The test may have been closed while the question was open.
+        if (!setQ || !test_) {
+            return;
+        }
+        test_->constants.setQ = *setQ;
+        draw();
+        judged();
+    });
 }
 
 void OpenedTest::close() {
@@ -104,22 +121,26 @@ void OpenedTest::close() {
     p_.charts.showNormalFace();
 }
 
-std::optional<double> OpenedTest::askSetQ(double proposed) {
-    const auto text = p_.dialogs.askText(kTitle, QStringLiteral("Set Q for judging the test, pC"),
-                                         plainNumber(proposed));
-    if (!text) {
-        return std::nullopt;  // the file's stands
-    }
-    bool ok = false;
-    const double v = text->trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v) || v <= 0.0 || v > 1e6) {
-        p_.dialogs.message(QStringLiteral("Set Q must be a number from above 0 to 1000000 pC; "
-                                          "the test is judged with %1 pC.")
-                               .arg(plainNumber(proposed)),
-                           kTitle, Dialogs::Buttons::Ok);
-        return std::nullopt;
-    }
-    return v;
+void OpenedTest::askSetQ(double proposed, std::function<void(std::optional<double>)> chosen) {
+    p_.dialogs.askForText(
+        kTitle, QStringLiteral("Set Q for judging the test, pC"), plainNumber(proposed),
+        [this, proposed, chosen](const std::optional<QString>& text) {
+            if (!text) {
+                chosen(std::nullopt);  // the file's stands
+                return;
+            }
+            bool ok = false;
+            const double v = text->trimmed().toDouble(&ok);
+            if (!ok || !std::isfinite(v) || v <= 0.0 || v > 1e6) {
+                p_.dialogs.notify(QStringLiteral("Set Q must be a number from above 0 to 1000000 "
+                                                 "pC; the test is judged with %1 pC.")
+                                      .arg(plainNumber(proposed)),
+                                  kTitle);
+                chosen(std::nullopt);
+                return;
+            }
+            chosen(v);
+        });
 }
 
 void OpenedTest::draw() {

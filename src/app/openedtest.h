@@ -15,6 +15,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -35,14 +36,18 @@ class OpenedTest {
 
     bool isOpen() const { return test_.has_value(); }
 
-    // Asks for a file, reads it and asks for Set Q; draws it. False when nothing was
-    // opened (cancelled, or the file was refused with a message saying why). A test
-    // already open is closed first only when the new one opens.
-    bool open();
-    // Reads path as open() does, without asking for it.
-    bool openPath(const QString& path);
-    // Asks for another Set Q and judges the open test again.
-    bool judgeAgain();
+    // Asks for a file, reads it and asks for Set Q; draws it, then `opened` runs, told
+    // whether the live readings were shown until then (no test was open). Nothing
+    // is opened when the operator cancels or the file is refused (with a message saying
+    // why). A test already open is replaced only when the new one opens. Returns before the
+    // operator has answered: the questions wait for nothing.
+    using Opened = std::function<void(bool fromLive)>;
+    void open(Opened opened);
+    // Reads path as open() does, without asking for it: false when it is refused. Then asks
+    // for Set Q and draws it; `opened` runs once that is done.
+    bool openPath(const QString& path, Opened opened = {});
+    // Asks for another Set Q and judges the open test again; `judged` runs when it was.
+    void judgeAgain(std::function<void()> judged);
     // The live constants back; the charts cleared for the live readings.
     void close();
 
@@ -57,7 +62,11 @@ class OpenedTest {
     QJsonObject summary() const;
 
   private:
-    std::optional<double> askSetQ(double proposed);
+    // Asks for Set Q with `proposed` filled in; `chosen` hears the number, or none when the
+    // proposed one stands (cancelled, or not a number in range, which the operator is told).
+    void askSetQ(double proposed, std::function<void(std::optional<double>)> chosen);
+    // Takes the test read in place of the one open, if any; true when none was.
+    bool adopt(RecordedTest test, const QString& path);
     void draw();
 
     Parts p_;

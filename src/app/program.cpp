@@ -286,9 +286,11 @@ void Program::showConstantsWindow() {
 }
 
 void Program::saveResult() {
-    if (kr5::saveResult(constants_, inception_, platform_.dialogs) == ResultSave::Unnamed) {
-        showConstantsWindow();
-    }
+    kr5::saveResult(constants_, inception_, platform_.dialogs, [this](ResultSave how) {
+        if (how == ResultSave::Unnamed) {
+            showConstantsWindow();
+        }
+    });
 }
 
 void Program::applyStartSettings() {
@@ -375,7 +377,7 @@ int Program::run() {
     }
     const QString settingsIgnored = constantsForm_.loadSettings();
     if (!settingsIgnored.isEmpty()) {
-        platform_.dialogs.message(settingsIgnored, QString(), Dialogs::Buttons::Ok);
+        platform_.dialogs.notify(settingsIgnored);
     }
     panelWidget_->initMeters();
     engine_.link().openPort(units_.port);

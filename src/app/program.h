@@ -137,6 +137,7 @@ class Program {
     // Shows why an intent asked from a window was refused; true when it was.
     bool refused(const QString& what, const Outcome& outcome);
     void writeReportNow();
+    void writeReportTo(const QString& path);
     void wireModes();
     int startRemoteControl();
     void showRemoteClients();

@@ -45,11 +45,8 @@ void Program::writeSummaryNow() {
 void Program::wireRecordedTests() {
     const MainMenu& menu = main_.menu();
     QObject::connect(menu.open, &QAction::triggered, &main_, [this] { openRecordedTest(); });
-    QObject::connect(menu.judgeAgain, &QAction::triggered, &main_, [this] {
-        if (openedTest_.judgeAgain()) {
-            showRecordedState();
-        }
-    });
+    QObject::connect(menu.judgeAgain, &QAction::triggered, &main_,
+                     [this] { openedTest_.judgeAgain([this] { showRecordedState(); }); });
     QObject::connect(menu.closeRecorded, &QAction::triggered, &main_,
                      [this] { closeRecordedTest(); });
     QObject::connect(menu.report, &QAction::triggered, &main_, [this] { writeReportNow(); });
@@ -110,8 +107,7 @@ bool Program::refused(const QString& what, const Outcome& outcome) {
     if (outcome) {
         return false;
     }
-    platform_.dialogs.message(QStringLiteral("%1 is not possible: %2").arg(what, outcome.why),
-                              QString(), Dialogs::Buttons::Ok);
+    platform_.dialogs.notify(QStringLiteral("%1 is not possible: %2").arg(what, outcome.why));
     return true;
 }
 
@@ -120,14 +116,13 @@ void Program::openRecordedTest() {
                 session_.mayOpenRecordedTest())) {
         return;
     }
-    const bool wasOpen = openedTest_.isOpen();
-    if (openedTest_.open()) {
-        if (!wasOpen) {
+    openedTest_.open([this](bool fromLive) {
+        if (fromLive) {
             liveHistory_ = history_;
         }
         showFileHistory();
         showRecordedState();
-    }
+    });
 }
 
 void Program::showRecordedState() {
@@ -163,10 +158,15 @@ void Program::writeReportNow() {
     Dialogs::SaveRequest request;
     request.fileName = QStringLiteral("report.pdf");
     request.filter = QStringLiteral("PDF File(*.pdf)|*.pdf");
-    const QString path = platform_.dialogs.saveFileName(request);
-    if (path.isEmpty()) {
-        return;
-    }
+    platform_.dialogs.askSaveFileName(request, [this](const QString& path, int) {
+        if (!path.isEmpty()) {
+            writeReportTo(path);
+        }
+    });
+}
+
+// The report of the test as it stands when the operator has chosen where it goes.
+void Program::writeReportTo(const QString& path) {
     const QDateTime now = platform_.clock.localTime();
     ReportContent content;
     if (openedTest_.isOpen()) {
@@ -181,7 +181,7 @@ void Program::writeReportNow() {
     }
     QString problem;
     if (!writeReport(content, path, &problem)) {
-        platform_.dialogs.message(problem, QString(), Dialogs::Buttons::Ok);
+        platform_.dialogs.notify(problem);
         return;
     }
     main_.statusBar()->showMessage(

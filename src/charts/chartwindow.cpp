@@ -29,8 +29,8 @@ void ChartWindow::copyChart() {
     clipboard_.setImage(surface_.image());
 }
 
-bool ChartWindow::savePicture() {
-    return kr5::savePicture(dialogs_, surface_.image(), pictureName_);
+void ChartWindow::savePicture() {
+    kr5::savePicture(dialogs_, surface_.image(), pictureName_);
 }
 
 void ChartWindow::showEvent(QShowEvent* event) {

@@ -29,7 +29,7 @@ class ChartWindow : public QMainWindow {
     void copyChart();
     // savepic: the chart's picture to a PNG or SVG file the operator names. True when a
     // file was written.
-    bool savePicture();
+    void savePicture();
 
   signals:
     // Not sent when the window system hides or shows it by itself (the main window

@@ -50,9 +50,9 @@ bool commitBytes(const QString& path, const std::function<bool(QSaveFile&)>& wri
 }
 
 void reportUnwritten(Dialogs& dialogs, const QString& path, const QString& why) {
-    dialogs.message(QStringLiteral("Can not write the file ") + QDir::toNativeSeparators(path) +
-                        QLatin1Char('.'),
-                    QString(), Dialogs::Buttons::Ok, why);
+    dialogs.notify(QStringLiteral("Can not write the file ") + QDir::toNativeSeparators(path) +
+                       QLatin1Char('.'),
+                   QString(), why);
 }
 
 // The picture as an SVG document of its size holding the picture itself, so that it
@@ -99,16 +99,25 @@ bool writePicture(const QImage& picture, const QString& path, PictureFormat form
         why);
 }
 
-bool savePicture(Dialogs& dialogs, const QImage& picture, const QString& proposedName) {
+namespace {
+// The picture written where the operator chose, in the format the name or the filter says.
+void writeChosenPicture(Dialogs& dialogs, const QImage& picture, QString path, int chosenFilter);
+}  // namespace
+
+void savePicture(Dialogs& dialogs, const QImage& picture, const QString& proposedName) {
     Dialogs::SaveRequest request;
     request.fileName = proposedName;
     request.filter = QStringLiteral("PNG File(*.png)|*.png|SVG File(*.svg)|*.svg|");
     request.filterIndex = endsWith(proposedName, ".svg") ? svgFilter : pngFilter;
-    int chosenFilter = request.filterIndex;
-    QString path = dialogs.saveFileName(request, &chosenFilter);
-    if (path.isEmpty()) {
-        return false;
-    }
+    dialogs.askSaveFileName(request, [&dialogs, picture](const QString& path, int filter) {
+        if (!path.isEmpty()) {
+            writeChosenPicture(dialogs, picture, path, filter);
+        }
+    });
+}
+
+namespace {
+void writeChosenPicture(Dialogs& dialogs, const QImage& picture, QString path, int chosenFilter) {
     PictureFormat format = PictureFormat::Png;
     if (endsWith(path, ".svg")) {
         format = PictureFormat::Svg;
@@ -119,10 +128,9 @@ bool savePicture(Dialogs& dialogs, const QImage& picture, const QString& propose
     QString why;
     if (!writePicture(picture, path, format, &why)) {
         reportUnwritten(dialogs, path, why);
-        return false;
     }
-    return true;
 }
+}  // namespace
 
 QString qnCountsCsv(const QnPasses& passes, double adjust) {
     const QString lineEnd = QStringLiteral("\r\n");
@@ -145,22 +153,18 @@ QString qnCountsCsv(const QnPasses& passes, double adjust) {
     return text;
 }
 
-bool saveCsv(Dialogs& dialogs, const QString& text, const QString& proposedName) {
+void saveCsv(Dialogs& dialogs, const QString& text, const QString& proposedName) {
     Dialogs::SaveRequest request;
     request.fileName = proposedName;
     request.filter = QStringLiteral("CSV File(*.csv)|*.csv|");
-    const QString path = dialogs.saveFileName(request);
-    if (path.isEmpty()) {
-        return false;
-    }
-    const QByteArray bytes = text.toUtf8();
-    QString why;
-    if (!commitBytes(
-            path, [&](QSaveFile& file) { return file.write(bytes) == bytes.size(); }, &why)) {
-        reportUnwritten(dialogs, path, why);
-        return false;
-    }
-    return true;
+    dialogs.askSaveFileName(request, [&dialogs, bytes = text.toUtf8()](const QString& path, int) {
+        QString why;
+        if (!path.isEmpty() &&
+            !commitBytes(
+                path, [&](QSaveFile& file) { return file.write(bytes) == bytes.size(); }, &why)) {
+            reportUnwritten(dialogs, path, why);
+        }
+    });
 }
 
 }  // namespace kr5

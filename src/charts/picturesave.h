@@ -19,8 +19,8 @@ enum class PictureFormat { Png, Svg };
 // Asks for a file (`proposedName`, "trend.png" say) and writes the picture: SVG when the
 // name ends in ".svg", PNG when it ends in ".png"; a name with neither ending gets the
 // ending of the chosen filter. Cancelling writes nothing; a file that cannot be written
-// is reported. Returns true when a file was written.
-bool savePicture(Dialogs& dialogs, const QImage& picture, const QString& proposedName);
+// is reported. Returns before the operator has chosen; the picture is the one given now.
+void savePicture(Dialogs& dialogs, const QImage& picture, const QString& proposedName);
 
 // Writes the picture in the format without asking; false when it could not be written
 // (then no file was left).
@@ -33,6 +33,6 @@ bool writePicture(const QImage& picture, const QString& path, PictureFormat form
 QString qnCountsCsv(const QnPasses& passes, double adjust);
 
 // Asks for a CSV file (`proposedName`) and writes the text; as savePicture.
-bool saveCsv(Dialogs& dialogs, const QString& text, const QString& proposedName);
+void saveCsv(Dialogs& dialogs, const QString& text, const QString& proposedName);
 
 }  // namespace kr5

@@ -41,25 +41,21 @@ void QnPicture::copy() {
     clipboard_.setImage(surface_.image());
 }
 
-bool QnPicture::save() {
+void QnPicture::save() {
     if (!hasPicture_) {
-        return false;
+        return;
     }
     Dialogs::SaveRequest request;
     request.fileName = QStringLiteral("qn.bmp");
     request.filter = QStringLiteral("BMP File(*.bmp)|*.bmp|PNG File(*.png)|*.png|");
-    int chosenFilter = 1;
-    const QString path = dialogs_.saveFileName(request, &chosenFilter);
-    if (path.isEmpty()) {
-        return false;
-    }
-    if (!writePicture(surface_.image(), path, formatFor(path, chosenFilter))) {
-        dialogs_.message(QStringLiteral("Can not write the file ") +
-                             QDir::toNativeSeparators(path) + QLatin1Char('.'),
-                         QString(), Dialogs::Buttons::Ok);
-        return false;
-    }
-    return true;
+    // The picture as it is now, whatever the window shows by the time a file is chosen.
+    dialogs_.askSaveFileName(
+        request, [this, image = surface_.image()](const QString& path, int filter) {
+            if (!path.isEmpty() && !writePicture(image, path, formatFor(path, filter))) {
+                dialogs_.notify(QStringLiteral("Can not write the file ") +
+                                QDir::toNativeSeparators(path) + QLatin1Char('.'));
+            }
+        });
 }
 
 }  // namespace kr5

@@ -33,7 +33,7 @@ class QnPicture {
     // BMP otherwise. Before any copy-in there is nothing to save: no dialog, no file.
     // Cancelling abandons the save; a file that cannot be written is reported. Returns
     // true when a file was written.
-    bool save();
+    void save();
 
   private:
     Clipboard& clipboard_;

@@ -44,9 +44,10 @@ void QnWindow::showQm(const QString& lastPass, const QString& block, int passesI
                      .arg(block));
 }
 
-bool QnWindow::savePictureAs() {
-    return picture_.hasPicture() &&
-           kr5::savePicture(dialogs_, picture_.surface().image(), QStringLiteral("qn.png"));
+void QnWindow::savePictureAs() {
+    if (picture_.hasPicture()) {
+        kr5::savePicture(dialogs_, picture_.surface().image(), QStringLiteral("qn.png"));
+    }
 }
 
 void QnWindow::setCounts(const QnPasses& passes, double adjust) {
@@ -54,9 +55,10 @@ void QnWindow::setCounts(const QnPasses& passes, double adjust) {
     adjust_ = adjust;
 }
 
-bool QnWindow::saveCounts() {
-    return !passes_.empty() &&
-           saveCsv(dialogs_, qnCountsCsv(passes_, adjust_), QStringLiteral("qn.csv"));
+void QnWindow::saveCounts() {
+    if (!passes_.empty()) {
+        saveCsv(dialogs_, qnCountsCsv(passes_, adjust_), QStringLiteral("qn.csv"));
+    }
 }
 
 void QnWindow::copyIn(const QImage& vqPicture) {

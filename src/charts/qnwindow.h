@@ -27,13 +27,13 @@ class QnWindow : public QMainWindow {
     void copyPicture() { picture_.copy(); }
 
     // savepic: the chart as PNG or SVG ("qn.png" proposed). Nothing before a copy-in.
-    bool savePictureAs();
+    void savePictureAs();
 
     // The counts of the block the chart shows, for savecounts; adjust makes each range's
     // division its charge threshold in pC.
     void setCounts(const QnPasses& passes, double adjust);
     // savecounts: the counts as CSV ("qn.csv" proposed). Nothing before any pass.
-    bool saveCounts();
+    void saveCounts();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,8 +1,10 @@
 // Message boxes as the logic asks for them. The Qt implementation shows real boxes;
-// tests answer them with a fake.
+// tests answer them with a fake. Only the start-up, before the measurement runs, waits for
+// an answer (message); everything later shows its box and goes on (notify).
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace kr5 {
@@ -32,6 +34,12 @@ class Dialogs {
     // keeps its exact words.
     virtual Answer message(const QString& text, const QString& title, Buttons buttons,
                            const QString& detail = QString()) = 0;
+    // Shows text with an OK button and returns at once, before the operator has read it:
+    // nothing waits for the box (the measurement goes on behind it).
+    virtual void notify(const QString& text, const QString& title = QString(),
+                        const QString& detail = QString()) {
+        message(text, title, Buttons::Ok, detail);
+    }
 
     // Asks for a file name to save under. Empty when the operator cancels; chosenFilter
     // (when given) receives the 1-based index of the filter in use.
@@ -53,6 +61,25 @@ class Dialogs {
         Q_UNUSED(label);
         Q_UNUSED(initial);
         return std::nullopt;
+    }
+
+    // The same three questions without waiting for the answer: the call returns at once,
+    // and the answer comes once, when the operator gives it (at once where no dialog is
+    // shown), to the function given. What runs meanwhile, the measurement among it, goes
+    // on; the answer's receiver checks again what it needs.
+    using SaveChosen = std::function<void(const QString& path, int filter)>;
+    virtual void askSaveFileName(const SaveRequest& request, SaveChosen chosen) {
+        int filter = request.filterIndex;
+        const QString path = saveFileName(request, &filter);
+        chosen(path, path.isEmpty() ? 0 : filter);
+    }
+    virtual void askOpenFileName(const QString& title, const QString& filter,
+                                 std::function<void(const QString&)> chosen) {
+        chosen(openFileName(title, filter));
+    }
+    virtual void askForText(const QString& title, const QString& label, const QString& initial,
+                            std::function<void(const std::optional<QString>&)> answered) {
+        answered(askText(title, label, initial));
     }
 };
 

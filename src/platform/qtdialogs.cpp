@@ -4,12 +4,15 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <memory>
 
 namespace kr5 {
 
-Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Buttons buttons,
-                                   const QString& detail) {
-    QMessageBox box(parent_);
+namespace {
+
+// The box of message and notify: the program's title when none is given, the text's lone
+// carriage returns as line breaks, the detail apart.
+void fillBox(QMessageBox& box, const QString& text, const QString& title, const QString& detail) {
     box.setObjectName(QStringLiteral("messageBox"));
     box.setAccessibleDescription(QStringLiteral("messageBox"));
     box.setIcon(QMessageBox::NoIcon);
@@ -24,6 +27,14 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Bu
     if (!detail.isEmpty()) {
         box.setDetailedText(detail);
     }
+}
+
+}  // namespace
+
+Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Buttons buttons,
+                                   const QString& detail) {
+    QMessageBox box(parent_);
+    fillBox(box, text, title, detail);
     if (buttons == Buttons::OkCancel) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);
@@ -33,6 +44,17 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Bu
     }
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+void QtDialogs::notify(const QString& text, const QString& title, const QString& detail) {
+    // Modal over its window, but shown without an event loop of its own: the caller
+    // returns at once and the box deletes itself when closed.
+    auto* box = new QMessageBox(parent_);
+    fillBox(*box, text, title, detail);
+    box->setStandardButtons(QMessageBox::Ok);
+    box->setEscapeButton(QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 QStringList QtDialogs::nameFilters(const QString& filter) {
@@ -52,55 +74,114 @@ QStringList QtDialogs::nameFilters(const QString& filter) {
     return out;
 }
 
-QString QtDialogs::saveFileName(const SaveRequest& request, int* chosenFilter) {
-    QFileDialog dialog(parent_, request.title);
-    dialog.setObjectName(QStringLiteral("CommonDialog1"));
-    dialog.setAccessibleDescription(QStringLiteral("CommonDialog1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.askOverwrite);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    const QStringList filters = nameFilters(request.filter);
-    dialog.setNameFilters(filters);
+namespace {
+
+// The save dialog of a request: the program's own (not the desktop's), asking before an
+// existing file is replaced where the request says so.
+QFileDialog* saveDialog(QWidget* parent, const Dialogs::SaveRequest& request) {
+    auto* dialog = new QFileDialog(parent, request.title);
+    dialog->setObjectName(QStringLiteral("CommonDialog1"));
+    dialog->setAccessibleDescription(QStringLiteral("CommonDialog1"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.askOverwrite);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = QtDialogs::nameFilters(request.filter);
+    dialog->setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
-        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+        dialog->selectNameFilter(filters[request.filterIndex - 1]);
     }
-    dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
+    dialog->selectFile(request.fileName);
+    return dialog;
+}
+
+QFileDialog* openDialog(QWidget* parent, const QString& title, const QString& filter) {
+    auto* dialog = new QFileDialog(parent, title);
+    dialog->setObjectName(QStringLiteral("OpenDialog"));
+    dialog->setAccessibleDescription(QStringLiteral("OpenDialog"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilters(QtDialogs::nameFilters(filter));
+    return dialog;
+}
+
+QInputDialog* textDialog(QWidget* parent, const QString& title, const QString& label,
+                         const QString& initial) {
+    auto* dialog = new QInputDialog(parent);
+    dialog->setObjectName(QStringLiteral("AskDialog"));
+    dialog->setAccessibleDescription(QStringLiteral("AskDialog"));
+    dialog->setWindowTitle(title);
+    dialog->setLabelText(label);
+    dialog->setTextValue(initial);
+    return dialog;
+}
+
+// The file chosen in a finished dialog; empty when it was cancelled.
+QString chosenFile(const QFileDialog& dialog, int result) {
+    return result == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+               ? dialog.selectedFiles().constFirst()
+               : QString();
+}
+
+int chosenFilter(const QFileDialog& dialog) {
+    return static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
+}
+
+// Shows a dialog modal over its window without an event loop of its own; `finished` runs
+// with the dialog once the operator has closed it, and the dialog is deleted after.
+template <typename Dialog, typename Finished>
+void showThen(Dialog* dialog, Finished finished) {
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [dialog, finished](int result) { finished(*dialog, result); });
+    dialog->open();
+}
+
+}  // namespace
+
+QString QtDialogs::saveFileName(const SaveRequest& request, int* filter) {
+    const std::unique_ptr<QFileDialog> dialog(saveDialog(parent_, request));
+    const QString path = chosenFile(*dialog, dialog->exec());
+    if (filter != nullptr && !path.isEmpty()) {
+        *filter = chosenFilter(*dialog);
     }
-    if (chosenFilter) {
-        *chosenFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    }
-    return dialog.selectedFiles().constFirst();
+    return path;
+}
+
+void QtDialogs::askSaveFileName(const SaveRequest& request, SaveChosen chosen) {
+    showThen(saveDialog(parent_, request), [chosen](QFileDialog& dialog, int result) {
+        const QString path = chosenFile(dialog, result);
+        chosen(path, path.isEmpty() ? 0 : chosenFilter(dialog));
+    });
 }
 
 QString QtDialogs::openFileName(const QString& title, const QString& filter) {
-    QFileDialog dialog(parent_, title);
-    dialog.setObjectName(QStringLiteral("OpenDialog"));
-    dialog.setAccessibleDescription(QStringLiteral("OpenDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(nameFilters(filter));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().constFirst();
+    const std::unique_ptr<QFileDialog> dialog(openDialog(parent_, title, filter));
+    return chosenFile(*dialog, dialog->exec());
+}
+
+void QtDialogs::askOpenFileName(const QString& title, const QString& filter,
+                                std::function<void(const QString&)> chosen) {
+    showThen(openDialog(parent_, title, filter),
+             [chosen](QFileDialog& dialog, int result) { chosen(chosenFile(dialog, result)); });
 }
 
 std::optional<QString> QtDialogs::askText(const QString& title, const QString& label,
                                           const QString& initial) {
-    QInputDialog dialog(parent_);
-    dialog.setObjectName(QStringLiteral("AskDialog"));
-    dialog.setAccessibleDescription(QStringLiteral("AskDialog"));
-    dialog.setWindowTitle(title);
-    dialog.setLabelText(label);
-    dialog.setTextValue(initial);
-    if (dialog.exec() != QDialog::Accepted) {
+    const std::unique_ptr<QInputDialog> dialog(textDialog(parent_, title, label, initial));
+    if (dialog->exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return dialog.textValue();
+    return dialog->textValue();
+}
+
+void QtDialogs::askForText(const QString& title, const QString& label, const QString& initial,
+                           std::function<void(const std::optional<QString>&)> answered) {
+    showThen(textDialog(parent_, title, label, initial), [answered](QInputDialog& dialog,
+                                                                    int result) {
+        answered(result == QDialog::Accepted ? std::optional(dialog.textValue()) : std::nullopt);
+    });
 }
 
 }  // namespace kr5

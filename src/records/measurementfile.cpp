@@ -18,31 +18,33 @@ Dialogs::SaveRequest MeasurementFile::saveRequest() {
     return request;
 }
 
-bool MeasurementFile::prepareFile() {
+void MeasurementFile::prepareFile() {
     if (recorder_.filePrepared()) {
-        return false;  // the item is disabled while a file is prepared
+        return;  // the item is disabled while a file is prepared
     }
     // The name the header will carry: the one OK stored, not what the field shows now.
     if (InputConstants::isUnnamed(constants_.name)) {
-        dialogs_.message(QStringLiteral("Can not Save under no name."), QString(),
-                         Dialogs::Buttons::Ok);
+        dialogs_.notify(QStringLiteral("Can not Save under no name."));
         emit nameNeeded();
-        return false;
+        return;
     }
-    const QString path = dialogs_.saveFileName(saveRequest());
-    if (path.isEmpty()) {
-        return false;
+    dialogs_.askSaveFileName(saveRequest(),
+                             [this](const QString& path, int) { createChosen(path); });
+}
+
+void MeasurementFile::createChosen(const QString& path) {
+    // The recording went on while the dialog was open: a file prepared meanwhile (by the
+    // remote control) stays the one in use.
+    if (path.isEmpty() || recorder_.filePrepared()) {
+        return;
     }
     QString problem;
     if (!createAt(path, &problem)) {
-        dialogs_.message(QCoreApplication::translate("MeasurementFile",
-                                                     "The measurement file %1 could not be "
-                                                     "created (%2).")
-                             .arg(QDir::toNativeSeparators(path), problem),
-                         QString(), Dialogs::Buttons::Ok);
-        return false;
+        dialogs_.notify(QCoreApplication::translate("MeasurementFile",
+                                                    "The measurement file %1 could not be "
+                                                    "created (%2).")
+                            .arg(QDir::toNativeSeparators(path), problem));
     }
-    return true;
 }
 
 bool MeasurementFile::createAt(const QString& path, QString* problem) {

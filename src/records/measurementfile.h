@@ -23,9 +23,9 @@ class MeasurementFile : public QObject {
 
     // The handler of File > Save. Refuses while the test's name (as OK stored it) is
     // "no name"; a cancelled dialog changes nothing; a file that cannot be created is
-    // reported in a message box and leaves everything as it was. Returns true when a
-    // file was prepared.
-    bool prepareFile();
+    // reported in a message box and leaves everything as it was. Returns before the
+    // operator has chosen: the file is prepared (Recorder::preparedChanged) once they have.
+    void prepareFile();
 
     // The measurement file created at path as Save creates it, without asking (the remote
     // control's way; the caller has checked the name and that the path is free). False,
@@ -43,6 +43,8 @@ class MeasurementFile : public QObject {
     void captionChanged(const QString& caption);
 
   private:
+    void createChosen(const QString& path);
+
     const InputConstants& constants_;
     const UnitsOnLine& units_;
     Dialogs& dialogs_;

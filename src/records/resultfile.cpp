@@ -18,29 +18,30 @@ bool writeWhole(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
-ResultSave saveResult(const InputConstants& constants, const InceptionDetector& detector,
-                      Dialogs& dialogs) {
+void saveResult(const InputConstants& constants, const InceptionDetector& detector,
+                Dialogs& dialogs, std::function<void(ResultSave)> done) {
     if (InputConstants::isUnnamed(constants.name)) {
-        dialogs.message(QStringLiteral("Can not Save under no name."), QString(),
-                        Dialogs::Buttons::Ok);
-        return ResultSave::Unnamed;
+        dialogs.notify(QStringLiteral("Can not Save under no name."));
+        done(ResultSave::Unnamed);
+        return;
     }
     Dialogs::SaveRequest request;
     request.fileName = QStringLiteral("testCSV.csv");
     request.filter = QStringLiteral("CSV File(*.csv)|*.csv|");
-    const QString path = dialogs.saveFileName(request);
-    if (path.isEmpty()) {
-        return ResultSave::Cancelled;
-    }
-    // The file is in the system's 8-bit encoding, like the measurement file.
+    // The file is in the system's 8-bit encoding, like the measurement file; it holds the
+    // result the operator saw when asking to save it.
     const QByteArray bytes = toSystemBytes(detector.resultFileText() + QStringLiteral("\r\n"));
-    if (!writeWhole(path, bytes)) {
-        dialogs.message(QStringLiteral("Can not write the file ") + QDir::toNativeSeparators(path) +
-                            QLatin1Char('.'),
-                        QString(), Dialogs::Buttons::Ok);
-        return ResultSave::NotWritten;
-    }
-    return ResultSave::Saved;
+    dialogs.askSaveFileName(request, [&dialogs, bytes, done](const QString& path, int) {
+        if (path.isEmpty()) {
+            done(ResultSave::Cancelled);
+        } else if (!writeWhole(path, bytes)) {
+            dialogs.notify(QStringLiteral("Can not write the file ") +
+                           QDir::toNativeSeparators(path) + QLatin1Char('.'));
+            done(ResultSave::NotWritten);
+        } else {
+            done(ResultSave::Saved);
+        }
+    });
 }
 
 }  // namespace kr5

@@ -3,6 +3,8 @@
 // were.
 #pragma once
 
+#include <functional>
+
 #include "core/inputconstants.h"
 #include "measure/inception.h"
 #include "platform/dialogs.h"
@@ -17,9 +19,10 @@ enum class ResultSave {
 };
 
 // Refuses with a message while the test's name is "no name"; otherwise asks for the file
-// ("testCSV.csv" proposed) and writes the comma-separated table and CR LF, replacing an
-// existing file.
-ResultSave saveResult(const InputConstants& constants, const InceptionDetector& detector,
-                      Dialogs& dialogs);
+// ("testCSV.csv" proposed) and writes the comma-separated table as it is now and CR LF,
+// replacing an existing file. Returns before the operator has chosen; `done` hears how it
+// ended.
+void saveResult(const InputConstants& constants, const InceptionDetector& detector,
+                Dialogs& dialogs, std::function<void(ResultSave)> done);
 
 }  // namespace kr5

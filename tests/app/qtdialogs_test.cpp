@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -62,6 +63,34 @@ TEST(QtDialogs, ShowsTitleLineBreakDetailAndButtonsAndAnswersWhatWasPressed) {
         EXPECT_EQ(acu.answer,
                   press == QMessageBox::Ok ? Dialogs::Answer::Ok : Dialogs::Answer::Cancel);
     }
+}
+
+// The boxes and file questions of a running measurement return at once: the answer comes
+// later, from the event loop, and no event loop of the program's own runs meanwhile.
+TEST(QtDialogs, NotifyAndFileQuestionsReturnBeforeTheOperatorAnswers) {
+    QtDialogs dialogs;
+    dialogs.notify(QStringLiteral("Can not write the file x.png."));
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr) << "shown, and modal over the windows";
+    EXPECT_EQ(box->text(), QStringLiteral("Can not write the file x.png."));
+    box->button(QMessageBox::Ok)->click();
+
+    QTemporaryDir dir;
+    std::optional<QString> chosen;
+    Dialogs::SaveRequest request;
+    request.fileName = QStringLiteral("trend.png");
+    request.filter = QStringLiteral("PNG File(*.png)|*.png|");
+    dialogs.askSaveFileName(request, [&](const QString& path, int) { chosen = path; });
+    EXPECT_FALSE(chosen.has_value());
+    auto* file = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(file, nullptr);
+    file->setDirectory(dir.path());
+    file->selectFile(QStringLiteral("trend.png"));
+    QMetaObject::invokeMethod(file, "accept");
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(QFileInfo(*chosen).fileName(), QStringLiteral("trend.png"));
+    test::RealTimeWait wait;
+    EXPECT_TRUE(wait.until(2000, [] { return QApplication::activeModalWidget() == nullptr; }));
 }
 
 TEST(QtLauncher, TellsInstalledFromMissing) {

@@ -288,5 +288,60 @@ TEST_P(EndingTheProgram, EndsTheQnMeasurementAndClosesTheFileWithTheirMarkers) {
 
 INSTANTIATE_TEST_SUITE_P(ExitOrSignal, EndingTheProgram, ::testing::Bool());
 
+// The trend window's Save picture left open for 10 s while the test is recorded: the
+// measurement goes on behind the dialog, every cycle of that time is taken and recorded,
+// no gap opens between two readings, and the answer that comes at the end is carried out.
+TEST_F(WholeProgram, ADialogLeftOpenHoldsUpNoCycleAndNoRow) {
+    steadyDischarge(scenario);
+    const QString measurement = dir.filePath(QStringLiteral("held.csv"));
+    const QString picture = dir.filePath(QStringLiteral("held.png"));
+    const auto rowsOnDisk = [&] { return body(readLines(measurement)).rows.size(); };
+    qsizetype rowsBefore = 0;
+    qsizetype rowsAfter = 0;
+    qint64 heldFrom = 0;
+    qint64 heldTo = 0;
+    at(4000, "name and file", [&] {
+        enterConstants(QStringLiteral("held"), QStringLiteral("1"), 0, "1");
+        startRecording(measurement);
+    });
+    at(8000, "Save picture, left open", [&] {
+        dialogs.holdNext = true;
+        trigger(QStringLiteral("wave"), QStringLiteral("savepic"));
+        ASSERT_TRUE(dialogs.held);
+        heldFrom = now();
+        rowsBefore = rowsOnDisk();
+    });
+    at(18000, "answered after 10 s", [&] {
+        heldTo = now();
+        rowsAfter = rowsOnDisk();
+        dialogs.answerHeld(picture);
+    });
+    at(19000, "end", [&] { menu("cend")->trigger(); });
+    runProgram();
+
+    int readings = 0;
+    double previousMs = -1.0;
+    double longestGapMs = 0.0;
+    for (const auto& f : port->frameLog()) {
+        const double ms = f.atUs / 1000.0;
+        if (QString::fromLatin1(f.command) != QLatin1String("x") || ms < double(heldFrom) ||
+            ms >= double(heldTo)) {
+            continue;
+        }
+        ++readings;
+        if (previousMs >= 0.0) {
+            longestGapMs = std::max(longestGapMs, ms - previousMs);
+        }
+        previousMs = ms;
+    }
+    EXPECT_GT(readings, 100) << "10 s of cycles";
+    // A cycle under way at either end may leave its row on the other side.
+    EXPECT_LE(std::abs((rowsAfter - rowsBefore) - readings), 1)
+        << rowsAfter - rowsBefore << " rows for " << readings << " readings";
+    // A range command waits 200 ms after it by design; nothing else may hold up a cycle.
+    EXPECT_LE(longestGapMs, 300.0);
+    EXPECT_FALSE(QImage(picture).isNull());
+}
+
 }  // namespace
 }  // namespace kr5::test

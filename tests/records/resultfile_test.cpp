@@ -36,13 +36,20 @@ class ResultFileTest : public ::testing::Test {
     VirtualClock clock{QDateTime(QDate(2001, 4, 17), QTime(14, 5, 9))};
     InceptionDetector detector{constants, clock};
     test::FakeDialogs dialogs;
+
+    // How a save asked now ended (the fake answers at once).
+    std::optional<ResultSave> saved() {
+        std::optional<ResultSave> how;
+        saveResult(constants, detector, dialogs, [&how](ResultSave h) { how = h; });
+        return how;
+    }
 };
 
 TEST_F(ResultFileTest, SavedReplacesAnOlderFileWithTheTable) {
     const QString file = path("result.csv");
     recordstest::writeBytes(file, QByteArray(500, 'x'));  // an older, longer file
     dialogs.savePaths = {file};
-    EXPECT_EQ(saveResult(constants, detector, dialogs), ResultSave::Saved);
+    EXPECT_EQ(saved(), ResultSave::Saved);
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     const Dialogs::SaveRequest& r = dialogs.saveRequests[0];
     EXPECT_EQ(QStringList({r.title, r.fileName, r.filter}),
@@ -77,7 +84,7 @@ TEST_F(ResultFileTest, UnnamedCancelledAndNotWrittenLeaveNoFile) {
         dialogs = test::FakeDialogs();
         dialogs.savePaths = {c.queuedPath};
         constants.name = QLatin1String(c.name);
-        EXPECT_EQ(saveResult(constants, detector, dialogs), c.outcome);
+        EXPECT_EQ(saved(), c.outcome);
         EXPECT_EQ(dialogs.saveRequests.size(), c.dialogsAsked);
         ASSERT_EQ(dialogs.shown.size(), c.message.isEmpty() ? 0u : 1u);
         if (!c.message.isEmpty()) {

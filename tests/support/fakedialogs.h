@@ -5,6 +5,8 @@
 #include "platform/dialogs.h"
 
 #include <deque>
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace kr5::test {
@@ -26,6 +28,38 @@ class FakeDialogs : public Dialogs {
     std::deque<QString> savePaths;
     std::deque<int> saveFilters;
     std::vector<SaveRequest> saveRequests;
+
+    // A file question held open: while holdNext is set, the next save or open question is
+    // recorded but not answered, as a dialog the operator leaves open, until answerHeld.
+    bool holdNext = false;
+    std::function<void(const QString&)> held;
+
+    void answerHeld(const QString& path) {
+        const auto answer = std::exchange(held, nullptr);
+        if (answer) {
+            answer(path);
+        }
+    }
+
+    void askSaveFileName(const SaveRequest& request, SaveChosen chosen) override {
+        if (std::exchange(holdNext, false)) {
+            saveRequests.push_back(request);
+            held = [chosen, filter = request.filterIndex](const QString& path) {
+                chosen(path, filter);
+            };
+            return;
+        }
+        Dialogs::askSaveFileName(request, std::move(chosen));
+    }
+
+    void askOpenFileName(const QString& title, const QString& filter,
+                         std::function<void(const QString&)> chosen) override {
+        if (std::exchange(holdNext, false)) {
+            held = std::move(chosen);
+            return;
+        }
+        Dialogs::askOpenFileName(title, filter, std::move(chosen));
+    }
 
     QString saveFileName(const SaveRequest& request, int* chosenFilter = nullptr) override {
         saveRequests.push_back(request);

@@ -18,7 +18,7 @@ void showWithoutBrowser(Dialogs& dialogs, const QString& page, HelpRoute route,
     if (viewer != nullptr) {
         viewer->showPage(page);
     } else if (route == HelpRoute::DefaultBrowser) {
-        dialogs.message(kNoBrowserText, QString(), Dialogs::Buttons::Ok);
+        dialogs.notify(kNoBrowserText);
     }
 }
 
@@ -77,7 +77,7 @@ void openHelpPage(Launcher& launcher, Dialogs& dialogs, const QString& page, Hel
     if (launcher.startProgram(kIexplore, {nativePage})) {
         return;
     }
-    dialogs.message(kNoBrowserText, QString(), Dialogs::Buttons::Ok);
+    dialogs.notify(kNoBrowserText);
     if (launcher.startProgram(kNetscape, {nativePage})) {
         return;
     }
@@ -90,7 +90,7 @@ void openHelp(Launcher& launcher, Dialogs& dialogs, HelpViewer& viewer, const QS
               HelpRoute route) {
     const QString page = findHelpPage(folders);
     if (page.isEmpty()) {
-        dialogs.message(noHelpPageText(folders), QString(), Dialogs::Buttons::Ok);
+        dialogs.notify(noHelpPageText(folders));
         return;
     }
     openHelpPage(launcher, dialogs, page, route, &viewer);
