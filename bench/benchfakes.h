@@ -12,7 +12,7 @@ class NoDialogs : public Dialogs {
     Answer message(const QString&, const QString&, Buttons, const QString& = QString()) override {
         return Answer::Ok;
     }
-    QString saveFileName(const SaveRequest&, int*) override { return {}; }
+    void askSaveFileName(const SaveRequest&, SaveChosen chosen) override { chosen(QString(), 0); }
 };
 
 class HeldClipboard : public Clipboard {

@@ -30,13 +30,14 @@ Dialogs::Answer BenchDialogs::message(const QString& text, const QString&, Butto
     return Answer::Ok;
 }
 
-QString BenchDialogs::saveFileName(const SaveRequest&, int*) {
+void BenchDialogs::askSaveFileName(const SaveRequest& request, SaveChosen chosen) {
     if (savePaths.empty()) {
-        return {};
+        chosen(QString(), 0);
+        return;
     }
     const QString path = savePaths.front();
     savePaths.pop_front();
-    return path;
+    chosen(path, request.filterIndex);
 }
 
 LongRun::LongRun(const RunOptions& options)

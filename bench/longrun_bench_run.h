@@ -46,7 +46,7 @@ class BenchDialogs : public Dialogs {
 
     Answer message(const QString& text, const QString& title, Buttons buttons,
                    const QString& detail) override;
-    QString saveFileName(const SaveRequest& request, int* chosenFilter) override;
+    void askSaveFileName(const SaveRequest& request, SaveChosen chosen) override;
 };
 
 class NoLauncher : public Launcher {

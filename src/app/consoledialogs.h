@@ -24,7 +24,8 @@ class ConsoleDialogs : public Dialogs {
         return Answer::Ok;
     }
 
-    QString saveFileName(const SaveRequest&, int*) override { return {}; }
+    // Nobody at a terminal chooses files: a save is cancelled at once.
+    void askSaveFileName(const SaveRequest&, SaveChosen chosen) override { chosen(QString(), 0); }
 };
 
 }  // namespace kr5

@@ -41,45 +41,31 @@ class Dialogs {
         message(text, title, Buttons::Ok, detail);
     }
 
-    // Asks for a file name to save under. Empty when the operator cancels; chosenFilter
-    // (when given) receives the 1-based index of the filter in use.
-    virtual QString saveFileName(const SaveRequest& request, int* chosenFilter = nullptr) = 0;
-
-    // Asks for an existing file to open (title, filter as for saving). Empty when the
-    // operator cancels; where no dialog can be shown (no display) it counts as cancelled.
-    virtual QString openFileName(const QString& title, const QString& filter) {
+    // The file and text questions wait for nothing: the call returns at once, and the
+    // answer comes once, when the operator gives it, to the function given. What runs
+    // meanwhile, the measurement among it, goes on; the answer's receiver checks again
+    // what it needs.
+    //
+    // A file name to save under: `chosen` hears the path (empty when the operator
+    // cancelled) and the 1-based filter in use.
+    using SaveChosen = std::function<void(const QString& path, int filter)>;
+    virtual void askSaveFileName(const SaveRequest& request, SaveChosen chosen) = 0;
+    // An existing file to open (title, filter as for saving): empty when cancelled; where
+    // no dialog can be shown (no display) at once as cancelled.
+    virtual void askOpenFileName(const QString& title, const QString& filter,
+                                 std::function<void(const QString&)> chosen) {
         Q_UNUSED(title);
         Q_UNUSED(filter);
-        return {};
+        chosen(QString());
     }
-
-    // Asks for one line of text, the initial text filled in. None when the operator
-    // cancels; where no dialog can be shown it counts as cancelled.
-    virtual std::optional<QString> askText(const QString& title, const QString& label,
-                                           const QString& initial) {
+    // One line of text, the initial text filled in: none when cancelled; where no dialog
+    // can be shown, at once as cancelled.
+    virtual void askForText(const QString& title, const QString& label, const QString& initial,
+                            std::function<void(const std::optional<QString>&)> answered) {
         Q_UNUSED(title);
         Q_UNUSED(label);
         Q_UNUSED(initial);
-        return std::nullopt;
-    }
-
-    // The same three questions without waiting for the answer: the call returns at once,
-    // and the answer comes once, when the operator gives it (at once where no dialog is
-    // shown), to the function given. What runs meanwhile, the measurement among it, goes
-    // on; the answer's receiver checks again what it needs.
-    using SaveChosen = std::function<void(const QString& path, int filter)>;
-    virtual void askSaveFileName(const SaveRequest& request, SaveChosen chosen) {
-        int filter = request.filterIndex;
-        const QString path = saveFileName(request, &filter);
-        chosen(path, path.isEmpty() ? 0 : filter);
-    }
-    virtual void askOpenFileName(const QString& title, const QString& filter,
-                                 std::function<void(const QString&)> chosen) {
-        chosen(openFileName(title, filter));
-    }
-    virtual void askForText(const QString& title, const QString& label, const QString& initial,
-                            std::function<void(const std::optional<QString>&)> answered) {
-        answered(askText(title, label, initial));
+        answered(std::nullopt);
     }
 };
 

@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <memory>
 
 namespace kr5 {
 
@@ -140,15 +139,6 @@ void showThen(Dialog* dialog, Finished finished) {
 
 }  // namespace
 
-QString QtDialogs::saveFileName(const SaveRequest& request, int* filter) {
-    const std::unique_ptr<QFileDialog> dialog(saveDialog(parent_, request));
-    const QString path = chosenFile(*dialog, dialog->exec());
-    if (filter != nullptr && !path.isEmpty()) {
-        *filter = chosenFilter(*dialog);
-    }
-    return path;
-}
-
 void QtDialogs::askSaveFileName(const SaveRequest& request, SaveChosen chosen) {
     showThen(saveDialog(parent_, request), [chosen](QFileDialog& dialog, int result) {
         const QString path = chosenFile(dialog, result);
@@ -156,24 +146,10 @@ void QtDialogs::askSaveFileName(const SaveRequest& request, SaveChosen chosen) {
     });
 }
 
-QString QtDialogs::openFileName(const QString& title, const QString& filter) {
-    const std::unique_ptr<QFileDialog> dialog(openDialog(parent_, title, filter));
-    return chosenFile(*dialog, dialog->exec());
-}
-
 void QtDialogs::askOpenFileName(const QString& title, const QString& filter,
                                 std::function<void(const QString&)> chosen) {
     showThen(openDialog(parent_, title, filter),
              [chosen](QFileDialog& dialog, int result) { chosen(chosenFile(dialog, result)); });
-}
-
-std::optional<QString> QtDialogs::askText(const QString& title, const QString& label,
-                                          const QString& initial) {
-    const std::unique_ptr<QInputDialog> dialog(textDialog(parent_, title, label, initial));
-    if (dialog->exec() != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return dialog->textValue();
 }
 
 void QtDialogs::askForText(const QString& title, const QString& label, const QString& initial,

@@ -22,13 +22,9 @@ class QtDialogs : public Dialogs {
                    const QString& detail = QString()) override;
     void notify(const QString& text, const QString& title = QString(),
                 const QString& detail = QString()) override;
-    QString saveFileName(const SaveRequest& request, int* chosenFilter = nullptr) override;
     void askSaveFileName(const SaveRequest& request, SaveChosen chosen) override;
-    QString openFileName(const QString& title, const QString& filter) override;
     void askOpenFileName(const QString& title, const QString& filter,
                          std::function<void(const QString&)> chosen) override;
-    std::optional<QString> askText(const QString& title, const QString& label,
-                                   const QString& initial) override;
     void askForText(const QString& title, const QString& label, const QString& initial,
                     std::function<void(const std::optional<QString>&)> answered) override;
 

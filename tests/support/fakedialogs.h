@@ -1,5 +1,5 @@
-// Message boxes for tests: each box is recorded and answered from a queue (OK when the
-// queue is empty).
+// Message boxes and file questions for tests: each is recorded and answered at once from
+// a queue (OK, or cancelled, when the queue is empty), or held open until answered.
 #pragma once
 
 #include "platform/dialogs.h"
@@ -42,27 +42,13 @@ class FakeDialogs : public Dialogs {
     }
 
     void askSaveFileName(const SaveRequest& request, SaveChosen chosen) override {
+        saveRequests.push_back(request);
         if (std::exchange(holdNext, false)) {
-            saveRequests.push_back(request);
             held = [chosen, filter = request.filterIndex](const QString& path) {
                 chosen(path, filter);
             };
             return;
         }
-        Dialogs::askSaveFileName(request, std::move(chosen));
-    }
-
-    void askOpenFileName(const QString& title, const QString& filter,
-                         std::function<void(const QString&)> chosen) override {
-        if (std::exchange(holdNext, false)) {
-            held = std::move(chosen);
-            return;
-        }
-        Dialogs::askOpenFileName(title, filter, std::move(chosen));
-    }
-
-    QString saveFileName(const SaveRequest& request, int* chosenFilter = nullptr) override {
-        saveRequests.push_back(request);
         QString path;
         if (!savePaths.empty()) {
             path = savePaths.front();
@@ -73,10 +59,23 @@ class FakeDialogs : public Dialogs {
             filter = saveFilters.front();
             saveFilters.pop_front();
         }
-        if (chosenFilter && !path.isEmpty()) {
-            *chosenFilter = filter;
+        chosen(path, path.isEmpty() ? 0 : filter);
+    }
+
+    void askOpenFileName(const QString& title, const QString& filter,
+                         std::function<void(const QString&)> chosen) override {
+        if (std::exchange(holdNext, false)) {
+            held = std::move(chosen);
+            return;
         }
-        return path;
+        Q_UNUSED(title);
+        Q_UNUSED(filter);
+        QString path;
+        if (!openPaths.empty()) {
+            path = openPaths.front();
+            openPaths.pop_front();
+        }
+        chosen(path);
     }
 
     // Open dialogs and text questions: answered from their queues (empty: cancelled),
@@ -85,27 +84,16 @@ class FakeDialogs : public Dialogs {
     std::deque<std::optional<QString>> textAnswers;
     std::vector<QString> textQuestions;
 
-    QString openFileName(const QString& title, const QString& filter) override {
-        Q_UNUSED(title);
-        Q_UNUSED(filter);
-        if (openPaths.empty()) {
-            return {};
-        }
-        const QString path = openPaths.front();
-        openPaths.pop_front();
-        return path;
-    }
-
-    std::optional<QString> askText(const QString& title, const QString& label,
-                                   const QString& initial) override {
+    void askForText(const QString& title, const QString& label, const QString& initial,
+                    std::function<void(const std::optional<QString>&)> answered) override {
         Q_UNUSED(title);
         textQuestions.push_back(label + QStringLiteral(": ") + initial);
-        if (textAnswers.empty()) {
-            return std::nullopt;
+        std::optional<QString> answer;
+        if (!textAnswers.empty()) {
+            answer = textAnswers.front();
+            textAnswers.pop_front();
         }
-        const auto answer = textAnswers.front();
-        textAnswers.pop_front();
-        return answer;
+        answered(answer);
     }
 
     Answer message(const QString& text, const QString& title, Buttons buttons,
