@@ -135,22 +135,11 @@ void RemoteServer::acceptPending() {
 }
 
 void RemoteServer::readFrom(int clientId) {
-    // A handler may wait in the event loop (a recording paused waits its 100 ms), where
-    // this client's next bytes can arrive: they wait for the lines before them, which
-    // the loop below is still handling.
-    auto it = clients_.find(clientId);
-    if (it == clients_.end() || it->busy) {
+    // A handler never runs an event loop of its own, so a client's lines are handled one
+    // after the other, each to its end, before its next bytes are looked at.
+    if (!clients_.contains(clientId)) {
         return;
     }
-    it->busy = true;
-    readLines(clientId);
-    it = clients_.find(clientId);
-    if (it != clients_.end()) {
-        it->busy = false;
-    }
-}
-
-void RemoteServer::readLines(int clientId) {
     for (;;) {
         if (!handleLines(clientId)) {
             return;

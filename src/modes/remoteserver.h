@@ -86,14 +86,12 @@ class RemoteServer : public QObject {
         QTcpSocket* socket = nullptr;
         QByteArray pending;  // the start of a line still without its end
         ScpiErrorQueue errors;
-        bool busy = false;  // its lines are being handled
     };
 
     void acceptPending();
     // Handles the client's lines as long as its replies are read; reads more of its input
     // as they are.
     void readFrom(int clientId);
-    void readLines(int clientId);
     // Handles the whole lines in the client's buffer, stopping while its replies are not
     // read; false when the client was dropped.
     bool handleLines(int clientId);

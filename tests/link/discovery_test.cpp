@@ -6,6 +6,7 @@
 #include "sim/bench.h"
 #include "sim/simport.h"
 #include "support/fakedialogs.h"
+#include "support/fakelink.h"
 #include "support/fakeserialport.h"
 
 #include <gtest/gtest.h>
@@ -38,15 +39,9 @@ sim::Scenario benchOf(const char* lines) {
 }
 
 // The units' search on a fake port that the test scripts.
-struct FakeLine {
+struct FakeLine : test::FakeLinkParts {
     UnitSearch run() { return findUnits(units, link, progress, dialogs); }
 
-    UnitsOnLine units;
-    VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
-    test::FakeSerialPort port{clock};
-    Link link{units, port, clock, pump, timing};
     RecordingProgress progress;
     test::FakeDialogs dialogs;
 };

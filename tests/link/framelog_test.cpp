@@ -9,6 +9,7 @@
 #include "sim/bench.h"
 #include "sim/simport.h"
 #include "support/benchunits.h"
+#include "support/fakelink.h"
 #include "support/fakeserialport.h"
 
 #include <gtest/gtest.h>
@@ -84,14 +85,8 @@ struct LoggedBench {
 };
 
 // The default bench's units on a fake port that the test scripts, the link open on it.
-struct FakeLine {
+struct FakeLine : test::FakeLinkParts {
     FakeLine() { EXPECT_TRUE(test::startOnDefaultBench(units, link)); }
-    UnitsOnLine units;
-    VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
-    test::FakeSerialPort port{clock};
-    Link link{units, port, clock, pump, timing};
 };
 
 TEST(FrameLogOnTheLine, OneCycleGivesAFrameAndAReplyLineForEachUnit) {

@@ -4,6 +4,7 @@
 // guard's own rules are in lineguard_test.cpp, the link against the simulator in the sim tests.
 #include "link/link.h"
 #include "support/benchunits.h"
+#include "support/fakelink.h"
 #include "support/fakeserialport.h"
 
 #include <gtest/gtest.h>
@@ -46,13 +47,7 @@ constexpr qint64 kPromptLimitMs = 15;
 
 // The default bench (detector 0, AC unit 1, noise discriminator 2) on port 1 of a fake line
 // that answers each frame as the test scripts it.
-struct Line {
-    UnitsOnLine units;
-    VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
-    test::FakeSerialPort port{clock};
-    Link link{units, port, clock, pump, timing};
+struct Line : test::FakeLinkParts {
     std::deque<Answer> script;  // the answers to the next frames; silence when empty
 
     Line() {

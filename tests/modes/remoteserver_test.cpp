@@ -5,9 +5,7 @@
 #include "support/waituntil.h"
 
 #include <gtest/gtest.h>
-#include <QEventLoop>
 #include <QTcpSocket>
-#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -26,13 +24,6 @@ class RemoteServerTest : public ::testing::Test {
             }
             if (line == "CURVE?") {
                 return QByteArray(100 * 1024, 'c');
-            }
-            if (line == "WAIT") {
-                // As a paused recording does: the event loop runs inside the handler.
-                QEventLoop loop;
-                QTimer::singleShot(200, &loop, &QEventLoop::quit);
-                loop.exec();
-                return "waited";
             }
             if (line == "SYST:ERR?") {
                 return server.errors(id)->next();
@@ -84,16 +75,6 @@ TEST_F(RemoteServerTest, RepliesGoToTheAskingClientWithItsOwnErrorQueue) {
     EXPECT_EQ(ask(*b, "SYST:ERR?\n"), "0,\"No error\"\n");
     EXPECT_EQ(ask(*a, "SYST:ERR?\n"), "-113,\"Undefined header\"\n");
     EXPECT_EQ(ask(*a, "\n\r\nSYST:ERR?\n"), "0,\"No error\"\n");  // blank lines skipped
-}
-
-TEST_F(RemoteServerTest, LinesArrivingWhileAHandlerWaitsAreHandledOnceInOrder) {
-    auto a = connectClient(1);
-    // The first reply goes out while the second line's handler waits, and more arrives.
-    a->write("ONE\nWAIT\nTWO\n");
-    QTimer::singleShot(50, [&] { a->write("THREE\n"); });
-    ASSERT_TRUE(wait.until(5000, [&] { return lines.size() >= 4; }));
-    wait.until(300, [] { return false; });
-    EXPECT_EQ(lines, (std::vector<QByteArray>{"ONE", "WAIT", "TWO", "THREE"}));
 }
 
 TEST_F(RemoteServerTest, HalfLinesAreJoinedAndNulBytesKept) {

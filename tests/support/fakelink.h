@@ -1,0 +1,22 @@
+// The link on a fake serial port that a test scripts, in virtual time: the units, the
+// clock, its pump, the pacing and the port, as the link is built over them.
+#pragma once
+
+#include "core/timing.h"
+#include "link/link.h"
+#include "link/units.h"
+#include "platform/virtualclock.h"
+#include "support/fakeserialport.h"
+
+namespace kr5::test {
+
+struct FakeLinkParts {
+    UnitsOnLine units;
+    VirtualClock clock;
+    VirtualPump pump{clock};
+    Timing timing{clock, pump};
+    FakeSerialPort port{clock};
+    Link link{units, port, clock, pump, timing};
+};
+
+}  // namespace kr5::test
