@@ -94,8 +94,10 @@ void LongRun::build() {
     programOptions.speedIndex = options_.speedIndex;
     // The bench must not move the user's own windows.
     programOptions.windowMemoryPath = dir_.filePath(QStringLiteral("windows.conf"));
-    program_ = std::make_unique<Program>(
-        Platform{clock_, pump_, *port_, dialogs_, launcher_, clipboard_, files_}, programOptions);
+    program_ =
+        std::make_unique<Program>(Platform{clock_, pump_, *port_, dialogs_, launcher_, clipboard_,
+                                           files_, toEngine_, toWindows_, runner_},
+                                  programOptions);
 }
 
 void LongRun::fail(const QString& what) {

@@ -12,6 +12,7 @@
 #include "longrun_bench_records.h"
 #include "platform/qtfiles.h"
 #include "platform/virtualclock.h"
+#include "platform/virtualmailbox.h"
 #include "sim/bench.h"
 #include "sim/simport.h"
 
@@ -110,6 +111,9 @@ class LongRun {
 
     VirtualClock clock_;
     VirtualPump pump_{clock_};
+    VirtualMailbox toEngine_{clock_};
+    VirtualMailbox toWindows_{clock_};
+    InlineLoopRunner runner_{pump_};
     std::unique_ptr<sim::Bench> bench_;
     std::unique_ptr<sim::SimPort> port_;
     BenchDialogs dialogs_;

@@ -39,7 +39,6 @@ void ProgramWindows::startBlock(const QString& label) {
 
 void ProgramWindows::setLocked(bool locked) {
     w_.recordControls.setQnRunning(locked);
-    w_.discriminator.setQnRunning(locked);
 }
 
 void ProgramWindows::showStep(const QString& caption, int pass, const Reading& step) {

@@ -22,6 +22,8 @@
 #include "platform/qteventpump.h"
 #include "platform/qtfiles.h"
 #include "platform/qtlauncher.h"
+#include "platform/qtlooprunner.h"
+#include "platform/qtmailbox.h"
 #include "platform/qtserialport.h"
 #include "platform/stopsignals.h"
 
@@ -145,7 +147,15 @@ int main(int argc, char** argv) {
     kr5::QtClipboard clipboard;
     kr5::QtFiles files;
     kr5::Dialogs& dialogs = options.status ? static_cast<kr5::Dialogs&>(console) : boxes;
-    kr5::Program program({clock, pump, port, dialogs, launcher, clipboard, files}, options);
+    // The measurement runs on a thread of its own, the line's device with it; work goes
+    // there and back through two mailboxes.
+    kr5::QtLoopRunner runner;
+    runner.moveAlong(port.device());
+    kr5::QtMailbox toEngine(runner.loopReceiver());
+    kr5::QtMailbox toWindows(app);
+    kr5::Program program(
+        {clock, pump, port, dialogs, launcher, clipboard, files, toEngine, toWindows, runner},
+        options);
     boxes.setParentWindow(&program.mainWindow());
     kr5::StopSignals stop([&program] { program.requestEnd(); });
     return program.run();

@@ -15,7 +15,7 @@ namespace kr5 {
 
 namespace {
 
-RecordControls* addRecordControls(MainWindow& main, Recorder& recorder) {
+RecordControls* addRecordControls(MainWindow& main, const RecorderView& recorder) {
     auto* controls = new RecordControls(recorder, main.panelArea());
     main.panelArea()->layout()->addWidget(controls);
     return controls;
@@ -32,10 +32,11 @@ PanelWidget* addPanel(MainWindow& main, PanelModel& panel, ScreenPacer& pacer) {
 Program::Program(const Platform& platform, ProgramOptions options)
     : platform_(platform),
       startOptions_(options),
-      panelWidget_(addPanel(main_, engine_.panel(), screenPacer_)),
-      recordControls_(addRecordControls(main_, engine_.recorder())),
-      loopWindows_({main_, charts_, *recordControls_, engine_.discriminator(), units_}),
+      panelWidget_(addPanel(main_, engineView_.panel(), screenPacer_)),
+      recordControls_(addRecordControls(main_, engineView_.recorder())),
+      loopWindows_({main_, charts_, *recordControls_, engineView_.discriminator(), units_}),
       out_(stdout) {
+    engineView_.attach(engine_);
     engine_.setWindows(loopWindows_, loopWindows_);
     // First of all that follow the constants, so that the charts scale by the new ones.
     const auto followConstants = [this] {
@@ -45,6 +46,7 @@ Program::Program(const Platform& platform, ProgramOptions options)
     };
     QObject::connect(&constantsForm_, &ConstantsForm::fieldsLoaded, &main_, followConstants);
     QObject::connect(&constantsForm_, &ConstantsForm::constantsChanged, &main_, followConstants);
+    wireEngine();
     wireMenu();
     wirePanel();
     wireRecords();
@@ -58,21 +60,46 @@ Program::Program(const Platform& platform, ProgramOptions options)
 Program::~Program() = default;
 
 void Program::addListeners() {
-    // The order matters where two listeners meet: the panel moves the trend's rate scale
-    // before the reading is drawn, and a data row is written before the marker of a Q-N
-    // block the same step completes.
-    engine_.addListener(engine_.panel());
-    engine_.addListener(engine_.recorder());
-    engine_.addListener(engine_.recordingTally());
-    engine_.addListener(chartFeed_);
-    engine_.addListener(history_);
-    engine_.addListener(background_);
-    engine_.addListener(calibration_);
-    engine_.addListener(acceptance_);
-    engine_.addListener(engine_.qn());
-    engine_.addListener(engine_.discriminator());
-    engine_.addListener(unitStatus_);
-    engine_.addListener(remoteCommands_);
+    // The windows' listeners, after the engine's panel, recorder and tally.
+    engine_.addWindowListener(chartFeed_);
+    engine_.addWindowListener(history_);
+    engine_.addWindowListener(background_);
+    engine_.addWindowListener(calibration_);
+    engine_.addWindowListener(acceptance_);
+    engine_.addWindowListener(unitStatus_);
+    engine_.addWindowListener(remoteCommands_);
+}
+
+void Program::requestEnd() {
+    engineView_.post([](Engine& engine) { engine.requests().end = true; });
+}
+
+// The engine keeps copies of the constants and the operating settings: each change goes
+// to it as a request.
+void Program::wireEngine() {
+    QObject::connect(&constantsForm_, &ConstantsForm::fieldsLoaded, &main_,
+                     [this] { sendConstants(); });
+    QObject::connect(&constantsForm_, &ConstantsForm::constantsChanged, &main_,
+                     [this] { sendConstants(); });
+    QObject::connect(&options_.form(), &OptionsForm::settingsSet, &main_,
+                     [this] { sendSettings(); });
+    QObject::connect(&engineView_.panel(), &PanelModel::autoRangingChanged, &main_,
+                     [this] { sendSettings(); });
+    QObject::connect(&engineView_, &EngineView::fileClosed, &main_,
+                     [this](const FileTally& file) { writeSummary(file); });
+}
+
+void Program::sendConstants() {
+    engineView_.post([constants = constants_](Engine& engine) { engine.constants() = constants; });
+}
+
+void Program::sendSettings() {
+    const bool newSpeed = std::exchange(optionRequests_.speedChange, false);
+    engineView_.post([settings = settings_, newSpeed](Engine& engine) {
+        engine.settings() = settings;
+        engine.requests().speedChange = engine.requests().speedChange || newSpeed;
+        engine.panel().autoRangingSet();
+    });
 }
 
 void Program::wireMenu() {
@@ -99,9 +126,9 @@ void Program::wireMenu() {
             refused(QStringLiteral("A Q-N measurement"), session_.startQn());
         }
     });
-    QObject::connect(menu.discriminator, &QAction::triggered, &engine_.discriminator(),
+    QObject::connect(menu.discriminator, &QAction::triggered, &engineView_.discriminator(),
                      &Zn4Panel::menuClick);
-    QObject::connect(&engine_.timing(), &Timing::cycleTimeChanged, &main_,
+    QObject::connect(&engineView_, &EngineView::cycleTimeChanged, &main_,
                      [this](const QString& text) {
                          cycleTime_ = text;
                          main_.showCycleTime(text);
@@ -110,19 +137,26 @@ void Program::wireMenu() {
 }
 
 void Program::wirePanel() {
-    QObject::connect(&engine_.panel(), &PanelModel::followedAttenuatorChanged, &charts_,
+    PanelModel& panel = engineView_.panel();
+    QObject::connect(&panel, &PanelModel::followedAttenuatorChanged, &charts_,
                      &Charts::recolourRateScale);
-    QObject::connect(&engine_.panel(), &PanelModel::autoRangingToggled, &main_,
+    QObject::connect(&panel, &PanelModel::autoRangingToggled, &main_,
                      [this] { options_.showAutoRanging(); });
-    QObject::connect(&options_.form(), &OptionsForm::autoRangingSet, &engine_.panel(),
+    QObject::connect(&options_.form(), &OptionsForm::autoRangingSet, &panel,
                      &PanelModel::autoRangingSet);
     // The Options window's read-out follows every reading, shown or not.
-    QObject::connect(&engine_.panel(), &PanelModel::readoutsChanged, &main_,
-                     [this] { options_.setTvReadout(engine_.panel().readouts().testVoltage); });
+    QObject::connect(&panel, &PanelModel::readoutsChanged, &main_,
+                     [this] { options_.setTvReadout(engineView_.panel().readouts().testVoltage); });
+    QObject::connect(panelWidget_, &PanelWidget::attenuatorClicked, &main_, [this](int range) {
+        session_.selectRange(Session::Range::Attenuator, range);
+    });
+    QObject::connect(panelWidget_, &PanelWidget::rateClicked, &main_,
+                     [this](int range) { session_.selectRange(Session::Range::Rate, range); });
+    QObject::connect(panelWidget_, &PanelWidget::remoteClicked, &main_,
+                     [this](bool on) { session_.setRemote(on); });
 }
 
 void Program::wireRecords() {
-    const MainMenu& menu = main_.menu();
     QObject::connect(recordControls_, &RecordControls::recordOnClicked, &main_,
                      [this] { session_.recordOn(); });
     QObject::connect(recordControls_, &RecordControls::pauseClicked, &main_,
@@ -131,23 +165,14 @@ void Program::wireRecords() {
                      [this] { session_.closeFile(); });
     QObject::connect(&session_, &Session::changed, &main_, [this] { followSession(); });
     QObject::connect(&session_, &Session::chartsClearingAsked, &charts_, &Charts::clearBoth);
-    QObject::connect(&engine_.recorder(), &Recorder::preparedChanged, &main_,
-                     [this, menu](bool prepared) {
-                         if (prepared) {
-                             engine_.recordingTally().fileOpened(platform_.clock.localTime());
-                         } else {
-                             writeSummaryNow();
-                         }
-                     });
     QObject::connect(&measurementFile_, &MeasurementFile::nameNeeded, &main_,
                      [this] { showConstantsWindow(); });
     QObject::connect(&measurementFile_, &MeasurementFile::captionChanged, &main_,
                      &MainWindow::setWindowTitle);
     // A file that cannot be written is reported without stopping anything: the rows wait
     // in memory and go out at the next write that succeeds.
-    QObject::connect(&engine_.recorder(), &Recorder::writeProblem, &main_,
-                     &MainWindow::showWarning);
-    QObject::connect(&engine_.recorder(), &Recorder::writeRecovered, &main_,
+    QObject::connect(&engineView_, &EngineView::writeProblem, &main_, &MainWindow::showWarning);
+    QObject::connect(&engineView_, &EngineView::writeRecovered, &main_,
                      [this] { main_.showWarning(QString()); });
 }
 
@@ -211,20 +236,25 @@ void Program::showNoiseWarning() {
 }
 
 void Program::wireModes() {
-    QObject::connect(&engine_.qn(), &QnSequence::passQmReady, &main_, [this] {
-        const QmTracker& qm = engine_.qn().qm();
+    QObject::connect(&engineView_, &EngineView::passQmReady, &main_, [this] {
+        const QmTracker& qm = engineView_.qn().qm();
         charts_.qn().setCounts(qm.blockPasses(), constants_.adjust);
         charts_.qn().showQm(qm.lastPass(constants_.adjust).text(),
                             qm.block(constants_.adjust).text(), qm.passesInBlock());
     });
-    QObject::connect(&engine_.qn(), &QnSequence::startMarkerDue, &engine_.recorder(), [this] {
-        engine_.recorder().appendQnStart(
-            settings_.qnCondition, engine_.panel().readouts().testVoltage, settings_.qnPasses);
-    });
-    QObject::connect(&engine_.qn(), &QnSequence::endMarkerDue, &engine_.recorder(),
-                     &Recorder::appendQnEnd);
-    QObject::connect(&engine_.discriminator(), &Zn4Panel::menuTickChanged,
+    QObject::connect(&engineView_.discriminator(), &Zn4Panel::menuTickChanged,
                      main_.menu().discriminator, &QAction::setChecked);
+    using Setting = Session::DiscriminatorSetting;
+    Zn4Window* zn4 = &discriminatorWindow_;
+    QObject::connect(zn4, &Zn4Window::channelAClicked, &main_,
+                     [this](int step) { session_.setDiscriminator(Setting::ChannelA, step); });
+    QObject::connect(zn4, &Zn4Window::channelBClicked, &main_,
+                     [this](int step) { session_.setDiscriminator(Setting::ChannelB, step); });
+    QObject::connect(zn4, &Zn4Window::functionClicked, &main_, [this](int function) {
+        session_.setDiscriminator(Setting::Function, function);
+    });
+    QObject::connect(zn4, &Zn4Window::remoteClicked, &main_,
+                     [this](bool on) { session_.setDiscriminatorRemote(on); });
     main_.addCompanion(&discriminatorWindow_, [this] { return units_.discriminatorPresent(); });
 }
 
@@ -299,14 +329,14 @@ void Program::applyStartSettings() {
     }
     if (startOptions_.speedIndex >= 0 && startOptions_.speedIndex <= 2) {
         settings_.speedIndex = startOptions_.speedIndex;
-        engine_.requests().speedChange = startOptions_.speedIndex != 0;
+        optionRequests_.speedChange = startOptions_.speedIndex != 0;
     }
 }
 
 void Program::printStatus() {
     const QString trouble = loopWindows_.portGone() ? QStringLiteral("LOST") : unitStatus_.text();
     const bool testSet = acceptance_.state() != AcceptanceTest::State::NoTest;
-    out_ << statusLine(units_, engine_.panel().readouts(), cycleTime_, trouble,
+    out_ << statusLine(units_, engineView_.panel().readouts(), cycleTime_, trouble,
                        testSet ? acceptance_.statusText() : QString())
          << Qt::endl;
 }
@@ -315,7 +345,7 @@ void Program::takePort() {
     const QString digit = units_.portDigit();
     main_.setPortCaption(digit);
     charts_.setPortDigit(digit);
-    engine_.qn().setPortDigit(digit);
+    engine_.setPortDigit(digit);
     constantsForm_.setPortDigit(digit);
 }
 
@@ -380,7 +410,6 @@ int Program::run() {
         platform_.dialogs.notify(settingsIgnored);
     }
     panelWidget_->initMeters();
-    engine_.link().openPort(units_.port);
     applyStartSettings();
 
     int statusTimer = 0;
@@ -392,16 +421,15 @@ int Program::run() {
     }
     showRemoteClients();
     session_.goLive();
-    engine_.run();
-    // No command may arrive while the program winds down.
-    remoteServer_.close();
+    // The engine is not running yet: its copies are set here, before it starts.
+    engine_.constants() = constants_;
+    engine_.settings() = settings_;
+    engine_.requests().speedChange = std::exchange(optionRequests_.speedChange, false);
     // However the program ends (Exit, the window closed, SIGINT, SIGTERM), a Q-N
     // measurement under way ends and the measurement file is closed, each with its
-    // markers.
-    if (engine_.qn().passesRunning()) {
-        engine_.qn().finish();
-    }
-    engine_.recorder().closeFile();
+    // markers, before the engine returns.
+    platform_.runner.run([this] { engine_.run(); });
+    remoteServer_.close();
     rememberWindowPlaces();
     engine_.frameLog().close();
     if (statusTimer != 0) {

@@ -45,6 +45,8 @@
 #include "platform/eventpump.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
+#include "platform/looprunner.h"
+#include "platform/mailbox.h"
 #include "platform/serialport.h"
 #include "records/constantsform.h"
 #include "records/constantswindow.h"
@@ -54,6 +56,7 @@
 #include "records/recorder.h"
 #include "records/settingsfile.h"
 #include "session/engine.h"
+#include "session/engineview.h"
 #include "session/remotecommands.h"
 #include "session/session.h"
 
@@ -72,6 +75,10 @@ struct Platform {
     Launcher& launcher;
     Clipboard& clipboard;
     Files& files;
+    // The way to the measurement engine's thread and back, and how its loop is run.
+    Mailbox& toEngine;
+    Mailbox& toWindows;
+    LoopRunner& runner;
 };
 
 struct ProgramOptions {
@@ -102,13 +109,13 @@ class Program {
     int run();
 
     // Asks the acquisition loop to end the program (Exit, SIGINT, SIGTERM).
-    void requestEnd() { engine_.requestEnd(); }
+    void requestEnd();
 
     MainWindow& mainWindow() { return main_; }
     // What the panel shows and which units were found, for the tests.
-    const PanelModel& panel() { return engine_.panel(); }
+    const PanelModel& panel() { return engineView_.panel(); }
     const UnitsOnLine& units() const { return units_; }
-    bool qnRunning() { return engine_.qn().passesRunning(); }
+    bool qnRunning() { return engineView_.qn().passesRunning(); }
     // What the operator may do now, for the tests.
     Session& session() { return session_; }
     // The remote control's commands, for the tests that run them without a socket.
@@ -126,8 +133,11 @@ class Program {
     void wireAcceptance();
     void recallTestSetup();
     static void showWindow(QWidget& window);
-    void writeSummaryNow();
-    QJsonObject summaryNow();
+    void writeSummary(const FileTally& file);
+    QJsonObject summaryOf(const FileTally& file);
+    void wireEngine();
+    void sendConstants();
+    void sendSettings();
     void wireRecordedTests();
     void wireHistory();
     void showFileHistory();
@@ -162,9 +172,13 @@ class Program {
     OperatingSettings settings_;
 
     // The measurement: the line, the cycle, the evaluation, the ranging, the Q-N passes and
-    // the recorder.
-    Engine engine_{{units_, settings_, constants_, platform_.clock, platform_.pump, platform_.port,
-                    platform_.files}};
+    // the recorder, on its own thread; the windows see it through its view.
+    EngineView engineView_{platform_.toEngine, settings_};
+    Engine engine_{{units_, platform_.clock, platform_.pump, platform_.port, platform_.files,
+                    platform_.toWindows, engineView_}};
+    // What the Options window asks of the line (a new speed), sent to the engine with the
+    // settings.
+    Requests optionRequests_;
     // Before every window it paces.
     ScreenPacer screenPacer_{platform_.clock};
 
@@ -178,10 +192,10 @@ class Program {
 
     SettingsFile settingsFile_;
     ConstantsForm constantsForm_{constants_, settingsFile_};
-    MeasurementFile measurementFile_{constants_, units_, platform_.dialogs, platform_.clock,
-                                     engine_.recorder()};
+    MeasurementFile measurementFile_{constants_,      units_,          platform_.dialogs,
+                                     platform_.clock, platform_.files, engineView_.recorder()};
     ConstantsWindow constantsWindow_{constantsForm_, &main_};
-    Options options_{settings_, engine_.requests(), &main_};
+    Options options_{settings_, optionRequests_, &main_};
     RecordControls* recordControls_ = nullptr;  // owned by the main window
 
     ColourTable colours_;
@@ -202,19 +216,19 @@ class Program {
     OpenedTest openedTest_{
         {chartConstants_, charts_, platform_.dialogs, platform_.clock, platform_.pump, &main_}};
 
-    Zn4Window discriminatorWindow_{engine_.discriminator()};
+    Zn4Window discriminatorWindow_{engineView_.discriminator()};
     WindowMemory windowMemory_{startOptions_.windowMemoryPath};
     UnitStatus unitStatus_;
 
     ProgramWindows loopWindows_;
 
     // Decides what the windows and the remote control may ask.
-    Session session_{{units_, engine_.panel(), engine_.qn(), engine_.recorder(), measurementFile_,
-                      constantsForm_, engine_.discriminator(), calibration_, background_}};
-    RemoteCommands remoteCommands_{{units_, settings_, session_, engine_.panel(), options_.form(),
-                                    constantsForm_, engine_.recorder(), engine_.qn(),
-                                    engine_.discriminator(), inception_, background_, acceptance_,
-                                    platform_.clock, QCoreApplication::applicationVersion()}};
+    Session session_{
+        {units_, engineView_, measurementFile_, constantsForm_, calibration_, background_}};
+    RemoteCommands remoteCommands_{
+        {units_, settings_, session_, engineView_.panel(), options_.form(), constantsForm_,
+         engineView_.recorder(), engineView_.qn(), engineView_.discriminator(), inception_,
+         background_, acceptance_, platform_.clock, QCoreApplication::applicationVersion()}};
     RemoteServer remoteServer_;
 
     QString cycleTime_;

@@ -12,19 +12,19 @@
 
 namespace kr5 {
 
-QJsonObject Program::summaryNow() {
-    SummaryParts parts(constants_, engine_.recordingTally(), inception_);
-    parts.measurementFile = QFileInfo(engine_.recorder().filePath()).fileName();
+QJsonObject Program::summaryOf(const FileTally& file) {
+    SummaryParts parts(constants_, file.tally, inception_);
+    parts.measurementFile = QFileInfo(file.path).fileName();
     parts.programVersion = QCoreApplication::applicationVersion();
-    parts.start = engine_.recordingTally().openedAt();
+    parts.start = file.tally.openedAt();
     parts.end = platform_.clock.localTime();
-    parts.rows = engine_.recorder().rowsWritten();
+    parts.rows = file.rows;
     parts.backgroundPc = background_.level();
     parts.backgroundThresholdKv = background_.thresholdVolts() / 1000.0;
-    if (engine_.qn().qm().passesInBlock() > 0) {
-        parts.qmLastPass = engine_.qn().qm().lastPass(constants_.adjust).text();
-        parts.qmBlock = engine_.qn().qm().block(constants_.adjust).text();
-        parts.qmPassesInBlock = engine_.qn().qm().passesInBlock();
+    if (const QmTracker& qm = engineView_.qn().qm(); qm.passesInBlock() > 0) {
+        parts.qmLastPass = qm.lastPass(constants_.adjust).text();
+        parts.qmBlock = qm.block(constants_.adjust).text();
+        parts.qmPassesInBlock = qm.passesInBlock();
     }
     if (const auto& record = calibration_.record()) {
         parts.calibration = calibrationObject(*record, constants_);
@@ -33,12 +33,12 @@ QJsonObject Program::summaryNow() {
     return summaryObject(parts);
 }
 
-void Program::writeSummaryNow() {
+void Program::writeSummary(const FileTally& file) {
     QString problem;
-    if (!writeSummary(platform_.files, engine_.recorder().filePath(), summaryNow(), &problem)) {
+    if (!kr5::writeSummary(platform_.files, file.path, summaryOf(file), &problem)) {
         main_.showWarning(QStringLiteral("The summary %1 could not be written (%2); the "
                                          "measurement file is complete.")
-                              .arg(summaryPath(engine_.recorder().filePath()), problem));
+                              .arg(summaryPath(file.path), problem));
     }
 }
 
@@ -64,20 +64,20 @@ void Program::wireHistory() {
     QObject::connect(&historyWindow_, &HistoryWindow::shownChanged, menu.history,
                      &QAction::setChecked);
     // The recording's markers, as the measurement file gets them.
-    QObject::connect(&engine_.recorder(), &Recorder::selectionChanged, &main_, [this](bool recOn) {
-        if (engine_.recorder().filePrepared()) {
+    const RecorderView& recorder = engineView_.recorder();
+    QObject::connect(&recorder, &RecorderView::selectionChanged, &main_, [this](bool recOn) {
+        if (engineView_.recorder().filePrepared()) {
             history_.addMarkerNow(recOn ? QStringLiteral("REC ON") : QStringLiteral("PAUSE"));
         }
     });
-    QObject::connect(&engine_.recorder(), &Recorder::preparedChanged, &main_,
-                     [this](bool prepared) {
-                         if (!prepared) {
-                             history_.addMarkerNow(QStringLiteral("RECOFF"));
-                         }
-                     });
-    QObject::connect(&engine_.qn(), &QnSequence::startMarkerDue, &main_,
+    QObject::connect(&recorder, &RecorderView::preparedChanged, &main_, [this](bool prepared) {
+        if (!prepared) {
+            history_.addMarkerNow(QStringLiteral("RECOFF"));
+        }
+    });
+    QObject::connect(&engineView_, &EngineView::qnStartMarked, &main_,
                      [this] { history_.addMarkerNow(QStringLiteral("QN start")); });
-    QObject::connect(&engine_.qn(), &QnSequence::endMarkerDue, &main_,
+    QObject::connect(&engineView_, &EngineView::qnEndMarked, &main_,
                      [this] { history_.addMarkerNow(QStringLiteral("QN end")); });
 }
 
@@ -172,10 +172,10 @@ void Program::writeReportTo(const QString& path) {
     if (openedTest_.isOpen()) {
         content = reportOfOpenedTest(openedTest_, charts_, now);
     } else {
-        content.summary = summaryNow();
+        content.summary = summaryOf(engineView_.file());
         content.programVersion = QCoreApplication::applicationVersion();
         content.printedAt = now;
-        content.qnCounts = engine_.qn().qm().blockPasses();
+        content.qnCounts = engineView_.qn().qm().blockPasses();
         content.adjust = constants_.adjust;
         takeChartPictures(charts_, content);
     }

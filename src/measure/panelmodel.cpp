@@ -22,6 +22,31 @@ PanelModel::PanelModel(Requests& requests, OperatingSettings& settings)
     readouts_.es = QStringLiteral("0.0");
 }
 
+PanelState PanelModel::state() const {
+    return {attenuatorButton_, rateButton_, followedAttenuator_, remote_, qnRunning_, readouts_};
+}
+
+void PanelModel::show(const PanelState& s) {
+    if (s.readouts != readouts_) {
+        readouts_ = s.readouts;
+        emit readoutsChanged();
+    }
+    if (s.remote != remote_ || s.qnRunning != qnRunning_) {
+        remote_ = s.remote;
+        qnRunning_ = s.qnRunning;
+        emit controlsChanged();
+    }
+    if (s.attenuatorButton != attenuatorButton_ || s.rateButton != rateButton_) {
+        attenuatorButton_ = s.attenuatorButton;
+        rateButton_ = s.rateButton;
+        emit buttonsChanged();
+    }
+    if (s.followedAttenuator != followedAttenuator_) {
+        followedAttenuator_ = s.followedAttenuator;
+        emit followedAttenuatorChanged(followedAttenuator_);
+    }
+}
+
 void PanelModel::clickAttenuator(int range) {
     if (!isAttenuatorRange(range)) {
         return;

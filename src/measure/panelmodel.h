@@ -28,6 +28,25 @@ struct PanelReadouts {
     bool voltageStale = false;   // the AC unit did not answer: Es and TV are old
     double peakMeter = 0.0;      // scal2: raw peak, V
     double rateMeter = 0.0;      // scal1: raw rate
+
+    bool operator==(const PanelReadouts& o) const {
+        return charge == o.charge && pulseRate == o.pulseRate && es == o.es &&
+               testVoltage == o.testVoltage && detectorStale == o.detectorStale &&
+               voltageStale == o.voltageStale && peakMeter == o.peakMeter &&
+               rateMeter == o.rateMeter;
+    }
+    bool operator!=(const PanelReadouts& o) const { return !(*this == o); }
+};
+
+// What the measurement's panel holds, as a value the windows' copy is kept from. The
+// automatic ranging is not in it: that belongs to the operating settings.
+struct PanelState {
+    int attenuatorButton = 0;
+    int rateButton = 0;
+    int followedAttenuator = 0;
+    bool remote = false;
+    bool qnRunning = false;
+    PanelReadouts readouts;
 };
 
 class PanelModel : public QObject, public ReadingListener {
@@ -45,6 +64,11 @@ class PanelModel : public QObject, public ReadingListener {
     bool autoAttenuator() const { return settings_.autoAttenuator; }
     bool autoRate() const { return settings_.autoRate; }
     const PanelReadouts& readouts() const { return readouts_; }
+
+    // The state as a value, and the windows' copy brought up to one: each change is
+    // signalled as the model's own would be.
+    PanelState state() const;
+    void show(const PanelState& state);
 
     // The operator's clicks.
     void clickAttenuator(int range);

@@ -101,9 +101,9 @@ PanelWidget::PanelWidget(PanelModel& model, ScreenPacer& pacer, QWidget* parent)
 }
 
 void PanelWidget::connectModel() {
-    connect(attButtons_, &QButtonGroup::idClicked, &model_, &PanelModel::clickAttenuator);
-    connect(rateButtons_, &QButtonGroup::idClicked, &model_, &PanelModel::clickRate);
-    connect(remoteBox_, &QCheckBox::clicked, &model_, &PanelModel::clickRemote);
+    connect(attButtons_, &QButtonGroup::idClicked, this, &PanelWidget::attenuatorClicked);
+    connect(rateButtons_, &QButtonGroup::idClicked, this, &PanelWidget::rateClicked);
+    connect(remoteBox_, &QCheckBox::clicked, this, &PanelWidget::remoteClicked);
     connect(attenuatorTitle_, &RangeTitle::activated, &model_, &PanelModel::toggleAutoAttenuator);
     connect(rateTitle_, &RangeTitle::activated, &model_, &PanelModel::toggleAutoRate);
     connect(&model_, &PanelModel::buttonsChanged, this, &PanelWidget::showButtons);

@@ -53,6 +53,13 @@ class PanelWidget : public QWidget {
   protected:
     void changeEvent(QEvent* event) override;
 
+  signals:
+    // The operator's clicks on the range buttons and the REMOTE box: requests for the
+    // session, which the panel shows once they are taken.
+    void attenuatorClicked(int range);
+    void rateClicked(int range);
+    void remoteClicked(bool on);
+
   private:
     void connectModel();
     void showButtons();

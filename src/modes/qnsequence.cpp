@@ -39,7 +39,7 @@ void QnSequence::start() {
                                QStringLiteral("Q-N"));
     p_.windows.showQnFace(faceLabel());
     p_.panel.setQnRunning(true);
-    p_.windows.setLocked(true);
+    lock(true);
     p_.requests.qnStart = true;
 }
 
@@ -50,8 +50,15 @@ void QnSequence::finish() {
                                QStringLiteral("V-Q"));
     p_.windows.showNormalFace();
     p_.panel.setQnRunning(false);
-    p_.windows.setLocked(false);
+    lock(false);
     emit endMarkerDue();
+}
+
+void QnSequence::lock(bool locked) {
+    if (p_.discriminator != nullptr) {
+        p_.discriminator->setQnRunning(locked);
+    }
+    p_.windows.setLocked(locked);
 }
 
 QString QnSequence::passCaption() const {

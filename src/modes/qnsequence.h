@@ -11,6 +11,8 @@
 #include "measure/reading.h"
 #include "measure/requests.h"
 #include "modes/qm.h"
+#include "modes/qnview.h"
+#include "modes/zn4panel.h"
 
 #include <QObject>
 #include <QString>
@@ -51,6 +53,8 @@ class QnSequence : public QObject, public QnControl, public ReadingListener {
         Requests& requests;
         PanelModel& panel;
         QnWindows& windows;
+        // The noise discriminator's panel, locked with the other controls; none: no unit.
+        Zn4Panel* discriminator = nullptr;
     };
 
     explicit QnSequence(const Parts& parts);
@@ -67,6 +71,7 @@ class QnSequence : public QObject, public QnControl, public ReadingListener {
     int passes() const { return passes_; }
     // The rates of the passes, for Qm: of the last pass and of the current block.
     const QmTracker& qm() const { return qm_; }
+    QnState state() const { return {running_, endAfterPass_, passes_, qm_}; }
 
     // QnControl, for the acquisition loop.
     bool passesRunning() const override { return running_; }
@@ -88,6 +93,7 @@ class QnSequence : public QObject, public QnControl, public ReadingListener {
     QString faceLabel() const;
     QString passCaption() const;
     void passCompleted();
+    void lock(bool locked);
 
     Parts p_;
     QString portDigit_;

@@ -58,7 +58,7 @@ void RecordingTally::fileOpened(const QDateTime& at) {
 
 void RecordingTally::takeReading(const Reading& r) {
     // The same readings the recorder writes as rows, less the Q-N steps.
-    if (r.isQnStep() || !r.complete() || !recording_()) {
+    if (r.isQnStep() || !r.complete() || !recording_ || !recording_()) {
         return;
     }
     largestCharge_ = std::max(largestCharge_.value_or(r.charge), r.charge);

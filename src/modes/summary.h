@@ -24,11 +24,21 @@ namespace kr5 {
 // a different quantity and stays out).
 class RecordingTally : public ReadingListener {
   public:
-    // recording: whether rows are being written now (the recorder's state).
+    // recording: whether rows are being written now (the recorder's state). A tally
+    // without it is a copy that takes no readings.
+    RecordingTally() = default;
     explicit RecordingTally(std::function<bool()> recording) : recording_(std::move(recording)) {}
 
     void fileOpened(const QDateTime& at);
     void takeReading(const Reading& reading) override;
+    // What it has counted, in a tally that takes no readings.
+    RecordingTally copy() const {
+        RecordingTally t;
+        t.openedAt_ = openedAt_;
+        t.largestCharge_ = largestCharge_;
+        t.largestRate_ = largestRate_;
+        return t;
+    }
 
     const QDateTime& openedAt() const { return openedAt_; }
     std::optional<double> largestChargePc() const { return largestCharge_; }

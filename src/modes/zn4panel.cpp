@@ -10,6 +10,20 @@ bool within(int value, int count) {
 
 }  // namespace
 
+void Zn4Panel::show(const Zn4State& s) {
+    if (s.channelA != channelA_ || s.channelB != channelB_ || s.function != function_) {
+        channelA_ = s.channelA;
+        channelB_ = s.channelB;
+        function_ = s.function;
+        emit settingsChanged();
+    }
+    if (s.remote != remote_ || s.qnRunning != qnRunning_) {
+        remote_ = s.remote;
+        qnRunning_ = s.qnRunning;
+        emit controlsChanged();
+    }
+}
+
 void Zn4Panel::clickChannelA(int step) {
     if (within(step, steps)) {
         channelA_ = requests_.channelA = step;

@@ -17,6 +17,15 @@
 
 namespace kr5 {
 
+// The unit's side of the panel as a value: what the windows' copy is kept from.
+struct Zn4State {
+    int channelA = 0;
+    int channelB = 0;
+    int function = 0;
+    bool remote = true;
+    bool qnRunning = false;
+};
+
 class Zn4Panel : public QObject, public ReadingListener {
     Q_OBJECT
 
@@ -36,6 +45,11 @@ class Zn4Panel : public QObject, public ReadingListener {
     bool buttonsEnabled() const { return remote_; }
     bool windowEnabled() const { return !qnRunning_; }
     bool menuTicked() const { return menuTicked_; }
+
+    // The unit's side as a value, and the windows' copy brought up to one (the window's
+    // own state, shown or hidden and the menu's tick, stays as it is).
+    Zn4State state() const { return {channelA_, channelB_, function_, remote_, qnRunning_}; }
+    void show(const Zn4State& state);
 
     // The operator's clicks.
     void clickChannelA(int step);

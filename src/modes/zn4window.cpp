@@ -91,8 +91,8 @@ void Zn4Window::connectPanel() {
     for (QButtonGroup* column : columnButtons_) {
         connect(column, &QButtonGroup::idClicked, this, &Zn4Window::peakbClicked);
     }
-    connect(functionButtons_, &QButtonGroup::idClicked, &panel_, &Zn4Panel::clickFunction);
-    connect(remoteBox_, &QCheckBox::clicked, &panel_, &Zn4Panel::clickRemote);
+    connect(functionButtons_, &QButtonGroup::idClicked, this, &Zn4Window::functionClicked);
+    connect(remoteBox_, &QCheckBox::clicked, this, &Zn4Window::remoteClicked);
     connect(&panel_, &Zn4Panel::settingsChanged, this, &Zn4Window::showSettings);
     connect(&panel_, &Zn4Panel::controlsChanged, this, &Zn4Window::showControls);
     connect(&panel_, &Zn4Panel::captionChanged, this, &Zn4Window::setWindowTitle);
@@ -105,9 +105,9 @@ void Zn4Window::connectPanel() {
 
 void Zn4Window::peakbClicked(int element) {
     if (element >= columnA) {
-        panel_.clickChannelA(element - columnA);
+        emit channelAClicked(element - columnA);
     } else {
-        panel_.clickChannelB(element);
+        emit channelBClicked(element);
     }
 }
 

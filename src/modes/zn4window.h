@@ -35,6 +35,13 @@ class Zn4Window : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
+  signals:
+    // The operator's clicks: requests for the session, which the window shows once taken.
+    void channelAClicked(int step);
+    void channelBClicked(int step);
+    void functionClicked(int function);
+    void remoteClicked(bool on);
+
   private:
     QWidget* buildHeading(QWidget* parent);
     QWidget* buildAttGroup(QWidget* parent);

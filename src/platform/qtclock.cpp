@@ -19,12 +19,14 @@ int QtClock::startTimer(int intervalMs, std::function<void()> onTick) {
     timer->setInterval(intervalMs);
     QObject::connect(timer.get(), &QTimer::timeout, timer.get(), std::move(onTick));
     timer->start();
+    const QMutexLocker lock(&timersMutex_);
     const int id = nextId_++;
     timers_[id] = std::move(timer);
     return id;
 }
 
 void QtClock::stopTimer(int id) {
+    const QMutexLocker lock(&timersMutex_);
     auto it = timers_.find(id);
     if (it != timers_.end()) {
         it->second->stop();

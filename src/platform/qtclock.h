@@ -4,6 +4,7 @@
 #include "clock.h"
 
 #include <QElapsedTimer>
+#include <QMutex>
 #include <QTimer>
 #include <map>
 #include <memory>
@@ -23,6 +24,9 @@ class QtClock : public Clock {
 
   private:
     QElapsedTimer elapsed_;
+    // The windows' thread and the measurement's start and stop timers (each its own,
+    // ticking on the thread that started it).
+    QMutex timersMutex_;
     int nextId_ = 1;
     std::map<int, std::unique_ptr<QTimer>> timers_;
 };

@@ -31,6 +31,9 @@ class QtSerialPort : public SerialPort {
     void discardInput() override;
     void close() override;
 
+    // The device object, to be moved to the thread that uses the line.
+    QObject& device() { return port_; }
+
   private:
     bool apply(const LineSettings& s);
     void onError(QSerialPort::SerialPortError error);

@@ -1,5 +1,6 @@
 #include "measurementfile.h"
 
+#include "recordfile.h"
 #include "recordlines.h"
 
 #include <QCoreApplication>
@@ -8,8 +9,14 @@
 namespace kr5 {
 
 MeasurementFile::MeasurementFile(const InputConstants& constants, const UnitsOnLine& units,
-                                 Dialogs& dialogs, const Clock& clock, Recorder& recorder)
-    : constants_(constants), units_(units), dialogs_(dialogs), clock_(clock), recorder_(recorder) {}
+                                 Dialogs& dialogs, const Clock& clock, Files& files,
+                                 const RecorderView& recorder)
+    : constants_(constants),
+      units_(units),
+      dialogs_(dialogs),
+      clock_(clock),
+      files_(files),
+      recorder_(recorder) {}
 
 Dialogs::SaveRequest MeasurementFile::saveRequest() {
     Dialogs::SaveRequest request;
@@ -48,10 +55,14 @@ void MeasurementFile::createChosen(const QString& path) {
 }
 
 bool MeasurementFile::createAt(const QString& path, QString* problem) {
-    if (!recorder_.prepare(path, headerLines(constants_, units_, clock_.localTime().date()),
-                           problem)) {
+    RecordFile file(files_);
+    if (!file.create(path, headerLines(constants_, units_, clock_.localTime().date()))) {
+        if (problem != nullptr) {
+            *problem = file.problem();
+        }
         return false;
     }
+    emit created(path);
     emit captionChanged(QStringLiteral("KR-5(") + units_.portDigit() + QStringLiteral(")>") +
                         QDir::toNativeSeparators(path));
     return true;

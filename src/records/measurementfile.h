@@ -7,7 +7,8 @@
 #include "link/units.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "records/recorder.h"
+#include "platform/files.h"
+#include "records/recorderview.h"
 
 #include <QObject>
 #include <QString>
@@ -19,17 +20,18 @@ class MeasurementFile : public QObject {
 
   public:
     MeasurementFile(const InputConstants& constants, const UnitsOnLine& units, Dialogs& dialogs,
-                    const Clock& clock, Recorder& recorder);
+                    const Clock& clock, Files& files, const RecorderView& recorder);
 
     // The handler of File > Save. Refuses while the test's name (as OK stored it) is
     // "no name"; a cancelled dialog changes nothing; a file that cannot be created is
     // reported in a message box and leaves everything as it was. Returns before the
-    // operator has chosen: the file is prepared (Recorder::preparedChanged) once they have.
+    // operator has chosen: the file is created (`created`) once they have.
     void prepareFile();
 
-    // The measurement file created at path as Save creates it, without asking (the remote
-    // control's way; the caller has checked the name and that the path is free). False,
-    // with the reason in *problem, when the file cannot be created; nothing changes then.
+    // The measurement file created at path with its header, as Save creates it, without
+    // asking (the remote control's way; the caller has checked the name and that the path
+    // is free). False, with the reason in *problem, when the file cannot be created;
+    // nothing changes then.
     bool createAt(const QString& path, QString* problem);
 
     // The save dialog's set-up: title "Save", name "test.csv", the CSV filter, asking
@@ -37,6 +39,8 @@ class MeasurementFile : public QObject {
     static Dialogs::SaveRequest saveRequest();
 
   signals:
+    // The file was created with its header: the recorder is to take it.
+    void created(const QString& path);
     // The name is still "no name": the Input const window is shown.
     void nameNeeded();
     // The main window's caption with the file ("KR-5(1)>/data/t1.csv").
@@ -49,7 +53,8 @@ class MeasurementFile : public QObject {
     const UnitsOnLine& units_;
     Dialogs& dialogs_;
     const Clock& clock_;
-    Recorder& recorder_;
+    Files& files_;
+    const RecorderView& recorder_;
 };
 
 }  // namespace kr5

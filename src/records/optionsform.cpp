@@ -71,6 +71,7 @@ void OptionsForm::set() {
         default:
             break;
     }
+    emit settingsSet();
 }
 
 bool OptionsForm::setSampleTime(qint32 ms) {
@@ -80,6 +81,7 @@ bool OptionsForm::setSampleTime(qint32 ms) {
             selections.option[static_cast<size_t>(SampleTimeOptions)] = i;
             settings_.sampleMs = ms;
             emit selectionsChanged();
+            emit settingsSet();
             return true;
         }
     }

@@ -77,6 +77,8 @@ class OptionsForm : public QObject {
     // The selections changed other than by the window's own buttons.
     void selectionsChanged();
     void readoutChanged(const QString& text);
+    // The operating settings (or the requests) were changed by Set or setSampleTime.
+    void settingsSet();
 
   private:
     // The value of the selected element of group, or keeps current.

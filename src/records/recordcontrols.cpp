@@ -10,7 +10,7 @@
 
 namespace kr5 {
 
-RecordControls::RecordControls(const Recorder& recorder, QWidget* parent)
+RecordControls::RecordControls(const RecorderView& recorder, QWidget* parent)
     : QWidget(parent), recorder_(recorder) {
     nameControl(this, QStringLiteral("recordControls"));
     frame_ = new QGroupBox(this);
@@ -45,9 +45,9 @@ RecordControls::RecordControls(const Recorder& recorder, QWidget* parent)
         }
     });
     connect(closeButton_, &QPushButton::clicked, this, &RecordControls::closeClicked);
-    connect(&recorder_, &Recorder::preparedChanged, this, &RecordControls::showPrepared);
-    connect(&recorder_, &Recorder::selectionChanged, this, &RecordControls::showSelection);
-    connect(&recorder_, &Recorder::recOnCaptionChanged, recOnButton_, &QRadioButton::setText);
+    connect(&recorder_, &RecorderView::preparedChanged, this, &RecordControls::showPrepared);
+    connect(&recorder_, &RecorderView::selectionChanged, this, &RecordControls::showSelection);
+    connect(&recorder_, &RecorderView::recOnCaptionChanged, recOnButton_, &QRadioButton::setText);
 
     showSelection(recorder_.recOnSelected());
     showPrepared(recorder_.filePrepared());

@@ -5,7 +5,7 @@
 // (the session); the buttons show the Recorder's state.
 #pragma once
 
-#include "recorder.h"
+#include "recorderview.h"
 
 #include <QWidget>
 
@@ -19,7 +19,7 @@ class RecordControls : public QWidget {
     Q_OBJECT
 
   public:
-    explicit RecordControls(const Recorder& recorder, QWidget* parent = nullptr);
+    explicit RecordControls(const RecorderView& recorder, QWidget* parent = nullptr);
 
     // During a Q-N measurement the frame and CLOSE are disabled.
     void setQnRunning(bool running);
@@ -33,7 +33,7 @@ class RecordControls : public QWidget {
     void showPrepared(bool prepared);
     void showSelection(bool recOn);
 
-    const Recorder& recorder_;
+    const RecorderView& recorder_;
     QGroupBox* frame_ = nullptr;
     QRadioButton* recOnButton_ = nullptr;
     QRadioButton* pauseButton_ = nullptr;

@@ -23,6 +23,11 @@ bool Recorder::prepare(const QString& path, const QStringList& header, QString* 
         }
         return false;
     }
+    adopt(path);
+    return true;
+}
+
+void Recorder::adopt(const QString& path) {
     path_ = path;
     recording_ = false;
     rowsWritten_ = 0;
@@ -30,7 +35,6 @@ bool Recorder::prepare(const QString& path, const QStringList& header, QString* 
     setCaption(recOnText);
     select(false);
     emit preparedChanged(true);
-    return true;
 }
 
 void Recorder::recordOn() {

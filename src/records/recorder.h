@@ -7,6 +7,7 @@
 #include "measure/reading.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "records/recorderview.h"
 #include "records/recordfile.h"
 
 #include <QObject>
@@ -34,11 +35,17 @@ class Recorder : public QObject, public ReadingListener {
     bool recOnSelected() const { return recOnSelected_; }
     // The caption of Option1: "REC ON", or the row count while recording.
     const QString& recOnCaption() const { return recOnCaption_; }
+    RecorderState state() const {
+        return {filePrepared_, recording_,    recOnSelected_,      path_,
+                rowsWritten_,  recOnCaption_, file_.waitingCount()};
+    }
 
     // After File > Save has chosen path: creates the file with the header lines and
     // enters the prepared state (rowsWritten 0, not recording, PAUSE selected). Returns false, with
     // the reason in problem, when the file cannot be created; nothing changes then.
     bool prepare(const QString& path, const QStringList& header, QString* problem);
+    // The same for a file already created with its header.
+    void adopt(const QString& path);
 
     // REC ON, PAUSE and CLOSE. Each runs only when its button's selection changes (a
     // click on the button already selected does nothing), and none of them waits.

@@ -1,85 +1,192 @@
 #include "engine.h"
 
+#include "session/engineview.h"
+
 namespace kr5 {
 
-void EngineWindows::showDiscriminatorPanel(bool present) {
-    if (loop_ != nullptr) {
-        loop_->showDiscriminatorPanel(present);
+void EngineWindows::toLoop(std::function<void(LoopWindows&)> call) {
+    if (LoopWindows* loop = loop_) {
+        toWindows_.post([loop, call = std::move(call)] { call(*loop); });
     }
+    if (afterEach_) {
+        afterEach_();
+    }
+}
+
+void EngineWindows::toQn(std::function<void(QnWindows&)> call) {
+    if (QnWindows* qn = qn_) {
+        toWindows_.post([qn, call = std::move(call)] { call(*qn); });
+    }
+    if (afterEach_) {
+        afterEach_();
+    }
+}
+
+void EngineWindows::showDiscriminatorPanel(bool present) {
+    toLoop([present](LoopWindows& w) { w.showDiscriminatorPanel(present); });
 }
 
 void EngineWindows::startCharts() {
-    if (loop_ != nullptr) {
-        loop_->startCharts();
-    }
+    toLoop([](LoopWindows& w) { w.startCharts(); });
 }
 
 void EngineWindows::portLost(const PortProblem& problem) {
-    if (loop_ != nullptr) {
-        loop_->portLost(problem);
-    }
+    toLoop([problem](LoopWindows& w) { w.portLost(problem); });
 }
 
 void EngineWindows::portBack() {
-    if (loop_ != nullptr) {
-        loop_->portBack();
-    }
+    toLoop([](LoopWindows& w) { w.portBack(); });
 }
 
 void EngineWindows::setMenuCaptions(const QString& qnMeasurement, const QString& trend,
                                     const QString& vq) {
-    if (qn_ != nullptr) {
-        qn_->setMenuCaptions(qnMeasurement, trend, vq);
-    }
+    toQn([=](QnWindows& w) { w.setMenuCaptions(qnMeasurement, trend, vq); });
 }
 
 void EngineWindows::showQnFace(const QString& label) {
-    if (qn_ != nullptr) {
-        qn_->showQnFace(label);
-    }
+    toQn([label](QnWindows& w) { w.showQnFace(label); });
 }
 
 void EngineWindows::showNormalFace() {
-    if (qn_ != nullptr) {
-        qn_->showNormalFace();
-    }
+    toQn([](QnWindows& w) { w.showNormalFace(); });
 }
 
 void EngineWindows::startBlock(const QString& label) {
-    if (qn_ != nullptr) {
-        qn_->startBlock(label);
-    }
+    toQn([label](QnWindows& w) { w.startBlock(label); });
 }
 
 void EngineWindows::setLocked(bool locked) {
-    if (qn_ != nullptr) {
-        qn_->setLocked(locked);
-    }
+    toQn([locked](QnWindows& w) { w.setLocked(locked); });
 }
 
 void EngineWindows::showStep(const QString& caption, int pass, const Reading& step) {
-    if (qn_ != nullptr) {
-        qn_->showStep(caption, pass, step);
-    }
+    toQn([caption, pass, step](QnWindows& w) { w.showStep(caption, pass, step); });
 }
 
 void EngineWindows::copyChart() {
-    if (qn_ != nullptr) {
-        qn_->copyChart();
+    toQn([](QnWindows& w) { w.copyChart(); });
+}
+
+void WindowsListeners::takeReading(const Reading& reading) {
+    if (listeners_.empty()) {
+        return;
     }
+    toWindows_.post([listeners = listeners_, reading] {
+        for (ReadingListener* listener : listeners) {
+            listener->takeReading(reading);
+        }
+    });
 }
 
 Engine::Engine(const Parts& p)
-    : timing_(p.clock, p.pump),
+    : p_(p),
+      timing_(p.clock, p.pump),
       link_(p.units, p.port, p.clock, p.pump, timing_),
       frameLog_(p.clock),
-      evaluator_(p.constants, p.units),
-      panel_(requests_, p.settings),
+      evaluator_(constants_, p.units),
+      windows_(p.toWindows),
+      panel_(requests_, settings_),
       discriminator_(requests_),
       recorder_(p.clock, p.files),
       recordingTally_([this] { return recorder_.recording(); }),
-      qn_({p.settings, requests_, panel_, windows_}),
-      acquisition_({requests_, p.settings, p.units, link_, p.clock, timing_, p.pump, evaluator_,
-                    panel_, windows_, qn_}) {}
+      qn_({settings_, requests_, panel_, windows_, &discriminator_}),
+      acquisition_({requests_, settings_, p.units, link_, p.clock, timing_, p.pump, evaluator_,
+                    panel_, windows_, qn_}),
+      windowsListeners_(p.toWindows) {
+    // The order matters where two listeners meet: the panel moves the trend's rate scale
+    // before the windows draw the reading, and a data row is written before the marker of
+    // a Q-N block the same step completes.
+    acquisition_.addListener(panel_);
+    acquisition_.addListener(recorder_);
+    acquisition_.addListener(recordingTally_);
+    acquisition_.addListener(publisher_);
+    acquisition_.addListener(windowsListeners_);
+    acquisition_.addListener(qn_);
+    acquisition_.addListener(discriminator_);
+    acquisition_.addListener(publisher_);
+    windows_.setAfterEach([this] { publish(); });
+    wireEvents();
+}
+
+void Engine::wireEvents() {
+    EngineView* view = &p_.view;
+    Mailbox& toWindows = p_.toWindows;
+    // Within the engine, every call is direct: the engine's objects live on its thread.
+    QObject::connect(
+        &qn_, &QnSequence::startMarkerDue, &recorder_,
+        [this, view] {
+            recorder_.appendQnStart(settings_.qnCondition, panel_.readouts().testVoltage,
+                                    settings_.qnPasses);
+            p_.toWindows.post([view] { emit view->qnStartMarked(); });
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        &qn_, &QnSequence::endMarkerDue, &recorder_,
+        [this, view] {
+            recorder_.appendQnEnd();
+            p_.toWindows.post([view] { emit view->qnEndMarked(); });
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        &qn_, &QnSequence::passQmReady, &recorder_,
+        [this, view] {
+            const QnState state = qn_.state();
+            p_.toWindows.post([view, state] { view->takePass(state); });
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        &recorder_, &Recorder::preparedChanged, &recorder_,
+        [this, view](bool prepared) {
+            if (prepared) {
+                recordingTally_.fileOpened(p_.clock.localTime());
+                return;
+            }
+            publish();
+            p_.toWindows.post([view, closed = fileTally()] { emit view->fileClosed(closed); });
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        &recorder_, &Recorder::writeProblem, &recorder_,
+        [&toWindows, view](const QString& text) {
+            toWindows.post([view, text] { emit view->writeProblem(text); });
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        &recorder_, &Recorder::writeRecovered, &recorder_,
+        [&toWindows, view] { toWindows.post([view] { emit view->writeRecovered(); }); },
+        Qt::DirectConnection);
+    QObject::connect(
+        &timing_, &Timing::cycleTimeChanged, &timing_,
+        [&toWindows, view](const QString& text) {
+            toWindows.post([view, text] { emit view->cycleTimeChanged(text); });
+        },
+        Qt::DirectConnection);
+}
+
+FileTally Engine::fileTally() const {
+    return {recorder_.filePath(), recorder_.rowsWritten(), recordingTally_.copy()};
+}
+
+void Engine::publish() {
+    EngineState state{requestsDone_,     panel_.state(), discriminator_.state(),
+                      recorder_.state(), qn_.state(),    fileTally()};
+    EngineView* view = &p_.view;
+    p_.toWindows.post([view, state = std::move(state)] { view->take(state); });
+}
+
+void Engine::requestDone(quint64 serial) {
+    requestsDone_ = serial;
+    publish();
+}
+
+void Engine::run() {
+    link_.openPort(p_.units.port);
+    acquisition_.run();
+    if (qn_.passesRunning()) {
+        qn_.finish();
+    }
+    recorder_.closeFile();
+    publish();
+}
 
 }  // namespace kr5

@@ -1,12 +1,13 @@
 // The measurement engine: the line with its frame log, the cycle and its pacing, the
 // evaluation of each reading, the front panel's and the ZN-4's following of the units and
-// their automatic ranging, the Q-N sequence's passes and the recorder with its file. Every
-// reading goes to the listeners in the order they were added (the engine's own models
-// among them: the composition root decides the order).
+// their automatic ranging, the Q-N sequence's passes and the recorder with its file.
 //
-// The engine tells the windows what to show through one seam, EngineWindows, and takes
-// the operator's requests through its models (the panel, the ZN-4 panel, the Q-N sequence,
-// the recorder) as the session decides.
+// The engine owns all of that alone and never waits for the windows. It runs on a thread
+// of its own in the program (in the tests, in virtual time on the test's thread): what it
+// asks of the windows, every reading for the windows' listeners and the state the windows
+// show go to them through a mailbox, and the windows' requests reach it through another
+// (EngineView::post). Its own copies of the input constants and the operating settings are
+// brought up to date the same way.
 #pragma once
 
 #include "core/inputconstants.h"
@@ -25,19 +26,28 @@
 #include "platform/clock.h"
 #include "platform/eventpump.h"
 #include "platform/files.h"
+#include "platform/mailbox.h"
 #include "platform/serialport.h"
 #include "records/recorder.h"
 
+#include <vector>
+
 namespace kr5 {
 
-// Where the engine's requests to the windows go: to the windows set with setTarget, in
-// the order the engine makes them; nowhere before.
+class EngineView;
+
+// Where the engine's requests to the windows go: posted, in the order the engine makes
+// them, to the windows set with setTarget.
 class EngineWindows : public LoopWindows, public QnWindows {
   public:
+    explicit EngineWindows(Mailbox& toWindows) : toWindows_(toWindows) {}
+
     void setTarget(LoopWindows* loop, QnWindows* qn) {
         loop_ = loop;
         qn_ = qn;
     }
+    // Runs after each request to the windows: the state they show goes after it.
+    void setAfterEach(std::function<void()> after) { afterEach_ = std::move(after); }
 
     void showDiscriminatorPanel(bool present) override;
     void startCharts() override;
@@ -54,35 +64,73 @@ class EngineWindows : public LoopWindows, public QnWindows {
     void copyChart() override;
 
   private:
+    void toLoop(std::function<void(LoopWindows&)> call);
+    void toQn(std::function<void(QnWindows&)> call);
+
+    Mailbox& toWindows_;
     LoopWindows* loop_ = nullptr;
     QnWindows* qn_ = nullptr;
+    std::function<void()> afterEach_;
+};
+
+// Hands each reading on to the windows' listeners, through the mailbox.
+class WindowsListeners : public ReadingListener {
+  public:
+    explicit WindowsListeners(Mailbox& toWindows) : toWindows_(toWindows) {}
+    void add(ReadingListener& listener) { listeners_.push_back(&listener); }
+    void takeReading(const Reading& reading) override;
+
+  private:
+    Mailbox& toWindows_;
+    std::vector<ReadingListener*> listeners_;
+};
+
+// What the summary of the measurement file takes from the engine.
+struct FileTally {
+    QString path;
+    qint32 rows = 0;
+    RecordingTally tally;  // a copy: it takes no readings
+};
+
+// The engine's state, as the windows' copy takes it.
+struct EngineState {
+    quint64 requestsDone = 0;  // how many of the windows' requests the engine has carried out
+    PanelState panel;
+    Zn4State discriminator;
+    RecorderState recorder;
+    QnState qn;
+    FileTally file;
 };
 
 class Engine {
   public:
     struct Parts {
-        UnitsOnLine& units;  // filled by the unit search, read-only after it
-        OperatingSettings& settings;
-        const InputConstants& constants;
+        const UnitsOnLine& units;  // filled by the unit search, read-only after it
         Clock& clock;
         EventPump& pump;
         SerialPort& port;
         Files& files;
+        Mailbox& toWindows;
+        EngineView& view;
     };
 
     explicit Engine(const Parts& parts);
 
-    // The windows the engine's requests go to.
+    // Before the engine runs, from the thread that builds it.
     void setWindows(LoopWindows& loop, QnWindows& qn) { windows_.setTarget(&loop, &qn); }
-    // Every reading goes to the listeners in the order they were added.
-    void addListener(ReadingListener& listener) { acquisition_.addListener(listener); }
+    // Every reading goes to the engine's listeners in the order they were added; the
+    // windows' listeners get it after the recorder's tally, through the mailbox.
+    void addWindowListener(ReadingListener& listener) { windowsListeners_.add(listener); }
+    void setPortDigit(const QString& digit) { qn_.setPortDigit(digit); }
 
-    // Runs the loop until the end is requested, then releases the line.
-    void run() { acquisition_.run(); }
-    // Asks the loop to end after the cycle or pass under way.
-    void requestEnd() { requests_.end = true; }
+    // Opens the port, runs the loop until the end is requested, releases the line; a Q-N
+    // measurement under way ends and the measurement file is closed, each with its markers.
+    void run();
 
+    // What the windows' requests (EngineView::post) reach.
     Requests& requests() { return requests_; }
+    InputConstants& constants() { return constants_; }
+    OperatingSettings& settings() { return settings_; }
     Timing& timing() { return timing_; }
     Link& link() { return link_; }
     FrameLog& frameLog() { return frameLog_; }
@@ -90,10 +138,19 @@ class Engine {
     Zn4Panel& discriminator() { return discriminator_; }
     QnSequence& qn() { return qn_; }
     Recorder& recorder() { return recorder_; }
-    RecordingTally& recordingTally() { return recordingTally_; }
+    // A request of the windows was carried out: the windows get the state that follows.
+    void requestDone(quint64 serial);
 
   private:
+    // Sends the windows the state they show.
+    void publish();
+    FileTally fileTally() const;
+    void wireEvents();
+
+    const Parts p_;
     Requests requests_;
+    InputConstants constants_;
+    OperatingSettings settings_;
     Timing timing_;
     Link link_;
     FrameLog frameLog_;
@@ -105,6 +162,18 @@ class Engine {
     RecordingTally recordingTally_;
     QnSequence qn_;
     Acquisition acquisition_;
+    WindowsListeners windowsListeners_;
+    quint64 requestsDone_ = 0;
+
+    // Publishes the state at its place among the listeners.
+    class Publisher : public ReadingListener {
+      public:
+        explicit Publisher(Engine& engine) : engine_(engine) {}
+        void takeReading(const Reading&) override { engine_.publish(); }
+
+      private:
+        Engine& engine_;
+    } publisher_{*this};
 };
 
 }  // namespace kr5

@@ -89,7 +89,7 @@ const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
          [](Self& s, const Command& m, Ctx& c) { s.openFile(m.params.front(), c); }},
         {"RECord:FILE?", none,
          [](Self& s, const Command&, Ctx& c) {
-             const Recorder& recorder = s.p_.recorder;
+             const RecorderView& recorder = s.p_.recorder;
              c.answer(scpiString(recorder.filePrepared() ? recorder.filePath() : QString()));
          }},
         {"RECord:STATe", value,

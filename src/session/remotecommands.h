@@ -18,12 +18,12 @@
 #include "measure/panelmodel.h"
 #include "measure/reading.h"
 #include "modes/acceptance.h"
-#include "modes/qnsequence.h"
+#include "modes/qnview.h"
 #include "modes/zn4panel.h"
 #include "platform/clock.h"
 #include "records/constantsform.h"
 #include "records/optionsform.h"
-#include "records/recorder.h"
+#include "records/recorderview.h"
 #include "session/session.h"
 
 #include <QByteArray>
@@ -50,8 +50,8 @@ class RemoteCommands : public ReadingListener {
         const PanelModel& panel;
         OptionsForm& options;
         const ConstantsForm& constants;
-        const Recorder& recorder;
-        const QnSequence& qn;
+        const RecorderView& recorder;
+        const QnView& qn;
         const Zn4Panel& discriminator;
         const InceptionDetector& inception;
         const BackgroundLevel& background;

@@ -10,12 +10,21 @@ const QString kQnRunning = QStringLiteral("a Q-N measurement is running");
 const QString kFileOpen = QStringLiteral("a measurement file is open: close it first");
 const QString kRecordedTestOpen =
     QStringLiteral("a recorded test is open: close it first (File > Close recorded test)");
+const QString kRecOn = QStringLiteral("REC ON");
 
 }  // namespace
 
 Session::Session(const Parts& parts) : p_(parts) {
-    connect(&p_.recorder, &Recorder::preparedChanged, this, &Session::changed);
-    connect(&p_.recorder, &Recorder::selectionChanged, this, &Session::changed);
+    connect(&recorder(), &RecorderView::preparedChanged, this, &Session::changed);
+    connect(&recorder(), &RecorderView::selectionChanged, this, &Session::changed);
+    connect(&qn(), &QnView::runningChanged, this, &Session::changed);
+    connect(&p_.measurementFile, &MeasurementFile::created, this, &Session::takeCreatedFile);
+}
+
+void Session::expectRecorder(const std::function<void(RecorderState&)>& change) {
+    RecorderState expected = recorder().state();
+    change(expected);
+    p_.engine.recorder().show(expected);
 }
 
 void Session::goLive() {
@@ -46,40 +55,81 @@ Outcome Session::startQn() {
     if (Outcome refused = liveRefusal(); !refused) {
         return refused;
     }
-    p_.qn.start();
-    emit changed();
+    // The panel and the ZN-4 are locked at once; REMOTE is ticked for the count.
+    QnState expected = qn().state();
+    expected.running = true;
+    expected.endAfterPass = false;
+    expected.passes = 0;
+    panel().setRemote(true);
+    panel().setQnRunning(true);
+    p_.engine.discriminator().setQnRunning(true);
+    p_.engine.qn().show(expected);
+    p_.engine.post([](Engine& e) { e.qn().start(); });
     return {};
 }
 
 Outcome Session::stopQn() {
     // As the menu's second click: the pass under way is completed first.
-    if (qnRunning() && !p_.qn.endAfterPass()) {
-        p_.qn.endAfterThisPass();
-        emit changed();
+    if (qnRunning() && !qn().endAfterPass()) {
+        QnState expected = qn().state();
+        expected.endAfterPass = true;
+        p_.engine.qn().show(expected);
+        p_.engine.post([](Engine& e) { e.qn().endAfterThisPass(); });
     }
     return {};
 }
 
-Outcome Session::setRange(Range range, std::optional<int> value) {
+Outcome Session::rangeRefusal() const {
     if (const QString why = settingRefusal(); !why.isEmpty()) {
         return Outcome::refused(why);
     }
     if (qnRunning()) {
         return Outcome::refused(kQnRunning);
     }
-    if (!p_.panel.remote()) {
+    if (!p_.engine.panel().remote()) {
         return Outcome::refused(QStringLiteral("REMOTE is off"));
+    }
+    return {};
+}
+
+Outcome Session::setRange(Range range, std::optional<int> value) {
+    if (Outcome refused = rangeRefusal(); !refused) {
+        return refused;
     }
     // A range set by number ends the automatic ranging, which would move it again at
     // once; none starts it: both as the panel's range titles switch it.
-    PanelModel& panel = p_.panel;
     const bool attenuator = range == Range::Attenuator;
-    if (!value.has_value() != (attenuator ? panel.autoAttenuator() : panel.autoRate())) {
-        attenuator ? panel.toggleAutoAttenuator() : panel.toggleAutoRate();
+    if (!value.has_value() != (attenuator ? panel().autoAttenuator() : panel().autoRate())) {
+        toggleAutoRanging(range);
     }
     if (value) {
-        attenuator ? panel.clickAttenuator(*value) : panel.clickRate(*value);
+        clickRange(range, *value);
     }
+    return {};
+}
+
+Outcome Session::selectRange(Range range, int value) {
+    if (Outcome refused = rangeRefusal(); !refused) {
+        return refused;
+    }
+    clickRange(range, value);
+    return {};
+}
+
+void Session::clickRange(Range range, int value) {
+    if (range == Range::Attenuator) {
+        panel().clickAttenuator(value);
+        p_.engine.post([value](Engine& e) { e.panel().clickAttenuator(value); });
+    } else {
+        panel().clickRate(value);
+        p_.engine.post([value](Engine& e) { e.panel().clickRate(value); });
+    }
+}
+
+Outcome Session::toggleAutoRanging(Range range) {
+    // The automatic ranging is an operating setting: the windows' settings change, and
+    // the engine's copy follows them.
+    range == Range::Attenuator ? panel().toggleAutoAttenuator() : panel().toggleAutoRate();
     return {};
 }
 
@@ -87,11 +137,12 @@ Outcome Session::setRemote(bool on) {
     if (const QString why = settingRefusal(); !why.isEmpty()) {
         return Outcome::refused(why);
     }
-    if (!p_.panel.remoteBoxEnabled()) {
+    if (!panel().remoteBoxEnabled()) {
         return Outcome::refused(kQnRunning);
     }
-    if (on != p_.panel.remote()) {
-        p_.panel.clickRemote(on);
+    if (on != panel().remote()) {
+        panel().clickRemote(on);
+        p_.engine.post([on](Engine& e) { e.panel().clickRemote(on); });
     }
     return {};
 }
@@ -100,7 +151,7 @@ Outcome Session::setDiscriminator(DiscriminatorSetting setting, int value) {
     if (const QString why = settingRefusal(); !why.isEmpty()) {
         return Outcome::refused(why);
     }
-    Zn4Panel& panel = p_.discriminator;
+    Zn4Panel& panel = p_.engine.discriminator();
     if (!p_.units.discriminatorPresent()) {
         return Outcome::refused(QStringLiteral("no ZN-4 on the line"));
     }
@@ -110,17 +161,33 @@ Outcome Session::setDiscriminator(DiscriminatorSetting setting, int value) {
     if (!panel.buttonsEnabled()) {
         return Outcome::refused(QStringLiteral("the ZN-4's REMOTE is off"));
     }
-    switch (setting) {
-        case DiscriminatorSetting::Function:
-            panel.clickFunction(value);
-            break;
-        case DiscriminatorSetting::ChannelA:
-            panel.clickChannelA(value);
-            break;
-        case DiscriminatorSetting::ChannelB:
-            panel.clickChannelB(value);
-            break;
+    const auto click = [setting, value](Zn4Panel& unit) {
+        switch (setting) {
+            case DiscriminatorSetting::Function:
+                unit.clickFunction(value);
+                break;
+            case DiscriminatorSetting::ChannelA:
+                unit.clickChannelA(value);
+                break;
+            case DiscriminatorSetting::ChannelB:
+                unit.clickChannelB(value);
+                break;
+        }
+    };
+    click(panel);
+    p_.engine.post([click](Engine& e) { click(e.discriminator()); });
+    return {};
+}
+
+Outcome Session::setDiscriminatorRemote(bool on) {
+    if (const QString why = settingRefusal(); !why.isEmpty()) {
+        return Outcome::refused(why);
     }
+    if (!p_.engine.discriminator().windowEnabled()) {
+        return Outcome::refused(kQnRunning);
+    }
+    p_.engine.discriminator().clickRemote(on);
+    p_.engine.post([on](Engine& e) { e.discriminator().clickRemote(on); });
     return {};
 }
 
@@ -150,6 +217,18 @@ Outcome Session::prepareFileAt(const QString& path) {
     return {};
 }
 
+void Session::takeCreatedFile(const QString& path) {
+    expectRecorder([&path](RecorderState& r) {
+        r.filePrepared = true;
+        r.recording = false;
+        r.recOnSelected = false;
+        r.filePath = path;
+        r.rowsWritten = 0;
+        r.recOnCaption = kRecOn;
+    });
+    p_.engine.post([path](Engine& e) { e.recorder().adopt(path); });
+}
+
 Outcome Session::recordingRefusal() const {
     if (qnRunning()) {
         return Outcome::refused(kQnRunning);
@@ -165,7 +244,8 @@ Outcome Session::recordOn() {
         return refused;
     }
     if (!recording()) {
-        p_.recorder.recordOn();
+        expectRecorder([](RecorderState& r) { r.recording = r.recOnSelected = true; });
+        p_.engine.post([](Engine& e) { e.recorder().recordOn(); });
     }
     return {};
 }
@@ -175,7 +255,11 @@ Outcome Session::pauseRecording() {
         return refused;
     }
     if (recording()) {
-        p_.recorder.pauseRecording();
+        expectRecorder([](RecorderState& r) {
+            r.recording = r.recOnSelected = false;
+            r.recOnCaption = kRecOn;
+        });
+        p_.engine.post([](Engine& e) { e.recorder().pauseRecording(); });
     }
     return {};
 }
@@ -184,7 +268,13 @@ Outcome Session::closeFile() {
     if (qnRunning()) {
         return Outcome::refused(kQnRunning);
     }
-    p_.recorder.closeFile();  // closing what is closed asks nothing
+    if (filePrepared()) {
+        expectRecorder([](RecorderState& r) {
+            r.filePrepared = r.recording = r.recOnSelected = false;
+            r.recOnCaption = kRecOn;
+        });
+        p_.engine.post([](Engine& e) { e.recorder().closeFile(); });
+    }
     return {};
 }
 

@@ -4,19 +4,18 @@
 // a window's menu item or button, or the remote control. An intent that the state
 // forbids changes nothing and says why, in the same words for both.
 //
-// Nothing here waits for the line: an intent changes the models at once, and what the
-// instruments must be told goes out at the acquisition loop's next request point.
+// Nothing here waits for the engine: an intent is checked against the windows' copy of
+// the engine's state, which it sets at once to what it asked for, and goes to the engine,
+// which carries it out between two steps of its cycle. What the instruments must be told
+// goes out at the acquisition loop's next request point.
 #pragma once
 
 #include "link/units.h"
 #include "measure/background.h"
-#include "measure/panelmodel.h"
 #include "modes/calibration.h"
-#include "modes/qnsequence.h"
-#include "modes/zn4panel.h"
 #include "records/constantsform.h"
 #include "records/measurementfile.h"
-#include "records/recorder.h"
+#include "session/engineview.h"
 
 #include <QObject>
 #include <QString>
@@ -54,12 +53,9 @@ class Session : public QObject {
 
     struct Parts {
         const UnitsOnLine& units;
-        PanelModel& panel;
-        QnSequence& qn;
-        Recorder& recorder;
+        EngineView& engine;
         MeasurementFile& measurementFile;
         ConstantsForm& constants;
-        Zn4Panel& discriminator;
         Calibration& calibration;
         BackgroundLevel& background;
     };
@@ -68,10 +64,10 @@ class Session : public QObject {
 
     // The state.
     Phase phase() const { return phase_; }
-    bool qnRunning() const { return p_.qn.passesRunning(); }
-    bool qnStopping() const { return p_.qn.passesRunning() && p_.qn.endAfterPass(); }
-    bool filePrepared() const { return p_.recorder.filePrepared(); }
-    bool recording() const { return p_.recorder.recording(); }
+    bool qnRunning() const { return qn().passesRunning(); }
+    bool qnStopping() const { return qn().passesRunning() && qn().endAfterPass(); }
+    bool filePrepared() const { return recorder().filePrepared(); }
+    bool recording() const { return recorder().recording(); }
     bool recordedTestOpen() const { return recordedTestOpen_; }
 
     // The units were found and the loop has the line.
@@ -86,8 +82,13 @@ class Session : public QObject {
 
     // A range by number (which ends its automatic ranging), or automatic ranging (none).
     Outcome setRange(Range range, std::optional<int> value);
+    // A range button of the panel: the automatic ranging stays as it is.
+    Outcome selectRange(Range range, int value);
+    // The panel's range titles: automatic ranging on or off.
+    Outcome toggleAutoRanging(Range range);
     Outcome setRemote(bool on);
     Outcome setDiscriminator(DiscriminatorSetting setting, int value);
+    Outcome setDiscriminatorRemote(bool on);
 
     // The measurement file and its recording.
     Outcome mayPrepareFile() const;
@@ -114,6 +115,14 @@ class Session : public QObject {
     void chartsClearingAsked();
 
   private:
+    const QnView& qn() const { return p_.engine.qn(); }
+    const RecorderView& recorder() const { return p_.engine.recorder(); }
+    PanelModel& panel() { return p_.engine.panel(); }
+    // The recorder's state as the engine will have it once it has done what was asked.
+    void expectRecorder(const std::function<void(RecorderState&)>& change);
+    void takeCreatedFile(const QString& path);
+    Outcome rangeRefusal() const;
+    void clickRange(Range range, int value);
     Outcome recordingRefusal() const;
     // The line is not the loop's yet, or a recorded test is shown instead of it.
     Outcome liveRefusal() const;

@@ -60,8 +60,9 @@ void WholeProgram::build() {
     // user's configuration folder.
     ProgramOptions options;
     options.windowMemoryPath = windowMemoryPath();
-    program = std::make_unique<Program>(
-        Platform{clock, pump, *port, dialogs, launcher, clipboard, files}, options);
+    program = std::make_unique<Program>(Platform{clock, pump, *port, dialogs, launcher, clipboard,
+                                                 files, toEngine, toWindows, runner},
+                                        options);
 }
 
 void WholeProgram::runSteps() {

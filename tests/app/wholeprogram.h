@@ -5,6 +5,7 @@
 
 #include "app/program.h"
 #include "platform/qtfiles.h"
+#include "platform/virtualmailbox.h"
 #include "sim/bench.h"
 #include "sim/simport.h"
 #include "support/fakeclipboard.h"
@@ -70,6 +71,11 @@ class WholeProgram : public ::testing::Test {
     QTemporaryDir configDir;
     VirtualClock clock;
     VirtualPump pump{clock};
+    // The engine and the windows share the test's thread; holding toWindows plays windows
+    // that do not answer (a stalled display, a long repaint).
+    VirtualMailbox toEngine{clock};
+    VirtualMailbox toWindows{clock};
+    InlineLoopRunner runner{pump};
     sim::Scenario scenario = quietBench();
     std::unique_ptr<sim::Bench> bench;
     std::unique_ptr<sim::SimPort> port;

@@ -36,6 +36,14 @@ class PanelWidgetTest : public ::testing::Test {
     ScreenPacer pacer{clock};
     PanelWidget panel{model, pacer};
 
+    // The clicks are requests; here the model takes them at once.
+    PanelWidgetTest() {
+        QObject::connect(&panel, &PanelWidget::attenuatorClicked, &model,
+                         &PanelModel::clickAttenuator);
+        QObject::connect(&panel, &PanelWidget::rateClicked, &model, &PanelModel::clickRate);
+        QObject::connect(&panel, &PanelWidget::remoteClicked, &model, &PanelModel::clickRemote);
+    }
+
     // One normal cycle's reading as the evaluator makes it.
     void show(int peak, int rate, int att, int rateRange, bool acAnswered = true) {
         static const InputConstants constants;

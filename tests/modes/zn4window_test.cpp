@@ -64,6 +64,14 @@ struct Zn4WindowTest : ::testing::Test {
     Zn4Panel panel{requests};
     Zn4Window window{panel};
     QAction menuItem{QStringLiteral("ZN-4")};  // stands in for Window > ZN-4
+    // The clicks are requests; here the model takes them at once.
+    const bool clicksWired = [this] {
+        QObject::connect(&window, &Zn4Window::channelAClicked, &panel, &Zn4Panel::clickChannelA);
+        QObject::connect(&window, &Zn4Window::channelBClicked, &panel, &Zn4Panel::clickChannelB);
+        QObject::connect(&window, &Zn4Window::functionClicked, &panel, &Zn4Panel::clickFunction);
+        QObject::connect(&window, &Zn4Window::remoteClicked, &panel, &Zn4Panel::clickRemote);
+        return true;
+    }();
 };
 
 // Each lamp names its column and step for a screen reader: a swap of the columns shows.

@@ -13,6 +13,7 @@
 #include "records/recordlines.h"
 #include "recordstest.h"
 #include "support/fakedialogs.h"
+#include "support/followrecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -35,8 +36,9 @@ class RecorderTest : public ::testing::Test {
     UnitsOnLine units;
     QtFiles files;
     Recorder recorder{clock, files};
+    RecorderView view;
     test::FakeDialogs dialogs;
-    MeasurementFile measurementFile{constants, units, dialogs, clock, recorder};
+    MeasurementFile measurementFile{constants, units, dialogs, clock, files, view};
 
     QString csvPath = dir.filePath(QStringLiteral("t1.csv"));
     QStringList captions;  // of REC ON, as they change
@@ -51,6 +53,8 @@ class RecorderTest : public ::testing::Test {
         units.unit(UnitKind::Detector) = FoundUnit{0, QStringLiteral("KR-5 V2.10")};
         units.unit(UnitKind::AcUnit) = FoundUnit{1, QStringLiteral("AU-1 V1.00")};
         constants.name = QStringLiteral("cable 7");
+        test::followRecorder(recorder, view);
+        QObject::connect(&measurementFile, &MeasurementFile::created, &recorder, &Recorder::adopt);
         QObject::connect(&recorder, &Recorder::recOnCaptionChanged,
                          [this](const QString& c) { captions << c; });
         QObject::connect(&recorder, &Recorder::preparedChanged,

@@ -10,6 +10,7 @@
 #include "records/recordcontrols.h"
 #include "records/recordlines.h"
 #include "recordstest.h"
+#include "support/followrecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -100,7 +101,9 @@ TEST(RecordControls, ShownWhileAFileIsPreparedClicksRecordAndTheCaptionCountsRow
     VirtualClock clock;
     QtFiles files;
     Recorder recorder{clock, files};
-    RecordControls controls{recorder};
+    RecorderView view;
+    test::followRecorder(recorder, view);
+    RecordControls controls{view};
     // The clicks are requests: here the recorder carries them out at once.
     QObject::connect(&controls, &RecordControls::recordOnClicked, &recorder, &Recorder::recordOn);
     QObject::connect(&controls, &RecordControls::pauseClicked, &recorder,

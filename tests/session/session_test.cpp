@@ -1,10 +1,13 @@
-// The session on the real models: every intent refused in each state that forbids it, with
-// its reason and nothing changed; allowed, it reaches the model the window's control uses.
+// The session on the real engine, in virtual time: every intent refused in each state that
+// forbids it, with its reason and nothing changed on either side; allowed, it shows at once
+// in the windows' copy and reaches the engine's model the window's control stands for.
 #include "session/session.h"
 
 #include "platform/qtfiles.h"
 #include "platform/virtualclock.h"
+#include "platform/virtualmailbox.h"
 #include "support/fakedialogs.h"
+#include "support/fakeserialport.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -15,40 +18,35 @@
 namespace kr5 {
 namespace {
 
-struct NoWindows : QnWindows {
-    void setMenuCaptions(const QString&, const QString&, const QString&) override {}
-    void showQnFace(const QString&) override {}
-    void showNormalFace() override {}
-    void startBlock(const QString&) override {}
-    void setLocked(bool) override {}
-    void showStep(const QString&, int, const Reading&) override {}
-    void copyChart() override {}
-};
-
 class SessionTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     VirtualClock clock;
+    VirtualPump pump{clock};
+    VirtualMailbox toEngine{clock};
+    VirtualMailbox toWindows{clock};
     UnitsOnLine units;
-    Requests requests;
     OperatingSettings settings;
     InputConstants constants;
     SettingsFile settingsFile{dir.path()};
     ConstantsForm constantsForm{constants, settingsFile};
-    PanelModel panel{requests, settings};
-    NoWindows windows;
-    QnSequence qn{{settings, requests, panel, windows}};
     QtFiles files;
-    Recorder recorder{clock, files};
+    test::FakeSerialPort port{clock};
+    EngineView view{toEngine, settings};
+    Engine engine{{units, clock, pump, port, files, toWindows, view}};
+    PanelModel& panel = view.panel();
+    Zn4Panel& discriminator = view.discriminator();
     test::FakeDialogs dialogs;
-    MeasurementFile measurementFile{constants, units, dialogs, clock, recorder};
-    Zn4Panel discriminator{requests};
+    MeasurementFile measurementFile{constants, units, dialogs, clock, files, view.recorder()};
     Calibration calibration{clock, constantsForm};
     BackgroundLevel background{constants, clock};
-    Session session{{units, panel, qn, recorder, measurementFile, constantsForm, discriminator,
-                     calibration, background}};
+    Session session{{units, view, measurementFile, constantsForm, calibration, background}};
+
+    // The engine carries out what was posted, and the windows take its state.
+    void settle() { pump.pumpOnce(); }
 
     SessionTest() {
+        view.attach(engine);
         units.port = 1;
         units.unit(UnitKind::Detector) = FoundUnit{0, QStringLiteral("KR-5 V2.10")};
         units.unit(UnitKind::AcUnit) = FoundUnit{1, QStringLiteral("AU-1 V1.00")};
@@ -62,24 +60,41 @@ class SessionTest : public ::testing::Test {
     }
 };
 
-// What the intents change, to see that a refused one changed nothing.
+// What the intents change, in the windows' copy and in the engine, to see that a refused
+// one changed nothing.
 struct Snapshot {
     bool qn, stopping, prepared, recording, remote;
     int attenuator;
     bool autoAttenuator;
     int function;
+    bool engineQn, enginePrepared, engineRecording;
+    int requestedAttenuator, requestedFunction;
     bool operator==(const Snapshot& o) const {
         return std::tie(qn, stopping, prepared, recording, remote, attenuator, autoAttenuator,
-                        function) == std::tie(o.qn, o.stopping, o.prepared, o.recording, o.remote,
-                                              o.attenuator, o.autoAttenuator, o.function);
+                        function, engineQn, enginePrepared, engineRecording, requestedAttenuator,
+                        requestedFunction) ==
+               std::tie(o.qn, o.stopping, o.prepared, o.recording, o.remote, o.attenuator,
+                        o.autoAttenuator, o.function, o.engineQn, o.enginePrepared,
+                        o.engineRecording, o.requestedAttenuator, o.requestedFunction);
     }
 };
 
 TEST_F(SessionTest, EachIntentIsRefusedWithItsReasonWhereTheStateForbidsItAndChangesNothing) {
     const auto snapshot = [this] {
-        return Snapshot{session.qnRunning(),    session.qnStopping(),    session.filePrepared(),
-                        session.recording(),    panel.remote(),          panel.attenuatorButton(),
-                        panel.autoAttenuator(), discriminator.function()};
+        settle();
+        return Snapshot{session.qnRunning(),
+                        session.qnStopping(),
+                        session.filePrepared(),
+                        session.recording(),
+                        panel.remote(),
+                        panel.attenuatorButton(),
+                        panel.autoAttenuator(),
+                        discriminator.function(),
+                        engine.qn().passesRunning(),
+                        engine.recorder().filePrepared(),
+                        engine.recorder().recording(),
+                        engine.requests().attenuator,
+                        engine.requests().discriminatorFunction};
     };
     using Intent = std::function<Outcome()>;
     const Intent range = [this] { return session.setRange(Session::Range::Attenuator, 4); };
@@ -111,22 +126,19 @@ TEST_F(SessionTest, EachIntentIsRefusedWithItsReasonWhereTheStateForbidsItAndCha
         {"REMOTE off",
          [this] {
              session.goLive();
-             panel.setRemote(false);
+             ASSERT_TRUE(session.setRemote(false));
          },
          {{range, "REMOTE is off"}}},
         {"ZN-4 REMOTE off",
          [this] {
              session.goLive();
-             discriminator.clickRemote(false);
+             ASSERT_TRUE(session.setDiscriminatorRemote(false));
          },
          {{zn, "the ZN-4's REMOTE is off"}}},
         {"Q-N running",
          [this] {
              session.goLive();
-             panel.setRemote(true);
-             discriminator.clickRemote(true);
              ASSERT_TRUE(session.startQn());
-             discriminator.setQnRunning(true);  // as the loop's windows lock it
          },
          {{range, qnRuns},
           {remote, qnRuns},
@@ -168,25 +180,30 @@ TEST_F(SessionTest, EachIntentIsRefusedWithItsReasonWhereTheStateForbidsItAndCha
             EXPECT_TRUE(snapshot() == before) << reason.toStdString();
         }
         // Back to a live program with nothing under way, for the next state.
-        if (session.qnRunning()) {
-            qn.finish();
-        }
-        recorder.closeFile();
+        view.post([](Engine& e) {
+            if (e.qn().passesRunning()) {
+                e.qn().finish();
+            }
+            e.recorder().closeFile();
+            e.discriminator().clickRemote(true);
+            e.panel().setRemote(true);
+        });
+        settle();
         session.setRecordedTestOpen(false);
-        discriminator.clickRemote(true);
-        discriminator.setQnRunning(false);
-        panel.setRemote(true);
     }
 }
 
-TEST_F(SessionTest, AllowedIntentsReachTheModelsAndTheStateFollows) {
+TEST_F(SessionTest, AllowedIntentsShowAtOnceAndReachTheEngine) {
     session.goLive();
-    panel.setRemote(true);
+    ASSERT_TRUE(session.setRemote(true));
     std::vector<int> changes;
     QObject::connect(&session, &Session::changed, [&] { changes.push_back(1); });
 
     ASSERT_TRUE(session.setRange(Session::Range::Attenuator, 4));
-    EXPECT_EQ(requests.attenuator, 4);
+    EXPECT_EQ(panel.attenuatorButton(), 4);
+    settle();
+    EXPECT_EQ(engine.requests().attenuator, 4);
+    EXPECT_EQ(panel.attenuatorButton(), 4);
     EXPECT_FALSE(panel.autoAttenuator()) << "a range by number ends the automatic ranging";
     ASSERT_TRUE(session.setRange(Session::Range::Attenuator, std::nullopt));
     EXPECT_TRUE(panel.autoAttenuator());
@@ -198,9 +215,14 @@ TEST_F(SessionTest, AllowedIntentsReachTheModelsAndTheStateFollows) {
     EXPECT_EQ(again.kind, Outcome::Kind::Forbidden);
     ASSERT_TRUE(session.recordOn());
     EXPECT_TRUE(session.recording());
+    settle();
+    EXPECT_TRUE(engine.recorder().recording());
     ASSERT_TRUE(session.pauseRecording());
     EXPECT_FALSE(session.recording());
     ASSERT_TRUE(session.closeFile());
+    EXPECT_FALSE(session.filePrepared());
+    settle();
+    EXPECT_FALSE(engine.recorder().filePrepared());
     EXPECT_FALSE(session.filePrepared());
     // A file that exists is never replaced, and says so as a failure, not a conflict.
     const Outcome exists = session.prepareFileAt(path("t.csv"));
@@ -209,8 +231,14 @@ TEST_F(SessionTest, AllowedIntentsReachTheModelsAndTheStateFollows) {
 
     ASSERT_TRUE(session.startQn());
     EXPECT_TRUE(session.qnRunning() && !session.qnStopping());
-    EXPECT_TRUE(requests.qnStart);
     ASSERT_TRUE(session.stopQn());
+    EXPECT_TRUE(session.qnStopping());
+    // A state the engine sent before it had taken the requests does not undo them.
+    view.take(EngineState{});
+    EXPECT_TRUE(session.qnStopping());
+    settle();
+    EXPECT_TRUE(engine.qn().passesRunning() && engine.qn().endAfterPass());
+    EXPECT_TRUE(engine.requests().qnStart);
     EXPECT_TRUE(session.qnStopping());
     EXPECT_GE(changes.size(), 5u);
 }

@@ -1,0 +1,28 @@
+// The measurement loop on a thread of its own. The calling (windows') thread runs the
+// application's event loop meanwhile, so nothing the windows do (a dialog, a display
+// server that does not answer, a long drawing) can delay a cycle.
+#pragma once
+
+#include "looprunner.h"
+
+#include <QObject>
+#include <vector>
+
+namespace kr5 {
+
+class QtLoopRunner : public LoopRunner {
+  public:
+    // The object whose thread the loop runs on: work posted to it runs in the loop's event
+    // pump.
+    QObject& loopReceiver() { return receiver_; }
+    // Objects the loop uses that must live on its thread (the serial port's device).
+    void moveAlong(QObject& object) { movers_.push_back(&object); }
+
+    void run(std::function<void()> loop) override;
+
+  private:
+    QObject receiver_;
+    std::vector<QObject*> movers_;
+};
+
+}  // namespace kr5
