@@ -266,9 +266,14 @@ int setQIndexOf(double setQ, double adjust) {
 
 class Parser {
   public:
-    explicit Parser(qint64 fileSize) {
-        // About the length of a typical row; the vector grows past it if need be.
-        test_.rows.reserve(static_cast<size_t>(std::max<qint64>(fileSize / 32, 0)));
+    // Room for the rows of the whole file at the length of those read so far, and a quarter
+    // more: moving millions of rows when the vector grows would hold one slice up for a
+    // tenth of a second.
+    void expectRows(qint64 bytesRead, qint64 fileSize) {
+        if (!test_.rows.empty() && bytesRead > 0) {
+            const double bytesPerRow = double(bytesRead) / double(test_.rows.size());
+            test_.rows.reserve(static_cast<size_t>(double(fileSize) / bytesPerRow * 1.25));
+        }
     }
 
     bool refused() const { return problem_.has_value(); }
@@ -502,7 +507,7 @@ struct RecordedTestReader::Reading {
     QString path;
     QFile file;
     qint64 size = 0;
-    std::optional<Parser> parser;
+    Parser parser;
     QByteArray slice;
     QByteArray pending;  // the start of a line that goes on in the next slice
     qint64 read = 0;
@@ -510,11 +515,11 @@ struct RecordedTestReader::Reading {
 
     void finish() {
         // The last line may have lost its line end to a power failure.
-        if (!pending.isEmpty() && !parser->refused()) {
-            parser->take(pending);
+        if (!pending.isEmpty() && !parser.refused()) {
+            parser.take(pending);
         }
         pending.clear();
-        result = parser->finish();
+        result = parser.finish();
         file.close();
     }
 
@@ -522,17 +527,17 @@ struct RecordedTestReader::Reading {
     void takeLines(qint64 got) {
         const char* p = slice.constData();
         const char* const end = p + got;
-        while (p < end && !parser->refused()) {
+        while (p < end && !parser.refused()) {
             const auto* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
             if (lf == nullptr) {
                 pending.append(p, end - p);
                 break;
             }
             if (pending.isEmpty()) {
-                parser->take(QByteArrayView(p, lf - p));
+                parser.take(QByteArrayView(p, lf - p));
             } else {
                 pending.append(p, lf - p);
-                parser->take(pending);
+                parser.take(pending);
                 pending.clear();
             }
             p = lf + 1;
@@ -548,7 +553,6 @@ RecordedTestReader::RecordedTestReader(const QString& path) : r_(std::make_uniqu
         return;
     }
     r_->size = r_->file.size();
-    r_->parser.emplace(r_->size);
 }
 
 RecordedTestReader::~RecordedTestReader() = default;
@@ -576,17 +580,21 @@ bool RecordedTestReader::readSlice(qint64 sliceBytes) {
     const qint64 got = r.file.read(r.slice.data(), sliceBytes);
     if (got < 0) {
         r.result =
-            ReadProblem{r.parser->lines() + 1, tr("The file %1 cannot be read after line %2 (%3).")
-                                                   .arg(QDir::toNativeSeparators(r.path))
-                                                   .arg(r.parser->lines())
-                                                   .arg(r.file.errorString())};
+            ReadProblem{r.parser.lines() + 1, tr("The file %1 cannot be read after line %2 (%3).")
+                                                  .arg(QDir::toNativeSeparators(r.path))
+                                                  .arg(r.parser.lines())
+                                                  .arg(r.file.errorString())};
         r.file.close();
         return true;
     }
+    const bool first = r.read == 0;
     r.read += got;
     r.takeLines(got);
+    if (first && got == sliceBytes) {
+        r.parser.expectRows(r.read, r.size);
+    }
     // A file read short has ended.
-    if (r.parser->refused() || got < sliceBytes) {
+    if (r.parser.refused() || got < sliceBytes) {
         r.finish();
     }
     return done();
