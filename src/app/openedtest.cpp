@@ -4,7 +4,6 @@
 #include "modes/summary.h"
 #include "records/recordedreadings.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -17,6 +16,9 @@ namespace kr5 {
 namespace {
 
 const QString kTitle = QStringLiteral("Open");
+// The next slice as soon as the events waiting have been handled.
+constexpr int kSliceIntervalMs = 0;
+constexpr qint64 kShowProgressAfterMs = 300;
 
 QJsonValue orNull(std::optional<double> v) {
     return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
@@ -37,6 +39,21 @@ std::optional<QJsonObject> writtenSummary(const QString& measurementPath) {
 
 }  // namespace
 
+struct OpenedTest::Reading {
+    std::unique_ptr<RecordedTestReader> reader;
+    std::unique_ptr<QProgressDialog> progress;
+    QString path;
+    Opened opened;
+    qint64 startedMs = 0;
+    int timer = 0;
+};
+
+OpenedTest::OpenedTest(const Parts& parts) : p_(parts) {}
+
+OpenedTest::~OpenedTest() {
+    stopReading();
+}
+
 void OpenedTest::open(Opened opened) {
     p_.dialogs.askOpenFileName(kTitle, QStringLiteral("CSV File(*.csv)|*.csv|All files(*)|*"),
                                [this, opened](const QString& path) {
@@ -47,23 +64,64 @@ void OpenedTest::open(Opened opened) {
 }
 
 bool OpenedTest::openPath(const QString& path, Opened opened) {
-    QProgressDialog progress(QStringLiteral("Reading %1").arg(QFileInfo(path).fileName()),
-                             QStringLiteral("Cancel"), 0, 1000, p_.parent);
-    progress.setObjectName(QStringLiteral("openprogress"));
-    progress.setWindowTitle(kTitle);
-    progress.setMinimumDuration(300);
-    auto read = readRecordedTest(path, [&](double share) {
-        progress.setValue(int(share * 1000));
-        p_.pump.pumpOnce();  // the Cancel button and the windows stay alive
-        return !progress.wasCanceled();
-    });
-    progress.reset();
-    if (const auto* problem = std::get_if<ReadProblem>(&read)) {
-        if (problem->text != QLatin1String("Cancelled")) {
-            p_.dialogs.notify(QStringLiteral("%1 cannot be opened as a measurement file: %2")
-                                  .arg(QFileInfo(path).fileName(), problem->text),
-                              kTitle);
+    stopReading();
+    auto reader = std::make_unique<RecordedTestReader>(path);
+    if (reader->done()) {  // the file cannot be opened
+        return afterReading(reader->result(), path, std::move(opened));
+    }
+    auto progress = std::make_unique<QProgressDialog>(
+        QStringLiteral("Reading %1").arg(QFileInfo(path).fileName()), QStringLiteral("Cancel"), 0,
+        1000, p_.parent);
+    progress->setObjectName(QStringLiteral("openprogress"));
+    progress->setWindowTitle(kTitle);
+    progress->setWindowModality(Qt::NonModal);  // a modal one would pump events in setValue
+    reading_ = std::make_unique<Reading>(Reading{std::move(reader), std::move(progress), path,
+                                                 std::move(opened), p_.clock.nowMs(), 0});
+    reading_->timer = p_.clock.startTimer(kSliceIntervalMs, [this] { readSlice(); });
+    return true;
+}
+
+bool OpenedTest::openPathAtOnce(const QString& path, Opened opened) {
+    stopReading();
+    return afterReading(readRecordedTest(path), path, std::move(opened));
+}
+
+void OpenedTest::readSlice() {
+    Reading& r = *reading_;
+    if (r.progress->wasCanceled()) {
+        stopReading();
+        return;
+    }
+    if (!r.reader->readSlice()) {
+        // Shown, and kept up to date, only once the reading takes a while.
+        if (!r.progress->isVisible() && p_.clock.nowMs() - r.startedMs >= kShowProgressAfterMs) {
+            r.progress->show();
         }
+        if (r.progress->isVisible()) {
+            r.progress->setValue(int(r.reader->progress() * 1000));
+        }
+        return;
+    }
+    auto read = r.reader->result();
+    const QString path = r.path;
+    Opened opened = std::move(r.opened);
+    stopReading();
+    afterReading(std::move(read), path, std::move(opened));
+}
+
+void OpenedTest::stopReading() {
+    if (reading_) {
+        p_.clock.stopTimer(reading_->timer);
+        reading_.reset();
+    }
+}
+
+bool OpenedTest::afterReading(std::variant<RecordedTest, ReadProblem> read, const QString& path,
+                              Opened opened) {
+    if (const auto* problem = std::get_if<ReadProblem>(&read)) {
+        p_.dialogs.notify(QStringLiteral("%1 cannot be opened as a measurement file: %2")
+                              .arg(QFileInfo(path).fileName(), problem->text),
+                          kTitle);
         return false;
     }
     // Held while the operator is asked for Set Q; adopted only then.

@@ -1,8 +1,9 @@
-// A recorded test opened from its file (File > Open…): read with a progress bar that can
-// cancel it, judged with the file's Set Q or one the operator chooses, and drawn again on
-// the charts. The charts scale by the constants they were made with, so while a test is
-// open those are the file's and the live ones wait here; closing the test puts them back.
-// The live readings are never evaluated with the file's constants.
+// A recorded test opened from its file (File > Open…): read a slice at a time on the
+// program's clock, with a progress bar that can cancel it, judged with the file's Set Q or
+// one the operator chooses, and drawn again on the charts. The charts scale by the
+// constants they were made with, so while a test is open those are the file's and the live
+// ones wait here; closing the test puts them back. The live readings are never evaluated
+// with the file's constants.
 #pragma once
 
 #include "charts/charts.h"
@@ -10,12 +11,12 @@
 #include "modes/replay.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/eventpump.h"
 #include "records/recordedfile.h"
 
 #include <QJsonObject>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -28,11 +29,13 @@ class OpenedTest {
         InputConstants& constants;  // the charts': the file's while a test is open
         Charts& charts;
         Dialogs& dialogs;
-        const Clock& clock;
-        EventPump& pump;
+        Clock& clock;     // drives the reading
         QWidget* parent;  // of the progress bar
     };
-    explicit OpenedTest(const Parts& parts) : p_(parts) {}
+    explicit OpenedTest(const Parts& parts);
+    ~OpenedTest();
+    OpenedTest(const OpenedTest&) = delete;
+    OpenedTest& operator=(const OpenedTest&) = delete;
 
     bool isOpen() const { return test_.has_value(); }
 
@@ -43,9 +46,16 @@ class OpenedTest {
     // operator has answered: the questions wait for nothing.
     using Opened = std::function<void(bool fromLive)>;
     void open(Opened opened);
-    // Reads path as open() does, without asking for it: false when it is refused. Then asks
-    // for Set Q and draws it; `opened` runs once that is done.
+    // Starts reading path as open() does, without asking for it: false when the file
+    // cannot be opened (the operator is told so). The reading goes on a slice at a time
+    // between the clock's other work, behind a progress bar shown once it takes a while;
+    // Cancel stops it at the next slice, and nothing is opened. Once read, Set Q is asked
+    // and the test drawn; `opened` runs once that is done. A reading still going gives way
+    // to this one, and its `opened` never runs.
     bool openPath(const QString& path, Opened opened = {});
+    // Reads path whole before returning, without a progress bar (for the command line,
+    // which has no windows): false when the file is refused. Then goes on as openPath.
+    bool openPathAtOnce(const QString& path, Opened opened = {});
     // Asks for another Set Q and judges the open test again; `judged` runs when it was.
     void judgeAgain(std::function<void()> judged);
     // The live constants back; the charts cleared for the live readings.
@@ -62,6 +72,14 @@ class OpenedTest {
     QJsonObject summary() const;
 
   private:
+    struct Reading;
+    // One slice of the reading; the clock's tick while there is one.
+    void readSlice();
+    void stopReading();
+    // What the reading gave: the operator is told why the file is refused, or asked for
+    // Set Q before the test is adopted. False when refused.
+    bool afterReading(std::variant<RecordedTest, ReadProblem> read, const QString& path,
+                      Opened opened);
     // Asks for Set Q with `proposed` filled in; `chosen` hears the number, or none when the
     // proposed one stands (cancelled, or not a number in range, which the operator is told).
     void askSetQ(double proposed, std::function<void(std::optional<double>)> chosen);
@@ -75,6 +93,7 @@ class OpenedTest {
     QString path_;
     ReplayResult result_;
     QString note_;
+    std::unique_ptr<Reading> reading_;
 };
 
 }  // namespace kr5

@@ -6,7 +6,6 @@
 #include "core/operatingsettings.h"
 #include "platform/qtclipboard.h"
 #include "platform/qtclock.h"
-#include "platform/qteventpump.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -36,7 +35,6 @@ ReportContent reportOfOpenedTest(const OpenedTest& test, Charts& charts, const Q
 int writeReportOfFile(const QString& measurementPath, const QString& pdfPath) {
     QTextStream err(stderr);
     QtClock clock;
-    QtEventPump pump(clock);
     ConsoleDialogs dialogs;  // a refused file is said on standard error
     QtClipboard clipboard;
     InputConstants constants;
@@ -44,8 +42,8 @@ int writeReportOfFile(const QString& measurementPath, const QString& pdfPath) {
     ColourTable colours;
     fillColourTable(colours);
     Charts charts(constants, settings, colours, clipboard, dialogs);
-    OpenedTest test({constants, charts, dialogs, clock, pump, nullptr});
-    if (!test.openPath(measurementPath)) {
+    OpenedTest test({constants, charts, dialogs, clock, nullptr});
+    if (!test.openPathAtOnce(measurementPath)) {
         return kExitNoReport;
     }
     QString problem;

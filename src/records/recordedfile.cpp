@@ -24,7 +24,6 @@ namespace kr5 {
 
 namespace {
 
-constexpr qint64 kChunkBytes = qint64{1} << 20;  // the progress step as well
 using layout::kColumns;
 using layout::kFieldsPerLine;
 using layout::kHeader;
@@ -267,9 +266,14 @@ int setQIndexOf(double setQ, double adjust) {
 
 class Parser {
   public:
-    explicit Parser(qint64 fileSize) {
-        // About the length of a typical row; the vector grows past it if need be.
-        test_.rows.reserve(static_cast<size_t>(std::max<qint64>(fileSize / 32, 0)));
+    // Room for the rows of the whole file at the length of those read so far, and a quarter
+    // more: moving millions of rows when the vector grows would hold one slice up for a
+    // tenth of a second.
+    void expectRows(qint64 bytesRead, qint64 fileSize) {
+        if (!test_.rows.empty() && bytesRead > 0) {
+            const double bytesPerRow = double(bytesRead) / double(test_.rows.size());
+            test_.rows.reserve(static_cast<size_t>(double(fileSize) / bytesPerRow * 1.25));
+        }
     }
 
     bool refused() const { return problem_.has_value(); }
@@ -497,32 +501,31 @@ class Parser {
 
 }  // namespace
 
-std::variant<RecordedTest, ReadProblem> readRecordedTest(
-    const QString& path, const std::function<bool(double fraction)>& progress) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return ReadProblem{0, tr("The file %1 cannot be opened (%2).")
-                                  .arg(QDir::toNativeSeparators(path), file.errorString())};
+struct RecordedTestReader::Reading {
+    explicit Reading(const QString& p) : path(p), file(p) {}
+
+    QString path;
+    QFile file;
+    qint64 size = 0;
+    Parser parser;
+    QByteArray slice;
+    QByteArray pending;  // the start of a line that goes on in the next slice
+    qint64 read = 0;
+    std::optional<std::variant<RecordedTest, ReadProblem>> result;
+
+    void finish() {
+        // The last line may have lost its line end to a power failure.
+        if (!pending.isEmpty() && !parser.refused()) {
+            parser.take(pending);
+        }
+        pending.clear();
+        result = parser.finish();
+        file.close();
     }
-    const qint64 size = file.size();
-    Parser parser(size);
-    QByteArray chunk(kChunkBytes, Qt::Uninitialized);
-    QByteArray pending;  // the start of a line that goes on in the next chunk
-    qint64 done = 0;
-    while (!parser.refused()) {
-        const qint64 got = file.read(chunk.data(), kChunkBytes);
-        if (got < 0) {
-            return ReadProblem{parser.lines() + 1,
-                               tr("The file %1 cannot be read after line %2 (%3).")
-                                   .arg(QDir::toNativeSeparators(path))
-                                   .arg(parser.lines())
-                                   .arg(file.errorString())};
-        }
-        if (got == 0) {
-            break;
-        }
-        done += got;
-        const char* p = chunk.constData();
+
+    // The lines that end in got bytes of the slice.
+    void takeLines(qint64 got) {
+        const char* p = slice.constData();
         const char* const end = p + got;
         while (p < end && !parser.refused()) {
             const auto* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
@@ -539,16 +542,74 @@ std::variant<RecordedTest, ReadProblem> readRecordedTest(
             }
             p = lf + 1;
         }
-        if (progress && !parser.refused() &&
-            !progress(size > 0 ? std::min(1.0, double(done) / double(size)) : 1.0)) {
-            return ReadProblem{0, tr("Cancelled")};
-        }
     }
-    // The last line may have lost its line end to a power failure.
-    if (!pending.isEmpty() && !parser.refused()) {
-        parser.take(pending);
+};
+
+RecordedTestReader::RecordedTestReader(const QString& path) : r_(std::make_unique<Reading>(path)) {
+    if (!r_->file.open(QIODevice::ReadOnly)) {
+        r_->result =
+            ReadProblem{0, tr("The file %1 cannot be opened (%2).")
+                               .arg(QDir::toNativeSeparators(path), r_->file.errorString())};
+        return;
     }
-    return parser.finish();
+    r_->size = r_->file.size();
+}
+
+RecordedTestReader::~RecordedTestReader() = default;
+
+bool RecordedTestReader::done() const {
+    return r_->result.has_value();
+}
+
+double RecordedTestReader::progress() const {
+    if (done() || r_->size <= 0) {
+        return 1.0;
+    }
+    return std::min(1.0, double(r_->read) / double(r_->size));
+}
+
+bool RecordedTestReader::readSlice(qint64 sliceBytes) {
+    Reading& r = *r_;
+    if (r.result) {
+        return true;
+    }
+    sliceBytes = std::max<qint64>(sliceBytes, 1);
+    if (r.slice.size() < sliceBytes) {
+        r.slice.resize(sliceBytes);
+    }
+    const qint64 got = r.file.read(r.slice.data(), sliceBytes);
+    if (got < 0) {
+        r.result =
+            ReadProblem{r.parser.lines() + 1, tr("The file %1 cannot be read after line %2 (%3).")
+                                                  .arg(QDir::toNativeSeparators(r.path))
+                                                  .arg(r.parser.lines())
+                                                  .arg(r.file.errorString())};
+        r.file.close();
+        return true;
+    }
+    const bool first = r.read == 0;
+    r.read += got;
+    r.takeLines(got);
+    if (first && got == sliceBytes) {
+        r.parser.expectRows(r.read, r.size);
+    }
+    // A file read short has ended.
+    if (r.parser.refused() || got < sliceBytes) {
+        r.finish();
+    }
+    return done();
+}
+
+std::variant<RecordedTest, ReadProblem> RecordedTestReader::result() {
+    Q_ASSERT(done());
+    return std::move(*r_->result);
+}
+
+std::variant<RecordedTest, ReadProblem> readRecordedTest(const QString& path) {
+    RecordedTestReader reader(path);
+    while (!reader.readSlice()) {
+    }
+    return reader.result();
 }
 
 }  // namespace kr5

@@ -13,7 +13,7 @@
 
 #include <QDate>
 #include <QString>
-#include <functional>
+#include <memory>
 #include <variant>
 #include <vector>
 
@@ -72,16 +72,42 @@ struct RecordedTest {
 };
 
 // Why a file gives no test. line is 0 when the trouble is not at a line (the file
-// cannot be opened, the reading was cancelled); text is the whole message.
+// cannot be opened); text is the whole message.
 struct ReadProblem {
     int line = 0;
     QString text;
 };
 
-// Reads the file whole, or refuses it whole. progress, when given, is called about every
-// megabyte with the share of the file read so far (0..1); returning false cancels, and
-// the result is the ReadProblem "Cancelled".
-std::variant<RecordedTest, ReadProblem> readRecordedTest(
-    const QString& path, const std::function<bool(double fraction)>& progress = {});
+// Reads a file a slice at a time, so that the program goes on between the slices while a
+// long recording is read: the whole file is the same test, or the same refusal, whatever
+// the slices.
+class RecordedTestReader {
+  public:
+    // About a millisecond of reading.
+    static constexpr qint64 kSliceBytes = qint64{256} * 1024;
+
+    // Opens the file; one that cannot be opened is the result at once (done()).
+    explicit RecordedTestReader(const QString& path);
+    ~RecordedTestReader();
+    RecordedTestReader(const RecordedTestReader&) = delete;
+    RecordedTestReader& operator=(const RecordedTestReader&) = delete;
+
+    // Reads up to sliceBytes more of the file, the lines they end; a line that goes on
+    // waits for the next slice. True once the reading is over: at the end of the file, or
+    // when it is refused.
+    bool readSlice(qint64 sliceBytes = kSliceBytes);
+    bool done() const;
+    // The share of the file read so far, 0..1.
+    double progress() const;
+    // The test, or why the file gives none; taken once, when done.
+    std::variant<RecordedTest, ReadProblem> result();
+
+  private:
+    struct Reading;
+    std::unique_ptr<Reading> r_;
+};
+
+// Reads the file whole, or refuses it whole.
+std::variant<RecordedTest, ReadProblem> readRecordedTest(const QString& path);
 
 }  // namespace kr5

@@ -4,7 +4,10 @@
 // Meanwhile nothing can be recorded.
 #include "wholeprogram.h"
 
+#include "records/recordlines.h"
+
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTableView>
@@ -72,6 +75,10 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
             dialogs.openPaths.push_back(measurement);
             dialogs.textAnswers.push_back(std::nullopt);  // the file's Set Q
             menu("copen")->trigger();
+        });
+    step(
+        "the file read", [&] { return menu("cshut")->isEnabled(); },
+        [&] {
             reopenedPair = resultPair();
             reopenedQm = qmText();
             liveCharge = program->panel().readouts().charge.toDouble();
@@ -105,6 +112,10 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
             tornFile.close();
             dialogs.openPaths.push_back(torn);
             menu("copen")->trigger();
+        });
+    step(
+        "the torn file read", [&] { return menu("cshut")->isEnabled(); },
+        [&] {
             tornNote = program->mainWindow().statusBar()->currentMessage();
             menu("cshut")->trigger();
             menu("cend")->trigger();
@@ -148,8 +159,9 @@ TEST_F(WholeProgram, AFileThatIsNoMeasurementFileIsRefused) {
     at(4200, "open", [&] {
         dialogs.openPaths.push_back(path);
         menu("copen")->trigger();
-        menu("cend")->trigger();
     });
+    step(
+        "refused", [&] { return !dialogs.shown.empty(); }, [&] { menu("cend")->trigger(); });
     runProgram();
     ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_TRUE(dialogs.shown.back().text.startsWith(
@@ -157,6 +169,59 @@ TEST_F(WholeProgram, AFileThatIsNoMeasurementFileIsRefused) {
         << dialogs.shown.back().text.toStdString();
     EXPECT_TRUE(menu("csave")->isEnabled());
     EXPECT_FALSE(menu("cshut")->isEnabled());
+}
+
+// A long file is read a slice at a time while the program's clock goes on. An Open meanwhile
+// takes the reading's place, and Cancel stops that with nothing opened: the test open before
+// stays, and no Set Q is asked for the files given up.
+TEST_F(WholeProgram, ALongFileIsReadInSlicesAndItsReadingCanBeCancelled) {
+    const QString path = dir.filePath(QStringLiteral("long.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (const QString& line : headerLines(InputConstants{}, UnitsOnLine{}, QDate(2026, 1, 5))) {
+        file.write(line.toUtf8() + "\r\n");
+    }
+    file.write((dataRowLine(3, 12.5, 1, 40.0, 1200.0).toUtf8() + "\r\n").repeated(40'000));
+    file.close();
+    const auto progress = [] {
+        return control<QProgressDialog>(QStringLiteral("KR5AU"), QStringLiteral("openprogress"));
+    };
+    const auto open = [&] {
+        dialogs.openPaths.push_back(path);
+        menu("copen")->trigger();
+    };
+    bool readingMidway = false;
+    QString note;
+    qint64 mark = 0;
+    at(4200, "open", [&] {
+        dialogs.textAnswers.push_back(std::nullopt);
+        open();
+        clock.scheduleInMs(
+            2, [&] { readingMidway = !menu("cshut")->isEnabled() && progress() != nullptr; });
+    });
+    step(
+        "open again, and again, then cancel", [&] { return menu("cshut")->isEnabled(); },
+        [&] {
+            note = program->mainWindow().statusBar()->currentMessage();
+            open();
+            clock.scheduleInMs(2, open);
+            clock.scheduleInMs(4, [&] {
+                ASSERT_NE(progress(), nullptr);
+                progress()->cancel();
+            });
+            mark = now();
+        });
+    step(
+        "cancelled", [&] { return now() > mark + 1000; },
+        [&] {
+            EXPECT_TRUE(menu("cshut")->isEnabled());
+            EXPECT_TRUE(program->mainWindow().findChildren<QProgressDialog*>().isEmpty());
+            menu("cend")->trigger();
+        });
+    runProgram();
+    EXPECT_TRUE(readingMidway);
+    EXPECT_EQ(note, QStringLiteral("long.csv: 40000 rows"));
+    EXPECT_EQ(dialogs.textQuestions.size(), 1u);
 }
 
 }  // namespace

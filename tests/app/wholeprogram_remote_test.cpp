@@ -129,6 +129,10 @@ TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItFor
             dialogs.openPaths.push_back(path);
             dialogs.textAnswers.push_back(std::nullopt);
             menu("copen")->trigger();
+        });
+    step(
+        "the recorded test read", [&] { return menu("cshut")->isEnabled(); },
+        [&] {
             send(("REC:FILE \"" + dir.filePath(QStringLiteral("new.csv")) + '"').toUtf8());
             send("QN:STAR");
             EXPECT_TRUE(error().startsWith("-221,\"Settings conflict; a recorded test is open"));

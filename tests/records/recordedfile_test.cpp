@@ -1,7 +1,7 @@
 // Reading a measurement file back: a recording made with the Recorder comes back as its
 // constants, rows, markers and Q-N passes; damaged headers refuse the file with the line
-// and what belonged there; damaged body lines are skipped and counted; a long read can be
-// cancelled; and the rows replay as readings at the chosen constants.
+// and what belonged there; damaged body lines are skipped and counted; a long file is read
+// in slices; and the rows replay as readings at the chosen constants.
 #include "records/recordedfile.h"
 #include "core/format.h"
 #include "platform/qtfiles.h"
@@ -215,30 +215,40 @@ TEST_F(RecordedFileTest, DamagedBodyLinesAreSkippedAndCountedAndTheRestIsKept) {
     EXPECT_EQ(std::pair(test.rows[0].testVoltageV, test.skippedRows), std::pair(1200.0, 0));
 }
 
-TEST_F(RecordedFileTest, ProgressReportsTheShareReadAndCanCancel) {
+// A long file read in slices, its lines torn across them, is the same test as read whole;
+// a refused one ends with the slice that reaches the wrong line.
+TEST_F(RecordedFileTest, ALongFileIsReadSliceBySlice) {
     QByteArray bytes = header();
     const QByteArray row = dataRowLine(4, 1234.5, 1, 56.0, 12345.6).toUtf8() + "\r\n";
     while (bytes.size() < 3 * 1024 * 1024) {
         bytes += row;
     }
     writeBytes(path, bytes);
+    constexpr qint64 kSlice = 100'003;
+    RecordedTestReader reader(path);
     std::vector<double> shares;
-    auto result = readRecordedTest(path, [&shares](double share) {
-        shares.push_back(share);
-        return true;
-    });
-    ASSERT_TRUE(std::holds_alternative<RecordedTest>(result));
-    EXPECT_EQ(std::get<RecordedTest>(result).rows.size(),
-              size_t((bytes.size() - header().size()) / row.size()));
-    ASSERT_GE(shares.size(), 3u);
+    while (!reader.readSlice(kSlice)) {
+        shares.push_back(reader.progress());
+    }
+    EXPECT_EQ(shares.size(), size_t(bytes.size() / kSlice));
     EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end()));
-    EXPECT_EQ(shares.back(), 1.0);
+    EXPECT_LT(shares.back(), 1.0);
+    EXPECT_EQ(reader.progress(), 1.0);
+    auto result = reader.result();
+    ASSERT_TRUE(std::holds_alternative<RecordedTest>(result));
+    const RecordedTest& test = std::get<RecordedTest>(result);
+    const size_t rows = size_t((bytes.size() - header().size()) / row.size());
+    ASSERT_EQ(test.rows.size(), rows);
+    EXPECT_EQ(std::tuple(test.skippedRows, test.rows.back().line, test.rows.back().testVoltageV),
+              std::tuple(0, int(rows) + 14, 12345.6));
 
-    int calls = 0;
-    result = readRecordedTest(path, [&calls](double) { return ++calls < 2; });
+    bytes.replace(0, 6, "\"Nome\"");
+    writeBytes(path, bytes);
+    RecordedTestReader refused(path);
+    EXPECT_TRUE(refused.readSlice(kSlice));
+    result = refused.result();
     ASSERT_TRUE(std::holds_alternative<ReadProblem>(result));
-    EXPECT_EQ(std::get<ReadProblem>(result).text, QStringLiteral("Cancelled"));
-    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(std::get<ReadProblem>(result).line, 1);
 }
 
 // The replayed readings give back the row's values through the chosen constants.
