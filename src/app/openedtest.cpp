@@ -127,6 +127,12 @@ bool OpenedTest::afterReading(std::variant<RecordedTest, ReadProblem> read, cons
     // Held while the operator is asked for Set Q; adopted only then.
     auto test = std::make_shared<RecordedTest>(std::get<RecordedTest>(std::move(read)));
     askSetQ(test->constants.setQ, [this, test, path, opened](std::optional<double> setQ) {
+        if (const QString why = p_.refusal ? p_.refusal() : QString(); !why.isEmpty()) {
+            p_.dialogs.notify(
+                QStringLiteral("%1 is not opened: %2").arg(QFileInfo(path).fileName(), why),
+                kTitle);
+            return;
+        }
         test->constants.setQ = setQ.value_or(test->constants.setQ);
         const bool fromLive = adopt(std::move(*test), path);
         if (opened) {

@@ -31,6 +31,9 @@ class OpenedTest {
         Dialogs& dialogs;
         Clock& clock;     // drives the reading
         QWidget* parent;  // of the progress bar
+        // Why a test read may not be shown now after all (a file prepared or a Q-N
+        // measurement started while it was read); empty when it may. None: always.
+        std::function<QString()> refusal = {};
     };
     explicit OpenedTest(const Parts& parts);
     ~OpenedTest();

@@ -213,7 +213,8 @@ class Program {
     HistoryModel history_{platform_.clock};
     HistoryModel liveHistory_{platform_.clock};  // kept while a recorded test is shown
     HistoryWindow historyWindow_{history_, platform_.clock};
-    OpenedTest openedTest_{{chartConstants_, charts_, platform_.dialogs, platform_.clock, &main_}};
+    OpenedTest openedTest_{{chartConstants_, charts_, platform_.dialogs, platform_.clock, &main_,
+                            [this] { return session_.mayOpenRecordedTest().why; }}};
 
     Zn4Window discriminatorWindow_{engineView_.discriminator()};
     WindowMemory windowMemory_{startOptions_.windowMemoryPath};

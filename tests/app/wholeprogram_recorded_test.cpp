@@ -216,12 +216,27 @@ TEST_F(WholeProgram, ALongFileIsReadInSlicesAndItsReadingCanBeCancelled) {
         [&] {
             EXPECT_TRUE(menu("cshut")->isEnabled());
             EXPECT_TRUE(program->mainWindow().findChildren<QProgressDialog*>().isEmpty());
+            // Read from the live charts, while a Q-N measurement starts: not shown after all.
+            menu("cshut")->trigger();
+            dialogs.textAnswers.push_back(std::nullopt);
+            open();
+            clock.scheduleInMs(2, [&] { EXPECT_TRUE(program->session().startQn()); });
+            mark = now();
+        });
+    step(
+        "read, and refused", [&] { return now() > mark + 3000; },
+        [&] {
+            EXPECT_FALSE(menu("cshut")->isEnabled());
+            ASSERT_FALSE(dialogs.shown.empty());
+            EXPECT_EQ(dialogs.shown.back().text,
+                      QStringLiteral("long.csv is not opened: the Q-N measurement runs: stop it "
+                                     "first."));
             menu("cend")->trigger();
         });
     runProgram();
     EXPECT_TRUE(readingMidway);
     EXPECT_EQ(note, QStringLiteral("long.csv: 40000 rows"));
-    EXPECT_EQ(dialogs.textQuestions.size(), 1u);
+    EXPECT_EQ(dialogs.textQuestions.size(), 2u);
 }
 
 }  // namespace
