@@ -25,6 +25,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
@@ -346,6 +348,66 @@ void stalledDisplay(const Programs& p, kr5::bench::VirtualDisplay& display) {
                .arg(settings));
 }
 
+// Runs xdotool on the display; false when it is not installed or failed.
+bool xdotool(const QString& display, const QStringList& arguments, QByteArray* output = nullptr) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (tool.isEmpty()) {
+        return false;
+    }
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    run.setProcessEnvironment(env);
+    run.start(tool, arguments);
+    run.waitForFinished(5000);
+    if (output != nullptr) {
+        *output = run.readAllStandardOutput();
+    }
+    return run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0;
+}
+
+// The same while File > Open's dialog stands open for 5 s (opened with Ctrl+O, as an
+// operator would, and closed with Escape). Needs xdotool.
+void openDialog(const Programs& p, const kr5::bench::VirtualDisplay& display) {
+    const int baud = kBauds[2];
+    ProgramSession::Setup withDialogs =
+        setup(p, {QStringLiteral("--speed"), QStringLiteral("2")}, display.name());
+    withDialogs.statusLines = false;
+    const ProgramSession s(withDialogs);
+    serveMs(8000);
+    QByteArray window;
+    if (!xdotool(display.name(),
+                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                  QStringLiteral("--name"), QStringLiteral("^KR-5AU")},
+                 &window)) {
+        out << "a dialog held open: skipped, xdotool is not installed or found no window"
+            << Qt::endl;
+        return;
+    }
+    const QString id = QString::fromLatin1(window.split('\n').front().trimmed());
+    xdotool(display.name(), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+    // Typed as the keyboard does (XTEST), to the window just focused.
+    xdotool(display.name(), {QStringLiteral("key"), QStringLiteral("ctrl+o")});
+    bool shown = false;
+    for (int i = 0; i < 20 && !shown; ++i) {
+        serveMs(250);
+        shown = xdotool(display.name(), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                         QStringLiteral("--name"), QStringLiteral("^Open$")});
+    }
+    const double from = s.nowMs();
+    serveMs(5000);
+    const double to = s.nowMs();
+    xdotool(display.name(), {QStringLiteral("key"), QStringLiteral("Escape")});
+    serveMs(2000);
+    int settings = 0;
+    const double gap = longestGap(s, baud, from, to, &settings);
+    report(QStringLiteral("longest gap between readings, File > Open held open for 5 s"), gap,
+           QStringLiteral(" ms"), 2.0 * lineLimitMs(baud),
+           QStringLiteral(" (%1; %2 gaps with a setting's wait left out)")
+               .arg(shown ? QStringLiteral("dialog shown") : QStringLiteral("dialog NOT seen"))
+               .arg(settings));
+}
+
 // Busy processes on every core: threads that spin until told to stop.
 class Load {
   public:
@@ -418,6 +480,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         stalledDisplay(programs, display);
+        openDialog(programs, display);
         printTable();
         return 0;
     }

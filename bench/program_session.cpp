@@ -55,7 +55,9 @@ ProgramSession::ProgramSession(const Setup& setup) {
     // The remote control tells its port there.
     program_.setStandardErrorFile(dir_.filePath(QStringLiteral("errors.txt")));
     launchMs_ = nowMs();
-    program_.start(setup.program, QStringList{QStringLiteral("--status")} + setup.programArgs);
+    program_.start(setup.program,
+                   (setup.statusLines ? QStringList{QStringLiteral("--status")} : QStringList()) +
+                       setup.programArgs);
     started_ = program_.waitForStarted();
 }
 

@@ -39,6 +39,9 @@ class ProgramSession {
         // The program's configuration file (kr5au/kr5au.conf) as the run starts; none when
         // empty.
         QString config;
+        // The program prints its status lines (and answers its questions on the terminal,
+        // without dialogs).
+        bool statusLines = true;
     };
     explicit ProgramSession(const Setup& setup);
     ~ProgramSession();
