@@ -9,6 +9,7 @@
 #include "charts/vqchart.h"
 #include "core/operatingsettings.h"
 #include "link/discovery.h"
+#include "platform/imagesurface.h"
 #include "wholeprogram.h"
 
 #include <QAbstractItemView>
@@ -178,27 +179,14 @@ std::string listed(const std::map<QString, QString>& missing) {
     return out.toStdString();
 }
 
-// A surface that keeps the texts drawn on it.
-class TextSurface : public Surface {
-  public:
+// A picture that also keeps the texts printed on it.
+struct TextSurface : ImageSurface {
+    TextSurface() : ImageSurface(640, 480) {}
+    void print(const QString& text, bool lineEnd) override {
+        printed << text;
+        ImageSurface::print(text, lineEnd);
+    }
     QStringList printed;
-
-    int width() const override { return 640; }
-    int height() const override { return 480; }
-    void fillBox(int, int, int, int, Colour) override {}
-    void line(double, double, double, double, Colour) override {}
-    void line(double, double, double, double) override {}
-    void arc(double, double, double, double, double) override {}
-    void setForeColour(Colour c) override { fore_ = c; }
-    Colour foreColour() const override { return fore_; }
-    void setPos(double, double) override {}
-    double posX() const override { return 0; }
-    double posY() const override { return 0; }
-    void print(const QString& text, bool) override { printed << text; }
-    void clear() override {}
-
-  private:
-    Colour fore_ = kBlack;
 };
 
 class EveryWindow : public WholeProgram {

@@ -50,9 +50,8 @@ QProcessEnvironment noDisplay() {
 TEST(CommandLineExe, HelpAndVersionPrintWithoutADisplayAndEndWithZero) {
     const Ended help = runProgram({QStringLiteral("--help")}, noDisplay());
     EXPECT_EQ(help.status, 0) << help.err.toStdString();
-    for (const char* text : {"Usage:", "--status", "--sample <ms>", "--speed <index>",
-                             "--port1 <device>", "--port2 <device>", "--list-ports",
-                             "--log-frames <file>", "Exit codes:", "  1  an unknown option"}) {
+    // The text itself is checked in commandline_test.cpp: here, that it is what is printed.
+    for (const char* text : {"Usage:", "--log-frames <file>", "Exit codes:"}) {
         EXPECT_TRUE(help.out.contains(QLatin1String(text))) << text << "\n"
                                                             << help.out.toStdString();
     }
@@ -93,20 +92,15 @@ struct Offscreen {
 
 // A measurement file as the program writes it: the header, then a ramp through Set Q.
 QByteArray measurementFile() {
-    QByteArray file =
-        "\"Name\",\"Rod 7\",\"dummy\",\"dummy\",\"dummy\"\r\n"
-        "\"Date\",\"12-07-2026\",\"dummy\",\"dummy\",\"dummy\"\r\n"
-        "\"No.\",\"3\",\"dummy\",\"dummy\",\"dummy\"\r\n"
-        "\"Temp.\",\"20\",\"dummy\",\"dummy\",\"dummy\"\r\n"
-        "\"RH\",\"59\",\"dummy\",\"dummy\",\"dummy\"\r\n"
-        "\"PT ratio\", 100,\"dummy\",\"dummy\",\"dummy\"\r\n"
-        "\"Adjust\", 1,\"dummy\",\"dummy\",\"dummy\"\r\n"
-        "\"Set Q\", 10,\"dummy\",\"dummy\",\"dummy\"\r\n"
-        "\"Start\", 50,\"dummy\",\"dummy\",\"dummy\"\r\n"
-        "\"Mes. Program\",\"KR-5au\",\"dummy\",\"dummy\",\"dummy\"\r\n"
-        "\"Version\",\" 1. 5. 46\",\"dummy\",\"dummy\",\"dummy\"\r\n"
-        "\"PD Unit\",\"KR-5 V1.20   \",\"dummy\",\"dummy\",\"dummy\"\r\n"
-        "\"AC Unit\",\"AU-1 V2.00   \",\"dummy\",\"dummy\",\"dummy\"\r\n"
+    QByteArray file;
+    for (const char* line :
+         {R"("Name","Rod 7")", R"("Date","12-07-2026")", R"("No.","3")", R"("Temp.","20")",
+          R"("RH","59")", R"("PT ratio", 100)", R"("Adjust", 1)", R"("Set Q", 10)",
+          R"("Start", 50)", R"("Mes. Program","KR-5au")", R"("Version"," 1. 5. 46")",
+          R"("PD Unit","KR-5 V1.20   ")", R"("AC Unit","AU-1 V2.00   ")"}) {
+        file += line + QByteArray(R"(,"dummy","dummy","dummy")") + "\r\n";
+    }
+    file +=
         "\"ATT.R\",\"pC\",\"RATE.R\",\"P.P.S\",\"TV\"\r\n"
         "\"RECON\",\"10:00:00\",\"dummy\",\"dummy\",\"dummy\"\r\n";
     for (int kv = 1; kv <= 12; ++kv) {  // up: the charge passes 10 pC at 8 kV

@@ -24,36 +24,31 @@ CommandLine parse(const QStringList& options) {
 
 TEST(CommandLine, EachOptionIsReadIntoWhatItAsksFor) {
     const CommandLine none = parse({});
-    EXPECT_EQ(none.action, Action::Run);
-    EXPECT_FALSE(none.status);
-    EXPECT_EQ(none.sampleMs, -1);
-    EXPECT_EQ(none.speedIndex, -1);
-    EXPECT_TRUE(none.devices[0].isEmpty() && none.devices[1].isEmpty());
-    EXPECT_TRUE(none.frameLogPath.isEmpty());
+    EXPECT_EQ(std::tuple(none.action, none.status, none.sampleMs, none.speedIndex),
+              std::tuple(Action::Run, false, -1, -1));
+    EXPECT_TRUE(none.devices[0].isEmpty() && none.devices[1].isEmpty() &&
+                none.frameLogPath.isEmpty() && none.listen.isEmpty());
 
     const CommandLine all =
         parse({"--status", "--sample", "200", "--speed=2", "--port1", "/dev/ttyUSB0", "--port2",
                "/tmp/pty b", "--log-frames", "/tmp/frames.log", "--listen", "0.0.0.0:5025"});
     EXPECT_EQ(all.action, Action::Run) << all.error.toStdString();
-    EXPECT_TRUE(all.status);
-    EXPECT_EQ(all.sampleMs, 200);
-    EXPECT_EQ(all.speedIndex, 2);
-    EXPECT_EQ(all.devices[0], "/dev/ttyUSB0");
-    EXPECT_EQ(all.devices[1], "/tmp/pty b");
-    EXPECT_EQ(all.frameLogPath, "/tmp/frames.log");
-    EXPECT_EQ(all.listen, "0.0.0.0:5025");
+    EXPECT_EQ(std::tuple(all.status, all.sampleMs, all.speedIndex), std::tuple(true, 200, 2));
+    EXPECT_EQ(QStringList({all.devices[0], all.devices[1], all.frameLogPath, all.listen}),
+              QStringList({"/dev/ttyUSB0", "/tmp/pty b", "/tmp/frames.log", "0.0.0.0:5025"}));
 
     // Zero is a value, not "unset": sample MIN and 9600 baud.
     const CommandLine zeros = parse({"--sample", "0", "--speed", "0"});
-    EXPECT_EQ(zeros.sampleMs, 0);
-    EXPECT_EQ(zeros.speedIndex, 0);
+    EXPECT_EQ(std::pair(zeros.sampleMs, zeros.speedIndex), std::pair(0, 0));
 
-    EXPECT_EQ(parse({"--help"}).action, Action::Help);
-    EXPECT_EQ(parse({"-h"}).action, Action::Help);
-    EXPECT_EQ(parse({"--version"}).action, Action::Version);
-    EXPECT_EQ(parse({"--list-ports"}).action, Action::ListPorts);
     // Help is given even when another option is wrong: it is what the user needs then.
-    EXPECT_EQ(parse({"--speed", "7", "--help"}).action, Action::Help);
+    for (const auto& [options, action] : {std::pair{QStringList{"--help"}, Action::Help},
+                                          {{"-h"}, Action::Help},
+                                          {{"--version"}, Action::Version},
+                                          {{"--list-ports"}, Action::ListPorts},
+                                          {{"--speed", "7", "--help"}, Action::Help}}) {
+        EXPECT_EQ(parse(options).action, action) << options.join(' ').toStdString();
+    }
 }
 
 TEST(CommandLine, BadValuesAndUnknownOptionsAreErrorsThatNameTheOption) {
@@ -69,9 +64,7 @@ TEST(CommandLine, BadValuesAndUnknownOptionsAreErrorsThatNameTheOption) {
         {{"--speed", ""}, "--speed"},
         {{"--port1", ""}, "--port1"},
         {{"--log-frames="}, "--log-frames"},
-        {{"--listen", "5025x"}, "--listen"},
-        {{"--listen", "70000"}, "--listen"},
-        {{"--listen", "host.example:5025"}, "--listen"},
+        {{"--listen", "5025x"}, "--listen"},  // the addresses refused: remoteserver_test
         {{"--bogus"}, "bogus"},
         {{"--sample"}, "sample"},
         {{"stray"}, "stray"},
@@ -96,15 +89,15 @@ TEST(CommandLine, QtsWindowSystemOptionsAreLeftForQApplication) {
 
 TEST(CommandLine, HelpListsEveryOptionAndTheExitCodes) {
     const QString help = helpText();
-    for (const char* option :
-         {"--status", "--sample <ms>", "--speed <index>", "--port1 <device>", "--port2 <device>",
-          "--list-ports", "--log-frames <file>", "--listen <[address:]port>", "--help",
-          "--version"}) {
+    for (const char* option : {"--status", "--sample <ms>", "--speed <index>", "--port1 <device>",
+                               "--port2 <device>", "--list-ports", "--log-frames <file>",
+                               "--listen <[address:]port>", "--help", "--version"}) {
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
     }
-    EXPECT_TRUE(help.contains(QLatin1String("  1  an unknown option\n")));
-    EXPECT_TRUE(help.contains(QLatin1String("  7  the AC unit is missing")));
-    EXPECT_TRUE(help.contains(QLatin1String("  9  the remote control could not listen")));
+    for (const char* code : {"  1  an unknown option\n", "  7  the AC unit is missing",
+                             "  9  the remote control could not listen"}) {
+        EXPECT_TRUE(help.contains(QLatin1String(code))) << code;
+    }
 }
 
 TEST(CommandLine, PortListShowsEachDeviceWithWhatItIsOrSaysThereAreNone) {

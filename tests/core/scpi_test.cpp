@@ -64,13 +64,11 @@ TEST_F(ScpiTest, ParametersOfEachKind) {
     ASSERT_EQ(commands.size(), 2);
     const QList<ScpiParam>& p = commands.at(0).params;
     ASSERT_EQ(p.size(), 4);
-    EXPECT_EQ(p[0].kind, ScpiParam::Kind::String);
-    EXPECT_EQ(p[0].text, R"(a;b,"c")");
-    EXPECT_EQ(p[1].text, "it's");
-    EXPECT_EQ(p[2].kind, ScpiParam::Kind::Number);
-    EXPECT_EQ(p[2].number, -150.0);
-    EXPECT_EQ(p[3].kind, ScpiParam::Kind::Word);
-    EXPECT_EQ(p[3].text, "PAUS");
+    using Kind = ScpiParam::Kind;
+    EXPECT_EQ(std::tuple(p[0].kind, p[0].text, p[1].kind, p[1].text),
+              std::tuple(Kind::String, R"(a;b,"c")", Kind::String, "it's"));
+    EXPECT_EQ(std::tuple(p[2].kind, p[2].number, p[3].kind, p[3].text),
+              std::tuple(Kind::Number, -150.0, Kind::Word, "PAUS"));
     EXPECT_EQ(commands.at(1).params.at(0).number, 7.0);
 
     for (const char* line :
@@ -101,23 +99,20 @@ TEST(ScpiParamTest, HelpersCheckKindAndRange) {
         table.add(0, "SET");
         return table.parseLine("SET " + text).at(0).params.at(0);
     };
-    EXPECT_EQ(intIn(param("5"), 0, 10), 5);
-    EXPECT_EQ(intIn(param("1E1"), 0, 10), 10);
-    EXPECT_EQ(intIn(param("max"), 0, 10), 10);
-    EXPECT_EQ(intIn(param("MIN"), 3, 10), 3);
+    for (const auto& [text, low, value] :
+         {std::tuple{"5", 0, 5}, {"1E1", 0, 10}, {"max", 0, 10}, {"MIN", 3, 3}})
+        EXPECT_EQ(intIn(param(text), low, 10), value) << text;
     for (const char* bad : {"11", "-1", "2.5", "ON", "\"5\""})
         EXPECT_FALSE(intIn(param(bad), 0, 10)) << bad;
 
-    EXPECT_EQ(boolean(param("on")), true);
-    EXPECT_EQ(boolean(param("OFF")), false);
-    EXPECT_EQ(boolean(param("1")), true);
-    EXPECT_EQ(boolean(param("0")), false);
+    for (const auto& [text, value] :
+         {std::pair{"on", true}, {"OFF", false}, {"1", true}, {"0", false}})
+        EXPECT_EQ(boolean(param(text)), value) << text;
     for (const char* bad : {"2", "ONN", "\"ON\""})
         EXPECT_FALSE(boolean(param(bad))) << bad;
 
-    EXPECT_EQ(word(param("pause"), {"AUTO", "PAUSe"}), 1);
-    EXPECT_EQ(word(param("PAUS"), {"AUTO", "PAUSe"}), 1);
-    EXPECT_EQ(word(param("auto"), {"AUTO", "PAUSe"}), 0);
+    for (const auto& [text, index] : {std::pair{"pause", 1}, {"PAUS", 1}, {"auto", 0}})
+        EXPECT_EQ(word(param(text), {"AUTO", "PAUSe"}), index) << text;
     EXPECT_FALSE(word(param("PAU"), {"AUTO", "PAUSe"}));
 }
 
@@ -145,9 +140,8 @@ TEST(ScpiErrorQueueTest, OldestFirstOverflowAndTexts) {
     queue.push(scpierror::Command);
     queue.clear();
     EXPECT_EQ(queue.next(), "0,\"No error\"");
-    EXPECT_EQ(scpiErrorText(-200), "Execution error");
-    EXPECT_EQ(scpiErrorText(-241), "Execution error");
-    EXPECT_EQ(scpiErrorText(-100), "Command error");
+    EXPECT_EQ(std::tuple(scpiErrorText(-200), scpiErrorText(-241), scpiErrorText(-100)),
+              std::tuple("Execution error", "Execution error", "Command error"));
 
     // A detail that could break the reply's one quoted string on one line cannot.
     queue.push(scpierror::Execution, "cannot create \"a\nb\"");

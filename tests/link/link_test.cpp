@@ -1,7 +1,7 @@
 // The link over a fake line in virtual time: frames to the units' addresses, how receive
 // judges what came (whole, missing, short, overlong, late) with the late-answer guard behind
-// it, discovery's receive, the speed change and the release of the line at shutdown. The
-// guard's own rules are in lineguard_test.cpp, the link against the simulator in the sim tests.
+// it, discovery's receive and the speed change. The guard's own rules are in
+// lineguard_test.cpp; the release of the line at the end is in acquisition_test.cpp.
 #include "link/link.h"
 #include "support/benchunits.h"
 #include "support/fakelink.h"
@@ -337,16 +337,6 @@ TEST(LinkSpeed, EveryUnitFoundIsToldAtTheOldSpeedThenThePortFollowsAndTheDetecto
         // Every acknowledgement was collected and nothing is owed: a reply is taken at once.
         EXPECT_EQ(line.reading({{kUsualMs, kReading}}).tookMs, kUsualMs) << c.index;
     }
-}
-
-TEST(LinkSpeed, ShutdownReleasesTheLine) {
-    Line line;
-    line.acknowledge(6);
-    line.port.setSettings(QStringLiteral("38400,N,8,1"));
-    line.link.shutdown();
-    EXPECT_EQ(line.framesWritten(), (std::vector<QString>{"0 m0 38400", "2 m0 38400", "0 b3 38400",
-                                                          "1 b3 38400", "2 b3 38400", "0 v 9600"}));
-    EXPECT_FALSE(line.port.isOpen());
 }
 
 }  // namespace

@@ -40,10 +40,8 @@ TEST_F(Evaluation, ChargeRateAndVoltageFollowRangesAdjustAndPtRatio) {
     constants.ptRatio = 80.0;
     const Reading r = cycle(detectorReply(0x80, 0x40, 3, 2), whole("A1tA123\r\n"));
     ASSERT_TRUE(r.complete());
-    EXPECT_EQ(r.kind, Reading::Kind::Cycle);
-    EXPECT_EQ(r.takenAtMs, 1234);
-    EXPECT_EQ(r.attRange, 3);
-    EXPECT_EQ(r.rateRange, 2);
+    EXPECT_EQ(std::tuple(r.kind, r.takenAtMs, r.attRange, r.rateRange),
+              std::tuple(Reading::Kind::Cycle, 1234, 3, 2));
     EXPECT_DOUBLE_EQ(r.rawPeak, 0x80 / 170.0 * 10.0);
     EXPECT_DOUBLE_EQ(r.charge, 10 * (0x80 / 170.0 * 10.0) * 0.5);  // division x raw x Adjust
     EXPECT_DOUBLE_EQ(r.chargeUnadjusted(), 10 * (0x80 / 170.0 * 10.0));
@@ -51,9 +49,8 @@ TEST_F(Evaluation, ChargeRateAndVoltageFollowRangesAdjustAndPtRatio) {
     EXPECT_DOUBLE_EQ(*r.es, 12.3);                               // the flag bit 8 is ignored
     EXPECT_DOUBLE_EQ(r.testVoltage, 12.3 * 80.0);
     ASSERT_TRUE(r.noise);
-    EXPECT_EQ(r.noise->channelA, 3);
-    EXPECT_EQ(r.noise->function, 2);
-    EXPECT_EQ(r.noise->channelB, 7);
+    EXPECT_EQ(std::tuple(r.noise->channelA, r.noise->function, r.noise->channelB),
+              std::tuple(3, 2, 7));
 }
 
 TEST_F(Evaluation, FullScaleAtTheTopRanges) {
@@ -100,11 +97,8 @@ TEST_F(Evaluation, TheVoltageKeepsItsLastValueWhereTheUnitSaysSo) {
 TEST_F(Evaluation, WithoutAnAcUnitTheVoltageIsZeroAndTheReadingComplete) {
     test::defaultBenchUnits(units, false, false);
     const Reading r = cycle(detectorReply(0x20, 0x20, 1, 0), Reply{}, Reply{});
-    EXPECT_FALSE(r.acPresent);
-    EXPECT_FALSE(r.noisePresent);
-    EXPECT_EQ(r.es, std::optional<double>(0.0));
-    EXPECT_DOUBLE_EQ(r.testVoltage, 0.0);
-    EXPECT_TRUE(r.complete());
+    EXPECT_EQ(std::tuple(r.acPresent, r.noisePresent, r.es, r.testVoltage, r.complete()),
+              std::tuple(false, false, std::optional<double>(0.0), 0.0, true));
 }
 
 TEST_F(Evaluation, AQnStepIsTakenAtItsOwnRangeWithItsCount) {
@@ -112,12 +106,9 @@ TEST_F(Evaluation, AQnStepIsTakenAtItsOwnRangeWithItsCount) {
     // The detector reports range 5 and rate range 3; the step is range 4, rate range 0.
     const Reading r = evaluator.qnStep(
         4, 42, {77, detectorReply(0x11, 0x99, 5, 3), whole("A1t2100\r\n"), whole("A2g0000\r\n")});
-    EXPECT_TRUE(r.isQnStep());
-    EXPECT_EQ(r.attRange, 4);
-    EXPECT_EQ(r.rateRange, 0);
+    EXPECT_EQ(std::tuple(r.isQnStep(), r.attRange, r.rateRange, r.pulseRate, r.complete()),
+              std::tuple(true, 4, 0, 42.0, true));
     EXPECT_DOUBLE_EQ(r.charge, 20 * (0x11 / 170.0 * 10.0) * 2.0);
-    EXPECT_DOUBLE_EQ(r.pulseRate, 42.0);
-    EXPECT_TRUE(r.complete());
     const Reading noCount = evaluator.qnStep(
         4, std::nullopt, {77, detectorReply(0x11, 0, 0, 0), whole("A1t2100\r\n"), Reply{}});
     EXPECT_FALSE(noCount.countAnswered());

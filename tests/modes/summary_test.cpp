@@ -111,19 +111,16 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
     full.calibration = {{QStringLiteral("q0Pc"), 50.0}};
     full.acceptance = {{QStringLiteral("verdict"), QStringLiteral("PASS")}};
     json = summaryObject(full);
-    const QJsonObject pair = json[QStringLiteral("inceptionExtinction")].toObject();
-    EXPECT_EQ(pair[QStringLiteral("inceptionV")].toDouble(), 8000.0);
-    EXPECT_EQ(pair[QStringLiteral("extinctionV")].toDouble(), 6000.0);
-    EXPECT_EQ(pair[QStringLiteral("doubt")].toString(), QString());
-    EXPECT_EQ(json[QStringLiteral("background")].toObject()[QStringLiteral("levelPc")].toDouble(),
-              0.8);
+    const auto object = [&json](const char* key) {
+        return QJsonDocument(json[QLatin1String(key)].toObject()).toJson(QJsonDocument::Compact);
+    };
+    EXPECT_EQ(object("inceptionExtinction"),
+              R"({"doubt":"","extinctionV":6000,"inceptionV":8000})");
+    EXPECT_EQ(object("background"), R"({"belowKv":2,"levelPc":0.8})");
+    EXPECT_EQ(object("qm"), R"({"block":"61.0 pC","lastPass":"59.8 pC","passesInBlock":2})");
+    EXPECT_EQ(object("calibration"), R"({"q0Pc":50})");
+    EXPECT_EQ(object("acceptance"), R"({"verdict":"PASS"})");
     EXPECT_EQ(json[QStringLiteral("largestChargePc")].toDouble(), 40.0);
-    EXPECT_EQ(json[QStringLiteral("qm")].toObject()[QStringLiteral("block")].toString(),
-              QStringLiteral("61.0 pC"));
-    EXPECT_EQ(json[QStringLiteral("calibration")].toObject()[QStringLiteral("q0Pc")].toDouble(),
-              50.0);
-    EXPECT_EQ(json[QStringLiteral("acceptance")].toObject()[QStringLiteral("verdict")].toString(),
-              QStringLiteral("PASS"));
 }
 
 TEST_F(Summary, SaysWhetherTheCalibrationIsStillInForce) {
