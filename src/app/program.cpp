@@ -85,8 +85,11 @@ void Program::wireEngine() {
                      [this] { sendSettings(); });
     QObject::connect(&engineView_.panel(), &PanelModel::autoRangingChanged, &main_,
                      [this] { sendSettings(); });
-    QObject::connect(&engineView_, &EngineView::fileClosed, &main_,
-                     [this](const FileTally& file) { writeSummary(file); });
+    QObject::connect(&engineView_, &EngineView::fileClosed, &main_, [this](const FileTally& file) {
+        if (const QString problem = results_.writeSummary(file); !problem.isEmpty()) {
+            main_.showWarning(problem);
+        }
+    });
 }
 
 void Program::sendConstants() {

@@ -9,6 +9,7 @@
 #include "app/mainwindow.h"
 #include "app/openedtest.h"
 #include "app/testmemory.h"
+#include "app/testresults.h"
 #include "app/windowmemory.h"
 #include "charts/chartfeed.h"
 #include "charts/charts.h"
@@ -133,8 +134,6 @@ class Program {
     void wireAcceptance();
     void recallTestSetup();
     static void showWindow(QWidget& window);
-    void writeSummary(const FileTally& file);
-    QJsonObject summaryOf(const FileTally& file);
     void wireEngine();
     void sendConstants();
     void sendSettings();
@@ -215,6 +214,8 @@ class Program {
     HistoryWindow historyWindow_{history_, platform_.clock};
     OpenedTest openedTest_{{chartConstants_, charts_, platform_.dialogs, platform_.clock, &main_,
                             [this] { return session_.mayOpenRecordedTest().why; }}};
+    TestResults results_{{constants_, inception_, background_, calibration_, acceptance_,
+                          engineView_, openedTest_, charts_, platform_.files, platform_.clock}};
 
     Zn4Window discriminatorWindow_{engineView_.discriminator()};
     WindowMemory windowMemory_{startOptions_.windowMemoryPath};

@@ -1,5 +1,5 @@
-// The composition root's share of the test's records: the summary beside the measurement
-// file, opening a recorded test (the live charts pause meanwhile) and the test report.
+// The composition root's share of the test's records: opening a recorded test (the live
+// charts pause meanwhile) and the test report.
 #include "program.h"
 
 #include "app/reportcommand.h"
@@ -11,36 +11,6 @@
 #include <QStatusBar>
 
 namespace kr5 {
-
-QJsonObject Program::summaryOf(const FileTally& file) {
-    SummaryParts parts(constants_, file.tally, inception_);
-    parts.measurementFile = QFileInfo(file.path).fileName();
-    parts.programVersion = QCoreApplication::applicationVersion();
-    parts.start = file.tally.openedAt();
-    parts.end = platform_.clock.localTime();
-    parts.rows = file.rows;
-    parts.backgroundPc = background_.level();
-    parts.backgroundThresholdKv = background_.thresholdVolts() / 1000.0;
-    if (const QmTracker& qm = engineView_.qn().qm(); qm.passesInBlock() > 0) {
-        parts.qmLastPass = qm.lastPass(constants_.adjust).text();
-        parts.qmBlock = qm.block(constants_.adjust).text();
-        parts.qmPassesInBlock = qm.passesInBlock();
-    }
-    if (const auto& record = calibration_.record()) {
-        parts.calibration = calibrationObject(*record, constants_);
-    }
-    parts.acceptance = acceptanceObject(acceptance_);
-    return summaryObject(parts);
-}
-
-void Program::writeSummary(const FileTally& file) {
-    QString problem;
-    if (!kr5::writeSummary(platform_.files, file.path, summaryOf(file), &problem)) {
-        main_.showWarning(QStringLiteral("The summary %1 could not be written (%2); the "
-                                         "measurement file is complete.")
-                              .arg(summaryPath(file.path), problem));
-    }
-}
 
 void Program::wireRecordedTests() {
     const MainMenu& menu = main_.menu();
@@ -167,20 +137,7 @@ void Program::writeReportNow() {
 
 // The report of the test as it stands when the operator has chosen where it goes.
 void Program::writeReportTo(const QString& path) {
-    const QDateTime now = platform_.clock.localTime();
-    ReportContent content;
-    if (openedTest_.isOpen()) {
-        content = reportOfOpenedTest(openedTest_, charts_, now);
-    } else {
-        content.summary = summaryOf(engineView_.file());
-        content.programVersion = QCoreApplication::applicationVersion();
-        content.printedAt = now;
-        content.qnCounts = engineView_.qn().qm().blockPasses();
-        content.adjust = constants_.adjust;
-        takeChartPictures(charts_, content);
-    }
-    QString problem;
-    if (!writeReport(content, path, &problem)) {
+    if (const QString problem = results_.writeReport(path); !problem.isEmpty()) {
         platform_.dialogs.notify(problem);
         return;
     }

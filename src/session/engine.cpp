@@ -170,8 +170,25 @@ FileTally Engine::fileTally() const {
 void Engine::publish() {
     EngineState state{requestsDone_,     panel_.state(), discriminator_.state(),
                       recorder_.state(), qn_.state(),    fileTally()};
+    {
+        const QMutexLocker lock(&latest_->mutex);
+        const bool onItsWay = latest_->state.has_value();
+        latest_->state = std::move(state);
+        if (onItsWay) {
+            return;
+        }
+    }
     EngineView* view = &p_.view;
-    p_.toWindows.post([view, state = std::move(state)] { view->take(state); });
+    p_.toWindows.post([latest = latest_, view] {
+        std::optional<EngineState> taken;
+        {
+            const QMutexLocker lock(&latest->mutex);
+            taken = std::exchange(latest->state, std::nullopt);
+        }
+        if (taken) {
+            view->take(*taken);
+        }
+    });
 }
 
 void Engine::requestDone(quint64 serial) {

@@ -30,6 +30,9 @@
 #include "platform/serialport.h"
 #include "records/recorder.h"
 
+#include <QMutex>
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace kr5 {
@@ -164,6 +167,13 @@ class Engine {
     Acquisition acquisition_;
     WindowsListeners windowsListeners_;
     quint64 requestsDone_ = 0;
+    // The state sent last, until the windows take it: a state still on its way is only
+    // brought up to date, so that windows held up for long are not sent one a step.
+    struct LatestState {
+        QMutex mutex;
+        std::optional<EngineState> state;
+    };
+    std::shared_ptr<LatestState> latest_ = std::make_shared<LatestState>();
 
     // Publishes the state at its place among the listeners.
     class Publisher : public ReadingListener {

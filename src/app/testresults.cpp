@@ -1,0 +1,61 @@
+#include "testresults.h"
+
+#include "app/reportcommand.h"
+#include "modes/summary.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace kr5 {
+
+QJsonObject TestResults::summaryOf(const FileTally& file) const {
+    const InputConstants& constants = p_.constants;
+    SummaryParts parts(constants, file.tally, p_.inception);
+    parts.measurementFile = QFileInfo(file.path).fileName();
+    parts.programVersion = QCoreApplication::applicationVersion();
+    parts.start = file.tally.openedAt();
+    parts.end = p_.clock.localTime();
+    parts.rows = file.rows;
+    parts.backgroundPc = p_.background.level();
+    parts.backgroundThresholdKv = p_.background.thresholdVolts() / 1000.0;
+    if (const QmTracker& qm = p_.engine.qn().qm(); qm.passesInBlock() > 0) {
+        parts.qmLastPass = qm.lastPass(constants.adjust).text();
+        parts.qmBlock = qm.block(constants.adjust).text();
+        parts.qmPassesInBlock = qm.passesInBlock();
+    }
+    if (const auto& record = p_.calibration.record()) {
+        parts.calibration = calibrationObject(*record, constants);
+    }
+    parts.acceptance = acceptanceObject(p_.acceptance);
+    return summaryObject(parts);
+}
+
+QString TestResults::writeSummary(const FileTally& file) const {
+    QString problem;
+    if (kr5::writeSummary(p_.files, file.path, summaryOf(file), &problem)) {
+        return {};
+    }
+    return QStringLiteral(
+               "The summary %1 could not be written (%2); the measurement file is "
+               "complete.")
+        .arg(summaryPath(file.path), problem);
+}
+
+QString TestResults::writeReport(const QString& path) const {
+    const QDateTime now = p_.clock.localTime();
+    ReportContent content;
+    if (p_.openedTest.isOpen()) {
+        content = reportOfOpenedTest(p_.openedTest, p_.charts, now);
+    } else {
+        content.summary = summaryOf(p_.engine.file());
+        content.programVersion = QCoreApplication::applicationVersion();
+        content.printedAt = now;
+        content.qnCounts = p_.engine.qn().qm().blockPasses();
+        content.adjust = p_.constants.adjust;
+        takeChartPictures(p_.charts, content);
+    }
+    QString problem;
+    return kr5::writeReport(content, path, &problem) ? QString() : problem;
+}
+
+}  // namespace kr5
