@@ -326,11 +326,24 @@ double longestGap(const ProgramSession& s, int baud, double from, double to,
     return longest;
 }
 
+// Reports the longest gap between readings at 38400 baud from `from` to `to`, beside its
+// target of two cycles at the line's limit.
+void reportGap(const ProgramSession& s, double from, double to, const QString& while_,
+               const QString& note) {
+    const int baud = kBauds[2];
+    int settings = 0;
+    const double gap = longestGap(s, baud, from, to, &settings);
+    report(QStringLiteral("longest gap between readings, ") + while_, gap, QStringLiteral(" ms"),
+           2.0 * lineLimitMs(baud),
+           QStringLiteral(" (%1%2 gaps with a range or ZN-4 setting and its 200 ms wait left out)")
+               .arg(note.isEmpty() ? QString() : note + QStringLiteral("; "))
+               .arg(settings));
+}
+
 // The longest gap between two readings (the detector's "x" frames) while the X server the
 // windows are shown on stands still for 5 s, at 38400 baud flat out: what the measurement
 // owes the windows. Target: no gap longer than two cycles at the line's limit.
 void stalledDisplay(const Programs& p, kr5::bench::VirtualDisplay& display) {
-    const int baud = kBauds[2];
     const ProgramSession s(
         setup(p, {QStringLiteral("--speed"), QStringLiteral("2")}, display.name()));
     serveMs(8000);
@@ -340,12 +353,7 @@ void stalledDisplay(const Programs& p, kr5::bench::VirtualDisplay& display) {
     display.resume();
     const double to = s.nowMs();
     serveMs(2000);
-    int settings = 0;
-    const double gap = longestGap(s, baud, from, to, &settings);
-    report(QStringLiteral("longest gap between readings, X server stopped for 5 s"), gap,
-           QStringLiteral(" ms"), 2.0 * lineLimitMs(baud),
-           QStringLiteral(" (%1 gaps with a range or ZN-4 setting and its 200 ms wait left out)")
-               .arg(settings));
+    reportGap(s, from, to, QStringLiteral("X server stopped for 5 s"), QString());
 }
 
 // Runs xdotool on the display; false when it is not installed or failed.
@@ -369,7 +377,6 @@ bool xdotool(const QString& display, const QStringList& arguments, QByteArray* o
 // The same while File > Open's dialog stands open for 5 s (opened with Ctrl+O, as an
 // operator would, and closed with Escape). Needs xdotool.
 void openDialog(const Programs& p, const kr5::bench::VirtualDisplay& display) {
-    const int baud = kBauds[2];
     ProgramSession::Setup withDialogs =
         setup(p, {QStringLiteral("--speed"), QStringLiteral("2")}, display.name());
     withDialogs.statusLines = false;
@@ -399,13 +406,8 @@ void openDialog(const Programs& p, const kr5::bench::VirtualDisplay& display) {
     const double to = s.nowMs();
     xdotool(display.name(), {QStringLiteral("key"), QStringLiteral("Escape")});
     serveMs(2000);
-    int settings = 0;
-    const double gap = longestGap(s, baud, from, to, &settings);
-    report(QStringLiteral("longest gap between readings, File > Open held open for 5 s"), gap,
-           QStringLiteral(" ms"), 2.0 * lineLimitMs(baud),
-           QStringLiteral(" (%1; %2 gaps with a setting's wait left out)")
-               .arg(shown ? QStringLiteral("dialog shown") : QStringLiteral("dialog NOT seen"))
-               .arg(settings));
+    reportGap(s, from, to, QStringLiteral("File > Open held open for 5 s"),
+              shown ? QStringLiteral("dialog shown") : QStringLiteral("dialog NOT seen"));
 }
 
 // Busy processes on every core: threads that spin until told to stop.
