@@ -291,33 +291,31 @@ double lineLimitMs(int baud) {
 }
 
 // The longest time between two readings (the detector's "x" frames at baud) from `from`
-// to a second after `to`; a reading that never came after `from` counts until now. A gap
-// with a setting sent in it (a range or the ZN-4's, each followed by its 200 ms wait for the
-// unit to settle, by design) is left out and counted in *settings.
+// to a second after `to`; a reading that never came after `from` counts until now. A setting
+// sent between two readings (a range or the ZN-4's) is followed by a wait of 200 ms for the
+// unit to settle, by design: that much of the gap is not counted, and *settings counts them.
 double longestGap(const ProgramSession& s, int baud, double from, double to,
                   int* settings = nullptr) {
+    constexpr double kSettleMs = 200.0;
     double previous = -1.0;
     double longest = 0.0;
-    bool settingSent = false;
+    int settingsSent = 0;
     for (const Frame& f : s.frames()) {
         if (f.baud != baud || f.ms < from - 100.0) {
             continue;
         }
         if (f.command != QLatin1String("x")) {
             const bool poll = f.command == QLatin1String("t") || f.command == QLatin1String("g");
-            settingSent = settingSent || !poll;
+            settingsSent += poll ? 0 : 1;
             continue;
         }
         if (previous >= 0.0 && f.ms <= to + 1000.0) {
-            if (settingSent) {
-                if (settings != nullptr) {
-                    ++*settings;
-                }
-            } else {
-                longest = std::max(longest, f.ms - previous);
+            longest = std::max(longest, f.ms - previous - kSettleMs * settingsSent);
+            if (settings != nullptr) {
+                *settings += settingsSent;
             }
         }
-        settingSent = false;
+        settingsSent = 0;
         previous = f.ms;
     }
     if (previous < to) {
@@ -335,7 +333,7 @@ void reportGap(const ProgramSession& s, double from, double to, const QString& w
     const double gap = longestGap(s, baud, from, to, &settings);
     report(QStringLiteral("longest gap between readings, ") + while_, gap, QStringLiteral(" ms"),
            2.0 * lineLimitMs(baud),
-           QStringLiteral(" (%1%2 gaps with a range or ZN-4 setting and its 200 ms wait left out)")
+           QStringLiteral(" (%1%2 range or ZN-4 settings, their 200 ms waits not counted)")
                .arg(note.isEmpty() ? QString() : note + QStringLiteral("; "))
                .arg(settings));
 }
