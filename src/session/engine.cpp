@@ -67,17 +67,6 @@ void EngineWindows::copyChart() {
     toQn([](QnWindows& w) { w.copyChart(); });
 }
 
-void WindowsListeners::takeReading(const Reading& reading) {
-    if (listeners_.empty()) {
-        return;
-    }
-    toWindows_.post([listeners = listeners_, reading] {
-        for (ReadingListener* listener : listeners) {
-            listener->takeReading(reading);
-        }
-    });
-}
-
 Engine::Engine(const Parts& p)
     : p_(p),
       timing_(p.clock, p.pump),
@@ -91,16 +80,14 @@ Engine::Engine(const Parts& p)
       recordingTally_([this] { return recorder_.recording(); }),
       qn_({settings_, requests_, panel_, windows_, &discriminator_}),
       acquisition_({requests_, settings_, p.units, link_, p.clock, timing_, p.pump, evaluator_,
-                    panel_, windows_, qn_}),
-      windowsListeners_(p.toWindows) {
+                    panel_, windows_, qn_}) {
     // The order matters where two listeners meet: the panel moves the trend's rate scale
     // before the windows draw the reading, and a data row is written before the marker of
     // a Q-N block the same step completes.
     acquisition_.addListener(panel_);
     acquisition_.addListener(recorder_);
     acquisition_.addListener(recordingTally_);
-    acquisition_.addListener(publisher_);
-    acquisition_.addListener(windowsListeners_);
+    acquisition_.addListener(toWindows_);
     acquisition_.addListener(qn_);
     acquisition_.addListener(discriminator_);
     acquisition_.addListener(publisher_);
@@ -167,26 +154,38 @@ FileTally Engine::fileTally() const {
     return {recorder_.filePath(), recorder_.rowsWritten(), recordingTally_.copy()};
 }
 
-void Engine::publish() {
+bool Engine::stage() {
     EngineState state{requestsDone_,     panel_.state(), discriminator_.state(),
                       recorder_.state(), qn_.state(),    fileTally()};
+    const QMutexLocker lock(&latest_->mutex);
+    const bool onItsWay = latest_->state.has_value();
+    latest_->state = std::move(state);
+    return !onItsWay;
+}
+
+void Engine::takeLatest(const std::shared_ptr<LatestState>& latest, EngineView* view) {
+    std::optional<EngineState> taken;
     {
-        const QMutexLocker lock(&latest_->mutex);
-        const bool onItsWay = latest_->state.has_value();
-        latest_->state = std::move(state);
-        if (onItsWay) {
-            return;
-        }
+        const QMutexLocker lock(&latest->mutex);
+        taken = std::exchange(latest->state, std::nullopt);
     }
-    EngineView* view = &p_.view;
-    p_.toWindows.post([latest = latest_, view] {
-        std::optional<EngineState> taken;
-        {
-            const QMutexLocker lock(&latest->mutex);
-            taken = std::exchange(latest->state, std::nullopt);
-        }
-        if (taken) {
-            view->take(*taken);
+    if (taken) {
+        view->take(*taken);
+    }
+}
+
+void Engine::publish() {
+    if (stage()) {
+        p_.toWindows.post([latest = latest_, view = &p_.view] { takeLatest(latest, view); });
+    }
+}
+
+void Engine::handToWindows(const Reading& reading) {
+    stage();
+    p_.toWindows.post([latest = latest_, view = &p_.view, listeners = &windowListeners_, reading] {
+        takeLatest(latest, view);
+        for (ReadingListener* listener : *listeners) {
+            listener->takeReading(reading);
         }
     });
 }

@@ -76,18 +76,6 @@ class EngineWindows : public LoopWindows, public QnWindows {
     std::function<void()> afterEach_;
 };
 
-// Hands each reading on to the windows' listeners, through the mailbox.
-class WindowsListeners : public ReadingListener {
-  public:
-    explicit WindowsListeners(Mailbox& toWindows) : toWindows_(toWindows) {}
-    void add(ReadingListener& listener) { listeners_.push_back(&listener); }
-    void takeReading(const Reading& reading) override;
-
-  private:
-    Mailbox& toWindows_;
-    std::vector<ReadingListener*> listeners_;
-};
-
 // What the summary of the measurement file takes from the engine.
 struct FileTally {
     QString path;
@@ -103,6 +91,13 @@ struct EngineState {
     RecorderState recorder;
     QnState qn;
     FileTally file;
+};
+
+// The state staged last, until the windows take it: a state still on its way is only
+// brought up to date, so that windows held up for long are not sent one a step.
+struct LatestState {
+    QMutex mutex;
+    std::optional<EngineState> state;
 };
 
 class Engine {
@@ -123,7 +118,7 @@ class Engine {
     void setWindows(LoopWindows& loop, QnWindows& qn) { windows_.setTarget(&loop, &qn); }
     // Every reading goes to the engine's listeners in the order they were added; the
     // windows' listeners get it after the recorder's tally, through the mailbox.
-    void addWindowListener(ReadingListener& listener) { windowsListeners_.add(listener); }
+    void addWindowListener(ReadingListener& listener) { windowListeners_.push_back(&listener); }
     void setPortDigit(const QString& digit) { qn_.setPortDigit(digit); }
 
     // Opens the port, runs the loop until the end is requested, releases the line; a Q-N
@@ -147,6 +142,13 @@ class Engine {
   private:
     // Sends the windows the state they show.
     void publish();
+    // Hands a reading to the windows' listeners, after the state it leaves: one post.
+    void handToWindows(const Reading& reading);
+    // Makes the state the one the windows take next; true when none was on its way (a post
+    // must carry it).
+    bool stage();
+    // On the windows' side: the state staged last, if it was not taken yet.
+    static void takeLatest(const std::shared_ptr<LatestState>& latest, EngineView* view);
     FileTally fileTally() const;
     void wireEvents();
 
@@ -165,17 +167,20 @@ class Engine {
     RecordingTally recordingTally_;
     QnSequence qn_;
     Acquisition acquisition_;
-    WindowsListeners windowsListeners_;
+    std::vector<ReadingListener*> windowListeners_;
     quint64 requestsDone_ = 0;
-    // The state sent last, until the windows take it: a state still on its way is only
-    // brought up to date, so that windows held up for long are not sent one a step.
-    struct LatestState {
-        QMutex mutex;
-        std::optional<EngineState> state;
-    };
     std::shared_ptr<LatestState> latest_ = std::make_shared<LatestState>();
 
-    // Publishes the state at its place among the listeners.
+    // The windows' place among the listeners: the reading and the state it leaves.
+    class ToWindows : public ReadingListener {
+      public:
+        explicit ToWindows(Engine& engine) : engine_(engine) {}
+        void takeReading(const Reading& reading) override { engine_.handToWindows(reading); }
+
+      private:
+        Engine& engine_;
+    } toWindows_{*this};
+    // The state once more after the Q-N sequence and the ZN-4 panel have taken the reading.
     class Publisher : public ReadingListener {
       public:
         explicit Publisher(Engine& engine) : engine_(engine) {}
