@@ -1,7 +1,7 @@
 // The remote control's commands in the whole program on the simulated bench, in virtual
-// time: each one is the click it stands for, so the windows show it; a command the state
-// forbids changes nothing; and a value the program does not have is never answered with a
-// number.
+// time: each one answers and leaves its error, each is the click it stands for, so the
+// windows show it; a command the state forbids changes nothing; and a value the program
+// does not have is never answered with a number.
 #include "wholeprogram.h"
 
 #include <QCheckBox>
@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <QStatusBar>
 
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace kr5::test {
@@ -19,7 +20,9 @@ constexpr const char* kNotANumber = "9.91E37";
 
 class Remote : public WholeProgram {
   protected:
-    QByteArray send(const char* line) { return program->remoteCommands().execute(line, errors); }
+    QByteArray send(const QByteArray& line) {
+        return program->remoteCommands().execute(line, errors);
+    }
     QByteArray error() { return errors.next(); }
     bool checked(const char* windowName, const char* name) {
         const auto* button = control<QAbstractButton>(windowName, name);
@@ -124,22 +127,7 @@ TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItFor
             EXPECT_TRUE(error().startsWith("-200,\"Execution error; " + path.toUtf8() + " exists"));
         });
     step(
-        "a recorded test shown", [] { return true; },
-        [&] {
-            dialogs.openPaths.push_back(path);
-            dialogs.textAnswers.push_back(std::nullopt);
-            menu("copen")->trigger();
-        });
-    step(
-        "the recorded test read", [&] { return menu("cshut")->isEnabled(); },
-        [&] {
-            send(("REC:FILE \"" + dir.filePath(QStringLiteral("new.csv")) + '"').toUtf8());
-            send("QN:STAR");
-            EXPECT_TRUE(error().startsWith("-221,\"Settings conflict; a recorded test is open"));
-            EXPECT_TRUE(error().startsWith("-221,\"Settings conflict; a recorded test is open"));
-            EXPECT_FALSE(program->qnRunning());
-            menu("cend")->trigger();
-        });
+        "exit", [] { return true; }, [&] { menu("cend")->trigger(); });
     runProgram(120'000);
 
     const Body recorded = body(readLines(path));
@@ -148,7 +136,68 @@ TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItFor
     EXPECT_EQ(recorded.markers.front(), QStringLiteral("RECON"));
     EXPECT_TRUE(recorded.markers.contains(QStringLiteral("QNend")));
     EXPECT_EQ(recorded.markers.mid(recorded.markers.size() - 2), (QStringList{"PAUSE", "RECOFF"}));
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("new.csv"))));
+}
+
+// Every command the windows do not show, with the reply it gives (a pattern of the whole
+// reply; none: no reply) and how the error it leaves begins; and every error the text of
+// a command can make.
+TEST_F(Remote, EveryCommandAnswersAndLeavesItsError) {
+    const QByteArray number = "-?\\d+(\\.\\d+)?(e[-+]\\d+)?";
+    const struct {
+        QByteArray line;
+        QByteArray reply;
+        QByteArray error;
+    } walk[] = {
+        {"*IDN?", "KR5AU,KR-5,KR-5 SIM 0001,[\\d.]*", kNoError},  // no version in a test
+        {"*CLS;*WAI;*OPC", "", kNoError},
+        {"measure:charge?", number, kNoError},
+        {"READ?",
+         number + ',' + number + ',' + number + ",\\d,\\d,\"OK\",\"\\d{4}-\\d\\d-\\d\\dT[\\d:.]+\"",
+         kNoError},
+        {"SENSE:ATTENUATOR AUTO", "", kNoError},
+        {"SENS:RATE 2;RATE?;RATE:AUTO?", "2;0", kNoError},
+        {"SENS:RATE AUTO;:SENS:ATT:AUTO?;:SENS:RATE:AUTO?", "1;1", kNoError},
+        {"CONF:SAMP MIN;SAMP?", "0", kNoError},
+        {"ZN:FUNC 1;FUNC?", "1", kNoError},
+        {"ZN:ATT:A 3;A?", "3", kNoError},
+        {"ZN:ATT:B 4;B?", "4", kNoError},
+        {"VQ:INC?", "9.91E37|" + number, ""},
+        {"TEST:VERD?;STAT?", "NONE;\"Acceptance: no test\"", kNoError},
+        {"REC:STAT ON", "", "-221,\"Settings conflict; no measurement file: RECord:FILE first\""},
+        {"FOO", "", "-113,\"Undefined header\""},
+        {"MEAS:FOO?", "", "-113,\"Undefined header\""},
+        {"MEASU:CHAR?", "", "-113,\"Undefined header\""},
+        {"MEAS:CHAR? 1", "", "-108,\"Parameter not allowed\""},
+        {"SENS:ATT", "", "-109,\"Missing parameter\""},
+        {"SENS:ATT 10", "", "-222,\"Data out of range; attenuator range 0 to 9 or AUTO\""},
+        {"SENS:RATE 1.5", "", "-222,\"Data out of range; rate range 0 to 3 or AUTO\""},
+        {"CONF:SAMP 150", "", "-222,\"Data out of range; 0, 100, 200 or 500 ms\""},
+        {"CONT:REM MAYBE", "", "-222,\"Data out of range; ON or OFF\""},
+        {"ZN:FUNC 4", "", "-222,\"Data out of range; 0 to 3\""},
+        {"REC:STAT FOO", "", "-222,\"Data out of range; ON, PAUSe or CLOSe\""},
+        {"REC:FILE 5", "", "-104,\"Data type error; the file's path in quotes\""},
+        {"CONF:NAME \"unclosed", "", "-102,\"Syntax error\""},
+        {QByteArray("MEAS\0:CHAR?", 11), "", "-102,\"Syntax error\""},
+        {"\x01\x02\x7f\xff", "", "-102,\"Syntax error\""},
+        // A faulty command ends the line: what follows it is not run.
+        {"FOO;*OPC?", "", "-113,\"Undefined header\""},
+    };
+    step(
+        "the walk", [&] { return program->panel().remote() && now() > 3000; },
+        [&] {
+            for (const auto& c : walk) {
+                SCOPED_TRACE(c.line.toStdString());
+                const QByteArray reply = send(c.line);
+                EXPECT_TRUE(QRegularExpression(QStringLiteral("^(%1)$").arg(QString(c.reply)),
+                                               QRegularExpression::CaseInsensitiveOption)
+                                .match(QString::fromUtf8(reply))
+                                .hasMatch())
+                    << reply.toStdString();
+                EXPECT_TRUE(error().startsWith(c.error));
+            }
+            menu("cend")->trigger();
+        });
+    runProgram(30'000);
 }
 
 TEST_F(Remote, AValueTheProgramDoesNotHaveIsNotANumberWithItsReason) {
@@ -182,7 +231,7 @@ TEST_F(Remote, AValueTheProgramDoesNotHaveIsNotANumberWithItsReason) {
     at(23000, "the latest reading is too old", [&] {
         EXPECT_EQ(send("MEAS:RATE?"), kNotANumber);
         EXPECT_TRUE(error().startsWith("-230,\"Data corrupt or stale; no reading for "));
-        send("QN:STOP");
+        EXPECT_EQ(send("QN:STOP;STAT?"), "STOPPING");
         menu("cend")->trigger();
     });
     runProgram(60'000);
