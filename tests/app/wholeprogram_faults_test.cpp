@@ -9,15 +9,13 @@ namespace {
 
 TEST_F(WholeProgram, APulledPortIsShownAndTheRecordingGoesOnWhenItIsBack) {
     scenario.pulls = {sim::PortPull{1, 10.0, 14.0, false}};
-    const QString measurement = dir.filePath(QStringLiteral("pulled.csv"));
+    QString measurement;
     QString statusWhileGone;
     bool staleWhileGone = false;
     qsizetype rowsWhenLost = 0;
     at(4000, "record and count", [&] {
-        enterConstants(QStringLiteral("pulled"), QStringLiteral("1"), 0, "1");
-        startRecording(measurement);
-        options(4, {QStringLiteral("Option4(0)")});  // gate 100 ms, Non Stop
-        menu("mesqn")->trigger();
+        measurement = record(QStringLiteral("pulled"));
+        startQn(6);
     });
     at(10400, "gone", [&] {
         rowsWhenLost = body(readLines(measurement)).rows.size();

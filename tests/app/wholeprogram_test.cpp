@@ -71,6 +71,7 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     const QString result = dir.filePath(QStringLiteral("testCSV.csv"));
     const QString name = QStringLiteral("Cable \"A\", phase 1");
     qint64 mark = 0;
+    QString caption;
 
     at(4200, "constants", [&] { enterConstants(name, QStringLiteral("7"), 2, "0.5"); });
     step(
@@ -82,22 +83,15 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     step(
         "file and rec on", [] { return true; }, [&] { startRecording(measurement); });
     at(26200, "through inception and extinction", [&] {
-        options(4, {QStringLiteral("Option4(0)"), QStringLiteral("Option5(0)")});  // 100 ms, 5
-        menu("mesqn")->trigger();
+        startQn(0);  // 100 ms, 5 passes
         mark = now();
     });
     step(
         "five passes done", [&] { return !program->qnRunning() && now() > mark + 1000; },
-        [&] {
-            options(4, {QStringLiteral("Option5(6)")});  // Non Stop
-            menu("mesqn")->trigger();
-        });
+        [&] { startQn(6); });
     step(
         "block changed",
-        [&] {
-            return program->qnRunning() &&
-                   readLines(measurement).filter(QStringLiteral("\"QNend\"")).size() >= 2;
-        },
+        [&] { return program->qnRunning() && body(readLines(measurement)).markers.size() >= 5; },
         [&] { menu("mesqn")->trigger(); });
     step(
         "non stop ended", [&] { return !program->qnRunning(); },
@@ -105,35 +99,37 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
             options(3, {QStringLiteral("Option3(2)")});  // 38400 baud
             mark = now();
         });
+    // The V-Q window's Save during the recording writes its result file and changes nothing
+    // else: the rows go on into the measurement file, and the caption still names it.
     step(
-        "back to 9600", [&] { return now() > mark + 3000; },
+        "back to 9600, save the result", [&] { return now() > mark + 3000; },
         [&] {
             options(3, {QStringLiteral("Option3(0)")});
+            dialogs.savePaths.push_back(result);
+            trigger(QStringLiteral("VQ"), QStringLiteral("sdata"));
             mark = now();
         });
     step(
-        "pause, save the result, exit", [&] { return now() > mark + 3000; },
+        "pause, exit", [&] { return now() > mark + 3000; },
         [&] {
+            caption = program->mainWindow().windowTitle();
             click(QStringLiteral("KR5AU"), QStringLiteral("Option2"));  // PAUSE
-            dialogs.savePaths.push_back(result);
-            trigger(QStringLiteral("VQ"), QStringLiteral("sdata"));
             menu("cend")->trigger();
         });
     runProgram();
 
     // The finished Q-N charts went to the Q-N window, with Qm of the passes under them.
     EXPECT_TRUE(window(QStringLiteral("QN"))->isVisible());
-    const auto* qm = window(QStringLiteral("QN"))->findChild<QLabel*>(QStringLiteral("qm"));
-    ASSERT_NE(qm, nullptr);
-    const QString qmValue = QStringLiteral(
-        "(\\d+\\.\\d+ pC|below the lowest threshold|above the "
-        "highest|no counts)");
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Qm at 10 pulses/s: last pass %1; block, "
-                                                  "\\d+ pass(es)?: %1$")
-                                       .arg(qmValue))
-                    .match(qm->text())
+    const QString qmValue =
+        QStringLiteral("(\\d+\\.\\d+ pC|below the lowest threshold|above the highest|no counts)");
+    const QString qm = control<QLabel>(QStringLiteral("QN"), QStringLiteral("qm"))->text();
+    EXPECT_TRUE(QRegularExpression(
+                    QStringLiteral("^Qm at 10 pulses/s: last pass %1; block, \\d+ pass(es)?: %1$")
+                        .arg(qmValue))
+                    .match(qm)
                     .hasMatch())
-        << qm->text().toStdString();
+        << qm.toStdString();
+    EXPECT_EQ(caption, QStringLiteral("KR-5(1)>") + QDir::toNativeSeparators(measurement));
 
     // The measurement file: the header with the constants as OK stored them...
     bool crlf = false;
@@ -144,24 +140,13 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
                                        "\"dummy\""));
     EXPECT_EQ(lines[6], QStringLiteral("\"Adjust\", .5,\"dummy\",\"dummy\",\"dummy\""));
     EXPECT_EQ(lines[7], QStringLiteral("\"Set Q\", 2.5,\"dummy\",\"dummy\",\"dummy\""));
-    // ...the markers in order...
+    // ...the markers in order, five passes of ten steps and a Non Stop block...
     const Body b = body(lines);
     EXPECT_EQ(b.markers, (QStringList{"RECON", "QNstartD", "QNend", "QNstartD", "QNend", "QNstartD",
                                       "QNend", "PAUSE", "RECOFF"}));
-    const auto between = [&](int from, int to) {  // rows between two marker lines
-        int count = 0;
-        int seen = -1;
-        for (const QString& line : lines.mid(14)) {
-            if (line.startsWith(QLatin1Char('"'))) {
-                ++seen;
-            } else if (seen >= from && seen < to) {
-                ++count;
-            }
-        }
-        return count;
-    };
-    EXPECT_EQ(between(1, 2), 5 * 10);   // five passes of ten steps
-    EXPECT_EQ(between(3, 4), 31 * 10);  // a Non Stop block
+    ASSERT_EQ(b.after.size(), 9);
+    EXPECT_EQ(b.after[1].size(), 5 * 10);
+    EXPECT_EQ(b.after[3].size(), 31 * 10);
     // ...and every row is what the units answered, in order, at Adjust 0.5.
     InputConstants constants;
     constants.adjust = 0.5;
@@ -195,12 +180,9 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     EXPECT_EQ(pair[QStringLiteral("extinctionV")].toDouble(), v.captured(2).toDouble());
     EXPECT_TRUE(summary[QStringLiteral("qm")][QStringLiteral("lastPass")].isString());
     double largest = 0.0;  // of the rows outside the Q-N blocks
-    int seen = -1;
-    for (const QString& line : lines.mid(14)) {
-        if (line.startsWith(QLatin1Char('"'))) {
-            ++seen;
-        } else if (seen % 2 == 0 || seen >= 6) {  // after RECON, a QNend or PAUSE
-            largest = std::max(largest, line.section(QLatin1Char(','), 1, 1).trimmed().toDouble());
+    for (const int span : {0, 2, 4, 6, 7, 8}) {
+        for (const QString& row : b.after[span]) {
+            largest = std::max(largest, row.section(QLatin1Char(','), 1, 1).trimmed().toDouble());
         }
     }
     EXPECT_NEAR(summary[QStringLiteral("largestChargePc")].toDouble(), largest, largest * 0.01);
