@@ -2,7 +2,8 @@
 // cycle's traffic, requests, pacing, Q-N passes, the release of the line at the end, and
 // what the readings are worth when the line misbehaves (lost, late, garbled and noisy
 // replies): a reading is always what the addressed unit answered to the command just sent,
-// or it says that the unit did not answer. The panel's own rules are in panelmodel_test.
+// or it says that the unit did not answer. The panel's own rules are in panelmodel_test; a
+// change of speed, frame by frame, is in the whole-program tour.
 #include "measure/acquisition.h"
 #include "sim/bench.h"
 #include "sim/simport.h"
@@ -242,23 +243,6 @@ TEST_F(Loop, TwoClicksInOneCycleSendOnlyTheLastAndRequestsGoOutInOrder) {
     EXPECT_EQ(traffic(mark2), (QStringList{"0:x", "1:t", "2:g"}));
     EXPECT_EQ(std::pair(listener.readings.back().attRange, listener.readings.back().rateRange),
               std::pair(5, 2));
-}
-
-TEST_F(Loop, ASpeedRequestSwitchesTheUnitsThenThePort) {
-    const size_t mark = startAndCycle();
-    settings.speedIndex = 2;
-    requests.speedChange = true;
-    settings.autoAttenuator = settings.autoRate = false;
-    acq->normalCycle();
-    acq->normalCycle();
-    const auto& log = port->frameLog();
-    ASSERT_EQ(traffic(mark), (QStringList{"0:x", "1:t", "2:g", "0:b5", "1:b5", "2:b5", "0:v", "0:x",
-                                          "1:t", "2:g"}));
-    for (size_t i = mark; i < log.size(); ++i) {
-        EXPECT_EQ(log[i].baud, i < mark + 6 ? 9600 : 38400) << i;
-    }
-    EXPECT_FALSE(requests.speedChange);
-    EXPECT_TRUE(listener.readings.back().complete());  // the units answer at the new speed
 }
 
 TEST_F(Loop, PacingFollowsTheSampleTime) {
