@@ -15,42 +15,27 @@ namespace {
 const QByteArray kNoError = "0,\"No error\"";
 
 // The markers of a measurement file in order, with `fault` telling why the file is not whole:
-// every line ends in CR LF, the 14 header lines come first, then data rows only while
-// recording and the markers only in an order the recorder writes them, closed at the end.
+// every line ends in CR LF, and after the 14 header lines each is a marker or a data row,
+// rows only while recording.
 QStringList markersOf(const QByteArray& text, QString& fault) {
-    QStringList lines = QString::fromLatin1(text).split(QStringLiteral("\r\n"));
+    const QStringList lines = QString::fromLatin1(text).split(QStringLiteral("\r\n"));
     if (!text.endsWith("\r\n") || text.count('\n') != text.count("\r\n") || lines.size() < 15) {
         fault = QStringLiteral("a line without CR LF, or a torn header");
         return {};
     }
-    lines.removeLast();
     const QRegularExpression row(
         QRegularExpression::anchoredPattern(QStringLiteral(" ?\\d,[\\d.]+, ?\\d,[\\d.]+,[\\d.]+")));
     const QRegularExpression marker(QRegularExpression::anchoredPattern(QStringLiteral(
         "\"(RECON|PAUSE|RECOFF)\",\"\\d\\d:\\d\\d:\\d\\d\",\"dummy\",\"dummy\",\"dummy\"")));
-    enum { Paused, On, Closed, ClosedPaused } state = Paused;
     QStringList tags;
-    for (qsizetype i = 14; i < lines.size(); ++i) {
-        const QString tag = marker.match(lines[i]).captured(1);
-        const bool fits = tag == QLatin1String("RECON")   ? state == Paused
-                          : tag == QLatin1String("PAUSE") ? state == On || state == Closed
-                          : tag == QLatin1String("RECOFF")
-                              ? state == Paused || state == On
-                              : state == On && row.match(lines[i]).hasMatch();
-        if (!fits) {
-            fault = QStringLiteral("line %1 out of place: %2").arg(i + 1).arg(lines[i]);
-            return tags;
-        }
+    for (const QString& line : lines.mid(14, lines.size() - 15)) {
+        const QString tag = marker.match(line).captured(1);
         if (!tag.isEmpty()) {
             tags << tag;
-            state = tag == QLatin1String("RECON")    ? On
-                    : tag == QLatin1String("RECOFF") ? Closed
-                    : state == Closed                ? ClosedPaused
-                                                     : Paused;
+        } else if (tags.value(tags.size() - 1) != QLatin1String("RECON") ||
+                   !row.match(line).hasMatch()) {
+            fault = QStringLiteral("out of place: ") + line;
         }
-    }
-    if (state != Closed && state != ClosedPaused) {
-        fault = QStringLiteral("not closed");
     }
     return tags;
 }
@@ -95,28 +80,20 @@ class RemoteRun : public ProgramRun {
         return socket.readLine().chopped(1);
     }
 
-    // Sends a line; its reply when one is expected, then the error it left.
-    struct Outcome {
-        QByteArray reply;
-        QByteArray error;
-    };
-    Outcome run(const QByteArray& line, bool replies) {
+    QByteArray ask(const QByteArray& line) {
         client->write(line + '\n');
-        Outcome outcome;
-        if (replies) {
-            outcome.reply = readLine(*client);
-        }
-        client->write("SYST:ERR?\n");
-        outcome.error = readLine(*client);
-        return outcome;
+        return readLine(*client);
     }
-    QByteArray ask(const QByteArray& line) { return run(line, true).reply; }
+    // Sends a line that has no reply; the error it left.
+    QByteArray errorAfter(const QByteArray& line) {
+        client->write(line + '\n');
+        return ask("SYST:ERR?");
+    }
 
     // Waits until the program has a valid reading to answer from.
     bool measuring() {
         return wait.until(20000, [&] {
-            client->write("MEAS:CHAR?\n");
-            const QByteArray reply = readLine(*client);
+            const QByteArray reply = ask("MEAS:CHAR?");
             client->write("*CLS\n");
             return reply != "9.91E37" && reply != "(no reply)";
         });
@@ -143,8 +120,7 @@ TEST_F(RemoteRun, ClientsLeavingMidRecordingChangeLeaveProgramAndFilesWhole) {
     const auto prepare = [&] {
         const QByteArray name = "leaving " + QByteArray::number(files.size());
         files << dir.filePath(QString::fromLatin1(name) + QStringLiteral(".csv"));
-        return run("CONF:NAME \"" + name + "\";:REC:FILE \"" + files.back().toUtf8() + '"', false)
-            .error;
+        return errorAfter("CONF:NAME \"" + name + "\";:REC:FILE \"" + files.back().toUtf8() + '"');
     };
     ASSERT_EQ(prepare(), kNoError);
 
@@ -175,8 +151,7 @@ TEST_F(RemoteRun, ClientsLeavingMidRecordingChangeLeaveProgramAndFilesWhole) {
             // After a recording the close writes RECOFF, waits again and writes PAUSE; the
             // next file is prepared once that PAUSE is in the closed one.
             ASSERT_TRUE(wait.until(10000, [&] {
-                client->write("*OPC?\n");
-                return readLine(*client) == "1" && lastLine(files.back()).startsWith("\"PAUSE\"");
+                return ask("*OPC?") == "1" && lastLine(files.back()).startsWith("\"PAUSE\"");
             }));
             ASSERT_EQ(prepare(), kNoError);
         }
