@@ -1,16 +1,24 @@
-// The whole program when the port goes away and comes back: the loss shown in the status
-// bar, nothing recorded meanwhile, a Q-N measurement ended as if stopped, the units found
-// and told everything again, the recording going on. The loop's side of it is in the
-// measure tests.
+// The whole program when the line misbehaves: the port gone and back (the loss shown in the
+// status bar, nothing recorded meanwhile, a Q-N measurement ended as if stopped, the
+// recording going on), then the detector silent and the AC unit answering late (each named
+// in the status bar while it lasts). No row is ever made up. The loop's side of it is in
+// the measure tests.
 #include "wholeprogram.h"
 
 namespace kr5::test {
 namespace {
 
-TEST_F(WholeProgram, APulledPortIsShownAndTheRecordingGoesOnWhenItIsBack) {
+TEST_F(WholeProgram, APulledPortOrASilentOrLateUnitIsShownAndNoRowIsMadeUp) {
     scenario.pulls = {sim::PortPull{1, 10.0, 14.0, false}};
-    QString measurement;
-    QString statusWhileGone;
+    scenario.faults.push_back(sim::FaultRule{sim::UnitKind::Detector, -1,
+                                             sim::FaultConfig{sim::FaultKind::Silent, 17.0, 18.0}});
+    scenario.faults.push_back(sim::FaultRule{
+        sim::UnitKind::AcUnit, -1, sim::FaultConfig{sim::FaultKind::Late, 20.0, 24.0, 1.0, 300.0}});
+    const auto portStatus = [this] {
+        const auto* label = program->mainWindow().findChild<QLabel*>(QStringLiteral("portStatus"));
+        return label && !label->isHidden() ? label->text() : QString();
+    };
+    QString measurement, statusWhileGone, silentStatus, lateStatus;
     bool staleWhileGone = false;
     qsizetype rowsWhenLost = 0;
     at(4000, "record and count", [&] {
@@ -19,22 +27,27 @@ TEST_F(WholeProgram, APulledPortIsShownAndTheRecordingGoesOnWhenItIsBack) {
     });
     at(10400, "gone", [&] {
         rowsWhenLost = body(readLines(measurement)).rows.size();
-        const auto* label = program->mainWindow().findChild<QLabel*>(QStringLiteral("portStatus"));
-        statusWhileGone = label && !label->isHidden() ? label->text() : QString();
+        statusWhileGone = portStatus();
         staleWhileGone = program->panel().readouts().detectorStale;
         EXPECT_FALSE(program->qnRunning());  // ended as if stopped
     });
     at(13800, "still gone",
        [&] { EXPECT_EQ(body(readLines(measurement)).rows.size(), rowsWhenLost); });
-    at(17000, "exit", [&] { menu("cend")->trigger(); });
+    at(17800, "the detector silent", [&] { silentStatus = unitStatusText(); });
+    // The late answers land in the other units' exchanges too, which then count as no
+    // reply: a mix is never taken apart by guessing.
+    at(22000, "the AC unit late", [&] { lateStatus = unitStatusText(); });
+    at(27000, "exit", [&] { menu("cend")->trigger(); });
     runProgram();
 
     EXPECT_EQ(statusWhileGone, QStringLiteral("Port 1 (sim:port1) lost, reconnecting"));
     EXPECT_TRUE(staleWhileGone);
-    const auto* label = program->mainWindow().findChild<QLabel*>(QStringLiteral("portStatus"));
-    EXPECT_TRUE(label == nullptr || label->isHidden());
-    const QStringList lines = readLines(measurement);
-    const Body b = body(lines);
+    EXPECT_EQ(portStatus(), QString());
+    EXPECT_TRUE(silentStatus.startsWith(QLatin1String("KR-5: no reply (")))
+        << silentStatus.toStdString();
+    EXPECT_TRUE(lateStatus.contains(QLatin1String("ACU: no reply ("))) << lateStatus.toStdString();
+    EXPECT_EQ(unitStatusText(), QString());  // answering again at the end
+    const Body b = body(readLines(measurement));
     EXPECT_EQ(b.markers, (QStringList{"RECON", "QNstartD", "QNend", "RECOFF", "PAUSE"}));
     // Rows again after the return, each one true.
     EXPECT_GT(b.rows.size(), rowsWhenLost + 10);

@@ -1,9 +1,8 @@
 // The whole program where it once showed or recorded something false, or changed what it
-// should have left alone: a silent or late unit on the line, File > Save with a name typed
-// but not confirmed, the trend window shown again, the charts cleared during a Q-N
-// measurement, the program ended during one, and windows held up while recording. The tour
-// itself is in wholeprogram_test; what the loop makes of a misbehaving line is in the
-// measure suite.
+// should have left alone: File > Save with a name typed but not confirmed, the trend window
+// shown again, the charts cleared during a Q-N measurement, the program ended during one,
+// and windows held up while recording. The tour itself is in wholeprogram_test, a
+// misbehaving line in wholeprogram_faults_test.
 #include "wholeprogram.h"
 
 #include <QImage>
@@ -13,35 +12,6 @@
 
 namespace kr5::test {
 namespace {
-
-// The detector silent for a second, then the AC unit answering late for four: each is
-// shown in the status bar while it lasts, and no row is made up.
-TEST_F(WholeProgram, ASilentDetectorOrALateAcUnitIsShownAndRecordsNothing) {
-    steadyDischarge(scenario);
-    scenario.faults.push_back(sim::FaultRule{sim::UnitKind::Detector, -1,
-                                             sim::FaultConfig{sim::FaultKind::Silent, 14.0, 15.0}});
-    scenario.faults.push_back(sim::FaultRule{
-        sim::UnitKind::AcUnit, -1, sim::FaultConfig{sim::FaultKind::Late, 20.0, 24.0, 1.0, 300.0}});
-    QString measurement, silentStatus, lateStatus;
-    at(4000, "name and file", [&] { measurement = record(QStringLiteral("silence")); });
-    at(14800, "the detector silent", [&] { silentStatus = unitStatusText(); });
-    at(22000, "the AC unit late", [&] { lateStatus = unitStatusText(); });
-    at(27000, "exit", [&] { menu("cend")->trigger(); });
-    runProgram();
-
-    EXPECT_TRUE(silentStatus.startsWith(QLatin1String("KR-5: no reply (")))
-        << silentStatus.toStdString();
-    // The late answers land in the other units' exchanges too, which then count as no
-    // reply: a mix is never taken apart by guessing.
-    EXPECT_TRUE(lateStatus.contains(QLatin1String("ACU: no reply ("))) << lateStatus.toStdString();
-    EXPECT_EQ(unitStatusText(), QString());  // answering again at the end
-    const QStringList rows = body(readLines(measurement)).rows;
-    const QStringList fromLine = rowsFromTheLine(InputConstants{});
-    expectRowsTrue(rows, fromLine);
-    // About seven cycles of silence and four seconds without a voltage have no rows.
-    EXPECT_GE(fromLine.lastIndexOf(rows.last()) - fromLine.indexOf(rows.first()) + 1 - rows.size(),
-              25);
-}
 
 // File > Save takes the name OK stored: one typed into the field but not confirmed does
 // not count, so the header can never carry another name than the one checked; Input const
