@@ -2,8 +2,8 @@
 // cycle's traffic, requests, pacing, Q-N passes, the release of the line at the end, and
 // what the readings are worth when the line misbehaves (lost, late, garbled and noisy
 // replies): a reading is always what the addressed unit answered to the command just sent,
-// or it says that the unit did not answer. The panel's own rules are in panelmodel_test; a
-// change of speed, frame by frame, is in the whole-program tour.
+// or it says that the unit did not answer. The panel's own rules are in panelmodel_test; the
+// loop's start and a change of speed, frame by frame, are in the whole-program tour.
 #include "measure/acquisition.h"
 #include "sim/bench.h"
 #include "sim/simport.h"
@@ -102,14 +102,6 @@ struct Loop : ::testing::Test, LoopWindows, QnControl {
         ASSERT_TRUE(test::startOnDefaultBench(units, *link, withAc, withZn));
     }
 
-    // Starts the loop and runs its first cycle; returns the frames logged so far.
-    size_t startAndCycle() {
-        start();
-        acq->loopStart();
-        acq->normalCycle();
-        return port->frameLog().size();
-    }
-
     // Normal cycles until virtual time ms.
     void cyclesUntil(qint64 ms) {
         while (clock.nowMs() < ms) {
@@ -193,19 +185,6 @@ struct Loop : ::testing::Test, LoopWindows, QnControl {
     }
 };
 
-TEST_F(Loop, StartThenFirstCycleThenRemoteAgain) {
-    settings.autoAttenuator = settings.autoRate = false;  // no range steps in the first cycle
-    startAndCycle();
-    EXPECT_EQ(traffic(), (QStringList{"0:m1", "0:a0", "0:r0", "2:m1", "2:a0", "2:c0", "2:f0", "0:x",
-                                      "1:t", "2:g", "0:m1"}));
-    EXPECT_TRUE(discriminatorShown);
-    EXPECT_TRUE(panel.remote());
-    EXPECT_FALSE(requests.detectorRemote);  // sent
-    ASSERT_EQ(listener.readings.size(), 1u);
-    EXPECT_TRUE(listener.readings[0].complete() && listener.readings[0].noise.has_value());
-    expectEveryReadingTrue();
-}
-
 TEST_F(Loop, WithoutAcUnitOrNoiseDiscriminatorOnlyTheDetectorIsAsked) {
     settings.autoAttenuator = settings.autoRate = false;
     start(false, false);
@@ -223,7 +202,10 @@ TEST_F(Loop, WithoutAcUnitOrNoiseDiscriminatorOnlyTheDetectorIsAsked) {
 }
 
 TEST_F(Loop, TwoClicksInOneCycleSendOnlyTheLastAndRequestsGoOutInOrder) {
-    const size_t mark = startAndCycle();
+    start();
+    acq->loopStart();
+    acq->normalCycle();
+    const size_t mark = port->frameLog().size();
     panel.clickAttenuator(3);
     panel.clickAttenuator(5);
     panel.clickRate(2);
@@ -270,6 +252,8 @@ TEST_F(Loop, PacingFollowsTheSampleTime) {
     }
 }
 
+// A Q-N pass steps through the ten ranges, counting with the gate; the buttons follow. The
+// steps' readings, from the counts on the line, are checked in the whole-program tour.
 TEST_F(Loop, AQnPassStepsThroughTheTenRangesWithTheGate) {
     start();
     acq->loopStart();
@@ -284,21 +268,7 @@ TEST_F(Loop, AQnPassStepsThroughTheTenRangesWithTheGate) {
     // Each step waits a tick for the range and the gate time for the count.
     EXPECT_GE(clock.nowMs() - t0, 10 * 1000);
     EXPECT_LE(clock.nowMs() - t0, 10 * 1250);
-    ASSERT_EQ(listener.readings.size(), 10u);
-    for (int i = 0; i < 10; ++i) {
-        const Reading& step = listener.readings[static_cast<size_t>(i)];
-        EXPECT_TRUE(step.isQnStep());
-        // The step's ranges, not the ones the detector reports.
-        EXPECT_EQ(std::pair(step.attRange, step.rateRange), std::pair(i, 0));
-        ASSERT_TRUE(step.countAnswered());
-        // The count's own rate, from the gate's four hex digits.
-        const auto* gate = lastFrameBefore(0, "c1000", step.takenAtMs);
-        ASSERT_NE(gate, nullptr);
-        const auto count = gateCount(whole(gate->answer));
-        ASSERT_TRUE(count);
-        EXPECT_EQ(*step.countRate, countRate(*count, 1000));
-        EXPECT_DOUBLE_EQ(step.pulseRate, *step.countRate);
-    }
+    EXPECT_EQ(listener.readings.size(), 10u);
     EXPECT_EQ(panel.attenuatorButton(), 9);  // the buttons followed the pass
 }
 
