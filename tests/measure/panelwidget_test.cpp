@@ -94,27 +94,44 @@ class PanelWidgetTest : public ::testing::Test {
     }
 };
 
-// Each range button lies in its frame, under the caption that is its buddy, and reads as
-// its range.
-TEST_F(PanelWidgetTest, RangeButtonsLieInTheirFramesWithTheirCaptions) {
-    auto* frame1 = control(QStringLiteral("Frame1"));
-    auto* frame2 = control(QStringLiteral("Frame2"));
-    for (int i = 0; i < 10; ++i) {
-        SCOPED_TRACE(i);
-        QLabel* stepCaption = control<QLabel>(QStringLiteral("Label5(%1)").arg(i));
-        EXPECT_EQ(stepCaption->text(), QString::fromUtf8(kAtt[i]));
-        EXPECT_EQ(stepCaption->buddy(), peakb(i));
-        EXPECT_EQ(peakb(i)->accessibleName(), "Input attenuator " + QString::fromUtf8(kAtt[i]));
-        EXPECT_TRUE(frame2->isAncestorOf(peakb(i)));
-    }
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(rateb(i)->accessibleName(), "Rate meter range " + QString::fromUtf8(kRate[i]))
-            << i;
-        EXPECT_TRUE(frame1->isAncestorOf(rateb(i))) << i;
-    }
-    EXPECT_EQ(remoteb()->accessibleName(), QStringLiteral("REMOTE"));
+// Each range button lies in its frame, under the caption that is its buddy or in the range
+// row, at the panel's smallest size and at a large one, and reads as its range.
+TEST_F(PanelWidgetTest, RangeButtonsLieInTheirFramesUnderTheirCaptions) {
     EXPECT_EQ(&panel.meter(Meter::Rate), control<PointerMeterWidget>(QStringLiteral("scal1")));
     EXPECT_EQ(&panel.meter(Meter::Peak), control<PointerMeterWidget>(QStringLiteral("scal2")));
+    EXPECT_EQ(remoteb()->accessibleName(), QStringLiteral("REMOTE"));
+    auto* rangeCaptions = control<QLabel>(QStringLiteral("Label6"));
+    const auto centre = [this](QWidget* w) { return w->mapTo(&panel, w->rect().center()).x(); };
+    const auto captionCentre = [&](const QString& caption) {
+        const QString row = rangeCaptions->text();
+        const QFontMetrics fm(rangeCaptions->font());
+        const int x = fm.horizontalAdvance(row.left(row.indexOf(caption))) +
+                      fm.horizontalAdvance(caption) / 2 + rangeCaptions->contentsRect().left();
+        return rangeCaptions->mapTo(&panel, QPoint(x, 0)).x();
+    };
+    for (const QSize size : {QSize(0, 0), QSize(1400, 900)}) {
+        panel.resize(size.expandedTo(panel.minimumSizeHint()));
+        panel.show();
+        QApplication::processEvents();
+        SCOPED_TRACE(panel.width());
+        EXPECT_NEAR(centre(remoteb()), captionCentre(QStringLiteral("REMOTE")), 4);
+        for (int i = 0; i < 4; ++i) {
+            const QString range = QString::fromUtf8(kRate[i]);
+            EXPECT_EQ(rateb(i)->accessibleName(), "Rate meter range " + range);
+            EXPECT_TRUE(control(QStringLiteral("Frame1"))->isAncestorOf(rateb(i))) << i;
+            EXPECT_NEAR(centre(rateb(i)), captionCentre(range), 4) << i;
+        }
+        for (int i = 0; i < 10; ++i) {
+            const QString range = QString::fromUtf8(kAtt[i]);
+            auto* caption = control<QLabel>(QStringLiteral("Label5(%1)").arg(i));
+            EXPECT_EQ(caption->text(), range);
+            EXPECT_EQ(caption->buddy(), peakb(i));
+            EXPECT_EQ(peakb(i)->accessibleName(), "Input attenuator " + range);
+            EXPECT_TRUE(control(QStringLiteral("Frame2"))->isAncestorOf(peakb(i))) << i;
+            EXPECT_NEAR(centre(peakb(i)), centre(caption), 4) << i;
+            EXPECT_LT(caption->mapTo(&panel, QPoint()).y(), peakb(i)->mapTo(&panel, QPoint()).y());
+        }
+    }
 }
 
 TEST_F(PanelWidgetTest, ReadoutsShowTheModelAndDimWhenTheUnitIsSilent) {
@@ -233,37 +250,6 @@ TEST_F(PanelWidgetTest, TabRunsThroughTheRangeControlsInPanelOrder) {
               QStringLiteral("Label4 peakb(0) peakb(1) peakb(2) peakb(3) peakb(4) peakb(5) "
                              "peakb(6) peakb(7) peakb(8) peakb(9) Label7 remoteb rateb(0) "
                              "rateb(1) rateb(2) rateb(3)"));
-}
-
-TEST_F(PanelWidgetTest, RangeRowButtonsSitUnderTheirCaptions) {
-    for (const QSize size : {QSize(0, 0), QSize(1400, 900)}) {
-        panel.resize(size.expandedTo(panel.minimumSizeHint()));
-        panel.show();
-        QApplication::processEvents();
-        auto* rangeCaptions = control<QLabel>(QStringLiteral("Label6"));
-        const QString row = rangeCaptions->text();
-        const QFontMetrics fm(rangeCaptions->font());
-        const auto captionCentre = [&](const QString& caption) {
-            const qsizetype at = row.indexOf(caption);
-            const int x = fm.horizontalAdvance(row.left(at)) + fm.horizontalAdvance(caption) / 2;
-            return rangeCaptions->mapTo(&panel, QPoint(x + rangeCaptions->contentsRect().left(), 0))
-                .x();
-        };
-        const auto centre = [this](QWidget* w) { return w->mapTo(&panel, w->rect().center()).x(); };
-        const int tolerance = 4;
-        EXPECT_NEAR(centre(remoteb()), captionCentre(QStringLiteral("REMOTE")), tolerance);
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_NEAR(centre(rateb(i)), captionCentre(QString::fromUtf8(kRate[i])), tolerance)
-                << i << " at width " << panel.width();
-        }
-        // The attenuator buttons stand under their captions too.
-        for (int i = 0; i < 10; ++i) {
-            QWidget* stepCaption = control(QStringLiteral("Label5(%1)").arg(i));
-            EXPECT_NEAR(centre(peakb(i)), centre(stepCaption), tolerance) << i;
-            EXPECT_LT(stepCaption->mapTo(&panel, QPoint(0, 0)).y(),
-                      peakb(i)->mapTo(&panel, QPoint(0, 0)).y());
-        }
-    }
 }
 
 }  // namespace
