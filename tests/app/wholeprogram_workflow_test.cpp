@@ -112,17 +112,14 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
     EXPECT_EQ(summary[QStringLiteral("inputConstants")][QStringLiteral("adjustPcPerV")].toDouble(),
               2.0);
     const QJsonValue calibration = summary[QStringLiteral("calibration")];
+    // What the calibration measured and the verdict reach the summary; how it writes them is
+    // the summary tests'.
     EXPECT_EQ(calibration[QStringLiteral("calibratorPc")].toDouble(), 20.0);
-    EXPECT_EQ(calibration[QStringLiteral("range")].toString(), QStringLiteral("1/1"));
     EXPECT_NEAR(calibration[QStringLiteral("meanRawPeakV")].toDouble(), 10.0, 0.06);
     EXPECT_TRUE(calibration[QStringLiteral("adjustInForce")].toBool());
     const QJsonValue acceptance = summary[QStringLiteral("acceptance")];
     EXPECT_EQ(acceptance[QStringLiteral("verdict")].toString(), QStringLiteral("FAIL"));
     EXPECT_EQ(acceptance[QStringLiteral("testKv")].toDouble(), 11.5);
-    EXPECT_GT(acceptance[QStringLiteral("largestPc")].toDouble(), 10.0);
-    EXPECT_LE(acceptance[QStringLiteral("largestPc")].toDouble(),
-              summary[QStringLiteral("largestChargePc")].toDouble());
-    EXPECT_GT(summary[QStringLiteral("rows")].toInt(), 0);
 
     // The next run on this port finds the same setup and windows.
     TestMemory memory(windowMemoryPath());
@@ -142,18 +139,20 @@ TEST(TestMemoryFile, TakesOnlyValuesInRange) {
     const QString path = dir.filePath(QStringLiteral("kr5au.conf"));
     {
         QSettings s(path, QSettings::IniFormat);
-        s.setValue(QStringLiteral("port1/test/testKv"), 12.0);
-        s.setValue(QStringLiteral("port1/test/holdS"), 0.0);  // below 1 s
-        s.setValue(QStringLiteral("port1/test/permissiblePc"), 10.0);
-        s.setValue(QStringLiteral("port1/test/backgroundBelowKv"), QStringLiteral("low"));
-        s.setValue(QStringLiteral("port2/test/testKv"), 12.0);
-        s.setValue(QStringLiteral("port2/test/holdS"), 60.0);
-        s.setValue(QStringLiteral("port2/test/permissiblePc"), 10.0);
-        s.setValue(QStringLiteral("port2/test/backgroundBelowKv"), 2.5);
+        // Port 1's hold is below 1 s and its background no number.
+        for (const auto& [port, holdS, below] :
+             {std::tuple("port1", QVariant(0.0), QVariant("low")),
+              std::tuple("port2", QVariant(60.0), QVariant(2.5))}) {
+            const QString group = QLatin1String(port) + QStringLiteral("/test/");
+            s.setValue(group + QStringLiteral("testKv"), 12.0);
+            s.setValue(group + QStringLiteral("holdS"), holdS);
+            s.setValue(group + QStringLiteral("permissiblePc"), 10.0);
+            s.setValue(group + QStringLiteral("backgroundBelowKv"), below);
+        }
     }
     TestMemory memory(path);
-    EXPECT_FALSE(memory.acceptance(QStringLiteral("1")));
-    EXPECT_FALSE(memory.backgroundThresholdKv(QStringLiteral("1")));
+    EXPECT_FALSE(memory.acceptance(QStringLiteral("1")) ||
+                 memory.backgroundThresholdKv(QStringLiteral("1")));
     EXPECT_EQ(memory.acceptance(QStringLiteral("2")), (AcceptanceLimits{12, 60, 10}));
     EXPECT_EQ(memory.backgroundThresholdKv(QStringLiteral("2")), 2.5);
 
@@ -166,8 +165,7 @@ TEST(TestMemoryFile, TakesOnlyValuesInRange) {
     memory.setCalibration(QStringLiteral("1"), record);
     const auto back = memory.calibration(QStringLiteral("1"));
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->at, record.at);
-    EXPECT_EQ(back->attRange, 2);
+    EXPECT_EQ(std::pair(back->at, back->attRange), std::pair(record.at, 2));
     EXPECT_FALSE(back->linearityPercent);
     record.attRange = 12;  // no such range
     memory.setCalibration(QStringLiteral("1"), record);
