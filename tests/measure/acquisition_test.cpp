@@ -272,39 +272,26 @@ TEST_F(Loop, AQnPassStepsThroughTheTenRangesWithTheGate) {
     EXPECT_EQ(panel.attenuatorButton(), 9);  // the buttons followed the pass
 }
 
-TEST_F(Loop, RequestsWaitWhileAQnMeasurementRuns) {
+// A Q-N measurement running from the loop's start: a start still pending is recorded, and
+// the remote request still pending (the loop's start ticks REMOTE: "m1" is asked for once
+// more) goes out before the first count, not after the measurement. A click and a stop
+// early in the pass wait for its end; the pass takes about 11 s.
+TEST_F(Loop, RequestsWaitWhileAQnMeasurementRunsButItsRemoteRequestGoesFirst) {
     start();
     qnRunning = true;
     requests.qnStart = true;
-    // A click and a stop early in the first pass; the pass takes about 11 s.
     clock.scheduleInMs(3000, [this] {
         panel.clickRate(3);
         qnEndAsked = true;
     });
     endAt(12500);
     acq->run();
-    EXPECT_EQ(qnFinishes, 1);
-    EXPECT_EQ(qnStartsRecorded, 1);  // a start still pending goes before the first pass
+    EXPECT_EQ(std::pair(qnStartsRecorded, qnFinishes), std::pair(1, 1));
     const QStringList t = traffic();
+    EXPECT_EQ(t.mid(t.indexOf(QStringLiteral("2:f0")) + 1, 3),
+              (QStringList{"0:m1", "0:a0", "0:c1000"}));
     EXPECT_EQ(t.filter(QStringLiteral("0:c1000")).size(), 10);  // one whole pass
-    // The click is sent only after the pass, by a normal cycle.
     EXPECT_GT(t.indexOf(QStringLiteral("0:r3")), t.lastIndexOf(QStringLiteral("0:c1000")));
-}
-
-// A Q-N measurement whose remote request is still pending when its passes begin (the
-// start came after the cycle's request point): the detector is put under remote control
-// before the first count, not after the measurement.
-TEST_F(Loop, APendingRemoteRequestGoesOutBeforeTheFirstPass) {
-    start();
-    qnRunning = true;  // the loop's start ticks REMOTE: "m1" is asked for once more
-    qnEndAsked = true;
-    endAt(1);
-    acq->run();
-    const QStringList t = traffic();
-    const qsizetype passStart = t.indexOf(QStringLiteral("2:f0")) + 1;
-    ASSERT_GT(passStart, 0);
-    EXPECT_EQ(t.mid(passStart, 3), (QStringList{"0:m1", "0:a0", "0:c1000"}));
-    EXPECT_EQ(qnFinishes, 1);
 }
 
 // The end asked for during a Q-N pass comes after the whole pass; at 19200 baud the units
