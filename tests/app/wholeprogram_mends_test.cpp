@@ -1,7 +1,7 @@
 // The whole program where it once showed or recorded something false, or changed what it
 // should have left alone: File > Save with a name typed but not confirmed, the trend window
-// shown again, the charts cleared during a Q-N measurement, the program ended during one,
-// and windows held up while recording. The tour itself is in wholeprogram_test, a
+// shown again, the charts cleared during a Q-N measurement and the program ended during
+// one, and windows held up while recording. The tour itself is in wholeprogram_test, a
 // misbehaving line in wholeprogram_faults_test.
 #include "wholeprogram.h"
 
@@ -60,8 +60,9 @@ TEST_F(WholeProgram, TheTrendWindowHiddenAndShownAgainFromTheMenu) {
 }
 
 // Erase, the constants' OK and TV Multi's Set clear the charts during a Q-N measurement;
-// the measurement still takes exactly its passes, and a Non Stop block its 31.
-TEST_F(WholeProgram, ClearingTheChartsDuringAQnMeasurementKeepsItsPassCount) {
+// the measurement still takes exactly its passes, and a Non Stop block its 31. The end
+// asked for during the next block ends it after the pass under way.
+TEST_F(WholeProgram, ClearingTheChartsOrEndingDuringAQnMeasurementKeepsItsPasses) {
     const auto eraseAndRescale = [&](const QString& tvButton) {
         trigger(QStringLiteral("VQ"), QStringLiteral("verase"));
         trigger(QStringLiteral("wave"), QStringLiteral("wclear"));
@@ -88,11 +89,10 @@ TEST_F(WholeProgram, ClearingTheChartsDuringAQnMeasurementKeepsItsPassCount) {
     for (const qint64 ms : {25000, 45000}) {
         at(ms, "clear in the block", [&] { eraseAndRescale(QStringLiteral("Option2(0)")); });
     }
+    // SIGINT or SIGTERM ask the program to end as File > Exit does, here in the next block.
     step(
-        "block changed", [&] { return body(readLines(measurement)).markers.size() >= 3; },
-        [&] { menu("mesqn")->trigger(); });
-    step(
-        "exit", [&] { return !program->qnRunning(); }, [&] { menu("cend")->trigger(); });
+        "block changed, end", [&] { return body(readLines(measurement)).markers.size() >= 3; },
+        [&] { program->requestEnd(); });
     runProgram();
 
     // Five passes of ten gates each before the first measurement ended.
@@ -101,35 +101,15 @@ TEST_F(WholeProgram, ClearingTheChartsDuringAQnMeasurementKeepsItsPassCount) {
                                 return f.atUs < double(firstEnded) * 1000.0 && f.command == "c100";
                             }),
               5 * 10);
-    // The recorded Non Stop run: a block of 31 passes between its markers.
+    // The recorded Non Stop run: a block of 31 passes between its markers. Ending during the
+    // next completed the pass under way, then wrote the measurement's end and the file's close.
     const Body b = body(readLines(measurement));
-    ASSERT_GE(b.markers.size(), 3);
-    EXPECT_EQ(b.markers.mid(0, 3), (QStringList{"RECON", "QNstartD", "QNend"}));
+    EXPECT_EQ(b.markers,
+              (QStringList{"RECON", "QNstartD", "QNend", "QNstartD", "QNend", "RECOFF", "PAUSE"}));
+    ASSERT_EQ(b.after.size(), 7);
     EXPECT_EQ(b.after[1].size(), 31 * 10);
+    EXPECT_EQ(b.after[3].size(), 10);
 }
-
-// Ending during a recorded Q-N measurement writes the same markers in the same order
-// whether it comes from File > Exit or from SIGINT or SIGTERM (which ask the program to
-// end as requestEnd does): the pass under way completed, the measurement's end, then the
-// file's close.
-class EndingTheProgram : public WholeProgram, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(EndingTheProgram, EndsTheQnMeasurementAndClosesTheFileWithTheirMarkers) {
-    QString measurement;
-    at(4000, "record and count", [&] {
-        measurement = record(QStringLiteral("ending"));
-        startQn(6);
-    });
-    at(9000, "end during a pass",
-       [&] { GetParam() ? program->requestEnd() : menu("cend")->trigger(); });
-    runProgram();
-    const Body b = body(readLines(measurement));
-    EXPECT_EQ(b.markers, (QStringList{"RECON", "QNstartD", "QNend", "RECOFF", "PAUSE"}));
-    EXPECT_GT(b.after.value(1).size(), 0);
-    EXPECT_EQ(b.after.value(1).size() % 10, 0);  // whole passes of ten steps
-}
-
-INSTANTIATE_TEST_SUITE_P(ExitOrSignal, EndingTheProgram, ::testing::Bool());
 
 // The trend window's Save picture left open for 10 s, then the windows' side taking nothing
 // (a paint that does not return) for 5 s, while the test is recorded: the measurement goes
