@@ -1,63 +1,14 @@
 // The whole program where it once showed or recorded something false, or changed what it
-// should have left alone: File > Save with a name typed but not confirmed, the trend window
-// shown again, the charts cleared during a Q-N measurement and the program ended during
-// one, and windows held up while recording. The tour itself is in wholeprogram_test, a
+// should have left alone: the charts cleared during a Q-N measurement and the program ended
+// during one, and windows held up while recording. The tour is in wholeprogram_test, a
 // misbehaving line in wholeprogram_faults_test.
 #include "wholeprogram.h"
 
 #include <QImage>
 #include <numeric>
 
-#include "charts/wavewindow.h"
-
 namespace kr5::test {
 namespace {
-
-// File > Save takes the name OK stored: one typed into the field but not confirmed does
-// not count, so the header can never carry another name than the one checked; Input const
-// is shown for it.
-TEST_F(WholeProgram, FileSaveChecksTheNameOkStored) {
-    const QString measurement = dir.filePath(QStringLiteral("named.csv"));
-    at(4000, "typed, not confirmed", [&] {
-        menu("kouseiin")->trigger();
-        type(QStringLiteral("kousei"), QStringLiteral("Text1"), QStringLiteral("No Name"));
-        window(QStringLiteral("kousei"))->hide();
-        dialogs.savePaths.push_back(measurement);
-        menu("csave")->trigger();
-    });
-    at(4600, "confirmed", [&] {
-        ASSERT_EQ(dialogs.shown.size(), 1u);
-        EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("Can not Save under no name."));
-        EXPECT_TRUE(window(QStringLiteral("kousei"))->isVisible());
-        EXPECT_FALSE(QFile::exists(measurement));
-        click(QStringLiteral("kousei"), QStringLiteral("Command1"));
-        menu("csave")->trigger();
-        menu("cend")->trigger();
-    });
-    runProgram();
-    EXPECT_EQ(readLines(measurement).value(0),
-              QStringLiteral("\"Name\",\"No Name\",\"dummy\",\"dummy\",\"dummy\""));
-}
-
-// The trend window hidden and shown again from the Window menu, its item ticked as it
-// shows; the curves it keeps meanwhile are the charts tests'.
-TEST_F(WholeProgram, TheTrendWindowHiddenAndShownAgainFromTheMenu) {
-    const auto shown = [] { return window(QStringLiteral("wave"))->isVisible(); };
-    at(6000, "hide", [&] {
-        menu("dwave")->trigger();
-        EXPECT_FALSE(shown() || menu("dwave")->isChecked());
-    });
-    at(8000, "show again", [&] {
-        const QImage hidden =
-            static_cast<WaveWindow*>(window(QStringLiteral("wave")))->surface().image();
-        menu("dwave")->trigger();
-        EXPECT_TRUE(shown() && menu("dwave")->isChecked());
-        EXPECT_EQ(static_cast<WaveWindow*>(window(QStringLiteral("wave")))->surface().image(),
-                  hidden);
-        menu("cend")->trigger();
-    });
-    runProgram();
-}
 
 // Erase, the constants' OK and TV Multi's Set clear the charts during a Q-N measurement;
 // the measurement still takes exactly its passes, and a Non Stop block its 31. The end

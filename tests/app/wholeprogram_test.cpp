@@ -1,11 +1,14 @@
 // The whole program on the simulated bench, in virtual time, driven through its windows as
-// a test engineer would: constants entered (Adjust 0.5), a measurement file prepared,
-// recording on, the voltage ramped through inception and back through extinction, a Q-N
+// a test engineer would: File > Save refused for a name not confirmed, constants entered
+// (Adjust 0.5), a measurement file prepared, recording on, the trend window hidden and shown
+// again, the voltage ramped through inception and back through extinction, a Q-N
 // measurement of five passes and a Non Stop run over a block change, the noise
 // discriminator set from its panel, the line moved to 38400 baud and back, the result
 // saved, then Exit. Every frame on the line is compared with the recorded tour, and every
 // data row with what the units answered. The mends are in wholeprogram_mends_test.
 #include "wholeprogram.h"
+
+#include "charts/wavewindow.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -73,7 +76,20 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     qint64 mark = 0;
     QString caption;
 
-    at(4200, "constants", [&] { enterConstants(name, QStringLiteral("7"), 2, "0.5"); });
+    // File > Save takes the name OK stored: one typed into the field but not confirmed does
+    // not count, and Input const is shown for it.
+    at(4000, "a name typed, not confirmed", [&] {
+        menu("kouseiin")->trigger();
+        type(QStringLiteral("kousei"), QStringLiteral("Text1"), QStringLiteral("No Name"));
+        window(QStringLiteral("kousei"))->hide();
+        menu("csave")->trigger();
+    });
+    at(4200, "constants", [&] {
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Can not Save under no name."));
+        EXPECT_TRUE(window(QStringLiteral("kousei"))->isVisible());
+        enterConstants(name, QStringLiteral("7"), 2, "0.5");
+    });
     step(
         "noise discriminator", [] { return true; },
         [&] {
@@ -82,6 +98,22 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
         });
     step(
         "file and rec on", [] { return true; }, [&] { startRecording(measurement); });
+    // The trend window hidden and shown again from the Window menu, its item ticked as it
+    // shows, with the curves it kept; how it keeps them is the charts tests'.
+    const auto trendShown = [] { return window(QStringLiteral("wave"))->isVisible(); };
+    const auto trend = [] {
+        return static_cast<WaveWindow*>(window(QStringLiteral("wave")))->surface().image();
+    };
+    at(6000, "trend hidden", [&] {
+        menu("dwave")->trigger();
+        EXPECT_FALSE(trendShown() || menu("dwave")->isChecked());
+    });
+    at(8000, "trend shown again", [&] {
+        const QImage hidden = trend();
+        menu("dwave")->trigger();
+        EXPECT_TRUE(trendShown() && menu("dwave")->isChecked());
+        EXPECT_EQ(trend(), hidden);
+    });
     at(26200, "through inception and extinction", [&] {
         startQn(0);  // 100 ms, 5 passes
         mark = now();
