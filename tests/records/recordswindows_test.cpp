@@ -1,6 +1,7 @@
 // The records windows: Input const (kousei), the recording controls and Options, as the
 // operator sees and uses them. The logic behind them (the form, the recorder, the Options
-// logic) is tested in records_test.
+// logic, Set applying the tab that shows) is tested in records_test; the Options window's
+// clicks and Set in the whole-program tests.
 #include "constantswindowfixture.h"
 #include "platform/controlnames.h"
 #include "platform/qtfiles.h"
@@ -150,25 +151,6 @@ class OptionsWindowTest : public ::testing::Test {
         return control<T>(*options.window(), QLatin1String(name));
     }
 };
-
-// Set takes the tab that shows, with the clicks and the text on it; the Options logic
-// behind it is tested in optionsform_test.cpp.
-TEST_F(OptionsWindowTest, SetAppliesTheTabThatShows) {
-    shown();
-    element("Option1", 3)->click();  // 500ms
-    element("Option4", 1)->click();  // 200ms
-    element("Option5", 2)->click();  // 15
-    type(named<QLineEdit>("Text1"), QStringLiteral("dry"));
-    named<QTabWidget>("OPtab")->setCurrentIndex(4);
-    named<QPushButton>("Command2")->click();
-    EXPECT_EQ(
-        std::tuple(settings.sampleMs, settings.gateTimeMs, settings.qnPasses, settings.qnCondition),
-        std::tuple(0, 200, 15, QStringLiteral("dry")));
-    named<QCheckBox>("Check1")->click();
-    named<QTabWidget>("OPtab")->setCurrentIndex(1);
-    named<QPushButton>("Command2")->click();
-    EXPECT_EQ(std::tuple(settings.sampleMs, settings.autoAttenuator), std::tuple(0, false));
-}
 
 // The window opens with the initial selections and the panel's automatic state; the
 // read-out and that state follow at once while it is open. Close hides it; the title bar
