@@ -3,7 +3,7 @@
 // what the readings are worth when the line misbehaves (lost, late, garbled and noisy
 // replies): a reading is always what the addressed unit answered to the command just sent,
 // or it says that the unit did not answer. The panel's own rules are in panelmodel_test; the
-// loop's start and a change of speed, frame by frame, are in the whole-program tour.
+// loop's start, a change of speed and the end, frame by frame, are in the whole-program tour.
 #include "measure/acquisition.h"
 #include "sim/bench.h"
 #include "sim/simport.h"
@@ -294,29 +294,9 @@ TEST_F(Loop, RequestsWaitWhileAQnMeasurementRunsButItsRemoteRequestGoesFirst) {
     EXPECT_GT(t.indexOf(QStringLiteral("0:r3")), t.lastIndexOf(QStringLiteral("0:c1000")));
 }
 
-// The end asked for during a Q-N pass comes after the whole pass; at 19200 baud the units
-// are told at their speed and the port follows. Either way the line is released. Exit
-// while the port is gone ends at once: there is no one to tell.
-TEST_F(Loop, TheEndComesAfterTheCycleOrPassAndReleasesTheLine) {
-    for (const bool duringQn : {true, false}) {
-        SCOPED_TRACE(duringQn ? "during a pass" : "at 19200 baud");
-        start();
-        qnRunning = duringQn;
-        settings.speedIndex = 1;
-        requests.speedChange = !duringQn;
-        endAt(clock.nowMs() + 2500);
-        acq->run();
-        if (duringQn) {
-            EXPECT_EQ(traffic().filter(QStringLiteral(":c1000")).size(), 10);
-        } else {
-            const auto& log = port->frameLog();
-            EXPECT_EQ(std::pair(log[log.size() - 2].baud, log.back().baud), std::pair(19200, 9600));
-        }
-        expectLineReleased();
-        requests = Requests{};
-    }
-}
-
+// Exit while the port is gone ends at once: there is no one to tell. (The release of the
+// line at an end is in the link tests and the tour; an end during a Q-N pass, which waits
+// for the pass, in wholeprogram_mends_test.)
 TEST_F(Loop, ExitWhileThePortIsGoneEndsAtOnce) {
     scenario.pulls = {sim::PortPull{1, 3.0, 1e9, false}};
     start();
