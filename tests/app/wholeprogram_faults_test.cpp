@@ -1,8 +1,8 @@
 // The whole program when the line misbehaves: the port gone and back (the loss shown in the
 // status bar, nothing recorded meanwhile, a Q-N measurement ended as if stopped, the
 // recording going on), then the detector silent and the AC unit answering late (each named
-// in the status bar while it lasts). No row is ever made up. The loop's side of it is in
-// the measure tests.
+// in the status bar while it lasts), and noisy, cut and split replies all along. No row is
+// ever made up. The link's and the loop's side of it are in their own tests.
 #include "wholeprogram.h"
 
 namespace kr5::test {
@@ -14,6 +14,18 @@ TEST_F(WholeProgram, APulledPortOrASilentOrLateUnitIsShownAndNoRowIsMadeUp) {
                                              sim::FaultConfig{sim::FaultKind::Silent, 17.0, 18.0}});
     scenario.faults.push_back(sim::FaultRule{
         sim::UnitKind::AcUnit, -1, sim::FaultConfig{sim::FaultKind::Late, 20.0, 24.0, 1.0, 300.0}});
+    // Noise bytes ahead of a reply, cut replies and replies in pieces now and then, once the
+    // units are found.
+    using sim::FaultKind;
+    for (const auto& [unit, fault] :
+         {std::pair(sim::UnitKind::Detector,
+                    sim::FaultConfig{FaultKind::Noise, 3, 1e9, 0.1, 0, -1, 2, 0, 1}),
+          std::pair(sim::UnitKind::Detector,
+                    sim::FaultConfig{FaultKind::Truncated, 3, 1e9, 0.05, 0, 7, 2, 0, 2}),
+          std::pair(sim::UnitKind::AcUnit,
+                    sim::FaultConfig{FaultKind::Pieces, 3, 1e9, 0.1, 0, -1, 3, 15})}) {
+        scenario.faults.push_back(sim::FaultRule{unit, -1, fault});
+    }
     const auto portStatus = [this] {
         const auto* label = program->mainWindow().findChild<QLabel*>(QStringLiteral("portStatus"));
         return label && !label->isHidden() ? label->text() : QString();
