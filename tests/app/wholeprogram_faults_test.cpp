@@ -46,6 +46,7 @@ TEST_F(WholeProgram, APulledPortOrASilentOrLateUnitIsShownAndNoRowIsMadeUp) {
     at(13800, "still gone",
        [&] { EXPECT_EQ(body(readLines(measurement)).rows.size(), rowsWhenLost); });
     at(17800, "the detector silent", [&] { silentStatus = unitStatusText(); });
+    at(18600, "and answering again", [&] { EXPECT_EQ(unitStatusText(), QString()); });
     // The late answers land in the other units' exchanges too, which then count as no
     // reply: a mix is never taken apart by guessing.
     at(22000, "the AC unit late", [&] { lateStatus = unitStatusText(); });
