@@ -55,6 +55,9 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
         dialogs.openPaths.push_back(path);
         menu("copen")->trigger();
     };
+    const auto lastShown = [&] {
+        return dialogs.shown.empty() ? QString() : dialogs.shown.back().text;
+    };
     at(4200, "record", [&] {
         enterConstants(QStringLiteral("Rod"), QStringLiteral("7"), 2, QStringLiteral("0.5"));
         startRecording(measurement);
@@ -88,7 +91,7 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
             // Recording is not possible while the file is shown, nor a Q-N measurement.
             EXPECT_FALSE(menu("csave")->isEnabled());
             menu("mesqn")->trigger();
-            EXPECT_EQ(dialogs.shown.back().text,
+            EXPECT_EQ(lastShown(),
                       QStringLiteral("A Q-N measurement is not possible: a recorded test is open: "
                                      "close it first (File > Close recorded test)"));
             EXPECT_FALSE(program->qnRunning());
@@ -120,11 +123,11 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
             open(notes);
         });
     step(
-        "refused", [&] { return dialogs.shown.back().text.startsWith(QStringLiteral("notes")); },
+        "refused", [&] { return lastShown().startsWith(QStringLiteral("notes")); },
         [&] {
-            EXPECT_TRUE(dialogs.shown.back().text.startsWith(QStringLiteral(
+            EXPECT_TRUE(lastShown().startsWith(QStringLiteral(
                 "notes.csv cannot be opened as a measurement file: Line 2: expected")))
-                << dialogs.shown.back().text.toStdString();
+                << lastShown().toStdString();
             EXPECT_TRUE(menu("csave")->isEnabled());
             EXPECT_FALSE(menu("cshut")->isEnabled());
             menu("cend")->trigger();
@@ -136,6 +139,7 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
     // The live readings are still evaluated with the live Adjust, not the file's.
     EXPECT_NEAR(liveCharge, chargeFromLine, 0.01 + chargeFromLine * 0.01);
     EXPECT_NE(rejudgedPair, livePair);  // no discharge reaches 1000 pC
+    ASSERT_FALSE(dialogs.textQuestions.empty());
     EXPECT_EQ(dialogs.textQuestions.front(), QStringLiteral("Set Q for judging the test, pC: 2.5"));
     ASSERT_TRUE(liveQm.startsWith(QStringLiteral("Qm at 10 pulses/s"))) << liveQm.toStdString();
     EXPECT_EQ(reopenedQm, liveQm);
