@@ -1,9 +1,10 @@
 // The acquisition loop on a simulated bench in virtual time: the order of a cycle's traffic,
-// requests, pacing, Q-N passes and their counts when the detector misbehaves, and a port
-// pulled out and put back. What a lost, late or garbled reply is worth is in the link and
-// evaluation tests, and on the whole program's line in wholeprogram_faults_test; the panel's
-// own rules are in panelmodel_test; the loop's start, a change of speed and the end, frame
-// by frame, are in the whole-program tour.
+// requests, pacing, a late AC unit, Q-N passes and their counts when the detector
+// misbehaves, and a port pulled out and put back: a reading is always what the addressed
+// unit answered to the command just sent, or it says that the unit did not answer. What a
+// lost or garbled reply is worth is in the link and evaluation tests, and on the whole
+// program's line in wholeprogram_faults_test; the panel's own rules are in panelmodel_test;
+// the loop's start, a change of speed and the end, frame by frame, are in the tour.
 #include "measure/acquisition.h"
 #include "sim/bench.h"
 #include "sim/simport.h"
@@ -289,6 +290,29 @@ TEST_F(Loop, ExitWhileThePortIsGoneEndsAtOnce) {
     EXPECT_LT(clock.nowMs(), 4700);
     EXPECT_FALSE(port->isOpen());
     EXPECT_FALSE(timing.timersRunning());
+}
+
+// The AC unit answers 300 ms late, after its time-out: its answer must never be read as
+// the detector's (or as its own to a later command), and it must not drive the ranges.
+TEST_F(Loop, ALateAcReplyIsNeverReadAsAnotherReply) {
+    fault(sim::UnitKind::AcUnit, sim::FaultConfig{sim::FaultKind::Late, 3.0, 8.0, 1.0, 300.0});
+    start();
+    acq->loopStart();
+    settings.autoAttenuator = settings.autoRate = false;  // so that any range command is wrong
+    while (clock.nowMs() < 10000) {
+        acq->normalCycle();
+    }
+    EXPECT_EQ(traffic(11).filter(QRegularExpression(QStringLiteral("^0:[ar]\\d$"))), QStringList{});
+    int withoutVoltage = 0;
+    for (const Reading& r : listener.readings) {
+        if (r.takenAtMs > 3300 && r.takenAtMs < 8000) {
+            EXPECT_FALSE(r.acAnswered() || r.complete()) << r.takenAtMs;
+            ++withoutVoltage;
+        }
+    }
+    EXPECT_GT(withoutVoltage, 10);
+    EXPECT_TRUE(listener.readings.back().complete());  // and all is well again after it
+    expectEveryReadingTrue();
 }
 
 // A count that does not come is measured once more; a second miss leaves the step
