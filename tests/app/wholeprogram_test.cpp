@@ -145,6 +145,10 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
         "pause, exit", [&] { return now() > mark + 3000; },
         [&] {
             caption = program->mainWindow().windowTitle();
+            // REC ON counts the rows written.
+            EXPECT_EQ(control<QAbstractButton>(QStringLiteral("KR5AU"), QStringLiteral("Option1"))
+                          ->text(),
+                      QStringLiteral(" %1").arg(body(readLines(measurement)).rows.size()));
             click(QStringLiteral("KR5AU"), QStringLiteral("Option2"));  // PAUSE
             menu("cend")->trigger();
         });
