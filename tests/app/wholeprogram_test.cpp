@@ -74,6 +74,7 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     const QString result = dir.filePath(QStringLiteral("testCSV.csv"));
     const QString name = QStringLiteral("Cable \"A\", phase 1");
     qint64 mark = 0;
+    qsizetype rowsAtSave = 0;
     QString caption;
 
     // File > Save takes the name OK stored: one typed into the field but not confirmed does
@@ -155,16 +156,19 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
             options(3, {QStringLiteral("Option3(0)")});
             dialogs.savePaths.push_back(result);
             trigger(QStringLiteral("VQ"), QStringLiteral("sdata"));
+            rowsAtSave = body(readLines(measurement)).rows.size();
             mark = now();
         });
     step(
         "pause, exit", [&] { return now() > mark + 3000; },
         [&] {
             caption = program->mainWindow().windowTitle();
-            // REC ON counts the rows written.
+            // Three more seconds of rows, and REC ON counts the rows written.
+            const qsizetype rows = body(readLines(measurement)).rows.size();
+            EXPECT_GT(rows, rowsAtSave + 10);
             EXPECT_EQ(control<QAbstractButton>(QStringLiteral("KR5AU"), QStringLiteral("Option1"))
                           ->text(),
-                      QStringLiteral(" %1").arg(body(readLines(measurement)).rows.size()));
+                      QStringLiteral(" %1").arg(rows));
             click(QStringLiteral("KR5AU"), QStringLiteral("Option2"));  // PAUSE
             menu("cend")->trigger();
         });
