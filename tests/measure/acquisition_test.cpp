@@ -280,7 +280,7 @@ TEST_F(Loop, RequestsWaitWhileAQnMeasurementRunsButItsRemoteRequestGoesFirst) {
 
 // Exit while the port is gone ends at once: there is no one to tell. (The release of the
 // line at an end is in the link tests and the tour; an end during a Q-N pass, which waits
-// for the pass, in wholeprogram_mends_test.)
+// for the pass, in wholeprogram_test.)
 TEST_F(Loop, ExitWhileThePortIsGoneEndsAtOnce) {
     scenario.pulls = {sim::PortPull{1, 3.0, 1e9, false}};
     start();
