@@ -43,6 +43,14 @@ sim::Scenario quietBench() {
     return s;
 }
 
+void steadyDischarge(sim::Scenario& s) {
+    s.profile = sim::ProfileConfig{10.0, 10.0, 0.0, 1000.0, 0.0, 0.0, false};
+    s.object.chargePc = 200.0;
+    s.object.shape = 20.0;
+    s.object.ratePps = 300.0;
+    s.object.rateExponent = 0.0;
+}
+
 void WholeProgram::SetUp() {
     ASSERT_TRUE(dir.isValid());
     QDir::setCurrent(dir.path());  // the settings file lives in the working directory
@@ -112,6 +120,18 @@ void WholeProgram::startRecording(const QString& path) {
     click(QStringLiteral("KR5AU"), QStringLiteral("Option1"));
 }
 
+QString WholeProgram::record(const QString& name) {
+    const QString path = dir.filePath(name + QStringLiteral(".csv"));
+    enterConstants(name);
+    startRecording(path);
+    return path;
+}
+
+void WholeProgram::startQn(int passes) {
+    options(4, {QStringLiteral("Option4(0)"), QStringLiteral("Option5(%1)").arg(passes)});
+    menu("mesqn")->trigger();
+}
+
 QStringList WholeProgram::frames() const {
     QStringList out;
     for (const auto& f : port->frameLog()) {
@@ -130,8 +150,12 @@ WholeProgram::Body WholeProgram::body(const QStringList& lines) {
         const auto m = marker.match(line);
         if (m.hasMatch()) {
             b.markers << m.captured(1);
+            b.after << QStringList();
         } else {
             b.rows << line;
+            if (!b.after.isEmpty()) {
+                b.after.last() << line;
+            }
         }
     }
     return b;

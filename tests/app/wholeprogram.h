@@ -62,6 +62,8 @@ void expectRowsTrue(const QStringList& rows, const QStringList& fromLine);
 // The default bench with its test voltage ramp, quiet enough that only the test object's
 // discharges start an inception.
 sim::Scenario quietBench();
+// A steady discharge at 10 kV: automatic ranging settles at 1/100 and x5 and stays.
+void steadyDischarge(sim::Scenario& s);
 
 class WholeProgram : public ::testing::Test {
   protected:
@@ -118,19 +120,25 @@ class WholeProgram : public ::testing::Test {
     }
     // Input const: the name and number typed, the Set Q scroll bar at setQIndex, Adjust,
     // then OK.
-    void enterConstants(const QString& name, const QString& number, int setQIndex,
-                        const QString& adjust);
+    void enterConstants(const QString& name, const QString& number = QStringLiteral("1"),
+                        int setQIndex = 0, const QString& adjust = QStringLiteral("1"));
     // Options: select a tab, click option buttons on it, then Set.
     void options(int tab, const QStringList& buttons);
     // File > Save to path, then REC ON.
     void startRecording(const QString& path);
+    // Constants named name, then a recording to dir/<name>.csv; returns its path.
+    QString record(const QString& name);
+    // Options: a Q-N gate of 100 ms and passes (an Option5 index, 6 for Non Stop), then
+    // T-QNV Mes.
+    void startQn(int passes);
 
     // "<baud> <address> <command>" of every frame.
     QStringList frames() const;
     // Data rows and markers of a measurement file, after its 14 header lines.
     struct Body {
         QStringList rows;
-        QStringList markers;  // the tag of each marker line, in order
+        QStringList markers;       // the tag of each marker line, in order
+        QList<QStringList> after;  // the rows after each marker, up to the next
     };
     static Body body(const QStringList& lines);
     // The data row each reading of the run would have, from what the units answered on

@@ -1,17 +1,24 @@
 // The whole program on the simulated bench, in virtual time, driven through its windows as
-// a test engineer would: constants entered (Adjust 0.5), a measurement file prepared,
-// recording on, the voltage ramped through inception and back through extinction, a Q-N
+// a test engineer would: File > Save refused for a name not confirmed, constants entered
+// (Adjust 0.5), a measurement file prepared, recording on, the trend window hidden and shown
+// again, the voltage ramped through inception and back through extinction, a Q-N
 // measurement of five passes and a Non Stop run over a block change, the noise
 // discriminator set from its panel, the line moved to 38400 baud and back, the result
 // saved, then Exit. Every frame on the line is compared with the recorded tour, and every
-// data row with what the units answered. The mends are in wholeprogram_mends_test.
+// data row with what the units answered. Then where the program once recorded something
+// false: the charts cleared during a Q-N measurement and the program ended during one, and
+// windows held up while recording. A misbehaving line is in wholeprogram_faults_test.
 #include "wholeprogram.h"
 
+#include "charts/wavewindow.h"
+
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTextStream>
+#include <numeric>
 
 namespace kr5::test {
 namespace {
@@ -71,8 +78,23 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     const QString result = dir.filePath(QStringLiteral("testCSV.csv"));
     const QString name = QStringLiteral("Cable \"A\", phase 1");
     qint64 mark = 0;
+    qsizetype rowsAtSave = 0;
+    QString caption;
 
-    at(4200, "constants", [&] { enterConstants(name, QStringLiteral("7"), 2, "0.5"); });
+    // File > Save takes the name OK stored: one typed into the field but not confirmed does
+    // not count, and Input const is shown for it.
+    at(4000, "a name typed, not confirmed", [&] {
+        menu("kouseiin")->trigger();
+        type(QStringLiteral("kousei"), QStringLiteral("Text1"), QStringLiteral("No Name"));
+        window(QStringLiteral("kousei"))->hide();
+        menu("csave")->trigger();
+    });
+    at(4200, "constants", [&] {
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Can not Save under no name."));
+        EXPECT_TRUE(window(QStringLiteral("kousei"))->isVisible());
+        enterConstants(name, QStringLiteral("7"), 2, "0.5");
+    });
     step(
         "noise discriminator", [] { return true; },
         [&] {
@@ -81,23 +103,48 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
         });
     step(
         "file and rec on", [] { return true; }, [&] { startRecording(measurement); });
+    // The trend window hidden and shown again from the Window menu, its item ticked as it
+    // shows, with the curves drawn before and while it was hidden: no pixel of the plot area
+    // drawn before is lost, and more were drawn meanwhile.
+    const auto trendShown = [] { return window(QStringLiteral("wave"))->isVisible(); };
+    const auto trend = [] {
+        return static_cast<WaveWindow*>(window(QStringLiteral("wave")))->surface().image();
+    };
+    QImage beforeHiding;
+    at(6000, "trend hidden", [&] {
+        beforeHiding = trend();
+        menu("dwave")->trigger();
+        EXPECT_FALSE(trendShown() || menu("dwave")->isChecked());
+    });
+    at(8000, "trend shown again", [&] {
+        menu("dwave")->trigger();
+        EXPECT_TRUE(trendShown() && menu("dwave")->isChecked());
+        const QImage shown = trend();
+        const QRgb background = shown.pixel(75, 20);
+        int drawn = 0, lost = 0, added = 0;
+        for (int x = 71; x < 580; ++x) {
+            for (int y = 8; y < 296; ++y) {
+                const bool before = beforeHiding.pixel(x, y) != background;
+                const bool after = shown.pixel(x, y) != background;
+                drawn += before ? 1 : 0;
+                lost += before && !after ? 1 : 0;
+                added += !before && after ? 1 : 0;
+            }
+        }
+        EXPECT_GT(drawn, 100);
+        EXPECT_EQ(lost, 0);
+        EXPECT_GT(added, 50);
+    });
     at(26200, "through inception and extinction", [&] {
-        options(4, {QStringLiteral("Option4(0)"), QStringLiteral("Option5(0)")});  // 100 ms, 5
-        menu("mesqn")->trigger();
+        startQn(0);  // 100 ms, 5 passes
         mark = now();
     });
     step(
         "five passes done", [&] { return !program->qnRunning() && now() > mark + 1000; },
-        [&] {
-            options(4, {QStringLiteral("Option5(6)")});  // Non Stop
-            menu("mesqn")->trigger();
-        });
+        [&] { startQn(6); });
     step(
         "block changed",
-        [&] {
-            return program->qnRunning() &&
-                   readLines(measurement).filter(QStringLiteral("\"QNend\"")).size() >= 2;
-        },
+        [&] { return program->qnRunning() && body(readLines(measurement)).markers.size() >= 5; },
         [&] { menu("mesqn")->trigger(); });
     step(
         "non stop ended", [&] { return !program->qnRunning(); },
@@ -105,35 +152,44 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
             options(3, {QStringLiteral("Option3(2)")});  // 38400 baud
             mark = now();
         });
+    // The V-Q window's Save during the recording writes its result file and changes nothing
+    // else: the rows go on into the measurement file, and the caption still names it.
     step(
-        "back to 9600", [&] { return now() > mark + 3000; },
+        "back to 9600, save the result", [&] { return now() > mark + 3000; },
         [&] {
             options(3, {QStringLiteral("Option3(0)")});
+            dialogs.savePaths.push_back(result);
+            trigger(QStringLiteral("VQ"), QStringLiteral("sdata"));
+            rowsAtSave = body(readLines(measurement)).rows.size();
             mark = now();
         });
     step(
-        "pause, save the result, exit", [&] { return now() > mark + 3000; },
+        "pause, exit", [&] { return now() > mark + 3000; },
         [&] {
+            caption = program->mainWindow().windowTitle();
+            // Three more seconds of rows, and REC ON counts the rows written.
+            const qsizetype rows = body(readLines(measurement)).rows.size();
+            EXPECT_GT(rows, rowsAtSave + 10);
+            EXPECT_EQ(control<QAbstractButton>(QStringLiteral("KR5AU"), QStringLiteral("Option1"))
+                          ->text(),
+                      QStringLiteral(" %1").arg(rows));
             click(QStringLiteral("KR5AU"), QStringLiteral("Option2"));  // PAUSE
-            dialogs.savePaths.push_back(result);
-            trigger(QStringLiteral("VQ"), QStringLiteral("sdata"));
             menu("cend")->trigger();
         });
     runProgram();
 
     // The finished Q-N charts went to the Q-N window, with Qm of the passes under them.
     EXPECT_TRUE(window(QStringLiteral("QN"))->isVisible());
-    const auto* qm = window(QStringLiteral("QN"))->findChild<QLabel*>(QStringLiteral("qm"));
-    ASSERT_NE(qm, nullptr);
-    const QString qmValue = QStringLiteral(
-        "(\\d+\\.\\d+ pC|below the lowest threshold|above the "
-        "highest|no counts)");
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Qm at 10 pulses/s: last pass %1; block, "
-                                                  "\\d+ pass(es)?: %1$")
-                                       .arg(qmValue))
-                    .match(qm->text())
+    const QString qmValue =
+        QStringLiteral("(\\d+\\.\\d+ pC|below the lowest threshold|above the highest|no counts)");
+    const QString qm = control<QLabel>(QStringLiteral("QN"), QStringLiteral("qm"))->text();
+    EXPECT_TRUE(QRegularExpression(
+                    QStringLiteral("^Qm at 10 pulses/s: last pass %1; block, \\d+ pass(es)?: %1$")
+                        .arg(qmValue))
+                    .match(qm)
                     .hasMatch())
-        << qm->text().toStdString();
+        << qm.toStdString();
+    EXPECT_EQ(caption, QStringLiteral("KR-5(1)>") + QDir::toNativeSeparators(measurement));
 
     // The measurement file: the header with the constants as OK stored them...
     bool crlf = false;
@@ -144,24 +200,13 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
                                        "\"dummy\""));
     EXPECT_EQ(lines[6], QStringLiteral("\"Adjust\", .5,\"dummy\",\"dummy\",\"dummy\""));
     EXPECT_EQ(lines[7], QStringLiteral("\"Set Q\", 2.5,\"dummy\",\"dummy\",\"dummy\""));
-    // ...the markers in order...
+    // ...the markers in order, five passes of ten steps and a Non Stop block...
     const Body b = body(lines);
     EXPECT_EQ(b.markers, (QStringList{"RECON", "QNstartD", "QNend", "QNstartD", "QNend", "QNstartD",
                                       "QNend", "PAUSE", "RECOFF"}));
-    const auto between = [&](int from, int to) {  // rows between two marker lines
-        int count = 0;
-        int seen = -1;
-        for (const QString& line : lines.mid(14)) {
-            if (line.startsWith(QLatin1Char('"'))) {
-                ++seen;
-            } else if (seen >= from && seen < to) {
-                ++count;
-            }
-        }
-        return count;
-    };
-    EXPECT_EQ(between(1, 2), 5 * 10);   // five passes of ten steps
-    EXPECT_EQ(between(3, 4), 31 * 10);  // a Non Stop block
+    ASSERT_EQ(b.after.size(), 9);
+    EXPECT_EQ(b.after[1].size(), 5 * 10);
+    EXPECT_EQ(b.after[3].size(), 31 * 10);
     // ...and every row is what the units answered, in order, at Adjust 0.5.
     InputConstants constants;
     constants.adjust = 0.5;
@@ -195,12 +240,9 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     EXPECT_EQ(pair[QStringLiteral("extinctionV")].toDouble(), v.captured(2).toDouble());
     EXPECT_TRUE(summary[QStringLiteral("qm")][QStringLiteral("lastPass")].isString());
     double largest = 0.0;  // of the rows outside the Q-N blocks
-    int seen = -1;
-    for (const QString& line : lines.mid(14)) {
-        if (line.startsWith(QLatin1Char('"'))) {
-            ++seen;
-        } else if (seen % 2 == 0 || seen >= 6) {  // after RECON, a QNend or PAUSE
-            largest = std::max(largest, line.section(QLatin1Char(','), 1, 1).trimmed().toDouble());
+    for (const int span : {0, 2, 4, 6, 7, 8}) {
+        for (const QString& row : b.after[span]) {
+            largest = std::max(largest, row.section(QLatin1Char(','), 1, 1).trimmed().toDouble());
         }
     }
     EXPECT_NEAR(summary[QStringLiteral("largestChargePc")].toDouble(), largest, largest * 0.01);
@@ -222,6 +264,119 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     EXPECT_EQ(now.mid(now.size() - 6), (QStringList{"9600 0 m0", "9600 2 m0", "9600 0 b3",
                                                     "9600 1 b3", "9600 2 b3", "9600 0 v"}));
     EXPECT_EQ(unitStatusText(), QString());  // every unit answered all along
+}
+
+// Erase, the constants' OK and TV Multi's Set clear the charts during a Q-N measurement;
+// the measurement still takes exactly its passes, and a Non Stop block its 31. The end
+// asked for during the next block ends it after the pass under way.
+TEST_F(WholeProgram, ClearingTheChartsOrEndingDuringAQnMeasurementKeepsItsPasses) {
+    const auto eraseAndRescale = [&](const QString& tvButton) {
+        trigger(QStringLiteral("VQ"), QStringLiteral("verase"));
+        trigger(QStringLiteral("wave"), QStringLiteral("wclear"));
+        options(2, {tvButton});  // TV Multi
+    };
+    QString measurement;
+    qint64 firstEnded = 0;
+    at(4000, "five passes", [&] {
+        enterConstants(QStringLiteral("qn"));
+        startQn(0);
+    });
+    at(9000, "clear in pass 2", [&] {
+        eraseAndRescale(QStringLiteral("Option2(1)"));
+        menu("kouseiin")->trigger();
+        click(QStringLiteral("kousei"), QStringLiteral("Command1"));  // OK: no file is open
+    });
+    step(
+        "recorded non stop", [&] { return !program->qnRunning() && now() > 10000; },
+        [&] {
+            firstEnded = now();
+            measurement = record(QStringLiteral("qn"));
+            startQn(6);
+        });
+    for (const qint64 ms : {25000, 45000}) {
+        at(ms, "clear in the block", [&] { eraseAndRescale(QStringLiteral("Option2(0)")); });
+    }
+    // SIGINT or SIGTERM ask the program to end as File > Exit does, here in the next block.
+    step(
+        "block changed, end", [&] { return body(readLines(measurement)).markers.size() >= 3; },
+        [&] { program->requestEnd(); });
+    runProgram();
+
+    // Five passes of ten gates each before the first measurement ended.
+    EXPECT_EQ(std::count_if(port->frameLog().begin(), port->frameLog().end(),
+                            [&](const auto& f) {
+                                return f.atUs < double(firstEnded) * 1000.0 && f.command == "c100";
+                            }),
+              5 * 10);
+    // The recorded Non Stop run: a block of 31 passes between its markers. Ending during the
+    // next completed the pass under way, then wrote the measurement's end and the file's close.
+    const Body b = body(readLines(measurement));
+    EXPECT_EQ(b.markers,
+              (QStringList{"RECON", "QNstartD", "QNend", "QNstartD", "QNend", "RECOFF", "PAUSE"}));
+    ASSERT_EQ(b.after.size(), 7);
+    EXPECT_EQ(b.after[1].size(), 31 * 10);
+    EXPECT_EQ(b.after[3].size(), 10);
+}
+
+// The trend window's Save picture left open for 10 s, then the windows' side taking nothing
+// (a paint that does not return) for 5 s, while the test is recorded: the measurement goes
+// on behind them, every cycle of that time is taken and recorded with no gap between two
+// readings, and the answer that comes at the end is carried out.
+TEST_F(WholeProgram, ADialogLeftOpenOrStalledWindowsHoldUpNoCycleAndNoRow) {
+    steadyDischarge(scenario);
+    const QString picture = dir.filePath(QStringLiteral("held.png"));
+    QString measurement;
+    qsizetype rows[4] = {};
+    qint64 times[4] = {};
+    const auto mark = [&](int i) {
+        times[i] = now();
+        rows[i] = body(readLines(measurement)).rows.size();
+    };
+    qsizetype postsHeld = 0;
+    at(4000, "name and file", [&] { measurement = record(QStringLiteral("held")); });
+    at(8000, "Save picture, left open", [&] {
+        dialogs.holdNext = true;
+        trigger(QStringLiteral("wave"), QStringLiteral("savepic"));
+        ASSERT_TRUE(dialogs.held);
+        mark(0);
+    });
+    at(18000, "answered after 10 s", [&] {
+        mark(1);
+        dialogs.answerHeld(picture);
+    });
+    at(19000, "windows stalled", [&] {
+        toWindows.hold();
+        mark(2);
+    });
+    at(24000, "windows back", [&] {
+        mark(3);
+        postsHeld = toWindows.waiting();
+        toWindows.release();
+    });
+    at(25000, "end", [&] { menu("cend")->trigger(); });
+    runProgram();
+
+    // The detector's readings on the line while held: how many, and the longest gap.
+    for (const auto& [from, atLeast] : {std::pair(0, 100), std::pair(2, 50)}) {
+        SCOPED_TRACE(from);
+        std::vector<double> x;
+        for (const auto& f : port->frameLog()) {
+            if (f.command == "x" && f.atUs >= double(times[from]) * 1000.0 &&
+                f.atUs < double(times[from + 1]) * 1000.0) {
+                x.push_back(f.atUs / 1000.0);
+            }
+        }
+        const auto readings = static_cast<qsizetype>(x.size());
+        ASSERT_GT(readings, atLeast);
+        // A cycle under way at either end may leave its row on the other side.
+        const qsizetype recorded = rows[from + 1] - rows[from];
+        EXPECT_LE(std::abs(recorded - readings), 1) << recorded << " rows for " << readings;
+        // A range command waits 200 ms after it by design; nothing else may hold up a cycle.
+        std::adjacent_difference(x.begin(), x.end(), x.begin());
+        EXPECT_LE(*std::max_element(x.begin() + 1, x.end()), 300.0);
+    }
+    EXPECT_GT(postsHeld, 50) << "the windows were held up";
+    EXPECT_FALSE(QImage(picture).isNull());
 }
 
 }  // namespace
