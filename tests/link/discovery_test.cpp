@@ -1,13 +1,9 @@
-// Finding the units on a simulated bench, in virtual time: which ports are scanned, which
-// units and addresses are taken, an answer to the wake-up probe in pieces, the questions
-// asked when some are missing and how a failed search says why. How the link collects a
-// probe's reply is in link_test.cpp.
+// Finding the units on a simulated bench in virtual time, and how a failed search says why.
+// How the link collects a probe's reply is in link_test.cpp.
 #include "link/discovery.h"
-#include "sim/bench.h"
-#include "sim/simport.h"
 #include "support/fakedialogs.h"
 #include "support/fakelink.h"
-#include "support/fakeserialport.h"
+#include "support/simlink.h"
 
 #include <gtest/gtest.h>
 
@@ -30,51 +26,33 @@ class RecordingProgress : public DiscoveryProgress {
     void hideProgress() override { calls << QStringLiteral("hide"); }
 };
 
-// The bench the simulator's scenario lines describe: the default one when they name no unit.
-sim::Scenario benchOf(const char* lines) {
-    sim::ScenarioBuilder builder;
-    QString error;
-    EXPECT_TRUE(builder.applyText(QString::fromLatin1(lines), &error)) << error.toStdString();
-    return builder.scenario();
-}
-
-// The units' search on a fake port that the test scripts.
-struct FakeLine : test::FakeLinkParts {
-    UnitSearch run() { return findUnits(units, link, progress, dialogs); }
+// The units' search on a simulated bench or on a fake port that the test scripts.
+template <class Parts>
+struct Search : Parts {
+    using Parts::Parts;
+    UnitSearch run() { return findUnits(this->units, this->link, progress, dialogs); }
 
     RecordingProgress progress;
     test::FakeDialogs dialogs;
 };
+using FakeLine = Search<test::FakeLinkParts>;
 
-struct Discovery {
-    explicit Discovery(const sim::Scenario& scenario) : bench(scenario) {}
-    explicit Discovery(const char* lines) : Discovery(benchOf(lines)) {}
-
-    UnitSearch run() { return findUnits(units, link, progress, dialogs); }
+struct Discovery : Search<test::SimLinkParts> {
+    explicit Discovery(const char* lines) : Search(test::scenarioOf(QLatin1String(lines))) {}
 
     std::array<int, 3> addresses() const {
         return {units.unit(UnitKind::Detector).address, units.unit(UnitKind::AcUnit).address,
                 units.unit(UnitKind::NoiseDiscriminator).address};
     }
-    std::vector<sim::FrameRecord> framesOn(int port) const {
+    std::vector<sim::FrameRecord> framesOn(int portNumber) const {
         std::vector<sim::FrameRecord> out;
-        for (const auto& f : simPort.frameLog()) {
-            if (f.port == port) {
+        for (const auto& f : port.frameLog()) {
+            if (f.port == portNumber) {
                 out.push_back(f);
             }
         }
         return out;
     }
-
-    UnitsOnLine units;
-    VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
-    sim::Bench bench;
-    sim::SimPort simPort{bench, clock};
-    Link link{units, simPort, clock, pump, timing};
-    RecordingProgress progress;
-    test::FakeDialogs dialogs;
 };
 
 TEST(Discovery, AllUnitsOnPortOneAreTakenAfterAWakeUpProbeWithoutTouchingPortTwo) {
@@ -96,7 +74,7 @@ TEST(Discovery, AllUnitsOnPortOneAreTakenAfterAWakeUpProbeWithoutTouchingPortTwo
         EXPECT_EQ(frames[i].command, QByteArray("v"));
     }
     EXPECT_TRUE(d.framesOn(2).empty());
-    EXPECT_FALSE(d.simPort.isOpen());  // closed after the scan; start-up reopens it
+    EXPECT_FALSE(d.port.isOpen());  // closed after the scan; start-up reopens it
 }
 
 // The detector's answer to the wake-up probe comes in pieces whose tail is still on its

@@ -1,15 +1,13 @@
-// The charge calibration on the acquisition loop with the simulated bench in virtual time
-// (proposal, restart on a range change, warnings, linearity, accept), and on hand-made
-// readings (spread, linearity formula, refusals). The window is in calibratewindow_test.
+// The charge calibration on the acquisition loop with the simulated bench, and on hand-made
+// readings.
 #include "modes/calibration.h"
 #include "measure/acquisition.h"
 #include "measure/evaluation.h"
 #include "measure/panelmodel.h"
 #include "platform/virtualclock.h"
 #include "records/settingsfile.h"
-#include "sim/bench.h"
-#include "sim/simport.h"
 #include "support/benchunits.h"
+#include "support/simlink.h"
 
 #include <gtest/gtest.h>
 
@@ -20,19 +18,15 @@
 namespace kr5 {
 namespace {
 
-// High voltage off, no noise and a detector calibration of 2 pC/V, with scenario lines.
-sim::Scenario calibratorBench(const char* lines) {
-    sim::ScenarioBuilder b;
-    EXPECT_TRUE(b.applyText(QStringLiteral("operator off\nprofile start=0 peak=0\n"
-                                           "object noise=0 noiserate=0\ncalibration 2\n") +
-                            QLatin1String(lines)));
-    return b.scenario();
-}
-
 // The calibration as a listener of the acquisition loop, with the Input const form on a
-// settings file of its own.
-struct Rig : LoopWindows, QnControl {
-    Rig(const char* lines, int range) : bench(calibratorBench(lines)) {
+// settings file of its own; the bench with high voltage off, no noise and a detector
+// calibration of 2 pC/V, and the scenario lines given.
+struct Rig : test::SimLinkParts, LoopWindows, QnControl {
+    Rig(const char* lines, int range)
+        : SimLinkParts(test::scenarioOf(QStringLiteral("operator off\nprofile start=0 peak=0\n"
+                                                       "object noise=0 noiserate=0\n"
+                                                       "calibration 2\n") +
+                                        QLatin1String(lines))) {
         form.setPortDigit(QStringLiteral("1"));
         settings.autoAttenuator = false;
         EXPECT_TRUE(test::startOnDefaultBench(units, link));
@@ -55,13 +49,6 @@ struct Rig : LoopWindows, QnControl {
         return !calibration.averaging();
     }
 
-    sim::Bench bench;
-    VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
-    sim::SimPort port{bench, clock};
-    UnitsOnLine units;
-    Link link{units, port, clock, pump, timing};
     Requests requests;
     OperatingSettings settings;
     InputConstants constants;
