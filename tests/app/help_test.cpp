@@ -1,12 +1,11 @@
-// Help without a browser and the main window's keys: where the page is looked for, the
-// program's own help window when no browser starts, the message when the page is nowhere,
-// and Ctrl+S, Ctrl+Q and F1 reaching the same work as the menu items. The classic browser
-// route and the menu's captions are in mainwindow_test.cpp.
+// The help page found, in a browser or the program's own window, and the main window's keys.
+// The classic browser route and the menu's captions are in mainwindow_test.cpp.
 #include "app/help/helplauncher.h"
 #include "app/help/helpwindow.h"
 #include "app/mainwindow.h"
 #include "app/windowfakes.h"
 #include "support/fakedialogs.h"
+#include "support/filebytes.h"
 
 #include <gtest/gtest.h>
 
@@ -62,12 +61,14 @@ TEST_F(Help, ThePageBesideTheExecutableComesFirstThenTheDataFolder) {
     EXPECT_EQ(viewer.window(), nullptr);  // the browser opened it: no window of our own
 }
 
+// A browser that the opener finds missing only after starting, or one that does not start:
+// the page shows in the program's own window, one window however often it is asked for.
 TEST_F(Help, WithoutTheBrowserThePageShowsInTheProgramsOwnWindow) {
     const QString page = folders.putPage(folders.data());
-    launcher.openSucceeds = false;
-    open();
-    EXPECT_EQ(launcher.opened, QStringList{page});  // the browser was tried first
-    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown[0].text.toStdString();
+    open();  // the opener started: nothing to show yet
+    EXPECT_EQ(viewer.window(), nullptr);
+    ASSERT_TRUE(launcher.openFailsLater);
+    launcher.openFailsLater();  // ... and then it found no browser
     HelpWindow* window = viewer.window();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
@@ -77,22 +78,13 @@ TEST_F(Help, WithoutTheBrowserThePageShowsInTheProgramsOwnWindow) {
     EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("The front panel")));
     EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("kr5au1.ini")));
 
-    // Asked again, the same window comes back rather than a second one.
     window->close();
+    launcher.openSucceeds = false;
     open();
+    EXPECT_EQ(launcher.opened, (QStringList{page, page}));  // the browser was tried first
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown[0].text.toStdString();
     EXPECT_EQ(viewer.window(), window);
     EXPECT_TRUE(window->isVisible());
-}
-
-TEST_F(Help, AnOpenerThatFindsNoBrowserOnlyAfterStartingStillEndsInTheOwnWindow) {
-    folders.putPage(folders.beside());
-    open();  // the opener started: nothing to show yet
-    EXPECT_EQ(viewer.window(), nullptr);
-    ASSERT_TRUE(launcher.openFailsLater);
-    launcher.openFailsLater();  // ... and then it found no browser
-    ASSERT_NE(viewer.window(), nullptr);
-    EXPECT_TRUE(viewer.window()->isVisible());
-    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(Help, TheClassicRouteEndsInTheOwnWindowTooAfterItsMessage) {
@@ -124,13 +116,11 @@ TEST_F(Help, APageFoundNowhereIsReportedWithTheFoldersLookedIn) {
 TEST(HelpWindowLinks, ALinkInThePageOpensItsTargetInTheWindow) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const auto write = [&dir](const char* name, const char* html) {
-        QFile file(dir.filePath(QLatin1String(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(html);
-    };
-    write("first.html", "<html><body><p><a href=\"second.html\">on</a></p></body></html>");
-    write("second.html", "<html><body><p>The second page</p></body></html>");
+    ASSERT_TRUE(
+        test::writeBytes(dir.filePath(QStringLiteral("first.html")),
+                         "<html><body><p><a href=\"second.html\">on</a></p></body></html>"));
+    ASSERT_TRUE(test::writeBytes(dir.filePath(QStringLiteral("second.html")),
+                                 "<html><body><p>The second page</p></body></html>"));
     HelpWindow window;
     window.showPage(dir.filePath(QStringLiteral("first.html")));
     QTextBrowser* text = window.browser();

@@ -1,6 +1,5 @@
-// The status line printed with --status, and the main window's status bar showing a
-// write problem whole. Printing the line each second from the running program is left to
-// program_e2e_test, when the recorder warns to the records suite.
+// The status line printed with --status, and the main window's status bar showing a write
+// problem whole.
 #include "app/statusline.h"
 #include "app/mainwindow.h"
 #include "app/windowfakes.h"
@@ -8,7 +7,9 @@
 #include "measure/panelmodel.h"
 #include "measure/panelwidget.h"
 #include "platform/virtualclock.h"
+#include "support/benchunits.h"
 #include "support/fakedialogs.h"
+#include "support/readings.h"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +23,8 @@ namespace {
 
 UnitsOnLine unitsOn(int port, bool ac, bool discriminator) {
     UnitsOnLine units;
+    test::defaultBenchUnits(units, ac, discriminator);
     units.port = port;
-    units.unit(UnitKind::Detector) = {0, QStringLiteral("KR-5 V1.20   ")};
-    if (ac) {
-        units.unit(UnitKind::AcUnit) = {1, QStringLiteral("AU-1 V2.00   ")};
-    }
-    if (discriminator) {
-        units.unit(UnitKind::NoiseDiscriminator) = {2, QStringLiteral("ZN-4 V1.00   ")};
-    }
     return units;
 }
 
@@ -37,16 +32,7 @@ TEST(StatusLine, NamesThePortTheUnitsThePanelsTextsAndTheUnitsNotAnswering) {
     Requests requests;
     OperatingSettings settings;
     PanelModel panel(requests, settings);
-    Reading reading;
-    reading.detector = DetectorFields{0x55, 0x44, 2, 0};
-    reading.attRange = 2;
-    reading.rawPeak = reading.detector->rawPeak();  // 5 V
-    reading.charge = 25.0;
-    reading.rawRate = reading.detector->rawRate();  // 40
-    reading.pulseRate = 40.0;
-    reading.es = 61.25;
-    reading.testVoltage = 6125.0;
-    panel.takeReading(reading);
+    panel.takeReading(test::cycleReading(2, 5.0, 40.0, 61.25));  // 25 pC at 1/5
     const QString values =
         QStringLiteral("Q 25.00 pC | N 40.0 P.P.S. | Es 61.2 V | TV  6.12kV | cycle 38 ms");
     const struct {

@@ -1,8 +1,7 @@
-// The V-Q window's result table Text1: the detector's tab-separated result text as titles
-// and rows, each value under its own title, every column wide enough for its texts in the
-// font in use, and the table high enough for its rows. The text itself is tested in the
-// measure suite, the result file in the records suite.
+// The V-Q window's result table: the detector's tab-separated result text as titles and rows,
+// shown whole in the font in use.
 #include "charts/resulttable.h"
+#include "charts/chartprobe.h"
 #include "charts/vqwindow.h"
 #include "measure/inception.h"
 #include "platform/virtualclock.h"
@@ -31,23 +30,15 @@ class ResultTable : public ::testing::Test {
         window.show();
     }
 
-    // A complete normal reading at range 1/1 with the PT ratio 100.
-    static Reading make(double rawPeak, double es) {
-        Reading r;
-        r.detector = DetectorFields{};
-        r.acPresent = true;
-        r.rawPeak = r.charge = rawPeak;
-        r.pulseRate = 60;
-        r.es = es;
-        r.testVoltage = es * 100;
-        return r;
-    }
     // The detector's tables of an inception at 11.5 kV and the extinction at 9.85 kV.
     std::pair<QString, QString> inceptionAndExtinction() {
-        detector.judge(make(10, 100));
-        const auto inception = detector.judge(make(120, 115));
-        detector.judge(make(50, 99));
-        const auto extinction = detector.judge(make(50, 98.5));
+        const auto judge = [this](double rawPeak, double es) {
+            return detector.judge(test::cycleReading(0, rawPeak, 60, es));
+        };
+        judge(10, 100);
+        const auto inception = judge(120, 115);
+        judge(50, 99);
+        const auto extinction = judge(50, 98.5);
         EXPECT_TRUE(inception && extinction);
         return {inception ? inception->table : QString(),
                 extinction ? extinction->table : QString()};

@@ -1,9 +1,5 @@
-// The chart windows through Charts: the start of the loop, the Window menu's toggles with
-// their shown signals, the Q-N faces and captions, close and frame close, the menu items
-// Copy, Erase, Color and Save, and the Q-N window's copy-in and saves read back. What the
-// plotter draws is tested in chartplotter_test.cpp, the result file the V-Q window's Save
-// leads to in the records suite. Windows and menu items are found by their names, here and
-// in the app suite.
+// The chart windows through Charts, with windows and menu items found by their names: the
+// toggles, faces and captions, Copy, Erase, Color and Save, and the Q-N window's copy-in.
 #include "charts/chartprobe.h"
 #include "charts/charts.h"
 #include "support/fakeclipboard.h"
@@ -11,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -42,11 +37,6 @@ class ChartWindows : public ::testing::Test {
                          [this](bool shown) { vqShown.push_back(shown); });
     }
 
-    static void trigger(QWidget& window, const char* item) {
-        auto* action = window.findChild<QAction*>(QLatin1String(item));
-        ASSERT_NE(action, nullptr) << item;
-        action->trigger();
-    }
     void plot(const Reading& r, bool inceptionStanding = false) {
         charts.plotter().plotReading(r, inceptionStanding);
         charts.refresh();
