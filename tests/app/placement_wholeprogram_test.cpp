@@ -1,7 +1,6 @@
-// The whole program's windows on a laptop's 1366x768 screen and on a 1600x1000 one (the
-// offscreen platform's screen from a configuration file, see placement.cmake): where they
-// open beside the main window, and their places kept from one run to the next in the
-// settings file. The placement on many more screens is in windowplacement_test.cpp.
+// The whole program's windows on the screens of placement.cmake, and their places kept from one
+// run to the next. The placement on many more screens is in windowplacement_test.cpp.
+#include "support/rects.h"
 #include "wholeprogram.h"
 
 #include <QScreen>
@@ -19,12 +18,7 @@ bool shown(const QString& name) {
 }
 
 std::string text(const QRect& r) {
-    return QStringLiteral("%1x%2+%3+%4")
-        .arg(r.width())
-        .arg(r.height())
-        .arg(r.x())
-        .arg(r.y())
-        .toStdString();
+    return ::testing::PrintToString(r);
 }
 
 class Placement : public WholeProgram {
@@ -103,13 +97,11 @@ class WideScreen : public Placement {
 TEST_F(WideScreen, TheFiveWindowsOpenSideBySide) {
     runUntilShown();
     expectOnTheScreen();
-    for (qsizetype i = 0; i < kWindows.size(); ++i) {
-        for (qsizetype j = i + 1; j < kWindows.size(); ++j) {
-            EXPECT_FALSE(frame(kWindows[i]).intersects(frame(kWindows[j])))
-                << kWindows[i].toStdString() << ' ' << text(frame(kWindows[i])) << ", "
-                << kWindows[j].toStdString() << ' ' << text(frame(kWindows[j]));
-        }
+    std::vector<QRect> frames;
+    for (const QString& name : kWindows) {
+        frames.push_back(frame(name));
     }
+    EXPECT_EQ(test::overlapping(frames), "") << "of " << kWindows.join(' ').toStdString();
 }
 
 // At the first start no window opens over the main window, nor the trend and V-Q windows
