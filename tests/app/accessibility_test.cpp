@@ -1,8 +1,5 @@
-// Every window of the whole program, with Input const, Options, About, Color, Q-N and the
-// unit search opened, as a screen reader and the eye meet them: each control has plain
-// words to be read by beside the program's own name, and the fonts draw every character
-// shown, the Japanese and full-width ones too. Text set by assistive tools is in
-// records_assistive_test; how each window lays out its controls is in its own suite.
+// Every window of the whole program opened, as a screen reader and the eye meet it: plain
+// words for every control beside its program name, and a glyph for every character shown.
 #include "about/sysinfo.h"
 #include "charts/legend.h"
 #include "charts/trendchart.h"
@@ -107,12 +104,6 @@ QString plain(const QString& text) {
     return doc.toPlainText();
 }
 
-void addActions(std::vector<Shown>& out, const QWidget* w) {
-    for (const QAction* a : w->actions()) {
-        out.push_back({w->font(), a->text(), where(w) + QStringLiteral(" item")});
-    }
-}
-
 // What the widget shows as text, in the font it draws it with.
 void collectShown(std::vector<Shown>& out, const QWidget* w) {
     const QString at = where(w);
@@ -148,12 +139,14 @@ void collectShown(std::vector<Shown>& out, const QWidget* w) {
             out.push_back({w->font(), model->headerData(row, Qt::Vertical).toString(), at});
         }
     } else if (qobject_cast<const QMenuBar*>(w) || qobject_cast<const QMenu*>(w)) {
-        addActions(out, w);
+        for (const QAction* a : w->actions()) {
+            out.push_back({w->font(), a->text(), at + QStringLiteral(" item")});
+        }
     }
 }
 
-// The characters of each text its font cannot draw, by where they are shown.
-std::map<QString, QString> missingGlyphs(const std::vector<Shown>& shown) {
+// The characters of each text its font cannot draw, listed by where they are shown.
+std::string missingGlyphs(const std::vector<Shown>& shown) {
     std::map<QString, QString> missing;
     for (const Shown& s : shown) {
         const QFontMetrics metrics(s.font);
@@ -168,15 +161,11 @@ std::map<QString, QString> missingGlyphs(const std::vector<Shown>& shown) {
             }
         }
     }
-    return missing;
-}
-
-std::string listed(const std::map<QString, QString>& missing) {
-    QString out;
+    QString listed;
     for (const auto& [at, chars] : missing) {
-        out += QStringLiteral("\n  ") + at + QStringLiteral(": ") + chars;
+        listed += QStringLiteral("\n  ") + at + QStringLiteral(": ") + chars;
     }
-    return out.toStdString();
+    return listed.toStdString();
 }
 
 // A picture that also keeps the texts printed on it.
@@ -240,9 +229,8 @@ class EveryWindow : public WholeProgram {
 
 // A screen reader says the control's plain words; the program's short name stays in the
 // description, where tools look it up. A label that shows nothing and is hidden (a status
-// line with nothing to say) is not read; a frame is read as the name of its group. The
-// words differ where the same program name
-// means different controls, and a readout says what it shows.
+// line with nothing to say) is not read; a frame is read as the name of its group. The words
+// differ where the same program name means different controls; a readout says what it shows.
 TEST_F(EveryWindow, EveryControlHasPlainWordsBesideItsProgramName) {
     // A readout is read with what it shows, once it has been painted with it.
     QString readoutName;
@@ -288,15 +276,17 @@ TEST_F(EveryWindow, EveryControlHasPlainWordsBesideItsProgramName) {
     EXPECT_EQ(readoutName, QStringLiteral("Charge, pC: ") + readoutText);
     EXPECT_TRUE(unitIdName.startsWith(QStringLiteral("Detector identification: KR-5")))
         << unitIdName.toStdString();
-    const auto words = [](const char* windowName, const char* name) {
+    QStringList words;
+    for (const auto& [windowName, name] : {std::pair{"KR5AU", "peakb(3)"},
+                                           {"Options", "Option1(1)"},
+                                           {"kousei", "Label4"},
+                                           {"ZN4", "Label4"},
+                                           {"commtest", "com2AcuAddress"}}) {
         const QWidget* w = control<QWidget>(QLatin1String(windowName), QLatin1String(name));
-        return w ? w->accessibleName() : QStringLiteral("<none>");
-    };
-    EXPECT_EQ(words("KR5AU", "peakb(3)"), QStringLiteral("Input attenuator 1/10"));
-    EXPECT_EQ(words("Options", "Option1(1)"), QStringLiteral("Sample time 100 ms"));
-    EXPECT_EQ(words("kousei", "Label4"), QStringLiteral("Relative humidity"));
-    EXPECT_EQ(words("ZN4", "Label4"), QStringLiteral("Channel A"));
-    EXPECT_EQ(words("commtest", "com2AcuAddress"), QStringLiteral("AC unit address on port 2"));
+        words << (w ? w->accessibleName() : QStringLiteral("<none>"));
+    }
+    EXPECT_EQ(words, QStringList({"Input attenuator 1/10", "Sample time 100 ms",
+                                  "Relative humidity", "Channel A", "AC unit address on port 2"}));
 }
 
 // The fonts draw every character the windows and the program's messages show. The ACU
@@ -352,9 +342,9 @@ TEST_F(EveryWindow, TheFontsDrawEveryCharacterShown) {
     for (const char* expected : {"ﾊﾞｰｼﾞｮﾝ", "×１", "％", "？", "　", "現時点"}) {
         EXPECT_TRUE(all.contains(QString::fromUtf8(expected))) << expected << " collected";
     }
-    const auto missing = missingGlyphs(shown);
+    const std::string missing = missingGlyphs(shown);
     EXPECT_TRUE(missing.empty()) << "characters without a glyph; install " << kFontPackage << ":"
-                                 << listed(missing);
+                                 << missing;
 }
 
 }  // namespace

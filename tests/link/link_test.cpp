@@ -1,7 +1,5 @@
-// The link over a fake line in virtual time: frames to the units' addresses, how receive
-// judges what came (whole, missing, short, overlong, late) with the late-answer guard behind
-// it, discovery's receive and the speed change. The guard's own rules are in
-// lineguard_test.cpp; the release of the line at the end is in acquisition_test.cpp.
+// The link over a fake line in virtual time: the frames, and how receive judges what came with
+// the late-answer guard behind it (whose own rules are in lineguard_test.cpp).
 #include "link/link.h"
 #include "support/benchunits.h"
 #include "support/fakelink.h"
@@ -66,6 +64,8 @@ struct Line : test::FakeLinkParts {
     struct Exchange {
         Reply reply;
         qint64 tookMs;
+        auto got() const { return std::pair(reply.status, reply.text.toLatin1()); }
+        auto outcome() const { return std::tuple(reply.status, reply.text.toLatin1(), tookMs); }
     };
 
     // Sends a command, the line answering as given, and collects the reply.
@@ -140,8 +140,7 @@ TEST(LinkReceive, AStalledComputerDoesNotCostAReply) {
             line.clock.scheduleInMs(5, [&line, &c] { line.clock.busyMs(c.busyMs); });
         }
         const auto x = line.reading({{c.replyAtMs, kReading}});
-        EXPECT_EQ(x.reply.status, c.status) << c.what;
-        EXPECT_EQ(x.tookMs, c.tookMs) << c.what;
+        EXPECT_EQ(std::pair(x.reply.status, x.tookMs), std::pair(c.status, c.tookMs)) << c.what;
     }
 }
 
@@ -167,10 +166,7 @@ TEST(LinkReceive, OneExchangeOnALineInStep) {
     for (size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];
         Line line;
-        const auto got = line.reading(c.answer);
-        EXPECT_EQ(got.reply.status, c.status) << i;
-        EXPECT_EQ(got.reply.text.toLatin1(), c.text) << i;
-        EXPECT_EQ(got.tookMs, c.tookMs) << i;
+        EXPECT_EQ(line.reading(c.answer).outcome(), std::tuple(c.status, c.text, c.tookMs)) << i;
         line.clock.advanceMs(5);  // whatever else comes arrives before the next command
         const auto next = line.reading({{10, kReading}});
         EXPECT_EQ(std::pair(next.reply.status, next.tookMs), std::pair(Whole, c.nextTookMs)) << i;
@@ -208,10 +204,7 @@ TEST(LinkReceive, AnAnswerThatMissedItsTimeOutIsNeverTakenForTheNextOne) {
         Line line;
         line.teachUsualTime();
         ASSERT_EQ(line.es(c.missed).reply.status, Missing) << i;
-        const auto got = line.es(c.next);
-        EXPECT_EQ(got.reply.status, c.status) << i;
-        EXPECT_EQ(got.reply.text.toLatin1(), c.text) << i;
-        EXPECT_EQ(got.tookMs, c.tookMs) << i;
+        EXPECT_EQ(line.es(c.next).outcome(), std::tuple(c.status, c.text, c.tookMs)) << i;
         if (c.status == Whole) {  // nothing is owed any more: a reply is taken at once
             EXPECT_EQ(line.es({{40, kEs1}}).tookMs, 40) << i;
         }
@@ -224,9 +217,7 @@ TEST(LinkReceive, ALateAnswerLeavesItsOwnOwedUntilThePairComes) {
     EXPECT_EQ(line.es({{150, kEs1}}).reply.status, Missing);
     // Only the late answer comes; the one to this command is late in its turn.
     EXPECT_EQ(line.es({{150, kEs2}}).reply.status, Late);
-    const auto third = line.es({{60, "A1t3999\r\n"}});
-    EXPECT_EQ(third.reply.status, Whole);
-    EXPECT_EQ(third.reply.text, QStringLiteral("A1t3999\r\n"));
+    EXPECT_EQ(line.es({{60, "A1t3999\r\n"}}).got(), std::pair(Whole, QByteArray("A1t3999\r\n")));
     // Nothing is owed any more: the next reply is taken the moment it is complete.
     EXPECT_EQ(line.es({{40, kEs1}}).tookMs, 40);
 }
@@ -234,17 +225,12 @@ TEST(LinkReceive, ALateAnswerLeavesItsOwnOwedUntilThePairComes) {
 TEST(LinkReceive, AnotherUnitsMissedAnswerDoesNotMakeThisOneLate) {
     Line line;
     EXPECT_EQ(line.reading().reply.status, Missing);  // never comes
-    const auto got = line.es({{10, kEs1}});
-    EXPECT_EQ(got.reply.status, Whole);
-    EXPECT_EQ(got.reply.text.toLatin1(), kEs1);
     // Something is still owed on the line: a complete reply waits a moment for company.
-    EXPECT_EQ(got.tookMs, 10 + kSettleMs);
+    EXPECT_EQ(line.es({{10, kEs1}}).outcome(), std::tuple(Whole, kEs1, 10 + kSettleMs));
     // The detector's late reading comes first, longer than the AC unit's answer.
     Line other;
     EXPECT_EQ(other.reading({{150, kReading}}).reply.status, Missing);
-    const auto spoilt = other.es({{60, kEs1}});
-    EXPECT_EQ(spoilt.reply.status, Overlong);
-    EXPECT_EQ(spoilt.reply.text.toLatin1(), kReading);
+    EXPECT_EQ(other.es({{60, kEs1}}).got(), std::pair(Overlong, kReading));
 }
 
 TEST(LinkReceive, BytesWaitingBeforeASendAreDroppedAndMakeTheLineSuspect) {
@@ -254,21 +240,17 @@ TEST(LinkReceive, BytesWaitingBeforeASendAreDroppedAndMakeTheLineSuspect) {
     line.clock.advanceMs(20);
     // They are not read in front of this reply, but a reply that looks complete now waits
     // as long as the unit's answers take at most, and a byte more spoils it.
-    const auto spoilt = line.reading({{kUsualMs, kReading}, {12, "!"}});
-    EXPECT_EQ(spoilt.reply.status, Overlong);
-    EXPECT_EQ(spoilt.reply.text.toLatin1(), kReading + "!");
-    EXPECT_EQ(spoilt.tookMs, kPromptLimitMs);
+    EXPECT_EQ(line.reading({{kUsualMs, kReading}, {12, "!"}}).outcome(),
+              std::tuple(Overlong, kReading + "!", kPromptLimitMs));
     // That byte was a stray too; the line stays suspect for the horizon after it.
     const qint64 lastStrayAt = line.clock.nowMs();
-    const auto calm = line.reading({{kUsualMs, kReading}});
-    EXPECT_EQ(calm.reply.status, Whole);
-    EXPECT_EQ(calm.tookMs, kPromptLimitMs);
+    EXPECT_EQ(line.reading({{kUsualMs, kReading}}).outcome(),
+              std::tuple(Whole, kReading, kPromptLimitMs));
     line.clock.advanceMs(lastStrayAt + LineGuard::horizonMs - kUsualMs - line.clock.nowMs());
     EXPECT_EQ(line.reading({{kUsualMs, kReading}}).tookMs, kPromptLimitMs);  // at the horizon
     // Past it the line is in step again: a complete reply is taken at once.
-    const auto inStep = line.reading({{kUsualMs, kReading}, {12, "!"}});
-    EXPECT_EQ(inStep.reply.status, Whole);
-    EXPECT_EQ(inStep.tookMs, kUsualMs);
+    EXPECT_EQ(line.reading({{kUsualMs, kReading}, {12, "!"}}).outcome(),
+              std::tuple(Whole, kReading, kUsualMs));
 }
 
 TEST(LinkReceive, AMissedAnswerIsWrittenOffTheHorizonAfterItsExchange) {
@@ -282,9 +264,7 @@ TEST(LinkReceive, AMissedAnswerIsWrittenOffTheHorizonAfterItsExchange) {
         line.teachUsualTime();
         EXPECT_EQ(line.es().reply.status, Missing);  // lost for good
         line.clock.advanceMs(startMs - line.clock.nowMs());
-        const auto got = line.es({{50, kEs2}});
-        EXPECT_EQ(got.reply.status, status) << startMs;
-        EXPECT_EQ(got.reply.text.toLatin1(), kEs2) << startMs;
+        EXPECT_EQ(line.es({{50, kEs2}}).got(), std::pair(status, kEs2)) << startMs;
     }
 }
 

@@ -1,13 +1,10 @@
-// The strict readers of replies: the detector's measurement, the AC unit's reading and the
-// voltage it gives, the noise discriminator's settings, the gate count and the count rate,
-// each also checked against a pattern of its own over random text. How the link decides a
-// reply's status is in link_test.cpp.
+// The strict readers of the units' replies, on examples and against patterns of their own over
+// random text.
 #include "link/reply.h"
 
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
-#include <functional>
 #include <random>
 #include <vector>
 
@@ -18,9 +15,6 @@ using Values = std::optional<std::vector<int>>;
 
 Reply whole(const QString& text) {
     return Reply{Reply::Status::Whole, text};
-}
-Reply whole(const char* text) {
-    return whole(QString::fromLatin1(text));
 }
 
 // Each reader's fields as a list of numbers, nothing when it refuses the reply.

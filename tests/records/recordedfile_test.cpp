@@ -1,7 +1,5 @@
-// Reading a measurement file back: a recording made with the Recorder comes back as its
-// constants, rows, markers and Q-N passes; damaged headers refuse the file with the line
-// and what belonged there; damaged body lines are skipped and counted; a long file is read
-// in slices; and the rows replay as readings at the chosen constants.
+// Reading a measurement file back: a recording, damaged headers and lines, a long file in
+// slices, and the rows replayed as readings.
 #include "records/recordedfile.h"
 #include "core/format.h"
 #include "platform/qtfiles.h"
@@ -100,15 +98,13 @@ TEST_F(RecordedFileTest, ARecordingReadsBackWithItsRowsMarkersAndQnPasses) {
     recorder.closeFile();
 
     const RecordedTest test = read();
-    EXPECT_EQ(test.constants.name, constants.name);
-    EXPECT_EQ(test.constants.temperature, constants.temperature);
-    EXPECT_EQ(std::tuple(test.constants.ptRatio, test.constants.adjust, test.constants.setQ,
-                         test.constants.setQIndex, test.constants.startCount),
-              std::tuple(1000.0, 2.5, 12.5, 2.0, 40));
-    EXPECT_EQ(test.date, QDate(2026, 3, 9));
-    EXPECT_EQ(QStringList({test.version, test.detectorIdent, test.acIdent}),
-              QStringList({versionText(), "KR-5 V2.10", "AU-1 V1.00"}));
-    EXPECT_EQ(test.skippedRows, 0);
+    const InputConstants& c = test.constants;
+    EXPECT_EQ(std::tuple(c.ptRatio, c.adjust, c.setQ, c.setQIndex, c.startCount, test.skippedRows),
+              std::tuple(1000.0, 2.5, 12.5, 2.0, 40, 0));
+    EXPECT_EQ(QStringList({c.name, c.temperature, test.version, test.detectorIdent, test.acIdent,
+                           test.date.toString(Qt::ISODate)}),
+              QStringList({constants.name, constants.temperature, versionText(), "KR-5 V2.10",
+                           "AU-1 V1.00", "2026-03-09"}));
 
     ASSERT_EQ(test.rows.size(), 3u + 16u + 1u + 1u + 1u);
     const RecordedRow& first = test.rows[0];

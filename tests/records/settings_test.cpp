@@ -1,7 +1,5 @@
-// The input constants' form and their settings file: the file per port with its nine
-// lines, the reading of fields and file lines, OK and CANCEL, and refusals that change
-// nothing; a settings file that is no regular file or has overlong lines. The number reading rules
-// alone are in numbertext_test.cpp, the Input const window in recordswindows_test.cpp.
+// The input constants' form and their settings file per port. The number reading rules are in
+// numbertext_test.cpp, the Input const window in recordswindows_test.cpp.
 #include "records/constantsform.h"
 #include "records/settingsfile.h"
 #include "recordstest.h"
@@ -272,39 +270,6 @@ TEST_F(SettingsTest, LinesAreReadOnlyUpToTheirBoundAndNothingAfterTheNinth) {
 }
 
 #ifdef Q_OS_UNIX
-// Whatever opens the path for reading gets another settings file through it: a FIFO that a
-// load opened would give these values instead of holding the test for ever.
-class Feeder {
-  public:
-    explicit Feeder(const QString& path)
-        : path_(QFile::encodeName(path)), thread_([this] { feed(); }) {}
-    ~Feeder() {
-        stop_ = true;
-        thread_.join();
-    }
-    Feeder(const Feeder&) = delete;
-    Feeder& operator=(const Feeder&) = delete;
-
-  private:
-    void feed() {
-        static const char other[] = "x\r\n9\r\n30\r\n70\r\n 222 \r\n 2 \r\n 2 \r\n 60 \r\n 1 \r\n";
-        while (!stop_) {
-            // Opening for writing without waiting succeeds only once a reader has it open.
-            const int fd = ::open(path_.constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                [[maybe_unused]] const auto written = ::write(fd, other, sizeof other - 1);
-                ::close(fd);
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-
-    QByteArray path_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
 // A path that is no regular file is never opened, since a FIFO would hold the start until
 // something writes to it and a device might never end: the defaults stay and the form says
 // which file it ignored, for the program to show.
@@ -322,11 +287,25 @@ TEST_F(SettingsTest, APathThatIsNoRegularFileIsIgnoredWithAMessageNamingIt) {
         InputConstants fresh;
         ConstantsForm startForm(fresh, file);
         startForm.setPortDigit(QStringLiteral("1"));
-        QString message;
-        {
-            Feeder feeder(path);
-            message = startForm.loadSettings();
-        }
+        // Whatever opens the path for reading gets another settings file through it: a FIFO
+        // that the load opened would give these values instead of holding the test for ever.
+        std::atomic<bool> loaded{false};
+        std::thread feeder([&] {
+            static const char other[] =
+                "x\r\n9\r\n30\r\n70\r\n 222 \r\n 2 \r\n 2 \r\n 60 \r\n 1 \r\n";
+            while (!loaded) {  // opening to write without waiting needs a reader there
+                const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    [[maybe_unused]] const auto written = ::write(fd, other, sizeof other - 1);
+                    ::close(fd);
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+        const QString message = startForm.loadSettings();
+        loaded = true;
+        feeder.join();
         EXPECT_EQ(message, QStringLiteral("The settings file %1 is not a regular file and was not "
                                           "read. The default input constants are used.")
                                .arg(QDir::toNativeSeparators(path)));

@@ -61,34 +61,21 @@ TEST(SimScenario, EachCalibratorLineAddsOneWithARateOf100AndNoWindowByDefault) {
 }
 
 TEST(SimScenario, BadLinesAreRefusedWithAReasonAndChangeNothing) {
-    for (const char* line : {"unit KR 16 1",
-                             "unit KR 0 3",
-                             "unit XX 0 1",
-                             "unit AU 0 1 KR-5 wrong type",
-                             "unit KR",
-                             "seed -1",
-                             "seed 1 2",
-                             "turnaround fast",
-                             "pt 0",
-                             "profile peak=high",
-                             "profile colour=red",
-                             "profile 12",
-                             "object extinction=9",
-                             "fault KR melted",
-                             "fault KR late p=2",
-                             "pull 3",
-                             "port 0",
-                             "operator maybe",
-                             "warp 9",
-                             "calibrator rate=10",
-                             "calibrator pc=0",
-                             "calibrator pc=50 colour=red"}) {
+    for (const QString& line :
+         QStringLiteral(
+             "unit KR 16 1|unit KR 0 3|unit XX 0 1|unit AU 0 1 KR-5 wrong type|unit KR|"
+             "seed -1|seed 1 2|turnaround fast|pt 0|profile peak=high|profile colour=red|"
+             "profile 12|object extinction=9|fault KR melted|fault KR late p=2|pull 3|"
+             "port 0|operator maybe|warp 9|calibrator rate=10|calibrator pc=0|"
+             "calibrator pc=50 colour=red")
+             .split('|')) {
+        SCOPED_TRACE(line.toStdString());
         ScenarioBuilder b;
         QString error;
-        EXPECT_FALSE(b.apply(QString::fromLatin1(line), &error)) << line;
-        EXPECT_FALSE(error.isEmpty()) << line;
-        EXPECT_EQ(b.scenario().units.size(), 3u) << line;
-        EXPECT_EQ(b.scenario().object.extinctionKv, Scenario().object.extinctionKv) << line;
+        EXPECT_FALSE(b.apply(line, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(b.scenario().units.size(), 3u);
+        EXPECT_EQ(b.scenario().object.extinctionKv, Scenario().object.extinctionKv);
     }
     ScenarioBuilder b;
     QString error;
@@ -97,11 +84,9 @@ TEST(SimScenario, BadLinesAreRefusedWithAReasonAndChangeNothing) {
 }
 
 TEST(SimScenario, FrameLogLinesShowTimePortSpeedAddressAndCommand) {
-    const std::pair<QByteArray, const char*> frames[] = {{"\xC0v\r\n", "C0 v"},
-                                                         {"A\xCF"
-                                                          "c1000\r\n",
-                                                          "CF c1000"},  // noise in front
-                                                         {"AB\r\n", "?? 41420D0A"}};
+    // The second with noise in front of its address.
+    const std::pair<QByteArray, const char*> frames[] = {
+        {"\xC0v\r\n", "C0 v"}, {"A\317c1000\r\n", "CF c1000"}, {"AB\r\n", "?? 41420D0A"}};
     for (const auto& [raw, shown] : frames) {
         FrameRecord f{12345.6, 1, 9600, -1, {}, raw, {}};
         parseFrame(f);
