@@ -1,7 +1,5 @@
-// Reading the command line without running the program: what each option asks for, the
-// values refused, Qt's window-system options left for QApplication, the --help and
-// --list-ports texts, and the serial device an option names winning over the environment.
-// The built executable itself is run in commandline_exe_test.cpp.
+// Reading the command line without running the program, and the serial device an option
+// names. The built executable itself is run in commandline_exe_test.cpp.
 #include "app/commandline.h"
 #include "platform/qtserialport.h"
 

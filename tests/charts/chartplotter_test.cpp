@@ -1,8 +1,5 @@
-// The plotter on the trend and V-Q pictures: which readings it draws, where each curve
-// starts and ends, the colours by range, direction and inception, the scales at the
-// constants' Adjust and TV Multi, the sweep of 510 readings, the Q-N face with its bars and
-// label, and the result box. The empty charts' pieces are tested in primitives_test.cpp,
-// the windows (with the V-Q window's reload after it was discarded) in windows_test.cpp.
+// The readings the plotter draws on the trend, V-Q and Q-N pictures, read pixel by pixel. The
+// empty charts' pieces are in primitives_test.cpp, the windows in windows_test.cpp.
 #include "charts/chartplotter.h"
 #include "charts/chartprobe.h"
 #include "measure/inception.h"

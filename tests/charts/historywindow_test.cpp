@@ -1,6 +1,5 @@
-// The History window in virtual time: the curves take the model's points from the clock's
-// timer only while the window is shown, the operator's zoom stops the following until
-// "Whole test", a one-hour test spans its hour, and a file without times runs on rows.
+// The History window in virtual time: following while shown, the zoom, a whole hour, and a
+// file without times on rows.
 #include "charts/historywindow.h"
 #include "charts/chartprobe.h"
 #include "platform/virtualclock.h"

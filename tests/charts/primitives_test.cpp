@@ -1,7 +1,5 @@
-// The colour table and the pieces of the empty charts, read from the drawn pictures: label
-// texts and places, grid lines, the Set Q line, label boxes and the colour legend. The
-// charts built from them, with the Q-N chart's labels, and the readings drawn on them are
-// tested in chartplotter_test.cpp.
+// The colour table and the pieces of the empty charts, read from the drawn pictures; the
+// readings drawn on them are in chartplotter_test.cpp.
 #include "charts/primitives.h"
 #include "charts/chartprobe.h"
 #include "charts/chartscale.h"

@@ -1,6 +1,5 @@
-// The About box's clock calibration must not hold up the start: on the real clock it
-// runs beside it and reports on the thread that asked; on a virtual clock it stays
-// where it was, so that virtual runs are the same every time.
+// The About box's clock calibration runs beside the start on the real clock, and at once (the
+// same every time) on a virtual one.
 #include "core/loopcalibration.h"
 #include "core/timing.h"
 #include "platform/virtualclock.h"

@@ -1,6 +1,4 @@
-// The accounting of answers owed, on its own: which answers a unit still owes, what strays
-// pay, when the line is suspect, and the horizon after which both are forgotten. What received
-// answers and write-offs settle, and how the link acts on all of it, is in link_test.cpp.
+// The accounting of answers owed, on its own; how the link acts on it is in link_test.cpp.
 #include "link/lineguard.h"
 
 #include <gtest/gtest.h>

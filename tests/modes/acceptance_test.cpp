@@ -1,6 +1,4 @@
-// The acceptance test on hand-made voltage profiles in virtual time: the verdict after a
-// complete hold and its standing, a drop that starts the hold again, readings without a
-// unit's reply, the background rule and the charge alarm; and the form's refusals.
+// The acceptance test on hand-made voltage profiles in virtual time, and its form's refusals.
 #include "modes/acceptance.h"
 #include "platform/virtualclock.h"
 

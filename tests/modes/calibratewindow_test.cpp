@@ -1,6 +1,5 @@
-// The Calibrate window over its model: names and plain words, a refused entry shown in the
-// window, the progress of an average, Accept enabled only with a proposal, and Close. How
-// the model averages and proposes is in calibration_test.
+// The Calibrate window over its model; how the model averages and proposes is in
+// calibration_test.
 #include "modes/calibratewindow.h"
 #include "platform/virtualclock.h"
 #include "records/settingsfile.h"

@@ -1,7 +1,4 @@
-// Qm of a Q-N pass on known distributions: a crossing between two thresholds read off on
-// logarithmic scales, a rate of exactly 10 at a threshold, a pass that never crosses
-// either way, counts that did not come, empty ranges, rates that rise again; and the means
-// of a block of passes.
+// Qm of a Q-N pass on known distributions, and the means of a block of passes.
 #include "modes/qm.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,5 @@
-// The SCPI server's connection layer on real loopback sockets: replies reach the client
-// that asked, each client has its own error queue, and a client that floods, overflows or
-// leaves half-way is dropped without troubling the others. The ninth client is turned away
-// in remote_exe_test, on the real program.
+// The SCPI server's connection layer on real loopback sockets: each client is answered and
+// dropped on its own. The ninth client is turned away in remote_exe_test.
 #include "modes/remoteserver.h"
 #include "support/waituntil.h"
 

@@ -1,7 +1,5 @@
-// The drawing surface: exact pixels for boxes, lines and arcs, colour order, the text
-// position rules, a picture that survives being replaced, the area each drawing reports
-// as changed, and the view that repaints only that area. The charts drawn on it are tested
-// in the charts tests.
+// The drawing surface's pixels, text positions and changed areas, and the view that repaints
+// only those.
 #include "platform/imagesurface.h"
 #include "platform/surfaceview.h"
 

@@ -1,6 +1,5 @@
-// The pacer of the windows that follow the readings, in virtual time: a view shown at once
-// when its last frame is old enough, requests in between coalesced into the next frame
-// with what is current then, the frame timer only while requests keep coming.
+// The pacer of the windows that follow the readings, in virtual time: at most one frame a view
+// with what is current then.
 #include "platform/screenpacer.h"
 #include "platform/virtualclock.h"
 

@@ -1,6 +1,5 @@
-// Text set through the accessibility interface, as a screen reader or a dictation tool
-// sets it, counts in Input const and Options as typed text does. How the windows look
-// and take typing and clicks is in recordswindows_test.cpp.
+// Text set through the accessibility interface counts in Input const and Options as typed
+// text does; typing and clicks are in recordswindows_test.cpp.
 #include "constantswindowfixture.h"
 #include "platform/controlnames.h"
 #include "records/constantswindow.h"

@@ -1,6 +1,4 @@
-// The Options logic: Set applying only the tab that shows, with the values of the elements
-// selected, and the requests and signals it leaves for the rest of the program. The window
-// (the initial selections, the check boxes following the panel, the read-out) is tested in
+// The Options logic: Set applies only the tab that shows. The window is in
 // recordswindows_test.cpp.
 #include "records/optionsform.h"
 

@@ -1,6 +1,4 @@
-// The lines of the measurement file: the header, the number form of its values, quoted
-// texts with doubled quotes, marker lines and data rows. When and into which file the
-// lines are written is tested in recorder_test.cpp.
+// The lines of the measurement file; when and where they are written is in recorder_test.cpp.
 #include "records/recordlines.h"
 #include "recordstest.h"
 

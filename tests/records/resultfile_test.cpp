@@ -1,7 +1,4 @@
-// The V-Q window's Save: the result file's outcomes (saved byte for byte, refused without
-// a name, cancelled, not written). Finding the inception and extinction is tested in the
-// measure suite, the Save menu item in the charts suite, a Save during a recording in the
-// app suite.
+// The V-Q window's Save: the result file's outcomes.
 #include "records/resultfile.h"
 #include "measure/inception.h"
 #include "platform/virtualclock.h"

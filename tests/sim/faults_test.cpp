@@ -1,6 +1,5 @@
-// The faults a unit or a port can be given, each on its own, as a reliability test of the
-// program would meet them. How the program copes with them is in the link, measure and app
-// tests.
+// The faults a unit or a port can be given, each on its own; how the program copes with them
+// is in the link, measure and app tests.
 #include "simline.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,5 @@
-// The kr5sim program on pseudo-terminals, reached through the program's own serial link on
-// the Qt serial port, at 19200 baud (the program's end-to-end tests run at 9600 and 38400),
-// its own frame log of it, and its clean end on SIGTERM. Discovery, cycles and closing and
-// reopening the port over the same lines are in app_program_e2e_test; the bench model itself
-// in sim_model_test.
+// The kr5sim program on pseudo-terminals through the program's own serial link at 19200 baud,
+// its frame log and its clean end on SIGTERM.
 #include "core/timing.h"
 #include "link/link.h"
 #include "platform/qtserialport.h"

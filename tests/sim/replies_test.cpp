@@ -1,6 +1,5 @@
-// What the units answer on the line: the length and fields of every reply and that the
-// program's readers take them, who answers which frame, the speed change and the timing of
-// an exchange. What the readings show is in physics_test.cpp.
+// What the simulated units answer on the line, and when; what the readings show is in
+// physics_test.cpp.
 #include "simline.h"
 
 #include <gtest/gtest.h>
