@@ -1,6 +1,7 @@
 // The charge calibration on the acquisition loop with the simulated bench, and on hand-made
 // readings.
 #include "modes/calibration.h"
+#include "handcalibration.h"
 #include "measure/acquisition.h"
 #include "measure/evaluation.h"
 #include "measure/panelmodel.h"
@@ -146,29 +147,7 @@ TEST(Calibration, ASecondValueShowsTheLinearityAndAcceptStoresAdjustAndTheRecord
     EXPECT_EQ(rig.calibration.record().value_or(CalibrationRecord{}).adjust, 2.0);
 }
 
-// Readings made by hand: one every 100 ms for the whole average at a range, with the peak
-// codes taken in turn from a list.
-struct HandCalibration : ::testing::Test {
-    HandCalibration() { form.setPortDigit(QStringLiteral("1")); }
-    void feed(int range, std::initializer_list<int> codes) {
-        const std::vector<int> turn(codes);
-        for (size_t i = 0; calibration.averaging() && i < 1000; ++i) {
-            clock.advanceMs(100);
-            Reading r;
-            r.detector = DetectorFields{turn[i % turn.size()], 0, range, 0};
-            r.attRange = range;
-            r.rawPeak = r.detector->rawPeak();
-            calibration.takeReading(r);
-        }
-    }
-
-    VirtualClock clock;
-    InputConstants constants;
-    QTemporaryDir dir;
-    SettingsFile file{dir.path()};
-    ConstantsForm form{constants, file};
-    Calibration calibration{clock, form};
-};
+using test::HandCalibration;
 
 TEST_F(HandCalibration, ASpreadAboveFivePercentWarnsAndTheLinearityFollowsItsFormula) {
     // Around 5 V, codes 84 and 86 in turn spread by 1.2 %, 80 and 90 by 6 %.
