@@ -188,15 +188,14 @@ TEST(WindowPlacement, RememberedWindowsStayWhereTheyWereAndTheOthersGoAroundThem
     EXPECT_EQ(p.companions[3].topLeft(), QPoint(2400, 1200));
     EXPECT_TRUE(r.available.contains(p.companions[1]) && r.available.contains(p.companions[2]));
     EXPECT_EQ(overlapping(p.all()), "");
+
+    // Without remembered places the trend window, the first, touches the main window on its
+    // right, at its top, rather than going across the screen.
+    const Placed fresh = place(request(r.available, kWindowSets[0]));
+    EXPECT_EQ(fresh.companions[0].topLeft(), fresh.main.topRight() + QPoint(1, 0));
 }
 
-TEST(WindowPlacement, CompanionsGoBesideTheMainWindowNotAcrossTheScreen) {
-    const Placed p = place(request(QRect(0, 0, 2560, 1440), kWindowSets[0]));
-    // The trend window, the first, touches the main window on the right, at its top.
-    EXPECT_EQ(p.companions[0].topLeft(), p.main.topRight() + QPoint(1, 0));
-}
-
-TEST(WindowPlacement, ARememberedPlaceCountsOnlyWhereItsTitleBarCanBeReached) {
+TEST(WindowPlacement, ARememberedPlaceCountsOnlyWhereItsTitleBarCanBeReachedOnItsScreen) {
     const std::vector<QRect> one{QRect(0, 0, 1366, 768)};
     const std::vector<QRect> two{QRect(0, 0, 1366, 768), QRect(1366, 0, 1920, 1080)};
     const QRect onTheSecond(1500, 300, 600, 400);
@@ -210,10 +209,7 @@ TEST(WindowPlacement, ARememberedPlaceCountsOnlyWhereItsTitleBarCanBeReached) {
     EXPECT_FALSE(reachable(QRect(100, -390, 600, 400), one));
     EXPECT_FALSE(reachable(QRect(-5000, -5000, 600, 400), one));
     EXPECT_FALSE(reachable(QRect(100, 100, 600, 400), {}));
-}
-
-TEST(WindowPlacement, AWindowBelongsToTheScreenThatHoldsMostOfIt) {
-    const std::vector<QRect> two{QRect(0, 0, 1366, 768), QRect(1366, 0, 1920, 1080)};
+    // A window belongs to the screen that holds most of it, the first when none does.
     EXPECT_EQ(screenOf(QRect(1200, 0, 600, 400), two), two[1]);
     EXPECT_EQ(screenOf(QRect(1000, 0, 300, 400), two), two[0]);
     EXPECT_EQ(screenOf(QRect(-5000, 0, 300, 400), two), two[0]);

@@ -75,9 +75,7 @@ TEST_F(ScpiTest, ParametersOfEachKind) {
          {R"(SENS:MODE "abc)", R"(SENS:MODE "a"b")", R"(SENS:MODE "a"b"c")", "SENS:MODE 1,,2",
           "SENS:MODE 1,", "SENS:MODE 1.2.3", "SENS:MODE 1E", "SENS:MODE #H1F"})
         EXPECT_EQ(outcome(line), Ids{scpierror::Syntax}) << line;
-}
-
-TEST_F(ScpiTest, ControlBytesAndNulAreSyntaxErrorsButTabIsABlank) {
+    // Control bytes and NUL are syntax errors, but a tab is a blank.
     EXPECT_EQ(outcome("SENS:ATT\t3"), Ids{Attenuator});
     EXPECT_EQ(outcome(QByteArray("*CLS;SENS:ATT \0 3", 17)), (Ids{Cls, scpierror::Syntax}));
     EXPECT_EQ(outcome("SENS:MODE \"a\x01\""), Ids{scpierror::Syntax});

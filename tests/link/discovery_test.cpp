@@ -55,39 +55,32 @@ struct Discovery : Search<test::SimLinkParts> {
     }
 };
 
+// Also when the detector's answer to the wake-up probe comes in pieces whose tail is still on
+// its way when the probe's wait ends: it must not be read as part of the next answer.
 TEST(Discovery, AllUnitsOnPortOneAreTakenAfterAWakeUpProbeWithoutTouchingPortTwo) {
-    Discovery d("");
-    ASSERT_TRUE(d.run().found());
-    EXPECT_TRUE(d.dialogs.shown.empty());
-    EXPECT_EQ(d.units.port, 1);
-    EXPECT_EQ(d.addresses(), (std::array{0, 1, 2}));
-    EXPECT_EQ(d.units.unit(UnitKind::Detector).ident, QStringLiteral("KR-5 SIM 0001"));
-    EXPECT_EQ(d.units.unit(UnitKind::NoiseDiscriminator).ident, QStringLiteral("ZN-4 SIM 0003"));
-    EXPECT_EQ(d.progress.calls, (QStringList{"show", "1:0:KR-5 SIM 0001", "1:1:AU-1 SIM 0002",
-                                             "1:2:ZN-4 SIM 0003", "hide"}));
-    EXPECT_EQ(d.progress.probes, 16);
-    // Address 0 is asked once before the scan proper, and its answer dropped.
-    const auto frames = d.framesOn(1);
-    ASSERT_EQ(frames.size(), 17u);
-    for (size_t i = 0; i < frames.size(); ++i) {
-        EXPECT_EQ(frames[i].address, i == 0 ? 0 : static_cast<int>(i) - 1);
-        EXPECT_EQ(frames[i].command, QByteArray("v"));
-    }
-    EXPECT_TRUE(d.framesOn(2).empty());
-    EXPECT_FALSE(d.port.isOpen());  // closed after the scan; start-up reopens it
-}
-
-// The detector's answer to the wake-up probe comes in pieces whose tail is still on its
-// way when the probe's wait ends: it must not be read as part of the next answer.
-TEST(Discovery, AWakeUpReplyInPiecesDoesNotSpoilTheScan) {
-    for (const char* fault :
-         {"fault KR pieces pieces=2 gap=40 addr=0", "fault KR pieces pieces=3 gap=15 addr=0"}) {
-        Discovery d(fault);
-        EXPECT_TRUE(d.run().found()) << fault;
-        EXPECT_TRUE(d.dialogs.shown.empty()) << fault;
-        EXPECT_EQ(d.addresses(), (std::array{0, 1, 2})) << fault;
-        EXPECT_EQ(d.units.unit(UnitKind::Detector).ident, QStringLiteral("KR-5 SIM 0001")) << fault;
-        EXPECT_EQ(d.framesOn(1).size(), 17u) << fault;
+    for (const char* bench :
+         {"", "fault KR pieces pieces=2 gap=40 addr=0", "fault KR pieces pieces=3 gap=15 addr=0"}) {
+        SCOPED_TRACE(bench);
+        Discovery d(bench);
+        ASSERT_TRUE(d.run().found());
+        EXPECT_TRUE(d.dialogs.shown.empty());
+        EXPECT_EQ(d.units.port, 1);
+        EXPECT_EQ(d.addresses(), (std::array{0, 1, 2}));
+        EXPECT_EQ(QStringList({d.units.unit(UnitKind::Detector).ident,
+                               d.units.unit(UnitKind::NoiseDiscriminator).ident}),
+                  QStringList({"KR-5 SIM 0001", "ZN-4 SIM 0003"}));
+        EXPECT_EQ(d.progress.calls, (QStringList{"show", "1:0:KR-5 SIM 0001", "1:1:AU-1 SIM 0002",
+                                                 "1:2:ZN-4 SIM 0003", "hide"}));
+        EXPECT_EQ(d.progress.probes, 16);
+        // Address 0 is asked once before the scan proper, and its answer dropped.
+        const auto frames = d.framesOn(1);
+        ASSERT_EQ(frames.size(), 17u);
+        for (size_t i = 0; i < frames.size(); ++i) {
+            EXPECT_EQ(frames[i].address, i == 0 ? 0 : static_cast<int>(i) - 1);
+            EXPECT_EQ(frames[i].command, QByteArray("v"));
+        }
+        EXPECT_TRUE(d.framesOn(2).empty());
+        EXPECT_FALSE(d.port.isOpen());  // closed after the scan; start-up reopens it
     }
 }
 

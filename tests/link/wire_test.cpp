@@ -18,13 +18,6 @@ TEST(Frame, AddressByteCommandCrLfAndTheAddressWrapsAtSixteen) {
     EXPECT_EQ(addressChar(16), addressChar(0));  // only the low four bits name a unit
 }
 
-TEST(LineText, EncodesKatakanaAsOneByteAndAnythingElseAsQuestionMark) {
-    EXPECT_EQ(encodeLine(u"x1\r\n"), QByteArray("x1\r\n"));
-    EXPECT_EQ(encodeLine(u"\uFF61\uFF9F"), QByteArray("\xA1\xDF"));
-    // Full-width question mark, e acute, a katakana just past the half-width block.
-    EXPECT_EQ(encodeLine(u"\uFF1F\u00E9\uFFA0"), QByteArray("???"));
-}
-
 TEST(LineText, DecodesAsTheUnitsCharacterSetCounts) {
     const struct {
         QByteArray bytes;
@@ -41,6 +34,11 @@ TEST(LineText, DecodesAsTheUnitsCharacterSetCounts) {
     for (const auto& c : cases) {
         EXPECT_EQ(decodeLine(c.bytes), c.text) << c.bytes.toHex().constData();
     }
+    // Encoded, katakana take one byte and anything else a question mark.
+    EXPECT_EQ(encodeLine(u"x1\r\n"), QByteArray("x1\r\n"));
+    EXPECT_EQ(encodeLine(u"\uFF61\uFF9F"), QByteArray("\xA1\xDF"));
+    // Full-width question mark, e acute, a katakana just past the half-width block.
+    EXPECT_EQ(encodeLine(u"\uFF1F\u00E9\uFFA0"), QByteArray("???"));
 }
 
 TEST(Field, CountsFromOneAndIsCutShortWhereTheReplyEnds) {

@@ -33,11 +33,8 @@ TEST(Qm, ACrossingBetweenTwoThresholdsIsReadOffOnLogarithmicScales) {
     const double share = (1.0 - std::log10(40.0)) / (-1.0 - std::log10(40.0));
     EXPECT_NEAR(chargeAtTenPulses(rates({80, 40, 0, 0}), kAdjust).pC,
                 std::pow(10.0, std::log10(4.0) + share * (1.0 - std::log10(4.0))), 1e-9);
-}
-
-TEST(Qm, ARateOfExactlyTenGivesItsThreshold) {
+    // A rate of exactly 10 gives its threshold, at the highest range too.
     EXPECT_DOUBLE_EQ(chargeAtTenPulses(rates({50, 10, 3, 0}), kAdjust).pC, 4.0);
-    // At the highest range too.
     EXPECT_DOUBLE_EQ(chargeAtTenPulses(rates({50, 40, 30, 30, 20, 20, 20, 15, 12, 10}), kAdjust).pC,
                      2000.0);
 }

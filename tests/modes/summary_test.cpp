@@ -129,15 +129,7 @@ TEST_F(Summary, SaysWhetherTheCalibrationIsStillInForce) {
     EXPECT_TRUE(json[QStringLiteral("linearityPercent")].isNull());
 }
 
-TEST(SummaryFile, GoesBesideTheMeasurementFileUnderItsName) {
-    EXPECT_EQ(summaryPath(QStringLiteral("/data/run 1.csv")), QStringLiteral("/data/run 1.json"));
-    EXPECT_EQ(summaryPath(QStringLiteral("/data/run.1.csv")), QStringLiteral("/data/run.1.json"));
-    EXPECT_EQ(summaryPath(QStringLiteral("/data/run")), QStringLiteral("/data/run.json"));
-    // Never in the place of the rows themselves.
-    EXPECT_EQ(summaryPath(QStringLiteral("/data/run.json")), QStringLiteral("/data/run.json.json"));
-}
-
-TEST(SummaryFile, IsWrittenWholeOrNotAtAll) {
+TEST(SummaryFile, GoesBesideTheMeasurementFileWrittenWholeOrNotAtAll) {
     const QJsonObject summary{{QStringLiteral("rows"), 12}};
     test::FakeFiles fake;
     QString problem;
@@ -166,6 +158,11 @@ TEST(SummaryFile, IsWrittenWholeOrNotAtAll) {
     QFile written(dir.filePath(QStringLiteral("a.json")));
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(QJsonDocument::fromJson(written.readAll()).object(), summary);
+    // It goes beside the measurement file under its name, never in the place of the rows.
+    EXPECT_EQ(summaryPath(QStringLiteral("/data/run 1.csv")), QStringLiteral("/data/run 1.json"));
+    EXPECT_EQ(summaryPath(QStringLiteral("/data/run.1.csv")), QStringLiteral("/data/run.1.json"));
+    EXPECT_EQ(summaryPath(QStringLiteral("/data/run")), QStringLiteral("/data/run.json"));
+    EXPECT_EQ(summaryPath(QStringLiteral("/data/run.json")), QStringLiteral("/data/run.json.json"));
 }
 
 }  // namespace
