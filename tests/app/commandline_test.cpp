@@ -114,7 +114,6 @@ TEST(CommandLine, PortListShowsEachDeviceWithWhatItIsOrSaysThereAreNone) {
 // variable still counts, and without either the system's own name.
 TEST(SerialDevice, TheOptionWinsOverTheEnvironmentWhichWinsOverTheSystemName) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QString fromOption = dir.filePath(QStringLiteral("option-port"));
     const QString fromEnvironment = dir.filePath(QStringLiteral("env-port"));
     const QByteArray saved = qgetenv("KR5AU_PORT1");

@@ -78,22 +78,19 @@ TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgramAndEachMemberHoldsItsOwn) {
     EXPECT_FALSE(menu().discriminator->isEnabled());
     // The program wires each member to its work: one holding another item would set off
     // the wrong thing.
-    const std::pair<QAction * MainMenu::*, const char*> members[] = {
-        {&MainMenu::file, "cfile"},          {&MainMenu::save, "csave"},
-        {&MainMenu::exit, "cend"},           {&MainMenu::windows, "cwin"},
-        {&MainMenu::trend, "dwave"},         {&MainMenu::vq, "dvq"},
-        {&MainMenu::discriminator, "zn4w"},  {&MainMenu::inputConstants, "kouseiin"},
-        {&MainMenu::qnMeasurement, "mesqn"}, {&MainMenu::options, "seting"},
-        {&MainMenu::version, "dver"},        {&MainMenu::help, "gohelp"},
-        {&MainMenu::test, "ctest"},          {&MainMenu::measureBackground, "measbg"},
-        {&MainMenu::calibrate, "calib"},     {&MainMenu::open, "copen"},
-        {&MainMenu::history, "dhist"},       {&MainMenu::report, "creport"},
-        {&MainMenu::judgeAgain, "cjudge"},   {&MainMenu::closeRecorded, "cshut"},
-        {&MainMenu::acceptance, "acctest"}};
-    for (const auto& [member, name] : members) {
-        ASSERT_NE(menu().*member, nullptr) << name;
-        EXPECT_EQ((menu().*member)->objectName(), QLatin1String(name));
+    const MainMenu& m = menu();
+    QStringList names;
+    for (const QAction* a :
+         {m.file,      m.save,          m.exit,           m.windows,           m.trend,
+          m.vq,        m.discriminator, m.inputConstants, m.qnMeasurement,     m.options,
+          m.version,   m.help,          m.test,           m.measureBackground, m.calibrate,
+          m.open,      m.history,       m.report,         m.judgeAgain,        m.closeRecorded,
+          m.acceptance}) {
+        names << (a ? a->objectName() : QStringLiteral("<none>"));
     }
+    EXPECT_EQ(names.join(' '),
+              "cfile csave cend cwin dwave dvq zn4w kouseiin mesqn seting dver gohelp ctest "
+              "measbg calib copen dhist creport cjudge cshut acctest");
 }
 
 TEST_F(MainWindowTest, CaptionCycleTimeWarningAndUnitStatus) {

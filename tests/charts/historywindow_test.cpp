@@ -82,16 +82,10 @@ TEST_F(HistoryView, AnHourLongTestSpansItsHourAndWholeTestUndoesTheZoom) {
                                 [](QPointF a, QPointF b) { return a.y() < b.y(); })
             ->y();
     };
-    double modelHighest = 0.0;
-    for (const HistoryPoint& p : model.points()) {
-        modelHighest = std::max(modelHighest, p.charge);
-    }
-    EXPECT_EQ(highest(window.chargeSeries().points()), modelHighest);
+    EXPECT_EQ(highest(window.chargeSeries().points()), 16.0);  // the largest fed
     const double first = model.points().front().x;
     const double last = model.points().back().x;
-    EXPECT_EQ(window.xMin(), first);
-    EXPECT_EQ(window.xMax(), last);
-    EXPECT_GE(window.xMax() - window.xMin(), 3599.0 * 1000);
+    EXPECT_EQ(std::pair(window.xMin(), window.xMax()), std::pair(first, last));
 
     wheel(3);  // zoom in on the middle
     const double zoomedSpan = window.xMax() - window.xMin();

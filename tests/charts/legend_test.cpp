@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QPushButton>
 
 namespace kr5 {
 namespace {

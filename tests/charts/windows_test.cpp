@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QImageReader>
 #include <QPushButton>
 #include <QTemporaryDir>

@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 
 namespace kr5 {
 namespace {
