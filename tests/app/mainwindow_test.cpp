@@ -4,12 +4,12 @@
 #include "app/help/helplauncher.h"
 #include "app/windowfakes.h"
 #include "support/fakedialogs.h"
+#include "support/filebytes.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -200,9 +200,9 @@ TEST(HelpClassicBrowsers, ExplorerThenAMessageAndNetscapeThenTheDefaultBrowser) 
 }
 
 TEST(HelpPage, IsInstalledBesideTheExecutableAndStandsAlone) {
-    QFile page(QStringLiteral(KR5_INSTALLED_HELP_PAGE));
-    ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << KR5_INSTALLED_HELP_PAGE;
-    const QString html = QString::fromUtf8(page.readAll());
+    const QString html =
+        QString::fromUtf8(test::readBytes(QStringLiteral(KR5_INSTALLED_HELP_PAGE)));
+    ASSERT_FALSE(html.isEmpty()) << KR5_INSTALLED_HELP_PAGE;
     EXPECT_TRUE(html.startsWith(QStringLiteral("<!DOCTYPE html>")));
     EXPECT_TRUE(html.trimmed().endsWith(QStringLiteral("</html>")));
     // Opened from a local folder, perhaps offline: nothing may be fetched from elsewhere.

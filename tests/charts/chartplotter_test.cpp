@@ -34,7 +34,17 @@ Segment segmentOf(const RecordingSurface::Line& l) {
 
 class Plotter : public ::testing::Test {
   protected:
-    Plotter() { fillColourTable(colours); }
+    // The charts start cleared, with no line recorded yet.
+    Plotter() {
+        fillColourTable(colours);
+        plotter.clearTrend();
+        plotter.clearVq();
+        clearLines();
+    }
+    void clearLines() {
+        trend.lines.clear();
+        vq.lines.clear();
+    }
     Reading cycle(int att, double rawPeak, double pulseRate, double es) const {
         return cycleReading(att, rawPeak, pulseRate, es, constants.adjust, constants.ptRatio);
     }
@@ -57,8 +67,6 @@ class Plotter : public ::testing::Test {
 // Each curve starts on the bottom line and goes on from its last point; after 510
 // readings the chart is redrawn empty and the next reading takes its first column.
 TEST_F(Plotter, TrendCurvesStartOnTheBottomLineAndSweep510Columns) {
-    plotter.clearTrend();
-    trend.lines.clear();
     plotter.plotReading(cycle(1, 5, 0, 0), false);  // charge 10 at range 1, no pulses, 0 V
     EXPECT_EQ(segment(0), Segment(70, 296, 71, 200, lightBlue));
     // The voltage, drawn last, stays on the bottom line; the rate is raised to 0.1.
@@ -96,8 +104,6 @@ TEST_F(Plotter, EachRatePointAtItsOwnRateRangeInItsRangeColour) {
         {5, 0, 200, 0x00C0C0}, {6, 3, 118, 0x0000C0}, {7, 1, 166, 0xE0C080},
         {8, 2, 152, 0xFFC000}, {1, 0, 200, kBlack},   {3, 3, 118, lightBlue},
     };
-    plotter.clearTrend();
-    trend.lines.clear();
     double previousY = 296;
     for (size_t k = 0; k < std::size(cases); ++k) {
         const Case& c = cases[k];
@@ -117,7 +123,6 @@ TEST_F(Plotter, EachRatePointAtItsOwnRateRangeInItsRangeColour) {
 // The rate scale takes the colour of the range the panel follows, and keeps it when the
 // chart is cleared.
 TEST_F(Plotter, RateScaleColourFollowsTheShownRange) {
-    plotter.clearTrend();
     EXPECT_TRUE(labelAt(trend, QStringLiteral(" .1"), 35, 291, red));  // range 0
     plotter.recolourRateScale(3);
     EXPECT_TRUE(labelAt(trend, QStringLiteral(" 10k"), 32, 51, lightBlue));
@@ -149,8 +154,7 @@ TEST_F(Plotter, ScalesAndSetQLineFollowAdjustAndTvMulti) {
 
     // 250 pC (raw 10 V at range 3) at Es 50 V: on the row of the label " 250" (top 147),
     // at the voltage value 100, that is 5 kV, half way along the V-Q chart.
-    trend.lines.clear();
-    vq.lines.clear();
+    clearLines();
     plotter.plotReading(cycle(3, 10, 10, 50), false);
     EXPECT_EQ(segment(0), Segment(70, 296, 71, 152, lightBlue));
     EXPECT_EQ(segment(2), Segment(70, 296, 71, 176, lightRed));
@@ -167,16 +171,12 @@ TEST_F(Plotter, ScalesAndSetQLineFollowAdjustAndTvMulti) {
 // A reading with a unit's reply missing draws nothing and moves nothing: the next complete
 // reading is drawn as if it had not come.
 TEST_F(Plotter, OnlyCompleteReadingsAreDrawn) {
-    plotter.clearTrend();
-    plotter.clearVq();
     Reading noDetector = cycle(3, 10, 500, 80);
     noDetector.detector.reset();
     Reading noVoltage = cycle(3, 10, 500, 80);
     noVoltage.es.reset();
     Reading noCount = qnStepReading(3, 500, 80);
     noCount.countRate.reset();
-    trend.lines.clear();
-    vq.lines.clear();
     const QImage trendBefore = trend.image();
     const QImage vqBefore = vq.image();
     for (const Reading& r : {noDetector, noVoltage, noCount}) {
@@ -279,8 +279,7 @@ TEST_F(Plotter, QnFaceDrawsOneCurvePerRange) {
     plotter.clearTrend();
     plotter.clearVq();
     EXPECT_TRUE(labelAt(trend, QStringLiteral("T-N(Q)V"), 270, 20, kBlack));
-    trend.lines.clear();
-    vq.lines.clear();
+    clearLines();
     plotter.plotReading(qnStepReading(0, 10, 50), false);  // range 0 at x 35: count 10, voltage 50
     EXPECT_EQ(trend.pixel(35, 210), red);
     plotter.plotReading(qnStepReading(1, 100, 50), false);  // range 1 at x 36
@@ -313,7 +312,6 @@ TEST_F(Plotter, InceptionAndExtinctionOnTheVqChart) {
     constants.number = QStringLiteral("7");
     VirtualClock clock{QDateTime(QDate(2001, 4, 17), QTime(14, 5, 9))};
     InceptionDetector detector(constants, clock);
-    plotter.clearVq();
     for (const auto& [rawPeak, es] :
          {std::pair{10.0, 10.0}, {120.0, 12.0}, {150.0, 11.0}, {50.0, 9.8}}) {
         const Reading r = cycle(0, rawPeak, 60, es);

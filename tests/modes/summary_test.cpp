@@ -4,11 +4,11 @@
 #include "platform/qtfiles.h"
 #include "platform/virtualclock.h"
 #include "support/fakefiles.h"
+#include "support/filebytes.h"
 #include "support/readings.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
@@ -155,9 +155,9 @@ TEST(SummaryFile, GoesBesideTheMeasurementFileWrittenWholeOrNotAtAll) {
                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
                     .isEmpty());
     ASSERT_TRUE(writeSummary(files, dir.filePath(QStringLiteral("a.csv")), summary, &problem));
-    QFile written(dir.filePath(QStringLiteral("a.json")));
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QJsonDocument::fromJson(written.readAll()).object(), summary);
+    EXPECT_EQ(
+        QJsonDocument::fromJson(test::readBytes(dir.filePath(QStringLiteral("a.json")))).object(),
+        summary);
     // It goes beside the measurement file under its name, never in the place of the rows.
     EXPECT_EQ(summaryPath(QStringLiteral("/data/run 1.csv")), QStringLiteral("/data/run 1.json"));
     EXPECT_EQ(summaryPath(QStringLiteral("/data/run.1.csv")), QStringLiteral("/data/run.1.json"));

@@ -66,10 +66,7 @@ TEST(RecordFile, ADiskFullAtAnyByteLeavesOnlyWholeLinesAndTheKeptOnesFollowInOrd
     // One line per step: rows, a PAUSE and REC ON again, more rows.
     const Lines lines = {row(1), row(22),  marker("PAUSE"), marker("RECON"),
                          row(3), row(444), row(5)};
-    qsizetype lineBytes = 0;
-    for (const QByteArray& line : lines) {
-        lineBytes += line.size() + 2;
-    }
+    const qsizetype lineBytes = lines.join("\r\n").size() + 2;
     for (qint64 room = 0; room <= lineBytes; ++room) {
         SCOPED_TRACE(room);
         Recording r;
@@ -77,13 +74,11 @@ TEST(RecordFile, ADiskFullAtAnyByteLeavesOnlyWholeLinesAndTheKeptOnesFollowInOrd
         ASSERT_EQ(r.files.size(csvPath), headerBytes);
         r.recorder.recordOn();
         r.files.failAfter(room);
-        const std::function<void()> steps[] = {[&] { r.reading(1); },
-                                               [&] { r.reading(22); },
-                                               [&] { r.recorder.pauseRecording(); },
-                                               [&] { r.recorder.recordOn(); },
-                                               [&] { r.reading(3); },
-                                               [&] { r.reading(444); },
-                                               [&] { r.reading(5); }};
+        const auto read = [&r](int q) { return [&r, q] { r.reading(q); }; };
+        const std::function<void()> pause = [&r] { r.recorder.pauseRecording(); };
+        const std::function<void()> recordOn = [&r] { r.recorder.recordOn(); };
+        const std::function<void()> steps[] = {read(1), read(22),  pause,  recordOn,
+                                               read(3), read(444), read(5)};
         Lines expected = {marker("RECON")};
         qsizetype failedSteps = 0;
         for (const auto& step : steps) {
