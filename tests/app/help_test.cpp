@@ -125,18 +125,7 @@ TEST(HelpWindowLinks, ALinkInThePageOpensItsTargetInTheWindow) {
 
 // The keys of the main window go through its menu items: the work wired to an item is
 // done by its key as well.
-class Keys : public ::testing::Test {
-  protected:
-    Keys() {
-        QObject::connect(&window, &MainWindow::endRequested, &window, [this] { ++ends; });
-        QObject::connect(window.menu().save, &QAction::triggered, &window, [this] { ++saves; });
-        folders.putPage(folders.beside());
-        window.setHelpFolders(folders.both());
-        window.show();
-        window.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-    }
-
+TEST(Keys, EachKeyDoesWhatItsItemDoes) {
     test::FakeDialogs dialogs;
     RecordingLauncher launcher;
     QWidget about;
@@ -144,12 +133,16 @@ class Keys : public ::testing::Test {
     Folders folders;
     int ends = 0;
     int saves = 0;
-};
+    QObject::connect(&window, &MainWindow::endRequested, &window, [&] { ++ends; });
+    QObject::connect(window.menu().save, &QAction::triggered, &window, [&] { ++saves; });
+    folders.putPage(folders.beside());
+    window.setHelpFolders(folders.both());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 
-TEST_F(Keys, EachKeyDoesWhatItsItemDoes) {
     QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(saves, 1);
-    EXPECT_EQ(ends, 0);
+    EXPECT_EQ(std::pair(saves, ends), std::pair(1, 0));
     QTest::keyClick(&window, Qt::Key_F1);
     EXPECT_EQ(launcher.opened, QStringList{QDir(folders.beside()).filePath(kHelpPageName)});
     QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
