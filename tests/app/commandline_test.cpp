@@ -50,10 +50,7 @@ TEST(CommandLine, EachOptionIsReadIntoWhatItAsksFor) {
 }
 
 TEST(CommandLine, BadValuesAndUnknownOptionsAreErrorsThatNameTheOption) {
-    const struct {
-        QStringList arguments;
-        const char* named;
-    } cases[] = {
+    const std::pair<QStringList, const char*> cases[] = {
         {{"--sample", "abc"}, "--sample"},
         {{"--sample", "150"}, "--sample"},
         {{"--sample", "-1"}, "--sample"},
@@ -67,11 +64,11 @@ TEST(CommandLine, BadValuesAndUnknownOptionsAreErrorsThatNameTheOption) {
         {{"--sample"}, "sample"},
         {{"stray"}, "stray"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        const CommandLine line = parse(c.arguments);
+    for (const auto& [arguments, named] : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CommandLine line = parse(arguments);
         EXPECT_EQ(line.action, Action::Error);
-        EXPECT_TRUE(line.error.contains(QLatin1String(c.named))) << line.error.toStdString();
+        EXPECT_TRUE(line.error.contains(QLatin1String(named))) << line.error.toStdString();
     }
 }
 

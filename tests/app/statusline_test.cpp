@@ -35,24 +35,18 @@ TEST(StatusLine, NamesThePortTheUnitsThePanelsTextsAndTheUnitsNotAnswering) {
     panel.takeReading(test::cycleReading(2, 5.0, 40.0, 61.25));  // 25 pC at 1/5
     const QString values =
         QStringLiteral("Q 25.00 pC | N 40.0 P.P.S. | Es 61.2 V | TV  6.12kV | cycle 38 ms");
-    const struct {
-        UnitsOnLine units;
-        const char* unitStatus;
-        const char* start;  // the line before the values
-        const char* end;    // after them
-    } cases[] = {
-        {unitsOn(1, true, true), "", "port 1 | KR AU ZN | ", ""},
-        {unitsOn(1, false, false), "", "port 1 | KR | ", ""},
-        {unitsOn(2, true, false), "", "port 2 | KR AU | ", ""},
-        {unitsOn(1, false, true), "", "port 1 | KR ZN | ", ""},
-        {unitsOn(2, true, true), "ACU: no reply (1); ZN-4: no reply (12)", "port 2 | KR AU ZN | ",
-         " | ACU: no reply (1); ZN-4: no reply (12)"},
+    // The units, the line before the values, and the units not answering after them.
+    const std::tuple<UnitsOnLine, const char*, QString> cases[] = {
+        {unitsOn(1, true, true), "port 1 | KR AU ZN | ", ""},
+        {unitsOn(1, false, false), "port 1 | KR | ", ""},
+        {unitsOn(2, true, false), "port 2 | KR AU | ", ""},
+        {unitsOn(1, false, true), "port 1 | KR ZN | ", ""},
+        {unitsOn(2, true, true), "port 2 | KR AU ZN | ", "ACU: no reply (1); ZN-4: no reply (12)"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.start);
-        EXPECT_EQ(statusLine(c.units, panel.readouts(), QStringLiteral("38"),
-                             QLatin1String(c.unitStatus)),
-                  QLatin1String(c.start) + values + QLatin1String(c.end));
+    for (const auto& [units, start, unitStatus] : cases) {
+        EXPECT_EQ(statusLine(units, panel.readouts(), QStringLiteral("38"), unitStatus),
+                  QLatin1String(start) + values +
+                      (unitStatus.isEmpty() ? QString() : QStringLiteral(" | ") + unitStatus));
     }
     // The verdict comes last, after a unit's trouble.
     const QString verdict = QStringLiteral("Acceptance: PASS, largest 4.1 pC ≤ 10 pC over 60 s");

@@ -95,28 +95,24 @@ TEST_F(Plotter, TrendCurvesStartOnTheBottomLineAndSweep510Columns) {
 // The rate point is the reading's own pulse rate, at the rate range the detector reported
 // with it, in the colour of the reading's attenuator range.
 TEST_F(Plotter, EachRatePointAtItsOwnRateRangeInItsRangeColour) {
-    struct Case {
-        int att, rateRange;
-        double y;  // of 10 x the range's multiplier
-        Colour colour;
-    };
-    const Case cases[] = {
+    // The attenuator and rate ranges, and the row and colour of 10 x the range's multiplier.
+    const std::tuple<int, int, double, Colour> cases[] = {
         {5, 0, 200, 0x00C0C0}, {6, 3, 118, 0x0000C0}, {7, 1, 166, 0xE0C080},
         {8, 2, 152, 0xFFC000}, {1, 0, 200, kBlack},   {3, 3, 118, lightBlue},
     };
     double previousY = 296;
     for (size_t k = 0; k < std::size(cases); ++k) {
-        const Case& c = cases[k];
+        const auto& [att, rateRange, y, colour] = cases[k];
         SCOPED_TRACE(k);
         // No charge, a raw rate of 10 at the reading's rate range, Es 50 V.
-        Reading r = cycle(c.att, 0, rateMultiplier(c.rateRange) * 10.0, 50);
-        r.rateRange = c.rateRange;
+        Reading r = cycle(att, 0, rateMultiplier(rateRange) * 10.0, 50);
+        r.rateRange = rateRange;
         r.rawRate = 10;
         plotter.plotReading(r, false);
         const double x = 70.0 + static_cast<double>(k);
-        EXPECT_EQ(segment(3 * k + 1), Segment(x, previousY, x + 1, c.y, c.colour));
-        EXPECT_EQ(trend.pixel(static_cast<int>(x) + 1, static_cast<int>(c.y)), c.colour);
-        previousY = c.y;
+        EXPECT_EQ(segment(3 * k + 1), Segment(x, previousY, x + 1, y, colour));
+        EXPECT_EQ(trend.pixel(static_cast<int>(x) + 1, static_cast<int>(y)), colour);
+        previousY = y;
     }
 }
 
@@ -195,27 +191,22 @@ TEST_F(Plotter, OnlyCompleteReadingsAreDrawn) {
 // light red, or light magenta while an inception stands; an unchanged voltage black. A
 // reading on the same pixel draws no segment.
 TEST_F(Plotter, VqSegmentColourFollowsDirectionAndInceptionStanding) {
-    struct Case {
-        double es;
-        bool standing;
-        int x;  // where the segment from (195, 248) ends on the row 200
-        Colour colour;
-    };
-    const Case cases[] = {
+    // Es, the inception standing, and where the segment from (195, 248) ends on the row 200.
+    const std::tuple<double, bool, int, Colour> cases[] = {
         {101, false, 197, lightBlue},  {101, true, 197, kBlack},  {99, false, 193, lightRed},
         {99, true, 193, lightMagenta}, {100, false, 195, kBlack}, {100, true, 195, kBlack},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.es << (c.standing ? " standing" : ""));
+    for (const auto& [es, standing, x, colour] : cases) {
+        SCOPED_TRACE(testing::Message() << es << (standing ? " standing" : ""));
         RecordingSurface vqPicture(385, 345);
         ChartPlotter fresh(constants, settings, colours, trend, vqPicture, view);
-        fresh.plotReading(cycle(0, 1, 1, 100), !c.standing);
+        fresh.plotReading(cycle(0, 1, 1, 100), !standing);
         vqPicture.lines.clear();
-        fresh.plotReading(cycle(0, 10, 1, c.es), c.standing);
+        fresh.plotReading(cycle(0, 10, 1, es), standing);
         ASSERT_EQ(vqPicture.lines.size(), 1u);
-        EXPECT_EQ(segmentOf(vqPicture.lines[0]), Segment(195, 248, c.x, 200, c.colour));
+        EXPECT_EQ(segmentOf(vqPicture.lines[0]), Segment(195, 248, x, 200, colour));
         const QImage before = vqPicture.image();
-        fresh.plotReading(cycle(0, 10.01, 1, c.es + 0.01), true);
+        fresh.plotReading(cycle(0, 10.01, 1, es + 0.01), true);
         EXPECT_EQ(std::pair(vqPicture.lines.size(), vqPicture.image()),
                   std::pair(size_t{1}, before));
     }
@@ -225,24 +216,19 @@ TEST_F(Plotter, VqSegmentColourFollowsDirectionAndInceptionStanding) {
 TEST_F(Plotter, QnBarsStandInTheColumnOfTheirPass) {
     plotter.setFace(chart::Face::Qn, QStringLiteral(" 12.5kV dry"));
     plotter.clearVq();
-    struct Case {
-        int pass, range;
-        qint32 count;
-        int x, top;
-        Colour colour;
-    };
-    const Case cases[] = {
+    // The pass, the range and its count; where the bar stands, its top and colour.
+    const std::tuple<int, int, qint32, int, int, Colour> cases[] = {
         {0, 3, 10, 130, 200, lightBlue}, {1, 3, 100, 131, 152, lightBlue},
         {5, 0, 1, 36, 248, red},         {30, 9, 1000, 358, 104, red},
         {2, 1, 10, 66, 200, kBlack},     {0, 4, 0, 163, 296, lightGreen},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "pass " << c.pass << " range " << c.range);
+    for (const auto& [pass, range, count, x, top, colour] : cases) {
+        SCOPED_TRACE(testing::Message() << "pass " << pass << " range " << range);
         vq.lines.clear();
-        plotter.plotQnBar(c.pass, qnStepReading(c.range, c.count));
-        EXPECT_EQ(vqSegment(), Segment(c.x, 296, c.x, c.top, c.colour));
-        EXPECT_EQ(countInColumn(vq, c.x, c.top, 296, c.colour), 296 - c.top + 1);
-        EXPECT_NE(vq.pixel(c.x, c.top - 1), c.colour);
+        plotter.plotQnBar(pass, qnStepReading(range, count));
+        EXPECT_EQ(vqSegment(), Segment(x, 296, x, top, colour));
+        EXPECT_EQ(countInColumn(vq, x, top, 296, colour), 296 - top + 1);
+        EXPECT_NE(vq.pixel(x, top - 1), colour);
     }
     EXPECT_EQ(view.caption, QStringLiteral("V-Q")) << "the pass caption is not the plotter's";
 }

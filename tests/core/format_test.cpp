@@ -152,11 +152,8 @@ TEST(Format, RandomValuesKeepTheirShapeAndReadBack) {
     std::uniform_int_distribution<int> prefixPower(-8, 12), power(-300, 300);
     std::uniform_real_distribution<double> value(-20000.0, 20000.0);
     std::bernoulli_distribution negative(0.5);
-    const struct {
-        const char* pattern;
-        double unit;
-        size_t places;
-    } patterns[] = {{"######.00", 0.01, 2}, {"####.0", 0.1, 1}, {"00.0", 0.1, 1}, {".0", 0.1, 1}};
+    const std::tuple<const char*, double, size_t> patterns[] = {
+        {"######.00", 0.01, 2}, {"####.0", 0.1, 1}, {"00.0", 0.1, 1}, {".0", 0.1, 1}};
     for (int i = 0; i < 20000; ++i) {
         const double sign = negative(rng) ? -1 : 1;
         const double x = sign * mantissa(rng) * std::pow(10.0, prefixPower(rng));
@@ -172,11 +169,11 @@ TEST(Format, RandomValuesKeepTheirShapeAndReadBack) {
         ASSERT_TRUE(numberForm(scaled).startsWith(number) || std::fabs(scaled) < 1e-4);
 
         const double v = value(rng);
-        for (const auto& p : patterns) {
-            SCOPED_TRACE("v = " + show(v) + ", pattern " + p.pattern);
-            const std::string text = formatPattern(v, QString::fromLatin1(p.pattern)).toStdString();
-            ASSERT_EQ(text.size() - text.find('.') - 1, p.places);
-            ASSERT_LE(std::fabs(std::strtod(text.c_str(), nullptr) - v), p.unit / 2 + 1e-9);
+        for (const auto& [pattern, unit, places] : patterns) {
+            SCOPED_TRACE("v = " + show(v) + ", pattern " + pattern);
+            const std::string text = formatPattern(v, QString::fromLatin1(pattern)).toStdString();
+            ASSERT_EQ(text.size() - text.find('.') - 1, places);
+            ASSERT_LE(std::fabs(std::strtod(text.c_str(), nullptr) - v), unit / 2 + 1e-9);
         }
 
         const double y = sign * mantissa(rng) * std::pow(10.0, power(rng));
