@@ -116,38 +116,36 @@ TEST(Discovery, TheOperatorMayStopWhenTheAcUnitIsMissing) {
 // Every scan starts from units left by an earlier one, which must all be forgotten. The
 // operator goes on without the AC unit when asked.
 TEST(Discovery, TheDetectorsPortDecidesWhichUnitsAreTaken) {
-    const struct {
-        const char* bench;
-        int port;
-        std::array<int, 3> addresses;      // detector, AC unit, noise discriminator
-        std::pair<size_t, size_t> frames;  // on port 1 and port 2
-        bool askedForAcUnit;
-    } cases[] = {
-        {"unit KR 0 1\nport 2", 1, {0, -1, -1}, {17, 17}, true},
-        {"unit KR 3 2\nunit AU 4 2\nport 1", 2, {3, 4, -1}, {17, 17}, false},
-        {"unit KR 0 2\nunit AU 1 2", 2, {0, 1, -1}, {0, 17}, false},  // no line on port 1
-        // All traffic goes to the detector's port, where the others could never answer.
-        {"unit KR 0 1\nunit AU 1 2\nunit ZN 2 2", 1, {0, -1, -1}, {17, 17}, true},
-        {"unit KR 0 1\nunit ZN 2 1\nunit KR 6 2", 2, {6, -1, -1}, {17, 17}, true},
-        // The last unit of a kind wins; with both found on port 1, port 2 is left alone.
-        {"unit KR 2 1\nunit KR 7 1\nunit AU 4 1\nport 2", 1, {7, 4, -1}, {17, 0}, false},
-    };
-    for (const auto& c : cases) {
-        Discovery d(c.bench);
-        d.units.port = 3 - c.port;
+    // The bench, the port taken, the addresses of the detector, AC unit and noise
+    // discriminator, the frames on port 1 and port 2, and whether the AC unit was asked for.
+    const std::tuple<const char*, int, std::array<int, 3>, std::pair<size_t, size_t>, bool>
+        cases[] = {
+            {"unit KR 0 1\nport 2", 1, {0, -1, -1}, {17, 17}, true},
+            {"unit KR 3 2\nunit AU 4 2\nport 1", 2, {3, 4, -1}, {17, 17}, false},
+            {"unit KR 0 2\nunit AU 1 2", 2, {0, 1, -1}, {0, 17}, false},  // no line on port 1
+            // All traffic goes to the detector's port, where the others could never answer.
+            {"unit KR 0 1\nunit AU 1 2\nunit ZN 2 2", 1, {0, -1, -1}, {17, 17}, true},
+            {"unit KR 0 1\nunit ZN 2 1\nunit KR 6 2", 2, {6, -1, -1}, {17, 17}, true},
+            // The last unit of a kind wins; with both found on port 1, port 2 is left alone.
+            {"unit KR 2 1\nunit KR 7 1\nunit AU 4 1\nport 2", 1, {7, 4, -1}, {17, 0}, false},
+        };
+    for (const auto& [bench, port, addresses, frames, askedForAcUnit] : cases) {
+        SCOPED_TRACE(bench);
+        Discovery d(bench);
+        d.units.port = 3 - port;
         d.units.unit(UnitKind::AcUnit) = FoundUnit{9, QStringLiteral("AU-1 OLD 0009")};
         d.units.unit(UnitKind::NoiseDiscriminator) = FoundUnit{3, QStringLiteral("ZN-4 OLD 0003")};
-        EXPECT_TRUE(d.run().found()) << c.bench;
-        EXPECT_EQ(d.units.port, c.port) << c.bench;
-        EXPECT_EQ(d.addresses(), c.addresses) << c.bench;
-        EXPECT_EQ(std::pair(d.framesOn(1).size(), d.framesOn(2).size()), c.frames) << c.bench;
-        ASSERT_EQ(d.dialogs.shown.size(), c.askedForAcUnit ? 1u : 0u) << c.bench;
+        EXPECT_TRUE(d.run().found());
+        EXPECT_EQ(d.units.port, port);
+        EXPECT_EQ(d.addresses(), addresses);
+        EXPECT_EQ(std::pair(d.framesOn(1).size(), d.framesOn(2).size()), frames);
+        ASSERT_EQ(d.dialogs.shown.size(), askedForAcUnit ? 1u : 0u);
         for (const auto& shown : d.dialogs.shown) {
             EXPECT_EQ(shown.buttons, Dialogs::Buttons::OkCancel);  // the operator may go on
         }
         // The progress window showed whatever answered, on either port.
-        EXPECT_EQ(static_cast<size_t>(d.progress.calls.size()), d.bench.scenario().units.size() + 2)
-            << c.bench;
+        EXPECT_EQ(static_cast<size_t>(d.progress.calls.size()),
+                  d.bench.scenario().units.size() + 2);
     }
 }
 
@@ -171,10 +169,7 @@ TEST(Discovery, NoDetectorStopsWithOneMessageThatSaysWhyForEachPort) {
 // operator's words, with the group to join when permission is denied.
 TEST(Discovery, APortThatCannotBeOpenedIsNamedWithItsReason) {
     using Kind = PortProblem::Kind;
-    const struct {
-        PortProblem problem;
-        const char* says;
-    } cases[] = {
+    const std::pair<PortProblem, const char*> cases[] = {
         {{Kind::PermissionDenied, "/dev/ttyUSB0", "dialout"},
          "Port 1 (/dev/ttyUSB0): permission denied; the device belongs to group dialout, which "
          "this user may have to join."},
@@ -182,15 +177,15 @@ TEST(Discovery, APortThatCannotBeOpenedIsNamedWithItsReason) {
         {{Kind::Other, "/dev/ttyS0", "Inappropriate ioctl for device"},
          "Port 1 (/dev/ttyS0): cannot be opened: Inappropriate ioctl for device."},
     };
-    for (const auto& c : cases) {
+    for (const auto& [problem, says] : cases) {
         FakeLine line;
         line.port.availablePorts.clear();
-        line.port.openProblems[1] = c.problem;
+        line.port.openProblems[1] = problem;
         line.port.openProblems[2] = {Kind::Missing, QStringLiteral("/dev/ttyS1"), QString()};
         const UnitSearch search = line.run();
         EXPECT_EQ(search.outcome, UnitSearch::Outcome::NoPort);
-        EXPECT_EQ(search.portProblem, c.problem.kind) << "port 1's reason decides the exit code";
-        EXPECT_EQ(search.reason, QString::fromLatin1(c.says) +
+        EXPECT_EQ(search.portProblem, problem.kind) << "port 1's reason decides the exit code";
+        EXPECT_EQ(search.reason, QString::fromLatin1(says) +
                                      QStringLiteral("\nPort 2 (/dev/ttyS1): no such device."));
         ASSERT_EQ(line.dialogs.shown.size(), 1u);
         EXPECT_EQ(line.dialogs.shown[0].detail, search.reason);

@@ -11,24 +11,21 @@ constexpr UnitKind kAcUnit = UnitKind::AcUnit;
 constexpr qint64 kHorizon = LineGuard::horizonMs;
 
 TEST(LineGuard, AMissedAnswerIsAwaitedForTheHorizonFromTheEndOfItsExchange) {
-    const struct {
-        qint64 missedAtMs;  // when its time-out ran out; -1 when no one said
-        qint64 atMs;
-        int older;
-    } cases[] = {{-1, kHorizon, 1},
-                 {-1, kHorizon + 1, 0},
-                 {100, 100 + kHorizon, 1},
-                 {100, 101 + kHorizon, 0}};
-    for (const auto& c : cases) {
+    // When its time-out ran out (-1 when no one said), when asked, and the answers owed then.
+    const std::tuple<qint64, qint64, int> cases[] = {{-1, kHorizon, 1},
+                                                     {-1, kHorizon + 1, 0},
+                                                     {100, 100 + kHorizon, 1},
+                                                     {100, 101 + kHorizon, 0}};
+    for (const auto& [missedAtMs, atMs, older] : cases) {
+        SCOPED_TRACE(::testing::Message() << missedAtMs << "/" << atMs);
         LineGuard guard;
         guard.commandSent(kAcUnit, 0);
-        if (c.missedAtMs >= 0) {
-            guard.answerMissed(kAcUnit, c.missedAtMs);
+        if (missedAtMs >= 0) {
+            guard.answerMissed(kAcUnit, missedAtMs);
         }
         guard.commandSent(kDetector, 120);  // whose answer is awaited now
-        EXPECT_EQ(guard.olderAnswersOwed(kAcUnit, c.atMs), c.older)
-            << c.missedAtMs << "/" << c.atMs;
-        EXPECT_EQ(guard.lineSuspect(c.atMs), c.older > 0) << c.missedAtMs << "/" << c.atMs;
+        EXPECT_EQ(guard.olderAnswersOwed(kAcUnit, atMs), older);
+        EXPECT_EQ(guard.lineSuspect(atMs), older > 0);
     }
 }
 

@@ -19,10 +19,7 @@ TEST(Frame, AddressByteCommandCrLfAndTheAddressWrapsAtSixteen) {
 }
 
 TEST(LineText, DecodesAsTheUnitsCharacterSetCounts) {
-    const struct {
-        QByteArray bytes;
-        QString text;
-    } cases[] = {
+    const std::pair<QByteArray, QString> cases[] = {
         {"AB1", QStringLiteral("AB1")},
         {QByteArray("\xA1\xDF", 2), QStringLiteral("\uFF61\uFF9F")},
         {QByteArray("\x82\xA0Z", 3), QStringLiteral("\uFFFDZ")},  // a lead byte takes its partner
@@ -31,8 +28,8 @@ TEST(LineText, DecodesAsTheUnitsCharacterSetCounts) {
         {QByteArray("\x80\xA0\xFD\xFF", 4), QString(4, QChar::ReplacementCharacter)},
         {QByteArray("\0A", 2), QString(QChar(0)).append(u'A')},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(decodeLine(c.bytes), c.text) << c.bytes.toHex().constData();
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(decodeLine(bytes), text) << bytes.toHex().constData();
     }
     // Encoded, katakana take one byte and anything else a question mark.
     EXPECT_EQ(encodeLine(u"x1\r\n"), QByteArray("x1\r\n"));
@@ -42,16 +39,13 @@ TEST(LineText, DecodesAsTheUnitsCharacterSetCounts) {
 }
 
 TEST(Field, CountsFromOneAndIsCutShortWhereTheReplyEnds) {
-    const struct {
-        int pos;
-        int len;
-        const char* expected;
-    } cases[] = {{1, 3, "A0x"}, {4, 2, "7F"}, {10, 5, "1"},
-                 {11, 1, ""},   {0, 3, ""},  // there is no character 0
-                 {4, 0, ""},    {4, -1, ""}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(field(u"A0x7F31021", c.pos, c.len).toString(), QLatin1String(c.expected))
-            << c.pos << "," << c.len;
+    const std::tuple<int, int, const char*> cases[] = {
+        {1, 3, "A0x"}, {4, 2, "7F"}, {10, 5, "1"},
+        {11, 1, ""},   {0, 3, ""},  // there is no character 0
+        {4, 0, ""},    {4, -1, ""}};
+    for (const auto& [pos, len, expected] : cases) {
+        EXPECT_EQ(field(u"A0x7F31021", pos, len).toString(), QLatin1String(expected))
+            << pos << "," << len;
     }
     const QString reply = QStringLiteral("A0vKR-5 SIM 0001\r\n");
     EXPECT_EQ(unitType(reply), QStringLiteral("KR"));
