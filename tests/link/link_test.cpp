@@ -122,38 +122,29 @@ TEST(Link, OpensAtNineThousandSixHundredAndSendsToTheUnitsAddresses) {
 // one held up with the program (delivered just after it wakes) gets a short look more; a
 // reply that is late while the program waits attentively still counts as missing.
 TEST(LinkReceive, AStalledComputerDoesNotCostAReply) {
-    const struct {
-        const char* what;
-        qint64 busyMs;  // from 5 ms after the frame
-        qint64 replyAtMs;
-        Status status;
-        qint64 tookMs;
-    } cases[] = {
+    // The program busy from 5 ms after the frame for so long, the reply's time, and what is made
+    // of it in how long.
+    const std::tuple<const char*, qint64, qint64, Status, qint64> cases[] = {
         {"reply in time, program busy", 150, 10, Whole, 155},
         {"reply delivered as the program wakes", 145, 151, Whole, 151},
         {"reply late, program attentive", 0, 151, Missing, 100},
         {"reply too late even after a stall", 145, 180, Missing, 170},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, busyMs, replyAtMs, status, tookMs] : cases) {
         Line line;
-        if (c.busyMs > 0) {
-            line.clock.scheduleInMs(5, [&line, &c] { line.clock.busyMs(c.busyMs); });
+        if (busyMs > 0) {
+            line.clock.scheduleInMs(5, [&line, ms = busyMs] { line.clock.busyMs(ms); });
         }
-        const auto x = line.reading({{c.replyAtMs, kReading}});
-        EXPECT_EQ(std::pair(x.reply.status, x.tookMs), std::pair(c.status, c.tookMs)) << c.what;
+        const auto x = line.reading({{replyAtMs, kReading}});
+        EXPECT_EQ(std::pair(x.reply.status, x.tookMs), std::pair(status, tookMs)) << what;
     }
 }
 
 TEST(LinkReceive, OneExchangeOnALineInStep) {
-    const struct {
-        Answer answer;
-        Status status;
-        QByteArray text;
-        qint64 tookMs;
-        // A reading after it, complete at 10 ms, waits longer on a suspect line: a few
-        // character times, or the usual answer time once that is known.
-        qint64 nextTookMs;
-    } cases[] = {
+    // The answer and the reply made of it, and how long a reading after it takes, complete at
+    // 10 ms: longer on a suspect line, a few character times or the usual answer time once that
+    // is known.
+    const std::tuple<Answer, Status, QByteArray, qint64, qint64> cases[] = {
         {{}, Missing, "", 100, 10 + kSettleMs},
         {{{10, kReading}}, Whole, kReading, 10, 10},
         {{{10, "A0x7F"}, {30, "3121\r\n"}}, Whole, kReading, 30, 10},
@@ -164,12 +155,12 @@ TEST(LinkReceive, OneExchangeOnALineInStep) {
         {{{10, kReading}, {11, "?"}}, Whole, kReading, 10, kPromptLimitMs},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
-        const auto& c = cases[i];
+        const auto& [answer, status, text, tookMs, nextTookMs] = cases[i];
         Line line;
-        EXPECT_EQ(line.reading(c.answer).outcome(), std::tuple(c.status, c.text, c.tookMs)) << i;
+        EXPECT_EQ(line.reading(answer).outcome(), std::tuple(status, text, tookMs)) << i;
         line.clock.advanceMs(5);  // whatever else comes arrives before the next command
         const auto next = line.reading({{10, kReading}});
-        EXPECT_EQ(std::pair(next.reply.status, next.tookMs), std::pair(Whole, c.nextTookMs)) << i;
+        EXPECT_EQ(std::pair(next.reply.status, next.tookMs), std::pair(Whole, nextTookMs)) << i;
     }
 }
 
@@ -177,13 +168,8 @@ TEST(LinkReceive, OneExchangeOnALineInStep) {
 // the line 50 ms into its next exchange (150 ms after its own command), which may bring the
 // next answer as well.
 TEST(LinkReceive, AnAnswerThatMissedItsTimeOutIsNeverTakenForTheNextOne) {
-    const struct {
-        Answer missed;  // times from the missed command
-        Answer next;    // times from the next command
-        Status status;
-        QByteArray text;
-        qint64 tookMs;
-    } cases[] = {
+    // The answers to the missed command and to the next, in times from each, and the reply.
+    const std::tuple<Answer, Answer, Status, QByteArray, qint64> cases[] = {
         {{{150, kEs1}}, {}, Late, kEs1, 100},
         {{{150, kEs1}}, {{60, kEs2}}, Whole, kEs2, 60},
         {{}, {{50, kEs1 + kEs2}}, Whole, kEs2, 50},
@@ -200,12 +186,12 @@ TEST(LinkReceive, AnAnswerThatMissedItsTimeOutIsNeverTakenForTheNextOne) {
         {{}, {{kPromptLimitMs, kEs2}}, Whole, kEs2, kPromptLimitMs + kSettleMs},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
-        const auto& c = cases[i];
+        const auto& [missed, next, status, text, tookMs] = cases[i];
         Line line;
         line.teachUsualTime();
-        ASSERT_EQ(line.es(c.missed).reply.status, Missing) << i;
-        EXPECT_EQ(line.es(c.next).outcome(), std::tuple(c.status, c.text, c.tookMs)) << i;
-        if (c.status == Whole) {  // nothing is owed any more: a reply is taken at once
+        ASSERT_EQ(line.es(missed).reply.status, Missing) << i;
+        EXPECT_EQ(line.es(next).outcome(), std::tuple(status, text, tookMs)) << i;
+        if (status == Whole) {  // nothing is owed any more: a reply is taken at once
             EXPECT_EQ(line.es({{40, kEs1}}).tookMs, 40) << i;
         }
     }
@@ -296,26 +282,24 @@ TEST(LinkReceive, ReceiveAnyJudgesLengthOnly) {
 }
 
 TEST(LinkSpeed, EveryUnitFoundIsToldAtTheOldSpeedThenThePortFollowsAndTheDetectorIsAsked) {
-    const struct {
-        bool othersFound;
-        int index;
-        std::vector<QString> frames;
-    } cases[] = {
+    // Whether the others were found, the speed asked for, and the frames written.
+    const std::tuple<bool, int, std::vector<QString>> cases[] = {
         {true, 2, {"0 b5 9600", "1 b5 9600", "2 b5 9600", "0 v 38400"}},
         {false, 1, {"0 b4 9600", "0 v 19200"}},
         {true, 7, {"0 b5 9600", "1 b5 9600", "2 b5 9600", "0 v 38400"}},  // held to the table
     };
-    for (const auto& c : cases) {
+    for (const auto& [othersFound, index, frames] : cases) {
+        SCOPED_TRACE(index);
         Line line;
-        test::defaultBenchUnits(line.units, c.othersFound, c.othersFound);
-        line.acknowledge(c.frames.size());
-        line.link.changeSpeed(c.index);
-        EXPECT_EQ(line.framesWritten(), c.frames) << c.index;
+        test::defaultBenchUnits(line.units, othersFound, othersFound);
+        line.acknowledge(frames.size());
+        line.link.changeSpeed(index);
+        EXPECT_EQ(line.framesWritten(), frames);
         // Two waits of 200 ms before the port follows, one after, then the identify.
         const auto& written = line.port.written();
-        EXPECT_GE(written.back().atMs - written[written.size() - 2].atMs, 500) << c.index;
+        EXPECT_GE(written.back().atMs - written[written.size() - 2].atMs, 500);
         // Every acknowledgement was collected and nothing is owed: a reply is taken at once.
-        EXPECT_EQ(line.reading({{kUsualMs, kReading}}).tookMs, kUsualMs) << c.index;
+        EXPECT_EQ(line.reading({{kUsualMs, kReading}}).tookMs, kUsualMs);
     }
 }
 
