@@ -148,10 +148,7 @@ TEST(AcceptanceForm, EachFieldOutsideItsRangeIsRefusedByNameAndNothingIsStored) 
     AcceptanceForm form{test};
     int accepted = 0;
     QObject::connect(&form, &AcceptanceForm::accepted, [&] { ++accepted; });
-    const struct {
-        AcceptanceFields fields;
-        const char* problem;
-    } refused[] = {
+    const std::pair<AcceptanceFields, const char*> refused[] = {
         {{"12kV", "60", "10", "2"}, "Test voltage must be a number from 0.1 to 2000 kV."},
         {{"0.05", "60", "10", "0"}, "Test voltage must be a number from 0.1 to 2000 kV."},
         {{"12", "", "10", "2"}, "Hold time must be a number from 1 to 86400 s."},
@@ -161,10 +158,10 @@ TEST(AcceptanceForm, EachFieldOutsideItsRangeIsRefusedByNameAndNothingIsStored) 
         {{"12", "60", "10", "-1"}, "Background threshold must be a number from 0 to 2000 kV."},
         {{"12", "60", "10", "12"}, "Background threshold must be below the test voltage (12 kV)."},
     };
-    for (const auto& r : refused) {
-        form.fields = r.fields;
+    for (const auto& [fields, problem] : refused) {
+        form.fields = fields;
         EXPECT_FALSE(form.ok());
-        EXPECT_EQ(form.problem(), r.problem);
+        EXPECT_EQ(form.problem(), problem);
     }
     EXPECT_FALSE(test.limits());
     EXPECT_EQ(test.backgroundThresholdKv(), 1.0);

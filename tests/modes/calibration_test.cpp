@@ -84,11 +84,7 @@ TEST(Calibration, TheProposalRecoversTheCalibrationWithinAPeakCodeAfterTheRangeC
 }
 
 TEST(Calibration, ReadingsOffTheGoodPartOfTheScaleOrNoneAtAllAreSaid) {
-    const struct {
-        const char* scenario;
-        int range;
-        const char* warning;
-    } cases[] = {
+    const std::tuple<const char*, int, const char*> cases[] = {
         {"calibrator pc=50", 4,
          "The reading, 1.235 V, is below 10 % of full scale at 1/20: change the range to 1/2."},
         {"calibrator pc=50", 0,
@@ -100,14 +96,14 @@ TEST(Calibration, ReadingsOffTheGoodPartOfTheScaleOrNoneAtAllAreSaid) {
          "The detector read no pulse at 1/5: check that the calibrator is connected and "
          "switched on. No Adjust is proposed."},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.scenario);
-        Rig rig(c.scenario, c.range);
+    for (const auto& [scenario, range, warning] : cases) {
+        SCOPED_TRACE(scenario);
+        Rig rig(scenario, range);
         rig.loop.normalCycle();
         ASSERT_EQ(rig.calibration.start(QStringLiteral("50")), QString());
         ASSERT_TRUE(rig.runAverage());
-        EXPECT_EQ(rig.calibration.warningText(), QString::fromUtf8(c.warning));
-        const bool proposed = c.range == 4;
+        EXPECT_EQ(rig.calibration.warningText(), QString::fromUtf8(warning));
+        const bool proposed = range == 4;
         EXPECT_EQ(rig.calibration.proposal().has_value(), proposed);
         EXPECT_EQ(rig.calibration.proposalText() == QLatin1String("none"), !proposed);
         EXPECT_EQ(rig.calibration.accept().isEmpty(), proposed);

@@ -135,11 +135,8 @@ TEST_F(RemoteServerTest, AClientLeavingMidLineIsForgotten) {
 
 // Only a bare port means loopback; every other address has to be written out.
 TEST(ListenAddress, ABarePortIsLoopbackAndOtherAddressesMustBeNamed) {
-    const struct {
-        const char* text;
-        const char* shown;  // nullptr: refused
-        bool loopback;
-    } cases[] = {
+    // The address text, and how it is shown and whether it is loopback (nothing: refused).
+    const std::tuple<const char*, const char*, bool> cases[] = {
         {"5025", "127.0.0.1:5025", true},
         {"0", "127.0.0.1:0", true},
         {"localhost:5025", "127.0.0.1:5025", true},
@@ -155,18 +152,18 @@ TEST(ListenAddress, ABarePortIsLoopbackAndOtherAddressesMustBeNamed) {
         {"lab-pc:5025", nullptr, false},
         {"", nullptr, false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto& [text, shown, loopback] : cases) {
+        SCOPED_TRACE(text);
         QString problem;
-        const std::optional<ListenAddress> parsed = parseListenAddress(c.text, &problem);
-        if (c.shown == nullptr) {
+        const std::optional<ListenAddress> parsed = parseListenAddress(text, &problem);
+        if (shown == nullptr) {
             EXPECT_FALSE(parsed);
-            EXPECT_TRUE(problem.contains(QLatin1String(c.text)));
+            EXPECT_TRUE(problem.contains(QLatin1String(text)));
             continue;
         }
         ASSERT_TRUE(parsed) << problem.toStdString();
-        EXPECT_EQ(parsed->text(), QLatin1String(c.shown));
-        EXPECT_EQ(parsed->loopback(), c.loopback);
+        EXPECT_EQ(parsed->text(), QLatin1String(shown));
+        EXPECT_EQ(parsed->loopback(), loopback);
     }
 }
 

@@ -150,12 +150,7 @@ TEST_F(RecordedFileTest, AFileThatIsNoMeasurementFileOfOursIsRefusedAtItsLine) {
     wrongValue.replace("\"Adjust\", 2.5", "\"Adjust\",2,5");
     QByteArray wrongProgram = good;
     wrongProgram.replace("KR-5au", "KR-3");
-    struct Case {
-        QByteArray bytes;
-        int line;
-        const char* text;
-    };
-    const Case cases[] = {
+    const std::tuple<QByteArray, int, const char*> cases[] = {
         {"", 1, "The file is empty."},
         {QByteArray("\x7f\x45LF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0", 20), 1,
          "Line 1: expected \"Name\",<text>,\"dummy\",\"dummy\",\"dummy\""},
@@ -168,9 +163,9 @@ TEST_F(RecordedFileTest, AFileThatIsNoMeasurementFileOfOursIsRefusedAtItsLine) {
         {wrongProgram, 10,
          "Line 10: expected \"Mes. Program\",\"KR-5au\",\"dummy\",\"dummy\",\"dummy\""},
     };
-    for (const Case& c : cases) {
-        const ReadProblem p = problemOf(c.bytes);
-        EXPECT_EQ(std::pair(p.line, p.text), std::pair(c.line, QString::fromLatin1(c.text)));
+    for (const auto& [bytes, line, text] : cases) {
+        const ReadProblem p = problemOf(bytes);
+        EXPECT_EQ(std::pair(p.line, p.text), std::pair(line, QString::fromLatin1(text)));
     }
     const auto missing = readRecordedTest(dir.filePath(QStringLiteral("none.csv")));
     ASSERT_TRUE(std::holds_alternative<ReadProblem>(missing));

@@ -59,16 +59,10 @@ TEST_F(ResultFileTest, SavedReplacesAnOlderFileWithTheTable) {
 }
 
 TEST_F(ResultFileTest, UnnamedCancelledAndNotWrittenLeaveNoFile) {
-    struct Case {
-        const char* what;
-        const char* name;
-        QString queuedPath;  // empty: the dialog is cancelled
-        ResultSave outcome;
-        size_t dialogsAsked;
-        QString message;  // empty: none
-    };
     const QString unwritable = path("missing/folder/r.csv");
-    const Case cases[] = {
+    // What, the name, the path given (none: cancelled), the outcome, the dialogs asked and the
+    // message shown (none: no message).
+    const std::tuple<const char*, const char*, QString, ResultSave, size_t, QString> cases[] = {
         {"unnamed", "no name", path("r.csv"), ResultSave::Unnamed, 0,
          QStringLiteral("Can not Save under no name.")},
         {"cancelled", "test1", QString(), ResultSave::Cancelled, 1, QString()},
@@ -76,16 +70,16 @@ TEST_F(ResultFileTest, UnnamedCancelledAndNotWrittenLeaveNoFile) {
          QStringLiteral("Can not write the file ") + QDir::toNativeSeparators(unwritable) +
              QLatin1Char('.')},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, name, queuedPath, outcome, dialogsAsked, message] : cases) {
+        SCOPED_TRACE(what);
         dialogs = test::FakeDialogs();
-        dialogs.savePaths = {c.queuedPath};
-        constants.name = QLatin1String(c.name);
-        EXPECT_EQ(saved(), c.outcome);
-        EXPECT_EQ(dialogs.saveRequests.size(), c.dialogsAsked);
-        ASSERT_EQ(dialogs.shown.size(), c.message.isEmpty() ? 0u : 1u);
-        if (!c.message.isEmpty()) {
-            EXPECT_EQ(dialogs.shown[0].text, c.message);
+        dialogs.savePaths = {queuedPath};
+        constants.name = QLatin1String(name);
+        EXPECT_EQ(saved(), outcome);
+        EXPECT_EQ(dialogs.saveRequests.size(), dialogsAsked);
+        ASSERT_EQ(dialogs.shown.size(), message.isEmpty() ? 0u : 1u);
+        if (!message.isEmpty()) {
+            EXPECT_EQ(dialogs.shown[0].text, message);
             EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
         }
         EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());

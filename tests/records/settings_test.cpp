@@ -112,13 +112,8 @@ TEST_F(SettingsTest, CancelAndRestartBringBackTheLastOkButNotTheName) {
 // Each value is taken while its line is there and fits; the first that does not ends the
 // reading and the values after it keep their defaults.
 TEST_F(SettingsTest, AShortOrBrokenFileKeepsTheValuesAfterTheFailurePoint) {
-    struct Case {
-        bool complete;
-        const char* numberLines;  // after the lines of name, No., Temp. and RH
-        double ptRatio, adjust;
-        qint32 startCount, stopCount;
-    };
-    const Case cases[] = {
+    // Whether the file is complete, its lines after name, No., Temp. and RH, and the values.
+    const std::tuple<bool, const char*, double, double, qint32, qint32> cases[] = {
         {false, "", 100, 1, 50, 0},
         {false, " 300 \r\n", 300, 1, 50, 0},
         {false, " 300 \n 2 \n 4 \n 60", 300, 2, 60, 0},  // LF alone, no last end
@@ -128,14 +123,14 @@ TEST_F(SettingsTest, AShortOrBrokenFileKeepsTheValuesAfterTheFailurePoint) {
         {false, " 1 \r\n 1 \r\n 1 \r\n 2147483648 \r\n 9 \r\n", 1, 1, 50, 0},
         {false, " 1 \r\n 1 \r\n 1 \r\n 8 \r\n -99999999999 \r\n", 1, 1, 8, 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.numberLines);
-        writeBytes(iniPath(), QByteArray("n\r\n7\r\n21\r\n60\r\n") + c.numberLines);
+    for (const auto& [complete, numberLines, ptRatio, adjust, startCount, stopCount] : cases) {
+        SCOPED_TRACE(numberLines);
+        writeBytes(iniPath(), QByteArray("n\r\n7\r\n21\r\n60\r\n") + numberLines);
         InputConstants fresh;
-        EXPECT_EQ(file.load(QStringLiteral("1"), fresh), c.complete);
+        EXPECT_EQ(file.load(QStringLiteral("1"), fresh), complete);
         EXPECT_EQ(std::tuple(fresh.humidity, fresh.ptRatio, fresh.adjust, fresh.startCount,
                              fresh.stopCount),
-                  std::tuple(QStringLiteral("60"), c.ptRatio, c.adjust, c.startCount, c.stopCount));
+                  std::tuple(QStringLiteral("60"), ptRatio, adjust, startCount, stopCount));
     }
     writeBytes(iniPath(), "n\r\n7\r\n");  // ends among the texts
     InputConstants shortFile;
@@ -215,15 +210,9 @@ TEST_F(SettingsTest, LinesAreReadOnlyUpToTheirBoundAndNothingAfterTheNinth) {
     const QByteArray longest(SettingsFile::maxLineBytes, '7');
     const QByteArray tooLong(SettingsFile::maxLineBytes + 1, '7');
     const QByteArray numbers = " 222 \r\n 2 \r\n 2 \r\n 60 \r\n";  // lines 5 to 8
-    struct Case {
-        const char* what;
-        QByteArray bytes;
-        bool complete;
-        QByteArray number;
-        double ptRatio;
-        qint32 stopCount;
-    };
-    const Case cases[] = {
+                                                                   // The file, whether it is
+                                                                   // complete, and the values read.
+    const std::tuple<const char*, QByteArray, bool, QByteArray, double, qint32> cases[] = {
         {"a first line of 4 MB",
          QByteArray(4 << 20, 'n') + "\r\n9\r\n30\r\n70\r\n" + numbers + " 1", false, "1", 100, 0},
         {"a line of the longest", "n\r\n" + longest + "\r\n30\r\n70\r\n" + numbers + " 1", true,
@@ -241,13 +230,13 @@ TEST_F(SettingsTest, LinesAreReadOnlyUpToTheirBoundAndNothingAfterTheNinth) {
              QByteArray(4 << 20, 'x').replace("xx", "\r\n"),
          true, "9", 222, 1},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        writeBytes(iniPath(), c.bytes);
+    for (const auto& [what, bytes, complete, number, ptRatio, stopCount] : cases) {
+        SCOPED_TRACE(what);
+        writeBytes(iniPath(), bytes);
         InputConstants fresh;
-        EXPECT_EQ(file.load(QStringLiteral("1"), fresh), c.complete);
+        EXPECT_EQ(file.load(QStringLiteral("1"), fresh), complete);
         EXPECT_EQ(std::tuple(fresh.number.toLatin1(), fresh.ptRatio, fresh.stopCount),
-                  std::tuple(c.number, c.ptRatio, c.stopCount));
+                  std::tuple(number, ptRatio, stopCount));
     }
 
     form.loadSettings();
