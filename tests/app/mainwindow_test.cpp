@@ -174,25 +174,24 @@ TEST(HelpClassicBrowsers, ExplorerThenAMessageAndNetscapeThenTheDefaultBrowser) 
     const QString ie = QStringLiteral("c:\\program files\\Internet Explorer\\Iexplore.exe");
     const QString netscape =
         QStringLiteral("c:\\program files\\netscape\\communicator\\program\\netscape.exe");
-    const struct {
-        QStringList failing, started, opened;
-    } cases[] = {
+    // The browsers that fail to start, and the programs started and pages opened.
+    const std::tuple<QStringList, QStringList, QStringList> cases[] = {
         {{}, {ie}, {}}, {{ie}, {ie, netscape}, {}}, {{ie, netscape}, {ie, netscape}, {page}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.failing.join(QStringLiteral(" and ")).toStdString());
+    for (const auto& [failing, startedPrograms, opened] : cases) {
+        SCOPED_TRACE(failing.join(QStringLiteral(" and ")).toStdString());
         test::FakeDialogs dialogs;
         RecordingLauncher launcher;
-        launcher.failingPrograms = c.failing;
+        launcher.failingPrograms = failing;
         openHelpPage(launcher, dialogs, page, HelpRoute::ClassicBrowsers);
         QStringList started;
         for (const auto& s : launcher.started) {
             started << s.program;
             EXPECT_EQ(s.arguments, QStringList{QStringLiteral("C:\\kr5au\\kr5auhelp.html")});
         }
-        EXPECT_EQ(started, c.started);
-        EXPECT_EQ(launcher.opened, c.opened);
-        ASSERT_EQ(dialogs.shown.size(), c.failing.isEmpty() ? 0u : 1u);
-        if (!c.failing.isEmpty()) {
+        EXPECT_EQ(started, startedPrograms);
+        EXPECT_EQ(launcher.opened, opened);
+        ASSERT_EQ(dialogs.shown.size(), failing.isEmpty() ? 0u : 1u);
+        if (!failing.isEmpty()) {
             EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Can not Find IE"));
             EXPECT_TRUE(dialogs.shown[0].title.isEmpty());
         }
