@@ -175,8 +175,7 @@ struct TextSurface : ImageSurface {
     QStringList printed;
 };
 
-class EveryWindow : public WholeProgram {
-  protected:
+struct EveryWindow : WholeProgram {
     // Opens Input const, Calibrate, Acceptance test, Options, About with its system information
     // (none is found, so the program says so), the colour legend and, through a Q-N measurement,
     // the Q-N window; the unit search stays loaded from the start. Then Exit.

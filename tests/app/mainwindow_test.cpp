@@ -21,8 +21,7 @@ namespace {
 
 using namespace windowfakes;
 
-class MainWindowTest : public ::testing::Test {
-  protected:
+struct MainWindowTest : ::testing::Test {
     MainWindowTest() {
         QObject::connect(&window, &MainWindow::endRequested, &window, [this] { ++ends; });
     }

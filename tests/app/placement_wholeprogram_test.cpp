@@ -21,8 +21,7 @@ std::string text(const QRect& r) {
     return ::testing::PrintToString(r);
 }
 
-class Placement : public WholeProgram {
-  protected:
+struct Placement : WholeProgram {
     void expectScreen(const QSize& size) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         ASSERT_NE(screen, nullptr);
@@ -78,16 +77,14 @@ class Placement : public WholeProgram {
     }
 };
 
-class SmallScreen : public Placement {
-  protected:
+struct SmallScreen : Placement {
     void SetUp() override {
         Placement::SetUp();
         expectScreen({1366, 768});
     }
 };
 
-class WideScreen : public Placement {
-  protected:
+struct WideScreen : Placement {
     void SetUp() override {
         Placement::SetUp();
         expectScreen({1600, 1000});

@@ -32,8 +32,7 @@ Segment segmentOf(const RecordingSurface::Line& l) {
     return {l.x1, l.y1, l.x2, l.y2, l.colour};
 }
 
-class Plotter : public ::testing::Test {
-  protected:
+struct Plotter : ::testing::Test {
     // The charts start cleared, with no line recorded yet.
     Plotter() {
         fillColourTable(colours);

@@ -84,8 +84,7 @@ inline void trigger(QObject& window, const char* item) {
 }
 
 // A picture that also records each line drawn on it.
-class RecordingSurface : public ImageSurface {
-  public:
+struct RecordingSurface : ImageSurface {
     struct Line {
         double x1, y1, x2, y2;
         Colour colour;

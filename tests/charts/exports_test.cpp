@@ -55,8 +55,7 @@ void drawSomething(ImageSurface& surface) {
     surface.print(QStringLiteral("12.5 pC"), false);
 }
 
-class Exports : public ::testing::Test {
-  protected:
+struct Exports : ::testing::Test {
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     FakeDialogs dialogs;

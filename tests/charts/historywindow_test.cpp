@@ -19,8 +19,7 @@
 namespace kr5 {
 namespace {
 
-class HistoryView : public ::testing::Test {
-  protected:
+struct HistoryView : ::testing::Test {
     // n readings 100 ms apart from the clock's time on, one a cycle.
     void feed(int n) {
         for (int i = 0; i < n; ++i) {

@@ -44,8 +44,7 @@ TEST(ChartScale, LogarithmicMappingAndRounding) {
     }
 }
 
-class Primitives : public ::testing::Test {
-  protected:
+struct Primitives : ::testing::Test {
     Primitives() { s.fillBox(0, 0, 624, 320, grey); }
     InputConstants constants;
     ColourTable colours = filledTable();

@@ -21,8 +21,7 @@ namespace {
 
 const QStringList titles = {"name", "no.", "CSV", "CEV", "date time"};
 
-class ResultTable : public ::testing::Test {
-  protected:
+struct ResultTable : ::testing::Test {
     ResultTable() {
         constants.setQ = 100;
         constants.name = QStringLiteral("Cable joint 3, phase L2, wet 1");

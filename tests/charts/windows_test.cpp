@@ -25,8 +25,7 @@ bool samePixels(const QImage& a, const QImage& b) {
     return top(a) == top(b);
 }
 
-class ChartWindows : public ::testing::Test {
-  protected:
+struct ChartWindows : ::testing::Test {
     ChartWindows() {
         fillColourTable(colours);
         charts.setPortDigit(QStringLiteral("2"));

@@ -14,8 +14,7 @@ namespace {
 
 // The progress window's calls: "show", "hide" and each unit found as "port:index:ident";
 // the addresses asked are only counted.
-class RecordingProgress : public DiscoveryProgress {
-  public:
+struct RecordingProgress : DiscoveryProgress {
     QStringList calls;
     int probes = 0;
     void showProgress() override { calls << QStringLiteral("show"); }

@@ -60,8 +60,7 @@ QImage after(const QString& title, const std::vector<double>& values) {
     return picture.image();
 }
 
-class PointerMeterTest : public ::testing::Test {
-  protected:
+struct PointerMeterTest : ::testing::Test {
     const QImage blank = ImageSurface(241, 161).image();
     ImageSurface picture{241, 161};
     PointerMeter dial{picture};

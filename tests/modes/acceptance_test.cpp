@@ -10,8 +10,7 @@ namespace {
 using State = AcceptanceTest::State;
 constexpr std::nullopt_t silent = std::nullopt;
 
-class Acceptance : public ::testing::Test {
-  protected:
+struct Acceptance : ::testing::Test {
     Acceptance() {
         QObject::connect(&test, &AcceptanceTest::holdReset,
                          [this](const QString& m) { resets << m; });

@@ -12,8 +12,7 @@
 namespace kr5 {
 namespace {
 
-class RemoteServerTest : public ::testing::Test {
-  protected:
+struct RemoteServerTest : ::testing::Test {
     void SetUp() override {
         server.setHandler([this](int id, const QByteArray& line) -> QByteArray {
             lines.push_back(line);

@@ -87,8 +87,7 @@ QJsonObject fullSummary() {
         .object();
 }
 
-class Report : public ::testing::Test {
-  protected:
+struct Report : ::testing::Test {
     Report() {
         content.summary = fullSummary();
         content.programVersion = QStringLiteral("1.5.46");

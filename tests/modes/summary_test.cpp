@@ -28,8 +28,7 @@ QByteArray compact(const char* json) {
     return compact(QJsonDocument::fromJson(json).object());
 }
 
-class Summary : public ::testing::Test {
-  protected:
+struct Summary : ::testing::Test {
     SummaryParts parts() {
         SummaryParts p(constants, tally, inception);
         p.measurementFile = QStringLiteral("test.csv");

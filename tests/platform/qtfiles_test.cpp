@@ -17,8 +17,7 @@ namespace {
 
 using test::readBytes;
 
-class QtFilesTest : public ::testing::Test {
-  protected:
+struct QtFilesTest : ::testing::Test {
     QTemporaryDir dir;
     QtFiles files;
     QString path = dir.filePath(QStringLiteral("t.csv"));

@@ -10,8 +10,7 @@
 namespace kr5 {
 namespace {
 
-class ScreenPacerTest : public ::testing::Test {
-  protected:
+struct ScreenPacerTest : ::testing::Test {
     VirtualClock clock;
     ScreenPacer pacer{clock};
     std::vector<std::pair<char, int>> shown;  // view, value shown, in order

@@ -34,8 +34,7 @@ void setByTool(QWidget* field, const QString& text, Way way) {
     edit->replaceText(0, a->textInterface()->characterCount(), text);
 }
 
-class ConstantsByTool : public test::ConstantsWindowFixture {
-  protected:
+struct ConstantsByTool : test::ConstantsWindowFixture {
     QLabel* setQLabel() { return window.findChild<QLabel*>(QStringLiteral("Label16")); }
     InputConstants stored() const {
         InputConstants fromFile;

@@ -28,8 +28,7 @@ Reading qnStep(int att, qint32 count) {
     return r;
 }
 
-class RecordedFileTest : public ::testing::Test {
-  protected:
+struct RecordedFileTest : ::testing::Test {
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("t1.csv"));
     InputConstants constants;

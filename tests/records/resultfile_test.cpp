@@ -12,8 +12,7 @@
 namespace kr5 {
 namespace {
 
-class ResultFileTest : public ::testing::Test {
-  protected:
+struct ResultFileTest : ::testing::Test {
     // A rise through Set Q 100 at 1200 V and a fall below it at 980 V, at 60 P.P.S.
     ResultFileTest() {
         constants.name = QStringLiteral("test1");

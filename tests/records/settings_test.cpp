@@ -27,8 +27,7 @@ namespace {
 using recordstest::readBytes;
 using recordstest::writeBytes;
 
-class SettingsTest : public ::testing::Test {
-  protected:
+struct SettingsTest : ::testing::Test {
     QTemporaryDir dir;
     SettingsFile file{dir.path()};
     InputConstants constants;
