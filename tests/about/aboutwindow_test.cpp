@@ -18,18 +18,13 @@ using namespace windowfakes;
 const QStringList kTools{"hardinfo", "kinfocenter", "gnome-system-monitor"};
 
 struct AboutWindowTest : ::testing::Test {
-    static SysInfoPlaces tools() {
-        SysInfoPlaces places;
-        places.programs = kTools;
-        return places;
-    }
     QPushButton* button(const char* name) const {
         return about.findChild<QPushButton*>(QLatin1String(name));
     }
 
     test::FakeDialogs dialogs;
     RecordingLauncher launcher;
-    AboutWindow about{dialogs, launcher, tools()};
+    AboutWindow about{dialogs, launcher, SysInfoPlaces{{}, {}, kTools}};
 };
 
 // The identifications it is given, units not found left empty; OK and the title bar only

@@ -21,11 +21,14 @@ std::string text(const QRect& r) {
     return ::testing::PrintToString(r);
 }
 
+// On a screen of the width and height given.
+template <int width, int height>
 struct Placement : WholeProgram {
-    void expectScreen(const QSize& size) {
+    void SetUp() override {
+        WholeProgram::SetUp();
         const QScreen* screen = QGuiApplication::primaryScreen();
         ASSERT_NE(screen, nullptr);
-        ASSERT_EQ(screen->availableGeometry(), QRect(QPoint(0, 0), size))
+        ASSERT_EQ(screen->availableGeometry(), QRect(0, 0, width, height))
             << "the test runs on the screen of its configuration file (placement.cmake)";
     }
 
@@ -77,19 +80,8 @@ struct Placement : WholeProgram {
     }
 };
 
-struct SmallScreen : Placement {
-    void SetUp() override {
-        Placement::SetUp();
-        expectScreen({1366, 768});
-    }
-};
-
-struct WideScreen : Placement {
-    void SetUp() override {
-        Placement::SetUp();
-        expectScreen({1600, 1000});
-    }
-};
+using SmallScreen = Placement<1366, 768>;
+using WideScreen = Placement<1600, 1000>;
 
 TEST_F(WideScreen, TheFiveWindowsOpenSideBySide) {
     runUntilShown();
