@@ -27,8 +27,7 @@ struct AboutWindowTest : ::testing::Test {
     AboutWindow about{dialogs, launcher, SysInfoPlaces{{}, {}, kTools}};
 };
 
-// The identifications it is given, units not found left empty; OK and the title bar only
-// hide the window, which is never modal.
+// Units not found are left empty; OK and the title bar only hide the window, never modal.
 TEST_F(AboutWindowTest, ShowsWhatItIsGivenAndOnlyHides) {
     EXPECT_TRUE(labelTexts(about, "lblVersion").endsWith(QLatin1String(KR5_PROJECT_VERSION)));
     about.setUnitIds(QStringLiteral("KR-5 V1.20   "), QStringLiteral("AU-1 V2.00   "),

@@ -93,8 +93,6 @@ TEST_F(WideScreen, TheFiveWindowsOpenSideBySide) {
     EXPECT_EQ(test::overlapping(frames), "") << "of " << kWindows.join(' ').toStdString();
 }
 
-// At the first start no window opens over the main window, nor the trend and V-Q windows
-// over each other; where the operator left them they open at the next start.
 TEST_F(SmallScreen, NoWindowOpensOverTheMainWindowAndWhereTheOperatorLeftThemTheyOpenAgain) {
     runUntilShown([this] {
         EXPECT_EQ(frame(QStringLiteral("KR5AU")).topLeft(), QPoint(0, 0));

@@ -56,9 +56,8 @@ TEST(StatusLine, NamesThePortTheUnitsThePanelsTextsAndTheUnitsNotAnswering) {
                   QStringLiteral(" | ACU: no reply (1) | ") + verdict);
 }
 
-// The recorder's warning for a file that cannot be written, with a long path, in the main
-// window as it opens with the front panel: the warning wraps in the status bar, which grows
-// in height, instead of being cut at the window's width; the window keeps its width.
+// A long write warning wraps in the status bar of the main window with its front panel,
+// which grows in height, instead of being cut at the window's width.
 TEST(StatusWarning, AWriteProblemShowsWholeInTheWindowOfNormalSize) {
     test::FakeDialogs dialogs;
     windowfakes::RecordingLauncher launcher;

@@ -115,8 +115,7 @@ TEST_F(Plotter, EachRatePointAtItsOwnRateRangeInItsRangeColour) {
     }
 }
 
-// The rate scale takes the colour of the range the panel follows, and keeps it when the
-// chart is cleared.
+// The rate scale keeps the colour of the range the panel follows when the chart is cleared.
 TEST_F(Plotter, RateScaleColourFollowsTheShownRange) {
     EXPECT_TRUE(labelAt(trend, QStringLiteral(" .1"), 35, 291, red));  // range 0
     plotter.recolourRateScale(3);
@@ -163,8 +162,7 @@ TEST_F(Plotter, ScalesAndSetQLineFollowAdjustAndTvMulti) {
     EXPECT_TRUE(labelAt(vq, QStringLiteral("pC"), 360, 296, lightBlue));
 }
 
-// A reading with a unit's reply missing draws nothing and moves nothing: the next complete
-// reading is drawn as if it had not come.
+// The next complete reading is drawn as if an incomplete one had not come.
 TEST_F(Plotter, OnlyCompleteReadingsAreDrawn) {
     Reading noDetector = cycle(3, 10, 500, 80);
     noDetector.detector.reset();

@@ -99,9 +99,8 @@ TEST_F(ResultTable, EachValueLiesUnderItsTitleAndTheTextIsKeptAsSet) {
     EXPECT_TRUE(window.resultText().isEmpty());
 }
 
-// A 30-character name and a full row: no column is narrower than its title or its value,
-// the table scrolls sideways to the last column, and the titles, the row and the scroll bar
-// fit in the table's height.
+// A 30-character name and a full row: no column is narrower than its texts, the table
+// scrolls sideways to the last one, and its height holds the titles, the row and the bar.
 TEST_F(ResultTable, EveryColumnShowsItsTextsWholeAndTheRowFits) {
     window.setResultText(inceptionAndExtinction().second);
     QHeaderView* header = table().horizontalHeader();

@@ -109,8 +109,6 @@ TEST_F(ChartWindows, TrendToggleKeepsTheCurvesEraseClearsThemCopyCopiesThem) {
     EXPECT_EQ(trendPixel(71, 248), lightBlue);
 }
 
-// The V-Q window's menu item hides it with its chart, and shows it with the empty chart of
-// the face in force.
 TEST_F(ChartWindows, VqToggleShowsTheEmptyChartOfTheFace) {
     charts.startLoop();
     plot(cycleReading(0, 10, 1, 12));
@@ -180,10 +178,8 @@ TEST_F(ChartWindows, LegendIsDrawnOnceWithTheAdjustOfItsFirstShow) {
     EXPECT_EQ(legend.legend().image(), first);
 }
 
-// Nothing is saved before a copy-in. Each copy-in shows the Q-N window with the V-Q chart
-// as it is then (the frame's close and Close only hide it); Copy copies it, and Save
-// writes it as BMP, or PNG by the filter chosen or by the name, or reports a place that
-// cannot be written.
+// Each copy-in shows the Q-N window with the V-Q chart as it is then (Close only hides it);
+// Save writes it as BMP, or PNG by the filter or the name, or says it cannot.
 TEST_F(ChartWindows, QnWindowTakesTheChartCopiesAndSavesIt) {
     dialogs.savePaths = {path("early.bmp")};
     trigger(charts.qn(), "qnsave");

@@ -132,10 +132,8 @@ TEST(Format, TablesInTheCLocaleAndAGermanOne) {
     std::setlocale(LC_ALL, "C");
 }
 
-// Random values: the prefixed number part stays within five characters, its prefix
-// matches the magnitude and its digits are those of the full number text; a pattern's text
-// has exactly its places and lies within half a unit of the value; the number form reads
-// back to 15 significant digits, in plain and exponent form alike.
+// A prefixed number keeps to five characters and the digits of the full number text; a
+// pattern's text has its places, within half a unit; the number form reads back to 15 digits.
 TEST(Format, RandomValuesKeepTheirShapeAndReadBack) {
     std::mt19937_64 rng(7);
     std::uniform_real_distribution<double> mantissa(1.0, 10.0);

@@ -149,8 +149,7 @@ TEST(Discovery, TheDetectorsPortDecidesWhichUnitsAreTaken) {
 }
 
 // Without a detector the one message names each port asked, its device and what went
-// wrong there. Units left by an earlier scan are forgotten. Ports without any unit or
-// without a device, and their exit codes, are in the whole-program start failures.
+// wrong there; units left by an earlier scan are forgotten.
 TEST(Discovery, NoDetectorStopsWithOneMessageThatSaysWhyForEachPort) {
     Discovery d("unit AU 1 1\nunit ZN 2 1");
     d.units.unit(UnitKind::Detector) = FoundUnit{4, QStringLiteral("KR-5 OLD 0005")};

@@ -132,7 +132,6 @@ TEST_F(RemoteServerTest, AClientLeavingMidLineIsForgotten) {
     EXPECT_EQ(ask(*b, "*IDN?\n"), "2:*IDN?\n");
 }
 
-// Only a bare port means loopback; every other address has to be written out.
 TEST(ListenAddress, ABarePortIsLoopbackAndOtherAddressesMustBeNamed) {
     // The address text, and how it is shown and whether it is loopback (nothing: refused).
     const std::tuple<const char*, const char*, bool> cases[] = {

@@ -88,7 +88,6 @@ TEST_F(ConstantsByTool, CancelDropsWhatAToolSetAndLoadingIsNoEdit) {
     EXPECT_EQ(stored().number, QStringLiteral("42"));
 }
 
-// Typing into Adjust still shows in Set Q only when the field is left.
 TEST_F(ConstantsByTool, TypedAdjustShowsInSetQWhenTheFieldIsLeft) {
     text(6)->selectAll();
     text(6)->insert(QStringLiteral("0.5"));
@@ -98,7 +97,6 @@ TEST_F(ConstantsByTool, TypedAdjustShowsInSetQWhenTheFieldIsLeft) {
     EXPECT_EQ(setQLabel()->text(), QStringLiteral("0.5"));
 }
 
-// The Q-N condition of the Options window, set by a tool, is taken by Set.
 TEST(OptionsByTool, TheConditionSetByAToolIsTakenBySet) {
     OperatingSettings settings;
     Requests requests;

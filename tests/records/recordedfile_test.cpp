@@ -138,7 +138,6 @@ TEST_F(RecordedFileTest, ARecordingReadsBackWithItsRowsMarkersAndQnPasses) {
               std::tuple(20, 1, size_t{1}));
 }
 
-// Each kind of header damage refuses the file with the line and what belongs there.
 TEST_F(RecordedFileTest, AFileThatIsNoMeasurementFileOfOursIsRefusedAtItsLine) {
     const QByteArray good = header();
     const QList<QByteArray> lines = good.split('\n');
@@ -241,7 +240,6 @@ TEST_F(RecordedFileTest, ALongFileIsReadSliceBySlice) {
     EXPECT_EQ(std::get<ReadProblem>(result).line, 1);
 }
 
-// The replayed readings give back the row's values through the chosen constants.
 TEST_F(RecordedFileTest, RowsReplayAsReadingsAtTheChosenConstants) {
     writeBytes(path, header() + "\"QNstartD\",\"14:05:09\",\"dry\",\" 1kV\", 1\r\n" +
                          " 2,.3, 0,17.0,1230.0\r\n\"QNend\",\"14:05:10\",\"dummy\",\"dummy\","

@@ -58,10 +58,8 @@ struct Recording {
     }
 };
 
-// The disk fills at every byte of a recording in turn: after each row or marker the file
-// is its header and a run of whole lines, the lines that did not fit all wait and the
-// warning counts them. Once there is room, the next row puts every kept line in, whole
-// and in order, and the recovery is told once.
+// The disk fills at every byte of a recording in turn: the file holds whole lines only, the
+// warning counts those that wait, and with room again the next row puts them in, in order.
 TEST(RecordFile, ADiskFullAtAnyByteLeavesOnlyWholeLinesAndTheKeptOnesFollowInOrder) {
     // One line per step: rows, a PAUSE and REC ON again, more rows.
     const Lines lines = {row(1), row(22),  marker("PAUSE"), marker("RECON"),
