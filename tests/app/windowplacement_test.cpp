@@ -26,12 +26,8 @@ const std::vector<WindowSet> kWindowSets{
     {"large font", {660, 700}, {{700, 420}, {430, 420}, {560, 400}, {430, 400}}},
 };
 
-struct Screen {
-    const char* name;
-    QRect available;
-};
-
-const std::vector<Screen> kScreens{
+// Screens by name, with their room for windows.
+const std::vector<std::pair<const char*, QRect>> kScreens{
     {"1366x768", {0, 0, 1366, 768}},
     {"1366x768 with a top panel", {0, 27, 1366, 741}},
     {"1600x1000", {0, 0, 1600, 1000}},
@@ -101,40 +97,39 @@ bool fits(const QSize& size, const QRect& screen) {
 }
 
 TEST(WindowPlacement, OnEveryScreenTheWindowsStayOnItAndTheMainWindowIsCoveredOnlyWhereNeeded) {
-    for (const Screen& screen : kScreens) {
+    for (const auto& [name, screen] : kScreens) {
         for (const WindowSet& set : kWindowSets) {
-            SCOPED_TRACE(std::string(screen.name) + ", " + set.name);
-            const Placed p = place(request(screen.available, set));
+            SCOPED_TRACE(std::string(name) + ", " + set.name);
+            const Placed p = place(request(screen, set));
             // A main window too large for the screen starts at its corner, title bar first.
-            EXPECT_EQ(p.main.topLeft(), screen.available.topLeft());
-            if (fits(set.main, screen.available)) {
-                EXPECT_TRUE(screen.available.contains(p.main));
+            EXPECT_EQ(p.main.topLeft(), screen.topLeft());
+            if (fits(set.main, screen)) {
+                EXPECT_TRUE(screen.contains(p.main));
             }
             for (size_t i = 0; i < p.companions.size(); ++i) {
                 SCOPED_TRACE("companion " + std::to_string(i));
                 const QRect& c = p.companions[i];
-                EXPECT_TRUE(fits(c.size(), screen.available)
-                                ? screen.available.contains(c)
-                                : screen.available.contains(c.topLeft()))
+                EXPECT_TRUE(fits(c.size(), screen) ? screen.contains(c)
+                                                   : screen.contains(c.topLeft()))
                     << ::testing::PrintToString(c);
                 // Not at all where it has room beside the main window, else no more than
                 // it must.
-                EXPECT_EQ(area(c, p.main), leastCover(c.size(), p.main, screen.available));
+                EXPECT_EQ(area(c, p.main), leastCover(c.size(), p.main, screen));
             }
         }
     }
 }
 
 TEST(WindowPlacement, WhereTheScreenHasRoomNoTwoWindowsOverlap) {
-    for (const Screen& screen : kScreens) {
-        const QSize s = screen.available.size();
+    for (const auto& [name, screen] : kScreens) {
+        const QSize s = screen.size();
         for (const WindowSet& set : kWindowSets) {
             // The windows of a large font need a screen larger than 1600x1000.
             if (s.width() < (&set == &kWindowSets[2] ? 1920 : 1600) || s.height() < 1000) {
                 continue;
             }
-            const Placed p = place(request(screen.available, set));
-            EXPECT_EQ(overlapping(p.all()), "") << screen.name << ", " << set.name;
+            const Placed p = place(request(screen, set));
+            EXPECT_EQ(overlapping(p.all()), "") << name << ", " << set.name;
         }
     }
 }
@@ -142,9 +137,9 @@ TEST(WindowPlacement, WhereTheScreenHasRoomNoTwoWindowsOverlap) {
 TEST(WindowPlacement, OnALaptopScreenTheTrendAndVqWindowsStayClearOfTheMainWindowAndEachOther) {
     // With frames as the offscreen platform draws them the three fit side by side; with
     // the estimated ones they are 4 px too high to fit on 768 lines at all.
-    for (const Screen& screen : {kScreens[0], kScreens[1]}) {
-        SCOPED_TRACE(screen.name);
-        const Placed p = place(request(screen.available, kWindowSets[0]));
+    for (const auto& [name, screen] : {kScreens[0], kScreens[1]}) {
+        SCOPED_TRACE(name);
+        const Placed p = place(request(screen, kWindowSets[0]));
         EXPECT_FALSE(p.companions[0].intersects(p.companions[1]));
         // The ZN-4 and Q-N windows find no free room: they lie over the others, never
         // over the main window.
