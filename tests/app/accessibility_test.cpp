@@ -228,18 +228,16 @@ struct EveryWindow : WholeProgram {
 // line with nothing to say) is not read; a frame is read as the name of its group. The words
 // differ where the same program name means different controls; a readout says what it shows.
 TEST_F(EveryWindow, EveryControlHasPlainWordsBesideItsProgramName) {
-    // A readout is read with what it shows, once it has been painted with it.
-    QString readoutName;
-    QString readoutText;
-    QString unitIdName;
+    // A readout is read with what it shows, once it has been painted with it: its text and
+    // words, and the unit identification's words.
+    QStringList read;
     openEveryWindow([&] {
         auto* readout = control<QLabel>(QStringLiteral("KR5AU"), QStringLiteral("Vpeak"));
         ASSERT_NE(readout, nullptr);
         QCoreApplication::processEvents();  // the paint that follows each new text
-        readoutName = readout->accessibleName();
-        readoutText = readout->text();
-        unitIdName =
-            control<QLabel>(QStringLiteral("About"), QStringLiteral("Label2"))->accessibleName();
+        read
+            << readout->text() << readout->accessibleName()
+            << control<QLabel>(QStringLiteral("About"), QStringLiteral("Label2"))->accessibleName();
     });
     QStringList offenders;
     int checked = 0;
@@ -268,10 +266,11 @@ TEST_F(EveryWindow, EveryControlHasPlainWordsBesideItsProgramName) {
     EXPECT_TRUE(offenders.isEmpty()) << offenders.size() << " controls without plain words:\n"
                                      << offenders.join(QLatin1Char('\n')).toStdString();
 
-    EXPECT_FALSE(readoutText.isEmpty());
-    EXPECT_EQ(readoutName, QStringLiteral("Charge, pC: ") + readoutText);
-    EXPECT_TRUE(unitIdName.startsWith(QStringLiteral("Detector identification: KR-5")))
-        << unitIdName.toStdString();
+    ASSERT_EQ(read.size(), 3);
+    EXPECT_FALSE(read[0].isEmpty());
+    EXPECT_EQ(read[1], QStringLiteral("Charge, pC: ") + read[0]);
+    EXPECT_TRUE(read[2].startsWith(QStringLiteral("Detector identification: KR-5")))
+        << read[2].toStdString();
     QStringList words;
     for (const auto& [windowName, name] : {std::pair{"KR5AU", "peakb(3)"},
                                            {"Options", "Option1(1)"},

@@ -21,9 +21,7 @@ Ended runProgram(const QStringList& arguments, const QProcessEnvironment& env,
                  const QString& folder = QString()) {
     QProcess program;
     program.setProcessEnvironment(env);
-    if (!folder.isEmpty()) {
-        program.setWorkingDirectory(folder);
-    }
+    program.setWorkingDirectory(folder);  // none: this process's own
     program.start(QStringLiteral(KR5AU_PATH), arguments);
     Ended run;
     if (!program.waitForFinished(20000)) {
