@@ -43,8 +43,7 @@ TEST_F(AboutWindowTest, ShowsWhatItIsGivenAndOnlyHides) {
     button("cmdOK")->click();
     EXPECT_FALSE(about.isVisible());
     about.show();
-    EXPECT_FALSE(about.close());
-    EXPECT_FALSE(about.isVisible());
+    EXPECT_FALSE(about.close() || about.isVisible());
 }
 
 TEST_F(AboutWindowTest, SystemInfoStartsTheFirstInstalledToolOrShowsTheMessage) {
