@@ -120,21 +120,20 @@ TEST_F(QtSerialPortTest, AVanishedDeviceClosesThePortAtTheNextWriteAndStaysGone)
     EXPECT_EQ(port.problem().kind, PortProblem::Kind::None);
     port.write(kFrame);
     EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(port.problem().kind, PortProblem::Kind::Lost);
-    EXPECT_EQ(port.problem().device, device);
+    EXPECT_EQ(std::pair(port.problem().kind, port.problem().device),
+              std::pair(PortProblem::Kind::Lost, device));
     port.write(kFrame);
     port.discardInput();
     EXPECT_TRUE(port.takeInput().isEmpty());
-    EXPECT_FALSE(port.setSettings(k9600));
-    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(port.setSettings(k9600) || port.isOpen());
     // The device cannot be opened again while it is gone, nor one that never was; another
     // one can.
     EXPECT_FALSE(port.open(1, k9600));
     EXPECT_EQ(port.problem().kind, PortProblem::Kind::Missing);
     qputenv("KR5AU_PORT2", "/dev/does-not-exist-kr5");
     EXPECT_FALSE(port.open(2, k9600));
-    EXPECT_EQ(port.problem().kind, PortProblem::Kind::Missing);
-    EXPECT_EQ(port.problem().device, QStringLiteral("/dev/does-not-exist-kr5"));
+    EXPECT_EQ(std::pair(port.problem().kind, port.problem().device),
+              std::pair(PortProblem::Kind::Missing, QStringLiteral("/dev/does-not-exist-kr5")));
     qunsetenv("KR5AU_PORT2");
     FarEnd other;
     ASSERT_TRUE(port.open(1, k9600));
@@ -148,8 +147,8 @@ TEST_F(QtSerialPortTest, AVanishedDeviceClosesThePortAtTheNextWriteAndStaysGone)
 TEST_F(QtSerialPortTest, ADeviceHeldByAnotherPortIsInUse) {
     QtSerialPort second;
     EXPECT_FALSE(second.open(1, k9600));
-    EXPECT_EQ(second.problem().kind, PortProblem::Kind::InUse);
-    EXPECT_EQ(second.problem().device, QString::fromLocal8Bit(qgetenv("KR5AU_PORT1")));
+    EXPECT_EQ(std::pair(second.problem().kind, second.problem().device),
+              std::pair(PortProblem::Kind::InUse, QString::fromLocal8Bit(qgetenv("KR5AU_PORT1"))));
     // The holder is undisturbed, and once it lets go the device is free.
     port.write(kFrame);
     EXPECT_EQ(far.read(4), kFrame);
