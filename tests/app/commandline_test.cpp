@@ -47,6 +47,14 @@ TEST(CommandLine, EachOptionIsReadIntoWhatItAsksFor) {
                                           {{"--speed", "7", "--help"}, Action::Help}}) {
         EXPECT_EQ(parse(options).action, action) << options.join(' ').toStdString();
     }
+    // Qt's window-system options are left for QApplication.
+    const CommandLine line = parse({"-platform", "offscreen", "--status", "--style=Fusion",
+                                    "-reverse", "--qwindowgeometry", "640x480", "--speed", "1"});
+    EXPECT_EQ(line.action, Action::Run) << line.error.toStdString();
+    EXPECT_TRUE(line.status);
+    EXPECT_EQ(line.speedIndex, 1);
+    // Only whole names count: an option that merely starts like one of Qt's is ours to refuse.
+    EXPECT_EQ(parse({"--platforms", "x"}).action, Action::Error);
 }
 
 TEST(CommandLine, BadValuesAndUnknownOptionsAreErrorsThatNameTheOption) {
@@ -70,16 +78,6 @@ TEST(CommandLine, BadValuesAndUnknownOptionsAreErrorsThatNameTheOption) {
         EXPECT_EQ(line.action, Action::Error);
         EXPECT_TRUE(line.error.contains(QLatin1String(named))) << line.error.toStdString();
     }
-}
-
-TEST(CommandLine, QtsWindowSystemOptionsAreLeftForQApplication) {
-    const CommandLine line = parse({"-platform", "offscreen", "--status", "--style=Fusion",
-                                    "-reverse", "--qwindowgeometry", "640x480", "--speed", "1"});
-    EXPECT_EQ(line.action, Action::Run) << line.error.toStdString();
-    EXPECT_TRUE(line.status);
-    EXPECT_EQ(line.speedIndex, 1);
-    // Only whole names count: an option that merely starts like one of Qt's is ours to refuse.
-    EXPECT_EQ(parse({"--platforms", "x"}).action, Action::Error);
 }
 
 TEST(CommandLine, HelpListsEveryOptionAndTheExitCodes) {

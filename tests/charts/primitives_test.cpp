@@ -90,7 +90,7 @@ TEST_F(Primitives, FrameGridAndTitle) {
               std::tuple(13, kWhite, grey));
 }
 
-TEST_F(Primitives, VoltageLabelsUnderTheVqChartOnAClearedStrip) {
+TEST_F(Primitives, VoltageLabelsUnderTheVqChartOnAClearedStripAndALabelOnAWhiteBox) {
     drawBottomLabels(s, chart::Face::Normal, 5, 20000, 30, 330, lightRed);
     EXPECT_TRUE(labelsAt(s, QStringLiteral(" 0| 4k| 8k| 12k| 16k| 20k"), 22, 66, 296, 0, lightRed));
     EXPECT_TRUE(labelAt(s, QStringLiteral("TV"), 360, 306, lightRed));
@@ -98,6 +98,12 @@ TEST_F(Primitives, VoltageLabelsUnderTheVqChartOnAClearedStrip) {
     const QImage before = s.image();
     drawBottomLabels(s, chart::Face::Normal, 0, 1, 0, 600, kBlack);  // no divisions: nothing
     EXPECT_EQ(s.image(), before);
+    // A label on a white box.
+    drawLabel(s, QStringLiteral("CSV= 1.2kV"), 40, 40);
+    EXPECT_TRUE(labelAt(s, QStringLiteral("CSV= 1.2kV"), 40, 40, kBlack));
+    // The box reaches x + 8 * 10 and y + 10.
+    EXPECT_EQ(std::tuple(s.pixel(120, 50), s.pixel(121, 50), s.pixel(120, 51), s.pixel(39, 40)),
+              std::tuple(kWhite, grey, grey, grey));
 }
 
 // Set Q / Adjust on the unadjusted charge scale, held on the picture; no line without a
@@ -120,14 +126,6 @@ TEST_F(Primitives, SetQLineFollowsTheRangeAndNeedsALogarithm) {
                     (chart.pixel(70, y) == lightGreen && chart.pixel(580, y) == lightGreen))
             << adjust << " " << setQ;
     }
-}
-
-TEST_F(Primitives, LabelOnAWhiteBox) {
-    drawLabel(s, QStringLiteral("CSV= 1.2kV"), 40, 40);
-    EXPECT_TRUE(labelAt(s, QStringLiteral("CSV= 1.2kV"), 40, 40, kBlack));
-    // The box reaches x + 8 * 10 and y + 10.
-    EXPECT_EQ(std::tuple(s.pixel(120, 50), s.pixel(121, 50), s.pixel(120, 51), s.pixel(39, 40)),
-              std::tuple(kWhite, grey, grey, grey));
 }
 
 TEST(Legend, ChargesOfTheRangesAtTheAdjustAndTheirColourBars) {

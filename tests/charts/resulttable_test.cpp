@@ -44,17 +44,13 @@ struct ResultTable : ::testing::Test {
     }
 
     QTableView& table() { return window.resultTable(); }
-    QStringList shownTitles() {
-        QStringList shown;
-        for (int c = 0; c < table().model()->columnCount(); ++c) {
-            shown << table().model()->headerData(c, Qt::Horizontal).toString();
-        }
-        return shown;
-    }
+    // The texts of a row, or of the titles for row -1.
     QStringList row(int r) {
+        const QAbstractItemModel& model = *table().model();
         QStringList cells;
-        for (int c = 0; c < table().model()->columnCount(); ++c) {
-            cells << table().model()->index(r, c).data().toString();
+        for (int c = 0; c < model.columnCount(); ++c) {
+            cells << (r < 0 ? model.headerData(c, Qt::Horizontal) : model.index(r, c).data())
+                         .toString();
         }
         return cells;
     }
@@ -72,7 +68,7 @@ TEST_F(ResultTable, EachValueLiesUnderItsTitleAndTheTextIsKeptAsSet) {
     const auto [inception, extinction] = inceptionAndExtinction();
 
     window.setResultText(inception);
-    EXPECT_EQ(shownTitles(), titles);
+    EXPECT_EQ(row(-1), titles);
     ASSERT_EQ(table().model()->rowCount(), 1);
     // The inception's row ends before CEV: those cells stay blank, nothing moves left.
     EXPECT_EQ(row(0), QStringList({constants.name, "12345", "11500", "", ""}));

@@ -25,9 +25,7 @@ TEST(AnswerTimes, ThePromptLimitIsHalfAsLongAgainAsTheSlowestOfTheLastEight) {
         EXPECT_EQ(times.promptLimit(UnitKind::AcUnit, 9, 200), limitMs)
             << recordedMs.size() << " exchanges";
     }
-}
-
-TEST(AnswerTimes, EachKindOfExchangeIsLearnedOnItsOwnUntilReset) {
+    // Each kind of exchange is learned on its own, until reset.
     AnswerTimes times;
     times.record(UnitKind::AcUnit, 9, 200, 10);
     times.record(UnitKind::Detector, 9, 4000, 2010);  // a gate count

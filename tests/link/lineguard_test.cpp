@@ -29,7 +29,7 @@ TEST(LineGuard, AMissedAnswerIsAwaitedForTheHorizonFromTheEndOfItsExchange) {
     }
 }
 
-TEST(LineGuard, StraysPayTheOldestAnswerOwedButNotTheOneAwaitedNow) {
+TEST(LineGuard, StraysPayTheOldestAnswerOwedButNotTheOneAwaitedNowAndMakeTheLineSuspect) {
     LineGuard guard;
     guard.commandSent(kAcUnit, 0);     // missed
     guard.commandSent(kDetector, 50);  // missed
@@ -48,10 +48,9 @@ TEST(LineGuard, StraysPayTheOldestAnswerOwedButNotTheOneAwaitedNow) {
     guard.commandSent(kDetector, 250);
     guard.straysSeen(260);
     EXPECT_EQ(guard.olderAnswersOwed(kAcUnit, 200 + kHorizon), 1);
-}
 
-TEST(LineGuard, StraysMakeTheLineSuspectForTheHorizonOrUntilReset) {
-    LineGuard guard;
+    // Strays make the line suspect for the horizon, or until reset.
+    guard = LineGuard();
     guard.straysSeen(1000);  // nothing was owed: noise
     EXPECT_TRUE(guard.lineSuspect(1000 + kHorizon));
     EXPECT_FALSE(guard.lineSuspect(1001 + kHorizon));

@@ -66,7 +66,7 @@ struct PointerMeterTest : ::testing::Test {
     PointerMeter dial{picture};
 };
 
-TEST_F(PointerMeterTest, GeometryFollowsThePictureSizeAndNothingIsDrawnBeforeInit) {
+TEST_F(PointerMeterTest, GeometryFollowsThePictureSizeAndOnlyInitDraws) {
     // 120.5 rounds to the even neighbour; 193.2, 128.8, 144.9.
     EXPECT_EQ(std::tuple(dial.width, dial.height, dial.centreX, dial.centreY, dial.arcRadius,
                          dial.markRadius),
@@ -78,6 +78,13 @@ TEST_F(PointerMeterTest, GeometryFollowsThePictureSizeAndNothingIsDrawnBeforeIni
     dial.setValue(5);
     dial.setValue(0);
     EXPECT_EQ(std::pair(picture.image(), dial.fraction()), std::pair(blank, 0.0));
+    // Init draws, clear blanks, and init again draws over.
+    dial.init(10, 10, QStringLiteral("Vp"));
+    dial.setValue(4);
+    dial.clear();
+    EXPECT_EQ(picture.image(), blank);
+    dial.init(100, 100, QStringLiteral("P.P.S."));
+    EXPECT_TRUE(inkNear(picture, polar(kArcRadius, 90 * kDeg)));
 }
 
 TEST_F(PointerMeterTest, ArcFromFortyFiveToOneHundredThirtyFiveDegreesWithElevenTicks) {
@@ -205,15 +212,6 @@ TEST_F(PointerMeterTest, EachMoveLeavesExactlyOnePointerAndTheTitleIsReprintedWh
     }
     dial.setValue(9);  // from 0.5: the title comes back
     EXPECT_EQ(picture.image().copy(title), initial.copy(title));
-}
-
-TEST_F(PointerMeterTest, InitAgainDrawsOverAndClearBlanks) {
-    dial.init(10, 10, QStringLiteral("Vp"));
-    dial.setValue(4);
-    dial.clear();
-    EXPECT_EQ(picture.image(), blank);
-    dial.init(100, 100, QStringLiteral("P.P.S."));
-    EXPECT_TRUE(inkNear(picture, polar(kArcRadius, 90 * kDeg)));
 }
 
 TEST(PointerMeterWidget, ShowsItsPictureAtOneToOne) {

@@ -39,18 +39,6 @@ TEST(Qm, ACrossingBetweenTwoThresholdsIsReadOffOnLogarithmicScales) {
                      2000.0);
 }
 
-TEST(Qm, APassThatNeverCrossesSaysOnWhichSide) {
-    const Qm below = chargeAtTenPulses(rates({8, 2, 1, 0, 0, 0, 0, 0, 0, 0}), kAdjust);
-    EXPECT_EQ(below.where, Qm::Where::BelowLowest);
-    EXPECT_EQ(below.text(), QStringLiteral("below the lowest threshold"));
-    const Qm above =
-        chargeAtTenPulses(rates({900, 800, 700, 600, 500, 400, 300, 200, 100, 11}), kAdjust);
-    EXPECT_EQ(above.where, Qm::Where::AboveHighest);
-    EXPECT_EQ(above.text(), QStringLiteral("above the highest"));
-    EXPECT_EQ(chargeAtTenPulses(QnRates{}, kAdjust).where, Qm::Where::NoCounts);
-    EXPECT_EQ(chargeAtTenPulses(rates({900, 10}), 0.0).where, Qm::Where::NoCounts);
-}
-
 TEST(Qm, MissingCountsAreLeftOutAndTheHighestCrossingCounts) {
     // Range 3 has no count: the crossing lies between ranges 2 and 4 (10 and 40 pC).
     const Qm gap = chargeAtTenPulses(rates({500, 200, 100, std::nullopt, 1, 0}), kAdjust);
@@ -63,6 +51,16 @@ TEST(Qm, MissingCountsAreLeftOutAndTheHighestCrossingCounts) {
         rates({std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
                std::nullopt, std::nullopt, std::nullopt, 100});
     EXPECT_EQ(chargeAtTenPulses(lone, kAdjust).where, Qm::Where::AboveHighest);
+    // A pass that never crosses says on which side.
+    const Qm below = chargeAtTenPulses(rates({8, 2, 1, 0, 0, 0, 0, 0, 0, 0}), kAdjust);
+    EXPECT_EQ(below.where, Qm::Where::BelowLowest);
+    EXPECT_EQ(below.text(), QStringLiteral("below the lowest threshold"));
+    const Qm above =
+        chargeAtTenPulses(rates({900, 800, 700, 600, 500, 400, 300, 200, 100, 11}), kAdjust);
+    EXPECT_EQ(above.where, Qm::Where::AboveHighest);
+    EXPECT_EQ(above.text(), QStringLiteral("above the highest"));
+    EXPECT_EQ(chargeAtTenPulses(QnRates{}, kAdjust).where, Qm::Where::NoCounts);
+    EXPECT_EQ(chargeAtTenPulses(rates({900, 10}), 0.0).where, Qm::Where::NoCounts);
 }
 
 TEST(QmTracker, TheLastPassAndTheBlockMean) {
