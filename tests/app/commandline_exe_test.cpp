@@ -45,7 +45,7 @@ QProcessEnvironment noDisplay() {
     return env;
 }
 
-TEST(CommandLineExe, HelpAndVersionPrintWithoutADisplayAndEndWithZero) {
+TEST(CommandLineExe, WithoutADisplayHelpAndVersionPrintAndEndWithZeroABadOptionWithOne) {
     const Ended help = runProgram({QStringLiteral("--help")}, noDisplay());
     EXPECT_EQ(help.status, 0) << help.err.toStdString();
     // The text itself is checked in commandline_test.cpp: here, that it is what is printed.
@@ -62,9 +62,8 @@ TEST(CommandLineExe, HelpAndVersionPrintWithoutADisplayAndEndWithZero) {
     const Ended ports = runProgram({QStringLiteral("--list-ports")}, noDisplay());
     EXPECT_EQ(ports.status, 0) << ports.err.toStdString();
     EXPECT_FALSE(ports.out.isEmpty());  // the ports, or that there are none
-}
 
-TEST(CommandLineExe, ABadOptionOrValueEndsWithOneAndSaysWhichOnStandardError) {
+    // A bad option or value ends with 1 and says which on standard error.
     for (const QStringList& arguments :
          {QStringList{"--speed", "7"}, QStringList{"--sample", "abc"}, QStringList{"--bogus"}}) {
         SCOPED_TRACE(arguments.join(' ').toStdString());

@@ -58,7 +58,7 @@ TEST_F(ScpiTest, SemicolonsKeepThePathAndStopAtTheFirstFault) {
     EXPECT_TRUE(table.parseLine("  \r\n").isEmpty());
 }
 
-TEST_F(ScpiTest, ParametersOfEachKind) {
+TEST_F(ScpiTest, ParametersOfEachKindOnLinesOfAnyLength) {
     const QList<ScpiCommand> commands =
         table.parseLine(R"(SENS:MODE "a;b,""c""" , 'it''s',-1.5E2, PAUS;SENS:ATT 7)");
     ASSERT_EQ(commands.size(), 2);
@@ -80,13 +80,11 @@ TEST_F(ScpiTest, ParametersOfEachKind) {
     EXPECT_EQ(outcome(QByteArray("*CLS;SENS:ATT \0 3", 17)), (Ids{Cls, scpierror::Syntax}));
     EXPECT_EQ(outcome("SENS:MODE \"a\x01\""), Ids{scpierror::Syntax});
     EXPECT_EQ(outcome("MEAS:CHAR?\r;*IDN?"), Ids{scpierror::Syntax});
-}
-
-TEST_F(ScpiTest, VeryLongLinesParseWhole) {
+    // Very long lines parse whole.
     const QByteArray params = QByteArray("1,").repeated(50000) + "2";
-    const QList<ScpiCommand> commands = table.parseLine("SENS:MODE " + params);
-    ASSERT_EQ(commands.size(), 1);
-    EXPECT_EQ(commands.at(0).params.size(), 50001);
+    const QList<ScpiCommand> longOnes = table.parseLine("SENS:MODE " + params);
+    ASSERT_EQ(longOnes.size(), 1);
+    EXPECT_EQ(longOnes.at(0).params.size(), 50001);
     EXPECT_EQ(outcome(QByteArray(100000, 'A')), Ids{scpierror::UndefinedHeader});
     EXPECT_EQ(outcome("SENS:MODE \"" + QByteArray(100000, 'x')), Ids{scpierror::Syntax});
 }

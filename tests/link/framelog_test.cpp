@@ -119,7 +119,7 @@ TEST(FrameLogOnTheLine, StraysAreLoggedBeforeTheNextFrameAndAMissingReplyLeavesN
               "120 port1 9600 C1 t\n130 port1 9600 < A1t2123\\r\\n\n");
 }
 
-TEST(FrameLogOnTheLine, LinesReachTheFileOnceASecondAndWhenTheLogCloses) {
+TEST(FrameLogFile, LinesReachTheFileOnceASecondAndWhenTheLogClosesOrItIsRefused) {
     LoggedBench b;
     ASSERT_TRUE(b.exchange(UnitKind::Detector, "x", kMeasureLength).whole());
     EXPECT_EQ(readBytes(b.path), "");  // held back: nothing written during the cycle
@@ -134,16 +134,13 @@ TEST(FrameLogOnTheLine, LinesReachTheFileOnceASecondAndWhenTheLogCloses) {
     ASSERT_TRUE(b.exchange(UnitKind::AcUnit, "t", kShortReadLength).whole());
     b.clock.advanceMs(2000);
     EXPECT_EQ(readBytes(b.path).count('\n'), 4);
-}
-
-TEST(FrameLogFile, AFileThatCannotBeWrittenIsRefusedWithAReason) {
+    // A file that cannot be written is refused with a reason; an existing log starts afresh.
     VirtualClock clock;
     FrameLog log{clock};
     QTemporaryDir dir;
     EXPECT_FALSE(log.open(dir.filePath(QStringLiteral("no-such-folder/frames.log"))));
     EXPECT_FALSE(log.errorString().isEmpty());
     EXPECT_FALSE(clock.hasPending());  // no flush timer left behind
-    // An existing log is started afresh.
     const QString path = dir.filePath(QStringLiteral("frames.log"));
     ASSERT_TRUE(test::writeBytes(path, "an old run\n"));
     ASSERT_TRUE(log.open(path));
