@@ -80,7 +80,7 @@ TEST(CommandLine, BadValuesAndUnknownOptionsAreErrorsThatNameTheOption) {
     }
 }
 
-TEST(CommandLine, HelpListsEveryOptionAndTheExitCodes) {
+TEST(CommandLine, HelpListsEveryOptionAndTheExitCodesThePortListEachDevice) {
     const QString help = helpText();
     for (const char* option : {"--status", "--sample <ms>", "--speed <index>", "--port1 <device>",
                                "--port2 <device>", "--list-ports", "--log-frames <file>",
@@ -91,9 +91,7 @@ TEST(CommandLine, HelpListsEveryOptionAndTheExitCodes) {
                              "  9  the remote control could not listen"}) {
         EXPECT_TRUE(help.contains(QLatin1String(code))) << code;
     }
-}
-
-TEST(CommandLine, PortListShowsEachDeviceWithWhatItIsOrSaysThereAreNone) {
+    // The port list shows each device with what it is, or says there are none.
     EXPECT_EQ(portListText({}), "No serial ports found.\n");
     EXPECT_EQ(portListText({{"/dev/ttyUSB0", "FT232R USB UART", "FTDI"},
                             {"/dev/ttyS0", "", ""},
