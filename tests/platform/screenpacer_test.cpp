@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace kr5 {
@@ -34,10 +35,8 @@ TEST_F(ScreenPacerTest, ReadingsFasterThanFramesAreShownOncePerFrameWithTheLates
     clock.advanceMs(ScreenPacer::kFrameMs);
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.back(), std::make_pair('b', 116));
-    int frames = 0;
-    for (const auto& [view, value] : shown) {
-        frames += view == 'a' ? 1 : 0;
-    }
+    const auto frames =
+        std::count_if(shown.begin(), shown.end(), [](auto s) { return s.first == 'a'; });
     EXPECT_LE(frames, 1 + (15 * 16 + ScreenPacer::kFrameMs) / ScreenPacer::kFrameMs);
     EXPECT_GE(frames, 5);
     EXPECT_EQ(std::count(shown.begin(), shown.end(), std::make_pair('a', 16)), 1);
