@@ -196,18 +196,7 @@ TEST(LinkReceive, AnAnswerThatMissedItsTimeOutIsNeverTakenForTheNextOne) {
     }
 }
 
-TEST(LinkReceive, ALateAnswerLeavesItsOwnOwedUntilThePairComes) {
-    Line line;
-    line.teachUsualTime();
-    EXPECT_EQ(line.es({{150, kEs1}}).reply.status, Missing);
-    // Only the late answer comes; the one to this command is late in its turn.
-    EXPECT_EQ(line.es({{150, kEs2}}).reply.status, Late);
-    EXPECT_EQ(line.es({{60, "A1t3999\r\n"}}).got(), std::pair(Whole, QByteArray("A1t3999\r\n")));
-    // Nothing is owed any more: the next reply is taken the moment it is complete.
-    EXPECT_EQ(line.es({{40, kEs1}}).tookMs, 40);
-}
-
-TEST(LinkReceive, AnotherUnitsMissedAnswerDoesNotMakeThisOneLate) {
+TEST(LinkReceive, AnotherUnitsMissedAnswerDoesNotMakeThisOneLateButItsOwnLeavesItOwed) {
     Line line;
     EXPECT_EQ(line.reading().reply.status, Missing);  // never comes
     // Something is still owed on the line: a complete reply waits a moment for company.
@@ -216,6 +205,16 @@ TEST(LinkReceive, AnotherUnitsMissedAnswerDoesNotMakeThisOneLate) {
     Line other;
     EXPECT_EQ(other.reading({{150, kReading}}).reply.status, Missing);
     EXPECT_EQ(other.es({{60, kEs1}}).got(), std::pair(Overlong, kReading));
+
+    // Only the late answer comes; the one to this command is late in its turn, owed until the
+    // pair comes.
+    Line late;
+    late.teachUsualTime();
+    EXPECT_EQ(late.es({{150, kEs1}}).reply.status, Missing);
+    EXPECT_EQ(late.es({{150, kEs2}}).reply.status, Late);
+    EXPECT_EQ(late.es({{60, "A1t3999\r\n"}}).got(), std::pair(Whole, QByteArray("A1t3999\r\n")));
+    // Nothing is owed any more: the next reply is taken the moment it is complete.
+    EXPECT_EQ(late.es({{40, kEs1}}).tookMs, 40);
 }
 
 TEST(LinkReceive, BytesWaitingBeforeASendAreDroppedAndMakeTheLineSuspect) {

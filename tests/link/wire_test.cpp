@@ -8,8 +8,7 @@ namespace kr5 {
 namespace {
 
 TEST(Frame, AddressByteCommandCrLfAndTheAddressWrapsAtSixteen) {
-    EXPECT_EQ(frame(QString(addressChar(3)), u"c1000"), QByteArray("\xC3"
-                                                                   "c1000\r\n"));
+    EXPECT_EQ(frame(QString(addressChar(3)), u"c1000"), QByteArray("\303c1000\r\n"));
     for (int i = 0; i < 16; ++i) {
         const QByteArray bytes = frame(QString(addressChar(i)), u"v");
         EXPECT_EQ(bytes, QByteArray(1, static_cast<char>(0xC0 + i)) + "v\r\n");
