@@ -21,17 +21,8 @@ ColourTable filledTable() {
     return t;
 }
 
-// A range number outside the table takes the colour of its nearer end instead of reading
-// past it; entry 10, which no range has, stays black.
-TEST(Colours, RangeColourHoldsTheIndexInsideTheTable) {
-    const ColourTable t = filledTable();
-    EXPECT_EQ(std::pair(t.rangeColour(-3), t.rangeColour(99)),
-              std::pair(t.rangeColours[0], t.rangeColours[10]));
-    EXPECT_EQ(std::pair(t.rangeColour(3), t.rangeColour(10)), std::pair(t.rangeColours[3], kBlack));
-}
-
 // Off the picture, or not a number: held at its edge. Halves go to the even neighbour.
-TEST(ChartScale, LogarithmicMappingAndRounding) {
+TEST(ChartScale, LogarithmicMappingRoundingAndRangeColoursHeldInside) {
     const std::pair<double, int> logs[] = {{1.0, 248}, {0.1, 296}, {1000.0, 104}, {1e300, 0}};
     const std::pair<double, int> pixels[] = {
         {196.5, 196}, {197.5, 198},   {chart::vqVoltX(101.0), 197},
@@ -42,6 +33,12 @@ TEST(ChartScale, LogarithmicMappingAndRounding) {
     for (const auto& [c, y] : pixels) {
         EXPECT_EQ(chart::pixelIn(c, 321), y) << c;
     }
+    // A range number outside the colour table takes the colour of its nearer end instead of
+    // reading past it; entry 10, which no range has, stays black.
+    const ColourTable t = filledTable();
+    EXPECT_EQ(std::pair(t.rangeColour(-3), t.rangeColour(99)),
+              std::pair(t.rangeColours[0], t.rangeColours[10]));
+    EXPECT_EQ(std::pair(t.rangeColour(3), t.rangeColour(10)), std::pair(t.rangeColours[3], kBlack));
 }
 
 struct Primitives : ::testing::Test {

@@ -33,7 +33,7 @@ struct ScpiTest : ::testing::Test {
 
 using Ids = QList<int>;
 
-TEST_F(ScpiTest, HeadersMatchShortOrLongFormInAnyCase) {
+TEST_F(ScpiTest, HeadersMatchShortOrLongFormInAnyCaseAndSemicolonsKeepThePath) {
     for (const char* line : {"MEAS:CHAR?", "measure:charge?", ":Meas:Charge?", "MEASURE:char?"})
         EXPECT_EQ(outcome(line), Ids{MeasCharge}) << line;
     EXPECT_EQ(outcome("*idn?"), Ids{Idn});
@@ -46,9 +46,7 @@ TEST_F(ScpiTest, HeadersMatchShortOrLongFormInAnyCase) {
         EXPECT_EQ(outcome(line), Ids{undefined}) << line;
     for (const char* line : {"MEAS::CHAR?", "MEAS:CHAR??", ":", "*", "MEAS:CH-AR?"})
         EXPECT_EQ(outcome(line), Ids{scpierror::Syntax}) << line;
-}
-
-TEST_F(ScpiTest, SemicolonsKeepThePathAndStopAtTheFirstFault) {
+    // Semicolons keep the path and stop at the first fault.
     EXPECT_EQ(outcome("MEAS:CHAR?;VOLT?"), (Ids{MeasCharge, MeasVoltage}));
     EXPECT_EQ(outcome("MEAS:CHAR?;*IDN?;VOLT?"), (Ids{MeasCharge, Idn, MeasVoltage}));
     // Not under the path: looked up from the root.

@@ -146,24 +146,9 @@ TEST(Discovery, TheDetectorsPortDecidesWhichUnitsAreTaken) {
     }
 }
 
-// Without a detector the one message names each port asked, its device and what went
-// wrong there; units left by an earlier scan are forgotten.
-TEST(Discovery, NoDetectorStopsWithOneMessageThatSaysWhyForEachPort) {
-    Discovery d("unit AU 1 1\nunit ZN 2 1");
-    d.units.unit(UnitKind::Detector) = FoundUnit{4, QStringLiteral("KR-5 OLD 0005")};
-    const UnitSearch search = d.run();
-    EXPECT_EQ(search.outcome, UnitSearch::Outcome::NoDetector);
-    EXPECT_EQ(search.reason, QStringLiteral("Port 1 (sim:port1): no KR-5 answered, only other "
-                                            "units.\nPort 2 (sim:port2): no such device."));
-    ASSERT_EQ(d.dialogs.shown.size(), 1u);
-    EXPECT_EQ(d.dialogs.shown[0].detail, search.reason);
-    EXPECT_EQ(d.units.port, 0);
-    EXPECT_FALSE(d.units.present(UnitKind::Detector));
-}
-
 // Ports that cannot be opened for the reasons a desktop meets: each reason in the
 // operator's words, with the group to join when permission is denied.
-TEST(Discovery, APortThatCannotBeOpenedIsNamedWithItsReason) {
+TEST(Discovery, AFailedSearchNamesEachPortWithItsReason) {
     using Kind = PortProblem::Kind;
     const std::pair<PortProblem, const char*> cases[] = {
         {{Kind::PermissionDenied, "/dev/ttyUSB0", "dialout"},
@@ -186,6 +171,18 @@ TEST(Discovery, APortThatCannotBeOpenedIsNamedWithItsReason) {
         ASSERT_EQ(line.dialogs.shown.size(), 1u);
         EXPECT_EQ(line.dialogs.shown[0].detail, search.reason);
     }
+    // Without a detector the one message names each port asked, its device and what went
+    // wrong there; units left by an earlier scan are forgotten.
+    Discovery d("unit AU 1 1\nunit ZN 2 1");
+    d.units.unit(UnitKind::Detector) = FoundUnit{4, QStringLiteral("KR-5 OLD 0005")};
+    const UnitSearch search = d.run();
+    EXPECT_EQ(search.outcome, UnitSearch::Outcome::NoDetector);
+    EXPECT_EQ(search.reason, QStringLiteral("Port 1 (sim:port1): no KR-5 answered, only other "
+                                            "units.\nPort 2 (sim:port2): no such device."));
+    ASSERT_EQ(d.dialogs.shown.size(), 1u);
+    EXPECT_EQ(d.dialogs.shown[0].detail, search.reason);
+    EXPECT_EQ(d.units.port, 0);
+    EXPECT_FALSE(d.units.present(UnitKind::Detector));
 }
 
 }  // namespace

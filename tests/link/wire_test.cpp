@@ -7,16 +7,6 @@
 namespace kr5 {
 namespace {
 
-TEST(Frame, AddressByteCommandCrLfAndTheAddressWrapsAtSixteen) {
-    EXPECT_EQ(frame(QString(addressChar(3)), u"c1000"), QByteArray("\303c1000\r\n"));
-    for (int i = 0; i < 16; ++i) {
-        const QByteArray bytes = frame(QString(addressChar(i)), u"v");
-        EXPECT_EQ(bytes, QByteArray(1, static_cast<char>(0xC0 + i)) + "v\r\n");
-        EXPECT_EQ(encodeLine(decodeLine(bytes)), bytes);  // every frame survives the round trip
-    }
-    EXPECT_EQ(addressChar(16), addressChar(0));  // only the low four bits name a unit
-}
-
 TEST(LineText, DecodesAsTheUnitsCharacterSetCounts) {
     const std::pair<QByteArray, QString> cases[] = {
         {"AB1", QStringLiteral("AB1")},
@@ -37,7 +27,7 @@ TEST(LineText, DecodesAsTheUnitsCharacterSetCounts) {
     EXPECT_EQ(encodeLine(u"\uFF1F\u00E9\uFFA0"), QByteArray("???"));
 }
 
-TEST(Field, CountsFromOneAndIsCutShortWhereTheReplyEnds) {
+TEST(Field, CountsFromOneAndIsCutShortWhereTheReplyEndsAsFramesWrapTheAddressAtSixteen) {
     const std::tuple<int, int, const char*> cases[] = {
         {1, 3, "A0x"}, {4, 2, "7F"}, {10, 5, "1"},
         {11, 1, ""},   {0, 3, ""},  // there is no character 0
@@ -51,6 +41,14 @@ TEST(Field, CountsFromOneAndIsCutShortWhereTheReplyEnds) {
     EXPECT_EQ(unitIdent(reply), QStringLiteral("KR-5 SIM 0001"));
     EXPECT_EQ(unitType(u"A0"), QString());
     EXPECT_EQ(unitIdent(u"A0vKR-5"), QStringLiteral("KR-5"));  // cut short, not padded
+    // A frame: the address byte, the command and CR LF; the address wraps at sixteen.
+    EXPECT_EQ(frame(QString(addressChar(3)), u"c1000"), QByteArray("\303c1000\r\n"));
+    for (int i = 0; i < 16; ++i) {
+        const QByteArray bytes = frame(QString(addressChar(i)), u"v");
+        EXPECT_EQ(bytes, QByteArray(1, static_cast<char>(0xC0 + i)) + "v\r\n");
+        EXPECT_EQ(encodeLine(decodeLine(bytes)), bytes);  // every frame survives the round trip
+    }
+    EXPECT_EQ(addressChar(16), addressChar(0));  // only the low four bits name a unit
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ TEST(SimScenario, ATextSetsUnitsProfileObjectFaultsAndPulls) {
     EXPECT_EQ(s.pulls[0].fromS, 1.5);
 }
 
-TEST(SimScenario, EachCalibratorLineAddsOneWithARateOf100AndNoWindowByDefault) {
+TEST(SimScenario, CalibratorLinesAddOneEachAndFrameLogLinesShowTheFrame) {
     ScenarioBuilder b;
     ASSERT_TRUE(b.apply(QStringLiteral("calibrator pc=50")));
     ASSERT_TRUE(b.apply(QStringLiteral("calibrator pc=5 rate=20 from=2 to=4")));
@@ -52,6 +52,15 @@ TEST(SimScenario, EachCalibratorLineAddsOneWithARateOf100AndNoWindowByDefault) {
     EXPECT_EQ(std::tuple(c[1].chargePc, c[1].ratePps, c[1].coversS(1.9), c[1].coversS(2.0),
                          c[1].coversS(4.0)),
               std::tuple(5.0, 20.0, false, true, false));
+    // Frame log lines show the time, port, speed, address and command.
+    // The second with noise in front of its address.
+    const std::pair<QByteArray, const char*> frames[] = {
+        {"\xC0v\r\n", "C0 v"}, {"A\317c1000\r\n", "CF c1000"}, {"AB\r\n", "?? 41420D0A"}};
+    for (const auto& [raw, shown] : frames) {
+        FrameRecord f{12345.6, 1, 9600, -1, {}, raw, {}};
+        parseFrame(f);
+        EXPECT_EQ(formatFrame(f), QLatin1String("12.346 port1 9600 ") + QLatin1String(shown));
+    }
 }
 
 TEST(SimScenario, BadLinesAreRefusedWithAReasonAndChangeNothing) {
@@ -74,17 +83,6 @@ TEST(SimScenario, BadLinesAreRefusedWithAReasonAndChangeNothing) {
     QString error;
     EXPECT_FALSE(b.applyText(QStringLiteral("unit KR 0 1\nunit ZN 0 1\n"), &error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("line 2:"))) << error.toStdString();
-}
-
-TEST(SimScenario, FrameLogLinesShowTimePortSpeedAddressAndCommand) {
-    // The second with noise in front of its address.
-    const std::pair<QByteArray, const char*> frames[] = {
-        {"\xC0v\r\n", "C0 v"}, {"A\317c1000\r\n", "CF c1000"}, {"AB\r\n", "?? 41420D0A"}};
-    for (const auto& [raw, shown] : frames) {
-        FrameRecord f{12345.6, 1, 9600, -1, {}, raw, {}};
-        parseFrame(f);
-        EXPECT_EQ(formatFrame(f), QLatin1String("12.346 port1 9600 ") + QLatin1String(shown));
-    }
 }
 
 }  // namespace
