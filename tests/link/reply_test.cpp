@@ -64,7 +64,7 @@ TEST(Replies, EachReaderTakesItsFieldsOnlyFromAWholeReply) {
     EXPECT_EQ(std::pair(full.rawPeak(), full.rawRate()), std::pair(15.0, 100.0));
 }
 
-TEST(AcFields, CodeAndDigitsGiveTheVoltage) {
+TEST(AcFields, CodeAndDigitsGiveTheVoltageAsCountsGiveTheRate) {
     constexpr double previous = 55.0;
     // The code and three digits; the bit of value 8 in the code is the unit's own flag.
     const std::pair<const char*, double> cases[] = {
@@ -79,13 +79,11 @@ TEST(AcFields, CodeAndDigitsGiveTheVoltage) {
         ASSERT_TRUE(fields) << payload;
         EXPECT_DOUBLE_EQ(fields->voltage(previous), volts) << payload;
     }
-}
-
-TEST(CountRate, PulsesPerSecondRoundedHalvesToEven) {
-    const std::tuple<quint32, qint32, qint32> cases[] = {
+    // A count rate is pulses per second, rounded halves to even.
+    const std::tuple<quint32, qint32, qint32> counts[] = {
         {160, 500, 320}, {65535, 1, 65535000}, {1, 2000, 0}, {3, 2000, 2},
         {5, 2000, 2},    {7, 2000, 4},         {100, 0, 0},  {100, -5, 0}};
-    for (const auto& [count, gateMs, rate] : cases) {
+    for (const auto& [count, gateMs, rate] : counts) {
         EXPECT_EQ(countRate(count, gateMs), rate) << count << " in " << gateMs << " ms";
     }
 }
