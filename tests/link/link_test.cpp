@@ -252,7 +252,7 @@ TEST(LinkReceive, AMissedAnswerIsWrittenOffTheHorizonAfterItsExchange) {
     }
 }
 
-TEST(LinkReceive, TheSettleWaitIsThreeCharacterTimesAtTheLinesSpeed) {
+TEST(LinkReceive, TheSettleWaitIsThreeCharacterTimesAtTheLinesSpeedAndReceiveAnyJudgesLength) {
     // A byte 3 ms after a complete reply on a suspect line: inside three character times at
     // 9600 baud, outside them at 38400 (the wait is never under 2 ms).
     for (const auto& [speedIndex, status] : {std::pair{0, Overlong}, {2, Whole}}) {
@@ -263,9 +263,7 @@ TEST(LinkReceive, TheSettleWaitIsThreeCharacterTimesAtTheLinesSpeed) {
         line.clock.advanceMs(2);
         EXPECT_EQ(line.reading({{10, kReading}, {13, "!"}}).reply.status, status) << speedIndex;
     }
-}
-
-TEST(LinkReceive, ReceiveAnyJudgesLengthOnly) {
+    // Discovery's receive judges the length only.
     const std::pair<QByteArray, Status> cases[] = {{"", Missing},
                                                    {"A0vKR-5 SIM 0001", Short},
                                                    {"A0vKR-5 SIM 0001\r\n", Whole},

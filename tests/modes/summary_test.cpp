@@ -112,9 +112,8 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
     EXPECT_EQ(object("calibration"), R"({"q0Pc":50})");
     EXPECT_EQ(object("acceptance"), R"({"verdict":"PASS"})");
     EXPECT_EQ(json[QStringLiteral("largestChargePc")].toDouble(), 40.0);
-}
 
-TEST_F(Summary, SaysWhetherTheCalibrationIsStillInForce) {
+    // The calibration's part says whether its Adjust is still in force.
     CalibrationRecord record{start, 100.0, 3, 5.0, 2.0, -1.5, 500.0};
     constants.adjust = 2.0;
     EXPECT_EQ(compact(calibrationObject(record, constants)),
@@ -123,9 +122,9 @@ TEST_F(Summary, SaysWhetherTheCalibrationIsStillInForce) {
                           "secondCalibratorPc": 500, "linearityPercent": -1.5})"));
     constants.adjust = 2.5;  // typed in Input const since
     record.linearityPercent.reset();
-    const QJsonObject json = calibrationObject(record, constants);
-    EXPECT_FALSE(json[QStringLiteral("adjustInForce")].toBool());
-    EXPECT_TRUE(json[QStringLiteral("linearityPercent")].isNull());
+    const QJsonObject calibration = calibrationObject(record, constants);
+    EXPECT_FALSE(calibration[QStringLiteral("adjustInForce")].toBool());
+    EXPECT_TRUE(calibration[QStringLiteral("linearityPercent")].isNull());
 }
 
 TEST(SummaryFile, GoesBesideTheMeasurementFileWrittenWholeOrNotAtAll) {
