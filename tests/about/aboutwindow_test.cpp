@@ -18,22 +18,16 @@ using namespace windowfakes;
 const QStringList kTools{"hardinfo", "kinfocenter", "gnome-system-monitor"};
 
 struct AboutWindowTest : ::testing::Test {
-    static SysInfoPlaces tools() {
-        SysInfoPlaces places;
-        places.programs = kTools;
-        return places;
-    }
     QPushButton* button(const char* name) const {
         return about.findChild<QPushButton*>(QLatin1String(name));
     }
 
     test::FakeDialogs dialogs;
     RecordingLauncher launcher;
-    AboutWindow about{dialogs, launcher, tools()};
+    AboutWindow about{dialogs, launcher, SysInfoPlaces{{}, {}, kTools}};
 };
 
-// The identifications it is given, units not found left empty; OK and the title bar only
-// hide the window, which is never modal.
+// Units not found are left empty; OK and the title bar only hide the window, never modal.
 TEST_F(AboutWindowTest, ShowsWhatItIsGivenAndOnlyHides) {
     EXPECT_TRUE(labelTexts(about, "lblVersion").endsWith(QLatin1String(KR5_PROJECT_VERSION)));
     about.setUnitIds(QStringLiteral("KR-5 V1.20   "), QStringLiteral("AU-1 V2.00   "),
@@ -49,8 +43,7 @@ TEST_F(AboutWindowTest, ShowsWhatItIsGivenAndOnlyHides) {
     button("cmdOK")->click();
     EXPECT_FALSE(about.isVisible());
     about.show();
-    EXPECT_FALSE(about.close());
-    EXPECT_FALSE(about.isVisible());
+    EXPECT_FALSE(about.close() || about.isVisible());
 }
 
 TEST_F(AboutWindowTest, SystemInfoStartsTheFirstInstalledToolOrShowsTheMessage) {
@@ -58,8 +51,8 @@ TEST_F(AboutWindowTest, SystemInfoStartsTheFirstInstalledToolOrShowsTheMessage) 
     EXPECT_EQ(launcher.searched, kTools);
     EXPECT_TRUE(launcher.started.empty());
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, kNoSysInfoText);
-    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
+    EXPECT_TRUE(dialogs.shown[0].text == kNoSysInfoText &&
+                dialogs.shown[0].buttons == Dialogs::Buttons::Ok);
 
     launcher.installed = {
         {QStringLiteral("kinfocenter"), QStringLiteral("/usr/bin/kinfocenter")},
@@ -96,8 +89,8 @@ TEST(SysInfoRegistry, PathEntryFirstThenTheSharedToolsFolderWhenTheProgramIsTher
     values.remove(pathEntry);
     startSysInfo(launcher, dialogs, places);
     ASSERT_EQ(launcher.started.size(), 2u);
-    EXPECT_EQ(launcher.started[0].program, QStringLiteral("C:\\Tools\\msinfo32.exe"));
-    EXPECT_EQ(launcher.started[1].program, sharedExe);
+    EXPECT_EQ(QStringList({launcher.started[0].program, launcher.started[1].program}),
+              QStringList({"C:\\Tools\\msinfo32.exe", sharedExe}));
     EXPECT_TRUE(dialogs.shown.empty());
     existing.clear();  // the folder counts only when the program is there
     asked.clear();
@@ -106,7 +99,6 @@ TEST(SysInfoRegistry, PathEntryFirstThenTheSharedToolsFolderWhenTheProgramIsTher
     EXPECT_EQ(launcher.started.size(), 2u);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, kNoSysInfoText);
-    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
-// Every window of the whole program, with Input const, Options, About, Color, Q-N and the
-// unit search opened, as a screen reader and the eye meet them: each control has plain
-// words to be read by beside the program's own name, and the fonts draw every character
-// shown, the Japanese and full-width ones too. Text set by assistive tools is in
-// records_assistive_test; how each window lays out its controls is in its own suite.
+// Every window of the whole program opened, as a screen reader and the eye meet it: plain
+// words for every control beside its program name, and a glyph for every character shown.
 #include "about/sysinfo.h"
 #include "charts/legend.h"
 #include "charts/trendchart.h"
@@ -99,18 +96,9 @@ struct Shown {
 };
 
 QString plain(const QString& text) {
-    if (!Qt::mightBeRichText(text)) {
-        return text;
-    }
     QTextDocument doc;
     doc.setHtml(text);
-    return doc.toPlainText();
-}
-
-void addActions(std::vector<Shown>& out, const QWidget* w) {
-    for (const QAction* a : w->actions()) {
-        out.push_back({w->font(), a->text(), where(w) + QStringLiteral(" item")});
-    }
+    return Qt::mightBeRichText(text) ? doc.toPlainText() : text;
 }
 
 // What the widget shows as text, in the font it draws it with.
@@ -148,12 +136,14 @@ void collectShown(std::vector<Shown>& out, const QWidget* w) {
             out.push_back({w->font(), model->headerData(row, Qt::Vertical).toString(), at});
         }
     } else if (qobject_cast<const QMenuBar*>(w) || qobject_cast<const QMenu*>(w)) {
-        addActions(out, w);
+        for (const QAction* a : w->actions()) {
+            out.push_back({w->font(), a->text(), at + QStringLiteral(" item")});
+        }
     }
 }
 
-// The characters of each text its font cannot draw, by where they are shown.
-std::map<QString, QString> missingGlyphs(const std::vector<Shown>& shown) {
+// The characters of each text its font cannot draw, listed by where they are shown.
+std::string missingGlyphs(const std::vector<Shown>& shown) {
     std::map<QString, QString> missing;
     for (const Shown& s : shown) {
         const QFontMetrics metrics(s.font);
@@ -168,15 +158,11 @@ std::map<QString, QString> missingGlyphs(const std::vector<Shown>& shown) {
             }
         }
     }
-    return missing;
-}
-
-std::string listed(const std::map<QString, QString>& missing) {
-    QString out;
+    QString listed;
     for (const auto& [at, chars] : missing) {
-        out += QStringLiteral("\n  ") + at + QStringLiteral(": ") + chars;
+        listed += QStringLiteral("\n  ") + at + QStringLiteral(": ") + chars;
     }
-    return out.toStdString();
+    return listed.toStdString();
 }
 
 // A picture that also keeps the texts printed on it.
@@ -189,8 +175,7 @@ struct TextSurface : ImageSurface {
     QStringList printed;
 };
 
-class EveryWindow : public WholeProgram {
-  protected:
+struct EveryWindow : WholeProgram {
     // Opens Input const, Calibrate, Acceptance test, Options, About with its system information
     // (none is found, so the program says so), the colour legend and, through a Q-N measurement,
     // the Q-N window; the unit search stays loaded from the start. Then Exit.
@@ -240,22 +225,19 @@ class EveryWindow : public WholeProgram {
 
 // A screen reader says the control's plain words; the program's short name stays in the
 // description, where tools look it up. A label that shows nothing and is hidden (a status
-// line with nothing to say) is not read; a frame is read as the name of its group. The
-// words differ where the same program name
-// means different controls, and a readout says what it shows.
+// line with nothing to say) is not read; a frame is read as the name of its group. The words
+// differ where the same program name means different controls; a readout says what it shows.
 TEST_F(EveryWindow, EveryControlHasPlainWordsBesideItsProgramName) {
-    // A readout is read with what it shows, once it has been painted with it.
-    QString readoutName;
-    QString readoutText;
-    QString unitIdName;
+    // A readout is read with what it shows, once it has been painted with it: its text and
+    // words, and the unit identification's words.
+    QStringList read;
     openEveryWindow([&] {
         auto* readout = control<QLabel>(QStringLiteral("KR5AU"), QStringLiteral("Vpeak"));
         ASSERT_NE(readout, nullptr);
         QCoreApplication::processEvents();  // the paint that follows each new text
-        readoutName = readout->accessibleName();
-        readoutText = readout->text();
-        unitIdName =
-            control<QLabel>(QStringLiteral("About"), QStringLiteral("Label2"))->accessibleName();
+        read
+            << readout->text() << readout->accessibleName()
+            << control<QLabel>(QStringLiteral("About"), QStringLiteral("Label2"))->accessibleName();
     });
     QStringList offenders;
     int checked = 0;
@@ -284,19 +266,22 @@ TEST_F(EveryWindow, EveryControlHasPlainWordsBesideItsProgramName) {
     EXPECT_TRUE(offenders.isEmpty()) << offenders.size() << " controls without plain words:\n"
                                      << offenders.join(QLatin1Char('\n')).toStdString();
 
-    EXPECT_FALSE(readoutText.isEmpty());
-    EXPECT_EQ(readoutName, QStringLiteral("Charge, pC: ") + readoutText);
-    EXPECT_TRUE(unitIdName.startsWith(QStringLiteral("Detector identification: KR-5")))
-        << unitIdName.toStdString();
-    const auto words = [](const char* windowName, const char* name) {
+    ASSERT_EQ(read.size(), 3);
+    EXPECT_FALSE(read[0].isEmpty());
+    EXPECT_EQ(read[1], QStringLiteral("Charge, pC: ") + read[0]);
+    EXPECT_TRUE(read[2].startsWith(QStringLiteral("Detector identification: KR-5")))
+        << read[2].toStdString();
+    QStringList words;
+    for (const auto& [windowName, name] : {std::pair{"KR5AU", "peakb(3)"},
+                                           {"Options", "Option1(1)"},
+                                           {"kousei", "Label4"},
+                                           {"ZN4", "Label4"},
+                                           {"commtest", "com2AcuAddress"}}) {
         const QWidget* w = control<QWidget>(QLatin1String(windowName), QLatin1String(name));
-        return w ? w->accessibleName() : QStringLiteral("<none>");
-    };
-    EXPECT_EQ(words("KR5AU", "peakb(3)"), QStringLiteral("Input attenuator 1/10"));
-    EXPECT_EQ(words("Options", "Option1(1)"), QStringLiteral("Sample time 100 ms"));
-    EXPECT_EQ(words("kousei", "Label4"), QStringLiteral("Relative humidity"));
-    EXPECT_EQ(words("ZN4", "Label4"), QStringLiteral("Channel A"));
-    EXPECT_EQ(words("commtest", "com2AcuAddress"), QStringLiteral("AC unit address on port 2"));
+        words << (w ? w->accessibleName() : QStringLiteral("<none>"));
+    }
+    EXPECT_EQ(words, QStringList({"Input attenuator 1/10", "Sample time 100 ms",
+                                  "Relative humidity", "Channel A", "AC unit address on port 2"}));
 }
 
 // The fonts draw every character the windows and the program's messages show. The ACU
@@ -352,9 +337,9 @@ TEST_F(EveryWindow, TheFontsDrawEveryCharacterShown) {
     for (const char* expected : {"ﾊﾞｰｼﾞｮﾝ", "×１", "％", "？", "　", "現時点"}) {
         EXPECT_TRUE(all.contains(QString::fromUtf8(expected))) << expected << " collected";
     }
-    const auto missing = missingGlyphs(shown);
+    const std::string missing = missingGlyphs(shown);
     EXPECT_TRUE(missing.empty()) << "characters without a glyph; install " << kFontPackage << ":"
-                                 << listed(missing);
+                                 << missing;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
-// The built kr5au on its command line: --help and --version on a machine without any
-// display, a bad option's status, a frame log that cannot be written, the device an option
-// names winning over the environment. What each option is read into is in
-// commandline_test.cpp; --log-frames recording a run against kr5sim is in program_e2e_test.
+// The built kr5au on its command line, without a display or with its ports pointing nowhere.
+// What each option is read into is in commandline_test.cpp.
+#include "support/filebytes.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -21,9 +21,7 @@ Ended runProgram(const QStringList& arguments, const QProcessEnvironment& env,
                  const QString& folder = QString()) {
     QProcess program;
     program.setProcessEnvironment(env);
-    if (!folder.isEmpty()) {
-        program.setWorkingDirectory(folder);
-    }
+    program.setWorkingDirectory(folder);  // none: this process's own
     program.start(QStringLiteral(KR5AU_PATH), arguments);
     Ended run;
     if (!program.waitForFinished(20000)) {
@@ -47,7 +45,7 @@ QProcessEnvironment noDisplay() {
     return env;
 }
 
-TEST(CommandLineExe, HelpAndVersionPrintWithoutADisplayAndEndWithZero) {
+TEST(CommandLineExe, WithoutADisplayHelpAndVersionPrintAndEndWithZeroABadOptionWithOne) {
     const Ended help = runProgram({QStringLiteral("--help")}, noDisplay());
     EXPECT_EQ(help.status, 0) << help.err.toStdString();
     // The text itself is checked in commandline_test.cpp: here, that it is what is printed.
@@ -64,9 +62,8 @@ TEST(CommandLineExe, HelpAndVersionPrintWithoutADisplayAndEndWithZero) {
     const Ended ports = runProgram({QStringLiteral("--list-ports")}, noDisplay());
     EXPECT_EQ(ports.status, 0) << ports.err.toStdString();
     EXPECT_FALSE(ports.out.isEmpty());  // the ports, or that there are none
-}
 
-TEST(CommandLineExe, ABadOptionOrValueEndsWithOneAndSaysWhichOnStandardError) {
+    // A bad option or value ends with 1 and says which on standard error.
     for (const QStringList& arguments :
          {QStringList{"--speed", "7"}, QStringList{"--sample", "abc"}, QStringList{"--bogus"}}) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
@@ -80,7 +77,6 @@ TEST(CommandLineExe, ABadOptionOrValueEndsWithOneAndSaysWhichOnStandardError) {
 // The program on a machine with an offscreen display, its ports pointing nowhere.
 struct Offscreen {
     Offscreen() {
-        EXPECT_TRUE(dir.isValid());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("KR5AU_PORT1"), missing("env-port1"));
         env.insert(QStringLiteral("KR5AU_PORT2"), missing("env-port2"));
@@ -115,10 +111,7 @@ QByteArray measurementFile() {
 TEST(CommandLineExe, ReportWritesThePdfOfAMeasurementFileWithoutADisplay) {
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("rod.csv"));
-    QFile f(csv);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(measurementFile());
-    f.close();
+    ASSERT_TRUE(test::writeBytes(csv, measurementFile()));
     const QString pdf = dir.filePath(QStringLiteral("rod.pdf"));
     const Ended run =
         runProgram({QStringLiteral("--report"), csv, QStringLiteral("-o"), pdf}, noDisplay());
@@ -130,16 +123,11 @@ TEST(CommandLineExe, ReportWritesThePdfOfAMeasurementFileWithoutADisplay) {
     EXPECT_TRUE(words.contains(QStringLiteral("Rod 7"))) << words.toStdString();
     EXPECT_TRUE(words.contains(QStringLiteral("8000"))) << words.toStdString();  // the inception
 
-    QFile junk(dir.filePath(QStringLiteral("junk.csv")));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(
-        QByteArray("\x7f"
-                   "ELF\x02\x01\x01\0\0\0junk\r\nmore\r\n",
-                   20));
-    junk.close();
+    const QString junk = dir.filePath(QStringLiteral("junk.csv"));
+    ASSERT_TRUE(test::writeBytes(junk, QByteArray("\177ELF\2\1\1\0\0\0junk\r\nmore\r\n", 20)));
     const QString none = dir.filePath(QStringLiteral("none.pdf"));
-    const Ended refused = runProgram(
-        {QStringLiteral("--report"), junk.fileName(), QStringLiteral("-o"), none}, noDisplay());
+    const Ended refused =
+        runProgram({QStringLiteral("--report"), junk, QStringLiteral("-o"), none}, noDisplay());
     EXPECT_EQ(refused.status, 8);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("Line 1: expected")))
         << refused.err.toStdString();

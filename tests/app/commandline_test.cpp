@@ -1,7 +1,5 @@
-// Reading the command line without running the program: what each option asks for, the
-// values refused, Qt's window-system options left for QApplication, the --help and
-// --list-ports texts, and the serial device an option names winning over the environment.
-// The built executable itself is run in commandline_exe_test.cpp.
+// Reading the command line without running the program, and the serial device an option
+// names. The built executable itself is run in commandline_exe_test.cpp.
 #include "app/commandline.h"
 #include "platform/qtserialport.h"
 
@@ -49,13 +47,18 @@ TEST(CommandLine, EachOptionIsReadIntoWhatItAsksFor) {
                                           {{"--speed", "7", "--help"}, Action::Help}}) {
         EXPECT_EQ(parse(options).action, action) << options.join(' ').toStdString();
     }
+    // Qt's window-system options are left for QApplication.
+    const CommandLine line = parse({"-platform", "offscreen", "--status", "--style=Fusion",
+                                    "-reverse", "--qwindowgeometry", "640x480", "--speed", "1"});
+    EXPECT_EQ(line.action, Action::Run) << line.error.toStdString();
+    EXPECT_TRUE(line.status);
+    EXPECT_EQ(line.speedIndex, 1);
+    // Only whole names count: an option that merely starts like one of Qt's is ours to refuse.
+    EXPECT_EQ(parse({"--platforms", "x"}).action, Action::Error);
 }
 
 TEST(CommandLine, BadValuesAndUnknownOptionsAreErrorsThatNameTheOption) {
-    const struct {
-        QStringList arguments;
-        const char* named;
-    } cases[] = {
+    const std::pair<QStringList, const char*> cases[] = {
         {{"--sample", "abc"}, "--sample"},
         {{"--sample", "150"}, "--sample"},
         {{"--sample", "-1"}, "--sample"},
@@ -69,25 +72,15 @@ TEST(CommandLine, BadValuesAndUnknownOptionsAreErrorsThatNameTheOption) {
         {{"--sample"}, "sample"},
         {{"stray"}, "stray"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        const CommandLine line = parse(c.arguments);
+    for (const auto& [arguments, named] : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CommandLine line = parse(arguments);
         EXPECT_EQ(line.action, Action::Error);
-        EXPECT_TRUE(line.error.contains(QLatin1String(c.named))) << line.error.toStdString();
+        EXPECT_TRUE(line.error.contains(QLatin1String(named))) << line.error.toStdString();
     }
 }
 
-TEST(CommandLine, QtsWindowSystemOptionsAreLeftForQApplication) {
-    const CommandLine line = parse({"-platform", "offscreen", "--status", "--style=Fusion",
-                                    "-reverse", "--qwindowgeometry", "640x480", "--speed", "1"});
-    EXPECT_EQ(line.action, Action::Run) << line.error.toStdString();
-    EXPECT_TRUE(line.status);
-    EXPECT_EQ(line.speedIndex, 1);
-    // Only whole names count: an option that merely starts like one of Qt's is ours to refuse.
-    EXPECT_EQ(parse({"--platforms", "x"}).action, Action::Error);
-}
-
-TEST(CommandLine, HelpListsEveryOptionAndTheExitCodes) {
+TEST(CommandLine, HelpListsEveryOptionAndTheExitCodesThePortListEachDevice) {
     const QString help = helpText();
     for (const char* option : {"--status", "--sample <ms>", "--speed <index>", "--port1 <device>",
                                "--port2 <device>", "--list-ports", "--log-frames <file>",
@@ -98,25 +91,20 @@ TEST(CommandLine, HelpListsEveryOptionAndTheExitCodes) {
                              "  9  the remote control could not listen"}) {
         EXPECT_TRUE(help.contains(QLatin1String(code))) << code;
     }
-}
-
-TEST(CommandLine, PortListShowsEachDeviceWithWhatItIsOrSaysThereAreNone) {
+    // The port list shows each device with what it is, or says there are none.
     EXPECT_EQ(portListText({}), "No serial ports found.\n");
     EXPECT_EQ(portListText({{"/dev/ttyUSB0", "FT232R USB UART", "FTDI"},
                             {"/dev/ttyS0", "", ""},
                             {"/dev/ttyACM0", "", "Arduino"},
                             {"/dev/ttyS1", "16550A", "16550A"}}),
-              "/dev/ttyUSB0\tFT232R USB UART (FTDI)\n"
-              "/dev/ttyS0\n"
-              "/dev/ttyACM0\tArduino\n"
-              "/dev/ttyS1\t16550A\n");
+              "/dev/ttyUSB0\tFT232R USB UART (FTDI)\n/dev/ttyS0\n"
+              "/dev/ttyACM0\tArduino\n/dev/ttyS1\t16550A\n");
 }
 
 // The device an option names is the one opened, whatever KR5AU_PORTn says; without one the
 // variable still counts, and without either the system's own name.
 TEST(SerialDevice, TheOptionWinsOverTheEnvironmentWhichWinsOverTheSystemName) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QString fromOption = dir.filePath(QStringLiteral("option-port"));
     const QString fromEnvironment = dir.filePath(QStringLiteral("env-port"));
     const QByteArray saved = qgetenv("KR5AU_PORT1");

@@ -1,12 +1,11 @@
-// Help without a browser and the main window's keys: where the page is looked for, the
-// program's own help window when no browser starts, the message when the page is nowhere,
-// and Ctrl+S, Ctrl+Q and F1 reaching the same work as the menu items. The classic browser
-// route and the menu's captions are in mainwindow_test.cpp.
+// The help page found, in a browser or the program's own window, and the main window's keys.
+// The classic browser route and the menu's captions are in mainwindow_test.cpp.
 #include "app/help/helplauncher.h"
 #include "app/help/helpwindow.h"
 #include "app/mainwindow.h"
 #include "app/windowfakes.h"
 #include "support/fakedialogs.h"
+#include "support/filebytes.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +25,6 @@ using namespace windowfakes;
 // which may hold a copy of the real page.
 struct Folders {
     Folders() {
-        EXPECT_TRUE(root.isValid());
         QDir(root.path()).mkpath(QStringLiteral("bin"));
         QDir(root.path()).mkpath(QStringLiteral("share/kr5au"));
     }
@@ -51,23 +49,34 @@ struct Help : ::testing::Test {
     HelpWindowViewer viewer;
 };
 
+// A page found nowhere is reported with the folders looked in.
 TEST_F(Help, ThePageBesideTheExecutableComesFirstThenTheDataFolder) {
+    open();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    const QString& text = dialogs.shown[0].text;
+    EXPECT_TRUE(text.contains(kHelpPageName) &&
+                text.contains(QDir::toNativeSeparators(folders.beside())) &&
+                text.contains(QDir::toNativeSeparators(folders.data())))
+        << text.toStdString();
+    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
+
     const QString installed = folders.putPage(folders.data());
     open();
-    EXPECT_EQ(launcher.opened, QStringList{installed});
     const QString beside = folders.putPage(folders.beside());
     open();
     EXPECT_EQ(launcher.opened, (QStringList{installed, beside}));
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(viewer.window(), nullptr);  // the browser opened it: no window of our own
 }
 
+// A browser that the opener finds missing only after starting, one that does not start, or
+// neither classic browser: the page shows in the program's own window, always the same one.
 TEST_F(Help, WithoutTheBrowserThePageShowsInTheProgramsOwnWindow) {
     const QString page = folders.putPage(folders.data());
-    launcher.openSucceeds = false;
-    open();
-    EXPECT_EQ(launcher.opened, QStringList{page});  // the browser was tried first
-    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown[0].text.toStdString();
+    open();  // the opener started: nothing to show yet
+    EXPECT_EQ(viewer.window(), nullptr);
+    ASSERT_TRUE(launcher.openFailsLater);
+    launcher.openFailsLater();  // ... and then it found no browser
     HelpWindow* window = viewer.window();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
@@ -77,60 +86,32 @@ TEST_F(Help, WithoutTheBrowserThePageShowsInTheProgramsOwnWindow) {
     EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("The front panel")));
     EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("kr5au1.ini")));
 
-    // Asked again, the same window comes back rather than a second one.
     window->close();
-    open();
-    EXPECT_EQ(viewer.window(), window);
-    EXPECT_TRUE(window->isVisible());
-}
-
-TEST_F(Help, AnOpenerThatFindsNoBrowserOnlyAfterStartingStillEndsInTheOwnWindow) {
-    folders.putPage(folders.beside());
-    open();  // the opener started: nothing to show yet
-    EXPECT_EQ(viewer.window(), nullptr);
-    ASSERT_TRUE(launcher.openFailsLater);
-    launcher.openFailsLater();  // ... and then it found no browser
-    ASSERT_NE(viewer.window(), nullptr);
-    EXPECT_TRUE(viewer.window()->isVisible());
-    EXPECT_TRUE(dialogs.shown.empty());
-}
-
-TEST_F(Help, TheClassicRouteEndsInTheOwnWindowTooAfterItsMessage) {
-    folders.putPage(folders.beside());
     launcher.openSucceeds = false;
+    open();
+    EXPECT_EQ(launcher.opened, (QStringList{page, page}));  // the browser was tried first
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown[0].text.toStdString();
+    EXPECT_TRUE(viewer.window() == window && window->isVisible());
+
+    // So too by the classic route, after its message.
+    window->close();
     launcher.failingPrograms = QStringList{
         QStringLiteral("c:\\program files\\Internet Explorer\\Iexplore.exe"),
         QStringLiteral("c:\\program files\\netscape\\communicator\\program\\netscape.exe")};
     open(HelpRoute::ClassicBrowsers);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, kNoBrowserText);
-    ASSERT_NE(viewer.window(), nullptr);
-    EXPECT_TRUE(viewer.window()->isVisible());
-}
-
-TEST_F(Help, APageFoundNowhereIsReportedWithTheFoldersLookedIn) {
-    open();
-    EXPECT_TRUE(launcher.opened.isEmpty());
-    EXPECT_EQ(viewer.window(), nullptr);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    const QString& text = dialogs.shown[0].text;
-    EXPECT_TRUE(text.contains(kHelpPageName)) << text.toStdString();
-    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(folders.beside()))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(folders.data()))) << text.toStdString();
-    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
+    EXPECT_TRUE(viewer.window() == window && window->isVisible());
 }
 
 // A link in the page moves within the window (Tab to the link, Enter follows it).
 TEST(HelpWindowLinks, ALinkInThePageOpensItsTargetInTheWindow) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const auto write = [&dir](const char* name, const char* html) {
-        QFile file(dir.filePath(QLatin1String(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(html);
-    };
-    write("first.html", "<html><body><p><a href=\"second.html\">on</a></p></body></html>");
-    write("second.html", "<html><body><p>The second page</p></body></html>");
+    ASSERT_TRUE(
+        test::writeBytes(dir.filePath(QStringLiteral("first.html")),
+                         "<html><body><p><a href=\"second.html\">on</a></p></body></html>"));
+    ASSERT_TRUE(test::writeBytes(dir.filePath(QStringLiteral("second.html")),
+                                 "<html><body><p>The second page</p></body></html>"));
     HelpWindow window;
     window.showPage(dir.filePath(QStringLiteral("first.html")));
     QTextBrowser* text = window.browser();
@@ -144,18 +125,7 @@ TEST(HelpWindowLinks, ALinkInThePageOpensItsTargetInTheWindow) {
 
 // The keys of the main window go through its menu items: the work wired to an item is
 // done by its key as well.
-class Keys : public ::testing::Test {
-  protected:
-    Keys() {
-        QObject::connect(&window, &MainWindow::endRequested, &window, [this] { ++ends; });
-        QObject::connect(window.menu().save, &QAction::triggered, &window, [this] { ++saves; });
-        folders.putPage(folders.beside());
-        window.setHelpFolders(folders.both());
-        window.show();
-        window.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-    }
-
+TEST(Keys, EachKeyDoesWhatItsItemDoes) {
     test::FakeDialogs dialogs;
     RecordingLauncher launcher;
     QWidget about;
@@ -163,12 +133,16 @@ class Keys : public ::testing::Test {
     Folders folders;
     int ends = 0;
     int saves = 0;
-};
+    QObject::connect(&window, &MainWindow::endRequested, &window, [&] { ++ends; });
+    QObject::connect(window.menu().save, &QAction::triggered, &window, [&] { ++saves; });
+    folders.putPage(folders.beside());
+    window.setHelpFolders(folders.both());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 
-TEST_F(Keys, EachKeyDoesWhatItsItemDoes) {
     QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(saves, 1);
-    EXPECT_EQ(ends, 0);
+    EXPECT_EQ(std::pair(saves, ends), std::pair(1, 0));
     QTest::keyClick(&window, Qt::Key_F1);
     EXPECT_EQ(launcher.opened, QStringList{QDir(folders.beside()).filePath(kHelpPageName)});
     QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);

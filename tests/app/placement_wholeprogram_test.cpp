@@ -1,7 +1,6 @@
-// The whole program's windows on a laptop's 1366x768 screen and on a 1600x1000 one (the
-// offscreen platform's screen from a configuration file, see placement.cmake): where they
-// open beside the main window, and their places kept from one run to the next in the
-// settings file. The placement on many more screens is in windowplacement_test.cpp.
+// The whole program's windows on the screens of placement.cmake, and their places kept from one
+// run to the next. The placement on many more screens is in windowplacement_test.cpp.
+#include "support/rects.h"
 #include "wholeprogram.h"
 
 #include <QScreen>
@@ -19,20 +18,17 @@ bool shown(const QString& name) {
 }
 
 std::string text(const QRect& r) {
-    return QStringLiteral("%1x%2+%3+%4")
-        .arg(r.width())
-        .arg(r.height())
-        .arg(r.x())
-        .arg(r.y())
-        .toStdString();
+    return ::testing::PrintToString(r);
 }
 
-class Placement : public WholeProgram {
-  protected:
-    void expectScreen(const QSize& size) {
+// On a screen of the width and height given.
+template <int width, int height>
+struct Placement : WholeProgram {
+    void SetUp() override {
+        WholeProgram::SetUp();
         const QScreen* screen = QGuiApplication::primaryScreen();
         ASSERT_NE(screen, nullptr);
-        ASSERT_EQ(screen->availableGeometry(), QRect(QPoint(0, 0), size))
+        ASSERT_EQ(screen->availableGeometry(), QRect(0, 0, width, height))
             << "the test runs on the screen of its configuration file (placement.cmake)";
     }
 
@@ -84,36 +80,19 @@ class Placement : public WholeProgram {
     }
 };
 
-class SmallScreen : public Placement {
-  protected:
-    void SetUp() override {
-        Placement::SetUp();
-        expectScreen({1366, 768});
-    }
-};
-
-class WideScreen : public Placement {
-  protected:
-    void SetUp() override {
-        Placement::SetUp();
-        expectScreen({1600, 1000});
-    }
-};
+using SmallScreen = Placement<1366, 768>;
+using WideScreen = Placement<1600, 1000>;
 
 TEST_F(WideScreen, TheFiveWindowsOpenSideBySide) {
     runUntilShown();
     expectOnTheScreen();
-    for (qsizetype i = 0; i < kWindows.size(); ++i) {
-        for (qsizetype j = i + 1; j < kWindows.size(); ++j) {
-            EXPECT_FALSE(frame(kWindows[i]).intersects(frame(kWindows[j])))
-                << kWindows[i].toStdString() << ' ' << text(frame(kWindows[i])) << ", "
-                << kWindows[j].toStdString() << ' ' << text(frame(kWindows[j]));
-        }
+    std::vector<QRect> frames;
+    for (const QString& name : kWindows) {
+        frames.push_back(frame(name));
     }
+    EXPECT_EQ(test::overlapping(frames), "") << "of " << kWindows.join(' ').toStdString();
 }
 
-// At the first start no window opens over the main window, nor the trend and V-Q windows
-// over each other; where the operator left them they open at the next start.
 TEST_F(SmallScreen, NoWindowOpensOverTheMainWindowAndWhereTheOperatorLeftThemTheyOpenAgain) {
     runUntilShown([this] {
         EXPECT_EQ(frame(QStringLiteral("KR5AU")).topLeft(), QPoint(0, 0));

@@ -1,6 +1,5 @@
-// The status line printed with --status, and the main window's status bar showing a
-// write problem whole. Printing the line each second from the running program is left to
-// program_e2e_test, when the recorder warns to the records suite.
+// The status line printed with --status, and the main window's status bar showing a write
+// problem whole.
 #include "app/statusline.h"
 #include "app/mainwindow.h"
 #include "app/windowfakes.h"
@@ -8,7 +7,9 @@
 #include "measure/panelmodel.h"
 #include "measure/panelwidget.h"
 #include "platform/virtualclock.h"
+#include "support/benchunits.h"
 #include "support/fakedialogs.h"
+#include "support/readings.h"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +23,8 @@ namespace {
 
 UnitsOnLine unitsOn(int port, bool ac, bool discriminator) {
     UnitsOnLine units;
+    test::defaultBenchUnits(units, ac, discriminator);
     units.port = port;
-    units.unit(UnitKind::Detector) = {0, QStringLiteral("KR-5 V1.20   ")};
-    if (ac) {
-        units.unit(UnitKind::AcUnit) = {1, QStringLiteral("AU-1 V2.00   ")};
-    }
-    if (discriminator) {
-        units.unit(UnitKind::NoiseDiscriminator) = {2, QStringLiteral("ZN-4 V1.00   ")};
-    }
     return units;
 }
 
@@ -37,36 +32,21 @@ TEST(StatusLine, NamesThePortTheUnitsThePanelsTextsAndTheUnitsNotAnswering) {
     Requests requests;
     OperatingSettings settings;
     PanelModel panel(requests, settings);
-    Reading reading;
-    reading.detector = DetectorFields{0x55, 0x44, 2, 0};
-    reading.attRange = 2;
-    reading.rawPeak = reading.detector->rawPeak();  // 5 V
-    reading.charge = 25.0;
-    reading.rawRate = reading.detector->rawRate();  // 40
-    reading.pulseRate = 40.0;
-    reading.es = 61.25;
-    reading.testVoltage = 6125.0;
-    panel.takeReading(reading);
+    panel.takeReading(test::cycleReading(2, 5.0, 40.0, 61.25));  // 25 pC at 1/5
     const QString values =
         QStringLiteral("Q 25.00 pC | N 40.0 P.P.S. | Es 61.2 V | TV  6.12kV | cycle 38 ms");
-    const struct {
-        UnitsOnLine units;
-        const char* unitStatus;
-        const char* start;  // the line before the values
-        const char* end;    // after them
-    } cases[] = {
-        {unitsOn(1, true, true), "", "port 1 | KR AU ZN | ", ""},
-        {unitsOn(1, false, false), "", "port 1 | KR | ", ""},
-        {unitsOn(2, true, false), "", "port 2 | KR AU | ", ""},
-        {unitsOn(1, false, true), "", "port 1 | KR ZN | ", ""},
-        {unitsOn(2, true, true), "ACU: no reply (1); ZN-4: no reply (12)", "port 2 | KR AU ZN | ",
-         " | ACU: no reply (1); ZN-4: no reply (12)"},
+    // The units, the line before the values, and the units not answering after them.
+    const std::tuple<UnitsOnLine, const char*, QString> cases[] = {
+        {unitsOn(1, true, true), "port 1 | KR AU ZN | ", ""},
+        {unitsOn(1, false, false), "port 1 | KR | ", ""},
+        {unitsOn(2, true, false), "port 2 | KR AU | ", ""},
+        {unitsOn(1, false, true), "port 1 | KR ZN | ", ""},
+        {unitsOn(2, true, true), "port 2 | KR AU ZN | ", "ACU: no reply (1); ZN-4: no reply (12)"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.start);
-        EXPECT_EQ(statusLine(c.units, panel.readouts(), QStringLiteral("38"),
-                             QLatin1String(c.unitStatus)),
-                  QLatin1String(c.start) + values + QLatin1String(c.end));
+    for (const auto& [units, start, unitStatus] : cases) {
+        EXPECT_EQ(statusLine(units, panel.readouts(), QStringLiteral("38"), unitStatus),
+                  QLatin1String(start) + values +
+                      (unitStatus.isEmpty() ? QString() : QStringLiteral(" | ") + unitStatus));
     }
     // The verdict comes last, after a unit's trouble.
     const QString verdict = QStringLiteral("Acceptance: PASS, largest 4.1 pC ≤ 10 pC over 60 s");
@@ -76,9 +56,8 @@ TEST(StatusLine, NamesThePortTheUnitsThePanelsTextsAndTheUnitsNotAnswering) {
                   QStringLiteral(" | ACU: no reply (1) | ") + verdict);
 }
 
-// The recorder's warning for a file that cannot be written, with a long path, in the main
-// window as it opens with the front panel: the warning wraps in the status bar, which grows
-// in height, instead of being cut at the window's width; the window keeps its width.
+// A long write warning wraps in the status bar of the main window with its front panel,
+// which grows in height, instead of being cut at the window's width.
 TEST(StatusWarning, AWriteProblemShowsWholeInTheWindowOfNormalSize) {
     test::FakeDialogs dialogs;
     windowfakes::RecordingLauncher launcher;
@@ -107,13 +86,8 @@ TEST(StatusWarning, AWriteProblemShowsWholeInTheWindowOfNormalSize) {
     EXPECT_EQ(warning->text(), message);
     EXPECT_EQ(window.width(), normalWidth);
 
-    const QRect room = warning->contentsRect();
-    if (warning->wordWrap()) {
-        EXPECT_LE(warning->heightForWidth(warning->width()), warning->height());
-    } else {
-        EXPECT_LE(warning->fontMetrics().horizontalAdvance(message), room.width());
-    }
     // The text laid out in the label's own room needs no more than that room.
+    const QRect room = warning->contentsRect();
     const QRect needed = warning->fontMetrics().boundingRect(
         room, static_cast<int>(warning->alignment()) | (warning->wordWrap() ? Qt::TextWordWrap : 0),
         message);

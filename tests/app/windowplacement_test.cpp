@@ -1,24 +1,14 @@
 // Where the windows open, as a pure function of the screen and the windows' sizes, on many
-// screens; whether a remembered place can still be reached. The real windows, the settings
-// file and the whole program are in placement_wholeprogram_test.cpp.
+// screens; the real windows are in placement_wholeprogram_test.cpp.
 #include "app/windowplacement.h"
+#include "support/rects.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
-#include <ostream>
-#include <string>
-
-// For the messages of failed expectations (found beside the Qt types).
-inline void PrintTo(const QRect& r, std::ostream* os) {
-    *os << r.width() << 'x' << r.height() << '+' << r.x() << '+' << r.y();
-}
-inline void PrintTo(const QPoint& p, std::ostream* os) {
-    *os << '(' << p.x() << ',' << p.y() << ')';
-}
 
 namespace kr5 {
-
 namespace {
+
+using test::overlapping;
 
 // The program's windows with their frames: the main window, then the trend, V-Q, ZN-4 and
 // Q-N windows. As the offscreen platform frames them (2 px all round) and as they are
@@ -36,12 +26,8 @@ const std::vector<WindowSet> kWindowSets{
     {"large font", {660, 700}, {{700, 420}, {430, 420}, {560, 400}, {430, 400}}},
 };
 
-struct Screen {
-    const char* name;
-    QRect available;
-};
-
-const std::vector<Screen> kScreens{
+// Screens by name, with their room for windows.
+const std::vector<std::pair<const char*, QRect>> kScreens{
     {"1366x768", {0, 0, 1366, 768}},
     {"1366x768 with a top panel", {0, 27, 1366, 741}},
     {"1600x1000", {0, 0, 1600, 1000}},
@@ -89,6 +75,11 @@ PlacementRequest request(const QRect& available, const WindowSet& set) {
 struct Placed {
     QRect main;
     std::vector<QRect> companions;
+    std::vector<QRect> all() const {
+        std::vector<QRect> frames{main};
+        frames.insert(frames.end(), companions.begin(), companions.end());
+        return frames;
+    }
 };
 
 Placed place(const PlacementRequest& r) {
@@ -106,54 +97,39 @@ bool fits(const QSize& size, const QRect& screen) {
 }
 
 TEST(WindowPlacement, OnEveryScreenTheWindowsStayOnItAndTheMainWindowIsCoveredOnlyWhereNeeded) {
-    for (const Screen& screen : kScreens) {
+    for (const auto& [name, screen] : kScreens) {
         for (const WindowSet& set : kWindowSets) {
-            SCOPED_TRACE(std::string(screen.name) + ", " + set.name);
-            const PlacementRequest r = request(screen.available, set);
-            const Placed p = place(r);
+            SCOPED_TRACE(std::string(name) + ", " + set.name);
+            const Placed p = place(request(screen, set));
             // A main window too large for the screen starts at its corner, title bar first.
-            EXPECT_EQ(p.main.topLeft(), screen.available.topLeft());
-            if (fits(set.main, screen.available)) {
-                EXPECT_TRUE(screen.available.contains(p.main));
+            EXPECT_EQ(p.main.topLeft(), screen.topLeft());
+            if (fits(set.main, screen)) {
+                EXPECT_TRUE(screen.contains(p.main));
             }
             for (size_t i = 0; i < p.companions.size(); ++i) {
                 SCOPED_TRACE("companion " + std::to_string(i));
                 const QRect& c = p.companions[i];
-                if (fits(c.size(), screen.available)) {
-                    EXPECT_TRUE(screen.available.contains(c)) << ::testing::PrintToString(c);
-                } else {
-                    EXPECT_TRUE(screen.available.contains(c.topLeft()));
-                }
+                EXPECT_TRUE(fits(c.size(), screen) ? screen.contains(c)
+                                                   : screen.contains(c.topLeft()))
+                    << ::testing::PrintToString(c);
                 // Not at all where it has room beside the main window, else no more than
                 // it must.
-                EXPECT_EQ(area(c, p.main), leastCover(c.size(), p.main, screen.available));
+                EXPECT_EQ(area(c, p.main), leastCover(c.size(), p.main, screen));
             }
         }
     }
 }
 
 TEST(WindowPlacement, WhereTheScreenHasRoomNoTwoWindowsOverlap) {
-    for (const Screen& screen : kScreens) {
-        const QSize s = screen.available.size();
-        if (s.width() < 1600 || s.height() < 1000) {
-            continue;
-        }
+    for (const auto& [name, screen] : kScreens) {
+        const QSize s = screen.size();
         for (const WindowSet& set : kWindowSets) {
             // The windows of a large font need a screen larger than 1600x1000.
-            if (&set == &kWindowSets[2] && s.width() < 1920) {
+            if (s.width() < (&set == &kWindowSets[2] ? 1920 : 1600) || s.height() < 1000) {
                 continue;
             }
-            SCOPED_TRACE(std::string(screen.name) + ", " + set.name);
-            const Placed p = place(request(screen.available, set));
-            std::vector<QRect> all{p.main};
-            all.insert(all.end(), p.companions.begin(), p.companions.end());
-            for (size_t i = 0; i < all.size(); ++i) {
-                for (size_t j = i + 1; j < all.size(); ++j) {
-                    EXPECT_FALSE(all[i].intersects(all[j]))
-                        << i << ' ' << ::testing::PrintToString(all[i]) << ", " << j << ' '
-                        << ::testing::PrintToString(all[j]);
-                }
-            }
+            const Placed p = place(request(screen, set));
+            EXPECT_EQ(overlapping(p.all()), "") << name << ", " << set.name;
         }
     }
 }
@@ -161,13 +137,10 @@ TEST(WindowPlacement, WhereTheScreenHasRoomNoTwoWindowsOverlap) {
 TEST(WindowPlacement, OnALaptopScreenTheTrendAndVqWindowsStayClearOfTheMainWindowAndEachOther) {
     // With frames as the offscreen platform draws them the three fit side by side; with
     // the estimated ones they are 4 px too high to fit on 768 lines at all.
-    const WindowSet& set = kWindowSets[0];
-    for (const Screen& screen : {kScreens[0], kScreens[1]}) {
-        SCOPED_TRACE(screen.name);
-        const Placed p = place(request(screen.available, set));
-        const QRect& trend = p.companions[0];
-        const QRect& vq = p.companions[1];
-        EXPECT_FALSE(trend.intersects(vq));
+    for (const auto& [name, screen] : {kScreens[0], kScreens[1]}) {
+        SCOPED_TRACE(name);
+        const Placed p = place(request(screen, kWindowSets[0]));
+        EXPECT_FALSE(p.companions[0].intersects(p.companions[1]));
         // The ZN-4 and Q-N windows find no free room: they lie over the others, never
         // over the main window.
         for (const QRect& c : p.companions) {
@@ -179,45 +152,26 @@ TEST(WindowPlacement, OnALaptopScreenTheTrendAndVqWindowsStayClearOfTheMainWindo
 TEST(WindowPlacement, WhereOneMustCoverAnotherTheLeastImportantIsCovered) {
     // Beside the main window there is room for exactly four companions: the fifth covers
     // the fourth, the least important of them, whole, rather than a little of another.
-    PlacementRequest r;
-    r.available = QRect(0, 0, 1200, 600);
-    r.main.frame = QSize(400, 600);
-    for (int i = 0; i < 5; ++i) {
-        r.companions.push_back({QSize(400, 300), std::nullopt});
-    }
-    const Placed p = place(r);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_FALSE(p.companions[static_cast<size_t>(i)].intersects(p.main));
-        for (int j = i + 1; j < 4; ++j) {
-            EXPECT_FALSE(p.companions[static_cast<size_t>(i)].intersects(
-                p.companions[static_cast<size_t>(j)]));
-        }
-    }
+    const Placed p =
+        place(request({0, 0, 1200, 600}, {"", {400, 600}, std::vector<QSize>(5, {400, 300})}));
+    const std::vector<QRect> all = p.all();
+    EXPECT_EQ(overlapping({all.begin(), all.end() - 1}), "");
     EXPECT_EQ(p.companions[4], p.companions[3]);
 
     // Two companions that cannot both be beside the main window: the first gets the room.
-    r.available = QRect(0, 0, 1000, 600);
-    r.companions = {{QSize(500, 400), std::nullopt}, {QSize(500, 400), std::nullopt}};
-    const Placed two = place(r);
+    const Placed two =
+        place(request({0, 0, 1000, 600}, {"", {400, 600}, {{500, 400}, {500, 400}}}));
     EXPECT_FALSE(two.companions[0].intersects(two.main));
     EXPECT_FALSE(two.companions[1].intersects(two.main));
     EXPECT_TRUE(two.companions[1].intersects(two.companions[0]));
-}
 
-TEST(WindowPlacement, WithoutRoomBesideTheMainWindowACompanionCoversAsLittleOfItAsItCan) {
-    PlacementRequest r;
-    r.available = QRect(0, 0, 1000, 800);
-    r.main.frame = QSize(700, 700);
-    r.companions = {{QSize(400, 400), std::nullopt}};
-    const Placed p = place(r);
-    // In the bottom-right corner, over the main window's corner only.
-    EXPECT_EQ(p.companions[0], QRect(600, 400, 400, 400));
-    EXPECT_EQ(area(p.companions[0], p.main), 100 * 300);
+    // Without room beside it, in the bottom-right corner over the main window's corner only.
+    const Placed corner = place(request({0, 0, 1000, 800}, {"", {700, 700}, {{400, 400}}}));
+    EXPECT_EQ(corner.companions[0], QRect(600, 400, 400, 400));
 }
 
 TEST(WindowPlacement, RememberedWindowsStayWhereTheyWereAndTheOthersGoAroundThem) {
-    const WindowSet& set = kWindowSets[1];
-    PlacementRequest r = request(QRect(0, 0, 2560, 1440), set);
+    PlacementRequest r = request(QRect(0, 0, 2560, 1440), kWindowSets[1]);
     r.main.remembered = QPoint(1000, 400);  // in the middle of the screen
     // The trend window where the V-Q window would otherwise go, and one half off the
     // screen, which the operator may have left there.
@@ -227,29 +181,16 @@ TEST(WindowPlacement, RememberedWindowsStayWhereTheyWereAndTheOthersGoAroundThem
     EXPECT_EQ(p.main.topLeft(), QPoint(1000, 400));
     EXPECT_EQ(p.companions[0].topLeft(), QPoint(1568, 400));
     EXPECT_EQ(p.companions[3].topLeft(), QPoint(2400, 1200));
-    for (size_t i : {size_t{1}, size_t{2}}) {
-        SCOPED_TRACE(i);
-        EXPECT_TRUE(r.available.contains(p.companions[i]));
-        EXPECT_FALSE(p.companions[i].intersects(p.main));
-        for (size_t j = 0; j < p.companions.size(); ++j) {
-            if (j != i) {
-                EXPECT_FALSE(p.companions[i].intersects(p.companions[j])) << j;
-            }
-        }
-    }
+    EXPECT_TRUE(r.available.contains(p.companions[1]) && r.available.contains(p.companions[2]));
+    EXPECT_EQ(overlapping(p.all()), "");
+
+    // Without remembered places the trend window, the first, touches the main window on its
+    // right, at its top, rather than going across the screen.
+    const Placed fresh = place(request(r.available, kWindowSets[0]));
+    EXPECT_EQ(fresh.companions[0].topLeft(), fresh.main.topRight() + QPoint(1, 0));
 }
 
-TEST(WindowPlacement, CompanionsGoBesideTheMainWindowNotAcrossTheScreen) {
-    const Placed p = place(request(QRect(0, 0, 2560, 1440), kWindowSets[0]));
-    // The trend window, the first, touches the main window.
-    const QRect& trend = p.companions[0];
-    EXPECT_TRUE(trend.left() == p.main.left() + p.main.width() ||
-                trend.top() == p.main.top() + p.main.height())
-        << ::testing::PrintToString(trend);
-    EXPECT_EQ(trend.top(), p.main.top());
-}
-
-TEST(WindowPlacement, ARememberedPlaceCountsOnlyWhereItsTitleBarCanBeReached) {
+TEST(WindowPlacement, ARememberedPlaceCountsOnlyWhereItsTitleBarCanBeReachedOnItsScreen) {
     const std::vector<QRect> one{QRect(0, 0, 1366, 768)};
     const std::vector<QRect> two{QRect(0, 0, 1366, 768), QRect(1366, 0, 1920, 1080)};
     const QRect onTheSecond(1500, 300, 600, 400);
@@ -263,10 +204,7 @@ TEST(WindowPlacement, ARememberedPlaceCountsOnlyWhereItsTitleBarCanBeReached) {
     EXPECT_FALSE(reachable(QRect(100, -390, 600, 400), one));
     EXPECT_FALSE(reachable(QRect(-5000, -5000, 600, 400), one));
     EXPECT_FALSE(reachable(QRect(100, 100, 600, 400), {}));
-}
-
-TEST(WindowPlacement, AWindowBelongsToTheScreenThatHoldsMostOfIt) {
-    const std::vector<QRect> two{QRect(0, 0, 1366, 768), QRect(1366, 0, 1920, 1080)};
+    // A window belongs to the screen that holds most of it, the first when none does.
     EXPECT_EQ(screenOf(QRect(1200, 0, 600, 400), two), two[1]);
     EXPECT_EQ(screenOf(QRect(1000, 0, 300, 400), two), two[0]);
     EXPECT_EQ(screenOf(QRect(-5000, 0, 300, 400), two), two[0]);

@@ -1,8 +1,5 @@
-// The plotter on the trend and V-Q pictures: which readings it draws, where each curve
-// starts and ends, the colours by range, direction and inception, the scales at the
-// constants' Adjust and TV Multi, the sweep of 510 readings, the Q-N face with its bars and
-// label, and the result box. The empty charts' pieces are tested in primitives_test.cpp,
-// the windows (with the V-Q window's reload after it was discarded) in windows_test.cpp.
+// The readings the plotter draws on the trend, V-Q and Q-N pictures, read pixel by pixel. The
+// empty charts' pieces are in primitives_test.cpp, the windows in windows_test.cpp.
 #include "charts/chartplotter.h"
 #include "charts/chartprobe.h"
 #include "measure/inception.h"
@@ -35,9 +32,18 @@ Segment segmentOf(const RecordingSurface::Line& l) {
     return {l.x1, l.y1, l.x2, l.y2, l.colour};
 }
 
-class Plotter : public ::testing::Test {
-  protected:
-    Plotter() { fillColourTable(colours); }
+struct Plotter : ::testing::Test {
+    // The charts start cleared, with no line recorded yet.
+    Plotter() {
+        fillColourTable(colours);
+        plotter.clearTrend();
+        plotter.clearVq();
+        clearLines();
+    }
+    void clearLines() {
+        trend.lines.clear();
+        vq.lines.clear();
+    }
     Reading cycle(int att, double rawPeak, double pulseRate, double es) const {
         return cycleReading(att, rawPeak, pulseRate, es, constants.adjust, constants.ptRatio);
     }
@@ -60,8 +66,6 @@ class Plotter : public ::testing::Test {
 // Each curve starts on the bottom line and goes on from its last point; after 510
 // readings the chart is redrawn empty and the next reading takes its first column.
 TEST_F(Plotter, TrendCurvesStartOnTheBottomLineAndSweep510Columns) {
-    plotter.clearTrend();
-    trend.lines.clear();
     plotter.plotReading(cycle(1, 5, 0, 0), false);  // charge 10 at range 1, no pulses, 0 V
     EXPECT_EQ(segment(0), Segment(70, 296, 71, 200, lightBlue));
     // The voltage, drawn last, stays on the bottom line; the rate is raised to 0.1.
@@ -90,37 +94,29 @@ TEST_F(Plotter, TrendCurvesStartOnTheBottomLineAndSweep510Columns) {
 // The rate point is the reading's own pulse rate, at the rate range the detector reported
 // with it, in the colour of the reading's attenuator range.
 TEST_F(Plotter, EachRatePointAtItsOwnRateRangeInItsRangeColour) {
-    struct Case {
-        int att, rateRange;
-        double y;  // of 10 x the range's multiplier
-        Colour colour;
-    };
-    const Case cases[] = {
+    // The attenuator and rate ranges, and the row and colour of 10 x the range's multiplier.
+    const std::tuple<int, int, double, Colour> cases[] = {
         {5, 0, 200, 0x00C0C0}, {6, 3, 118, 0x0000C0}, {7, 1, 166, 0xE0C080},
         {8, 2, 152, 0xFFC000}, {1, 0, 200, kBlack},   {3, 3, 118, lightBlue},
     };
-    plotter.clearTrend();
-    trend.lines.clear();
     double previousY = 296;
     for (size_t k = 0; k < std::size(cases); ++k) {
-        const Case& c = cases[k];
+        const auto& [att, rateRange, y, colour] = cases[k];
         SCOPED_TRACE(k);
         // No charge, a raw rate of 10 at the reading's rate range, Es 50 V.
-        Reading r = cycle(c.att, 0, rateMultiplier(c.rateRange) * 10.0, 50);
-        r.rateRange = c.rateRange;
+        Reading r = cycle(att, 0, rateMultiplier(rateRange) * 10.0, 50);
+        r.rateRange = rateRange;
         r.rawRate = 10;
         plotter.plotReading(r, false);
         const double x = 70.0 + static_cast<double>(k);
-        EXPECT_EQ(segment(3 * k + 1), Segment(x, previousY, x + 1, c.y, c.colour));
-        EXPECT_EQ(trend.pixel(static_cast<int>(x) + 1, static_cast<int>(c.y)), c.colour);
-        previousY = c.y;
+        EXPECT_EQ(segment(3 * k + 1), Segment(x, previousY, x + 1, y, colour));
+        EXPECT_EQ(trend.pixel(static_cast<int>(x) + 1, static_cast<int>(y)), colour);
+        previousY = y;
     }
 }
 
-// The rate scale takes the colour of the range the panel follows, and keeps it when the
-// chart is cleared.
+// The rate scale keeps the colour of the range the panel follows when the chart is cleared.
 TEST_F(Plotter, RateScaleColourFollowsTheShownRange) {
-    plotter.clearTrend();
     EXPECT_TRUE(labelAt(trend, QStringLiteral(" .1"), 35, 291, red));  // range 0
     plotter.recolourRateScale(3);
     EXPECT_TRUE(labelAt(trend, QStringLiteral(" 10k"), 32, 51, lightBlue));
@@ -152,8 +148,7 @@ TEST_F(Plotter, ScalesAndSetQLineFollowAdjustAndTvMulti) {
 
     // 250 pC (raw 10 V at range 3) at Es 50 V: on the row of the label " 250" (top 147),
     // at the voltage value 100, that is 5 kV, half way along the V-Q chart.
-    trend.lines.clear();
-    vq.lines.clear();
+    clearLines();
     plotter.plotReading(cycle(3, 10, 10, 50), false);
     EXPECT_EQ(segment(0), Segment(70, 296, 71, 152, lightBlue));
     EXPECT_EQ(segment(2), Segment(70, 296, 71, 176, lightRed));
@@ -167,19 +162,14 @@ TEST_F(Plotter, ScalesAndSetQLineFollowAdjustAndTvMulti) {
     EXPECT_TRUE(labelAt(vq, QStringLiteral("pC"), 360, 296, lightBlue));
 }
 
-// A reading with a unit's reply missing draws nothing and moves nothing: the next complete
-// reading is drawn as if it had not come.
+// The next complete reading is drawn as if an incomplete one had not come.
 TEST_F(Plotter, OnlyCompleteReadingsAreDrawn) {
-    plotter.clearTrend();
-    plotter.clearVq();
     Reading noDetector = cycle(3, 10, 500, 80);
     noDetector.detector.reset();
     Reading noVoltage = cycle(3, 10, 500, 80);
     noVoltage.es.reset();
     Reading noCount = qnStepReading(3, 500, 80);
     noCount.countRate.reset();
-    trend.lines.clear();
-    vq.lines.clear();
     const QImage trendBefore = trend.image();
     const QImage vqBefore = vq.image();
     for (const Reading& r : {noDetector, noVoltage, noCount}) {
@@ -187,8 +177,7 @@ TEST_F(Plotter, OnlyCompleteReadingsAreDrawn) {
         plotter.plotReading(r, true);
         plotter.plotQnBar(0, r);
     }
-    EXPECT_EQ(trend.image(), trendBefore);
-    EXPECT_EQ(vq.image(), vqBefore);
+    EXPECT_EQ(std::pair(trend.image(), vq.image()), std::pair(trendBefore, vqBefore));
     plotter.plotReading(cycle(0, 10, 1, 0), false);
     EXPECT_EQ(segment(0), Segment(70, 296, 71, 200, lightBlue));
     EXPECT_EQ(vqSegment(), Segment(30, 296, 30, 200, kBlack));
@@ -198,27 +187,22 @@ TEST_F(Plotter, OnlyCompleteReadingsAreDrawn) {
 // light red, or light magenta while an inception stands; an unchanged voltage black. A
 // reading on the same pixel draws no segment.
 TEST_F(Plotter, VqSegmentColourFollowsDirectionAndInceptionStanding) {
-    struct Case {
-        double es;
-        bool standing;
-        int x;  // where the segment from (195, 248) ends on the row 200
-        Colour colour;
-    };
-    const Case cases[] = {
+    // Es, the inception standing, and where the segment from (195, 248) ends on the row 200.
+    const std::tuple<double, bool, int, Colour> cases[] = {
         {101, false, 197, lightBlue},  {101, true, 197, kBlack},  {99, false, 193, lightRed},
         {99, true, 193, lightMagenta}, {100, false, 195, kBlack}, {100, true, 195, kBlack},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.es << (c.standing ? " standing" : ""));
+    for (const auto& [es, standing, x, colour] : cases) {
+        SCOPED_TRACE(testing::Message() << es << (standing ? " standing" : ""));
         RecordingSurface vqPicture(385, 345);
         ChartPlotter fresh(constants, settings, colours, trend, vqPicture, view);
-        fresh.plotReading(cycle(0, 1, 1, 100), !c.standing);
+        fresh.plotReading(cycle(0, 1, 1, 100), !standing);
         vqPicture.lines.clear();
-        fresh.plotReading(cycle(0, 10, 1, c.es), c.standing);
+        fresh.plotReading(cycle(0, 10, 1, es), standing);
         ASSERT_EQ(vqPicture.lines.size(), 1u);
-        EXPECT_EQ(segmentOf(vqPicture.lines[0]), Segment(195, 248, c.x, 200, c.colour));
+        EXPECT_EQ(segmentOf(vqPicture.lines[0]), Segment(195, 248, x, 200, colour));
         const QImage before = vqPicture.image();
-        fresh.plotReading(cycle(0, 10.01, 1, c.es + 0.01), true);
+        fresh.plotReading(cycle(0, 10.01, 1, es + 0.01), true);
         EXPECT_EQ(std::pair(vqPicture.lines.size(), vqPicture.image()),
                   std::pair(size_t{1}, before));
     }
@@ -228,24 +212,19 @@ TEST_F(Plotter, VqSegmentColourFollowsDirectionAndInceptionStanding) {
 TEST_F(Plotter, QnBarsStandInTheColumnOfTheirPass) {
     plotter.setFace(chart::Face::Qn, QStringLiteral(" 12.5kV dry"));
     plotter.clearVq();
-    struct Case {
-        int pass, range;
-        qint32 count;
-        int x, top;
-        Colour colour;
-    };
-    const Case cases[] = {
+    // The pass, the range and its count; where the bar stands, its top and colour.
+    const std::tuple<int, int, qint32, int, int, Colour> cases[] = {
         {0, 3, 10, 130, 200, lightBlue}, {1, 3, 100, 131, 152, lightBlue},
         {5, 0, 1, 36, 248, red},         {30, 9, 1000, 358, 104, red},
         {2, 1, 10, 66, 200, kBlack},     {0, 4, 0, 163, 296, lightGreen},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "pass " << c.pass << " range " << c.range);
+    for (const auto& [pass, range, count, x, top, colour] : cases) {
+        SCOPED_TRACE(testing::Message() << "pass " << pass << " range " << range);
         vq.lines.clear();
-        plotter.plotQnBar(c.pass, qnStepReading(c.range, c.count));
-        EXPECT_EQ(vqSegment(), Segment(c.x, 296, c.x, c.top, c.colour));
-        EXPECT_EQ(countInColumn(vq, c.x, c.top, 296, c.colour), 296 - c.top + 1);
-        EXPECT_NE(vq.pixel(c.x, c.top - 1), c.colour);
+        plotter.plotQnBar(pass, qnStepReading(range, count));
+        EXPECT_EQ(vqSegment(), Segment(x, 296, x, top, colour));
+        EXPECT_EQ(countInColumn(vq, x, top, 296, colour), 296 - top + 1);
+        EXPECT_NE(vq.pixel(x, top - 1), colour);
     }
     EXPECT_EQ(view.caption, QStringLiteral("V-Q")) << "the pass caption is not the plotter's";
 }
@@ -282,8 +261,7 @@ TEST_F(Plotter, QnFaceDrawsOneCurvePerRange) {
     plotter.clearTrend();
     plotter.clearVq();
     EXPECT_TRUE(labelAt(trend, QStringLiteral("T-N(Q)V"), 270, 20, kBlack));
-    trend.lines.clear();
-    vq.lines.clear();
+    clearLines();
     plotter.plotReading(qnStepReading(0, 10, 50), false);  // range 0 at x 35: count 10, voltage 50
     EXPECT_EQ(trend.pixel(35, 210), red);
     plotter.plotReading(qnStepReading(1, 100, 50), false);  // range 1 at x 36
@@ -316,7 +294,6 @@ TEST_F(Plotter, InceptionAndExtinctionOnTheVqChart) {
     constants.number = QStringLiteral("7");
     VirtualClock clock{QDateTime(QDate(2001, 4, 17), QTime(14, 5, 9))};
     InceptionDetector detector(constants, clock);
-    plotter.clearVq();
     for (const auto& [rawPeak, es] :
          {std::pair{10.0, 10.0}, {120.0, 12.0}, {150.0, 11.0}, {50.0, 9.8}}) {
         const Reading r = cycle(0, rawPeak, 60, es);

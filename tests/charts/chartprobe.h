@@ -1,13 +1,13 @@
-// Helpers for the chart tests: readings to draw, the charts' colours, labels compared glyph
-// for glyph with the same text drawn alone, the painted pixels of a column or a box, and a
-// surface that remembers its lines (for lines that a chart clears again within the call).
+// Helpers for the chart tests: the charts' colours, labels compared glyph for glyph with the
+// same text drawn alone, painted pixels, and a surface that remembers its lines.
 #pragma once
 
-#include "measure/reading.h"
 #include "platform/imagesurface.h"
+#include "support/readings.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QString>
 #include <vector>
 
@@ -19,28 +19,6 @@ constexpr Colour lightBlue = 0xFF0000;
 constexpr Colour lightGreen = 0x00FF00;
 constexpr Colour lightRed = 0x0000FF;  // also ranges 0 and 9
 constexpr Colour lightMagenta = 0xFF00FF;
-
-// A complete reading of a normal cycle: raw peak at an attenuator range, pulse rate, Es.
-inline Reading cycleReading(int att, double rawPeak, double pulseRate, double es, double adjust = 1,
-                            double ptRatio = 100) {
-    Reading r;
-    r.detector = DetectorFields{};
-    r.attRange = att;
-    r.rawPeak = rawPeak;
-    r.charge = attenuatorDivision(att) * rawPeak * adjust;
-    r.pulseRate = pulseRate;
-    r.es = es;
-    r.testVoltage = es * ptRatio;
-    return r;
-}
-
-// A complete step of a Q-N pass at an attenuator range with its count rate.
-inline Reading qnStepReading(int att, qint32 countRate, double es = 0) {
-    Reading r = cycleReading(att, 0, countRate, es);
-    r.kind = Reading::Kind::QnStep;
-    r.countRate = countRate;
-    return r;
-}
 
 // Labels separated by '|', the first with its top left at (x, y), each next one dx and dy
 // further on: in each label's box the pixels of the colour are exactly those of the same
@@ -98,9 +76,15 @@ inline int paintedPixels(const ImageSurface& s, int x0, int y0, int x1, int y1) 
     return n;
 }
 
+// Triggers a window's menu item, found by its name.
+inline void trigger(QObject& window, const char* item) {
+    auto* action = window.findChild<QAction*>(QLatin1String(item));
+    ASSERT_NE(action, nullptr) << item;
+    action->trigger();
+}
+
 // A picture that also records each line drawn on it.
-class RecordingSurface : public ImageSurface {
-  public:
+struct RecordingSurface : ImageSurface {
     struct Line {
         double x1, y1, x2, y2;
         Colour colour;

@@ -1,18 +1,17 @@
-// The chart windows' exports read back: the trend, V-Q and Q-N pictures as PNG and SVG
-// (rendered back and compared pixel for pixel), the Q-N counts as CSV parsed back, and a
+// The chart windows' exports read back: pictures as PNG and SVG, the Q-N counts as CSV, and a
 // file that cannot be written.
+#include "charts/chartprobe.h"
 #include "charts/picturesave.h"
 #include "charts/qnwindow.h"
 #include "charts/vqwindow.h"
 #include "charts/wavewindow.h"
 #include "support/fakeclipboard.h"
 #include "support/fakedialogs.h"
+#include "support/filebytes.h"
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -56,13 +55,7 @@ void drawSomething(ImageSurface& surface) {
     surface.print(QStringLiteral("12.5 pC"), false);
 }
 
-class Exports : public ::testing::Test {
-  protected:
-    static void trigger(QWidget& window, const char* item) {
-        auto* action = window.findChild<QAction*>(QLatin1String(item));
-        ASSERT_NE(action, nullptr) << item;
-        action->trigger();
-    }
+struct Exports : ::testing::Test {
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     FakeDialogs dialogs;
@@ -125,9 +118,8 @@ TEST_F(Exports, QnCountsAsCsvParseBackToTheSameNumbers) {
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("qn.csv"));
 
-    QFile file(path("qn.csv"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    const QStringList lines =
+        QString::fromUtf8(readBytes(path("qn.csv"))).split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), kAttenuatorRanges + 2);  // title, ranges, the empty rest
     EXPECT_EQ(lines[0], QStringLiteral("\"range\",\"threshold pC\",\"pass 1\",\"pass 2\""));
     EXPECT_TRUE(lines.last().isEmpty());
@@ -163,10 +155,7 @@ TEST_F(Exports, AFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 
     // A file already there is replaced whole, or kept as it was.
-    QFile old(path("kept.png"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old");
-    old.close();
+    ASSERT_TRUE(writeBytes(path("kept.png"), "old"));
     EXPECT_TRUE(writePicture(wave.surface().image(), path("kept.png"), PictureFormat::Png));
     EXPECT_EQ(rgb(QImage(path("kept.png"))), rgb(wave.surface().image()));
 }

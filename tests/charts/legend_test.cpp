@@ -1,7 +1,5 @@
-// The colour legend's layout against its texts: every charge text ends before the bars and
-// the title inside the picture in the picture's own font, and the Color window shows the
-// whole picture and its captions. The legend's classic picture
-// pixel by pixel is in primitives_test.cpp; showing and hiding it in windows_test.cpp.
+// The colour legend's texts fit its layout in the Color window's own font at any Adjust; the
+// classic picture pixel by pixel is in primitives_test.cpp.
 #include "charts/legend.h"
 #include "charts/chartprobe.h"
 #include "charts/colorwindow.h"
@@ -9,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QPushButton>
 
 namespace kr5 {
 namespace {

@@ -1,7 +1,5 @@
-// The colour table and the pieces of the empty charts, read from the drawn pictures: label
-// texts and places, grid lines, the Set Q line, label boxes and the colour legend. The
-// charts built from them, with the Q-N chart's labels, and the readings drawn on them are
-// tested in chartplotter_test.cpp.
+// The colour table and the pieces of the empty charts, read from the drawn pictures; the
+// readings drawn on them are in chartplotter_test.cpp.
 #include "charts/primitives.h"
 #include "charts/chartprobe.h"
 #include "charts/chartscale.h"
@@ -23,17 +21,8 @@ ColourTable filledTable() {
     return t;
 }
 
-// A range number outside the table takes the colour of its nearer end instead of reading
-// past it; entry 10, which no range has, stays black.
-TEST(Colours, RangeColourHoldsTheIndexInsideTheTable) {
-    const ColourTable t = filledTable();
-    EXPECT_EQ(std::pair(t.rangeColour(-3), t.rangeColour(99)),
-              std::pair(t.rangeColours[0], t.rangeColours[10]));
-    EXPECT_EQ(std::pair(t.rangeColour(3), t.rangeColour(10)), std::pair(t.rangeColours[3], kBlack));
-}
-
 // Off the picture, or not a number: held at its edge. Halves go to the even neighbour.
-TEST(ChartScale, LogarithmicMappingAndRounding) {
+TEST(ChartScale, LogarithmicMappingRoundingAndRangeColoursHeldInside) {
     const std::pair<double, int> logs[] = {{1.0, 248}, {0.1, 296}, {1000.0, 104}, {1e300, 0}};
     const std::pair<double, int> pixels[] = {
         {196.5, 196}, {197.5, 198},   {chart::vqVoltX(101.0), 197},
@@ -44,10 +33,15 @@ TEST(ChartScale, LogarithmicMappingAndRounding) {
     for (const auto& [c, y] : pixels) {
         EXPECT_EQ(chart::pixelIn(c, 321), y) << c;
     }
+    // A range number outside the colour table takes the colour of its nearer end instead of
+    // reading past it; entry 10, which no range has, stays black.
+    const ColourTable t = filledTable();
+    EXPECT_EQ(std::pair(t.rangeColour(-3), t.rangeColour(99)),
+              std::pair(t.rangeColours[0], t.rangeColours[10]));
+    EXPECT_EQ(std::pair(t.rangeColour(3), t.rangeColour(10)), std::pair(t.rangeColours[3], kBlack));
 }
 
-class Primitives : public ::testing::Test {
-  protected:
+struct Primitives : ::testing::Test {
     Primitives() { s.fillBox(0, 0, 624, 320, grey); }
     InputConstants constants;
     ColourTable colours = filledTable();
@@ -93,7 +87,7 @@ TEST_F(Primitives, FrameGridAndTitle) {
               std::tuple(13, kWhite, grey));
 }
 
-TEST_F(Primitives, VoltageLabelsUnderTheVqChartOnAClearedStrip) {
+TEST_F(Primitives, VoltageLabelsUnderTheVqChartOnAClearedStripAndALabelOnAWhiteBox) {
     drawBottomLabels(s, chart::Face::Normal, 5, 20000, 30, 330, lightRed);
     EXPECT_TRUE(labelsAt(s, QStringLiteral(" 0| 4k| 8k| 12k| 16k| 20k"), 22, 66, 296, 0, lightRed));
     EXPECT_TRUE(labelAt(s, QStringLiteral("TV"), 360, 306, lightRed));
@@ -101,6 +95,12 @@ TEST_F(Primitives, VoltageLabelsUnderTheVqChartOnAClearedStrip) {
     const QImage before = s.image();
     drawBottomLabels(s, chart::Face::Normal, 0, 1, 0, 600, kBlack);  // no divisions: nothing
     EXPECT_EQ(s.image(), before);
+    // A label on a white box.
+    drawLabel(s, QStringLiteral("CSV= 1.2kV"), 40, 40);
+    EXPECT_TRUE(labelAt(s, QStringLiteral("CSV= 1.2kV"), 40, 40, kBlack));
+    // The box reaches x + 8 * 10 and y + 10.
+    EXPECT_EQ(std::tuple(s.pixel(120, 50), s.pixel(121, 50), s.pixel(120, 51), s.pixel(39, 40)),
+              std::tuple(kWhite, grey, grey, grey));
 }
 
 // Set Q / Adjust on the unadjusted charge scale, held on the picture; no line without a
@@ -123,14 +123,6 @@ TEST_F(Primitives, SetQLineFollowsTheRangeAndNeedsALogarithm) {
                     (chart.pixel(70, y) == lightGreen && chart.pixel(580, y) == lightGreen))
             << adjust << " " << setQ;
     }
-}
-
-TEST_F(Primitives, LabelOnAWhiteBox) {
-    drawLabel(s, QStringLiteral("CSV= 1.2kV"), 40, 40);
-    EXPECT_TRUE(labelAt(s, QStringLiteral("CSV= 1.2kV"), 40, 40, kBlack));
-    // The box reaches x + 8 * 10 and y + 10.
-    EXPECT_EQ(std::tuple(s.pixel(120, 50), s.pixel(121, 50), s.pixel(120, 51), s.pixel(39, 40)),
-              std::tuple(kWhite, grey, grey, grey));
 }
 
 TEST(Legend, ChargesOfTheRangesAtTheAdjustAndTheirColourBars) {

@@ -1,8 +1,7 @@
-// The V-Q window's result table Text1: the detector's tab-separated result text as titles
-// and rows, each value under its own title, every column wide enough for its texts in the
-// font in use, and the table high enough for its rows. The text itself is tested in the
-// measure suite, the result file in the records suite.
+// The V-Q window's result table: the detector's tab-separated result text as titles and rows,
+// shown whole in the font in use.
 #include "charts/resulttable.h"
+#include "charts/chartprobe.h"
 #include "charts/vqwindow.h"
 #include "measure/inception.h"
 #include "platform/virtualclock.h"
@@ -22,8 +21,7 @@ namespace {
 
 const QStringList titles = {"name", "no.", "CSV", "CEV", "date time"};
 
-class ResultTable : public ::testing::Test {
-  protected:
+struct ResultTable : ::testing::Test {
     ResultTable() {
         constants.setQ = 100;
         constants.name = QStringLiteral("Cable joint 3, phase L2, wet 1");
@@ -31,40 +29,28 @@ class ResultTable : public ::testing::Test {
         window.show();
     }
 
-    // A complete normal reading at range 1/1 with the PT ratio 100.
-    static Reading make(double rawPeak, double es) {
-        Reading r;
-        r.detector = DetectorFields{};
-        r.acPresent = true;
-        r.rawPeak = r.charge = rawPeak;
-        r.pulseRate = 60;
-        r.es = es;
-        r.testVoltage = es * 100;
-        return r;
-    }
     // The detector's tables of an inception at 11.5 kV and the extinction at 9.85 kV.
     std::pair<QString, QString> inceptionAndExtinction() {
-        detector.judge(make(10, 100));
-        const auto inception = detector.judge(make(120, 115));
-        detector.judge(make(50, 99));
-        const auto extinction = detector.judge(make(50, 98.5));
+        const auto judge = [this](double rawPeak, double es) {
+            return detector.judge(test::cycleReading(0, rawPeak, 60, es));
+        };
+        judge(10, 100);
+        const auto inception = judge(120, 115);
+        judge(50, 99);
+        const auto extinction = judge(50, 98.5);
         EXPECT_TRUE(inception && extinction);
         return {inception ? inception->table : QString(),
                 extinction ? extinction->table : QString()};
     }
 
     QTableView& table() { return window.resultTable(); }
-    QStringList shownTitles() {
-        QStringList shown;
-        for (int c = 0; c < table().model()->columnCount(); ++c) {
-            shown << table().model()->headerData(c, Qt::Horizontal).toString();
-        }
-        return shown;
-    }
+    // The texts of a row, or of the titles for row -1.
     QStringList row(int r) {
+        const QAbstractItemModel& model = *table().model();
         QStringList cells;
-        for (int c = 0; c < table().model()->columnCount(); ++c) {
-            cells << table().model()->index(r, c).data().toString();
+        for (int c = 0; c < model.columnCount(); ++c) {
+            cells << (r < 0 ? model.headerData(c, Qt::Horizontal) : model.index(r, c).data())
+                         .toString();
         }
         return cells;
     }
@@ -82,14 +68,13 @@ TEST_F(ResultTable, EachValueLiesUnderItsTitleAndTheTextIsKeptAsSet) {
     const auto [inception, extinction] = inceptionAndExtinction();
 
     window.setResultText(inception);
-    EXPECT_EQ(shownTitles(), titles);
+    EXPECT_EQ(row(-1), titles);
     ASSERT_EQ(table().model()->rowCount(), 1);
     // The inception's row ends before CEV: those cells stay blank, nothing moves left.
     EXPECT_EQ(row(0), QStringList({constants.name, "12345", "11500", "", ""}));
     EXPECT_EQ(window.resultText(), inception);
 
     window.setResultText(extinction);
-    EXPECT_EQ(shownTitles(), titles);
     ASSERT_EQ(table().model()->rowCount(), 1);
     EXPECT_EQ(row(0),
               QStringList({constants.name, "12345", "11500", "9850", "12-24-2026 23:58:07"}));
@@ -110,9 +95,8 @@ TEST_F(ResultTable, EachValueLiesUnderItsTitleAndTheTextIsKeptAsSet) {
     EXPECT_TRUE(window.resultText().isEmpty());
 }
 
-// A 30-character name and a full row: no column is narrower than its title or its value,
-// the table scrolls sideways to the last column, and the titles, the row and the scroll bar
-// fit in the table's height.
+// A 30-character name and a full row: no column is narrower than its texts, the table
+// scrolls sideways to the last one, and its height holds the titles, the row and the bar.
 TEST_F(ResultTable, EveryColumnShowsItsTextsWholeAndTheRowFits) {
     window.setResultText(inceptionAndExtinction().second);
     QHeaderView* header = table().horizontalHeader();

@@ -1,9 +1,5 @@
-// The chart windows through Charts: the start of the loop, the Window menu's toggles with
-// their shown signals, the Q-N faces and captions, close and frame close, the menu items
-// Copy, Erase, Color and Save, and the Q-N window's copy-in and saves read back. What the
-// plotter draws is tested in chartplotter_test.cpp, the result file the V-Q window's Save
-// leads to in the records suite. Windows and menu items are found by their names, here and
-// in the app suite.
+// The chart windows through Charts, with windows and menu items found by their names: the
+// toggles, faces and captions, Copy, Erase, Color and Save, and the Q-N window's copy-in.
 #include "charts/chartprobe.h"
 #include "charts/charts.h"
 #include "support/fakeclipboard.h"
@@ -11,9 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QImageReader>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -31,8 +25,7 @@ bool samePixels(const QImage& a, const QImage& b) {
     return top(a) == top(b);
 }
 
-class ChartWindows : public ::testing::Test {
-  protected:
+struct ChartWindows : ::testing::Test {
     ChartWindows() {
         fillColourTable(colours);
         charts.setPortDigit(QStringLiteral("2"));
@@ -42,11 +35,6 @@ class ChartWindows : public ::testing::Test {
                          [this](bool shown) { vqShown.push_back(shown); });
     }
 
-    static void trigger(QWidget& window, const char* item) {
-        auto* action = window.findChild<QAction*>(QLatin1String(item));
-        ASSERT_NE(action, nullptr) << item;
-        action->trigger();
-    }
     void plot(const Reading& r, bool inceptionStanding = false) {
         charts.plotter().plotReading(r, inceptionStanding);
         charts.refresh();
@@ -121,8 +109,6 @@ TEST_F(ChartWindows, TrendToggleKeepsTheCurvesEraseClearsThemCopyCopiesThem) {
     EXPECT_EQ(trendPixel(71, 248), lightBlue);
 }
 
-// The V-Q window's menu item hides it with its chart, and shows it with the empty chart of
-// the face in force.
 TEST_F(ChartWindows, VqToggleShowsTheEmptyChartOfTheFace) {
     charts.startLoop();
     plot(cycleReading(0, 10, 1, 12));
@@ -192,10 +178,8 @@ TEST_F(ChartWindows, LegendIsDrawnOnceWithTheAdjustOfItsFirstShow) {
     EXPECT_EQ(legend.legend().image(), first);
 }
 
-// Nothing is saved before a copy-in. Each copy-in shows the Q-N window with the V-Q chart
-// as it is then (the frame's close and Close only hide it); Copy copies it, and Save
-// writes it as BMP, or PNG by the filter chosen or by the name, or reports a place that
-// cannot be written.
+// Each copy-in shows the Q-N window with the V-Q chart as it is then (Close only hides it);
+// Save writes it as BMP, or PNG by the filter or the name, or says it cannot.
 TEST_F(ChartWindows, QnWindowTakesTheChartCopiesAndSavesIt) {
     dialogs.savePaths = {path("early.bmp")};
     trigger(charts.qn(), "qnsave");

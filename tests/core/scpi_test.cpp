@@ -33,7 +33,7 @@ struct ScpiTest : ::testing::Test {
 
 using Ids = QList<int>;
 
-TEST_F(ScpiTest, HeadersMatchShortOrLongFormInAnyCase) {
+TEST_F(ScpiTest, HeadersMatchShortOrLongFormInAnyCaseAndSemicolonsKeepThePath) {
     for (const char* line : {"MEAS:CHAR?", "measure:charge?", ":Meas:Charge?", "MEASURE:char?"})
         EXPECT_EQ(outcome(line), Ids{MeasCharge}) << line;
     EXPECT_EQ(outcome("*idn?"), Ids{Idn});
@@ -46,9 +46,7 @@ TEST_F(ScpiTest, HeadersMatchShortOrLongFormInAnyCase) {
         EXPECT_EQ(outcome(line), Ids{undefined}) << line;
     for (const char* line : {"MEAS::CHAR?", "MEAS:CHAR??", ":", "*", "MEAS:CH-AR?"})
         EXPECT_EQ(outcome(line), Ids{scpierror::Syntax}) << line;
-}
-
-TEST_F(ScpiTest, SemicolonsKeepThePathAndStopAtTheFirstFault) {
+    // Semicolons keep the path and stop at the first fault.
     EXPECT_EQ(outcome("MEAS:CHAR?;VOLT?"), (Ids{MeasCharge, MeasVoltage}));
     EXPECT_EQ(outcome("MEAS:CHAR?;*IDN?;VOLT?"), (Ids{MeasCharge, Idn, MeasVoltage}));
     // Not under the path: looked up from the root.
@@ -58,7 +56,7 @@ TEST_F(ScpiTest, SemicolonsKeepThePathAndStopAtTheFirstFault) {
     EXPECT_TRUE(table.parseLine("  \r\n").isEmpty());
 }
 
-TEST_F(ScpiTest, ParametersOfEachKind) {
+TEST_F(ScpiTest, ParametersOfEachKindOnLinesOfAnyLength) {
     const QList<ScpiCommand> commands =
         table.parseLine(R"(SENS:MODE "a;b,""c""" , 'it''s',-1.5E2, PAUS;SENS:ATT 7)");
     ASSERT_EQ(commands.size(), 2);
@@ -75,20 +73,16 @@ TEST_F(ScpiTest, ParametersOfEachKind) {
          {R"(SENS:MODE "abc)", R"(SENS:MODE "a"b")", R"(SENS:MODE "a"b"c")", "SENS:MODE 1,,2",
           "SENS:MODE 1,", "SENS:MODE 1.2.3", "SENS:MODE 1E", "SENS:MODE #H1F"})
         EXPECT_EQ(outcome(line), Ids{scpierror::Syntax}) << line;
-}
-
-TEST_F(ScpiTest, ControlBytesAndNulAreSyntaxErrorsButTabIsABlank) {
+    // Control bytes and NUL are syntax errors, but a tab is a blank.
     EXPECT_EQ(outcome("SENS:ATT\t3"), Ids{Attenuator});
     EXPECT_EQ(outcome(QByteArray("*CLS;SENS:ATT \0 3", 17)), (Ids{Cls, scpierror::Syntax}));
     EXPECT_EQ(outcome("SENS:MODE \"a\x01\""), Ids{scpierror::Syntax});
     EXPECT_EQ(outcome("MEAS:CHAR?\r;*IDN?"), Ids{scpierror::Syntax});
-}
-
-TEST_F(ScpiTest, VeryLongLinesParseWhole) {
+    // Very long lines parse whole.
     const QByteArray params = QByteArray("1,").repeated(50000) + "2";
-    const QList<ScpiCommand> commands = table.parseLine("SENS:MODE " + params);
-    ASSERT_EQ(commands.size(), 1);
-    EXPECT_EQ(commands.at(0).params.size(), 50001);
+    const QList<ScpiCommand> longOnes = table.parseLine("SENS:MODE " + params);
+    ASSERT_EQ(longOnes.size(), 1);
+    EXPECT_EQ(longOnes.at(0).params.size(), 50001);
     EXPECT_EQ(outcome(QByteArray(100000, 'A')), Ids{scpierror::UndefinedHeader});
     EXPECT_EQ(outcome("SENS:MODE \"" + QByteArray(100000, 'x')), Ids{scpierror::Syntax});
 }

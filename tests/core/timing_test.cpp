@@ -32,19 +32,17 @@ struct TimingTest : ::testing::Test {
 
 TEST_F(TimingTest, WaitLastsWholeTicksWithAndWithoutTheTimers) {
     // Each pause asked for, and how long it lasts: whole ticks, halves to even.
-    const struct {
-        double ms;
-        qint64 lastsMs;
-    } pauses[] = {{0, 0},     {49, 0},    {50, 0},    {51, 100},  {150, 200},
-                  {200, 200}, {250, 200}, {349, 300}, {350, 400}, {1000, 1000}};
+    const std::pair<double, qint64> pauses[] = {{0, 0},     {49, 0},     {50, 0},    {51, 100},
+                                                {150, 200}, {200, 200},  {250, 200}, {349, 300},
+                                                {350, 400}, {1000, 1000}};
     for (const bool timers : {false, true}) {
         if (timers) {
             timing.startTimers();
         }
-        for (const auto& pause : pauses) {
-            SCOPED_TRACE(::testing::Message() << pause.ms << " ms, timers " << timers);
+        for (const auto& [ms, lastsMs] : pauses) {
+            SCOPED_TRACE(::testing::Message() << ms << " ms, timers " << timers);
             // The call falls on a tick: the ticks count from the clock's own timer.
-            EXPECT_EQ(lasting([&] { timing.wait(pause.ms); }), pause.lastsMs);
+            EXPECT_EQ(lasting([&, ms = ms] { timing.wait(ms); }), lastsMs);
         }
     }
     // Begun between two ticks, a wait of two ticks ends on the second.
@@ -57,29 +55,25 @@ TEST_F(TimingTest, WaitLastsWholeTicksWithAndWithoutTheTimers) {
 TEST_F(TimingTest, TheCycleLastsItsSampleTimeWhateverTheWorkTook) {
     timing.startTimers();
     // Sample time, the work of the cycle, and when the cycle ends after its start.
-    const struct {
-        double sampleMs;
-        qint64 workMs;
-        qint64 endsAtMs;
-    } cycles[] = {
+    const std::tuple<double, qint64, qint64> cycles[] = {
         {500, 150, 500},               // the rest of the sample time is waited
         {200, 0, 200},   {0, 30, 30},  // MIN: no wait at all
         {100, 250, 250},               // work longer than the sample time: no wait after it
         {250, 0, 200},                 // 2.5 ticks are 2
     };
-    for (const auto& c : cycles) {
-        SCOPED_TRACE(c.sampleMs);
+    for (const auto& [sampleMs, workMs, endsAtMs] : cycles) {
+        SCOPED_TRACE(sampleMs);
         // Cycles start on a tick, as the loop's do after the previous waitForCycleEnd.
         clock.advanceMs((100 - clock.nowMs() % 100) % 100);
         const qint64 start = clock.nowMs();
-        timing.startCycle(c.sampleMs);
-        clock.advanceMs(c.workMs);
+        timing.startCycle(sampleMs);
+        clock.advanceMs(workMs);
         const long pumps = pump.pumpCount();
         timing.waitForCycleEnd();
-        EXPECT_EQ(clock.nowMs() - start, c.endsAtMs);
+        EXPECT_EQ(clock.nowMs() - start, endsAtMs);
         // Events are handled in the wait; a cycle that used up its time leaves them to the
         // next exchange, so that no painting stands between two cycles.
-        EXPECT_EQ(pump.pumpCount() > pumps, c.endsAtMs > c.workMs);
+        EXPECT_EQ(pump.pumpCount() > pumps, endsAtMs > workMs);
     }
 }
 
@@ -100,18 +94,16 @@ TEST_F(TimingTest, TicksByHandOrTheTimersCountTheCycleDownAndShowTheMeanCyclePer
 
     // Cycles counted in a second, and what the readout is sent after it: nothing for a
     // second without a cycle, so that it keeps what it shows.
-    const struct {
-        int cycles;
-        QStringList sent;
-    } seconds[] = {{8, {"125"}}, {0, {}}, {3, {"333"}}, {1, {"1000"}}, {1500, {"1"}}};
-    for (const auto& s : seconds) {
-        SCOPED_TRACE(s.cycles);
+    const std::pair<int, QStringList> seconds[] = {
+        {8, {"125"}}, {0, {}}, {3, {"333"}}, {1, {"1000"}}, {1500, {"1"}}};
+    for (const auto& [cycles, sent] : seconds) {
+        SCOPED_TRACE(cycles);
         readouts.clear();
-        for (int i = 0; i < s.cycles; ++i) {
+        for (int i = 0; i < cycles; ++i) {
             timing.countCycle();
         }
         timing.showReadout();
-        EXPECT_EQ(readouts, s.sent);
+        EXPECT_EQ(readouts, sent);
     }
     readouts.clear();
     timing.startTimers();
@@ -136,16 +128,14 @@ TEST_F(TimingTest, TicksByHandOrTheTimersCountTheCycleDownAndShowTheMeanCyclePer
 // Clock reads per whole second / 20, halves to even; the count starts at the next second
 // boundary wherever in a second it is called.
 TEST(CalibrateLoop, CountsTheClockReadsOfOneWholeSecond) {
-    const struct {
-        qint64 readCostUs;
-        qint32 figure;
-    } cases[] = {{100, 500}, {1000, 50}, {20000, 2}, {40000, 1}, {100000, 0}};
+    const std::pair<qint64, qint32> cases[] = {
+        {100, 500}, {1000, 50}, {20000, 2}, {40000, 1}, {100000, 0}};
     for (const int startMs : {0, 500, 999}) {
-        for (const auto& c : cases) {
-            SCOPED_TRACE(::testing::Message() << c.readCostUs << " us from ms " << startMs);
+        for (const auto& [readCostUs, figure] : cases) {
+            SCOPED_TRACE(::testing::Message() << readCostUs << " us from ms " << startMs);
             VirtualClock clock(QDateTime(QDate(2026, 1, 5), QTime(10, 0, 0, startMs)));
-            clock.setTimeOfDayReadCostUs(c.readCostUs);
-            EXPECT_EQ(calibrateLoop(clock), c.figure);
+            clock.setTimeOfDayReadCostUs(readCostUs);
+            EXPECT_EQ(calibrateLoop(clock), figure);
         }
     }
 }

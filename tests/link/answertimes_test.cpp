@@ -10,26 +10,22 @@ namespace kr5 {
 namespace {
 
 TEST(AnswerTimes, ThePromptLimitIsHalfAsLongAgainAsTheSlowestOfTheLastEight) {
-    const struct {
-        std::vector<qint64> recordedMs;
-        std::optional<qint64> limitMs;
-    } cases[] = {{{}, std::nullopt},
-                 {{4, 10, 7}, 15},
-                 {{1}, 3},  // at least 2 ms more
-                 {{5}, 7},  // half of 5 is 2
-                 {{100, 10, 10, 10, 10, 10, 10, 10}, 150},
-                 {{100, 10, 10, 10, 10, 10, 10, 10, 10}, 15}};
-    for (const auto& c : cases) {
+    const std::pair<std::vector<qint64>, std::optional<qint64>> cases[] = {
+        {{}, std::nullopt},
+        {{4, 10, 7}, 15},
+        {{1}, 3},  // at least 2 ms more
+        {{5}, 7},  // half of 5 is 2
+        {{100, 10, 10, 10, 10, 10, 10, 10}, 150},
+        {{100, 10, 10, 10, 10, 10, 10, 10, 10}, 15}};
+    for (const auto& [recordedMs, limitMs] : cases) {
         AnswerTimes times;
-        for (const qint64 ms : c.recordedMs) {
+        for (const qint64 ms : recordedMs) {
             times.record(UnitKind::AcUnit, 9, 200, ms);
         }
-        EXPECT_EQ(times.promptLimit(UnitKind::AcUnit, 9, 200), c.limitMs)
-            << c.recordedMs.size() << " exchanges";
+        EXPECT_EQ(times.promptLimit(UnitKind::AcUnit, 9, 200), limitMs)
+            << recordedMs.size() << " exchanges";
     }
-}
-
-TEST(AnswerTimes, EachKindOfExchangeIsLearnedOnItsOwnUntilReset) {
+    // Each kind of exchange is learned on its own, until reset.
     AnswerTimes times;
     times.record(UnitKind::AcUnit, 9, 200, 10);
     times.record(UnitKind::Detector, 9, 4000, 2010);  // a gate count

@@ -1,37 +1,28 @@
-// The frame log: its lines, the lines the link gives it for one measuring cycle on the
-// simulated bench in virtual time (compared with what the bench itself saw and answered),
-// strays and missing replies, and the writes held back to once a second; and the link's
-// diagnostics, quiet unless logging rules ask for them. The --log-frames
-// option and its error are in tests/app.
+// The frame log's lines, from the link on the simulated bench and on a fake line, and the
+// link's diagnostics. The --log-frames option is in the app tests.
 #include "link/framelog.h"
 #include "link/diagnostics.h"
 #include "link/link.h"
-#include "sim/bench.h"
-#include "sim/simport.h"
 #include "support/benchunits.h"
 #include "support/fakelink.h"
-#include "support/fakeserialport.h"
+#include "support/filebytes.h"
+#include "support/simlink.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <functional>
 
 namespace kr5 {
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<cannot read>");
-}
+using test::readBytes;
 
 TEST(FrameLogLines, FramesReadLikeTheSimulatorsLogAndRepliesShowEveryByte) {
     EXPECT_EQ(FrameLog::frameLine(1039, 1, 9600, "\xC0x\r\n"), "1039 port1 9600 C0 x");
-    EXPECT_EQ(FrameLog::frameLine(0, 2, 38400,
-                                  "\xCF"
-                                  "b5\r\n"),
-              "0 port2 38400 CF b5");
+    EXPECT_EQ(FrameLog::frameLine(0, 2, 38400, "\317b5\r\n"), "0 port2 38400 CF b5");
     // Not well formed: no address byte, no CR LF, a command too long or not printable.
     EXPECT_EQ(FrameLog::frameLine(5, 1, 9600, "ABC\r\n"), "5 port1 9600 ?? 4142430D0A");
     EXPECT_EQ(FrameLog::frameLine(5, 1, 9600, "\xC0x"), "5 port1 9600 ?? C078");
@@ -45,49 +36,35 @@ TEST(FrameLogLines, FramesReadLikeTheSimulatorsLogAndRepliesShowEveryByte) {
               "7 port1 19200 < \\x00\\xC1\\\\ \\x7F");
 }
 
-// The default bench (detector 0, AC unit 1, noise discriminator 2 on port 1) with the link
-// open on it and a frame log in a temporary folder.
-struct LoggedBench {
-    LoggedBench() {
-        EXPECT_TRUE(dir.isValid());
-        EXPECT_TRUE(test::startOnDefaultBench(units, link));
+// The default bench's units (detector 0, AC unit 1, noise discriminator 2 on port 1) with the
+// link open on the parts' port and a frame log in a temporary folder.
+template <class Parts>
+struct Logged : Parts {
+    template <class... Args>
+    explicit Logged(const Args&... args) : Parts(args...) {
+        EXPECT_TRUE(dir.isValid() && test::startOnDefaultBench(this->units, this->link));
         EXPECT_TRUE(log.open(path));
-        link.setFrameListener(&log);
-    }
-    static sim::Scenario quietBench() {
-        sim::ScenarioBuilder builder;
-        builder.apply(QStringLiteral("operator off"));
-        return builder.scenario();
+        this->link.setFrameListener(&log);
     }
     Reply exchange(UnitKind unit, const char* command, int len) {
-        link.send(unit, QString::fromLatin1(command));
-        return link.receive(unit, len, kNormalTimeout);
+        this->link.send(unit, QString::fromLatin1(command));
+        return this->link.receive(unit, len, kNormalTimeout);
     }
     QList<QByteArray> lines() {
         log.flush();
-        QList<QByteArray> out = readAll(path).split('\n');
-        if (!out.isEmpty() && out.last().isEmpty()) {
-            out.removeLast();
-        }
-        return out;
+        return readBytes(path).trimmed().split('\n');
     }
 
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("frames.log"));
-    UnitsOnLine units;
-    VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
-    sim::Bench bench{quietBench()};
-    sim::SimPort port{bench, clock};
-    Link link{units, port, clock, pump, timing};
-    FrameLog log{clock};
+    FrameLog log{this->clock};
 };
 
-// The default bench's units on a fake port that the test scripts, the link open on it.
-struct FakeLine : test::FakeLinkParts {
-    FakeLine() { EXPECT_TRUE(test::startOnDefaultBench(units, link)); }
+// On the simulated bench without operators, or on a fake port that the test scripts.
+struct LoggedBench : Logged<test::SimLinkParts> {
+    LoggedBench() : Logged(test::scenarioOf(QStringLiteral("operator off"))) {}
 };
+using LoggedLine = Logged<test::FakeLinkParts>;
 
 TEST(FrameLogOnTheLine, OneCycleGivesAFrameAndAReplyLineForEachUnit) {
     LoggedBench b;
@@ -97,108 +74,79 @@ TEST(FrameLogOnTheLine, OneCycleGivesAFrameAndAReplyLineForEachUnit) {
     ASSERT_TRUE(b.exchange(UnitKind::AcUnit, "t", kShortReadLength).whole());
     ASSERT_TRUE(b.exchange(UnitKind::NoiseDiscriminator, "g", kShortReadLength).whole());
 
-    const QList<QByteArray> lines = b.lines();
-    const auto& seen = b.bench.frames();  // what the bench received and answered
-    ASSERT_EQ(seen.size(), 3u);
-    ASSERT_EQ(lines.size(), 6) << readAll(b.path).toStdString();
-    const char* const frames[] = {"C0 x", "C1 t", "C2 g"};
-    qint64 lastMs = 250;
-    for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE(i);
-        const QList<QByteArray> sent = lines[2 * i].split(' ');
-        const QList<QByteArray> got = lines[2 * i + 1].split(' ');
-        ASSERT_EQ(sent.size(), 5);
-        ASSERT_EQ(got.size(), 5);
-        EXPECT_EQ(sent.mid(1).join(' '), QByteArray("port1 9600 ") + frames[i]);
-        // The bench's own log line of the frame, but for its finer time.
-        EXPECT_EQ(sim::formatFrame(seen[static_cast<size_t>(i)]).section(QLatin1Char(' '), 1),
-                  QString::fromLatin1(sent.mid(1).join(' ')));
-        // The reply line holds exactly what the unit answered.
-        EXPECT_EQ(got.mid(1, 3).join(' '), "port1 9600 <");
-        EXPECT_EQ(got[4], FrameLog::receivedLine(0, 1, 9600, seen[static_cast<size_t>(i)].answer)
-                              .split(' ')
-                              .last());
-        // Times in milliseconds of the program's clock since the log opened, in order; the
-        // reply comes after its frame by the time it took on the line.
-        const qint64 sentMs = sent[0].toLongLong();
-        const qint64 gotMs = got[0].toLongLong();
-        EXPECT_GE(sentMs, lastMs);
-        EXPECT_GT(gotMs, sentMs);
-        EXPECT_LE(gotMs, b.clock.nowMs() - startMs);
-        lastMs = gotMs;
+    // Each frame as the bench's own log has it but for its finer time, and a reply line with
+    // exactly what the unit answered; times in milliseconds of the program's clock since the
+    // log opened, in order, each reply after its frame by the time it took on the line.
+    QStringList expected, got;
+    for (const sim::FrameRecord& f : b.bench.frames()) {  // what the bench received and answered
+        expected << sim::formatFrame(f).section(QLatin1Char(' '), 1)
+                 << QString::fromLatin1(FrameLog::receivedLine(0, 1, 9600, f.answer)).mid(2);
     }
+    std::vector<qint64> times;
+    for (const QByteArray& line : b.lines()) {
+        times.push_back(line.left(line.indexOf(' ')).toLongLong());
+        got << QString::fromLatin1(line.mid(line.indexOf(' ') + 1));
+    }
+    EXPECT_EQ(QStringList({expected.value(0), expected.value(2), expected.value(4)}),
+              QStringList({"port1 9600 C0 x", "port1 9600 C1 t", "port1 9600 C2 g"}));
+    EXPECT_EQ(got, expected);
+    ASSERT_EQ(times.size(), 6u);
+    EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
+    for (size_t i = 0; i < times.size(); i += 2) {
+        EXPECT_GT(times[i + 1], times[i]);
+    }
+    EXPECT_TRUE(times.front() >= 250 && times.back() <= b.clock.nowMs() - startMs);
 }
 
 TEST(FrameLogOnTheLine, StraysAreLoggedBeforeTheNextFrameAndAMissingReplyLeavesNoLine) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("frames.log"));
-    FakeLine line;
-    VirtualClock& clock = line.clock;
+    LoggedLine line;
     test::FakeSerialPort& port = line.port;
-    Link& link = line.link;
-    FrameLog log{clock};
-    ASSERT_TRUE(log.open(path));
-    link.setFrameListener(&log);
-
-    link.send(UnitKind::Detector, QStringLiteral("x"));
-    EXPECT_EQ(link.receive(UnitKind::Detector, kMeasureLength, kNormalTimeout).status,
+    EXPECT_EQ(line.exchange(UnitKind::Detector, "x", kMeasureLength).status,
               Reply::Status::Missing);
     port.deliverIn(10, "A0x7F");  // the tail of nothing in particular, come late
-    clock.advanceMs(20);
+    line.clock.advanceMs(20);
     // A reply in two pieces is one line.
     port.responder = [&port](const QByteArray&) {
         port.deliverIn(3, "A1t2");
         port.deliverIn(6, "123\r\n");
     };
-    link.send(UnitKind::AcUnit, QStringLiteral("t"));
-    EXPECT_TRUE(link.receive(UnitKind::AcUnit, kShortReadLength, kNormalTimeout).whole());
-    log.close();
+    EXPECT_TRUE(line.exchange(UnitKind::AcUnit, "t", kShortReadLength).whole());
+    line.log.close();
     // A reply line carries the time the link was done with the reply: on a line that just
     // had strays, a few character times after its last byte came (at 126 ms).
-    EXPECT_EQ(readAll(path).toStdString(),
-              "0 port1 9600 C0 x\n"
-              "120 port1 9600 < A0x7F\n"
-              "120 port1 9600 C1 t\n"
-              "130 port1 9600 < A1t2123\\r\\n\n");
+    EXPECT_EQ(readBytes(line.path).toStdString(),
+              "0 port1 9600 C0 x\n120 port1 9600 < A0x7F\n"
+              "120 port1 9600 C1 t\n130 port1 9600 < A1t2123\\r\\n\n");
 }
 
-TEST(FrameLogOnTheLine, LinesReachTheFileOnceASecondAndWhenTheLogCloses) {
+TEST(FrameLogFile, LinesReachTheFileOnceASecondAndWhenTheLogClosesOrItIsRefused) {
     LoggedBench b;
     ASSERT_TRUE(b.exchange(UnitKind::Detector, "x", kMeasureLength).whole());
-    EXPECT_EQ(readAll(b.path), "");  // held back: nothing written during the cycle
-    b.clock.advanceMs(1000);         // the flush timer's tick
-    const QByteArray firstSecond = readAll(b.path);
+    EXPECT_EQ(readBytes(b.path), "");  // held back: nothing written during the cycle
+    b.clock.advanceMs(1000);           // the flush timer's tick
+    const QByteArray firstSecond = readBytes(b.path);
     EXPECT_EQ(firstSecond.count('\n'), 2) << firstSecond.toStdString();
     ASSERT_TRUE(b.exchange(UnitKind::AcUnit, "t", kShortReadLength).whole());
-    EXPECT_EQ(readAll(b.path), firstSecond);
+    EXPECT_EQ(readBytes(b.path), firstSecond);
     b.log.close();
-    EXPECT_EQ(readAll(b.path).count('\n'), 4);
+    EXPECT_EQ(readBytes(b.path).count('\n'), 4);
     // Once closed it is told nothing more and writes nothing more.
     ASSERT_TRUE(b.exchange(UnitKind::AcUnit, "t", kShortReadLength).whole());
     b.clock.advanceMs(2000);
-    EXPECT_EQ(readAll(b.path).count('\n'), 4);
-}
-
-TEST(FrameLogFile, AFileThatCannotBeWrittenIsRefusedWithAReason) {
+    EXPECT_EQ(readBytes(b.path).count('\n'), 4);
+    // A file that cannot be written is refused with a reason; an existing log starts afresh.
     VirtualClock clock;
     FrameLog log{clock};
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     EXPECT_FALSE(log.open(dir.filePath(QStringLiteral("no-such-folder/frames.log"))));
     EXPECT_FALSE(log.errorString().isEmpty());
     EXPECT_FALSE(clock.hasPending());  // no flush timer left behind
-    // An existing log is started afresh.
     const QString path = dir.filePath(QStringLiteral("frames.log"));
-    {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("an old run\n");
-    }
+    ASSERT_TRUE(test::writeBytes(path, "an old run\n"));
     ASSERT_TRUE(log.open(path));
     log.frameSent(1, 9600, "\xC0v\r\n");
     log.close();
-    EXPECT_EQ(readAll(path), "0 port1 9600 C0 v\n");
+    EXPECT_EQ(readBytes(path), "0 port1 9600 C0 v\n");
 }
 
 // Messages of the kr5au categories as "category: text".
@@ -211,21 +159,17 @@ TEST(LinkDiagnostics, QuietByDefaultAndTellingWhenTheRulesAskForIt) {
     for (const QLoggingCategory* category : {&lcLink(), &lcDiscovery()}) {
         SCOPED_TRACE(category->categoryName());
         EXPECT_TRUE(QByteArray(category->categoryName()).startsWith("kr5au."));
-        EXPECT_FALSE(category->isDebugEnabled());
-        EXPECT_FALSE(category->isInfoEnabled());
+        EXPECT_FALSE(category->isDebugEnabled() || category->isInfoEnabled());
         EXPECT_TRUE(category->isWarningEnabled());
     }
-    FakeLine line;
-    Link& link = line.link;
+    LoggedLine line;
     heard.clear();
     const QtMessageHandler previous = qInstallMessageHandler(hear);
-    link.send(UnitKind::AcUnit, QStringLiteral("t"));
-    link.receive(UnitKind::AcUnit, kShortReadLength, kNormalTimeout);
+    line.exchange(UnitKind::AcUnit, "t", kShortReadLength);
     EXPECT_TRUE(heard.isEmpty()) << heard.join('\n').toStdString();
 
     QLoggingCategory::setFilterRules(QStringLiteral("kr5au.link.debug=true"));
-    link.send(UnitKind::AcUnit, QStringLiteral("t"));
-    link.receive(UnitKind::AcUnit, kShortReadLength, kNormalTimeout);
+    line.exchange(UnitKind::AcUnit, "t", kShortReadLength);
     QLoggingCategory::setFilterRules(QString());
     qInstallMessageHandler(previous);
     EXPECT_EQ(heard, QStringList{"kr5au.link: ACU reply missing: \"\""});

@@ -1,6 +1,4 @@
-// The accounting of answers owed, on its own: which answers a unit still owes, what strays
-// pay, when the line is suspect, and the horizon after which both are forgotten. What received
-// answers and write-offs settle, and how the link acts on all of it, is in link_test.cpp.
+// The accounting of answers owed, on its own; how the link acts on it is in link_test.cpp.
 #include "link/lineguard.h"
 
 #include <gtest/gtest.h>
@@ -13,28 +11,25 @@ constexpr UnitKind kAcUnit = UnitKind::AcUnit;
 constexpr qint64 kHorizon = LineGuard::horizonMs;
 
 TEST(LineGuard, AMissedAnswerIsAwaitedForTheHorizonFromTheEndOfItsExchange) {
-    const struct {
-        qint64 missedAtMs;  // when its time-out ran out; -1 when no one said
-        qint64 atMs;
-        int older;
-    } cases[] = {{-1, kHorizon, 1},
-                 {-1, kHorizon + 1, 0},
-                 {100, 100 + kHorizon, 1},
-                 {100, 101 + kHorizon, 0}};
-    for (const auto& c : cases) {
+    // When its time-out ran out (-1 when no one said), when asked, and the answers owed then.
+    const std::tuple<qint64, qint64, int> cases[] = {{-1, kHorizon, 1},
+                                                     {-1, kHorizon + 1, 0},
+                                                     {100, 100 + kHorizon, 1},
+                                                     {100, 101 + kHorizon, 0}};
+    for (const auto& [missedAtMs, atMs, older] : cases) {
+        SCOPED_TRACE(::testing::Message() << missedAtMs << "/" << atMs);
         LineGuard guard;
         guard.commandSent(kAcUnit, 0);
-        if (c.missedAtMs >= 0) {
-            guard.answerMissed(kAcUnit, c.missedAtMs);
+        if (missedAtMs >= 0) {
+            guard.answerMissed(kAcUnit, missedAtMs);
         }
         guard.commandSent(kDetector, 120);  // whose answer is awaited now
-        EXPECT_EQ(guard.olderAnswersOwed(kAcUnit, c.atMs), c.older)
-            << c.missedAtMs << "/" << c.atMs;
-        EXPECT_EQ(guard.lineSuspect(c.atMs), c.older > 0) << c.missedAtMs << "/" << c.atMs;
+        EXPECT_EQ(guard.olderAnswersOwed(kAcUnit, atMs), older);
+        EXPECT_EQ(guard.lineSuspect(atMs), older > 0);
     }
 }
 
-TEST(LineGuard, StraysPayTheOldestAnswerOwedButNotTheOneAwaitedNow) {
+TEST(LineGuard, StraysPayTheOldestAnswerOwedButNotTheOneAwaitedNowAndMakeTheLineSuspect) {
     LineGuard guard;
     guard.commandSent(kAcUnit, 0);     // missed
     guard.commandSent(kDetector, 50);  // missed
@@ -53,10 +48,9 @@ TEST(LineGuard, StraysPayTheOldestAnswerOwedButNotTheOneAwaitedNow) {
     guard.commandSent(kDetector, 250);
     guard.straysSeen(260);
     EXPECT_EQ(guard.olderAnswersOwed(kAcUnit, 200 + kHorizon), 1);
-}
 
-TEST(LineGuard, StraysMakeTheLineSuspectForTheHorizonOrUntilReset) {
-    LineGuard guard;
+    // Strays make the line suspect for the horizon, or until reset.
+    guard = LineGuard();
     guard.straysSeen(1000);  // nothing was owed: noise
     EXPECT_TRUE(guard.lineSuspect(1000 + kHorizon));
     EXPECT_FALSE(guard.lineSuspect(1001 + kHorizon));

@@ -1,7 +1,5 @@
-// The link over a fake line in virtual time: frames to the units' addresses, how receive
-// judges what came (whole, missing, short, overlong, late) with the late-answer guard behind
-// it, discovery's receive and the speed change. The guard's own rules are in
-// lineguard_test.cpp; the release of the line at the end is in acquisition_test.cpp.
+// The link over a fake line in virtual time: the frames, and how receive judges what came with
+// the late-answer guard behind it (whose own rules are in lineguard_test.cpp).
 #include "link/link.h"
 #include "support/benchunits.h"
 #include "support/fakelink.h"
@@ -66,6 +64,8 @@ struct Line : test::FakeLinkParts {
     struct Exchange {
         Reply reply;
         qint64 tookMs;
+        auto got() const { return std::pair(reply.status, reply.text.toLatin1()); }
+        auto outcome() const { return std::tuple(reply.status, reply.text.toLatin1(), tookMs); }
     };
 
     // Sends a command, the line answering as given, and collects the reply.
@@ -113,8 +113,7 @@ TEST(Link, OpensAtNineThousandSixHundredAndSendsToTheUnitsAddresses) {
     EXPECT_EQ(line.framesWritten(),
               (std::vector<QString>{"2 x 9600", "5 t 9600", "15 g 9600", "7 v 9600"}));
     line.port.availablePorts = {1};
-    EXPECT_FALSE(line.link.openPort(2));
-    EXPECT_FALSE(line.port.isOpen());
+    EXPECT_FALSE(line.link.openPort(2) || line.port.isOpen());
 }
 
 // The computer standing still past the time-out (a loaded or paused machine) is not the
@@ -122,39 +121,29 @@ TEST(Link, OpensAtNineThousandSixHundredAndSendsToTheUnitsAddresses) {
 // one held up with the program (delivered just after it wakes) gets a short look more; a
 // reply that is late while the program waits attentively still counts as missing.
 TEST(LinkReceive, AStalledComputerDoesNotCostAReply) {
-    const struct {
-        const char* what;
-        qint64 busyMs;  // from 5 ms after the frame
-        qint64 replyAtMs;
-        Status status;
-        qint64 tookMs;
-    } cases[] = {
+    // The program busy from 5 ms after the frame for so long, the reply's time, and what is made
+    // of it in how long.
+    const std::tuple<const char*, qint64, qint64, Status, qint64> cases[] = {
         {"reply in time, program busy", 150, 10, Whole, 155},
         {"reply delivered as the program wakes", 145, 151, Whole, 151},
         {"reply late, program attentive", 0, 151, Missing, 100},
         {"reply too late even after a stall", 145, 180, Missing, 170},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, busyMs, replyAtMs, status, tookMs] : cases) {
         Line line;
-        if (c.busyMs > 0) {
-            line.clock.scheduleInMs(5, [&line, &c] { line.clock.busyMs(c.busyMs); });
+        if (busyMs > 0) {
+            line.clock.scheduleInMs(5, [&line, ms = busyMs] { line.clock.busyMs(ms); });
         }
-        const auto x = line.reading({{c.replyAtMs, kReading}});
-        EXPECT_EQ(x.reply.status, c.status) << c.what;
-        EXPECT_EQ(x.tookMs, c.tookMs) << c.what;
+        const auto x = line.reading({{replyAtMs, kReading}});
+        EXPECT_EQ(std::pair(x.reply.status, x.tookMs), std::pair(status, tookMs)) << what;
     }
 }
 
 TEST(LinkReceive, OneExchangeOnALineInStep) {
-    const struct {
-        Answer answer;
-        Status status;
-        QByteArray text;
-        qint64 tookMs;
-        // A reading after it, complete at 10 ms, waits longer on a suspect line: a few
-        // character times, or the usual answer time once that is known.
-        qint64 nextTookMs;
-    } cases[] = {
+    // The answer and the reply made of it, and how long a reading after it takes, complete at
+    // 10 ms: longer on a suspect line, a few character times or the usual answer time once that
+    // is known.
+    const std::tuple<Answer, Status, QByteArray, qint64, qint64> cases[] = {
         {{}, Missing, "", 100, 10 + kSettleMs},
         {{{10, kReading}}, Whole, kReading, 10, 10},
         {{{10, "A0x7F"}, {30, "3121\r\n"}}, Whole, kReading, 30, 10},
@@ -165,15 +154,12 @@ TEST(LinkReceive, OneExchangeOnALineInStep) {
         {{{10, kReading}, {11, "?"}}, Whole, kReading, 10, kPromptLimitMs},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
-        const auto& c = cases[i];
+        const auto& [answer, status, text, tookMs, nextTookMs] = cases[i];
         Line line;
-        const auto got = line.reading(c.answer);
-        EXPECT_EQ(got.reply.status, c.status) << i;
-        EXPECT_EQ(got.reply.text.toLatin1(), c.text) << i;
-        EXPECT_EQ(got.tookMs, c.tookMs) << i;
+        EXPECT_EQ(line.reading(answer).outcome(), std::tuple(status, text, tookMs)) << i;
         line.clock.advanceMs(5);  // whatever else comes arrives before the next command
         const auto next = line.reading({{10, kReading}});
-        EXPECT_EQ(std::pair(next.reply.status, next.tookMs), std::pair(Whole, c.nextTookMs)) << i;
+        EXPECT_EQ(std::pair(next.reply.status, next.tookMs), std::pair(Whole, nextTookMs)) << i;
     }
 }
 
@@ -181,13 +167,8 @@ TEST(LinkReceive, OneExchangeOnALineInStep) {
 // the line 50 ms into its next exchange (150 ms after its own command), which may bring the
 // next answer as well.
 TEST(LinkReceive, AnAnswerThatMissedItsTimeOutIsNeverTakenForTheNextOne) {
-    const struct {
-        Answer missed;  // times from the missed command
-        Answer next;    // times from the next command
-        Status status;
-        QByteArray text;
-        qint64 tookMs;
-    } cases[] = {
+    // The answers to the missed command and to the next, in times from each, and the reply.
+    const std::tuple<Answer, Answer, Status, QByteArray, qint64> cases[] = {
         {{{150, kEs1}}, {}, Late, kEs1, 100},
         {{{150, kEs1}}, {{60, kEs2}}, Whole, kEs2, 60},
         {{}, {{50, kEs1 + kEs2}}, Whole, kEs2, 50},
@@ -204,47 +185,36 @@ TEST(LinkReceive, AnAnswerThatMissedItsTimeOutIsNeverTakenForTheNextOne) {
         {{}, {{kPromptLimitMs, kEs2}}, Whole, kEs2, kPromptLimitMs + kSettleMs},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
-        const auto& c = cases[i];
+        const auto& [missed, next, status, text, tookMs] = cases[i];
         Line line;
         line.teachUsualTime();
-        ASSERT_EQ(line.es(c.missed).reply.status, Missing) << i;
-        const auto got = line.es(c.next);
-        EXPECT_EQ(got.reply.status, c.status) << i;
-        EXPECT_EQ(got.reply.text.toLatin1(), c.text) << i;
-        EXPECT_EQ(got.tookMs, c.tookMs) << i;
-        if (c.status == Whole) {  // nothing is owed any more: a reply is taken at once
+        ASSERT_EQ(line.es(missed).reply.status, Missing) << i;
+        EXPECT_EQ(line.es(next).outcome(), std::tuple(status, text, tookMs)) << i;
+        if (status == Whole) {  // nothing is owed any more: a reply is taken at once
             EXPECT_EQ(line.es({{40, kEs1}}).tookMs, 40) << i;
         }
     }
 }
 
-TEST(LinkReceive, ALateAnswerLeavesItsOwnOwedUntilThePairComes) {
-    Line line;
-    line.teachUsualTime();
-    EXPECT_EQ(line.es({{150, kEs1}}).reply.status, Missing);
-    // Only the late answer comes; the one to this command is late in its turn.
-    EXPECT_EQ(line.es({{150, kEs2}}).reply.status, Late);
-    const auto third = line.es({{60, "A1t3999\r\n"}});
-    EXPECT_EQ(third.reply.status, Whole);
-    EXPECT_EQ(third.reply.text, QStringLiteral("A1t3999\r\n"));
-    // Nothing is owed any more: the next reply is taken the moment it is complete.
-    EXPECT_EQ(line.es({{40, kEs1}}).tookMs, 40);
-}
-
-TEST(LinkReceive, AnotherUnitsMissedAnswerDoesNotMakeThisOneLate) {
+TEST(LinkReceive, AnotherUnitsMissedAnswerDoesNotMakeThisOneLateButItsOwnLeavesItOwed) {
     Line line;
     EXPECT_EQ(line.reading().reply.status, Missing);  // never comes
-    const auto got = line.es({{10, kEs1}});
-    EXPECT_EQ(got.reply.status, Whole);
-    EXPECT_EQ(got.reply.text.toLatin1(), kEs1);
     // Something is still owed on the line: a complete reply waits a moment for company.
-    EXPECT_EQ(got.tookMs, 10 + kSettleMs);
+    EXPECT_EQ(line.es({{10, kEs1}}).outcome(), std::tuple(Whole, kEs1, 10 + kSettleMs));
     // The detector's late reading comes first, longer than the AC unit's answer.
     Line other;
     EXPECT_EQ(other.reading({{150, kReading}}).reply.status, Missing);
-    const auto spoilt = other.es({{60, kEs1}});
-    EXPECT_EQ(spoilt.reply.status, Overlong);
-    EXPECT_EQ(spoilt.reply.text.toLatin1(), kReading);
+    EXPECT_EQ(other.es({{60, kEs1}}).got(), std::pair(Overlong, kReading));
+
+    // Only the late answer comes; the one to this command is late in its turn, owed until the
+    // pair comes.
+    Line late;
+    late.teachUsualTime();
+    EXPECT_EQ(late.es({{150, kEs1}}).reply.status, Missing);
+    EXPECT_EQ(late.es({{150, kEs2}}).reply.status, Late);
+    EXPECT_EQ(late.es({{60, "A1t3999\r\n"}}).got(), std::pair(Whole, QByteArray("A1t3999\r\n")));
+    // Nothing is owed any more: the next reply is taken the moment it is complete.
+    EXPECT_EQ(late.es({{40, kEs1}}).tookMs, 40);
 }
 
 TEST(LinkReceive, BytesWaitingBeforeASendAreDroppedAndMakeTheLineSuspect) {
@@ -254,21 +224,17 @@ TEST(LinkReceive, BytesWaitingBeforeASendAreDroppedAndMakeTheLineSuspect) {
     line.clock.advanceMs(20);
     // They are not read in front of this reply, but a reply that looks complete now waits
     // as long as the unit's answers take at most, and a byte more spoils it.
-    const auto spoilt = line.reading({{kUsualMs, kReading}, {12, "!"}});
-    EXPECT_EQ(spoilt.reply.status, Overlong);
-    EXPECT_EQ(spoilt.reply.text.toLatin1(), kReading + "!");
-    EXPECT_EQ(spoilt.tookMs, kPromptLimitMs);
+    EXPECT_EQ(line.reading({{kUsualMs, kReading}, {12, "!"}}).outcome(),
+              std::tuple(Overlong, kReading + "!", kPromptLimitMs));
     // That byte was a stray too; the line stays suspect for the horizon after it.
     const qint64 lastStrayAt = line.clock.nowMs();
-    const auto calm = line.reading({{kUsualMs, kReading}});
-    EXPECT_EQ(calm.reply.status, Whole);
-    EXPECT_EQ(calm.tookMs, kPromptLimitMs);
+    EXPECT_EQ(line.reading({{kUsualMs, kReading}}).outcome(),
+              std::tuple(Whole, kReading, kPromptLimitMs));
     line.clock.advanceMs(lastStrayAt + LineGuard::horizonMs - kUsualMs - line.clock.nowMs());
     EXPECT_EQ(line.reading({{kUsualMs, kReading}}).tookMs, kPromptLimitMs);  // at the horizon
     // Past it the line is in step again: a complete reply is taken at once.
-    const auto inStep = line.reading({{kUsualMs, kReading}, {12, "!"}});
-    EXPECT_EQ(inStep.reply.status, Whole);
-    EXPECT_EQ(inStep.tookMs, kUsualMs);
+    EXPECT_EQ(line.reading({{kUsualMs, kReading}, {12, "!"}}).outcome(),
+              std::tuple(Whole, kReading, kUsualMs));
 }
 
 TEST(LinkReceive, AMissedAnswerIsWrittenOffTheHorizonAfterItsExchange) {
@@ -282,13 +248,11 @@ TEST(LinkReceive, AMissedAnswerIsWrittenOffTheHorizonAfterItsExchange) {
         line.teachUsualTime();
         EXPECT_EQ(line.es().reply.status, Missing);  // lost for good
         line.clock.advanceMs(startMs - line.clock.nowMs());
-        const auto got = line.es({{50, kEs2}});
-        EXPECT_EQ(got.reply.status, status) << startMs;
-        EXPECT_EQ(got.reply.text.toLatin1(), kEs2) << startMs;
+        EXPECT_EQ(line.es({{50, kEs2}}).got(), std::pair(status, kEs2)) << startMs;
     }
 }
 
-TEST(LinkReceive, TheSettleWaitIsThreeCharacterTimesAtTheLinesSpeed) {
+TEST(LinkReceive, TheSettleWaitIsThreeCharacterTimesAtTheLinesSpeedAndReceiveAnyJudgesLength) {
     // A byte 3 ms after a complete reply on a suspect line: inside three character times at
     // 9600 baud, outside them at 38400 (the wait is never under 2 ms).
     for (const auto& [speedIndex, status] : {std::pair{0, Overlong}, {2, Whole}}) {
@@ -299,9 +263,7 @@ TEST(LinkReceive, TheSettleWaitIsThreeCharacterTimesAtTheLinesSpeed) {
         line.clock.advanceMs(2);
         EXPECT_EQ(line.reading({{10, kReading}, {13, "!"}}).reply.status, status) << speedIndex;
     }
-}
-
-TEST(LinkReceive, ReceiveAnyJudgesLengthOnly) {
+    // Discovery's receive judges the length only.
     const std::pair<QByteArray, Status> cases[] = {{"", Missing},
                                                    {"A0vKR-5 SIM 0001", Short},
                                                    {"A0vKR-5 SIM 0001\r\n", Whole},
@@ -316,26 +278,24 @@ TEST(LinkReceive, ReceiveAnyJudgesLengthOnly) {
 }
 
 TEST(LinkSpeed, EveryUnitFoundIsToldAtTheOldSpeedThenThePortFollowsAndTheDetectorIsAsked) {
-    const struct {
-        bool othersFound;
-        int index;
-        std::vector<QString> frames;
-    } cases[] = {
+    // Whether the others were found, the speed asked for, and the frames written.
+    const std::tuple<bool, int, std::vector<QString>> cases[] = {
         {true, 2, {"0 b5 9600", "1 b5 9600", "2 b5 9600", "0 v 38400"}},
         {false, 1, {"0 b4 9600", "0 v 19200"}},
         {true, 7, {"0 b5 9600", "1 b5 9600", "2 b5 9600", "0 v 38400"}},  // held to the table
     };
-    for (const auto& c : cases) {
+    for (const auto& [othersFound, index, frames] : cases) {
+        SCOPED_TRACE(index);
         Line line;
-        test::defaultBenchUnits(line.units, c.othersFound, c.othersFound);
-        line.acknowledge(c.frames.size());
-        line.link.changeSpeed(c.index);
-        EXPECT_EQ(line.framesWritten(), c.frames) << c.index;
+        test::defaultBenchUnits(line.units, othersFound, othersFound);
+        line.acknowledge(frames.size());
+        line.link.changeSpeed(index);
+        EXPECT_EQ(line.framesWritten(), frames);
         // Two waits of 200 ms before the port follows, one after, then the identify.
         const auto& written = line.port.written();
-        EXPECT_GE(written.back().atMs - written[written.size() - 2].atMs, 500) << c.index;
+        EXPECT_GE(written.back().atMs - written[written.size() - 2].atMs, 500);
         // Every acknowledgement was collected and nothing is owed: a reply is taken at once.
-        EXPECT_EQ(line.reading({{kUsualMs, kReading}}).tookMs, kUsualMs) << c.index;
+        EXPECT_EQ(line.reading({{kUsualMs, kReading}}).tookMs, kUsualMs);
     }
 }
 

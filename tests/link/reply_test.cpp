@@ -1,13 +1,10 @@
-// The strict readers of replies: the detector's measurement, the AC unit's reading and the
-// voltage it gives, the noise discriminator's settings, the gate count and the count rate,
-// each also checked against a pattern of its own over random text. How the link decides a
-// reply's status is in link_test.cpp.
+// The strict readers of the units' replies, on examples and against patterns of their own over
+// random text.
 #include "link/reply.h"
 
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
-#include <functional>
 #include <random>
 #include <vector>
 
@@ -18,9 +15,6 @@ using Values = std::optional<std::vector<int>>;
 
 Reply whole(const QString& text) {
     return Reply{Reply::Status::Whole, text};
-}
-Reply whole(const char* text) {
-    return whole(QString::fromLatin1(text));
 }
 
 // Each reader's fields as a list of numbers, nothing when it refuses the reply.
@@ -44,11 +38,8 @@ Values gateValues(const Reply& reply) {
 
 // Refusals of every kind are drawn from random texts further down.
 TEST(Replies, EachReaderTakesItsFieldsOnlyFromAWholeReply) {
-    const struct {
-        Values (*read)(const Reply&);
-        const char* text;
-        std::vector<int> values;  // none: refused
-    } cases[] = {
+    // A reader, a reply, and the values it reads (none: refused).
+    const std::tuple<Values (*)(const Reply&), const char*, std::vector<int>> cases[] = {
         {detectorValues, "A0x7F3121\r\n", {0x7F, 0x31, 2, 1}},
         {detectorValues, "A0xFFFF93\r\n", {0xFF, 0xFF, 9, 3}},
         {detectorValues, "???7F3121??", {0x7F, 0x31, 2, 1}},  // the frame is not read
@@ -59,12 +50,13 @@ TEST(Replies, EachReaderTakesItsFieldsOnlyFromAWholeReply) {
         {gateValues, "A0cFFFF\r\n", {65535}},
         {gateValues, "A0cffff\r\n", {65535}},  // lower-case hex is hex too
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.read(whole(c.text)).value_or(std::vector<int>{}), c.values) << c.text;
+    for (const auto& [read, text, values] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(read(whole(text)).value_or(std::vector<int>{}), values);
         // Only a whole reply is read, however good its fields.
         for (const auto status : {Reply::Status::Missing, Reply::Status::Short,
                                   Reply::Status::Overlong, Reply::Status::Late}) {
-            EXPECT_FALSE(c.read(Reply{status, QString::fromLatin1(c.text)})) << c.text;
+            EXPECT_FALSE(read(Reply{status, QString::fromLatin1(text)}));
         }
     }
     EXPECT_FALSE(Reply{}.whole());  // a reply that was never collected is missing
@@ -72,7 +64,7 @@ TEST(Replies, EachReaderTakesItsFieldsOnlyFromAWholeReply) {
     EXPECT_EQ(std::pair(full.rawPeak(), full.rawRate()), std::pair(15.0, 100.0));
 }
 
-TEST(AcFields, CodeAndDigitsGiveTheVoltage) {
+TEST(AcFields, CodeAndDigitsGiveTheVoltageAsCountsGiveTheRate) {
     constexpr double previous = 55.0;
     // The code and three digits; the bit of value 8 in the code is the unit's own flag.
     const std::pair<const char*, double> cases[] = {
@@ -87,17 +79,12 @@ TEST(AcFields, CodeAndDigitsGiveTheVoltage) {
         ASSERT_TRUE(fields) << payload;
         EXPECT_DOUBLE_EQ(fields->voltage(previous), volts) << payload;
     }
-}
-
-TEST(CountRate, PulsesPerSecondRoundedHalvesToEven) {
-    const struct {
-        quint32 count;
-        qint32 gateMs;
-        qint32 rate;
-    } cases[] = {{160, 500, 320}, {65535, 1, 65535000}, {1, 2000, 0}, {3, 2000, 2},
-                 {5, 2000, 2},    {7, 2000, 4},         {100, 0, 0},  {100, -5, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(countRate(c.count, c.gateMs), c.rate) << c.count << " in " << c.gateMs << " ms";
+    // A count rate is pulses per second, rounded halves to even.
+    const std::tuple<quint32, qint32, qint32> counts[] = {
+        {160, 500, 320}, {65535, 1, 65535000}, {1, 2000, 0}, {3, 2000, 2},
+        {5, 2000, 2},    {7, 2000, 4},         {100, 0, 0},  {100, -5, 0}};
+    for (const auto& [count, gateMs, rate] : counts) {
+        EXPECT_EQ(countRate(count, gateMs), rate) << count << " in " << gateMs << " ms";
     }
 }
 
@@ -105,11 +92,8 @@ TEST(CountRate, PulsesPerSecondRoundedHalvesToEven) {
 // here: a reader gives fields exactly when its pattern matches, and then the values of the
 // pattern's groups.
 TEST(Replies, RandomTextIsReadExactlyWhenItsFieldsAreOfTheirKind) {
-    const struct {
-        Values (*read)(const Reply&);
-        const char* pattern;  // after the three characters in front of the fields
-        std::vector<int> bases;
-    } readers[] = {
+    // A reader, the pattern of its fields after the three characters in front, their bases.
+    const std::tuple<Values (*)(const Reply&), const char*, std::vector<int>> readers[] = {
         {detectorValues, "([0-9A-Fa-f]{2})([0-9A-Fa-f]{2})([0-9])([0-3])", {16, 16, 10, 10}},
         {acValues, "([0-9A-Fa-f])([0-9]{3})", {16, 10}},
         {noiseValues, "([0-9])([0-9]).([0-9])", {10, 10, 10}},
@@ -120,10 +104,10 @@ TEST(Replies, RandomTextIsReadExactlyWhenItsFieldsAreOfTheirKind) {
     std::mt19937 rng(20261206);
     std::uniform_int_distribution<int> length(0, 13);
     std::uniform_int_distribution<int> pick(0, static_cast<int>(alphabet.size()) - 1);
-    for (const auto& r : readers) {
-        const QRegularExpression pattern(QStringLiteral("\\A...") + QLatin1String(r.pattern),
+    for (const auto& [read, fields, bases] : readers) {
+        const QRegularExpression pattern(QStringLiteral("\\A...") + QLatin1String(fields),
                                          QRegularExpression::DotMatchesEverythingOption);
-        int read = 0;
+        int matched = 0;
         for (int n = 0; n < 50000; ++n) {
             QString text;
             for (int k = length(rng); k > 0; --k) {
@@ -133,15 +117,15 @@ TEST(Replies, RandomTextIsReadExactlyWhenItsFieldsAreOfTheirKind) {
             Values expected;
             if (match.hasMatch()) {
                 expected.emplace();
-                for (size_t g = 0; g < r.bases.size(); ++g) {
+                for (size_t g = 0; g < bases.size(); ++g) {
                     expected->push_back(
-                        match.captured(static_cast<int>(g) + 1).toInt(nullptr, r.bases[g]));
+                        match.captured(static_cast<int>(g) + 1).toInt(nullptr, bases[g]));
                 }
             }
-            ASSERT_EQ(r.read(whole(text)), expected) << r.pattern << ": " << text.toStdString();
-            read += expected ? 1 : 0;
+            ASSERT_EQ(read(whole(text)), expected) << fields << ": " << text.toStdString();
+            matched += expected ? 1 : 0;
         }
-        EXPECT_GT(read, 20) << r.pattern;  // the draw must reach both sides of every reader
+        EXPECT_GT(matched, 20) << fields;  // the draw must reach both sides of every reader
     }
 }
 

@@ -1,6 +1,4 @@
-// The acceptance test on hand-made voltage profiles in virtual time: the verdict after a
-// complete hold and its standing, a drop that starts the hold again, readings without a
-// unit's reply, the background rule and the charge alarm; and the form's refusals.
+// The acceptance test on hand-made voltage profiles in virtual time, and its form's refusals.
 #include "modes/acceptance.h"
 #include "platform/virtualclock.h"
 
@@ -12,8 +10,7 @@ namespace {
 using State = AcceptanceTest::State;
 constexpr std::nullopt_t silent = std::nullopt;
 
-class Acceptance : public ::testing::Test {
-  protected:
+struct Acceptance : ::testing::Test {
     Acceptance() {
         QObject::connect(&test, &AcceptanceTest::holdReset,
                          [this](const QString& m) { resets << m; });
@@ -150,10 +147,7 @@ TEST(AcceptanceForm, EachFieldOutsideItsRangeIsRefusedByNameAndNothingIsStored) 
     AcceptanceForm form{test};
     int accepted = 0;
     QObject::connect(&form, &AcceptanceForm::accepted, [&] { ++accepted; });
-    const struct {
-        AcceptanceFields fields;
-        const char* problem;
-    } refused[] = {
+    const std::pair<AcceptanceFields, const char*> refused[] = {
         {{"12kV", "60", "10", "2"}, "Test voltage must be a number from 0.1 to 2000 kV."},
         {{"0.05", "60", "10", "0"}, "Test voltage must be a number from 0.1 to 2000 kV."},
         {{"12", "", "10", "2"}, "Hold time must be a number from 1 to 86400 s."},
@@ -163,10 +157,10 @@ TEST(AcceptanceForm, EachFieldOutsideItsRangeIsRefusedByNameAndNothingIsStored) 
         {{"12", "60", "10", "-1"}, "Background threshold must be a number from 0 to 2000 kV."},
         {{"12", "60", "10", "12"}, "Background threshold must be below the test voltage (12 kV)."},
     };
-    for (const auto& r : refused) {
-        form.fields = r.fields;
+    for (const auto& [fields, problem] : refused) {
+        form.fields = fields;
         EXPECT_FALSE(form.ok());
-        EXPECT_EQ(form.problem(), r.problem);
+        EXPECT_EQ(form.problem(), problem);
     }
     EXPECT_FALSE(test.limits());
     EXPECT_EQ(test.backgroundThresholdKv(), 1.0);

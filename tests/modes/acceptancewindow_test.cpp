@@ -1,8 +1,8 @@
-// The acceptance window over its form and the verdict label over the test: names and plain
-// words, a refusal shown in the window with nothing stored, OK, No test and Close, and
-// the verdict's texts and colours. The test's rules are in acceptance_test.
+// The acceptance window over its form and the verdict label over the test; the rules are in
+// acceptance_test.
 #include "modes/acceptancewindow.h"
 #include "platform/virtualclock.h"
+#include "support/readings.h"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +25,8 @@ struct AcceptanceWindows : ::testing::Test {
     // Readings at 12.5 kV with this charge for the 5 s hold.
     void holdAt(double pc) {
         for (int s = 0; s <= 5; ++s) {
-            Reading r;
+            Reading r = kr5::test::cycleReading(0, pc, 0, 125.0);
             r.takenAtMs = s * 1000;
-            r.es = 125.0;
-            r.testVoltage = 12500.0;
-            r.detector = DetectorFields{};
-            r.charge = pc;
             test.takeReading(r);
         }
     }

@@ -1,15 +1,14 @@
-// The charge calibration on the acquisition loop with the simulated bench in virtual time
-// (proposal, restart on a range change, warnings, linearity, accept), and on hand-made
-// readings (spread, linearity formula, refusals). The window is in calibratewindow_test.
+// The charge calibration on the acquisition loop with the simulated bench, and on hand-made
+// readings.
 #include "modes/calibration.h"
+#include "handcalibration.h"
 #include "measure/acquisition.h"
 #include "measure/evaluation.h"
 #include "measure/panelmodel.h"
 #include "platform/virtualclock.h"
 #include "records/settingsfile.h"
-#include "sim/bench.h"
-#include "sim/simport.h"
 #include "support/benchunits.h"
+#include "support/simlink.h"
 
 #include <gtest/gtest.h>
 
@@ -20,19 +19,15 @@
 namespace kr5 {
 namespace {
 
-// High voltage off, no noise and a detector calibration of 2 pC/V, with scenario lines.
-sim::Scenario calibratorBench(const char* lines) {
-    sim::ScenarioBuilder b;
-    EXPECT_TRUE(b.applyText(QStringLiteral("operator off\nprofile start=0 peak=0\n"
-                                           "object noise=0 noiserate=0\ncalibration 2\n") +
-                            QLatin1String(lines)));
-    return b.scenario();
-}
-
 // The calibration as a listener of the acquisition loop, with the Input const form on a
-// settings file of its own.
-struct Rig : LoopWindows, QnControl {
-    Rig(const char* lines, int range) : bench(calibratorBench(lines)) {
+// settings file of its own; the bench with high voltage off, no noise and a detector
+// calibration of 2 pC/V, and the scenario lines given.
+struct Rig : test::SimLinkParts, LoopWindows, QnControl {
+    Rig(const char* lines, int range)
+        : SimLinkParts(test::scenarioOf(QStringLiteral("operator off\nprofile start=0 peak=0\n"
+                                                       "object noise=0 noiserate=0\n"
+                                                       "calibration 2\n") +
+                                        QLatin1String(lines))) {
         form.setPortDigit(QStringLiteral("1"));
         settings.autoAttenuator = false;
         EXPECT_TRUE(test::startOnDefaultBench(units, link));
@@ -55,13 +50,6 @@ struct Rig : LoopWindows, QnControl {
         return !calibration.averaging();
     }
 
-    sim::Bench bench;
-    VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
-    sim::SimPort port{bench, clock};
-    UnitsOnLine units;
-    Link link{units, port, clock, pump, timing};
     Requests requests;
     OperatingSettings settings;
     InputConstants constants;
@@ -96,11 +84,7 @@ TEST(Calibration, TheProposalRecoversTheCalibrationWithinAPeakCodeAfterTheRangeC
 }
 
 TEST(Calibration, ReadingsOffTheGoodPartOfTheScaleOrNoneAtAllAreSaid) {
-    const struct {
-        const char* scenario;
-        int range;
-        const char* warning;
-    } cases[] = {
+    const std::tuple<const char*, int, const char*> cases[] = {
         {"calibrator pc=50", 4,
          "The reading, 1.235 V, is below 10 % of full scale at 1/20: change the range to 1/2."},
         {"calibrator pc=50", 0,
@@ -112,14 +96,14 @@ TEST(Calibration, ReadingsOffTheGoodPartOfTheScaleOrNoneAtAllAreSaid) {
          "The detector read no pulse at 1/5: check that the calibrator is connected and "
          "switched on. No Adjust is proposed."},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.scenario);
-        Rig rig(c.scenario, c.range);
+    for (const auto& [scenario, range, warning] : cases) {
+        SCOPED_TRACE(scenario);
+        Rig rig(scenario, range);
         rig.loop.normalCycle();
         ASSERT_EQ(rig.calibration.start(QStringLiteral("50")), QString());
         ASSERT_TRUE(rig.runAverage());
-        EXPECT_EQ(rig.calibration.warningText(), QString::fromUtf8(c.warning));
-        const bool proposed = c.range == 4;
+        EXPECT_EQ(rig.calibration.warningText(), QString::fromUtf8(warning));
+        const bool proposed = range == 4;
         EXPECT_EQ(rig.calibration.proposal().has_value(), proposed);
         EXPECT_EQ(rig.calibration.proposalText() == QLatin1String("none"), !proposed);
         EXPECT_EQ(rig.calibration.accept().isEmpty(), proposed);
@@ -159,29 +143,7 @@ TEST(Calibration, ASecondValueShowsTheLinearityAndAcceptStoresAdjustAndTheRecord
     EXPECT_EQ(rig.calibration.record().value_or(CalibrationRecord{}).adjust, 2.0);
 }
 
-// Readings made by hand: one every 100 ms for the whole average at a range, with the peak
-// codes taken in turn from a list.
-struct HandCalibration : ::testing::Test {
-    HandCalibration() { form.setPortDigit(QStringLiteral("1")); }
-    void feed(int range, std::initializer_list<int> codes) {
-        const std::vector<int> turn(codes);
-        for (size_t i = 0; calibration.averaging() && i < 1000; ++i) {
-            clock.advanceMs(100);
-            Reading r;
-            r.detector = DetectorFields{turn[i % turn.size()], 0, range, 0};
-            r.attRange = range;
-            r.rawPeak = r.detector->rawPeak();
-            calibration.takeReading(r);
-        }
-    }
-
-    VirtualClock clock;
-    InputConstants constants;
-    QTemporaryDir dir;
-    SettingsFile file{dir.path()};
-    ConstantsForm form{constants, file};
-    Calibration calibration{clock, form};
-};
+using test::HandCalibration;
 
 TEST_F(HandCalibration, ASpreadAboveFivePercentWarnsAndTheLinearityFollowsItsFormula) {
     // Around 5 V, codes 84 and 86 in turn spread by 1.2 %, 80 and 90 by 6 %.

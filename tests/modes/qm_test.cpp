@@ -1,7 +1,4 @@
-// Qm of a Q-N pass on known distributions: a crossing between two thresholds read off on
-// logarithmic scales, a rate of exactly 10 at a threshold, a pass that never crosses
-// either way, counts that did not come, empty ranges, rates that rise again; and the means
-// of a block of passes.
+// Qm of a Q-N pass on known distributions, and the means of a block of passes.
 #include "modes/qm.h"
 
 #include <gtest/gtest.h>
@@ -36,25 +33,10 @@ TEST(Qm, ACrossingBetweenTwoThresholdsIsReadOffOnLogarithmicScales) {
     const double share = (1.0 - std::log10(40.0)) / (-1.0 - std::log10(40.0));
     EXPECT_NEAR(chargeAtTenPulses(rates({80, 40, 0, 0}), kAdjust).pC,
                 std::pow(10.0, std::log10(4.0) + share * (1.0 - std::log10(4.0))), 1e-9);
-}
-
-TEST(Qm, ARateOfExactlyTenGivesItsThreshold) {
+    // A rate of exactly 10 gives its threshold, at the highest range too.
     EXPECT_DOUBLE_EQ(chargeAtTenPulses(rates({50, 10, 3, 0}), kAdjust).pC, 4.0);
-    // At the highest range too.
     EXPECT_DOUBLE_EQ(chargeAtTenPulses(rates({50, 40, 30, 30, 20, 20, 20, 15, 12, 10}), kAdjust).pC,
                      2000.0);
-}
-
-TEST(Qm, APassThatNeverCrossesSaysOnWhichSide) {
-    const Qm below = chargeAtTenPulses(rates({8, 2, 1, 0, 0, 0, 0, 0, 0, 0}), kAdjust);
-    EXPECT_EQ(below.where, Qm::Where::BelowLowest);
-    EXPECT_EQ(below.text(), QStringLiteral("below the lowest threshold"));
-    const Qm above =
-        chargeAtTenPulses(rates({900, 800, 700, 600, 500, 400, 300, 200, 100, 11}), kAdjust);
-    EXPECT_EQ(above.where, Qm::Where::AboveHighest);
-    EXPECT_EQ(above.text(), QStringLiteral("above the highest"));
-    EXPECT_EQ(chargeAtTenPulses(QnRates{}, kAdjust).where, Qm::Where::NoCounts);
-    EXPECT_EQ(chargeAtTenPulses(rates({900, 10}), 0.0).where, Qm::Where::NoCounts);
 }
 
 TEST(Qm, MissingCountsAreLeftOutAndTheHighestCrossingCounts) {
@@ -69,6 +51,16 @@ TEST(Qm, MissingCountsAreLeftOutAndTheHighestCrossingCounts) {
         rates({std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
                std::nullopt, std::nullopt, std::nullopt, 100});
     EXPECT_EQ(chargeAtTenPulses(lone, kAdjust).where, Qm::Where::AboveHighest);
+    // A pass that never crosses says on which side.
+    const Qm below = chargeAtTenPulses(rates({8, 2, 1, 0, 0, 0, 0, 0, 0, 0}), kAdjust);
+    EXPECT_EQ(below.where, Qm::Where::BelowLowest);
+    EXPECT_EQ(below.text(), QStringLiteral("below the lowest threshold"));
+    const Qm above =
+        chargeAtTenPulses(rates({900, 800, 700, 600, 500, 400, 300, 200, 100, 11}), kAdjust);
+    EXPECT_EQ(above.where, Qm::Where::AboveHighest);
+    EXPECT_EQ(above.text(), QStringLiteral("above the highest"));
+    EXPECT_EQ(chargeAtTenPulses(QnRates{}, kAdjust).where, Qm::Where::NoCounts);
+    EXPECT_EQ(chargeAtTenPulses(rates({900, 10}), 0.0).where, Qm::Where::NoCounts);
 }
 
 TEST(QmTracker, TheLastPassAndTheBlockMean) {

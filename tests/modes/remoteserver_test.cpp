@@ -1,7 +1,5 @@
-// The SCPI server's connection layer on real loopback sockets: replies reach the client
-// that asked, each client has its own error queue, and a client that floods, overflows or
-// leaves half-way is dropped without troubling the others. The ninth client is turned away
-// in remote_exe_test, on the real program.
+// The SCPI server's connection layer on real loopback sockets: each client is answered and
+// dropped on its own. The ninth client is turned away in remote_exe_test.
 #include "modes/remoteserver.h"
 #include "support/waituntil.h"
 
@@ -14,8 +12,7 @@
 namespace kr5 {
 namespace {
 
-class RemoteServerTest : public ::testing::Test {
-  protected:
+struct RemoteServerTest : ::testing::Test {
     void SetUp() override {
         server.setHandler([this](int id, const QByteArray& line) -> QByteArray {
             lines.push_back(line);
@@ -135,13 +132,9 @@ TEST_F(RemoteServerTest, AClientLeavingMidLineIsForgotten) {
     EXPECT_EQ(ask(*b, "*IDN?\n"), "2:*IDN?\n");
 }
 
-// Only a bare port means loopback; every other address has to be written out.
 TEST(ListenAddress, ABarePortIsLoopbackAndOtherAddressesMustBeNamed) {
-    const struct {
-        const char* text;
-        const char* shown;  // nullptr: refused
-        bool loopback;
-    } cases[] = {
+    // The address text, and how it is shown and whether it is loopback (nothing: refused).
+    const std::tuple<const char*, const char*, bool> cases[] = {
         {"5025", "127.0.0.1:5025", true},
         {"0", "127.0.0.1:0", true},
         {"localhost:5025", "127.0.0.1:5025", true},
@@ -157,18 +150,18 @@ TEST(ListenAddress, ABarePortIsLoopbackAndOtherAddressesMustBeNamed) {
         {"lab-pc:5025", nullptr, false},
         {"", nullptr, false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto& [text, shown, loopback] : cases) {
+        SCOPED_TRACE(text);
         QString problem;
-        const std::optional<ListenAddress> parsed = parseListenAddress(c.text, &problem);
-        if (c.shown == nullptr) {
+        const std::optional<ListenAddress> parsed = parseListenAddress(text, &problem);
+        if (shown == nullptr) {
             EXPECT_FALSE(parsed);
-            EXPECT_TRUE(problem.contains(QLatin1String(c.text)));
+            EXPECT_TRUE(problem.contains(QLatin1String(text)));
             continue;
         }
         ASSERT_TRUE(parsed) << problem.toStdString();
-        EXPECT_EQ(parsed->text(), QLatin1String(c.shown));
-        EXPECT_EQ(parsed->loopback(), c.loopback);
+        EXPECT_EQ(std::pair(parsed->text(), parsed->loopback()),
+                  std::pair(QString(shown), loopback));
     }
 }
 

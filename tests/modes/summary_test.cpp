@@ -1,37 +1,34 @@
-// The summary of a measurement file: what the tally takes from the recorded readings, the
-// content of the .json with and without the optional parts, where it goes, and that a
-// summary that cannot be written whole leaves nothing behind.
+// The summary of a measurement file: the tally, the .json's content, and where and how it is
+// written.
 #include "modes/summary.h"
 #include "platform/qtfiles.h"
 #include "platform/virtualclock.h"
 #include "support/fakefiles.h"
+#include "support/filebytes.h"
+#include "support/readings.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
-#include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
 namespace kr5 {
 namespace {
 
-Reading reading(double charge, double rate, double volts,
-                Reading::Kind kind = Reading::Kind::Cycle) {
-    Reading r;
-    r.kind = kind;
-    r.detector = DetectorFields{};
-    r.es = volts / 100.0;
-    r.countRate = 0;
-    r.charge = charge;
-    r.rawPeak = charge;  // at the 1/1 range with Adjust 1
-    r.pulseRate = rate;
-    r.testVoltage = volts;
-    return r;
+// A complete cycle at the 1/1 range with Adjust 1 and the PT ratio 100.
+Reading reading(double charge, double rate, double volts) {
+    return test::cycleReading(0, charge, rate, volts / 100.0);
 }
 
-class Summary : public ::testing::Test {
-  protected:
+// JSON text with its keys in order, for comparing objects whole.
+QByteArray compact(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+QByteArray compact(const char* json) {
+    return compact(QJsonDocument::fromJson(json).object());
+}
+
+struct Summary : ::testing::Test {
     SummaryParts parts() {
         SummaryParts p(constants, tally, inception);
         p.measurementFile = QStringLiteral("test.csv");
@@ -56,7 +53,9 @@ TEST_F(Summary, TheTallyTakesTheRecordedCyclesOnly) {
     EXPECT_FALSE(tally.largestChargePc());
     tally.takeReading(reading(12.5, 40, 8000));
     tally.takeReading(reading(3.0, 90, 9000));
-    tally.takeReading(reading(500.0, 5000, 9000, Reading::Kind::QnStep));  // a count rate
+    Reading step = test::qnStepReading(0, 5000, 90.0);  // a count rate
+    step.charge = 500.0;
+    tally.takeReading(step);
     Reading silent = reading(900, 900, 9000);
     silent.es.reset();  // no row is written for it
     tally.takeReading(silent);
@@ -77,21 +76,15 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
     constants.name = QStringLiteral("Bushing \"A\"");
     constants.adjust = 2.5;
     constants.setQ = 25.0;
-    QJsonObject json = summaryObject(parts());
-    EXPECT_EQ(json[QStringLiteral("measurementFile")].toString(), QStringLiteral("test.csv"));
-    EXPECT_EQ(json[QStringLiteral("start")].toString(), QStringLiteral("2026-12-07T09:00:00"));
-    EXPECT_EQ(json[QStringLiteral("end")].toString(), QStringLiteral("2026-12-07T10:30:05"));
-    EXPECT_EQ(json[QStringLiteral("rows")].toInt(), 3);
-    const QJsonObject c = json[QStringLiteral("inputConstants")].toObject();
-    EXPECT_EQ(c[QStringLiteral("name")].toString(), constants.name);
-    EXPECT_EQ(c[QStringLiteral("adjustPcPerV")].toDouble(), 2.5);
-    EXPECT_EQ(json[QStringLiteral("setQPc")].toDouble(), 25.0);
-    for (const char* none : {"calibration", "acceptance", "largestChargePc", "qm"}) {
-        EXPECT_TRUE(json[QLatin1String(none)].isNull()) << none;
-    }
-    const QJsonObject vq = json[QStringLiteral("inceptionExtinction")].toObject();
-    EXPECT_TRUE(vq[QStringLiteral("inceptionV")].isNull());
-    EXPECT_TRUE(json[QStringLiteral("background")].toObject()[QStringLiteral("levelPc")].isNull());
+    EXPECT_EQ(compact(summaryObject(parts())), compact(R"({"program": "kr5au 1.5.46",
+        "measurementFile": "test.csv", "start": "2026-12-07T09:00:00",
+        "end": "2026-12-07T10:30:05", "rows": 3, "setQPc": 25,
+        "inputConstants": {"name": "Bushing \"A\"", "number": "1", "temperature": "20",
+                           "humidity": "59", "ptRatio": 100, "adjustPcPerV": 2.5,
+                           "setQIndex": 0, "startCount": 50, "stopCount": 0},
+        "calibration": null, "acceptance": null, "largestChargePc": null,
+        "largestPulseRatePps": null, "qm": null, "background": {"levelPc": null, "belowKv": 1},
+        "inceptionExtinction": {"inceptionV": null, "extinctionV": null, "doubt": ""}})"));
 
     // An inception at a rising 8 kV and its extinction at a falling 6 kV, with the rest.
     constants.adjust = 1.0;
@@ -110,10 +103,8 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
     full.qmPassesInBlock = 2;
     full.calibration = {{QStringLiteral("q0Pc"), 50.0}};
     full.acceptance = {{QStringLiteral("verdict"), QStringLiteral("PASS")}};
-    json = summaryObject(full);
-    const auto object = [&json](const char* key) {
-        return QJsonDocument(json[QLatin1String(key)].toObject()).toJson(QJsonDocument::Compact);
-    };
+    const QJsonObject json = summaryObject(full);
+    const auto object = [&json](const char* key) { return compact(json[key].toObject()); };
     EXPECT_EQ(object("inceptionExtinction"),
               R"({"doubt":"","extinctionV":6000,"inceptionV":8000})");
     EXPECT_EQ(object("background"), R"({"belowKv":2,"levelPc":0.8})");
@@ -121,39 +112,22 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
     EXPECT_EQ(object("calibration"), R"({"q0Pc":50})");
     EXPECT_EQ(object("acceptance"), R"({"verdict":"PASS"})");
     EXPECT_EQ(json[QStringLiteral("largestChargePc")].toDouble(), 40.0);
-}
 
-TEST_F(Summary, SaysWhetherTheCalibrationIsStillInForce) {
-    CalibrationRecord record;
-    record.at = start;
-    record.q0Pc = 100.0;
-    record.attRange = 3;
-    record.meanRawPeakV = 5.0;
-    record.adjust = 2.0;
-    record.secondQ0Pc = 500.0;
-    record.linearityPercent = -1.5;
+    // The calibration's part says whether its Adjust is still in force.
+    CalibrationRecord record{start, 100.0, 3, 5.0, 2.0, -1.5, 500.0};
     constants.adjust = 2.0;
-    QJsonObject json = calibrationObject(record, constants);
-    EXPECT_EQ(json[QStringLiteral("at")].toString(), QStringLiteral("2026-12-07T09:00:00"));
-    EXPECT_EQ(json[QStringLiteral("range")].toString(), QStringLiteral("1/10"));
-    EXPECT_EQ(json[QStringLiteral("linearityPercent")].toDouble(), -1.5);
-    EXPECT_TRUE(json[QStringLiteral("adjustInForce")].toBool());
+    EXPECT_EQ(compact(calibrationObject(record, constants)),
+              compact(R"({"at": "2026-12-07T09:00:00", "calibratorPc": 100, "range": "1/10",
+                          "meanRawPeakV": 5, "adjustPcPerV": 2, "adjustInForce": true,
+                          "secondCalibratorPc": 500, "linearityPercent": -1.5})"));
     constants.adjust = 2.5;  // typed in Input const since
     record.linearityPercent.reset();
-    json = calibrationObject(record, constants);
-    EXPECT_FALSE(json[QStringLiteral("adjustInForce")].toBool());
-    EXPECT_TRUE(json[QStringLiteral("linearityPercent")].isNull());
+    const QJsonObject calibration = calibrationObject(record, constants);
+    EXPECT_FALSE(calibration[QStringLiteral("adjustInForce")].toBool());
+    EXPECT_TRUE(calibration[QStringLiteral("linearityPercent")].isNull());
 }
 
-TEST(SummaryFile, GoesBesideTheMeasurementFileUnderItsName) {
-    EXPECT_EQ(summaryPath(QStringLiteral("/data/run 1.csv")), QStringLiteral("/data/run 1.json"));
-    EXPECT_EQ(summaryPath(QStringLiteral("/data/run.1.csv")), QStringLiteral("/data/run.1.json"));
-    EXPECT_EQ(summaryPath(QStringLiteral("/data/run")), QStringLiteral("/data/run.json"));
-    // Never in the place of the rows themselves.
-    EXPECT_EQ(summaryPath(QStringLiteral("/data/run.json")), QStringLiteral("/data/run.json.json"));
-}
-
-TEST(SummaryFile, IsWrittenWholeOrNotAtAll) {
+TEST(SummaryFile, GoesBesideTheMeasurementFileWrittenWholeOrNotAtAll) {
     const QJsonObject summary{{QStringLiteral("rows"), 12}};
     test::FakeFiles fake;
     QString problem;
@@ -179,9 +153,14 @@ TEST(SummaryFile, IsWrittenWholeOrNotAtAll) {
                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
                     .isEmpty());
     ASSERT_TRUE(writeSummary(files, dir.filePath(QStringLiteral("a.csv")), summary, &problem));
-    QFile written(dir.filePath(QStringLiteral("a.json")));
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QJsonDocument::fromJson(written.readAll()).object(), summary);
+    EXPECT_EQ(
+        QJsonDocument::fromJson(test::readBytes(dir.filePath(QStringLiteral("a.json")))).object(),
+        summary);
+    // It goes beside the measurement file under its name, never in the place of the rows.
+    EXPECT_EQ(summaryPath(QStringLiteral("/data/run 1.csv")), QStringLiteral("/data/run 1.json"));
+    EXPECT_EQ(summaryPath(QStringLiteral("/data/run.1.csv")), QStringLiteral("/data/run.1.json"));
+    EXPECT_EQ(summaryPath(QStringLiteral("/data/run")), QStringLiteral("/data/run.json"));
+    EXPECT_EQ(summaryPath(QStringLiteral("/data/run.json")), QStringLiteral("/data/run.json.json"));
 }
 
 }  // namespace

@@ -1,18 +1,17 @@
-// The pacer of the windows that follow the readings, in virtual time: a view shown at once
-// when its last frame is old enough, requests in between coalesced into the next frame
-// with what is current then, the frame timer only while requests keep coming.
+// The pacer of the windows that follow the readings, in virtual time: at most one frame a view
+// with what is current then.
 #include "platform/screenpacer.h"
 #include "platform/virtualclock.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace kr5 {
 namespace {
 
-class ScreenPacerTest : public ::testing::Test {
-  protected:
+struct ScreenPacerTest : ::testing::Test {
     VirtualClock clock;
     ScreenPacer pacer{clock};
     std::vector<std::pair<char, int>> shown;  // view, value shown, in order
@@ -36,10 +35,8 @@ TEST_F(ScreenPacerTest, ReadingsFasterThanFramesAreShownOncePerFrameWithTheLates
     clock.advanceMs(ScreenPacer::kFrameMs);
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.back(), std::make_pair('b', 116));
-    int frames = 0;
-    for (const auto& [view, value] : shown) {
-        frames += view == 'a' ? 1 : 0;
-    }
+    const auto frames =
+        std::count_if(shown.begin(), shown.end(), [](auto s) { return s.first == 'a'; });
     EXPECT_LE(frames, 1 + (15 * 16 + ScreenPacer::kFrameMs) / ScreenPacer::kFrameMs);
     EXPECT_GE(frames, 5);
     EXPECT_EQ(std::count(shown.begin(), shown.end(), std::make_pair('a', 16)), 1);

@@ -1,6 +1,5 @@
-// Text set through the accessibility interface, as a screen reader or a dictation tool
-// sets it, counts in Input const and Options as typed text does. How the windows look
-// and take typing and clicks is in recordswindows_test.cpp.
+// Text set through the accessibility interface counts in Input const and Options as typed
+// text does; typing and clicks are in recordswindows_test.cpp.
 #include "constantswindowfixture.h"
 #include "platform/controlnames.h"
 #include "records/constantswindow.h"
@@ -15,7 +14,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 
 namespace kr5 {
 namespace {
@@ -36,8 +34,7 @@ void setByTool(QWidget* field, const QString& text, Way way) {
     edit->replaceText(0, a->textInterface()->characterCount(), text);
 }
 
-class ConstantsByTool : public test::ConstantsWindowFixture {
-  protected:
+struct ConstantsByTool : test::ConstantsWindowFixture {
     QLabel* setQLabel() { return window.findChild<QLabel*>(QStringLiteral("Label16")); }
     InputConstants stored() const {
         InputConstants fromFile;
@@ -91,7 +88,6 @@ TEST_F(ConstantsByTool, CancelDropsWhatAToolSetAndLoadingIsNoEdit) {
     EXPECT_EQ(stored().number, QStringLiteral("42"));
 }
 
-// Typing into Adjust still shows in Set Q only when the field is left.
 TEST_F(ConstantsByTool, TypedAdjustShowsInSetQWhenTheFieldIsLeft) {
     text(6)->selectAll();
     text(6)->insert(QStringLiteral("0.5"));
@@ -101,7 +97,6 @@ TEST_F(ConstantsByTool, TypedAdjustShowsInSetQWhenTheFieldIsLeft) {
     EXPECT_EQ(setQLabel()->text(), QStringLiteral("0.5"));
 }
 
-// The Q-N condition of the Options window, set by a tool, is taken by Set.
 TEST(OptionsByTool, TheConditionSetByAToolIsTakenBySet) {
     OperatingSettings settings;
     Requests requests;

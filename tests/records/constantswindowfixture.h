@@ -14,8 +14,7 @@
 
 namespace kr5::test {
 
-class ConstantsWindowFixture : public ::testing::Test {
-  protected:
+struct ConstantsWindowFixture : ::testing::Test {
     QTemporaryDir dir;
     InputConstants constants;
     SettingsFile settings{dir.path()};

@@ -1,6 +1,5 @@
-// The number reading rules of the constants: the leading number of a text, '.' as the
-// decimal point in every locale, counts rounded half to even and held to 32 bits. The form
-// and the settings file that read with these rules are tested in settings_test.cpp.
+// The number reading rules of the constants; the form and settings file that use them are in
+// settings_test.cpp.
 #include "records/numbertext.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,4 @@
-// The Options logic: Set applying only the tab that shows, with the values of the elements
-// selected, and the requests and signals it leaves for the rest of the program. The window
-// (the initial selections, the check boxes following the panel, the read-out) is tested in
+// The Options logic: Set applies only the tab that shows. The window is in
 // recordswindows_test.cpp.
 #include "records/optionsform.h"
 
@@ -11,35 +9,28 @@
 namespace kr5 {
 namespace {
 
-class OptionsFormTest : public ::testing::Test {
-  protected:
+TEST(OptionsForm, SetAppliesOnlyTheTabThatShows) {
     OperatingSettings settings;
     Requests requests;
     OptionsForm form{settings, requests};
     int autoRangingSets = 0;
     int tvMultiplierSets = 0;
-
-    OptionsFormTest() {
-        QObject::connect(&form, &OptionsForm::autoRangingSet, [this] { ++autoRangingSets; });
-        QObject::connect(&form, &OptionsForm::tvMultiplierSet, [this] { ++tvMultiplierSets; });
-    }
-    void set(OptionsForm::Tab tab) {
+    QObject::connect(&form, &OptionsForm::autoRangingSet, [&] { ++autoRangingSets; });
+    QObject::connect(&form, &OptionsForm::tvMultiplierSet, [&] { ++tvMultiplierSets; });
+    const auto set = [&form](OptionsForm::Tab tab) {
         form.selections.tab = tab;
         form.set();
-    }
-    void select(OptionsForm::Group group, int i) {
+    };
+    const auto select = [&form](OptionsForm::Group group, int i) {
         form.selections.option[static_cast<size_t>(group)] = i;
-    }
+    };
     // Every setting Set may change, and the signals and request it leaves.
-    auto all() const {
+    const auto all = [&] {
         return std::tuple(settings.sampleMs, settings.tvMultiplier, settings.autoAttenuator,
                           settings.autoRate, settings.speedIndex, settings.gateTimeMs,
                           settings.qnPasses, settings.qnCondition, autoRangingSets,
                           tvMultiplierSets, requests.speedChange);
-    }
-};
-
-TEST_F(OptionsFormTest, SetAppliesOnlyTheTabThatShows) {
+    };
     constexpr qint32 nonStop = OperatingSettings::nonStop;
     select(OptionsForm::SampleTimeOptions, 3);  // 500ms on Sample time
     select(OptionsForm::TvMultiOptions, 2);     // x4 on TV Multi

@@ -1,7 +1,5 @@
-// Reading a measurement file back: a recording made with the Recorder comes back as its
-// constants, rows, markers and Q-N passes; damaged headers refuse the file with the line
-// and what belonged there; damaged body lines are skipped and counted; a long file is read
-// in slices; and the rows replay as readings at the chosen constants.
+// Reading a measurement file back: a recording, damaged headers and lines, a long file in
+// slices, and the rows replayed as readings.
 #include "records/recordedfile.h"
 #include "core/format.h"
 #include "platform/qtfiles.h"
@@ -30,8 +28,7 @@ Reading qnStep(int att, qint32 count) {
     return r;
 }
 
-class RecordedFileTest : public ::testing::Test {
-  protected:
+struct RecordedFileTest : ::testing::Test {
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("t1.csv"));
     InputConstants constants;
@@ -100,15 +97,13 @@ TEST_F(RecordedFileTest, ARecordingReadsBackWithItsRowsMarkersAndQnPasses) {
     recorder.closeFile();
 
     const RecordedTest test = read();
-    EXPECT_EQ(test.constants.name, constants.name);
-    EXPECT_EQ(test.constants.temperature, constants.temperature);
-    EXPECT_EQ(std::tuple(test.constants.ptRatio, test.constants.adjust, test.constants.setQ,
-                         test.constants.setQIndex, test.constants.startCount),
-              std::tuple(1000.0, 2.5, 12.5, 2.0, 40));
-    EXPECT_EQ(test.date, QDate(2026, 3, 9));
-    EXPECT_EQ(QStringList({test.version, test.detectorIdent, test.acIdent}),
-              QStringList({versionText(), "KR-5 V2.10", "AU-1 V1.00"}));
-    EXPECT_EQ(test.skippedRows, 0);
+    const InputConstants& c = test.constants;
+    EXPECT_EQ(std::tuple(c.ptRatio, c.adjust, c.setQ, c.setQIndex, c.startCount, test.skippedRows),
+              std::tuple(1000.0, 2.5, 12.5, 2.0, 40, 0));
+    EXPECT_EQ(QStringList({c.name, c.temperature, test.version, test.detectorIdent, test.acIdent,
+                           test.date.toString(Qt::ISODate)}),
+              QStringList({constants.name, constants.temperature, versionText(), "KR-5 V2.10",
+                           "AU-1 V1.00", "2026-03-09"}));
 
     ASSERT_EQ(test.rows.size(), 3u + 16u + 1u + 1u + 1u);
     const RecordedRow& first = test.rows[0];
@@ -143,7 +138,6 @@ TEST_F(RecordedFileTest, ARecordingReadsBackWithItsRowsMarkersAndQnPasses) {
               std::tuple(20, 1, size_t{1}));
 }
 
-// Each kind of header damage refuses the file with the line and what belongs there.
 TEST_F(RecordedFileTest, AFileThatIsNoMeasurementFileOfOursIsRefusedAtItsLine) {
     const QByteArray good = header();
     const QList<QByteArray> lines = good.split('\n');
@@ -154,12 +148,7 @@ TEST_F(RecordedFileTest, AFileThatIsNoMeasurementFileOfOursIsRefusedAtItsLine) {
     wrongValue.replace("\"Adjust\", 2.5", "\"Adjust\",2,5");
     QByteArray wrongProgram = good;
     wrongProgram.replace("KR-5au", "KR-3");
-    struct Case {
-        QByteArray bytes;
-        int line;
-        const char* text;
-    };
-    const Case cases[] = {
+    const std::tuple<QByteArray, int, const char*> cases[] = {
         {"", 1, "The file is empty."},
         {QByteArray("\x7f\x45LF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0", 20), 1,
          "Line 1: expected \"Name\",<text>,\"dummy\",\"dummy\",\"dummy\""},
@@ -172,9 +161,9 @@ TEST_F(RecordedFileTest, AFileThatIsNoMeasurementFileOfOursIsRefusedAtItsLine) {
         {wrongProgram, 10,
          "Line 10: expected \"Mes. Program\",\"KR-5au\",\"dummy\",\"dummy\",\"dummy\""},
     };
-    for (const Case& c : cases) {
-        const ReadProblem p = problemOf(c.bytes);
-        EXPECT_EQ(std::pair(p.line, p.text), std::pair(c.line, QString::fromLatin1(c.text)));
+    for (const auto& [bytes, line, text] : cases) {
+        const ReadProblem p = problemOf(bytes);
+        EXPECT_EQ(std::pair(p.line, p.text), std::pair(line, QString::fromLatin1(text)));
     }
     const auto missing = readRecordedTest(dir.filePath(QStringLiteral("none.csv")));
     ASSERT_TRUE(std::holds_alternative<ReadProblem>(missing));
@@ -251,7 +240,6 @@ TEST_F(RecordedFileTest, ALongFileIsReadSliceBySlice) {
     EXPECT_EQ(std::get<ReadProblem>(result).line, 1);
 }
 
-// The replayed readings give back the row's values through the chosen constants.
 TEST_F(RecordedFileTest, RowsReplayAsReadingsAtTheChosenConstants) {
     writeBytes(path, header() + "\"QNstartD\",\"14:05:09\",\"dry\",\" 1kV\", 1\r\n" +
                          " 2,.3, 0,17.0,1230.0\r\n\"QNend\",\"14:05:10\",\"dummy\",\"dummy\","

@@ -1,6 +1,4 @@
-// The lines of the measurement file: the header, the number form of its values, quoted
-// texts with doubled quotes, marker lines and data rows. When and into which file the
-// lines are written is tested in recorder_test.cpp.
+// The lines of the measurement file; when and where they are written is in recorder_test.cpp.
 #include "records/recordlines.h"
 #include "recordstest.h"
 
@@ -15,7 +13,7 @@ QString line(const char* key, const QString& value) {
     return QStringLiteral("\"%1\",%2,\"dummy\",\"dummy\",\"dummy\"").arg(QLatin1String(key), value);
 }
 
-TEST(HeaderLines, AllFourteenLinesOfADefaultTest) {
+TEST(HeaderLines, AllFourteenLinesOfADefaultTestThenQuotedTextsAndMissingUnits) {
     InputConstants constants;
     constants.name = QStringLiteral("cable 7");
     UnitsOnLine units;
@@ -34,11 +32,9 @@ TEST(HeaderLines, AllFourteenLinesOfADefaultTest) {
     EXPECT_TRUE(
         QRegularExpression(QStringLiteral(R"(^ \d+\. \d+\. \d+$)")).match(versionText()).hasMatch())
         << versionText().toStdString();
-}
 
-// The number form of each value is tested with numberForm in the core suite.
-TEST(HeaderLines, TextsQuotedNumbersInTheFileFormAndMissingUnitsEmpty) {
-    InputConstants constants;
+    // Texts quoted, numbers in the file's form (numberForm's, tested in the core suite), and
+    // missing units empty.
     constants.name = QStringLiteral(R"(12" rod, "B")");
     constants.adjust = 0.25;
     constants.ptRatio = -2;

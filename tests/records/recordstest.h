@@ -4,12 +4,10 @@
 
 #include "link/reply.h"
 #include "measure/reading.h"
+#include "support/filebytes.h"
 
-#include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QList>
-#include <QString>
 #include <ostream>
 
 // Failure messages show texts as text.
@@ -22,22 +20,12 @@ inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
 
 namespace kr5::recordstest {
 
-inline QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::readBytes;
+using test::writeBytes;
 
-inline void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        file.write(bytes);
-    }
-}
-
-// The lines of a file written with CR LF ends; any other line end gives one line saying
-// so, which no expected content matches.
-inline QList<QByteArray> crlfLines(const QString& path) {
-    QByteArray bytes = readBytes(path);
+// The lines of bytes written with CR LF ends; any other line end gives one line saying so,
+// which no expected content matches.
+inline QList<QByteArray> crlfLines(QByteArray bytes) {
     if (bytes.isEmpty()) {
         return {};
     }
@@ -46,6 +34,9 @@ inline QList<QByteArray> crlfLines(const QString& path) {
     }
     bytes.replace("\r\n", "\n").chop(1);
     return bytes.split('\n');
+}
+inline QList<QByteArray> crlfLines(const QString& path) {
+    return crlfLines(readBytes(path));
 }
 
 // The detector's whole reply to "x" (peak and rate codes in hex, the ranges) and the AC

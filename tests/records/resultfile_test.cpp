@@ -1,7 +1,4 @@
-// The V-Q window's Save: the result file's outcomes (saved byte for byte, refused without
-// a name, cancelled, not written). Finding the inception and extinction is tested in the
-// measure suite, the Save menu item in the charts suite, a Save during a recording in the
-// app suite.
+// The V-Q window's Save: the result file's outcomes.
 #include "records/resultfile.h"
 #include "measure/inception.h"
 #include "platform/virtualclock.h"
@@ -15,8 +12,7 @@
 namespace kr5 {
 namespace {
 
-class ResultFileTest : public ::testing::Test {
-  protected:
+struct ResultFileTest : ::testing::Test {
     // A rise through Set Q 100 at 1200 V and a fall below it at 980 V, at 60 P.P.S.
     ResultFileTest() {
         constants.name = QStringLiteral("test1");
@@ -62,16 +58,10 @@ TEST_F(ResultFileTest, SavedReplacesAnOlderFileWithTheTable) {
 }
 
 TEST_F(ResultFileTest, UnnamedCancelledAndNotWrittenLeaveNoFile) {
-    struct Case {
-        const char* what;
-        const char* name;
-        QString queuedPath;  // empty: the dialog is cancelled
-        ResultSave outcome;
-        size_t dialogsAsked;
-        QString message;  // empty: none
-    };
     const QString unwritable = path("missing/folder/r.csv");
-    const Case cases[] = {
+    // What, the name, the path given (none: cancelled), the outcome, the dialogs asked and the
+    // message shown (none: no message).
+    const std::tuple<const char*, const char*, QString, ResultSave, size_t, QString> cases[] = {
         {"unnamed", "no name", path("r.csv"), ResultSave::Unnamed, 0,
          QStringLiteral("Can not Save under no name.")},
         {"cancelled", "test1", QString(), ResultSave::Cancelled, 1, QString()},
@@ -79,16 +69,16 @@ TEST_F(ResultFileTest, UnnamedCancelledAndNotWrittenLeaveNoFile) {
          QStringLiteral("Can not write the file ") + QDir::toNativeSeparators(unwritable) +
              QLatin1Char('.')},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, name, queuedPath, outcome, dialogsAsked, message] : cases) {
+        SCOPED_TRACE(what);
         dialogs = test::FakeDialogs();
-        dialogs.savePaths = {c.queuedPath};
-        constants.name = QLatin1String(c.name);
-        EXPECT_EQ(saved(), c.outcome);
-        EXPECT_EQ(dialogs.saveRequests.size(), c.dialogsAsked);
-        ASSERT_EQ(dialogs.shown.size(), c.message.isEmpty() ? 0u : 1u);
-        if (!c.message.isEmpty()) {
-            EXPECT_EQ(dialogs.shown[0].text, c.message);
+        dialogs.savePaths = {queuedPath};
+        constants.name = QLatin1String(name);
+        EXPECT_EQ(saved(), outcome);
+        EXPECT_EQ(dialogs.saveRequests.size(), dialogsAsked);
+        ASSERT_EQ(dialogs.shown.size(), message.isEmpty() ? 0u : 1u);
+        if (!message.isEmpty()) {
+            EXPECT_EQ(dialogs.shown[0].text, message);
             EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
         }
         EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());

@@ -1,7 +1,5 @@
-// The input constants' form and their settings file: the file per port with its nine
-// lines, the reading of fields and file lines, OK and CANCEL, and refusals that change
-// nothing; a settings file that is no regular file or has overlong lines. The number reading rules
-// alone are in numbertext_test.cpp, the Input const window in recordswindows_test.cpp.
+// The input constants' form and their settings file per port. The number reading rules are in
+// numbertext_test.cpp, the Input const window in recordswindows_test.cpp.
 #include "records/constantsform.h"
 #include "records/settingsfile.h"
 #include "recordstest.h"
@@ -29,8 +27,7 @@ namespace {
 using recordstest::readBytes;
 using recordstest::writeBytes;
 
-class SettingsTest : public ::testing::Test {
-  protected:
+struct SettingsTest : ::testing::Test {
     QTemporaryDir dir;
     SettingsFile file{dir.path()};
     InputConstants constants;
@@ -49,8 +46,7 @@ TEST_F(SettingsTest, FirstStartShowsTheDefaultsAndEachPortHasItsOwnFile) {
     EXPECT_EQ(QStringList({f.name, f.number, f.temperature, f.humidity, f.ptRatio, f.adjust,
                            f.start, f.stop}),
               QStringList({"no name", "1", "20", "59", " 100", "1", "50", "0"}));
-    EXPECT_EQ(f.setQIndex, 0);
-    EXPECT_EQ(form.setQText(), QStringLiteral("1"));
+    EXPECT_EQ(std::pair(f.setQIndex, form.setQText()), std::pair(0, QStringLiteral("1")));
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     EXPECT_EQ(readBytes(iniPath()),
               QByteArray("no name\r\n1\r\n20\r\n59\r\n 100 \r\n 1 \r\n 1 \r\n 50 \r\n 0 \r\n"));
@@ -58,19 +54,14 @@ TEST_F(SettingsTest, FirstStartShowsTheDefaultsAndEachPortHasItsOwnFile) {
     writeBytes(iniPath("2"), "x\r\n2\r\n20\r\n59\r\n 222 \r\n 1 \r\n 1 \r\n 50 \r\n 0 \r\n");
     form.setPortDigit(QStringLiteral("2"));
     form.loadSettings();
-    EXPECT_EQ(constants.ptRatio, 222.0);
-    EXPECT_EQ(constants.number, QStringLiteral("2"));
+    EXPECT_EQ(std::pair(constants.ptRatio, constants.number),
+              std::pair(222.0, QStringLiteral("2")));
 }
 
 // Leading numbers are taken, counts rounded half to even, Set Q is the scroll bar's range
 // times Adjust, and the file has the number form of each value between blanks.
 TEST_F(SettingsTest, OkReadsLeadingNumbersAndTheSetQLabelShowsWhatOkWillTake) {
-    form.loadSettings();
-    form.fields.ptRatio = QStringLiteral("12abc");
-    form.fields.adjust = QStringLiteral("-0.25");
-    form.fields.setQIndex = 2;
-    form.fields.start = QStringLiteral("2.5");
-    form.fields.stop = QStringLiteral("3.5");
+    form.fields = {"no name", "1", "20", "59", "12abc", "-0.25", "2.5", "3.5", 2};
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     EXPECT_EQ(
         std::tuple(constants.ptRatio, constants.setQ, constants.startCount, constants.stopCount),
@@ -94,14 +85,9 @@ TEST_F(SettingsTest, OkReadsLeadingNumbersAndTheSetQLabelShowsWhatOkWillTake) {
 // CANCEL and a restart bring back what OK stored: texts with commas and quotes whole,
 // without shifting the values after them, and numbers to their last digit; never the name.
 TEST_F(SettingsTest, CancelAndRestartBringBackTheLastOkButNotTheName) {
-    form.loadSettings();
-    form.fields.name = QStringLiteral("cable 7");
-    form.fields.number = QStringLiteral("A-1, second try");
-    form.fields.temperature = QStringLiteral("\"23\" indoors");
-    form.fields.humidity = QStringLiteral("  55 , dry ");
-    form.fields.ptRatio = QStringLiteral("-123456.789012345e-3");  // fifteen digits
-    form.fields.start = QStringLiteral("-2147483648");
-    form.fields.stop = QStringLiteral("2147483647");
+    form.fields = {
+        "cable 7", "A-1, second try", "\"23\" indoors", "  55 , dry ", "-123456.789012345e-3",
+        "1",       "-2147483648",     "2147483647"};
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     form.fields.name = QStringLiteral("typed, not confirmed");
     form.fields.number = QStringLiteral("43");
@@ -124,13 +110,8 @@ TEST_F(SettingsTest, CancelAndRestartBringBackTheLastOkButNotTheName) {
 // Each value is taken while its line is there and fits; the first that does not ends the
 // reading and the values after it keep their defaults.
 TEST_F(SettingsTest, AShortOrBrokenFileKeepsTheValuesAfterTheFailurePoint) {
-    struct Case {
-        bool complete;
-        const char* numberLines;  // after the lines of name, No., Temp. and RH
-        double ptRatio, adjust;
-        qint32 startCount, stopCount;
-    };
-    const Case cases[] = {
+    // Whether the file is complete, its lines after name, No., Temp. and RH, and the values.
+    const std::tuple<bool, const char*, double, double, qint32, qint32> cases[] = {
         {false, "", 100, 1, 50, 0},
         {false, " 300 \r\n", 300, 1, 50, 0},
         {false, " 300 \n 2 \n 4 \n 60", 300, 2, 60, 0},  // LF alone, no last end
@@ -140,14 +121,14 @@ TEST_F(SettingsTest, AShortOrBrokenFileKeepsTheValuesAfterTheFailurePoint) {
         {false, " 1 \r\n 1 \r\n 1 \r\n 2147483648 \r\n 9 \r\n", 1, 1, 50, 0},
         {false, " 1 \r\n 1 \r\n 1 \r\n 8 \r\n -99999999999 \r\n", 1, 1, 8, 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.numberLines);
-        writeBytes(iniPath(), QByteArray("n\r\n7\r\n21\r\n60\r\n") + c.numberLines);
+    for (const auto& [complete, numberLines, ptRatio, adjust, startCount, stopCount] : cases) {
+        SCOPED_TRACE(numberLines);
+        writeBytes(iniPath(), QByteArray("n\r\n7\r\n21\r\n60\r\n") + numberLines);
         InputConstants fresh;
-        EXPECT_EQ(file.load(QStringLiteral("1"), fresh), c.complete);
-        EXPECT_EQ(fresh.humidity, QStringLiteral("60"));
-        EXPECT_EQ(std::tuple(fresh.ptRatio, fresh.adjust, fresh.startCount, fresh.stopCount),
-                  std::tuple(c.ptRatio, c.adjust, c.startCount, c.stopCount));
+        EXPECT_EQ(file.load(QStringLiteral("1"), fresh), complete);
+        EXPECT_EQ(std::tuple(fresh.humidity, fresh.ptRatio, fresh.adjust, fresh.startCount,
+                             fresh.stopCount),
+                  std::tuple(QStringLiteral("60"), ptRatio, adjust, startCount, stopCount));
     }
     writeBytes(iniPath(), "n\r\n7\r\n");  // ends among the texts
     InputConstants shortFile;
@@ -196,9 +177,7 @@ TEST_F(SettingsTest, ARefusedOrUnwrittenOkChangesNothing) {
 // the fields show it (typed edits not yet confirmed are dropped). A file that cannot be
 // written, or a value that is no number, changes nothing.
 TEST_F(SettingsTest, StoreAdjustSavesTheConstantsInForceWithTheNewAdjustAndRefillsTheFields) {
-    form.loadSettings();
-    form.fields.ptRatio = QStringLiteral("250");
-    form.fields.setQIndex = 3;
+    form.fields = {"no name", "1", "20", "59", "250", "1", "50", "0", 3};
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     form.fields.number = QStringLiteral("typed, not confirmed");
     std::string order;
@@ -229,15 +208,9 @@ TEST_F(SettingsTest, LinesAreReadOnlyUpToTheirBoundAndNothingAfterTheNinth) {
     const QByteArray longest(SettingsFile::maxLineBytes, '7');
     const QByteArray tooLong(SettingsFile::maxLineBytes + 1, '7');
     const QByteArray numbers = " 222 \r\n 2 \r\n 2 \r\n 60 \r\n";  // lines 5 to 8
-    struct Case {
-        const char* what;
-        QByteArray bytes;
-        bool complete;
-        QByteArray number;
-        double ptRatio;
-        qint32 stopCount;
-    };
-    const Case cases[] = {
+                                                                   // The file, whether it is
+                                                                   // complete, and the values read.
+    const std::tuple<const char*, QByteArray, bool, QByteArray, double, qint32> cases[] = {
         {"a first line of 4 MB",
          QByteArray(4 << 20, 'n') + "\r\n9\r\n30\r\n70\r\n" + numbers + " 1", false, "1", 100, 0},
         {"a line of the longest", "n\r\n" + longest + "\r\n30\r\n70\r\n" + numbers + " 1", true,
@@ -255,13 +228,13 @@ TEST_F(SettingsTest, LinesAreReadOnlyUpToTheirBoundAndNothingAfterTheNinth) {
              QByteArray(4 << 20, 'x').replace("xx", "\r\n"),
          true, "9", 222, 1},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        writeBytes(iniPath(), c.bytes);
+    for (const auto& [what, bytes, complete, number, ptRatio, stopCount] : cases) {
+        SCOPED_TRACE(what);
+        writeBytes(iniPath(), bytes);
         InputConstants fresh;
-        EXPECT_EQ(file.load(QStringLiteral("1"), fresh), c.complete);
+        EXPECT_EQ(file.load(QStringLiteral("1"), fresh), complete);
         EXPECT_EQ(std::tuple(fresh.number.toLatin1(), fresh.ptRatio, fresh.stopCount),
-                  std::tuple(c.number, c.ptRatio, c.stopCount));
+                  std::tuple(number, ptRatio, stopCount));
     }
 
     form.loadSettings();
@@ -272,39 +245,6 @@ TEST_F(SettingsTest, LinesAreReadOnlyUpToTheirBoundAndNothingAfterTheNinth) {
 }
 
 #ifdef Q_OS_UNIX
-// Whatever opens the path for reading gets another settings file through it: a FIFO that a
-// load opened would give these values instead of holding the test for ever.
-class Feeder {
-  public:
-    explicit Feeder(const QString& path)
-        : path_(QFile::encodeName(path)), thread_([this] { feed(); }) {}
-    ~Feeder() {
-        stop_ = true;
-        thread_.join();
-    }
-    Feeder(const Feeder&) = delete;
-    Feeder& operator=(const Feeder&) = delete;
-
-  private:
-    void feed() {
-        static const char other[] = "x\r\n9\r\n30\r\n70\r\n 222 \r\n 2 \r\n 2 \r\n 60 \r\n 1 \r\n";
-        while (!stop_) {
-            // Opening for writing without waiting succeeds only once a reader has it open.
-            const int fd = ::open(path_.constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                [[maybe_unused]] const auto written = ::write(fd, other, sizeof other - 1);
-                ::close(fd);
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-
-    QByteArray path_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
 // A path that is no regular file is never opened, since a FIFO would hold the start until
 // something writes to it and a device might never end: the defaults stay and the form says
 // which file it ignored, for the program to show.
@@ -322,11 +262,25 @@ TEST_F(SettingsTest, APathThatIsNoRegularFileIsIgnoredWithAMessageNamingIt) {
         InputConstants fresh;
         ConstantsForm startForm(fresh, file);
         startForm.setPortDigit(QStringLiteral("1"));
-        QString message;
-        {
-            Feeder feeder(path);
-            message = startForm.loadSettings();
-        }
+        // Whatever opens the path for reading gets another settings file through it: a FIFO
+        // that the load opened would give these values instead of holding the test for ever.
+        std::atomic<bool> loaded{false};
+        std::thread feeder([&] {
+            static const char other[] =
+                "x\r\n9\r\n30\r\n70\r\n 222 \r\n 2 \r\n 2 \r\n 60 \r\n 1 \r\n";
+            while (!loaded) {  // opening to write without waiting needs a reader there
+                const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    [[maybe_unused]] const auto written = ::write(fd, other, sizeof other - 1);
+                    ::close(fd);
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+        const QString message = startForm.loadSettings();
+        loaded = true;
+        feeder.join();
         EXPECT_EQ(message, QStringLiteral("The settings file %1 is not a regular file and was not "
                                           "read. The default input constants are used.")
                                .arg(QDir::toNativeSeparators(path)));

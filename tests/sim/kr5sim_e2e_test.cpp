@@ -1,16 +1,13 @@
-// The kr5sim program on pseudo-terminals, reached through the program's own serial link on
-// the Qt serial port, at 19200 baud (the program's end-to-end tests run at 9600 and 38400),
-// its own frame log of it, and its clean end on SIGTERM. Discovery, cycles and closing and
-// reopening the port over the same lines are in app_program_e2e_test; the bench model itself
-// in sim_model_test.
+// The kr5sim program on pseudo-terminals through the program's own serial link at 19200 baud,
+// its frame log and its clean end on SIGTERM.
 #include "core/timing.h"
 #include "link/link.h"
 #include "platform/qtserialport.h"
 #include "support/benchunits.h"
+#include "support/filebytes.h"
 #include "support/waituntil.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -27,8 +24,7 @@ TEST(Kr5simRun, AnswersAtAnotherSpeedLogsItAndEndsCleanly) {
     QObject::connect(&sim, &QProcess::readyReadStandardOutput,
                      [&] { output += QString::fromLocal8Bit(sim.readAllStandardOutput()); });
     sim.start(QStringLiteral(KR5SIM_PATH),
-              {QStringLiteral("--log"), logPath, QStringLiteral("--operator"),
-               QStringLiteral("off"), QStringLiteral("--seed"), QStringLiteral("5")});
+              QStringList{"--log", logPath, "--operator", "off", "--seed", "5"});
     ASSERT_TRUE(wait.until(5000, [&] { return output.contains(QLatin1String("READY")); }))
         << output.toStdString() << sim.readAllStandardError().toStdString();
     const auto device =
@@ -53,12 +49,9 @@ TEST(Kr5simRun, AnswersAtAnotherSpeedLogsItAndEndsCleanly) {
     sim.terminate();
     ASSERT_TRUE(wait.until(3000, [&] { return sim.state() == QProcess::NotRunning; }));
     EXPECT_EQ(std::pair(sim.exitStatus(), sim.exitCode()), std::pair(QProcess::NormalExit, 0));
-    QFile log(logPath);
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly | QIODevice::Text));
     QStringList frames;  // "<port> <baud> <address> <command>" without the time
-    for (const QString& line :
-         QString::fromLatin1(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        frames << line.section(QLatin1Char(' '), 1);
+    for (const QByteArray& line : test::readBytes(logPath).trimmed().split('\n')) {
+        frames << QString::fromLatin1(line).section(QLatin1Char(' '), 1);
     }
     EXPECT_EQ(frames, (QStringList{"port1 9600 C0 b4", "port1 9600 C1 b4", "port1 9600 C2 b4",
                                    "port1 19200 C0 v", "port1 19200 C0 x", "port1 19200 C0 b3",

@@ -1,7 +1,5 @@
-// What the readings show, read with the program's own readers: the voltage profile, the
-// inception/extinction hysteresis, the ranges and their saturation, the gate counts of a
-// pass, the noise discriminator, the operators in local mode, and the repeatability of a
-// seeded scenario. The form of the replies on the line is in replies_test.cpp.
+// What the simulated readings show, read with the program's own readers; the replies' form is
+// in replies_test.cpp.
 #include "sim/acunit.h"
 #include "simline.h"
 

@@ -1,6 +1,5 @@
-// What the units answer on the line: the length and fields of every reply and that the
-// program's readers take them, who answers which frame, the speed change and the timing of
-// an exchange. What the readings show is in physics_test.cpp.
+// What the simulated units answer on the line, and when; what the readings show is in
+// physics_test.cpp.
 #include "simline.h"
 
 #include <gtest/gtest.h>
@@ -31,25 +30,23 @@ TEST(SimReplies, OnlyTheAddressedUnitOnItsOwnPortAnswersAWellFormedFrame) {
 
 TEST(SimReplies, EveryCommandGetsItsReplyAndWhatIsOutOfRangeIsRefusedWithoutEffect) {
     SimLine line(quietBench());
-    const struct {
-        int address;
-        const char* commands;
-        const char* reply;
-    } cases[] = {{kKr, "m1 m0 a0 a9 r0 r3 b3 a2 r1", "A\r\n"},
-                 {kZn, "m1 m0 a0 a9 c0 c9 f0 f3 b3 a3 c7 f2 m1", "A\r\n"},
-                 {kAu, "b3", "A\r\n"},
-                 {kKr, "r4 a12 c0 c60001 c1x zz t", "N\r\n"},
-                 {kZn, "f4 c10 x", "N\r\n"},
-                 {kAu, "g", "N\r\n"},
-                 {kKr, "x", "A0x[0-9A-F]{4}21\r\n"},  // the ranges in use: a2, r1
-                 {kKr, "c100", "A0c[0-9A-F]{4}\r\n"},
-                 {kAu, "t", "A1t[0-9]{4}\r\n"},
-                 {kZn, "g", "A2g3217\r\n"}};  // channel A, function, remote, channel B
-    for (const auto& c : cases) {
-        for (const QByteArray& command : QByteArray(c.commands).split(' ')) {
-            const QByteArray reply = line.ask(c.address, command, 200);
-            EXPECT_TRUE(matches(reply, c.reply))
-                << c.address << " " << command.constData() << ": " << reply.constData();
+    // A unit, the commands it is sent, and the pattern of each reply.
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {kKr, "m1 m0 a0 a9 r0 r3 b3 a2 r1", "A\r\n"},
+        {kZn, "m1 m0 a0 a9 c0 c9 f0 f3 b3 a3 c7 f2 m1", "A\r\n"},
+        {kAu, "b3", "A\r\n"},
+        {kKr, "r4 a12 c0 c60001 c1x zz t", "N\r\n"},
+        {kZn, "f4 c10 x", "N\r\n"},
+        {kAu, "g", "N\r\n"},
+        {kKr, "x", "A0x[0-9A-F]{4}21\r\n"},  // the ranges in use: a2, r1
+        {kKr, "c100", "A0c[0-9A-F]{4}\r\n"},
+        {kAu, "t", "A1t[0-9]{4}\r\n"},
+        {kZn, "g", "A2g3217\r\n"}};  // channel A, function, remote, channel B
+    for (const auto& [address, commands, expected] : cases) {
+        for (const QByteArray& command : QByteArray(commands).split(' ')) {
+            const QByteArray reply = line.ask(address, command, 200);
+            EXPECT_TRUE(matches(reply, expected))
+                << address << " " << command.constData() << ": " << reply.constData();
         }
     }
     // The program's readers take every reading, and its ranges are the ones set.

@@ -11,19 +11,13 @@ namespace {
 TEST(SimScenario, ATextSetsUnitsProfileObjectFaultsAndPulls) {
     ScenarioBuilder b;
     QString error;
-    ASSERT_TRUE(b.applyText(QStringLiteral("# a bench on two lines\n"
-                                           "seed 42\n"
-                                           "turnaround 3.5\n"
-                                           "unit KR 3 2 KR-5  No.7\n"
-                                           "unit au 4 1\n"
-                                           "port 1\n"
-                                           "profile peak=20 up=0.5 repeat=no\n"
-                                           "object inception=10 extinction=7 noiserate=0\n"
-                                           "fault KR late ms=300 from=5 to=9 p=0.25\n"
-                                           "fault AU truncated keep=4 addr=4\n"
-                                           "pull 2 from=1.5 to=3\n"
-                                           "operator off\n"),
-                            &error))
+    ASSERT_TRUE(b.applyText(
+        QStringLiteral("# a bench on two lines\nseed 42\nturnaround 3.5\nunit KR 3 2 KR-5  No.7\n"
+                       "unit au 4 1\nport 1\nprofile peak=20 up=0.5 repeat=no\n"
+                       "object inception=10 extinction=7 noiserate=0\n"
+                       "fault KR late ms=300 from=5 to=9 p=0.25\nfault AU truncated keep=4 addr=4\n"
+                       "pull 2 from=1.5 to=3\noperator off\n"),
+        &error))
         << error.toStdString();
     const Scenario& s = b.scenario();
     EXPECT_EQ(std::tuple(s.seed, s.turnaroundMs, s.operatorActive), std::tuple(42u, 3.5, false));
@@ -47,7 +41,7 @@ TEST(SimScenario, ATextSetsUnitsProfileObjectFaultsAndPulls) {
     EXPECT_EQ(s.pulls[0].fromS, 1.5);
 }
 
-TEST(SimScenario, EachCalibratorLineAddsOneWithARateOf100AndNoWindowByDefault) {
+TEST(SimScenario, CalibratorLinesAddOneEachAndFrameLogLinesShowTheFrame) {
     ScenarioBuilder b;
     ASSERT_TRUE(b.apply(QStringLiteral("calibrator pc=50")));
     ASSERT_TRUE(b.apply(QStringLiteral("calibrator pc=5 rate=20 from=2 to=4")));
@@ -58,55 +52,37 @@ TEST(SimScenario, EachCalibratorLineAddsOneWithARateOf100AndNoWindowByDefault) {
     EXPECT_EQ(std::tuple(c[1].chargePc, c[1].ratePps, c[1].coversS(1.9), c[1].coversS(2.0),
                          c[1].coversS(4.0)),
               std::tuple(5.0, 20.0, false, true, false));
-}
-
-TEST(SimScenario, BadLinesAreRefusedWithAReasonAndChangeNothing) {
-    for (const char* line : {"unit KR 16 1",
-                             "unit KR 0 3",
-                             "unit XX 0 1",
-                             "unit AU 0 1 KR-5 wrong type",
-                             "unit KR",
-                             "seed -1",
-                             "seed 1 2",
-                             "turnaround fast",
-                             "pt 0",
-                             "profile peak=high",
-                             "profile colour=red",
-                             "profile 12",
-                             "object extinction=9",
-                             "fault KR melted",
-                             "fault KR late p=2",
-                             "pull 3",
-                             "port 0",
-                             "operator maybe",
-                             "warp 9",
-                             "calibrator rate=10",
-                             "calibrator pc=0",
-                             "calibrator pc=50 colour=red"}) {
-        ScenarioBuilder b;
-        QString error;
-        EXPECT_FALSE(b.apply(QString::fromLatin1(line), &error)) << line;
-        EXPECT_FALSE(error.isEmpty()) << line;
-        EXPECT_EQ(b.scenario().units.size(), 3u) << line;
-        EXPECT_EQ(b.scenario().object.extinctionKv, Scenario().object.extinctionKv) << line;
-    }
-    ScenarioBuilder b;
-    QString error;
-    EXPECT_FALSE(b.applyText(QStringLiteral("unit KR 0 1\nunit ZN 0 1\n"), &error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("line 2:"))) << error.toStdString();
-}
-
-TEST(SimScenario, FrameLogLinesShowTimePortSpeedAddressAndCommand) {
-    const std::pair<QByteArray, const char*> frames[] = {{"\xC0v\r\n", "C0 v"},
-                                                         {"A\xCF"
-                                                          "c1000\r\n",
-                                                          "CF c1000"},  // noise in front
-                                                         {"AB\r\n", "?? 41420D0A"}};
+    // Frame log lines show the time, port, speed, address and command.
+    // The second with noise in front of its address.
+    const std::pair<QByteArray, const char*> frames[] = {
+        {"\xC0v\r\n", "C0 v"}, {"A\317c1000\r\n", "CF c1000"}, {"AB\r\n", "?? 41420D0A"}};
     for (const auto& [raw, shown] : frames) {
         FrameRecord f{12345.6, 1, 9600, -1, {}, raw, {}};
         parseFrame(f);
         EXPECT_EQ(formatFrame(f), QLatin1String("12.346 port1 9600 ") + QLatin1String(shown));
     }
+}
+
+TEST(SimScenario, BadLinesAreRefusedWithAReasonAndChangeNothing) {
+    for (const QString& line :
+         QStringLiteral(
+             "unit KR 16 1|unit KR 0 3|unit XX 0 1|unit AU 0 1 KR-5 wrong type|unit KR|"
+             "seed -1|seed 1 2|turnaround fast|pt 0|profile peak=high|profile colour=red|"
+             "profile 12|object extinction=9|fault KR melted|fault KR late p=2|pull 3|"
+             "port 0|operator maybe|warp 9|calibrator rate=10|calibrator pc=0|"
+             "calibrator pc=50 colour=red")
+             .split('|')) {
+        SCOPED_TRACE(line.toStdString());
+        ScenarioBuilder b;
+        QString error;
+        EXPECT_FALSE(b.apply(line, &error) || error.isEmpty());
+        EXPECT_EQ(b.scenario().units.size(), 3u);
+        EXPECT_EQ(b.scenario().object.extinctionKv, Scenario().object.extinctionKv);
+    }
+    ScenarioBuilder b;
+    QString error;
+    EXPECT_FALSE(b.applyText(QStringLiteral("unit KR 0 1\nunit ZN 0 1\n"), &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("line 2:"))) << error.toStdString();
 }
 
 }  // namespace

@@ -1,18 +1,11 @@
-// For the simulator's own tests: a bench (the quiet default one, or one the simulator's
-// scenario lines describe) on a simulated line in virtual time, a way to ask a unit
-// something and collect everything that comes back, and the program's readers for an answer.
+// For the simulator's own tests: a bench on a simulated line in virtual time, asked and
+// listened to, with the program's readers for an answer.
 #pragma once
 
 #include "link/reply.h"
 #include "link/wire.h"
-#include "platform/virtualclock.h"
-#include "sim/bench.h"
-#include "sim/scenario.h"
-#include "sim/simport.h"
+#include "support/simlink.h"
 
-#include <gtest/gtest.h>
-
-#include <QByteArray>
 #include <QRegularExpression>
 
 namespace kr5::sim::test {
@@ -32,12 +25,8 @@ inline Scenario quietBench(double turnaroundMs = 2.0) {
 
 // The quiet bench without turnaround and with scenario lines, such as "fault AU late", added.
 inline Scenario quietBenchWith(const char* lines) {
-    ScenarioBuilder builder;
-    QString error;
-    EXPECT_TRUE(builder.applyText(
-        QStringLiteral("operator off\nturnaround 0\n") + QLatin1String(lines), &error))
-        << error.toStdString();
-    return builder.scenario();
+    return kr5::test::scenarioOf(QStringLiteral("operator off\nturnaround 0\n") +
+                                 QLatin1String(lines));
 }
 
 inline QByteArray frameFor(int address, const QByteArray& command) {

@@ -1,6 +1,5 @@
-// The line as start-up leaves it on the default simulated bench: the detector at address
-// 0, the AC unit at 1 and the noise discriminator at 2, all found on port 1, which is open
-// at 9600 baud.
+// The units as start-up finds them on the default simulated bench: the detector at address 0,
+// the AC unit at 1 and the noise discriminator at 2, on port 1, open at 9600 baud.
 #pragma once
 
 #include "link/link.h"

@@ -49,33 +49,18 @@ class FakeDialogs : public Dialogs {
             };
             return;
         }
-        QString path;
-        if (!savePaths.empty()) {
-            path = savePaths.front();
-            savePaths.pop_front();
-        }
-        int filter = request.filterIndex;
-        if (!saveFilters.empty()) {
-            filter = saveFilters.front();
-            saveFilters.pop_front();
-        }
+        const QString path = next(savePaths, QString());
+        const int filter = next(saveFilters, request.filterIndex);
         chosen(path, path.isEmpty() ? 0 : filter);
     }
 
-    void askOpenFileName(const QString& title, const QString& filter,
+    void askOpenFileName(const QString&, const QString&,
                          std::function<void(const QString&)> chosen) override {
         if (std::exchange(holdNext, false)) {
             held = std::move(chosen);
             return;
         }
-        Q_UNUSED(title);
-        Q_UNUSED(filter);
-        QString path;
-        if (!openPaths.empty()) {
-            path = openPaths.front();
-            openPaths.pop_front();
-        }
-        chosen(path);
+        chosen(next(openPaths, QString()));
     }
 
     // Open dialogs and text questions: answered from their queues (empty: cancelled),
@@ -84,27 +69,27 @@ class FakeDialogs : public Dialogs {
     std::deque<std::optional<QString>> textAnswers;
     std::vector<QString> textQuestions;
 
-    void askForText(const QString& title, const QString& label, const QString& initial,
+    void askForText(const QString&, const QString& label, const QString& initial,
                     std::function<void(const std::optional<QString>&)> answered) override {
-        Q_UNUSED(title);
         textQuestions.push_back(label + QStringLiteral(": ") + initial);
-        std::optional<QString> answer;
-        if (!textAnswers.empty()) {
-            answer = textAnswers.front();
-            textAnswers.pop_front();
-        }
-        answered(answer);
+        answered(next(textAnswers, std::optional<QString>()));
     }
 
     Answer message(const QString& text, const QString& title, Buttons buttons,
                    const QString& detail = QString()) override {
         shown.push_back({text, title, buttons, detail});
-        if (answers.empty()) {
-            return Answer::Ok;
+        return next(answers, Answer::Ok);
+    }
+
+  private:
+    // The first of the queue, taken from it; the fallback when it is empty.
+    template <class T>
+    static T next(std::deque<T>& queue, T fallback) {
+        if (!queue.empty()) {
+            fallback = std::move(queue.front());
+            queue.pop_front();
         }
-        const Answer a = answers.front();
-        answers.pop_front();
-        return a;
+        return fallback;
     }
 };
 

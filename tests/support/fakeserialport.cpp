@@ -60,11 +60,8 @@ QByteArray FakeSerialPort::takeInput() {
 std::vector<QString> FakeSerialPort::writtenCommands() const {
     std::vector<QString> out;
     for (const Written& w : written_) {
-        QByteArray b = w.bytes.mid(1);
-        if (b.endsWith("\r\n")) {
-            b.chop(2);
-        }
-        out.push_back(QString::fromLatin1(b));
+        const QByteArray command = w.bytes.mid(1);
+        out.push_back(QString::fromLatin1(command.endsWith("\r\n") ? command.chopped(2) : command));
     }
     return out;
 }
