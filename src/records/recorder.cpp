@@ -28,6 +28,9 @@ bool Recorder::prepare(const QString& path, const QStringList& header, QString* 
 }
 
 void Recorder::adopt(const QString& path) {
+    // The header was written by another hand: nothing still waiting for an old file of
+    // this name may follow it.
+    file_.madeAnew(path);
     path_ = path;
     recording_ = false;
     rowsWritten_ = 0;

@@ -44,7 +44,8 @@ class Recorder : public QObject, public ReadingListener {
     // enters the prepared state (rowsWritten 0, not recording, PAUSE selected). Returns false, with
     // the reason in problem, when the file cannot be created; nothing changes then.
     bool prepare(const QString& path, const QStringList& header, QString* problem);
-    // The same for a file already created with its header.
+    // The same for a file already created with its header (lines still waiting for an old
+    // file of that name are dropped).
     void adopt(const QString& path);
 
     // REC ON, PAUSE and CLOSE. Each runs only when its button's selection changes (a

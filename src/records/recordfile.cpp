@@ -13,10 +13,15 @@ const QString lineEnd = QStringLiteral("\r\n");
 
 }  // namespace
 
-bool RecordFile::create(const QString& path, const QStringList& lines) {
+void RecordFile::madeAnew(const QString& path) {
     waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
                                   [&path](const Line& l) { return l.path == path; }),
                    waiting_.end());
+    partLineFiles_.remove(path);
+}
+
+bool RecordFile::create(const QString& path, const QStringList& lines) {
+    madeAnew(path);
     writeWaiting();
 
     QString text;

@@ -26,6 +26,10 @@ class RecordFile {
     // problem(), when the file cannot be created.
     bool create(const QString& path, const QStringList& lines);
 
+    // Another writer made path anew: lines still waiting for the old file of that name are
+    // dropped with it, and it holds whole lines.
+    void madeAnew(const QString& path);
+
     // Appends one line to path after the lines still waiting. Returns false when some
     // line (this one or an earlier one) is left waiting; problem() says why.
     bool append(const QString& path, const QString& line);

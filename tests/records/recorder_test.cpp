@@ -262,5 +262,25 @@ TEST_F(RecorderTest, AFolderRemovedMidRecordingLosesNoRow) {
     EXPECT_EQ(recovered, 1) << "recovered once per problem";
 }
 
+// Lines still waiting for a file that could not be written never follow the header of a
+// new file of the same name.
+TEST_F(RecorderTest, ANewFileOfTheSameNameTakesNoneOfTheOldOnesWaitingLines) {
+    const QString sub = dir.filePath(QStringLiteral("run"));
+    ASSERT_TRUE(QDir().mkpath(sub));
+    csvPath = sub + QStringLiteral("/t1.csv");
+    prepare();
+    recorder.recordOn();
+    ASSERT_TRUE(QDir(sub).removeRecursively());
+    reading(1);
+    recorder.closeFile();
+    ASSERT_GT(recorder.waitingCount(), 0);
+    ASSERT_TRUE(QDir().mkpath(sub));
+    prepare();
+    recorder.recordOn();
+    reading(2);
+    EXPECT_EQ(recorder.waitingCount(), 0);
+    EXPECT_EQ(crlfLines(csvPath).mid(14), (Lines{marker("RECON"), row(2)}));
+}
+
 }  // namespace
 }  // namespace kr5
