@@ -97,8 +97,10 @@ TEST(CommandLine, HelpListsEveryOptionAndTheExitCodesThePortListEachDevice) {
                             {"/dev/ttyS0", "", ""},
                             {"/dev/ttyACM0", "", "Arduino"},
                             {"/dev/ttyS1", "16550A", "16550A"}}),
-              "/dev/ttyUSB0\tFT232R USB UART (FTDI)\n/dev/ttyS0\n"
-              "/dev/ttyACM0\tArduino\n/dev/ttyS1\t16550A\n");
+              "/dev/ttyUSB0\tFT232R USB UART (FTDI)\n"
+              "/dev/ttyS0\n"
+              "/dev/ttyACM0\tArduino\n"
+              "/dev/ttyS1\t16550A\n");
 }
 
 // The device an option names is the one opened, whatever KR5AU_PORTn says; without one the

@@ -115,8 +115,10 @@ TEST(FrameLogOnTheLine, StraysAreLoggedBeforeTheNextFrameAndAMissingReplyLeavesN
     // A reply line carries the time the link was done with the reply: on a line that just
     // had strays, a few character times after its last byte came (at 126 ms).
     EXPECT_EQ(readBytes(line.path).toStdString(),
-              "0 port1 9600 C0 x\n120 port1 9600 < A0x7F\n"
-              "120 port1 9600 C1 t\n130 port1 9600 < A1t2123\\r\\n\n");
+              "0 port1 9600 C0 x\n"
+              "120 port1 9600 < A0x7F\n"
+              "120 port1 9600 C1 t\n"
+              "130 port1 9600 < A1t2123\\r\\n\n");
 }
 
 TEST(FrameLogFile, LinesReachTheFileOnceASecondAndWhenTheLogClosesOrItIsRefused) {

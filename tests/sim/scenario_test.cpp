@@ -11,13 +11,19 @@ namespace {
 TEST(SimScenario, ATextSetsUnitsProfileObjectFaultsAndPulls) {
     ScenarioBuilder b;
     QString error;
-    ASSERT_TRUE(b.applyText(
-        QStringLiteral("# a bench on two lines\nseed 42\nturnaround 3.5\nunit KR 3 2 KR-5  No.7\n"
-                       "unit au 4 1\nport 1\nprofile peak=20 up=0.5 repeat=no\n"
-                       "object inception=10 extinction=7 noiserate=0\n"
-                       "fault KR late ms=300 from=5 to=9 p=0.25\nfault AU truncated keep=4 addr=4\n"
-                       "pull 2 from=1.5 to=3\noperator off\n"),
-        &error))
+    ASSERT_TRUE(b.applyText(QStringLiteral("# a bench on two lines\n"
+                                           "seed 42\n"
+                                           "turnaround 3.5\n"
+                                           "unit KR 3 2 KR-5  No.7\n"
+                                           "unit au 4 1\n"
+                                           "port 1\n"
+                                           "profile peak=20 up=0.5 repeat=no\n"
+                                           "object inception=10 extinction=7 noiserate=0\n"
+                                           "fault KR late ms=300 from=5 to=9 p=0.25\n"
+                                           "fault AU truncated keep=4 addr=4\n"
+                                           "pull 2 from=1.5 to=3\n"
+                                           "operator off\n"),
+                            &error))
         << error.toStdString();
     const Scenario& s = b.scenario();
     EXPECT_EQ(std::tuple(s.seed, s.turnaroundMs, s.operatorActive), std::tuple(42u, 3.5, false));
