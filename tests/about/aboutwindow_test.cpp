@@ -43,7 +43,8 @@ TEST_F(AboutWindowTest, ShowsWhatItIsGivenAndOnlyHides) {
     button("cmdOK")->click();
     EXPECT_FALSE(about.isVisible());
     about.show();
-    EXPECT_FALSE(about.close() || about.isVisible());
+    EXPECT_FALSE(about.close());
+    EXPECT_FALSE(about.isVisible());
 }
 
 TEST_F(AboutWindowTest, SystemInfoStartsTheFirstInstalledToolOrShowsTheMessage) {

@@ -177,7 +177,8 @@ TEST_F(Plotter, OnlyCompleteReadingsAreDrawn) {
         plotter.plotReading(r, true);
         plotter.plotQnBar(0, r);
     }
-    EXPECT_EQ(std::pair(trend.image(), vq.image()), std::pair(trendBefore, vqBefore));
+    EXPECT_EQ(trend.image(), trendBefore);
+    EXPECT_EQ(vq.image(), vqBefore);
     plotter.plotReading(cycle(0, 10, 1, 0), false);
     EXPECT_EQ(segment(0), Segment(70, 296, 71, 200, lightBlue));
     EXPECT_EQ(vqSegment(), Segment(30, 296, 30, 200, kBlack));

@@ -108,7 +108,8 @@ TEST(HistoryModel, BeyondTheCapTheOldestHalfKeepsEverySecondPoint) {
         ASSERT_LE(model.points().size(), 8u);
     }
     const std::vector<double> kept = xs(model);
-    EXPECT_EQ(std::pair(kept.front(), kept.back()), std::pair(0.0, 999.0));
+    EXPECT_EQ(kept.front(), 0.0);
+    EXPECT_EQ(kept.back(), 999.0);
     EXPECT_TRUE(std::is_sorted(kept.begin(), kept.end()));
     // The latest quarter of the cap is always whole.
     EXPECT_EQ(std::vector<double>(kept.end() - 2, kept.end()), (std::vector<double>{998, 999}));

@@ -63,7 +63,8 @@ TEST(Discovery, AllUnitsOnPortOneAreTakenAfterAWakeUpProbeWithoutTouchingPortTwo
         Discovery d(bench);
         ASSERT_TRUE(d.run().found());
         EXPECT_TRUE(d.dialogs.shown.empty());
-        EXPECT_EQ(std::pair(d.units.port, d.addresses()), std::pair(1, std::array{0, 1, 2}));
+        EXPECT_EQ(d.units.port, 1);
+        EXPECT_EQ(d.addresses(), (std::array{0, 1, 2}));
         EXPECT_EQ(QStringList({d.units.unit(UnitKind::Detector).ident,
                                d.units.unit(UnitKind::NoiseDiscriminator).ident}),
                   QStringList({"KR-5 SIM 0001", "ZN-4 SIM 0003"}));
@@ -134,7 +135,8 @@ TEST(Discovery, TheDetectorsPortDecidesWhichUnitsAreTaken) {
         d.units.unit(UnitKind::AcUnit) = FoundUnit{9, QStringLiteral("AU-1 OLD 0009")};
         d.units.unit(UnitKind::NoiseDiscriminator) = FoundUnit{3, QStringLiteral("ZN-4 OLD 0003")};
         EXPECT_TRUE(d.run().found());
-        EXPECT_EQ(std::pair(d.units.port, d.addresses()), std::pair(port, addresses));
+        EXPECT_EQ(d.units.port, port);
+        EXPECT_EQ(d.addresses(), addresses);
         EXPECT_EQ(std::pair(d.framesOn(1).size(), d.framesOn(2).size()), frames);
         ASSERT_EQ(d.dialogs.shown.size(), askedForAcUnit ? 1u : 0u);
         for (const auto& shown : d.dialogs.shown) {

@@ -113,7 +113,8 @@ TEST(Link, OpensAtNineThousandSixHundredAndSendsToTheUnitsAddresses) {
     EXPECT_EQ(line.framesWritten(),
               (std::vector<QString>{"2 x 9600", "5 t 9600", "15 g 9600", "7 v 9600"}));
     line.port.availablePorts = {1};
-    EXPECT_FALSE(line.link.openPort(2) || line.port.isOpen());
+    EXPECT_FALSE(line.link.openPort(2));
+    EXPECT_FALSE(line.port.isOpen());
 }
 
 // The computer standing still past the time-out (a loaded or paused machine) is not the

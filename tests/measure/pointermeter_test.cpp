@@ -77,7 +77,8 @@ TEST_F(PointerMeterTest, GeometryFollowsThePictureSizeAndOnlyInitDraws) {
               std::tuple(100, 120, 80, 90));
     dial.setValue(5);
     dial.setValue(0);
-    EXPECT_EQ(std::pair(picture.image(), dial.fraction()), std::pair(blank, 0.0));
+    EXPECT_EQ(picture.image(), blank);
+    EXPECT_EQ(dial.fraction(), 0.0);
     // Init draws, clear blanks, and init again draws over.
     dial.init(10, 10, QStringLiteral("Vp"));
     dial.setValue(4);

@@ -160,8 +160,8 @@ TEST(ListenAddress, ABarePortIsLoopbackAndOtherAddressesMustBeNamed) {
             continue;
         }
         ASSERT_TRUE(parsed) << problem.toStdString();
-        EXPECT_EQ(std::pair(parsed->text(), parsed->loopback()),
-                  std::pair(QString(shown), loopback));
+        EXPECT_EQ(parsed->text(), QLatin1String(shown));
+        EXPECT_EQ(parsed->loopback(), loopback);
     }
 }
 

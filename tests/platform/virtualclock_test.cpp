@@ -16,7 +16,8 @@ TEST(VirtualClock, RunsActionsAndTimerTicksInTimeThenInsertionOrderAndKeepsWhole
     clock.scheduleInMs(10, [&] { order += 'a'; });
     clock.scheduleInMs(10, [&] { order += 'b'; });
     clock.advanceMs(15);
-    EXPECT_EQ(std::pair(order, clock.nowMs()), std::pair(QStringLiteral("ab"), qint64{15}));
+    EXPECT_EQ(order, QStringLiteral("ab"));
+    EXPECT_EQ(clock.nowMs(), 15);
     clock.advanceMs(15);
     EXPECT_EQ(order, QStringLiteral("abc"));
 

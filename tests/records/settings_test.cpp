@@ -46,7 +46,8 @@ TEST_F(SettingsTest, FirstStartShowsTheDefaultsAndEachPortHasItsOwnFile) {
     EXPECT_EQ(QStringList({f.name, f.number, f.temperature, f.humidity, f.ptRatio, f.adjust,
                            f.start, f.stop}),
               QStringList({"no name", "1", "20", "59", " 100", "1", "50", "0"}));
-    EXPECT_EQ(std::pair(f.setQIndex, form.setQText()), std::pair(0, QStringLiteral("1")));
+    EXPECT_EQ(f.setQIndex, 0);
+    EXPECT_EQ(form.setQText(), QStringLiteral("1"));
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     EXPECT_EQ(readBytes(iniPath()),
               QByteArray("no name\r\n1\r\n20\r\n59\r\n 100 \r\n 1 \r\n 1 \r\n 50 \r\n 0 \r\n"));
@@ -54,8 +55,8 @@ TEST_F(SettingsTest, FirstStartShowsTheDefaultsAndEachPortHasItsOwnFile) {
     writeBytes(iniPath("2"), "x\r\n2\r\n20\r\n59\r\n 222 \r\n 1 \r\n 1 \r\n 50 \r\n 0 \r\n");
     form.setPortDigit(QStringLiteral("2"));
     form.loadSettings();
-    EXPECT_EQ(std::pair(constants.ptRatio, constants.number),
-              std::pair(222.0, QStringLiteral("2")));
+    EXPECT_EQ(constants.ptRatio, 222.0);
+    EXPECT_EQ(constants.number, QStringLiteral("2"));
 }
 
 // Leading numbers are taken, counts rounded half to even, Set Q is the scroll bar's range

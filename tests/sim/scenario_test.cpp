@@ -81,7 +81,8 @@ TEST(SimScenario, BadLinesAreRefusedWithAReasonAndChangeNothing) {
         SCOPED_TRACE(line.toStdString());
         ScenarioBuilder b;
         QString error;
-        EXPECT_FALSE(b.apply(line, &error) || error.isEmpty());
+        EXPECT_FALSE(b.apply(line, &error));
+        EXPECT_FALSE(error.isEmpty());
         EXPECT_EQ(b.scenario().units.size(), 3u);
         EXPECT_EQ(b.scenario().object.extinctionKv, Scenario().object.extinctionKv);
     }
