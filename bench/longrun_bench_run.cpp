@@ -22,12 +22,14 @@ constexpr int kMessagesShown = 5;
 
 }  // namespace
 
-Dialogs::Answer BenchDialogs::message(const QString& text, const QString&, Buttons,
-                                      const QString& detail) {
+void BenchDialogs::ask(const QString& text, const QString&, Buttons, const QString& detail,
+                       Answered answered) {
     if (++messages <= kMessagesShown) {
         firstMessages << (detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + ')');
     }
-    return Answer::Ok;
+    if (answered) {
+        answered(Answer::Ok);
+    }
 }
 
 void BenchDialogs::askSaveFileName(const SaveRequest& request, SaveChosen chosen) {

@@ -45,8 +45,8 @@ class BenchDialogs : public Dialogs {
     int messages = 0;
     QStringList firstMessages;  // the first few texts
 
-    Answer message(const QString& text, const QString& title, Buttons buttons,
-                   const QString& detail) override;
+    void ask(const QString& text, const QString& title, Buttons buttons, const QString& detail,
+             Answered answered) override;
     void askSaveFileName(const SaveRequest& request, SaveChosen chosen) override;
 };
 

@@ -12,8 +12,8 @@ namespace kr5 {
 
 class ConsoleDialogs : public Dialogs {
   public:
-    Answer message(const QString& text, const QString& title, Buttons,
-                   const QString& detail = QString()) override {
+    void ask(const QString& text, const QString& title, Buttons, const QString& detail,
+             Answered answered) override {
         QString shown = text;
         shown.replace(QLatin1Char('\r'), QLatin1Char(' '));
         QTextStream err(stderr);
@@ -21,7 +21,9 @@ class ConsoleDialogs : public Dialogs {
         if (!detail.isEmpty()) {
             err << detail << Qt::endl;
         }
-        return Answer::Ok;
+        if (answered) {
+            answered(Answer::Ok);
+        }
     }
 
     // Nobody at a terminal chooses files: a save is cancelled at once.

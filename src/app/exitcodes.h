@@ -36,6 +36,7 @@ inline int exitCodeFor(const UnitSearch& search) {
             }
         case UnitSearch::Outcome::NoDetector:
             return kExitNoDetector;
+        case UnitSearch::Outcome::NoAcUnit:  // not yet answered: nobody said go on
         case UnitSearch::Outcome::NoAcUnitStop:
             return kExitNoAcUnitStop;
     }

@@ -37,7 +37,7 @@ Program::Program(const Platform& platform, ProgramOptions options)
       loopWindows_({main_, charts_, *recordControls_, engineView_.discriminator(), units_}),
       out_(stdout) {
     engineView_.attach(engine_);
-    engine_.setWindows(loopWindows_, loopWindows_);
+    engine_.setWindows(loopWindows_, loopWindows_, commtest_);
     // First of all that follow the constants, so that the charts scale by the new ones.
     const auto followConstants = [this] {
         if (!openedTest_.isOpen()) {
@@ -71,12 +71,17 @@ void Program::addListeners() {
 }
 
 void Program::requestEnd() {
+    endRequested_ = true;
     engineView_.post([](Engine& engine) { engine.requests().end = true; });
 }
 
 // The engine keeps copies of the constants and the operating settings: each change goes
 // to it as a request.
 void Program::wireEngine() {
+    QObject::connect(&engineView_, &EngineView::searchEnded, &main_,
+                     [this](const UnitSearch& search, const UnitsOnLine& found) {
+                         settleSearch(search, found);
+                     });
     QObject::connect(&constantsForm_, &ConstantsForm::fieldsLoaded, &main_,
                      [this] { sendConstants(); });
     QObject::connect(&constantsForm_, &ConstantsForm::constantsChanged, &main_,
@@ -348,7 +353,6 @@ void Program::takePort() {
     const QString digit = units_.portDigit();
     main_.setPortCaption(digit);
     charts_.setPortDigit(digit);
-    engine_.setPortDigit(digit);
     constantsForm_.setPortDigit(digit);
 }
 
@@ -392,13 +396,44 @@ int Program::run() {
     if (const int failed = startRemoteControl(); failed != kExitDone) {
         return failed;
     }
-    const UnitSearch search = findUnits(units_, engine_.link(), commtest_, platform_.dialogs);
-    if (!search.found()) {
-        return exitCodeFor(search);
+    // The engine finds the units first (settleSearch, then goLive, once it has), then
+    // measures. However the program ends (Exit, the window closed, SIGINT, SIGTERM), a Q-N
+    // measurement under way ends and the measurement file is closed, each with its
+    // markers, before the engine returns.
+    platform_.runner.run([this] { engine_.run(); });
+    remoteServer_.close();
+    engine_.frameLog().close();
+    if (session_.phase() == Session::Phase::FindingUnits) {
+        return exitCode_;
     }
+    rememberWindowPlaces();
+    if (statusTimer_ != 0) {
+        platform_.clock.stopTimer(statusTimer_);
+        out_ << unitStatus_.summary() << Qt::endl;
+    }
+    return kExitDone;
+}
+
+// What the operator is told or asked after the unit search decides whether the program
+// measures at all.
+void Program::settleSearch(const UnitSearch& search, const UnitsOnLine& found) {
+    kr5::settleSearch(search, platform_.dialogs, [this, found](const UnitSearch& settled) {
+        if (endRequested_) {
+            return;  // the program is ending already
+        }
+        if (!settled.found()) {
+            exitCode_ = exitCodeFor(settled);
+            requestEnd();
+            return;
+        }
+        units_ = found;
+        goLive();
+    });
+}
+
+void Program::goLive() {
     about_.setUnitIds(units_.unit(UnitKind::Detector).ident, units_.unit(UnitKind::AcUnit).ident,
                       units_.unit(UnitKind::NoiseDiscriminator).ident);
-
     takePort();
     recallTestSetup();
     const std::vector<QRect> screens = availableScreens();
@@ -414,32 +449,22 @@ int Program::run() {
     }
     panelWidget_->initMeters();
     applyStartSettings();
-
-    int statusTimer = 0;
     if (startOptions_.status) {
         out_ << "KR-5AU(" << units_.portDigit() << ") " << units_.unit(UnitKind::Detector).ident
              << ' ' << units_.unit(UnitKind::AcUnit).ident << ' '
              << units_.unit(UnitKind::NoiseDiscriminator).ident << Qt::endl;
-        statusTimer = platform_.clock.startTimer(1000, [this] { printStatus(); });
+        statusTimer_ = platform_.clock.startTimer(1000, [this] { printStatus(); });
     }
     showRemoteClients();
     session_.goLive();
-    // The engine is not running yet: its copies are set here, before it starts.
-    engine_.constants() = constants_;
-    engine_.settings() = settings_;
-    engine_.requests().speedChange = std::exchange(optionRequests_.speedChange, false);
-    // However the program ends (Exit, the window closed, SIGINT, SIGTERM), a Q-N
-    // measurement under way ends and the measurement file is closed, each with its
-    // markers, before the engine returns.
-    platform_.runner.run([this] { engine_.run(); });
-    remoteServer_.close();
-    rememberWindowPlaces();
-    engine_.frameLog().close();
-    if (statusTimer != 0) {
-        platform_.clock.stopTimer(statusTimer);
-        out_ << unitStatus_.summary() << Qt::endl;
-    }
-    return 0;
+    engineView_.post(
+        [constants = constants_, settings = settings_,
+         speedChange = std::exchange(optionRequests_.speedChange, false)](Engine& engine) {
+            engine.constants() = constants;
+            engine.settings() = settings;
+            engine.requests().speedChange = speedChange;
+            engine.start();
+        });
 }
 
 }  // namespace kr5

@@ -155,6 +155,10 @@ class Program {
     void showConstantsWindow();
     void saveResult();
     void applyStartSettings();
+    void settleSearch(const UnitSearch& search, const UnitsOnLine& found);
+    // The rest of the start-up once the units were found: the windows show, and the engine
+    // starts measuring.
+    void goLive();
     void takePort();
     std::vector<QWidget*> companionWindows();
     void rememberWindowPlaces();
@@ -173,7 +177,7 @@ class Program {
     // The measurement: the line, the cycle, the evaluation, the ranging, the Q-N passes and
     // the recorder, on its own thread; the windows see it through its view.
     EngineView engineView_{platform_.toEngine, settings_};
-    Engine engine_{{units_, platform_.clock, platform_.pump, platform_.port, platform_.files,
+    Engine engine_{{platform_.clock, platform_.pump, platform_.port, platform_.files,
                     platform_.toWindows, engineView_}};
     // What the Options window asks of the line (a new speed), sent to the engine with the
     // settings.
@@ -233,6 +237,9 @@ class Program {
     RemoteServer remoteServer_;
 
     QString cycleTime_;
+    int statusTimer_ = 0;
+    bool endRequested_ = false;
+    int exitCode_ = 0;
     QTextStream out_;
 };
 

@@ -126,35 +126,30 @@ QString portTrouble(int port, const PortFinds& finds) {
     return where + QStringLiteral(": ") + trouble + QLatin1Char('.');
 }
 
-// The questions asked when port 1 did not hold both the detector and the AC unit.
-UnitSearch mayGoOn(const UnitsOnLine& units, const std::array<PortFinds, 3>& ports,
-                   Dialogs& dialogs) {
+// How the search ended when port 1 did not hold both the detector and the AC unit.
+UnitSearch searchWithout(const UnitsOnLine& units, const std::array<PortFinds, 3>& ports) {
     UnitSearch search;
-    if (!units.present(UnitKind::Detector)) {
-        QStringList lines;
-        for (int port = 1; port <= 2; ++port) {
-            if (ports[static_cast<size_t>(port)].asked) {
-                lines << portTrouble(port, ports[static_cast<size_t>(port)]);
-            }
-        }
-        search.outcome = ports[1].scanned || ports[2].scanned ? UnitSearch::Outcome::NoDetector
-                                                              : UnitSearch::Outcome::NoPort;
-        search.portProblem = (ports[1].asked ? ports[1] : ports[2]).problem.kind;
-        search.reason = lines.join(QLatin1Char('\n'));
-        dialogs.message(kNoDetectorText, QString(), Dialogs::Buttons::Ok, search.reason);
+    if (units.present(UnitKind::Detector)) {
+        search.outcome =
+            units.acUnitPresent() ? UnitSearch::Outcome::Found : UnitSearch::Outcome::NoAcUnit;
         return search;
     }
-    const bool goOn = units.acUnitPresent() ||
-                      dialogs.message(kNoAcUnitText, kNoAcUnitTitle, Dialogs::Buttons::OkCancel) ==
-                          Dialogs::Answer::Ok;
-    search.outcome = goOn ? UnitSearch::Outcome::Found : UnitSearch::Outcome::NoAcUnitStop;
+    QStringList lines;
+    for (int port = 1; port <= 2; ++port) {
+        if (ports[static_cast<size_t>(port)].asked) {
+            lines << portTrouble(port, ports[static_cast<size_t>(port)]);
+        }
+    }
+    search.outcome = ports[1].scanned || ports[2].scanned ? UnitSearch::Outcome::NoDetector
+                                                          : UnitSearch::Outcome::NoPort;
+    search.portProblem = (ports[1].asked ? ports[1] : ports[2]).problem.kind;
+    search.reason = lines.join(QLatin1Char('\n'));
     return search;
 }
 
 }  // namespace
 
-UnitSearch findUnits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress,
-                     Dialogs& dialogs) {
+UnitSearch findUnits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress) {
     units.clear();
     progress.showProgress();
 
@@ -173,9 +168,35 @@ UnitSearch findUnits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress
         acceptUnits(units, port, ports[static_cast<size_t>(port)]);
     }
     const UnitSearch search = port1Complete ? UnitSearch{UnitSearch::Outcome::Found, QString()}
-                                            : mayGoOn(units, ports, dialogs);
+                                            : searchWithout(units, ports);
     progress.hideProgress();
     return search;
+}
+
+void settleSearch(const UnitSearch& search, Dialogs& dialogs,
+                  std::function<void(const UnitSearch&)> decided) {
+    switch (search.outcome) {
+        case UnitSearch::Outcome::NoPort:
+        case UnitSearch::Outcome::NoDetector:
+            // The program ends once the operator has read why.
+            dialogs.ask(kNoDetectorText, QString(), Dialogs::Buttons::Ok, search.reason,
+                        [search, decided](Dialogs::Answer) { decided(search); });
+            return;
+        case UnitSearch::Outcome::NoAcUnit:
+            dialogs.ask(kNoAcUnitText, kNoAcUnitTitle, Dialogs::Buttons::OkCancel, QString(),
+                        [search, decided](Dialogs::Answer answer) {
+                            UnitSearch settled = search;
+                            settled.outcome = answer == Dialogs::Answer::Ok
+                                                  ? UnitSearch::Outcome::Found
+                                                  : UnitSearch::Outcome::NoAcUnitStop;
+                            decided(settled);
+                        });
+            return;
+        case UnitSearch::Outcome::Found:
+        case UnitSearch::Outcome::NoAcUnitStop:
+            decided(search);
+            return;
+    }
 }
 
 }  // namespace kr5

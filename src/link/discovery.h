@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 
 #include <QString>
+#include <functional>
 
 namespace kr5 {
 
@@ -32,6 +33,7 @@ struct UnitSearch {
         Found,         // the detector answered (the AC unit too, or the operator goes on)
         NoPort,        // no port could be opened
         NoDetector,    // a port opened, but the detector answered on none
+        NoAcUnit,      // the detector answered but not the AC unit: the operator decides
         NoAcUnitStop,  // the operator would not go on without the AC unit
     };
     Outcome outcome = Outcome::NoDetector;
@@ -44,7 +46,14 @@ struct UnitSearch {
     bool found() const { return outcome == Outcome::Found; }
 };
 
-// Scans the ports and fills units. Anything but Found means the program must end.
-UnitSearch findUnits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress, Dialogs& dialogs);
+// Scans the ports and fills units, asking nobody (it runs with the line, away from the
+// windows).
+UnitSearch findUnits(UnitsOnLine& units, Link& link, DiscoveryProgress& progress);
+
+// Tells the operator why the detector was not found, or asks whether to measure without
+// the AC unit, and gives decided the search's final outcome once answered (at once when
+// there is nothing to say). Anything but Found means the program must end.
+void settleSearch(const UnitSearch& search, Dialogs& dialogs,
+                  std::function<void(const UnitSearch&)> decided);
 
 }  // namespace kr5

@@ -1,6 +1,7 @@
-// Message boxes as the logic asks for them. The Qt implementation shows real boxes;
-// tests answer them with a fake. Only the start-up, before the measurement runs, waits for
-// an answer (message); everything later shows its box and goes on (notify).
+// Message boxes and file questions as the logic asks for them. The Qt implementation
+// shows real boxes; tests answer them with a fake. No question waits for its answer: each
+// call returns at once, and the answer comes later to the function given, so that nothing
+// (the measurement least of all) stands still while a box is open.
 #pragma once
 
 #include <QString>
@@ -29,16 +30,17 @@ class Dialogs {
         bool askOverwrite = true;
     };
 
-    // Shows text in a modal box. An empty title means the program's own title. A detail
-    // (why something failed, in the system's terms) is shown apart from the text, which
-    // keeps its exact words.
-    virtual Answer message(const QString& text, const QString& title, Buttons buttons,
-                           const QString& detail = QString()) = 0;
-    // Shows text with an OK button and returns at once, before the operator has read it:
-    // nothing waits for the box (the measurement goes on behind it).
-    virtual void notify(const QString& text, const QString& title = QString(),
-                        const QString& detail = QString()) {
-        message(text, title, Buttons::Ok, detail);
+    // Shows text in a box, modal over its window. An empty title means the program's own
+    // title. A detail (why something failed, in the system's terms) is shown apart from
+    // the text, which keeps its exact words. answered, when given, hears the button
+    // pressed.
+    using Answered = std::function<void(Answer)>;
+    virtual void ask(const QString& text, const QString& title, Buttons buttons,
+                     const QString& detail, Answered answered) = 0;
+    // Shows text with an OK button; nobody waits for the box to be read.
+    void notify(const QString& text, const QString& title = QString(),
+                const QString& detail = QString()) {
+        ask(text, title, Buttons::Ok, detail, nullptr);
     }
 
     // The file and text questions wait for nothing: the call returns at once, and the

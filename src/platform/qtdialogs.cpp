@@ -30,29 +30,28 @@ void fillBox(QMessageBox& box, const QString& text, const QString& title, const 
 
 }  // namespace
 
-Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Buttons buttons,
-                                   const QString& detail) {
-    QMessageBox box(parent_);
-    fillBox(box, text, title, detail);
-    if (buttons == Buttons::OkCancel) {
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setEscapeButton(QMessageBox::Cancel);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
-        box.setEscapeButton(QMessageBox::Ok);
-    }
-    box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
-}
-
-void QtDialogs::notify(const QString& text, const QString& title, const QString& detail) {
+void QtDialogs::ask(const QString& text, const QString& title, Buttons buttons,
+                    const QString& detail, Answered answered) {
     // Modal over its window, but shown without an event loop of its own: the caller
     // returns at once and the box deletes itself when closed.
     auto* box = new QMessageBox(parent_);
     fillBox(*box, text, title, detail);
-    box->setStandardButtons(QMessageBox::Ok);
-    box->setEscapeButton(QMessageBox::Ok);
+    if (buttons == Buttons::OkCancel) {
+        box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box->setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box->setStandardButtons(QMessageBox::Ok);
+        box->setEscapeButton(QMessageBox::Ok);
+    }
+    box->setDefaultButton(QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    if (answered) {
+        // Closing the box by its frame counts as its escape button.
+        QObject::connect(box, &QDialog::finished, box, [box, answered] {
+            answered(box->clickedButton() == box->button(QMessageBox::Ok) ? Answer::Ok
+                                                                          : Answer::Cancel);
+        });
+    }
     box->open();
 }
 

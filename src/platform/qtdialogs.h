@@ -18,10 +18,8 @@ class QtDialogs : public Dialogs {
 
     void setParentWindow(QWidget* parent) { parent_ = parent; }
 
-    Answer message(const QString& text, const QString& title, Buttons buttons,
-                   const QString& detail = QString()) override;
-    void notify(const QString& text, const QString& title = QString(),
-                const QString& detail = QString()) override;
+    void ask(const QString& text, const QString& title, Buttons buttons, const QString& detail,
+             Answered answered) override;
     void askSaveFileName(const SaveRequest& request, SaveChosen chosen) override;
     void askOpenFileName(const QString& title, const QString& filter,
                          std::function<void(const QString&)> chosen) override;

@@ -2,6 +2,8 @@
 
 #include "session/engineview.h"
 
+#include <limits>
+
 namespace kr5 {
 
 void EngineWindows::toLoop(std::function<void(LoopWindows&)> call) {
@@ -67,19 +69,42 @@ void EngineWindows::copyChart() {
     toQn([](QnWindows& w) { w.copyChart(); });
 }
 
+void SearchProgressToWindows::toTarget(std::function<void(DiscoveryProgress&)> call) {
+    if (DiscoveryProgress* target = target_) {
+        toWindows_.post([target, call = std::move(call)] { call(*target); });
+    }
+}
+
+void SearchProgressToWindows::showProgress() {
+    toTarget([](DiscoveryProgress& p) { p.showProgress(); });
+}
+
+void SearchProgressToWindows::probing(int port, int index) {
+    toTarget([port, index](DiscoveryProgress& p) { p.probing(port, index); });
+}
+
+void SearchProgressToWindows::found(int port, UnitKind kind, int index, const QString& ident) {
+    toTarget([=](DiscoveryProgress& p) { p.found(port, kind, index, ident); });
+}
+
+void SearchProgressToWindows::hideProgress() {
+    toTarget([](DiscoveryProgress& p) { p.hideProgress(); });
+}
+
 Engine::Engine(const Parts& p)
     : p_(p),
+      searchProgress_(p.toWindows),
       timing_(p.clock, p.pump),
-      link_(p.units, p.port, p.clock, p.pump, timing_),
+      link_(units_, p.port, p.clock, p.pump, timing_),
       frameLog_(p.clock),
-      evaluator_(constants_, p.units),
+      evaluator_(constants_, units_),
       windows_(p.toWindows),
       panel_(requests_, settings_),
       discriminator_(requests_),
       recorder_(p.clock, p.files),
       recordingTally_([this] { return recorder_.recording(); }),
       qn_({settings_, requests_, panel_, windows_, &discriminator_}),
-      acquisition_({requests_, settings_, p.units, link_, p.clock, timing_, p.pump, evaluator_,
+      acquisition_({requests_, settings_, units_, link_, p.clock, timing_, p.pump, evaluator_,
                     panel_, windows_, qn_}) {
     // The order matters where two listeners meet: the panel moves the trend's rate scale
     // before the windows draw the reading, and a data row is written before the marker of
@@ -195,8 +220,24 @@ void Engine::requestDone(quint64 serial) {
     publish();
 }
 
+bool Engine::searchAndAwaitStart() {
+    const UnitSearch search = findUnits(units_, link_, searchProgress_);
+    qn_.setPortDigit(units_.portDigit());
+    p_.toWindows.post(
+        [view = &p_.view, search, units = units_] { emit view->searchEnded(search, units); });
+    // The line stays quiet while the operator answers the search's questions; the windows'
+    // requests are served meanwhile, the end among them.
+    while (!started_ && !requests_.end) {
+        p_.pump.waitForEvent(std::numeric_limits<qint64>::max());
+    }
+    return !requests_.end;
+}
+
 void Engine::run() {
-    link_.openPort(p_.units.port);
+    if (!searchAndAwaitStart()) {
+        return;
+    }
+    link_.openPort(units_.port);
     acquisition_.run();
     if (qn_.passesRunning()) {
         qn_.finish();

@@ -13,6 +13,7 @@
 #include "core/inputconstants.h"
 #include "core/operatingsettings.h"
 #include "core/timing.h"
+#include "link/discovery.h"
 #include "link/framelog.h"
 #include "link/link.h"
 #include "link/units.h"
@@ -76,6 +77,25 @@ class EngineWindows : public LoopWindows, public QnWindows {
     std::function<void()> afterEach_;
 };
 
+// The unit search's progress, posted to the window that shows it.
+class SearchProgressToWindows : public DiscoveryProgress {
+  public:
+    explicit SearchProgressToWindows(Mailbox& toWindows) : toWindows_(toWindows) {}
+
+    void setTarget(DiscoveryProgress* target) { target_ = target; }
+
+    void showProgress() override;
+    void probing(int port, int index) override;
+    void found(int port, UnitKind kind, int index, const QString& ident) override;
+    void hideProgress() override;
+
+  private:
+    void toTarget(std::function<void(DiscoveryProgress&)> call);
+
+    Mailbox& toWindows_;
+    DiscoveryProgress* target_ = nullptr;
+};
+
 // What the summary of the measurement file takes from the engine.
 struct FileTally {
     QString path;
@@ -103,7 +123,6 @@ struct LatestState {
 class Engine {
   public:
     struct Parts {
-        const UnitsOnLine& units;  // filled by the unit search, read-only after it
         Clock& clock;
         EventPump& pump;
         SerialPort& port;
@@ -115,15 +134,22 @@ class Engine {
     explicit Engine(const Parts& parts);
 
     // Before the engine runs, from the thread that builds it.
-    void setWindows(LoopWindows& loop, QnWindows& qn) { windows_.setTarget(&loop, &qn); }
+    void setWindows(LoopWindows& loop, QnWindows& qn, DiscoveryProgress& searchProgress) {
+        windows_.setTarget(&loop, &qn);
+        searchProgress_.setTarget(&searchProgress);
+    }
     // Every reading goes to the engine's listeners in the order they were added; the
     // windows' listeners get it after the recorder's tally, through the mailbox.
     void addWindowListener(ReadingListener& listener) { windowListeners_.push_back(&listener); }
-    void setPortDigit(const QString& digit) { qn_.setPortDigit(digit); }
 
-    // Opens the port, runs the loop until the end is requested, releases the line; a Q-N
-    // measurement under way ends and the measurement file is closed, each with its markers.
+    // Finds the units and hands the search to the windows (EngineView::searchEnded). Once
+    // the windows have settled it with the operator they start the measurement (start) or
+    // end the program; then the engine opens the detector's port, runs the loop until the
+    // end is requested and releases the line: a Q-N measurement under way ends and the
+    // measurement file is closed, each with its markers.
     void run();
+    // The windows' go-ahead after the unit search.
+    void start() { started_ = true; }
 
     // What the windows' requests (EngineView::post) reach.
     Requests& requests() { return requests_; }
@@ -151,8 +177,13 @@ class Engine {
     static void takeLatest(const std::shared_ptr<LatestState>& latest, EngineView* view);
     FileTally fileTally() const;
     void wireEvents();
+    // True once the windows have started the measurement; false when the program ends.
+    bool searchAndAwaitStart();
 
     const Parts p_;
+    UnitsOnLine units_;  // filled by the unit search, read-only after it
+    bool started_ = false;
+    SearchProgressToWindows searchProgress_;
     Requests requests_;
     InputConstants constants_;
     OperatingSettings settings_;

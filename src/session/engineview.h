@@ -6,6 +6,8 @@
 #pragma once
 
 #include "core/operatingsettings.h"
+#include "link/discovery.h"
+#include "link/units.h"
 #include "measure/panelmodel.h"
 #include "measure/requests.h"
 #include "modes/qnview.h"
@@ -45,6 +47,9 @@ class EngineView : public QObject {
     void takePass(const QnState& state);
 
   signals:
+    // The unit search has ended, with the units it found: the windows settle it with the
+    // operator, then start the engine or end the program.
+    void searchEnded(const UnitSearch& search, const UnitsOnLine& units);
     void cycleTimeChanged(const QString& text);
     // A line of the measurement file could not be written, with why; all written again.
     void writeProblem(const QString& text);

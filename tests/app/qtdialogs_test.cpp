@@ -40,7 +40,12 @@ Seen showAndPress(const QString& text, const QString& title, Dialogs::Buttons bu
         }
     });
     poll.start(10);
-    seen.answer = QtDialogs().message(text, title, buttons, detail);
+    std::optional<Dialogs::Answer> answer;
+    QtDialogs().ask(text, title, buttons, detail, [&answer](Dialogs::Answer a) { answer = a; });
+    EXPECT_FALSE(answer.has_value()) << "asked without waiting for the answer";
+    test::RealTimeWait wait;
+    EXPECT_TRUE(wait.until(5000, [&answer] { return answer.has_value(); }));
+    seen.answer = answer.value_or(Dialogs::Answer::Cancel);
     return seen;
 }
 

@@ -29,7 +29,12 @@ struct RecordingProgress : DiscoveryProgress {
 template <class Parts>
 struct Search : Parts {
     using Parts::Parts;
-    UnitSearch run() { return findUnits(this->units, this->link, progress, dialogs); }
+    // The search, settled with the operator as the program does once it ends.
+    UnitSearch run() {
+        UnitSearch search = findUnits(this->units, this->link, progress);
+        settleSearch(search, dialogs, [&search](const UnitSearch& settled) { search = settled; });
+        return search;
+    }
 
     RecordingProgress progress;
     test::FakeDialogs dialogs;

@@ -34,7 +34,7 @@ class SessionTest : public ::testing::Test {
     QtFiles files;
     test::FakeSerialPort port{clock};
     EngineView view{toEngine, settings};
-    Engine engine{{units, clock, pump, port, files, toWindows, view}};
+    Engine engine{{clock, pump, port, files, toWindows, view}};
     PanelModel& panel = view.panel();
     Zn4Panel& discriminator = view.discriminator();
     test::FakeDialogs dialogs;

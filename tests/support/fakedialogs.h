@@ -75,10 +75,13 @@ class FakeDialogs : public Dialogs {
         answered(next(textAnswers, std::optional<QString>()));
     }
 
-    Answer message(const QString& text, const QString& title, Buttons buttons,
-                   const QString& detail = QString()) override {
+    void ask(const QString& text, const QString& title, Buttons buttons, const QString& detail,
+             Answered answered) override {
         shown.push_back({text, title, buttons, detail});
-        return next(answers, Answer::Ok);
+        const Answer answer = next(answers, Answer::Ok);
+        if (answered) {
+            answered(answer);
+        }
     }
 
   private:
