@@ -1,6 +1,7 @@
 #include "background.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kr5 {
 
@@ -15,6 +16,17 @@ void BackgroundLevel::takeReading(const Reading& r) {
     }
     const qint64 now = r.takenAtMs;
     if (measureUntilMs_) {
+        if (r.testVoltage >= thresholdVolts_) {
+            // The test object may discharge up there: that is no background. The level
+            // in force stays.
+            measureUntilMs_.reset();
+            emit measurementRefused(
+                tr("Background not measured: the test voltage reached %1 V, at or above the "
+                   "background threshold of %2 V")
+                    .arg(std::llround(r.testVoltage))
+                    .arg(std::llround(thresholdVolts_)));
+            return;
+        }
         measured_ = std::max(measured_.value_or(0.0), r.charge);
         if (now >= *measureUntilMs_) {
             // The measurement on demand stands until the voltage is low again.

@@ -1,8 +1,8 @@
 // The background level: the largest charge the detector reads while the test voltage is
 // below a threshold (no discharge of the test object can be among it), over the last few
-// seconds, or over a few seconds on demand whatever the voltage (the operator switched the
-// high voltage off). Inception and extinction found with Set Q at or below twice the
-// background would be noise.
+// seconds, or over a few seconds on demand (the operator switched the high voltage off),
+// refused when the voltage reaches the threshold meanwhile. Inception and extinction found with Set
+// Q at or below twice the background would be noise.
 #pragma once
 
 #include "core/inputconstants.h"
@@ -28,7 +28,8 @@ class BackgroundLevel : public QObject, public ReadingListener {
     void setThresholdVolts(double volts) { thresholdVolts_ = volts; }
     double thresholdVolts() const { return thresholdVolts_; }
 
-    // Looks for kWindowMs from now, at any voltage; the level is then that measurement's.
+    // Looks for kWindowMs from now; the level is then that measurement's. A reading at or
+    // above the threshold voltage ends it without a level (measurementRefused).
     void measureNow();
     bool measuring() const { return measureUntilMs_.has_value(); }
 
@@ -41,6 +42,8 @@ class BackgroundLevel : public QObject, public ReadingListener {
 
   signals:
     void changed();
+    // A measurement on demand ended without a level, with why.
+    void measurementRefused(const QString& why);
 
   private:
     void recompute();

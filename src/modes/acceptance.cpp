@@ -26,6 +26,26 @@ QString kvText(double kv) {
     return plainNumber(std::round(kv * 1000.0) / 1000.0);
 }
 
+// The decimal places the operator gave a limit with ("100", "100.5").
+int placesOf(double x) {
+    const QString text = plainNumber(x);
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    return point < 0 ? 0 : static_cast<int>(text.size() - point - 1);
+}
+
+double roundedTo(double x, int places) {
+    const double scale = std::pow(10.0, places);
+    return std::round(x * scale) / scale;
+}
+
+// The places a charge is judged and shown with against a limit: those it is shown with,
+// or the limit's own when it has more. A charge within the limit as shown passes, and a
+// charge above it shows as above it.
+int judgedPlaces(double pc, double limitPc) {
+    const int shown = pc >= 100 ? 0 : pc >= 10 ? 1 : 2;
+    return std::max(shown, placesOf(limitPc));
+}
+
 QString wholeSeconds(qint64 ms) {
     return QString::number(ms / 1000);
 }
@@ -64,6 +84,7 @@ void AcceptanceTest::resetHold() {
     levelSinceMs_.reset();
     heldMs_ = 0;
     largestPc_.reset();
+    verdictBackground_.reset();
     withoutVoltage_ = 0;
     withoutCharge_ = 0;
 }
@@ -75,12 +96,14 @@ void AcceptanceTest::setBackground(std::optional<double> pc) {
 }
 
 QString AcceptanceTest::backgroundWarning() const {
-    if (!limits_ || !background_ || *background_ <= limits_->permissiblePc / 2.0) {
+    const bool verdict = state_ == State::Passed || state_ == State::Failed;
+    const std::optional<double>& background = verdict ? verdictBackground_ : background_;
+    if (!limits_ || !background || *background <= limits_->permissiblePc / 2.0) {
         return {};
     }
     return tr("Background %1 pC is above half the permissible charge %2 pC: the test is not "
               "valid")
-        .arg(pcText(*background_), pcText(limits_->permissiblePc));
+        .arg(pcText(*background), pcText(limits_->permissiblePc));
 }
 
 void AcceptanceTest::setBackgroundThresholdKv(double kv) {
@@ -108,7 +131,8 @@ bool AcceptanceTest::chargeAboveLimit() const {
 
 void AcceptanceTest::takeReading(const Reading& r) {
     const Shown before = shown();
-    if (r.detectorAnswered()) {
+    // A Q-N step's charge is read at a forced range: it says nothing of the discharges.
+    if (r.detectorAnswered() && !r.isQnStep()) {
         latestPc_ = r.charge;
     }
     if (limits_ && r.takenAtMs >= startedAtMs_) {
@@ -123,8 +147,9 @@ void AcceptanceTest::follow(const Reading& r) {
     }
     const AcceptanceLimits& l = *limits_;
     // An unknown voltage is no drop: the AC unit missing one reply says nothing about the
-    // voltage. Only a known one below the level ends the hold.
-    if (r.acAnswered() && r.testVoltage < l.testKv * 1000.0) {
+    // voltage. Only a known one below the level ends the hold, compared in the whole volts
+    // the readings show (16.1 kV is 16100 V, not 16100.000000000002).
+    if (r.acAnswered() && std::llround(r.testVoltage) < std::llround(l.testKv * 1000.0)) {
         if (state_ == State::Holding) {
             const QString message =
                 tr("Test voltage fell below %1 kV after %2 s of %3 s: the hold starts again")
@@ -152,16 +177,21 @@ void AcceptanceTest::follow(const Reading& r) {
         ++withoutVoltage_;
         levelSinceMs_.reset();
     }
-    if (r.detectorAnswered()) {
+    if (r.isQnStep()) {
+        // Its voltage keeps the hold going; its charge is no measurement of the discharges.
+    } else if (r.detectorAnswered()) {
         largestPc_ = std::max(largestPc_.value_or(r.charge), r.charge);
     } else {
         ++withoutCharge_;
     }
 
     // A verdict needs at least one charge: a hold with the detector silent throughout
-    // waits for it rather than passing on nothing.
+    // waits for it rather than passing on nothing. It stands with the background of its
+    // hold.
     if (heldMs_ >= std::llround(l.holdS * 1000.0) && largestPc_) {
-        state_ = *largestPc_ <= l.permissiblePc ? State::Passed : State::Failed;
+        const int places = judgedPlaces(*largestPc_, l.permissiblePc);
+        state_ = roundedTo(*largestPc_, places) <= l.permissiblePc ? State::Passed : State::Failed;
+        verdictBackground_ = background_;
     }
 }
 
@@ -195,12 +225,14 @@ QString AcceptanceTest::statusText() const {
                             pcText(limits_->permissiblePc));
             break;
         case State::Passed:
-        case State::Failed:
+        case State::Failed: {
+            const int places = judgedPlaces(*largestPc_, limits_->permissiblePc);
             text = tr("Acceptance: %1, largest %2 pC %3 %4 pC over %5 s")
-                       .arg(verdictText(), pcText(*largestPc_),
+                       .arg(verdictText(), plainNumber(roundedTo(*largestPc_, places)),
                             state_ == State::Passed ? QStringLiteral("≤") : QStringLiteral(">"),
-                            pcText(limits_->permissiblePc), wholeSeconds(heldMs_));
+                            plainNumber(limits_->permissiblePc), wholeSeconds(heldMs_));
             break;
+        }
     }
     const QString missing = missingText();
     if (!missing.isEmpty()) {

@@ -49,7 +49,8 @@ class AcceptanceTest : public QObject, public ReadingListener {
 
     // The background level in pC as BackgroundLevel measures it; none while unknown.
     void setBackground(std::optional<double> pc);
-    // Why the verdict cannot be trusted because of the background; empty while it can.
+    // Why the verdict cannot be trusted because of the background (the one of its hold,
+    // once reached); empty while it can.
     QString backgroundWarning() const;
 
     // The test voltage below which the background is taken, as the operator set it.
@@ -100,6 +101,7 @@ class AcceptanceTest : public QObject, public ReadingListener {
     const Clock& clock_;
     std::optional<AcceptanceLimits> limits_;
     std::optional<double> background_;
+    std::optional<double> verdictBackground_;  // the background when the verdict was reached
     double backgroundThresholdKv_ = kDefaultBackgroundThresholdKv;
     State state_ = State::NoTest;
     qint64 startedAtMs_ = 0;

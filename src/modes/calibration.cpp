@@ -121,6 +121,10 @@ void Calibration::takeReading(const Reading& r) {
             offScale_ = false;
             startedMs_ = clock_.nowMs();
         }
+        if (peaksV_.empty()) {
+            firstPeakMs_ = r.takenAtMs;
+        }
+        lastPeakMs_ = r.takenAtMs;
         range_ = r.attRange;
         peaksV_.push_back(r.rawPeak);
         offScale_ = offScale_ || r.detector->peakCode >= 0xFF;
@@ -144,6 +148,7 @@ PeakAverage Calibration::averaged() const {
     if (peaksV_.empty()) {
         return a;
     }
+    a.spanMs = lastPeakMs_ - firstPeakMs_;
     double sum = 0.0;
     for (const double v : peaksV_) {
         sum += v;
@@ -164,8 +169,9 @@ void Calibration::finish() {
     const bool second = phase_ == Phase::AveragingSecond;
     phase_ = Phase::Idle;
     peaksV_.clear();
-    // A silent detector, no pulse or a clipped reading says nothing about the charge.
-    const bool usable = a.samples > 0 && a.meanV > 0.0 && !a.offScale;
+    // A silent detector, no pulse or a clipped reading says nothing about the charge, nor
+    // do a few readings that came close together.
+    const bool usable = a.samples > 0 && a.spanMs >= kMinSpanMs && a.meanV > 0.0 && !a.offScale;
     if (second) {
         second_ = a;
         if (usable && proposal_ && q1_) {
@@ -214,6 +220,11 @@ QStringList Calibration::warningsFor(const PeakAverage& a, bool second) const {
         out << tr("The detector gave no reading in %1 s: check that it is switched on and "
                   "answers on the line. %2")
                    .arg(seconds, nothing);
+    } else if (a.spanMs < kMinSpanMs) {
+        out << tr("The detector answered over only %1 s of %2 s, %3 s at the least are needed: "
+                  "check the line. %4")
+                   .arg(QString::number(static_cast<double>(a.spanMs) / 1000.0, 'f', 1), seconds,
+                        QString::number(kMinSpanMs / 1000), nothing);
     } else if (!(a.meanV > 0.0)) {
         out << tr("The detector read no pulse at %1: check that the calibrator is connected "
                   "and switched on. %2")

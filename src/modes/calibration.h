@@ -32,7 +32,8 @@ struct CalibrationRecord {
 
 // One average of the detector's raw peak at one attenuator range.
 struct PeakAverage {
-    int samples = 0;  // valid readings averaged; 0 when the detector never answered
+    int samples = 0;    // valid readings averaged; 0 when the detector never answered
+    qint64 spanMs = 0;  // from the first valid reading to the last
     int attRange = 0;
     double meanV = 0.0;
     double spreadV = 0.0;   // standard deviation of the readings
@@ -48,6 +49,8 @@ class Calibration : public QObject, public ReadingListener {
 
   public:
     static constexpr qint64 kAverageMs = 3000;
+    // The valid readings of an average must span this much at the least.
+    static constexpr qint64 kMinSpanMs = 2000;
     static constexpr double kFullScaleV = 15.0;
     // A reading below 10 % of full scale has few peak codes to it (one code is 1/17 V),
     // one above 90 % may be clipped by a slightly larger pulse.
@@ -135,6 +138,8 @@ class Calibration : public QObject, public ReadingListener {
     int shownSecondsLeft_ = 0;
     // The raw peaks of the average under way, all at one range.
     std::vector<double> peaksV_;
+    qint64 firstPeakMs_ = 0;  // when the first and the last of them were taken
+    qint64 lastPeakMs_ = 0;
     int range_ = 0;
     bool offScale_ = false;
     double q0_ = 0.0;

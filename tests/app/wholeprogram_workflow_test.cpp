@@ -55,7 +55,7 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
                              .color(QPalette::WindowText);
         return c.red() == 0xFF && c.green() == 0x40;
     };
-    at(2000, "calibrate", [&] {
+    at(3500, "calibrate", [&] {
         menu("calib")->trigger();
         type(QStringLiteral("calibrate"), QStringLiteral("q0"), QStringLiteral("20"));
         click(QStringLiteral("calibrate"), QStringLiteral("measure"));
@@ -90,7 +90,7 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
         "verdict",
         [&] {
             wasRed = wasRed || chargeRed();
-            return verdict() == QStringLiteral("FAIL");
+            return verdict().startsWith(QStringLiteral("FAIL"));
         },
         [&] { click(QStringLiteral("KR5AU"), QStringLiteral("bclose")); });
     step(

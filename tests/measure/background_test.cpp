@@ -59,19 +59,32 @@ TEST_F(Background, TheLargestChargeOfTheLastSecondsBelowTheThreshold) {
     EXPECT_EQ(background.level(), 3.0);
 }
 
-TEST_F(Background, AMeasurementOnDemandTakesEveryVoltageForItsSeconds) {
+TEST_F(Background, AMeasurementOnDemandTakesItsSecondsUnlessTheVoltageReachesTheThreshold) {
+    QStringList refusals;
+    QObject::connect(&background, &BackgroundLevel::measurementRefused,
+                     [&refusals](const QString& why) { refusals << why; });
     take(0, 0.5, 0);
     clock.advanceMs(1000);
     background.measureNow();
     EXPECT_TRUE(background.measuring());
-    take(1000, 4.0, 5000);
-    take(3000, 6.0, 5000);
+    take(1000, 4.0, 900);
+    take(3000, 6.0, 900);
     EXPECT_EQ(background.level(), 0.5);  // until the measurement is done
-    take(6000, 2.0, 5000);
+    take(6000, 2.0, 900);
     EXPECT_FALSE(background.measuring());
     EXPECT_EQ(background.level(), 6.0);
-    take(7000, 9.0, 5000);  // above the threshold again: it stands
+    take(7000, 9.0, 5000);  // above the threshold: it stands
     EXPECT_EQ(background.level(), 6.0);
+    // The test object discharges at the threshold: no background is taken from it.
+    clock.advanceMs(7000);
+    background.measureNow();
+    take(8000, 3.0, 900);
+    take(9000, 888.0, 1000);
+    EXPECT_FALSE(background.measuring());
+    EXPECT_EQ(background.level(), 6.0);
+    EXPECT_EQ(refusals, QStringList(QStringLiteral(
+                            "Background not measured: the test voltage reached 1000 V, at or "
+                            "above the background threshold of 1000 V")));
 }
 
 TEST_F(Background, SetQMustBeAboveTwiceTheBackground) {

@@ -141,6 +141,38 @@ TEST_F(Acceptance, BackgroundAndChargeAlarmBesideTheVerdict) {
     EXPECT_EQ(test.state(), State::Waiting);
 }
 
+// The level is reached in the whole volts the readings show: 161 V at PT ratio 100 is
+// 16.1 kV. A charge is judged with the digits it is shown with, or the limit's when it has
+// more, and shown with them. A Q-N step's charge, read at a forced range, is no discharge.
+TEST_F(Acceptance, TheVerdictJudgesWhatItShowsAndTakesNoChargeFromQnSteps) {
+    const struct {
+        double limitPc, largestPc;
+        const char* status;
+    } cases[] = {
+        {100, 100.4, "Acceptance: PASS, largest 100 pC ≤ 100 pC over 3 s"},
+        {100, 100.6, "Acceptance: FAIL, largest 101 pC > 100 pC over 3 s"},
+        {100.5, 100.8, "Acceptance: FAIL, largest 100.8 pC > 100.5 pC over 3 s"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        test.setLimits(AcceptanceLimits{16.1, 3, c.limitPc});
+        test.restart();
+        const qint64 startMs = clock.nowMs();
+        for (int s = 0; s <= 3; ++s) {
+            Reading r;
+            r.kind = s == 2 ? Reading::Kind::QnStep : Reading::Kind::Cycle;
+            r.takenAtMs = startMs + s * 1000;
+            r.es = 161.0;
+            r.testVoltage = 161.0 * 100.0;
+            r.detector = DetectorFields{};
+            r.charge = s == 2 ? 5000.0 : c.largestPc;
+            test.takeReading(r);
+        }
+        EXPECT_EQ(test.statusText(), QString::fromUtf8(c.status));
+        clock.advanceMs(10'000);
+    }
+}
+
 TEST(AcceptanceForm, EachFieldOutsideItsRangeIsRefusedByNameAndNothingIsStored) {
     VirtualClock clock;
     AcceptanceTest test{clock};

@@ -164,6 +164,22 @@ TEST_F(HandCalibration, ASpreadAboveFivePercentWarnsAndTheLinearityFollowsItsFor
     EXPECT_EQ(calibration.linearityText(), QStringLiteral("+5.9 %: 105.9 pC read for 100 pC"));
 }
 
+// A detector that answered for a moment gives no proposal, however steady it read.
+TEST_F(HandCalibration, ReadingsSpanningLessThanTwoSecondsProposeNothing) {
+    ASSERT_EQ(calibration.start(QStringLiteral("50")), QString());
+    feed(2, {85}, 10);
+    while (calibration.averaging()) {
+        clock.advanceMs(100);
+        Reading silent;
+        silent.takenAtMs = clock.nowMs();
+        calibration.takeReading(silent);
+    }
+    EXPECT_EQ(calibration.proposal(), std::nullopt);
+    EXPECT_TRUE(calibration.warningText().startsWith(
+        QLatin1String("The detector answered over only 0.9 s of 3 s")))
+        << calibration.warningText().toStdString();
+}
+
 TEST_F(HandCalibration, RefusalsNameTheFieldAndItsRangeAndAFailedAcceptStoresNothing) {
     for (const char* text : {"", "abc", "12pC", "0.09", "100000.5", "-5", "nan", "inf"}) {
         EXPECT_EQ(calibration.start(QLatin1String(text)),

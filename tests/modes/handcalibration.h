@@ -20,6 +20,7 @@ struct HandCalibration : ::testing::Test {
         for (size_t i = 0; i < readings && calibration.averaging(); ++i) {
             clock.advanceMs(100);
             Reading r;
+            r.takenAtMs = clock.nowMs();
             r.detector = DetectorFields{codes[i % codes.size()], 0, range, 0};
             r.attRange = range;
             r.rawPeak = r.detector->rawPeak();
