@@ -159,8 +159,9 @@ Reply Link::judgeWhole(const Exchange& x, QString buf) {
     const qint64 elapsed = clock_.nowMs() - x.sentMs;
     const bool prompt = !x.promptLimit || elapsed <= *x.promptLimit;
     if (x.owing && !prompt) {
-        // Probably the answer the unit owed, come late; the one to this command may
-        // follow it within the time-out.
+        // Perhaps the answer the unit owed, come late; the one to this command may follow
+        // it within the time-out. When none does, this one counts: a unit that has merely
+        // become slower must not stay locked out, and what it owed is written off.
         buf += collect(x.len, x.deadlineMs);
         if (buf.size() == 2 * x.len) {
             guard_.answersReceived(x.unit, 2, clock_.nowMs());
@@ -168,8 +169,8 @@ Reply Link::judgeWhole(const Exchange& x, QString buf) {
         }
         guard_.answersReceived(x.unit, 1, clock_.nowMs());
         if (buf.size() == x.len) {
-            guard_.answerMissed(x.unit, clock_.nowMs());
-            return Reply{Reply::Status::Late, buf};
+            guard_.writeOff(x.unit);
+            return Reply{Reply::Status::Whole, buf};
         }
         guard_.straysSeen(clock_.nowMs());
         return Reply{Reply::Status::Overlong, buf};
@@ -202,7 +203,7 @@ Reply Link::receive(UnitKind unit, int len, int timeout) {
     tellReceived();
     if (!reply.whole() && lcLink().isDebugEnabled()) {
         static const char* const units[] = {"KR-5", "ACU", "ZN-4"};
-        static const char* const statuses[] = {"whole", "missing", "short", "overlong", "late"};
+        static const char* const statuses[] = {"whole", "missing", "short", "overlong"};
         qCDebug(lcLink).nospace() << units[static_cast<int>(unit)] << " reply "
                                   << statuses[static_cast<int>(reply.status)] << ": " << reply.text;
     }

@@ -17,7 +17,6 @@ struct Reply {
         Missing,   // nothing came within the time-out
         Short,     // fewer characters than expected came within the time-out
         Overlong,  // more characters came than one reply has: something else was mixed in
-        Late,      // an answer to an earlier command, which had missed its time-out
     };
 
     Status status = Status::Missing;

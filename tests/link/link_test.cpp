@@ -18,7 +18,7 @@ static void PrintTo(const QString& text, std::ostream* os) {
 namespace kr5 {
 
 static void PrintTo(Reply::Status status, std::ostream* os) {
-    static const char* const names[] = {"Whole", "Missing", "Short", "Overlong", "Late"};
+    static const char* const names[] = {"Whole", "Missing", "Short", "Overlong"};
     *os << names[static_cast<int>(status)];
 }
 
@@ -26,7 +26,7 @@ namespace {
 
 using Status = Reply::Status;
 constexpr Status Whole = Status::Whole, Missing = Status::Missing, Short = Status::Short,
-                 Overlong = Status::Overlong, Late = Status::Late;
+                 Overlong = Status::Overlong;
 
 // What the line sends back after one frame: pieces, each after a delay from the frame.
 using Answer = std::vector<std::pair<qint64, QByteArray>>;
@@ -170,7 +170,8 @@ TEST(LinkReceive, OneExchangeOnALineInStep) {
 TEST(LinkReceive, AnAnswerThatMissedItsTimeOutIsNeverTakenForTheNextOne) {
     // The answers to the missed command and to the next, in times from each, and the reply.
     const std::tuple<Answer, Answer, Status, QByteArray, qint64> cases[] = {
-        {{{150, kEs1}}, {}, Late, kEs1, 100},
+        // Only the owed answer comes: it counts, once the time-out has passed without another.
+        {{{150, kEs1}}, {}, Whole, kEs1, 100},
         {{{150, kEs1}}, {{60, kEs2}}, Whole, kEs2, 60},
         {{}, {{50, kEs1 + kEs2}}, Whole, kEs2, 50},
         {{}, {{50, kEs1 + kEs2 + "?"}}, Overlong, kEs1 + kEs2 + "?", 50},  // more than a pair
@@ -207,15 +208,20 @@ TEST(LinkReceive, AnotherUnitsMissedAnswerDoesNotMakeThisOneLateButItsOwnLeavesI
     EXPECT_EQ(other.reading({{150, kReading}}).reply.status, Missing);
     EXPECT_EQ(other.es({{60, kEs1}}).got(), std::pair(Overlong, kReading));
 
-    // Only the late answer comes; the one to this command is late in its turn, owed until the
-    // pair comes.
-    Line late;
-    late.teachUsualTime();
-    EXPECT_EQ(late.es({{150, kEs1}}).reply.status, Missing);
-    EXPECT_EQ(late.es({{150, kEs2}}).reply.status, Late);
-    EXPECT_EQ(late.es({{60, "A1t3999\r\n"}}).got(), std::pair(Whole, QByteArray("A1t3999\r\n")));
-    // Nothing is owed any more: the next reply is taken the moment it is complete.
-    EXPECT_EQ(late.es({{40, kEs1}}).tookMs, 40);
+    // A unit that missed one answer and then answers more slowly than before is not locked
+    // out: one wait for the owed answer, and its replies count again at their own pace.
+    Line slower;
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_EQ(slower.es({{14, kEs1}}).reply.status, Whole);
+    }
+    ASSERT_EQ(slower.es().reply.status, Missing);
+    qint64 tookMs = 0;
+    for (int i = 0; i < 40; ++i) {
+        const auto x = slower.es({{25, kEs2}});
+        EXPECT_EQ(x.got(), std::pair(Whole, kEs2)) << i;
+        tookMs += x.tookMs;
+    }
+    EXPECT_EQ(tookMs, 100 + 39 * 25);
 }
 
 TEST(LinkReceive, BytesWaitingBeforeASendAreDroppedAndMakeTheLineSuspect) {
@@ -239,17 +245,17 @@ TEST(LinkReceive, BytesWaitingBeforeASendAreDroppedAndMakeTheLineSuspect) {
 }
 
 TEST(LinkReceive, AMissedAnswerIsWrittenOffTheHorizonAfterItsExchange) {
-    // A reply later than usual is taken for the late one as long as one is owed, and for
-    // this command's own once the owed one is written off.
+    // A reply later than usual waits the time-out for company as long as one is owed, and is
+    // taken at once when the owed one is written off.
     constexpr qint64 missEndMs = kUsualMs + 100;
-    for (const auto& [startMs, status] : {std::pair{missEndMs, Late},
-                                          {missEndMs + LineGuard::horizonMs, Late},
-                                          {missEndMs + LineGuard::horizonMs + 1, Whole}}) {
+    for (const auto& [startMs, tookMs] : {std::pair{missEndMs, qint64{100}},
+                                          {missEndMs + LineGuard::horizonMs, 100},
+                                          {missEndMs + LineGuard::horizonMs + 1, 50}}) {
         Line line;
         line.teachUsualTime();
         EXPECT_EQ(line.es().reply.status, Missing);  // lost for good
         line.clock.advanceMs(startMs - line.clock.nowMs());
-        EXPECT_EQ(line.es({{50, kEs2}}).got(), std::pair(status, kEs2)) << startMs;
+        EXPECT_EQ(line.es({{50, kEs2}}).outcome(), std::tuple(Whole, kEs2, tookMs)) << startMs;
     }
 }
 

@@ -65,7 +65,6 @@ TEST_F(Evaluation, ARepliesThatDidNotCountLeaveTheirPartEmpty) {
     for (const Reply& spoiled :
          {Reply{Reply::Status::Missing, QString()},
           Reply{Reply::Status::Short, QStringLiteral("A0x12")},
-          Reply{Reply::Status::Late, QStringLiteral("A0x12340000\r\n")},
           Reply{Reply::Status::Overlong, QStringLiteral("A1t2123\r\nA0x1234")},
           detectorReply(0x12, 0x34, 0, 7),  // no rate range 7
           whole("A0xG2340000")}) {

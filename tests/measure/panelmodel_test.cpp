@@ -88,7 +88,7 @@ TEST_F(Panel, AMissingReplyKeepsTheLastValuesMarkedOldAndMovesNoRange) {
               std::pair(asked.attenuator, asked.rate));
     EXPECT_EQ(panel.attenuatorButton(), 4);
     // The detector back, the AC unit still away.
-    cycle(detectorReply(0x66, 0x55, 4, 1), Reply{Reply::Status::Late, {}});
+    cycle(detectorReply(0x66, 0x55, 4, 1), Reply{Reply::Status::Short, QStringLiteral("A1t")});
     EXPECT_FALSE(now.detectorStale);
     EXPECT_TRUE(now.voltageStale);
     EXPECT_NE(charge(), before.charge);
