@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "app/exitcodes.h"
+#include "app/refusal.h"
 #include "app/statusline.h"
 #include "link/discovery.h"
 #include "records/resultfile.h"
@@ -112,7 +113,8 @@ void Program::wireMenu() {
     }
     QObject::connect(&main_, &MainWindow::endRequested, &main_, [this] { requestEnd(); });
     QObject::connect(menu.save, &QAction::triggered, &main_, [this] {
-        if (!refused(QStringLiteral("A new measurement file"), session_.mayPrepareFile())) {
+        if (!tellIfRefused(platform_.dialogs, QStringLiteral("A new measurement file"),
+                           session_.mayPrepareFile())) {
             measurementFile_.prepareFile();
         }
     });
@@ -126,7 +128,8 @@ void Program::wireMenu() {
         if (session_.qnRunning()) {
             session_.stopQn();
         } else {
-            refused(QStringLiteral("A Q-N measurement"), session_.startQn());
+            tellIfRefused(platform_.dialogs, QStringLiteral("A Q-N measurement"),
+                          session_.startQn());
         }
     });
     QObject::connect(menu.discriminator, &QAction::triggered, &engineView_.discriminator(),
@@ -204,7 +207,8 @@ void Program::wireCharts() {
         }
     });
     QObject::connect(menu.measureBackground, &QAction::triggered, &main_, [this] {
-        if (refused(QStringLiteral("Measuring the background"), session_.startBackground())) {
+        if (tellIfRefused(platform_.dialogs, QStringLiteral("Measuring the background"),
+                          session_.startBackground())) {
             return;
         }
         measuringBackground_ = true;

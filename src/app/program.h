@@ -5,9 +5,11 @@
 
 #include "about/aboutwindow.h"
 #include "app/commtestwindow.h"
+#include "app/historymarkers.h"
 #include "app/loopwindows.h"
 #include "app/mainwindow.h"
 #include "app/openedtest.h"
+#include "app/recordedtestcontrol.h"
 #include "app/testmemory.h"
 #include "app/testresults.h"
 #include "app/windowmemory.h"
@@ -139,14 +141,6 @@ class Program {
     void sendSettings();
     void wireRecordedTests();
     void wireHistory();
-    void showFileHistory();
-    void openRecordedTest();
-    void closeRecordedTest();
-    void showRecordedState();
-    // Shows why an intent asked from a window was refused; true when it was.
-    bool refused(const QString& what, const Outcome& outcome);
-    void writeReportNow();
-    void writeReportTo(const QString& path);
     void wireModes();
     int startRemoteControl();
     void showRemoteClients();
@@ -210,8 +204,8 @@ class Program {
     AcceptanceWindow acceptanceWindow_{acceptanceForm_, acceptance_, &main_};
     TestMemory testMemory_{startOptions_.windowMemoryPath};
     HistoryModel history_{platform_.clock};
-    HistoryModel liveHistory_{platform_.clock};  // kept while a recorded test is shown
     HistoryWindow historyWindow_{history_, platform_.clock};
+    HistoryMarkers historyMarkers_{history_, engineView_.recorder()};
     OpenedTest openedTest_{{chartConstants_, charts_, platform_.dialogs, platform_.clock, &main_,
                             [this] { return session_.mayOpenRecordedTest().why; }}};
     TestResults results_{{constants_, inception_, background_, calibration_, acceptance_,
@@ -231,6 +225,8 @@ class Program {
          engineView_.recorder(), engineView_.qn(), engineView_.discriminator(), inception_,
          background_, acceptance_, platform_.clock, QCoreApplication::applicationVersion()}};
     RemoteServer remoteServer_;
+    RecordedTestControl recordedTests_{{openedTest_, session_, history_, chartFeed_, charts_, main_,
+                                        units_, results_, platform_.dialogs, platform_.clock}};
 
     QString cycleTime_;
     QTextStream out_;
