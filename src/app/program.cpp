@@ -198,26 +198,16 @@ void Program::wireCharts() {
     QObject::connect(&charts_.vq(), &VqWindow::saveRequested, &main_, [this] { saveResult(); });
 
     // Set Q against the background: again with every new level and new constants.
-    QObject::connect(&background_, &BackgroundLevel::changed, &main_, [this] {
-        showNoiseWarning();
-        if (measuringBackground_ && !background_.measuring()) {
-            measuringBackground_ = false;
-            main_.statusBar()->showMessage(QStringLiteral("Background: %1 pC")
-                                               .arg(background_.level().value_or(0.0), 0, 'f', 2));
-        }
-    });
+    QObject::connect(&background_, &BackgroundLevel::changed, &main_,
+                     [this] { backgroundNotices_.levelChanged(); });
     QObject::connect(menu.measureBackground, &QAction::triggered, &main_, [this] {
-        if (tellIfRefused(platform_.dialogs, QStringLiteral("Measuring the background"),
-                          session_.startBackground())) {
-            return;
+        if (!tellIfRefused(platform_.dialogs, QStringLiteral("Measuring the background"),
+                           session_.startBackground())) {
+            backgroundNotices_.measuringStarted();
         }
-        measuringBackground_ = true;
-        main_.statusBar()->showMessage(
-            QStringLiteral("Measuring the background for %1 s, at any test voltage")
-                .arg(BackgroundLevel::kWindowMs / 1000));
     });
     QObject::connect(&constantsForm_, &ConstantsForm::constantsChanged, &main_,
-                     [this] { showNoiseWarning(); });
+                     [this] { backgroundNotices_.showNoiseWarning(); });
 }
 
 // The menu items and buttons whose use the session's state decides.
@@ -228,18 +218,6 @@ void Program::followSession() {
     constantsWindow_.setOkEnabled(fileFree);
     menu.judgeAgain->setEnabled(session_.recordedTestOpen());
     menu.closeRecorded->setEnabled(session_.recordedTestOpen());
-}
-
-void Program::showNoiseWarning() {
-    if (!background_.setQWithinNoise()) {
-        charts_.vq().setNoiseWarning(QString());
-        return;
-    }
-    charts_.vq().setNoiseWarning(
-        QStringLiteral("Set Q %1 pC is not above twice the background of %2 pC: CSV and CEV "
-                       "would be noise. Raise Set Q in Input const.")
-            .arg(constants_.setQ)
-            .arg(*background_.level(), 0, 'f', 2));
 }
 
 void Program::wireModes() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "about/aboutwindow.h"
+#include "app/backgroundnotices.h"
 #include "app/commtestwindow.h"
 #include "app/historymarkers.h"
 #include "app/loopwindows.h"
@@ -131,7 +132,6 @@ class Program {
     void wireRecords();
     void wireCharts();
     void followSession();
-    void showNoiseWarning();
     void wireTest();
     void wireAcceptance();
     void recallTestSetup();
@@ -195,7 +195,7 @@ class Program {
     Charts charts_{chartConstants_, settings_, colours_, platform_.clipboard, platform_.dialogs};
     InceptionDetector inception_{constants_, platform_.clock};
     BackgroundLevel background_{constants_, platform_.clock};
-    bool measuringBackground_ = false;  // Measure background was chosen, not yet done
+    BackgroundNotices backgroundNotices_{{background_, constants_, charts_.vq(), main_}};
     ChartFeed chartFeed_{inception_, charts_, screenPacer_};
     Calibration calibration_{platform_.clock, constantsForm_};
     CalibrateWindow calibrateWindow_{calibration_, &main_};
