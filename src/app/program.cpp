@@ -2,7 +2,6 @@
 
 #include "app/exitcodes.h"
 #include "app/refusal.h"
-#include "app/statusline.h"
 #include "link/discovery.h"
 #include "records/resultfile.h"
 
@@ -35,8 +34,7 @@ Program::Program(const Platform& platform, ProgramOptions options)
       startOptions_(options),
       panelWidget_(addPanel(main_, engineView_.panel(), screenPacer_)),
       recordControls_(addRecordControls(main_, engineView_.recorder())),
-      loopWindows_({main_, charts_, *recordControls_, engineView_.discriminator(), units_}),
-      out_(stdout) {
+      loopWindows_({main_, charts_, *recordControls_, engineView_.discriminator(), units_}) {
     engineView_.attach(engine_);
     engine_.setWindows(loopWindows_, loopWindows_);
     // First of all that follow the constants, so that the charts scale by the new ones.
@@ -135,10 +133,9 @@ void Program::wireMenu() {
     QObject::connect(menu.discriminator, &QAction::triggered, &engineView_.discriminator(),
                      &Zn4Panel::menuClick);
     QObject::connect(&engineView_, &EngineView::cycleTimeChanged, &main_,
-                     [this](const QString& text) {
-                         cycleTime_ = text;
-                         main_.showCycleTime(text);
-                     });
+                     [this](const QString& text) { statusPrinter_.setCycleTime(text); });
+    QObject::connect(&engineView_, &EngineView::cycleTimeChanged, &main_,
+                     &MainWindow::showCycleTime);
     QObject::connect(&unitStatus_, &UnitStatus::changed, &main_, &MainWindow::showUnitStatus);
 }
 
@@ -318,14 +315,6 @@ void Program::applyStartSettings() {
     }
 }
 
-void Program::printStatus() {
-    const QString trouble = loopWindows_.portGone() ? QStringLiteral("LOST") : unitStatus_.text();
-    const bool testSet = acceptance_.state() != AcceptanceTest::State::NoTest;
-    out_ << statusLine(units_, engineView_.panel().readouts(), cycleTime_, trouble,
-                       testSet ? acceptance_.statusText() : QString())
-         << Qt::endl;
-}
-
 void Program::takePort() {
     const QString digit = units_.portDigit();
     main_.setPortCaption(digit);
@@ -399,10 +388,8 @@ int Program::run() {
 
     int statusTimer = 0;
     if (startOptions_.status) {
-        out_ << "KR-5AU(" << units_.portDigit() << ") " << units_.unit(UnitKind::Detector).ident
-             << ' ' << units_.unit(UnitKind::AcUnit).ident << ' '
-             << units_.unit(UnitKind::NoiseDiscriminator).ident << Qt::endl;
-        statusTimer = platform_.clock.startTimer(1000, [this] { printStatus(); });
+        statusPrinter_.printHeader();
+        statusTimer = platform_.clock.startTimer(1000, [this] { statusPrinter_.printLine(); });
     }
     showRemoteClients();
     session_.goLive();
@@ -419,7 +406,7 @@ int Program::run() {
     engine_.frameLog().close();
     if (statusTimer != 0) {
         platform_.clock.stopTimer(statusTimer);
-        out_ << unitStatus_.summary() << Qt::endl;
+        statusPrinter_.printSummary();
     }
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "app/mainwindow.h"
 #include "app/openedtest.h"
 #include "app/recordedtestcontrol.h"
+#include "app/statusprinter.h"
 #include "app/testmemory.h"
 #include "app/testresults.h"
 #include "app/windowmemory.h"
@@ -145,7 +146,6 @@ class Program {
     int startRemoteControl();
     void showRemoteClients();
     void addListeners();
-    void printStatus();
     void showConstantsWindow();
     void saveResult();
     void applyStartSettings();
@@ -216,6 +216,8 @@ class Program {
     UnitStatus unitStatus_;
 
     ProgramWindows loopWindows_;
+    StatusPrinter statusPrinter_{
+        {units_, engineView_.panel(), loopWindows_, unitStatus_, acceptance_}};
 
     // Decides what the windows and the remote control may ask.
     Session session_{
@@ -227,9 +229,6 @@ class Program {
     RemoteServer remoteServer_;
     RecordedTestControl recordedTests_{{openedTest_, session_, history_, chartFeed_, charts_, main_,
                                         units_, results_, platform_.dialogs, platform_.clock}};
-
-    QString cycleTime_;
-    QTextStream out_;
 };
 
 }  // namespace kr5
