@@ -1,7 +1,7 @@
 #include "program.h"
 
 #include "app/exitcodes.h"
-#include "app/statusline.h"
+#include "app/refusal.h"
 #include "link/discovery.h"
 #include "records/resultfile.h"
 
@@ -34,8 +34,7 @@ Program::Program(const Platform& platform, ProgramOptions options)
       startOptions_(options),
       panelWidget_(addPanel(main_, engineView_.panel(), screenPacer_)),
       recordControls_(addRecordControls(main_, engineView_.recorder())),
-      loopWindows_({main_, charts_, *recordControls_, engineView_.discriminator(), units_}),
-      out_(stdout) {
+      loopWindows_({main_, charts_, *recordControls_, engineView_.discriminator(), units_}) {
     engineView_.attach(engine_);
     engine_.setWindows(loopWindows_, loopWindows_, commtest_);
     // First of all that follow the constants, so that the charts scale by the new ones.
@@ -117,7 +116,8 @@ void Program::wireMenu() {
     }
     QObject::connect(&main_, &MainWindow::endRequested, &main_, [this] { requestEnd(); });
     QObject::connect(menu.save, &QAction::triggered, &main_, [this] {
-        if (!refused(QStringLiteral("A new measurement file"), session_.mayPrepareFile())) {
+        if (!tellIfRefused(platform_.dialogs, QStringLiteral("A new measurement file"),
+                           session_.mayPrepareFile())) {
             measurementFile_.prepareFile();
         }
     });
@@ -131,16 +131,16 @@ void Program::wireMenu() {
         if (session_.qnRunning()) {
             session_.stopQn();
         } else {
-            refused(QStringLiteral("A Q-N measurement"), session_.startQn());
+            tellIfRefused(platform_.dialogs, QStringLiteral("A Q-N measurement"),
+                          session_.startQn());
         }
     });
     QObject::connect(menu.discriminator, &QAction::triggered, &engineView_.discriminator(),
                      &Zn4Panel::menuClick);
     QObject::connect(&engineView_, &EngineView::cycleTimeChanged, &main_,
-                     [this](const QString& text) {
-                         cycleTime_ = text;
-                         main_.showCycleTime(text);
-                     });
+                     [this](const QString& text) { statusPrinter_.setCycleTime(text); });
+    QObject::connect(&engineView_, &EngineView::cycleTimeChanged, &main_,
+                     &MainWindow::showCycleTime);
     QObject::connect(&unitStatus_, &UnitStatus::changed, &main_, &MainWindow::showUnitStatus);
 }
 
@@ -200,25 +200,18 @@ void Program::wireCharts() {
     QObject::connect(&charts_.vq(), &VqWindow::saveRequested, &main_, [this] { saveResult(); });
 
     // Set Q against the background: again with every new level and new constants.
-    QObject::connect(&background_, &BackgroundLevel::changed, &main_, [this] {
-        showNoiseWarning();
-        if (measuringBackground_ && !background_.measuring()) {
-            measuringBackground_ = false;
-            main_.statusBar()->showMessage(QStringLiteral("Background: %1 pC")
-                                               .arg(background_.level().value_or(0.0), 0, 'f', 2));
-        }
-    });
+    QObject::connect(&background_, &BackgroundLevel::changed, &main_,
+                     [this] { backgroundNotices_.levelChanged(); });
+    QObject::connect(&background_, &BackgroundLevel::measurementRefused, &main_,
+                     [this](const QString& why) { backgroundNotices_.refused(why); });
     QObject::connect(menu.measureBackground, &QAction::triggered, &main_, [this] {
-        if (refused(QStringLiteral("Measuring the background"), session_.startBackground())) {
-            return;
+        if (!tellIfRefused(platform_.dialogs, QStringLiteral("Measuring the background"),
+                           session_.startBackground())) {
+            backgroundNotices_.measuringStarted();
         }
-        measuringBackground_ = true;
-        main_.statusBar()->showMessage(
-            QStringLiteral("Measuring the background for %1 s, at any test voltage")
-                .arg(BackgroundLevel::kWindowMs / 1000));
     });
     QObject::connect(&constantsForm_, &ConstantsForm::constantsChanged, &main_,
-                     [this] { showNoiseWarning(); });
+                     [this] { backgroundNotices_.showNoiseWarning(); });
 }
 
 // The menu items and buttons whose use the session's state decides.
@@ -229,18 +222,6 @@ void Program::followSession() {
     constantsWindow_.setOkEnabled(fileFree);
     menu.judgeAgain->setEnabled(session_.recordedTestOpen());
     menu.closeRecorded->setEnabled(session_.recordedTestOpen());
-}
-
-void Program::showNoiseWarning() {
-    if (!background_.setQWithinNoise()) {
-        charts_.vq().setNoiseWarning(QString());
-        return;
-    }
-    charts_.vq().setNoiseWarning(
-        QStringLiteral("Set Q %1 pC is not above twice the background of %2 pC: CSV and CEV "
-                       "would be noise. Raise Set Q in Input const.")
-            .arg(constants_.setQ)
-            .arg(*background_.level(), 0, 'f', 2));
 }
 
 void Program::wireModes() {
@@ -341,14 +322,6 @@ void Program::applyStartSettings() {
     }
 }
 
-void Program::printStatus() {
-    const QString trouble = loopWindows_.portGone() ? QStringLiteral("LOST") : unitStatus_.text();
-    const bool testSet = acceptance_.state() != AcceptanceTest::State::NoTest;
-    out_ << statusLine(units_, engineView_.panel().readouts(), cycleTime_, trouble,
-                       testSet ? acceptance_.statusText() : QString())
-         << Qt::endl;
-}
-
 void Program::takePort() {
     const QString digit = units_.portDigit();
     main_.setPortCaption(digit);
@@ -409,7 +382,7 @@ int Program::run() {
     rememberWindowPlaces();
     if (statusTimer_ != 0) {
         platform_.clock.stopTimer(statusTimer_);
-        out_ << unitStatus_.summary() << Qt::endl;
+        statusPrinter_.printSummary();
     }
     return kExitDone;
 }
@@ -450,10 +423,8 @@ void Program::goLive() {
     panelWidget_->initMeters();
     applyStartSettings();
     if (startOptions_.status) {
-        out_ << "KR-5AU(" << units_.portDigit() << ") " << units_.unit(UnitKind::Detector).ident
-             << ' ' << units_.unit(UnitKind::AcUnit).ident << ' '
-             << units_.unit(UnitKind::NoiseDiscriminator).ident << Qt::endl;
-        statusTimer_ = platform_.clock.startTimer(1000, [this] { printStatus(); });
+        statusPrinter_.printHeader();
+        statusTimer_ = platform_.clock.startTimer(1000, [this] { statusPrinter_.printLine(); });
     }
     showRemoteClients();
     session_.goLive();

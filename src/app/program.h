@@ -4,10 +4,14 @@
 #pragma once
 
 #include "about/aboutwindow.h"
+#include "app/backgroundnotices.h"
 #include "app/commtestwindow.h"
+#include "app/historymarkers.h"
 #include "app/loopwindows.h"
 #include "app/mainwindow.h"
 #include "app/openedtest.h"
+#include "app/recordedtestcontrol.h"
+#include "app/statusprinter.h"
 #include "app/testmemory.h"
 #include "app/testresults.h"
 #include "app/windowmemory.h"
@@ -129,7 +133,6 @@ class Program {
     void wireRecords();
     void wireCharts();
     void followSession();
-    void showNoiseWarning();
     void wireTest();
     void wireAcceptance();
     void recallTestSetup();
@@ -139,19 +142,10 @@ class Program {
     void sendSettings();
     void wireRecordedTests();
     void wireHistory();
-    void showFileHistory();
-    void openRecordedTest();
-    void closeRecordedTest();
-    void showRecordedState();
-    // Shows why an intent asked from a window was refused; true when it was.
-    bool refused(const QString& what, const Outcome& outcome);
-    void writeReportNow();
-    void writeReportTo(const QString& path);
     void wireModes();
     int startRemoteControl();
     void showRemoteClients();
     void addListeners();
-    void printStatus();
     void showConstantsWindow();
     void saveResult();
     void applyStartSettings();
@@ -205,7 +199,7 @@ class Program {
     Charts charts_{chartConstants_, settings_, colours_, platform_.clipboard, platform_.dialogs};
     InceptionDetector inception_{constants_, platform_.clock};
     BackgroundLevel background_{constants_, platform_.clock};
-    bool measuringBackground_ = false;  // Measure background was chosen, not yet done
+    BackgroundNotices backgroundNotices_{{background_, constants_, charts_.vq(), main_}};
     ChartFeed chartFeed_{inception_, charts_, screenPacer_};
     Calibration calibration_{platform_.clock, constantsForm_};
     CalibrateWindow calibrateWindow_{calibration_, &main_};
@@ -214,8 +208,8 @@ class Program {
     AcceptanceWindow acceptanceWindow_{acceptanceForm_, acceptance_, &main_};
     TestMemory testMemory_{startOptions_.windowMemoryPath};
     HistoryModel history_{platform_.clock};
-    HistoryModel liveHistory_{platform_.clock};  // kept while a recorded test is shown
     HistoryWindow historyWindow_{history_, platform_.clock};
+    HistoryMarkers historyMarkers_{history_, engineView_.recorder()};
     OpenedTest openedTest_{{chartConstants_, charts_, platform_.dialogs, platform_.clock, &main_,
                             [this] { return session_.mayOpenRecordedTest().why; }}};
     TestResults results_{{constants_, inception_, background_, calibration_, acceptance_,
@@ -226,6 +220,8 @@ class Program {
     UnitStatus unitStatus_;
 
     ProgramWindows loopWindows_;
+    StatusPrinter statusPrinter_{
+        {units_, engineView_.panel(), loopWindows_, unitStatus_, acceptance_}};
 
     // Decides what the windows and the remote control may ask.
     Session session_{
@@ -235,12 +231,11 @@ class Program {
          engineView_.recorder(), engineView_.qn(), engineView_.discriminator(), inception_,
          background_, acceptance_, platform_.clock, QCoreApplication::applicationVersion()}};
     RemoteServer remoteServer_;
-
-    QString cycleTime_;
+    RecordedTestControl recordedTests_{{openedTest_, session_, history_, chartFeed_, charts_, main_,
+                                        units_, results_, platform_.dialogs, platform_.clock}};
     int statusTimer_ = 0;
     bool endRequested_ = false;
     int exitCode_ = 0;
-    QTextStream out_;
 };
 
 }  // namespace kr5
