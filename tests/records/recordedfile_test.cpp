@@ -1,5 +1,5 @@
-// Reading a measurement file back: a recording, damaged headers and lines, a long file in
-// slices, and the rows replayed as readings.
+// Reading a measurement file back: a recording, damaged headers and lines, and the rows
+// replayed as readings. A long file read in slices is in the app suite's recorded test.
 #include "records/recordedfile.h"
 #include "core/format.h"
 #include "platform/qtfiles.h"
@@ -202,42 +202,6 @@ TEST_F(RecordedFileTest, DamagedBodyLinesAreSkippedAndCountedAndTheRestIsKept) {
     test = read();
     ASSERT_EQ(test.rows.size(), 1u);
     EXPECT_EQ(std::pair(test.rows[0].testVoltageV, test.skippedRows), std::pair(1200.0, 0));
-}
-
-// A long file read in slices, its lines torn across them, is the same test as read whole;
-// a refused one ends with the slice that reaches the wrong line.
-TEST_F(RecordedFileTest, ALongFileIsReadSliceBySlice) {
-    QByteArray bytes = header();
-    const QByteArray row = dataRowLine(4, 1234.5, 1, 56.0, 12345.6).toUtf8() + "\r\n";
-    while (bytes.size() < 3 * 1024 * 1024) {
-        bytes += row;
-    }
-    writeBytes(path, bytes);
-    constexpr qint64 kSlice = 100'003;
-    RecordedTestReader reader(path);
-    std::vector<double> shares;
-    while (!reader.readSlice(kSlice)) {
-        shares.push_back(reader.progress());
-    }
-    EXPECT_EQ(shares.size(), size_t(bytes.size() / kSlice));
-    EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end()));
-    EXPECT_LT(shares.back(), 1.0);
-    EXPECT_EQ(reader.progress(), 1.0);
-    auto result = reader.result();
-    ASSERT_TRUE(std::holds_alternative<RecordedTest>(result));
-    const RecordedTest& test = std::get<RecordedTest>(result);
-    const size_t rows = size_t((bytes.size() - header().size()) / row.size());
-    ASSERT_EQ(test.rows.size(), rows);
-    EXPECT_EQ(std::tuple(test.skippedRows, test.rows.back().line, test.rows.back().testVoltageV),
-              std::tuple(0, int(rows) + 14, 12345.6));
-
-    bytes.replace(0, 6, "\"Nome\"");
-    writeBytes(path, bytes);
-    RecordedTestReader refused(path);
-    EXPECT_TRUE(refused.readSlice(kSlice));
-    result = refused.result();
-    ASSERT_TRUE(std::holds_alternative<ReadProblem>(result));
-    EXPECT_EQ(std::get<ReadProblem>(result).line, 1);
 }
 
 TEST_F(RecordedFileTest, RowsReplayAsReadingsAtTheChosenConstants) {
