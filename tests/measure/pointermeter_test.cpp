@@ -119,6 +119,8 @@ TEST_F(PointerMeterTest, NumbersAndTitleArePrintedWhereTheDialPutsThem) {
 }
 
 TEST_F(PointerMeterTest, PointerEndsAtTheLeftEndTheMiddleAndBeyondEitherEndOrStays) {
+    dial.setValue(5);  // before init: no scale, nothing drawn
+    EXPECT_EQ(picture.image(), blank);
     dial.init(10, 10, QStringLiteral("Vp"));
     dial.setValue(0);  // 135 degrees
     EXPECT_TRUE(inkNear(picture, pointerEnd(0)) && inkNear(picture, polar(80, 135 * kDeg)));

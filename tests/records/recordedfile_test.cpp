@@ -168,6 +168,11 @@ TEST_F(RecordedFileTest, AFileThatIsNoMeasurementFileOfOursIsRefusedAtItsLine) {
     const auto missing = readRecordedTest(dir.filePath(QStringLiteral("none.csv")));
     ASSERT_TRUE(std::holds_alternative<ReadProblem>(missing));
     EXPECT_TRUE(std::get<ReadProblem>(missing).text.contains(QStringLiteral("none.csv")));
+    // Read in slices, a long file is refused with the slice that reaches the wrong line.
+    writeBytes(path, wrongKey + QByteArray(1 << 20, 'x'));
+    RecordedTestReader reader(path);
+    EXPECT_TRUE(reader.readSlice(4096));
+    EXPECT_TRUE(std::holds_alternative<ReadProblem>(reader.result()));
 }
 
 // A damaged body line costs only itself; the last line may lack its line end.
