@@ -1,6 +1,6 @@
 // What replies that did not count leave empty, the voltage kept where the AC unit says so,
-// and the units' answer status. The conversions with Adjust, the ranges and the PT ratio,
-// and the Q-N step's own range and count, are read in recorder_test's rows.
+// the parts of units not on the line, and the units' answer status. The conversions, and
+// the Q-N step's own range and count, are read in recorder_test's rows.
 #include "measure/evaluation.h"
 #include "measure/unitstatus.h"
 
@@ -67,6 +67,13 @@ TEST_F(Evaluation, TheVoltageKeepsItsLastValueWhereTheUnitSaysSo) {
     EXPECT_FALSE(cycle(detectorReply(0, 0, 0, 0), Reply{}).es);
     EXPECT_DOUBLE_EQ(*cycle(detectorReply(0, 0, 0, 0), whole("A1t6999\r\n")).es, 200.0);
     EXPECT_DOUBLE_EQ(*cycle(detectorReply(0, 0, 0, 0), whole("A1t1999\r\n")).es, 0.0);
+}
+
+TEST_F(Evaluation, WithoutAnAcUnitTheVoltageIsZeroAndTheReadingComplete) {
+    test::defaultBenchUnits(units, false, false);
+    const Reading r = cycle(detectorReply(0x20, 0x20, 1, 0), Reply{}, Reply{});
+    EXPECT_EQ(std::tuple(r.acPresent, r.noisePresent, r.es, r.testVoltage, r.complete()),
+              std::tuple(false, false, std::optional<double>(0.0), 0.0, true));
 }
 
 TEST(UnitStatusTest, CountsTheReadingsInARowWithoutEachUnitsReply) {
