@@ -1,5 +1,5 @@
-// Reading a measurement file back: a recording, damaged headers and lines, and the rows
-// replayed as readings. A long file read in slices is in the app suite's recorded test.
+// Reading a measurement file back: a recording, damaged headers and lines, a long file in
+// slices, and the rows replayed as readings.
 #include "records/recordedfile.h"
 #include "core/format.h"
 #include "platform/qtfiles.h"
@@ -207,6 +207,20 @@ TEST_F(RecordedFileTest, DamagedBodyLinesAreSkippedAndCountedAndTheRestIsKept) {
     test = read();
     ASSERT_EQ(test.rows.size(), 1u);
     EXPECT_EQ(std::pair(test.rows[0].testVoltageV, test.skippedRows), std::pair(1200.0, 0));
+}
+
+// The rows of a long file read in slices are counted in the app suite's recorded test.
+TEST_F(RecordedFileTest, ALongFileReadInSlicesShowsHowFarItHasCome) {
+    writeBytes(path, header() + QByteArray(" 4,1234.5, 1,56.0,12345.6\r\n").repeated(10000));
+    RecordedTestReader reader(path);
+    double before = 0.0;
+    while (!reader.readSlice(50'000)) {
+        EXPECT_GT(reader.progress(), before);
+        EXPECT_LT(reader.progress(), 1.0);
+        before = reader.progress();
+    }
+    EXPECT_GT(before, 0.5);
+    EXPECT_EQ(reader.progress(), 1.0);
 }
 
 TEST_F(RecordedFileTest, RowsReplayAsReadingsAtTheChosenConstants) {
