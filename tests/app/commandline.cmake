@@ -1,7 +1,7 @@
 # The command line, help without a browser, the main window's keys, the frame log.
 find_package(Qt6 REQUIRED COMPONENTS Test)
 
-# Reading the command line and the serial device an option names, without the program.
+# Reading the command line, without the program.
 kr5_add_test(app_commandline_test QT_MAIN
     SOURCES commandline_test.cpp
     LIBS kr5_commandline kr5_platform_qt)
@@ -14,7 +14,7 @@ target_compile_definitions(app_help_test PRIVATE
     KR5_HELP_PAGE_SOURCE="${PROJECT_SOURCE_DIR}/src/app/help/kr5auhelp.html")
 
 # The built executable: --help and --version without a display, bad options, a frame log
-# that cannot be written.
+# that cannot be written, the port options over the environment.
 kr5_add_test(app_commandline_exe_test QT_MAIN
     SOURCES commandline_exe_test.cpp
     LIBS kr5_platform_qt)

@@ -1,11 +1,8 @@
-// Reading the command line without running the program, and the serial device an option
-// names. The built executable itself is run in commandline_exe_test.cpp.
+// Reading the command line without running the program. The built executable itself, and the
+// serial device an option names, are in commandline_exe_test.cpp.
 #include "app/commandline.h"
-#include "platform/qtserialport.h"
 
 #include <gtest/gtest.h>
-
-#include <QTemporaryDir>
 
 static void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
@@ -101,40 +98,6 @@ TEST(CommandLine, HelpListsEveryOptionAndTheExitCodesThePortListEachDevice) {
               "/dev/ttyS0\n"
               "/dev/ttyACM0\tArduino\n"
               "/dev/ttyS1\t16550A\n");
-}
-
-// The device an option names is the one opened, whatever KR5AU_PORTn says; without one the
-// variable still counts, and without either the system's own name.
-TEST(SerialDevice, TheOptionWinsOverTheEnvironmentWhichWinsOverTheSystemName) {
-    QTemporaryDir dir;
-    const QString fromOption = dir.filePath(QStringLiteral("option-port"));
-    const QString fromEnvironment = dir.filePath(QStringLiteral("env-port"));
-    const QByteArray saved = qgetenv("KR5AU_PORT1");
-    const QByteArray saved2 = qgetenv("KR5AU_PORT2");
-    qputenv("KR5AU_PORT1", fromEnvironment.toLocal8Bit());
-    qunsetenv("KR5AU_PORT2");
-
-    QtSerialPort port;
-    EXPECT_EQ(port.deviceFor(1), fromEnvironment);
-    port.setDevice(1, fromOption);
-    EXPECT_EQ(port.deviceFor(1), fromOption);
-    // Open uses it: the problem names the device tried.
-    EXPECT_FALSE(port.open(1, QStringLiteral("9600,N,8,1")));
-    EXPECT_EQ(port.problem().device, fromOption);
-    EXPECT_EQ(port.problem().kind, PortProblem::Kind::Missing);
-    // Port 2 is untouched by port 1's option.
-#ifdef Q_OS_WIN
-    EXPECT_EQ(port.deviceFor(2), "COM2");
-#else
-    EXPECT_EQ(port.deviceFor(2), "/dev/ttyS1");
-#endif
-    port.setDevice(1, QString());  // an empty name gives the choice back
-    EXPECT_EQ(port.deviceFor(1), fromEnvironment);
-
-    qputenv("KR5AU_PORT1", saved);
-    if (!saved2.isEmpty()) {
-        qputenv("KR5AU_PORT2", saved2);
-    }
 }
 
 }  // namespace

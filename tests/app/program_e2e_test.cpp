@@ -1,5 +1,5 @@
 // The real program against kr5sim on pseudo-terminals: cycles, status, its own frame log,
-// release on SIGTERM, and a pulled port. The traffic in between is left to the acquisition
+// release on SIGTERM for both, and a pulled port. The traffic in between is left to the acquisition
 // and whole-program tests, in virtual time; a missing port's exit code is in
 // commandline_exe_test.
 #include "programrun.h"
@@ -38,8 +38,9 @@ TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
     ASSERT_TRUE(wait.until(10000, [&] { return program.state() == QProcess::NotRunning; }));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
-    sim.terminate();
-    wait.until(5000, [&] { return sim.state() == QProcess::NotRunning; });
+    sim.terminate();  // the simulator too ends cleanly on SIGTERM
+    ASSERT_TRUE(wait.until(5000, [&] { return sim.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(sim.exitCode(), 0);
 
     // Remote off on both units, every unit back to 9600 baud, the line resynchronised.
     const QStringList log = frames(logPath);

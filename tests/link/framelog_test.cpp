@@ -1,5 +1,6 @@
 // The frame log's lines, from the link on the simulated bench and on a fake line, and the
-// link's diagnostics. The --log-frames option is in the app tests.
+// link's diagnostics. The frames and replies of whole cycles beside the simulator's own log
+// are in the app suite's program_e2e_test.
 #include "link/framelog.h"
 #include "link/diagnostics.h"
 #include "link/link.h"
@@ -12,8 +13,6 @@
 
 #include <QLoggingCategory>
 #include <QTemporaryDir>
-#include <algorithm>
-#include <functional>
 
 namespace kr5 {
 namespace {
@@ -65,38 +64,6 @@ struct LoggedBench : Logged<test::SimLinkParts> {
     LoggedBench() : Logged(test::scenarioOf(QStringLiteral("operator off"))) {}
 };
 using LoggedLine = Logged<test::FakeLinkParts>;
-
-TEST(FrameLogOnTheLine, OneCycleGivesAFrameAndAReplyLineForEachUnit) {
-    LoggedBench b;
-    const qint64 startMs = b.clock.nowMs();
-    b.clock.advanceMs(250);  // times count from the opening of the log
-    ASSERT_TRUE(b.exchange(UnitKind::Detector, "x", kMeasureLength).whole());
-    ASSERT_TRUE(b.exchange(UnitKind::AcUnit, "t", kShortReadLength).whole());
-    ASSERT_TRUE(b.exchange(UnitKind::NoiseDiscriminator, "g", kShortReadLength).whole());
-
-    // Each frame as the bench's own log has it but for its finer time, and a reply line with
-    // exactly what the unit answered; times in milliseconds of the program's clock since the
-    // log opened, in order, each reply after its frame by the time it took on the line.
-    QStringList expected, got;
-    for (const sim::FrameRecord& f : b.bench.frames()) {  // what the bench received and answered
-        expected << sim::formatFrame(f).section(QLatin1Char(' '), 1)
-                 << QString::fromLatin1(FrameLog::receivedLine(0, 1, 9600, f.answer)).mid(2);
-    }
-    std::vector<qint64> times;
-    for (const QByteArray& line : b.lines()) {
-        times.push_back(line.left(line.indexOf(' ')).toLongLong());
-        got << QString::fromLatin1(line.mid(line.indexOf(' ') + 1));
-    }
-    EXPECT_EQ(QStringList({expected.value(0), expected.value(2), expected.value(4)}),
-              QStringList({"port1 9600 C0 x", "port1 9600 C1 t", "port1 9600 C2 g"}));
-    EXPECT_EQ(got, expected);
-    ASSERT_EQ(times.size(), 6u);
-    EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
-    for (size_t i = 0; i < times.size(); i += 2) {
-        EXPECT_GT(times[i + 1], times[i]);
-    }
-    EXPECT_TRUE(times.front() >= 250 && times.back() <= b.clock.nowMs() - startMs);
-}
 
 TEST(FrameLogOnTheLine, StraysAreLoggedBeforeTheNextFrameAndAMissingReplyLeavesNoLine) {
     LoggedLine line;

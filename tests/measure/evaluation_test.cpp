@@ -1,7 +1,6 @@
-// What replies become: the conversions of a reading with Adjust, the ranges and the PT
-// ratio, the parts a missing or spoiled reply leaves empty, the Q-N step's own range and
-// count, and the units' answer status. The exchanges themselves are in acquisition_test,
-// the panel's use of a reading in panelmodel_test, the field rules in the link's tests.
+// What replies that did not count leave empty, the voltage kept where the AC unit says so,
+// the parts of units not on the line, and the units' answer status. The conversions, and
+// the Q-N step's own range and count, are read in recorder_test's rows.
 #include "measure/evaluation.h"
 #include "measure/unitstatus.h"
 
@@ -34,30 +33,6 @@ struct Evaluation : ::testing::Test {
         return evaluator.cycle(ReadingReplies{1234, detector, ac, noise});
     }
 };
-
-TEST_F(Evaluation, ChargeRateAndVoltageFollowRangesAdjustAndPtRatio) {
-    constants.adjust = 0.5;
-    constants.ptRatio = 80.0;
-    const Reading r = cycle(detectorReply(0x80, 0x40, 3, 2), whole("A1tA123\r\n"));
-    ASSERT_TRUE(r.complete());
-    EXPECT_EQ(std::tuple(r.kind, r.takenAtMs, r.attRange, r.rateRange),
-              std::tuple(Reading::Kind::Cycle, 1234, 3, 2));
-    EXPECT_DOUBLE_EQ(r.rawPeak, 0x80 / 170.0 * 10.0);
-    EXPECT_DOUBLE_EQ(r.charge, 10 * (0x80 / 170.0 * 10.0) * 0.5);  // division x raw x Adjust
-    EXPECT_DOUBLE_EQ(r.chargeUnadjusted(), 10 * (0x80 / 170.0 * 10.0));
-    EXPECT_DOUBLE_EQ(r.pulseRate, 10 * (0x40 / 170.0 * 100.0));  // multiplier of range 2
-    EXPECT_DOUBLE_EQ(*r.es, 12.3);                               // the flag bit 8 is ignored
-    EXPECT_DOUBLE_EQ(r.testVoltage, 12.3 * 80.0);
-    ASSERT_TRUE(r.noise);
-    EXPECT_EQ(std::tuple(r.noise->channelA, r.noise->function, r.noise->channelB),
-              std::tuple(3, 2, 7));
-}
-
-TEST_F(Evaluation, FullScaleAtTheTopRanges) {
-    const Reading r = cycle(detectorReply(0xFF, 0xFF, 9, 3));
-    EXPECT_DOUBLE_EQ(r.charge, 15000.0);
-    EXPECT_DOUBLE_EQ(r.pulseRate, 7500.0);
-}
 
 // Whatever did not come whole, or not of its kind, leaves its part empty; nothing reads
 // as zero.
@@ -98,20 +73,6 @@ TEST_F(Evaluation, WithoutAnAcUnitTheVoltageIsZeroAndTheReadingComplete) {
     const Reading r = cycle(detectorReply(0x20, 0x20, 1, 0), Reply{}, Reply{});
     EXPECT_EQ(std::tuple(r.acPresent, r.noisePresent, r.es, r.testVoltage, r.complete()),
               std::tuple(false, false, std::optional<double>(0.0), 0.0, true));
-}
-
-TEST_F(Evaluation, AQnStepIsTakenAtItsOwnRangeWithItsCount) {
-    constants.adjust = 2.0;
-    // The detector reports range 5 and rate range 3; the step is range 4, rate range 0.
-    const Reading r = evaluator.qnStep(
-        4, 42, {77, detectorReply(0x11, 0x99, 5, 3), whole("A1t2100\r\n"), whole("A2g0000\r\n")});
-    EXPECT_EQ(std::tuple(r.isQnStep(), r.attRange, r.rateRange, r.pulseRate, r.complete()),
-              std::tuple(true, 4, 0, 42.0, true));
-    EXPECT_DOUBLE_EQ(r.charge, 20 * (0x11 / 170.0 * 10.0) * 2.0);
-    const Reading noCount = evaluator.qnStep(
-        4, std::nullopt, {77, detectorReply(0x11, 0, 0, 0), whole("A1t2100\r\n"), Reply{}});
-    EXPECT_FALSE(noCount.countAnswered());
-    EXPECT_FALSE(noCount.complete());
 }
 
 TEST(UnitStatusTest, CountsTheReadingsInARowWithoutEachUnitsReply) {

@@ -1,8 +1,7 @@
-// The front panel's model: the readouts with their number patterns and whenever the shown
-// value changes, what a reading without the detector's or the AC unit's reply leaves
-// shown, the ranges followed and sent back, automatic ranging, the REMOTE box and the
-// range titles. The widget that shows it is in panelwidget_test; readings are built by
-// the evaluator as the loop builds them.
+// The front panel's model: what a reading without the detector's or the AC unit's reply
+// leaves shown, the ranges followed and sent back, automatic ranging, the REMOTE box and the
+// range titles. The readouts' texts and meters are read on the widget in panelwidget_test;
+// readings are built by the evaluator as the loop builds them.
 #include "measure/panelmodel.h"
 #include "measure/evaluation.h"
 
@@ -43,34 +42,6 @@ struct Panel : ::testing::Test {
     QString charge() const { return panel.readouts().charge; }
     QString rate() const { return panel.readouts().pulseRate; }
 };
-
-// Each reading in the readouts' number patterns: a true zero as such, the charge at the
-// range and Adjust of the reading, so the same raw peak at another range is another charge.
-TEST_F(Panel, ReadoutsShowEachReadingInTheirPatterns) {
-    settings.autoAttenuator = settings.autoRate = false;
-    const struct {
-        double adjust;
-        int peak, rate, att, rateRange;
-        const char *charge, *pulseRate;
-    } cases[] = {
-        {0.5, 0, 0, 0, 0, ".00", ".0"},
-        {0.5, 0x11, 0x11, 0, 0, ".50", "10.0"},  // 1.0 V at 1/1 with Adjust 0.5
-        {1.0, 0xFF, 0xFF, 9, 3, "15000.00", "7500.0"},
-        {1.0, 16, 16, 9, 0, "941.18", "9.4"},  // 0.94 V at 1/1000, and at 1/1
-        {1.0, 16, 16, 0, 3, ".94", "470.6"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.charge);
-        constants.adjust = c.adjust;
-        cycle(detectorReply(c.peak, c.rate, c.att, c.rateRange), acReply("A1t3050\r\n"));
-        EXPECT_EQ(charge(), QLatin1String(c.charge));
-        EXPECT_EQ(rate(), QLatin1String(c.pulseRate));
-    }
-    EXPECT_EQ(panel.readouts().es, QStringLiteral("105.0"));
-    EXPECT_EQ(panel.readouts().testVoltage, QStringLiteral(" 10.5kV"));
-    EXPECT_DOUBLE_EQ(panel.readouts().peakMeter, 16 / 17.0);
-    EXPECT_DOUBLE_EQ(panel.readouts().rateMeter, 16 / 1.7);
-}
 
 // A cycle without the detector's reply keeps the values shown, marks them old, and moves
 // no range; the AC unit's values likewise.

@@ -1,5 +1,5 @@
 // The charge calibration on the acquisition loop with the simulated bench, and on hand-made
-// readings.
+// readings. Accepting a proposal in the whole program is in wholeprogram_workflow_test.
 #include "modes/calibration.h"
 #include "handcalibration.h"
 #include "measure/acquisition.h"
@@ -110,39 +110,6 @@ TEST(Calibration, ReadingsOffTheGoodPartOfTheScaleOrNoneAtAllAreSaid) {
     }
 }
 
-TEST(Calibration, ASecondValueShowsTheLinearityAndAcceptStoresAdjustAndTheRecord) {
-    // The calibrator is turned from 50 to 100 pC at 10 s; both read at 1/5.
-    Rig rig("calibrator pc=50 to=10\ncalibrator pc=100 from=10", 2);
-    rig.loop.normalCycle();
-    ASSERT_EQ(rig.calibration.start(QStringLiteral("50")), QString());
-    ASSERT_TRUE(rig.runAverage());
-    ASSERT_EQ(rig.calibration.proposal(), std::optional<double>(2.0));
-    while (rig.clock.nowMs() < 10500) {
-        rig.loop.normalCycle();
-    }
-    ASSERT_EQ(rig.calibration.startSecond(QStringLiteral("100")), QString());
-    ASSERT_TRUE(rig.runAverage());
-    EXPECT_EQ(rig.calibration.linearityText(), QStringLiteral("+0.0 %: 100 pC read for 100 pC"));
-    EXPECT_EQ(rig.calibration.proposalText(), QStringLiteral("2 pC/V (now 1 pC/V)"));
-
-    std::vector<CalibrationRecord> emitted;
-    QObject::connect(&rig.calibration, &Calibration::accepted,
-                     [&](const CalibrationRecord& r) { emitted.push_back(r); });
-    const QDateTime now = rig.clock.localTime();
-    ASSERT_EQ(rig.calibration.accept(), QString());
-    EXPECT_EQ(std::tuple(rig.constants.adjust, rig.constants.setQ, rig.form.fields.adjust),
-              std::tuple(2.0, 2.0, QStringLiteral("2")));
-    InputConstants restarted;
-    EXPECT_TRUE(rig.file.load(QStringLiteral("1"), restarted) && restarted.adjust == 2.0);
-    ASSERT_EQ(emitted.size(), 1u);
-    const CalibrationRecord& r = emitted.front();
-    EXPECT_EQ(std::tuple(r.q0Pc, r.attRange, r.meanRawPeakV, r.adjust, r.secondQ0Pc),
-              std::tuple(50.0, 2, 5.0, 2.0, std::optional<double>(100.0)));
-    EXPECT_NEAR(r.linearityPercent.value_or(99.0), 0.0, 1e-9);
-    EXPECT_LE(std::abs(r.at.secsTo(now)), 1);
-    EXPECT_EQ(rig.calibration.record().value_or(CalibrationRecord{}).adjust, 2.0);
-}
-
 using test::HandCalibration;
 
 TEST_F(HandCalibration, ASpreadAboveFivePercentWarnsAndTheLinearityFollowsItsFormula) {
@@ -162,6 +129,12 @@ TEST_F(HandCalibration, ASpreadAboveFivePercentWarnsAndTheLinearityFollowsItsFor
     feed(3, {90});
     EXPECT_NEAR(calibration.linearityPercent().value_or(0.0), 5.882, 0.001);
     EXPECT_EQ(calibration.linearityText(), QStringLiteral("+5.9 %: 105.9 pC read for 100 pC"));
+    // The record keeps the second value with it.
+    ASSERT_EQ(calibration.accept(), QString());
+    const CalibrationRecord record = calibration.record().value_or(CalibrationRecord{});
+    EXPECT_EQ(std::tuple(record.q0Pc, record.secondQ0Pc, record.adjust),
+              std::tuple(50.0, std::optional<double>(100.0), 2.0));
+    EXPECT_NEAR(record.linearityPercent.value_or(0.0), 5.882, 0.001);
 }
 
 // A detector that answered for a moment gives no proposal, however steady it read.

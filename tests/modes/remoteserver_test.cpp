@@ -1,5 +1,5 @@
 // The SCPI server's connection layer on real loopback sockets: each client is answered and
-// dropped on its own. The ninth client is turned away in remote_exe_test.
+// dropped on its own.
 #include "modes/remoteserver.h"
 #include "support/waituntil.h"
 

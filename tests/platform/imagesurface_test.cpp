@@ -1,5 +1,6 @@
-// The drawing surface's pixels, text positions and changed areas, and the view that repaints
-// only those.
+// The drawing surface's colours, texts, picture and changed areas, and the view that repaints
+// only those. Its boxes, lines, points and arcs are read pixel by pixel in the charts' and the
+// pointer meter's tests.
 #include "platform/imagesurface.h"
 #include "platform/surfaceview.h"
 
@@ -24,26 +25,13 @@ QRect differences(const QImage& a, const QImage& b) {
     return changed;
 }
 
-TEST(ImageSurface, BoxesIncludeBothCornersAndLinesAndArcsAreCrisp) {
-    ImageSurface s(200, 200);
+TEST(ImageSurface, ColoursAreBlueGreenRedAndALineWithoutOneHasTheForegrounds) {
+    ImageSurface s(20, 20);
     s.fillBox(10, 5, 12, 7, 0x0000FF);  // red in 0x00BBGGRR
-    EXPECT_EQ(std::pair(s.pixel(10, 5), s.pixel(12, 7)), std::pair(0x0000FFu, 0x0000FFu));
-    EXPECT_EQ(std::pair(s.pixel(13, 7), s.pixel(12, 8)), std::pair(kWhite, kWhite));
     EXPECT_EQ(s.image().pixelColor(11, 6), QColor(255, 0, 0));
-    s.line(0, 10, 199, 10, 0xFF0000);  // blue
-    for (int x = 0; x < 200; ++x) {
-        ASSERT_EQ(std::pair(s.pixel(x, 10), s.pixel(x, 9)), std::pair(0xFF0000u, kWhite)) << x;
-    }
-    s.setForeColour(0x00FF00);  // without a colour a line has the foreground's
-    s.line(5, 0, 5, 39);
-    EXPECT_EQ(s.pixel(5, 20), 0x00FF00u);
-    s.line(20, 20, 20, 20, 0x0000FF);  // a point
-    EXPECT_EQ(s.pixel(20, 20), 0x0000FFu);
-    s.line(-1e12, 30, 1e12, 30, 0x0000FF);  // far outside: held, no overflow
-    EXPECT_EQ(s.pixel(25, 30), 0x0000FFu);
-    s.setForeColour(kBlack);
-    s.arc(100, 100, 50, 0.0, M_PI);  // the upper half
-    EXPECT_EQ(std::pair(s.pixel(100, 50), s.pixel(100, 150)), std::pair(kBlack, kWhite));
+    s.setForeColour(0x00FF00);
+    s.line(5, 0, 5, 19);
+    EXPECT_EQ(s.pixel(5, 10), 0x00FF00u);
 }
 
 TEST(ImageSurface, PrintDrawsBelowThePositionAndMovesIt) {

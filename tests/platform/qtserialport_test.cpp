@@ -1,5 +1,5 @@
 // The Qt serial port against a pseudo-terminal pair: bytes both ways, the speed, a vanished
-// device, and why an open failed.
+// device, why an open failed, and which device a port names.
 #include "platform/qtserialport.h"
 #include "platform/qtclock.h"
 #include "platform/qteventpump.h"
@@ -191,6 +191,25 @@ TEST_F(QtSerialPortTest, ADeviceTheUserMayNotOpenNamesTheGroupThatOwnsIt) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
         << "3: not refused as denied, 4: the group not named " << ownerName.toStdString();
+}
+
+// The device named by the option, else by KR5AU_PORTn, else the system's own for the port.
+TEST(QtSerialPortDevice, TheOptionTheVariableOrTheSystemsName) {
+    qunsetenv("KR5AU_PORT1");
+    qunsetenv("KR5AU_PORT2");
+    QtSerialPort port;
+#ifdef Q_OS_WIN
+    const QStringList system{"COM1", "COM2"};
+#else
+    const QStringList system{"/dev/ttyS0", "/dev/ttyS1"};
+#endif
+    EXPECT_EQ(QStringList({port.deviceFor(1), port.deviceFor(2)}), system);
+    qputenv("KR5AU_PORT1", "/tmp/variable-port");
+    port.setDevice(1, QStringLiteral("/tmp/option-port"));
+    EXPECT_EQ(port.deviceFor(1), QStringLiteral("/tmp/option-port"));
+    port.setDevice(1, QString());  // an empty name gives the choice back
+    EXPECT_EQ(port.deviceFor(1), QStringLiteral("/tmp/variable-port"));
+    qunsetenv("KR5AU_PORT1");
 }
 
 }  // namespace

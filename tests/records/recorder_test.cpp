@@ -1,9 +1,6 @@
-// File > Save and the recording: the stored name it checks, the prepared file with its
-// header, REC ON, PAUSE and CLOSE with their markers and captions, the data row of each
-// complete reading (with its Adjust), the row count, the Q-N markers, and writes that
-// fail for a while and lose nothing. The layout of each line is tested in
-// recordlines_test.cpp, the recording frame in recordswindows_test.cpp, a whole recording
-// and a Save with an unconfirmed name in the app suite.
+// File > Save and the recording: the stored name it checks, the header, REC ON, PAUSE and
+// CLOSE with their markers and captions, the data row of each complete reading as the
+// evaluator makes it, and the row count. A disk that fills up is in recordfile_test.cpp.
 #include "records/recorder.h"
 #include "core/format.h"
 #include "measure/evaluation.h"
@@ -231,35 +228,6 @@ TEST_F(RecorderTest, OnlyCompleteReadingsMakeRowsWithTheirAdjustAndAreCounted) {
         EXPECT_EQ(recorder.rowsWritten(), rows.size());
         EXPECT_EQ(recorder.recOnCaption(), numberForm(static_cast<double>(rows.size())));
     }
-}
-
-TEST_F(RecorderTest, AFolderRemovedMidRecordingLosesNoRow) {
-    const QString sub = dir.filePath(QStringLiteral("run"));
-    ASSERT_TRUE(QDir().mkpath(sub));
-    csvPath = sub + QStringLiteral("/t1.csv");
-    prepare();
-    recorder.recordOn();
-    reading(1);
-    ASSERT_TRUE(QDir(sub).removeRecursively());
-    reading(2);
-    reading(3);
-    recorder.pauseRecording();
-    recorder.recordOn();
-    EXPECT_EQ(recorder.waitingCount(), 4);
-    ASSERT_EQ(problems.size(), 4);
-    EXPECT_TRUE(problems.constLast().contains(csvPath) &&
-                problems.constLast().contains(QStringLiteral("4 lines")))
-        << problems.constLast().toStdString();
-    EXPECT_EQ(std::pair(recorder.rowsWritten(), recovered), std::pair(3, 0)) << "recording goes on";
-
-    // The folder comes back, empty; the next write puts every kept line first, in order.
-    ASSERT_TRUE(QDir().mkpath(sub));
-    reading(4);
-    EXPECT_EQ(recorder.waitingCount(), 0);
-    EXPECT_EQ(crlfLines(csvPath),
-              (Lines{row(2), row(3), marker("PAUSE"), marker("RECON"), row(4)}));
-    reading(5);
-    EXPECT_EQ(recovered, 1) << "recovered once per problem";
 }
 
 // Lines still waiting for a file that could not be written never follow the header of a

@@ -1,4 +1,5 @@
-// The lines of the measurement file; when and where they are written is in recorder_test.cpp.
+// The header lines of the measurement file; the marker and data lines are read in
+// recorder_test.cpp and recordedfile_test.cpp, their numbers in the core suite.
 #include "records/recordlines.h"
 #include "recordstest.h"
 
@@ -43,24 +44,6 @@ TEST(HeaderLines, AllFourteenLinesOfADefaultTestThenQuotedTextsAndMissingUnits) 
               QStringList({line("Name", R"("12"" rod, ""B""")"), line("Date", "\"12-01-2026\"")}));
     EXPECT_EQ(lines.mid(5, 2), QStringList({line("PT ratio", "-2"), line("Adjust", " .25")}));
     EXPECT_EQ(lines.mid(11, 2), QStringList({line("PD Unit", "\"\""), line("AC Unit", "\"\"")}));
-}
-
-// Marker times are on a twenty-four-hour clock; the values of data rows have one decimal,
-// halves going to the even neighbour.
-TEST(MarkerAndDataLines, TimesTextsAndNumbers) {
-    const QDate day(2026, 1, 5);
-    EXPECT_EQ(markerLine(QStringLiteral("QNend"), QDateTime(day, QTime(0, 0, 0))),
-              line("QNend", "\"00:00:00\""));
-    EXPECT_EQ(qnStartLine(QStringLiteral(R"(dry, "warm")"), QString(), -1,
-                          QDateTime(day, QTime(23, 59, 59))),
-              QStringLiteral(R"("QNstartD","23:59:59","dry, ""warm""","",-1)"));
-    EXPECT_EQ(qnStartLine(QStringLiteral("dry"), QStringLiteral(" 12.5kV"), 30,
-                          QDateTime(day, QTime(7, 8, 9))),
-              QStringLiteral(R"("QNstartD","07:08:09","dry"," 12.5kV", 30)"));
-    EXPECT_EQ(dataRowLine(3, 123.46, 2, 45, 1200), QStringLiteral(" 3,123.5, 2,45.0,1200.0"));
-    EXPECT_EQ(dataRowLine(0, 0.04, 0, 0, 0), QStringLiteral(" 0,.0, 0,.0,.0"));
-    EXPECT_EQ(dataRowLine(9, 15000, 3, 7500, 0.46), QStringLiteral(" 9,15000.0, 3,7500.0,.5"));
-    EXPECT_EQ(dataRowLine(4, 1234.56, 0, 137, 5.25), QStringLiteral(" 4,1234.6, 0,137.0,5.2"));
 }
 
 }  // namespace

@@ -182,22 +182,5 @@ TEST(SimPhysics, OperatorsChangeSettingsOnlyInLocalMode) {
     EXPECT_EQ(seenOver30s(), std::pair(size_t{1}, size_t{1}));
 }
 
-TEST(SimPhysics, TheSameSeedGivesTheSameReadings) {
-    const auto run = [](quint32 seed) {
-        Scenario s = Scenario::defaultBench();  // operators at work too
-        s.seed = seed;
-        SimLine line(s);
-        QByteArray all;
-        for (int i = 0; i < 60; ++i) {
-            line.idle(500);
-            all += line.ask(kKr, "x") + line.ask(kAu, "t") + line.ask(kZn, "g");
-        }
-        return all;
-    };
-    const QByteArray first = run(7);
-    EXPECT_EQ(run(7), first);
-    EXPECT_NE(run(8), first);
-}
-
 }  // namespace
 }  // namespace kr5::sim::test
