@@ -29,21 +29,24 @@ double ChartPlotter::voltageValue(const Reading& r) const {
 }
 
 void ChartPlotter::plotReading(const Reading& r, bool inceptionStanding) {
-    if (!r.complete()) {
+    // A Q-N step's count is its measurement: it is drawn whether or not the detector and
+    // the AC unit answered beside it.
+    if (r.isQnStep() ? !r.countAnswered() : !r.complete()) {
         return;
     }
     loadVq();
     const double rate = raised(r.pulseRate);
-    const double voltage = voltageValue(r);
     state_.previousCharge = raised(state_.previousCharge);
     state_.previousRate = raised(state_.previousRate);
     if (r.isQnStep()) {
-        trend_.plotChannel(rate, voltage, r.attRange);
+        trend_.plotChannel(rate, r.acAnswered() ? std::optional(voltageValue(r)) : std::nullopt,
+                           r.attRange);
         if (trend_.advance()) {
             clearTrend();
         }
         return;
     }
+    const double voltage = voltageValue(r);
     const double charge = raised(r.chargeUnadjusted());
     trend_.plotReading(charge, rate, voltage, r.attRange);
     if (trend_.advance()) {
@@ -76,7 +79,7 @@ void ChartPlotter::showInception(const InceptionDetector::Finding& finding) {
 }
 
 void ChartPlotter::plotQnBar(int pass, const Reading& step) {
-    if (!step.complete()) {
+    if (!step.countAnswered()) {
         return;
     }
     loadVq();

@@ -54,16 +54,16 @@ void TrendChart::plotReading(double charge, double rate, double voltage, int att
     s_.line(x0, yv(state_.previousVoltage), x1, yv(voltage), colours_.palette[12]);
 }
 
-void TrendChart::plotChannel(double rate, double voltage, int att) {
+void TrendChart::plotChannel(double rate, std::optional<double> voltage, int att) {
     const auto channel = static_cast<size_t>(qBound(0, att, 10));
     const int x = state_.column + qnFrameX0;
     const int previousX = state_.channelX[channel];
     s_.line(previousX, state_.channelY[channel], x, y(rate), colours_.rangeColour(att));
     state_.channelX[channel] = x;
     state_.channelY[channel] = y(rate);
-    if (channel == 0) {
-        s_.line(previousX, yv(state_.previousVoltage), x, yv(voltage), colours_.palette[12]);
-        state_.previousVoltage = voltage;
+    if (channel == 0 && voltage) {
+        s_.line(previousX, yv(state_.previousVoltage), x, yv(*voltage), colours_.palette[12]);
+        state_.previousVoltage = *voltage;
     }
 }
 

@@ -11,6 +11,8 @@
 #include "core/operatingsettings.h"
 #include "platform/surface.h"
 
+#include <optional>
+
 namespace kr5 {
 
 class TrendChart {
@@ -29,8 +31,9 @@ class TrendChart {
 
     // One reading of the normal face, charge and rate already raised to at least 0.1.
     void plotReading(double charge, double rate, double voltage, int att);
-    // One range channel of a Q-N pass: the channel's count and, for range 0, the voltage.
-    void plotChannel(double rate, double voltage, int att);
+    // One range channel of a Q-N pass: the channel's count and, for range 0, the voltage
+    // where it is known.
+    void plotChannel(double rate, std::optional<double> voltage, int att);
 
     // Moves to the next column. Returns true when the sweep is full: the caller then
     // redraws the empty chart.

@@ -70,6 +70,11 @@ double AcFields::voltage(double previous) const {
     }
 }
 
+bool AcFields::leavesPreviousStanding() const {
+    const int kind = code & 0x7;
+    return kind == 4 || kind == 5 || kind == 7 || (kind == 2 && digits == 0);
+}
+
 std::optional<DetectorFields> detectorFields(const Reply& reply) {
     if (!reply.whole()) {
         return std::nullopt;

@@ -47,6 +47,7 @@ struct AcFields {
     // leave the previous value standing. The bit of value 8 in the code is a flag of the
     // unit that is not used.
     double voltage(double previous) const;
+    bool leavesPreviousStanding() const;
 };
 
 // The noise discriminator's settings, from its 9-character reply to "g": characters 4,

@@ -8,10 +8,13 @@ void ReadingEvaluator::takeVoltage(Reading& r, const Reply& ac) {
         r.es = 0.0;  // without an AC unit the voltage reads 0
         return;
     }
-    if (const auto fields = acFields(ac)) {
-        lastEs_ = fields->voltage(lastEs_);
-        r.es = lastEs_;
+    const auto fields = acFields(ac);
+    if (!fields || (fields->leavesPreviousStanding() && !lastEs_)) {
+        lastEs_.reset();
+        return;
     }
+    lastEs_ = fields->voltage(lastEs_.value_or(0.0));
+    r.es = lastEs_;
 }
 
 void ReadingEvaluator::takeNoise(Reading& r, const Reply& noise) const {

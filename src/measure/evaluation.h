@@ -41,7 +41,9 @@ class ReadingEvaluator {
 
     const InputConstants& constants_;
     const UnitsOnLine& units_;
-    double lastEs_ = 0.0;  // some AC codes leave the last voltage standing
+    // Some AC codes leave the last voltage standing: the one of the reply before, none
+    // when that reply did not count (what the unit left standing was never seen).
+    std::optional<double> lastEs_;
 };
 
 }  // namespace kr5

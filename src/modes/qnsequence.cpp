@@ -74,7 +74,7 @@ void QnSequence::takeReading(const Reading& reading) {
     }
     p_.windows.showStep(passCaption(), passes_, reading);
     qm_.takeStep(reading.attRange,
-                 reading.complete() ? std::optional<double>(reading.pulseRate) : std::nullopt);
+                 reading.countAnswered() ? std::optional<double>(reading.pulseRate) : std::nullopt);
     if (reading.attRange == kAttenuatorRanges - 1) {
         ++passes_;
         qm_.passDone();

@@ -163,7 +163,9 @@ TEST_F(Plotter, ScalesAndSetQLineFollowAdjustAndTvMulti) {
 }
 
 // The next complete reading is drawn as if an incomplete one had not come.
-TEST_F(Plotter, OnlyCompleteReadingsAreDrawn) {
+// A Q-N step's count is drawn without the detector's and the AC unit's replies beside it,
+// but not the voltage it lacks.
+TEST_F(Plotter, OnlyCompleteReadingsAreDrawnAndAQnStepNeedsOnlyItsCount) {
     Reading noDetector = cycle(3, 10, 500, 80);
     noDetector.detector.reset();
     Reading noVoltage = cycle(3, 10, 500, 80);
@@ -182,6 +184,14 @@ TEST_F(Plotter, OnlyCompleteReadingsAreDrawn) {
     plotter.plotReading(cycle(0, 10, 1, 0), false);
     EXPECT_EQ(segment(0), Segment(70, 296, 71, 200, lightBlue));
     EXPECT_EQ(vqSegment(), Segment(30, 296, 30, 200, kBlack));
+    Reading countOnly = qnStepReading(0, 500, 80);
+    countOnly.detector.reset();
+    countOnly.es.reset();
+    trend.lines.clear();
+    plotter.plotReading(countOnly, false);
+    EXPECT_EQ(trend.lines.size(), 1u) << "the count's line, none for the voltage";
+    plotter.plotQnBar(0, countOnly);
+    EXPECT_EQ(vq.lines.size(), 2u) << "the bar beside the segment";
 }
 
 // The segment's colour: rising light blue, or black once an inception stands; falling

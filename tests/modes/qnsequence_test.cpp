@@ -183,9 +183,11 @@ TEST_F(QnSequenceTest, EachPassGivesItsQmAndTheBlockItsMeans) {
     const auto countedPass = [this](double aboveRange2) {
         for (int range = 0; range < kAttenuatorRanges; ++range) {
             Reading r = step(range);
-            if (range != 1) {  // range 1's count did not come
-                r.detector = DetectorFields{};
-                r.es = 0.0;
+            if (range != 1) {      // range 1's count did not come
+                if (range != 2) {  // range 2's came without the detector's and the AC reply
+                    r.detector = DetectorFields{};
+                    r.es = 0.0;
+                }
                 r.countRate = 1;
                 r.pulseRate = range <= 2 ? 1000.0 : range == 3 ? aboveRange2 : 0.0;
             }
@@ -196,7 +198,7 @@ TEST_F(QnSequenceTest, EachPassGivesItsQmAndTheBlockItsMeans) {
     EXPECT_EQ(ready, 1);
     EXPECT_TRUE(qn.qm().lastPass(1.0).pC > 10.0 && qn.qm().lastPass(1.0).pC < 20.0);
     countedPass(1.0);  // crosses between ranges 2 and 3 (5 and 10 pC)
-    EXPECT_LT(qn.qm().lastPass(1.0).pC, 10.0);
+    EXPECT_TRUE(qn.qm().lastPass(1.0).pC > 5.0 && qn.qm().lastPass(1.0).pC < 10.0);
     EXPECT_EQ(qn.qm().passesInBlock(), 2);
     for (int done = 2; done < QnSequence::nonStopBlock; ++done) {
         pass();
