@@ -13,6 +13,7 @@
 namespace kr5 {
 
 struct ProgramRun : ::testing::Test {
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     void TearDown() override {
         for (QProcess* p : {&program, &sim}) {
             if (p->state() != QProcess::NotRunning) {

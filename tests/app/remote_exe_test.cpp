@@ -73,16 +73,12 @@ class RemoteRun : public ProgramRun {
         return socket;
     }
 
-    QByteArray readLine(QTcpSocket& socket) {
-        if (!wait.until(5000, [&] { return socket.canReadLine(); })) {
-            return "(no reply)";
-        }
-        return socket.readLine().chopped(1);
-    }
-
     QByteArray ask(const QByteArray& line) {
         client->write(line + '\n');
-        return readLine(*client);
+        if (!wait.until(5000, [&] { return client->canReadLine(); })) {
+            return "(no reply)";
+        }
+        return client->readLine().chopped(1);
     }
     // Sends a line that has no reply; the error it left.
     QByteArray errorAfter(const QByteArray& line) {
@@ -108,7 +104,6 @@ class RemoteRun : public ProgramRun {
 // overlong line: the client that stays is answered throughout, every file is whole and the
 // program ends as usual.
 TEST_F(RemoteRun, ClientsLeavingMidRecordingChangeLeaveProgramAndFilesWhole) {
-    ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(start()) << simOut.toStdString() << programErr.toStdString();
     client = connectClient();
     ASSERT_TRUE(measuring());
@@ -183,7 +178,6 @@ TEST_F(RemoteRun, ClientsLeavingMidRecordingChangeLeaveProgramAndFilesWhole) {
 // A network address is said on standard error before anything else happens; a port that
 // cannot be listened on ends the program before it opens a serial port.
 TEST_F(RemoteRun, ANetworkAddressIsSaidAndABusyPortEndsTheProgram) {
-    ASSERT_TRUE(dir.isValid());
     const QString missing = dir.filePath(QStringLiteral("no-such-port"));
     startProgram(missing, {"--status", "--listen", "0.0.0.0:0"});
     ASSERT_TRUE(wait.until(20000, [&] { return program.state() == QProcess::NotRunning; }));

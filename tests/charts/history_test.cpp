@@ -31,9 +31,12 @@ std::vector<double> xs(const HistoryModel& model) {
     return out;
 }
 
-TEST(HistoryModel, CompleteCycleReadingsAtTheirTimeOfDayAndMarkers) {
-    VirtualClock clock(start);
-    HistoryModel model(clock);
+struct History : ::testing::Test {
+    VirtualClock clock{start};
+    HistoryModel model{clock};
+};
+
+TEST_F(History, CompleteCycleReadingsAtTheirTimeOfDayAndMarkers) {
     clock.advanceMs(5000);
     model.takeReading(at(5000, 12.5, 3, 80));
     model.takeReading(at(5150, 14.0, 4, 81));
@@ -68,9 +71,7 @@ TEST(HistoryModel, CompleteCycleReadingsAtTheirTimeOfDayAndMarkers) {
     EXPECT_EQ(byFunction.points()[0].x, now.toMSecsSinceEpoch());
 }
 
-TEST(HistoryModel, TheRowAxisTakesRowsButNoLiveReadingsAndBack) {
-    VirtualClock clock(start);
-    HistoryModel model(clock);
+TEST_F(History, TheRowAxisTakesRowsButNoLiveReadingsAndBack) {
     model.addRow(1, 2, 3, 4);  // the time axis has no rows
     model.clear(HistoryModel::Axis::Row);
     EXPECT_EQ(model.axis(), HistoryModel::Axis::Row);
@@ -90,9 +91,7 @@ TEST(HistoryModel, TheRowAxisTakesRowsButNoLiveReadingsAndBack) {
     EXPECT_EQ(xs(model), std::vector<double>{static_cast<double>(start.toMSecsSinceEpoch())});
 }
 
-TEST(HistoryModel, BeyondTheCapTheOldestHalfKeepsEverySecondPoint) {
-    VirtualClock clock(start);
-    HistoryModel model(clock);
+TEST_F(History, BeyondTheCapTheOldestHalfKeepsEverySecondPoint) {
     model.clear(HistoryModel::Axis::Row);
     model.setCapacity(8);
     for (int row = 0; row < 8; ++row) {

@@ -3,6 +3,7 @@
 // at any voltage, and the Set Q check against it.
 #include "measure/background.h"
 #include "platform/virtualclock.h"
+#include "support/readings.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +13,8 @@ namespace {
 class Background : public ::testing::Test {
   protected:
     void take(qint64 atMs, double charge, double volts) {
-        Reading r;
-        r.detector = DetectorFields{};
-        r.es = volts / 100.0;
+        Reading r = test::cycleReading(0, charge, 0, volts / 100.0);
         r.takenAtMs = atMs;
-        r.charge = charge;
-        r.testVoltage = volts;
         background.takeReading(r);
     }
 
@@ -48,11 +45,7 @@ TEST_F(Background, TheLargestChargeOfTheLastSecondsBelowTheThreshold) {
     Reading silent;
     silent.takenAtMs = 21000;
     background.takeReading(silent);
-    Reading step;
-    step.kind = Reading::Kind::QnStep;
-    step.detector = DetectorFields{};
-    step.es = 0.0;
-    step.countRate = 5;
+    Reading step = test::qnStepReading(0, 5);
     step.charge = 500.0;
     step.takenAtMs = 21000;
     background.takeReading(step);

@@ -3,6 +3,7 @@
 // comma forms, byte for byte. Drawing the findings is in the charts' tests.
 #include "measure/inception.h"
 #include "platform/virtualclock.h"
+#include "support/readings.h"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +23,8 @@ class InceptionTest : public ::testing::Test {
     // A complete normal reading at range 1/1: the raw peak is the charge without Adjust;
     // es is the AC unit's reading.
     Reading make(double rawPeak, double rate, double es) const {
-        Reading r;
-        r.detector = DetectorFields{};
+        Reading r = test::cycleReading(0, rawPeak, rate, es, constants.adjust, constants.ptRatio);
         r.acPresent = true;
-        r.rawPeak = rawPeak;
-        r.charge = rawPeak * constants.adjust;
-        r.pulseRate = rate;
-        r.es = es;
-        r.testVoltage = es * constants.ptRatio;
         return r;
     }
     std::optional<InceptionDetector::Finding> reading(double rawPeak, double rate, double es) {

@@ -47,9 +47,8 @@ TEST(Qm, MissingCountsAreLeftOutAndTheHighestCrossingCounts) {
     const Qm highest = chargeAtTenPulses(rates({300, 5, 50, 40, 20, 100, 1, 0, 0, 0}), kAdjust);
     EXPECT_NEAR(highest.pC, std::sqrt(100.0 * 200.0), 1e-9);
     // A lone value at the highest range that reaches 10.
-    const QnRates lone =
-        rates({std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-               std::nullopt, std::nullopt, std::nullopt, 100});
+    QnRates lone{};
+    lone[9] = 100.0;
     EXPECT_EQ(chargeAtTenPulses(lone, kAdjust).where, Qm::Where::AboveHighest);
     // A pass that never crosses says on which side.
     const Qm below = chargeAtTenPulses(rates({8, 2, 1, 0, 0, 0, 0, 0, 0, 0}), kAdjust);

@@ -133,7 +133,7 @@ TEST_F(RemoteServerTest, AClientLeavingMidLineIsForgotten) {
 }
 
 TEST(ListenAddress, ABarePortIsLoopbackAndOtherAddressesMustBeNamed) {
-    // The address text, and how it is shown and whether it is loopback (nothing: refused).
+    // The address text, how it is shown, and whether it is loopback.
     const std::tuple<const char*, const char*, bool> cases[] = {
         {"5025", "127.0.0.1:5025", true},
         {"0", "127.0.0.1:0", true},
@@ -142,26 +142,19 @@ TEST(ListenAddress, ABarePortIsLoopbackAndOtherAddressesMustBeNamed) {
         {"192.168.1.20:5025", "192.168.1.20:5025", false},
         {"[::1]:5025", "[::1]:5025", true},
         {"[::]:5025", "[::]:5025", false},
-        {"::1:5025", nullptr, false},
-        {":5025", nullptr, false},
-        {"5025x", nullptr, false},
-        {"65536", nullptr, false},
-        {"-1", nullptr, false},
-        {"lab-pc:5025", nullptr, false},
-        {"", nullptr, false},
     };
     for (const auto& [text, shown, loopback] : cases) {
-        SCOPED_TRACE(text);
         QString problem;
         const std::optional<ListenAddress> parsed = parseListenAddress(text, &problem);
-        if (shown == nullptr) {
-            EXPECT_FALSE(parsed);
-            EXPECT_TRUE(problem.contains(QLatin1String(text)));
-            continue;
-        }
-        ASSERT_TRUE(parsed) << problem.toStdString();
+        ASSERT_TRUE(parsed) << text << ": " << problem.toStdString();
         EXPECT_EQ(parsed->text(), QLatin1String(shown));
-        EXPECT_EQ(parsed->loopback(), loopback);
+        EXPECT_EQ(parsed->loopback(), loopback) << text;
+    }
+    // Refused, with the text named.
+    for (const char* text : {"::1:5025", ":5025", "5025x", "65536", "-1", "lab-pc:5025", ""}) {
+        QString problem;
+        EXPECT_FALSE(parseListenAddress(text, &problem)) << text;
+        EXPECT_TRUE(problem.contains(QLatin1String(text))) << text;
     }
 }
 

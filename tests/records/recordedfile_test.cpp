@@ -61,13 +61,6 @@ struct RecordedFileTest : ::testing::Test {
         }
         return std::get<RecordedTest>(std::move(result));
     }
-    ReadProblem problemOf(const QByteArray& bytes) {
-        writeBytes(path, bytes);
-        auto result = readRecordedTest(path);
-        EXPECT_TRUE(std::holds_alternative<ReadProblem>(result)) << bytes.left(60).toStdString();
-        return std::holds_alternative<ReadProblem>(result) ? std::get<ReadProblem>(result)
-                                                           : ReadProblem{-1, {}};
-    }
 };
 
 TEST_F(RecordedFileTest, ARecordingReadsBackWithItsRowsMarkersAndQnPasses) {
@@ -162,7 +155,10 @@ TEST_F(RecordedFileTest, AFileThatIsNoMeasurementFileOfOursIsRefusedAtItsLine) {
          "Line 10: expected \"Mes. Program\",\"KR-5au\",\"dummy\",\"dummy\",\"dummy\""},
     };
     for (const auto& [bytes, line, text] : cases) {
-        const ReadProblem p = problemOf(bytes);
+        writeBytes(path, bytes);
+        const auto result = readRecordedTest(path);
+        ASSERT_TRUE(std::holds_alternative<ReadProblem>(result)) << bytes.left(60).toStdString();
+        const ReadProblem& p = std::get<ReadProblem>(result);
         EXPECT_EQ(std::pair(p.line, p.text), std::pair(line, QString::fromLatin1(text)));
     }
     const auto missing = readRecordedTest(dir.filePath(QStringLiteral("none.csv")));

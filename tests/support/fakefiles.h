@@ -45,10 +45,7 @@ class FakeFiles : public Files {
     bool cut(const QString& path, qint64 length, QString* problem) override {
         const auto file = contents.find(path);
         if (cutsFail || file == contents.end() || length > file->second.size()) {
-            if (problem != nullptr) {
-                *problem = cutRefused;
-            }
-            return false;
+            return refuse(problem, cutRefused);
         }
         take(length - file->second.size());
         file->second.truncate(length);
@@ -57,10 +54,7 @@ class FakeFiles : public Files {
 
     bool replace(const QString& path, const QByteArray& bytes, QString* problem) override {
         if (room_ && bytes.size() > *room_) {
-            if (problem != nullptr) {
-                *problem = diskFull;
-            }
-            return false;
+            return refuse(problem, diskFull);
         }
         take(bytes.size() - std::max<qint64>(size(path), 0));
         contents[path] = bytes;
@@ -68,6 +62,12 @@ class FakeFiles : public Files {
     }
 
   private:
+    static bool refuse(QString* problem, const QString& why) {
+        if (problem != nullptr) {
+            *problem = why;
+        }
+        return false;
+    }
     void take(qint64 bytes) {
         if (room_) {
             *room_ -= bytes;
