@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
+#include <optional>
 
 namespace kr5 {
 
@@ -31,6 +33,36 @@ inline constexpr int attenuatorDivision(int range) {
 // The multiplier of a rate range; 0 for a number that is no range.
 inline constexpr int rateMultiplier(int range) {
     return isRateRange(range) ? kRateMultipliers[static_cast<std::size_t>(range)] : 0;
+}
+
+// The attenuator range whose division x Adjust is Set Q, allowing for the rounding of the
+// 15 digits Set Q is stored with; none when Set Q is no step of the scale.
+inline std::optional<int> setQStep(double setQ, double adjust) {
+    for (int r = 0; r < kAttenuatorRanges; ++r) {
+        const double q = attenuatorDivision(r) * adjust;
+        if (q != 0.0 && std::fabs(setQ - q) <= 1e-9 * std::fabs(q)) {
+            return r;
+        }
+    }
+    return std::nullopt;
+}
+
+// The step nearest Set Q on the scale's logarithmic spacing (range 0 where either is not
+// positive).
+inline int nearestSetQStep(double setQ, double adjust) {
+    if (!(setQ > 0.0) || !(adjust > 0.0)) {
+        return 0;
+    }
+    int nearest = 0;
+    double nearestDistance = HUGE_VAL;
+    for (int r = 0; r < kAttenuatorRanges; ++r) {
+        const double distance = std::fabs(std::log(setQ / (attenuatorDivision(r) * adjust)));
+        if (distance < nearestDistance) {
+            nearest = r;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
 }
 
 }  // namespace kr5

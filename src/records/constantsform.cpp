@@ -36,13 +36,28 @@ void ConstantsForm::fillFields() {
     fields.adjust = plainNumber(constants_.adjust);
     fields.start = QString::number(constants_.startCount);
     fields.stop = QString::number(constants_.stopCount);
-    fields.setQIndex = clampedIndex(roundEven(constants_.setQIndex));
+    // The scroll bar stands at the step that gives Set Q; a Set Q that is no step (stored
+    // by hand, or kept when a calibration changed Adjust) stays as it is until the bar is
+    // moved.
+    const std::optional<int> step = setQStep(constants_.setQ, constants_.adjust);
+    fields.setQIndex = step.value_or(nearestSetQStep(constants_.setQ, constants_.adjust));
+    fields.setQKept = step ? std::nullopt : std::optional(constants_.setQ);
     emit fieldsLoaded();
 }
 
+void ConstantsForm::moveSetQ(int index) {
+    if (index != fields.setQIndex) {
+        fields.setQIndex = clampedIndex(index);
+        fields.setQKept.reset();
+    }
+}
+
+double ConstantsForm::setQOfFields(double adjust) const {
+    return fields.setQKept.value_or(attenuatorDivision(clampedIndex(fields.setQIndex)) * adjust);
+}
+
 QString ConstantsForm::setQText() const {
-    const double adjust = leadingNumber(fields.adjust).value;
-    return plainNumber(adjust * attenuatorDivision(clampedIndex(fields.setQIndex)));
+    return plainNumber(setQOfFields(leadingNumber(fields.adjust).value));
 }
 
 bool ConstantsForm::takeText(const QString& text, const QString& caption, QString& out) {
@@ -93,9 +108,8 @@ ConstantsForm::OkResult ConstantsForm::ok() {
         !takeCount(fields.stop, tr("Stop Count"), v.stopCount)) {
         return OkResult::Refused;
     }
-    const int setQIndex = clampedIndex(fields.setQIndex);
-    v.setQIndex = setQIndex;
-    v.setQ = attenuatorDivision(setQIndex) * v.adjust;
+    v.setQIndex = clampedIndex(fields.setQIndex);
+    v.setQ = setQOfFields(v.adjust);
     return save(v);
 }
 
@@ -106,9 +120,10 @@ ConstantsForm::OkResult ConstantsForm::storeAdjust(double adjust) {
         problem_ = tr("Adjust must be a finite number.");
         return OkResult::Refused;
     }
+    // Set Q stays what the operator set; it stands at a step of the new Adjust or apart.
     InputConstants v = constants_;
     v.adjust = adjust;
-    v.setQ = attenuatorDivision(clampedIndex(roundEven(v.setQIndex))) * adjust;
+    v.setQIndex = setQStep(v.setQ, adjust).value_or(nearestSetQStep(v.setQ, adjust));
     const OkResult result = save(v);
     if (result == OkResult::Saved) {
         fillFields();

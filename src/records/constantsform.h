@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 namespace kr5 {
 
@@ -22,6 +23,8 @@ struct InputFields {
     QString start;        // Text7
     QString stop;         // Text8
     int setQIndex = 0;    // HScroll3, 0..9
+    // The Set Q in force where it is no step of the scale, until the bar is moved.
+    std::optional<double> setQKept;
 };
 
 class ConstantsForm : public QObject {
@@ -52,12 +55,15 @@ class ConstantsForm : public QObject {
     // constants kept their values; empty otherwise. Showing it is the caller's part.
     QString loadSettings();
 
+    // The operator moved the Set Q scroll bar to index: Set Q is now that step.
+    void moveSetQ(int index);
+
     // The Set Q label (Label16): the Adjust text read as a number times the attenuator
-    // division at the scroll bar's position. A text that is not a number counts as 0, as
-    // OK would take it, so the label always shows what OK would set.
+    // division at the scroll bar's position, or the Set Q kept. A text that is not a number
+    // counts as 0, as OK would take it, so the label always shows what OK would set.
     QString setQText() const;
 
-    // OK: takes the fields into the constants, Set Q = division(index) x Adjust, and saves
+    // OK: takes the fields into the constants, Set Q as the label shows it, and saves
     // them. Nothing changes unless every value fits (the texts too: each within the
     // settings file's longest line) and the file is written; problem() then says why.
     OkResult ok();
@@ -91,6 +97,7 @@ class ConstantsForm : public QObject {
     void constantsChanged();
 
   private:
+    double setQOfFields(double adjust) const;
     void fillFields();
     OkResult save(const InputConstants& v);
     bool takeText(const QString& text, const QString& caption, QString& out);

@@ -34,6 +34,8 @@ ConstantsWindow::ConstantsWindow(ConstantsForm& constants, QWidget* parent)
     nameControl(setQBar_, QStringLiteral("HScroll3"));
     setQBar_->setRange(0, ConstantsForm::setQIndexMax);
     setQBar_->setPageStep(1);
+    // Set from the keyboard too: the arrow keys move it a step.
+    setQBar_->setFocusPolicy(Qt::StrongFocus);
     setQLabel_ = namedLabel(QStringLiteral("Label16"), QString(), this);
     setQLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setQLabel_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
@@ -120,8 +122,10 @@ void ConstantsWindow::showFields() {
 }
 
 void ConstantsWindow::showSetQ() {
-    constants_.fields.setQIndex = setQBar_->value();
-    setQLabel_->setText(constants_.setQText());
+    constants_.moveSetQ(setQBar_->value());
+    const QString text = constants_.setQText();
+    setQLabel_->setText(text);
+    setQBar_->setAccessibleName(QStringLiteral("Set Q %1 pC").arg(text));
 }
 
 void ConstantsWindow::setOkEnabled(bool enabled) {

@@ -252,18 +252,6 @@ QString expectedKey(int index) {
                                                    : kHeader[static_cast<size_t>(index)].key);
 }
 
-// The attenuator range whose division x Adjust is Set Q; Set Q went through the file's
-// 15 digits, so the match allows for their rounding.
-int setQIndexOf(double setQ, double adjust) {
-    for (int r = 0; r < kAttenuatorRanges; ++r) {
-        const double q = attenuatorDivision(r) * adjust;
-        if (q != 0.0 && std::fabs(setQ - q) <= 1e-9 * std::fabs(q)) {
-            return r;
-        }
-    }
-    return 0;
-}
-
 class Parser {
   public:
     // Room for the rows of the whole file at the length of those read so far, and a quarter
@@ -309,7 +297,7 @@ class Parser {
         }
         closeBlock();
         InputConstants& c = test_.constants;
-        c.setQIndex = setQIndexOf(c.setQ, c.adjust);
+        c.setQIndex = setQStep(c.setQ, c.adjust).value_or(0);
         return std::move(test_);
     }
 

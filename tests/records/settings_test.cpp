@@ -62,7 +62,7 @@ TEST_F(SettingsTest, FirstStartShowsTheDefaultsAndEachPortHasItsOwnFile) {
 // Leading numbers are taken, counts rounded half to even, Set Q is the scroll bar's range
 // times Adjust, and the file has the number form of each value between blanks.
 TEST_F(SettingsTest, OkReadsLeadingNumbersAndTheSetQLabelShowsWhatOkWillTake) {
-    form.fields = {"no name", "1", "20", "59", "12abc", "-0.25", "2.5", "3.5", 2};
+    form.fields = {"no name", "1", "20", "59", "12abc", "-0.25", "2.5", "3.5", 2, std::nullopt};
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     EXPECT_EQ(
         std::tuple(constants.ptRatio, constants.setQ, constants.startCount, constants.stopCount),
@@ -86,9 +86,10 @@ TEST_F(SettingsTest, OkReadsLeadingNumbersAndTheSetQLabelShowsWhatOkWillTake) {
 // CANCEL and a restart bring back what OK stored: texts with commas and quotes whole,
 // without shifting the values after them, and numbers to their last digit; never the name.
 TEST_F(SettingsTest, CancelAndRestartBringBackTheLastOkButNotTheName) {
-    form.fields = {
-        "cable 7", "A-1, second try", "\"23\" indoors", "  55 , dry ", "-123456.789012345e-3",
-        "1",       "-2147483648",     "2147483647"};
+    form.fields = {"cable 7",     "A-1, second try",      "\"23\" indoors",
+                   "  55 , dry ", "-123456.789012345e-3", "1",
+                   "-2147483648", "2147483647",           0,
+                   std::nullopt};
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     form.fields.name = QStringLiteral("typed, not confirmed");
     form.fields.number = QStringLiteral("43");
@@ -110,6 +111,29 @@ TEST_F(SettingsTest, CancelAndRestartBringBackTheLastOkButNotTheName) {
 
 // Each value is taken while its line is there and fits; the first that does not ends the
 // reading and the values after it keep their defaults.
+// After a restart the scroll bar stands at the step that gives the Set Q stored, and a Set Q
+// that is no step is shown and kept as it is until the bar is moved: OK never changes Set Q
+// the operator did not touch.
+TEST_F(SettingsTest, TheSetQStoredIsShownAndKeptAfterARestart) {
+    const struct {
+        const char* setQ;
+        int index;
+        const char* shown;
+    } cases[] = {{" 20 ", 4, "20"}, {" 7 ", 2, "7"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setQ);
+        writeBytes(iniPath(), QByteArray("x\r\n1\r\n20\r\n59\r\n 100 \r\n 1 \r\n") + c.setQ +
+                                  "\r\n 50 \r\n 0 \r\n");
+        form.loadSettings();
+        EXPECT_EQ(std::pair(form.fields.setQIndex, form.setQText()),
+                  std::pair(c.index, QString::fromLatin1(c.shown)));
+        ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
+        EXPECT_EQ(constants.setQ, form.setQText().toDouble());
+    }
+    form.moveSetQ(3);
+    EXPECT_EQ(form.setQText(), QStringLiteral("10"));
+}
+
 TEST_F(SettingsTest, AShortOrBrokenFileKeepsTheValuesAfterTheFailurePoint) {
     // Whether the file is complete, its lines after name, No., Temp. and RH, and the values.
     const std::tuple<bool, const char*, double, double, qint32, qint32> cases[] = {
@@ -174,11 +198,11 @@ TEST_F(SettingsTest, ARefusedOrUnwrittenOkChangesNothing) {
               std::tuple(QStringLiteral("99"), 4.0, 1));
 }
 
-// A calibration's Adjust goes in as OK would put it: Set Q follows at its index, the file and
-// the fields show it (typed edits not yet confirmed are dropped). A file that cannot be
+// A calibration's Adjust goes in as OK would put it, Set Q kept as the operator set it, the
+// file and the fields show it (typed edits not yet confirmed are dropped). A file that cannot be
 // written, or a value that is no number, changes nothing.
 TEST_F(SettingsTest, StoreAdjustSavesTheConstantsInForceWithTheNewAdjustAndRefillsTheFields) {
-    form.fields = {"no name", "1", "20", "59", "250", "1", "50", "0", 3};
+    form.fields = {"no name", "1", "20", "59", "250", "1", "50", "0", 3, std::nullopt};
     ASSERT_EQ(form.ok(), ConstantsForm::OkResult::Saved);
     form.fields.number = QStringLiteral("typed, not confirmed");
     std::string order;
@@ -186,11 +210,11 @@ TEST_F(SettingsTest, StoreAdjustSavesTheConstantsInForceWithTheNewAdjustAndRefil
     QObject::connect(&form, &ConstantsForm::fieldsLoaded, [&] { order += "loaded "; });
     ASSERT_EQ(form.storeAdjust(2.5), ConstantsForm::OkResult::Saved);
     EXPECT_EQ(std::tuple(constants.adjust, constants.setQ, constants.ptRatio, order),
-              std::tuple(2.5, 25.0, 250.0, std::string("changed loaded ")));
+              std::tuple(2.5, 10.0, 250.0, std::string("changed loaded ")));
     EXPECT_EQ(QStringList({form.fields.adjust, form.fields.number}), QStringList({"2.5", "1"}));
     const QByteArray saved = readBytes(iniPath());
     EXPECT_EQ(saved,
-              QByteArray("no name\r\n1\r\n20\r\n59\r\n 250 \r\n 2.5 \r\n 25 \r\n 50 \r\n 0 \r\n"));
+              QByteArray("no name\r\n1\r\n20\r\n59\r\n 250 \r\n 2.5 \r\n 10 \r\n 50 \r\n 0 \r\n"));
 
     ASSERT_TRUE(QFile::remove(iniPath()) && QDir(dir.path()).mkdir(QStringLiteral("kr5au1.ini")));
     EXPECT_EQ(form.storeAdjust(4.0), ConstantsForm::OkResult::NotWritten);
