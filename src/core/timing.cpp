@@ -73,10 +73,8 @@ void Timing::wait(double ms) {
 }
 
 void Timing::waitForCycleEnd() {
-    // A cycle that used up its sample time goes on at once: the windows are painted and
-    // the operator's clicks handled while the next command's reply is on its way.
+    // A cycle that used up its sample time goes on at once.
     if (cycleCountdown_ > 0) {
-        pump_.pumpOnce();
         pumpUntilZero(cycleCountdown_);
     }
 }

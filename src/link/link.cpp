@@ -89,8 +89,8 @@ void Link::sendToAddress(int index, const QString& command) {
 QString Link::collect(int len, qint64 deadlineMs) {
     QString buf;
     bool lookedAgain = false;
-    // No events are handled before the first look: the wait handles what is pending
-    // (the windows are painted while the reply is on its way) before it sleeps.
+    // No events are handled before the first look: the wait handles what is pending (the
+    // windows' requests, the port's input) before it sleeps.
     while (buf.size() < len) {
         const QString got = takeLine();
         if (!got.isEmpty()) {

@@ -18,7 +18,7 @@ QString remoteCommand(bool on) {
 }  // namespace
 
 Acquisition::Acquisition(const Parts& parts)
-    : p_(parts), traffic_(parts.units, parts.link, parts.clock, parts.pump, parts.timing) {}
+    : p_(parts), traffic_(parts.units, parts.link, parts.clock, parts.timing) {}
 
 void Acquisition::hand(const Reading& reading) {
     for (ReadingListener* listener : listeners_) {
@@ -83,7 +83,6 @@ void Acquisition::normalCycle() {
 
 void Acquisition::sendAndAcknowledge(UnitKind unit, const QString& command) {
     p_.link.send(unit, command);
-    p_.pump.pumpOnce();
     p_.link.receive(unit, kAckLength, kNormalTimeout);
     p_.timing.wait(200);
 }
@@ -139,7 +138,6 @@ void Acquisition::startPendingQn() {
 std::optional<qint32> Acquisition::countStep(int step) {
     p_.panel.showQnStep(step);
     p_.link.send(UnitKind::Detector, digitCommand('a', step));
-    p_.pump.pumpOnce();
     p_.link.receive(UnitKind::Detector, kAckLength, kNormalTimeout);
     p_.timing.wait(100);
     const qint32 gate = p_.settings.gateTimeMs;

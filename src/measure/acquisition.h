@@ -14,7 +14,6 @@
 #include "measure/panelmodel.h"
 #include "measure/reading.h"
 #include "measure/requests.h"
-#include "platform/eventpump.h"
 
 #include <optional>
 #include <vector>
@@ -57,7 +56,6 @@ class Acquisition {
         Link& link;
         const Clock& clock;
         Timing& timing;
-        EventPump& pump;
         ReadingEvaluator& evaluator;
         PanelModel& panel;
         LoopWindows& windows;

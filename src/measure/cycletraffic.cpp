@@ -8,14 +8,9 @@ void CycleTraffic::spoilIfFollowedByStrays(Reply& earlier, const Reply& later) {
     }
 }
 
-ReadingReplies CycleTraffic::read(bool qnStep) {
-    // A Q-N step handles events once after the detector's "x" and once before the noise
-    // discriminator's reply, as its counting pass is long.
+ReadingReplies CycleTraffic::read() {
     ReadingReplies r;
     link_.send(UnitKind::Detector, QStringLiteral("x"));
-    if (qnStep) {
-        pump_.pumpOnce();
-    }
     r.detector = link_.receive(UnitKind::Detector, kMeasureLength, kNormalTimeout);
     r.takenAtMs = clock_.nowMs();
     const bool ac = units_.acUnitPresent();
@@ -27,9 +22,6 @@ ReadingReplies CycleTraffic::read(bool qnStep) {
     }
     if (noise) {
         link_.send(UnitKind::NoiseDiscriminator, QStringLiteral("g"));
-    }
-    if (qnStep) {
-        pump_.pumpOnce();
     }
     if (noise) {
         r.noise = link_.receive(UnitKind::NoiseDiscriminator, kShortReadLength, kNormalTimeout);

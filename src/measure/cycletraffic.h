@@ -11,7 +11,6 @@
 #include "link/link.h"
 #include "measure/evaluation.h"
 #include "platform/clock.h"
-#include "platform/eventpump.h"
 
 #include <optional>
 
@@ -19,26 +18,24 @@ namespace kr5 {
 
 class CycleTraffic {
   public:
-    CycleTraffic(const UnitsOnLine& units, Link& link, const Clock& clock, EventPump& pump,
-                 Timing& timing)
-        : units_(units), link_(link), clock_(clock), pump_(pump), timing_(timing) {}
+    CycleTraffic(const UnitsOnLine& units, Link& link, const Clock& clock, Timing& timing)
+        : units_(units), link_(link), clock_(clock), timing_(timing) {}
 
     // The three reads of a normal cycle, or of a Q-N step after its count.
-    ReadingReplies readCycle() { return read(false); }
-    ReadingReplies readQnStep() { return read(true); }
+    ReadingReplies readCycle() { return read(); }
+    ReadingReplies readQnStep() { return read(); }
 
     // Counts the pulses of one gate at the range set: "c" + the gate time, a wait of the
     // gate time, then the count. Empty when the count did not come.
     std::optional<qint32> countGate(qint32 gateTimeMs);
 
   private:
-    ReadingReplies read(bool qnStep);
+    ReadingReplies read();
     static void spoilIfFollowedByStrays(Reply& earlier, const Reply& later);
 
     const UnitsOnLine& units_;
     Link& link_;
     const Clock& clock_;
-    EventPump& pump_;
     Timing& timing_;
 };
 

@@ -77,12 +77,8 @@ class VirtualPump : public EventPump {
     void pumpOnce() override;
     void waitForEvent(qint64 deadlineMs) override;
 
-    // How often pumpOnce was called: lets tests count passes through the event queue.
-    long pumpCount() const { return pumps_; }
-
   private:
     VirtualClock& clock_;
-    long pumps_ = 0;
 };
 
 }  // namespace kr5

@@ -104,8 +104,8 @@ Engine::Engine(const Parts& p)
       recorder_(p.clock, p.files),
       recordingTally_([this] { return recorder_.recording(); }),
       qn_({settings_, requests_, panel_, windows_, &discriminator_}),
-      acquisition_({requests_, settings_, units_, link_, p.clock, timing_, p.pump, evaluator_,
-                    panel_, windows_, qn_}) {
+      acquisition_({requests_, settings_, units_, link_, p.clock, timing_, evaluator_, panel_,
+                    windows_, qn_}) {
     // The order matters where two listeners meet: the panel moves the trend's rate scale
     // before the windows draw the reading, and a data row is written before the marker of
     // a Q-N block the same step completes.

@@ -68,12 +68,8 @@ TEST_F(TimingTest, TheCycleLastsItsSampleTimeWhateverTheWorkTook) {
         const qint64 start = clock.nowMs();
         timing.startCycle(sampleMs);
         clock.advanceMs(workMs);
-        const long pumps = pump.pumpCount();
         timing.waitForCycleEnd();
         EXPECT_EQ(clock.nowMs() - start, endsAtMs);
-        // Events are handled in the wait; a cycle that used up its time leaves them to the
-        // next exchange, so that no painting stands between two cycles.
-        EXPECT_EQ(pump.pumpCount() > pumps, endsAtMs > workMs);
     }
 }
 

@@ -95,7 +95,7 @@ struct Loop : ::testing::Test, LoopWindows, QnControl {
         port = std::make_unique<sim::SimPort>(*bench, clock);
         link = std::make_unique<Link>(units, *port, clock, pump, timing);
         acq = std::make_unique<Acquisition>(Acquisition::Parts{
-            requests, settings, units, *link, clock, timing, pump, evaluator, panel, *this, *this});
+            requests, settings, units, *link, clock, timing, evaluator, panel, *this, *this});
         acq->addListener(panel);
         acq->addListener(listener);
         listener.clock = &clock;

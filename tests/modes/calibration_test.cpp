@@ -59,8 +59,8 @@ struct Rig : test::SimLinkParts, LoopWindows, QnControl {
     PanelModel frontPanel{requests, settings};
     ReadingEvaluator evaluator{constants, units};
     Calibration calibration{clock, form};
-    Acquisition loop{{requests, settings, units, link, clock, timing, pump, evaluator, frontPanel,
-                      *this, *this}};
+    Acquisition loop{
+        {requests, settings, units, link, clock, timing, evaluator, frontPanel, *this, *this}};
 };
 
 TEST(Calibration, TheProposalRecoversTheCalibrationWithinAPeakCodeAfterTheRangeChange) {
