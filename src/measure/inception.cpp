@@ -83,6 +83,7 @@ InceptionDetector::Finding InceptionDetector::inception(double tv) {
     csvFound_ = true;
     lastCsv_ = tv;
     lastCev_.reset();
+    pairs_.push_back({tv, std::nullopt, constants_.setQ, clock_.localTime(), {}, {}});
     const QString line = constants_.name + tab + constants_.number + tab + csvValue_ + tab;
     return {QStringLiteral("CSV=") + prefixedNumber(tv) + QLatin1Char('V'), 40, tableHead + line,
             QString()};
@@ -102,6 +103,12 @@ InceptionDetector::Finding InceptionDetector::extinction(double tv) {
         doubts << QStringLiteral("CSV and CEV from different voltage cycles");
     }
     doubt_ = doubts.join(QStringLiteral("; "));
+    if (!pairs_.empty()) {
+        Pair& pair = pairs_.back();
+        pair.extinctionV = tv;
+        pair.extinctionAt = clock_.localTime();
+        pair.doubt = doubt_;
+    }
     return {QStringLiteral("CEV=") + prefixedNumber(tv) + QLatin1Char('V'), 60, tableHead + line,
             doubt_};
 }

@@ -9,8 +9,10 @@
 #include "measure/reading.h"
 #include "platform/clock.h"
 
+#include <QDateTime>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace kr5 {
 
@@ -23,6 +25,17 @@ class InceptionDetector {
         int labelY = 0;
         QString table;
         // Why the pair just completed cannot be trusted; empty when it can.
+        QString doubt;
+    };
+
+    // One inception with the extinction that ended it (none while it stands), the Set Q it
+    // was judged with and when each was found.
+    struct Pair {
+        double inceptionV = 0.0;
+        std::optional<double> extinctionV;
+        double setQPc = 0.0;
+        QDateTime inceptionAt;
+        QDateTime extinctionAt;
         QString doubt;
     };
 
@@ -49,6 +62,9 @@ class InceptionDetector {
     // extinction while the inception stands.
     std::optional<double> inceptionVolts() const { return lastCsv_; }
     std::optional<double> extinctionVolts() const { return lastCev_; }
+
+    // Every pair found since the program started, the oldest first.
+    const std::vector<Pair>& pairs() const { return pairs_; }
 
     // The result table as comma-separated text: the quoted titles, CR LF, then name,
     // number, CSV, CEV and the current date and time, without a line end.
@@ -77,6 +93,7 @@ class InceptionDetector {
     QString doubt_;
     std::optional<double> lastCsv_;
     std::optional<double> lastCev_;
+    std::vector<Pair> pairs_;
 };
 
 }  // namespace kr5

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QJsonArray>
 #include <QJsonValue>
 #include <QPageLayout>
 #include <QPageSize>
@@ -317,6 +318,7 @@ class ReportPages {
         if (!doubt.isEmpty()) {
             addField(tr("Doubt"), doubt, QColor(170, 90, 0));
         }
+        buildPairs(ie.value(QStringLiteral("pairs")).toArray());
 
         buildAcceptance(s.value(QStringLiteral("acceptance")));
 
@@ -343,6 +345,24 @@ class ReportPages {
         addChart(c_.qn, tr("Q-N: pulse rate above each charge threshold"));
 
         buildQnTables();
+    }
+
+    // Each inception and extinction pair of the test on a line of its own, where there
+    // is more than the one the fields above show.
+    void buildPairs(const QJsonArray& pairs) {
+        if (pairs.size() < 2) {
+            return;
+        }
+        for (qsizetype i = 0; i < pairs.size(); ++i) {
+            const QJsonObject pair = pairs[i].toObject();
+            addField(tr("Pair %1").arg(i + 1),
+                     tr("inception %1 at %2, extinction %3 at %4, Set Q %5")
+                         .arg(numberOr(pair.value(QStringLiteral("inceptionV")), tr("V")),
+                              timeOr(pair.value(QStringLiteral("inceptionAt"))),
+                              numberOr(pair.value(QStringLiteral("extinctionV")), tr("V")),
+                              timeOr(pair.value(QStringLiteral("extinctionAt"))),
+                              numberOr(pair.value(QStringLiteral("setQPc")), tr("pC"))));
+        }
     }
 
     void buildCalibration(const QJsonValue& value) {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
 
@@ -33,10 +34,31 @@ QJsonObject constantsObject(const InputConstants& c) {
             {QStringLiteral("stopCount"), c.stopCount}};
 }
 
-QJsonObject inceptionObject(const InceptionDetector& inception) {
+// Every pair found while the file was open, in part at least.
+QJsonArray pairsArray(const SummaryParts& parts) {
+    QJsonArray pairs;
+    for (const InceptionDetector::Pair& p : parts.inception.pairs()) {
+        const bool endedBefore = p.extinctionAt.isValid() && p.extinctionAt < parts.start;
+        const bool startedAfter = parts.end.isValid() && p.inceptionAt > parts.end;
+        if (endedBefore || startedAfter) {
+            continue;
+        }
+        pairs.append(QJsonObject{{QStringLiteral("inceptionV"), p.inceptionV},
+                                 {QStringLiteral("extinctionV"), orNull(p.extinctionV)},
+                                 {QStringLiteral("setQPc"), p.setQPc},
+                                 {QStringLiteral("inceptionAt"), timeOrNull(p.inceptionAt)},
+                                 {QStringLiteral("extinctionAt"), timeOrNull(p.extinctionAt)},
+                                 {QStringLiteral("doubt"), p.doubt}});
+    }
+    return pairs;
+}
+
+QJsonObject inceptionObject(const SummaryParts& parts) {
+    const InceptionDetector& inception = parts.inception;
     return {{QStringLiteral("inceptionV"), orNull(inception.inceptionVolts())},
             {QStringLiteral("extinctionV"), orNull(inception.extinctionVolts())},
-            {QStringLiteral("doubt"), inception.extinctionVolts() ? inception.doubt() : QString()}};
+            {QStringLiteral("doubt"), inception.extinctionVolts() ? inception.doubt() : QString()},
+            {QStringLiteral("pairs"), pairsArray(parts)}};
 }
 
 QJsonValue qmValue(const SummaryParts& parts) {
@@ -78,7 +100,7 @@ QJsonObject summaryObject(const SummaryParts& parts) {
          QJsonObject{{QStringLiteral("levelPc"), orNull(parts.backgroundPc)},
                      {QStringLiteral("belowKv"), parts.backgroundThresholdKv}}},
         {QStringLiteral("setQPc"), parts.constants.setQ},
-        {QStringLiteral("inceptionExtinction"), inceptionObject(parts.inception)},
+        {QStringLiteral("inceptionExtinction"), inceptionObject(parts)},
         {QStringLiteral("acceptance"), orNull(parts.acceptance)},
         {QStringLiteral("largestChargePc"), orNull(parts.tally.largestChargePc())},
         {QStringLiteral("largestPulseRatePps"), orNull(parts.tally.largestRatePps())},

@@ -78,7 +78,11 @@ QJsonObject fullSummary() {
                         "meanRawPeakV": 4.255, "adjustPcPerV": 2.35, "adjustInForce": false,
                         "secondCalibratorPc": 500, "linearityPercent": 1.8},
         "background": {"levelPc": 1.2, "belowKv": 1},
-        "inceptionExtinction": {"inceptionV": 8450.5, "extinctionV": 7310, "doubt": ""},
+        "inceptionExtinction": {"inceptionV": 8450.5, "extinctionV": 7310, "doubt": "",
+            "pairs": [{"inceptionV": 8510, "extinctionV": 7120, "setQPc": 4.8,
+                       "inceptionAt": "2026-12-07T09:10:00", "extinctionAt": "2026-12-07T09:11:00"},
+                      {"inceptionV": 8450.5, "extinctionV": 7310, "setQPc": 4.8,
+                       "inceptionAt": "2026-12-07T09:20:00", "extinctionAt": "2026-12-07T09:21:30"}]},
         "acceptance": {"testKv": 22, "holdS": 60, "permissiblePc": 10, "heldS": 60,
                        "largestPc": 6.75, "verdict": "PASS", "state": "Acceptance: PASS",
                        "backgroundWarning": ""},
@@ -136,7 +140,8 @@ TEST_F(Report, PrintsTheSummaryAndTheQnCountsAsText) {
          QStringLiteral("Partial discharge test report|Bushing 24kV|T-2291|21.5|250|PASS|8450.5 V|"
                         "7310 V|2.35 pC/V|not the Adjust in force|1.8 % at 500 pC|1.2 pC|4.8 pC|"
                         "37.25 pC|812.5 pps|14.2 pC|2026-12-07 09:00:00|2026-12-07 10:30:05|5421|"
-                        "dry, 22 kV|passes 11 to 15 of 15")
+                        "dry, 22 kV|passes 11 to 15 of 15|Pair 1|inception 8510 V|"
+                        "extinction 7120 V|Pair 2")
              .split('|')) {
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
     }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
@@ -84,16 +85,29 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
                            "setQIndex": 0, "startCount": 50, "stopCount": 0},
         "calibration": null, "acceptance": null, "largestChargePc": null,
         "largestPulseRatePps": null, "qm": null, "background": {"levelPc": null, "belowKv": 1},
-        "inceptionExtinction": {"inceptionV": null, "extinctionV": null, "doubt": ""}})"));
+        "inceptionExtinction": {"inceptionV": null, "extinctionV": null, "doubt": "",
+                                "pairs": []}})"));
 
     // An inception at a rising 8 kV and its extinction at a falling 6 kV, with the rest.
     constants.adjust = 1.0;
     constants.setQ = 5.0;
     constants.startCount = 0;
+    // Then a second inception at 8.5 kV that still stands: every pair is kept, each with
+    // its Set Q and times.
+    start = clock.localTime();
+    const auto now = [this] { return clock.localTime().toString(Qt::ISODate); };
     inception.judge(reading(1, 10, 7000));
     inception.judge(reading(40, 10, 8000));
+    const QString firstAt = now();
+    clock.advanceMs(60'000);
     inception.judge(reading(40, 10, 7000));
     inception.judge(reading(1, 10, 6000));
+    const QString endedAt = now();
+    clock.advanceMs(60'000);
+    inception.judge(reading(1, 10, 7000));
+    inception.judge(reading(40, 10, 8500));
+    const QString secondAt = now();
+    end = clock.localTime();
     tally.takeReading(reading(40, 10, 8000));
     SummaryParts full = parts();
     full.backgroundPc = 0.8;
@@ -106,7 +120,21 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
     const QJsonObject json = summaryObject(full);
     const auto object = [&json](const char* key) { return compact(json[key].toObject()); };
     EXPECT_EQ(object("inceptionExtinction"),
-              R"({"doubt":"","extinctionV":6000,"inceptionV":8000})");
+              compact(QStringLiteral(
+                          R"({"doubt":"","extinctionV":null,"inceptionV":8500,"pairs":[
+                  {"doubt":"","extinctionAt":"%1","extinctionV":6000,"inceptionAt":"%2",
+                   "inceptionV":8000,"setQPc":5},
+                  {"doubt":"","extinctionAt":null,"extinctionV":null,"inceptionAt":"%3",
+                   "inceptionV":8500,"setQPc":5}]})")
+                          .arg(endedAt, firstAt, secondAt)
+                          .toUtf8()
+                          .constData()));
+    // A pair that ended before the file was opened is not the file's.
+    full.start = clock.localTime().addSecs(-30);
+    EXPECT_EQ(summaryObject(full)[QStringLiteral("inceptionExtinction")][QStringLiteral("pairs")]
+                  .toArray()
+                  .size(),
+              1);
     EXPECT_EQ(object("background"), R"({"belowKv":2,"levelPc":0.8})");
     EXPECT_EQ(object("qm"), R"({"block":"61.0 pC","lastPass":"59.8 pC","passesInBlock":2})");
     EXPECT_EQ(object("calibration"), R"({"q0Pc":50})");
@@ -114,7 +142,8 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
     EXPECT_EQ(json[QStringLiteral("largestChargePc")].toDouble(), 40.0);
 
     // The calibration's part says whether its Adjust is still in force.
-    CalibrationRecord record{start, 100.0, 3, 5.0, 2.0, -1.5, 500.0};
+    CalibrationRecord record{
+        QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)), 100.0, 3, 5.0, 2.0, -1.5, 500.0};
     constants.adjust = 2.0;
     EXPECT_EQ(compact(calibrationObject(record, constants)),
               compact(R"({"at": "2026-12-07T09:00:00", "calibratorPc": 100, "range": "1/10",
