@@ -74,7 +74,7 @@ void Acquisition::run() {
 
 void Acquisition::normalCycle() {
     p_.timing.startCycle(p_.settings.sampleMs);
-    const ReadingReplies replies = traffic_.readCycle();
+    const ReadingReplies replies = traffic_.read();
     hand(p_.evaluator.cycle(replies));
     sendRequests();
     p_.timing.countCycle();
@@ -152,7 +152,7 @@ std::optional<qint32> Acquisition::countStep(int step) {
 void Acquisition::runQnPass() {
     for (int step = 0; step < kAttenuatorRanges && !p_.link.portLost(); ++step) {
         const auto rate = countStep(step);
-        const ReadingReplies replies = traffic_.readQnStep();
+        const ReadingReplies replies = traffic_.read();
         hand(p_.evaluator.qnStep(step, rate, replies));
     }
 }

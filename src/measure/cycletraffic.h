@@ -22,15 +22,13 @@ class CycleTraffic {
         : units_(units), link_(link), clock_(clock), timing_(timing) {}
 
     // The three reads of a normal cycle, or of a Q-N step after its count.
-    ReadingReplies readCycle() { return read(); }
-    ReadingReplies readQnStep() { return read(); }
+    ReadingReplies read();
 
     // Counts the pulses of one gate at the range set: "c" + the gate time, a wait of the
     // gate time, then the count. Empty when the count did not come.
     std::optional<qint32> countGate(qint32 gateTimeMs);
 
   private:
-    ReadingReplies read();
     static void spoilIfFollowedByStrays(Reply& earlier, const Reply& later);
 
     const UnitsOnLine& units_;

@@ -81,8 +81,6 @@ InceptionDetector::Finding InceptionDetector::inception(double tv) {
     csvVolts_ = peakVolts_ = tv;
     fell_ = roseAgain_ = false;
     csvFound_ = true;
-    lastCsv_ = tv;
-    lastCev_.reset();
     pairs_.push_back({tv, std::nullopt, constants_.setQ, clock_.localTime(), {}, {}});
     const QString line = constants_.name + tab + constants_.number + tab + csvValue_ + tab;
     return {QStringLiteral("CSV=") + prefixedNumber(tv) + QLatin1Char('V'), 40, tableHead + line,
@@ -92,7 +90,6 @@ InceptionDetector::Finding InceptionDetector::inception(double tv) {
 InceptionDetector::Finding InceptionDetector::extinction(double tv) {
     cevValue_ = plainNumber(tv);
     csvFound_ = false;
-    lastCev_ = tv;
     const QString line =
         constants_.name + tab + constants_.number + tab + csvValue_ + tab + cevValue_ + tab + now();
     QStringList doubts;
@@ -102,15 +99,15 @@ InceptionDetector::Finding InceptionDetector::extinction(double tv) {
     if (roseAgain_) {
         doubts << QStringLiteral("CSV and CEV from different voltage cycles");
     }
-    doubt_ = doubts.join(QStringLiteral("; "));
+    const QString doubt = doubts.join(QStringLiteral("; "));
     if (!pairs_.empty()) {
         Pair& pair = pairs_.back();
         pair.extinctionV = tv;
         pair.extinctionAt = clock_.localTime();
-        pair.doubt = doubt_;
+        pair.doubt = doubt;
     }
     return {QStringLiteral("CEV=") + prefixedNumber(tv) + QLatin1Char('V'), 60, tableHead + line,
-            doubt_};
+            doubt};
 }
 
 QString InceptionDetector::now() const {

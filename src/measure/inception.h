@@ -56,12 +56,16 @@ class InceptionDetector {
     // an extinction found only after the voltage had fallen and risen again since the
     // inception. A fall or rise counts from a tenth of the highest voltage since the
     // inception, so that the jitter of the reading does not.
-    QString doubt() const { return doubt_; }
+    QString doubt() const { return pairs_.empty() ? QString() : pairs_.back().doubt; }
 
     // The last inception voltage found and the extinction that ended it, in volts; no
     // extinction while the inception stands.
-    std::optional<double> inceptionVolts() const { return lastCsv_; }
-    std::optional<double> extinctionVolts() const { return lastCev_; }
+    std::optional<double> inceptionVolts() const {
+        return pairs_.empty() ? std::nullopt : std::optional(pairs_.back().inceptionV);
+    }
+    std::optional<double> extinctionVolts() const {
+        return pairs_.empty() ? std::nullopt : pairs_.back().extinctionV;
+    }
 
     // Every pair found since the program started, the oldest first.
     const std::vector<Pair>& pairs() const { return pairs_; }
@@ -90,9 +94,6 @@ class InceptionDetector {
     double troughVolts_ = 0.0;
     bool fell_ = false;
     bool roseAgain_ = false;
-    QString doubt_;
-    std::optional<double> lastCsv_;
-    std::optional<double> lastCev_;
     std::vector<Pair> pairs_;
 };
 
