@@ -236,7 +236,8 @@ QJsonObject OpenedTest::summary() const {
     s[QStringLiteral("inceptionExtinction")] =
         QJsonObject{{QStringLiteral("inceptionV"), orNull(result_.inceptionV)},
                     {QStringLiteral("extinctionV"), orNull(result_.extinctionV)},
-                    {QStringLiteral("doubt"), result_.doubt}};
+                    {QStringLiteral("doubt"), result_.doubt},
+                    {QStringLiteral("pairs"), pairsJson(result_.pairs)}};
     return s;
 }
 

@@ -198,6 +198,7 @@ void Program::wireCharts() {
                      &Charts::clearBoth);
     QObject::connect(&options_.form(), &OptionsForm::tvMultiplierSet, &charts_, &Charts::clearBoth);
     QObject::connect(&charts_.vq(), &VqWindow::saveRequested, &main_, [this] { saveResult(); });
+    QObject::connect(&charts_, &Charts::vqErased, &main_, [this] { inception_.startNewTable(); });
 
     // Set Q against the background: again with every new level and new constants.
     QObject::connect(&background_, &BackgroundLevel::changed, &main_,

@@ -213,7 +213,8 @@ class Program {
     OpenedTest openedTest_{{chartConstants_, charts_, platform_.dialogs, platform_.clock, &main_,
                             [this] { return session_.mayOpenRecordedTest().why; }}};
     TestResults results_{{constants_, inception_, background_, calibration_, acceptance_,
-                          engineView_, openedTest_, charts_, platform_.files, platform_.clock}};
+                          engineView_, openedTest_, charts_, platform_.files, platform_.dialogs,
+                          platform_.clock}};
 
     Zn4Window discriminatorWindow_{engineView_.discriminator()};
     WindowMemory windowMemory_{startOptions_.windowMemoryPath};

@@ -32,10 +32,8 @@ ReportContent reportOfOpenedTest(const OpenedTest& test, Charts& charts, const Q
     return content;
 }
 
-int writeReportOfFile(const QString& measurementPath, const QString& pdfPath) {
-    QTextStream err(stderr);
-    QtClock clock;
-    ConsoleDialogs dialogs;  // a refused file is said on standard error
+bool writeReportOfFile(const QString& measurementPath, const QString& pdfPath, Dialogs& dialogs,
+                       Clock& clock, QString* problem) {
     QtClipboard clipboard;
     InputConstants constants;
     OperatingSettings settings;
@@ -44,11 +42,18 @@ int writeReportOfFile(const QString& measurementPath, const QString& pdfPath) {
     Charts charts(constants, settings, colours, clipboard, dialogs);
     OpenedTest test({constants, charts, dialogs, clock, nullptr});
     if (!test.openPathAtOnce(measurementPath)) {
-        return kExitNoReport;
+        *problem = QStringLiteral("%1 could not be read").arg(measurementPath);
+        return false;
     }
+    return writeReport(reportOfOpenedTest(test, charts, clock.localTime()), pdfPath, problem);
+}
+
+int writeReportOfFile(const QString& measurementPath, const QString& pdfPath) {
+    QtClock clock;
+    ConsoleDialogs dialogs;  // a refused file is said on standard error
     QString problem;
-    if (!writeReport(reportOfOpenedTest(test, charts, clock.localTime()), pdfPath, &problem)) {
-        err << QCoreApplication::applicationName() << ": " << problem << Qt::endl;
+    if (!writeReportOfFile(measurementPath, pdfPath, dialogs, clock, &problem)) {
+        QTextStream(stderr) << QCoreApplication::applicationName() << ": " << problem << Qt::endl;
         return kExitNoReport;
     }
     return kExitDone;

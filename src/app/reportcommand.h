@@ -18,7 +18,12 @@ ReportContent reportOfOpenedTest(const OpenedTest& test, Charts& charts, const Q
 // The charts' pictures as they are now (the Q-N chart only once one was copied in).
 void takeChartPictures(Charts& charts, ReportContent& content);
 
-// Returns the exit code; says on standard error why nothing was written.
+// The report of a measurement file and its summary alone, its charts drawn off screen from
+// the rows: false with the reason when nothing was written.
+bool writeReportOfFile(const QString& measurementPath, const QString& pdfPath, Dialogs& dialogs,
+                       Clock& clock, QString* problem);
+// The same for the command line: returns the exit code and says on standard error why
+// nothing was written.
 int writeReportOfFile(const QString& measurementPath, const QString& pdfPath);
 
 }  // namespace kr5

@@ -43,18 +43,25 @@ QString TestResults::writeSummary(const FileTally& file) const {
 
 QString TestResults::writeReport(const QString& path) const {
     const QDateTime now = p_.clock.localTime();
+    const FileTally& file = p_.engine.file();
+    QString problem;
+    if (!p_.openedTest.isOpen() && !p_.engine.recorder().filePrepared() && !file.path.isEmpty()) {
+        // The test is the file just closed: its rows and its summary, not what the line
+        // showed after it.
+        return writeReportOfFile(file.path, path, p_.dialogs, p_.clock, &problem) ? QString()
+                                                                                  : problem;
+    }
     ReportContent content;
     if (p_.openedTest.isOpen()) {
         content = reportOfOpenedTest(p_.openedTest, p_.charts, now);
     } else {
-        content.summary = summaryOf(p_.engine.file());
+        content.summary = summaryOf(file);
         content.programVersion = QCoreApplication::applicationVersion();
         content.printedAt = now;
         content.qnCounts = p_.engine.qn().qm().blockPasses();
         content.adjust = p_.constants.adjust;
         takeChartPictures(p_.charts, content);
     }
-    QString problem;
     return kr5::writeReport(content, path, &problem) ? QString() : problem;
 }
 

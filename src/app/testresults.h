@@ -11,6 +11,7 @@
 #include "modes/acceptance.h"
 #include "modes/calibration.h"
 #include "platform/clock.h"
+#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "session/engineview.h"
 
@@ -31,7 +32,8 @@ class TestResults {
         const OpenedTest& openedTest;
         Charts& charts;
         Files& files;
-        const Clock& clock;
+        Dialogs& dialogs;
+        Clock& clock;
     };
     explicit TestResults(const Parts& parts) : p_(parts) {}
 
@@ -40,8 +42,8 @@ class TestResults {
     // Writes it beside the file; what the operator is to be told when that failed, else
     // nothing.
     QString writeSummary(const FileTally& file) const;
-    // The report of the recorded test shown, or of the live one, to path; the reason when
-    // it could not be written, else nothing.
+    // The report of the recorded test shown, of the file just closed, or of the live test,
+    // to path; the reason when it could not be written, else nothing.
     QString writeReport(const QString& path) const;
 
   private:

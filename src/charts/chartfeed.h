@@ -14,7 +14,7 @@ class ChartFeed : public ReadingListener {
     ChartFeed(InceptionDetector& detector, Charts& charts, ScreenPacer& pacer)
         : detector_(detector), charts_(charts), pacer_(pacer) {}
     void takeReading(const Reading& reading) override;
-    // While a recorded test is shown the live readings are not drawn (nor judged).
+    // While a recorded test is shown the live readings are judged but not drawn.
     void setPaused(bool paused) { paused_ = paused; }
 
   private:

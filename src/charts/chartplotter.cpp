@@ -73,7 +73,14 @@ void ChartPlotter::plotVqOnly(const Reading& r, bool inceptionStanding) {
 
 void ChartPlotter::showInception(const InceptionDetector::Finding& finding) {
     loadVq();
-    drawLabel(vq_, finding.label, finding.labelY, labelX);
+    // Each label covers the longest one that can stand in its place, and a new inception
+    // takes the old extinction's value away: the chart never shows a pair that is none.
+    constexpr int kLabelWidth = 11;  // "CSV=" and "999.9kV"
+    drawLabel(vq_, finding.label.leftJustified(kLabelWidth), finding.labelY, labelX);
+    if (finding.labelY == InceptionDetector::kInceptionLabelY) {
+        drawLabel(vq_, QStringLiteral("CEV=").leftJustified(kLabelWidth),
+                  InceptionDetector::kExtinctionLabelY, labelX);
+    }
     vqView_.setResultText(finding.table);
     vqView_.setResultDoubt(finding.doubt);
 }

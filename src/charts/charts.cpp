@@ -14,6 +14,7 @@ Charts::Charts(const InputConstants& constants, const OperatingSettings& setting
     connect(&vq_, &VqWindow::eraseRequested, this, [this] {
         plotter_.eraseVq();
         vq_.refresh();
+        emit vqErased();
     });
     connect(&vq_, &VqWindow::unloaded, this, [this] { plotter_.vqUnloaded(); });
 }

@@ -70,6 +70,10 @@ class Charts : public QObject {
     QnWindow& qn() { return qn_; }
     ColorWindow& colorWindow() { return color_; }
 
+  signals:
+    // The operator erased the V-Q chart and its result table.
+    void vqErased();
+
   private:
     QString caption(const char* title) const;
 

@@ -49,6 +49,7 @@ void Link::sendFrame(int address, const QString& command) {
     // or noise. It must not be read in front of the answer to this command.
     if (!takeLine().isEmpty()) {
         guard_.straysSeen(clock_.nowMs());
+        spoil(lastSerial_);
         qCDebug(lcLink) << "stray input dropped before" << command << "to address" << address;
     }
     tellReceived();
@@ -59,6 +60,9 @@ void Link::sendFrame(int address, const QString& command) {
         frames_->frameSent(portNumber_, baud_, bytes);
     }
     port_.write(bytes);
+    // The frame takes this long on the line (ten bits a character), rounded down.
+    earliestReplyMs_ = clock_.nowMs() + bytes.size() * 10'000 / baud_;
+    earlyBytes_ = 0;
 }
 
 QString Link::takeLine() {
@@ -74,6 +78,26 @@ void Link::tellReceived() {
         frames_->bytesReceived(portNumber_, baud_, heard_);
     }
     heard_.clear();
+}
+
+void Link::spoil(quint64 serial) {
+    if (serial != 0 && serial != spoiled_[0]) {
+        std::copy_backward(spoiled_.begin(), spoiled_.end() - 1, spoiled_.end());
+        spoiled_[0] = serial;
+    }
+}
+
+bool Link::stoodClear(const Reply& reply) const {
+    return reply.whole() &&
+           std::find(spoiled_.begin(), spoiled_.end(), reply.serial) == spoiled_.end();
+}
+
+void Link::lookForStrays() {
+    if (!takeLine().isEmpty()) {
+        guard_.straysSeen(clock_.nowMs());
+        spoil(lastSerial_);
+    }
+    tellReceived();
 }
 
 void Link::send(UnitKind unit, const QString& command) {
@@ -94,6 +118,9 @@ QString Link::collect(int len, qint64 deadlineMs) {
     while (buf.size() < len) {
         const QString got = takeLine();
         if (!got.isEmpty()) {
+            if (clock_.nowMs() < earliestReplyMs_) {
+                earlyBytes_ += static_cast<int>(got.size());
+            }
             buf += got;
             continue;
         }
@@ -199,8 +226,12 @@ Reply Link::judgeWhole(const Exchange& x, QString buf) {
 }
 
 Reply Link::receive(UnitKind unit, int len, int timeout) {
-    const Reply reply = collectReply(unit, len, timeout);
+    Reply reply = collectReply(unit, len, timeout);
     tellReceived();
+    if (reply.status == Reply::Status::Overlong) {
+        spoil(lastSerial_);  // what came in front of it may be the tail of the last one
+    }
+    reply.serial = ++lastSerial_;
     if (!reply.whole() && lcLink().isDebugEnabled()) {
         static const char* const units[] = {"KR-5", "ACU", "ZN-4"};
         static const char* const statuses[] = {"whole", "missing", "short", "overlong"};
@@ -224,6 +255,9 @@ Reply Link::collectReply(UnitKind unit, int len, int timeout) {
                guard_.olderAnswersOwed(unit, now) > 0,
                answerTimes_.promptLimit(unit, len, timeout)};
     QString buf = collect(len, x.deadlineMs);
+    if (earlyBytes_ > 0) {
+        return afterEarlyBytes(x, buf);
+    }
     const qint64 end = clock_.nowMs();
     if (buf.isEmpty()) {
         guard_.answerMissed(unit, end);
@@ -244,6 +278,23 @@ Reply Link::collectReply(UnitKind unit, int len, int timeout) {
         return Reply{Reply::Status::Overlong, buf};
     }
     return judgeWhole(x, buf);
+}
+
+Reply Link::afterEarlyBytes(const Exchange& x, QString buf) {
+    // The tail of the reply before, or noise: either way the line was not free around
+    // the last reply nor around this one.
+    spoil(lastSerial_);
+    guard_.straysSeen(clock_.nowMs());
+    const int whole = x.len + earlyBytes_;
+    if (buf.size() < whole) {
+        buf += collect(whole - static_cast<int>(buf.size()), x.deadlineMs);
+    }
+    if (buf.size() > earlyBytes_) {
+        guard_.answersReceived(x.unit, 1, clock_.nowMs());
+    } else {
+        guard_.answerMissed(x.unit, clock_.nowMs());
+    }
+    return Reply{Reply::Status::Overlong, buf};
 }
 
 Reply Link::receiveAny(int len, int timeout) {

@@ -5,6 +5,14 @@
 // Only the acquisition loop (and what it calls) talks to the line, and every command is
 // followed by the collection of its reply, so commands and replies alternate. Input that
 // is waiting when a command goes out is dropped first: it can only be a late answer.
+//
+// A reply that came whole may still have had bytes in front of it that arrived in
+// pieces; they show only as bytes after its end. So a whole reply stands only once the
+// line was seen free of such bytes up to the next command, and the next reply came with
+// nothing in front of it: stoodClear says so after the next exchange. Bytes that come
+// before a unit can have heard the whole command are in front of its reply by their
+// timing alone; the reply is then taken to its end, so that the line is clean after it,
+// and does not count.
 #pragma once
 
 #include "core/timing.h"
@@ -72,6 +80,14 @@ class Link {
     // the program uses.
     void command(UnitKind unit, const QString& command);
 
+    // False when bytes came after the reply (before the next command went out, or in
+    // front of the next reply): the reply then did not count after all. Final once the
+    // next exchange is over, or after lookForStrays.
+    bool stoodClear(const Reply& reply) const;
+    // Takes what waits on the line now, as the next command would: bytes there spoil the
+    // last reply.
+    void lookForStrays();
+
     // Discovery asks every address before any unit is known: these neither know nor care
     // which unit answers.
     void sendToAddress(int index, const QString& command);
@@ -117,8 +133,10 @@ class Link {
     Reply judgeWhole(const Exchange& x, QString buf);
     std::optional<Reply> latePair(const Exchange& x, QString& buf);
     Reply collectReply(UnitKind unit, int len, int timeout);
+    Reply afterEarlyBytes(const Exchange& x, QString buf);
     QString takeLine();
     void tellReceived();
+    void spoil(quint64 serial);
 
     const UnitsOnLine& units_;
     SerialPort& port_;
@@ -128,6 +146,8 @@ class Link {
     LineGuard guard_;
     AnswerTimes answerTimes_;
     qint64 lastSendMs_ = 0;
+    qint64 earliestReplyMs_ = 0;  // no answer to the last command can start before this
+    int earlyBytes_ = 0;          // bytes of the exchange that came before then
     // A wait that comes back this much after its deadline means the computer stood still;
     // the line is then looked at for as long again before a reply counts as missing.
     static constexpr qint64 kStallMs = 20;
@@ -136,7 +156,9 @@ class Link {
     int baud_ = kSpeeds[0].baud;
     int portNumber_ = 0;
     FrameListener* frames_ = nullptr;
-    QByteArray heard_;  // taken from the line since the listener was last told
+    QByteArray heard_;                  // taken from the line since the listener was last told
+    quint64 lastSerial_ = 0;            // of the last reply collected
+    std::array<quint64, 8> spoiled_{};  // the latest replies found spoiled, newest at [0]
 };
 
 }  // namespace kr5

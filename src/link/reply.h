@@ -21,6 +21,9 @@ struct Reply {
 
     Status status = Status::Missing;
     QString text;
+    // Which reply on the line this was, counted from 1 by the link; 0 for one not taken
+    // from the line.
+    quint64 serial = 0;
 
     bool whole() const { return status == Status::Whole; }
 };

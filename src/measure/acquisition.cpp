@@ -26,6 +26,37 @@ void Acquisition::hand(const Reading& reading) {
     }
 }
 
+void Acquisition::handPending() {
+    if (!pending_) {
+        return;
+    }
+    PendingReading p = std::move(*pending_);
+    pending_.reset();
+    for (Reply* reply : {&p.replies.detector, &p.replies.ac, &p.replies.noise, &p.count}) {
+        if (reply->whole() && !p_.link.stoodClear(*reply)) {
+            reply->status = Reply::Status::Overlong;
+        }
+    }
+    if (!p.qnStep) {
+        Reading reading = p_.evaluator.cycle(p.replies);
+        reading.rangesSuperseded = p.rangeCommandsBefore != rangeCommandsSent_;
+        hand(reading);
+        return;
+    }
+    std::optional<qint32> rate;
+    if (const auto count = gateCount(p.count)) {
+        rate = countRate(*count, p.gateTimeMs);
+    }
+    hand(p_.evaluator.qnStep(*p.qnStep, rate, p.replies));
+}
+
+void Acquisition::handPendingNow() {
+    if (pending_) {
+        p_.link.lookForStrays();
+        handPending();
+    }
+}
+
 void Acquisition::loopStart() {
     p_.timing.startTimers();
     for (const char* cmd : {"m1", "a0", "r0"}) {
@@ -68,6 +99,7 @@ void Acquisition::run() {
             break;
         }
     }
+    handPendingNow();
     p_.link.shutdown();
     p_.timing.stopTimers();
 }
@@ -75,7 +107,8 @@ void Acquisition::run() {
 void Acquisition::normalCycle() {
     p_.timing.startCycle(p_.settings.sampleMs);
     const ReadingReplies replies = traffic_.read();
-    hand(p_.evaluator.cycle(replies));
+    handPending();
+    pending_ = PendingReading{replies, std::nullopt, Reply{}, 0, rangeCommandsSent_};
     sendRequests();
     p_.timing.countCycle();
     p_.timing.waitForCycleEnd();
@@ -92,6 +125,7 @@ void Acquisition::sendRangeRequest(char letter, int requested, int& sent) {
     // in the next cycle.
     if (requested != sent) {
         sent = requested;
+        ++rangeCommandsSent_;
         sendAndAcknowledge(UnitKind::Detector, digitCommand(letter, sent));
     }
 }
@@ -131,30 +165,34 @@ void Acquisition::sendRequests() {
 
 void Acquisition::startPendingQn() {
     if (std::exchange(p_.requests.qnStart, false)) {
+        handPendingNow();  // the start marker follows the readings before it
         p_.qn.recordStart();
     }
 }
 
-std::optional<qint32> Acquisition::countStep(int step) {
+Reply Acquisition::countStep(int step) {
     p_.panel.showQnStep(step);
     p_.link.send(UnitKind::Detector, digitCommand('a', step));
     p_.link.receive(UnitKind::Detector, kAckLength, kNormalTimeout);
     p_.timing.wait(100);
-    const qint32 gate = p_.settings.gateTimeMs;
-    if (const auto rate = traffic_.countGate(gate)) {
-        return rate;
+    const Reply count = traffic_.countGate(p_.settings.gateTimeMs);
+    if (gateCount(count)) {
+        return count;
     }
     // A count that did not come is measured once more; a second miss leaves the step
     // without a count.
-    return traffic_.countGate(gate);
+    return traffic_.countGate(p_.settings.gateTimeMs);
 }
 
 void Acquisition::runQnPass() {
     for (int step = 0; step < kAttenuatorRanges && !p_.link.portLost(); ++step) {
-        const auto rate = countStep(step);
-        const ReadingReplies replies = traffic_.read();
-        hand(p_.evaluator.qnStep(step, rate, replies));
+        const Reply count = countStep(step);
+        handPending();
+        pending_ = PendingReading{traffic_.read(), step, count, p_.settings.gateTimeMs,
+                                  rangeCommandsSent_};
     }
+    // What the pass found is complete before it is judged or ended.
+    handPendingNow();
 }
 
 bool Acquisition::waitOneSecondUnlessEnding() {
@@ -167,6 +205,7 @@ bool Acquisition::waitOneSecondUnlessEnding() {
 void Acquisition::awaitPort() {
     // One reading with nothing answered: the panel shows its values as old, the status
     // says who is silent, and no row is written while the port is gone.
+    handPendingNow();
     ReadingReplies nothing;
     nothing.takenAtMs = p_.clock.nowMs();
     hand(p_.evaluator.cycle(nothing));

@@ -1,7 +1,9 @@
 // The acquisition loop: paced normal cycles that take a reading and then carry out the
 // operator's requests at fixed points, Q-N counting passes while a Q-N measurement runs,
 // and the release of the line when the program ends. Every reading goes, once, to each
-// listener in the order they were added. When the port goes away, the loop tries to open
+// listener in the order they were added: after the line was used again (the next
+// cycle's exchanges, a request, a Q-N step), when the link can say whether its replies
+// stood clear of stray bytes. When the port goes away, the loop tries to open
 // it again every second and, once the units answer, tells them again everything they
 // were told.
 #pragma once
@@ -76,7 +78,20 @@ class Acquisition {
     void runQnPass();
 
   private:
+    // A reading whose replies are collected but not yet known to stand.
+    struct PendingReading {
+        ReadingReplies replies;
+        std::optional<int> qnStep;  // the range of a Q-N step; none for a normal cycle
+        Reply count;                // a Q-N step's gate count
+        qint32 gateTimeMs = 0;
+        quint64 rangeCommandsBefore = 0;  // range commands sent before it was taken
+    };
+
     void hand(const Reading& reading);
+    // Hands the pending reading on, each reply that did not stand clear taken as none.
+    void handPending();
+    // The same at a point where no exchange follows at once: the line is looked at first.
+    void handPendingNow();
     void awaitPort();
     bool restoreUnits();
     bool waitOneSecondUnlessEnding();
@@ -86,11 +101,13 @@ class Acquisition {
     void sendRangeRequest(char letter, int requested, int& sent);
     void sendDiscriminatorSetting(char letter, int requested, int& sent);
     void startPendingQn();
-    std::optional<qint32> countStep(int step);
+    Reply countStep(int step);
 
     Parts p_;
     CycleTraffic traffic_;
     std::vector<ReadingListener*> listeners_;
+    std::optional<PendingReading> pending_;
+    quint64 rangeCommandsSent_ = 0;
     // What was last sent, so that each request goes out once and a unit that comes back
     // after the port was lost is told everything again.
     bool detectorRemoteSent_ = true;

@@ -6,7 +6,8 @@
 namespace kr5 {
 
 void BackgroundLevel::measureNow() {
-    measureUntilMs_ = clock_.nowMs() + kWindowMs;
+    measureFromMs_ = clock_.nowMs();
+    measureUntilMs_ = measureFromMs_ + kWindowMs;
     measured_.reset();
 }
 
@@ -16,6 +17,9 @@ void BackgroundLevel::takeReading(const Reading& r) {
     }
     const qint64 now = r.takenAtMs;
     if (measureUntilMs_) {
+        if (now < measureFromMs_) {
+            return;  // taken before the operator asked: not part of the measurement
+        }
         if (r.testVoltage >= thresholdVolts_) {
             // The test object may discharge up there: that is no background. The level
             // in force stays.

@@ -52,6 +52,7 @@ class BackgroundLevel : public QObject, public ReadingListener {
     const Clock& clock_;
     double thresholdVolts_ = kDefaultThresholdV;
     std::deque<std::pair<qint64, double>> recent_;  // time, charge
+    qint64 measureFromMs_ = 0;
     std::optional<qint64> measureUntilMs_;
     std::optional<double> measured_;  // the largest of an on-demand measurement
     std::optional<double> level_;

@@ -1,18 +1,14 @@
 // The exchanges of one reading, in the order that overlaps the units' answer times: the
 // detector is asked first, the AC unit right after the detector's reply, the noise
 // discriminator right after the AC unit's. Only the units found on the line are asked.
-//
-// Bytes that spoil one exchange may be the tail of the one before it, which looked
-// complete when it was taken: a reply followed by a spoiled exchange does not count
-// either.
+// Whether each reply stood clear of stray bytes is the link's to say once the line was
+// used again.
 #pragma once
 
 #include "core/timing.h"
 #include "link/link.h"
 #include "measure/evaluation.h"
 #include "platform/clock.h"
-
-#include <optional>
 
 namespace kr5 {
 
@@ -25,12 +21,10 @@ class CycleTraffic {
     ReadingReplies read();
 
     // Counts the pulses of one gate at the range set: "c" + the gate time, a wait of the
-    // gate time, then the count. Empty when the count did not come.
-    std::optional<qint32> countGate(qint32 gateTimeMs);
+    // gate time, then the count's reply.
+    Reply countGate(qint32 gateTimeMs);
 
   private:
-    static void spoilIfFollowedByStrays(Reply& earlier, const Reply& later);
-
     const UnitsOnLine& units_;
     Link& link_;
     const Clock& clock_;

@@ -13,7 +13,7 @@ namespace {
 
 const QChar tab = QLatin1Char('\t');
 const QString crlf = QStringLiteral("\r\n");
-const QString tableHead = QStringLiteral("name\tno.\tCSV\tCEV\tdate time") + crlf;
+const QString tableHead = QStringLiteral("name\tno.\tCSV\tCEV\tdate time");
 
 // Values below 0.1, and values that are no number, count as 0.1, as they plot.
 double raised(double v) {
@@ -77,50 +77,63 @@ void InceptionDetector::followVoltageCycle(double tv) {
 }
 
 InceptionDetector::Finding InceptionDetector::inception(double tv) {
-    csvValue_ = plainNumber(tv);
-    csvVolts_ = peakVolts_ = tv;
+    peakVolts_ = tv;
     fell_ = roseAgain_ = false;
     csvFound_ = true;
     pairs_.push_back({tv, std::nullopt, constants_.setQ, clock_.localTime(), {}, {}});
-    const QString line = constants_.name + tab + constants_.number + tab + csvValue_ + tab;
-    return {QStringLiteral("CSV=") + prefixedNumber(tv) + QLatin1Char('V'), 40, tableHead + line,
-            QString()};
+    return {QStringLiteral("CSV=") + prefixedNumber(tv) + QLatin1Char('V'), kInceptionLabelY,
+            tableText(), QString()};
 }
 
 InceptionDetector::Finding InceptionDetector::extinction(double tv) {
-    cevValue_ = plainNumber(tv);
     csvFound_ = false;
-    const QString line =
-        constants_.name + tab + constants_.number + tab + csvValue_ + tab + cevValue_ + tab + now();
+    Pair& pair = pairs_.back();  // an extinction ends the inception standing
     QStringList doubts;
-    if (tv > csvVolts_) {
+    if (tv > pair.inceptionV) {
         doubts << QStringLiteral("CEV above CSV");
     }
     if (roseAgain_) {
         doubts << QStringLiteral("CSV and CEV from different voltage cycles");
     }
-    const QString doubt = doubts.join(QStringLiteral("; "));
-    if (!pairs_.empty()) {
-        Pair& pair = pairs_.back();
-        pair.extinctionV = tv;
-        pair.extinctionAt = clock_.localTime();
-        pair.doubt = doubt;
-    }
-    return {QStringLiteral("CEV=") + prefixedNumber(tv) + QLatin1Char('V'), 60, tableHead + line,
-            doubt};
+    pair.extinctionV = tv;
+    pair.extinctionAt = clock_.localTime();
+    pair.doubt = doubts.join(QStringLiteral("; "));
+    return {QStringLiteral("CEV=") + prefixedNumber(tv) + QLatin1Char('V'), kExtinctionLabelY,
+            tableText(), pair.doubt};
 }
 
-QString InceptionDetector::now() const {
-    const QDateTime t = clock_.localTime();
+void InceptionDetector::startNewTable() {
+    // An inception that stands stays in the table: its extinction is still to come.
+    tableFrom_ = csvFound_ ? pairs_.size() - 1 : pairs_.size();
+}
+
+QString InceptionDetector::tableText() const {
+    QStringList lines{tableHead};
+    for (size_t i = tableFrom_; i < pairs_.size(); ++i) {
+        const Pair& p = pairs_[i];
+        QString line =
+            constants_.name + tab + constants_.number + tab + plainNumber(p.inceptionV) + tab;
+        if (p.extinctionV) {
+            line += plainNumber(*p.extinctionV) + tab + dateTime(p.extinctionAt);
+        }
+        lines << line;
+    }
+    return lines.join(crlf);
+}
+
+QString InceptionDetector::dateTime(const QDateTime& t) {
     return t.toString(QStringLiteral("MM-dd-yyyy")) + QLatin1Char(' ') +
            t.toString(QStringLiteral("HH:mm:ss"));
 }
 
 QString InceptionDetector::resultFileText() const {
+    // The last pair: an inception that stands has no extinction yet.
     const QString head = QStringLiteral("\"name\",\"no.\",\"CSV\",\"CEV\",\"date time\"") + crlf;
     const QChar comma = QLatin1Char(',');
-    return head + quoted(constants_.name) + comma + bare(constants_.number) + comma + csvValue_ +
-           comma + cevValue_ + comma + quoted(now());
+    const QString csv = pairs_.empty() ? QString() : plainNumber(pairs_.back().inceptionV);
+    const auto cev = extinctionVolts();
+    return head + quoted(constants_.name) + comma + bare(constants_.number) + comma + csv + comma +
+           (cev ? plainNumber(*cev) : QString()) + comma + quoted(dateTime(clock_.localTime()));
 }
 
 }  // namespace kr5

@@ -19,7 +19,10 @@ namespace kr5 {
 class InceptionDetector {
   public:
     // What one reading found: the label for the V-Q chart, drawn at x 40 and labelY, and
-    // the new text of the result box.
+    // the new text of the result box: the titles, then a line for each pair since the
+    // table was last erased (CSV alone while the inception stands).
+    static constexpr int kInceptionLabelY = 40;
+    static constexpr int kExtinctionLabelY = 60;
     struct Finding {
         QString label;
         int labelY = 0;
@@ -70,24 +73,27 @@ class InceptionDetector {
     // Every pair found since the program started, the oldest first.
     const std::vector<Pair>& pairs() const { return pairs_; }
 
-    // The result table as comma-separated text: the quoted titles, CR LF, then name,
-    // number, CSV, CEV and the current date and time, without a line end.
+    // The result table shows the pairs found from now on (and an inception that stands):
+    // the table was erased.
+    void startNewTable();
+
+    // The last pair as comma-separated text: the quoted titles, CR LF, then name, number,
+    // CSV, CEV (empty while the inception stands) and the current date and time, without
+    // a line end.
     QString resultFileText() const;
 
   private:
     Finding inception(double tv);
     Finding extinction(double tv);
     void followVoltageCycle(double tv);
-    QString now() const;
+    QString tableText() const;
+    static QString dateTime(const QDateTime& t);
 
     const InputConstants& constants_;
     const Clock& clock_;
     bool rising_ = false;  // the voltage rose at its last change
     bool csvFound_ = false;
     double lastEs_ = 0.0;
-    QString csvValue_;  // inception voltage as plain number text
-    QString cevValue_;
-    double csvVolts_ = 0.0;
     // The voltage since the inception: its highest, its lowest after it fell, and whether
     // it fell and rose again.
     double peakVolts_ = 0.0;
@@ -95,6 +101,7 @@ class InceptionDetector {
     bool fell_ = false;
     bool roseAgain_ = false;
     std::vector<Pair> pairs_;
+    size_t tableFrom_ = 0;  // the first pair the result table shows
 };
 
 }  // namespace kr5

@@ -178,8 +178,8 @@ void PanelModel::takeReading(const Reading& r) {
     showDetector(r);
     showVoltage(r);
     emit readoutsChanged();
-    if (r.isQnStep() || !r.detectorAnswered()) {
-        return;  // no range moves on a Q-N step or without the detector's word
+    if (r.isQnStep() || !r.detectorAnswered() || r.rangesSuperseded) {
+        return;  // no range moves on a Q-N step, without the detector's word or on old ones
     }
     followAttenuator(r.attRange);
     followRate(r.rateRange);

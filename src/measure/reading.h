@@ -36,6 +36,9 @@ struct Reading {
     // for a Q-N step the step's attenuator range and rate range 0.
     int attRange = 0;
     int rateRange = 0;
+    // A range command went out after the reading was taken: the ranges it reports are no
+    // longer those asked for, and nothing follows them.
+    bool rangesSuperseded = false;
 
     // Converted values, valid where the parts they come from are.
     double rawPeak = 0.0;      // V before the attenuator

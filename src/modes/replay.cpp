@@ -82,6 +82,10 @@ ReplayResult replayTest(const RecordedTest& test, const InputConstants& constant
     result.inceptionV = detector.inceptionVolts();
     result.extinctionV = detector.extinctionVolts();
     result.doubt = result.extinctionV ? detector.doubt() : QString();
+    result.pairs = detector.pairs();
+    for (InceptionDetector::Pair& pair : result.pairs) {
+        pair.inceptionAt = pair.extinctionAt = QDateTime();
+    }
     return result;
 }
 

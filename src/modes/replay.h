@@ -8,11 +8,13 @@
 #include "charts/charts.h"
 #include "core/inputconstants.h"
 #include "core/qncounts.h"
+#include "measure/inception.h"
 #include "platform/clock.h"
 #include "records/recordedfile.h"
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace kr5 {
 
@@ -20,6 +22,8 @@ struct ReplayResult {
     std::optional<double> inceptionV;
     std::optional<double> extinctionV;
     QString doubt;  // why the pair cannot be trusted; empty when it can
+    // Every pair the rows give; the rows carry no time of day, so the pairs carry none.
+    std::vector<InceptionDetector::Pair> pairs;
     // The last Q-N block: its passes, its label and Qm of its last pass and of the block.
     QnPasses qnPasses;
     QString qnLabel;

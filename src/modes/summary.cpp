@@ -36,21 +36,15 @@ QJsonObject constantsObject(const InputConstants& c) {
 
 // Every pair found while the file was open, in part at least.
 QJsonArray pairsArray(const SummaryParts& parts) {
-    QJsonArray pairs;
+    std::vector<InceptionDetector::Pair> kept;
     for (const InceptionDetector::Pair& p : parts.inception.pairs()) {
         const bool endedBefore = p.extinctionAt.isValid() && p.extinctionAt < parts.start;
         const bool startedAfter = parts.end.isValid() && p.inceptionAt > parts.end;
-        if (endedBefore || startedAfter) {
-            continue;
+        if (!endedBefore && !startedAfter) {
+            kept.push_back(p);
         }
-        pairs.append(QJsonObject{{QStringLiteral("inceptionV"), p.inceptionV},
-                                 {QStringLiteral("extinctionV"), orNull(p.extinctionV)},
-                                 {QStringLiteral("setQPc"), p.setQPc},
-                                 {QStringLiteral("inceptionAt"), timeOrNull(p.inceptionAt)},
-                                 {QStringLiteral("extinctionAt"), timeOrNull(p.extinctionAt)},
-                                 {QStringLiteral("doubt"), p.doubt}});
     }
-    return pairs;
+    return pairsJson(kept);
 }
 
 QJsonObject inceptionObject(const SummaryParts& parts) {
@@ -71,6 +65,19 @@ QJsonValue qmValue(const SummaryParts& parts) {
 }
 
 }  // namespace
+
+QJsonArray pairsJson(const std::vector<InceptionDetector::Pair>& pairs) {
+    QJsonArray array;
+    for (const InceptionDetector::Pair& p : pairs) {
+        array.append(QJsonObject{{QStringLiteral("inceptionV"), p.inceptionV},
+                                 {QStringLiteral("extinctionV"), orNull(p.extinctionV)},
+                                 {QStringLiteral("setQPc"), p.setQPc},
+                                 {QStringLiteral("inceptionAt"), timeOrNull(p.inceptionAt)},
+                                 {QStringLiteral("extinctionAt"), timeOrNull(p.extinctionAt)},
+                                 {QStringLiteral("doubt"), p.doubt}});
+    }
+    return array;
+}
 
 void RecordingTally::fileOpened(const QDateTime& at) {
     openedAt_ = at;

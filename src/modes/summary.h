@@ -12,6 +12,7 @@
 #include "platform/files.h"
 
 #include <QDateTime>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
 #include <functional>
@@ -75,6 +76,9 @@ struct SummaryParts {
 };
 
 QJsonObject summaryObject(const SummaryParts& parts);
+
+// Inception and extinction pairs as the summary keeps them; a time not known is null.
+QJsonArray pairsJson(const std::vector<InceptionDetector::Pair>& pairs);
 
 // The calibration's part: the record, and whether its Adjust is still the one in force (the
 // operator may have typed another since).

@@ -13,11 +13,13 @@
 #include "charts/wavewindow.h"
 
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTextStream>
+#include <algorithm>
 #include <numeric>
 
 namespace kr5::test {
@@ -73,8 +75,13 @@ TEST_F(WholeProgram, SetQWithinTheBackgroundNoiseIsWarnedOf) {
             menu("cend")->trigger();
         });
     runProgram();
-    EXPECT_EQ(measured, QStringLiteral("Background not measured: the test voltage reached 1000 V, "
-                                       "at or above the background threshold of 1000 V"));
+    const auto refused =
+        QRegularExpression(QStringLiteral("^Background not measured: the test voltage reached "
+                                          "(\\d+) V, at or above the background threshold of "
+                                          "1000 V$"))
+            .match(measured);
+    ASSERT_TRUE(refused.hasMatch()) << measured.toStdString();
+    EXPECT_GE(refused.captured(1).toInt(), 1000);
     EXPECT_TRUE(
         warned.startsWith(QStringLiteral("Set Q 1 pC is not above twice the background of ")))
         << warned.toStdString();
@@ -223,16 +230,16 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     EXPECT_EQ(b.rows, fromLine.mid(first, b.rows.size()));
     EXPECT_GT(b.rows.size(), 500);
 
-    // Inception and extinction were found on the ramp and saved.
+    // Inception and extinction were found on the ramp; the result file holds the pair
+    // that stood when it was saved (an inception may still await its extinction).
     const QStringList saved = readLines(result);
     ASSERT_EQ(saved.size(), 2);
     EXPECT_EQ(saved[0], QStringLiteral("\"name\",\"no.\",\"CSV\",\"CEV\",\"date time\""));
     const QRegularExpression values(
-        QStringLiteral("^\"Cable \"\"A\"\", phase 1\",7,(\\d+),(\\d+),\"\\d\\d-\\d\\d-\\d{4} "
+        QStringLiteral("^\"Cable \"\"A\"\", phase 1\",7,(\\d+),(\\d*),\"\\d\\d-\\d\\d-\\d{4} "
                        "\\d\\d:\\d\\d:\\d\\d\"$"));
     const auto v = values.match(saved[1]);
     ASSERT_TRUE(v.hasMatch()) << saved[1].toStdString();
-    EXPECT_GT(v.captured(1).toDouble(), v.captured(2).toDouble());  // inception above extinction
 
     // The summary beside the measurement file tells the same test.
     QFile summaryFile(dir.filePath(QStringLiteral("cable.json")));
@@ -242,9 +249,22 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     EXPECT_EQ(summary[QStringLiteral("rows")].toInt(), b.rows.size());
     EXPECT_EQ(summary[QStringLiteral("inputConstants")][QStringLiteral("name")].toString(), name);
     EXPECT_EQ(summary[QStringLiteral("setQPc")].toDouble(), 2.5);
-    const QJsonValue pair = summary[QStringLiteral("inceptionExtinction")];
-    EXPECT_EQ(pair[QStringLiteral("inceptionV")].toDouble(), v.captured(1).toDouble());
-    EXPECT_EQ(pair[QStringLiteral("extinctionV")].toDouble(), v.captured(2).toDouble());
+    // The pair saved is one the summary keeps, and a whole pair has its inception above
+    // its extinction.
+    const QJsonArray pairs =
+        summary[QStringLiteral("inceptionExtinction")][QStringLiteral("pairs")].toArray();
+    const auto extinction = [](const QJsonValue& pair) {
+        const QJsonValue cev = pair[QStringLiteral("extinctionV")];
+        return cev.isNull() ? QString() : QString::number(cev.toDouble());
+    };
+    EXPECT_TRUE(std::any_of(pairs.begin(), pairs.end(), [&](const QJsonValue& pair) {
+        return pair[QStringLiteral("inceptionV")].toDouble() == v.captured(1).toDouble() &&
+               extinction(pair) == v.captured(2);
+    }));
+    EXPECT_TRUE(std::any_of(pairs.begin(), pairs.end(), [&](const QJsonValue& pair) {
+        return !extinction(pair).isEmpty() &&
+               pair[QStringLiteral("inceptionV")].toDouble() > extinction(pair).toDouble();
+    }));
     EXPECT_TRUE(summary[QStringLiteral("qm")][QStringLiteral("lastPass")].isString());
     double largest = 0.0;  // of the rows outside the Q-N blocks
     for (const int span : {0, 2, 4, 6, 7, 8}) {

@@ -74,18 +74,18 @@ TEST(FrameLogOnTheLine, StraysAreLoggedBeforeTheNextFrameAndAMissingReplyLeavesN
     line.clock.advanceMs(20);
     // A reply in two pieces is one line.
     port.responder = [&port](const QByteArray&) {
-        port.deliverIn(3, "A1t2");
-        port.deliverIn(6, "123\r\n");
+        port.deliverIn(5, "A1t2");
+        port.deliverIn(8, "123\r\n");
     };
     EXPECT_TRUE(line.exchange(UnitKind::AcUnit, "t", kShortReadLength).whole());
     line.log.close();
     // A reply line carries the time the link was done with the reply: on a line that just
-    // had strays, a few character times after its last byte came (at 126 ms).
+    // had strays, a few character times after its last byte came (at 128 ms).
     EXPECT_EQ(readBytes(line.path).toStdString(),
               "0 port1 9600 C0 x\n"
               "120 port1 9600 < A0x7F\n"
               "120 port1 9600 C1 t\n"
-              "130 port1 9600 < A1t2123\\r\\n\n");
+              "132 port1 9600 < A1t2123\\r\\n\n");
 }
 
 TEST(FrameLogFile, LinesReachTheFileOnceASecondAndWhenTheLogClosesOrItIsRefused) {

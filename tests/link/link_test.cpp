@@ -244,6 +244,38 @@ TEST(LinkReceive, BytesWaitingBeforeASendAreDroppedAndMakeTheLineSuspect) {
               std::tuple(Whole, kReading, kUsualMs));
 }
 
+// Replies whose three leading and two trailing characters are not the simulator's: only
+// their length and timing tell junk from reply. Junk in front of a reply that comes in
+// pieces makes it look whole; the bytes after it, before the next command or in front of
+// the next reply, take it back.
+TEST(LinkReceive, AReplyStandsOnlyWithTheLineFreeAroundIt) {
+    const QByteArray other = "X001A2231~|";    // peak 1A, rate 22, ranges 3 and 1
+    const QByteArray shifted = "NNX001A2231";  // would read peak 00, rate 1A, ranges 2, 2
+    // The shifted reply's tail "~|" comes before the next command (and is dropped then), in
+    // front of the next reply, or while the next command is still on the line, before the
+    // unit can have heard it; the next reply then looks whole too, its own tail after it.
+    const std::pair<Answer, Answer> cases[] = {
+        {{{10, shifted}, {12, "~|"}}, {{10, other}}},
+        {{{10, shifted}}, {{6, "~|"}, {10, other}}},
+        {{{10, shifted}}, {{1, "~|"}, {10, other.left(9)}, {12, "~|"}}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        Line line;
+        const auto taken = line.reading(cases[i].first);
+        ASSERT_TRUE(taken.reply.whole()) << i;  // nothing says otherwise yet
+        line.clock.advanceMs(5);
+        const auto next = line.reading(cases[i].second);
+        EXPECT_FALSE(line.link.stoodClear(taken.reply)) << i;
+        // The next reply counts unless bytes came in front of it; either way it is taken
+        // to its end, and the one after it stands.
+        EXPECT_EQ(next.reply.whole(), i == 0) << i;
+        line.clock.advanceMs(5);
+        const auto third = line.reading({{10, other}});
+        line.link.lookForStrays();
+        EXPECT_TRUE(line.link.stoodClear(third.reply) && third.reply.text.toLatin1() == other) << i;
+    }
+}
+
 TEST(LinkReceive, AMissedAnswerIsWrittenOffTheHorizonAfterItsExchange) {
     // A reply later than usual waits the time-out for company as long as one is owed, and is
     // taken at once when the owed one is written off.

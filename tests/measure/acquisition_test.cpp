@@ -9,6 +9,7 @@
 #include "sim/simport.h"
 
 #include "support/benchunits.h"
+#include "support/fakelink.h"
 
 #include <gtest/gtest.h>
 
@@ -177,14 +178,17 @@ TEST_F(Loop, WithoutAcUnitOrNoiseDiscriminatorOnlyTheDetectorIsAsked) {
     settings.autoAttenuator = settings.autoRate = false;
     start(false, false);
     acq->loopStart();
-    acq->normalCycle();
-    acq->normalCycle();
-    EXPECT_EQ(traffic(), (QStringList{"0:m1", "0:a0", "0:r0", "0:x", "0:m1", "0:x"}));
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        acq->normalCycle();
+    }
+    EXPECT_EQ(traffic(), (QStringList{"0:m1", "0:a0", "0:r0", "0:x", "0:m1", "0:x", "0:x"}));
     EXPECT_FALSE(discriminatorShown);
     EXPECT_TRUE(listener.readings.at(1).complete());  // the voltage known to be 0
 }
 
 TEST_F(Loop, TwoClicksInOneCycleSendOnlyTheLastAndRequestsGoOutInOrder) {
+    // Automatic ranging off: the quiet readings would move the ranges back.
+    settings.autoAttenuator = settings.autoRate = false;
     start();
     acq->loopStart();
     acq->normalCycle();
@@ -200,14 +204,77 @@ TEST_F(Loop, TwoClicksInOneCycleSendOnlyTheLastAndRequestsGoOutInOrder) {
     EXPECT_EQ(traffic(mark),
               (QStringList{"0:x", "1:t", "2:g", "0:a5", "0:r2", "2:m0", "2:f2", "2:c3", "2:a4"}));
     EXPECT_FALSE(requests.discriminatorRemote);
-    // The detector now reports ranges 5 and 2, as asked: nothing more to send. (The
-    // readings are quiet, so automatic ranging is switched off to keep the ranges.)
+    // The detector now reports ranges 5 and 2, as asked: nothing more to send.
     const size_t mark2 = port->frameLog().size();
-    settings.autoAttenuator = settings.autoRate = false;
     acq->normalCycle();
-    EXPECT_EQ(traffic(mark2), (QStringList{"0:x", "1:t", "2:g"}));
+    acq->normalCycle();
+    EXPECT_EQ(traffic(mark2), (QStringList{"0:x", "1:t", "2:g", "0:x", "1:t", "2:g"}));
     EXPECT_EQ(std::pair(listener.readings.back().attRange, listener.readings.back().rateRange),
               std::pair(5, 2));
+}
+
+// A detector alone on a line whose replies carry other leading and trailing characters
+// than the simulator's. Once, junk comes in front of the reply and the reply's last two
+// characters come 2 ms after the rest, in front of the next reply: neither cycle gives a
+// reading, a row or a range command, however well the shifted fields would read.
+TEST(JunkInFrontOfAReply, IsNoReadingAndMovesNoRange) {
+    test::FakeLinkParts line;
+    Requests requests;
+    OperatingSettings settings;  // automatic ranging on: it must not act on the junk
+    InputConstants constants;
+    PanelModel panel{requests, settings};
+    ReadingEvaluator evaluator{constants, line.units};
+    struct : LoopWindows, QnControl {
+        void showDiscriminatorPanel(bool) override {}
+        void startCharts() override {}
+        void portLost(const PortProblem&) override {}
+        void portBack() override {}
+        bool passesRunning() const override { return false; }
+        bool endAfterPass() const override { return false; }
+        void recordStart() override {}
+        void finish() override {}
+    } windows;
+    Acquisition acq({requests, settings, line.units, line.link, line.clock, line.timing, evaluator,
+                     panel, windows, windows});
+    Listener listener;
+    listener.clock = &line.clock;
+    acq.addListener(panel);
+    acq.addListener(listener);
+    ASSERT_TRUE(test::startOnDefaultBench(line.units, line.link, false, false));
+    int readings = 0;
+    line.port.responder = [&](const QByteArray& frame) {
+        if (frame.mid(1, 1) != "x") {
+            line.port.deliverIn(5, "ok~");  // acknowledgements
+        } else if (++readings == 3) {
+            line.port.deliverIn(10,
+                                "NNX00"
+                                "1A2231");
+            line.port.deliverIn(12, "~|");
+        } else {
+            line.port.deliverIn(10,
+                                "X00"
+                                "1A2231"
+                                "~|");
+        }
+    };
+    acq.loopStart();
+    for (int cycle = 0; cycle < 6; ++cycle) {
+        acq.normalCycle();
+    }
+    ASSERT_EQ(listener.readings.size(), 5u);
+    for (size_t i = 0; i < listener.readings.size(); ++i) {
+        const Reading& r = listener.readings[i];
+        ASSERT_EQ(r.detectorAnswered(), i != 2 && i != 3) << i;
+        if (r.detector) {
+            EXPECT_EQ(
+                std::tuple(r.detector->peakCode, r.detector->rateCode, r.attRange, r.rateRange),
+                std::tuple(0x1A, 0x22, 3, 1))
+                << i;
+        }
+    }
+    for (const QString& command : line.port.writtenCommands()) {
+        EXPECT_TRUE(command != QLatin1String("a2") && command != QLatin1String("r2"));
+    }
 }
 
 TEST_F(Loop, PacingFollowsTheSampleTime) {

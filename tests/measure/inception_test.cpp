@@ -72,13 +72,29 @@ TEST_F(InceptionTest, AWholeCycleAndItsTables) {
               QStringLiteral("\"name\",\"no.\",\"CSV\",\"CEV\",\"date time\"\r\n"
                              "\"test1\",7,1200,980,\"04-17-2001 14:05:09\""));
 
-    // A new inception reports the old extinction; text fields stay whole in the comma form.
+    // A new inception: the table keeps the pair before it, the result file and the summary
+    // the new one, whose extinction is still to come. Text fields stay whole in the comma
+    // form. An erased table starts with the inception that stands.
     reading(50, 60, 10);
-    ASSERT_TRUE(reading(120, 60, 15));
+    found = reading(120, 60, 15);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->table, QStringLiteral("name\tno.\tCSV\tCEV\tdate time\r\n"
+                                           "test1\t7\t1200\t980\t04-17-2001 14:05:09\r\n"
+                                           "test1\t7\t1500\t"));
     constants.name = QStringLiteral("cable \"A\", end");
     constants.number = QStringLiteral("7,8");
     EXPECT_TRUE(detector.resultFileText().endsWith(
-        QLatin1String("\r\n\"cable \"\"A\"\", end\",\"7,8\",1500,980,\"04-17-2001 14:05:09\"")));
+        QLatin1String("\r\n\"cable \"\"A\"\", end\",\"7,8\",1500,,\"04-17-2001 14:05:09\"")));
+    EXPECT_EQ(detector.pairs().size(), 2u);
+    EXPECT_FALSE(detector.extinctionVolts());
+    detector.startNewTable();
+    reading(300, 60, 14);  // falling
+    found = reading(90, 60, 13);
+    ASSERT_TRUE(found);
+    EXPECT_TRUE(
+        found->table.endsWith(QLatin1String("date time\r\ncable \"A\", end\t7,8\t1500\t1300\t"
+                                            "04-17-2001 14:05:09")))
+        << found->table.toStdString();
 }
 
 TEST_F(InceptionTest, ConstantVoltageNeverFindsAnInception) {
