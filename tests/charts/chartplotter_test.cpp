@@ -320,6 +320,15 @@ TEST_F(Plotter, InceptionAndExtinctionOnTheVqChart) {
     EXPECT_EQ(vq.pixel(49, 150), kBlack);        // rising after the inception
     EXPECT_EQ(vq.pixel(49, 146), lightMagenta);  // falling while it stands
     EXPECT_EQ(vq.pixel(46, 166), lightRed);      // falling after the extinction
+    // A new inception takes the old extinction's value away.
+    for (const auto& [rawPeak, es] : {std::pair{10.0, 9.0}, {10.0, 10.0}, {120.0, 13.0}}) {
+        if (const auto found = detector.judge(cycle(0, rawPeak, 60, es))) {
+            plotter.showInception(*found);
+        }
+    }
+    EXPECT_TRUE(labelAt(vq, QStringLiteral("CSV= 1.3kV"), 40, 40, kBlack));
+    EXPECT_TRUE(labelAt(vq, QStringLiteral("CEV="), 40, 60, kBlack));
+    EXPECT_EQ(paintedPixels(vq, 40 + 4 * 8, 60, 40 + 11 * 8 - 1, 69), 0);
     plotter.eraseVq();
     EXPECT_TRUE(view.resultText.isEmpty());
     EXPECT_EQ(vq.pixel(48, 144), kWhite);

@@ -1,7 +1,9 @@
 // The chart windows through Charts, with windows and menu items found by their names: the
 // toggles, faces and captions, Copy, Erase, Color and Save, and the Q-N window's copy-in.
+#include "charts/chartfeed.h"
 #include "charts/chartprobe.h"
 #include "charts/charts.h"
+#include "platform/virtualclock.h"
 #include "support/fakeclipboard.h"
 #include "support/fakedialogs.h"
 
@@ -127,6 +129,28 @@ TEST_F(ChartWindows, VqToggleShowsTheEmptyChartOfTheFace) {
     charts.toggleVqWindow();
     EXPECT_EQ(std::pair(vqPixel(130, 250), charts.vq().resultTextShown()),
               std::pair(kWhite, false));
+}
+
+// While a recorded test is shown the live readings are judged (the pairs are the
+// measurement's record) but not drawn; Erase says so, for the result table to start anew.
+TEST_F(ChartWindows, APausedFeedJudgesWithoutDrawingAndEraseIsAnnounced) {
+    VirtualClock clock;
+    ScreenPacer pacer{clock};
+    constants.setQ = 100;
+    InceptionDetector detector{constants, clock};
+    ChartFeed feed{detector, charts, pacer};
+    charts.startLoop();
+    const QImage before = charts.vq().surface().image();
+    feed.setPaused(true);
+    for (const auto& [rawPeak, es] : {std::pair{10.0, 10.0}, {10.0, 11.0}, {120.0, 12.0}}) {
+        feed.takeReading(cycleReading(0, rawPeak, 60, es));
+    }
+    EXPECT_EQ(detector.pairs().size(), 1u);
+    EXPECT_TRUE(samePixels(charts.vq().surface().image(), before));
+    int erased = 0;
+    QObject::connect(&charts, &Charts::vqErased, [&erased] { ++erased; });
+    trigger(charts.vq(), "verase");
+    EXPECT_EQ(erased, 1);
 }
 
 // Erase empties the chart and the result box; closing the frame discards the window,
