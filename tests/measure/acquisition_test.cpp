@@ -277,6 +277,21 @@ TEST(JunkInFrontOfAReply, IsNoReadingAndMovesNoRange) {
     }
 }
 
+// The count of a gate may come as late as the gate time after the gate's end; later it is
+// none.
+TEST(GateCount, ALateCountWithinTheGateCountsAndOneAfterItDoesNot) {
+    for (const auto& [afterGateMs, counted] : {std::pair{900, true}, {1100, false}}) {
+        test::FakeLinkParts line;
+        ASSERT_TRUE(test::startOnDefaultBench(line.units, line.link));
+        line.timing.startTimers();
+        line.port.responder = [&, delay = 1000 + afterGateMs](const QByteArray&) {
+            line.port.deliverIn(delay, "K:c002A~|");
+        };
+        CycleTraffic traffic{line.units, line.link, line.clock, line.timing};
+        EXPECT_EQ(gateCount(traffic.countGate(1000)).has_value(), counted) << afterGateMs;
+    }
+}
+
 TEST_F(Loop, PacingFollowsTheSampleTime) {
     start();
     acq->loopStart();

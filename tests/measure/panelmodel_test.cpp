@@ -93,12 +93,20 @@ TEST_F(Panel, AutoRangingUsesStrictThresholdsOneStepPerCycleInRemoteOnly) {
 
 TEST_F(Panel, ALocalRangeChangeIsFollowedAndSentBackOnce) {
     settings.autoAttenuator = settings.autoRate = false;
-    for (int i = 0; i < 2; ++i) {  // the second time it is shown already
+    int buttonChanges = 0;
+    QObject::connect(&panel, &PanelModel::buttonsChanged, [&] { ++buttonChanges; });
+    for (int i = 0; i < 2; ++i) {  // the attenuator alone changed; the second time it is shown
         cycle(detectorReply(0x20, 0x20, 6, 0));
         EXPECT_EQ(panel.attenuatorButton(), 6);
         EXPECT_EQ(requests.attenuator, 6);
         EXPECT_EQ(followed, std::vector<int>{6});
+        EXPECT_EQ(buttonChanges, 1);
     }
+    // A reading taken before a range command went out reports ranges no longer asked for.
+    Reading old = evaluator.cycle({0, detectorReply(0x20, 0x20, 3, 2), acReply("A1t2123\r\n"), {}});
+    old.rangesSuperseded = true;
+    panel.takeReading(old);
+    EXPECT_EQ(std::tuple(requests.attenuator, requests.rate, buttonChanges), std::tuple(6, 0, 1));
     // A click is not undone by the report of the old range on its way.
     panel.clickAttenuator(2);
     cycle(detectorReply(0x20, 0x20, 6, 0));
@@ -119,11 +127,15 @@ TEST_F(Panel, AQnStepShowsItsChargeAndCountAndMovesNoRange) {
     EXPECT_DOUBLE_EQ(panel.readouts().rateMeter, rateMeter);
     EXPECT_EQ(requests.rate, 1);  // the detector's rate digit is no report here
     EXPECT_EQ(followed, std::vector<int>{1});
+    // A count without the detector's reply is shown all the same, the charge as old.
+    panel.takeReading(evaluator.qnStep(6, 17, {0, Reply{}, acReply("A1t2100\r\n"), Reply{}}));
+    EXPECT_EQ(std::tuple(rate(), charge(), panel.readouts().detectorStale),
+              std::tuple(QStringLiteral("17.0"), QStringLiteral("20.00"), true));
     // A step whose count did not come shows its rate as old.
     panel.takeReading(evaluator.qnStep(
         5, std::nullopt, {0, detectorReply(0x11, 0, 5, 0), acReply("A1t2100\r\n"), Reply{}}));
     EXPECT_TRUE(panel.readouts().detectorStale);
-    EXPECT_EQ(rate(), QStringLiteral("42.0"));
+    EXPECT_EQ(rate(), QStringLiteral("17.0"));
 }
 
 TEST_F(Panel, RemoteBoxQnLockAndRangeTitles) {
