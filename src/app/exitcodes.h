@@ -7,7 +7,7 @@
 namespace kr5 {
 
 enum ExitCode : int {
-    kExitDone = 0,          // ended by the operator (Exit, SIGINT, SIGTERM)
+    kExitDone = 0,          // ended by the operator (Exit, SIGINT, SIGTERM, SIGHUP)
     kExitBadOption = 1,     // an option it does not know (Qt's command line parser)
     kExitNoDevice = 2,      // the serial device does not exist
     kExitPortDenied = 3,    // the user may not open the serial device
@@ -47,7 +47,7 @@ inline int exitCodeFor(const UnitSearch& search) {
 inline QString exitCodesHelp() {
     return QStringLiteral(
         "Exit codes:\n"
-        "  0  ended by the operator (Exit, Ctrl-C, SIGTERM)\n"
+        "  0  ended by the operator (Exit, Ctrl-C, SIGTERM, SIGHUP)\n"
         "  1  an unknown option\n"
         "  2  the serial device does not exist\n"
         "  3  permission denied on the serial device (join the group that owns it)\n"

@@ -113,7 +113,7 @@ class Program {
     // Runs the start-up sequence and the acquisition loop. Returns the exit code.
     int run();
 
-    // Asks the acquisition loop to end the program (Exit, SIGINT, SIGTERM).
+    // Asks the acquisition loop to end the program (Exit, SIGINT, SIGTERM, SIGHUP).
     void requestEnd();
 
     MainWindow& mainWindow() { return main_; }

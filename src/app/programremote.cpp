@@ -26,6 +26,7 @@ int Program::startRemoteControl() {
         err << name << ": remote control: " << problem << Qt::endl;
         return kExitNoListen;
     }
+    remoteServer_.watchIdle(platform_.clock, testMemory_.remoteIdleLimitMs());
     remoteServer_.setHandler([this](int client, const QByteArray& line) {
         ScpiErrorQueue* errors = remoteServer_.errors(client);
         return errors != nullptr ? remoteCommands_.execute(line, *errors) : QByteArray();

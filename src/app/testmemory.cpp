@@ -1,5 +1,7 @@
 #include "testmemory.h"
 
+#include "modes/remoteserver.h"
+
 #include <QSettings>
 #include <cmath>
 
@@ -108,6 +110,13 @@ void TestMemory::setCalibration(const QString& port, const CalibrationRecord& r)
 
 QString TestMemory::remoteListen() const {
     return settings_->value(QStringLiteral("remote/listen")).toString().trimmed();
+}
+
+qint64 TestMemory::remoteIdleLimitMs() const {
+    bool number = false;
+    const qint64 seconds =
+        settings_->value(QStringLiteral("remote/idle")).toString().trimmed().toLongLong(&number);
+    return number && seconds > 0 ? seconds * 1000 : RemoteServer::kDefaultIdleLimitMs;
 }
 
 }  // namespace kr5

@@ -37,6 +37,9 @@ class TestMemory {
     // Program-wide, not per port: where the remote control listens ("[ADDRESS:]PORT",
     // key remote/listen); empty when it is not to be started.
     QString remoteListen() const;
+    // [remote] idle: seconds a remote client may stay silent before it is closed; the
+    // default when absent or not a positive number.
+    qint64 remoteIdleLimitMs() const;
 
   private:
     std::unique_ptr<QSettings> settings_;

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <algorithm>
 
 namespace kr5 {
 
@@ -66,7 +67,42 @@ RemoteServer::RemoteServer(QObject* parent) : QObject(parent), server_(new QTcpS
 RemoteServer::~RemoteServer() {
     // No clientDisconnected from here: the owner listening to it may be half torn down.
     blockSignals(true);
+    if (idleTimer_ != 0) {
+        clock_->stopTimer(idleTimer_);
+    }
     close();
+}
+
+void RemoteServer::watchIdle(Clock& clock, qint64 idleLimitMs) {
+    if (idleTimer_ != 0) {
+        clock_->stopTimer(idleTimer_);
+    }
+    clock_ = &clock;
+    idleLimitMs_ = idleLimitMs;
+    // Looked at ten times per limit: a silent client goes within a tenth more of it.
+    const int intervalMs = int(std::clamp<qint64>(idleLimitMs / 10, 100, 60'000));
+    idleTimer_ = clock.startTimer(intervalMs, [this] { closeIdle(); });
+}
+
+void RemoteServer::closeIdle() {
+    while (const int id = longestIdle(idleLimitMs_)) {
+        drop(id, tr("nothing sent for %1 s").arg(idleLimitMs_ / 1000));
+    }
+}
+
+int RemoteServer::longestIdle(qint64 minIdleMs) const {
+    if (clock_ == nullptr) {
+        return 0;
+    }
+    int found = 0;
+    qint64 heardAt = nowMs() - minIdleMs;
+    for (auto it = clients_.begin(); it != clients_.end(); ++it) {
+        if (it->heardAtMs <= heardAt) {
+            heardAt = it->heardAtMs;
+            found = it.key();
+        }
+    }
+    return found;
 }
 
 bool RemoteServer::listen(const QHostAddress& address, quint16 port, QString* problem) {
@@ -111,6 +147,12 @@ ScpiErrorQueue* RemoteServer::errors(int clientId) {
 void RemoteServer::acceptPending() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
         if (clients_.size() >= kMaxClients) {
+            if (const int idle = longestIdle(kYieldAfterMs)) {
+                drop(idle, tr("gave way to a new client after %1 s without a command")
+                               .arg((nowMs() - clients_[idle].heardAtMs) / 1000));
+            }
+        }
+        if (clients_.size() >= kMaxClients) {
             // Told why before the close, so that a script's author sees the cause rather
             // than a bare reset; disconnectFromHost sends the line first without waiting.
             const QString peer = peerOf(socket);
@@ -123,6 +165,7 @@ void RemoteServer::acceptPending() {
         const int id = nextId_++;
         Client& client = clients_[id];
         client.socket = socket;
+        client.heardAtMs = nowMs();
         connect(socket, &QTcpSocket::readyRead, this, [this, id] { readFrom(id); });
         connect(socket, &QTcpSocket::bytesWritten, this, [this, id] { readFrom(id); });
         connect(socket, &QTcpSocket::disconnected, this, [this, id] { forget(id, QString()); });
@@ -160,6 +203,7 @@ void RemoteServer::readFrom(int clientId) {
         }
         // Small chunks, so that the backlog is looked at again after a few lines.
         client.pending += socket->read(kMaxLineBytes);
+        client.heardAtMs = nowMs();
     }
 }
 

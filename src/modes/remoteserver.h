@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/scpi.h"
+#include "platform/clock.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -68,6 +69,13 @@ class RemoteServer : public QObject {
 
     void setHandler(Handler handler) { handler_ = std::move(handler); }
 
+    // Closes a client that has sent nothing for idleLimitMs, and lets the client idle
+    // longest give way to a new one when the table is full and it has been idle for
+    // kYieldAfterMs at least; without this, clients may stay silent for ever.
+    void watchIdle(Clock& clock, qint64 idleLimitMs);
+    static constexpr qint64 kDefaultIdleLimitMs = 5 * 60 * 1000;
+    static constexpr qint64 kYieldAfterMs = 10 * 1000;
+
     // The client's own error queue, for SYSTem:ERRor? and *CLS; nullptr once the client
     // has gone. Ids are never reused.
     ScpiErrorQueue* errors(int clientId);
@@ -86,9 +94,14 @@ class RemoteServer : public QObject {
         QTcpSocket* socket = nullptr;
         QByteArray pending;  // the start of a line still without its end
         ScpiErrorQueue errors;
+        qint64 heardAtMs = 0;  // when it last sent anything, or connected
     };
 
     void acceptPending();
+    // The client idle longest, when one has been idle for at least minIdleMs; 0 else.
+    int longestIdle(qint64 minIdleMs) const;
+    void closeIdle();
+    qint64 nowMs() const { return clock_ != nullptr ? clock_->nowMs() : 0; }
     // Handles the client's lines as long as its replies are read; reads more of its input
     // as they are.
     void readFrom(int clientId);
@@ -102,6 +115,9 @@ class RemoteServer : public QObject {
     QHash<int, Client> clients_;
     int nextId_ = 1;
     Handler handler_;
+    Clock* clock_ = nullptr;
+    qint64 idleLimitMs_ = 0;
+    int idleTimer_ = 0;
 };
 
 }  // namespace kr5

@@ -40,13 +40,17 @@ StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onSto
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal or a dropped remote session (SIGHUP) ends the program as an
+    // operator's stop does: the units released, the files closed.
+    for (const int stop : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(stop, &action, nullptr);
+    }
 }
 
 StopSignals::~StopSignals() {
-    signal(SIGINT, SIG_DFL);
-    signal(SIGTERM, SIG_DFL);
+    for (const int stop : {SIGINT, SIGTERM, SIGHUP}) {
+        signal(stop, SIG_DFL);
+    }
 }
 #else
 StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onStop)) {}

@@ -1,6 +1,6 @@
-// SIGINT and SIGTERM from a terminal, turned into an ordinary event: the handler only
-// writes a byte to a pipe, and the callback runs later in the event loop, where it may
-// safely ask the acquisition loop to end.
+// SIGINT and SIGTERM from a terminal, and SIGHUP when the terminal or the session goes, turned
+// into an ordinary event: the handler only writes a byte to a pipe, and the callback runs later
+// in the event loop, where it may safely ask the acquisition loop to end.
 #pragma once
 
 #include <QObject>

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
+#include <cmath>
 #include <optional>
 
 namespace kr5 {
@@ -50,6 +51,13 @@ QStringView firstField(QStringView line) {
     }
     const auto comma = line.indexOf(QLatin1Char(','));
     return comma < 0 ? line : line.left(comma);
+}
+
+// Adds a message to those the load gives back.
+void refuse(QString* ignored, const QString& message) {
+    if (ignored != nullptr) {
+        *ignored += (ignored->isEmpty() ? QString() : QStringLiteral("\n")) + message;
+    }
 }
 
 QString numberLine(double x) {
@@ -99,13 +107,36 @@ bool SettingsFile::load(const QString& portDigit, InputConstants& v, QString* ig
         }
         *text = *line;
     }
-    for (double* number : {&v.ptRatio, &v.adjust, &v.setQ}) {
+    // PT ratio and Adjust scale every reading: 0 (what a line of no number reads as) would
+    // make every voltage or charge 0, so the default stays and the operator is told where
+    // it came from.
+    const struct {
+        double* value;
+        const char* name;
+        bool mustNotBeZero;
+    } numbers[] = {
+        {&v.ptRatio, "PT ratio", true}, {&v.adjust, "Adjust", true}, {&v.setQ, "Set Q", false}};
+    int lineNumber = 4;
+    for (const auto& number : numbers) {
         const std::optional<QString> line = nextLine(file);
+        ++lineNumber;
         const LeadingNumber n = line ? leadingNumber(firstField(*line)) : LeadingNumber{0, false};
         if (!n.fits) {
             return false;
         }
-        *number = n.value;
+        if (number.mustNotBeZero && (n.value == 0.0 || !std::isfinite(n.value))) {
+            refuse(ignored,
+                   QCoreApplication::translate(
+                       "SettingsFile",
+                       "The settings file %1, line %2: %3 %4 would make every reading "
+                       "meaningless. The default %5 is used.")
+                       .arg(QDir::toNativeSeparators(QFileInfo(filePath).absoluteFilePath()))
+                       .arg(lineNumber)
+                       .arg(QLatin1String(number.name), plainNumber(n.value),
+                            plainNumber(*number.value)));
+            continue;
+        }
+        *number.value = n.value;
     }
     for (qint32* count : {&v.startCount, &v.stopCount}) {
         const std::optional<QString> line = nextLine(file);

@@ -29,7 +29,9 @@ class SettingsFile {
     // leading-number rules. Reading stops at the first line that is missing, longer than
     // maxLineBytes or whose number does not fit (a count outside the 32-bit range): the
     // values read before it are in v, the others keep theirs. Nothing after line 9 is read.
-    // Returns true when all eight were read.
+    // Returns true when all eight were read. A PT ratio or Adjust of 0 (or no number) is
+    // not taken: v keeps its value and ignored (when given) receives a message naming the
+    // file and the line.
     // A path that is there but is no regular file (a FIFO, a device, a folder) is not
     // opened at all, since reading it could wait for ever or never end: v is left as it
     // is and ignored (when given) receives a message naming it.
