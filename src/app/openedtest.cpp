@@ -24,13 +24,19 @@ QJsonValue orNull(std::optional<double> v) {
     return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
 }
 
-// The summary written beside the file, when there is one that reads as such.
+// A summary the program writes is a few kilobytes; anything far larger is none.
+constexpr qint64 kMaxSummaryBytes = qint64{4} * 1024 * 1024;
+
+// The summary written beside the file, when there is one that reads as such: a regular
+// file (a FIFO or a device could wait for ever or never end) of a sane size.
 std::optional<QJsonObject> writtenSummary(const QString& measurementPath) {
-    QFile file(summaryPath(measurementPath));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QString path = summaryPath(measurementPath);
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || QFileInfo(path).size() > kMaxSummaryBytes ||
+        !file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
+    const QJsonDocument doc = QJsonDocument::fromJson(file.read(kMaxSummaryBytes));
     if (!doc.isObject()) {
         return std::nullopt;
     }

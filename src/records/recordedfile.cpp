@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -519,21 +520,45 @@ struct RecordedTestReader::Reading {
             const auto* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
             if (lf == nullptr) {
                 pending.append(p, end - p);
+                refuseLongLine();
                 break;
             }
             if (pending.isEmpty()) {
                 parser.take(QByteArrayView(p, lf - p));
             } else {
                 pending.append(p, lf - p);
-                parser.take(pending);
+                if (!refuseLongLine()) {
+                    parser.take(pending);
+                }
                 pending.clear();
             }
             p = lf + 1;
         }
     }
+
+    // A line longer than any the program writes is no measurement file's: refused at once,
+    // so that a huge line is never held in memory.
+    bool refuseLongLine() {
+        if (pending.size() <= RecordedTestReader::kMaxLineBytes) {
+            return false;
+        }
+        result = ReadProblem{parser.lines() + 1, tr("Line %1: longer than %2 bytes")
+                                                     .arg(parser.lines() + 1)
+                                                     .arg(RecordedTestReader::kMaxLineBytes)};
+        pending.clear();
+        file.close();
+        return true;
+    }
 };
 
 RecordedTestReader::RecordedTestReader(const QString& path) : r_(std::make_unique<Reading>(path)) {
+    // A FIFO, a device or a folder could wait for ever or never end: only a regular file
+    // (a link is taken for what it points to) is read.
+    if (!QFileInfo(path).isFile()) {
+        r_->result = ReadProblem{
+            0, tr("%1 is not a regular file and is not read.").arg(QDir::toNativeSeparators(path))};
+        return;
+    }
     if (!r_->file.open(QIODevice::ReadOnly)) {
         r_->result =
             ReadProblem{0, tr("The file %1 cannot be opened (%2).")
@@ -578,6 +603,9 @@ bool RecordedTestReader::readSlice(qint64 sliceBytes) {
     const bool first = r.read == 0;
     r.read += got;
     r.takeLines(got);
+    if (r.result) {
+        return true;  // refused on a line too long
+    }
     if (first && got == sliceBytes) {
         r.parser.expectRows(r.read, r.size);
     }

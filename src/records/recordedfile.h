@@ -85,8 +85,11 @@ class RecordedTestReader {
   public:
     // About a millisecond of reading.
     static constexpr qint64 kSliceBytes = qint64{256} * 1024;
+    // No line the program writes comes near this; a longer one is refused, never held.
+    static constexpr qint64 kMaxLineBytes = qint64{64} * 1024;
 
-    // Opens the file; one that cannot be opened is the result at once (done()).
+    // Opens the file; one that cannot be opened, or is no regular file (a FIFO, a device),
+    // is the result at once (done()).
     explicit RecordedTestReader(const QString& path);
     ~RecordedTestReader();
     RecordedTestReader(const RecordedTestReader&) = delete;
