@@ -2,12 +2,12 @@
 
 #include "core/format.h"
 #include "core/ranges.h"
+#include "platform/wholefile.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <functional>
@@ -25,28 +25,8 @@ bool endsWith(const QString& path, const char* ending) {
 
 // The bytes that end up in `path`, or nothing at all. No direct-write fallback: a folder
 // that allows no temporary file gets no file rather than a half-written one.
-bool commitBytes(const QString& path, const std::function<bool(QSaveFile&)>& write, QString* why) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (why != nullptr) {
-            *why = file.errorString();
-        }
-        return false;
-    }
-    if (!write(file)) {
-        if (why != nullptr) {
-            *why = file.errorString();
-        }
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (why != nullptr) {
-            *why = file.errorString();
-        }
-        return false;
-    }
-    return true;
+bool commitBytes(const QString& path, const std::function<bool(QIODevice&)>& write, QString* why) {
+    return writeWholeFile(path, write, why);
 }
 
 void reportUnwritten(Dialogs& dialogs, const QString& path, const QString& why) {
@@ -89,7 +69,7 @@ bool svgBytes(const QImage& picture, QByteArray* bytes) {
 bool writePicture(const QImage& picture, const QString& path, PictureFormat format, QString* why) {
     return commitBytes(
         path,
-        [&](QSaveFile& file) {
+        [&](QIODevice& file) {
             if (format == PictureFormat::Png) {
                 return picture.save(&file, "PNG");
             }
@@ -161,7 +141,7 @@ void saveCsv(Dialogs& dialogs, const QString& text, const QString& proposedName)
         QString why;
         if (!path.isEmpty() &&
             !commitBytes(
-                path, [&](QSaveFile& file) { return file.write(bytes) == bytes.size(); }, &why)) {
+                path, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); }, &why)) {
             reportUnwritten(dialogs, path, why);
         }
     });

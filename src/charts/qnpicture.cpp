@@ -1,7 +1,8 @@
 #include "qnpicture.h"
 
+#include "platform/wholefile.h"
+
 #include <QDir>
-#include <QSaveFile>
 
 namespace kr5 {
 
@@ -20,9 +21,9 @@ const char* formatFor(const QString& path, int chosenFilter) {
 }
 
 bool writePicture(const QImage& image, const QString& path, const char* format) {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    return file.open(QIODevice::WriteOnly) && image.save(&file, format) && file.commit();
+    return writeWholeFile(
+        path, [&](QIODevice& file) { return image.save(&file, format); }, nullptr,
+        WhereNoTemporary::WriteInPlace);
 }
 
 }  // namespace

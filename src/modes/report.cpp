@@ -2,6 +2,7 @@
 
 #include "core/format.h"
 #include "core/ranges.h"
+#include "platform/wholefile.h"
 
 #include <QCoreApplication>
 #include <QFont>
@@ -12,7 +13,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <functional>
 #include <vector>
@@ -492,11 +492,8 @@ bool writeReport(const ReportContent& content, const QString& pdfPath, QString* 
         }
         return false;
     };
-    QSaveFile file(pdfPath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return fail(file.errorString());
-    }
-    {
+    QString why;
+    const auto draw = [&](QIODevice& file) {
         QPdfWriter writer(&file);
         writer.setResolution(300);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
@@ -508,25 +505,26 @@ bool writeReport(const ReportContent& content, const QString& pdfPath, QString* 
         const ReportPages pages(content, writer);
         QPainter painter;
         if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            return fail(QCoreApplication::translate("kr5::Report", "the PDF could not be started"));
+            why = QCoreApplication::translate("kr5::Report", "the PDF could not be started");
+            return false;
         }
         for (int page = 0; page < pages.pageCount(); ++page) {
             if (page > 0 && !writer.newPage()) {
                 painter.end();
-                file.cancelWriting();
-                return fail(QCoreApplication::translate("kr5::Report", "no new page"));
+                why = QCoreApplication::translate("kr5::Report", "no new page");
+                return false;
             }
             pages.drawPage(painter, page);
         }
         if (!painter.end()) {
-            file.cancelWriting();
-            return fail(
-                QCoreApplication::translate("kr5::Report", "the PDF could not be finished"));
+            why = QCoreApplication::translate("kr5::Report", "the PDF could not be finished");
+            return false;
         }
-    }
-    if (!file.commit()) {
-        return fail(file.errorString());
+        return true;
+    };
+    QString fileProblem;
+    if (!writeWholeFile(pdfPath, draw, &fileProblem)) {
+        return fail(why.isEmpty() ? fileProblem : why);
     }
     return true;
 }

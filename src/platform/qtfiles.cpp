@@ -1,8 +1,9 @@
 #include "qtfiles.h"
 
+#include "platform/wholefile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kr5 {
 
@@ -14,6 +15,16 @@ void tell(QString* problem, const QString& reason) {
     }
 }
 
+// A link in the file's own place is never followed: writing through it could create or
+// change a file anywhere.
+bool refuseLink(const QString& path, QString* problem) {
+    if (!QFileInfo(path).isSymLink()) {
+        return false;
+    }
+    tell(problem, QStringLiteral("%1 is a symbolic link, which is not followed").arg(path));
+    return true;
+}
+
 }  // namespace
 
 qint64 QtFiles::size(const QString& path) {
@@ -22,6 +33,9 @@ qint64 QtFiles::size(const QString& path) {
 }
 
 qint64 QtFiles::append(const QString& path, const QByteArray& bytes, QString* problem) {
+    if (refuseLink(path, problem)) {
+        return 0;
+    }
     // Unbuffered, so that what write() reports is what reached the file.
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
@@ -52,13 +66,7 @@ bool QtFiles::cut(const QString& path, qint64 length, QString* problem) {
 }
 
 bool QtFiles::replace(const QString& path, const QByteArray& bytes, QString* problem) {
-    // Written beside the old file and renamed into its place only when complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        tell(problem, file.errorString());
-        return false;
-    }
-    return true;
+    return writeWholeFile(path, bytes, problem);
 }
 
 }  // namespace kr5

@@ -1,19 +1,17 @@
 #include "resultfile.h"
 
+#include "platform/wholefile.h"
 #include "records/systemtext.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace kr5 {
 
 namespace {
 
+// Where no temporary file can be made beside it, the file is written in place.
 bool writeWhole(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    // Where no temporary file can be made beside it, the file is written in place.
-    file.setDirectWriteFallback(true);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return writeWholeFile(path, bytes, nullptr, WhereNoTemporary::WriteInPlace);
 }
 
 }  // namespace

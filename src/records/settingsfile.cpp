@@ -2,13 +2,13 @@
 
 #include "core/format.h"
 #include "numbertext.h"
+#include "platform/wholefile.h"
 #include "systemtext.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 #include <cmath>
 #include <optional>
@@ -163,16 +163,7 @@ bool SettingsFile::save(const QString& portDigit, const InputConstants& v, QStri
     for (const QString& line : lines) {
         text += line + QStringLiteral("\r\n");
     }
-    // Written beside the old file and put in its place only when complete, so that a
-    // full disk never leaves a half-written file behind.
-    QSaveFile file(path(portDigit));
-    const QByteArray bytes = toSystemBytes(text);
-    const bool ok =
-        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok && problem != nullptr) {
-        *problem = file.errorString();
-    }
-    return ok;
+    return writeWholeFile(path(portDigit), toSystemBytes(text), problem);
 }
 
 }  // namespace kr5
