@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include "modes/summary.h"
+
 #include <QFileInfo>
 
 namespace kr5 {
@@ -206,9 +208,11 @@ Outcome Session::prepareFileAt(const QString& path) {
         return Outcome::refused(
             QStringLiteral("the test has no name: set one with CONFigure:NAME"));
     }
-    // A repeated name must not cost an earlier test.
-    if (QFileInfo::exists(path)) {
-        return Outcome::failed(QStringLiteral("%1 exists: give a new file").arg(path));
+    // A repeated name must not cost an earlier test, nor its summary (written at CLOSE).
+    for (const QString& taken : {path, summaryPath(path)}) {
+        if (QFileInfo::exists(taken) || QFileInfo(taken).isSymLink()) {
+            return Outcome::failed(QStringLiteral("%1 exists: give a new file").arg(taken));
+        }
     }
     QString problem;
     if (!p_.measurementFile.createAt(path, &problem)) {
