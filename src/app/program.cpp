@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLayout>
 #include <QStatusBar>
@@ -182,6 +183,13 @@ void Program::wireRecords() {
     QObject::connect(&engineView_, &EngineView::writeProblem, &main_, &MainWindow::showWarning);
     QObject::connect(&engineView_, &EngineView::writeRecovered, &main_,
                      [this] { main_.showWarning(QString()); });
+    QObject::connect(&engineView_, &EngineView::fileReplaced, &main_,
+                     [this](const QString& path, const QString& text) {
+                         main_.setWindowTitle(QStringLiteral("KR-5(") + units_.portDigit() +
+                                              QStringLiteral(")>") +
+                                              QDir::toNativeSeparators(path));
+                         main_.showWarning(text);
+                     });
 }
 
 void Program::wireCharts() {

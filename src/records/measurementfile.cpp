@@ -56,13 +56,14 @@ void MeasurementFile::createChosen(const QString& path) {
 
 bool MeasurementFile::createAt(const QString& path, QString* problem) {
     RecordFile file(files_);
-    if (!file.create(path, headerLines(constants_, units_, clock_.localTime().date()))) {
+    const QStringList header = headerLines(constants_, units_, clock_.localTime().date());
+    if (!file.create(path, header)) {
         if (problem != nullptr) {
             *problem = file.problem();
         }
         return false;
     }
-    emit created(path);
+    emit created(path, header);
     emit captionChanged(QStringLiteral("KR-5(") + units_.portDigit() + QStringLiteral(")>") +
                         QDir::toNativeSeparators(path));
     return true;

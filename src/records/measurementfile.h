@@ -40,7 +40,7 @@ class MeasurementFile : public QObject {
 
   signals:
     // The file was created with its header: the recorder is to take it.
-    void created(const QString& path);
+    void created(const QString& path, const QStringList& header);
     // The name is still "no name": the Input const window is shown.
     void nameNeeded();
     // The main window's caption with the file ("KR-5(1)>/data/t1.csv").

@@ -3,6 +3,8 @@
 #include "core/format.h"
 #include "recordlines.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <limits>
 
 namespace kr5 {
@@ -14,7 +16,7 @@ const QString recOnText = QStringLiteral("REC ON");
 }  // namespace
 
 Recorder::Recorder(const Clock& clock, Files& files)
-    : clock_(clock), file_(files), recOnCaption_(recOnText) {}
+    : clock_(clock), file_(files), files_(files), recOnCaption_(recOnText) {}
 
 bool Recorder::prepare(const QString& path, const QStringList& header, QString* problem) {
     if (!file_.create(path, header)) {
@@ -23,15 +25,16 @@ bool Recorder::prepare(const QString& path, const QStringList& header, QString* 
         }
         return false;
     }
-    adopt(path);
+    adopt(path, header);
     return true;
 }
 
-void Recorder::adopt(const QString& path) {
+void Recorder::adopt(const QString& path, const QStringList& header) {
     // The header was written by another hand: nothing still waiting for an old file of
     // this name may follow it.
     file_.madeAnew(path);
     path_ = path;
+    header_ = header;
     recording_ = false;
     rowsWritten_ = 0;
     filePrepared_ = true;
@@ -121,10 +124,47 @@ void Recorder::write(const QString& line) {
         }
         return;
     }
+    if (file_.fileGone() && !path_.isEmpty()) {
+        continueInNewFile();
+        if (file_.retry()) {
+            return;
+        }
+    }
     emit writeProblem(tr("The measurement file %1 cannot be written (%2). %3 lines are kept "
                          "and will be written as soon as the file can be written again.")
                           .arg(file_.failingPath(), file_.problem())
                           .arg(file_.waitingCount()));
+}
+
+void Recorder::continueInNewFile() {
+    // "test.csv" goes on in "test-2.csv", or the first numbered name that is free along
+    // with its summary's.
+    const QFileInfo info(path_);
+    const QString stem = info.dir().filePath(info.completeBaseName());
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    QString next;
+    for (int n = 2; next.isEmpty() && n < 1000; ++n) {
+        const QString candidate = QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(suffix);
+        const QString summary = QStringLiteral("%1-%2.json").arg(stem).arg(n);
+        if (files_.size(candidate) < 0 && files_.size(summary) < 0 &&
+            !QFileInfo(candidate).isSymLink()) {
+            next = candidate;
+        }
+    }
+    // The marker says where the rows go on; the rows that waited follow it.
+    QStringList lines = header_;
+    if (recording_) {
+        lines << markerLine(QStringLiteral("RECON"), clock_.localTime());
+    }
+    if (next.isEmpty() || !file_.create(next, lines)) {
+        return;  // the lines wait for the old name; the next write tries again
+    }
+    const QString gone = path_;
+    file_.moveWaiting(gone, next);
+    path_ = next;
+    emit fileReplaced(next,
+                      tr("The measurement file %1 is gone; recording goes on in %2.")
+                          .arg(QDir::toNativeSeparators(gone), QDir::toNativeSeparators(next)));
 }
 
 void Recorder::setCaption(const QString& caption) {

@@ -44,9 +44,9 @@ class Recorder : public QObject, public ReadingListener {
     // enters the prepared state (rowsWritten 0, not recording, PAUSE selected). Returns false, with
     // the reason in problem, when the file cannot be created; nothing changes then.
     bool prepare(const QString& path, const QStringList& header, QString* problem);
-    // The same for a file already created with its header (lines still waiting for an old
-    // file of that name are dropped).
-    void adopt(const QString& path);
+    // The same for a file already created with these header lines (lines still waiting
+    // for an old file of that name are dropped).
+    void adopt(const QString& path, const QStringList& header);
 
     // REC ON, PAUSE and CLOSE. Each runs only when its button's selection changes (a
     // click on the button already selected does nothing), and none of them waits.
@@ -85,16 +85,23 @@ class Recorder : public QObject, public ReadingListener {
     void writeProblem(const QString& text);
     // Every waiting line has been written after a problem.
     void writeRecovered();
+    // The file went away while prepared (deleted, its folder removed): recording goes on
+    // in newPath, made with the same header and a RECON marker; the text says so.
+    void fileReplaced(const QString& newPath, const QString& text);
 
   private:
     void pause();
     void setCaption(const QString& caption);
     void select(bool recOn);
     void write(const QString& line);
+    // After a write found the file gone: a new file of the next free numbered name.
+    void continueInNewFile();
 
     const Clock& clock_;
     RecordFile file_;
+    Files& files_;
     QString path_;
+    QStringList header_;  // of the file prepared, for one made in its place
     bool filePrepared_ = false;
     bool recording_ = false;
     qint32 rowsWritten_ = 0;

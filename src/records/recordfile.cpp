@@ -59,6 +59,16 @@ bool RecordFile::writeWaiting() {
     return true;
 }
 
+void RecordFile::moveWaiting(const QString& from, const QString& to) {
+    std::stable_partition(waiting_.begin(), waiting_.end(),
+                          [&from](const Line& l) { return l.path != from; });
+    for (Line& line : waiting_) {
+        if (line.path == from) {
+            line.path = to;
+        }
+    }
+}
+
 void RecordFile::fail(const QString& path, const QString& reason) {
     problem_ = reason;
     failingPath_ = path;
@@ -83,7 +93,12 @@ bool RecordFile::writeRun(const QString& path, qsizetype count) {
     if (!cutPartLine(path)) {
         return false;
     }
-    const qint64 wholeLength = std::max(files_.size(path), qint64{0});
+    const qint64 wholeLength = files_.size(path);
+    gone_ = wholeLength < 0;
+    if (gone_) {
+        fail(path, QStringLiteral("the file is gone"));
+        return false;
+    }
     QByteArray bytes;
     std::vector<qint64> lineEnds;  // in bytes, the end of each line
     for (qsizetype i = 0; i < count; ++i) {

@@ -31,8 +31,17 @@ class RecordFile {
     void madeAnew(const QString& path);
 
     // Appends one line to path after the lines still waiting. Returns false when some
-    // line (this one or an earlier one) is left waiting; problem() says why.
+    // line (this one or an earlier one) is left waiting; problem() says why. A file that
+    // is gone (deleted, its folder removed) is never made again without its header: its
+    // lines wait, and fileGone says so.
     bool append(const QString& path, const QString& line);
+    bool fileGone() const { return gone_; }
+
+    // Writes the lines waiting; false when some are left waiting.
+    bool retry() { return writeWaiting(); }
+
+    // The lines waiting for from go to to instead, in their order, after to's own.
+    void moveWaiting(const QString& from, const QString& to);
 
     // Lines not yet written, for any file.
     qsizetype waitingCount() const { return static_cast<qsizetype>(waiting_.size()); }
@@ -62,6 +71,7 @@ class RecordFile {
     QHash<QString, qint64> partLineFiles_;
     QString problem_;
     QString failingPath_;
+    bool gone_ = false;  // the last write found its file gone
 };
 
 }  // namespace kr5

@@ -168,6 +168,13 @@ void Engine::wireEvents() {
         [&toWindows, view] { toWindows.post([view] { emit view->writeRecovered(); }); },
         Qt::DirectConnection);
     QObject::connect(
+        &recorder_, &Recorder::fileReplaced, &recorder_,
+        [this, view](const QString& path, const QString& text) {
+            publish();
+            p_.toWindows.post([view, path, text] { emit view->fileReplaced(path, text); });
+        },
+        Qt::DirectConnection);
+    QObject::connect(
         &timing_, &Timing::cycleTimeChanged, &timing_,
         [&toWindows, view](const QString& text) {
             toWindows.post([view, text] { emit view->cycleTimeChanged(text); });

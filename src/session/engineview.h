@@ -54,6 +54,8 @@ class EngineView : public QObject {
     // A line of the measurement file could not be written, with why; all written again.
     void writeProblem(const QString& text);
     void writeRecovered();
+    // The measurement file went away; recording goes on in newPath, as text says.
+    void fileReplaced(const QString& newPath, const QString& text);
     // The measurement file was closed, with what its summary takes from the engine.
     void fileClosed(const FileTally& file);
     // The Q-N markers, as the measurement file gets them (or would, while recording).

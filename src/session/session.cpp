@@ -221,7 +221,7 @@ Outcome Session::prepareFileAt(const QString& path) {
     return {};
 }
 
-void Session::takeCreatedFile(const QString& path) {
+void Session::takeCreatedFile(const QString& path, const QStringList& header) {
     expectRecorder([&path](RecorderState& r) {
         r.filePrepared = true;
         r.recording = false;
@@ -230,7 +230,7 @@ void Session::takeCreatedFile(const QString& path) {
         r.rowsWritten = 0;
         r.recOnCaption = kRecOn;
     });
-    p_.engine.post([path](Engine& e) { e.recorder().adopt(path); });
+    p_.engine.post([path, header](Engine& e) { e.recorder().adopt(path, header); });
 }
 
 Outcome Session::recordingRefusal() const {

@@ -120,7 +120,7 @@ class Session : public QObject {
     PanelModel& panel() { return p_.engine.panel(); }
     // The recorder's state as the engine will have it once it has done what was asked.
     void expectRecorder(const std::function<void(RecorderState&)>& change);
-    void takeCreatedFile(const QString& path);
+    void takeCreatedFile(const QString& path, const QStringList& header);
     Outcome rangeRefusal() const;
     void clickRange(Range range, int value);
     Outcome recordingRefusal() const;
