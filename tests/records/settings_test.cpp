@@ -293,7 +293,10 @@ TEST_F(SettingsTest, APathThatIsNoRegularFileIsIgnoredWithAMessageNamingIt) {
         std::thread feeder([&] {
             static const char other[] =
                 "x\r\n9\r\n30\r\n70\r\n 222 \r\n 2 \r\n 2 \r\n 60 \r\n 1 \r\n";
-            while (!loaded) {  // opening to write without waiting needs a reader there
+            // Opening to write without waiting needs a reader there; a load that never comes
+            // to the path is given 10 s.
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!loaded && std::chrono::steady_clock::now() < giveUp) {
                 const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
                 if (fd >= 0) {
                     [[maybe_unused]] const auto written = ::write(fd, other, sizeof other - 1);
