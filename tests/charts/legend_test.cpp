@@ -1,5 +1,5 @@
-// The colour legend's texts fit its layout in the Color window's own font at any Adjust; the
-// classic picture pixel by pixel is in primitives_test.cpp.
+// The colour legend: the charges of the ranges at the Adjust, each with its colour bar, and
+// its texts fitting the layout in the Color window's own font at any Adjust.
 #include "charts/legend.h"
 #include "charts/chartprobe.h"
 #include "charts/colorwindow.h"
@@ -22,6 +22,14 @@ const double adjusts[] = {1.0, 2.5, 7.777, 777.7, 8888.8, 0.0123};
 TEST(LegendLayout, TheColorWindowsTextsFitTheirBoxesAtAnyAdjust) {
     ColourTable colours;
     fillColourTable(colours);
+    InputConstants atTwoAndAHalf;
+    atTwoAndAHalf.adjust = 2.5;
+    QStringList charges;
+    for (int i = 0; i < 10; ++i) {
+        charges << legendCharge(i, atTwoAndAHalf);
+    }
+    EXPECT_EQ(charges.join('|'),
+              QStringLiteral(" 2.5| 5| 12.5| 25| 50| 125| 250| 500| 1.25k| 2.5k"));
     for (const double adjust : adjusts) {
         SCOPED_TRACE(adjust);
         InputConstants constants;
@@ -33,7 +41,7 @@ TEST(LegendLayout, TheColorWindowsTextsFitTheirBoxesAtAnyAdjust) {
         ASSERT_EQ(std::pair(legend.width(), legend.height()),
                   std::pair(layout.width, layout.height));
 
-        const QString title = legendTitle();
+        const QString title = QStringLiteral("pC       Color");
         EXPECT_LE(layout.textLeft + legend.textWidth(title), layout.width);
         EXPECT_TRUE(labelAt(legend, title, layout.textLeft, 10, kBlack));
         EXPECT_EQ(countInColumn(legend, layout.width - 1, 0, layout.height - 1, kBlack), 0);
@@ -46,7 +54,14 @@ TEST(LegendLayout, TheColorWindowsTextsFitTheirBoxesAtAnyAdjust) {
             EXPECT_EQ(paintedPixels(legend, layout.chargeRight(), top, layout.barLeft - 1,
                                     top + Surface::textLineHeight - 1),
                       0);
-            EXPECT_EQ(legend.pixel(layout.barLeft, top + 5), colours.rangeColours[i]);
+            // The bar: two rows from barLeft to barRight, white after it and below it.
+            for (int x = layout.barLeft; x <= layout.barRight; ++x) {
+                ASSERT_EQ(countInColumn(legend, x, top + 5, top + 6, colours.rangeColours[i]), 2)
+                    << x;
+            }
+            EXPECT_EQ(std::pair(legend.pixel(layout.barRight + 1, top + 5),
+                                legend.pixel(layout.barLeft, top + 7)),
+                      std::pair(kWhite, kWhite));
         }
 
         auto* view = window.findChild<QWidget*>(QStringLiteral("Coltbl"));

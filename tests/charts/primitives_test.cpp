@@ -1,10 +1,9 @@
 // The colour table and the pieces of the empty charts, read from the drawn pictures; the
-// readings drawn on them are in chartplotter_test.cpp.
+// readings drawn on them are in chartplotter_test.cpp, the colour legend in legend_test.cpp.
 #include "charts/primitives.h"
 #include "charts/chartprobe.h"
 #include "charts/chartscale.h"
 #include "charts/colours.h"
-#include "charts/legend.h"
 
 #include <gtest/gtest.h>
 
@@ -122,26 +121,6 @@ TEST_F(Primitives, SetQLineFollowsTheRangeAndNeedsALogarithm) {
         EXPECT_TRUE(y < 0 ||
                     (chart.pixel(70, y) == lightGreen && chart.pixel(580, y) == lightGreen))
             << adjust << " " << setQ;
-    }
-}
-
-TEST(Legend, ChargesOfTheRangesAtTheAdjustAndTheirColourBars) {
-    InputConstants constants;
-    constants.adjust = 2.5;
-    const ColourTable colours = filledTable();
-    ImageSurface legend(153, 209);
-    drawLegend(legend, constants, colours);
-    EXPECT_TRUE(labelAt(legend, QStringLiteral("pC       Color"), 10, 10, kBlack));
-    EXPECT_TRUE(labelsAt(legend,
-                         QStringLiteral(" 2.5| 5| 12.5| 25| 50| 125| 250| 500| 1.25k| 2.5k"), 10, 0,
-                         35, 16, kBlack));
-    for (int i = 0; i < 10; ++i) {  // a bar of two rows from x 60 to 140 per range
-        const int bar = 40 + 16 * i;
-        for (int x = 60; x <= 140; ++x) {
-            ASSERT_EQ(countInColumn(legend, x, bar, bar + 1, colours.rangeColours[i]), 2) << i;
-        }
-        EXPECT_EQ(std::pair(legend.pixel(141, bar), legend.pixel(100, bar + 2)),
-                  std::pair(kWhite, kWhite));
     }
 }
 

@@ -23,6 +23,8 @@ namespace {
 using recordstest::acReply;
 using recordstest::crlfLines;
 using recordstest::detectorReply;
+using recordstest::marker;
+using recordstest::row;
 using Lines = QList<QByteArray>;
 
 class RecorderTest : public ::testing::Test {
@@ -72,14 +74,6 @@ class RecorderTest : public ::testing::Test {
     Lines body() const { return crlfLines(csvPath).mid(14); }  // after the header
     void reading(double q) { recorder.takeReading(recordstest::cycleReading(2, q, 1, 10, 1000)); }
 };
-
-// A marker line and the data row of reading(q), as the file holds them.
-QByteArray marker(const char* tag, const char* time = "14:05:09") {
-    return QByteArray("\"") + tag + "\",\"" + time + "\",\"dummy\",\"dummy\",\"dummy\"";
-}
-QByteArray row(int q) {
-    return " 2," + QByteArray::number(q) + ".0, 1,10.0,1000.0";
-}
 
 // File > Save checks the stored name, which the header carries (only "no name" exactly is
 // refused); a cancelled dialog, and a file that cannot be created (reported), change

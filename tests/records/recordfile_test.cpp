@@ -13,19 +13,14 @@ namespace kr5 {
 namespace {
 
 using Lines = QList<QByteArray>;
+using recordstest::marker;
+using recordstest::row;
 using test::FakeFiles;
 
 const QString csvPath = QStringLiteral("/disk/t1.csv");
 const QStringList header = {QStringLiteral("\"Name\",\"cable 7\""), QStringLiteral("\"No.\",1")};
 const QByteArray headerFile = "\"Name\",\"cable 7\"\r\n\"No.\",1\r\n";
 const qsizetype headerBytes = headerFile.size();
-
-QByteArray row(int q) {
-    return " 2," + QByteArray::number(q) + ".0, 1,10.0,1000.0";
-}
-QByteArray marker(const char* tag) {
-    return QByteArray("\"") + tag + R"(","14:05:09","dummy","dummy","dummy")";
-}
 
 QString warning(qsizetype kept) {
     return QStringLiteral(

@@ -49,6 +49,14 @@ inline Reply acReply(int digits) {
     return {Reply::Status::Whole, QString::asprintf("A1t2%03d\r\n", digits)};
 }
 
+// A marker line as the file holds it, and the data row of cycleReading(2, q, 1, 10, 1000).
+inline QByteArray marker(const char* tag, const char* time = "14:05:09") {
+    return QByteArray("\"") + tag + "\",\"" + time + "\",\"dummy\",\"dummy\",\"dummy\"";
+}
+inline QByteArray row(int q) {
+    return " 2," + QByteArray::number(q) + ".0, 1,10.0,1000.0";
+}
+
 // A complete reading of a normal cycle with the values of a data row.
 inline Reading cycleReading(int att, double charge, int rateRange, double pulseRate,
                             double testVoltage) {

@@ -131,30 +131,14 @@ TEST(SimPhysics, AcUnitReportsTheTestVoltageThroughThePtRatio) {
     }
 }
 
-TEST(SimPhysics, ACalibratorsPulsesReadAsTheirChargeOverDivisionAndCalibration) {
-    // High voltage off, no noise, 2 pC/V: only the calibrator, 50 pC from 1 s and 200 pC
-    // from 5 s on. One peak code is 1/17 V; FF is 15 V.
-    SimLine line(
-        quietBenchWith("profile start=0 peak=0\nobject noise=0 noiserate=0\n"
-                       "calibration 2\ncalibrator pc=50 from=1 to=5\n"
-                       "calibrator pc=200 from=5"));
+// A calibrator's pulses reach the counters too; how the detector reads their charge is met
+// by the calibration tests in modes.
+TEST(SimPhysics, ACalibratorsPulsesAreCounted) {
+    SimLine line(quietBenchWith(
+        "profile start=0 peak=0\nobject noise=0 noiserate=0\ncalibration 2\ncalibrator pc=50"));
     line.ask(kKr, "m1");
-    EXPECT_EQ(line.reading().peakCode, 0);
-    line.idle(1000);
-    for (const int range : {0, 2, 4}) {
-        line.ask(kKr, QByteArray("a") + char('0' + range));
-        const double volts = 50.0 / (Detector::kDivision[static_cast<size_t>(range)] * 2.0);
-        const auto first = line.reading();
-        EXPECT_NEAR(first.rawPeak(), std::min(volts, 15.0), 0.5 / 17.0) << range;
-        line.idle(300);
-        EXPECT_EQ(line.reading().peakCode, first.peakCode) << "no spread at " << range;
-    }
-    line.ask(kKr, "a2");  // the counters see its 100 pulses/s too
+    line.ask(kKr, "a2");
     EXPECT_NEAR(readWith(kr5::gateCount, line.ask(kKr, "c1000", 1100)).value_or(0), 100.0, 40.0);
-    ASSERT_LT(line.clock.nowMs(), 5000);
-    line.idle(6000 - line.clock.nowMs());
-    line.ask(kKr, "a5");
-    EXPECT_NEAR(line.reading().rawPeak(), 200.0 / (50 * 2.0), 0.5 / 17.0);
 }
 
 TEST(SimPhysics, OperatorsChangeSettingsOnlyInLocalMode) {

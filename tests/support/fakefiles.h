@@ -2,6 +2,8 @@
 // n more bytes fit, and a write stops part way there as on a full disk, keeping the bytes
 // before that point. Cutting a file gives its bytes back; a replacement needs room for the
 // whole new file beside the old one. Folders are not kept: every path can be written.
+// A disk asked more than maxCalls times throws: a writer that retries without end fails its
+// test at once instead of hanging it.
 #pragma once
 
 #include "platform/files.h"
@@ -11,6 +13,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <stdexcept>
 
 namespace kr5::test {
 
@@ -18,6 +21,7 @@ class FakeFiles : public Files {
   public:
     static inline const QString diskFull = QStringLiteral("No space left on device");
     static inline const QString cutRefused = QStringLiteral("Cut refused");
+    static constexpr int maxCalls = 10'000;
 
     std::map<QString, QByteArray> contents;
     // Cuts fail too, with cutRefused.
@@ -28,11 +32,13 @@ class FakeFiles : public Files {
     void clearFailure() { room_.reset(); }
 
     qint64 size(const QString& path) override {
+        count();
         const auto file = contents.find(path);
         return file == contents.end() ? -1 : file->second.size();
     }
 
     qint64 append(const QString& path, const QByteArray& bytes, QString* problem) override {
+        count();
         const qint64 fitting = room_ ? std::min<qint64>(*room_, bytes.size()) : bytes.size();
         contents[path] += bytes.left(fitting);
         take(fitting);
@@ -43,6 +49,7 @@ class FakeFiles : public Files {
     }
 
     bool cut(const QString& path, qint64 length, QString* problem) override {
+        count();
         const auto file = contents.find(path);
         if (cutsFail || file == contents.end() || length > file->second.size()) {
             return refuse(problem, cutRefused);
@@ -53,6 +60,7 @@ class FakeFiles : public Files {
     }
 
     bool replace(const QString& path, const QByteArray& bytes, QString* problem) override {
+        count();
         if (room_ && bytes.size() > *room_) {
             return refuse(problem, diskFull);
         }
@@ -62,6 +70,12 @@ class FakeFiles : public Files {
     }
 
   private:
+    void count() {
+        if (++calls_ > maxCalls) {
+            throw std::runtime_error(
+                "the disk was asked more than 10000 times: a write never ends");
+        }
+    }
     static bool refuse(QString* problem, const QString& why) {
         if (problem != nullptr) {
             *problem = why;
@@ -75,6 +89,7 @@ class FakeFiles : public Files {
     }
 
     std::optional<qint64> room_;
+    int calls_ = 0;
 };
 
 }  // namespace kr5::test
