@@ -71,13 +71,9 @@ TEST_F(WholeProgram, SetQWithinTheBackgroundNoiseIsWarnedOf) {
             menu("cend")->trigger();
         });
     runProgram();
-    const auto refused =
-        QRegularExpression(QStringLiteral("^Background not measured: the test voltage reached "
-                                          "(\\d+) V, at or above the background threshold of "
-                                          "1000 V$"))
-            .match(measured);
-    ASSERT_TRUE(refused.hasMatch()) << measured.toStdString();
-    EXPECT_GE(refused.captured(1).toInt(), 1000);
+    // The refusal's wording is the background tests'.
+    EXPECT_TRUE(measured.startsWith(QStringLiteral("Background not measured: the test voltage")))
+        << measured.toStdString();
     EXPECT_TRUE(
         warned.startsWith(QStringLiteral("Set Q 1 pC is not above twice the background of ")))
         << warned.toStdString();
