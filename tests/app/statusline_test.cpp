@@ -37,7 +37,6 @@ TEST(StatusLine, NamesThePortTheUnitsThePanelsTextsAndTheUnitsNotAnswering) {
         QStringLiteral("Q 25.00 pC | N 40.0 P.P.S. | Es 61.2 V | TV  6.12kV | cycle 38 ms");
     // The units, the line before the values, and the units not answering after them.
     const std::tuple<UnitsOnLine, const char*, QString> cases[] = {
-        {unitsOn(1, true, true), "port 1 | KR AU ZN | ", ""},
         {unitsOn(1, false, false), "port 1 | KR | ", ""},
         {unitsOn(2, true, false), "port 2 | KR AU | ", ""},
         {unitsOn(1, false, true), "port 1 | KR ZN | ", ""},
@@ -96,9 +95,6 @@ TEST(StatusWarning, AWriteProblemShowsWholeInTheWindowOfNormalSize) {
     // And all of the label lies in the status bar, which lies in the window.
     EXPECT_TRUE(window.statusBar()->rect().contains(warning->geometry()));
     EXPECT_TRUE(window.rect().contains(window.statusBar()->geometry()));
-
-    window.showWarning(QString());
-    EXPECT_FALSE(warning->isVisible());
 }
 
 }  // namespace
