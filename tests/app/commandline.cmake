@@ -17,7 +17,7 @@ target_compile_definitions(app_help_test PRIVATE
 # that cannot be written, the port options over the environment.
 kr5_add_test(app_commandline_exe_test QT_MAIN
     SOURCES commandline_exe_test.cpp
-    LIBS kr5_platform_qt)
+    LIBS kr5_records kr5_platform_qt)
 target_compile_definitions(app_commandline_exe_test PRIVATE
     KR5AU_PATH="$<TARGET_FILE:kr5au>" KR5AU_VERSION="${PROJECT_VERSION}")
 add_dependencies(app_commandline_exe_test kr5au)

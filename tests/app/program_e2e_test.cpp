@@ -1,7 +1,7 @@
-// The real program against kr5sim on pseudo-terminals: cycles, status, its own frame log,
-// release on SIGTERM for both, and a pulled port. The traffic in between is left to the acquisition
-// and whole-program tests, in virtual time; a missing port's exit code is in
-// commandline_exe_test.
+// The real program against kr5sim on pseudo-terminals: cycles, status, its own frame log and
+// release on SIGTERM for both. The traffic in between, and a port pulled out and put back, are
+// left to the acquisition and whole-program tests, in virtual time; a missing port's exit code
+// is in commandline_exe_test.
 #include "programrun.h"
 
 #include <QRegularExpression>
@@ -60,46 +60,6 @@ TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
         replies.filter(QRegularExpression(QStringLiteral("^9600 < A0x[0-9A-F]{6}\\\\r\\\\n$")))
             .size(),
         5);
-}
-
-// The adapter pulled out for a while, the line at 38400 baud: the status says LOST while
-// it is gone, and once the device is back the program opens it again, finds the detector
-// at 38400 baud and measures on.
-TEST_F(ProgramRun, APulledPortIsReopenedAndTheLoopGoesOn) {
-    constexpr int kPullFromS = 6;
-    constexpr int kPullToS = 10;
-    const QString logPath = dir.filePath(QStringLiteral("frames.log"));
-    const QString device =
-        startSimulator(logPath, {"--link-dir", dir.path(), "--pull",
-                                 QStringLiteral("1 from=%1 to=%2").arg(kPullFromS).arg(kPullToS)});
-    ASSERT_EQ(device, dir.filePath(QStringLiteral("port1"))) << simOut.toStdString();
-    startProgram(device, {"--status", "--speed", "2"});
-
-    const QRegularExpression lost(QStringLiteral("^port 1 \\| .*\\| LOST$"),
-                                  QRegularExpression::MultilineOption);
-    ASSERT_TRUE(wait.until((kPullToS + 10) * 1000, [&] { return programOut.contains(lost); }))
-        << programOut.toStdString() << programErr.toStdString();
-    // Measuring again: status lines with readings after the last LOST.
-    const auto measuringAgain = [&] {
-        const QString after = programOut.mid(programOut.lastIndexOf(QLatin1String("LOST")));
-        return after.count(QRegularExpression(QStringLiteral("\\| KR AU ZN \\|.*cycle \\d+ ms$"),
-                                              QRegularExpression::MultilineOption)) >= 3;
-    };
-    ASSERT_TRUE(wait.until(20000, measuringAgain)) << programOut.toStdString();
-
-    program.terminate();
-    ASSERT_TRUE(wait.until(10000, [&] { return program.state() == QProcess::NotRunning; }));
-    EXPECT_EQ(program.exitCode(), 0);
-    sim.terminate();
-    wait.until(5000, [&] { return sim.state() == QProcess::NotRunning; });
-
-    // After the return: the detector asked at the last speed, and readings at 38400 baud.
-    const QStringList log = frames(logPath);
-    const qsizetype back =
-        log.lastIndexOf(QRegularExpression(QStringLiteral("^\\d+ C0 v$")), log.size() - 7);
-    ASSERT_GT(back, 0) << log.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(log[back], QStringLiteral("38400 C0 v"));
-    EXPECT_GE(log.mid(back).count(QStringLiteral("38400 C0 x")), 10);
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include "link/reply.h"
 #include "records/recordlines.h"
 
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStatusBar>
 
 namespace kr5::test {
 
@@ -215,6 +217,16 @@ QStringList WholeProgram::rowsFromTheLine(const InputConstants& constants) const
 QString WholeProgram::unitStatusText() const {
     const auto* label = program->mainWindow().findChild<QLabel*>(QStringLiteral("unitStatus"));
     return label && !label->isHidden() ? label->text() : QString();
+}
+
+QString WholeProgram::statusMessage() const {
+    return program->mainWindow().statusBar()->currentMessage();
+}
+
+QJsonObject WholeProgram::summaryOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
+                                          : QJsonObject();
 }
 
 }  // namespace kr5::test

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -146,6 +147,10 @@ class WholeProgram : public ::testing::Test {
     QStringList rowsFromTheLine(const InputConstants& constants) const;
     // The status bar's line about units that do not answer.
     QString unitStatusText() const;
+    // The status bar's passing message.
+    QString statusMessage() const;
+    // The summary written beside a measurement file; empty when there is none.
+    static QJsonObject summaryOf(const QString& path);
 
   private:
     void runSteps();

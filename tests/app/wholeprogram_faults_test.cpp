@@ -61,33 +61,6 @@ TEST_F(WholeProgram, EachStartFailureEndsWithItsOwnCodeAndSaysWhy) {
     }
 }
 
-// Units that answer only on port 2 are measured there: after the search every frame goes to
-// port 2, and the caption names it.
-TEST_F(WholeProgram, UnitsFoundOnPortTwoAreMeasuredThere) {
-    scenario = quietBench();
-    for (sim::UnitConfig& unit : scenario.units) {
-        unit.port = 2;
-    }
-    scenario.emptyPorts = {1};
-    build();
-    const auto readings = [this] {
-        const auto& log = port->frameLog();
-        return std::count_if(log.begin(), log.end(),
-                             [](const sim::FrameRecord& f) { return f.command == "x"; });
-    };
-    step(
-        "measuring", [&] { return readings() >= 5; }, [&] { menu("cend")->trigger(); });
-    runProgram();
-    EXPECT_EQ(program->units().port, 2);
-    EXPECT_TRUE(program->mainWindow().windowTitle().contains(QLatin1String("(2)")))
-        << program->mainWindow().windowTitle().toStdString();
-    const auto& log = port->frameLog();
-    const auto firstReading = std::find_if(
-        log.begin(), log.end(), [](const sim::FrameRecord& f) { return f.command == "x"; });
-    EXPECT_TRUE(std::all_of(firstReading, log.end(),
-                            [](const sim::FrameRecord& f) { return f.port == 2; }));
-}
-
 // A script tells every start-up failure apart by the exit code alone.
 TEST(ExitCodes, EveryStartFailureHasACodeOfItsOwn) {
     using Kind = PortProblem::Kind;

@@ -1,17 +1,15 @@
 // A test recorded on the simulated bench, opened again while the program runs: the same
 // inception and extinction voltages and Q-N passes come back from the file alone, another
 // Set Q judges it anew, the report is written, and closing it brings the live charts back.
-// Meanwhile nothing can be recorded. Torn rows are skipped and counted, a file that is no
-// measurement file is refused, and a long file is read in slices.
+// Meanwhile nothing can be recorded. A file that is no measurement file is refused, and a
+// long file is read in slices, its torn rows skipped and counted.
 #include "wholeprogram.h"
 
 #include "records/recordlines.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QProgressDialog>
-#include <QStatusBar>
 #include <QTableView>
 #include <algorithm>
 #include <cmath>
@@ -60,13 +58,12 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
     const QString measurement = dir.filePath(QStringLiteral("rod.csv"));
     const QString pdf = dir.filePath(QStringLiteral("rod.pdf"));
     const QString pdfAfterClose = dir.filePath(QStringLiteral("closed.pdf"));
-    const QString torn = dir.filePath(QStringLiteral("torn.csv"));
     const QString notes = dir.filePath(QStringLiteral("notes.csv"));
     const QString liveCounts = dir.filePath(QStringLiteral("live.csv"));
     const QString reopenedCounts = dir.filePath(QStringLiteral("reopened.csv"));
     double liveCharge = 0.0;
     std::vector<double> chargesFromLine;
-    QString livePair, liveQm, reopenedPair, reopenedQm, rejudgedPair, tornNote;
+    QString livePair, liveQm, reopenedPair, reopenedQm, rejudgedPair;
     qint64 mark = 0;
     const auto open = [&](const QString& path) {
         dialogs.openPaths.push_back(path);
@@ -130,19 +127,6 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
             menu("creport")->trigger();
             menu("cshut")->trigger();
             EXPECT_TRUE(menu("csave")->isEnabled());
-            // A row torn by a power failure is skipped, and the status bar says so.
-            QFile::copy(measurement, torn);
-            QFile tornFile(torn);
-            tornFile.open(QIODevice::Append);
-            tornFile.write("3,12.5,1\r\n4,1.0,0,10.0,1200.0\r\n");
-            tornFile.close();
-            open(torn);
-        });
-    step(
-        "the torn file read", [&] { return menu("cshut")->isEnabled(); },
-        [&] {
-            tornNote = program->mainWindow().statusBar()->currentMessage();
-            menu("cshut")->trigger();
             // A file that is not a measurement file is refused with where it went wrong.
             QFile f(notes);
             f.open(QIODevice::WriteOnly);
@@ -173,21 +157,15 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
     EXPECT_EQ(dialogs.textQuestions.front(), QStringLiteral("Set Q for judging the test, pC: 2.5"));
     ASSERT_TRUE(liveQm.startsWith(QStringLiteral("Qm at 10 pulses/s"))) << liveQm.toStdString();
     EXPECT_EQ(reopenedQm, liveQm);
-    // The Q-N counts pass by pass, as the Q-N window saves them.
+    // The Q-N counts pass by pass, as the Q-N window saves them (its form is the exports
+    // tests').
     const QStringList counts = readLines(liveCounts);
-    ASSERT_EQ(counts.size(), 1 + kAttenuatorRanges) << counts.join('|').toStdString();
-    EXPECT_TRUE(counts[0].endsWith(QStringLiteral("\"pass 5\""))) << counts[0].toStdString();
+    ASSERT_FALSE(counts.isEmpty());
     EXPECT_EQ(readLines(reopenedCounts), counts);
-    EXPECT_TRUE(tornNote.endsWith(
-        QStringLiteral("1 line that could not be read skipped (the first is line %1)")
-            .arg(readLines(measurement).size() + 1)))
-        << tornNote.toStdString();
     QFile report(pdf);
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
     EXPECT_EQ(report.read(5), "%PDF-");
-    QFile summaryFile(dir.filePath(QStringLiteral("rod.json")));
-    ASSERT_TRUE(summaryFile.open(QIODevice::ReadOnly));
-    const QJsonObject summary = QJsonDocument::fromJson(summaryFile.readAll()).object();
+    const QJsonObject summary = summaryOf(dir.filePath(QStringLiteral("rod.json")));
     const QString end =
         QDateTime::fromString(summary[QStringLiteral("end")].toString(), Qt::ISODate)
             .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
@@ -210,6 +188,8 @@ TEST_F(WholeProgram, ALongFileIsReadInSlicesAndItsReadingCanBeCancelled) {
         file.write(line.toUtf8() + "\r\n");
     }
     file.write((dataRowLine(3, 12.5, 1, 40.0, 1200.0).toUtf8() + "\r\n").repeated(40'000));
+    // A row torn by a power failure is skipped, and the status bar says so.
+    file.write("3,12.5,1\r\n");
     file.close();
     const auto progress = [] {
         return control<QProgressDialog>(QStringLiteral("KR5AU"), QStringLiteral("openprogress"));
@@ -230,7 +210,7 @@ TEST_F(WholeProgram, ALongFileIsReadInSlicesAndItsReadingCanBeCancelled) {
     step(
         "open again, and again, then cancel", [&] { return menu("cshut")->isEnabled(); },
         [&] {
-            note = program->mainWindow().statusBar()->currentMessage();
+            note = statusMessage();
             open();
             clock.scheduleInMs(2, open);
             clock.scheduleInMs(4, [&] {
@@ -263,7 +243,8 @@ TEST_F(WholeProgram, ALongFileIsReadInSlicesAndItsReadingCanBeCancelled) {
         });
     runProgram();
     EXPECT_TRUE(readingMidway);
-    EXPECT_EQ(note, QStringLiteral("long.csv: 40000 rows"));
+    EXPECT_EQ(note, QStringLiteral("long.csv: 40000 rows, 1 line that could not be read skipped "
+                                   "(the first is line 40015)"));
     EXPECT_EQ(dialogs.textQuestions.size(), 2u);
 }
 

@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QSettings>
-#include <QStatusBar>
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -183,7 +182,7 @@ TEST_F(Remote, EveryCommandAnswersAndLeavesItsErrorAndAValueNotHadIsNotANumber) 
     QString shown;
     step(
         "the loop runs", [&] { return program->panel().remote(); },
-        [&] { shown = program->mainWindow().statusBar()->currentMessage(); });
+        [&] { shown = statusMessage(); });
     step(
         "the walk", [&] { return now() > 3000; },
         [&] {

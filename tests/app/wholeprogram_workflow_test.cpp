@@ -6,10 +6,8 @@
 #include "app/windowmemory.h"
 #include "wholeprogram.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
-#include <QStatusBar>
 
 namespace kr5::test {
 namespace {
@@ -48,7 +46,6 @@ class Workflow : public WholeProgram {
 // starts again when the voltage falls; a hold of 3 s with a limit of 10 pC then fails, and
 // the charge readout turns red while the charge is above the limit.
 TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
-    const auto status = [this] { return program->mainWindow().statusBar()->currentMessage(); };
     const auto chargeRed = [] {
         const QColor c = control<QLabel>(QStringLiteral("KR5AU"), QStringLiteral("Vpeak"))
                              ->palette()
@@ -81,9 +78,9 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
         "holding", [&] { return verdict().contains(QStringLiteral("holding")); },
         [&] { holding = verdict(); });
     step(
-        "reset", [&] { return status().startsWith(QStringLiteral("Test voltage fell")); },
+        "reset", [&] { return statusMessage().startsWith(QStringLiteral("Test voltage fell")); },
         [&] {
-            reset = status();
+            reset = statusMessage();
             setUpAcceptance("11.5", "3", "10");
         });
     step(
@@ -106,9 +103,7 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
         << reset.toStdString();
     EXPECT_TRUE(wasRed);
 
-    QFile file(dir.filePath(QStringLiteral("bushing.json")));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QJsonObject summary = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject summary = summaryOf(dir.filePath(QStringLiteral("bushing.json")));
     EXPECT_EQ(summary[QStringLiteral("inputConstants")][QStringLiteral("adjustPcPerV")].toDouble(),
               2.0);
     const QJsonValue calibration = summary[QStringLiteral("calibration")];

@@ -96,6 +96,8 @@ bool fits(const QSize& size, const QRect& screen) {
     return size.width() <= screen.width() && size.height() <= screen.height();
 }
 
+// Where the screen has room (1600x1000 and up; 1920 wide for a large font) no two windows
+// overlap.
 TEST(WindowPlacement, OnEveryScreenTheWindowsStayOnItAndTheMainWindowIsCoveredOnlyWhereNeeded) {
     for (const auto& [name, screen] : kScreens) {
         for (const WindowSet& set : kWindowSets) {
@@ -116,20 +118,10 @@ TEST(WindowPlacement, OnEveryScreenTheWindowsStayOnItAndTheMainWindowIsCoveredOn
                 // it must.
                 EXPECT_EQ(area(c, p.main), leastCover(c.size(), p.main, screen));
             }
-        }
-    }
-}
-
-TEST(WindowPlacement, WhereTheScreenHasRoomNoTwoWindowsOverlap) {
-    for (const auto& [name, screen] : kScreens) {
-        const QSize s = screen.size();
-        for (const WindowSet& set : kWindowSets) {
-            // The windows of a large font need a screen larger than 1600x1000.
-            if (s.width() < (&set == &kWindowSets[2] ? 1920 : 1600) || s.height() < 1000) {
-                continue;
+            const int roomyWidth = &set == &kWindowSets[2] ? 1920 : 1600;
+            if (screen.width() >= roomyWidth && screen.height() >= 1000) {
+                EXPECT_EQ(overlapping(p.all()), "");
             }
-            const Placed p = place(request(screen, set));
-            EXPECT_EQ(overlapping(p.all()), "") << name << ", " << set.name;
         }
     }
 }
