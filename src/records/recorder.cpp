@@ -33,8 +33,9 @@ void Recorder::adopt(const QString& path, const QStringList& header) {
     // The header was written by another hand: nothing still waiting for an old file of
     // this name may follow it.
     file_.madeAnew(path);
-    path_ = path;
+    path_ = preparedPath_ = path;
     header_ = header;
+    nextNumber_ = 2;
     recording_ = false;
     rowsWritten_ = 0;
     filePrepared_ = true;
@@ -137,13 +138,14 @@ void Recorder::write(const QString& line) {
 }
 
 void Recorder::continueInNewFile() {
-    // "test.csv" goes on in "test-2.csv", or the first numbered name that is free along
-    // with its summary's.
-    const QFileInfo info(path_);
+    // "test.csv" goes on in "test-2.csv", then "test-3.csv": the next numbered name that is
+    // free along with its summary's.
+    const QFileInfo info(preparedPath_);
     const QString stem = info.dir().filePath(info.completeBaseName());
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
     QString next;
-    for (int n = 2; next.isEmpty() && n < 1000; ++n) {
+    int n = nextNumber_;
+    for (; next.isEmpty() && n < 1000; ++n) {
         const QString candidate = QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(suffix);
         const QString summary = QStringLiteral("%1-%2.json").arg(stem).arg(n);
         if (files_.size(candidate) < 0 && files_.size(summary) < 0 &&
@@ -159,6 +161,7 @@ void Recorder::continueInNewFile() {
     if (next.isEmpty() || !file_.create(next, lines)) {
         return;  // the lines wait for the old name; the next write tries again
     }
+    nextNumber_ = n;
     const QString gone = path_;
     file_.moveWaiting(gone, next);
     path_ = next;

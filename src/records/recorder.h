@@ -102,6 +102,8 @@ class Recorder : public QObject, public ReadingListener {
     Files& files_;
     QString path_;
     QStringList header_;  // of the file prepared, for one made in its place
+    QString preparedPath_;
+    int nextNumber_ = 2;  // of the next file made in its place
     bool filePrepared_ = false;
     bool recording_ = false;
     qint32 rowsWritten_ = 0;

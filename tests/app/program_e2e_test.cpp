@@ -1,17 +1,19 @@
 // The real program against kr5sim on pseudo-terminals: cycles, status, its own frame log and
-// release on SIGTERM for both. The traffic in between, and a port pulled out and put back, are
-// left to the acquisition and whole-program tests, in virtual time; a missing port's exit code
-// is in commandline_exe_test.
+// release on SIGHUP (a closed terminal; SIGTERM and SIGINT take the same way) for both. The traffic
+// in between, and a port pulled out and put back, are left to the acquisition and whole-program
+// tests, in virtual time; a missing port's exit code is in commandline_exe_test.
 #include "programrun.h"
 
 #include <QRegularExpression>
+
+#include <csignal>
 
 namespace kr5 {
 namespace {
 
 constexpr int kSilentFromS = 15;  // simulator seconds after which the ZN-4 stops answering
 
-TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
+TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSighup) {
     const QString logPath = dir.filePath(QStringLiteral("frames.log"));
     const QString device =
         startSimulator(logPath, {"--fault", QStringLiteral("ZN silent from=%1").arg(kSilentFromS)});
@@ -33,7 +35,7 @@ TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSigterm) {
         return programOut.contains(noReply);
     })) << programOut.toStdString();
 
-    program.terminate();  // SIGTERM
+    ::kill(static_cast<pid_t>(program.processId()), SIGHUP);
     ASSERT_TRUE(wait.until(10000, [&] { return program.state() == QProcess::NotRunning; }));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);

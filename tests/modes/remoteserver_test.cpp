@@ -1,6 +1,7 @@
 // The SCPI server's connection layer on real loopback sockets: each client is answered and
 // dropped on its own.
 #include "modes/remoteserver.h"
+#include "platform/virtualclock.h"
 #include "support/waituntil.h"
 
 #include <gtest/gtest.h>
@@ -58,10 +59,40 @@ struct RemoteServerTest : ::testing::Test {
     }
 
     test::RealTimeWait wait;
+    VirtualClock clock;  // for the idle rule; outlives the server, which holds its timer
     RemoteServer server;
     std::vector<QByteArray> lines;
     std::vector<std::pair<int, QString>> gone;
 };
+
+// With every place taken, the client silent longest gives way to a new one once it has been
+// silent for 10 s, and not before; a client silent for the idle limit is closed.
+TEST_F(RemoteServerTest, SilentClientsGiveWayAndGoAtTheIdleLimit) {
+    server.watchIdle(clock, 60'000);
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int i = 1; i <= RemoteServer::kMaxClients; ++i) {
+        clients.push_back(connectClient(i));
+        clock.advanceMs(1000);
+    }
+    QTcpSocket early;  // the first has been silent 8 s
+    early.connectToHost(server.address(), server.port());
+    EXPECT_TRUE(closedByServer(early));
+    clock.advanceMs(2000);
+    auto newcomer = std::make_unique<QTcpSocket>();
+    newcomer->connectToHost(server.address(), server.port());
+    EXPECT_TRUE(closedByServer(*clients[0]));
+    ASSERT_TRUE(
+        wait.until(5000, [&] { return server.clientCount() == RemoteServer::kMaxClients; }));
+    ASSERT_FALSE(gone.empty());
+    EXPECT_EQ(gone.back().first, 1);
+    EXPECT_TRUE(gone.back().second.startsWith(QStringLiteral("gave way to a new client")));
+    clock.advanceMs(50'000);
+    EXPECT_EQ(ask(*clients[1], "PING\n"), "2:PING\n");
+    clock.advanceMs(30'000);
+    EXPECT_TRUE(closedByServer(*newcomer));
+    EXPECT_EQ(server.clientCount(), 1);
+    EXPECT_EQ(gone.back().second, QStringLiteral("nothing sent for 60 s"));
+}
 
 TEST_F(RemoteServerTest, RepliesGoToTheAskingClientWithItsOwnErrorQueue) {
     auto a = connectClient(1);

@@ -44,6 +44,32 @@ TEST_F(QtFilesTest, AppendCreatesAndGrowsTheFileAndCutTakesItsEndBack) {
 }
 
 #ifdef Q_OS_UNIX
+// A file size limit below the new contents is a disk that fills while the file is written:
+// the replacement fails and says why, and the old file stays (a commit whose flush failed
+// could report success with an empty file). A link in the file's place is not followed.
+TEST_F(QtFilesTest, AReplacementThatCannotBeFlushedOrGoesThroughALinkChangesNothing) {
+    ASSERT_TRUE(files.replace(path, "old\r\n", nullptr));
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 1000;
+    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool replaced = files.replace(path, QByteArray(3000, 'x'), &problem);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedHandler);
+    EXPECT_FALSE(replaced);
+    EXPECT_FALSE(problem.isEmpty());
+    EXPECT_EQ(readBytes(path), QByteArray("old\r\n"));
+
+    const QString target = dir.filePath(QStringLiteral("elsewhere.txt"));
+    const QString link = dir.filePath(QStringLiteral("link.json"));
+    ASSERT_TRUE(QFile::link(target, link));
+    EXPECT_FALSE(files.replace(link, "{}", &problem));
+    EXPECT_EQ(files.append(link, "row\r\n", &problem), 0);
+    EXPECT_FALSE(QFile::exists(target));
+}
+
 // The system takes the bytes up to the file size limit and refuses the rest, which is what
 // a disk that fills part way does: the count says exactly how many arrived.
 TEST_F(QtFilesTest, AnAppendStoppedPartWayCountsTheBytesThatArrived) {

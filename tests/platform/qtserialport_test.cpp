@@ -155,6 +155,13 @@ TEST_F(QtSerialPortTest, AVanishedDeviceClosesThePortAtTheNextWriteAndStaysGone)
     EXPECT_EQ(other.read(4), kFrame);
 }
 
+// A write the driver refuses is the device gone too, as the hang-up above is.
+TEST_F(QtSerialPortTest, AWriteErrorCountsAsThePortLost) {
+    emit static_cast<QSerialPort&>(port.device()).errorOccurred(QSerialPort::WriteError);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.problem().kind, PortProblem::Kind::Lost);
+}
+
 // The first trouble with a USB adapter on Linux: it belongs to a group the user is not
 // in. Root may open anything, so then the open is tried by a child that gave up root.
 TEST_F(QtSerialPortTest, ADeviceTheUserMayNotOpenNamesTheGroupThatOwnsIt) {

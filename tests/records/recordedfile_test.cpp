@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -154,6 +156,9 @@ TEST_F(RecordedFileTest, AFileThatIsNoMeasurementFileOfOursIsRefusedAtItsLine) {
         {wrongValue, 7, "Line 7: expected \"Adjust\",<number>,\"dummy\",\"dummy\",\"dummy\""},
         {wrongProgram, 10,
          "Line 10: expected \"Mes. Program\",\"KR-5au\",\"dummy\",\"dummy\",\"dummy\""},
+        // Lines longer than any the program writes, with or without an end: never held whole.
+        {QByteArray(1 << 20, 'n') + "\r\n", 1, "Line 1: longer than 65536 bytes"},
+        {good + QByteArray(1 << 20, '7'), 15, "Line 15: longer than 65536 bytes"},
     };
     for (const auto& [bytes, line, text] : cases) {
         writeBytes(path, bytes);
@@ -165,6 +170,13 @@ TEST_F(RecordedFileTest, AFileThatIsNoMeasurementFileOfOursIsRefusedAtItsLine) {
     const auto missing = readRecordedTest(dir.filePath(QStringLiteral("none.csv")));
     ASSERT_TRUE(std::holds_alternative<ReadProblem>(missing));
     EXPECT_TRUE(std::get<ReadProblem>(missing).text.contains(QStringLiteral("none.csv")));
+    // A FIFO could wait for ever: it is not read.
+    const QString fifo = dir.filePath(QStringLiteral("fifo.csv"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const auto fromFifo = readRecordedTest(fifo);
+    ASSERT_TRUE(std::holds_alternative<ReadProblem>(fromFifo));
+    EXPECT_TRUE(std::get<ReadProblem>(fromFifo).text.endsWith(
+        QStringLiteral("is not a regular file and is not read.")));
     // Read in slices, a long file is refused with the slice that reaches the wrong line.
     writeBytes(path, wrongKey + QByteArray(1 << 20, 'x'));
     RecordedTestReader reader(path);

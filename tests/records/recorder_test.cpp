@@ -226,6 +226,36 @@ TEST_F(RecorderTest, OnlyCompleteReadingsMakeRowsWithTheirAdjustAndAreCounted) {
 
 // Lines still waiting for a file that could not be written never follow the header of a
 // new file of the same name.
+// A file deleted during recording is never made again without its header: the rows go on
+// in the next numbered file, with the header and a RECON marker before them. With its
+// folder gone too, they wait until the folder is there again.
+TEST_F(RecorderTest, AFileGoneDuringRecordingGoesOnInANumberedFileWithItsHeader) {
+    QStringList replacedBy;
+    QObject::connect(&recorder, &Recorder::fileReplaced,
+                     [&](const QString& path, const QString&) { replacedBy << path; });
+    const QString sub = dir.filePath(QStringLiteral("run"));
+    ASSERT_TRUE(QDir().mkpath(sub));
+    csvPath = sub + QStringLiteral("/t1.csv");
+    prepare();
+    recorder.recordOn();
+    reading(1);
+    const Lines header = crlfLines(csvPath).mid(0, 14);
+    ASSERT_TRUE(QFile::remove(csvPath));
+    reading(2);
+    EXPECT_FALSE(QFile::exists(csvPath));
+    EXPECT_EQ(crlfLines(sub + QStringLiteral("/t1-2.csv")),
+              header + (Lines{marker("RECON"), row(2)}));
+    ASSERT_TRUE(QDir(sub).removeRecursively());
+    reading(3);
+    ASSERT_TRUE(QDir().mkpath(sub));
+    reading(4);
+    EXPECT_EQ(crlfLines(sub + QStringLiteral("/t1-3.csv")),
+              header + (Lines{marker("RECON"), row(3), row(4)}));
+    EXPECT_EQ(replacedBy,
+              (QStringList{sub + QStringLiteral("/t1-2.csv"), sub + QStringLiteral("/t1-3.csv")}));
+    EXPECT_EQ(recorder.filePath(), sub + QStringLiteral("/t1-3.csv"));
+}
+
 TEST_F(RecorderTest, ANewFileOfTheSameNameTakesNoneOfTheOldOnesWaitingLines) {
     const QString sub = dir.filePath(QStringLiteral("run"));
     ASSERT_TRUE(QDir().mkpath(sub));

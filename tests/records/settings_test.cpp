@@ -151,6 +151,8 @@ TEST_F(SettingsTest, AShortBrokenOrHugeFileKeepsTheValuesBeforeTheFailurePoint) 
         {texts + "\"12\r\n 1 \r\n 1 \r\n -2147483648 \r\n 9 \r\n", true, "7", 12, 1, INT32_MIN, 9},
         {texts + " 1 \r\n 1 \r\n 1 \r\n 2147483648 \r\n 9 \r\n", false, "7", 1, 1, 50, 0},
         {texts + " 1 \r\n 1 \r\n 1 \r\n 8 \r\n -99999999999 \r\n", false, "7", 1, 1, 8, 0},
+        // No number for PT ratio and Adjust: the defaults stay, the rest is read.
+        {texts + " junk \r\n 0 \r\n 4 \r\n 60 \r\n 5 \r\n", true, "7", 100, 1, 60, 5},
         // A first line of 4 MB.
         {QByteArray(4 << 20, 'n') + "\r\n9\r\n30\r\n70\r\n" + numbers + " 1", false, "1", 100, 1,
          50, 0},
@@ -176,6 +178,13 @@ TEST_F(SettingsTest, AShortBrokenOrHugeFileKeepsTheValuesBeforeTheFailurePoint) 
                              fresh.stopCount),
                   std::tuple(number, ptRatio, adjust, startCount, stopCount));
     }
+    writeBytes(iniPath(), texts + " junk \r\n 0 \r\n 4 \r\n 60 \r\n 5 \r\n");
+    QString said;
+    InputConstants zero;
+    file.load(QStringLiteral("1"), zero, &said);
+    EXPECT_TRUE(said.contains(QStringLiteral("line 5: PT ratio 0 would make every reading")) &&
+                said.contains(QStringLiteral("line 6: Adjust 0")))
+        << said.toStdString();
     writeBytes(iniPath(), "n\r\n7\r\n");  // ends among the texts
     InputConstants shortFile;
     EXPECT_FALSE(file.load(QStringLiteral("1"), shortFile));

@@ -200,6 +200,11 @@ TEST_F(SessionTest, AllowedIntentsShowAtOnceAndReachTheEngine) {
     const Outcome exists = session.prepareFileAt(path("t.csv"));
     EXPECT_EQ(exists.kind, Outcome::Kind::Failed);
     EXPECT_TRUE(exists.why.endsWith(QStringLiteral("exists: give a new file")));
+    // Nor the summary of another test, which CLOSE would write over.
+    QFile otherSummary(path("u.json"));
+    ASSERT_TRUE(otherSummary.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(session.prepareFileAt(path("u.csv"))
+                    .why.endsWith(QStringLiteral("u.json exists: give a new file")));
 
     ASSERT_TRUE(session.startQn());
     EXPECT_TRUE(session.qnRunning() && !session.qnStopping());
