@@ -44,21 +44,29 @@ TEST_F(QtFilesTest, AppendCreatesAndGrowsTheFileAndCutTakesItsEndBack) {
 }
 
 #ifdef Q_OS_UNIX
+// What write gives back, run with the process's file size limit at bytes: a disk that
+// fills there.
+template <typename Write>
+auto underSizeLimit(rlim_t bytes, Write write) {
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = bytes;
+    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limited);
+    const auto result = write();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedHandler);
+    return result;
+}
+
 // A file size limit below the new contents is a disk that fills while the file is written:
 // the replacement fails and says why, and the old file stays (a commit whose flush failed
 // could report success with an empty file). A link in the file's place is not followed.
 TEST_F(QtFilesTest, AReplacementThatCannotBeFlushedOrGoesThroughALinkChangesNothing) {
     ASSERT_TRUE(files.replace(path, "old\r\n", nullptr));
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit limited = saved;
-    limited.rlim_cur = 1000;
-    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool replaced = files.replace(path, QByteArray(3000, 'x'), &problem);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, savedHandler);
-    EXPECT_FALSE(replaced);
+    EXPECT_FALSE(
+        underSizeLimit(1000, [&] { return files.replace(path, QByteArray(3000, 'x'), &problem); }));
     EXPECT_FALSE(problem.isEmpty());
     EXPECT_EQ(readBytes(path), QByteArray("old\r\n"));
 
@@ -74,15 +82,8 @@ TEST_F(QtFilesTest, AReplacementThatCannotBeFlushedOrGoesThroughALinkChangesNoth
 // a disk that fills part way does: the count says exactly how many arrived.
 TEST_F(QtFilesTest, AnAppendStoppedPartWayCountsTheBytesThatArrived) {
     ASSERT_EQ(files.append(path, "head\r\n", nullptr), 6);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit limited = saved;
-    limited.rlim_cur = 10;
-    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const qint64 written = files.append(path, "row 1\r\n", &problem);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, savedHandler);
+    const qint64 written =
+        underSizeLimit(10, [&] { return files.append(path, "row 1\r\n", &problem); });
 
     EXPECT_EQ(written, 4);
     EXPECT_FALSE(problem.isEmpty());
