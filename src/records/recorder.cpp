@@ -131,10 +131,14 @@ void Recorder::write(const QString& line) {
             return;
         }
     }
-    emit writeProblem(tr("The measurement file %1 cannot be written (%2). %3 lines are kept "
-                         "and will be written as soon as the file can be written again.")
-                          .arg(file_.failingPath(), file_.problem())
-                          .arg(file_.waitingCount()));
+    QString text = tr("The measurement file %1 cannot be written (%2). %3 lines are kept "
+                      "and will be written as soon as the file can be written again.")
+                       .arg(file_.failingPath(), file_.problem())
+                       .arg(file_.waitingCount());
+    if (file_.lostCount() > 0) {
+        text += tr(" %1 lines more could not be kept and are lost.").arg(file_.lostCount());
+    }
+    emit writeProblem(text);
 }
 
 void Recorder::continueInNewFile() {

@@ -42,17 +42,28 @@ bool RecordFile::create(const QString& path, const QStringList& lines) {
 
 bool RecordFile::append(const QString& path, const QString& line) {
     waiting_.push_back({path, line});
-    return writeWaiting();
+    if (writeWaiting()) {
+        return true;
+    }
+    if (static_cast<qsizetype>(waiting_.size()) > maxWaiting_) {
+        waiting_.pop_back();
+        ++lost_;
+    }
+    return false;
 }
 
 bool RecordFile::writeWaiting() {
+    // While writes keep failing, a try offers the first line alone: what a try costs stays
+    // the same however many lines wait. Once it goes in, the rest follow in one run.
+    bool probing = !failingPath_.isEmpty();
     while (!waiting_.empty()) {
         const QString path = waiting_.front().path;
         const auto other = std::find_if(waiting_.begin(), waiting_.end(),
                                         [&path](const Line& l) { return l.path != path; });
-        if (!writeRun(path, other - waiting_.begin())) {
+        if (!writeRun(path, probing ? 1 : other - waiting_.begin())) {
             return false;
         }
+        probing = false;
     }
     problem_.clear();
     failingPath_.clear();

@@ -17,7 +17,12 @@ namespace kr5 {
 
 class RecordFile {
   public:
-    explicit RecordFile(Files& files) : files_(files) {}
+    // About an hour of rows at the fastest cycle: more lines than this do not wait in
+    // memory while the disk stays full; they are counted as lost.
+    static constexpr qsizetype kMaxWaitingLines = 200'000;
+
+    explicit RecordFile(Files& files, qsizetype maxWaiting = kMaxWaitingLines)
+        : files_(files), maxWaiting_(maxWaiting) {}
 
     // Creates path anew (replacing a file of that name) with the given lines; the file
     // changes only when all of them were written. Lines still waiting for that same path
@@ -45,6 +50,8 @@ class RecordFile {
 
     // Lines not yet written, for any file.
     qsizetype waitingCount() const { return static_cast<qsizetype>(waiting_.size()); }
+    // Lines given up because too many waited already.
+    qint64 lostCount() const { return lost_; }
 
     // Why the last create or append fell short; empty after one that wrote everything.
     const QString& problem() const { return problem_; }
@@ -66,6 +73,8 @@ class RecordFile {
     void fail(const QString& path, const QString& reason);
 
     Files& files_;
+    qsizetype maxWaiting_;
+    qint64 lost_ = 0;
     std::deque<Line> waiting_;
     // Files that still end in part of a line, with the length of their whole lines.
     QHash<QString, qint64> partLineFiles_;

@@ -99,6 +99,23 @@ TEST(RecordFile, ADiskFullAtAnyByteLeavesOnlyWholeLinesAndTheKeptOnesFollowInOrd
     }
 }
 
+// While the disk stays full a try offers the first line alone, however many wait, and no
+// more lines than the bound wait: the rest are counted as lost. With room, the kept ones go.
+TEST(RecordFile, WhileTheDiskIsFullATryCostsOneLineAndTheWaitingLinesAreBounded) {
+    FakeFiles files;
+    RecordFile file(files, 3);
+    ASSERT_TRUE(file.create(csvPath, header));
+    files.failAfter(0);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_FALSE(file.append(csvPath, QStringLiteral("row %1").arg(i)));
+        EXPECT_EQ(files.lastOffered, 7) << i;
+    }
+    EXPECT_EQ(std::pair(file.waitingCount(), file.lostCount()), std::pair(qsizetype{3}, qint64{2}));
+    files.clearFailure();
+    EXPECT_TRUE(file.append(csvPath, QStringLiteral("row 5")));
+    EXPECT_EQ(files.contents[csvPath], headerFile + "row 0\r\nrow 1\r\nrow 2\r\nrow 5\r\n");
+}
+
 // A part line that the file system will not cut either stays the last thing in the file:
 // nothing is appended after it until it is cut, then the kept lines follow whole.
 TEST(RecordFile, APartLineThatCannotBeCutYetIsCutBeforeAnythingFollowsIt) {

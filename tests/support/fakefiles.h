@@ -26,6 +26,8 @@ class FakeFiles : public Files {
     std::map<QString, QByteArray> contents;
     // Cuts fail too, with cutRefused.
     bool cutsFail = false;
+    // How many bytes the last append offered.
+    qint64 lastOffered = 0;
 
     void failAfter(qint64 bytes) { room_ = bytes; }
     // The disk has room again.
@@ -39,6 +41,7 @@ class FakeFiles : public Files {
 
     qint64 append(const QString& path, const QByteArray& bytes, QString* problem) override {
         count();
+        lastOffered = bytes.size();
         const qint64 fitting = room_ ? std::min<qint64>(*room_, bytes.size()) : bytes.size();
         contents[path] += bytes.left(fitting);
         take(fitting);
