@@ -94,7 +94,7 @@ void Recorder::takeReading(const Reading& r) {
     if (!recording_ || !r.complete()) {
         return;
     }
-    write(dataRowLine(r.attRange, r.charge, r.rateRange, r.pulseRate, r.testVoltage));
+    write(dataRowLine(r.attRange, r.charge, r.rateRange, r.pulseRate, r.testVoltage), true);
     if (rowsWritten_ < std::numeric_limits<qint32>::max()) {
         ++rowsWritten_;
     }
@@ -117,9 +117,9 @@ void Recorder::appendQnEnd() {
     }
 }
 
-void Recorder::write(const QString& line) {
+void Recorder::write(const QString& line, bool row) {
     const bool hadProblem = file_.waitingCount() > 0;
-    if (file_.append(path_, line)) {
+    if (file_.append(path_, line, row)) {
         if (hadProblem) {
             emit writeRecovered();
         }

@@ -36,8 +36,9 @@ class Recorder : public QObject, public ReadingListener {
     // The caption of Option1: "REC ON", or the row count while recording.
     const QString& recOnCaption() const { return recOnCaption_; }
     RecorderState state() const {
-        return {filePrepared_, recording_,    recOnSelected_,      path_,
-                rowsWritten_,  recOnCaption_, file_.waitingCount()};
+        return {filePrepared_,   recording_,    recOnSelected_,       path_,
+                rowsWritten_,    recOnCaption_, file_.waitingCount(), file_.waitingRows(),
+                file_.lostRows()};
     }
 
     // After File > Save has chosen path: creates the file with the header lines and
@@ -71,6 +72,8 @@ class Recorder : public QObject, public ReadingListener {
 
     // Lines waiting to be written.
     qsizetype waitingCount() const { return file_.waitingCount(); }
+    // The data rows in the file: those recorded less those waiting or lost.
+    qint64 rowsOnDisk() const { return rowsWritten_ - file_.waitingRows() - file_.lostRows(); }
 
   signals:
     // A file was prepared (true) or closed (false): File > Save, the recording frame and
@@ -93,7 +96,7 @@ class Recorder : public QObject, public ReadingListener {
     void pause();
     void setCaption(const QString& caption);
     void select(bool recOn);
-    void write(const QString& line);
+    void write(const QString& line, bool row = false);
     // After a write found the file gone: a new file of the next free numbered name.
     void continueInNewFile();
 

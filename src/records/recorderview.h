@@ -16,6 +16,8 @@ struct RecorderState {
     qint32 rowsWritten = 0;
     QString recOnCaption = QStringLiteral("REC ON");
     qsizetype waitingCount = 0;
+    qsizetype waitingRows = 0;  // of the lines waiting, the data rows
+    qint64 lostRows = 0;        // data rows given up while the disk stayed full
 };
 
 class RecorderView : public QObject {
@@ -29,6 +31,9 @@ class RecorderView : public QObject {
     qint32 rowsWritten() const { return s_.rowsWritten; }
     const QString& recOnCaption() const { return s_.recOnCaption; }
     qsizetype waitingCount() const { return s_.waitingCount; }
+    qsizetype waitingRows() const { return s_.waitingRows; }
+    // The data rows in the file: those recorded less those waiting or lost.
+    qint64 rowsOnDisk() const { return s_.rowsWritten - s_.waitingRows - s_.lostRows; }
     const RecorderState& state() const { return s_; }
 
     // Takes a state; each change is signalled.

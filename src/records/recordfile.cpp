@@ -13,10 +13,15 @@ const QString lineEnd = QStringLiteral("\r\n");
 
 }  // namespace
 
+void RecordFile::dropWaiting(std::deque<Line>::iterator first, std::deque<Line>::iterator last) {
+    waitingRows_ -= std::count_if(first, last, [](const Line& l) { return l.row; });
+    waiting_.erase(first, last);
+}
+
 void RecordFile::madeAnew(const QString& path) {
-    waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
-                                  [&path](const Line& l) { return l.path == path; }),
-                   waiting_.end());
+    dropWaiting(std::stable_partition(waiting_.begin(), waiting_.end(),
+                                      [&path](const Line& l) { return l.path != path; }),
+                waiting_.end());
     partLineFiles_.remove(path);
 }
 
@@ -40,14 +45,16 @@ bool RecordFile::create(const QString& path, const QStringList& lines) {
     return true;
 }
 
-bool RecordFile::append(const QString& path, const QString& line) {
-    waiting_.push_back({path, line});
+bool RecordFile::append(const QString& path, const QString& line, bool row) {
+    waiting_.push_back({path, line, row});
+    waitingRows_ += row ? 1 : 0;
     if (writeWaiting()) {
         return true;
     }
     if (static_cast<qsizetype>(waiting_.size()) > maxWaiting_) {
-        waiting_.pop_back();
+        dropWaiting(waiting_.end() - 1, waiting_.end());
         ++lost_;
+        lostRows_ += row ? 1 : 0;
     }
     return false;
 }
@@ -122,7 +129,7 @@ bool RecordFile::writeRun(const QString& path, qsizetype count) {
     // exactly the lines that did not.
     const auto wholeEnd = std::upper_bound(lineEnds.begin(), lineEnds.end(), written);
     const qint64 wholeBytes = wholeEnd == lineEnds.begin() ? 0 : *(wholeEnd - 1);
-    waiting_.erase(waiting_.begin(), waiting_.begin() + (wholeEnd - lineEnds.begin()));
+    dropWaiting(waiting_.begin(), waiting_.begin() + (wholeEnd - lineEnds.begin()));
     if (written == bytes.size()) {
         return true;
     }

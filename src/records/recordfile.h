@@ -39,7 +39,7 @@ class RecordFile {
     // line (this one or an earlier one) is left waiting; problem() says why. A file that
     // is gone (deleted, its folder removed) is never made again without its header: its
     // lines wait, and fileGone says so.
-    bool append(const QString& path, const QString& line);
+    bool append(const QString& path, const QString& line, bool row = false);
     bool fileGone() const { return gone_; }
 
     // Writes the lines waiting; false when some are left waiting.
@@ -52,6 +52,9 @@ class RecordFile {
     qsizetype waitingCount() const { return static_cast<qsizetype>(waiting_.size()); }
     // Lines given up because too many waited already.
     qint64 lostCount() const { return lost_; }
+    // Of the lines waiting and lost, those appended as data rows.
+    qsizetype waitingRows() const { return waitingRows_; }
+    qint64 lostRows() const { return lostRows_; }
 
     // Why the last create or append fell short; empty after one that wrote everything.
     const QString& problem() const { return problem_; }
@@ -62,8 +65,11 @@ class RecordFile {
     struct Line {
         QString path;
         QString text;
+        bool row = false;
     };
 
+    // Takes the lines [first, last) off the waiting ones.
+    void dropWaiting(std::deque<Line>::iterator first, std::deque<Line>::iterator last);
     // Writes the waiting lines in order, each run of lines for one path in one append.
     bool writeWaiting();
     bool writeRun(const QString& path, qsizetype count);
@@ -75,6 +81,8 @@ class RecordFile {
     Files& files_;
     qsizetype maxWaiting_;
     qint64 lost_ = 0;
+    qint64 lostRows_ = 0;
+    qsizetype waitingRows_ = 0;
     std::deque<Line> waiting_;
     // Files that still end in part of a line, with the length of their whole lines.
     QHash<QString, qint64> partLineFiles_;

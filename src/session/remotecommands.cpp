@@ -100,9 +100,14 @@ const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
                       : s.p_.session.recording()   ? "ON"
                                                    : "PAUS");
          }},
+        // The rows in the file; those waiting for a disk with room are counted apart.
         {"RECord:COUNt?", none,
          [](Self& s, const Command&, Ctx& c) {
-             c.answer(QByteArray::number(s.p_.recorder.rowsWritten()));
+             c.answer(QByteArray::number(s.p_.recorder.rowsOnDisk()));
+         }},
+        {"RECord:WAITing?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             c.answer(QByteArray::number(s.p_.recorder.waitingRows()));
          }},
 
         {"QN:STARt", none,

@@ -111,6 +111,7 @@ TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItFor
             EXPECT_EQ(send("REC:STAT?"), "PAUS");
             EXPECT_TRUE(checked("KR5AU", "Option2"));
             counted = send("REC:COUN?");
+            EXPECT_EQ(send("REC:WAIT?"), "0");  // every row is in the file
             send("REC:STAT CLOS");
             EXPECT_EQ(send("REC:STAT?"), "CLOS");
             // An existing file is never replaced from afar.

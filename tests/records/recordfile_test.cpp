@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace kr5 {
@@ -89,12 +90,17 @@ TEST(RecordFile, ADiskFullAtAnyByteLeavesOnlyWholeLinesAndTheKeptOnesFollowInOrd
         }
         EXPECT_EQ(failedSteps > 0, room < lineBytes);
         EXPECT_EQ(r.recorder.rowsWritten(), 5) << "recording goes on while the disk is full";
+        const Lines written = r.body();
+        EXPECT_EQ(r.recorder.rowsOnDisk(),
+                  std::count_if(written.begin(), written.end(),
+                                [](const QByteArray& l) { return !l.startsWith('"'); }));
 
         r.files.clearFailure();
         r.reading(6);
         expected << row(6);
         EXPECT_EQ(r.body(), expected);
-        EXPECT_EQ(r.recorder.waitingCount(), 0);
+        EXPECT_EQ(std::pair(r.recorder.waitingCount(), r.recorder.rowsOnDisk()),
+                  std::pair(qsizetype{0}, qint64{6}));
         EXPECT_EQ(r.recovered, failedSteps > 0 ? 1 : 0);
     }
 }
