@@ -181,6 +181,11 @@ void Program::wireRecords() {
     // A file that cannot be written is reported without stopping anything: the rows wait
     // in memory and go out at the next write that succeeds.
     QObject::connect(&engineView_, &EngineView::writeProblem, &main_, &MainWindow::showWarning);
+    // A script learns of it once a trouble, through every client's error queue.
+    QObject::connect(&engineView_, &EngineView::writeProblemBegan, &main_,
+                     [this](const QString& text) {
+                         remoteServer_.tellEveryClient(scpierror::Execution, text.toUtf8());
+                     });
     QObject::connect(&engineView_, &EngineView::writeRecovered, &main_,
                      [this] { main_.showWarning(QString()); });
     QObject::connect(&engineView_, &EngineView::fileReplaced, &main_,

@@ -221,8 +221,8 @@ class Program {
     UnitStatus unitStatus_;
 
     ProgramWindows loopWindows_;
-    StatusPrinter statusPrinter_{
-        {units_, engineView_.panel(), loopWindows_, unitStatus_, acceptance_}};
+    StatusPrinter statusPrinter_{{units_, engineView_.panel(), loopWindows_, unitStatus_,
+                                  acceptance_, engineView_.recorder()}};
 
     // Decides what the windows and the remote control may ask.
     Session session_{

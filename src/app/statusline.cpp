@@ -5,7 +5,7 @@
 namespace kr5 {
 
 QString statusLine(const UnitsOnLine& units, const PanelReadouts& panel, const QString& cycleMs,
-                   const QString& unitStatus, const QString& acceptance) {
+                   const QString& unitStatus, const QString& acceptance, qsizetype linesWaiting) {
     QStringList present{QStringLiteral("KR")};
     if (units.acUnitPresent()) {
         present << QStringLiteral("AU");
@@ -19,6 +19,9 @@ QString statusLine(const UnitsOnLine& units, const PanelReadouts& panel, const Q
                  panel.es, panel.testVoltage, cycleMs);
     if (!unitStatus.isEmpty()) {
         line += QStringLiteral(" | ") + unitStatus;
+    }
+    if (linesWaiting > 0) {
+        line += QStringLiteral(" | file: %1 lines waiting").arg(linesWaiting);
     }
     if (!acceptance.isEmpty()) {
         line += QStringLiteral(" | ") + acceptance;

@@ -8,6 +8,7 @@
 #include "measure/panelmodel.h"
 #include "measure/unitstatus.h"
 #include "modes/acceptance.h"
+#include "records/recorderview.h"
 
 #include <QString>
 #include <QTextStream>
@@ -22,6 +23,7 @@ class StatusPrinter {
         const ProgramWindows& loopWindows;  // whether the port is gone
         const UnitStatus& unitStatus;
         const AcceptanceTest& acceptance;
+        const RecorderView& recorder;  // lines waiting for the measurement file
     };
     explicit StatusPrinter(const Parts& parts);
 

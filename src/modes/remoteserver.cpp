@@ -139,6 +139,12 @@ quint16 RemoteServer::port() const {
     return server_->isListening() ? server_->serverPort() : 0;
 }
 
+void RemoteServer::tellEveryClient(int code, const QByteArray& detail) {
+    for (Client& client : clients_) {
+        client.errors.push(code, detail);
+    }
+}
+
 ScpiErrorQueue* RemoteServer::errors(int clientId) {
     auto it = clients_.find(clientId);
     return it == clients_.end() ? nullptr : &it->errors;

@@ -80,6 +80,9 @@ class RemoteServer : public QObject {
     // has gone. Ids are never reused.
     ScpiErrorQueue* errors(int clientId);
     int clientCount() const { return int(clients_.size()); }
+    // An error every client finds in its queue (something went wrong that no command of
+    // its own caused).
+    void tellEveryClient(int code, const QByteArray& detail);
     bool hasClient(int clientId) const { return clients_.contains(clientId); }
 
   signals:

@@ -138,6 +138,9 @@ void Recorder::write(const QString& line, bool row) {
     if (file_.lostCount() > 0) {
         text += tr(" %1 lines more could not be kept and are lost.").arg(file_.lostCount());
     }
+    if (!hadProblem) {
+        emit writeProblemBegan(text);
+    }
     emit writeProblem(text);
 }
 

@@ -86,6 +86,8 @@ class Recorder : public QObject, public ReadingListener {
     // A line could not be written: the text says which file, why, and how many lines
     // wait in memory. Sent at each failed write while the trouble lasts.
     void writeProblem(const QString& text);
+    // The same, once when the trouble begins (after a time without it).
+    void writeProblemBegan(const QString& text);
     // Every waiting line has been written after a problem.
     void writeRecovered();
     // The file went away while prepared (deleted, its folder removed): recording goes on

@@ -164,6 +164,12 @@ void Engine::wireEvents() {
         },
         Qt::DirectConnection);
     QObject::connect(
+        &recorder_, &Recorder::writeProblemBegan, &recorder_,
+        [&toWindows, view](const QString& text) {
+            toWindows.post([view, text] { emit view->writeProblemBegan(text); });
+        },
+        Qt::DirectConnection);
+    QObject::connect(
         &recorder_, &Recorder::writeRecovered, &recorder_,
         [&toWindows, view] { toWindows.post([view] { emit view->writeRecovered(); }); },
         Qt::DirectConnection);

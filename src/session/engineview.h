@@ -53,6 +53,7 @@ class EngineView : public QObject {
     void cycleTimeChanged(const QString& text);
     // A line of the measurement file could not be written, with why; all written again.
     void writeProblem(const QString& text);
+    void writeProblemBegan(const QString& text);
     void writeRecovered();
     // The measurement file went away; recording goes on in newPath, as text says.
     void fileReplaced(const QString& newPath, const QString& text);

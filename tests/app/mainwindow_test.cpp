@@ -235,6 +235,11 @@ TEST(StatusLine, NamesThePortTheUnitsThePanelsTextsAndTheUnitsNotAnswering) {
                          QStringLiteral("ACU: no reply (1)"), verdict),
               QStringLiteral("port 1 | KR AU | ") + values +
                   QStringLiteral(" | ACU: no reply (1) | ") + verdict);
+    // Lines waiting for the measurement file come before it.
+    EXPECT_EQ(statusLine(unitsOn(1, true, false), panel.readouts(), QStringLiteral("38"), QString(),
+                         verdict, 12),
+              QStringLiteral("port 1 | KR AU | ") + values +
+                  QStringLiteral(" | file: 12 lines waiting | ") + verdict);
 }
 
 // A long write warning wraps in the status bar of the main window with its front panel,

@@ -104,6 +104,11 @@ TEST_F(RemoteServerTest, RepliesGoToTheAskingClientWithItsOwnErrorQueue) {
     EXPECT_EQ(ask(*b, "SYST:ERR?\n"), "0,\"No error\"\n");
     EXPECT_EQ(ask(*a, "SYST:ERR?\n"), "-113,\"Undefined header\"\n");
     EXPECT_EQ(ask(*a, "\n\r\nSYST:ERR?\n"), "0,\"No error\"\n");  // blank lines skipped
+    // What no command caused reaches every client's queue.
+    server.tellEveryClient(scpierror::Execution, "disk full");
+    for (QTcpSocket* client : {a.get(), b.get()}) {
+        EXPECT_EQ(ask(*client, "SYST:ERR?\n"), "-200,\"Execution error; disk full\"\n");
+    }
 }
 
 TEST_F(RemoteServerTest, HalfLinesAreJoinedAndNulBytesKept) {
