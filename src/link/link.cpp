@@ -47,12 +47,9 @@ bool Link::identifies(UnitKind unit) {
 void Link::sendFrame(int address, const QString& command) {
     // Whatever waits in the input now came after its exchange was over: a late answer,
     // or noise. It must not be read in front of the answer to this command.
-    if (!takeLine().isEmpty()) {
-        guard_.straysSeen(clock_.nowMs());
-        spoil(lastSerial_);
+    if (lookForStrays()) {
         qCDebug(lcLink) << "stray input dropped before" << command << "to address" << address;
     }
-    tellReceived();
     port_.discardInput();
     const QByteArray bytes = frame(QString(addressChar(address)), command);
     // A port that is gone drops what is written to it: the log shows only what went out.
@@ -92,12 +89,14 @@ bool Link::stoodClear(const Reply& reply) const {
            std::find(spoiled_.begin(), spoiled_.end(), reply.serial) == spoiled_.end();
 }
 
-void Link::lookForStrays() {
-    if (!takeLine().isEmpty()) {
+bool Link::lookForStrays() {
+    const bool strays = !takeLine().isEmpty();
+    if (strays) {
         guard_.straysSeen(clock_.nowMs());
         spoil(lastSerial_);
     }
     tellReceived();
+    return strays;
 }
 
 void Link::send(UnitKind unit, const QString& command) {

@@ -84,9 +84,9 @@ class Link {
     // front of the next reply): the reply then did not count after all. Final once the
     // next exchange is over, or after lookForStrays.
     bool stoodClear(const Reply& reply) const;
-    // Takes what waits on the line now, as the next command would: bytes there spoil the
-    // last reply.
-    void lookForStrays();
+    // Takes what waits on the line now, as the next command does: bytes there spoil the
+    // last reply. True when there were any.
+    bool lookForStrays();
 
     // Discovery asks every address before any unit is known: these neither know nor care
     // which unit answers.

@@ -15,16 +15,6 @@ void tell(QString* problem, const QString& reason) {
     }
 }
 
-// A link in the file's own place is never followed: writing through it could create or
-// change a file anywhere.
-bool refuseLink(const QString& path, QString* problem) {
-    if (!QFileInfo(path).isSymLink()) {
-        return false;
-    }
-    tell(problem, QStringLiteral("%1 is a symbolic link, which is not followed").arg(path));
-    return true;
-}
-
 }  // namespace
 
 qint64 QtFiles::size(const QString& path) {

@@ -5,6 +5,16 @@
 
 namespace kr5 {
 
+bool refuseLink(const QString& path, QString* problem) {
+    if (!QFileInfo(path).isSymLink()) {
+        return false;
+    }
+    if (problem != nullptr) {
+        *problem = QStringLiteral("%1 is a symbolic link, which is not followed").arg(path);
+    }
+    return true;
+}
+
 bool writeWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write,
                     QString* problem, WhereNoTemporary fallback) {
     const auto fail = [problem](const QString& why) {
@@ -13,8 +23,8 @@ bool writeWholeFile(const QString& path, const std::function<bool(QIODevice&)>& 
         }
         return false;
     };
-    if (QFileInfo(path).isSymLink()) {
-        return fail(QStringLiteral("%1 is a symbolic link, which is not followed").arg(path));
+    if (refuseLink(path, problem)) {
+        return false;
     }
     QSaveFile file(path);
     file.setDirectWriteFallback(fallback == WhereNoTemporary::WriteInPlace);

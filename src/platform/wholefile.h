@@ -16,6 +16,10 @@ enum class WhereNoTemporary {
     WriteInPlace  // the file is written in place there (the old one may be lost on failure)
 };
 
+// True, with the reason in problem (when given), when a symbolic link stands in the file's
+// place: writing through it could create or change a file anywhere.
+bool refuseLink(const QString& path, QString* problem);
+
 // write fills the device; false from it, a write error or a failed flush leaves the old
 // file (or none) as it was, with the reason in problem (when given).
 bool writeWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write,

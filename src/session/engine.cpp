@@ -157,18 +157,18 @@ void Engine::wireEvents() {
             p_.toWindows.post([view, closed = fileTally()] { emit view->fileClosed(closed); });
         },
         Qt::DirectConnection);
-    QObject::connect(
-        &recorder_, &Recorder::writeProblem, &recorder_,
-        [&toWindows, view](const QString& text) {
-            toWindows.post([view, text] { emit view->writeProblem(text); });
-        },
-        Qt::DirectConnection);
-    QObject::connect(
-        &recorder_, &Recorder::writeProblemBegan, &recorder_,
-        [&toWindows, view](const QString& text) {
-            toWindows.post([view, text] { emit view->writeProblemBegan(text); });
-        },
-        Qt::DirectConnection);
+    // The write problems, each to the signal of the same name on the windows' side.
+    const auto forward = [this, &toWindows, view](void (Recorder::*from)(const QString&),
+                                                  void (EngineView::*to)(const QString&)) {
+        QObject::connect(
+            &recorder_, from, &recorder_,
+            [&toWindows, view, to](const QString& text) {
+                toWindows.post([view, to, text] { emit(view->*to)(text); });
+            },
+            Qt::DirectConnection);
+    };
+    forward(&Recorder::writeProblem, &EngineView::writeProblem);
+    forward(&Recorder::writeProblemBegan, &EngineView::writeProblemBegan);
     QObject::connect(
         &recorder_, &Recorder::writeRecovered, &recorder_,
         [&toWindows, view] { toWindows.post([view] { emit view->writeRecovered(); }); },
