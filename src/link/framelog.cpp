@@ -78,25 +78,35 @@ void FrameLog::close() {
 }
 
 void FrameLog::flush() {
-    if (!file_.isOpen() || pending_.isEmpty()) {
+    if (!file_.isOpen()) {
         return;
     }
-    file_.write(pending_);
-    file_.flush();
-    pending_.clear();
+    QByteArray lines;
+    {
+        const QMutexLocker lock(&pendingMutex_);
+        lines.swap(pending_);
+    }
+    if (!lines.isEmpty()) {
+        file_.write(lines);
+        file_.flush();
+    }
+}
+
+void FrameLog::keep(const QByteArray& line) {
+    const QMutexLocker lock(&pendingMutex_);
+    pending_ += line;
+    pending_ += '\n';
 }
 
 void FrameLog::frameSent(int port, int baud, const QByteArray& frame) {
     if (file_.isOpen()) {
-        pending_ += frameLine(clock_.nowMs() - startMs_, port, baud, frame);
-        pending_ += '\n';
+        keep(frameLine(clock_.nowMs() - startMs_, port, baud, frame));
     }
 }
 
 void FrameLog::bytesReceived(int port, int baud, const QByteArray& bytes) {
     if (file_.isOpen() && !bytes.isEmpty()) {
-        pending_ += receivedLine(clock_.nowMs() - startMs_, port, baud, bytes);
-        pending_ += '\n';
+        keep(receivedLine(clock_.nowMs() - startMs_, port, baud, bytes));
     }
 }
 

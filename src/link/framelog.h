@@ -10,13 +10,15 @@
 // byte as \xHH. A reply that did not come leaves no "<" line.
 //
 // The lines are kept in memory and written once a second (on the program's clock) and
-// when the log closes, so that a slow disk never holds up a cycle.
+// when the log closes, so that a slow disk never holds up a cycle. The link adds lines on
+// the measurement's thread while the file is written on the thread that opened the log.
 #pragma once
 
 #include "platform/clock.h"
 
 #include <QByteArray>
 #include <QFile>
+#include <QMutex>
 #include <QString>
 
 namespace kr5 {
@@ -56,11 +58,14 @@ class FrameLog : public FrameListener {
     static QByteArray receivedLine(qint64 ms, int port, int baud, const QByteArray& bytes);
 
   private:
+    void keep(const QByteArray& line);
+
     Clock& clock_;
     QFile file_;
     qint64 startMs_ = 0;
     int flushTimer_ = 0;
-    QByteArray pending_;
+    QMutex pendingMutex_;
+    QByteArray pending_;  // guarded by pendingMutex_
 };
 
 }  // namespace kr5

@@ -55,7 +55,8 @@ TEST_F(ProgramRun, FindsTheUnitsRunsAndReleasesTheLineOnSighup) {
         (line.section(QLatin1Char(' '), 1, 1) == QLatin1String("<") ? replies : programFrames)
             << line;
     }
-    EXPECT_EQ(programFrames, log);
+    // As text, so that a failure prints the lines that differ.
+    EXPECT_EQ(programFrames.join('\n').toStdString(), log.join('\n').toStdString());
     EXPECT_TRUE(replies.contains(QStringLiteral("9600 < A0vKR-5")))
         << replies.join('\n').toStdString();
     EXPECT_GT(

@@ -14,6 +14,9 @@
 #include <QLoggingCategory>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <thread>
+
 namespace kr5 {
 namespace {
 
@@ -116,6 +119,29 @@ TEST(FrameLogFile, LinesReachTheFileOnceASecondAndWhenTheLogClosesOrItIsRefused)
     log.frameSent(1, 9600, "\xC0v\r\n");
     log.close();
     EXPECT_EQ(readBytes(path), "0 port1 9600 C0 v\n");
+}
+
+TEST(FrameLogFile, KeepsEveryLineWhileTheFileIsWrittenFromAnotherThread) {
+    // The program's link runs on the measurement's thread; the flush timer on the windows'.
+    VirtualClock clock;
+    FrameLog log{clock};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("frames.log"));
+    ASSERT_TRUE(log.open(path));
+    constexpr int kFrames = 20000;
+    std::atomic<bool> done{false};
+    std::thread link([&] {
+        for (int i = 0; i < kFrames; ++i) {
+            log.frameSent(1, 9600, "\xC0x\r\n");
+        }
+        done = true;
+    });
+    while (!done) {
+        log.flush();
+    }
+    link.join();
+    log.close();
+    EXPECT_EQ(readBytes(path).count("C0 x\n"), kFrames);
 }
 
 // Messages of the kr5au categories as "category: text".
