@@ -17,7 +17,7 @@
 namespace kr5 {
 
 MainWindow::MainWindow(Dialogs& dialogs, Launcher& launcher, QWidget& about, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), launcher_(launcher), about_(about) {
+    : QMainWindow(parent), dialogs_(dialogs), about_(about), helpViewer_(launcher, dialogs) {
     nameControl(this, QStringLiteral("KR5AU"));
     setWindowTitle(QStringLiteral("KR-5AU"));
     buildMenus();
@@ -65,6 +65,10 @@ void MainWindow::buildMenus() {
     m.discriminator = addItem(windowMenu, QStringLiteral("zn4w"), QStringLiteral("ZN-4"));
     m.history = addItem(windowMenu, QStringLiteral("dhist"), QStringLiteral("History(&H)"));
     m.history->setCheckable(true);
+    // The Q-N window opens by itself when a measurement ends; a Non Stop one may run for
+    // hours before that, and the Qm of each pass is there to see all the while.
+    m.qn = addItem(windowMenu, QStringLiteral("dqn"), QStringLiteral("Q-N"));
+    m.qn->setCheckable(true);
     for (QAction* shown : {m.trend, m.vq}) {
         shown->setCheckable(true);
         shown->setChecked(true);
@@ -220,7 +224,7 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::openHelp() {
-    kr5::openHelp(launcher_, dialogs_, helpViewer_, helpFolders_, platformHelpRoute());
+    kr5::openHelp(dialogs_, helpViewer_, helpFolders_);
 }
 
 }  // namespace kr5

@@ -127,6 +127,7 @@ void Program::wireMenu() {
     QObject::connect(menu.options, &QAction::triggered, &main_, [this] { options_.showOptions(); });
     QObject::connect(menu.trend, &QAction::triggered, &charts_, &Charts::toggleTrendWindow);
     QObject::connect(menu.vq, &QAction::triggered, &charts_, &Charts::toggleVqWindow);
+    QObject::connect(menu.qn, &QAction::triggered, &charts_, &Charts::toggleQnWindow);
     // The menu's second click asks the measurement to end after its pass.
     QObject::connect(menu.qnMeasurement, &QAction::triggered, &main_, [this] {
         if (session_.qnRunning()) {
@@ -201,8 +202,10 @@ void Program::wireCharts() {
     const MainMenu& menu = main_.menu();
     QObject::connect(&charts_.wave(), &WaveWindow::shownChanged, menu.trend, &QAction::setChecked);
     QObject::connect(&charts_.vq(), &VqWindow::shownChanged, menu.vq, &QAction::setChecked);
+    QObject::connect(&charts_.qn(), &QnWindow::shownChanged, menu.qn, &QAction::setChecked);
     menu.trend->setChecked(charts_.wave().isVisible());
     menu.vq->setChecked(charts_.vq().isVisible());
+    menu.qn->setChecked(charts_.qn().isVisible());
     main_.addCompanion(&charts_.wave());
     main_.addCompanion(&charts_.vq(), [this] { return charts_.prepareVqRestore(); });
 

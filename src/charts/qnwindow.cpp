@@ -5,6 +5,8 @@
 #include "platform/surfaceview.h"
 
 #include <QCloseEvent>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QStatusBar>
 
 namespace kr5 {
@@ -70,6 +72,20 @@ void QnWindow::copyIn(const QImage& vqPicture) {
 void QnWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     hide();
+}
+
+void QnWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous()) {
+        emit shownChanged(true);
+    }
+}
+
+void QnWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    if (!event->spontaneous()) {
+        emit shownChanged(false);
+    }
 }
 
 }  // namespace kr5
