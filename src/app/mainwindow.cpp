@@ -94,6 +94,14 @@ void MainWindow::buildMenus() {
     m.help->setShortcut(QKeySequence(Qt::Key_F1));
     m.open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
 
+    // Every item of the bar stays in view, none behind the bar's button for what does not
+    // fit: the window is never narrower than the bar, measured with the longer caption the
+    // Q-N item has while a measurement runs.
+    const QString qnCaption = m.qnMeasurement->text();
+    m.qnMeasurement->setText(QStringLiteral("T-QNV Mes.(&Q)"));
+    setMinimumWidth(menuBar()->sizeHint().width());
+    m.qnMeasurement->setText(qnCaption);
+
     connect(m.exit, &QAction::triggered, this, &MainWindow::askToEnd);
     connect(m.version, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m.help, &QAction::triggered, this, &MainWindow::openHelp);

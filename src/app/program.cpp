@@ -347,22 +347,34 @@ void Program::takePort() {
 }
 
 std::vector<QWidget*> Program::companionWindows() {
-    // The most important first: where the screen is small, the Q-N window and the ZN-4
-    // panel are the ones that cover another.
+    // The most important first: where the screen is small, the ZN-4 panel is the one that
+    // covers another. The Q-N window, History and help are placed when first shown.
     std::vector<QWidget*> windows{&charts_.wave(), &charts_.vq()};
     if (units_.discriminatorPresent()) {
         windows.push_back(&discriminatorWindow_);
     }
-    windows.push_back(&charts_.qn());
     return windows;
+}
+
+void Program::placeLater(QWidget& window) {
+    std::vector<const QWidget*> shown{&charts_.wave(), &charts_.vq(), &discriminatorWindow_,
+                                      &charts_.qn(), &historyWindow_};
+    if (const QWidget* help = main_.helpWindow()) {
+        shown.push_back(help);
+    }
+    kr5::placeLater(windowMemory_, units_.portDigit(), main_, window, shown, availableScreens());
 }
 
 void Program::rememberWindowPlaces() {
     windowMemory_.rememberShown(units_.portDigit(), historyWindow_.objectName(),
                                 historyWindow_.isVisible());
-    kr5::rememberWindows(
-        windowMemory_, units_.portDigit(),
-        {&main_, &charts_.wave(), &charts_.vq(), &discriminatorWindow_, &charts_.qn()});
+    std::vector<QWidget*> windows{&main_,        &charts_.wave(),
+                                  &charts_.vq(), &discriminatorWindow_,
+                                  &charts_.qn(), &historyWindow_};
+    if (QWidget* help = main_.helpWindow()) {
+        windows.push_back(help);
+    }
+    kr5::rememberWindows(windowMemory_, units_.portDigit(), windows);
 }
 
 int Program::run() {
@@ -430,6 +442,9 @@ void Program::goLive() {
     placeMainWindow(windowMemory_, units_.portDigit(), main_, screens);
     main_.show();
     placeCompanions(windowMemory_, units_.portDigit(), main_, companionWindows(), screens);
+    laterWindows_.watch(charts_.qn());
+    laterWindows_.watch(historyWindow_);
+    main_.setHelpPlacer([this](QWidget& window) { placeLater(window); });
     if (windowMemory_.wasShown(units_.portDigit(), historyWindow_.objectName())) {
         historyWindow_.show();
     }

@@ -6,6 +6,7 @@
 #include "about/aboutwindow.h"
 #include "app/backgroundnotices.h"
 #include "app/commtestwindow.h"
+#include "app/firstshow.h"
 #include "app/historymarkers.h"
 #include "app/loopwindows.h"
 #include "app/mainwindow.h"
@@ -155,6 +156,8 @@ class Program {
     void goLive();
     void takePort();
     std::vector<QWidget*> companionWindows();
+    // Puts a window shown on request beside the main window, around those shown now.
+    void placeLater(QWidget& window);
     void rememberWindowPlaces();
 
     const Platform platform_;
@@ -218,6 +221,7 @@ class Program {
 
     Zn4Window discriminatorWindow_{engineView_.discriminator()};
     WindowMemory windowMemory_{startOptions_.windowMemoryPath};
+    FirstShowPlacer laterWindows_{[this](QWidget& window) { placeLater(window); }};
     UnitStatus unitStatus_;
 
     ProgramWindows loopWindows_;

@@ -37,6 +37,10 @@ class QnWindow : public QMainWindow {
     // savecounts: the counts as CSV ("qn.csv" proposed). Nothing before any pass.
     void saveCounts();
 
+    // Wide enough for every item of its menu bar and for the Qm line as it reads with
+    // a block of passes; the chart fills what the window has beyond that.
+    QSize sizeHint() const override;
+
   signals:
     // Not sent when the window system hides or shows it by itself (the main window
     // minimised and restored).

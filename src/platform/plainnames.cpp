@@ -157,6 +157,7 @@ const Words kWords[] = {
     {"wave", "wcoler", "Show the colour legend"},
     {"wave", "wclear", "Erase the trend chart"},
     {"wave", "savepic", "Save the trend chart as a PNG or SVG picture"},
+    {"VQ", "vqArea", "V-Q chart and result table"},
     {"VQ", "Text1", "Inception and extinction voltages"},
     {"VQ", "noiseWarning", "Set Q against the background noise", true},
     {"VQ", "vqcls", "Close the V-Q window"},

@@ -24,6 +24,13 @@ RecordControls::RecordControls(const RecorderView& recorder, QWidget* parent)
     frecLayout->addWidget(pauseButton_);
     closeButton_ = namedButton(QStringLiteral("bclose"), QStringLiteral("CLOSE"), this);
 
+    // Hidden until a file is prepared, they keep their room under the panel, so that the
+    // main window does not grow when they appear.
+    for (QWidget* control : {static_cast<QWidget*>(frame_), static_cast<QWidget*>(closeButton_)}) {
+        QSizePolicy keepRoom = control->sizePolicy();
+        keepRoom.setRetainSizeWhenHidden(true);
+        control->setSizePolicy(keepRoom);
+    }
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(frame_);
