@@ -442,9 +442,15 @@ void Program::goLive() {
     placeMainWindow(windowMemory_, units_.portDigit(), main_, screens);
     main_.show();
     placeCompanions(windowMemory_, units_.portDigit(), main_, companionWindows(), screens);
-    laterWindows_.watch(charts_.qn());
-    laterWindows_.watch(historyWindow_);
+    // The windows shown on request, and the setup windows, which would otherwise open
+    // centred over the main window, in front of the panel.
+    for (QWidget* later : std::initializer_list<QWidget*>{
+             &charts_.qn(), &historyWindow_, &constantsWindow_, &calibrateWindow_,
+             &acceptanceWindow_, &about_, &charts_.colorWindow()}) {
+        laterWindows_.watch(*later);
+    }
     main_.setHelpPlacer([this](QWidget& window) { placeLater(window); });
+    options_.setPlacer([this](QWidget& window) { placeLater(window); });
     if (windowMemory_.wasShown(units_.portDigit(), historyWindow_.objectName())) {
         historyWindow_.show();
     }
