@@ -127,6 +127,8 @@ class Program {
     // The remote control's commands, for the tests that run them without a socket.
     RemoteCommands& remoteCommands() { return remoteCommands_; }
     const RemoteServer& remoteServer() const { return remoteServer_; }
+    // One more of the windows' listeners, for the tests; added before run().
+    void addWindowListener(ReadingListener& listener) { engine_.addWindowListener(listener); }
 
   private:
     void wireMenu();

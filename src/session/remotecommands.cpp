@@ -94,11 +94,13 @@ const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
          }},
         {"RECord:STATe", value,
          [](Self& s, const Command& m, Ctx& c) { s.setRecordState(m.params.front(), c); }},
+        // ",WAIT" follows while rows wait for a disk with room: the file is behind.
         {"RECord:STATe?", none,
          [](Self& s, const Command&, Ctx& c) {
-             c.answer(!s.p_.session.filePrepared() ? "CLOS"
-                      : s.p_.session.recording()   ? "ON"
-                                                   : "PAUS");
+             QByteArray state = !s.p_.session.filePrepared() ? "CLOS"
+                                : s.p_.session.recording()   ? "ON"
+                                                             : "PAUS";
+             c.answer(s.p_.recorder.waitingRows() > 0 ? state + ",WAIT" : state);
          }},
         // The rows in the file; those waiting for a disk with room are counted apart.
         {"RECord:COUNt?", none,
