@@ -82,7 +82,8 @@ std::optional<QPoint> restore(const WindowMemory& memory, const QString& portDig
     if (place->maximised) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
     }
-    const QSize opening = place->size.expandedTo(window.minimumSizeHint());
+    const QSize opening =
+        place->size.expandedTo(window.minimumSizeHint()).expandedTo(window.minimumSize());
     const QRect remembered(place->framePos, opening.grownBy(frame));
     return inside(remembered, screenOf(remembered, screens));
 }
