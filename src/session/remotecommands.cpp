@@ -123,6 +123,9 @@ const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
                                                   : "RUN");
          }},
         {"QN:DATA?", none, [](Self& s, const Command&, Ctx& c) { c.answer(s.qnCountsAnswer(c)); }},
+        // Of the last pass and of the block: "<last>,<block>".
+        {"QN:QM?", none, [](Self& s, const Command&, Ctx& c) { s.answerQm(false, c); }},
+        {"QN:NQN?", none, [](Self& s, const Command&, Ctx& c) { s.answerQm(true, c); }},
 
         {"ZN:FUNCtion", value,
          [](Self& s, const Command& m, Ctx& c) {

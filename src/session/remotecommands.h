@@ -103,6 +103,8 @@ class RemoteCommands : public ReadingListener {
     void answerDiscriminator(int shown, Context& context) const;
     QByteArray readAnswer(Context& context) const;
     QByteArray qnCountsAnswer(Context& context) const;
+    // Qm, or NQN, of the last pass and of the block; not-a-number where there is none.
+    void answerQm(bool nqn, Context& context) const;
     QByteArray identity() const;
 
     Parts p_;

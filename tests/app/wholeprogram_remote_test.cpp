@@ -105,6 +105,27 @@ TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItFor
             const QList<QByteArray> counts = send("QN:DATA?").split(',');
             ASSERT_EQ(counts.size(), 10);
             EXPECT_GT(counts[0].toDouble(), 0.0);
+            // NQN of the one pass, from its counts at the constants' Adjust, twice: the
+            // block's means are that pass's rates. Qm too, or not-a-number with the reason.
+            QnRates rates{};
+            for (size_t r = 0; r < rates.size(); ++r) {
+                rates[r] = counts[qsizetype(r)].toDouble();
+            }
+            const double adjust = InputConstants{}.adjust;  // never changed here
+            const QList<QByteArray> nqn = send("QN:NQN?").split(',');
+            ASSERT_EQ(nqn.size(), 2);
+            EXPECT_NEAR(nqn[0].toDouble(), *normalisedQuantityNumber(rates, adjust),
+                        1e-6 * nqn[0].toDouble());
+            EXPECT_EQ(nqn[1], nqn[0]);
+            const QList<QByteArray> qm = send("QN:QM?").split(',');
+            ASSERT_EQ(qm.size(), 2);
+            const Qm expected = chargeAtTenPulses(rates, adjust);
+            if (expected.where == Qm::Where::Found) {
+                EXPECT_NEAR(qm[0].toDouble(), expected.pC, 1e-6 * expected.pC);
+            } else {
+                EXPECT_EQ(qm[0], kNotANumber);
+                EXPECT_TRUE(error().startsWith("-230,"));
+            }
             send("REC:STAT ON");
             EXPECT_EQ(send("REC:STAT?"), "ON");
             send("*RST");
