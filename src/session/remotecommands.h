@@ -84,6 +84,8 @@ class RemoteCommands : public ReadingListener {
     void reset();
     static void tell(const Outcome& outcome, Context& context);
 
+    void setAcceptance(AcceptanceField field, const ScpiParam& param, Context& context);
+    void answerAcceptance(AcceptanceField field, Context& context) const;
     void setRange(bool attenuator, const ScpiParam& param, Context& context);
     void setRemote(const ScpiParam& param, Context& context);
     void setSampleTime(const ScpiParam& param, Context& context);
