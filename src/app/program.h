@@ -231,8 +231,8 @@ class Program {
                                   acceptance_, engineView_.recorder()}};
 
     // Decides what the windows and the remote control may ask.
-    Session session_{
-        {units_, engineView_, measurementFile_, constantsForm_, calibration_, background_}};
+    Session session_{{units_, engineView_, measurementFile_, constantsForm_, calibration_,
+                      background_, acceptanceForm_}};
     RemoteCommands remoteCommands_{
         {units_, settings_, session_, engineView_.panel(), options_.form(), constantsForm_,
          engineView_.recorder(), engineView_.qn(), engineView_.discriminator(), inception_,
