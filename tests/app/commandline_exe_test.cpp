@@ -198,9 +198,9 @@ TEST(CommandLineExe, StoreKeepsRecordedTestsOnceAndResultsPrintsThemBack) {
     const QJsonObject last = tests[1].toObject();
     EXPECT_EQ(last[QStringLiteral("object_id")].toString(), QStringLiteral("CAB-1"));
     EXPECT_EQ(last[QStringLiteral("object_type")].toString(), QStringLiteral("cable"));
-    // Judged anew from the rows: inception at 8 kV, extinction at 7 kV.
+    // Judged anew from the rows: the last inception, at 8 kV, still awaits its extinction.
     EXPECT_DOUBLE_EQ(last[QStringLiteral("inception_v")].toDouble(), 8000.0);
-    EXPECT_DOUBLE_EQ(last[QStringLiteral("extinction_v")].toDouble(), 7000.0);
+    EXPECT_TRUE(last[QStringLiteral("extinction_v")].isNull());
     EXPECT_EQ(last[QStringLiteral("measurement_path")].toString(), cable);
 
     const Ended csv = runProgram(
