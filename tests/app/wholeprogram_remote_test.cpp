@@ -96,6 +96,8 @@ TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItFor
         // *RST ends the measurement after its pass; the recording pauses once it has.
         send("*RST");
         EXPECT_EQ(send("QN:STAT?;:REC:STAT?"), "STOPPING;ON");
+        send("QN:GATE 100");  // not within a measurement
+        EXPECT_EQ(error(), "-221,\"Settings conflict; a Q-N measurement is running\"");
     });
     QByteArray counted;
     step(
@@ -105,6 +107,27 @@ TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItFor
             const QList<QByteArray> counts = send("QN:DATA?").split(',');
             ASSERT_EQ(counts.size(), 10);
             EXPECT_GT(counts[0].toDouble(), 0.0);
+            // NQN of the one pass, from its counts at the constants' Adjust, twice: the
+            // block's means are that pass's rates. Qm too, or not-a-number with the reason.
+            QnRates rates{};
+            for (size_t r = 0; r < rates.size(); ++r) {
+                rates[r] = counts[qsizetype(r)].toDouble();
+            }
+            const double adjust = InputConstants{}.adjust;  // never changed here
+            const QList<QByteArray> nqn = send("QN:NQN?").split(',');
+            ASSERT_EQ(nqn.size(), 2);
+            EXPECT_NEAR(nqn[0].toDouble(), *normalisedQuantityNumber(rates, adjust),
+                        1e-6 * nqn[0].toDouble());
+            EXPECT_EQ(nqn[1], nqn[0]);
+            const QList<QByteArray> qm = send("QN:QM?").split(',');
+            ASSERT_EQ(qm.size(), 2);
+            const Qm expected = chargeAtTenPulses(rates, adjust);
+            if (expected.where == Qm::Where::Found) {
+                EXPECT_NEAR(qm[0].toDouble(), expected.pC, 1e-6 * expected.pC);
+            } else {
+                EXPECT_EQ(qm[0], kNotANumber);
+                EXPECT_TRUE(error().startsWith("-230,"));
+            }
             send("REC:STAT ON");
             EXPECT_EQ(send("REC:STAT?"), "ON");
             send("*RST");
@@ -163,6 +186,20 @@ TEST_F(Remote, EveryCommandAnswersAndLeavesItsErrorAndAValueNotHadIsNotANumber) 
         {"ZN:ATT:B 4;B?", "4", kNoError},
         {"VQ:INC?", "9.91E37|" + number, ""},
         {"TEST:VERD?;STAT?", "NONE;\"Acceptance: no test\"", kNoError},
+        {"TEST:LIM?", "9.91E37", "-230,\"Data corrupt or stale; no acceptance test is set\""},
+        {"TEST:RESTART", "", "-221,\"Settings conflict; no acceptance test is set\""},
+        {"TEST:LEV 16.1;HOLD 60;LIM 100;BACK:THR 0;:TEST:LEV?;HOLD?;LIM?;BACK:THR?",
+         "16.1;60;100;0", kNoError},
+        {"TEST:HOLD 0", "", "-222,\"Data out of range; Hold time must be a number from 1 to 86400"},
+        {"QN:GATE 200;GATE?;PASS 10;PASS?;PASS NST;PASS?", "200;10;NST", kNoError},
+        {"QN:GATE 300", "", "-222,\"Data out of range; 100, 200, 500 or 1000 ms\""},
+        {"QN:PASS 7", "", "-222,\"Data out of range; 5 to 30 by 5, or NSTop\""},
+        {"CAL:STAR", "", "-221,\"Settings conflict; no calibrator charge given\""},
+        {"CAL:CHAR 0", "", "-222,\"Data out of range; Calibrator charge"},
+        {"CAL:PROP?", "9.91E37", "-230,\"Data corrupt or stale; no proposal\""},
+        {"CAL:REC?", "9.91E37", "-230,\"Data corrupt or stale; no calibration accepted\""},
+        {"MEAS:BACK:STAR", "", kNoError},
+        {"TEST:RESTART;STAT?", "\"Acceptance: waiting for 16.1 kV.*", kNoError},
         {"REC:STAT ON", "", "-221,\"Settings conflict; no measurement file: RECord:FILE first\""},
         {"FOO", "", "-113,\"Undefined header\""},
         {"MEASU:CHAR?", "", "-113,\"Undefined header\""},
