@@ -249,6 +249,8 @@ void Program::wireModes() {
         charts_.qn().setCounts(qm.blockPasses(), constants_.adjust);
         charts_.qn().showQm(qm.lastPass(constants_.adjust).text(),
                             qm.block(constants_.adjust).text(), qm.passesInBlock());
+        charts_.qn().showNqn(nqnText(qm.lastPassNqn(constants_.adjust)),
+                             nqnText(qm.blockNqn(constants_.adjust)));
     });
     QObject::connect(&engineView_.discriminator(), &Zn4Panel::menuTickChanged,
                      main_.menu().discriminator, &QAction::setChecked);

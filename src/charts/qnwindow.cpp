@@ -10,6 +10,7 @@
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QStyle>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -38,12 +39,21 @@ QnWindow::QnWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
     connect(savepic, &QAction::triggered, this, &QnWindow::savePictureAs);
     connect(savecounts, &QAction::triggered, this, &QnWindow::saveCounts);
 
-    qm_ = new QLabel(this);
+    // Qm and, under it, NQN.
+    auto* figures = new QWidget(this);
+    auto* lines = new QVBoxLayout(figures);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(0);
+    qm_ = new QLabel(figures);
     nameControl(qm_, QStringLiteral("qm"));
     // Qm beyond the ranges reads longer; it takes a second line rather than being cut.
     qm_->setWordWrap(true);
-    statusBar()->addWidget(qm_, 1);
     qm_->setText(QStringLiteral("Qm at 10 pulses/s: no pass yet"));
+    nqn_ = new QLabel(figures);
+    nameControl(nqn_, QStringLiteral("nqn"));
+    lines->addWidget(qm_);
+    lines->addWidget(nqn_);
+    statusBar()->addWidget(figures, 1);
 }
 
 QSize QnWindow::sizeHint() const {
@@ -65,6 +75,10 @@ void QnWindow::showQm(const QString& lastPass, const QString& block, int passesI
                      .arg(passesInBlock)
                      .arg(passesInBlock == 1 ? QStringLiteral("pass") : QStringLiteral("passes"))
                      .arg(block));
+}
+
+void QnWindow::showNqn(const QString& lastPass, const QString& block) {
+    nqn_->setText(QStringLiteral("NQN: last pass %1; block %2").arg(lastPass, block));
 }
 
 void QnWindow::savePictureAs() {

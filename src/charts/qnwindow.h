@@ -24,6 +24,7 @@ class QnWindow : public QMainWindow {
 
     // Qm of the last pass and of the current block (texts of Qm), under the chart.
     void showQm(const QString& lastPass, const QString& block, int passesInBlock);
+    void showNqn(const QString& lastPass, const QString& block);
 
     void savePicture() { picture_.save(); }
     void copyPicture() { picture_.copy(); }
@@ -57,6 +58,7 @@ class QnWindow : public QMainWindow {
     QnPasses passes_;
     double adjust_ = 1.0;
     QLabel* qm_ = nullptr;
+    QLabel* nqn_ = nullptr;
 };
 
 }  // namespace kr5

@@ -83,6 +83,10 @@ std::optional<double> normalisedQuantityNumber(const QnRates& rates, double adju
     return fullScalePc / kAttenuatorRanges * area;
 }
 
+QString nqnText(std::optional<double> nqn) {
+    return nqn ? QString::number(*nqn, 'f', 1) : QStringLiteral("none");
+}
+
 void QmTracker::takeStep(int range, std::optional<double> ratePps) {
     if (isAttenuatorRange(range)) {
         current_[static_cast<size_t>(range)] = ratePps;

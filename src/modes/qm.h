@@ -35,6 +35,8 @@ Qm chargeAtTenPulses(const QnRates& rates, double adjust);
 // pulses among them, counts as 1: log10 1 = 0) and FS the full-scale charge, the highest
 // window's threshold (its division times Adjust) in pC. None while a window lacks its count.
 std::optional<double> normalisedQuantityNumber(const QnRates& rates, double adjust);
+// "1234.5", or "none" while a window lacks its count.
+QString nqnText(std::optional<double> nqn);
 
 // The passes of a Q-N measurement as they complete: the rates of the last pass, and the
 // mean rate of each range over the passes of the current block (the measurement, or a

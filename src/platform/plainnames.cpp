@@ -172,6 +172,7 @@ const Words kWords[] = {
     {"QN", "savepic", "Save the Q-N chart as a PNG or SVG picture"},
     {"QN", "savecounts", "Save the pulse rates of the Q-N passes as CSV"},
     {"QN", "qm", "Qm, the charge at 10 pulses per second", true},
+    {"QN", "nqn", "NQN, the normalised quantity number", true},
     {"*", "history", "History of the whole test"},
     {"history", "histchart", "Charge, pulse rate and test voltage over the whole test"},
     {"history", "histreset", "Show the whole test"},

@@ -36,9 +36,12 @@ QString pdfText(const QString& path) {
     return QString::fromUtf8(text.readAllStandardOutput());
 }
 
+// Qm's line and NQN's under the Q-N chart.
 QString qmText() {
     const auto* qm = control<QLabel>(QStringLiteral("QN"), QStringLiteral("qm"));
-    return qm != nullptr ? qm->text() : QString();
+    const auto* nqn = control<QLabel>(QStringLiteral("QN"), QStringLiteral("nqn"));
+    return qm != nullptr && nqn != nullptr ? qm->text() + QLatin1Char('\n') + nqn->text()
+                                           : QString();
 }
 
 TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
@@ -155,7 +158,11 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
     EXPECT_NE(rejudgedPair, livePair);  // no discharge reaches 1000 pC
     ASSERT_FALSE(dialogs.textQuestions.empty());
     EXPECT_EQ(dialogs.textQuestions.front(), QStringLiteral("Set Q for judging the test, pC: 2.5"));
-    ASSERT_TRUE(liveQm.startsWith(QStringLiteral("Qm at 10 pulses/s"))) << liveQm.toStdString();
+    ASSERT_TRUE(QRegularExpression(QStringLiteral("^Qm at 10 pulses/s.*\nNQN: last pass "
+                                                  "\\d+\\.\\d; block \\d+\\.\\d$"))
+                    .match(liveQm)
+                    .hasMatch())
+        << liveQm.toStdString();
     EXPECT_EQ(reopenedQm, liveQm);
     // The Q-N counts pass by pass, as the Q-N window saves them (its form is the exports
     // tests').
