@@ -46,7 +46,8 @@ void QnWindow::showQm(const QString& lastPass, const QString& block, int passesI
 
 void QnWindow::savePictureAs() {
     if (picture_.hasPicture()) {
-        kr5::savePicture(dialogs_, picture_.surface().image(), QStringLiteral("qn.png"));
+        kr5::savePicture(dialogs_, picture_.surface().image(), picture_.drawing(),
+                         QStringLiteral("qn.png"));
     }
 }
 
@@ -61,8 +62,8 @@ void QnWindow::saveCounts() {
     }
 }
 
-void QnWindow::copyIn(const QImage& vqPicture) {
-    picture_.copyIn(vqPicture);
+void QnWindow::copyIn(const QImage& vqPicture, const SurfaceDrawing& vqDrawing) {
+    picture_.copyIn(vqPicture, vqDrawing);
     show();
     centralWidget()->update();
 }
