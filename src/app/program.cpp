@@ -53,6 +53,7 @@ Program::Program(const Platform& platform, ProgramOptions options)
     wireCharts();
     wireModes();
     wireTest();
+    wireTestDetails();
     wireRecordedTests();
     addListeners();
 }
@@ -295,7 +296,8 @@ void Program::wireAcceptance() {
                      [this](const QString& message) { main_.statusBar()->showMessage(message); });
 }
 
-// The port's acceptance test, background threshold and calibration from the last run.
+// The port's acceptance test, background threshold, calibration and test details from the last
+// run.
 void Program::recallTestSetup() {
     const QString port = units_.portDigit();
     if (const auto kv = testMemory_.backgroundThresholdKv(port)) {
@@ -306,6 +308,7 @@ void Program::recallTestSetup() {
     if (const auto record = testMemory_.calibration(port)) {
         calibration_.setRecord(*record);
     }
+    testDetails_ = testMemory_.testDetails(port);
 }
 
 void Program::showWindow(QWidget& window) {

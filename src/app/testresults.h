@@ -6,6 +6,8 @@
 #include "app/openedtest.h"
 #include "charts/charts.h"
 #include "core/inputconstants.h"
+#include "core/testdetails.h"
+#include "link/units.h"
 #include "measure/background.h"
 #include "measure/inception.h"
 #include "modes/acceptance.h"
@@ -24,6 +26,8 @@ class TestResults {
   public:
     struct Parts {
         const InputConstants& constants;
+        const TestDetails& details;
+        const UnitsOnLine& units;
         const InceptionDetector& inception;
         const BackgroundLevel& background;
         const Calibration& calibration;
