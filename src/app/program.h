@@ -218,9 +218,9 @@ class Program {
     HistoryMarkers historyMarkers_{history_, engineView_.recorder()};
     OpenedTest openedTest_{{chartConstants_, charts_, platform_.dialogs, platform_.clock, &main_,
                             [this] { return session_.mayOpenRecordedTest().why; }}};
-    TestResults results_{{constants_, testDetails_, units_, inception_, background_, calibration_,
-                          acceptance_, engineView_, openedTest_, charts_, platform_.files,
-                          platform_.dialogs, platform_.clock}};
+    TestResults results_{{constants_, testDetails_, units_, history_, inception_, background_,
+                          calibration_, acceptance_, engineView_, openedTest_, charts_,
+                          platform_.files, platform_.dialogs, platform_.clock}};
 
     Zn4Window discriminatorWindow_{engineView_.discriminator()};
     WindowMemory windowMemory_{startOptions_.windowMemoryPath};

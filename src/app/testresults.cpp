@@ -2,6 +2,7 @@
 
 #include "app/reportcommand.h"
 #include "modes/summary.h"
+#include "modes/testvoltagecurve.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -69,6 +70,8 @@ QString TestResults::writeReport(const QString& path) const {
         content.printedAt = now;
         content.qnCounts = p_.engine.qn().qm().blockPasses();
         content.adjust = p_.constants.adjust;
+        content.voltage = voltageCurveOf(p_.history, file.tally.openedAt());
+        content.measurementSha256 = file.path.isEmpty() ? QString() : fileSha256(file.path);
         takeChartPictures(p_.charts, content);
     }
     return kr5::writeReport(content, path, &problem) ? QString() : problem;

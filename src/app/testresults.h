@@ -5,6 +5,7 @@
 
 #include "app/openedtest.h"
 #include "charts/charts.h"
+#include "charts/history.h"
 #include "core/inputconstants.h"
 #include "core/testdetails.h"
 #include "link/units.h"
@@ -28,6 +29,7 @@ class TestResults {
         const InputConstants& constants;
         const TestDetails& details;
         const UnitsOnLine& units;
+        const HistoryModel& history;  // the live test's, for its voltage over time
         const InceptionDetector& inception;
         const BackgroundLevel& background;
         const Calibration& calibration;

@@ -2,13 +2,15 @@
 // pulses give the Adjust the bench was built with, the acceptance test is set up, the hold
 // resets when the voltage falls too soon, the main window gives the verdict, and the
 // summary beside the measurement file carries it all, with the test details typed for the
-// report. The setup is kept for the port.
+// report, which the details window writes of the test under way. The setup is kept for the
+// port.
 #include "app/testmemory.h"
 #include "app/windowmemory.h"
 #include "modes/summary.h"
 #include "wholeprogram.h"
 
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSettings>
 
 namespace kr5::test {
@@ -102,7 +104,12 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
             wasRed = wasRed || chargeRed();
             return verdict().startsWith(QStringLiteral("FAIL"));
         },
-        [&] { click(QStringLiteral("KR5AU"), QStringLiteral("bclose")); });
+        [&] {
+            dialogs.savePaths.push_back(dir.filePath(QStringLiteral("live.pdf")));
+            menu("testdet")->trigger();
+            click(QStringLiteral("testDetails"), QStringLiteral("detreport"));
+            click(QStringLiteral("KR5AU"), QStringLiteral("bclose"));
+        });
     step(
         "exit", [&] { return QFile::exists(dir.filePath(QStringLiteral("bushing.json"))); },
         [&] { menu("cend")->trigger(); });
@@ -135,6 +142,14 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
     typed.couplingCapacitancePf = 1000;
     typed.calibratorCheckedOn = QDate(2026, 3, 31);
     EXPECT_EQ(detailsOfSummary(summary), typed);
+    // The live report names the details, the units and the recording's file by its digest.
+    const QString report = pdfText(dir.filePath(QStringLiteral("live.pdf"))).simplified();
+    EXPECT_TRUE(
+        report.contains(QStringLiteral("Customer Stadtwerke Süd")) &&
+        report.contains(QRegularExpression(QStringLiteral("Detector KR-5 \\S+"))) &&
+        report.contains(QRegularExpression(QStringLiteral("measurement file [0-9a-f]{64}"))) &&
+        report.contains(QStringLiteral("FAIL")))
+        << report.toStdString();
 
     // The next run on this port finds the same setup and windows.
     TestMemory memory(windowMemoryPath());
