@@ -128,6 +128,8 @@ class Program {
     // The remote control's commands, for the tests that run them without a socket.
     RemoteCommands& remoteCommands() { return remoteCommands_; }
     const RemoteServer& remoteServer() const { return remoteServer_; }
+    // One more of the windows' listeners, for the tests; added before run().
+    void addWindowListener(ReadingListener& listener) { engine_.addWindowListener(listener); }
 
   private:
     void wireMenu();
@@ -231,8 +233,8 @@ class Program {
                                   acceptance_, engineView_.recorder()}};
 
     // Decides what the windows and the remote control may ask.
-    Session session_{
-        {units_, engineView_, measurementFile_, constantsForm_, calibration_, background_}};
+    Session session_{{units_, engineView_, measurementFile_, constantsForm_, calibration_,
+                      background_, acceptanceForm_}};
     RemoteCommands remoteCommands_{
         {units_, settings_, session_, engineView_.panel(), options_.form(), constantsForm_,
          engineView_.recorder(), engineView_.qn(), engineView_.discriminator(), inception_,

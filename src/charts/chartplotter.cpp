@@ -84,8 +84,25 @@ void ChartPlotter::showInception(const InceptionDetector::Finding& finding) {
         drawLabel(vq_, QStringLiteral("CEV=").leftJustified(kLabelWidth),
                   InceptionDetector::kExtinctionLabelY, labelX);
     }
+    if (resultTableHeld_) {
+        heldFinding_ = finding;
+        return;
+    }
     vqView_.setResultText(finding.table);
     vqView_.setResultDoubt(finding.doubt);
+}
+
+void ChartPlotter::holdResultTable() {
+    resultTableHeld_ = true;
+}
+
+void ChartPlotter::releaseResultTable() {
+    resultTableHeld_ = false;
+    if (heldFinding_) {
+        vqView_.setResultText(heldFinding_->table);
+        vqView_.setResultDoubt(heldFinding_->doubt);
+        heldFinding_.reset();
+    }
 }
 
 void ChartPlotter::plotQnBar(int pass, const Reading& step) {

@@ -15,6 +15,7 @@
 #include "platform/surface.h"
 
 #include <QString>
+#include <optional>
 
 namespace kr5 {
 
@@ -50,6 +51,11 @@ class ChartPlotter {
     // An inception or extinction found: its label on the V-Q chart, the result table in
     // the result table.
     void showInception(const InceptionDetector::Finding& finding);
+    // While held, the result table takes only the last finding's table, when released: a
+    // recorded test drawn again finds hundreds of pairs at once, and each table shown in
+    // turn would lay out all the rows before it.
+    void holdResultTable();
+    void releaseResultTable();
     // The bar of one complete Q-N step, in the column of its pass.
     void plotQnBar(int pass, const Reading& step);
 
@@ -85,6 +91,8 @@ class ChartPlotter {
     QString qnLabel_;
     int rateColourRange_ = 0;
     bool vqLoaded_ = false;
+    bool resultTableHeld_ = false;
+    std::optional<InceptionDetector::Finding> heldFinding_;
 };
 
 }  // namespace kr5

@@ -81,6 +81,7 @@ InceptionDetector::Finding InceptionDetector::inception(double tv) {
     fell_ = roseAgain_ = false;
     csvFound_ = true;
     pairs_.push_back({tv, std::nullopt, constants_.setQ, clock_.localTime(), {}, {}});
+    pairCells_.push_back(plainNumber(tv) + tab);
     return {QStringLiteral("CSV=") + prefixedNumber(tv) + QLatin1Char('V'), kInceptionLabelY,
             tableText(), QString()};
 }
@@ -98,6 +99,7 @@ InceptionDetector::Finding InceptionDetector::extinction(double tv) {
     pair.extinctionV = tv;
     pair.extinctionAt = clock_.localTime();
     pair.doubt = doubts.join(QStringLiteral("; "));
+    pairCells_.back() += plainNumber(tv) + tab + dateTime(pair.extinctionAt);
     return {QStringLiteral("CEV=") + prefixedNumber(tv) + QLatin1Char('V'), kExtinctionLabelY,
             tableText(), pair.doubt};
 }
@@ -109,14 +111,9 @@ void InceptionDetector::startNewTable() {
 
 QString InceptionDetector::tableText() const {
     QStringList lines{tableHead};
-    for (size_t i = tableFrom_; i < pairs_.size(); ++i) {
-        const Pair& p = pairs_[i];
-        QString line =
-            constants_.name + tab + constants_.number + tab + plainNumber(p.inceptionV) + tab;
-        if (p.extinctionV) {
-            line += plainNumber(*p.extinctionV) + tab + dateTime(p.extinctionAt);
-        }
-        lines << line;
+    const QString nameCells = constants_.name + tab + constants_.number + tab;
+    for (size_t i = tableFrom_; i < pairCells_.size(); ++i) {
+        lines << nameCells + pairCells_[i];
     }
     return lines.join(crlf);
 }

@@ -101,6 +101,9 @@ class InceptionDetector {
     bool fell_ = false;
     bool roseAgain_ = false;
     std::vector<Pair> pairs_;
+    // Each pair's voltages and time as the result table shows them, made once: a recorded
+    // test drawn again finds hundreds of pairs, each finding with the whole table.
+    std::vector<QString> pairCells_;
     size_t tableFrom_ = 0;  // the first pair the result table shows
 };
 

@@ -245,31 +245,56 @@ void AcceptanceForm::load() {
     emit fieldsLoaded();
 }
 
-bool AcceptanceForm::take(const QString& text, const QString& caption, double min, double max,
-                          const QString& unit, double& out) {
+QString& fieldText(AcceptanceFields& fields, AcceptanceField which) {
+    switch (which) {
+        case AcceptanceField::TestKv:
+            return fields.testKv;
+        case AcceptanceField::HoldS:
+            return fields.holdS;
+        case AcceptanceField::PermissiblePc:
+            return fields.permissiblePc;
+        case AcceptanceField::BackgroundKv:
+            break;
+    }
+    return fields.backgroundKv;
+}
+
+QString AcceptanceForm::problemWith(AcceptanceField which, const QString& text) {
+    struct Range {
+        const char* caption;
+        double min, max;
+        const char* unit;
+    };
+    static const Range ranges[] = {
+        {QT_TR_NOOP("Test voltage"), kMinTestKv, kMaxTestKv, "kV"},
+        {QT_TR_NOOP("Hold time"), kMinHoldS, kMaxHoldS, "s"},
+        {QT_TR_NOOP("Permissible charge"), kMinPermissiblePc, kMaxPermissiblePc, "pC"},
+        {QT_TR_NOOP("Background threshold"), kMinBackgroundKv, kMaxBackgroundKv, "kV"},
+    };
+    const Range& r = ranges[static_cast<int>(which)];
     bool number = false;
     const double v = text.trimmed().toDouble(&number);
     // Written so that NaN fails too.
-    if (!number || !(v >= min && v <= max)) {
-        problem_ = tr("%1 must be a number from %2 to %3 %4.")
-                       .arg(caption, plainNumber(min), plainNumber(max), unit);
-        return false;
+    if (number && v >= r.min && v <= r.max) {
+        return {};
     }
-    out = v;
-    return true;
+    return tr("%1 must be a number from %2 to %3 %4.")
+        .arg(tr(r.caption), plainNumber(r.min), plainNumber(r.max), QLatin1String(r.unit));
+}
+
+bool AcceptanceForm::take(AcceptanceField which, double& out) {
+    problem_ = problemWith(which, fieldText(fields, which));
+    out = fieldText(fields, which).trimmed().toDouble();
+    return problem_.isEmpty();
 }
 
 bool AcceptanceForm::ok() {
     problem_.clear();
     AcceptanceLimits l;
     double backgroundKv = 0.0;
-    if (!take(fields.testKv, tr("Test voltage"), kMinTestKv, kMaxTestKv, QStringLiteral("kV"),
-              l.testKv) ||
-        !take(fields.holdS, tr("Hold time"), kMinHoldS, kMaxHoldS, QStringLiteral("s"), l.holdS) ||
-        !take(fields.permissiblePc, tr("Permissible charge"), kMinPermissiblePc, kMaxPermissiblePc,
-              QStringLiteral("pC"), l.permissiblePc) ||
-        !take(fields.backgroundKv, tr("Background threshold"), kMinBackgroundKv, kMaxBackgroundKv,
-              QStringLiteral("kV"), backgroundKv)) {
+    if (!take(AcceptanceField::TestKv, l.testKv) || !take(AcceptanceField::HoldS, l.holdS) ||
+        !take(AcceptanceField::PermissiblePc, l.permissiblePc) ||
+        !take(AcceptanceField::BackgroundKv, backgroundKv)) {
         return false;
     }
     // At or above the test level the test object itself discharges: that is no
@@ -281,6 +306,22 @@ bool AcceptanceForm::ok() {
     }
     test_.setBackgroundThresholdKv(backgroundKv);
     test_.setLimits(l);
+    load();
+    emit accepted();
+    return true;
+}
+
+bool AcceptanceForm::takeBackgroundThreshold(const QString& text) {
+    problem_.clear();
+    double kv = 0.0;
+    fields.backgroundKv = text;
+    if (test_.limits() || !take(AcceptanceField::BackgroundKv, kv)) {
+        if (test_.limits()) {
+            problem_ = tr("A test is set: OK takes the threshold with it.");
+        }
+        return false;
+    }
+    test_.setBackgroundThresholdKv(kv);
     load();
     emit accepted();
     return true;

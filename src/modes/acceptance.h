@@ -121,6 +121,13 @@ struct AcceptanceFields {
     QString backgroundKv;
 };
 
+enum class AcceptanceField { TestKv, HoldS, PermissiblePc, BackgroundKv };
+
+QString& fieldText(AcceptanceFields& fields, AcceptanceField which);
+inline const QString& fieldText(const AcceptanceFields& fields, AcceptanceField which) {
+    return fieldText(const_cast<AcceptanceFields&>(fields), which);
+}
+
 // The acceptance window's logic: the fields, OK, No test. The window only shows these
 // fields and hands its edits and clicks here.
 class AcceptanceForm : public QObject {
@@ -144,8 +151,14 @@ class AcceptanceForm : public QObject {
     bool ok();
     // No test: the limits are removed, the threshold stays.
     void clear();
+    // The background threshold alone, while no test is set (with a test, OK takes it).
+    bool takeBackgroundThreshold(const QString& text);
+
+    // Why text is no value of the field, naming it and its range; empty when it is one.
+    static QString problemWith(AcceptanceField which, const QString& text);
 
     const QString& problem() const { return problem_; }
+    AcceptanceTest& test() const { return test_; }
 
   signals:
     void fieldsLoaded();
@@ -153,8 +166,7 @@ class AcceptanceForm : public QObject {
     void accepted();
 
   private:
-    bool take(const QString& text, const QString& caption, double min, double max,
-              const QString& unit, double& out);
+    bool take(AcceptanceField which, double& out);
 
     AcceptanceTest& test_;
     QString problem_;

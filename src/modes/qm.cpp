@@ -66,6 +66,23 @@ Qm chargeAtTenPulses(const QnRates& rates, double adjust) {
     return {Qm::Where::BelowLowest, 0.0};
 }
 
+std::optional<double> normalisedQuantityNumber(const QnRates& rates, double adjust) {
+    if (!(adjust > 0.0)) {
+        return std::nullopt;
+    }
+    constexpr size_t last = kAttenuatorRanges - 1;
+    double area = 0.0;
+    for (size_t window = 0; window <= last; ++window) {
+        if (!rates[window]) {
+            return std::nullopt;
+        }
+        const double logRate = std::log10(std::max(*rates[window], 1.0));
+        area += window == 0 || window == last ? logRate / 2.0 : logRate;
+    }
+    const double fullScalePc = attenuatorDivision(int(last)) * adjust;
+    return fullScalePc / kAttenuatorRanges * area;
+}
+
 void QmTracker::takeStep(int range, std::optional<double> ratePps) {
     if (isAttenuatorRange(range)) {
         current_[static_cast<size_t>(range)] = ratePps;
@@ -92,14 +109,18 @@ void QmTracker::startBlock() {
     lastPass_ = last;
 }
 
-Qm QmTracker::block(double adjust) const {
+QnRates QmTracker::blockMeans() const {
     QnRates means{};
     for (size_t r = 0; r < means.size(); ++r) {
         if (counts_[r] > 0) {
             means[r] = sums_[r] / counts_[r];
         }
     }
-    return chargeAtTenPulses(means, adjust);
+    return means;
+}
+
+Qm QmTracker::block(double adjust) const {
+    return chargeAtTenPulses(blockMeans(), adjust);
 }
 
 }  // namespace kr5

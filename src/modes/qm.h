@@ -28,6 +28,14 @@ inline constexpr double kQmRatePps = 10.0;
 
 Qm chargeAtTenPulses(const QnRates& rates, double adjust);
 
+// NQN, the normalised quantity number: the area under the curve of log pulse rates over the
+// N = 10 threshold windows (the attenuator ranges), by the trapezoid rule,
+//   NQN = (FS / N) * [ (log10 n_1 + log10 n_N) / 2 + sum over i = 2..N-1 of log10 n_i ]
+// with n_i the rate above window i's threshold in pulses a second (a rate below 1, no
+// pulses among them, counts as 1: log10 1 = 0) and FS the full-scale charge, the highest
+// window's threshold (its division times Adjust) in pC. None while a window lacks its count.
+std::optional<double> normalisedQuantityNumber(const QnRates& rates, double adjust);
+
 // The passes of a Q-N measurement as they complete: the rates of the last pass, and the
 // mean rate of each range over the passes of the current block (the measurement, or a
 // Non Stop block).
@@ -43,11 +51,20 @@ class QmTracker {
     // The rates of the last complete pass; none at all before the first.
     const QnRates& lastPassRates() const { return lastPass_; }
     Qm block(double adjust) const;
+    std::optional<double> lastPassNqn(double adjust) const {
+        return normalisedQuantityNumber(lastPass_, adjust);
+    }
+    std::optional<double> blockNqn(double adjust) const {
+        return normalisedQuantityNumber(blockMeans(), adjust);
+    }
     int passesInBlock() const { return passes_; }
     // Every pass of the block, in order.
     const QnPasses& blockPasses() const { return blockPasses_; }
 
   private:
+    // Each range's mean rate over the block's passes that counted it.
+    QnRates blockMeans() const;
+
     QnRates current_{};
     QnRates lastPass_{};
     std::array<double, kAttenuatorRanges> sums_{};

@@ -12,14 +12,13 @@ namespace kr5 {
 namespace {
 
 // One Q-N block: its bars pass by pass on the Q-N face, the chart to the Q-N window.
-void drawQnBlock(const RecordedQnBlock& block, const std::vector<Reading>& readings,
-                 Charts& charts) {
+void drawQnBlock(const RecordedQnBlock& block, const RecordedReadings& readings, Charts& charts) {
     charts.showQnFace(block.testVoltage + QLatin1Char(' ') + block.condition);
     int pass = 0;
     int lastRange = -1;
     const int end = std::min<int>(block.firstRow + block.rowCount, int(readings.size()));
     for (int row = block.firstRow; row < end; ++row) {
-        const Reading& step = readings[size_t(row)];
+        const Reading step = readings.at(size_t(row));
         if (step.attRange <= lastRange) {
             ++pass;  // the ranges start again: the next pass
         }
@@ -33,7 +32,7 @@ void drawQnBlock(const RecordedQnBlock& block, const std::vector<Reading>& readi
 
 ReplayResult replayTest(const RecordedTest& test, const InputConstants& constants, Charts& charts,
                         const Clock& clock) {
-    const std::vector<Reading> readings = readingsOf(test, constants);
+    const RecordedReadings readings(test, constants);
     ReplayResult result;
 
     for (const RecordedQnBlock& block : test.qnBlocks) {
@@ -57,13 +56,15 @@ ReplayResult replayTest(const RecordedTest& test, const InputConstants& constant
     charts.showNormalFace();
     charts.plotter().eraseVq();  // no result table of another judgement stays
     // The trend shows only what came since its last sweep began; the readings before go
-    // on the V-Q chart alone.
-    const size_t drawn = size_t(std::count_if(readings.begin(), readings.end(),
-                                              [](const Reading& r) { return r.complete(); }));
+    // on the V-Q chart alone. Every row's reading is drawn: a row is written only for a
+    // reading with all its values.
+    const size_t drawn = readings.size();
     const size_t lastSweep = drawn == 0 ? 0 : (drawn - 1) / TrendChart::sweep * TrendChart::sweep;
     size_t complete = 0;
     InceptionDetector detector(constants, clock);
-    for (const Reading& r : readings) {
+    charts.plotter().holdResultTable();
+    for (size_t i = 0; i < readings.size(); ++i) {
+        const Reading r = readings.at(i);
         if (const auto found = detector.judge(r)) {
             charts.plotter().showInception(*found);
         }
@@ -78,6 +79,7 @@ ReplayResult replayTest(const RecordedTest& test, const InputConstants& constant
                 std::max(result.largestRatePps.value_or(r.pulseRate), r.pulseRate);
         }
     }
+    charts.plotter().releaseResultTable();
     charts.refresh();
     result.inceptionV = detector.inceptionVolts();
     result.extinctionV = detector.extinctionVolts();

@@ -45,6 +45,9 @@ StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onSto
     for (const int stop : {SIGINT, SIGTERM, SIGHUP}) {
         sigaction(stop, &action, nullptr);
     }
+    // A file that reaches the size limit (ulimit -f) must fail its write like a full disk
+    // does, so that the rows wait and the files close whole, rather than end the program.
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 StopSignals::~StopSignals() {

@@ -5,6 +5,8 @@ namespace kr5 {
 void VirtualMailbox::post(std::function<void()> work) {
     if (held_) {
         waiting_.push_back(std::move(work));
+    } else if (atOnce_) {
+        work();
     } else {
         clock_.scheduleAtUs(clock_.nowUs(), std::move(work));
     }

@@ -20,11 +20,15 @@ class VirtualMailbox : public Mailbox {
     void hold() { held_ = true; }
     void release();
     bool held() const { return held_; }
+    // Plays a side that takes each piece of work the moment it is posted, as a thread of
+    // its own may: whatever the poster does after posting comes too late for that work.
+    void deliverAtOnce() { atOnce_ = true; }
     qsizetype waiting() const { return static_cast<qsizetype>(waiting_.size()); }
 
   private:
     VirtualClock& clock_;
     bool held_ = false;
+    bool atOnce_ = false;
     std::deque<std::function<void()>> waiting_;
 };
 

@@ -408,15 +408,19 @@ class Parser {
         Cursor c{line.data(), line.data() + line.size()};
         RecordedRow row;
         row.line = line_;
-        const bool read = readWhole(c, row.attRange) && c.endField(false) &&
+        int attRange = 0;
+        int rateRange = 0;
+        const bool read = readWhole(c, attRange) && c.endField(false) &&
                           readOneDecimal(c, row.chargePc) && c.endField(false) &&
-                          readWhole(c, row.rateRange) && c.endField(false) &&
+                          readWhole(c, rateRange) && c.endField(false) &&
                           readOneDecimal(c, row.pulseRatePps) && c.endField(false) &&
                           readOneDecimal(c, row.testVoltageV) && c.endField(true);
-        if (!read || !isAttenuatorRange(row.attRange) || !isRateRange(row.rateRange)) {
+        if (!read || !isAttenuatorRange(attRange) || !isRateRange(rateRange)) {
             skip();
             return;
         }
+        row.attRange = static_cast<qint8>(attRange);
+        row.rateRange = static_cast<qint8>(rateRange);
         if (block_) {
             addStep(row);
         }

@@ -20,13 +20,14 @@
 namespace kr5 {
 
 // One data row, with the file's line number.
+// Kept small, with the ranges in a byte each: a long test holds millions of rows.
 struct RecordedRow {
-    int attRange = 0;
     double chargePc = 0.0;
-    int rateRange = 0;
     double pulseRatePps = 0.0;
     double testVoltageV = 0.0;
     int line = 0;
+    qint8 attRange = 0;
+    qint8 rateRange = 0;
 };
 
 // A marker line: RECON, PAUSE, RECOFF, QNstartD or QNend. condition, testVoltage and

@@ -26,42 +26,39 @@ double per(double value, double divisor) {
 
 }  // namespace
 
-std::vector<Reading> readingsOf(const RecordedTest& test, const InputConstants& constants) {
-    std::vector<bool> qnStep(test.rows.size(), false);
+RecordedReadings::RecordedReadings(const RecordedTest& test, const InputConstants& constants)
+    : test_(test), constants_(constants), qnStep_(test.rows.size(), false) {
     for (const RecordedQnBlock& b : test.qnBlocks) {
-        const auto first = std::min(static_cast<size_t>(b.firstRow), qnStep.size());
-        const auto last = std::min(first + static_cast<size_t>(b.rowCount), qnStep.size());
-        std::fill(qnStep.begin() + static_cast<std::ptrdiff_t>(first),
-                  qnStep.begin() + static_cast<std::ptrdiff_t>(last), true);
+        const auto first = std::min(static_cast<size_t>(b.firstRow), qnStep_.size());
+        const auto last = std::min(first + static_cast<size_t>(b.rowCount), qnStep_.size());
+        std::fill(qnStep_.begin() + static_cast<std::ptrdiff_t>(first),
+                  qnStep_.begin() + static_cast<std::ptrdiff_t>(last), true);
     }
-    const DetectorFields unit{1, 1, 0, 0};  // the raw value of one step of each code
+}
 
-    std::vector<Reading> readings;
-    readings.reserve(test.rows.size());
-    for (size_t i = 0; i < test.rows.size(); ++i) {
-        const RecordedRow& row = test.rows[i];
-        Reading r;
-        r.kind = qnStep[i] ? Reading::Kind::QnStep : Reading::Kind::Cycle;
-        r.takenAtMs = static_cast<qint64>(i) * kRowPeriodMs;
-        r.acPresent = true;
-        r.attRange = row.attRange;
-        r.rateRange = row.rateRange;
-        r.charge = row.chargePc;
-        r.pulseRate = row.pulseRatePps;
-        r.testVoltage = row.testVoltageV;
-        r.rawPeak = per(row.chargePc, attenuatorDivision(row.attRange) * constants.adjust);
-        r.rawRate = per(row.pulseRatePps, rateMultiplier(row.rateRange));
-        r.es = per(row.testVoltageV, constants.ptRatio);
-        r.detector = DetectorFields{codeOf(r.rawPeak, unit.rawPeak()),
-                                    codeOf(r.rawRate, unit.rawRate()), row.attRange, row.rateRange};
-        if (r.isQnStep()) {
-            const double rate = std::clamp(std::round(row.pulseRatePps), 0.0,
-                                           double(std::numeric_limits<qint32>::max()));
-            r.countRate = static_cast<qint32>(rate);
-        }
-        readings.push_back(r);
+Reading RecordedReadings::at(size_t i) const {
+    const DetectorFields unit{1, 1, 0, 0};  // the raw value of one step of each code
+    const RecordedRow& row = test_.rows[i];
+    Reading r;
+    r.kind = qnStep_[i] ? Reading::Kind::QnStep : Reading::Kind::Cycle;
+    r.takenAtMs = static_cast<qint64>(i) * kRowPeriodMs;
+    r.acPresent = true;
+    r.attRange = row.attRange;
+    r.rateRange = row.rateRange;
+    r.charge = row.chargePc;
+    r.pulseRate = row.pulseRatePps;
+    r.testVoltage = row.testVoltageV;
+    r.rawPeak = per(row.chargePc, attenuatorDivision(row.attRange) * constants_.adjust);
+    r.rawRate = per(row.pulseRatePps, rateMultiplier(row.rateRange));
+    r.es = per(row.testVoltageV, constants_.ptRatio);
+    r.detector = DetectorFields{codeOf(r.rawPeak, unit.rawPeak()),
+                                codeOf(r.rawRate, unit.rawRate()), row.attRange, row.rateRange};
+    if (r.isQnStep()) {
+        const double rate = std::clamp(std::round(row.pulseRatePps), 0.0,
+                                       double(std::numeric_limits<qint32>::max()));
+        r.countRate = static_cast<qint32>(rate);
     }
-    return readings;
+    return r;
 }
 
 }  // namespace kr5

@@ -11,11 +11,24 @@
 
 namespace kr5 {
 
-// One reading per row, in order. Rows of a Q-N block are Q-N steps (their pulses per
-// second the count rate), the others normal cycles. Charge, pulse rate and test voltage
-// are the row's; the raw values come back through constants' Adjust and PT ratio (0 when
-// either is 0), and the detector's fields carry the codes nearest to them, held to the
-// two hex digits a reply has. The rows have no times: reading i is taken at i x 100 ms.
-std::vector<Reading> readingsOf(const RecordedTest& test, const InputConstants& constants);
+// One reading per row, in order, made when asked for: a long test has millions of rows,
+// and a reading is several times the size of its row. Rows of a Q-N block are Q-N steps
+// (their pulses per second the count rate), the others normal cycles. Charge, pulse rate
+// and test voltage are the row's; the raw values come back through constants' Adjust and
+// PT ratio (0 when either is 0), and the detector's fields carry the codes nearest to them,
+// held to the two hex digits a reply has. The rows have no times: reading i is taken at
+// i x 100 ms. The test and the constants must outlive it.
+class RecordedReadings {
+  public:
+    RecordedReadings(const RecordedTest& test, const InputConstants& constants);
+
+    size_t size() const { return test_.rows.size(); }
+    Reading at(size_t i) const;
+
+  private:
+    const RecordedTest& test_;
+    const InputConstants& constants_;
+    std::vector<bool> qnStep_;
+};
 
 }  // namespace kr5

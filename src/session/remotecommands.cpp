@@ -47,6 +47,36 @@ const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
         {"VQ:EXTinction?", none,
          [](Self& s, const Command&, Ctx& c) { s.answerInception(false, c); }},
         {"TEST:VERDict?", none, [](Self& s, const Command&, Ctx& c) { s.answerVerdict(c); }},
+        {"TEST:LEVel", value,
+         [](Self& s, const Command& m, Ctx& c) {
+             s.setAcceptance(AcceptanceField::TestKv, m.params.front(), c);
+         }},
+        {"TEST:LEVel?", none,
+         [](Self& s, const Command&, Ctx& c) { s.answerAcceptance(AcceptanceField::TestKv, c); }},
+        {"TEST:HOLD", value,
+         [](Self& s, const Command& m, Ctx& c) {
+             s.setAcceptance(AcceptanceField::HoldS, m.params.front(), c);
+         }},
+        {"TEST:HOLD?", none,
+         [](Self& s, const Command&, Ctx& c) { s.answerAcceptance(AcceptanceField::HoldS, c); }},
+        {"TEST:LIMit", value,
+         [](Self& s, const Command& m, Ctx& c) {
+             s.setAcceptance(AcceptanceField::PermissiblePc, m.params.front(), c);
+         }},
+        {"TEST:LIMit?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             s.answerAcceptance(AcceptanceField::PermissiblePc, c);
+         }},
+        {"TEST:BACKground:THReshold", value,
+         [](Self& s, const Command& m, Ctx& c) {
+             s.setAcceptance(AcceptanceField::BackgroundKv, m.params.front(), c);
+         }},
+        {"TEST:BACKground:THReshold?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             s.answerAcceptance(AcceptanceField::BackgroundKv, c);
+         }},
+        {"TEST:RESTart", none,
+         [](Self& s, const Command&, Ctx& c) { tell(s.p_.session.restartAcceptance(), c); }},
         {"TEST:STATus?", none,
          [](Self& s, const Command&, Ctx& c) {
              c.answer(scpiString(s.p_.acceptance.statusText()));
@@ -94,11 +124,13 @@ const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
          }},
         {"RECord:STATe", value,
          [](Self& s, const Command& m, Ctx& c) { s.setRecordState(m.params.front(), c); }},
+        // ",WAIT" follows while rows wait for a disk with room: the file is behind.
         {"RECord:STATe?", none,
          [](Self& s, const Command&, Ctx& c) {
-             c.answer(!s.p_.session.filePrepared() ? "CLOS"
-                      : s.p_.session.recording()   ? "ON"
-                                                   : "PAUS");
+             QByteArray state = !s.p_.session.filePrepared() ? "CLOS"
+                                : s.p_.session.recording()   ? "ON"
+                                                             : "PAUS";
+             c.answer(s.p_.recorder.waitingRows() > 0 ? state + ",WAIT" : state);
          }},
         // The rows in the file; those waiting for a disk with room are counted apart.
         {"RECord:COUNt?", none,
@@ -121,6 +153,9 @@ const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
                                                   : "RUN");
          }},
         {"QN:DATA?", none, [](Self& s, const Command&, Ctx& c) { c.answer(s.qnCountsAnswer(c)); }},
+        // Of the last pass and of the block: "<last>,<block>".
+        {"QN:QM?", none, [](Self& s, const Command&, Ctx& c) { s.answerQm(false, c); }},
+        {"QN:NQN?", none, [](Self& s, const Command&, Ctx& c) { s.answerQm(true, c); }},
 
         {"ZN:FUNCtion", value,
          [](Self& s, const Command& m, Ctx& c) {

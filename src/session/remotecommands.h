@@ -84,6 +84,8 @@ class RemoteCommands : public ReadingListener {
     void reset();
     static void tell(const Outcome& outcome, Context& context);
 
+    void setAcceptance(AcceptanceField field, const ScpiParam& param, Context& context);
+    void answerAcceptance(AcceptanceField field, Context& context) const;
     void setRange(bool attenuator, const ScpiParam& param, Context& context);
     void setRemote(const ScpiParam& param, Context& context);
     void setSampleTime(const ScpiParam& param, Context& context);
@@ -103,6 +105,8 @@ class RemoteCommands : public ReadingListener {
     void answerDiscriminator(int shown, Context& context) const;
     QByteArray readAnswer(Context& context) const;
     QByteArray qnCountsAnswer(Context& context) const;
+    // Qm, or NQN, of the last pass and of the block; not-a-number where there is none.
+    void answerQm(bool nqn, Context& context) const;
     QByteArray identity() const;
 
     Parts p_;

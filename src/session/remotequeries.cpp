@@ -116,6 +116,34 @@ QByteArray RemoteCommands::qnCountsAnswer(Context& context) const {
     return fields.join(',');
 }
 
+void RemoteCommands::answerQm(bool nqn, Context& context) const {
+    const QmTracker& qm = p_.qn.qm();
+    const double adjust = p_.constants.constants().adjust;
+    const auto qmPc = [](const Qm& q) {
+        return q.where == Qm::Where::Found ? std::optional(q.pC) : std::nullopt;
+    };
+    const std::optional<double> figures[] = {
+        nqn ? qm.lastPassNqn(adjust) : qmPc(qm.lastPass(adjust)),
+        nqn ? qm.blockNqn(adjust) : qmPc(qm.block(adjust)),
+    };
+    QList<QByteArray> fields;
+    for (const std::optional<double>& figure : figures) {
+        fields << (figure ? scpiNumber(*figure) : QByteArray(kNotANumber));
+    }
+    if (!figures[0] || !figures[1]) {
+        const Qm last = qm.lastPass(adjust);
+        QString why = QStringLiteral("a range without a count");
+        if (last.where == Qm::Where::NoCounts) {
+            why = QStringLiteral("no Q-N pass yet");
+        } else if (!nqn) {
+            why = QStringLiteral("Qm of the last pass: %1; of the block: %2")
+                      .arg(last.text(), qm.block(adjust).text());
+        }
+        context.refuse(scpierror::DataStale, why);
+    }
+    context.answer(fields.join(','));
+}
+
 void RemoteCommands::answerBackground(Context& context) const {
     if (const auto level = p_.background.level()) {
         context.answer(scpiNumber(*level));

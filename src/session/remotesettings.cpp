@@ -26,6 +26,20 @@ void RemoteCommands::tell(const Outcome& outcome, Context& context) {
     }
 }
 
+void RemoteCommands::setAcceptance(AcceptanceField field, const ScpiParam& param,
+                                   Context& context) {
+    tell(p_.session.setAcceptance(field, QString::fromUtf8(param.text)), context);
+}
+
+void RemoteCommands::answerAcceptance(AcceptanceField field, Context& context) const {
+    const QString text = fieldText(p_.session.acceptanceSetup(), field);
+    if (text.isEmpty()) {
+        context.answerUnknown(QStringLiteral("no acceptance test is set"));
+    } else {
+        context.answer(scpiNumber(text.toDouble()));
+    }
+}
+
 void RemoteCommands::setRange(bool attenuator, const ScpiParam& param, Context& context) {
     const int ranges = attenuator ? kAttenuatorRanges : kRateRanges;
     const bool autoWord = word(param, {"AUTO"}).has_value();

@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include "core/format.h"
 #include "modes/summary.h"
 
 #include <QFileInfo>
@@ -313,6 +314,55 @@ void Session::setRecordedTestOpen(bool open) {
         recordedTestOpen_ = open;
         emit changed();
     }
+}
+
+Outcome Session::setAcceptance(AcceptanceField field, const QString& value) {
+    if (const QString why = AcceptanceForm::problemWith(field, value); !why.isEmpty()) {
+        return Outcome::badValue(why);
+    }
+    AcceptanceForm& form = p_.acceptance;
+    form.load();
+    const bool testSet = !form.fields.testKv.isEmpty();
+    if (field == AcceptanceField::BackgroundKv && !testSet) {
+        return form.takeBackgroundThreshold(value) ? Outcome() : Outcome::badValue(form.problem());
+    }
+    AcceptanceFields setup = acceptanceSetup();
+    setup.backgroundKv = form.fields.backgroundKv;
+    form.fields = setup;
+    fieldText(form.fields, field) = value.trimmed();
+    if (form.fields.testKv.isEmpty() || form.fields.holdS.isEmpty() ||
+        form.fields.permissiblePc.isEmpty()) {
+        acceptanceDraft_ = form.fields;
+        form.load();
+        return {};
+    }
+    if (!form.ok()) {
+        const QString why = form.problem();
+        form.load();
+        return Outcome::badValue(why);
+    }
+    acceptanceDraft_ = {};
+    return {};
+}
+
+AcceptanceFields Session::acceptanceSetup() const {
+    AcceptanceFields setup = acceptanceDraft_;
+    if (const auto& limits = p_.acceptance.test().limits()) {
+        setup.testKv = plainNumber(limits->testKv);
+        setup.holdS = plainNumber(limits->holdS);
+        setup.permissiblePc = plainNumber(limits->permissiblePc);
+    }
+    setup.backgroundKv = plainNumber(p_.acceptance.test().backgroundThresholdKv());
+    return setup;
+}
+
+Outcome Session::restartAcceptance() {
+    AcceptanceTest& test = p_.acceptance.test();
+    if (!test.limits()) {
+        return Outcome::refused(QStringLiteral("no acceptance test is set"));
+    }
+    test.restart();
+    return {};
 }
 
 Outcome Session::acceptCalibration() {

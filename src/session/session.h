@@ -12,6 +12,7 @@
 
 #include "link/units.h"
 #include "measure/background.h"
+#include "modes/acceptance.h"
 #include "modes/calibration.h"
 #include "records/constantsform.h"
 #include "records/measurementfile.h"
@@ -58,6 +59,7 @@ class Session : public QObject {
         ConstantsForm& constants;
         Calibration& calibration;
         BackgroundLevel& background;
+        AcceptanceForm& acceptance;
     };
 
     explicit Session(const Parts& parts);
@@ -104,6 +106,13 @@ class Session : public QObject {
     Outcome mayOpenRecordedTest() const;
     void setRecordedTestOpen(bool open);
 
+    // One value of the acceptance test's setup, as the window's field would take it. A test
+    // is set, or set anew, once its level, hold time and permissible charge are all known:
+    // the values given before that wait for the rest (acceptanceSetup() shows them).
+    Outcome setAcceptance(AcceptanceField field, const QString& value);
+    AcceptanceFields acceptanceSetup() const;
+    Outcome restartAcceptance();
+
     Outcome acceptCalibration();
     Outcome startBackground();
     // The live charts start afresh; a recorded test shown stays as it is.
@@ -129,6 +138,7 @@ class Session : public QObject {
 
     Parts p_;
     Phase phase_ = Phase::FindingUnits;
+    AcceptanceFields acceptanceDraft_;  // the test's values given while it is incomplete
     bool recordedTestOpen_ = false;
 };
 

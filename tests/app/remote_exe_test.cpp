@@ -4,8 +4,11 @@
 // virtual time in wholeprogram_remote_test; the server's connection layer in the modes suite.
 #include "programrun.h"
 
+#include <QFileInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
+
+#include <sys/resource.h>
 
 #include <memory>
 
@@ -156,6 +159,65 @@ TEST_F(RemoteRun, ClientsLeavingMidRecordingChangeLeaveProgramAndFilesWhole) {
                                          : QStringList{"RECON", "PAUSE", "RECOFF"};
         EXPECT_EQ(tags, expected);
     }
+}
+
+// The program's file size limit, set from outside: a disk that fills at that size.
+bool limitFileSize(const QProcess& program, rlim_t bytes) {
+    const rlimit limit{bytes, RLIM_INFINITY};
+    return ::prlimit(static_cast<pid_t>(program.processId()), RLIMIT_FSIZE, &limit, nullptr) == 0;
+}
+
+// A full disk during a recording is told to every client once, as REC:STAT? and REC:WAIT?
+// say while it lasts; once there is room the waiting rows follow, whole. A file prepared
+// on a full disk is refused with the reason and leaves nothing behind.
+TEST_F(RemoteRun, AFullDiskIsToldToEveryClientAndTheRowsWaitWhole) {
+    ASSERT_TRUE(start()) << simOut.toStdString() << programErr.toStdString();
+    client = connectClient();
+    ASSERT_TRUE(measuring());
+    auto other = connectClient();
+    const QString path = dir.filePath(QStringLiteral("full.csv"));
+    ASSERT_EQ(errorAfter("CONF:NAME \"full\";:REC:FILE \"" + path.toUtf8() + "\";:REC:STAT ON"),
+              kNoError);
+    ASSERT_TRUE(wait.until(10000, [&] { return ask("REC:COUN?").toInt() > 5; }));
+
+    ASSERT_TRUE(limitFileSize(program, static_cast<rlim_t>(QFileInfo(path).size())));
+    ASSERT_TRUE(wait.until(10000, [&] { return ask("REC:STAT?") == "ON,WAIT"; }));
+    EXPECT_GT(ask("REC:WAIT?").toInt(), 0);
+    const QByteArray told = ask("SYST:ERR?");
+    EXPECT_TRUE(told.startsWith("-200,\"Execution error; ")) << told.toStdString();
+    EXPECT_EQ(ask("SYST:ERR?"), kNoError);  // once for the whole trouble
+    other->write("SYST:ERR?\n");
+    ASSERT_TRUE(wait.until(5000, [&] { return other->canReadLine(); }));
+    EXPECT_EQ(other->readLine().chopped(1), told);
+
+    ASSERT_TRUE(limitFileSize(program, RLIM_INFINITY));
+    ASSERT_TRUE(wait.until(10000, [&] { return ask("REC:STAT?") == "ON"; }));
+    EXPECT_EQ(ask("REC:WAIT?"), "0");
+    ASSERT_EQ(errorAfter("REC:STAT CLOS"), kNoError);
+    ASSERT_TRUE(wait.until(10000, [&] { return lastLine(path).startsWith("\"PAUSE\""); }));
+
+    ASSERT_TRUE(limitFileSize(program, 0));
+    const QString refused = dir.filePath(QStringLiteral("refused.csv"));
+    const QByteArray error = errorAfter("REC:FILE \"" + refused.toUtf8() + '"');
+    ASSERT_TRUE(limitFileSize(program, RLIM_INFINITY));
+    EXPECT_TRUE(error.startsWith("-200,\"Execution error; ")) << error.toStdString();
+    EXPECT_EQ(ask("REC:STAT?"), "CLOS");
+    EXPECT_FALSE(QFileInfo::exists(refused));
+
+    program.terminate();
+    ASSERT_TRUE(wait.until(10000, [&] { return program.state() == QProcess::NotRunning; }));
+    QFile csv(path);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    EXPECT_TRUE(lines.back().isEmpty());  // ends with a whole line
+    static const QRegularExpression row(
+        QStringLiteral("^ ?\\d+,[\\d.]+, ?\\d+,[\\d.]+,[\\d.]+\r$"));
+    qsizetype rows = 0;
+    for (const QByteArray& line : lines) {
+        rows += row.match(QString::fromLatin1(line)).hasMatch() ? 1 : 0;
+    }
+    EXPECT_GT(rows, 5);
+    EXPECT_EQ(markersOf(lines.join('\n')), (QStringList{"RECON", "RECOFF", "PAUSE"}));
 }
 
 // A network address is said on standard error before anything else happens; a port that

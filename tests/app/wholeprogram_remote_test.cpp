@@ -105,6 +105,27 @@ TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItFor
             const QList<QByteArray> counts = send("QN:DATA?").split(',');
             ASSERT_EQ(counts.size(), 10);
             EXPECT_GT(counts[0].toDouble(), 0.0);
+            // NQN of the one pass, from its counts at the constants' Adjust, twice: the
+            // block's means are that pass's rates. Qm too, or not-a-number with the reason.
+            QnRates rates{};
+            for (size_t r = 0; r < rates.size(); ++r) {
+                rates[r] = counts[qsizetype(r)].toDouble();
+            }
+            const double adjust = InputConstants{}.adjust;  // never changed here
+            const QList<QByteArray> nqn = send("QN:NQN?").split(',');
+            ASSERT_EQ(nqn.size(), 2);
+            EXPECT_NEAR(nqn[0].toDouble(), *normalisedQuantityNumber(rates, adjust),
+                        1e-6 * nqn[0].toDouble());
+            EXPECT_EQ(nqn[1], nqn[0]);
+            const QList<QByteArray> qm = send("QN:QM?").split(',');
+            ASSERT_EQ(qm.size(), 2);
+            const Qm expected = chargeAtTenPulses(rates, adjust);
+            if (expected.where == Qm::Where::Found) {
+                EXPECT_NEAR(qm[0].toDouble(), expected.pC, 1e-6 * expected.pC);
+            } else {
+                EXPECT_EQ(qm[0], kNotANumber);
+                EXPECT_TRUE(error().startsWith("-230,"));
+            }
             send("REC:STAT ON");
             EXPECT_EQ(send("REC:STAT?"), "ON");
             send("*RST");
@@ -163,6 +184,12 @@ TEST_F(Remote, EveryCommandAnswersAndLeavesItsErrorAndAValueNotHadIsNotANumber) 
         {"ZN:ATT:B 4;B?", "4", kNoError},
         {"VQ:INC?", "9.91E37|" + number, ""},
         {"TEST:VERD?;STAT?", "NONE;\"Acceptance: no test\"", kNoError},
+        {"TEST:LIM?", "9.91E37", "-230,\"Data corrupt or stale; no acceptance test is set\""},
+        {"TEST:RESTART", "", "-221,\"Settings conflict; no acceptance test is set\""},
+        {"TEST:LEV 16.1;HOLD 60;LIM 100;BACK:THR 0;:TEST:LEV?;HOLD?;LIM?;BACK:THR?",
+         "16.1;60;100;0", kNoError},
+        {"TEST:HOLD 0", "", "-222,\"Data out of range; Hold time must be a number from 1 to 86400"},
+        {"TEST:RESTART;STAT?", "\"Acceptance: waiting for 16.1 kV.*", kNoError},
         {"REC:STAT ON", "", "-221,\"Settings conflict; no measurement file: RECord:FILE first\""},
         {"FOO", "", "-113,\"Undefined header\""},
         {"MEASU:CHAR?", "", "-113,\"Undefined header\""},

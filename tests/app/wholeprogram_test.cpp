@@ -79,7 +79,40 @@ TEST_F(WholeProgram, SetQWithinTheBackgroundNoiseIsWarnedOf) {
         << warned.toStdString();
 }
 
+// Beside the windows' listeners: the meter the panel shows when each reading reaches the
+// windows. The engine's panel takes a reading before the windows do, so that the charts and
+// the panel never show two different cycles. Windows that fall behind may find a newer
+// state than the reading's, never an older one.
+class PanelSeenWithEachReading : public ReadingListener {
+  public:
+    explicit PanelSeenWithEachReading(Program& program) : program_(program) {}
+    void takeReading(const Reading& r) override {
+        if (r.detectorAnswered()) {
+            peaks_.push_back(r.rawPeak);
+            seen_.push_back(program_.panel().readouts().peakMeter);
+        }
+    }
+    size_t readings() const { return peaks_.size(); }
+    // Readings that found the panel still showing the one before them.
+    int behind() const {
+        int count = 0;
+        for (size_t i = 1; i + 1 < peaks_.size(); ++i) {
+            const bool newer = seen_[i] == peaks_[i] || seen_[i] == peaks_[i + 1];
+            count += !newer && seen_[i] == peaks_[i - 1] ? 1 : 0;
+        }
+        return count;
+    }
+
+  private:
+    Program& program_;
+    std::vector<double> peaks_, seen_;
+};
+
 TEST_F(WholeProgram, ATestFromConstantsToExit) {
+    toWindows.deliverAtOnce();  // the windows' thread as quick as it can be
+    build();
+    PanelSeenWithEachReading panelSeen{*program};
+    program->addWindowListener(panelSeen);
     const QString measurement = dir.filePath(QStringLiteral("cable.csv"));
     const QString result = dir.filePath(QStringLiteral("testCSV.csv"));
     const QString name = QStringLiteral("Cable \"A\", phase 1");
@@ -160,6 +193,8 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
             menu("cend")->trigger();
         });
     runProgram();
+    EXPECT_GT(panelSeen.readings(), 100u);
+    EXPECT_EQ(panelSeen.behind(), 0);
 
     // The finished Q-N charts went to the Q-N window, with Qm of the passes under them.
     EXPECT_TRUE(window(QStringLiteral("QN"))->isVisible());

@@ -62,6 +62,20 @@ TEST(Qm, MissingCountsAreLeftOutAndTheHighestCrossingCounts) {
     EXPECT_EQ(chargeAtTenPulses(rates({900, 10}), 0.0).where, Qm::Where::NoCounts);
 }
 
+// Full scale with Adjust 2 is 2000 pC, so FS / N is 200 pC. Rates of 1000, 100, 10 and 1
+// pulses/s have logs 3, 2, 1 and 0: the ends count half, a rate below 1 counts as 1.
+TEST(Nqn, TheTrapezoidOfLogRatesTimesTheWindowWidthAndNoneWithoutEveryCount) {
+    const auto nqn = [](std::initializer_list<std::optional<double>> list, double adjust) {
+        return normalisedQuantityNumber(rates(list), adjust);
+    };
+    // 3/2 + 2 + 1 + 0 ... + 0.5 (the rate 0.5 at the top counts as 1: 0) = 4.5 decades.
+    EXPECT_NEAR(*nqn({1000, 100, 10, 1, 0, 0, 0, 0, 0, 0.5}, kAdjust), 200.0 * 4.5, 1e-9);
+    // A top window with 100 pulses/s counts half its log; Adjust 1 halves the width.
+    EXPECT_NEAR(*nqn({1, 1, 1, 1, 1, 1, 1, 1, 1, 100}, 1.0), 100.0 * 1.0, 1e-9);
+    EXPECT_EQ(nqn({1000, 100, 10, 1, 0, 0, 0, 0, 0, std::nullopt}, kAdjust), std::nullopt);
+    EXPECT_EQ(nqn({1000, 100, 10, 1, 0, 0, 0, 0, 0, 0}, 0.0), std::nullopt);
+}
+
 TEST(QmTracker, TheLastPassAndTheBlockMean) {
     QmTracker t;
     const auto pass = [&t](std::initializer_list<double> list) {
@@ -82,6 +96,9 @@ TEST(QmTracker, TheLastPassAndTheBlockMean) {
     ASSERT_EQ(t.blockPasses().size(), 2u);  // each pass kept as counted, for the export
     EXPECT_EQ(t.blockPasses()[1][3], 100.0);
     EXPECT_EQ(t.blockPasses()[0][3], 1.0);
+    // NQN of the last pass, and of the block's means (the 4th window's mean 50.5).
+    EXPECT_NEAR(*t.lastPassNqn(kAdjust), 200.0 * (1.0 + 2.0 + 2.0 + 2.0), 1e-9);
+    EXPECT_NEAR(*t.blockNqn(kAdjust), 200.0 * (1.0 + 2.0 + 2.0 + std::log10(50.5)), 1e-9);
     t.takeStep(0, std::nullopt);  // a step without a count is no point of the pass
     t.startBlock();
     EXPECT_EQ(t.passesInBlock(), 0);

@@ -244,14 +244,14 @@ TEST_F(RecordedFileTest, RowsReplayAsReadingsAtTheChosenConstants) {
     other.adjust = 0.5;
     other.ptRatio = 100.0;
     for (const InputConstants& c : {test.constants, other}) {
-        const std::vector<Reading> readings = readingsOf(test, c);
+        const RecordedReadings readings(test, c);
         ASSERT_EQ(readings.size(), 2u);
-        const Reading& step = readings[0];
-        const Reading& cycle = readings[1];
+        const Reading step = readings.at(0);
+        const Reading cycle = readings.at(1);
         EXPECT_TRUE(step.isQnStep() && step.complete() && !cycle.isQnStep() && cycle.complete());
         EXPECT_EQ(std::tuple(step.countRate, step.pulseRate, step.rawRate, step.takenAtMs),
                   std::tuple(std::optional<qint32>(17), 17.0, 17.0, 0));
-        for (const Reading& r : readings) {
+        for (const Reading& r : {step, cycle}) {
             EXPECT_DOUBLE_EQ(attenuatorDivision(r.attRange) * r.rawPeak * c.adjust, r.charge);
             EXPECT_DOUBLE_EQ(*r.es * c.ptRatio, r.testVoltage);
             EXPECT_NEAR(r.detector->rawPeak(), std::min(r.rawPeak, 15.0), 10.0 / 170.0);

@@ -41,7 +41,10 @@ class SessionTest : public ::testing::Test {
     MeasurementFile measurementFile{constants, units, dialogs, clock, files, view.recorder()};
     Calibration calibration{clock, constantsForm};
     BackgroundLevel background{constants, clock};
-    Session session{{units, view, measurementFile, constantsForm, calibration, background}};
+    AcceptanceTest acceptance{clock};
+    AcceptanceForm acceptanceForm{acceptance};
+    Session session{
+        {units, view, measurementFile, constantsForm, calibration, background, acceptanceForm}};
 
     // The engine carries out what was posted, and the windows take its state.
     void settle() { pump.pumpOnce(); }
@@ -218,6 +221,37 @@ TEST_F(SessionTest, AllowedIntentsShowAtOnceAndReachTheEngine) {
     EXPECT_TRUE(engine.requests().qnStart);
     EXPECT_TRUE(session.qnStopping());
     EXPECT_GE(changes, 5);
+}
+
+// The acceptance test set one value at a time, as a sequencer does: set once level, hold and
+// limit are known, each value checked as the window's field checks it, and kept for the
+// port (accepted) each time it changes.
+TEST_F(SessionTest, TheAcceptanceTestIsSetOnceItsLevelHoldAndLimitAreKnown) {
+    int kept = 0;
+    QObject::connect(&acceptanceForm, &AcceptanceForm::accepted, [&] { ++kept; });
+    using F = AcceptanceField;
+    EXPECT_EQ(session.restartAcceptance().why, QStringLiteral("no acceptance test is set"));
+    ASSERT_TRUE(session.setAcceptance(F::TestKv, QStringLiteral("16.1")));
+    ASSERT_TRUE(session.setAcceptance(F::BackgroundKv, QStringLiteral("5")));
+    const Outcome badHold = session.setAcceptance(F::HoldS, QStringLiteral("0"));
+    EXPECT_EQ(badHold.kind, Outcome::Kind::BadValue);
+    EXPECT_EQ(badHold.why, QStringLiteral("Hold time must be a number from 1 to 86400 s."));
+    ASSERT_TRUE(session.setAcceptance(F::HoldS, QStringLiteral("60")));
+    EXPECT_FALSE(acceptance.limits());
+    EXPECT_EQ(session.acceptanceSetup().testKv, QStringLiteral("16.1"));
+    ASSERT_TRUE(session.setAcceptance(F::PermissiblePc, QStringLiteral("100")));
+    ASSERT_TRUE(acceptance.limits());
+    EXPECT_EQ(std::tuple(acceptance.limits()->testKv, acceptance.limits()->holdS,
+                         acceptance.limits()->permissiblePc, acceptance.backgroundThresholdKv()),
+              std::tuple(16.1, 60.0, 100.0, 5.0));
+    // A threshold at the level is no background; a new level sets the test anew.
+    EXPECT_EQ(session.setAcceptance(F::BackgroundKv, QStringLiteral("16.1")).kind,
+              Outcome::Kind::BadValue);
+    EXPECT_EQ(acceptance.backgroundThresholdKv(), 5.0);
+    ASSERT_TRUE(session.setAcceptance(F::TestKv, QStringLiteral("20")));
+    EXPECT_EQ(acceptance.limits()->testKv, 20.0);
+    EXPECT_TRUE(session.restartAcceptance());
+    EXPECT_EQ(kept, 3);
 }
 
 }  // namespace
