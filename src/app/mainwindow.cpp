@@ -17,7 +17,7 @@
 namespace kr5 {
 
 MainWindow::MainWindow(Dialogs& dialogs, Launcher& launcher, QWidget& about, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), launcher_(launcher), about_(about) {
+    : QMainWindow(parent), dialogs_(dialogs), about_(about), helpViewer_(launcher, dialogs) {
     nameControl(this, QStringLiteral("KR5AU"));
     setWindowTitle(QStringLiteral("KR-5AU"));
     buildMenus();
@@ -65,6 +65,10 @@ void MainWindow::buildMenus() {
     m.discriminator = addItem(windowMenu, QStringLiteral("zn4w"), QStringLiteral("ZN-4"));
     m.history = addItem(windowMenu, QStringLiteral("dhist"), QStringLiteral("History(&H)"));
     m.history->setCheckable(true);
+    // The Q-N window opens by itself when a measurement ends; a Non Stop one may run for
+    // hours before that, and the Qm of each pass is there to see all the while.
+    m.qn = addItem(windowMenu, QStringLiteral("dqn"), QStringLiteral("Q-N"));
+    m.qn->setCheckable(true);
     for (QAction* shown : {m.trend, m.vq}) {
         shown->setCheckable(true);
         shown->setChecked(true);
@@ -91,6 +95,14 @@ void MainWindow::buildMenus() {
     m.exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     m.help->setShortcut(QKeySequence(Qt::Key_F1));
     m.open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+
+    // Every item of the bar stays in view, none behind the bar's button for what does not
+    // fit: the window is never narrower than the bar, measured with the longer caption the
+    // Q-N item has while a measurement runs.
+    const QString qnCaption = m.qnMeasurement->text();
+    m.qnMeasurement->setText(QStringLiteral("T-QNV Mes.(&Q)"));
+    setMinimumWidth(menuBar()->sizeHint().width());
+    m.qnMeasurement->setText(qnCaption);
 
     connect(m.exit, &QAction::triggered, this, &MainWindow::askToEnd);
     connect(m.version, &QAction::triggered, this, &MainWindow::showAbout);
@@ -222,7 +234,7 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::openHelp() {
-    kr5::openHelp(launcher_, dialogs_, helpViewer_, helpFolders_, platformHelpRoute());
+    kr5::openHelp(dialogs_, helpViewer_, helpFolders_);
 }
 
 }  // namespace kr5

@@ -32,6 +32,7 @@ struct MainMenu {
     QAction* vq = nullptr;                 // dvq: show or hide the V-Q window
     QAction* discriminator = nullptr;      // zn4w: show or hide the noise discriminator panel
     QAction* history = nullptr;            // dhist: show or hide the History window
+    QAction* qn = nullptr;                 // dqn: show or hide the Q-N window
     QAction* inputConstants = nullptr;     // kouseiin
     QAction* qnMeasurement = nullptr;      // mesqn: start or stop a Q-N measurement
     QAction* options = nullptr;            // seting
@@ -54,8 +55,12 @@ class MainWindow : public QMainWindow {
     // The folders Help(&H) looks for its page in, in order (the folder of the executable
     // until this is called).
     void setHelpFolders(const QStringList& folders) { helpFolders_ = folders; }
-    // The window the page shows in when no browser can be started; null until then.
+    // The window Help(&H) shows the page in; null until then.
     HelpWindow* helpWindow() const { return helpViewer_.window(); }
+    // Puts the help window in its place before it is first shown.
+    void setHelpPlacer(std::function<void(QWidget&)> place) {
+        helpViewer_.setPlacer(std::move(place));
+    }
 
     // Caption "KR-5AU(" + portDigit + ")".
     void setPortCaption(const QString& portDigit);
@@ -113,7 +118,6 @@ class MainWindow : public QMainWindow {
     void openHelp();
 
     Dialogs& dialogs_;
-    Launcher& launcher_;
     QWidget& about_;
     MainMenu menu_;
     std::vector<Companion> companions_;

@@ -11,5 +11,7 @@ target_link_libraries(kr5_placement PUBLIC Qt6::Core)
 target_sources(kr5_program PRIVATE
     windowmemory.h
     windowmemory.cpp
+    firstshow.h
+    firstshow.cpp
 )
 target_link_libraries(kr5_program PUBLIC kr5_placement)

@@ -128,6 +128,7 @@ void Program::wireMenu() {
     QObject::connect(menu.options, &QAction::triggered, &main_, [this] { options_.showOptions(); });
     QObject::connect(menu.trend, &QAction::triggered, &charts_, &Charts::toggleTrendWindow);
     QObject::connect(menu.vq, &QAction::triggered, &charts_, &Charts::toggleVqWindow);
+    QObject::connect(menu.qn, &QAction::triggered, &charts_, &Charts::toggleQnWindow);
     // The menu's second click asks the measurement to end after its pass.
     QObject::connect(menu.qnMeasurement, &QAction::triggered, &main_, [this] {
         if (session_.qnRunning()) {
@@ -202,8 +203,10 @@ void Program::wireCharts() {
     const MainMenu& menu = main_.menu();
     QObject::connect(&charts_.wave(), &WaveWindow::shownChanged, menu.trend, &QAction::setChecked);
     QObject::connect(&charts_.vq(), &VqWindow::shownChanged, menu.vq, &QAction::setChecked);
+    QObject::connect(&charts_.qn(), &QnWindow::shownChanged, menu.qn, &QAction::setChecked);
     menu.trend->setChecked(charts_.wave().isVisible());
     menu.vq->setChecked(charts_.vq().isVisible());
+    menu.qn->setChecked(charts_.qn().isVisible());
     main_.addCompanion(&charts_.wave());
     main_.addCompanion(&charts_.vq(), [this] { return charts_.prepareVqRestore(); });
 
@@ -347,22 +350,34 @@ void Program::takePort() {
 }
 
 std::vector<QWidget*> Program::companionWindows() {
-    // The most important first: where the screen is small, the Q-N window and the ZN-4
-    // panel are the ones that cover another.
+    // The most important first: where the screen is small, the ZN-4 panel is the one that
+    // covers another. The Q-N window, History and help are placed when first shown.
     std::vector<QWidget*> windows{&charts_.wave(), &charts_.vq()};
     if (units_.discriminatorPresent()) {
         windows.push_back(&discriminatorWindow_);
     }
-    windows.push_back(&charts_.qn());
     return windows;
+}
+
+void Program::placeLater(QWidget& window) {
+    std::vector<const QWidget*> shown{&charts_.wave(), &charts_.vq(), &discriminatorWindow_,
+                                      &charts_.qn(), &historyWindow_};
+    if (const QWidget* help = main_.helpWindow()) {
+        shown.push_back(help);
+    }
+    kr5::placeLater(windowMemory_, units_.portDigit(), main_, window, shown, availableScreens());
 }
 
 void Program::rememberWindowPlaces() {
     windowMemory_.rememberShown(units_.portDigit(), historyWindow_.objectName(),
                                 historyWindow_.isVisible());
-    kr5::rememberWindows(
-        windowMemory_, units_.portDigit(),
-        {&main_, &charts_.wave(), &charts_.vq(), &discriminatorWindow_, &charts_.qn()});
+    std::vector<QWidget*> windows{&main_,        &charts_.wave(),
+                                  &charts_.vq(), &discriminatorWindow_,
+                                  &charts_.qn(), &historyWindow_};
+    if (QWidget* help = main_.helpWindow()) {
+        windows.push_back(help);
+    }
+    kr5::rememberWindows(windowMemory_, units_.portDigit(), windows);
 }
 
 int Program::run() {
@@ -430,6 +445,15 @@ void Program::goLive() {
     placeMainWindow(windowMemory_, units_.portDigit(), main_, screens);
     main_.show();
     placeCompanions(windowMemory_, units_.portDigit(), main_, companionWindows(), screens);
+    // The windows shown on request, and the setup windows, which would otherwise open
+    // centred over the main window, in front of the panel.
+    for (QWidget* later : std::initializer_list<QWidget*>{
+             &charts_.qn(), &historyWindow_, &constantsWindow_, &calibrateWindow_,
+             &acceptanceWindow_, &about_, &charts_.colorWindow()}) {
+        laterWindows_.watch(*later);
+    }
+    main_.setHelpPlacer([this](QWidget& window) { placeLater(window); });
+    options_.setPlacer([this](QWidget& window) { placeLater(window); });
     if (windowMemory_.wasShown(units_.portDigit(), historyWindow_.objectName())) {
         historyWindow_.show();
     }

@@ -6,6 +6,7 @@
 #include "about/aboutwindow.h"
 #include "app/backgroundnotices.h"
 #include "app/commtestwindow.h"
+#include "app/firstshow.h"
 #include "app/historymarkers.h"
 #include "app/loopwindows.h"
 #include "app/mainwindow.h"
@@ -160,6 +161,8 @@ class Program {
     void goLive();
     void takePort();
     std::vector<QWidget*> companionWindows();
+    // Puts a window shown on request beside the main window, around those shown now.
+    void placeLater(QWidget& window);
     void rememberWindowPlaces();
 
     const Platform platform_;
@@ -226,6 +229,7 @@ class Program {
 
     Zn4Window discriminatorWindow_{engineView_.discriminator()};
     WindowMemory windowMemory_{startOptions_.windowMemoryPath};
+    FirstShowPlacer laterWindows_{[this](QWidget& window) { placeLater(window); }};
     UnitStatus unitStatus_;
 
     ProgramWindows loopWindows_;
@@ -235,10 +239,11 @@ class Program {
     // Decides what the windows and the remote control may ask.
     Session session_{{units_, engineView_, measurementFile_, constantsForm_, calibration_,
                       background_, acceptanceForm_}};
-    RemoteCommands remoteCommands_{
-        {units_, settings_, session_, engineView_.panel(), options_.form(), constantsForm_,
-         engineView_.recorder(), engineView_.qn(), engineView_.discriminator(), inception_,
-         background_, acceptance_, platform_.clock, QCoreApplication::applicationVersion()}};
+    RemoteCommands remoteCommands_{{units_, settings_, session_, engineView_.panel(),
+                                    options_.form(), constantsForm_, engineView_.recorder(),
+                                    engineView_.qn(), engineView_.discriminator(), inception_,
+                                    background_, acceptance_, calibration_, platform_.clock,
+                                    QCoreApplication::applicationVersion()}};
     RemoteServer remoteServer_;
     RecordedTestControl recordedTests_{{openedTest_, session_, history_, chartFeed_, charts_, main_,
                                         units_, results_, platform_.dialogs, platform_.clock}};

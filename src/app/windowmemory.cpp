@@ -50,7 +50,28 @@ QSize openingSize(QWidget& window) {
     return window.size();
 }
 
-// A remembered place that can still be reached, put on the window (its size now).
+// The least frame a window can be made, where its contents can shrink below the size it
+// opens with; empty for one that cannot (a chart shown at its own size).
+QSize smallestFrame(const QWidget& window, const QMargins& frame) {
+    const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+    if (!least.isValid() || least == window.size()) {
+        return {};
+    }
+    return least.grownBy(frame);
+}
+
+// Moves the window to its place, and makes it the size it was given there.
+void putAt(QWidget& window, const QPoint& framePos, const QSize& frameSize, const QMargins& frame) {
+    const QSize size = frameSize.shrunkBy(frame);
+    if (size != window.size()) {
+        window.resize(size);
+    }
+    window.move(framePos);
+}
+
+// A remembered place that can still be reached, put on the window (its size now). Where
+// the window would now run past the edge of its screen (left partly off it, or larger than
+// it was, as a window is that has gained a part since), it moves onto the screen.
 std::optional<QPoint> restore(const WindowMemory& memory, const QString& portDigit, QWidget& window,
                               const QMargins& frame, const std::vector<QRect>& screens) {
     const auto place = memory.recall(portDigit, window.objectName());
@@ -61,7 +82,23 @@ std::optional<QPoint> restore(const WindowMemory& memory, const QString& portDig
     if (place->maximised) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
     }
-    return place->framePos;
+    const QSize opening =
+        place->size.expandedTo(window.minimumSizeHint()).expandedTo(window.minimumSize());
+    const QRect remembered(place->framePos, opening.grownBy(frame));
+    return inside(remembered, screenOf(remembered, screens));
+}
+
+// The spot of a window about to be placed: where it was remembered, if that can still be
+// reached (put on the window, with its size then), else its frame as it opens.
+WindowSpot spotOf(const WindowMemory& memory, const QString& portDigit, QWidget& window,
+                  const QMargins& frame, const std::vector<QRect>& screens) {
+    WindowSpot spot;
+    spot.remembered = restore(memory, portDigit, window, frame, screens);
+    spot.frame = openingSize(window).grownBy(frame);
+    if (!spot.remembered) {
+        spot.smallest = smallestFrame(window, frame);
+    }
+    return spot;
 }
 
 }  // namespace
@@ -123,24 +160,48 @@ void placeMainWindow(const WindowMemory& memory, const QString& portDigit, QWidg
     main.move(placeWindows(request).main);
 }
 
+namespace {
+
+// The main window as it stands, which is where it was put or where the window system put
+// it; its companions go on its screen.
+PlacementRequest besideTheMainWindow(const QWidget& main, const std::vector<QRect>& screens) {
+    PlacementRequest request;
+    request.main = {main.frameGeometry().size(), main.frameGeometry().topLeft(), {}};
+    request.available = screenOf(main.frameGeometry(), screens);
+    return request;
+}
+
+}  // namespace
+
 void placeCompanions(const WindowMemory& memory, const QString& portDigit, const QWidget& main,
                      const std::vector<QWidget*>& companions, const std::vector<QRect>& screens) {
-    PlacementRequest request;
-    // The main window stays where it is, which is where it was put or where the window
-    // system put it, and its companions go on its screen.
-    request.main = {main.frameGeometry().size(), main.frameGeometry().topLeft()};
-    request.available = screenOf(main.frameGeometry(), screens);
+    PlacementRequest request = besideTheMainWindow(main, screens);
+    std::vector<QMargins> frames;
     for (QWidget* companion : companions) {
-        const QMargins frame = frameMargins(*companion, &main);
-        WindowSpot spot;
-        spot.remembered = restore(memory, portDigit, *companion, frame, screens);
-        spot.frame = openingSize(*companion).grownBy(frame);
-        request.companions.push_back(spot);
+        frames.push_back(frameMargins(*companion, &main));
+        request.companions.push_back(spotOf(memory, portDigit, *companion, frames.back(), screens));
     }
     const Placement placement = placeWindows(request);
     for (size_t i = 0; i < companions.size(); ++i) {
-        companions[i]->move(placement.companions[i]);
+        putAt(*companions[i], placement.companions[i], placement.companionFrames[i], frames[i]);
     }
+}
+
+void placeLater(const WindowMemory& memory, const QString& portDigit, const QWidget& main,
+                QWidget& window, const std::vector<const QWidget*>& shown,
+                const std::vector<QRect>& screens) {
+    PlacementRequest request = besideTheMainWindow(main, screens);
+    // The windows on the screen stay as they are, where the new one goes around them.
+    for (const QWidget* other : shown) {
+        if (other != &window && other->isVisible()) {
+            request.companions.push_back(
+                {other->frameGeometry().size(), other->frameGeometry().topLeft(), {}});
+        }
+    }
+    const QMargins frame = frameMargins(window, &main);
+    request.companions.push_back(spotOf(memory, portDigit, window, frame, screens));
+    const Placement placement = placeWindows(request);
+    putAt(window, placement.companions.back(), placement.companionFrames.back(), frame);
 }
 
 void rememberWindows(WindowMemory& memory, const QString& portDigit,

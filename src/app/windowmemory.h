@@ -71,6 +71,14 @@ void placeMainWindow(const WindowMemory& memory, const QString& portDigit, QWidg
 void placeCompanions(const WindowMemory& memory, const QString& portDigit, const QWidget& main,
                      const std::vector<QWidget*>& companions, const std::vector<QRect>& screens);
 
+// Before a window the program shows only on request (Q-N, History, help) is first shown:
+// where it was remembered if that can still be reached, else beside the main window on its
+// screen, around the windows shown now (the more important first), made smaller where it
+// can be to stay off the main window (placeWindows).
+void placeLater(const WindowMemory& memory, const QString& portDigit, const QWidget& main,
+                QWidget& window, const std::vector<const QWidget*>& shown,
+                const std::vector<QRect>& screens);
+
 // Remembers where each window is that has been shown; one never shown keeps what was
 // remembered before.
 void rememberWindows(WindowMemory& memory, const QString& portDigit,

@@ -91,6 +91,55 @@ QRect bestSpot(const QSize& size, const QRect& available, const QRect& main,
     return best;
 }
 
+QSize within(const QSize& size, const QSize& room, const QSize& smallest) {
+    return size.boundedTo(room).expandedTo(smallest);
+}
+
+// The sizes a companion may open with, the one to prefer first: its own (no larger than
+// the screen, if it may shrink), then, if it may shrink, as large as the room on each side
+// of the main window allows, the largest room first.
+std::vector<QSize> sizesToTry(const WindowSpot& spot, const QRect& available, const QRect& main) {
+    if (spot.smallest.isEmpty()) {
+        return {spot.frame};
+    }
+    const QSize own = within(spot.frame, available.size(), spot.smallest);
+    const int right = available.left() + available.width() - (main.left() + main.width());
+    const int below = available.top() + available.height() - (main.top() + main.height());
+    std::vector<QSize> rooms{{right, available.height()},
+                             {main.left() - available.left(), available.height()},
+                             {available.width(), below},
+                             {available.width(), main.top() - available.top()}};
+    std::vector<QSize> out{own};
+    for (const QSize& room : rooms) {
+        if (room.width() > 0 && room.height() > 0) {
+            out.push_back(within(own, room, spot.smallest));
+        }
+    }
+    const auto larger = [](const QSize& a, const QSize& b) {
+        return qint64{a.width()} * a.height() > qint64{b.width()} * b.height();
+    };
+    std::stable_sort(out.begin() + 1, out.end(), larger);
+    return out;
+}
+
+// The best spot for a companion not remembered: at its first size that keeps it off the
+// main window, else at its own size as well as can be.
+QRect placeCompanion(const WindowSpot& spot, const QRect& available, const QRect& main,
+                     const std::vector<Placed>& placed, size_t companions) {
+    const std::vector<QSize> sizes = sizesToTry(spot, available, main);
+    const QRect own = bestSpot(sizes.front(), available, main, placed, companions);
+    if (!own.intersects(main)) {
+        return own;
+    }
+    for (auto size = sizes.begin() + 1; size != sizes.end(); ++size) {
+        const QRect smaller = bestSpot(*size, available, main, placed, companions);
+        if (!smaller.intersects(main)) {
+            return smaller;
+        }
+    }
+    return own;
+}
+
 }  // namespace
 
 Placement placeWindows(const PlacementRequest& request) {
@@ -101,11 +150,12 @@ Placement placeWindows(const PlacementRequest& request) {
     const QRect main(mainAt, request.main.frame);
 
     const size_t count = request.companions.size();
-    Placement out{mainAt, std::vector<QPoint>(count)};
+    Placement out{mainAt, std::vector<QPoint>(count), std::vector<QSize>(count)};
     // The remembered companions stay where they are and are in the way of the others.
     std::vector<Placed> placed;
     for (size_t i = 0; i < count; ++i) {
         const WindowSpot& companion = request.companions[i];
+        out.companionFrames[i] = companion.frame;
         if (companion.remembered) {
             out.companions[i] = *companion.remembered;
             placed.push_back({QRect(*companion.remembered, companion.frame), static_cast<int>(i)});
@@ -116,8 +166,9 @@ Placement placeWindows(const PlacementRequest& request) {
         if (companion.remembered) {
             continue;
         }
-        const QRect spot = bestSpot(companion.frame, available, main, placed, count);
+        const QRect spot = placeCompanion(companion, available, main, placed, count);
         out.companions[i] = spot.topLeft();
+        out.companionFrames[i] = spot.size();
         placed.push_back({spot, static_cast<int>(i)});
     }
     return out;
@@ -132,6 +183,12 @@ bool reachable(const QRect& frame, const std::vector<QRect>& screens) {
         const QRect piece = top.intersected(screen);
         return !piece.isEmpty() && piece.width() >= width && piece.height() >= height;
     });
+}
+
+QPoint inside(const QRect& frame, const QRect& screen) {
+    const Axis x{screen.left(), screen.width(), frame.width()};
+    const Axis y{screen.top(), screen.height(), frame.height()};
+    return {x.into(frame.left()), y.into(frame.top())};
 }
 
 QRect screenOf(const QRect& frame, const std::vector<QRect>& screens) {

@@ -76,6 +76,10 @@ void Charts::toggleVqWindow() {
     vq_.show();
 }
 
+void Charts::toggleQnWindow() {
+    qn_.setVisible(!qn_.isVisible());
+}
+
 void Charts::showNormalFace() {
     plotter_.setFace(chart::Face::Normal);
     wave_.setWindowTitle(caption("T-QNV"));

@@ -52,6 +52,9 @@ class Charts : public QObject {
     // keeps its curves; the V-Q window shows its empty chart.
     void toggleTrendWindow();
     void toggleVqWindow();
+    // Window menu item dqn: hide the Q-N window if shown, else show it as it is (empty
+    // until the first chart is copied in).
+    void toggleQnWindow();
 
     // The faces the Q-N measurement switches between: the captions of both windows and
     // their empty charts.

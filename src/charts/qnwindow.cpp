@@ -5,7 +5,13 @@
 #include "platform/surfaceview.h"
 
 #include <QCloseEvent>
+#include <QHideEvent>
+#include <QMenuBar>
+#include <QShowEvent>
 #include <QStatusBar>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace kr5 {
 
@@ -15,6 +21,8 @@ QnWindow::QnWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("Q-N"));
     auto* chartView = new SurfaceView(picture_.surface(), this);
     nameControl(chartView, QStringLiteral("GRA"));
+    // A still picture: it may grow with the window, smoothed, as a live chart may not.
+    chartView->setScaling(SurfaceView::Scaling::Fill);
     setCentralWidget(chartView);
 
     QAction* qclose = charts::menuItem(this, QStringLiteral("qclose"), QStringLiteral("Close(&X)"));
@@ -32,8 +40,23 @@ QnWindow::QnWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
 
     qm_ = new QLabel(this);
     nameControl(qm_, QStringLiteral("qm"));
+    // Qm beyond the ranges reads longer; it takes a second line rather than being cut.
+    qm_->setWordWrap(true);
     statusBar()->addWidget(qm_, 1);
     qm_->setText(QStringLiteral("Qm at 10 pulses/s: no pass yet"));
+}
+
+QSize QnWindow::sizeHint() const {
+    // A line as long as the Qm of a block of full passes reads.
+    const QString typicalQm =
+        QStringLiteral("Qm at 10 pulses/s: last pass 1234.5 pC; block, 31 passes: 1234.5 pC");
+    // Beside it in the status bar: the size grip, and the bar's margins around both.
+    const int grip = style()->pixelMetric(QStyle::PM_SizeGripSize, nullptr, this);
+    const int besideQm = grip + 16;
+    const int qmWidth = qm_->fontMetrics().horizontalAdvance(typicalQm) + besideQm;
+    QSize hint = QMainWindow::sizeHint();
+    hint.setWidth(std::max({hint.width(), menuBar()->sizeHint().width(), qmWidth}));
+    return hint;
 }
 
 void QnWindow::showQm(const QString& lastPass, const QString& block, int passesInBlock) {
@@ -71,6 +94,20 @@ void QnWindow::copyIn(const QImage& vqPicture, const SurfaceDrawing& vqDrawing) 
 void QnWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     hide();
+}
+
+void QnWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous()) {
+        emit shownChanged(true);
+    }
+}
+
+void QnWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    if (!event->spontaneous()) {
+        emit shownChanged(false);
+    }
 }
 
 }  // namespace kr5

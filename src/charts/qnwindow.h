@@ -12,6 +12,8 @@
 namespace kr5 {
 
 class QnWindow : public QMainWindow {
+    Q_OBJECT
+
   public:
     QnWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent = nullptr);
 
@@ -35,8 +37,19 @@ class QnWindow : public QMainWindow {
     // savecounts: the counts as CSV ("qn.csv" proposed). Nothing before any pass.
     void saveCounts();
 
+    // Wide enough for every item of its menu bar and for the Qm line as it reads with
+    // a block of passes; the chart fills what the window has beyond that.
+    QSize sizeHint() const override;
+
+  signals:
+    // Not sent when the window system hides or shows it by itself (the main window
+    // minimised and restored).
+    void shownChanged(bool shown);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     Dialogs& dialogs_;

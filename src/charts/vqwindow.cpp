@@ -3,22 +3,21 @@
 #include "charts/windownames.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QTableView>
-
-#include <algorithm>
 
 namespace kr5 {
 
 namespace {
 
-// Where the result box has always been on the chart, and its height while empty.
-constexpr int resultLeft = 32;
-constexpr int resultTop = 80;
-constexpr int resultWidth = 337;
-constexpr int resultMinHeight = 49;
+// Where the noise warning lies on the chart, and how wide it is.
+constexpr int warningLeft = 36;
 constexpr int warningTop = 240;
+constexpr int warningWidth = 325;
+// The result table's area beside the chart: as wide as the box the table once had on the
+// chart, which holds a short name and the voltages without scrolling sideways.
+constexpr int resultWidth = 337;
 
 }  // namespace
 
@@ -26,18 +25,26 @@ VqWindow::VqWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
     : ChartWindow(clipboard, dialogs, graWidth, graHeight, QStringLiteral("vq.png"), parent) {
     nameControl(this, QStringLiteral("VQ"));
     setWindowTitle(QStringLiteral("V-Q"));
-    QWidget* gra = centralWidget();
+    // The chart at its own size, the result table in an area of its own beside it, as high
+    // as the chart, so that no row ever hides a part of the chart. Beside rather than under
+    // it: on a 768-pixel screen the trend window and this one fit one over the other only
+    // at the chart's own height.
+    QWidget* gra = takeCentralWidget();
+    auto* area = new QWidget(this);
+    nameControl(area, QStringLiteral("vqArea"));
+    auto* row = new QHBoxLayout(area);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(gra, 0, Qt::AlignLeft | Qt::AlignTop);
+    setCentralWidget(area);
 
-    // The result table lies over the chart's upper part, below the CSV and CEV labels. Its
-    // columns take the width of their widest text, title or value, in the font in use; when
-    // a long test name makes them wider than the box, the table scrolls sideways.
     // Over the lower part of the chart, where the curves of a test seldom run, on a light
     // face of its own so that it reads over them.
     noiseWarning_ = new QLabel(gra);
     nameControl(noiseWarning_, QStringLiteral("noiseWarning"));
     noiseWarning_->setWordWrap(true);
-    noiseWarning_->setFixedWidth(resultWidth - 12);
-    noiseWarning_->move(resultLeft + 4, warningTop);
+    noiseWarning_->setFixedWidth(warningWidth);
+    noiseWarning_->move(warningLeft, warningTop);
     noiseWarning_->setAutoFillBackground(true);
     QPalette warningColours = noiseWarning_->palette();
     warningColours.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC0));
@@ -45,11 +52,12 @@ VqWindow::VqWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
     noiseWarning_->setPalette(warningColours);
     noiseWarning_->hide();
 
-    resultTable_ = new QTableView(gra);
+    // The columns take the width of their widest text, title or value, in the font in use;
+    // when a long test name makes them wider than the area, the table scrolls sideways.
+    resultTable_ = new QTableView(area);
     nameControl(resultTable_, QStringLiteral("Text1"));
     resultModel_ = new ResultTableModel(resultTable_);
     resultTable_->setModel(resultModel_);
-    resultTable_->move(resultLeft, resultTop);
     resultTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     resultTable_->setSelectionMode(QAbstractItemView::SingleSelection);
     resultTable_->setWordWrap(false);
@@ -59,7 +67,13 @@ VqWindow::VqWindow(Clipboard& clipboard, Dialogs& dialogs, QWidget* parent)
     resultTable_->horizontalHeader()->setTextElideMode(Qt::ElideNone);
     resultTable_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     resultTable_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    resultTable_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    resultTable_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Hidden while there is no result, its area stays, so that the window keeps its size.
+    QSizePolicy keepArea(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    keepArea.setRetainSizeWhenHidden(true);
+    resultTable_->setSizePolicy(keepArea);
+    resultTable_->setMinimumWidth(resultWidth);
+    row->addWidget(resultTable_, 1);
     fitResultTable();
 
     QAction* vqcls = charts::menuItem(this, QStringLiteral("vqcls"), QStringLiteral("Close(&X)"));
@@ -86,19 +100,9 @@ void VqWindow::setResultText(const QString& text) {
 }
 
 void VqWindow::fitResultTable() {
-    // As wide as the chart leaves room for; as high as the titles, the rows and, when the
-    // columns are wider than that, the scroll bar, so no row is ever cut.
-    const int frame = 2 * resultTable_->frameWidth();
-    QHeaderView* titles = resultTable_->horizontalHeader();
-    titles->resizeSections(QHeaderView::ResizeToContents);
-    int height = frame + titles->sizeHint().height();
-    for (int row = 0; row < resultModel_->rowCount(); ++row) {
-        height += resultTable_->rowHeight(row);
-    }
-    if (titles->length() > resultWidth - frame) {
-        height += resultTable_->horizontalScrollBar()->sizeHint().height();
-    }
-    resultTable_->resize(resultWidth, std::max(height, resultMinHeight));
+    // Each column as wide as its texts; the newest row in view.
+    resultTable_->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
+    resultTable_->scrollToBottom();
 }
 
 void VqWindow::setNoiseWarning(const QString& warning) {

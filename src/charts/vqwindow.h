@@ -1,6 +1,6 @@
 // The V-Q window `VQ`: shows the V-Q (or Q-N) chart at 1:1 with the result table Text1
-// over it, saves its picture and forwards the rest of its menu. Closing it by its frame discards it
-// (the owner reloads it on its next use); Close only hides it.
+// beside it, saves its picture and forwards the rest of its menu. Closing it by its frame discards
+// it (the owner reloads it on its next use); Close only hides it.
 #pragma once
 
 #include "charts/chartplotter.h"

@@ -4,11 +4,14 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kr5 {
 
@@ -125,6 +128,15 @@ VerdictLabel::VerdictLabel(const AcceptanceTest& test, QWidget* parent)
     nameControl(this, QStringLiteral("verdict"));
     setAlignment(Qt::AlignCenter);
     setMargin(4);
+    // The label keeps one height, shown or not, that holds the verdict in its large face or
+    // two lines of the test's state (the whole of a longer one is in the tool tip): the main
+    // window does not grow as the test goes on, and stays where it was placed on the screen.
+    setWordWrap(true);
+    const int verdictLine = QFontMetrics(displayFont(font(), verdictScale, false)).height();
+    setFixedHeight(std::max(verdictLine, 2 * fontMetrics().height()) + 2 * margin());
+    QSizePolicy keepRoom = sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    setSizePolicy(keepRoom);
     connect(&test_, &AcceptanceTest::changed, this, &VerdictLabel::showTest);
     showTest();
 }
@@ -144,7 +156,7 @@ void VerdictLabel::showTest() {
     setPalette(QPalette());
     setAutoFillBackground(false);
     const bool noTest = test_.state() == AcceptanceTest::State::NoTest;
-    // Without a test the label takes no room on the window it sits on.
+    // Without a test the label is hidden; its room stays.
     setVisible(!noTest);
     setToolTip(noTest ? QString() : test_.statusText());
     const QString verdict = test_.verdictText();
@@ -156,7 +168,7 @@ void VerdictLabel::showTest() {
     // green PASS.
     const bool valid = test_.backgroundWarning().isEmpty();
     setText(valid ? verdict : verdict + QStringLiteral(" – NOT VALID"));
-    setFont(displayFont(font(), 2.5, false));
+    setFont(displayFont(font(), verdictScale, false));
     const QRgb face = !valid                                           ? invalidFace
                       : test_.state() == AcceptanceTest::State::Passed ? passFace
                                                                        : failFace;

@@ -57,6 +57,7 @@ class VerdictLabel : public QLabel {
     static constexpr QRgb passFace = 0x1B7F2A;
     static constexpr QRgb failFace = 0xC00000;
     static constexpr QRgb invalidFace = 0xFFB000;  // a verdict over too much background
+    static constexpr double verdictScale = 2.5;    // the verdict's face against the window's
 
     explicit VerdictLabel(const AcceptanceTest& test, QWidget* parent = nullptr);
 

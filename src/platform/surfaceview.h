@@ -1,6 +1,7 @@
 // Shows a surface's picture in a window: at 1:1, and scaled by whole steps without
 // smoothing when the window is larger or the screen has a high resolution, so pixels stay
-// crisp.
+// crisp. A still picture (the Q-N chart) may instead fill the window as far as its shape
+// allows, smoothed.
 #pragma once
 
 #include "imagesurface.h"
@@ -11,7 +12,11 @@ namespace kr5 {
 
 class SurfaceView : public QWidget {
   public:
+    enum class Scaling { WholeSteps, Fill };
+
     explicit SurfaceView(const ImageSurface& surface, QWidget* parent = nullptr);
+
+    void setScaling(Scaling scaling);
 
     // Repaints the part of the window that shows this part of the picture (nothing when
     // it is empty): a new point on a chart costs a few pixels, not the whole window.
@@ -26,8 +31,11 @@ class SurfaceView : public QWidget {
   private:
     // Whole steps of enlargement that fit the window, at least 1.
     int scale() const;
+    // Where the picture is drawn when it fills the window: its shape kept, at the top left.
+    QRect filled() const;
 
     const ImageSurface& surface_;
+    Scaling scaling_ = Scaling::WholeSteps;
 };
 
 }  // namespace kr5

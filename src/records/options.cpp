@@ -12,6 +12,9 @@ Options::~Options() {
 void Options::showOptions() {
     if (window_.isNull()) {
         window_ = new OptionsWindow(form_, parent_);
+        if (place_) {
+            place_(*window_);
+        }
     }
     window_->show();
     window_->raise();

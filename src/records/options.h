@@ -7,6 +7,7 @@
 #include "optionswindow.h"
 
 #include <QPointer>
+#include <functional>
 
 namespace kr5 {
 
@@ -33,10 +34,14 @@ class Options {
     // The loaded window, or null.
     OptionsWindow* window() const { return window_; }
 
+    // Puts each newly loaded window in its place before it shows.
+    void setPlacer(std::function<void(QWidget&)> place) { place_ = std::move(place); }
+
   private:
     OptionsForm form_;
     QWidget* parent_;
     QPointer<OptionsWindow> window_;
+    std::function<void(QWidget&)> place_;
 };
 
 }  // namespace kr5

@@ -74,12 +74,16 @@ void OptionsForm::set() {
     emit settingsSet();
 }
 
-bool OptionsForm::setSampleTime(qint32 ms) {
-    const auto& values = groupValues[static_cast<size_t>(SampleTimeOptions)];
-    for (int i = 0; i < groupSize(SampleTimeOptions); ++i) {
-        if (values[static_cast<size_t>(i)] == ms) {
-            selections.option[static_cast<size_t>(SampleTimeOptions)] = i;
-            settings_.sampleMs = ms;
+bool OptionsForm::setOption(Group group, qint32 value) {
+    qint32* setting = group == SampleTimeOptions ? &settings_.sampleMs
+                      : group == GateTimeOptions ? &settings_.gateTimeMs
+                      : group == QnPassesOptions ? &settings_.qnPasses
+                                                 : nullptr;
+    const auto& values = groupValues[static_cast<size_t>(group)];
+    for (int i = 0; setting != nullptr && i < groupSize(group); ++i) {
+        if (values[static_cast<size_t>(i)] == value) {
+            selections.option[static_cast<size_t>(group)] = i;
+            *setting = value;
             emit selectionsChanged();
             emit settingsSet();
             return true;

@@ -61,7 +61,10 @@ class OptionsForm : public QObject {
     // The sample time set directly, as Set on the Sample Time tab with that element
     // selected would (the remote control's way). False, with nothing changed, for a time
     // the tab does not offer.
-    bool setSampleTime(qint32 ms);
+    bool setSampleTime(qint32 ms) { return setOption(SampleTimeOptions, ms); }
+    // The same for any group whose elements stand for the settings' values: sample time,
+    // gate time, Q-N passes (-1 Non Stop).
+    bool setOption(Group group, qint32 value);
 
     // Label4: the test voltage as the panel shows it, after every reading.
     void setTvReadout(const QString& text);

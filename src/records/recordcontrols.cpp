@@ -24,6 +24,13 @@ RecordControls::RecordControls(const RecorderView& recorder, QWidget* parent)
     frecLayout->addWidget(pauseButton_);
     closeButton_ = namedButton(QStringLiteral("bclose"), QStringLiteral("CLOSE"), this);
 
+    // Hidden until a file is prepared, they keep their room under the panel, so that the
+    // main window does not grow when they appear.
+    for (QWidget* control : {static_cast<QWidget*>(frame_), static_cast<QWidget*>(closeButton_)}) {
+        QSizePolicy keepRoom = control->sizePolicy();
+        keepRoom.setRetainSizeWhenHidden(true);
+        control->setSizePolicy(keepRoom);
+    }
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(frame_);
@@ -47,8 +54,9 @@ RecordControls::RecordControls(const RecorderView& recorder, QWidget* parent)
     connect(closeButton_, &QPushButton::clicked, this, &RecordControls::closeClicked);
     connect(&recorder_, &RecorderView::preparedChanged, this, &RecordControls::showPrepared);
     connect(&recorder_, &RecorderView::selectionChanged, this, &RecordControls::showSelection);
-    connect(&recorder_, &RecorderView::recOnCaptionChanged, recOnButton_, &QRadioButton::setText);
+    connect(&recorder_, &RecorderView::recOnCaptionChanged, this, &RecordControls::showCaption);
 
+    showCaption(recorder_.recOnCaption());
     showSelection(recorder_.recOnSelected());
     showPrepared(recorder_.filePrepared());
 }
@@ -56,6 +64,17 @@ RecordControls::RecordControls(const RecorderView& recorder, QWidget* parent)
 void RecordControls::showPrepared(bool prepared) {
     frame_->setVisible(prepared);
     closeButton_->setVisible(prepared);
+}
+
+void RecordControls::showCaption(const QString& caption) {
+    recOnButton_->setText(caption);
+    // While recording the caption is the row count alone; a screen reader says what the
+    // button is and the count, as the readouts say their words and their values.
+    const QString words = plainName(objectName(), recOnButton_->objectName()).words;
+    const QString rows = caption.trimmed();
+    const bool counting = !rows.isEmpty() && rows.front().isDigit();
+    recOnButton_->setAccessibleName(counting ? words + QStringLiteral(", rows recorded: ") + rows
+                                             : words);
 }
 
 void RecordControls::showSelection(bool recOn) {

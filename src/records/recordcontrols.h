@@ -31,6 +31,8 @@ class RecordControls : public QWidget {
 
   private:
     void showPrepared(bool prepared);
+    // REC ON's caption, and its accessible name with the row count it shows.
+    void showCaption(const QString& caption);
     void showSelection(bool recOn);
 
     const RecorderView& recorder_;

@@ -75,6 +75,26 @@ const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
          [](Self& s, const Command&, Ctx& c) {
              s.answerAcceptance(AcceptanceField::BackgroundKv, c);
          }},
+        {"CALibration:CHARge", value,
+         [](Self& s, const Command& m, Ctx& c) {
+             tell(s.p_.session.setCalibrationCharge(QString::fromUtf8(m.params.front().text)), c);
+         }},
+        {"CALibration:CHARge?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             const QString& pc = s.p_.session.calibrationCharge();
+             pc.isEmpty() ? c.answerUnknown(QStringLiteral("no calibrator charge given"))
+                          : c.answer(scpiNumber(pc.toDouble()));
+         }},
+        {"CALibration:STARt", none,
+         [](Self& s, const Command&, Ctx& c) { tell(s.p_.session.startCalibration(), c); }},
+        {"CALibration:PROPosal?", none,
+         [](Self& s, const Command&, Ctx& c) { s.answerCalibrationProposal(c); }},
+        {"CALibration:ACCept", none,
+         [](Self& s, const Command&, Ctx& c) { tell(s.p_.session.acceptCalibration(), c); }},
+        {"CALibration:RECord?", none,
+         [](Self& s, const Command&, Ctx& c) { s.answerCalibrationRecord(c); }},
+        {"MEASure:BACKground:STARt", none,
+         [](Self& s, const Command&, Ctx& c) { tell(s.p_.session.startBackground(), c); }},
         {"TEST:RESTart", none,
          [](Self& s, const Command&, Ctx& c) { tell(s.p_.session.restartAcceptance(), c); }},
         {"TEST:STATus?", none,
@@ -153,6 +173,23 @@ const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
                                                   : "RUN");
          }},
         {"QN:DATA?", none, [](Self& s, const Command&, Ctx& c) { c.answer(s.qnCountsAnswer(c)); }},
+        {"QN:GATE", value,
+         [](Self& s, const Command& m, Ctx& c) {
+             s.setQnOption(OptionsForm::GateTimeOptions, m.params.front(), c);
+         }},
+        {"QN:GATE?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             c.answer(QByteArray::number(s.p_.settings.gateTimeMs));
+         }},
+        {"QN:PASSes", value,
+         [](Self& s, const Command& m, Ctx& c) {
+             s.setQnOption(OptionsForm::QnPassesOptions, m.params.front(), c);
+         }},
+        {"QN:PASSes?", none,
+         [](Self& s, const Command&, Ctx& c) {
+             const qint32 passes = s.p_.settings.qnPasses;
+             c.answer(passes < 0 ? QByteArray("NST") : QByteArray::number(passes));
+         }},
         // Of the last pass and of the block: "<last>,<block>".
         {"QN:QM?", none, [](Self& s, const Command&, Ctx& c) { s.answerQm(false, c); }},
         {"QN:NQN?", none, [](Self& s, const Command&, Ctx& c) { s.answerQm(true, c); }},

@@ -56,6 +56,7 @@ class RemoteCommands : public ReadingListener {
         const InceptionDetector& inception;
         const BackgroundLevel& background;
         const AcceptanceTest& acceptance;
+        const Calibration& calibration;
         const Clock& clock;
         QString programVersion;  // for *IDN?
     };
@@ -85,6 +86,9 @@ class RemoteCommands : public ReadingListener {
     static void tell(const Outcome& outcome, Context& context);
 
     void setAcceptance(AcceptanceField field, const ScpiParam& param, Context& context);
+    void setQnOption(OptionsForm::Group group, const ScpiParam& param, Context& context);
+    void answerCalibrationProposal(Context& context) const;
+    void answerCalibrationRecord(Context& context) const;
     void answerAcceptance(AcceptanceField field, Context& context) const;
     void setRange(bool attenuator, const ScpiParam& param, Context& context);
     void setRemote(const ScpiParam& param, Context& context);

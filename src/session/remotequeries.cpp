@@ -144,6 +144,33 @@ void RemoteCommands::answerQm(bool nqn, Context& context) const {
     context.answer(fields.join(','));
 }
 
+// "<Adjust pC/V>,<mean raw V>,<spread V>,\"<warnings>\"" of the average under way or done.
+void RemoteCommands::answerCalibrationProposal(Context& context) const {
+    const Calibration& calibration = p_.calibration;
+    const std::optional<PeakAverage>& first = calibration.first();
+    if (!calibration.proposal() || !first) {
+        context.answerUnknown(calibration.averaging() ? QStringLiteral("averaging")
+                                                      : QStringLiteral("no proposal"));
+        return;
+    }
+    context.answer(scpiNumber(*calibration.proposal()) + ',' + scpiNumber(first->meanV) + ',' +
+                   scpiNumber(first->spreadV) + ',' + scpiString(calibration.warningText()));
+}
+
+// "<ISO time>,<q0 pC>,<range>,<mean raw V>,<Adjust>,<linearity %>" of the calibration in force.
+void RemoteCommands::answerCalibrationRecord(Context& context) const {
+    const std::optional<CalibrationRecord>& r = p_.calibration.record();
+    if (!r) {
+        context.answerUnknown(QStringLiteral("no calibration accepted"));
+        return;
+    }
+    const QByteArray linearity =
+        r->linearityPercent ? scpiNumber(*r->linearityPercent) : QByteArray(kNotANumber);
+    context.answer(scpiString(r->at.toString(Qt::ISODate)) + ',' + scpiNumber(r->q0Pc) + ',' +
+                   QByteArray::number(r->attRange) + ',' + scpiNumber(r->meanRawPeakV) + ',' +
+                   scpiNumber(r->adjust) + ',' + linearity);
+}
+
 void RemoteCommands::answerBackground(Context& context) const {
     if (const auto level = p_.background.level()) {
         context.answer(scpiNumber(*level));

@@ -40,6 +40,21 @@ void RemoteCommands::answerAcceptance(AcceptanceField field, Context& context) c
     }
 }
 
+void RemoteCommands::setQnOption(OptionsForm::Group group, const ScpiParam& param,
+                                 Context& context) {
+    if (const Outcome refused = p_.session.mayChangeQnSetup(); !refused) {
+        tell(refused, context);
+        return;
+    }
+    const bool gate = group == OptionsForm::GateTimeOptions;
+    const std::optional<int> value =
+        !gate && word(param, {"NSTop"}) ? std::optional(-1) : intIn(param, 0, 100000);
+    if (!value || !p_.options.setOption(group, *value)) {
+        context.refuse(scpierror::DataOutOfRange, gate ? QStringLiteral("100, 200, 500 or 1000 ms")
+                                                       : QStringLiteral("5 to 30 by 5, or NSTop"));
+    }
+}
+
 void RemoteCommands::setRange(bool attenuator, const ScpiParam& param, Context& context) {
     const int ranges = attenuator ? kAttenuatorRanges : kRateRanges;
     const bool autoWord = word(param, {"AUTO"}).has_value();

@@ -365,6 +365,32 @@ Outcome Session::restartAcceptance() {
     return {};
 }
 
+Outcome Session::setCalibrationCharge(const QString& pc) {
+    QString why;
+    if (!Calibration::chargeFromText(pc, QStringLiteral("Calibrator charge"), &why)) {
+        return Outcome::badValue(why);
+    }
+    calibrationCharge_ = pc.trimmed();
+    return {};
+}
+
+Outcome Session::startCalibration() {
+    if (Outcome refused = liveRefusal(); !refused) {
+        return refused;
+    }
+    if (calibrationCharge_.isEmpty()) {
+        return Outcome::refused(QStringLiteral("no calibrator charge given"));
+    }
+    if (const QString why = p_.calibration.start(calibrationCharge_); !why.isEmpty()) {
+        return Outcome::badValue(why);
+    }
+    return {};
+}
+
+Outcome Session::mayChangeQnSetup() const {
+    return qnRunning() ? Outcome::refused(kQnRunning) : Outcome();
+}
+
 Outcome Session::acceptCalibration() {
     // The file's header holds the constants its rows were recorded with.
     if (filePrepared()) {

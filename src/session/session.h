@@ -113,7 +113,15 @@ class Session : public QObject {
     AcceptanceFields acceptanceSetup() const;
     Outcome restartAcceptance();
 
+    // The calibrator's charge for the next start, typed as the window's field takes it.
+    Outcome setCalibrationCharge(const QString& pc);
+    const QString& calibrationCharge() const { return calibrationCharge_; }
+    // Averages the detector's peak with the calibrator at that charge.
+    Outcome startCalibration();
     Outcome acceptCalibration();
+    // The Q-N gate time and passes change between measurements only: a block counted at
+    // two gate times would mean nothing.
+    Outcome mayChangeQnSetup() const;
     Outcome startBackground();
     // The live charts start afresh; a recorded test shown stays as it is.
     void clearCharts();
@@ -139,6 +147,7 @@ class Session : public QObject {
     Parts p_;
     Phase phase_ = Phase::FindingUnits;
     AcceptanceFields acceptanceDraft_;  // the test's values given while it is incomplete
+    QString calibrationCharge_;
     bool recordedTestOpen_ = false;
 };
 

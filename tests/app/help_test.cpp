@@ -1,4 +1,5 @@
-// The help page found, in a browser or the program's own window, and the main window's keys.
+// The help page found and shown in the program's own window, handed to a browser on request,
+// and the main window's keys.
 // The classic browser route and the menu's captions are in mainwindow_test.cpp.
 #include "app/help/helplauncher.h"
 #include "app/help/helpwindow.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -40,17 +42,19 @@ struct Folders {
 };
 
 struct Help : ::testing::Test {
-    void open(HelpRoute route = HelpRoute::DefaultBrowser) {
-        openHelp(launcher, dialogs, viewer, folders.both(), route);
+    void open() { openHelp(dialogs, viewer, folders.both()); }
+    QString shownPage() const {
+        return viewer.window() ? viewer.window()->browser()->source().toLocalFile() : QString();
     }
     Folders folders;
     RecordingLauncher launcher;
     test::FakeDialogs dialogs;
-    HelpWindowViewer viewer;
+    HelpWindowViewer viewer{launcher, dialogs};
 };
 
-// A page found nowhere is reported with the folders looked in.
-TEST_F(Help, ThePageBesideTheExecutableComesFirstThenTheDataFolder) {
+// F1 shows the page in the program's own window at once, the copy beside the executable
+// before the installed one; a page found nowhere is reported with the folders looked in.
+TEST_F(Help, ThePageShowsAtOnceTheOneBesideTheExecutableFirst) {
     open();
     ASSERT_EQ(dialogs.shown.size(), 1u);
     const QString& text = dialogs.shown[0].text;
@@ -58,50 +62,44 @@ TEST_F(Help, ThePageBesideTheExecutableComesFirstThenTheDataFolder) {
                 text.contains(QDir::toNativeSeparators(folders.beside())) &&
                 text.contains(QDir::toNativeSeparators(folders.data())))
         << text.toStdString();
-    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
+    EXPECT_EQ(viewer.window(), nullptr);
 
     const QString installed = folders.putPage(folders.data());
     open();
-    const QString beside = folders.putPage(folders.beside());
-    open();
-    EXPECT_EQ(launcher.opened, (QStringList{installed, beside}));
-    EXPECT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(viewer.window(), nullptr);  // the browser opened it: no window of our own
-}
-
-// A browser that the opener finds missing only after starting, one that does not start, or
-// neither classic browser: the page shows in the program's own window, always the same one.
-TEST_F(Help, WithoutTheBrowserThePageShowsInTheProgramsOwnWindow) {
-    const QString page = folders.putPage(folders.data());
-    open();  // the opener started: nothing to show yet
-    EXPECT_EQ(viewer.window(), nullptr);
-    ASSERT_TRUE(launcher.openFailsLater);
-    launcher.openFailsLater();  // ... and then it found no browser
     HelpWindow* window = viewer.window();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(shownPage(), installed);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("KR-5AU help"));  // the page's title
-    const QTextBrowser* text = window->browser();
-    EXPECT_TRUE(text->isReadOnly());
-    EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("The front panel")));
-    EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("kr5au1.ini")));
+    EXPECT_TRUE(window->browser()->isReadOnly());
+    EXPECT_TRUE(window->browser()->toPlainText().contains(QStringLiteral("The front panel")));
 
     window->close();
-    launcher.openSucceeds = false;
+    const QString beside = folders.putPage(folders.beside());
     open();
-    EXPECT_EQ(launcher.opened, (QStringList{page, page}));  // the browser was tried first
-    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown[0].text.toStdString();
-    EXPECT_TRUE(viewer.window() == window && window->isVisible());
+    EXPECT_TRUE(viewer.window() == window && window->isVisible());  // always the same one
+    EXPECT_EQ(shownPage(), beside);
+    EXPECT_TRUE(launcher.opened.isEmpty() && launcher.started.empty());  // no browser waited for
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+}
 
-    // So too by the classic route, after its message.
-    window->close();
-    launcher.failingPrograms = QStringList{
-        QStringLiteral("c:\\program files\\Internet Explorer\\Iexplore.exe"),
-        QStringLiteral("c:\\program files\\netscape\\communicator\\program\\netscape.exe")};
-    open(HelpRoute::ClassicBrowsers);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, kNoBrowserText);
-    EXPECT_TRUE(viewer.window() == window && window->isVisible());
+// Open in browser hands the page shown to the desktop's browser; one that does not start
+// is reported, and the page stays in the window.
+TEST_F(Help, OpenInBrowserHandsThePageOnAndABrowserThatFailsIsReported) {
+    const QString page = folders.putPage(folders.data());
+    open();
+    auto* inBrowser = viewer.window()->findChild<QPushButton*>(QStringLiteral("helpbrowser"));
+    ASSERT_NE(inBrowser, nullptr);
+    inBrowser->click();
+    EXPECT_EQ(launcher.opened, QStringList{page});
+    EXPECT_TRUE(dialogs.shown.empty());
+    ASSERT_TRUE(launcher.openFailsLater);
+    launcher.openFailsLater();  // the opener started, then found no browser
+    launcher.openSucceeds = false;
+    inBrowser->click();  // one that does not start at all
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].text, kNoBrowserText);
+    EXPECT_TRUE(viewer.window()->isVisible());
 }
 
 // A link in the page moves within the window (Tab to the link, Enter follows it).
@@ -143,8 +141,6 @@ TEST(Keys, EachKeyDoesWhatItsItemDoes) {
 
     QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(std::pair(saves, ends), std::pair(1, 0));
-    QTest::keyClick(&window, Qt::Key_F1);
-    EXPECT_EQ(launcher.opened, QStringList{QDir(folders.beside()).filePath(kHelpPageName)});
     QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(ends, 1);
     EXPECT_TRUE(window.isVisible());  // Exit only asks the loop to end
@@ -152,6 +148,10 @@ TEST(Keys, EachKeyDoesWhatItsItemDoes) {
     window.menu().save->setEnabled(false);
     QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(saves, 1);
+    QTest::keyClick(&window, Qt::Key_F1);
+    ASSERT_NE(window.helpWindow(), nullptr);
+    EXPECT_EQ(window.helpWindow()->browser()->source().toLocalFile(),
+              QDir(folders.beside()).filePath(kHelpPageName));
 }
 
 }  // namespace

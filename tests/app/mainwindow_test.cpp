@@ -21,6 +21,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <memory>
 
@@ -77,10 +78,10 @@ TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgram) {
               "acctest=Acceptance test(&A)..., testdet=Test details(&D)...");
     // Window > ZN-4 waits until the noise discriminator is found.
     EXPECT_EQ(items(menu().windows),
-              "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 - [ ], dhist=History(&H) [ ]");
+              "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 - [ ], dhist=History(&H) [ ], dqn=Q-N [ ]");
     window.setDiscriminatorAvailable(true);
     EXPECT_EQ(items(menu().windows),
-              "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 [ ], dhist=History(&H) [ ]");
+              "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 [ ], dhist=History(&H) [ ], dqn=Q-N [ ]");
     window.setDiscriminatorAvailable(false);
     EXPECT_FALSE(menu().discriminator->isEnabled());
 }
@@ -194,13 +195,52 @@ TEST(HelpPage, IsInstalledBesideTheExecutableAndStandsAlone) {
     for (const char* external : {"http:", "https:", "src=", "<link", "@import", "url("}) {
         EXPECT_FALSE(html.contains(QLatin1String(external), Qt::CaseInsensitive)) << external;
     }
-    // It describes what the operator meets: the panel, the menus and the files written.
-    for (const char* topic :
-         {"P.P.S.", "INPUT ATT", "RATE METER RANGE", "REMOTE", "Input const.", "QN-Mes.", "Config",
-          "REC ON", "PAUSE", "CLOSE", "CSV", "CEV", "kr5au1.ini", "testCSV.csv", "qn.bmp",
-          "KR5AU_PORT1", "KR5AU_PORT2", "ZN-4"}) {
-        EXPECT_TRUE(html.contains(QLatin1String(topic))) << topic;
+    // Each section is in the contents, and each link there leads to a section.
+    const auto matches = [&html](const char* pattern, qsizetype from = 0, qsizetype to = -1) {
+        QStringList found;
+        auto it = QRegularExpression(QLatin1String(pattern)).globalMatch(html.mid(from, to));
+        while (it.hasNext()) {
+            found << it.next().captured(1);
+        }
+        found.sort();
+        return found;
+    };
+    const qsizetype contents = html.indexOf(QLatin1String("id=\"contents\""));
+    const qsizetype contentsEnd = html.indexOf(QLatin1String("<h2"), contents + 1);
+    ASSERT_TRUE(contents > 0 && contentsEnd > contents);
+    const QStringList links = matches("href=\"#([^\"]+)\"", contents, contentsEnd - contents);
+    QStringList sections = matches("<h[23] id=\"([^\"]+)\"");
+    sections.removeOne(QStringLiteral("contents"));
+    EXPECT_GE(links.size(), 20);
+    EXPECT_EQ(links, sections);
+    sections << QStringLiteral("contents");
+    for (const QString& target : matches("href=\"#([^\"]+)\"")) {
+        EXPECT_TRUE(sections.contains(target)) << "a link to #" << target.toStdString();
     }
+    // Every item of the main window's menus is described, under its menu's name.
+    test::FakeDialogs dialogs;
+    RecordingLauncher launcher;
+    QWidget about;
+    const MainWindow window{dialogs, launcher, about};
+    const auto caption = [](const QAction* a) {
+        return a->text()
+            .remove(QRegularExpression(QStringLiteral("\\(&.\\)")))
+            .remove(QLatin1Char('&'));
+    };
+    QStringList undescribed;
+    for (const QAction* item : window.menuBar()->actions()) {
+        const QList<QAction*> inside = item->menu() ? item->menu()->actions() : QList<QAction*>();
+        if (inside.isEmpty() && !html.contains(QStringLiteral("<b>") + caption(item))) {
+            undescribed << caption(item);
+        }
+        for (const QAction* sub : inside) {
+            const QString where = caption(item) + QStringLiteral(" &gt; ") + caption(sub);
+            if (!html.contains(QStringLiteral("<b>") + where)) {
+                undescribed << where;
+            }
+        }
+    }
+    EXPECT_TRUE(undescribed.isEmpty()) << undescribed.join(QStringLiteral(", ")).toStdString();
 }
 
 UnitsOnLine unitsOn(int port, bool ac, bool discriminator) {

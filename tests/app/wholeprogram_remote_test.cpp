@@ -96,6 +96,8 @@ TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItFor
         // *RST ends the measurement after its pass; the recording pauses once it has.
         send("*RST");
         EXPECT_EQ(send("QN:STAT?;:REC:STAT?"), "STOPPING;ON");
+        send("QN:GATE 100");  // not within a measurement
+        EXPECT_EQ(error(), "-221,\"Settings conflict; a Q-N measurement is running\"");
     });
     QByteArray counted;
     step(
@@ -189,6 +191,14 @@ TEST_F(Remote, EveryCommandAnswersAndLeavesItsErrorAndAValueNotHadIsNotANumber) 
         {"TEST:LEV 16.1;HOLD 60;LIM 100;BACK:THR 0;:TEST:LEV?;HOLD?;LIM?;BACK:THR?",
          "16.1;60;100;0", kNoError},
         {"TEST:HOLD 0", "", "-222,\"Data out of range; Hold time must be a number from 1 to 86400"},
+        {"QN:GATE 200;GATE?;PASS 10;PASS?;PASS NST;PASS?", "200;10;NST", kNoError},
+        {"QN:GATE 300", "", "-222,\"Data out of range; 100, 200, 500 or 1000 ms\""},
+        {"QN:PASS 7", "", "-222,\"Data out of range; 5 to 30 by 5, or NSTop\""},
+        {"CAL:STAR", "", "-221,\"Settings conflict; no calibrator charge given\""},
+        {"CAL:CHAR 0", "", "-222,\"Data out of range; Calibrator charge"},
+        {"CAL:PROP?", "9.91E37", "-230,\"Data corrupt or stale; no proposal\""},
+        {"CAL:REC?", "9.91E37", "-230,\"Data corrupt or stale; no calibration accepted\""},
+        {"MEAS:BACK:STAR", "", kNoError},
         {"TEST:RESTART;STAT?", "\"Acceptance: waiting for 16.1 kV.*", kNoError},
         {"REC:STAT ON", "", "-221,\"Settings conflict; no measurement file: RECord:FILE first\""},
         {"FOO", "", "-113,\"Undefined header\""},

@@ -67,7 +67,7 @@ PlacementRequest request(const QRect& available, const WindowSet& set) {
     r.available = available;
     r.main.frame = set.main;
     for (const QSize& size : set.companions) {
-        r.companions.push_back({size, std::nullopt});
+        r.companions.push_back({size, std::nullopt, {}});
     }
     return r;
 }
@@ -145,6 +145,28 @@ TEST(WindowPlacement, WhereOneMustCoverAnotherTheLeastImportantIsCovered) {
     // Without room beside it, in the bottom-right corner over the main window's corner only.
     const Placed corner = place(request({0, 0, 1000, 800}, {"", {700, 700}, {{400, 400}}}));
     EXPECT_EQ(corner.companions[0], QRect(600, 400, 400, 400));
+}
+
+// A window whose contents can shrink (History, help) is made to fit beside the main window
+// rather than cover it, and on the screen; never below its least size. One that cannot
+// shrink keeps its size.
+TEST(WindowPlacement, AWindowThatMayShrinkFitsBesideTheMainWindowAndOnTheScreen) {
+    PlacementRequest r;
+    r.available = QRect(0, 27, 1366, 741);
+    r.main.frame = QSize(660, 700);
+    r.companions = {{{828, 514}, std::nullopt, {300, 200}},
+                    {{1600, 900}, std::nullopt, {300, 200}},
+                    {{828, 514}, std::nullopt, {}},
+                    {{828, 514}, std::nullopt, {800, 200}}};
+    const Placement p = placeWindows(r);
+    const QRect main(p.main, r.main.frame);
+    const auto frame = [&p](size_t i) { return QRect(p.companions[i], p.companionFrames[i]); };
+    EXPECT_EQ(frame(0), QRect(660, 27, 706, 514));
+    EXPECT_FALSE(frame(1).intersects(main));
+    EXPECT_TRUE(r.available.contains(frame(1))) << ::testing::PrintToString(frame(1));
+    EXPECT_EQ(p.companionFrames[2], QSize(828, 514));
+    EXPECT_EQ(p.companionFrames[3], QSize(828, 514)) << "it cannot be made narrow enough";
+    EXPECT_EQ(area(frame(3), main), leastCover(QSize(828, 514), main, r.available));
 }
 
 TEST(WindowPlacement, RememberedWindowsStayWhereTheyWereAndTheOthersGoAroundThem) {

@@ -202,8 +202,9 @@ TEST_F(ChartWindows, LegendIsDrawnOnceWithTheAdjustOfItsFirstShow) {
     EXPECT_EQ(legend.legend().image(), first);
 }
 
-// Each copy-in shows the Q-N window with the V-Q chart as it is then (Close only hides it);
-// Save writes it as BMP, or PNG by the filter or the name, or says it cannot.
+// Each copy-in shows the Q-N window with the V-Q chart as it is then, filling the window as it
+// grows (Close only hides it); Save writes it as BMP, or PNG by the filter or the name, or says it
+// cannot.
 TEST_F(ChartWindows, QnWindowTakesTheChartCopiesAndSavesIt) {
     dialogs.savePaths = {path("early.bmp")};
     trigger(charts.qn(), "qnsave");
@@ -220,6 +221,16 @@ TEST_F(ChartWindows, QnWindowTakesTheChartCopiesAndSavesIt) {
               std::pair(QSize(385, 321), QSize(385, 345)));  // the clipboard keeps the chart
     EXPECT_TRUE(samePixels(qnPicture(), charts.vq().surface().image()));
     EXPECT_NE(qnPicture(), empty);
+    // The still chart grows with the window, its shape kept: the picture's far corner is
+    // drawn at the far corner of the enlarged chart.
+    auto* gra = charts.qn().findChild<QWidget*>(QStringLiteral("GRA"));
+    ASSERT_NE(gra, nullptr);
+    charts.qn().resize(charts.qn().size() * 1.5);
+    const QImage shown = gra->grab().toImage();
+    const QSize filled = QSize(385, 321).scaled(gra->size(), Qt::KeepAspectRatio);
+    EXPECT_GT(filled.height(), 321 * 5 / 4);
+    EXPECT_EQ(shown.pixelColor(filled.width() - 2, filled.height() - 2),
+              qnPicture().pixelColor(384, 320));
     trigger(charts.qn(), "qclose");
     EXPECT_FALSE(charts.qn().isVisible());
     clipboard.held = QImage();

@@ -120,7 +120,7 @@ TEST_F(ConstantsWindowTest, CancelRestoresTheLastOkAndARefusedOkSaysWhy) {
     EXPECT_TRUE(okmsg->isHidden());
 }
 
-TEST(RecordControls, ShownWhileAFileIsPreparedClicksRecordAndTheCaptionCountsRows) {
+TEST(RecordControls, ShownWhileAFileIsPreparedClicksRecordAndTheCaptionAndNameCountRows) {
     QTemporaryDir dir;
     VirtualClock clock;
     QtFiles files;
@@ -152,9 +152,12 @@ TEST(RecordControls, ShownWhileAFileIsPreparedClicksRecordAndTheCaptionCountsRow
     recorder.takeReading(recordstest::cycleReading(1, 2, 0, 3, 4));
     recorder.takeReading(recordstest::cycleReading(1, 2, 0, 3, 4));
     EXPECT_EQ(recOn->text(), QStringLiteral(" 2"));
+    // A screen reader says the count with the button's words, as the caption shows it.
+    EXPECT_EQ(recOn->accessibleName(), QStringLiteral("Record on, rows recorded: 2"));
     pause->click();
     EXPECT_FALSE(recorder.recording());
     EXPECT_EQ(recOn->text(), QStringLiteral("REC ON"));
+    EXPECT_EQ(recOn->accessibleName(), QStringLiteral("Record on"));
     recOn->click();
     bclose->click();  // from recording: RECOFF, then PAUSE is selected again
     EXPECT_TRUE(pause->isChecked() && frec->isHidden() && bclose->isHidden());

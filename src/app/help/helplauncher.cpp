@@ -86,14 +86,13 @@ void openHelpPage(Launcher& launcher, Dialogs& dialogs, const QString& page, Hel
     openAnyhow(launcher, dialogs, page, route, viewer);
 }
 
-void openHelp(Launcher& launcher, Dialogs& dialogs, HelpViewer& viewer, const QStringList& folders,
-              HelpRoute route) {
+void openHelp(Dialogs& dialogs, HelpViewer& viewer, const QStringList& folders) {
     const QString page = findHelpPage(folders);
     if (page.isEmpty()) {
         dialogs.notify(noHelpPageText(folders));
         return;
     }
-    openHelpPage(launcher, dialogs, page, route, &viewer);
+    viewer.showPage(page);
 }
 
 }  // namespace kr5

@@ -1,7 +1,6 @@
 // Opening the help page kr5auhelp.html: found beside the executable or in the installed
-// data folder, opened in a browser, and shown in a window of the program's own when no
-// browser can be started. Help never fails silently: either the page shows, or a
-// message says why not.
+// data folder and shown in a window of the program's own, which can hand it on to a
+// browser. Help never fails silently: either the page shows, or a message says why not.
 #pragma once
 
 #include "platform/dialogs.h"
@@ -12,10 +11,9 @@
 
 namespace kr5 {
 
-// How the page is opened. Windows keeps the classic sequence: Internet Explorer, the
-// "Can not Find IE" message when it is missing, then Netscape, and as a last resort the
-// desktop's default browser. Everywhere else the default browser opens it. When the
-// last browser fails too, the page shows in the program's own window.
+// How the page is opened in a browser. Windows keeps the classic sequence: Internet
+// Explorer, the "Can not Find IE" message when it is missing, then Netscape, and as a last
+// resort the desktop's default browser. Everywhere else the default browser opens it.
 enum class HelpRoute { DefaultBrowser, ClassicBrowsers };
 
 inline const QString kHelpPageName = QStringLiteral("kr5auhelp.html");
@@ -44,8 +42,7 @@ HelpRoute platformHelpRoute();
 void openHelpPage(Launcher& launcher, Dialogs& dialogs, const QString& page, HelpRoute route,
                   HelpViewer* viewer = nullptr);
 
-// Help(&H): finds the page in folders and opens it, or says where it looked.
-void openHelp(Launcher& launcher, Dialogs& dialogs, HelpViewer& viewer, const QStringList& folders,
-              HelpRoute route);
+// Help(&H): finds the page in folders and shows it in viewer, or says where it looked.
+void openHelp(Dialogs& dialogs, HelpViewer& viewer, const QStringList& folders);
 
 }  // namespace kr5

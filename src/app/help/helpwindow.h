@@ -1,10 +1,13 @@
-// The help page in a window of the program's own, for a machine where no browser can be
-// started: read-only, its links followed inside the window.
+// The help page in a window of the program's own: read-only, its links followed inside the
+// window. Help (F1) shows it here, at once: starting a browser can take seconds, with
+// nothing to show for them, or fail after a while without a word. Open in browser hands
+// the page to the desktop's browser for those who prefer one.
 #pragma once
 
 #include "app/help/helplauncher.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QTextBrowser;
@@ -22,18 +25,32 @@ class HelpWindow : public QWidget {
 
     QTextBrowser* browser() const { return browser_; }
 
+  signals:
+    // helpbrowser: the page shown, to a browser.
+    void browserRequested(const QString& path);
+
   private:
     QTextBrowser* browser_ = nullptr;
+    QString page_;
 };
 
-// The viewer Help(&H) falls back on: one HelpWindow, made when it is first needed.
+// The viewer Help(&H) shows the page in: one HelpWindow, made when it is first needed.
 class HelpWindowViewer : public HelpViewer {
   public:
+    HelpWindowViewer(Launcher& launcher, Dialogs& dialogs)
+        : launcher_(launcher), dialogs_(dialogs) {}
+
     void showPage(const QString& path) override;
     // Null until a page was shown.
     HelpWindow* window() const { return window_.get(); }
+    // Called with the window once, after it is made and before it is first shown, to put
+    // it in its place.
+    void setPlacer(std::function<void(QWidget&)> place) { place_ = std::move(place); }
 
   private:
+    Launcher& launcher_;
+    Dialogs& dialogs_;
+    std::function<void(QWidget&)> place_;
     std::unique_ptr<HelpWindow> window_;
 };
 
