@@ -449,7 +449,7 @@ void Program::goLive() {
     // centred over the main window, in front of the panel.
     for (QWidget* later : std::initializer_list<QWidget*>{
              &charts_.qn(), &historyWindow_, &constantsWindow_, &calibrateWindow_,
-             &acceptanceWindow_, &about_, &charts_.colorWindow()}) {
+             &acceptanceWindow_, &testDetailsWindow_, &about_, &charts_.colorWindow()}) {
         laterWindows_.watch(*later);
     }
     main_.setHelpPlacer([this](QWidget& window) { placeLater(window); });
