@@ -18,6 +18,9 @@ KR5_PACKAGES=(
     # The remote control's client tests: the example sequencer and a PyVISA client on its
     # pure-Python backend.
     python3 python3-pyvisa python3-pyvisa-py
+    # The results store: Qt's SQLite and PostgreSQL drivers, and the PostgreSQL server the
+    # tests start for themselves (initdb, pg_ctl).
+    libqt6sql6-sqlite libqt6sql6-psql postgresql
 )
 
 kr5_ensure_packages() {

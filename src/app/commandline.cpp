@@ -101,6 +101,26 @@ struct Options {
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
                               QStringLiteral("The PDF --report writes."), QStringLiteral("pdf")};
 
+    QCommandLineOption results{QStringLiteral("results"),
+                               QStringLiteral("Print the tests of the results store and end.")};
+    QCommandLineOption object{QStringLiteral("object"),
+                              QStringLiteral("--results: only the tests of this test object."),
+                              QStringLiteral("id")};
+    QCommandLineOption type{QStringLiteral("type"),
+                            QStringLiteral("--results: only the tests of this object type."),
+                            QStringLiteral("type")};
+    QCommandLineOption since{QStringLiteral("since"),
+                             QStringLiteral("--results: only the tests started on or after this "
+                                            "date (YYYY-MM-DD)."),
+                             QStringLiteral("date")};
+    QCommandLineOption format{QStringLiteral("format"),
+                              QStringLiteral("--results: csv (the default) or json."),
+                              QStringLiteral("format")};
+    QCommandLineOption store{QStringLiteral("store"),
+                             QStringLiteral("Store this recorded measurement file (with its "
+                                            "summary beside it) in the results store and end."),
+                             QStringLiteral("file")};
+
     QCommandLineOption help{QStringLiteral("help")};
     QCommandLineOption version{QStringLiteral("version")};
 
@@ -112,6 +132,7 @@ struct Options {
         version = parser.addVersionOption();
         parser.addOptions(
             {status, sample, speed, port1, port2, listPorts, logFrames, listen, report, output});
+        parser.addOptions({results, object, type, since, format, store});
     }
 };
 
@@ -146,6 +167,48 @@ bool readText(const QCommandLineParser& parser, const QCommandLineOption& option
     if (into.isEmpty()) {
         error = QStringLiteral("Empty value for --%1.").arg(option.names().constFirst());
         return false;
+    }
+    return true;
+}
+
+// --results with its filters and format, or --store; the filters alone are refused.
+bool readResultsOptions(const QCommandLineParser& parser, const Options& o, CommandLine& line,
+                        QString& error) {
+    QString since;
+    if (!readText(parser, o.object, line.resultsObject, error) ||
+        !readText(parser, o.type, line.resultsType, error) ||
+        !readText(parser, o.since, since, error) ||
+        !readText(parser, o.format, line.resultsFormat, error) ||
+        !readText(parser, o.store, line.storeInput, error)) {
+        return false;
+    }
+    const bool filtered = parser.isSet(o.object) || parser.isSet(o.type) || parser.isSet(o.since) ||
+                          parser.isSet(o.format);
+    if (filtered && !parser.isSet(o.results)) {
+        error = QStringLiteral("--object, --type, --since and --format go with --results.");
+        return false;
+    }
+    if (parser.isSet(o.results) && parser.isSet(o.store)) {
+        error = QStringLiteral("--results and --store are asked for one at a time.");
+        return false;
+    }
+    if (!since.isEmpty()) {
+        line.resultsSince = QDate::fromString(since, Qt::ISODate);
+        if (!line.resultsSince.isValid()) {
+            error = QStringLiteral("Bad value '%1' for --since: expected a date as 2026-03-31.")
+                        .arg(since);
+            return false;
+        }
+    }
+    if (line.resultsFormat != QLatin1String("csv") && line.resultsFormat != QLatin1String("json")) {
+        error = QStringLiteral("Bad value '%1' for --format: expected csv or json.")
+                    .arg(line.resultsFormat);
+        return false;
+    }
+    if (parser.isSet(o.results)) {
+        line.action = CommandLine::Action::Results;
+    } else if (parser.isSet(o.store)) {
+        line.action = CommandLine::Action::Store;
     }
     return true;
 }
@@ -199,6 +262,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     if (!line.reportInput.isEmpty()) {
         line.action = CommandLine::Action::Report;
+        return line;
+    }
+    if (!readResultsOptions(parser, o, line, error)) {
+        return fail(error);
+    }
+    if (line.action != CommandLine::Action::Run) {
         return line;
     }
     line.status = parser.isSet(o.status);

@@ -3,6 +3,7 @@
 // program before it opens a port. main() acts on the result; nothing here starts anything.
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -17,6 +18,8 @@ struct CommandLine {
         Version,    // print the version and end
         ListPorts,  // print the serial ports present and end
         Report,     // write the report of reportInput to reportOutput and end
+        Results,    // print the results store's tests and end
+        Store,      // store the recorded test storeInput in the results store and end
         Error,      // print error on standard error and end with kExitBadOption
     };
     Action action = Action::Run;
@@ -32,6 +35,12 @@ struct CommandLine {
     QString listen;        // --listen [ADDRESS:]PORT, checked; empty: no server asked for
     QString reportInput;   // --report: the measurement file
     QString reportOutput;  // -o: the PDF
+    // --results: which tests (empty: all) and how they are printed, csv or json.
+    QString resultsObject;
+    QString resultsType;
+    QDate resultsSince;
+    QString resultsFormat = QStringLiteral("csv");
+    QString storeInput;  // --store: the measurement file
 };
 
 // arguments: as QCoreApplication::arguments() gives them, the program's name first.

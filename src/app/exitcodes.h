@@ -17,6 +17,7 @@ enum ExitCode : int {
     kExitNoAcUnitStop = 7,  // the operator would not measure without the AC unit
     kExitNoReport = 8,      // --report: the file was refused or the PDF not written
     kExitNoListen = 9,      // the remote control's address could not be listened on
+    kExitNoResults = 10,    // --results, --store: the store unreadable, or the test not stored
 };
 
 inline int exitCodeFor(const UnitSearch& search) {
@@ -56,7 +57,9 @@ inline QString exitCodesHelp() {
         "  6  the port opened, but no KR-5 answered\n"
         "  7  the AC unit is missing and the operator chose not to go on\n"
         "  8  --report: the measurement file was refused or the report could not be written\n"
-        "  9  the remote control could not listen on its address (--listen or the setting)");
+        "  9  the remote control could not listen on its address (--listen or the setting)\n"
+        "  10 --results: the results store could not be read; --store: the test was not\n"
+        "     stored now (it waits in the local queue, or the file was refused)");
 }
 
 }  // namespace kr5

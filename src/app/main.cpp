@@ -8,6 +8,9 @@
 //   kr5au --log-frames FILE writes every frame sent and every reply received to FILE
 //   kr5au --list-ports      prints the serial ports present and ends
 //   kr5au --report F -o P   writes the report of the measurement file F as the PDF P
+//   kr5au --results [--object ID] [--type T] [--since DATE] [--format csv|json]
+//                           prints the tests of the results store and ends
+//   kr5au --store F         stores the recorded measurement file F in the results store
 //   kr5au --help, --version print the help or the version and end, even without a display
 // The exit status tells a normal end from each start-up failure (app/exitcodes.h).
 #include "app/commandline.h"
@@ -16,6 +19,7 @@
 #include "app/help/helplauncher.h"
 #include "app/program.h"
 #include "app/reportcommand.h"
+#include "app/resultscommand.h"
 #include "platform/qtclipboard.h"
 #include "platform/qtclock.h"
 #include "platform/qtdialogs.h"
@@ -66,8 +70,11 @@ int answerOnTerminal(const kr5::CommandLine& line) {
             QTextStream(stderr) << QCoreApplication::applicationName() << ": " << line.error
                                 << '\n';
             return kr5::kExitBadOption;
+        case kr5::CommandLine::Action::Results:
+            return kr5::printResults(line);
         case kr5::CommandLine::Action::Run:
         case kr5::CommandLine::Action::Report:
+        case kr5::CommandLine::Action::Store:
             break;
     }
     return kr5::kExitDone;
@@ -101,18 +108,23 @@ int main(int argc, char** argv) {
         nameApplication();
         line = kr5::parseCommandLine(QCoreApplication::arguments());
         if (line.action != kr5::CommandLine::Action::Run &&
-            line.action != kr5::CommandLine::Action::Report) {
+            line.action != kr5::CommandLine::Action::Report &&
+            line.action != kr5::CommandLine::Action::Store) {
             return answerOnTerminal(line);
         }
     }
 
-    if (line.action == kr5::CommandLine::Action::Report) {
+    if (line.action == kr5::CommandLine::Action::Report ||
+        line.action == kr5::CommandLine::Action::Store) {
         // The charts are drawn off screen: no display is needed, nor a port.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
         QApplication app(argc, argv);
         nameApplication();
+        if (line.action == kr5::CommandLine::Action::Store) {
+            return kr5::storeRecordedFile(line.storeInput);
+        }
         return kr5::writeReportOfFile(line.reportInput, line.reportOutput);
     }
 

@@ -187,6 +187,10 @@ void MainWindow::showPortStatus(const QString& text) {
     showStatusText(portStatus_, QStringLiteral("portStatus"), text);
 }
 
+void MainWindow::showResultsWaiting(const QString& text) {
+    showStatusText(resultsWaiting_, QStringLiteral("resultsWaiting"), text);
+}
+
 void MainWindow::addCompanion(QWidget* window, std::function<bool()> showOnRestore) {
     companions_.push_back({window, std::move(showOnRestore)});
 }

@@ -85,6 +85,9 @@ class MainWindow : public QMainWindow {
     // The port's state in red in the status bar ("Port 1 (/dev/ttyUSB0) lost,
     // reconnecting"); an empty text takes it away.
     void showPortStatus(const QString& text);
+    // How many tests wait for the results store ("Results: 2 tests waiting"); an empty
+    // text takes it away.
+    void showResultsWaiting(const QString& text);
 
     // A window that follows the main window: hidden while the main window is minimised,
     // shown again on restore when showOnRestore returns true (an empty one always does),
@@ -126,6 +129,7 @@ class MainWindow : public QMainWindow {
     QLabel* warning_ = nullptr;
     QLabel* unitStatus_ = nullptr;
     QLabel* portStatus_ = nullptr;
+    QLabel* resultsWaiting_ = nullptr;
     QStringList helpFolders_ = defaultHelpFolders();
     HelpWindowViewer helpViewer_;
 };

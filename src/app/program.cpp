@@ -95,6 +95,8 @@ void Program::wireEngine() {
         if (const QString problem = results_.writeSummary(file); !problem.isEmpty()) {
             main_.showWarning(problem);
         }
+        resultsStoring_.fileClosed(results_.summaryOf(file), engineView_.qn().qm().blockPasses(),
+                                   file.path);
     });
 }
 

@@ -12,6 +12,7 @@
 #include "app/mainwindow.h"
 #include "app/openedtest.h"
 #include "app/recordedtestcontrol.h"
+#include "app/resultsstoring.h"
 #include "app/statusprinter.h"
 #include "app/testmemory.h"
 #include "app/testresults.h"
@@ -106,6 +107,9 @@ struct ProgramOptions {
     QString listen;
     // Where Help(&H) looks for its page, in order; empty: the folder of the executable.
     QStringList helpFolders;
+    // Where the results store (unless kr5au.conf names a server) and its queue lie; empty:
+    // the user's data folder. The tests give a folder of their own.
+    QString resultsFolder;
 };
 
 class Program {
@@ -235,6 +239,8 @@ class Program {
     ProgramWindows loopWindows_;
     StatusPrinter statusPrinter_{{units_, engineView_.panel(), loopWindows_, unitStatus_,
                                   acceptance_, engineView_.recorder()}};
+    ResultsStoring resultsStoring_{{platform_.clock, main_, statusPrinter_,
+                                    startOptions_.windowMemoryPath, startOptions_.resultsFolder}};
 
     // Decides what the windows and the remote control may ask.
     Session session_{{units_, engineView_, measurementFile_, constantsForm_, calibration_,

@@ -5,7 +5,8 @@
 namespace kr5 {
 
 QString statusLine(const UnitsOnLine& units, const PanelReadouts& panel, const QString& cycleMs,
-                   const QString& unitStatus, const QString& acceptance, qsizetype linesWaiting) {
+                   const QString& unitStatus, const QString& acceptance, qsizetype linesWaiting,
+                   int testsWaiting) {
     QStringList present{QStringLiteral("KR")};
     if (units.acUnitPresent()) {
         present << QStringLiteral("AU");
@@ -22,6 +23,9 @@ QString statusLine(const UnitsOnLine& units, const PanelReadouts& panel, const Q
     }
     if (linesWaiting > 0) {
         line += QStringLiteral(" | file: %1 lines waiting").arg(linesWaiting);
+    }
+    if (testsWaiting > 0) {
+        line += QStringLiteral(" | results: %1 tests waiting").arg(testsWaiting);
     }
     if (!acceptance.isEmpty()) {
         line += QStringLiteral(" | ") + acceptance;

@@ -24,7 +24,8 @@ void StatusPrinter::printLine() {
         p_.loopWindows.portGone() ? QStringLiteral("LOST") : p_.unitStatus.text();
     const bool testSet = p_.acceptance.state() != AcceptanceTest::State::NoTest;
     out_ << statusLine(p_.units, p_.panel.readouts(), cycleTime_, trouble,
-                       testSet ? p_.acceptance.statusText() : QString(), p_.recorder.waitingCount())
+                       testSet ? p_.acceptance.statusText() : QString(), p_.recorder.waitingCount(),
+                       resultsWaiting_)
          << Qt::endl;
 }
 

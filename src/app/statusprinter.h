@@ -29,6 +29,8 @@ class StatusPrinter {
 
     // The cycle time as the main window shows it; the next line carries it.
     void setCycleTime(const QString& text);
+    // How many tests wait for the results store; the next line says so while any wait.
+    void setResultsWaiting(int waiting) { resultsWaiting_ = waiting; }
 
     // "KR-5AU(1) " and the identities of the detector, the AC unit and the ZN-4.
     void printHeader();
@@ -38,6 +40,7 @@ class StatusPrinter {
   private:
     Parts p_;
     QString cycleTime_;
+    int resultsWaiting_ = 0;
     QTextStream out_;
 };
 

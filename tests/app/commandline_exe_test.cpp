@@ -7,7 +7,11 @@
 
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -162,6 +166,72 @@ TEST(CommandLineExe, AnUnwritableFrameLogStopsTheProgramAndThePortOptionsWinOver
     EXPECT_TRUE(run.err.contains(
         QStringLiteral("Port 2 (%1): no such device.").arg(o.missing("env-port2"))))
         << run.err.toStdString();
+}
+
+// --store keeps a recorded test once, with the details of the summary beside it; --results
+// prints the store back as JSON and CSV, filtered; a server that cannot be reached keeps the
+// test in the local queue and says so with exit code 10.
+TEST(CommandLineExe, StoreKeepsRecordedTestsOnceAndResultsPrintsThemBack) {
+    QTemporaryDir dir;
+    QProcessEnvironment env = noDisplay();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    const QString plain = dir.filePath(QStringLiteral("rod.csv"));
+    ASSERT_TRUE(test::writeBytes(plain, measurementFile()));
+    const QString cable = dir.filePath(QStringLiteral("cable.csv"));
+    ASSERT_TRUE(test::writeBytes(cable, measurementFile() + "\r\n"));
+    ASSERT_TRUE(
+        test::writeBytes(dir.filePath(QStringLiteral("cable.json")),
+                         R"({"start": "2026-03-02T10:00:00", "rows": 17, "largestChargePc": 40,
+            "details": {"objectId": "CAB-1", "objectType": "cable", "customer": "Grid, North"}})"));
+
+    for (const QString& file : {plain, cable, plain}) {
+        const Ended stored = runProgram({QStringLiteral("--store"), file}, env);
+        EXPECT_EQ(stored.status, 0) << stored.err.toStdString();
+    }
+    const Ended json = runProgram(
+        {QStringLiteral("--results"), QStringLiteral("--format"), QStringLiteral("json")}, env);
+    ASSERT_EQ(json.status, 0) << json.err.toStdString();
+    const QJsonArray tests = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    ASSERT_EQ(tests.size(), 2) << json.out.toStdString();  // rod.csv once
+    const QJsonObject last = tests[1].toObject();
+    EXPECT_EQ(last[QStringLiteral("object_id")].toString(), QStringLiteral("CAB-1"));
+    EXPECT_EQ(last[QStringLiteral("object_type")].toString(), QStringLiteral("cable"));
+    // Judged anew from the rows: the last inception, at 8 kV, still awaits its extinction.
+    EXPECT_DOUBLE_EQ(last[QStringLiteral("inception_v")].toDouble(), 8000.0);
+    EXPECT_TRUE(last[QStringLiteral("extinction_v")].isNull());
+    EXPECT_EQ(last[QStringLiteral("measurement_path")].toString(), cable);
+
+    const Ended csv = runProgram(
+        {QStringLiteral("--results"), QStringLiteral("--object"), QStringLiteral("CAB-1"),
+         QStringLiteral("--since"), QStringLiteral("2026-03-02")},
+        env);
+    ASSERT_EQ(csv.status, 0) << csv.err.toStdString();
+    const QStringList lines = csv.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << csv.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("id,started_at,")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral(",CAB-1,cable,\"Grid, North\",")))
+        << lines[1].toStdString();
+    const Ended later = runProgram(
+        {QStringLiteral("--results"), QStringLiteral("--since"), QStringLiteral("2026-03-03")},
+        env);
+    EXPECT_EQ(later.out.count(QStringLiteral("\r\n")), 1) << later.out.toStdString();
+    EXPECT_EQ(
+        runProgram({QStringLiteral("--results"), QStringLiteral("--format"), QStringLiteral("xml")},
+                   env)
+            .status,
+        1);
+
+    // A server that is not there: the test waits in the queue, and the command says so.
+    QDir().mkpath(dir.filePath(QStringLiteral("config/kr5au")));
+    ASSERT_TRUE(test::writeBytes(dir.filePath(QStringLiteral("config/kr5au/kr5au.conf")),
+                                 "[results]\nurl=postgresql://kr5@localhost/results?host=" +
+                                     QFile::encodeName(dir.filePath(QStringLiteral("none"))) +
+                                     "\n"));
+    const Ended queued = runProgram({QStringLiteral("--store"), cable}, env);
+    EXPECT_EQ(queued.status, 10);
+    EXPECT_TRUE(queued.err.contains(QStringLiteral("local queue"))) << queued.err.toStdString();
+    EXPECT_EQ(runProgram({QStringLiteral("--results")}, env).status, 10);
 }
 
 }  // namespace

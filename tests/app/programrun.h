@@ -41,6 +41,8 @@ struct ProgramRun : ::testing::Test {
         env.insert(QStringLiteral("KR5AU_PORT1"), device);
         env.insert(QStringLiteral("KR5AU_PORT2"), dir.filePath(QStringLiteral("no-such-port")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // The results store of the test's own, never the user's.
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(dir.path());
         QObject::connect(&program, &QProcess::readyReadStandardOutput, [this] {

@@ -78,6 +78,7 @@ void WholeProgram::build() {
     // user's configuration folder.
     ProgramOptions options;
     options.windowMemoryPath = windowMemoryPath();
+    options.resultsFolder = configDir.path();
     program = std::make_unique<Program>(Platform{clock, pump, *port, dialogs, launcher, clipboard,
                                                  files, toEngine, toWindows, runner},
                                         options);

@@ -1,0 +1,89 @@
+#include "resultssender.h"
+
+namespace kr5 {
+
+SendReport ResultsSender::send(StoredTest test) {
+    hashFiles(test);
+    SendReport report;
+    StoreOutcome outcome;
+    if (location_.problem.isEmpty()) {
+        outcome = store_.store(test);
+    } else {
+        outcome.problem = location_.problem;
+    }
+    if (outcome.kept()) {
+        QString ignored;
+        sendWaiting(&ignored);
+        report.message = outcome.kind == StoreOutcome::Kind::Stored
+                             ? QStringLiteral("The test was stored in the results store.")
+                             : QStringLiteral("The results store holds this test already.");
+        report.waiting = waiting();
+        return report;
+    }
+    report.failed = true;
+    QString queueProblem;
+    if (queue_.add(test, &queueProblem)) {
+        report.waiting = waiting();
+        report.message = QStringLiteral(
+                             "The results store (%1) could not take the test: %2. It waits "
+                             "in the local queue and is sent when the store is back (%3 "
+                             "waiting).")
+                             .arg(location_.describe(), outcome.problem)
+                             .arg(report.waiting);
+        return report;
+    }
+    report.waiting = waiting();
+    report.message =
+        QStringLiteral(
+            "The test was NOT stored: the results store (%1) failed (%2) and "
+            "the local queue too (%3). The measurement file and its summary are "
+            "complete: store it later with kr5au --store %4.")
+            .arg(location_.describe(), outcome.problem, queueProblem, test.measurementPath);
+    return report;
+}
+
+bool ResultsSender::sendWaiting(QString* problem) {
+    std::vector<StoredTest> tests;
+    if (!queue_.waiting(&tests, problem)) {
+        return false;
+    }
+    for (const StoredTest& test : tests) {
+        const StoreOutcome outcome = store_.store(test);
+        if (!outcome.kept()) {
+            *problem = outcome.problem;
+            return false;
+        }
+        // Held by the store now: a failed removal only sends it again, which the store
+        // knows by its hash.
+        queue_.remove(test.id, problem);
+    }
+    return true;
+}
+
+SendReport ResultsSender::retry() {
+    SendReport report;
+    QString problem;
+    if (!location_.problem.isEmpty()) {
+        problem = location_.problem;
+    } else if (sendWaiting(&problem)) {
+        problem.clear();
+    }
+    report.waiting = waiting();
+    report.failed = !problem.isEmpty();
+    if (report.failed) {
+        report.message =
+            QStringLiteral("The results store (%1) still cannot be reached: %2 (%3 waiting).")
+                .arg(location_.describe(), problem)
+                .arg(report.waiting);
+    } else {
+        report.message = QStringLiteral("The tests that waited were stored.");
+    }
+    return report;
+}
+
+int ResultsSender::waiting() {
+    QString problem;
+    return queue_.count(&problem);
+}
+
+}  // namespace kr5

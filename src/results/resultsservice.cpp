@@ -1,0 +1,65 @@
+#include "resultsservice.h"
+
+#include "results/resultssender.h"
+
+namespace kr5 {
+
+ResultsService::ResultsService(const ResultsLocation& store, const QString& queuePath,
+                               QObject* parent)
+    : QObject(parent), location_(store), queuePath_(queuePath), threadContext_(new QObject) {
+    thread_.setObjectName(QStringLiteral("results"));
+    threadContext_->moveToThread(&thread_);
+    thread_.start(QThread::LowPriority);
+    // What waited since the last run is counted, and sent if the store takes it.
+    retry();
+}
+
+ResultsService::~ResultsService() {
+    // The connections end on the thread that made them; then the thread.
+    QMetaObject::invokeMethod(threadContext_, [this] {
+        sender_.reset();
+        delete threadContext_;
+        QThread::currentThread()->quit();
+    });
+    thread_.wait();
+}
+
+void ResultsService::post(std::function<void(ResultsSender&)> job) {
+    QMetaObject::invokeMethod(threadContext_, [this, job = std::move(job)] {
+        if (!sender_) {
+            sender_ = std::make_unique<ResultsSender>(location_, queuePath_);
+        }
+        job(*sender_);
+    });
+}
+
+void ResultsService::tellWaiting(int count) {
+    if (waiting_.exchange(count) != count) {
+        emit waitingChanged(count);
+    }
+}
+
+void ResultsService::store(const StoredTest& test) {
+    post([this, test](ResultsSender& sender) {
+        const SendReport report = sender.send(test);
+        tellWaiting(report.waiting);
+        emit sent(report.message, report.failed);
+    });
+}
+
+void ResultsService::retry() {
+    post([this](ResultsSender& sender) {
+        if (sender.waiting() == 0) {
+            tellWaiting(0);
+            return;
+        }
+        const SendReport report = sender.retry();
+        tellWaiting(report.waiting);
+        // A store still away is told by the count waiting, not once more every retry.
+        if (!report.failed) {
+            emit sent(report.message, false);
+        }
+    });
+}
+
+}  // namespace kr5

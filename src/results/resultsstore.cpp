@@ -1,0 +1,313 @@
+#include "resultsstore.h"
+
+#include "modes/qm.h"
+#include "results/schema.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <utility>
+#include <vector>
+
+namespace kr5 {
+
+namespace {
+
+using Columns = std::vector<std::pair<const char*, QVariant>>;
+
+// A number or text of the summary as the column takes it; null stays null.
+QVariant valueOf(const QJsonValue& v) {
+    if (v.isDouble()) {
+        return v.toDouble();
+    }
+    if (v.isString()) {
+        return v.toString();
+    }
+    if (v.isBool()) {
+        return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    }
+    return {};
+}
+
+QVariant textOf(const QJsonValue& v) {
+    const QVariant value = valueOf(v);
+    return value.isNull() ? value : QVariant(value.toString());
+}
+
+QVariant jsonText(const QJsonValue& v) {
+    if (!v.isObject()) {
+        return {};
+    }
+    return QString::fromUtf8(QJsonDocument(v.toObject()).toJson(QJsonDocument::Compact));
+}
+
+QVariant orNull(const QString& text) {
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+bool insert(QSqlDatabase db, const char* table, const Columns& columns, QString* problem) {
+    QStringList names;
+    QStringList marks;
+    for (const auto& column : columns) {
+        names << QLatin1String(column.first);
+        marks << QStringLiteral("?");
+    }
+    QSqlQuery query(db);
+    query.prepare(
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(QLatin1String(table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+    for (const auto& column : columns) {
+        query.addBindValue(column.second);
+    }
+    if (!query.exec()) {
+        *problem = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+Columns testColumns(const StoredTest& t) {
+    const QJsonObject& s = t.summary;
+    const QJsonObject constants = s.value(QStringLiteral("inputConstants")).toObject();
+    const QJsonObject background = s.value(QStringLiteral("background")).toObject();
+    const QJsonObject inception = s.value(QStringLiteral("inceptionExtinction")).toObject();
+    const QJsonObject acceptance = s.value(QStringLiteral("acceptance")).toObject();
+    const QJsonObject calibration = s.value(QStringLiteral("calibration")).toObject();
+    const QJsonObject qm = s.value(QStringLiteral("qm")).toObject();
+    const QJsonObject details = s.value(QStringLiteral("details")).toObject();
+    const auto c = [](const QJsonObject& o, const char* key) {
+        return valueOf(o.value(QLatin1String(key)));
+    };
+    return {
+        {"id", t.id},
+        {"measurement_sha256", t.measurementSha256},
+        {"measurement_path", t.measurementPath},
+        {"report_path", orNull(t.reportPath)},
+        {"report_sha256", orNull(t.reportSha256)},
+        {"bay", orNull(t.bay)},
+        {"stored_at", QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
+        {"program", c(s, "program")},
+        {"started_at", c(s, "start")},
+        {"ended_at", c(s, "end")},
+        {"row_count", s.value(QStringLiteral("rows")).toInt()},
+        {"constants_name", textOf(constants.value(QStringLiteral("name")))},
+        {"constants_number", textOf(constants.value(QStringLiteral("number")))},
+        {"temperature", textOf(constants.value(QStringLiteral("temperature")))},
+        {"humidity", textOf(constants.value(QStringLiteral("humidity")))},
+        {"pt_ratio", c(constants, "ptRatio")},
+        {"adjust_pc_per_v", c(constants, "adjustPcPerV")},
+        {"calibration", jsonText(s.value(QStringLiteral("calibration")))},
+        {"calibrator_pc", c(calibration, "calibratorPc")},
+        {"background_pc", c(background, "levelPc")},
+        {"background_below_kv", c(background, "belowKv")},
+        {"set_q_pc", c(s, "setQPc")},
+        {"inception_v", c(inception, "inceptionV")},
+        {"extinction_v", c(inception, "extinctionV")},
+        {"inception_doubt", orNull(inception.value(QStringLiteral("doubt")).toString())},
+        {"acceptance", jsonText(s.value(QStringLiteral("acceptance")))},
+        {"test_kv", c(acceptance, "testKv")},
+        {"permissible_pc", c(acceptance, "permissiblePc")},
+        {"verdict", c(acceptance, "verdict")},
+        {"acceptance_state", c(acceptance, "state")},
+        {"largest_charge_pc", c(s, "largestChargePc")},
+        {"largest_rate_pps", c(s, "largestPulseRatePps")},
+        {"qm_last_pass", c(qm, "lastPass")},
+        {"qm_block", c(qm, "block")},
+        {"qm_passes_in_block", c(qm, "passesInBlock")},
+        {"object_id", orNull(details.value(QStringLiteral("objectId")).toString())},
+        {"object_type", orNull(details.value(QStringLiteral("objectType")).toString())},
+        {"customer", orNull(details.value(QStringLiteral("customer")).toString())},
+        {"details", jsonText(s.value(QStringLiteral("details")))},
+        {"summary", QString::fromUtf8(QJsonDocument(s).toJson(QJsonDocument::Compact))},
+    };
+}
+
+// The columns a listing shows, in order.
+const char* const kListed[] = {
+    "id",      "started_at",        "ended_at",    "object_id",         "object_type", "customer",
+    "verdict", "largest_charge_pc", "inception_v", "extinction_v",      "qm_block",    "row_count",
+    "bay",     "measurement_path",  "report_path", "measurement_sha256"};
+
+}  // namespace
+
+bool ResultsStore::open(QString* problem) {
+    if (ready_ && connection_.database().isOpen()) {
+        return true;
+    }
+    if (!connection_.open(problem) || !migrateSchema(connection_, problem)) {
+        forget();
+        return false;
+    }
+    ready_ = true;
+    return true;
+}
+
+void ResultsStore::forget() {
+    ready_ = false;
+    connection_.close();
+}
+
+QString ResultsStore::idOfMeasurement(const QString& sha256, QString* problem) {
+    QSqlQuery query(connection_.database());
+    query.prepare(QStringLiteral("SELECT id FROM tests WHERE measurement_sha256 = ?"));
+    query.addBindValue(sha256);
+    if (!query.exec()) {
+        *problem = query.lastError().text();
+        return {};
+    }
+    return query.next() ? query.value(0).toString() : QString();
+}
+
+bool ResultsStore::insertTest(const StoredTest& test, QString* problem) {
+    return insert(connection_.database(), "tests", testColumns(test), problem);
+}
+
+bool ResultsStore::insertPairs(const StoredTest& test, QString* problem) {
+    const QJsonArray pairs = test.summary.value(QStringLiteral("inceptionExtinction"))
+                                 .toObject()
+                                 .value(QStringLiteral("pairs"))
+                                 .toArray();
+    for (qsizetype i = 0; i < pairs.size(); ++i) {
+        const QJsonObject p = pairs[i].toObject();
+        const Columns columns{{"test_id", test.id},
+                              {"position", int(i)},
+                              {"inception_v", valueOf(p.value(QStringLiteral("inceptionV")))},
+                              {"extinction_v", valueOf(p.value(QStringLiteral("extinctionV")))},
+                              {"set_q_pc", valueOf(p.value(QStringLiteral("setQPc")))},
+                              {"inception_at", valueOf(p.value(QStringLiteral("inceptionAt")))},
+                              {"extinction_at", valueOf(p.value(QStringLiteral("extinctionAt")))},
+                              {"doubt", valueOf(p.value(QStringLiteral("doubt")))}};
+        if (!insert(connection_.database(), "inception_pairs", columns, problem)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ResultsStore::insertPasses(const StoredTest& test, QString* problem) {
+    for (size_t i = 0; i < test.qnPasses.size(); ++i) {
+        const QnRates& rates = test.qnPasses[i];
+        QJsonArray text;
+        for (const std::optional<double>& rate : rates) {
+            text.append(rate ? QJsonValue(*rate) : QJsonValue(QJsonValue::Null));
+        }
+        const Qm qm = chargeAtTenPulses(rates, test.adjust);
+        const Columns columns{
+            {"test_id", test.id},
+            {"pass", int(i + 1)},
+            {"rates", QString::fromUtf8(QJsonDocument(text).toJson(QJsonDocument::Compact))},
+            {"qm_pc", qm.where == Qm::Where::Found ? QVariant(qm.pC) : QVariant()},
+            {"qm_text", qm.text()}};
+        if (!insert(connection_.database(), "qn_passes", columns, problem)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+StoreOutcome ResultsStore::store(const StoredTest& test) {
+    StoreOutcome outcome;
+    if (!open(&outcome.problem)) {
+        return outcome;
+    }
+    QSqlQuery query(connection_.database());
+    if (!beginWriting(connection_, query, &outcome.problem)) {
+        forget();
+        return outcome;
+    }
+    QString problem;
+    const QString before = idOfMeasurement(test.measurementSha256, &problem);
+    const bool written = problem.isEmpty() && before.isEmpty() && insertTest(test, &problem) &&
+                         insertPairs(test, &problem) && insertPasses(test, &problem);
+    QString ignored;
+    if (written && runSql(query, QStringLiteral("COMMIT"), &problem)) {
+        outcome.kind = StoreOutcome::Kind::Stored;
+        outcome.storedId = test.id;
+        return outcome;
+    }
+    runSql(query, QStringLiteral("ROLLBACK"), &ignored);
+    // Stored before, or by another bay a moment ago (the unique hash refused ours).
+    const QString existing = idOfMeasurement(test.measurementSha256, &ignored);
+    if (!existing.isEmpty()) {
+        outcome.kind = StoreOutcome::Kind::AlreadyStored;
+        outcome.storedId = existing;
+        return outcome;
+    }
+    outcome.problem = problem;
+    forget();
+    return outcome;
+}
+
+bool ResultsStore::list(const TestFilter& filter, TestTable* table, QString* problem) {
+    if (!open(problem)) {
+        return false;
+    }
+    QStringList columns;
+    for (const char* name : kListed) {
+        columns << QLatin1String(name);
+    }
+    QStringList where;
+    QVariantList values;
+    const auto require = [&where, &values](const char* condition, const QVariant& value) {
+        where << QLatin1String(condition);
+        values << value;
+    };
+    if (!filter.objectId.isEmpty()) {
+        require("object_id = ?", filter.objectId);
+    }
+    if (!filter.objectType.isEmpty()) {
+        require("object_type = ?", filter.objectType);
+    }
+    if (!filter.verdict.isEmpty()) {
+        require("verdict = ?", filter.verdict);
+    }
+    // The times are ISO text: they sort and compare as the dates do.
+    if (filter.since.isValid()) {
+        require("started_at >= ?", filter.since.toString(Qt::ISODate));
+    }
+    if (filter.until.isValid()) {
+        require("started_at < ?", filter.until.addDays(1).toString(Qt::ISODate));
+    }
+    QString sql = QStringLiteral("SELECT %1 FROM tests").arg(columns.join(QLatin1Char(',')));
+    if (!where.isEmpty()) {
+        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    }
+    sql += QStringLiteral(" ORDER BY started_at, stored_at, id");
+    QSqlQuery query(connection_.database());
+    query.setForwardOnly(true);
+    query.prepare(sql);
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        *problem = query.lastError().text();
+        forget();
+        return false;
+    }
+    table->columns = columns;
+    table->rows.clear();
+    while (query.next()) {
+        QVariantList row;
+        for (int i = 0; i < columns.size(); ++i) {
+            row << query.value(i);
+        }
+        table->rows << row;
+    }
+    return true;
+}
+
+int ResultsStore::count(QString* problem) {
+    if (!open(problem)) {
+        return -1;
+    }
+    QSqlQuery query(connection_.database());
+    if (!runSql(query, QStringLiteral("SELECT COUNT(*) FROM tests"), problem) || !query.next()) {
+        forget();
+        return -1;
+    }
+    return query.value(0).toInt();
+}
+
+}  // namespace kr5

@@ -1,0 +1,193 @@
+#include "schema.h"
+
+#include "results/resultsconnection.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+
+namespace kr5 {
+
+namespace {
+
+// Version 1: the tests with their figures, their inception and extinction pairs and the
+// counts of their Q-N passes.
+const char* const kVersion1[] = {
+    "CREATE TABLE tests ("
+    " id TEXT PRIMARY KEY,"
+    " measurement_sha256 TEXT NOT NULL UNIQUE,"
+    " measurement_path TEXT NOT NULL,"
+    " report_path TEXT,"
+    " report_sha256 TEXT,"
+    " bay TEXT,"
+    " stored_at TEXT NOT NULL,"
+    " program TEXT,"
+    " started_at TEXT,"
+    " ended_at TEXT,"
+    " row_count INTEGER,"
+    " constants_name TEXT,"
+    " constants_number TEXT,"
+    " temperature TEXT,"
+    " humidity TEXT,"
+    " pt_ratio DOUBLE PRECISION,"
+    " adjust_pc_per_v DOUBLE PRECISION,"
+    " calibration TEXT,"
+    " calibrator_pc DOUBLE PRECISION,"
+    " background_pc DOUBLE PRECISION,"
+    " background_below_kv DOUBLE PRECISION,"
+    " set_q_pc DOUBLE PRECISION,"
+    " inception_v DOUBLE PRECISION,"
+    " extinction_v DOUBLE PRECISION,"
+    " inception_doubt TEXT,"
+    " acceptance TEXT,"
+    " test_kv DOUBLE PRECISION,"
+    " permissible_pc DOUBLE PRECISION,"
+    " verdict TEXT,"
+    " acceptance_state TEXT,"
+    " largest_charge_pc DOUBLE PRECISION,"
+    " largest_rate_pps DOUBLE PRECISION,"
+    " qm_last_pass TEXT,"
+    " qm_block TEXT,"
+    " qm_passes_in_block INTEGER,"
+    " summary TEXT NOT NULL)",
+    "CREATE TABLE inception_pairs ("
+    " test_id TEXT NOT NULL REFERENCES tests(id),"
+    " position INTEGER NOT NULL,"
+    " inception_v DOUBLE PRECISION,"
+    " extinction_v DOUBLE PRECISION,"
+    " set_q_pc DOUBLE PRECISION,"
+    " inception_at TEXT,"
+    " extinction_at TEXT,"
+    " doubt TEXT,"
+    " PRIMARY KEY (test_id, position))",
+    "CREATE TABLE qn_passes ("
+    " test_id TEXT NOT NULL REFERENCES tests(id),"
+    " pass INTEGER NOT NULL,"
+    " rates TEXT NOT NULL,"
+    " qm_pc DOUBLE PRECISION,"
+    " qm_text TEXT,"
+    " PRIMARY KEY (test_id, pass))",
+    "CREATE INDEX tests_started ON tests(started_at)",
+};
+
+// Version 2: the test object's details, which the summary gained later, and the indexes
+// the Results window filters by.
+const char* const kVersion2[] = {
+    "ALTER TABLE tests ADD COLUMN object_id TEXT",
+    "ALTER TABLE tests ADD COLUMN object_type TEXT",
+    "ALTER TABLE tests ADD COLUMN customer TEXT",
+    "ALTER TABLE tests ADD COLUMN details TEXT",
+    "CREATE INDEX tests_object ON tests(object_id)",
+    "CREATE INDEX tests_type ON tests(object_type)",
+};
+
+template <size_t N>
+bool runAll(QSqlQuery& query, const char* const (&statements)[N], QString* problem) {
+    for (const char* sql : statements) {
+        if (!runSql(query, QString::fromLatin1(sql), problem)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool runStep(QSqlQuery& query, int version, QString* problem) {
+    switch (version) {
+        case 1:
+            return runAll(query, kVersion1, problem);
+        case 2:
+            return runAll(query, kVersion2, problem);
+        default:
+            *problem = QStringLiteral("no step to schema version %1").arg(version);
+            return false;
+    }
+}
+
+int readVersion(QSqlQuery& query, QString* problem) {
+    if (!runSql(query, QStringLiteral("SELECT MAX(version) FROM schema_version"), problem)) {
+        return -1;
+    }
+    return query.next() && !query.value(0).isNull() ? query.value(0).toInt() : 0;
+}
+
+}  // namespace
+
+bool runSql(QSqlQuery& query, const QString& sql, QString* problem) {
+    if (query.exec(sql)) {
+        return true;
+    }
+    *problem = query.lastError().text();
+    return false;
+}
+
+bool beginWriting(ResultsConnection& connection, QSqlQuery& query, QString* problem) {
+    return runSql(
+        query, connection.isSqlite() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"),
+        problem);
+}
+
+int schemaVersion(ResultsConnection& connection, QString* problem) {
+    QSqlQuery query(connection.database());
+    const QStringList tables = connection.database().tables();
+    if (!tables.contains(QStringLiteral("schema_version"))) {
+        // An empty list may also mean a file that is not a database: ask it something.
+        if (!runSql(query, QStringLiteral("SELECT 1"), problem)) {
+            return -1;
+        }
+        return 0;
+    }
+    return readVersion(query, problem);
+}
+
+bool migrateSchema(ResultsConnection& connection, QString* problem, int target) {
+    QSqlQuery query(connection.database());
+    if (!beginWriting(connection, query, problem)) {
+        return false;
+    }
+    const auto fail = [&query, problem](const QString& why) {
+        QString ignored;
+        runSql(query, QStringLiteral("ROLLBACK"), &ignored);
+        *problem = why;
+        return false;
+    };
+    // Two bays opening a new server at once: the second waits here for the first's tables.
+    if (!connection.isSqlite() &&
+        !runSql(query, QStringLiteral("SELECT pg_advisory_xact_lock(290529)"), problem)) {
+        return fail(*problem);
+    }
+    if (!connection.database().tables().contains(QStringLiteral("schema_version")) &&
+        !runSql(query, QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"),
+                problem)) {
+        return fail(*problem);
+    }
+    const int version = readVersion(query, problem);
+    if (version < 0) {
+        return fail(*problem);
+    }
+    if (version > kResultsSchemaVersion) {
+        return fail(QStringLiteral("the store's schema is version %1, newer than this "
+                                   "program's %2: update the program")
+                        .arg(version)
+                        .arg(kResultsSchemaVersion));
+    }
+    for (int step = version + 1; step <= target; ++step) {
+        if (!runStep(query, step, problem)) {
+            return fail(
+                QStringLiteral("migrating to schema version %1: %2").arg(step).arg(*problem));
+        }
+    }
+    if (target > version) {
+        if (!runSql(query, QStringLiteral("DELETE FROM schema_version"), problem) ||
+            !runSql(query,
+                    QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(target),
+                    problem)) {
+            return fail(*problem);
+        }
+    }
+    if (!runSql(query, QStringLiteral("COMMIT"), problem)) {
+        return fail(*problem);
+    }
+    return true;
+}
+
+}  // namespace kr5

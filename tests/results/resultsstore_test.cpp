@@ -1,0 +1,228 @@
+// The results store on SQLite and on a real PostgreSQL server: a closed test stored whole
+// and once, listings filtered, the schema created, migrated and guarded, and two writers
+// at once.
+#include "results/resultsstore.h"
+#include "results/schema.h"
+#include "storetesting.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSqlQuery>
+#include <thread>
+
+namespace kr5::test {
+namespace {
+
+class StoreTest : public ::testing::TestWithParam<Backend> {
+  protected:
+    QVariant one(ResultsStore& store, const QString& sql) {
+        QString problem;
+        EXPECT_TRUE(store.open(&problem)) << problem.toStdString();
+        QSqlQuery query(store.connection().database());
+        EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
+        return query.next() ? query.value(0) : QVariant();
+    }
+    QTemporaryDir folder;
+    const QDateTime march{QDate(2026, 3, 2), QTime(10, 0)};
+};
+
+TEST_P(StoreTest, StoresEveryPartOfAClosedTestOnceEvenUnderANewId) {
+    ResultsStore store(freshStore(GetParam(), folder));
+    StoredTest test = closedTest(folder, QStringLiteral("t1.csv"), QStringLiteral("CAB-4711"),
+                                 QStringLiteral("cable"), march);
+    QFile report(folder.filePath(QStringLiteral("t1.pdf")));
+    ASSERT_TRUE(report.open(QIODevice::WriteOnly) && report.write("%PDF") == 4);
+    report.close();
+    test.reportPath.clear();
+    hashFiles(test);
+    const StoreOutcome first = store.store(test);
+    ASSERT_EQ(first.kind, StoreOutcome::Kind::Stored) << first.problem.toStdString();
+
+    const QString where = QStringLiteral(" FROM tests WHERE id = '%1'").arg(test.id);
+    const auto column = [&](const char* name) {
+        return one(store, QStringLiteral("SELECT ") + QLatin1String(name) + where);
+    };
+    EXPECT_EQ(column("object_id").toString(), QStringLiteral("CAB-4711"));
+    EXPECT_EQ(column("object_type").toString(), QStringLiteral("cable"));
+    EXPECT_EQ(column("customer").toString(), QStringLiteral("Grid & Co, \"North\""));
+    EXPECT_EQ(column("started_at").toString(), QStringLiteral("2026-03-02T10:00:00"));
+    EXPECT_EQ(column("ended_at").toString(), QStringLiteral("2026-03-02T10:10:00"));
+    EXPECT_EQ(column("row_count").toInt(), 17);
+    EXPECT_EQ(column("constants_name").toString(), QStringLiteral("Rod 7"));
+    EXPECT_DOUBLE_EQ(column("adjust_pc_per_v").toDouble(), 1.0);
+    EXPECT_DOUBLE_EQ(column("calibrator_pc").toDouble(), 100.0);
+    EXPECT_DOUBLE_EQ(column("background_pc").toDouble(), 2.5);
+    EXPECT_DOUBLE_EQ(column("set_q_pc").toDouble(), 10.0);
+    EXPECT_DOUBLE_EQ(column("inception_v").toDouble(), 8000.0);
+    EXPECT_DOUBLE_EQ(column("extinction_v").toDouble(), 7000.0);
+    EXPECT_EQ(column("verdict").toString(), QStringLiteral("PASS"));
+    EXPECT_DOUBLE_EQ(column("permissible_pc").toDouble(), 50.0);
+    EXPECT_DOUBLE_EQ(column("largest_charge_pc").toDouble(), 40.0);
+    EXPECT_DOUBLE_EQ(column("largest_rate_pps").toDouble(), 100.0);
+    EXPECT_EQ(column("qm_block").toString(), QStringLiteral("11.5 pC"));
+    EXPECT_EQ(column("measurement_sha256").toString(), test.measurementSha256);
+    EXPECT_EQ(column("measurement_sha256").toString().size(), 64);
+    EXPECT_EQ(column("report_sha256").toString(), fileSha256(report.fileName()));
+    EXPECT_TRUE(column("summary").toString().contains(QStringLiteral("\"passesInBlock\":2")));
+    // The pairs in order, a missing extinction as null; each pass with its counts and Qm.
+    EXPECT_EQ(one(store, QStringLiteral("SELECT COUNT(*) FROM inception_pairs")).toInt(), 2);
+    EXPECT_TRUE(one(store, QStringLiteral("SELECT extinction_v FROM inception_pairs WHERE "
+                                          "position = 1"))
+                    .isNull());
+    EXPECT_EQ(one(store, QStringLiteral("SELECT COUNT(*) FROM qn_passes")).toInt(), 2);
+    const double qm =
+        one(store, QStringLiteral("SELECT qm_pc FROM qn_passes WHERE pass = 2")).toDouble();
+    EXPECT_GT(qm, 5.0);  // between the 20 and 5 pulses a second of ranges 2 and 3
+    EXPECT_LT(qm, 10.0);
+
+    // The same file again, even from another bay under another id: stored once.
+    StoredTest again = test;
+    again.id = QStringLiteral("another-bay-id");
+    const StoreOutcome second = store.store(again);
+    EXPECT_EQ(second.kind, StoreOutcome::Kind::AlreadyStored);
+    EXPECT_EQ(second.storedId, test.id);
+    QString problem;
+    EXPECT_EQ(store.count(&problem), 1);
+    EXPECT_EQ(one(store, QStringLiteral("SELECT COUNT(*) FROM qn_passes")).toInt(), 2);
+}
+
+TEST_P(StoreTest, ListsTheTestsOfAnObjectATypeAVerdictAndADateRange) {
+    ResultsStore store(freshStore(GetParam(), folder));
+    const QString cable = QStringLiteral("cable");
+    for (const StoredTest& t :
+         {closedTest(folder, "a.csv", "C-1", cable, march),
+          closedTest(folder, "b.csv", "C-2", cable, march.addDays(3), QStringLiteral("FAIL")),
+          closedTest(folder, "c.csv", "T-1", QStringLiteral("transformer"), march.addDays(5))}) {
+        ASSERT_TRUE(store.store(t).kept());
+    }
+    const auto objects = [&store](const TestFilter& filter) {
+        TestTable table;
+        QString problem;
+        EXPECT_TRUE(store.list(filter, &table, &problem)) << problem.toStdString();
+        QStringList ids;
+        const qsizetype column = table.columns.indexOf(QStringLiteral("object_id"));
+        for (const QVariantList& row : table.rows) {
+            ids << row[column].toString();
+        }
+        return ids.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(objects({}), QStringLiteral("C-1 C-2 T-1"));
+    EXPECT_EQ(objects({QString(), cable, QString(), {}, {}}), QStringLiteral("C-1 C-2"));
+    EXPECT_EQ(objects({QStringLiteral("T-1"), QString(), QString(), {}, {}}),
+              QStringLiteral("T-1"));
+    EXPECT_EQ(objects({QString(), QString(), QStringLiteral("FAIL"), {}, {}}),
+              QStringLiteral("C-2"));
+    // Both ends of the range count whole days.
+    EXPECT_EQ(objects({QString(), QString(), QString(), march.date().addDays(3),
+                       march.date().addDays(3)}),
+              QStringLiteral("C-2"));
+}
+
+TEST_P(StoreTest, MigratesAnOlderStoreKeepingItsTestsAndLeavesANewerOneAlone) {
+    const ResultsLocation location = freshStore(GetParam(), folder);
+    {
+        ResultsConnection old(location);
+        QString problem;
+        ASSERT_TRUE(old.open(&problem)) << problem.toStdString();
+        ASSERT_TRUE(migrateSchema(old, &problem, 1)) << problem.toStdString();
+        QSqlQuery query(old.database());
+        ASSERT_TRUE(runSql(query,
+                           QStringLiteral("INSERT INTO tests (id, measurement_sha256, "
+                                          "measurement_path, stored_at, started_at, summary) "
+                                          "VALUES ('old', 'abc', '/old.csv', 'x', "
+                                          "'2020-01-01T09:00:00', '{}')"),
+                           &problem))
+            << problem.toStdString();
+        EXPECT_EQ(schemaVersion(old, &problem), 1);
+    }
+    ResultsStore store(location);
+    ASSERT_TRUE(store.store(closedTest(folder, "new.csv", "X", "cable", march)).kept());
+    QString problem;
+    EXPECT_EQ(schemaVersion(store.connection(), &problem), kResultsSchemaVersion);
+    TestTable table;
+    ASSERT_TRUE(store.list({}, &table, &problem)) << problem.toStdString();
+    ASSERT_EQ(table.rows.size(), 2);
+    EXPECT_EQ(table.rows[0][0].toString(), QStringLiteral("old"));
+    EXPECT_TRUE(table.rows[0][table.columns.indexOf(QStringLiteral("object_id"))].isNull());
+
+    // A store a newer program made: refused with the reason, and not written.
+    QSqlQuery query(store.connection().database());
+    ASSERT_TRUE(runSql(query, QStringLiteral("UPDATE schema_version SET version = 99"), &problem));
+    ResultsStore newer(location);
+    const StoreOutcome refused = newer.store(closedTest(folder, "n2.csv", "Y", "cable", march));
+    EXPECT_EQ(refused.kind, StoreOutcome::Kind::Failed);
+    EXPECT_TRUE(refused.problem.contains(QStringLiteral("newer"))) << refused.problem.toStdString();
+    EXPECT_EQ(store.count(&problem), 2);
+}
+
+// Two bays at once, each on its own connection and thread: every test whole, none mixed.
+TEST_P(StoreTest, TwoWritersAtOnceStoreEveryTestWhole) {
+    const ResultsLocation location = freshStore(GetParam(), folder);
+    constexpr int kEach = 100;
+    std::vector<StoredTest> tests[2];
+    for (int bay = 0; bay < 2; ++bay) {
+        for (int i = 0; i < kEach; ++i) {
+            tests[bay].push_back(closedTest(folder, QStringLiteral("b%1-%2.csv").arg(bay).arg(i),
+                                            QStringLiteral("O%1").arg(i), "cable", march));
+        }
+        // Both bays also send one file in common: it must be stored once.
+        tests[bay].push_back(closedTest(folder, "common.csv", "common", "cable", march));
+    }
+    int stored[2] = {0, 0};
+    QString problems[2];
+    const auto write = [&](int bay) {
+        ResultsStore store(location);
+        for (const StoredTest& test : tests[bay]) {
+            const StoreOutcome outcome = store.store(test);
+            stored[bay] += outcome.kind == StoreOutcome::Kind::Stored ? 1 : 0;
+            if (!outcome.kept()) {
+                problems[bay] = outcome.problem;
+            }
+        }
+    };
+    std::thread first(write, 0);
+    std::thread second(write, 1);
+    first.join();
+    second.join();
+    EXPECT_TRUE(problems[0].isEmpty() && problems[1].isEmpty())
+        << problems[0].toStdString() << problems[1].toStdString();
+    EXPECT_EQ(stored[0] + stored[1], 2 * kEach + 1);
+    ResultsStore reader(location);
+    EXPECT_EQ(one(reader, QStringLiteral("SELECT COUNT(DISTINCT id) FROM tests")).toInt(),
+              2 * kEach + 1);
+    // Every test has its own two pairs and two passes, no more.
+    EXPECT_EQ(one(reader, QStringLiteral("SELECT COUNT(*) FROM (SELECT test_id FROM qn_passes "
+                                         "GROUP BY test_id HAVING COUNT(*) = 2) whole"))
+                  .toInt(),
+              2 * kEach + 1);
+    EXPECT_EQ(one(reader, QStringLiteral("SELECT COUNT(*) FROM inception_pairs")).toInt(),
+              2 * (2 * kEach + 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, StoreTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const auto& param) { return backendName(param.param); });
+
+// A file that is not an SQLite database is never written over: the test is refused with
+// the reason, and the file keeps its bytes.
+TEST(SqliteStore, AFileThatIsNoDatabaseIsRefusedAndLeftAsItWas) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("results.sqlite"));
+    const QByteArray bytes = QByteArray("a spreadsheet, not a database\n").repeated(200);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    ResultsLocation location;
+    location.sqlitePath = path;
+    ResultsStore store(location);
+    const StoreOutcome outcome =
+        store.store(closedTest(folder, "t.csv", "X", "cable", QDateTime::currentDateTime()));
+    EXPECT_EQ(outcome.kind, StoreOutcome::Kind::Failed);
+    EXPECT_TRUE(outcome.problem.contains(QStringLiteral("not a database")))
+        << outcome.problem.toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+}
+
+}  // namespace
+}  // namespace kr5::test
