@@ -7,6 +7,7 @@
 #include "modes/testvoltagecurve.h"
 #include "platform/qtclipboard.h"
 #include "platform/qtclock.h"
+#include "results/storedtest.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

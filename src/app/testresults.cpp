@@ -3,6 +3,7 @@
 #include "app/reportcommand.h"
 #include "modes/summary.h"
 #include "modes/testvoltagecurve.h"
+#include "results/storedtest.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

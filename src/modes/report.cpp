@@ -5,8 +5,6 @@
 #include "platform/wholefile.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
-#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -21,18 +19,6 @@ QString tr(const char* text) {
 }
 
 }  // namespace
-
-QString fileSha256(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file)) {
-        return {};
-    }
-    return QString::fromLatin1(hash.result().toHex());
-}
 
 bool writeReport(const ReportContent& content, const QString& pdfPath, QString* problem) {
     QString why;

@@ -42,9 +42,6 @@ struct ReportContent {
     QString measurementSha256;
 };
 
-// The SHA-256 of a file in lower-case hex; empty when it cannot be read.
-QString fileSha256(const QString& path);
-
 // Writes the report to pdfPath, replacing a file there only once the new one is complete.
 // False, with the reason in problem (may be null), when it cannot be written; no file and
 // no part of one is left then.
