@@ -86,6 +86,8 @@ void MainWindow::buildMenus() {
         addItem(testMenu, QStringLiteral("measbg"), QStringLiteral("Measure background(&B)"));
     m.acceptance =
         addItem(testMenu, QStringLiteral("acctest"), QStringLiteral("Acceptance test(&A)..."));
+    m.testDetails =
+        addItem(testMenu, QStringLiteral("testdet"), QStringLiteral("Test details(&D)..."));
     m.version = addItem(nullptr, QStringLiteral("dver"), QStringLiteral("Version(&V)"));
     m.help = addItem(nullptr, QStringLiteral("gohelp"), QStringLiteral("Help(&H)"));
     // Besides the mnemonics, the keys every desktop program answers to.

@@ -40,6 +40,7 @@ struct MainMenu {
     QAction* calibrate = nullptr;          // calib: the Calibrate window
     QAction* measureBackground = nullptr;  // measbg
     QAction* acceptance = nullptr;         // acctest: the Acceptance test window
+    QAction* testDetails = nullptr;        // testdet: the Test details window
     QAction* version = nullptr;            // dver
     QAction* help = nullptr;               // gohelp
 };

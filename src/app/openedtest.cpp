@@ -229,6 +229,8 @@ QJsonObject OpenedTest::summary() const {
         parts.measurementFile = QFileInfo(path_).fileName();
         parts.programVersion = test_->version;
         parts.rows = qint32(test_->rows.size());
+        parts.detectorIdent = test_->detectorIdent;
+        parts.acIdent = test_->acIdent;
         s = summaryObject(parts);
         s[QStringLiteral("largestChargePc")] = orNull(result_.largestChargePc);
         s[QStringLiteral("largestPulseRatePps")] = orNull(result_.largestRatePps);
@@ -236,6 +238,13 @@ QJsonObject OpenedTest::summary() const {
             s[QStringLiteral("qm")] = QJsonObject{{QStringLiteral("lastPass"), result_.qmLastPass},
                                                   {QStringLiteral("block"), result_.qmBlock}};
         }
+    }
+    // A summary written before it named the units: the file's header names two of them.
+    if (!s.contains(QStringLiteral("instruments"))) {
+        s[QStringLiteral("instruments")] =
+            QJsonObject{{QStringLiteral("detector"), test_->detectorIdent},
+                        {QStringLiteral("acUnit"), test_->acIdent},
+                        {QStringLiteral("noiseDiscriminator"), QJsonValue(QJsonValue::Null)}};
     }
     // This judgement's Set Q and what it found.
     s[QStringLiteral("setQPc")] = test_->constants.setQ;

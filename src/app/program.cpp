@@ -53,6 +53,7 @@ Program::Program(const Platform& platform, ProgramOptions options)
     wireCharts();
     wireModes();
     wireTest();
+    wireTestDetails();
     wireRecordedTests();
     addListeners();
 }
@@ -302,7 +303,8 @@ void Program::wireAcceptance() {
                      [this](const QString& message) { main_.statusBar()->showMessage(message); });
 }
 
-// The port's acceptance test, background threshold and calibration from the last run.
+// The port's acceptance test, background threshold, calibration and test details from the last
+// run.
 void Program::recallTestSetup() {
     const QString port = units_.portDigit();
     if (const auto kv = testMemory_.backgroundThresholdKv(port)) {
@@ -313,6 +315,7 @@ void Program::recallTestSetup() {
     if (const auto record = testMemory_.calibration(port)) {
         calibration_.setRecord(*record);
     }
+    testDetails_ = testMemory_.testDetails(port);
 }
 
 void Program::showWindow(QWidget& window) {
@@ -450,7 +453,7 @@ void Program::goLive() {
     // centred over the main window, in front of the panel.
     for (QWidget* later : std::initializer_list<QWidget*>{
              &charts_.qn(), &historyWindow_, &constantsWindow_, &calibrateWindow_,
-             &acceptanceWindow_, &about_, &charts_.colorWindow()}) {
+             &acceptanceWindow_, &testDetailsWindow_, &about_, &charts_.colorWindow()}) {
         laterWindows_.watch(*later);
     }
     main_.setHelpPlacer([this](QWidget& window) { placeLater(window); });

@@ -25,6 +25,7 @@
 #include "core/inputconstants.h"
 #include "core/loopcalibration.h"
 #include "core/operatingsettings.h"
+#include "core/testdetails.h"
 #include "core/timing.h"
 #include "link/framelog.h"
 #include "link/link.h"
@@ -62,6 +63,7 @@
 #include "records/recordcontrols.h"
 #include "records/recorder.h"
 #include "records/settingsfile.h"
+#include "records/testdetailswindow.h"
 #include "session/engine.h"
 #include "session/engineview.h"
 #include "session/remotecommands.h"
@@ -142,6 +144,7 @@ class Program {
     void followSession();
     void wireTest();
     void wireAcceptance();
+    void wireTestDetails();
     void recallTestSetup();
     static void showWindow(QWidget& window);
     void wireEngine();
@@ -176,6 +179,8 @@ class Program {
     // shown (the live readings keep being evaluated with constants_).
     InputConstants chartConstants_;
     OperatingSettings settings_;
+    // What the report names besides the measurement, as the Test details window took it.
+    TestDetails testDetails_;
 
     // The measurement: the line, the cycle, the evaluation, the ranging, the Q-N passes and
     // the recorder, on its own thread; the windows see it through its view.
@@ -215,15 +220,16 @@ class Program {
     AcceptanceTest acceptance_{platform_.clock};
     AcceptanceForm acceptanceForm_{acceptance_};
     AcceptanceWindow acceptanceWindow_{acceptanceForm_, acceptance_, &main_};
+    TestDetailsWindow testDetailsWindow_{&main_};
     TestMemory testMemory_{startOptions_.windowMemoryPath};
     HistoryModel history_{platform_.clock};
     HistoryWindow historyWindow_{history_, platform_.clock};
     HistoryMarkers historyMarkers_{history_, engineView_.recorder()};
     OpenedTest openedTest_{{chartConstants_, charts_, platform_.dialogs, platform_.clock, &main_,
                             [this] { return session_.mayOpenRecordedTest().why; }}};
-    TestResults results_{{constants_, inception_, background_, calibration_, acceptance_,
-                          engineView_, openedTest_, charts_, platform_.files, platform_.dialogs,
-                          platform_.clock}};
+    TestResults results_{{constants_, testDetails_, units_, history_, inception_, background_,
+                          calibration_, acceptance_, engineView_, openedTest_, charts_,
+                          platform_.files, platform_.dialogs, platform_.clock}};
 
     Zn4Window discriminatorWindow_{engineView_.discriminator()};
     WindowMemory windowMemory_{startOptions_.windowMemoryPath};

@@ -1,5 +1,5 @@
 // The composition root's share of the test's records: the menu items of a recorded test
-// and of the report, and the History window with its markers.
+// and of the report, the Test details window, and the History window with its markers.
 #include "program.h"
 
 #include <QAction>
@@ -16,6 +16,22 @@ void Program::wireRecordedTests() {
     QObject::connect(menu.report, &QAction::triggered, &main_,
                      [this] { recordedTests_.writeReport(); });
     wireHistory();
+}
+
+// The window shows the details in force when it opens; what it takes is kept for the port and
+// goes into the summary and the report from then on.
+void Program::wireTestDetails() {
+    QObject::connect(main_.menu().testDetails, &QAction::triggered, &main_, [this] {
+        testDetailsWindow_.showDetails(testDetails_);
+        showWindow(testDetailsWindow_);
+    });
+    QObject::connect(&testDetailsWindow_, &TestDetailsWindow::detailsTaken, &main_,
+                     [this](const TestDetails& details) {
+                         testDetails_ = details;
+                         testMemory_.setTestDetails(units_.portDigit(), details);
+                     });
+    QObject::connect(&testDetailsWindow_, &TestDetailsWindow::reportRequested, &main_,
+                     [this] { recordedTests_.writeReport(); });
 }
 
 void Program::wireHistory() {

@@ -4,8 +4,10 @@
 #include "app/exitcodes.h"
 #include "charts/colours.h"
 #include "core/operatingsettings.h"
+#include "modes/testvoltagecurve.h"
 #include "platform/qtclipboard.h"
 #include "platform/qtclock.h"
+#include "results/storedtest.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -13,11 +15,9 @@
 namespace kr5 {
 
 void takeChartPictures(Charts& charts, ReportContent& content) {
-    content.trend = charts.wave().surface().image();
-    content.vq = charts.vq().surface().image();
-    if (charts.qn().picture().hasPicture()) {
-        content.qn = charts.qn().picture().surface().image();
-    }
+    content.trend = charts.wave().surface().drawing();
+    content.vq = charts.vq().surface().drawing();
+    content.qn = charts.qn().picture().drawing();
 }
 
 ReportContent reportOfOpenedTest(const OpenedTest& test, Charts& charts, const QDateTime& now) {
@@ -28,6 +28,8 @@ ReportContent reportOfOpenedTest(const OpenedTest& test, Charts& charts, const Q
     content.qnCounts = test.result().qnPasses;
     content.qnTitle = test.result().qnLabel;
     content.adjust = test.test().constants.adjust;
+    content.voltage = voltageCurveOf(test.test());
+    content.measurementSha256 = fileSha256(test.path());
     takeChartPictures(charts, content);
     return content;
 }

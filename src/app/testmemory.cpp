@@ -1,6 +1,7 @@
 #include "testmemory.h"
 
 #include "modes/remoteserver.h"
+#include "records/testdetailsform.h"
 
 #include <QSettings>
 #include <cmath>
@@ -105,6 +106,66 @@ void TestMemory::setCalibration(const QString& port, const CalibrationRecord& r)
     };
     optional("calibrationSecondPc", r.secondQ0Pc);
     optional("calibrationLinearity", r.linearityPercent);
+    settings_->sync();
+}
+
+namespace {
+
+QString detailsKey(const QString& portDigit, const char* name) {
+    return QStringLiteral("port%1/test/details/%2").arg(portDigit, QLatin1String(name));
+}
+
+// The details' texts by their keys: the numbers and the date are read on their own.
+const std::pair<const char*, QString TestDetails::*> kDetailTexts[] = {
+    {"objectId", &TestDetails::objectId},
+    {"objectType", &TestDetails::objectType},
+    {"objectRating", &TestDetails::objectRating},
+    {"customer", &TestDetails::customer},
+    {"operator", &TestDetails::operatorName},
+    {"standard", &TestDetails::standard},
+    {"measuringImpedance", &TestDetails::measuringImpedance},
+    {"calibratorId", &TestDetails::calibratorId},
+    {"notes", &TestDetails::notes},
+};
+
+}  // namespace
+
+TestDetails TestMemory::testDetails(const QString& port) const {
+    using F = TestDetailsForm;
+    TestDetails d;
+    for (const auto& [name, field] : kDetailTexts) {
+        // A text with a comma, edited by hand without its quotes, reads as a list.
+        d.*field =
+            settings_->value(detailsKey(port, name)).toStringList().join(QStringLiteral(", "));
+    }
+    d.couplingCapacitancePf = numberIn(*settings_, detailsKey(port, "couplingCapacitancePf"),
+                                       F::kMinCapacitancePf, F::kMaxCapacitancePf);
+    d.supplyFrequencyHz = numberIn(*settings_, detailsKey(port, "supplyFrequencyHz"),
+                                   F::kMinFrequencyHz, F::kMaxFrequencyHz);
+    d.calibratorCheckedOn = QDate::fromString(
+        settings_->value(detailsKey(port, "calibratorCheckedOn")).toString(), Qt::ISODate);
+    return d;
+}
+
+void TestMemory::setTestDetails(const QString& port, const TestDetails& d) {
+    for (const auto& [name, field] : kDetailTexts) {
+        settings_->setValue(detailsKey(port, name), d.*field);
+    }
+    const auto optional = [&](const char* name, std::optional<double> v) {
+        if (v) {
+            settings_->setValue(detailsKey(port, name), *v);
+        } else {
+            settings_->remove(detailsKey(port, name));
+        }
+    };
+    optional("couplingCapacitancePf", d.couplingCapacitancePf);
+    optional("supplyFrequencyHz", d.supplyFrequencyHz);
+    if (d.calibratorCheckedOn.isValid()) {
+        settings_->setValue(detailsKey(port, "calibratorCheckedOn"),
+                            d.calibratorCheckedOn.toString(Qt::ISODate));
+    } else {
+        settings_->remove(detailsKey(port, "calibratorCheckedOn"));
+    }
     settings_->sync();
 }
 

@@ -1,9 +1,10 @@
 // What the test engineer set up for the tests on a port, kept between runs in the user's
 // configuration (kr5au/kr5au.conf, beside the windows' places): the acceptance test, the
-// voltage below which the background is taken, and the calibration in force. A value that
-// was edited by hand into something out of range is not taken.
+// voltage below which the background is taken, the calibration in force and the test details
+// the report names. A value that was edited by hand into something out of range is not taken.
 #pragma once
 
+#include "core/testdetails.h"
 #include "modes/acceptance.h"
 #include "modes/calibration.h"
 
@@ -33,6 +34,10 @@ class TestMemory {
 
     std::optional<CalibrationRecord> calibration(const QString& portDigit) const;
     void setCalibration(const QString& portDigit, const CalibrationRecord& record);
+
+    // Empty details when the port has none.
+    TestDetails testDetails(const QString& portDigit) const;
+    void setTestDetails(const QString& portDigit, const TestDetails& details);
 
     // Program-wide, not per port: where the remote control listens ("[ADDRESS:]PORT",
     // key remote/listen); empty when it is not to be started.

@@ -2,6 +2,8 @@
 
 #include "app/reportcommand.h"
 #include "modes/summary.h"
+#include "modes/testvoltagecurve.h"
+#include "results/storedtest.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -18,6 +20,15 @@ QJsonObject TestResults::summaryOf(const FileTally& file) const {
     parts.rows = file.rows;
     parts.backgroundPc = p_.background.level();
     parts.backgroundThresholdKv = p_.background.thresholdVolts() / 1000.0;
+    parts.backgroundOffPc = p_.background.switchedOffPc();
+    parts.backgroundOffAt = p_.background.switchedOffAt();
+    parts.detectorIdent = p_.units.unit(UnitKind::Detector).ident;
+    parts.acIdent = p_.units.unit(UnitKind::AcUnit).ident;
+    if (p_.units.discriminatorPresent()) {
+        parts.discriminatorIdent = p_.units.unit(UnitKind::NoiseDiscriminator).ident;
+        parts.discriminator = p_.engine.discriminator().state();
+    }
+    parts.details = p_.details;
     if (const QmTracker& qm = p_.engine.qn().qm(); qm.passesInBlock() > 0) {
         parts.qmLastPass = qm.lastPass(constants.adjust).text();
         parts.qmBlock = qm.block(constants.adjust).text();
@@ -60,6 +71,8 @@ QString TestResults::writeReport(const QString& path) const {
         content.printedAt = now;
         content.qnCounts = p_.engine.qn().qm().blockPasses();
         content.adjust = p_.constants.adjust;
+        content.voltage = voltageCurveOf(p_.history, file.tally.openedAt());
+        content.measurementSha256 = file.path.isEmpty() ? QString() : fileSha256(file.path);
         takeChartPictures(p_.charts, content);
     }
     return kr5::writeReport(content, path, &problem) ? QString() : problem;

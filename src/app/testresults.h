@@ -5,7 +5,10 @@
 
 #include "app/openedtest.h"
 #include "charts/charts.h"
+#include "charts/history.h"
 #include "core/inputconstants.h"
+#include "core/testdetails.h"
+#include "link/units.h"
 #include "measure/background.h"
 #include "measure/inception.h"
 #include "modes/acceptance.h"
@@ -24,6 +27,9 @@ class TestResults {
   public:
     struct Parts {
         const InputConstants& constants;
+        const TestDetails& details;
+        const UnitsOnLine& units;
+        const HistoryModel& history;  // the live test's, for its voltage over time
         const InceptionDetector& inception;
         const BackgroundLevel& background;
         const Calibration& calibration;

@@ -63,6 +63,9 @@ void ChartPlotter::plotVqOnly(const Reading& r, bool inceptionStanding) {
         return;
     }
     loadVq();
+    // As plotReading does: the first segment starts from the scale's floor, not from a
+    // charge of 0, which lies below the chart.
+    state_.previousCharge = raised(state_.previousCharge);
     const double charge = raised(r.chargeUnadjusted());
     const double voltage = voltageValue(r);
     vqChart_.plotSegment(charge, voltage, vqChart_.segmentColour(voltage, inceptionStanding));

@@ -102,7 +102,7 @@ void Charts::setQnPassCaption(const QString& text) {
 
 void Charts::copyQnChart() {
     plotter_.loadVq();
-    qn_.copyIn(vq_.surface().image());
+    qn_.copyIn(vq_.surface().image(), vq_.surface().drawing());
 }
 
 bool Charts::prepareVqRestore() {

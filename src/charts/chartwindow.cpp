@@ -15,6 +15,7 @@ ChartWindow::ChartWindow(Clipboard& clipboard, Dialogs& dialogs, int width, int 
       dialogs_(dialogs),
       pictureName_(pictureName),
       surface_(width, height) {
+    surface_.keepDrawing();
     view_ = new SurfaceView(surface_, this);
     nameControl(view_, QStringLiteral("GRA"));
     setCentralWidget(view_);
@@ -30,7 +31,7 @@ void ChartWindow::copyChart() {
 }
 
 void ChartWindow::savePicture() {
-    kr5::savePicture(dialogs_, surface_.image(), pictureName_);
+    kr5::savePicture(dialogs_, surface_.image(), surface_.drawing(), pictureName_);
 }
 
 void ChartWindow::showEvent(QShowEvent* event) {

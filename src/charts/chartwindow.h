@@ -1,5 +1,6 @@
 // What the trend and V-Q windows share: a chart picture shown at 1:1 as the window's
-// centre (named GRA), copied to the clipboard or saved as PNG or SVG on request, and a
+// centre (named GRA), which keeps its drawing steps too (for vector output), copied to the
+// clipboard or saved as PNG or SVG on request, and a
 // signal when the program
 // or the operator shows or hides the window, so the Window menu's check marks follow.
 #pragma once

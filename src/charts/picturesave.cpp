@@ -35,38 +35,44 @@ void reportUnwritten(Dialogs& dialogs, const QString& path, const QString& why) 
                    QString(), why);
 }
 
-// The picture as an SVG document of its size holding the picture itself, so that it
-// shows pixel for pixel as the chart does. The generator gives the size in millimetres
-// at its own resolution, which every reader turns into a different count of pixels; the
-// chart's size in pixels is what the picture is.
-bool svgBytes(const QImage& picture, QByteArray* bytes) {
+// The drawing as an SVG document of the chart's size: its lines as paths, its boxes and
+// texts as such. The generator gives the size in millimetres at its own resolution, which
+// every reader turns into a different count of pixels; the chart's size in pixels is what
+// the document says.
+bool svgBytes(const SurfaceDrawing& drawing, QByteArray* bytes) {
+    if (drawing.isNull()) {
+        return false;
+    }
+    const QSize size = drawing.size();
     QBuffer buffer(bytes);
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
-    svg.setSize(picture.size());
-    svg.setViewBox(QRect(QPoint(0, 0), picture.size()));
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle(QStringLiteral("Chart"));
     QPainter painter;
     if (!painter.begin(&svg)) {
         return false;
     }
-    painter.drawImage(0, 0, picture);
+    drawing.paint(painter);
     if (!painter.end()) {
         return false;
     }
-    static const QRegularExpression size(QStringLiteral("<svg width=\"[^\"]*\" height=\"[^\"]*\""));
+    static const QRegularExpression sizeAttributes(
+        QStringLiteral("<svg width=\"[^\"]*\" height=\"[^\"]*\""));
     QString text = QString::fromUtf8(*bytes);
-    text.replace(size, QStringLiteral("<svg width=\"%1\" height=\"%2\"")
-                           .arg(picture.width())
-                           .arg(picture.height()));
+    text.replace(
+        sizeAttributes,
+        QStringLiteral("<svg width=\"%1\" height=\"%2\"").arg(size.width()).arg(size.height()));
     *bytes = text.toUtf8();
     return true;
 }
 
 }  // namespace
 
-bool writePicture(const QImage& picture, const QString& path, PictureFormat format, QString* why) {
+bool writePicture(const QImage& picture, const SurfaceDrawing& drawing, const QString& path,
+                  PictureFormat format, QString* why) {
     return commitBytes(
         path,
         [&](QIODevice& file) {
@@ -74,30 +80,33 @@ bool writePicture(const QImage& picture, const QString& path, PictureFormat form
                 return picture.save(&file, "PNG");
             }
             QByteArray bytes;
-            return svgBytes(picture, &bytes) && file.write(bytes) == bytes.size();
+            return svgBytes(drawing, &bytes) && file.write(bytes) == bytes.size();
         },
         why);
 }
 
 namespace {
 // The picture written where the operator chose, in the format the name or the filter says.
-void writeChosenPicture(Dialogs& dialogs, const QImage& picture, QString path, int chosenFilter);
+void writeChosenPicture(Dialogs& dialogs, const QImage& picture, const SurfaceDrawing& drawing,
+                        QString path, int chosenFilter);
 }  // namespace
 
-void savePicture(Dialogs& dialogs, const QImage& picture, const QString& proposedName) {
+void savePicture(Dialogs& dialogs, const QImage& picture, const SurfaceDrawing& drawing,
+                 const QString& proposedName) {
     Dialogs::SaveRequest request;
     request.fileName = proposedName;
     request.filter = QStringLiteral("PNG File(*.png)|*.png|SVG File(*.svg)|*.svg|");
     request.filterIndex = endsWith(proposedName, ".svg") ? svgFilter : pngFilter;
-    dialogs.askSaveFileName(request, [&dialogs, picture](const QString& path, int filter) {
+    dialogs.askSaveFileName(request, [&dialogs, picture, drawing](const QString& path, int filter) {
         if (!path.isEmpty()) {
-            writeChosenPicture(dialogs, picture, path, filter);
+            writeChosenPicture(dialogs, picture, drawing, path, filter);
         }
     });
 }
 
 namespace {
-void writeChosenPicture(Dialogs& dialogs, const QImage& picture, QString path, int chosenFilter) {
+void writeChosenPicture(Dialogs& dialogs, const QImage& picture, const SurfaceDrawing& drawing,
+                        QString path, int chosenFilter) {
     PictureFormat format = PictureFormat::Png;
     if (endsWith(path, ".svg")) {
         format = PictureFormat::Svg;
@@ -106,7 +115,7 @@ void writeChosenPicture(Dialogs& dialogs, const QImage& picture, QString path, i
         path += format == PictureFormat::Svg ? QStringLiteral(".svg") : QStringLiteral(".png");
     }
     QString why;
-    if (!writePicture(picture, path, format, &why)) {
+    if (!writePicture(picture, drawing, path, format, &why)) {
         reportUnwritten(dialogs, path, why);
     }
 }

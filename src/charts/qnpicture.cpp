@@ -28,7 +28,8 @@ bool writePicture(const QImage& image, const QString& path, const char* format) 
 
 }  // namespace
 
-void QnPicture::copyIn(const QImage& vqPicture) {
+void QnPicture::copyIn(const QImage& vqPicture, const SurfaceDrawing& vqDrawing) {
+    drawing_ = vqDrawing.resized(QSize(graWidth, graHeight));
     clipboard_.clear();
     clipboard_.setImage(vqPicture);
     const QImage held = clipboard_.image();

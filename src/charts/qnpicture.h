@@ -1,6 +1,6 @@
 // The still Q-N chart of the Q-N window: taken from the V-Q window's picture through the
 // clipboard (which keeps the chart afterwards), copied to the clipboard and saved as a BMP
-// or PNG file.
+// or PNG file; and the V-Q chart's drawing steps with it, for the report and SVG files.
 #pragma once
 
 #include "platform/clipboard.h"
@@ -24,8 +24,10 @@ class QnPicture {
     bool hasPicture() const { return hasPicture_; }
 
     // Puts the V-Q picture on the clipboard and takes the clipboard's picture as this
-    // one; its upper 321 rows hold the whole chart.
-    void copyIn(const QImage& vqPicture);
+    // one; its upper 321 rows hold the whole chart, and so do those of its drawing.
+    void copyIn(const QImage& vqPicture, const SurfaceDrawing& vqDrawing);
+    // The chart as drawing steps; null before any copy-in.
+    const SurfaceDrawing& drawing() const { return drawing_; }
     // qcopy: the picture on the clipboard.
     void copy();
     // qnsave: asks for a file ("qn.bmp" proposed) and writes the picture, as PNG when the
@@ -39,6 +41,7 @@ class QnPicture {
     Clipboard& clipboard_;
     Dialogs& dialogs_;
     ImageSurface surface_{graWidth, graHeight};
+    SurfaceDrawing drawing_;
     bool hasPicture_ = false;
 };
 

@@ -83,7 +83,8 @@ void QnWindow::showNqn(const QString& lastPass, const QString& block) {
 
 void QnWindow::savePictureAs() {
     if (picture_.hasPicture()) {
-        kr5::savePicture(dialogs_, picture_.surface().image(), QStringLiteral("qn.png"));
+        kr5::savePicture(dialogs_, picture_.surface().image(), picture_.drawing(),
+                         QStringLiteral("qn.png"));
     }
 }
 
@@ -98,8 +99,8 @@ void QnWindow::saveCounts() {
     }
 }
 
-void QnWindow::copyIn(const QImage& vqPicture) {
-    picture_.copyIn(vqPicture);
+void QnWindow::copyIn(const QImage& vqPicture, const SurfaceDrawing& vqDrawing) {
+    picture_.copyIn(vqPicture, vqDrawing);
     show();
     centralWidget()->update();
 }

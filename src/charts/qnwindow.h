@@ -20,7 +20,7 @@ class QnWindow : public QMainWindow {
     QnPicture& picture() { return picture_; }
 
     // Takes the V-Q window's chart and shows the window.
-    void copyIn(const QImage& vqPicture);
+    void copyIn(const QImage& vqPicture, const SurfaceDrawing& vqDrawing);
 
     // Qm of the last pass and of the current block (texts of Qm), under the chart.
     void showQm(const QString& lastPass, const QString& block, int passesInBlock);

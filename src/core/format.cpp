@@ -215,6 +215,23 @@ QString numberForm(double x) {
     return latin1((d.negative ? "-" : " ") + body);
 }
 
+int chargePlaces(double pc) {
+    return pc >= 100 ? 0 : pc >= 10 ? 1 : 2;
+}
+
+QString chargeText(double pc) {
+    const double scale = std::pow(10.0, chargePlaces(pc));
+    return plainNumber(std::round(pc * scale) / scale);
+}
+
+QString testLevelText(double kv) {
+    const double tenths = std::round(kv * 10.0);
+    if (std::abs(kv * 10.0 - tenths) < 1e-9) {
+        return QString::number(tenths / 10.0, 'f', 1);
+    }
+    return plainNumber(std::round(kv * 1000.0) / 1000.0);
+}
+
 QString plainNumber(double x) {
     if (!std::isfinite(x)) {
         return nonFiniteText(x, "");

@@ -45,6 +45,18 @@ QString formatPattern(double x, QStringView pattern);
 // digits and is written exactly, and the smallest plain fraction is " .0001".
 QString numberForm(double x);
 
+// The decimal places a charge in pC is shown with: three significant digits are as many as
+// a reading carries (the detector's peak code has fewer than three, FF being 255), and whole
+// picocoulombs from 100 pC up: 2 below 10 pC, 1 below 100 pC, 0 from there.
+int chargePlaces(double pc);
+// A charge to those places, as plainNumber writes it: 7.29411 gives "7.29", 37.26 gives
+// "37.3", 1141.18 gives "1141".
+QString chargeText(double pc);
+
+// A test level in kV as test plans write it: one place at least, three at most ("12.0",
+// "11.25").
+QString testLevelText(double kv);
+
 // The plain number text of the inception and extinction result table: as the number
 // form, with no leading blank and with the ordinary zero before the point of a fraction:
 // 1200 gives "1200", 1234.5 gives "1234.5", 0.5 gives "0.5", -3 gives "-3", 1E+15 gives

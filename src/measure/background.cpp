@@ -37,6 +37,8 @@ void BackgroundLevel::takeReading(const Reading& r) {
             measureUntilMs_.reset();
             recent_.clear();
             level_ = measured_;
+            switchedOff_ = measured_;
+            switchedOffAt_ = clock_.localTime();
             emit changed();
         }
         return;

@@ -9,6 +9,7 @@
 #include "measure/reading.h"
 #include "platform/clock.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <deque>
 #include <optional>
@@ -35,6 +36,10 @@ class BackgroundLevel : public QObject, public ReadingListener {
 
     // The background in pC; none before a reading was taken below the threshold.
     std::optional<double> level() const { return level_; }
+    // The last measurement on demand that was completed (the operator had switched the
+    // high voltage off for it) and when it ended; none before one was.
+    std::optional<double> switchedOffPc() const { return switchedOff_; }
+    const QDateTime& switchedOffAt() const { return switchedOffAt_; }
     // Set Q is not above twice the background.
     bool setQWithinNoise() const { return level_ && constants_.setQ <= 2.0 * *level_; }
 
@@ -56,6 +61,8 @@ class BackgroundLevel : public QObject, public ReadingListener {
     std::optional<qint64> measureUntilMs_;
     std::optional<double> measured_;  // the largest of an on-demand measurement
     std::optional<double> level_;
+    std::optional<double> switchedOff_;
+    QDateTime switchedOffAt_;
 };
 
 }  // namespace kr5

@@ -9,23 +9,6 @@ namespace kr5 {
 
 namespace {
 
-// Three significant digits are as many as a charge reading carries; whole picocoulombs
-// from 100 pC up.
-QString pcText(double pc) {
-    const int places = pc >= 100 ? 0 : pc >= 10 ? 1 : 2;
-    const double scale = std::pow(10.0, places);
-    return plainNumber(std::round(pc * scale) / scale);
-}
-
-// One place at least, as test levels are written on the test plan ("12.0 kV").
-QString kvText(double kv) {
-    const double tenths = std::round(kv * 10.0);
-    if (std::abs(kv * 10.0 - tenths) < 1e-9) {
-        return QString::number(tenths / 10.0, 'f', 1);
-    }
-    return plainNumber(std::round(kv * 1000.0) / 1000.0);
-}
-
 // The decimal places the operator gave a limit with ("100", "100.5").
 int placesOf(double x) {
     const QString text = plainNumber(x);
@@ -42,7 +25,7 @@ double roundedTo(double x, int places) {
 // or the limit's own when it has more. A charge within the limit as shown passes, and a
 // charge above it shows as above it.
 int judgedPlaces(double pc, double limitPc) {
-    const int shown = pc >= 100 ? 0 : pc >= 10 ? 1 : 2;
+    const int shown = chargePlaces(pc);
     return std::max(shown, placesOf(limitPc));
 }
 
@@ -103,7 +86,7 @@ QString AcceptanceTest::backgroundWarning() const {
     }
     return tr("Background %1 pC is above half the permissible charge %2 pC: the test is not "
               "valid")
-        .arg(pcText(*background), pcText(limits_->permissiblePc));
+        .arg(chargeText(*background), chargeText(limits_->permissiblePc));
 }
 
 void AcceptanceTest::setBackgroundThresholdKv(double kv) {
@@ -153,7 +136,7 @@ void AcceptanceTest::follow(const Reading& r) {
         if (state_ == State::Holding) {
             const QString message =
                 tr("Test voltage fell below %1 kV after %2 s of %3 s: the hold starts again")
-                    .arg(kvText(l.testKv), wholeSeconds(heldMs_), plainNumber(l.holdS));
+                    .arg(testLevelText(l.testKv), wholeSeconds(heldMs_), plainNumber(l.holdS));
             resetHold();
             emit holdReset(message);
         }
@@ -213,16 +196,16 @@ QString AcceptanceTest::statusText() const {
             return tr("Acceptance: no test");
         case State::Waiting:
             text = tr("Acceptance: waiting for %1 kV (hold %2 s, limit %3 pC)")
-                       .arg(kvText(limits_->testKv), plainNumber(limits_->holdS),
-                            pcText(limits_->permissiblePc));
+                       .arg(testLevelText(limits_->testKv), plainNumber(limits_->holdS),
+                            chargeText(limits_->permissiblePc));
             break;
         case State::Holding:
             text = tr("Acceptance: holding %1/%2 s at %3 kV, %4 (limit %5 pC)")
                        .arg(wholeSeconds(heldMs_), plainNumber(limits_->holdS),
-                            kvText(limits_->testKv),
-                            largestPc_ ? tr("largest %1 pC").arg(pcText(*largestPc_))
+                            testLevelText(limits_->testKv),
+                            largestPc_ ? tr("largest %1 pC").arg(chargeText(*largestPc_))
                                        : tr("no charge yet"),
-                            pcText(limits_->permissiblePc));
+                            chargeText(limits_->permissiblePc));
             break;
         case State::Passed:
         case State::Failed: {

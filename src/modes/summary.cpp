@@ -55,6 +55,37 @@ QJsonObject inceptionObject(const SummaryParts& parts) {
             {QStringLiteral("pairs"), pairsArray(parts)}};
 }
 
+QJsonValue textOrNull(const QString& text) {
+    return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+}
+
+QJsonObject instrumentsObject(const SummaryParts& parts) {
+    return {{QStringLiteral("detector"), textOrNull(parts.detectorIdent)},
+            {QStringLiteral("acUnit"), textOrNull(parts.acIdent)},
+            {QStringLiteral("noiseDiscriminator"), textOrNull(parts.discriminatorIdent)}};
+}
+
+QString stepName(int step) {
+    return QStringLiteral("1/%1").arg(attenuatorDivision(step));
+}
+
+QJsonValue discriminatorValue(const SummaryParts& parts) {
+    if (!parts.discriminator) {
+        return QJsonValue(QJsonValue::Null);
+    }
+    const Zn4State& zn = *parts.discriminator;
+    return QJsonObject{{QStringLiteral("function"), Zn4Panel::functionName(zn.function)},
+                       {QStringLiteral("channelA"), stepName(zn.channelA)},
+                       {QStringLiteral("channelB"), stepName(zn.channelB)}};
+}
+
+QJsonObject backgroundObject(const SummaryParts& parts) {
+    return {{QStringLiteral("levelPc"), orNull(parts.backgroundPc)},
+            {QStringLiteral("belowKv"), parts.backgroundThresholdKv},
+            {QStringLiteral("switchedOffPc"), orNull(parts.backgroundOffPc)},
+            {QStringLiteral("switchedOffAt"), timeOrNull(parts.backgroundOffAt)}};
+}
+
 QJsonValue qmValue(const SummaryParts& parts) {
     if (parts.qmLastPass.isEmpty()) {
         return QJsonValue(QJsonValue::Null);
@@ -103,16 +134,58 @@ QJsonObject summaryObject(const SummaryParts& parts) {
         {QStringLiteral("rows"), parts.rows},
         {QStringLiteral("inputConstants"), constantsObject(parts.constants)},
         {QStringLiteral("calibration"), orNull(parts.calibration)},
-        {QStringLiteral("background"),
-         QJsonObject{{QStringLiteral("levelPc"), orNull(parts.backgroundPc)},
-                     {QStringLiteral("belowKv"), parts.backgroundThresholdKv}}},
+        {QStringLiteral("background"), backgroundObject(parts)},
         {QStringLiteral("setQPc"), parts.constants.setQ},
         {QStringLiteral("inceptionExtinction"), inceptionObject(parts)},
         {QStringLiteral("acceptance"), orNull(parts.acceptance)},
         {QStringLiteral("largestChargePc"), orNull(parts.tally.largestChargePc())},
         {QStringLiteral("largestPulseRatePps"), orNull(parts.tally.largestRatePps())},
         {QStringLiteral("qm"), qmValue(parts)},
+        {QStringLiteral("instruments"), instrumentsObject(parts)},
+        {QStringLiteral("noiseDiscriminator"), discriminatorValue(parts)},
+        {QStringLiteral("details"), detailsObject(parts.details)},
     };
+}
+
+QJsonObject detailsObject(const TestDetails& d) {
+    return {
+        {QStringLiteral("objectId"), d.objectId},
+        {QStringLiteral("objectType"), d.objectType},
+        {QStringLiteral("objectRating"), d.objectRating},
+        {QStringLiteral("customer"), d.customer},
+        {QStringLiteral("operator"), d.operatorName},
+        {QStringLiteral("standard"), d.standard},
+        {QStringLiteral("couplingCapacitancePf"), orNull(d.couplingCapacitancePf)},
+        {QStringLiteral("measuringImpedance"), d.measuringImpedance},
+        {QStringLiteral("supplyFrequencyHz"), orNull(d.supplyFrequencyHz)},
+        {QStringLiteral("calibratorId"), d.calibratorId},
+        {QStringLiteral("calibratorCheckedOn"),
+         d.calibratorCheckedOn.isValid() ? QJsonValue(d.calibratorCheckedOn.toString(Qt::ISODate))
+                                         : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("notes"), d.notes}};
+}
+
+TestDetails detailsOfSummary(const QJsonObject& summary) {
+    const QJsonObject o = summary.value(QStringLiteral("details")).toObject();
+    const auto text = [&o](const char* key) { return o.value(QLatin1String(key)).toString(); };
+    const auto number = [&o](const char* key) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        return v.isDouble() ? std::optional(v.toDouble()) : std::nullopt;
+    };
+    TestDetails d;
+    d.objectId = text("objectId");
+    d.objectType = text("objectType");
+    d.objectRating = text("objectRating");
+    d.customer = text("customer");
+    d.operatorName = text("operator");
+    d.standard = text("standard");
+    d.couplingCapacitancePf = number("couplingCapacitancePf");
+    d.measuringImpedance = text("measuringImpedance");
+    d.supplyFrequencyHz = number("supplyFrequencyHz");
+    d.calibratorId = text("calibratorId");
+    d.calibratorCheckedOn = QDate::fromString(text("calibratorCheckedOn"), Qt::ISODate);
+    d.notes = text("notes");
+    return d;
 }
 
 QJsonObject calibrationObject(const CalibrationRecord& r, const InputConstants& constants) {

@@ -5,10 +5,12 @@
 #pragma once
 
 #include "core/inputconstants.h"
+#include "core/testdetails.h"
 #include "measure/inception.h"
 #include "measure/reading.h"
 #include "modes/acceptance.h"
 #include "modes/calibration.h"
+#include "modes/zn4panel.h"
 #include "platform/files.h"
 
 #include <QDateTime>
@@ -68,11 +70,21 @@ struct SummaryParts {
     const InceptionDetector& inception;
     std::optional<double> backgroundPc;
     double backgroundThresholdKv = 1.0;
+    // The background measured on demand, with the high voltage switched off.
+    std::optional<double> backgroundOffPc;
+    QDateTime backgroundOffAt;
     QString qmLastPass;  // empty: no Q-N pass in this run
     QString qmBlock;
     int qmPassesInBlock = 0;
     QJsonObject calibration;
     QJsonObject acceptance;
+    // The units' identifications as they answered; empty for a unit not on the line.
+    QString detectorIdent;
+    QString acIdent;
+    QString discriminatorIdent;
+    // The noise discriminator's panel at the close; none without the unit.
+    std::optional<Zn4State> discriminator;
+    TestDetails details;
 };
 
 QJsonObject summaryObject(const SummaryParts& parts);
@@ -87,6 +99,11 @@ QJsonObject calibrationObject(const CalibrationRecord& record, const InputConsta
 // The acceptance test's part: its limits, how far it came and its verdict; an empty object
 // when no test was set.
 QJsonObject acceptanceObject(const AcceptanceTest& test);
+
+// The test details as the summary keeps them: every field, a number or date not given null.
+QJsonObject detailsObject(const TestDetails& details);
+// The details a summary holds; empty ones for a summary written before it held any.
+TestDetails detailsOfSummary(const QJsonObject& summary);
 
 // The summary's file: the measurement file's name with .json in place of its extension.
 QString summaryPath(const QString& measurementPath);

@@ -32,6 +32,11 @@ class Zn4Panel : public QObject, public ReadingListener {
   public:
     static constexpr int steps = 10;     // attenuator steps 1/1 .. 1/1000 per channel
     static constexpr int functions = 4;  // ALL ON, N OFF, PD ON, ANT OFF
+    // The function's name as the panel's button shows it.
+    static QString functionName(int function) {
+        static const char* const names[functions] = {"ALL ON", "N OFF", "PD ON", "ANT OFF"};
+        return function >= 0 && function < functions ? QLatin1String(names[function]) : QString();
+    }
 
     explicit Zn4Panel(Requests& requests) : requests_(requests) {}
 

@@ -24,7 +24,6 @@ const char* const kStepCaptions[Zn4Panel::steps] = {"1/1",  "1/2",   "1/5",   "1
                                                     "1/50", "1/100", "1/200", "1/500", "1/1000"};
 // One name over each FUNCTION button, left to right.
 const QString kFunctionRow = QStringLiteral("ALL ON    N OFF     PD ON    ANT OFF");
-const char* const kFunctionNames[Zn4Panel::functions] = {"ALL ON", "N OFF", "PD ON", "ANT OFF"};
 
 // The option buttons are lamps as on the unit: lit when selected, grey when they cannot
 // be used, with a blue rim while they have the keyboard focus.
@@ -240,8 +239,8 @@ QFrame* Zn4Window::buildFunctionButtons(QWidget* parent) {
         functionRow_->addSpacerItem(functionGaps_[at]);
         functionRadios_[at] = new QRadioButton(functionFrame_);
         nameArrayControl(functionRadios_[at], QStringLiteral("rateb"), i);
-        functionRadios_[at]->setAccessibleName(QLatin1String(kFunctionNames[i]));
-        functionRadios_[at]->setToolTip(QLatin1String(kFunctionNames[i]));
+        functionRadios_[at]->setAccessibleName(Zn4Panel::functionName(i));
+        functionRadios_[at]->setToolTip(Zn4Panel::functionName(i));
         functionButtons_->addButton(functionRadios_[at], i);
         functionRow_->addWidget(functionRadios_[at]);
     }
@@ -302,7 +301,7 @@ void Zn4Window::alignFunctionRow() {
     const int buttonWidth = functionRadios_[0]->sizeHint().width();
     int left = 0;
     for (int i = 0; i < Zn4Panel::functions; ++i) {
-        const QString name = QLatin1String(kFunctionNames[i]);
+        const QString name = Zn4Panel::functionName(i);
         const int centre =
             fm.horizontalAdvance(row.left(row.indexOf(name))) + fm.horizontalAdvance(name) / 2;
         const int at = qMax(left, centre - buttonWidth / 2);

@@ -83,6 +83,9 @@ void ImageSurface::fillBox(int x1, int y1, int x2, int y2, Colour colour) {
     const QRect box(QPoint(qMin(x1, x2), qMin(y1, y2)), QPoint(qMax(x1, x2), qMax(y1, y2)));
     painter().fillRect(box, toQColor(colour));
     touched(box);
+    if (keepsDrawing_) {
+        drawing_.box(x1, y1, x2, y2, colour);
+    }
 }
 
 void ImageSurface::line(double x1, double y1, double x2, double y2, Colour colour) {
@@ -96,6 +99,9 @@ void ImageSurface::line(double x1, double y1, double x2, double y2, Colour colou
         p.drawPoint(a);
     } else {
         p.drawLine(a, b);
+    }
+    if (keepsDrawing_) {
+        drawing_.line(a, b, colour);
     }
     // A pixel of margin on every side covers how the ends are rounded.
     touched(QRectF(a, b).normalized().toAlignedRect().adjusted(-1, -1, 1, 1));
@@ -111,8 +117,12 @@ void ImageSurface::arc(double cx, double cy, double r, double a1, double a2) {
     const QRectF box(cx - r, cy - r, 2 * r, 2 * r);
     // QPainter angles are in 1/16 degree, counter-clockwise, as ours are.
     const double toSixteenths = 180.0 / M_PI * 16.0;
-    p.drawArc(box, static_cast<int>(std::lround(a1 * toSixteenths)),
-              static_cast<int>(std::lround((a2 - a1) * toSixteenths)));
+    const int start = static_cast<int>(std::lround(a1 * toSixteenths));
+    const int span = static_cast<int>(std::lround((a2 - a1) * toSixteenths));
+    p.drawArc(box, start, span);
+    if (keepsDrawing_) {
+        drawing_.arc(box, start, span, fore_);
+    }
     touched(box.toAlignedRect().adjusted(-1, -1, 1, 1));
 }
 
@@ -135,6 +145,9 @@ void ImageSurface::print(const QString& text, bool lineEnd) {
     const QRect ink = fm.boundingRect(text).translated(baseline.toPoint());
     const QRect advance(QPointF(x_, y_).toPoint(), QSize(fm.horizontalAdvance(text), fm.height()));
     touched((ink | advance).adjusted(-2, -2, 2, 2));
+    if (keepsDrawing_) {
+        drawing_.text(baseline, text, advance, fore_);
+    }
     if (lineEnd) {
         x_ = 0.0;
         y_ += textLineHeight;
@@ -147,9 +160,17 @@ void ImageSurface::clear() {
     finishDrawing();
     image_.fill(toQColor(background_));
     touched(image_.rect());
+    drawing_.clear();
+}
+
+void ImageSurface::keepDrawing() {
+    keepsDrawing_ = true;
+    drawing_ = SurfaceDrawing(image_.size(), background_, font_);
 }
 
 void ImageSurface::setImage(const QImage& image) {
+    keepsDrawing_ = false;
+    drawing_ = SurfaceDrawing();
     QImage converted = image.convertToFormat(QImage::Format_RGB32);
     if (converted.size() != image_.size()) {
         clear();

@@ -2,12 +2,16 @@
 // the screen draws without converting), no antialiasing, a font whose text line is 12
 // pixels high. Tests read its pixels; the windows show it with SurfaceView.
 //
+// A surface may also keep what is drawn as steps (keepDrawing), to be painted again as
+// vectors into a PDF or an SVG file.
+//
 // One painter stays open on the picture from the first drawing until the picture is next
 // read: a chart draws a few lines for every reading, and opening a painter costs more than
 // drawing them.
 #pragma once
 
 #include "surface.h"
+#include "surfacedrawing.h"
 
 #include <QFont>
 #include <QImage>
@@ -45,6 +49,13 @@ class ImageSurface : public Surface {
     // format and size.
     void setImage(const QImage& image);
 
+    // From now on every drawing is also kept as steps; the surface counts as empty then
+    // (call it before the first drawing).
+    void keepDrawing();
+    // What was drawn since the last clear; a null drawing unless keepDrawing was called, and
+    // after a picture was put in with setImage, which is no drawing.
+    const SurfaceDrawing& drawing() const { return drawing_; }
+
     // Width in pixels of a text in the surface's font.
     int textWidth(const QString& text) const;
 
@@ -69,6 +80,8 @@ class ImageSurface : public Surface {
     double x_ = 0.0;
     double y_ = 0.0;
     QFont font_;
+    bool keepsDrawing_ = false;
+    SurfaceDrawing drawing_;
     mutable QPainter painter_;  // after the picture: it ends before the picture goes
 };
 

@@ -128,9 +128,8 @@ TEST(CommandLineExe, ReportWritesThePdfOfAMeasurementFileWithoutADisplay) {
     EXPECT_TRUE(words.contains(QStringLiteral("Rod 7"))) << words.toStdString();
     // Every pair the rows give; the last inception awaits its extinction.
     const QString simplified = words.simplified();
-    EXPECT_TRUE(simplified.contains(QStringLiteral("Pair 1 inception 8000 V")) &&
-                simplified.contains(QStringLiteral("extinction 7000 V")) &&
-                simplified.contains(QStringLiteral("Pair 2 inception 8000 V")))
+    EXPECT_TRUE(simplified.contains(QStringLiteral("1 8.00 kV 7.00 kV 10.0 pC")) &&
+                simplified.contains(QStringLiteral("2 8.00 kV — 10.0 pC")))
         << words.toStdString();
 
     const QString junk = dir.filePath(QStringLiteral("junk.csv"));

@@ -192,7 +192,8 @@ TEST_F(SmallScreen, EveryWindowOnTheScreenOffTheMainWindowAndEveryMenuItemInView
             type(QStringLiteral("acceptance"), QStringLiteral("permpc"), QStringLiteral("100"));
             click(QStringLiteral("acceptance"), QStringLiteral("accok"));
             click(QStringLiteral("acceptance"), QStringLiteral("accclose"));
-            for (const char* setup : {"kouseiin", "seting", "calib", "dver", "acctest"}) {
+            for (const char* setup :
+                 {"kouseiin", "seting", "calib", "dver", "acctest", "testdet"}) {
                 menu(setup)->trigger();
             }
             menu("mesqn")->trigger();
@@ -216,7 +217,7 @@ TEST_F(SmallScreen, EveryWindowOnTheScreenOffTheMainWindowAndEveryMenuItemInView
                     open << w->objectName();
                 }
             }
-            EXPECT_GE(open.size(), 11) << open.join(QLatin1Char(' ')).toStdString();
+            EXPECT_GE(open.size(), 12) << open.join(QLatin1Char(' ')).toStdString();
             expectOnTheScreen(open);
             expectClearOfTheMainWindow(open);
             expectEveryMenuItemInView(QStringLiteral("KR5AU"));

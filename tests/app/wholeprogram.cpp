@@ -4,6 +4,7 @@
 #include "records/recordlines.h"
 
 #include <QJsonDocument>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -24,6 +25,13 @@ QStringList readLines(const QString& path, bool* crlf) {
         lines.removeLast();
     }
     return lines;
+}
+
+QString pdfText(const QString& path) {
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    text.waitForFinished(20000);
+    return QString::fromUtf8(text.readAllStandardOutput());
 }
 
 void expectRowsTrue(const QStringList& rows, const QStringList& fromLine) {

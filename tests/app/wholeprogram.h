@@ -56,6 +56,9 @@ inline void trigger(const QString& windowName, const QString& item) {
 // The lines of a file written with CR LF ends; crlf tells whether every end was CR LF.
 QStringList readLines(const QString& path, bool* crlf = nullptr);
 
+// The words of a PDF, as pdftotext (poppler-utils) reads them.
+QString pdfText(const QString& path);
+
 // Every recorded row is one the units' answers make, in their order; rows may be
 // missing where a reply did not count, but none is made up.
 void expectRowsTrue(const QStringList& rows, const QStringList& fromLine);

@@ -8,7 +8,6 @@
 #include "records/recordlines.h"
 
 #include <QJsonObject>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QTableView>
 #include <algorithm>
@@ -26,14 +25,6 @@ QString resultPair() {
     }
     const QAbstractItemModel& m = *table->model();
     return m.index(0, 2).data().toString() + QLatin1Char(' ') + m.index(0, 3).data().toString();
-}
-
-// The words of a PDF, as pdftotext (poppler-utils) reads them.
-QString pdfText(const QString& path) {
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    text.waitForFinished(20000);
-    return QString::fromUtf8(text.readAllStandardOutput());
 }
 
 // Qm's line and NQN's under the Q-N chart.

@@ -1,12 +1,16 @@
 // The test engineer's workflow on the simulated bench in virtual time: a calibrator's
 // pulses give the Adjust the bench was built with, the acceptance test is set up, the hold
 // resets when the voltage falls too soon, the main window gives the verdict, and the
-// summary beside the measurement file carries it all. The setup is kept for the port.
+// summary beside the measurement file carries it all, with the test details typed for the
+// report, which the details window writes of the test under way. The setup is kept for the
+// port.
 #include "app/testmemory.h"
 #include "app/windowmemory.h"
+#include "modes/summary.h"
 #include "wholeprogram.h"
 
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSettings>
 
 namespace kr5::test {
@@ -57,7 +61,7 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
         type(QStringLiteral("calibrate"), QStringLiteral("q0"), QStringLiteral("20"));
         click(QStringLiteral("calibrate"), QStringLiteral("measure"));
     });
-    QString proposal, adjustShown, holding, reset;
+    QString proposal, adjustShown, holding, reset, detailsRefusal;
     bool wasRed = false;
     step(
         "accept the proposal",
@@ -71,6 +75,17 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
             adjustShown = control<QLineEdit>("kousei", "Text6")->text();
             click(QStringLiteral("kousei"), QStringLiteral("Command1"));
             setUpAcceptance("11.5", "10", "100000");
+            // The details for the report: a capacitance that is no number is refused.
+            menu("testdet")->trigger();
+            const QString details = QStringLiteral("testDetails");
+            type(details, QStringLiteral("customer"), QStringLiteral("Stadtwerke Süd"));
+            type(details, QStringLiteral("ccap"), QStringLiteral("1 nF"));
+            click(details, QStringLiteral("detok"));
+            detailsRefusal = text("testDetails", "detproblem");
+            type(details, QStringLiteral("ccap"), QStringLiteral("1000"));
+            type(details, QStringLiteral("calibdate"), QStringLiteral("2026-03-31"));
+            click(details, QStringLiteral("detok"));
+            click(details, QStringLiteral("detclose"));
             startRecording(dir.filePath(QStringLiteral("bushing.csv")));
             menu("dhist")->trigger();  // open at the end: it opens again at the next start
         });
@@ -89,7 +104,12 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
             wasRed = wasRed || chargeRed();
             return verdict().startsWith(QStringLiteral("FAIL"));
         },
-        [&] { click(QStringLiteral("KR5AU"), QStringLiteral("bclose")); });
+        [&] {
+            dialogs.savePaths.push_back(dir.filePath(QStringLiteral("live.pdf")));
+            menu("testdet")->trigger();
+            click(QStringLiteral("testDetails"), QStringLiteral("detreport"));
+            click(QStringLiteral("KR5AU"), QStringLiteral("bclose"));
+        });
     step(
         "exit", [&] { return QFile::exists(dir.filePath(QStringLiteral("bushing.json"))); },
         [&] { menu("cend")->trigger(); });
@@ -115,6 +135,21 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
     const QJsonValue acceptance = summary[QStringLiteral("acceptance")];
     EXPECT_EQ(acceptance[QStringLiteral("verdict")].toString(), QStringLiteral("FAIL"));
     EXPECT_EQ(acceptance[QStringLiteral("testKv")].toDouble(), 11.5);
+    EXPECT_EQ(detailsRefusal, QStringLiteral("Coupling capacitance, pF must be empty or a number "
+                                             "from 1 to 10000000."));
+    TestDetails typed;
+    typed.customer = QStringLiteral("Stadtwerke Süd");
+    typed.couplingCapacitancePf = 1000;
+    typed.calibratorCheckedOn = QDate(2026, 3, 31);
+    EXPECT_EQ(detailsOfSummary(summary), typed);
+    // The live report names the details, the units and the recording's file by its digest.
+    const QString report = pdfText(dir.filePath(QStringLiteral("live.pdf"))).simplified();
+    EXPECT_TRUE(
+        report.contains(QStringLiteral("Customer Stadtwerke Süd")) &&
+        report.contains(QRegularExpression(QStringLiteral("Detector KR-5 \\S+"))) &&
+        report.contains(QRegularExpression(QStringLiteral("measurement file [0-9a-f]{64}"))) &&
+        report.contains(QStringLiteral("FAIL")))
+        << report.toStdString();
 
     // The next run on this port finds the same setup and windows.
     TestMemory memory(windowMemoryPath());
@@ -124,6 +159,8 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
     const auto record = memory.calibration(QStringLiteral("1"));
     ASSERT_TRUE(record);
     EXPECT_EQ(record->adjust, 2.0);
+    EXPECT_EQ(memory.testDetails(QStringLiteral("1")), typed);
+    EXPECT_EQ(memory.testDetails(QStringLiteral("2")), TestDetails());
     EXPECT_TRUE(
         WindowMemory(windowMemoryPath()).wasShown(QStringLiteral("1"), QStringLiteral("history")));
 }

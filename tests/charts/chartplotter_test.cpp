@@ -219,6 +219,18 @@ TEST_F(Plotter, VqSegmentColourFollowsDirectionAndInceptionStanding) {
     }
 }
 
+// A recorded test drawn again starts its V-Q curve where the live one starts: on the
+// bottom line, not below the chart.
+TEST_F(Plotter, AReplayedVqCurveStartsOnTheBottomLineAsTheLiveOne) {
+    plotter.plotVqOnly(cycle(0, 10, 1, 100), false);
+    const Segment replayed = vqSegment();
+    RecordingSurface live(385, 345);
+    ChartPlotter fresh(constants, settings, colours, trend, live, view);
+    fresh.plotReading(cycle(0, 10, 1, 100), false);
+    EXPECT_EQ(segmentOf(live.lines.back()), replayed);
+    EXPECT_EQ(std::get<1>(replayed), 296.0);
+}
+
 // Pass k of range r stands at x = 31 + 33 r + k, from the bottom line up to its count.
 TEST_F(Plotter, QnBarsStandInTheColumnOfTheirPass) {
     plotter.setFace(chart::Face::Qn, QStringLiteral(" 12.5kV dry"));

@@ -2,6 +2,7 @@
 // file that cannot be written.
 #include "charts/chartprobe.h"
 #include "charts/picturesave.h"
+#include "charts/primitives.h"
 #include "charts/qnwindow.h"
 #include "charts/vqwindow.h"
 #include "charts/wavewindow.h"
@@ -36,6 +37,28 @@ QImage renderSvg(const QString& path, QSize size) {
     QPainter painter(&image);
     renderer.render(&painter);
     return image;
+}
+
+bool near(const QColor& a, const QColor& b) {
+    return std::abs(a.red() - b.red()) < 60 && std::abs(a.green() - b.green()) < 60 &&
+           std::abs(a.blue() - b.blue()) < 60;
+}
+
+// The SVG holds the chart as vectors (its lines as paths, its text as text, no bitmap) and,
+// drawn, shows it: the colours of the picture inside its boxes and on its line.
+void expectVectorChart(const QString& file, const QImage& picture) {
+    SCOPED_TRACE(file.toStdString());
+    const QString svg = QString::fromUtf8(readBytes(file));
+    EXPECT_TRUE(svg.contains(QStringLiteral("<path")));
+    EXPECT_FALSE(svg.contains(QStringLiteral("<image")));
+    EXPECT_TRUE(svg.contains(QStringLiteral("12.5 pC")));
+    const QImage drawn = renderSvg(file, picture.size());
+    for (const QPoint at :
+         {QPoint(35, 25), QPoint(150, 60), QPoint(255, 32), QPoint(210, 230), QPoint(300, 200)}) {
+        EXPECT_TRUE(near(drawn.pixelColor(at), picture.pixelColor(at)))
+            << at.x() << "," << at.y() << ": " << drawn.pixelColor(at).name().toStdString()
+            << " for " << picture.pixelColor(at).name().toStdString();
+    }
 }
 
 // The files' numbers carry 15 significant digits.
@@ -82,20 +105,49 @@ TEST_F(Exports, EachChartWindowSavesItsPictureAsPngOrSvg) {
 
     const QImage trend = rgb(wave.surface().image());
     EXPECT_EQ(rgb(QImage(path("trend.png"), "PNG")), trend);
-    EXPECT_EQ(renderSvg(path("trend.svg"), trend.size()), trend);
+    expectVectorChart(path("trend.svg"), trend);
     const QImage vqPicture = rgb(vq.surface().image());
-    EXPECT_EQ(renderSvg(path("vq.svg"), vqPicture.size()), vqPicture);
-    EXPECT_EQ(renderSvg(path("vq.SVG"), vqPicture.size()), vqPicture);
+    expectVectorChart(path("vq.svg"), vqPicture);
+    expectVectorChart(path("vq.SVG"), vqPicture);
     EXPECT_NE(vqPicture, trend);
 
     // The Q-N window has nothing to save before its chart is copied in.
     QnWindow qn(clipboard, dialogs);
     trigger(qn, "savepic");
     EXPECT_EQ(dialogs.saveRequests.size(), 4u);
-    qn.copyIn(vq.surface().image());
-    dialogs.savePaths = {path("qn.png")};
+    qn.copyIn(vq.surface().image(), vq.surface().drawing());
+    dialogs.savePaths = {path("qn.png"), path("qn.svg")};
     trigger(qn, "savepic");
-    EXPECT_EQ(rgb(QImage(path("qn.png"))), rgb(qn.picture().surface().image()));
+    trigger(qn, "savepic");
+    const QImage qnPicture = rgb(qn.picture().surface().image());
+    EXPECT_EQ(rgb(QImage(path("qn.png"))), qnPicture);
+    expectVectorChart(path("qn.svg"), qnPicture);
+}
+
+// A chart drawn for hours keeps no more drawing steps than it shows: a sweep's lines go
+// with the frame drawn over them, a path drawn over again adds nothing, and Erase empties it.
+TEST(ChartDrawing, KeepsNoMoreStepsThanTheChartShows) {
+    ImageSurface surface(385, 345);
+    surface.keepDrawing();
+    const auto sweep = [&surface] {
+        drawFrame(surface, QStringLiteral("V-Q"), 10, 30, 330, 0x808080);
+        for (int x = 30; x < 360; ++x) {
+            surface.line(x, 100 + x % 7, x + 1, 100 + (x + 1) % 7, 0x0000FF);
+        }
+        return surface.drawing().steps();
+    };
+    const std::size_t oneSweep = sweep();
+    EXPECT_GT(oneSweep, 330u);
+    EXPECT_EQ(sweep(), oneSweep);
+    for (int ramp = 0; ramp < 3; ++ramp) {
+        for (int x = 30; x < 200; ++x) {
+            surface.line(x, 300 - x, x + 1, 299 - x, 0x00FF00);
+            surface.line(x + 1, 250 - x, x, 251 - x, 0xFF0000);
+        }
+    }
+    EXPECT_EQ(surface.drawing().steps(), oneSweep + 2 * 170);
+    surface.clear();
+    EXPECT_EQ(surface.drawing().steps(), 0u);
 }
 
 TEST_F(Exports, QnCountsAsCsvParseBackToTheSameNumbers) {
@@ -156,7 +208,8 @@ TEST_F(Exports, AFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
 
     // A file already there is replaced whole, or kept as it was.
     ASSERT_TRUE(writeBytes(path("kept.png"), "old"));
-    EXPECT_TRUE(writePicture(wave.surface().image(), path("kept.png"), PictureFormat::Png));
+    EXPECT_TRUE(writePicture(wave.surface().image(), wave.surface().drawing(), path("kept.png"),
+                             PictureFormat::Png));
     EXPECT_EQ(rgb(QImage(path("kept.png"))), rgb(wave.surface().image()));
 }
 

@@ -66,6 +66,8 @@ TEST_F(Background, AMeasurementOnDemandTakesItsSecondsUnlessTheVoltageReachesThe
     take(6000, 2.0, 900);
     EXPECT_FALSE(background.measuring());
     EXPECT_EQ(background.level(), 6.0);
+    const QDateTime measuredAt = background.switchedOffAt();
+    EXPECT_TRUE(measuredAt.isValid());
     take(7000, 9.0, 5000);  // above the threshold: it stands
     EXPECT_EQ(background.level(), 6.0);
     // The test object discharges at the threshold: no background is taken from it.
@@ -75,6 +77,11 @@ TEST_F(Background, AMeasurementOnDemandTakesItsSecondsUnlessTheVoltageReachesThe
     take(9000, 888.0, 1000);
     EXPECT_FALSE(background.measuring());
     EXPECT_EQ(background.level(), 6.0);
+    // The report's background with the voltage off is the last measurement completed.
+    take(16000, 0.2, 0);
+    EXPECT_EQ(background.level(), 0.2);
+    EXPECT_EQ(std::pair(background.switchedOffPc(), background.switchedOffAt()),
+              std::pair(std::optional(6.0), measuredAt));
     EXPECT_EQ(refusals, QStringList(QStringLiteral(
                             "Background not measured: the test voltage reached 1000 V, at or "
                             "above the background threshold of 1000 V")));

@@ -84,9 +84,17 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
                            "humidity": "59", "ptRatio": 100, "adjustPcPerV": 2.5,
                            "setQIndex": 0, "startCount": 50, "stopCount": 0},
         "calibration": null, "acceptance": null, "largestChargePc": null,
-        "largestPulseRatePps": null, "qm": null, "background": {"levelPc": null, "belowKv": 1},
+        "largestPulseRatePps": null, "qm": null,
+        "background": {"levelPc": null, "belowKv": 1, "switchedOffPc": null,
+                       "switchedOffAt": null},
         "inceptionExtinction": {"inceptionV": null, "extinctionV": null, "doubt": "",
-                                "pairs": []}})"));
+                                "pairs": []},
+        "instruments": {"detector": null, "acUnit": null, "noiseDiscriminator": null},
+        "noiseDiscriminator": null,
+        "details": {"objectId": "", "objectType": "", "objectRating": "", "customer": "",
+                    "operator": "", "standard": "", "couplingCapacitancePf": null,
+                    "measuringImpedance": "", "supplyFrequencyHz": null, "calibratorId": "",
+                    "calibratorCheckedOn": null, "notes": ""}})"));
 
     // An inception at a rising 8 kV and its extinction at a falling 6 kV, with the rest.
     constants.adjust = 1.0;
@@ -112,6 +120,10 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
     SummaryParts full = parts();
     full.backgroundPc = 0.8;
     full.backgroundThresholdKv = 2.0;
+    full.backgroundOffPc = 0.4;
+    full.backgroundOffAt = start;
+    full.detectorIdent = QStringLiteral("KR-5 V2.1");
+    full.discriminator = Zn4State{3, 9, 1};
     full.qmLastPass = QStringLiteral("59.8 pC");
     full.qmBlock = QStringLiteral("61.0 pC");
     full.qmPassesInBlock = 2;
@@ -135,7 +147,14 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
                   .toArray()
                   .size(),
               1);
-    EXPECT_EQ(object("background"), R"({"belowKv":2,"levelPc":0.8})");
+    EXPECT_EQ(object("background"), QStringLiteral(R"({"belowKv":2,"levelPc":0.8,)"
+                                                   R"("switchedOffAt":"%1","switchedOffPc":0.4})")
+                                        .arg(start.toString(Qt::ISODate))
+                                        .toUtf8());
+    EXPECT_EQ(object("instruments"),
+              R"({"acUnit":null,"detector":"KR-5 V2.1","noiseDiscriminator":null})");
+    EXPECT_EQ(object("noiseDiscriminator"),
+              R"({"channelA":"1/10","channelB":"1/1000","function":"N OFF"})");
     EXPECT_EQ(object("qm"), R"({"block":"61.0 pC","lastPass":"59.8 pC","passesInBlock":2})");
     EXPECT_EQ(object("calibration"), R"({"q0Pc":50})");
     EXPECT_EQ(object("acceptance"), R"({"verdict":"PASS"})");
@@ -154,6 +173,28 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
     const QJsonObject calibration = calibrationObject(record, constants);
     EXPECT_FALSE(calibration[QStringLiteral("adjustInForce")].toBool());
     EXPECT_TRUE(calibration[QStringLiteral("linearityPercent")].isNull());
+}
+
+// The details come back from a summary as they were typed; a summary written before it held
+// any gives empty ones.
+TEST(SummaryDetails, ComeBackFromTheSummaryAsTheyWent) {
+    TestDetails details;
+    details.objectId = QStringLiteral("T-2291 \"east\"");
+    details.objectType = QStringLiteral("Bushing");
+    details.objectRating = QStringLiteral("24 kV, 630 A");
+    details.customer = QStringLiteral("Stadtwerke Süd");
+    details.operatorName = QStringLiteral("A. Tanaka");
+    details.standard = QStringLiteral("IEC 60270:2000 / IEC 60076-3");
+    details.couplingCapacitancePf = 1000.5;
+    details.measuringImpedance = QStringLiteral("AKV 9310");
+    details.supplyFrequencyHz = 50;
+    details.calibratorId = QStringLiteral("CAL-7");
+    details.calibratorCheckedOn = QDate(2026, 3, 31);
+    details.notes = QStringLiteral("first line\nsecond line");
+    const QJsonObject written{{QStringLiteral("details"), detailsObject(details)}};
+    const QJsonObject read = QJsonDocument::fromJson(QJsonDocument(written).toJson()).object();
+    EXPECT_EQ(detailsOfSummary(read), details);
+    EXPECT_EQ(detailsOfSummary(QJsonObject{{QStringLiteral("rows"), 3}}), TestDetails());
 }
 
 TEST(SummaryFile, GoesBesideTheMeasurementFileWrittenWholeOrNotAtAll) {
