@@ -244,12 +244,13 @@ class Program {
 
     // Decides what the windows and the remote control may ask.
     Session session_{{units_, engineView_, measurementFile_, constantsForm_, calibration_,
-                      background_, acceptanceForm_}};
-    RemoteCommands remoteCommands_{{units_, settings_, session_, engineView_.panel(),
-                                    options_.form(), constantsForm_, engineView_.recorder(),
-                                    engineView_.qn(), engineView_.discriminator(), inception_,
-                                    background_, acceptance_, calibration_, platform_.clock,
-                                    QCoreApplication::applicationVersion()}};
+                      background_, acceptanceForm_, testDetails_}};
+    RemoteCommands remoteCommands_{
+        {units_, settings_, session_, engineView_.panel(), options_.form(), constantsForm_,
+         engineView_.recorder(), engineView_.qn(), engineView_.discriminator(), inception_,
+         background_, acceptance_, calibration_, platform_.clock,
+         QCoreApplication::applicationVersion(),
+         [this](const QString& path) { return results_.writeReport(path); }}};
     RemoteServer remoteServer_;
     RecordedTestControl recordedTests_{{openedTest_, session_, history_, chartFeed_, charts_, main_,
                                         units_, results_, platform_.dialogs, platform_.clock}};

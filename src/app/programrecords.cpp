@@ -25,10 +25,14 @@ void Program::wireTestDetails() {
         testDetailsWindow_.showDetails(testDetails_);
         showWindow(testDetailsWindow_);
     });
-    QObject::connect(&testDetailsWindow_, &TestDetailsWindow::detailsTaken, &main_,
+    QObject::connect(&testDetailsWindow_, &TestDetailsWindow::detailsTaken, &session_,
+                     &Session::setTestDetails);
+    QObject::connect(&session_, &Session::testDetailsChanged, &main_,
                      [this](const TestDetails& details) {
-                         testDetails_ = details;
                          testMemory_.setTestDetails(units_.portDigit(), details);
+                         if (testDetailsWindow_.isVisible()) {
+                             testDetailsWindow_.showDetails(details);
+                         }
                      });
     QObject::connect(&testDetailsWindow_, &TestDetailsWindow::reportRequested, &main_,
                      [this] { recordedTests_.writeReport(); });

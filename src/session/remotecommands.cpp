@@ -14,6 +14,19 @@ QByteArray flag(bool on) {
 
 }  // namespace
 
+// A field of the test details, as the window's field would take it (a string; a number or
+// the date as text too).
+template <QString TestDetailsFields::*Field>
+void RemoteCommands::setDetail(RemoteCommands& self, const ScpiCommand& command, Context& context) {
+    tell(self.p_.session.setTestDetail(Field, QString::fromUtf8(command.params.front().text)),
+         context);
+}
+
+template <QString TestDetailsFields::*Field>
+void RemoteCommands::answerDetail(RemoteCommands& self, const ScpiCommand&, Context& context) {
+    context.answer(scpiString(TestDetailsForm::fieldsOf(self.p_.session.testDetails()).*Field));
+}
+
 const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
     using Self = RemoteCommands;
     using Command = ScpiCommand;
@@ -95,6 +108,37 @@ const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
          [](Self& s, const Command&, Ctx& c) { s.answerCalibrationRecord(c); }},
         {"MEASure:BACKground:STARt", none,
          [](Self& s, const Command&, Ctx& c) { tell(s.p_.session.startBackground(), c); }},
+        {"TEST:DETails:OBJect", value, &Self::setDetail<&TestDetailsFields::objectId>},
+        {"TEST:DETails:OBJect?", none, &Self::answerDetail<&TestDetailsFields::objectId>},
+        {"TEST:DETails:TYPE", value, &Self::setDetail<&TestDetailsFields::objectType>},
+        {"TEST:DETails:TYPE?", none, &Self::answerDetail<&TestDetailsFields::objectType>},
+        {"TEST:DETails:RATing", value, &Self::setDetail<&TestDetailsFields::objectRating>},
+        {"TEST:DETails:RATing?", none, &Self::answerDetail<&TestDetailsFields::objectRating>},
+        {"TEST:DETails:CUSTomer", value, &Self::setDetail<&TestDetailsFields::customer>},
+        {"TEST:DETails:CUSTomer?", none, &Self::answerDetail<&TestDetailsFields::customer>},
+        {"TEST:DETails:OPERator", value, &Self::setDetail<&TestDetailsFields::operatorName>},
+        {"TEST:DETails:OPERator?", none, &Self::answerDetail<&TestDetailsFields::operatorName>},
+        {"TEST:DETails:STANdard", value, &Self::setDetail<&TestDetailsFields::standard>},
+        {"TEST:DETails:STANdard?", none, &Self::answerDetail<&TestDetailsFields::standard>},
+        {"TEST:DETails:CAPacitance", value,
+         &Self::setDetail<&TestDetailsFields::couplingCapacitancePf>},
+        {"TEST:DETails:CAPacitance?", none,
+         &Self::answerDetail<&TestDetailsFields::couplingCapacitancePf>},
+        {"TEST:DETails:IMPedance", value, &Self::setDetail<&TestDetailsFields::measuringImpedance>},
+        {"TEST:DETails:IMPedance?", none,
+         &Self::answerDetail<&TestDetailsFields::measuringImpedance>},
+        {"TEST:DETails:FREQuency", value, &Self::setDetail<&TestDetailsFields::supplyFrequencyHz>},
+        {"TEST:DETails:FREQuency?", none,
+         &Self::answerDetail<&TestDetailsFields::supplyFrequencyHz>},
+        {"TEST:DETails:CALibrator", value, &Self::setDetail<&TestDetailsFields::calibratorId>},
+        {"TEST:DETails:CALibrator?", none, &Self::answerDetail<&TestDetailsFields::calibratorId>},
+        {"TEST:DETails:CHECked", value, &Self::setDetail<&TestDetailsFields::calibratorCheckedOn>},
+        {"TEST:DETails:CHECked?", none,
+         &Self::answerDetail<&TestDetailsFields::calibratorCheckedOn>},
+        {"TEST:DETails:NOTes", value, &Self::setDetail<&TestDetailsFields::notes>},
+        {"TEST:DETails:NOTes?", none, &Self::answerDetail<&TestDetailsFields::notes>},
+        {"REPort", value,
+         [](Self& s, const Command& m, Ctx& c) { s.writeReport(m.params.front(), c); }},
         {"TEST:RESTart", none,
          [](Self& s, const Command&, Ctx& c) { tell(s.p_.session.restartAcceptance(), c); }},
         {"TEST:STATus?", none,

@@ -59,6 +59,8 @@ class RemoteCommands : public ReadingListener {
         const Calibration& calibration;
         const Clock& clock;
         QString programVersion;  // for *IDN?
+        // Writes the report the window's Report would to a PDF; why not, or empty.
+        std::function<QString(const QString& path)> writeReport;
     };
 
     explicit RemoteCommands(const Parts& parts);
@@ -86,6 +88,11 @@ class RemoteCommands : public ReadingListener {
     static void tell(const Outcome& outcome, Context& context);
 
     void setAcceptance(AcceptanceField field, const ScpiParam& param, Context& context);
+    template <QString TestDetailsFields::*Field>
+    static void setDetail(RemoteCommands& self, const ScpiCommand& command, Context& context);
+    template <QString TestDetailsFields::*Field>
+    static void answerDetail(RemoteCommands& self, const ScpiCommand& command, Context& context);
+    void writeReport(const ScpiParam& param, Context& context);
     void setQnOption(OptionsForm::Group group, const ScpiParam& param, Context& context);
     void answerCalibrationProposal(Context& context) const;
     void answerCalibrationRecord(Context& context) const;

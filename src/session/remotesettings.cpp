@@ -55,6 +55,24 @@ void RemoteCommands::setQnOption(OptionsForm::Group group, const ScpiParam& para
     }
 }
 
+// The report the window writes; an existing file is never replaced from afar.
+void RemoteCommands::writeReport(const ScpiParam& param, Context& context) {
+    if (param.kind != ScpiParam::Kind::String) {
+        context.refuse(scpierror::DataType, QStringLiteral("the report's path in quotes"));
+        return;
+    }
+    const QString path = QString::fromUtf8(param.text);
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        context.refuse(scpierror::Execution, QStringLiteral("%1 exists").arg(path));
+        return;
+    }
+    const QString problem =
+        p_.writeReport ? p_.writeReport(path) : QStringLiteral("no report can be made");
+    if (!problem.isEmpty()) {
+        context.refuse(scpierror::Execution, problem);
+    }
+}
+
 void RemoteCommands::setRange(bool attenuator, const ScpiParam& param, Context& context) {
     const int ranges = attenuator ? kAttenuatorRanges : kRateRanges;
     const bool autoWord = word(param, {"AUTO"}).has_value();

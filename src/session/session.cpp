@@ -365,6 +365,23 @@ Outcome Session::restartAcceptance() {
     return {};
 }
 
+void Session::setTestDetails(const TestDetails& details) {
+    p_.details = details;
+    emit testDetailsChanged(details);
+}
+
+Outcome Session::setTestDetail(QString TestDetailsFields::*field, const QString& text) {
+    TestDetailsFields fields = TestDetailsForm::fieldsOf(p_.details);
+    fields.*field = text;
+    QString problem;
+    const std::optional<TestDetails> details = TestDetailsForm::detailsOf(fields, &problem);
+    if (!details) {
+        return Outcome::badValue(problem);
+    }
+    setTestDetails(*details);
+    return {};
+}
+
 Outcome Session::setCalibrationCharge(const QString& pc) {
     QString why;
     if (!Calibration::chargeFromText(pc, QStringLiteral("Calibrator charge"), &why)) {

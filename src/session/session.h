@@ -16,6 +16,7 @@
 #include "modes/calibration.h"
 #include "records/constantsform.h"
 #include "records/measurementfile.h"
+#include "records/testdetailsform.h"
 #include "session/engineview.h"
 
 #include <QObject>
@@ -60,6 +61,7 @@ class Session : public QObject {
         Calibration& calibration;
         BackgroundLevel& background;
         AcceptanceForm& acceptance;
+        TestDetails& details;  // the test details in force
     };
 
     explicit Session(const Parts& parts);
@@ -113,6 +115,12 @@ class Session : public QObject {
     AcceptanceFields acceptanceSetup() const;
     Outcome restartAcceptance();
 
+    // The test details, whole from the window or one field from the remote control, each
+    // field checked as the window checks it.
+    void setTestDetails(const TestDetails& details);
+    Outcome setTestDetail(QString TestDetailsFields::*field, const QString& text);
+    const TestDetails& testDetails() const { return p_.details; }
+
     // The calibrator's charge for the next start, typed as the window's field takes it.
     Outcome setCalibrationCharge(const QString& pc);
     const QString& calibrationCharge() const { return calibrationCharge_; }
@@ -130,6 +138,8 @@ class Session : public QObject {
     // The state changed: the menus and buttons follow it.
     void changed();
     void chartsClearingAsked();
+    // The test details changed: the program keeps them for the port.
+    void testDetailsChanged(const TestDetails& details);
 
   private:
     const QnView& qn() const { return p_.engine.qn(); }

@@ -5,6 +5,7 @@
 #include "wholeprogram.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QRadioButton>
 #include <QSettings>
 
@@ -134,6 +135,14 @@ TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItFor
             EXPECT_EQ(send("REC:STAT?"), "PAUS");
             EXPECT_TRUE(checked("KR5AU", "Option2"));
             counted = send("REC:COUN?");
+            // The window's report, written from afar once and never over a file.
+            const QByteArray report =
+                "REP \"" + dir.filePath(QStringLiteral("remote.pdf")).toUtf8() + '"';
+            send(report);
+            EXPECT_EQ(error(), kNoError);
+            EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("remote.pdf"))));
+            send(report);
+            EXPECT_TRUE(error().endsWith("remote.pdf exists\""));
             EXPECT_EQ(send("REC:WAIT?"), "0");  // every row is in the file
             send("REC:STAT CLOS");
             EXPECT_EQ(send("REC:STAT?"), "CLOS");
@@ -199,6 +208,9 @@ TEST_F(Remote, EveryCommandAnswersAndLeavesItsErrorAndAValueNotHadIsNotANumber) 
         {"CAL:PROP?", "9.91E37", "-230,\"Data corrupt or stale; no proposal\""},
         {"CAL:REC?", "9.91E37", "-230,\"Data corrupt or stale; no calibration accepted\""},
         {"MEAS:BACK:STAR", "", kNoError},
+        {"TEST:DET:OBJ \"Bushing 4711\";TYPE \"bushing\";CAP 1000;:TEST:DET:OBJ?;TYPE?;CAP?",
+         "\"Bushing 4711\";\"bushing\";\"1000\"", kNoError},
+        {"TEST:DET:FREQ 5000", "", "-222,\"Data out of range; Supply frequency"},
         {"TEST:RESTART;STAT?", "\"Acceptance: waiting for 16.1 kV.*", kNoError},
         {"REC:STAT ON", "", "-221,\"Settings conflict; no measurement file: RECord:FILE first\""},
         {"FOO", "", "-113,\"Undefined header\""},

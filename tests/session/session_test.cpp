@@ -43,8 +43,9 @@ class SessionTest : public ::testing::Test {
     BackgroundLevel background{constants, clock};
     AcceptanceTest acceptance{clock};
     AcceptanceForm acceptanceForm{acceptance};
-    Session session{
-        {units, view, measurementFile, constantsForm, calibration, background, acceptanceForm}};
+    TestDetails details;
+    Session session{{units, view, measurementFile, constantsForm, calibration, background,
+                     acceptanceForm, details}};
 
     // The engine carries out what was posted, and the windows take its state.
     void settle() { pump.pumpOnce(); }
