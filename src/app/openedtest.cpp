@@ -237,6 +237,9 @@ QJsonObject OpenedTest::summary() const {
         if (!result_.qmLastPass.isEmpty()) {
             s[QStringLiteral("qm")] = QJsonObject{{QStringLiteral("lastPass"), result_.qmLastPass},
                                                   {QStringLiteral("block"), result_.qmBlock}};
+            s[QStringLiteral("nqn")] =
+                QJsonObject{{QStringLiteral("lastPass"), orNull(result_.nqnLastPass)},
+                            {QStringLiteral("block"), orNull(result_.nqnBlock)}};
         }
     }
     // A summary written before it named the units: the file's header names two of them.

@@ -79,7 +79,7 @@ void RecordedTestControl::showState() {
     const ReplayResult& r = opened.result();
     if (!r.qnPasses.empty()) {
         p_.charts.qn().showQm(r.qmLastPass, r.qmBlock, int(r.qnPasses.size()));
-        p_.charts.qn().showNqn(r.nqnLastPass, r.nqnBlock);
+        p_.charts.qn().showNqn(nqnText(r.nqnLastPass), nqnText(r.nqnBlock));
         p_.charts.qn().setCounts(r.qnPasses, opened.test().constants.adjust);
     }
 }

@@ -33,6 +33,8 @@ QJsonObject TestResults::summaryOf(const FileTally& file) const {
         parts.qmLastPass = qm.lastPass(constants.adjust).text();
         parts.qmBlock = qm.block(constants.adjust).text();
         parts.qmPassesInBlock = qm.passesInBlock();
+        parts.nqnLastPass = qm.lastPassNqn(constants.adjust);
+        parts.nqnBlock = qm.blockNqn(constants.adjust);
     }
     if (const auto& record = p_.calibration.record()) {
         parts.calibration = calibrationObject(*record, constants);

@@ -51,8 +51,8 @@ ReplayResult replayTest(const RecordedTest& test, const InputConstants& constant
         result.qnLabel = last.testVoltage + QLatin1Char(' ') + last.condition;
         result.qmLastPass = qm.lastPass(constants.adjust).text();
         result.qmBlock = qm.block(constants.adjust).text();
-        result.nqnLastPass = nqnText(qm.lastPassNqn(constants.adjust));
-        result.nqnBlock = nqnText(qm.blockNqn(constants.adjust));
+        result.nqnLastPass = qm.lastPassNqn(constants.adjust);
+        result.nqnBlock = qm.blockNqn(constants.adjust);
     }
 
     charts.showNormalFace();

@@ -29,8 +29,8 @@ struct ReplayResult {
     QString qnLabel;
     QString qmLastPass;
     QString qmBlock;
-    QString nqnLastPass;
-    QString nqnBlock;
+    std::optional<double> nqnLastPass;
+    std::optional<double> nqnBlock;
     // The largest charge and pulse rate of the normal readings.
     std::optional<double> largestChargePc;
     std::optional<double> largestRatePps;

@@ -313,6 +313,16 @@ class ReportBody {
         } else {
             l_.addField(tr("Qm"), tr("none"));
         }
+        const QJsonValue nqn = value(s_, "nqn");
+        if (nqn.isObject()) {
+            const QJsonObject n = nqn.toObject();
+            l_.addField(tr("NQN of the last pass"), text::nqn(value(n, "lastPass")));
+            l_.addField(tr("NQN of the block"), text::nqn(value(n, "block")));
+            l_.addText(
+                tr("NQN = (FS / N) x [ (log10 n1 + log10 nN) / 2 + sum of log10 ni, i = 2 "
+                   "to N-1 ], n_i the pulses/s above threshold i of N = 10, FS the highest "
+                   "threshold in pC; a rate below 1 pulse/s counts as 1."));
+        }
         chart(c_.qn, tr("Q-N: pulse rate above each charge threshold"));
         qnTables();
     }

@@ -93,6 +93,10 @@ QString rawPeak(const QJsonValue& volts) {
                             : dash();
 }
 
+QString nqn(const QJsonValue& v) {
+    return v.isDouble() ? roundedTo(v.toDouble(), 1) : QStringLiteral("none");
+}
+
 QString percent(const QJsonValue& v) {
     return v.isDouble() ? withUnit(roundedTo(v.toDouble(), 1), QStringLiteral("%")) : dash();
 }

@@ -31,6 +31,9 @@ QString seconds(const QJsonValue& s);
 QString adjust(const QJsonValue& pcPerV);
 // The detector's mean raw peak to the millivolt the Calibrate window shows ("4.255 V").
 QString rawPeak(const QJsonValue& volts);
+// NQN to one place, as the Q-N window shows it ("1367.4"); "none" where a window lacked
+// its count.
+QString nqn(const QJsonValue& v);
 // A percentage to one place ("1.8 %").
 QString percent(const QJsonValue& v);
 // A time of the summary ("2026-12-07 09:00:00"), and its time of day alone ("09:00:00").

@@ -95,6 +95,14 @@ QJsonValue qmValue(const SummaryParts& parts) {
                        {QStringLiteral("passesInBlock"), parts.qmPassesInBlock}};
 }
 
+QJsonValue nqnValue(const SummaryParts& parts) {
+    if (parts.qmLastPass.isEmpty()) {
+        return QJsonValue(QJsonValue::Null);
+    }
+    return QJsonObject{{QStringLiteral("lastPass"), orNull(parts.nqnLastPass)},
+                       {QStringLiteral("block"), orNull(parts.nqnBlock)}};
+}
+
 }  // namespace
 
 QJsonArray pairsJson(const std::vector<InceptionDetector::Pair>& pairs) {
@@ -141,6 +149,7 @@ QJsonObject summaryObject(const SummaryParts& parts) {
         {QStringLiteral("largestChargePc"), orNull(parts.tally.largestChargePc())},
         {QStringLiteral("largestPulseRatePps"), orNull(parts.tally.largestRatePps())},
         {QStringLiteral("qm"), qmValue(parts)},
+        {QStringLiteral("nqn"), nqnValue(parts)},
         {QStringLiteral("instruments"), instrumentsObject(parts)},
         {QStringLiteral("noiseDiscriminator"), discriminatorValue(parts)},
         {QStringLiteral("details"), detailsObject(parts.details)},

@@ -75,6 +75,8 @@ struct SummaryParts {
     QDateTime backgroundOffAt;
     QString qmLastPass;  // empty: no Q-N pass in this run
     QString qmBlock;
+    std::optional<double> nqnLastPass;  // none where a window lacked its count
+    std::optional<double> nqnBlock;
     int qmPassesInBlock = 0;
     QJsonObject calibration;
     QJsonObject acceptance;

@@ -250,6 +250,7 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     EXPECT_EQ(summary[QStringLiteral("measurementFile")].toString(), QStringLiteral("cable.csv"));
     EXPECT_EQ(summary[QStringLiteral("rows")].toInt(), b.rows.size());
     EXPECT_EQ(summary[QStringLiteral("inputConstants")][QStringLiteral("name")].toString(), name);
+    EXPECT_TRUE(summary[QStringLiteral("nqn")][QStringLiteral("lastPass")].isDouble());
     // The pair saved is one the summary keeps; how the summary writes the rest is the
     // summary tests'.
     const QJsonArray pairs =

@@ -94,6 +94,7 @@ QJsonObject fullSummary() {
                        "readingsWithoutVoltage": 2, "readingsWithoutCharge": 0},
         "largestChargePc": 37.2549019607843, "largestPulseRatePps": 255.882352941176,
         "qm": {"lastPass": "14.2 pC", "block": "13.9 pC", "passesInBlock": 15},
+        "nqn": {"lastPass": 1234.5678, "block": null},
         "instruments": {"detector": "KR-5 V2.10 0417", "acUnit": "ACU V1.3 0032",
                         "noiseDiscriminator": "ZN-4 V1.1 0099"},
         "noiseDiscriminator": {"function": "N OFF", "channelA": "1/10", "channelB": "1/1000"},
@@ -217,7 +218,8 @@ TEST_F(Report, GivesTheVerdictQnResultsAndApprovalAndNumbersEveryPage) {
               "PASS|Validity NOT VALID: background 6.2 pC above half the limit|"
               "Reasons Acceptance: PASS, largest 6.75 pC in 60 s at 22.0 kV|"
               "2 without the voltage|Qm of the last pass 14.2 pC|Qm of the block 13.9 pC (15 "
-              "passes)|dry, 22 kV (passes 11 to 15 of 15)|Notes Bushing cleaned before the test.|"
+              "passes)|NQN of the last pass 1234.6|NQN of the block none|"
+              "dry, 22 kV (passes 11 to 15 of 15)|Notes Bushing cleaned before the test.|"
               "Tested by A. Tanaka|Checked by|Name Date Signature");
     // One row per range with its threshold; a count where there is one, nothing where not.
     EXPECT_EQ(lineStarting(text, "1/1 "),

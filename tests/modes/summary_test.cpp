@@ -84,7 +84,7 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
                            "humidity": "59", "ptRatio": 100, "adjustPcPerV": 2.5,
                            "setQIndex": 0, "startCount": 50, "stopCount": 0},
         "calibration": null, "acceptance": null, "largestChargePc": null,
-        "largestPulseRatePps": null, "qm": null,
+        "largestPulseRatePps": null, "qm": null, "nqn": null,
         "background": {"levelPc": null, "belowKv": 1, "switchedOffPc": null,
                        "switchedOffAt": null},
         "inceptionExtinction": {"inceptionV": null, "extinctionV": null, "doubt": "",
@@ -126,6 +126,7 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
     full.discriminator = Zn4State{3, 9, 1};
     full.qmLastPass = QStringLiteral("59.8 pC");
     full.qmBlock = QStringLiteral("61.0 pC");
+    full.nqnLastPass = 1234.5;
     full.qmPassesInBlock = 2;
     full.calibration = {{QStringLiteral("q0Pc"), 50.0}};
     full.acceptance = {{QStringLiteral("verdict"), QStringLiteral("PASS")}};
@@ -156,6 +157,7 @@ TEST_F(Summary, CarriesEveryPartAndNullWhereThereIsNone) {
     EXPECT_EQ(object("noiseDiscriminator"),
               R"({"channelA":"1/10","channelB":"1/1000","function":"N OFF"})");
     EXPECT_EQ(object("qm"), R"({"block":"61.0 pC","lastPass":"59.8 pC","passesInBlock":2})");
+    EXPECT_EQ(object("nqn"), R"({"block":null,"lastPass":1234.5})");
     EXPECT_EQ(object("calibration"), R"({"q0Pc":50})");
     EXPECT_EQ(object("acceptance"), R"({"verdict":"PASS"})");
     EXPECT_EQ(json[QStringLiteral("largestChargePc")].toDouble(), 40.0);
