@@ -9,8 +9,8 @@ import unittest
 
 import kr5bench
 
-SEQUENCER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples",
-                         "sequencer.py")
+EXAMPLES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples")
+SEQUENCER = os.path.join(EXAMPLES, "sequencer.py")
 README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
 SECONDS = 3
 HEADER_LINES = 14
@@ -100,6 +100,38 @@ class Sequencer(unittest.TestCase):
         self.assertTrue(lines[0].startswith(b'"Name","Cable 7"'))
         self.assertGreaterEqual(rows, 10)
         self.assertEqual(len(lines[HEADER_LINES + 1:-3]), rows)
+
+
+# The calibrator stays connected; the high voltage stays off for the first 20 s (the
+# calibration and the background), then rises to 3 kV and falls again every 8 s.
+ACCEPTANCE_BENCH = ["--calibrator", "pc=100", "--profile",
+                    "start=0 peak=3 up=3 down=3 hold=4 pause=1 delay=20 repeat=yes"]
+
+
+class AcceptanceRun(unittest.TestCase):
+    """examples/acceptance_run.py, and its PyVISA twin, from calibration to the reports."""
+
+    def run_example(self, script, objects):
+        with kr5bench.Bench(SIM, PROGRAM, sim_args=ACCEPTANCE_BENCH) as bench:
+            run = subprocess.run(
+                [sys.executable, os.path.join(EXAMPLES, script), "--address",
+                 "127.0.0.1:%d" % bench.port, "--level", "2", "--hold", "1", "--limit", "10000",
+                 "--reports", bench.folder] + objects,
+                capture_output=True, text=True, timeout=80)
+            self.assertEqual(run.returncode, 0, run.stdout + run.stderr + bench.log)
+            for item in objects:
+                ident = item.split(":")[0]
+                self.assertRegex(run.stdout, "\\n%s: (PASS|FAIL), " % ident)
+                report = subprocess.run(["pdftotext", bench.path(ident + ".pdf"), "-"],
+                                        capture_output=True, text=True)
+                self.assertIn(ident, report.stdout)
+            self.assertRegex(run.stdout, "calibrated: .*warnings: [0-9.]+,[0-9.]+,")
+
+    def test_calibrates_measures_the_background_and_reports_each_object(self):
+        self.run_example("acceptance_run.py", ["T-4711:bushing", "T-4712:bushing"])
+
+    def test_the_same_through_pyvisa(self):
+        self.run_example("acceptance_run_pyvisa.py", ["T-4713:bushing"])
 
 
 if __name__ == "__main__":
