@@ -2,10 +2,7 @@
 
 #include "app/consoledialogs.h"
 #include "app/exitcodes.h"
-#include "charts/colours.h"
-#include "core/operatingsettings.h"
 #include "modes/testvoltagecurve.h"
-#include "platform/qtclipboard.h"
 #include "platform/qtclock.h"
 #include "results/storedtest.h"
 
@@ -13,6 +10,21 @@
 #include <QTextStream>
 
 namespace kr5 {
+
+namespace {
+
+ColourTable filledColours() {
+    ColourTable colours;
+    fillColourTable(colours);
+    return colours;
+}
+
+}  // namespace
+
+HeadlessTest::HeadlessTest(Dialogs& dialogs, Clock& clock)
+    : colours(filledColours()),
+      charts(constants, settings, colours, clipboard, dialogs),
+      test({constants, charts, dialogs, clock, nullptr}) {}
 
 void takeChartPictures(Charts& charts, ReportContent& content) {
     content.trend = charts.wave().surface().drawing();
@@ -36,18 +48,13 @@ ReportContent reportOfOpenedTest(const OpenedTest& test, Charts& charts, const Q
 
 bool writeReportOfFile(const QString& measurementPath, const QString& pdfPath, Dialogs& dialogs,
                        Clock& clock, QString* problem) {
-    QtClipboard clipboard;
-    InputConstants constants;
-    OperatingSettings settings;
-    ColourTable colours;
-    fillColourTable(colours);
-    Charts charts(constants, settings, colours, clipboard, dialogs);
-    OpenedTest test({constants, charts, dialogs, clock, nullptr});
-    if (!test.openPathAtOnce(measurementPath)) {
+    HeadlessTest headless(dialogs, clock);
+    if (!headless.open(measurementPath)) {
         *problem = QStringLiteral("%1 could not be read").arg(measurementPath);
         return false;
     }
-    return writeReport(reportOfOpenedTest(test, charts, clock.localTime()), pdfPath, problem);
+    return writeReport(reportOfOpenedTest(headless.test, headless.charts, clock.localTime()),
+                       pdfPath, problem);
 }
 
 int writeReportOfFile(const QString& measurementPath, const QString& pdfPath) {

@@ -5,12 +5,30 @@
 #pragma once
 
 #include "app/openedtest.h"
+#include "charts/colours.h"
+#include "core/operatingsettings.h"
 #include "modes/report.h"
+#include "platform/qtclipboard.h"
 
 #include <QDateTime>
 #include <QString>
 
 namespace kr5 {
+
+// A measurement file opened as a recorded test without a window on screen, for the command
+// line: the test, and the charts it was drawn on off screen.
+struct HeadlessTest {
+    HeadlessTest(Dialogs& dialogs, Clock& clock);
+    // Reads the file and draws it; false when it cannot be read (dialogs were told why).
+    bool open(const QString& measurementPath) { return test.openPathAtOnce(measurementPath); }
+
+    QtClipboard clipboard;
+    InputConstants constants;
+    OperatingSettings settings;
+    ColourTable colours;
+    Charts charts;
+    OpenedTest test;
+};
 
 // The charts as they are now, with the counts and summary of the opened test.
 ReportContent reportOfOpenedTest(const OpenedTest& test, Charts& charts, const QDateTime& now);

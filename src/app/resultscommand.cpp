@@ -2,11 +2,8 @@
 
 #include "app/consoledialogs.h"
 #include "app/exitcodes.h"
-#include "app/openedtest.h"
+#include "app/reportcommand.h"
 #include "app/resultsstoring.h"
-#include "charts/colours.h"
-#include "core/operatingsettings.h"
-#include "platform/qtclipboard.h"
 #include "platform/qtclock.h"
 #include "results/resultssender.h"
 #include "results/resultstext.h"
@@ -53,16 +50,11 @@ int printResults(const CommandLine& line) {
 int storeRecordedFile(const QString& measurementPath) {
     QtClock clock;
     ConsoleDialogs dialogs;  // a refused file is said on standard error
-    QtClipboard clipboard;
-    InputConstants constants;
-    OperatingSettings settings;
-    ColourTable colours;
-    fillColourTable(colours);
-    Charts charts(constants, settings, colours, clipboard, dialogs);
-    OpenedTest test({constants, charts, dialogs, clock, nullptr});
-    if (!test.openPathAtOnce(measurementPath)) {
+    HeadlessTest headless(dialogs, clock);
+    if (!headless.open(measurementPath)) {
         return fail(QStringLiteral("%1 could not be read").arg(measurementPath));
     }
+    const OpenedTest& test = headless.test;
     ResultsSender sender(configuredResultsLocation(QString(), QString()), queuePath(QString()));
     const SendReport report =
         sender.send(newStoredTest(test.summary(), test.result().qnPasses, measurementPath));
