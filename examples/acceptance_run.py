@@ -14,7 +14,7 @@ import os
 import sys
 import time
 
-from sequencer import NOT_A_NUMBER, Instrument, quoted
+from sequencer import NOT_A_NUMBER, Instrument, quoted, run_and_tell
 
 
 def wait_for(kr5, query, done, seconds, what):
@@ -94,14 +94,8 @@ def arguments():
 
 
 def main(connect=Instrument):
-    args = arguments()
-    try:
-        failed = run(connect(args.address), args)
-    except (OSError, ValueError, TimeoutError) as e:
-        failed = ["%s: %s" % (args.address, e)]
-    for problem in failed:
-        print("error:", problem, file=sys.stderr)
-    return 1 if failed else 0
+    # TimeoutError, a step that did not end in time, is an OSError too.
+    return run_and_tell(run, connect, arguments())
 
 
 if __name__ == "__main__":

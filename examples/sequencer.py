@@ -95,10 +95,13 @@ def main():
     parser.add_argument("--seconds", type=int, default=10, help="how long to record")
     parser.add_argument("--sample", type=int, choices=(0, 100, 200, 500),
                         help="the sample time in ms (the program's own when not given)")
-    args = parser.parse_args()
+    return run_and_tell(run, Instrument, parser.parse_args())
+
+
+def run_and_tell(run, connect, args):
+    """Runs run(instrument, args); says each problem on standard error; the exit code."""
     try:
-        kr5 = Instrument(args.address)
-        failed = run(kr5, args)
+        failed = run(connect(args.address), args)
     except (OSError, ValueError) as e:  # refused, timed out, cut off, a bad address
         failed = ["%s: %s" % (args.address, e)]
     for problem in failed:
