@@ -53,8 +53,11 @@ class ImageSurface : public Surface {
     // (call it before the first drawing).
     void keepDrawing();
     // What was drawn since the last clear; a null drawing unless keepDrawing was called, and
-    // after a picture was put in with setImage, which is no drawing.
-    const SurfaceDrawing& drawing() const { return drawing_; }
+    // after a picture was put in with setImage, which is no drawing. The picture itself
+    // when more was drawn than a drawing keeps.
+    SurfaceDrawing drawing() const {
+        return drawing_.overflowed() ? SurfaceDrawing::ofPicture(image()) : drawing_;
+    }
 
     // Width in pixels of a text in the surface's font.
     int textWidth(const QString& text) const;

@@ -36,7 +36,25 @@ std::size_t SurfaceDrawing::LineHash::operator()(const LineKey& k) const {
 SurfaceDrawing::SurfaceDrawing(QSize size, Colour background, const QFont& font)
     : size_(size), background_(background), font_(font) {}
 
+SurfaceDrawing SurfaceDrawing::ofPicture(const QImage& picture) {
+    SurfaceDrawing drawing;
+    drawing.size_ = picture.size();
+    drawing.picture_ = picture;
+    return drawing;
+}
+
+void SurfaceDrawing::keepBounded() {
+    if (steps_.size() > kMostSteps) {
+        overflowed_ = true;
+        steps_ = {};
+        lines_ = {};
+    }
+}
+
 void SurfaceDrawing::box(int x1, int y1, int x2, int y2, Colour colour) {
+    if (overflowed_) {
+        return;
+    }
     const QRectF covers(QPointF(std::min(x1, x2), std::min(y1, y2)),
                         QPointF(std::max(x1, x2) + 1, std::max(y1, y2) + 1));
     const auto hidden = std::remove_if(steps_.begin(), steps_.end(), [&covers](const Step& s) {
@@ -58,15 +76,19 @@ void SurfaceDrawing::box(int x1, int y1, int x2, int y2, Colour colour) {
 }
 
 void SurfaceDrawing::line(const QPointF& a, const QPointF& b, Colour colour) {
-    if (!lines_.insert({a, b, colour}).second) {
+    if (overflowed_ || !lines_.insert({a, b, colour}).second) {
         return;
     }
     const QRectF covers = QRectF(a, b).normalized().adjusted(0, 0, 1, 1);  // the end pixels whole
     steps_.push_back({Kind::Line, colour, a, b, 0, 0, {}, covers});
+    keepBounded();
 }
 
 void SurfaceDrawing::arc(const QRectF& box, int startSixteenths, int spanSixteenths,
                          Colour colour) {
+    if (overflowed_) {
+        return;
+    }
     steps_.push_back({Kind::Arc,
                       colour,
                       box.topLeft(),
@@ -75,21 +97,30 @@ void SurfaceDrawing::arc(const QRectF& box, int startSixteenths, int spanSixteen
                       spanSixteenths,
                       {},
                       box.adjusted(0, 0, 1, 1)});
+    keepBounded();
 }
 
 void SurfaceDrawing::text(const QPointF& baseline, const QString& text, const QRectF& covers,
                           Colour colour) {
+    if (overflowed_) {
+        return;
+    }
     steps_.push_back({Kind::Text, colour, baseline, baseline, 0, 0, text, covers});
+    keepBounded();
 }
 
 void SurfaceDrawing::clear() {
     steps_.clear();
     lines_.clear();
+    overflowed_ = false;
 }
 
 SurfaceDrawing SurfaceDrawing::resized(QSize size) const {
     SurfaceDrawing copy = *this;
     copy.size_ = size;
+    if (!picture_.isNull()) {
+        copy.picture_ = picture_.copy(QRect(QPoint(0, 0), size));
+    }
     return copy;
 }
 
@@ -121,6 +152,11 @@ void SurfaceDrawing::paint(QPainter& p) const {
     const QRectF area(QPointF(0, 0), size_);
     p.setClipRect(area);
     p.fillRect(area, toQColor(background_));
+    if (!picture_.isNull()) {
+        p.drawImage(area, picture_);
+        p.restore();
+        return;
+    }
     std::vector<std::pair<Colour, QPainterPath>> run;
     const auto strokeRun = [&] {
         for (const auto& [colour, path] : run) {

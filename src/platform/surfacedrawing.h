@@ -5,12 +5,15 @@
 // A box hides what lay wholly under it, and a line drawn again exactly as before adds nothing:
 // neither is kept, so that a chart drawn for hours keeps no more steps than it shows
 // different lines. (Such a line keeps the place of its first drawing among the others; where
-// lines of different colours cross, the crossing may show the other colour.)
+// lines of different colours cross, the crossing may show the other colour.) A chart of more
+// different lines than kMostSteps (a long recorded test drawn again) keeps none: its
+// surface hands over its picture instead, so that memory stays bounded.
 #pragma once
 
 #include "platform/surface.h"
 
 #include <QFont>
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
@@ -24,14 +27,20 @@ namespace kr5 {
 
 class SurfaceDrawing {
   public:
+    static constexpr std::size_t kMostSteps = 100'000;
+
     // No drawing: nothing to paint.
     SurfaceDrawing() = default;
+    // A drawing that is a picture alone, painted as a bitmap.
+    static SurfaceDrawing ofPicture(const QImage& picture);
     // An empty surface of this size and background; texts are drawn in font.
     SurfaceDrawing(QSize size, Colour background, const QFont& font);
 
     bool isNull() const { return size_.isEmpty(); }
     QSize size() const { return size_; }
     std::size_t steps() const { return steps_.size(); }
+    // More was drawn than kMostSteps: the steps were dropped until the next clear.
+    bool overflowed() const { return overflowed_; }
 
     // The surface's calls, in its coordinates: a box with both corners included; a line and
     // an arc one pixel wide; a text from its baseline, covering `covers` (so that a box over
@@ -78,12 +87,16 @@ class SurfaceDrawing {
     };
 
     void paintStep(QPainter& painter, const Step& step) const;
+    // Past kMostSteps the steps go, and no more are kept.
+    void keepBounded();
 
     QSize size_;
     Colour background_ = kWhite;
     QFont font_;
     std::vector<Step> steps_;
     std::unordered_set<LineKey, LineHash> lines_;
+    bool overflowed_ = false;
+    QImage picture_;  // a drawing that is a picture
 };
 
 }  // namespace kr5

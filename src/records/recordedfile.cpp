@@ -407,7 +407,6 @@ class Parser {
     void takeRow(QByteArrayView line) {
         Cursor c{line.data(), line.data() + line.size()};
         RecordedRow row;
-        row.line = line_;
         int attRange = 0;
         int rateRange = 0;
         const bool read = readWhole(c, attRange) && c.endField(false) &&

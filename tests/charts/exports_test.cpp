@@ -148,6 +148,18 @@ TEST(ChartDrawing, KeepsNoMoreStepsThanTheChartShows) {
     EXPECT_EQ(surface.drawing().steps(), oneSweep + 2 * 170);
     surface.clear();
     EXPECT_EQ(surface.drawing().steps(), 0u);
+    // More different lines than a drawing keeps: the drawing is the picture itself, which
+    // paints as the surface shows it, and holds no steps.
+    for (int i = 0; i <= int(SurfaceDrawing::kMostSteps); ++i) {
+        surface.line(i % 400, i / 400 % 300, (i + 7) % 400, (i / 400 + 1) % 300, 0x0000FF);
+    }
+    const SurfaceDrawing picture = surface.drawing();
+    EXPECT_EQ(picture.steps(), 0u);
+    QImage painted(picture.size(), QImage::Format_RGB32);
+    QPainter painter(&painted);
+    picture.paint(painter);
+    painter.end();
+    EXPECT_EQ(painted, surface.image().convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(Exports, QnCountsAsCsvParseBackToTheSameNumbers) {

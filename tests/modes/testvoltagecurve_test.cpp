@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace kr5 {
 namespace {
 
@@ -61,6 +63,17 @@ TEST(TestVoltageCurve, TheLiveTestIsTheHistoryFromTheFilesStart) {
     const VoltageCurve curve = voltageCurveOf(history, start);
     EXPECT_FALSE(curve.byRow);
     EXPECT_EQ(curve.points, (std::vector<QPointF>{{0, 2}, {20, 3}}));
+}
+
+// A file of a million rows is drawn from a few thousand points, its one spike among them.
+TEST(TestVoltageCurve, AMillionRowsKeepTheirEndsAndPeakInAFewThousandPoints) {
+    RecordedTest test = withRows(1'000'000);
+    test.rows[654'321].testVoltageV = 5e9;
+    const VoltageCurve curve = voltageCurveOf(test);
+    EXPECT_LT(curve.points.size(), 10'000u);
+    EXPECT_EQ(curve.points.front(), QPointF(1, 0));
+    EXPECT_EQ(curve.points.back(), QPointF(1'000'000, 999'999));
+    EXPECT_TRUE(std::count(curve.points.begin(), curve.points.end(), QPointF(654'322, 5e6)));
 }
 
 }  // namespace
