@@ -128,10 +128,11 @@ class AcceptanceRun(unittest.TestCase):
             self.assertRegex(run.stdout, "calibrated: .*warnings: [0-9.]+,[0-9.]+,")
 
     def test_calibrates_measures_the_background_and_reports_each_object(self):
-        self.run_example("acceptance_run.py", ["T-4711:bushing", "T-4712:bushing"])
+        self.run_example("acceptance_run.py",
+                         ["T-4711:bushing", "T-4712:bushing", "T-4713:cable end"])
 
     def test_the_same_through_pyvisa(self):
-        self.run_example("acceptance_run_pyvisa.py", ["T-4713:bushing"])
+        self.run_example("acceptance_run_pyvisa.py", ["T-4714:bushing"])
 
 
 if __name__ == "__main__":
