@@ -21,8 +21,9 @@ ColourTable filledColours() {
 
 }  // namespace
 
-HeadlessTest::HeadlessTest(Dialogs& dialogs, Clock& clock)
-    : colours(filledColours()),
+HeadlessTest::HeadlessTest(Dialogs& programDialogs, Clock& clock)
+    : dialogs(programDialogs),
+      colours(filledColours()),
       charts(constants, settings, colours, clipboard, dialogs),
       test({constants, charts, dialogs, clock, nullptr}) {}
 

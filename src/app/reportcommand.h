@@ -15,13 +15,31 @@
 
 namespace kr5 {
 
+// The dialogs a test opened to be reported or stored uses: its messages go to the program's,
+// but the Set Q question is answered at once as cancelled. Nobody is asked: the file's own
+// Set Q judges it, and the test stands as soon as the file was read.
+class FileSetQDialogs : public Dialogs {
+  public:
+    explicit FileSetQDialogs(Dialogs& dialogs) : dialogs_(dialogs) {}
+    void ask(const QString& text, const QString& title, Buttons buttons, const QString& detail,
+             Answered answered) override {
+        dialogs_.ask(text, title, buttons, detail, std::move(answered));
+    }
+    void askSaveFileName(const SaveRequest&, SaveChosen chosen) override { chosen(QString(), 0); }
+
+  private:
+    Dialogs& dialogs_;
+};
+
 // A measurement file opened as a recorded test without a window on screen, for the command
-// line: the test, and the charts it was drawn on off screen.
+// line and the report of a file just closed: the test, and the charts it was drawn on off
+// screen.
 struct HeadlessTest {
     HeadlessTest(Dialogs& dialogs, Clock& clock);
     // Reads the file and draws it; false when it cannot be read (dialogs were told why).
     bool open(const QString& measurementPath) { return test.openPathAtOnce(measurementPath); }
 
+    FileSetQDialogs dialogs;
     QtClipboard clipboard;
     InputConstants constants;
     OperatingSettings settings;

@@ -81,6 +81,43 @@ class PyVisaClient(unittest.TestCase):
         self.assertEqual(len(rows), counted)
         self.assertTrue(os.path.exists(self.bench.path("visa.json")))
 
+    def test_each_setup_command_and_its_errors(self):
+        """The sequencer's commands on the real program: each answers, or refuses with its
+        error, as a script meets them."""
+        report = self.bench.path("visa.pdf")
+        walk = [
+            ("TEST:RESTART", None, "-221,"),
+            ("TEST:LEV 16.1;HOLD 60;LIM 100;BACK:THR 0", None, "0,"),
+            ("TEST:LEV?;HOLD?;LIM?;BACK:THR?", "16.1;60;100;0", "0,"),
+            ("TEST:HOLD 0", None, "-222,"),
+            ("TEST:RESTART", None, "0,"),
+            ('TEST:DET:OBJ "T 1";TYPE "bushing";CAP 1000;FREQ 50', None, "0,"),
+            ("TEST:DET:OBJ?;TYPE?;CAP?;FREQ?", '"T 1";"bushing";"1000";"50"', "0,"),
+            ('TEST:DET:CHEC "2026-13-01"', None, "-222,"),
+            ("CAL:STAR", None, "-221,"),
+            ("CAL:CHAR 0", None, "-222,"),
+            ("CAL:CHAR 100;CHAR?", "100", "0,"),
+            ("CAL:PROP?", "9.91E37", "-230,"),
+            ("CAL:REC?", "9.91E37", "-230,"),
+            ("MEAS:BACK:STAR", None, "0,"),
+            ("QN:GATE 200;GATE?;PASS 10;PASS?", "200;10", "0,"),
+            ("QN:GATE 300", None, "-222,"),
+            ("QN:PASS NST;PASS?", "NST", "0,"),
+            ("QN:QM?", "9.91E37,9.91E37", "-230,"),
+            ("QN:NQN?", "9.91E37,9.91E37", "-230,"),
+            ('REP "%s"' % report, None, "0,"),
+            ('REP "%s"' % report, None, "-200,"),
+        ]
+        for line, reply, error in walk:
+            with self.subTest(line):
+                if reply is None:
+                    self.kr5.write(line)
+                else:
+                    self.assertEqual(self.kr5.query(line), reply)
+                self.assertTrue(self.kr5.query("SYST:ERR?").startswith(error))
+                self.kr5.write("*CLS")
+        self.assertTrue(os.path.exists(report))
+
 
 if __name__ == "__main__":
     SIM, PROGRAM, rest = kr5bench.programs(sys.argv)
