@@ -139,9 +139,6 @@ struct Report : ::testing::Test {
         return path;
     }
 
-    // The report's text with its runs of blanks made one.
-    QString words() { return pdfText(write()).simplified(); }
-
     static void expectAll(const QString& text, const QString& expected) {
         for (const QString& e : expected.split('|')) {
             EXPECT_TRUE(text.contains(e)) << e.toStdString() << "\nin: " << text.toStdString();
@@ -169,9 +166,13 @@ struct Report : ::testing::Test {
     ReportContent content;
 };
 
-TEST_F(Report, NamesTheTestObjectCustomerStandardCircuitAndInstrument) {
+// One report, read as a reader reads it: the test object and the instruments, the calibration
+// and conditions, the voltage and every pair, the verdict and the Q-N results, every number
+// rounded and with its unit, and every page numbered.
+TEST_F(Report, GivesEveryPartOfTheTestRoundedWithUnitsAndNumbersEveryPage) {
+    const QString text = pdfText(write());
     expectAll(
-        words(),
+        text.simplified(),
         "Partial discharge test report|Test object SN 4471-B|Type Condenser bushing|"
         "Rating 24 kV, 630 A|Customer Stadtwerke Süd|Name and number Bushing 24kV, No. T-2291|"
         "Standard and clause applied IEC 60270:2000 / IEC 60076-3|Tested by A. Tanaka|"
@@ -182,10 +183,7 @@ TEST_F(Report, NamesTheTestObjectCustomerStandardCircuitAndInstrument) {
         "AC voltage unit ACU V1.3 0032|Noise discriminator ZN-4 ZN-4 V1.1 0099|"
         "Recorded with kr5au 1.5.40|SHA-256 of the measurement file 0f3caaaa" +
             QString(56, QLatin1Char('a')));
-}
-
-TEST_F(Report, GivesTheCalibrationConditionsAndBackgroundRoundedWithUnits) {
-    expectAll(words(),
+    expectAll(text.simplified(),
               "Calibrator CAL-7, last checked 2026-03-31|Calibrated at 2026-12-07 08:41:10|"
               "Calibrator charge q0 100 pC on range 1/10|Mean raw peak 4.255 V|"
               "Scale factor Adjust 2.35 pC/V (not the Adjust in force, 2.4 pC/V|"
@@ -193,10 +191,6 @@ TEST_F(Report, GivesTheCalibrationConditionsAndBackgroundRoundedWithUnits) {
               "With the high voltage off 0.42 pC, measured 2026-12-07 08:50:00|"
               "Test voltage below 1.0 kV 1.18 pC|Function N OFF|"
               "Attenuator of channel A 1/10|Attenuator of channel B 1/1000");
-}
-
-TEST_F(Report, GivesTheVoltageTheDischargesAndEveryPairRounded) {
-    const QString text = pdfText(write());
     expectAll(text.simplified(),
               "Test level 22.0 kV|Hold 60 s required, 60 s held|Set Q 4.80 pC|"
               "Largest charge during the hold 6.75 pC|Permissible charge 10 pC|"
@@ -210,10 +204,7 @@ TEST_F(Report, GivesTheVoltageTheDischargesAndEveryPairRounded) {
     // No number keeps the binary digits it was computed with.
     const QRegularExpression unrounded(QStringLiteral("\\d\\.\\d{4,}"));
     EXPECT_FALSE(text.contains(unrounded)) << text.toStdString();
-}
 
-TEST_F(Report, GivesTheVerdictQnResultsAndApprovalAndNumbersEveryPage) {
-    const QString text = pdfText(write());
     expectAll(text.simplified(),
               "PASS|Validity NOT VALID: background 6.2 pC above half the limit|"
               "Reasons Acceptance: PASS, largest 6.75 pC in 60 s at 22.0 kV|"
