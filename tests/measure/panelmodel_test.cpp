@@ -1,7 +1,8 @@
 // The front panel's model: what a reading without the detector's or the AC unit's reply
-// leaves shown, the ranges followed and sent back, automatic ranging, the REMOTE box and the
-// range titles. The readouts' texts and meters are read on the widget in panelwidget_test;
-// readings are built by the evaluator as the loop builds them.
+// leaves shown, the ranges followed and sent back, and automatic ranging. The REMOTE box, the
+// Q-N lock and the range titles are worked through the widget, and the readouts' texts and
+// meters read on it, in panelwidget_test (the REMOTE request of a Q-N start in
+// qnsequence_test); readings are built by the evaluator as the loop builds them.
 #include "measure/panelmodel.h"
 #include "measure/evaluation.h"
 
@@ -136,44 +137,6 @@ TEST_F(Panel, AQnStepShowsItsChargeAndCountAndMovesNoRange) {
         5, std::nullopt, {0, detectorReply(0x11, 0, 5, 0), acReply("A1t2100\r\n"), Reply{}}));
     EXPECT_TRUE(panel.readouts().detectorStale);
     EXPECT_EQ(rate(), QStringLiteral("17.0"));
-}
-
-TEST_F(Panel, RemoteBoxQnLockAndRangeTitles) {
-    int controlChanges = 0;
-    int titleChanges = 0;
-    int toggles = 0;
-    QObject::connect(&panel, &PanelModel::controlsChanged, [&] { ++controlChanges; });
-    QObject::connect(&panel, &PanelModel::autoRangingChanged, [&] { ++titleChanges; });
-    QObject::connect(&panel, &PanelModel::autoRangingToggled, [&] { ++toggles; });
-
-    EXPECT_FALSE(panel.remote() || panel.rangeButtonsEnabled());
-    panel.setRemote(true);
-    EXPECT_TRUE(panel.rangeButtonsEnabled());
-    EXPECT_EQ(requests.detectorRemote, std::optional<bool>(true));
-    requests.detectorRemote.reset();
-    panel.setRemote(true);  // already ticked: nothing more is asked
-    EXPECT_FALSE(requests.detectorRemote);
-    panel.clickRemote(false);
-    EXPECT_FALSE(panel.rangeButtonsEnabled());
-    EXPECT_EQ(requests.detectorRemote, std::optional<bool>(false));
-    panel.setRemote(true);
-    panel.setQnRunning(true);
-    EXPECT_FALSE(panel.rangeButtonsEnabled());
-    EXPECT_FALSE(panel.remoteBoxEnabled());
-    panel.setQnRunning(false);
-    EXPECT_TRUE(panel.rangeButtonsEnabled() && panel.remoteBoxEnabled());
-    EXPECT_EQ(controlChanges, 5);
-
-    panel.toggleAutoAttenuator();
-    EXPECT_FALSE(settings.autoAttenuator);
-    EXPECT_TRUE(settings.autoRate);
-    panel.toggleAutoAttenuator();
-    panel.toggleAutoRate();
-    EXPECT_TRUE(settings.autoAttenuator);
-    EXPECT_FALSE(settings.autoRate);
-    panel.autoRangingSet();  // from the Options window: recoloured, not told back
-    EXPECT_EQ(titleChanges, 4);
-    EXPECT_EQ(toggles, 3);
 }
 
 }  // namespace

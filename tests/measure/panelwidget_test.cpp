@@ -192,6 +192,9 @@ TEST_F(PanelWidgetTest, ClicksGoToTheModelAndTheButtonsShowIt) {
     model.setRemote(true);
     EXPECT_TRUE(remoteb()->isChecked());
     EXPECT_TRUE(peakb(0)->isEnabled());
+    requests.detectorRemote.reset();
+    model.setRemote(true);  // already ticked: nothing more is asked
+    EXPECT_FALSE(requests.detectorRemote);
     // A Q-N measurement locks the frames and the box, and moves the buttons itself.
     model.setQnRunning(true);
     model.showQnStep(2);
@@ -203,6 +206,8 @@ TEST_F(PanelWidgetTest, ClicksGoToTheModelAndTheButtonsShowIt) {
 TEST_F(PanelWidgetTest, RangeTitlesSwitchByMouseAndKeyAndShowTheirColours) {
     QWidget* attenuatorTitle = control(QStringLiteral("Label4"));
     QWidget* rateTitle = control(QStringLiteral("Label7"));
+    int toggles = 0;  // each switch is told on, for the Options window to follow
+    QObject::connect(&model, &PanelModel::autoRangingToggled, [&] { ++toggles; });
     panel.resize(panel.sizeHint());
     const QColor autoColour(0xFF, 0, 0);  // light red while automatic
     EXPECT_EQ(colour("Label4"), autoColour);
@@ -220,6 +225,7 @@ TEST_F(PanelWidgetTest, RangeTitlesSwitchByMouseAndKeyAndShowTheirColours) {
     settings.autoAttenuator = true;
     model.autoRangingSet();
     EXPECT_EQ(colour("Label4"), autoColour);
+    EXPECT_EQ(toggles, 3) << "a setting made elsewhere is not told back";
 }
 
 TEST_F(PanelWidgetTest, EachMeterFollowsItsOwnRawReading) {
