@@ -79,19 +79,6 @@ TEST_F(Evaluation, WithoutAnAcUnitTheVoltageIsZeroAndTheReadingComplete) {
               std::tuple(false, false, std::optional<double>(0.0), 0.0, true));
 }
 
-// Every range of the division and multiplier tables, at a raw peak of 5 V (code 0x55), a
-// raw rate of 50 (code 0x55) and Adjust 2.
-TEST_F(Evaluation, EachRangeScalesByItsDivisionAndMultiplier) {
-    constants.adjust = 2.0;
-    const int divisions[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000};
-    const int multipliers[] = {1, 5, 10, 50};
-    for (int att = 0; att < 10; ++att) {
-        const Reading r = cycle(detectorReply(0x55, 0x55, att, att % 4));
-        EXPECT_DOUBLE_EQ(r.charge, divisions[att] * 5.0 * 2.0) << att;
-        EXPECT_DOUBLE_EQ(r.pulseRate, multipliers[att % 4] * 50.0) << att;
-    }
-}
-
 TEST(UnitStatusTest, CountsTheReadingsInARowWithoutEachUnitsReply) {
     UnitStatus status;
     std::vector<QString> shown;
