@@ -97,27 +97,25 @@ TEST_F(InceptionTest, AWholeCycleAndItsTables) {
         << found->table.toStdString();
 }
 
-TEST_F(InceptionTest, ConstantVoltageNeverFindsAnInception) {
+// Only a change of the voltage is judged, and only a charge above Set Q, at the Adjust of the
+// constants; the voltage found is the AC unit's reading times the PT ratio.
+TEST_F(InceptionTest, OnlyAChargeAboveSetQOnAChangingVoltageCountsAtTheAdjustAndPtRatio) {
     for (int i = 0; i < 20; ++i) {
-        EXPECT_FALSE(reading(1000, 500, 0));
+        EXPECT_FALSE(reading(1000, 500, 0)) << "a constant voltage finds no inception";
     }
-}
-
-TEST_F(InceptionTest, ChargeEqualToSetQChangesNothing) {
     reading(10, 60, 10);
     EXPECT_FALSE(reading(100, 60, 11));  // equal: no inception
     ASSERT_TRUE(reading(100.5, 60, 12));
     reading(100.5, 60, 11);              // the voltage falls
     EXPECT_FALSE(reading(100, 60, 10));  // equal: no extinction
     EXPECT_TRUE(detector.inceptionStanding());
-}
 
-TEST_F(InceptionTest, AdjustAndPtRatioEnterTheComparisonAndTheVoltage) {
     constants.adjust = 2.0;
     constants.ptRatio = 50.0;
-    reading(10, 60, 20);
-    EXPECT_FALSE(reading(50, 60, 24));       // 100 pC: not above Set Q
-    const auto found = reading(60, 60, 24);  // 120 pC at 24 V x 50 = 1200 V
+    InceptionDetector fresh(constants, clock);
+    fresh.judge(make(10, 60, 20));
+    EXPECT_FALSE(fresh.judge(make(50, 60, 24)));       // 100 pC: not above Set Q
+    const auto found = fresh.judge(make(60, 60, 24));  // 120 pC at 24 V x 50 = 1200 V
     ASSERT_TRUE(found);
     EXPECT_EQ(found->label, QStringLiteral("CSV= 1.2kV"));
 }
