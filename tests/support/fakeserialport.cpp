@@ -27,7 +27,6 @@ bool FakeSerialPort::open(int port, const QString& settings) {
     open_ = true;
     port_ = port;
     settings_ = settings;
-    settingsLog_.push_back(settings);
     input_.clear();
     return true;
 }
@@ -37,7 +36,6 @@ bool FakeSerialPort::setSettings(const QString& settings) {
         return false;
     }
     settings_ = settings;
-    settingsLog_.push_back(settings);
     return true;
 }
 

@@ -46,7 +46,6 @@ class FakeSerialPort : public SerialPort {
 
     const std::vector<Written>& written() const { return written_; }
     std::vector<QString> writtenCommands() const;  // commands without address and CR LF
-    const std::vector<QString>& settingsLog() const { return settingsLog_; }
     std::vector<int> openedPorts;
     int openPort() const { return port_; }
 
@@ -57,7 +56,6 @@ class FakeSerialPort : public SerialPort {
     QString settings_;
     QByteArray input_;
     std::vector<Written> written_;
-    std::vector<QString> settingsLog_;
     quint64 generation_ = 0;  // bytes in flight to a port that was closed are lost
 };
 
