@@ -1,6 +1,6 @@
 // What replies that did not count leave empty, the voltage kept where the AC unit says so,
-// the parts of units not on the line, and the units' answer status. The conversions, and
-// the Q-N step's own range and count, are read in recorder_test's rows.
+// and the units' answer status. The conversions, a reading without an AC unit on the line,
+// and the Q-N step's own range and count, are read in recorder_test's rows.
 #include "measure/evaluation.h"
 #include "measure/unitstatus.h"
 
@@ -70,13 +70,6 @@ TEST_F(Evaluation, TheVoltageKeepsItsLastValueWhereTheUnitSaysSo) {
     EXPECT_FALSE(cycle(detectorReply(0, 0, 0, 0), whole("A1t4123\r\n")).es);
     EXPECT_DOUBLE_EQ(*cycle(detectorReply(0, 0, 0, 0), whole("A1t6999\r\n")).es, 200.0);
     EXPECT_DOUBLE_EQ(*cycle(detectorReply(0, 0, 0, 0), whole("A1t1999\r\n")).es, 0.0);
-}
-
-TEST_F(Evaluation, WithoutAnAcUnitTheVoltageIsZeroAndTheReadingComplete) {
-    test::defaultBenchUnits(units, false, false);
-    const Reading r = cycle(detectorReply(0x20, 0x20, 1, 0), Reply{}, Reply{});
-    EXPECT_EQ(std::tuple(r.acPresent, r.noisePresent, r.es, r.testVoltage, r.complete()),
-              std::tuple(false, false, std::optional<double>(0.0), 0.0, true));
 }
 
 TEST(UnitStatusTest, CountsTheReadingsInARowWithoutEachUnitsReply) {
