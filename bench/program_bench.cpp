@@ -17,7 +17,9 @@
 //     are shown on stands still for 5 s;
 //   - with --remote only: the cycle at 38400 baud with the remote control listening, without
 //     a client and with one asking READ? every 50 ms, and that client's replies and their
-//     latency.
+//     latency;
+//   - with --storing only: the cycle at 38400 baud while a client closes a measurement file
+//     every 100 ms, each stored in the results store, beside the same run without it.
 // Figures are printed, never judged by a test: the machine is shared and noisy.
 #include "program_session.h"
 
@@ -26,6 +28,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTcpSocket>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QThread>
@@ -245,6 +248,47 @@ void remoteShare(const Programs& p) {
         << " ms" << Qt::endl;
 }
 
+// Storing tests takes nothing from the cycle: at 38400 baud, a client makes a measurement
+// file and closes it every 100 ms (about 100 tests for the results store in the 10 s
+// measured), beside the same run without it.
+void storingShare(const Programs& p) {
+    const int baud = kBauds[2];
+    const QStringList args{QStringLiteral("--speed"), QStringLiteral("2"),
+                           QStringLiteral("--listen"), QStringLiteral("0")};
+    Cycles alone;
+    {
+        const ProgramSession s(setup(p, args));
+        alone = measureCycles(s, baud, [] {});
+        reportCycles(alone, baud, QStringLiteral(", listening, no tests stored"));
+    }
+    const ProgramSession s(setup(p, args));
+    QTcpSocket client;
+    client.connectToHost(QHostAddress::LocalHost, s.remotePort(15000));
+    if (!client.waitForConnected(5000)) {
+        out << "the remote control did not take the client" << Qt::endl;
+        return;
+    }
+    QTemporaryDir files;
+    int closed = 0;
+    QTimer every;
+    QObject::connect(&every, &QTimer::timeout, [&] {
+        const QString path = files.filePath(QStringLiteral("t%1.csv").arg(closed++));
+        client.write("REC:FILE \"" + path.toUtf8() + "\";:REC:STAT ON;:REC:STAT CLOS\n");
+    });
+    const Cycles storing = measureCycles(s, baud, [&] { every.start(100); });
+    every.stop();
+    serveMs(3000);  // the last tests reach the store
+    client.readAll();
+    client.write("RES:COUN?\n");
+    client.waitForReadyRead(5000);
+    reportCycles(storing, baud, QStringLiteral(", a test stored every 100 ms"));
+    out << "files closed: " << closed << ", tests in the store: " << client.readAll().trimmed()
+        << Qt::endl;
+    out << "cycle while storing / without: "
+        << QString::number(storing.period / storing.limit / (alone.period / alone.limit), 'f', 3)
+        << Qt::endl;
+}
+
 // The History window follows the readings between cycles: the same run at 38400 baud
 // without and with it open.
 void historyShare(const Programs& p, const QString& display) {
@@ -462,7 +506,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (args.size() < 3) {
         out << "usage: program_bench KR5SIM KR5AU [--minutes N] [--load | --history | --remote | "
-               "--stall]"
+               "--stall | --storing]"
             << Qt::endl;
         return 2;
     }
@@ -481,6 +525,11 @@ int main(int argc, char** argv) {
         }
         stalledDisplay(programs, display);
         openDialog(programs, display);
+        printTable();
+        return 0;
+    }
+    if (args.contains(QStringLiteral("--storing"))) {
+        storingShare(programs);
         printTable();
         return 0;
     }

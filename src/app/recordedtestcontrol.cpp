@@ -11,18 +11,33 @@ namespace kr5 {
 RecordedTestControl::RecordedTestControl(const Parts& parts)
     : p_(parts), liveHistory_(parts.clock) {}
 
+bool RecordedTestControl::refused() {
+    return tellIfRefused(p_.dialogs, QStringLiteral("A recorded test cannot be opened"),
+                         p_.session.mayOpenRecordedTest());
+}
+
 void RecordedTestControl::open() {
-    if (tellIfRefused(p_.dialogs, QStringLiteral("A recorded test cannot be opened"),
-                      p_.session.mayOpenRecordedTest())) {
-        return;
+    if (!refused()) {
+        p_.openedTest.open([this](bool fromLive) { showOpened(fromLive); });
     }
-    p_.openedTest.open([this](bool fromLive) {
-        if (fromLive) {
-            liveHistory_ = p_.history;
-        }
-        showFileHistory();
-        showState();
-    });
+}
+
+void RecordedTestControl::openPath(const QString& path) {
+    if (!refused()) {
+        p_.openedTest.openPath(path, [this](bool fromLive) { showOpened(fromLive); });
+    }
+}
+
+// A test read from a file before the store was kept goes into it once its results are
+// computed; one the store holds already stays as it is there.
+void RecordedTestControl::showOpened(bool fromLive) {
+    if (fromLive) {
+        liveHistory_ = p_.history;
+    }
+    showFileHistory();
+    showState();
+    const OpenedTest& opened = p_.openedTest;
+    p_.storing.store(opened.summary(), opened.result().qnPasses, opened.path());
 }
 
 void RecordedTestControl::judgeAgain() {

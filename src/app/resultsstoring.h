@@ -31,7 +31,9 @@ class ResultsStoring {
     ResultsStoring(const ResultsStoring&) = delete;
     ResultsStoring& operator=(const ResultsStoring&) = delete;
 
-    void fileClosed(const QJsonObject& summary, const QnPasses& passes, const QString& path);
+    // Stores a closed measurement file's test, or a recorded test once opened and judged.
+    void store(const QJsonObject& summary, const QnPasses& passes, const QString& path);
+    ResultsService& service() { return service_; }
 
     static constexpr int kRetryMs = 30000;
 

@@ -1,5 +1,7 @@
 #include "resultssender.h"
 
+#include <QSysInfo>
+
 namespace kr5 {
 
 SendReport ResultsSender::send(StoredTest test) {
@@ -12,6 +14,7 @@ SendReport ResultsSender::send(StoredTest test) {
         outcome.problem = location_.problem;
     }
     if (outcome.kept()) {
+        lastStoredId_ = outcome.storedId;
         QString ignored;
         sendWaiting(&ignored);
         report.message = outcome.kind == StoreOutcome::Kind::Stored
@@ -84,6 +87,15 @@ SendReport ResultsSender::retry() {
 int ResultsSender::waiting() {
     QString problem;
     return queue_.count(&problem);
+}
+
+StoreFacts ResultsSender::facts() {
+    if (!location_.problem.isEmpty()) {
+        StoreFacts facts;
+        facts.problem = location_.problem;
+        return facts;
+    }
+    return store_.facts(lastStoredId_, QSysInfo::machineHostName());
 }
 
 }  // namespace kr5

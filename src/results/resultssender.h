@@ -28,6 +28,8 @@ class ResultsSender {
     // Sends what waits, oldest first, until the store refuses one.
     SendReport retry();
     int waiting();
+    // The store's count and the last test this sender stored (else this bay's newest).
+    StoreFacts facts();
 
     ResultsStore& store() { return store_; }
 
@@ -38,6 +40,7 @@ class ResultsSender {
     ResultsLocation location_;
     ResultsStore store_;
     ResultsQueue queue_;
+    QString lastStoredId_;
 };
 
 }  // namespace kr5

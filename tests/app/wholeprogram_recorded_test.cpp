@@ -2,13 +2,15 @@
 // inception and extinction voltages and Q-N passes come back from the file alone, another
 // Set Q judges it anew, the report is written, and closing it brings the live charts back.
 // Meanwhile nothing can be recorded. A file that is no measurement file is refused, and a
-// long file is read in slices, its torn rows skipped and counted.
+// long file is read in slices, its torn rows skipped and counted, and stored once opened.
 #include "wholeprogram.h"
 
 #include "records/recordlines.h"
+#include "results/resultsstore.h"
 
 #include <QJsonObject>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QTableView>
 #include <algorithm>
 #include <cmath>
@@ -244,6 +246,15 @@ TEST_F(WholeProgram, ALongFileIsReadInSlicesAndItsReadingCanBeCancelled) {
     EXPECT_EQ(note, QStringLiteral("long.csv: 40000 rows, 1 line that could not be read skipped "
                                    "(the first is line 40015)"));
     EXPECT_EQ(dialogs.textQuestions.size(), 2u);
+    // Opened once, the file recorded before went into the results store, once.
+    program.reset();  // lets the results thread finish
+    ResultsStore store(
+        configuredLocation(QSettings(windowMemoryPath(), QSettings::IniFormat), configDir.path()));
+    TestTable stored;
+    QString problem;
+    ASSERT_TRUE(store.list({}, &stored, &problem)) << problem.toStdString();
+    ASSERT_EQ(stored.rows.size(), 1);
+    EXPECT_EQ(stored.rows[0][stored.columns.indexOf(QStringLiteral("row_count"))].toInt(), 40000);
 }
 
 }  // namespace

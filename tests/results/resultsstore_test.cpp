@@ -61,6 +61,7 @@ TEST_P(StoreTest, StoresEveryPartOfAClosedTestOnceEvenUnderANewId) {
     EXPECT_DOUBLE_EQ(column("largest_charge_pc").toDouble(), 40.0);
     EXPECT_DOUBLE_EQ(column("largest_rate_pps").toDouble(), 100.0);
     EXPECT_EQ(column("qm_block").toString(), QStringLiteral("11.5 pC"));
+    EXPECT_DOUBLE_EQ(column("nqn_block").toDouble(), 120.5);
     EXPECT_EQ(column("measurement_sha256").toString(), test.measurementSha256);
     EXPECT_EQ(column("measurement_sha256").toString().size(), 64);
     EXPECT_EQ(column("report_sha256").toString(), fileSha256(report.fileName()));
@@ -75,6 +76,9 @@ TEST_P(StoreTest, StoresEveryPartOfAClosedTestOnceEvenUnderANewId) {
         one(store, QStringLiteral("SELECT qm_pc FROM qn_passes WHERE pass = 2")).toDouble();
     EXPECT_GT(qm, 5.0);  // between the 20 and 5 pulses a second of ranges 2 and 3
     EXPECT_LT(qm, 10.0);
+    // Two equal passes: the block's Qm is theirs, as a number to chart and compare.
+    EXPECT_DOUBLE_EQ(column("qm_block_pc").toDouble(), qm);
+    EXPECT_GT(one(store, QStringLiteral("SELECT nqn FROM qn_passes WHERE pass = 1")).toDouble(), 0);
 
     // The same file again, even from another bay under another id: stored once.
     StoredTest again = test;
@@ -85,6 +89,16 @@ TEST_P(StoreTest, StoresEveryPartOfAClosedTestOnceEvenUnderANewId) {
     QString problem;
     EXPECT_EQ(store.count(&problem), 1);
     EXPECT_EQ(one(store, QStringLiteral("SELECT COUNT(*) FROM qn_passes")).toInt(), 2);
+    // What the remote control tells of it: by its id, or as the newest of its bay.
+    for (const QString& id : {test.id, QString()}) {
+        const StoreFacts facts = store.facts(id, test.bay);
+        EXPECT_EQ(facts.count, 1);
+        EXPECT_EQ(facts.lastId, test.id);
+        EXPECT_EQ(facts.lastVerdict, QStringLiteral("PASS"));
+        EXPECT_DOUBLE_EQ(facts.inceptionV.toDouble(), 8000.0);
+        EXPECT_DOUBLE_EQ(facts.nqnBlock.toDouble(), 120.5);
+    }
+    EXPECT_TRUE(store.facts(QString(), QStringLiteral("another bay")).lastId.isEmpty());
 }
 
 TEST_P(StoreTest, ListsTheTestsOfAnObjectATypeAVerdictAndADateRange) {
@@ -113,6 +127,16 @@ TEST_P(StoreTest, ListsTheTestsOfAnObjectATypeAVerdictAndADateRange) {
               QStringLiteral("T-1"));
     EXPECT_EQ(objects({QString(), QString(), QStringLiteral("FAIL"), {}, {}}),
               QStringLiteral("C-2"));
+    // The newest only, oldest first, with how many there are.
+    TestFilter newest;
+    newest.newest = 2;
+    newest.columns = QStringList{QStringLiteral("object_id"), QStringLiteral("no such column")};
+    EXPECT_EQ(objects(newest), QStringLiteral("C-2 T-1"));
+    TestTable limited;
+    QString problem;
+    ASSERT_TRUE(store.list(newest, &limited, &problem));
+    EXPECT_EQ(limited.total, 3);
+    EXPECT_EQ(limited.columns, QStringList{QStringLiteral("object_id")});
     // Both ends of the range count whole days.
     EXPECT_EQ(objects({QString(), QString(), QString(), march.date().addDays(3),
                        march.date().addDays(3)}),
