@@ -28,8 +28,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTcpSocket>
 #include <QStandardPaths>
+#include <QTcpSocket>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
@@ -270,12 +270,22 @@ void storingShare(const Programs& p) {
     }
     QTemporaryDir files;
     int closed = 0;
+    bool recording = false;
     QTimer every;
+    // A file made and recording on one tick, closed on the next.
     QObject::connect(&every, &QTimer::timeout, [&] {
-        const QString path = files.filePath(QStringLiteral("t%1.csv").arg(closed++));
-        client.write("REC:FILE \"" + path.toUtf8() + "\";:REC:STAT ON;:REC:STAT CLOS\n");
+        if (recording) {
+            client.write("REC:STAT CLOS\n");
+            ++closed;
+        } else {
+            const QString path = files.filePath(QStringLiteral("t%1.csv").arg(closed));
+            // A name of its own: two files alike to the byte would be one test to the store.
+            client.write("CONF:NAME \"bench " + QByteArray::number(closed) + "\";:REC:FILE \"" +
+                         path.toUtf8() + "\";:REC:STAT ON\n");
+        }
+        recording = !recording;
     });
-    const Cycles storing = measureCycles(s, baud, [&] { every.start(100); });
+    const Cycles storing = measureCycles(s, baud, [&] { every.start(50); });
     every.stop();
     serveMs(3000);  // the last tests reach the store
     client.readAll();

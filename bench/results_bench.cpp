@@ -1,7 +1,8 @@
 // The Results window over a store of 100,000 tests, on SQLite and on a throw-away
 // PostgreSQL server (when PostgreSQL is installed): the time to list every test (as
 // --results does), to open the window (it shows the newest 20,000), to filter by a type, to
-// compare a test with its type and to sort, beside the 0.5 s target. Prints the figures; never fails on a time.
+// compare a test with its type and to sort, beside the 0.5 s target. Prints the figures; never
+// fails on a time.
 #include "results/postgresserver.h"
 #include "results/resultsstore.h"
 #include "results/resultswindow.h"
@@ -86,8 +87,7 @@ void measure(const QString& engine, const ResultsLocation& location, int tests) 
         out << engine << ": the store could not be filled: " << problem << Qt::endl;
         return;
     }
-    out << engine << ": " << tests << " tests stored in " << filling.elapsed() << " ms"
-        << Qt::endl;
+    out << engine << ": " << tests << " tests stored in " << filling.elapsed() << " ms" << Qt::endl;
     ResultsWindow window([&store](const TestFilter& filter, ResultsService::Listed listed) {
         TestTable table;
         QString why;

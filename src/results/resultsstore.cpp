@@ -302,8 +302,9 @@ bool ResultsStore::list(const TestFilter& filter, TestTable* table, QString* pro
     if (filter.until.isValid()) {
         require("started_at < ?", filter.until.addDays(1).toString(Qt::ISODate));
     }
-    const QString whereSql =
-        where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    const QString whereSql = where.isEmpty()
+                                 ? QString()
+                                 : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     QSqlQuery query(connection_.database());
     const auto run = [&](const QString& sql) {
         query.setForwardOnly(true);
@@ -319,8 +320,7 @@ bool ResultsStore::list(const TestFilter& filter, TestTable* table, QString* pro
         return false;
     };
     const bool limited = filter.newest > 0;
-    if (!run(QStringLiteral("SELECT %1 FROM tests").arg(columns.join(QLatin1Char(','))) +
-             whereSql +
+    if (!run(QStringLiteral("SELECT %1 FROM tests").arg(columns.join(QLatin1Char(','))) + whereSql +
              (limited ? QStringLiteral(" ORDER BY started_at DESC, stored_at DESC, id DESC "
                                        "LIMIT %1")
                             .arg(filter.newest)

@@ -194,12 +194,18 @@ TestFilter ResultsWindow::filter() const {
     filter.verdict = verdict_->currentIndex() == 0 ? QString() : verdict_->currentText();
     filter.since = chosenDate(since_);
     filter.until = chosenDate(until_);
-    filter.columns = {QStringLiteral("id"),           QStringLiteral("started_at"),
-                      QStringLiteral("object_id"),    QStringLiteral("object_type"),
-                      QStringLiteral("customer"),     QStringLiteral("verdict"),
-                      QStringLiteral("largest_charge_pc"), QStringLiteral("inception_v"),
-                      QStringLiteral("extinction_v"), QStringLiteral("qm_block_pc"),
-                      QStringLiteral("nqn_block"),    QStringLiteral("measurement_path"),
+    filter.columns = {QStringLiteral("id"),
+                      QStringLiteral("started_at"),
+                      QStringLiteral("object_id"),
+                      QStringLiteral("object_type"),
+                      QStringLiteral("customer"),
+                      QStringLiteral("verdict"),
+                      QStringLiteral("largest_charge_pc"),
+                      QStringLiteral("inception_v"),
+                      QStringLiteral("extinction_v"),
+                      QStringLiteral("qm_block_pc"),
+                      QStringLiteral("nqn_block"),
+                      QStringLiteral("measurement_path"),
                       QStringLiteral("report_path")};
     filter.newest = kShownTests;
     return filter;
