@@ -67,6 +67,8 @@ ResultsWindow::ResultsWindow(Lister lister, QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->setWordWrap(false);
     table_->horizontalHeader()->setSortIndicatorShown(true);
     table_->sortByColumn(0, Qt::DescendingOrder);  // the newest test first
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -97,11 +99,11 @@ ResultsWindow::ResultsWindow(Lister lister, QWidget* parent)
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(top);
     splitter->addWidget(makeComparison());
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
-    resize(900, 620);
+    resize(960, 680);
     compareSelected();
 }
 
@@ -182,7 +184,7 @@ QWidget* ResultsWindow::makeComparison() {
     }
     chartView_ = new QChartView(chart_, box);
     nameControl(chartView_, QStringLiteral("restrend"));
-    chartView_->setMinimumHeight(160);
+    chartView_->setMinimumHeight(220);
     layout->addWidget(chartView_, 1);
     return box;
 }
@@ -228,7 +230,11 @@ void ResultsWindow::showTests(const TestTable& table, const QString& problem) {
         return;
     }
     const QString selected = selectedValue("id");
+    const bool first = model_.rowCount() == 0;
     model_.setTests(table);
+    if (first) {
+        table_->resizeColumnsToContents();  // from the first rows the view samples
+    }
     const QHeaderView* header = table_->horizontalHeader();
     if (header->sortIndicatorSection() >= 0 &&
         header->sortIndicatorSection() < model_.columnCount()) {
@@ -355,6 +361,10 @@ void ResultsWindow::drawTrend(const TestTable& tests) {
         const double margin = std::max(3600e3, (*last - *first) * 0.05);
         time->setRange(QDateTime::fromMSecsSinceEpoch(qint64(*first - margin)),
                        QDateTime::fromMSecsSinceEpoch(qint64(*last + margin)));
+        // Days apart: the dates; within days: the hours too, so no two ticks read alike.
+        constexpr double kTenDaysMs = 10 * 24 * 3600e3;
+        time->setFormat(*last - *first > kTenDaysMs ? QStringLiteral("yyyy-MM-dd")
+                                                    : QStringLiteral("MM-dd hh:mm"));
     }
     const auto vertical = chart_->axes(Qt::Vertical);
     fitAxis(qobject_cast<QValueAxis*>(vertical[0]), values[0]);
