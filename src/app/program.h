@@ -257,7 +257,7 @@ class Program {
          engineView_.recorder(), engineView_.qn(), engineView_.discriminator(), inception_,
          background_, acceptance_, calibration_, platform_.clock,
          QCoreApplication::applicationVersion(),
-         [this](const QString& path) { return results_.writeReport(path); },
+         [this](const QString& path) { return recordedTests_.writeReportFile(path); },
          [this] { return resultsStoring_.service().facts(); }}};
     RemoteServer remoteServer_;
     RecordedTestControl recordedTests_{{openedTest_, session_, history_, chartFeed_, charts_, main_,

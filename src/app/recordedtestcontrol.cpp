@@ -110,9 +110,18 @@ void RecordedTestControl::writeReport() {
     });
 }
 
+QString RecordedTestControl::writeReportFile(const QString& path) {
+    const QString problem = p_.results.writeReport(path);
+    if (const QString measurement = p_.results.reportedMeasurement();
+        problem.isEmpty() && !measurement.isEmpty()) {
+        p_.storing.reportWritten(measurement, path);
+    }
+    return problem;
+}
+
 // The report of the test as it stands when the operator has chosen where it goes.
 void RecordedTestControl::writeReportTo(const QString& path) {
-    if (const QString problem = p_.results.writeReport(path); !problem.isEmpty()) {
+    if (const QString problem = writeReportFile(path); !problem.isEmpty()) {
         p_.dialogs.notify(problem);
         return;
     }

@@ -49,6 +49,9 @@ class RecordedTestControl {
     void close();
     // Asks where the report goes, then writes the report of the test shown.
     void writeReport();
+    // Writes it to path: the reason when it could not be, else nothing. The results store
+    // learns where the report of a closed or recorded test is.
+    QString writeReportFile(const QString& path);
 
   private:
     // True, with the operator told why, when no recorded test may be opened now.

@@ -1,5 +1,6 @@
 #include "resultssender.h"
 
+#include <QFileInfo>
 #include <QSysInfo>
 
 namespace kr5 {
@@ -87,6 +88,27 @@ SendReport ResultsSender::retry() {
 int ResultsSender::waiting() {
     QString problem;
     return queue_.count(&problem);
+}
+
+void ResultsSender::attachReport(const QString& measurementPath, const QString& reportPath) {
+    const QString measurement = fileSha256(measurementPath);
+    const QString report = fileSha256(reportPath);
+    QString problem;
+    if (measurement.isEmpty() || report.isEmpty() ||
+        (location_.problem.isEmpty() &&
+         store_.attachReport(measurement, QFileInfo(reportPath).absoluteFilePath(), report,
+                             &problem))) {
+        return;
+    }
+    std::vector<StoredTest> tests;
+    queue_.waiting(&tests, &problem);
+    for (StoredTest& test : tests) {
+        if (test.measurementSha256 == measurement) {
+            test.reportPath = QFileInfo(reportPath).absoluteFilePath();
+            test.reportSha256 = report;
+            queue_.add(test, &problem);
+        }
+    }
 }
 
 StoreFacts ResultsSender::facts() {

@@ -56,6 +56,12 @@ void ResultsService::store(const StoredTest& test) {
     });
 }
 
+void ResultsService::attachReport(const QString& measurementPath, const QString& reportPath) {
+    post([measurementPath, reportPath](ResultsSender& sender) {
+        sender.attachReport(measurementPath, reportPath);
+    });
+}
+
 void ResultsService::list(const TestFilter& filter, QObject* receiver, Listed listed) {
     post([filter, receiver, listed = std::move(listed)](ResultsSender& sender) {
         TestTable table;

@@ -361,6 +361,25 @@ int ResultsStore::count(QString* problem) {
     return query.value(0).toInt();
 }
 
+bool ResultsStore::attachReport(const QString& measurementSha256, const QString& reportPath,
+                                const QString& reportSha256, QString* problem) {
+    if (!open(problem)) {
+        return false;
+    }
+    QSqlQuery query(connection_.database());
+    query.prepare(QStringLiteral(
+        "UPDATE tests SET report_path = ?, report_sha256 = ? WHERE measurement_sha256 = ?"));
+    query.addBindValue(reportPath);
+    query.addBindValue(reportSha256);
+    query.addBindValue(measurementSha256);
+    if (!query.exec()) {
+        *problem = query.lastError().text();
+        forget();
+        return false;
+    }
+    return query.numRowsAffected() > 0;
+}
+
 StoreFacts ResultsStore::facts(const QString& lastId, const QString& bay) {
     StoreFacts facts;
     facts.count = count(&facts.problem);

@@ -76,6 +76,10 @@ class ResultsStore {
     bool list(const TestFilter& filter, TestTable* table, QString* problem);
     // How many tests the store holds; -1 when it cannot be read.
     int count(QString* problem);
+    // Names the report written of the test stored from the measurement file with this
+    // SHA-256; false when the store holds no such test (or cannot be written: `problem`).
+    bool attachReport(const QString& measurementSha256, const QString& reportPath,
+                      const QString& reportSha256, QString* problem);
     // The count, and the figures of the test stored under lastId, or else of the newest test
     // of this bay.
     StoreFacts facts(const QString& lastId, const QString& bay);

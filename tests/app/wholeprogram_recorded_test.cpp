@@ -7,11 +7,13 @@
 
 #include "records/recordlines.h"
 #include "results/resultsstore.h"
+#include "results/resultswindow.h"
 
 #include <QJsonObject>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QTableView>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -138,8 +140,29 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
                 << lastShown().toStdString();
             EXPECT_TRUE(menu("csave")->isEnabled());
             EXPECT_FALSE(menu("cshut")->isEnabled());
-            menu("cend")->trigger();
+            menu("testres")->trigger();
         });
+    // The Results window lists the closed test with the report written last, read on the
+    // results thread in real time; its row opens the file again.
+    const auto results = [] {
+        return qobject_cast<ResultsWindow*>(window(QStringLiteral("results")));
+    };
+    step(
+        "the test in the Results window",
+        [&] {
+            QCoreApplication::processEvents();
+            QThread::msleep(1);
+            return results()->tests().rowCount() == 1;
+        },
+        [&] {
+            EXPECT_EQ(results()->tests().valueAt(0, QStringLiteral("report_path")).toString(), pdf);
+            results()->table().selectRow(0);
+            dialogs.textAnswers.push_back(std::nullopt);
+            click(QStringLiteral("results"), QStringLiteral("resopen"));
+        });
+    step(
+        "opened from the Results window", [&] { return menu("cshut")->isEnabled(); },
+        [&] { menu("cend")->trigger(); });
     runProgram();
 
     ASSERT_FALSE(livePair.isEmpty());
