@@ -17,7 +17,9 @@
 //     are shown on stands still for 5 s;
 //   - with --remote only: the cycle at 38400 baud with the remote control listening, without
 //     a client and with one asking READ? every 50 ms, and that client's replies and their
-//     latency.
+//     latency;
+//   - with --storing only: the cycle at 38400 baud while a client closes a measurement file
+//     every 100 ms, each stored in the results store, beside the same run without it.
 // Figures are printed, never judged by a test: the machine is shared and noisy.
 #include "program_session.h"
 
@@ -27,6 +29,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpSocket>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
@@ -243,6 +246,57 @@ void remoteShare(const Programs& p) {
                latencies.empty() ? 0.0 : *std::max_element(latencies.begin(), latencies.end()), 'f',
                2)
         << " ms" << Qt::endl;
+}
+
+// Storing tests takes nothing from the cycle: at 38400 baud, a client makes a measurement
+// file and closes it every 100 ms (about 100 tests for the results store in the 10 s
+// measured), beside the same run without it.
+void storingShare(const Programs& p) {
+    const int baud = kBauds[2];
+    const QStringList args{QStringLiteral("--speed"), QStringLiteral("2"),
+                           QStringLiteral("--listen"), QStringLiteral("0")};
+    Cycles alone;
+    {
+        const ProgramSession s(setup(p, args));
+        alone = measureCycles(s, baud, [] {});
+        reportCycles(alone, baud, QStringLiteral(", listening, no tests stored"));
+    }
+    const ProgramSession s(setup(p, args));
+    QTcpSocket client;
+    client.connectToHost(QHostAddress::LocalHost, s.remotePort(15000));
+    if (!client.waitForConnected(5000)) {
+        out << "the remote control did not take the client" << Qt::endl;
+        return;
+    }
+    QTemporaryDir files;
+    int closed = 0;
+    bool recording = false;
+    QTimer every;
+    // A file made and recording on one tick, closed on the next.
+    QObject::connect(&every, &QTimer::timeout, [&] {
+        if (recording) {
+            client.write("REC:STAT CLOS\n");
+            ++closed;
+        } else {
+            const QString path = files.filePath(QStringLiteral("t%1.csv").arg(closed));
+            // A name of its own: two files alike to the byte would be one test to the store.
+            client.write("CONF:NAME \"bench " + QByteArray::number(closed) + "\";:REC:FILE \"" +
+                         path.toUtf8() + "\";:REC:STAT ON\n");
+        }
+        recording = !recording;
+    });
+    const Cycles storing = measureCycles(s, baud, [&] { every.start(50); });
+    every.stop();
+    serveMs(3000);  // the last tests reach the store
+    client.readAll();
+    client.write("RES:COUN?\n");
+    client.waitForReadyRead(5000);
+    reportCycles(storing, baud, QStringLiteral(", a test stored every 100 ms"));
+    out << "files closed: " << closed << ", tests in the store: " << client.readAll().trimmed()
+        << Qt::endl;
+    out << "cycle while storing / without: "
+        << QString::number(storing.period / storing.limit / (alone.period / alone.limit), 'f', 3)
+        << Qt::endl;
 }
 
 // The History window follows the readings between cycles: the same run at 38400 baud
@@ -462,7 +516,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (args.size() < 3) {
         out << "usage: program_bench KR5SIM KR5AU [--minutes N] [--load | --history | --remote | "
-               "--stall]"
+               "--stall | --storing]"
             << Qt::endl;
         return 2;
     }
@@ -481,6 +535,11 @@ int main(int argc, char** argv) {
         }
         stalledDisplay(programs, display);
         openDialog(programs, display);
+        printTable();
+        return 0;
+    }
+    if (args.contains(QStringLiteral("--storing"))) {
+        storingShare(programs);
         printTable();
         return 0;
     }

@@ -42,6 +42,7 @@ ProgramSession::ProgramSession(const Setup& setup) {
     }
     // Window places and settings are kept in the run's own folder, not the user's.
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir_.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir_.path());  // and its results store
     if (!setup.config.isEmpty()) {
         QDir(dir_.path()).mkpath(QStringLiteral("kr5au"));
         QFile config(dir_.filePath(QStringLiteral("kr5au/kr5au.conf")));

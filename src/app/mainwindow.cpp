@@ -88,6 +88,7 @@ void MainWindow::buildMenus() {
         addItem(testMenu, QStringLiteral("acctest"), QStringLiteral("Acceptance test(&A)..."));
     m.testDetails =
         addItem(testMenu, QStringLiteral("testdet"), QStringLiteral("Test details(&D)..."));
+    m.results = addItem(testMenu, QStringLiteral("testres"), QStringLiteral("Results(&R)..."));
     m.version = addItem(nullptr, QStringLiteral("dver"), QStringLiteral("Version(&V)"));
     m.help = addItem(nullptr, QStringLiteral("gohelp"), QStringLiteral("Help(&H)"));
     // Besides the mnemonics, the keys every desktop program answers to.

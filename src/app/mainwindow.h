@@ -41,6 +41,7 @@ struct MainMenu {
     QAction* measureBackground = nullptr;  // measbg
     QAction* acceptance = nullptr;         // acctest: the Acceptance test window
     QAction* testDetails = nullptr;        // testdet: the Test details window
+    QAction* results = nullptr;            // testres: the Results window
     QAction* version = nullptr;            // dver
     QAction* help = nullptr;               // gohelp
 };

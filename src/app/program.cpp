@@ -55,6 +55,7 @@ Program::Program(const Platform& platform, ProgramOptions options)
     wireTest();
     wireTestDetails();
     wireRecordedTests();
+    wireResults();
     addListeners();
 }
 
@@ -95,8 +96,8 @@ void Program::wireEngine() {
         if (const QString problem = results_.writeSummary(file); !problem.isEmpty()) {
             main_.showWarning(problem);
         }
-        resultsStoring_.fileClosed(results_.summaryOf(file), engineView_.qn().qm().blockPasses(),
-                                   file.path);
+        resultsStoring_.store(results_.summaryOf(file), engineView_.qn().qm().blockPasses(),
+                              file.path);
     });
 }
 
@@ -451,9 +452,10 @@ void Program::goLive() {
     placeCompanions(windowMemory_, units_.portDigit(), main_, companionWindows(), screens);
     // The windows shown on request, and the setup windows, which would otherwise open
     // centred over the main window, in front of the panel.
-    for (QWidget* later : std::initializer_list<QWidget*>{
-             &charts_.qn(), &historyWindow_, &constantsWindow_, &calibrateWindow_,
-             &acceptanceWindow_, &testDetailsWindow_, &about_, &charts_.colorWindow()}) {
+    for (QWidget* later :
+         std::initializer_list<QWidget*>{&charts_.qn(), &historyWindow_, &constantsWindow_,
+                                         &calibrateWindow_, &acceptanceWindow_, &testDetailsWindow_,
+                                         &resultsWindow_, &about_, &charts_.colorWindow()}) {
         laterWindows_.watch(*later);
     }
     main_.setHelpPlacer([this](QWidget& window) { placeLater(window); });

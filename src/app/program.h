@@ -64,6 +64,7 @@
 #include "records/recorder.h"
 #include "records/settingsfile.h"
 #include "records/testdetailswindow.h"
+#include "results/resultswindow.h"
 #include "session/engine.h"
 #include "session/engineview.h"
 #include "session/remotecommands.h"
@@ -145,6 +146,7 @@ class Program {
     void wireTest();
     void wireAcceptance();
     void wireTestDetails();
+    void wireResults();
     void recallTestSetup();
     static void showWindow(QWidget& window);
     void wireEngine();
@@ -241,6 +243,11 @@ class Program {
                                   acceptance_, engineView_.recorder()}};
     ResultsStoring resultsStoring_{{platform_.clock, main_, statusPrinter_,
                                     startOptions_.windowMemoryPath, startOptions_.resultsFolder}};
+    ResultsWindow resultsWindow_{[this](const TestFilter& filter, ResultsService::Listed listed) {
+                                     resultsStoring_.service().list(filter, &resultsWindow_,
+                                                                    std::move(listed));
+                                 },
+                                 &main_};
 
     // Decides what the windows and the remote control may ask.
     Session session_{{units_, engineView_, measurementFile_, constantsForm_, calibration_,
@@ -250,10 +257,12 @@ class Program {
          engineView_.recorder(), engineView_.qn(), engineView_.discriminator(), inception_,
          background_, acceptance_, calibration_, platform_.clock,
          QCoreApplication::applicationVersion(),
-         [this](const QString& path) { return results_.writeReport(path); }}};
+         [this](const QString& path) { return recordedTests_.writeReportFile(path); },
+         [this] { return resultsStoring_.service().facts(); }}};
     RemoteServer remoteServer_;
     RecordedTestControl recordedTests_{{openedTest_, session_, history_, chartFeed_, charts_, main_,
-                                        units_, results_, platform_.dialogs, platform_.clock}};
+                                        units_, results_, resultsStoring_, platform_.dialogs,
+                                        platform_.clock}};
     int statusTimer_ = 0;
     bool endRequested_ = false;
     int exitCode_ = 0;

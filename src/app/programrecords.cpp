@@ -3,6 +3,8 @@
 #include "program.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 
 namespace kr5 {
 
@@ -36,6 +38,32 @@ void Program::wireTestDetails() {
                      });
     QObject::connect(&testDetailsWindow_, &TestDetailsWindow::reportRequested, &main_,
                      [this] { recordedTests_.writeReport(); });
+}
+
+// The Results window reads the store on the results thread, and again whenever a test was
+// stored while it is shown; a row opens as a recorded test, or its report in the desktop's
+// viewer.
+void Program::wireResults() {
+    QObject::connect(main_.menu().results, &QAction::triggered, &main_,
+                     [this] { showWindow(resultsWindow_); });
+    QObject::connect(&resultsStoring_.service(), &ResultsService::factsChanged, &resultsWindow_,
+                     [this] {
+                         if (resultsWindow_.isVisible()) {
+                             resultsWindow_.refresh();
+                         }
+                     });
+    QObject::connect(&resultsWindow_, &ResultsWindow::openTestRequested, &main_,
+                     [this](const QString& path) { recordedTests_.openPath(path); });
+    QObject::connect(
+        &resultsWindow_, &ResultsWindow::openReportRequested, &main_, [this](const QString& path) {
+            const QString failed = QStringLiteral("The report %1 cannot be opened.")
+                                       .arg(QDir::toNativeSeparators(path));
+            if (!QFileInfo::exists(path) || !platform_.launcher.openDocument(path, [this, failed] {
+                    main_.showWarning(failed);
+                })) {
+                main_.showWarning(failed);
+            }
+        });
 }
 
 void Program::wireHistory() {

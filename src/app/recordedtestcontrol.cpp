@@ -11,18 +11,33 @@ namespace kr5 {
 RecordedTestControl::RecordedTestControl(const Parts& parts)
     : p_(parts), liveHistory_(parts.clock) {}
 
+bool RecordedTestControl::refused() {
+    return tellIfRefused(p_.dialogs, QStringLiteral("A recorded test cannot be opened"),
+                         p_.session.mayOpenRecordedTest());
+}
+
 void RecordedTestControl::open() {
-    if (tellIfRefused(p_.dialogs, QStringLiteral("A recorded test cannot be opened"),
-                      p_.session.mayOpenRecordedTest())) {
-        return;
+    if (!refused()) {
+        p_.openedTest.open([this](bool fromLive) { showOpened(fromLive); });
     }
-    p_.openedTest.open([this](bool fromLive) {
-        if (fromLive) {
-            liveHistory_ = p_.history;
-        }
-        showFileHistory();
-        showState();
-    });
+}
+
+void RecordedTestControl::openPath(const QString& path) {
+    if (!refused()) {
+        p_.openedTest.openPath(path, [this](bool fromLive) { showOpened(fromLive); });
+    }
+}
+
+// A test read from a file before the store was kept goes into it once its results are
+// computed; one the store holds already stays as it is there.
+void RecordedTestControl::showOpened(bool fromLive) {
+    if (fromLive) {
+        liveHistory_ = p_.history;
+    }
+    showFileHistory();
+    showState();
+    const OpenedTest& opened = p_.openedTest;
+    p_.storing.store(opened.summary(), opened.result().qnPasses, opened.path());
 }
 
 void RecordedTestControl::judgeAgain() {
@@ -95,9 +110,18 @@ void RecordedTestControl::writeReport() {
     });
 }
 
+QString RecordedTestControl::writeReportFile(const QString& path) {
+    const QString problem = p_.results.writeReport(path);
+    if (const QString measurement = p_.results.reportedMeasurement();
+        problem.isEmpty() && !measurement.isEmpty()) {
+        p_.storing.reportWritten(measurement, path);
+    }
+    return problem;
+}
+
 // The report of the test as it stands when the operator has chosen where it goes.
 void RecordedTestControl::writeReportTo(const QString& path) {
-    if (const QString problem = p_.results.writeReport(path); !problem.isEmpty()) {
+    if (const QString problem = writeReportFile(path); !problem.isEmpty()) {
         p_.dialogs.notify(problem);
         return;
     }

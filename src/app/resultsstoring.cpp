@@ -36,8 +36,8 @@ ResultsStoring::~ResultsStoring() {
     p_.clock.stopTimer(retryTimer_);
 }
 
-void ResultsStoring::fileClosed(const QJsonObject& summary, const QnPasses& passes,
-                                const QString& path) {
+void ResultsStoring::store(const QJsonObject& summary, const QnPasses& passes,
+                           const QString& path) {
     service_.store(newStoredTest(summary, passes, path));
 }
 

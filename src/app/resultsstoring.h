@@ -31,7 +31,13 @@ class ResultsStoring {
     ResultsStoring(const ResultsStoring&) = delete;
     ResultsStoring& operator=(const ResultsStoring&) = delete;
 
-    void fileClosed(const QJsonObject& summary, const QnPasses& passes, const QString& path);
+    // Stores a closed measurement file's test, or a recorded test once opened and judged.
+    void store(const QJsonObject& summary, const QnPasses& passes, const QString& path);
+    // A report was written of the test of this measurement file.
+    void reportWritten(const QString& measurementPath, const QString& reportPath) {
+        service_.attachReport(measurementPath, reportPath);
+    }
+    ResultsService& service() { return service_; }
 
     static constexpr int kRetryMs = 30000;
 

@@ -54,6 +54,13 @@ QString TestResults::writeSummary(const FileTally& file) const {
         .arg(summaryPath(file.path), problem);
 }
 
+QString TestResults::reportedMeasurement() const {
+    if (p_.openedTest.isOpen()) {
+        return p_.openedTest.path();
+    }
+    return p_.engine.recorder().filePrepared() ? QString() : p_.engine.file().path;
+}
+
 QString TestResults::writeReport(const QString& path) const {
     const QDateTime now = p_.clock.localTime();
     const FileTally& file = p_.engine.file();

@@ -51,6 +51,9 @@ class TestResults {
     // The report of the recorded test shown, of the file just closed, or of the live test,
     // to path; the reason when it could not be written, else nothing.
     QString writeReport(const QString& path) const;
+    // The measurement file the report is of: the recorded test shown or the file just
+    // closed; empty for the live test.
+    QString reportedMeasurement() const;
 
   private:
     Parts p_;

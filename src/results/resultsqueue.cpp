@@ -44,9 +44,12 @@ bool ResultsQueue::add(const StoredTest& test, QString* problem) {
         return false;
     }
     QSqlQuery query(connection_.database());
-    // The same test queued again (a retry that failed once more) replaces itself.
+    // The same test queued again (with its report named, or a retry that failed once more)
+    // replaces itself, in its place.
     query.prepare(
-        QStringLiteral("INSERT OR REPLACE INTO waiting (id, queued_at, test) VALUES (?, ?, ?)"));
+        QStringLiteral("INSERT OR REPLACE INTO waiting (id, queued_at, test) VALUES "
+                       "(?, COALESCE((SELECT queued_at FROM waiting WHERE id = ?), ?), ?)"));
+    query.addBindValue(test.id);
     query.addBindValue(test.id);
     query.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
     query.addBindValue(QString::fromUtf8(storedTestJson(test)));

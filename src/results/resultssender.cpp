@@ -1,5 +1,8 @@
 #include "resultssender.h"
 
+#include <QFileInfo>
+#include <QSysInfo>
+
 namespace kr5 {
 
 SendReport ResultsSender::send(StoredTest test) {
@@ -12,6 +15,7 @@ SendReport ResultsSender::send(StoredTest test) {
         outcome.problem = location_.problem;
     }
     if (outcome.kept()) {
+        lastStoredId_ = outcome.storedId;
         QString ignored;
         sendWaiting(&ignored);
         report.message = outcome.kind == StoreOutcome::Kind::Stored
@@ -84,6 +88,36 @@ SendReport ResultsSender::retry() {
 int ResultsSender::waiting() {
     QString problem;
     return queue_.count(&problem);
+}
+
+void ResultsSender::attachReport(const QString& measurementPath, const QString& reportPath) {
+    const QString measurement = fileSha256(measurementPath);
+    const QString report = fileSha256(reportPath);
+    QString problem;
+    if (measurement.isEmpty() || report.isEmpty() ||
+        (location_.problem.isEmpty() &&
+         store_.attachReport(measurement, QFileInfo(reportPath).absoluteFilePath(), report,
+                             &problem))) {
+        return;
+    }
+    std::vector<StoredTest> tests;
+    queue_.waiting(&tests, &problem);
+    for (StoredTest& test : tests) {
+        if (test.measurementSha256 == measurement) {
+            test.reportPath = QFileInfo(reportPath).absoluteFilePath();
+            test.reportSha256 = report;
+            queue_.add(test, &problem);
+        }
+    }
+}
+
+StoreFacts ResultsSender::facts() {
+    if (!location_.problem.isEmpty()) {
+        StoreFacts facts;
+        facts.problem = location_.problem;
+        return facts;
+    }
+    return store_.facts(lastStoredId_, QSysInfo::machineHostName());
 }
 
 }  // namespace kr5

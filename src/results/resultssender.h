@@ -27,7 +27,12 @@ class ResultsSender {
     SendReport send(StoredTest test);
     // Sends what waits, oldest first, until the store refuses one.
     SendReport retry();
+    // A report written of a test after it was sent: the test in the store, or waiting in
+    // the queue, names it from now on. Nothing when neither holds the test.
+    void attachReport(const QString& measurementPath, const QString& reportPath);
     int waiting();
+    // The store's count and the last test this sender stored (else this bay's newest).
+    StoreFacts facts();
 
     ResultsStore& store() { return store_; }
 
@@ -38,6 +43,7 @@ class ResultsSender {
     ResultsLocation location_;
     ResultsStore store_;
     ResultsQueue queue_;
+    QString lastStoredId_;
 };
 
 }  // namespace kr5

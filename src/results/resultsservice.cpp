@@ -12,6 +12,7 @@ ResultsService::ResultsService(const ResultsLocation& store, const QString& queu
     thread_.start(QThread::LowPriority);
     // What waited since the last run is counted, and sent if the store takes it.
     retry();
+    post([this](ResultsSender& sender) { tellFacts(sender); });
 }
 
 ResultsService::~ResultsService() {
@@ -39,11 +40,37 @@ void ResultsService::tellWaiting(int count) {
     }
 }
 
+void ResultsService::tellFacts(ResultsSender& sender) {
+    QMetaObject::invokeMethod(this, [this, facts = sender.facts()] {
+        facts_ = facts;
+        emit factsChanged();
+    });
+}
+
 void ResultsService::store(const StoredTest& test) {
     post([this, test](ResultsSender& sender) {
         const SendReport report = sender.send(test);
         tellWaiting(report.waiting);
         emit sent(report.message, report.failed);
+        tellFacts(sender);
+    });
+}
+
+void ResultsService::attachReport(const QString& measurementPath, const QString& reportPath) {
+    post([measurementPath, reportPath](ResultsSender& sender) {
+        sender.attachReport(measurementPath, reportPath);
+    });
+}
+
+void ResultsService::list(const TestFilter& filter, QObject* receiver, Listed listed) {
+    post([filter, receiver, listed = std::move(listed)](ResultsSender& sender) {
+        TestTable table;
+        QString problem;
+        if (!sender.store().list(filter, &table, &problem)) {
+            table = {};
+        }
+        QMetaObject::invokeMethod(
+            receiver, [listed, table = std::move(table), problem] { listed(table, problem); });
     });
 }
 
@@ -59,6 +86,7 @@ void ResultsService::retry() {
         if (!report.failed) {
             emit sent(report.message, false);
         }
+        tellFacts(sender);
     });
 }
 

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -68,6 +69,26 @@ bool insert(QSqlDatabase db, const char* table, const Columns& columns, QString*
     return true;
 }
 
+QVariant orNull(std::optional<double> value) {
+    return value ? QVariant(*value) : QVariant();
+}
+
+// The passes as the Q-N window took them, for the block's figures.
+QmTracker trackerOf(const QnPasses& passes) {
+    QmTracker tracker;
+    for (const QnRates& rates : passes) {
+        for (size_t range = 0; range < rates.size(); ++range) {
+            tracker.takeStep(int(range), rates[range]);
+        }
+        tracker.passDone();
+    }
+    return tracker;
+}
+
+QVariant qmPc(const Qm& qm) {
+    return qm.where == Qm::Where::Found ? QVariant(qm.pC) : QVariant();
+}
+
 Columns testColumns(const StoredTest& t) {
     const QJsonObject& s = t.summary;
     const QJsonObject constants = s.value(QStringLiteral("inputConstants")).toObject();
@@ -77,6 +98,8 @@ Columns testColumns(const StoredTest& t) {
     const QJsonObject calibration = s.value(QStringLiteral("calibration")).toObject();
     const QJsonObject qm = s.value(QStringLiteral("qm")).toObject();
     const QJsonObject details = s.value(QStringLiteral("details")).toObject();
+    const QJsonObject nqn = s.value(QStringLiteral("nqn")).toObject();
+    const QmTracker passes = trackerOf(t.qnPasses);
     const auto c = [](const QJsonObject& o, const char* key) {
         return valueOf(o.value(QLatin1String(key)));
     };
@@ -87,7 +110,7 @@ Columns testColumns(const StoredTest& t) {
         {"report_path", orNull(t.reportPath)},
         {"report_sha256", orNull(t.reportSha256)},
         {"bay", orNull(t.bay)},
-        {"stored_at", QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
+        {"stored_at", QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)},
         {"program", c(s, "program")},
         {"started_at", c(s, "start")},
         {"ended_at", c(s, "end")},
@@ -116,6 +139,9 @@ Columns testColumns(const StoredTest& t) {
         {"qm_last_pass", c(qm, "lastPass")},
         {"qm_block", c(qm, "block")},
         {"qm_passes_in_block", c(qm, "passesInBlock")},
+        {"qm_block_pc", t.qnPasses.empty() ? QVariant() : qmPc(passes.block(t.adjust))},
+        {"nqn_last_pass", c(nqn, "lastPass")},
+        {"nqn_block", c(nqn, "block")},
         {"object_id", orNull(details.value(QStringLiteral("objectId")).toString())},
         {"object_type", orNull(details.value(QStringLiteral("objectType")).toString())},
         {"customer", orNull(details.value(QStringLiteral("customer")).toString())},
@@ -126,9 +152,11 @@ Columns testColumns(const StoredTest& t) {
 
 // The columns a listing shows, in order.
 const char* const kListed[] = {
-    "id",      "started_at",        "ended_at",    "object_id",         "object_type", "customer",
-    "verdict", "largest_charge_pc", "inception_v", "extinction_v",      "qm_block",    "row_count",
-    "bay",     "measurement_path",  "report_path", "measurement_sha256"};
+    "id",          "started_at",       "ended_at",    "object_id",
+    "object_type", "customer",         "verdict",     "largest_charge_pc",
+    "inception_v", "extinction_v",     "qm_block",    "row_count",
+    "bay",         "measurement_path", "report_path", "measurement_sha256",
+    "qm_block_pc", "nqn_block"};
 
 }  // namespace
 
@@ -198,8 +226,9 @@ bool ResultsStore::insertPasses(const StoredTest& test, QString* problem) {
             {"test_id", test.id},
             {"pass", int(i + 1)},
             {"rates", QString::fromUtf8(QJsonDocument(text).toJson(QJsonDocument::Compact))},
-            {"qm_pc", qm.where == Qm::Where::Found ? QVariant(qm.pC) : QVariant()},
-            {"qm_text", qm.text()}};
+            {"qm_pc", qmPc(qm)},
+            {"qm_text", qm.text()},
+            {"nqn", orNull(normalisedQuantityNumber(rates, test.adjust))}};
         if (!insert(connection_.database(), "qn_passes", columns, problem)) {
             return false;
         }
@@ -244,9 +273,12 @@ bool ResultsStore::list(const TestFilter& filter, TestTable* table, QString* pro
     if (!open(problem)) {
         return false;
     }
+    // Only names of the listing reach the statement, whatever the caller asked.
     QStringList columns;
     for (const char* name : kListed) {
-        columns << QLatin1String(name);
+        if (filter.columns.isEmpty() || filter.columns.contains(QLatin1String(name))) {
+            columns << QLatin1String(name);
+        }
     }
     QStringList where;
     QVariantList values;
@@ -270,20 +302,29 @@ bool ResultsStore::list(const TestFilter& filter, TestTable* table, QString* pro
     if (filter.until.isValid()) {
         require("started_at < ?", filter.until.addDays(1).toString(Qt::ISODate));
     }
-    QString sql = QStringLiteral("SELECT %1 FROM tests").arg(columns.join(QLatin1Char(',')));
-    if (!where.isEmpty()) {
-        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
-    }
-    sql += QStringLiteral(" ORDER BY started_at, stored_at, id");
+    const QString whereSql = where.isEmpty()
+                                 ? QString()
+                                 : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     QSqlQuery query(connection_.database());
-    query.setForwardOnly(true);
-    query.prepare(sql);
-    for (const QVariant& value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
+    const auto run = [&](const QString& sql) {
+        query.setForwardOnly(true);
+        query.prepare(sql);
+        for (const QVariant& value : values) {
+            query.addBindValue(value);
+        }
+        if (query.exec()) {
+            return true;
+        }
         *problem = query.lastError().text();
         forget();
+        return false;
+    };
+    const bool limited = filter.newest > 0;
+    if (!run(QStringLiteral("SELECT %1 FROM tests").arg(columns.join(QLatin1Char(','))) + whereSql +
+             (limited ? QStringLiteral(" ORDER BY started_at DESC, stored_at DESC, id DESC "
+                                       "LIMIT %1")
+                            .arg(filter.newest)
+                      : QStringLiteral(" ORDER BY started_at, stored_at, id")))) {
         return false;
     }
     table->columns = columns;
@@ -294,6 +335,16 @@ bool ResultsStore::list(const TestFilter& filter, TestTable* table, QString* pro
             row << query.value(i);
         }
         table->rows << row;
+    }
+    if (limited) {
+        std::reverse(table->rows.begin(), table->rows.end());
+    }
+    table->total = int(table->rows.size());
+    if (limited && table->total == filter.newest) {
+        if (!run(QStringLiteral("SELECT COUNT(*) FROM tests") + whereSql) || !query.next()) {
+            return false;
+        }
+        table->total = query.value(0).toInt();
     }
     return true;
 }
@@ -308,6 +359,58 @@ int ResultsStore::count(QString* problem) {
         return -1;
     }
     return query.value(0).toInt();
+}
+
+bool ResultsStore::attachReport(const QString& measurementSha256, const QString& reportPath,
+                                const QString& reportSha256, QString* problem) {
+    if (!open(problem)) {
+        return false;
+    }
+    QSqlQuery query(connection_.database());
+    query.prepare(QStringLiteral(
+        "UPDATE tests SET report_path = ?, report_sha256 = ? WHERE measurement_sha256 = ?"));
+    query.addBindValue(reportPath);
+    query.addBindValue(reportSha256);
+    query.addBindValue(measurementSha256);
+    if (!query.exec()) {
+        *problem = query.lastError().text();
+        forget();
+        return false;
+    }
+    return query.numRowsAffected() > 0;
+}
+
+StoreFacts ResultsStore::facts(const QString& lastId, const QString& bay) {
+    StoreFacts facts;
+    facts.count = count(&facts.problem);
+    if (facts.count <= 0) {
+        return facts;
+    }
+    QSqlQuery query(connection_.database());
+    const QString figures = QStringLiteral(
+        "SELECT id, verdict, largest_charge_pc, inception_v, extinction_v, qm_block_pc, "
+        "nqn_block FROM tests WHERE ");
+    if (lastId.isEmpty()) {
+        query.prepare(figures + QStringLiteral("bay = ? ORDER BY stored_at DESC, id DESC LIMIT 1"));
+        query.addBindValue(bay);
+    } else {
+        query.prepare(figures + QStringLiteral("id = ?"));
+        query.addBindValue(lastId);
+    }
+    if (!query.exec()) {
+        facts.problem = query.lastError().text();
+        return facts;
+    }
+    if (query.next()) {
+        facts.lastId = query.value(0).toString();
+        facts.lastVerdict = query.value(1).toString();
+        facts.largestChargePc = query.value(2);
+        facts.inceptionV = query.value(3);
+        facts.extinctionV = query.value(4);
+        facts.qmBlockPc = query.value(5);
+        facts.nqnBlock = query.value(6);
+    }
+    return facts;
 }
 
 }  // namespace kr5

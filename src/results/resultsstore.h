@@ -34,12 +34,32 @@ struct TestFilter {
     QString verdict;
     QDate since;
     QDate until;
+    // The columns to list, of those a listing has; empty: all of them.
+    QStringList columns = {};
+    // List only this many, the newest; 0: every test.
+    int newest = 0;
 };
 
-// A listing: the column names and one list of values per test, oldest first.
+// A listing: the column names and one list of values per test, oldest first (the newest of
+// them when the filter limits it).
 struct TestTable {
-    QStringList columns;
+    QStringList columns = {};
     QList<QVariantList> rows;
+    int total = 0;  // the tests the filter lets through: more than the rows when limited
+};
+
+// What the remote control tells of the store: how many tests it holds and the figures of
+// the last one this bay stored.
+struct StoreFacts {
+    int count = -1;  // -1: the store cannot be read, `problem` says why
+    QString problem;
+    QString lastId;  // empty: this bay stored none yet
+    QString lastVerdict;
+    QVariant largestChargePc;  // each null where the test has none
+    QVariant inceptionV;
+    QVariant extinctionV;
+    QVariant qmBlockPc;
+    QVariant nqnBlock;
 };
 
 class ResultsStore {
@@ -56,6 +76,13 @@ class ResultsStore {
     bool list(const TestFilter& filter, TestTable* table, QString* problem);
     // How many tests the store holds; -1 when it cannot be read.
     int count(QString* problem);
+    // Names the report written of the test stored from the measurement file with this
+    // SHA-256; false when the store holds no such test (or cannot be written: `problem`).
+    bool attachReport(const QString& measurementSha256, const QString& reportPath,
+                      const QString& reportSha256, QString* problem);
+    // The count, and the figures of the test stored under lastId, or else of the newest test
+    // of this bay.
+    StoreFacts facts(const QString& lastId, const QString& bay);
 
     ResultsConnection& connection() { return connection_; }
 

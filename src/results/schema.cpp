@@ -81,6 +81,16 @@ const char* const kVersion2[] = {
     "CREATE INDEX tests_type ON tests(object_type)",
 };
 
+// Version 3: the figures the Results window charts and compares, as numbers: Qm of the
+// block, and NQN of the last pass and the block (and of each pass).
+const char* const kVersion3[] = {
+    "ALTER TABLE tests ADD COLUMN qm_block_pc DOUBLE PRECISION",
+    "ALTER TABLE tests ADD COLUMN nqn_last_pass DOUBLE PRECISION",
+    "ALTER TABLE tests ADD COLUMN nqn_block DOUBLE PRECISION",
+    "ALTER TABLE qn_passes ADD COLUMN nqn DOUBLE PRECISION",
+    "CREATE INDEX tests_verdict ON tests(verdict)",
+};
+
 template <size_t N>
 bool runAll(QSqlQuery& query, const char* const (&statements)[N], QString* problem) {
     for (const char* sql : statements) {
@@ -97,6 +107,8 @@ bool runStep(QSqlQuery& query, int version, QString* problem) {
             return runAll(query, kVersion1, problem);
         case 2:
             return runAll(query, kVersion2, problem);
+        case 3:
+            return runAll(query, kVersion3, problem);
         default:
             *problem = QStringLiteral("no step to schema version %1").arg(version);
             return false;

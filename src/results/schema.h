@@ -12,7 +12,7 @@ namespace kr5 {
 
 class ResultsConnection;
 
-inline constexpr int kResultsSchemaVersion = 2;
+inline constexpr int kResultsSchemaVersion = 3;
 
 // Creates or migrates the open store up to version `target` (the tests build older ones).
 // False with the reason when it cannot; nothing is changed then.

@@ -238,6 +238,11 @@ const std::vector<RemoteCommands::Row>& RemoteCommands::rows() {
         {"QN:QM?", none, [](Self& s, const Command&, Ctx& c) { s.answerQm(false, c); }},
         {"QN:NQN?", none, [](Self& s, const Command&, Ctx& c) { s.answerQm(true, c); }},
 
+        // The results store: how many tests it holds, and the last one this bay stored.
+        {"RESults:COUNt?", none,
+         [](Self& s, const Command&, Ctx& c) { s.answerResults(false, c); }},
+        {"RESults:LAST?", none, [](Self& s, const Command&, Ctx& c) { s.answerResults(true, c); }},
+
         {"ZN:FUNCtion", value,
          [](Self& s, const Command& m, Ctx& c) {
              s.setDiscriminator(Session::DiscriminatorSetting::Function, m.params.front(), c);

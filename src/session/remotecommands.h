@@ -24,6 +24,7 @@
 #include "records/constantsform.h"
 #include "records/optionsform.h"
 #include "records/recorderview.h"
+#include "results/resultsstore.h"
 #include "session/session.h"
 
 #include <QByteArray>
@@ -61,6 +62,8 @@ class RemoteCommands : public ReadingListener {
         QString programVersion;  // for *IDN?
         // Writes the report the window's Report would to a PDF; why not, or empty.
         std::function<QString(const QString& path)> writeReport;
+        // The results store's count and last test, as last read; none: no store.
+        std::function<StoreFacts()> resultsFacts = {};
     };
 
     explicit RemoteCommands(const Parts& parts);
@@ -118,6 +121,9 @@ class RemoteCommands : public ReadingListener {
     QByteArray qnCountsAnswer(Context& context) const;
     // Qm, or NQN, of the last pass and of the block; not-a-number where there is none.
     void answerQm(bool nqn, Context& context) const;
+    // The store's count, or "<id>",<verdict>,<largest pC>,<inception kV>,<extinction kV>,
+    // <Qm pC>,<NQN> of the last test this bay stored.
+    void answerResults(bool last, Context& context) const;
     QByteArray identity() const;
 
     Parts p_;

@@ -194,6 +194,38 @@ void RemoteCommands::answerVerdict(Context& context) const {
     context.answer(verdict.isEmpty() ? QByteArray("NONE") : verdict.toUtf8());
 }
 
+void RemoteCommands::answerResults(bool last, Context& context) const {
+    const StoreFacts facts = p_.resultsFacts ? p_.resultsFacts() : StoreFacts{};
+    if (facts.count < 0) {
+        context.answerUnknown(
+            facts.problem.isEmpty()
+                ? QStringLiteral("the results store has not been read yet")
+                : QStringLiteral("the results store cannot be read: %1").arg(facts.problem));
+        return;
+    }
+    if (!last) {
+        context.answer(QByteArray::number(facts.count));
+        return;
+    }
+    if (facts.lastId.isEmpty()) {
+        context.answerUnknown(QStringLiteral("no test stored by this bay yet"));
+        return;
+    }
+    // A figure the test does not have is not-a-number, without an error: the test is whole.
+    const auto figure = [](const QVariant& v, double scale) {
+        return v.isNull() ? QByteArray(kNotANumber) : scpiNumber(v.toDouble() * scale);
+    };
+    const QList<QByteArray> fields{
+        scpiString(facts.lastId),
+        facts.lastVerdict.isEmpty() ? QByteArray("NONE") : facts.lastVerdict.toUtf8(),
+        figure(facts.largestChargePc, 1.0),
+        figure(facts.inceptionV, 0.001),
+        figure(facts.extinctionV, 0.001),
+        figure(facts.qmBlockPc, 1.0),
+        figure(facts.nqnBlock, 1.0)};
+    context.answer(fields.join(','));
+}
+
 void RemoteCommands::answerDiscriminator(int shown, Context& context) const {
     if (!p_.units.discriminatorPresent()) {
         context.answerUnknown(QStringLiteral("no ZN-4 on the line"));

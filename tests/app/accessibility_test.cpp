@@ -166,9 +166,9 @@ struct TextSurface : ImageSurface {
 };
 
 struct EveryWindow : WholeProgram {
-    // Opens Input const, Calibrate, Acceptance test, Test details, Options, About with its system
-    // information (none is found, so the program says so), the colour legend and, through a Q-N
-    // measurement, the Q-N window; the unit search stays loaded from the start. Then Exit.
+    // Opens Input const, Calibrate, Acceptance test, Test details, Results, Options, About with its
+    // system information (none is found, so the program says so), the colour legend and, through a
+    // Q-N measurement, the Q-N window; the unit search stays loaded from the start. Then Exit.
     void openEveryWindow(std::function<void()> whileOpen = {}) {
         qint64 mark = 0;
         at(4200, "open the windows", [&] {
@@ -176,6 +176,7 @@ struct EveryWindow : WholeProgram {
             menu("calib")->trigger();
             menu("acctest")->trigger();
             menu("testdet")->trigger();
+            menu("testres")->trigger();
             menu("dver")->trigger();
             click(QStringLiteral("About"), QStringLiteral("cmdSysInfo"));
             trigger(QStringLiteral("wave"), QStringLiteral("wcoler"));
@@ -192,8 +193,9 @@ struct EveryWindow : WholeProgram {
                 menu("cend")->trigger();
             });
         runProgram();
-        for (const char* name : {"KR5AU", "kousei", "Options", "About", "Color", "QN", "commtest",
-                                 "wave", "VQ", "ZN4", "calibrate", "acceptance", "testDetails"}) {
+        for (const char* name :
+             {"KR5AU", "kousei", "Options", "About", "Color", "QN", "commtest", "wave", "VQ", "ZN4",
+              "calibrate", "acceptance", "testDetails", "results"}) {
             ASSERT_NE(window(QLatin1String(name)), nullptr) << name;
         }
         EXPECT_TRUE(window(QStringLiteral("QN"))->isVisible());

@@ -75,7 +75,8 @@ TEST_F(MainWindowTest, MenuBarHasTheItemsOfTheProgram) {
               "cshut=Close recorded test(&L) -, creport=Report...(&R), cend=Exit");
     EXPECT_EQ(items(menu().test),
               "calib=Calibrate(&C)..., measbg=Measure background(&B), "
-              "acctest=Acceptance test(&A)..., testdet=Test details(&D)...");
+              "acctest=Acceptance test(&A)..., testdet=Test details(&D)..., "
+              "testres=Results(&R)...");
     // Window > ZN-4 waits until the noise discriminator is found.
     EXPECT_EQ(items(menu().windows),
               "dwave=T-QVN [x], dvq=V-Q [x], zn4w=ZN-4 - [ ], dhist=History(&H) [ ], dqn=Q-N [ ]");

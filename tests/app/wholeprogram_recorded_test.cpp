@@ -2,14 +2,18 @@
 // inception and extinction voltages and Q-N passes come back from the file alone, another
 // Set Q judges it anew, the report is written, and closing it brings the live charts back.
 // Meanwhile nothing can be recorded. A file that is no measurement file is refused, and a
-// long file is read in slices, its torn rows skipped and counted.
+// long file is read in slices, its torn rows skipped and counted, and stored once opened.
 #include "wholeprogram.h"
 
 #include "records/recordlines.h"
+#include "results/resultsstore.h"
+#include "results/resultswindow.h"
 
 #include <QJsonObject>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QTableView>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -136,8 +140,29 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
                 << lastShown().toStdString();
             EXPECT_TRUE(menu("csave")->isEnabled());
             EXPECT_FALSE(menu("cshut")->isEnabled());
-            menu("cend")->trigger();
+            menu("testres")->trigger();
         });
+    // The Results window lists the closed test with the report written last, read on the
+    // results thread in real time; its row opens the file again.
+    const auto results = [] {
+        return qobject_cast<ResultsWindow*>(window(QStringLiteral("results")));
+    };
+    step(
+        "the test in the Results window",
+        [&] {
+            QCoreApplication::processEvents();
+            QThread::msleep(1);
+            return results()->tests().rowCount() == 1;
+        },
+        [&] {
+            EXPECT_EQ(results()->tests().valueAt(0, QStringLiteral("report_path")).toString(), pdf);
+            results()->table().selectRow(0);
+            dialogs.textAnswers.push_back(std::nullopt);
+            click(QStringLiteral("results"), QStringLiteral("resopen"));
+        });
+    step(
+        "opened from the Results window", [&] { return menu("cshut")->isEnabled(); },
+        [&] { menu("cend")->trigger(); });
     runProgram();
 
     ASSERT_FALSE(livePair.isEmpty());
@@ -244,6 +269,15 @@ TEST_F(WholeProgram, ALongFileIsReadInSlicesAndItsReadingCanBeCancelled) {
     EXPECT_EQ(note, QStringLiteral("long.csv: 40000 rows, 1 line that could not be read skipped "
                                    "(the first is line 40015)"));
     EXPECT_EQ(dialogs.textQuestions.size(), 2u);
+    // Opened once, the file recorded before went into the results store, once.
+    program.reset();  // lets the results thread finish
+    ResultsStore store(
+        configuredLocation(QSettings(windowMemoryPath(), QSettings::IniFormat), configDir.path()));
+    TestTable stored;
+    QString problem;
+    ASSERT_TRUE(store.list({}, &stored, &problem)) << problem.toStdString();
+    ASSERT_EQ(stored.rows.size(), 1);
+    EXPECT_EQ(stored.rows[0][stored.columns.indexOf(QStringLiteral("row_count"))].toInt(), 40000);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRadioButton>
 #include <QSettings>
+#include <QThread>
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -150,6 +151,22 @@ TEST_F(Remote, CommandsAreTheClicksTheWindowsShowThemAndTheStateRefusesWhatItFor
             send("CONF:NAME \"again\"");
             send(fileCommand.constData());
             EXPECT_TRUE(error().startsWith("-200,\"Execution error; " + path.toUtf8() + " exists"));
+        });
+    // The closed test reaches the store on the results thread (in real time); its count
+    // and figures come back as an event.
+    step(
+        "the closed test stored",
+        [&] {
+            QCoreApplication::processEvents();
+            QThread::msleep(1);
+            return send("RES:COUN?") == "1";
+        },
+        [&] {
+            EXPECT_TRUE(QRegularExpression(
+                            QStringLiteral("^\"[0-9a-f-]{36}\",NONE,[0-9.]+,(9.91E37|[0-9.]+),"))
+                            .match(QString::fromUtf8(send("RES:LAST?")))
+                            .hasMatch());
+            EXPECT_EQ(error(), kNoError);
             menu("cend")->trigger();
         });
     runProgram(120'000);

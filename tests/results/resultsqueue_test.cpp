@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QFileInfo>
+
 namespace kr5::test {
 namespace {
 
@@ -22,6 +25,26 @@ class QueueTest : public ::testing::Test {
         ResultsStore reader(location);
         QString problem;
         return reader.count(&problem);
+    }
+    // The report each stored test names, by object: "A=a.pdf F=".
+    QString reports() {
+        ResultsStore reader(location);
+        TestTable table;
+        QString problem;
+        EXPECT_TRUE(reader.list({}, &table, &problem)) << problem.toStdString();
+        QStringList named;
+        for (const QVariantList& row : table.rows) {
+            named << row[table.columns.indexOf(QStringLiteral("object_id"))].toString() + '=' +
+                         QFileInfo(
+                             row[table.columns.indexOf(QStringLiteral("report_path"))].toString())
+                             .fileName();
+        }
+        return named.join(QLatin1Char(' '));
+    }
+    QString report(const char* name) {
+        QFile file(folder.filePath(QLatin1String(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(name) > 0);
+        return file.fileName();
     }
     QTemporaryDir folder;
     ResultsLocation location;
@@ -44,6 +67,8 @@ TEST_F(QueueTest, TestsClosedWhileTheServerIsDownAreKeptAndSentOnceWhenItIsBack)
             << down.message.toStdString();
         EXPECT_EQ(sender.send(b).waiting, 2);
         EXPECT_TRUE(sender.retry().failed);
+        // A report written while the test waits goes with it.
+        sender.attachReport(a.measurementPath, report("a.pdf"));
     }
     // The queue outlives the program; the server comes back.
     ASSERT_TRUE(postgres().start());
@@ -53,14 +78,17 @@ TEST_F(QueueTest, TestsClosedWhileTheServerIsDownAreKeptAndSentOnceWhenItIsBack)
     EXPECT_FALSE(back.failed) << back.message.toStdString();
     EXPECT_EQ(back.waiting, 0);
     EXPECT_EQ(stored(), 3);
+    // And one written after the test was stored.
+    sender.attachReport(folder.filePath(QStringLiteral("first.csv")), report("first.pdf"));
+    EXPECT_EQ(reports(), QStringLiteral("F=first.pdf A=a.pdf B="));
     // Sent again (a retry after a lost answer, the file stored by hand): still once.
     EXPECT_FALSE(sender.send(a).failed);
     EXPECT_EQ(sender.retry().waiting, 0);
     EXPECT_EQ(stored(), 3);
 }
 
-// The windows' side hands the test over and hears back by queued signals, without waiting
-// for the store.
+// The windows' side hands the test over and hears back by queued signals and calls, without
+// waiting for the store.
 TEST_F(QueueTest, TheResultsThreadStoresOrQueuesAndTellsHowManyWait) {
     RealTimeWait wait;
     ASSERT_TRUE(postgres().stop());
@@ -77,6 +105,14 @@ TEST_F(QueueTest, TheResultsThreadStoresOrQueuesAndTellsHowManyWait) {
     ASSERT_TRUE(wait.until(20000, [&] { return messages.size() == 2; }));
     EXPECT_EQ(service.waiting(), 0);
     EXPECT_EQ(stored(), 1);
+    // A listing, and the count and last test, come back the same way.
+    int listed = -1;
+    service.list({}, &service, [&listed](const TestTable& table, const QString&) {
+        listed = int(table.rows.size());
+    });
+    ASSERT_TRUE(wait.until(20000, [&] { return listed >= 0 && service.facts().count == 1; }));
+    EXPECT_EQ(listed, 1);
+    EXPECT_FALSE(service.facts().lastId.isEmpty());
 }
 
 }  // namespace

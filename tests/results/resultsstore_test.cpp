@@ -7,12 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSqlQuery>
-#include <thread>
+#include <cstdio>
 
 namespace kr5::test {
 namespace {
+
+constexpr int kEach = 100;  // tests each of two bays stores at once
 
 class StoreTest : public ::testing::TestWithParam<Backend> {
   protected:
@@ -61,6 +66,7 @@ TEST_P(StoreTest, StoresEveryPartOfAClosedTestOnceEvenUnderANewId) {
     EXPECT_DOUBLE_EQ(column("largest_charge_pc").toDouble(), 40.0);
     EXPECT_DOUBLE_EQ(column("largest_rate_pps").toDouble(), 100.0);
     EXPECT_EQ(column("qm_block").toString(), QStringLiteral("11.5 pC"));
+    EXPECT_DOUBLE_EQ(column("nqn_block").toDouble(), 120.5);
     EXPECT_EQ(column("measurement_sha256").toString(), test.measurementSha256);
     EXPECT_EQ(column("measurement_sha256").toString().size(), 64);
     EXPECT_EQ(column("report_sha256").toString(), fileSha256(report.fileName()));
@@ -75,6 +81,9 @@ TEST_P(StoreTest, StoresEveryPartOfAClosedTestOnceEvenUnderANewId) {
         one(store, QStringLiteral("SELECT qm_pc FROM qn_passes WHERE pass = 2")).toDouble();
     EXPECT_GT(qm, 5.0);  // between the 20 and 5 pulses a second of ranges 2 and 3
     EXPECT_LT(qm, 10.0);
+    // Two equal passes: the block's Qm is theirs, as a number to chart and compare.
+    EXPECT_DOUBLE_EQ(column("qm_block_pc").toDouble(), qm);
+    EXPECT_GT(one(store, QStringLiteral("SELECT nqn FROM qn_passes WHERE pass = 1")).toDouble(), 0);
 
     // The same file again, even from another bay under another id: stored once.
     StoredTest again = test;
@@ -85,6 +94,16 @@ TEST_P(StoreTest, StoresEveryPartOfAClosedTestOnceEvenUnderANewId) {
     QString problem;
     EXPECT_EQ(store.count(&problem), 1);
     EXPECT_EQ(one(store, QStringLiteral("SELECT COUNT(*) FROM qn_passes")).toInt(), 2);
+    // What the remote control tells of it: by its id, or as the newest of its bay.
+    for (const QString& id : {test.id, QString()}) {
+        const StoreFacts facts = store.facts(id, test.bay);
+        EXPECT_EQ(facts.count, 1);
+        EXPECT_EQ(facts.lastId, test.id);
+        EXPECT_EQ(facts.lastVerdict, QStringLiteral("PASS"));
+        EXPECT_DOUBLE_EQ(facts.inceptionV.toDouble(), 8000.0);
+        EXPECT_DOUBLE_EQ(facts.nqnBlock.toDouble(), 120.5);
+    }
+    EXPECT_TRUE(store.facts(QString(), QStringLiteral("another bay")).lastId.isEmpty());
 }
 
 TEST_P(StoreTest, ListsTheTestsOfAnObjectATypeAVerdictAndADateRange) {
@@ -113,6 +132,16 @@ TEST_P(StoreTest, ListsTheTestsOfAnObjectATypeAVerdictAndADateRange) {
               QStringLiteral("T-1"));
     EXPECT_EQ(objects({QString(), QString(), QStringLiteral("FAIL"), {}, {}}),
               QStringLiteral("C-2"));
+    // The newest only, oldest first, with how many there are.
+    TestFilter newest;
+    newest.newest = 2;
+    newest.columns = QStringList{QStringLiteral("object_id"), QStringLiteral("no such column")};
+    EXPECT_EQ(objects(newest), QStringLiteral("C-2 T-1"));
+    TestTable limited;
+    QString problem;
+    ASSERT_TRUE(store.list(newest, &limited, &problem));
+    EXPECT_EQ(limited.total, 3);
+    EXPECT_EQ(limited.columns, QStringList{QStringLiteral("object_id")});
     // Both ends of the range count whole days.
     EXPECT_EQ(objects({QString(), QString(), QString(), march.date().addDays(3),
                        march.date().addDays(3)}),
@@ -156,38 +185,34 @@ TEST_P(StoreTest, MigratesAnOlderStoreKeepingItsTestsAndLeavesANewerOneAlone) {
     EXPECT_EQ(store.count(&problem), 2);
 }
 
-// Two bays at once, each on its own connection and thread: every test whole, none mixed.
+// Two bays at once, each a process of its own (this test program again, running only
+// StoreWriter): every test whole, none mixed, and the file both send stored once.
 TEST_P(StoreTest, TwoWritersAtOnceStoreEveryTestWhole) {
     const ResultsLocation location = freshStore(GetParam(), folder);
-    constexpr int kEach = 100;
-    std::vector<StoredTest> tests[2];
+    const QString url = location.kind == ResultsLocation::Kind::Sqlite
+                            ? QStringLiteral("sqlite://") + location.sqlitePath
+                            : QStringLiteral("postgresql://%1@localhost:%2/%3?host=%4")
+                                  .arg(location.user)
+                                  .arg(location.port)
+                                  .arg(location.database, location.host);
+    QProcess writers[2];
     for (int bay = 0; bay < 2; ++bay) {
-        for (int i = 0; i < kEach; ++i) {
-            tests[bay].push_back(closedTest(folder, QStringLiteral("b%1-%2.csv").arg(bay).arg(i),
-                                            QStringLiteral("O%1").arg(i), "cable", march));
-        }
-        // Both bays also send one file in common: it must be stored once.
-        tests[bay].push_back(closedTest(folder, "common.csv", "common", "cable", march));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KR5_STORE_WRITER_URL"), url);
+        env.insert(QStringLiteral("KR5_STORE_WRITER_BAY"), QString::number(bay));
+        writers[bay].setProcessEnvironment(env);
+        writers[bay].start(QCoreApplication::applicationFilePath(),
+                           {QStringLiteral("--gtest_filter=StoreWriter.*")});
     }
-    int stored[2] = {0, 0};
-    QString problems[2];
-    const auto write = [&](int bay) {
-        ResultsStore store(location);
-        for (const StoredTest& test : tests[bay]) {
-            const StoreOutcome outcome = store.store(test);
-            stored[bay] += outcome.kind == StoreOutcome::Kind::Stored ? 1 : 0;
-            if (!outcome.kept()) {
-                problems[bay] = outcome.problem;
-            }
-        }
-    };
-    std::thread first(write, 0);
-    std::thread second(write, 1);
-    first.join();
-    second.join();
-    EXPECT_TRUE(problems[0].isEmpty() && problems[1].isEmpty())
-        << problems[0].toStdString() << problems[1].toStdString();
-    EXPECT_EQ(stored[0] + stored[1], 2 * kEach + 1);
+    int stored = 0;
+    for (QProcess& writer : writers) {
+        ASSERT_TRUE(writer.waitForFinished(120000));
+        const QString out = QString::fromUtf8(writer.readAllStandardOutput());
+        EXPECT_EQ(writer.exitCode(), 0) << out.toStdString();
+        stored +=
+            QRegularExpression(QStringLiteral("stored (\\d+)")).match(out).captured(1).toInt();
+    }
+    EXPECT_EQ(stored, 2 * kEach + 1);
     ResultsStore reader(location);
     EXPECT_EQ(one(reader, QStringLiteral("SELECT COUNT(DISTINCT id) FROM tests")).toInt(),
               2 * kEach + 1);
@@ -198,6 +223,30 @@ TEST_P(StoreTest, TwoWritersAtOnceStoreEveryTestWhole) {
               2 * kEach + 1);
     EXPECT_EQ(one(reader, QStringLiteral("SELECT COUNT(*) FROM inception_pairs")).toInt(),
               2 * (2 * kEach + 1));
+}
+
+// One bay of TwoWritersAtOnceStoreEveryTestWhole, in a process of its own.
+TEST(StoreWriter, StoresItsTestsAndTheOneInCommon) {
+    const QString url = qEnvironmentVariable("KR5_STORE_WRITER_URL");
+    if (url.isEmpty()) {
+        GTEST_SKIP() << "run by TwoWritersAtOnceStoreEveryTestWhole";
+    }
+    const int bay = qEnvironmentVariableIntValue("KR5_STORE_WRITER_BAY");
+    const QDateTime march(QDate(2026, 3, 2), QTime(10, 0));
+    QTemporaryDir folder;
+    ResultsStore store(parseResultsUrl(url, QString()));
+    int stored = 0;
+    for (int i = 0; i <= kEach; ++i) {
+        // The last is a file both bays send, alike to the byte.
+        const StoredTest test =
+            i < kEach ? closedTest(folder, QStringLiteral("b%1-%2.csv").arg(bay).arg(i),
+                                   QStringLiteral("O%1").arg(i), "cable", march)
+                      : closedTest(folder, "common.csv", "common", "cable", march);
+        const StoreOutcome outcome = store.store(test);
+        ASSERT_TRUE(outcome.kept()) << outcome.problem.toStdString();
+        stored += outcome.kind == StoreOutcome::Kind::Stored ? 1 : 0;
+    }
+    std::printf("stored %d\n", stored);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, StoreTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),

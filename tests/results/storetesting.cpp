@@ -98,11 +98,12 @@ StoredTest closedTest(const QTemporaryDir& folder, const QString& fileName, cons
         {"largestChargePc", 40.0},
         {"largestPulseRatePps", 100.0},
         {"qm", QJsonObject{{"lastPass", "12.0 pC"}, {"block", "11.5 pC"}, {"passesInBlock", 2}}},
+        {"nqn", QJsonObject{{"lastPass", 123.4}, {"block", 120.5}}},
         {"details", QJsonObject{{"objectId", objectId},
                                 {"objectType", objectType},
                                 {"customer", "Grid & Co, \"North\""}}},
     };
-    QnRates rates{};
+    QnRates rates{0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
     rates[0] = 100.0;
     rates[1] = 50.0;
     rates[2] = 20.0;
