@@ -113,6 +113,14 @@ struct Options {
                              QStringLiteral("--results: only the tests started on or after this "
                                             "date (YYYY-MM-DD)."),
                              QStringLiteral("date")};
+    QCommandLineOption until{QStringLiteral("until"),
+                             QStringLiteral("--results: only the tests started on or before this "
+                                            "date (YYYY-MM-DD)."),
+                             QStringLiteral("date")};
+    QCommandLineOption verdict{QStringLiteral("verdict"),
+                               QStringLiteral("--results: only the tests of this verdict, PASS "
+                                              "or FAIL."),
+                               QStringLiteral("verdict")};
     QCommandLineOption format{QStringLiteral("format"),
                               QStringLiteral("--results: csv (the default) or json."),
                               QStringLiteral("format")};
@@ -132,7 +140,7 @@ struct Options {
         version = parser.addVersionOption();
         parser.addOptions(
             {status, sample, speed, port1, port2, listPorts, logFrames, listen, report, output});
-        parser.addOptions({results, object, type, since, format, store});
+        parser.addOptions({results, object, type, since, until, verdict, format, store});
     }
 };
 
@@ -171,34 +179,56 @@ bool readText(const QCommandLineParser& parser, const QCommandLineOption& option
     return true;
 }
 
+// A date option's value: none when not given, false with the reason when it is no date.
+bool readDate(const QCommandLineParser& parser, const QCommandLineOption& option, QDate& into,
+              QString& error) {
+    QString text;
+    if (!readText(parser, option, text, error)) {
+        return false;
+    }
+    if (text.isEmpty()) {
+        return true;
+    }
+    into = QDate::fromString(text, Qt::ISODate);
+    if (!into.isValid()) {
+        error = QStringLiteral("Bad value '%1' for --%2: expected a date as 2026-03-31.")
+                    .arg(text, option.names().constFirst());
+        return false;
+    }
+    return true;
+}
+
 // --results with its filters and format, or --store; the filters alone are refused.
 bool readResultsOptions(const QCommandLineParser& parser, const Options& o, CommandLine& line,
                         QString& error) {
-    QString since;
     if (!readText(parser, o.object, line.resultsObject, error) ||
         !readText(parser, o.type, line.resultsType, error) ||
-        !readText(parser, o.since, since, error) ||
+        !readDate(parser, o.since, line.resultsSince, error) ||
+        !readDate(parser, o.until, line.resultsUntil, error) ||
+        !readText(parser, o.verdict, line.resultsVerdict, error) ||
         !readText(parser, o.format, line.resultsFormat, error) ||
         !readText(parser, o.store, line.storeInput, error)) {
         return false;
     }
-    const bool filtered = parser.isSet(o.object) || parser.isSet(o.type) || parser.isSet(o.since) ||
-                          parser.isSet(o.format);
+    bool filtered = false;
+    for (const QCommandLineOption* option :
+         {&o.object, &o.type, &o.since, &o.until, &o.verdict, &o.format}) {
+        filtered = filtered || parser.isSet(*option);
+    }
     if (filtered && !parser.isSet(o.results)) {
-        error = QStringLiteral("--object, --type, --since and --format go with --results.");
+        error = QStringLiteral(
+            "--object, --type, --since, --until, --verdict and --format go with --results.");
+        return false;
+    }
+    if (!line.resultsVerdict.isEmpty() && line.resultsVerdict != QLatin1String("PASS") &&
+        line.resultsVerdict != QLatin1String("FAIL")) {
+        error = QStringLiteral("Bad value '%1' for --verdict: expected PASS or FAIL.")
+                    .arg(line.resultsVerdict);
         return false;
     }
     if (parser.isSet(o.results) && parser.isSet(o.store)) {
         error = QStringLiteral("--results and --store are asked for one at a time.");
         return false;
-    }
-    if (!since.isEmpty()) {
-        line.resultsSince = QDate::fromString(since, Qt::ISODate);
-        if (!line.resultsSince.isValid()) {
-            error = QStringLiteral("Bad value '%1' for --since: expected a date as 2026-03-31.")
-                        .arg(since);
-            return false;
-        }
     }
     if (line.resultsFormat != QLatin1String("csv") && line.resultsFormat != QLatin1String("json")) {
         error = QStringLiteral("Bad value '%1' for --format: expected csv or json.")

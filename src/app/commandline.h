@@ -39,6 +39,8 @@ struct CommandLine {
     QString resultsObject;
     QString resultsType;
     QDate resultsSince;
+    QDate resultsUntil;
+    QString resultsVerdict;  // PASS or FAIL
     QString resultsFormat = QStringLiteral("csv");
     QString storeInput;  // --store: the measurement file
 };

@@ -32,6 +32,8 @@ int printResults(const CommandLine& line) {
     filter.objectId = line.resultsObject;
     filter.objectType = line.resultsType;
     filter.since = line.resultsSince;
+    filter.until = line.resultsUntil;
+    filter.verdict = line.resultsVerdict;
     TestTable table;
     QString problem;
     ResultsStore store(location);

@@ -212,15 +212,18 @@ TEST(CommandLineExe, StoreKeepsRecordedTestsOnceAndResultsPrintsThemBack) {
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("id,started_at,")));
     EXPECT_TRUE(lines[1].contains(QStringLiteral(",CAB-1,cable,\"Grid, North\",")))
         << lines[1].toStdString();
-    const Ended later = runProgram(
-        {QStringLiteral("--results"), QStringLiteral("--since"), QStringLiteral("2026-03-03")},
-        env);
-    EXPECT_EQ(later.out.count(QStringLiteral("\r\n")), 1) << later.out.toStdString();
-    EXPECT_EQ(
-        runProgram({QStringLiteral("--results"), QStringLiteral("--format"), QStringLiteral("xml")},
-                   env)
-            .status,
-        1);
+    // Only the header: none started later, none before, none failed.
+    for (const QStringList& filter :
+         {QStringList{QStringLiteral("--since"), QStringLiteral("2026-03-03")},
+          QStringList{QStringLiteral("--until"), QStringLiteral("2020-01-01")},
+          QStringList{QStringLiteral("--verdict"), QStringLiteral("FAIL")}}) {
+        const Ended none = runProgram(QStringList{QStringLiteral("--results")} + filter, env);
+        EXPECT_EQ(none.out.count(QStringLiteral("\r\n")), 1) << none.out.toStdString();
+    }
+    for (const char* bad : {"--format=xml", "--verdict=maybe", "--until=March"}) {
+        EXPECT_EQ(runProgram({QStringLiteral("--results"), QLatin1String(bad)}, env).status, 1)
+            << bad;
+    }
 
     // A server that is not there: the test waits in the queue, and the command says so.
     QDir().mkpath(dir.filePath(QStringLiteral("config/kr5au")));
