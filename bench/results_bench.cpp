@@ -7,6 +7,7 @@
 #include "results/resultsstore.h"
 #include "results/resultswindow.h"
 #include "results/schema.h"
+#include "support/fakedialogs.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -88,12 +89,15 @@ void measure(const QString& engine, const ResultsLocation& location, int tests) 
         return;
     }
     out << engine << ": " << tests << " tests stored in " << filling.elapsed() << " ms" << Qt::endl;
-    ResultsWindow window([&store](const TestFilter& filter, ResultsService::Listed listed) {
-        TestTable table;
-        QString why;
-        store.list(filter, &table, &why);
-        listed(table, why);
-    });
+    test::FakeDialogs dialogs;
+    ResultsWindow window(
+        [&store](const TestFilter& filter, ResultsService::Listed listed) {
+            TestTable table;
+            QString why;
+            store.list(filter, &table, &why);
+            listed(table, why);
+        },
+        dialogs);
     const auto figure = [&engine](const char* what, double ms) {
         out << "  " << engine << " " << what << ": " << QString::number(ms, 'f', 0)
             << " ms (target 500 ms, " << QString::number(ms / 500.0, 'f', 2) << " of it)"

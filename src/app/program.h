@@ -247,7 +247,7 @@ class Program {
                                      resultsStoring_.service().list(filter, &resultsWindow_,
                                                                     std::move(listed));
                                  },
-                                 &main_};
+                                 platform_.dialogs, &main_};
 
     // Decides what the windows and the remote control may ask.
     Session session_{{units_, engineView_, measurementFile_, constantsForm_, calibration_,

@@ -191,6 +191,7 @@ const Words kWords[] = {
     {"results", "restable", "Stored tests"},
     {"results", "resopen", "Open the selected test's measurement file"},
     {"results", "resreport", "Open the selected test's report"},
+    {"results", "ressave", "Save the tests shown as a CSV file"},
     {"results", "resstatus", "Tests shown", true},
     {"results", "resscopelabel", "Trend of"},
     {"results", "resscope", "Chart the figures of this test object or of its type"},

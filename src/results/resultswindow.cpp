@@ -1,7 +1,9 @@
 #include "resultswindow.h"
 
+#include "charts/picturesave.h"
 #include "platform/controlnames.h"
 #include "results/resultsfigures.h"
+#include "results/resultstext.h"
 
 #include <QChart>
 #include <QChartView>
@@ -54,8 +56,8 @@ void fitAxis(QValueAxis* axis, const std::vector<double>& values) {
 
 }  // namespace
 
-ResultsWindow::ResultsWindow(Lister lister, QWidget* parent)
-    : QWidget(parent, Qt::Window), lister_(std::move(lister)) {
+ResultsWindow::ResultsWindow(Lister lister, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), lister_(std::move(lister)), dialogs_(dialogs) {
     nameControl(this, QStringLiteral("results"));
     setWindowTitle(QStringLiteral("Results"));
 
@@ -77,7 +79,12 @@ ResultsWindow::ResultsWindow(Lister lister, QWidget* parent)
 
     openTest_ = namedButton(QStringLiteral("resopen"), QStringLiteral("Open test"), this);
     openReport_ = namedButton(QStringLiteral("resreport"), QStringLiteral("Open report"), this);
+    auto* save = namedButton(QStringLiteral("ressave"), QStringLiteral("Save list..."), this);
     status_ = namedLabel(QStringLiteral("resstatus"), QString(), this);
+    connect(save, &QPushButton::clicked, this, [this] {
+        saveCsv(dialogs_, QString::fromUtf8(tableCsv(model_.tests())),
+                QStringLiteral("results.csv"));
+    });
     connect(openTest_, &QPushButton::clicked, this, [this] { openSelectedTest(); });
     connect(openReport_, &QPushButton::clicked, this, [this] {
         if (const QString path = selectedValue("report_path"); !path.isEmpty()) {
@@ -87,6 +94,7 @@ ResultsWindow::ResultsWindow(Lister lister, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(openTest_);
     buttons->addWidget(openReport_);
+    buttons->addWidget(save);
     buttons->addWidget(status_, 1);
 
     auto* top = new QWidget(this);

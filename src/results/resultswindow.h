@@ -2,12 +2,13 @@
 // type, date range and verdict and sorted by any column; the selected test opened as a
 // recorded test or its report opened; and the selected test compared with the lab's tests
 // of its type: a chart of its object's (or type's) figures over time, and its percentile
-// rank for each figure.
+// rank for each figure. Save list writes the tests shown as CSV, as kr5au --results does.
 //
 // The window never reads the store itself: it asks its lister, which reads on the results
 // thread and answers later, so a slow or absent server never holds the windows.
 #pragma once
 
+#include "platform/dialogs.h"
 #include "results/resultsservice.h"
 #include "results/resultstablemodel.h"
 
@@ -34,7 +35,8 @@ class ResultsWindow : public QWidget {
     // window's thread (or never, once the window is gone).
     using Lister = std::function<void(const TestFilter& filter, ResultsService::Listed listed)>;
 
-    explicit ResultsWindow(Lister lister, QWidget* parent = nullptr);
+    // dialogs asks where Save list writes the tests shown.
+    ResultsWindow(Lister lister, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // The table shows at most this many tests, the newest the filter lets through: enough to
     // browse, and read within a blink from a store of any size.
@@ -71,6 +73,7 @@ class ResultsWindow : public QWidget {
     QString selectedValue(const char* column) const;
 
     Lister lister_;
+    Dialogs& dialogs_;
     ResultsTableModel model_;
     QLineEdit* object_ = nullptr;
     QLineEdit* type_ = nullptr;

@@ -3,6 +3,8 @@
 // store that cannot be read is said so.
 #include "results/resultswindow.h"
 #include "storetesting.h"
+#include "support/fakedialogs.h"
+#include "support/filebytes.h"
 
 #include <gtest/gtest.h>
 
@@ -74,14 +76,16 @@ class ResultsWindowTest : public ::testing::Test {
     QTemporaryDir folder;
     ResultsStore store{freshStore(Backend::Sqlite, folder)};
     QString unreadable;  // set: the store cannot be read, for this reason
+    FakeDialogs dialogs;
     ResultsWindow window{[this](const TestFilter& filter, ResultsService::Listed listed) {
-        TestTable table;
-        QString problem = unreadable;
-        if (problem.isEmpty()) {
-            store.list(filter, &table, &problem);
-        }
-        listed(table, problem);
-    }};
+                             TestTable table;
+                             QString problem = unreadable;
+                             if (problem.isEmpty()) {
+                                 store.list(filter, &table, &problem);
+                             }
+                             listed(table, problem);
+                         },
+                         dialogs};
 };
 
 TEST_F(ResultsWindowTest, FiltersSortsAndSetsTheSelectedTestAgainstItsType) {
@@ -139,6 +143,14 @@ TEST_F(ResultsWindowTest, FiltersSortsAndSetsTheSelectedTestAgainstItsType) {
     EXPECT_TRUE(reports[0].endsWith(QStringLiteral("/t.pdf")));
     EXPECT_TRUE(window.standing().contains(QStringLiteral("largest charge none")))
         << window.standing().toStdString();
+
+    // Save list writes the tests shown, a header line first.
+    const QString saved = folder.filePath(QStringLiteral("list.csv"));
+    dialogs.savePaths.push_back(saved);
+    control<QAbstractButton>("ressave")->click();
+    const QList<QByteArray> lines = readBytes(saved).split('\n');
+    ASSERT_EQ(lines.size(), 7);  // and the end of the last line
+    EXPECT_TRUE(lines[0].startsWith("id,started_at,object_id,object_type,customer,verdict,"));
 }
 
 TEST_F(ResultsWindowTest, AStoreThatCannotBeReadIsSaidAndTheTableKept) {
