@@ -73,18 +73,6 @@ QVariant orNull(std::optional<double> value) {
     return value ? QVariant(*value) : QVariant();
 }
 
-// The passes as the Q-N window took them, for the block's figures.
-QmTracker trackerOf(const QnPasses& passes) {
-    QmTracker tracker;
-    for (const QnRates& rates : passes) {
-        for (size_t range = 0; range < rates.size(); ++range) {
-            tracker.takeStep(int(range), rates[range]);
-        }
-        tracker.passDone();
-    }
-    return tracker;
-}
-
 QVariant qmPc(const Qm& qm) {
     return qm.where == Qm::Where::Found ? QVariant(qm.pC) : QVariant();
 }
@@ -99,7 +87,6 @@ Columns testColumns(const StoredTest& t) {
     const QJsonObject qm = s.value(QStringLiteral("qm")).toObject();
     const QJsonObject details = s.value(QStringLiteral("details")).toObject();
     const QJsonObject nqn = s.value(QStringLiteral("nqn")).toObject();
-    const QmTracker passes = trackerOf(t.qnPasses);
     const auto c = [](const QJsonObject& o, const char* key) {
         return valueOf(o.value(QLatin1String(key)));
     };
@@ -139,7 +126,7 @@ Columns testColumns(const StoredTest& t) {
         {"qm_last_pass", c(qm, "lastPass")},
         {"qm_block", c(qm, "block")},
         {"qm_passes_in_block", c(qm, "passesInBlock")},
-        {"qm_block_pc", t.qnPasses.empty() ? QVariant() : qmPc(passes.block(t.adjust))},
+        {"qm_block_pc", orNull(blockQmPc(t.qnPasses, t.adjust))},
         {"nqn_last_pass", c(nqn, "lastPass")},
         {"nqn_block", c(nqn, "block")},
         {"object_id", orNull(details.value(QStringLiteral("objectId")).toString())},

@@ -2,9 +2,16 @@
 
 #include "results/resultsconnection.h"
 
+#include "modes/qm.h"
+#include "results/storedtest.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <optional>
+#include <vector>
 
 namespace kr5 {
 
@@ -82,7 +89,8 @@ const char* const kVersion2[] = {
 };
 
 // Version 3: the figures the Results window charts and compares, as numbers: Qm of the
-// block, and NQN of the last pass and the block (and of each pass).
+// block, and NQN of the last pass and the block (and of each pass); filled in for the tests
+// stored before (fillVersion3).
 const char* const kVersion3[] = {
     "ALTER TABLE tests ADD COLUMN qm_block_pc DOUBLE PRECISION",
     "ALTER TABLE tests ADD COLUMN nqn_last_pass DOUBLE PRECISION",
@@ -90,6 +98,81 @@ const char* const kVersion3[] = {
     "ALTER TABLE qn_passes ADD COLUMN nqn DOUBLE PRECISION",
     "CREATE INDEX tests_verdict ON tests(verdict)",
 };
+
+QVariant numberOrNull(const QJsonValue& value) {
+    return value.isDouble() ? QVariant(value.toDouble()) : QVariant();
+}
+
+QVariant numberOrNull(std::optional<double> value) {
+    return value ? QVariant(*value) : QVariant();
+}
+
+bool runPrepared(QSqlQuery& query, const QString& sql, const QVariantList& values,
+                 QString* problem) {
+    query.prepare(sql);
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
+    }
+    if (query.exec()) {
+        return true;
+    }
+    *problem = query.lastError().text();
+    return false;
+}
+
+// The figures version 3 keeps as numbers, for the tests stored before it: Qm of the block
+// and NQN of each pass from the passes' counts at the test's Adjust, NQN of the last pass
+// and of the block from the summary.
+bool fillVersion3(QSqlQuery& query, QString* problem) {
+    struct Stored {
+        QString id;
+        double adjust;
+        QJsonObject nqn;
+    };
+    std::vector<Stored> tests;
+    if (!runSql(query, QStringLiteral("SELECT id, adjust_pc_per_v, summary FROM tests"), problem)) {
+        return false;
+    }
+    while (query.next()) {
+        const QJsonObject summary =
+            QJsonDocument::fromJson(query.value(2).toString().toUtf8()).object();
+        tests.push_back({query.value(0).toString(), query.value(1).toDouble(),
+                         summary.value(QStringLiteral("nqn")).toObject()});
+    }
+    for (const Stored& test : tests) {
+        if (!runPrepared(
+                query,
+                QStringLiteral("SELECT rates FROM qn_passes WHERE test_id = ? ORDER BY pass"),
+                {test.id}, problem)) {
+            return false;
+        }
+        QnPasses passes;
+        while (query.next()) {
+            passes.push_back(
+                ratesFromJson(QJsonDocument::fromJson(query.value(0).toString().toUtf8()).array()));
+        }
+        for (size_t pass = 0; pass < passes.size(); ++pass) {
+            if (!runPrepared(
+                    query,
+                    QStringLiteral("UPDATE qn_passes SET nqn = ? WHERE test_id = ? AND pass = ?"),
+                    {numberOrNull(normalisedQuantityNumber(passes[pass], test.adjust)), test.id,
+                     int(pass + 1)},
+                    problem)) {
+                return false;
+            }
+        }
+        if (!runPrepared(query,
+                         QStringLiteral("UPDATE tests SET qm_block_pc = ?, nqn_last_pass = ?, "
+                                        "nqn_block = ? WHERE id = ?"),
+                         {numberOrNull(blockQmPc(passes, test.adjust)),
+                          numberOrNull(test.nqn.value(QStringLiteral("lastPass"))),
+                          numberOrNull(test.nqn.value(QStringLiteral("block"))), test.id},
+                         problem)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 template <size_t N>
 bool runAll(QSqlQuery& query, const char* const (&statements)[N], QString* problem) {
@@ -108,7 +191,7 @@ bool runStep(QSqlQuery& query, int version, QString* problem) {
         case 2:
             return runAll(query, kVersion2, problem);
         case 3:
-            return runAll(query, kVersion3, problem);
+            return runAll(query, kVersion3, problem) && fillVersion3(query, problem);
         default:
             *problem = QStringLiteral("no step to schema version %1").arg(version);
             return false;

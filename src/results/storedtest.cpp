@@ -1,5 +1,7 @@
 #include "storedtest.h"
 
+#include "modes/qm.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -28,19 +30,34 @@ QJsonArray passesJson(const QnPasses& passes) {
 QnPasses passesFrom(const QJsonArray& array) {
     QnPasses passes;
     for (const QJsonValue& value : array) {
-        const QJsonArray pass = value.toArray();
-        QnRates rates{};
-        for (int r = 0; r < kAttenuatorRanges && r < pass.size(); ++r) {
-            if (pass[r].isDouble()) {
-                rates[static_cast<size_t>(r)] = pass[r].toDouble();
-            }
-        }
-        passes.push_back(rates);
+        passes.push_back(ratesFromJson(value.toArray()));
     }
     return passes;
 }
 
 }  // namespace
+
+QnRates ratesFromJson(const QJsonArray& array) {
+    QnRates rates{};
+    for (int r = 0; r < kAttenuatorRanges && r < array.size(); ++r) {
+        if (array[r].isDouble()) {
+            rates[static_cast<size_t>(r)] = array[r].toDouble();
+        }
+    }
+    return rates;
+}
+
+std::optional<double> blockQmPc(const QnPasses& passes, double adjust) {
+    QmTracker tracker;
+    for (const QnRates& rates : passes) {
+        for (size_t range = 0; range < rates.size(); ++range) {
+            tracker.takeStep(int(range), rates[range]);
+        }
+        tracker.passDone();
+    }
+    const Qm qm = tracker.block(adjust);
+    return !passes.empty() && qm.where == Qm::Where::Found ? std::optional(qm.pC) : std::nullopt;
+}
 
 StoredTest newStoredTest(const QJsonObject& summary, const QnPasses& passes,
                          const QString& measurementPath) {

@@ -7,8 +7,10 @@
 #include "core/qncounts.h"
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
+#include <optional>
 
 namespace kr5 {
 
@@ -33,6 +35,12 @@ StoredTest newStoredTest(const QJsonObject& summary, const QnPasses& passes,
 // instead, so that the test is still stored once. Reads the files: not for the windows'
 // thread.
 void hashFiles(StoredTest& test);
+
+// Qm of the block the passes make (each range's mean rate over them), in pC; none where
+// there are no passes or the rate does not cross 10 pulses a second within the ranges.
+std::optional<double> blockQmPc(const QnPasses& passes, double adjust);
+// One pass's rates from the JSON array a store keeps them in (null: a range not counted).
+QnRates ratesFromJson(const QJsonArray& array);
 
 // The SHA-256 of a file in hex; empty when it cannot be read.
 QString fileSha256(const QString& path);

@@ -154,16 +154,22 @@ TEST_P(StoreTest, MigratesAnOlderStoreKeepingItsTestsAndLeavesANewerOneAlone) {
         ResultsConnection old(location);
         QString problem;
         ASSERT_TRUE(old.open(&problem)) << problem.toStdString();
-        ASSERT_TRUE(migrateSchema(old, &problem, 1)) << problem.toStdString();
+        ASSERT_TRUE(migrateSchema(old, &problem, 2)) << problem.toStdString();
         QSqlQuery query(old.database());
         ASSERT_TRUE(runSql(query,
                            QStringLiteral("INSERT INTO tests (id, measurement_sha256, "
-                                          "measurement_path, stored_at, started_at, summary) "
-                                          "VALUES ('old', 'abc', '/old.csv', 'x', "
-                                          "'2020-01-01T09:00:00', '{}')"),
+                                          "measurement_path, stored_at, started_at, "
+                                          "adjust_pc_per_v, summary) VALUES ('old', 'abc', "
+                                          "'/old.csv', 'x', '2020-01-01T09:00:00', 1, "
+                                          "'{\"nqn\": {\"lastPass\": 5, \"block\": 6}}')"),
                            &problem))
             << problem.toStdString();
-        EXPECT_EQ(schemaVersion(old, &problem), 1);
+        ASSERT_TRUE(runSql(query,
+                           QStringLiteral("INSERT INTO qn_passes (test_id, pass, rates) VALUES "
+                                          "('old', 1, '[100, 50, 20, 5, 1, 0, 0, 0, 0, 0]')"),
+                           &problem))
+            << problem.toStdString();
+        EXPECT_EQ(schemaVersion(old, &problem), 2);
     }
     ResultsStore store(location);
     ASSERT_TRUE(store.store(closedTest(folder, "new.csv", "X", "cable", march)).kept());
@@ -174,6 +180,14 @@ TEST_P(StoreTest, MigratesAnOlderStoreKeepingItsTestsAndLeavesANewerOneAlone) {
     ASSERT_EQ(table.rows.size(), 2);
     EXPECT_EQ(table.rows[0][0].toString(), QStringLiteral("old"));
     EXPECT_TRUE(table.rows[0][table.columns.indexOf(QStringLiteral("object_id"))].isNull());
+    // The figures the older store kept only as text or counts, as numbers now.
+    const double qm =
+        table.rows[0][table.columns.indexOf(QStringLiteral("qm_block_pc"))].toDouble();
+    EXPECT_TRUE(qm > 5.0 && qm < 10.0) << qm;
+    EXPECT_EQ(table.rows[0][table.columns.indexOf(QStringLiteral("nqn_block"))].toDouble(), 6.0);
+    EXPECT_GT(
+        one(store, QStringLiteral("SELECT nqn FROM qn_passes WHERE test_id = 'old'")).toDouble(),
+        0.0);
 
     // A store a newer program made: refused with the reason, and not written.
     QSqlQuery query(store.connection().database());
