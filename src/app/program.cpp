@@ -365,8 +365,8 @@ std::vector<QWidget*> Program::companionWindows() {
 }
 
 void Program::placeLater(QWidget& window) {
-    std::vector<const QWidget*> shown{&charts_.wave(), &charts_.vq(), &discriminatorWindow_,
-                                      &charts_.qn(), &historyWindow_};
+    std::vector<const QWidget*> shown{&charts_.wave(), &charts_.vq(),   &discriminatorWindow_,
+                                      &charts_.qn(),   &historyWindow_, &resultsWindow_};
     if (const QWidget* help = main_.helpWindow()) {
         shown.push_back(help);
     }
@@ -374,11 +374,12 @@ void Program::placeLater(QWidget& window) {
 }
 
 void Program::rememberWindowPlaces() {
-    windowMemory_.rememberShown(units_.portDigit(), historyWindow_.objectName(),
-                                historyWindow_.isVisible());
-    std::vector<QWidget*> windows{&main_,        &charts_.wave(),
-                                  &charts_.vq(), &discriminatorWindow_,
-                                  &charts_.qn(), &historyWindow_};
+    for (const QWidget* window : windowsKeptOpen()) {
+        windowMemory_.rememberShown(units_.portDigit(), window->objectName(), window->isVisible());
+    }
+    std::vector<QWidget*> windows{
+        &main_,        &charts_.wave(), &charts_.vq(),  &discriminatorWindow_,
+        &charts_.qn(), &historyWindow_, &resultsWindow_};
     if (QWidget* help = main_.helpWindow()) {
         windows.push_back(help);
     }
@@ -460,8 +461,10 @@ void Program::goLive() {
     }
     main_.setHelpPlacer([this](QWidget& window) { placeLater(window); });
     options_.setPlacer([this](QWidget& window) { placeLater(window); });
-    if (windowMemory_.wasShown(units_.portDigit(), historyWindow_.objectName())) {
-        historyWindow_.show();
+    for (QWidget* window : windowsKeptOpen()) {
+        if (windowMemory_.wasShown(units_.portDigit(), window->objectName())) {
+            window->show();
+        }
     }
     const QString settingsIgnored = constantsForm_.loadSettings();
     if (!settingsIgnored.isEmpty()) {

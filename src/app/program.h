@@ -72,6 +72,7 @@
 
 #include <QCoreApplication>
 #include <QTextStream>
+#include <array>
 
 namespace kr5 {
 
@@ -170,6 +171,9 @@ class Program {
     // Puts a window shown on request beside the main window, around those shown now.
     void placeLater(QWidget& window);
     void rememberWindowPlaces();
+    // The windows an operator keeps open for a whole session: open again at the next start
+    // when they were open at the end.
+    std::array<QWidget*, 2> windowsKeptOpen() { return {&historyWindow_, &resultsWindow_}; }
 
     const Platform platform_;
     ProgramOptions startOptions_;

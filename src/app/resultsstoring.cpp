@@ -25,9 +25,12 @@ ResultsStoring::ResultsStoring(const Parts& parts)
                              p_.main.showWarning(message);
                          }
                      });
+    // Sends what waits; else reads the count again, which other bays may have raised.
     retryTimer_ = p_.clock.startTimer(kRetryMs, [this] {
         if (service_.waiting() != 0) {
             service_.retry();
+        } else {
+            service_.readFacts();
         }
     });
 }

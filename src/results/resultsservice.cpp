@@ -12,6 +12,10 @@ ResultsService::ResultsService(const ResultsLocation& store, const QString& queu
     thread_.start(QThread::LowPriority);
     // What waited since the last run is counted, and sent if the store takes it.
     retry();
+    readFacts();
+}
+
+void ResultsService::readFacts() {
     post([this](ResultsSender& sender) { tellFacts(sender); });
 }
 

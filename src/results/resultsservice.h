@@ -33,6 +33,8 @@ class ResultsService : public QObject {
     void store(const StoredTest& test);
     // Sends what waits in the queue.
     void retry();
+    // Reads the count and last test again (factsChanged follows).
+    void readFacts();
     // A report was written of the test of this measurement file, stored or waiting.
     void attachReport(const QString& measurementPath, const QString& reportPath);
     // Lists the store's tests on the results thread; `listed` runs on receiver's thread
