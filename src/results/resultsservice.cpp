@@ -46,8 +46,13 @@ void ResultsService::tellWaiting(int count) {
 
 void ResultsService::tellFacts(ResultsSender& sender) {
     QMetaObject::invokeMethod(this, [this, facts = sender.facts()] {
+        // Told only when they changed: a window shown reads the store again then.
+        const bool changed = facts.count != facts_.count || facts.lastId != facts_.lastId ||
+                             facts.problem != facts_.problem;
         facts_ = facts;
-        emit factsChanged();
+        if (changed) {
+            emit factsChanged();
+        }
     });
 }
 

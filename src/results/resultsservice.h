@@ -52,6 +52,7 @@ class ResultsService : public QObject {
     // failed: the store did not take a test now (it waits, or the message says it is lost).
     void sent(const QString& message, bool failed);
     void waitingChanged(int waiting);
+    // The count, the last test or the problem reading them changed.
     void factsChanged();
 
   private:
