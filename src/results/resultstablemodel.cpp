@@ -29,6 +29,7 @@ const std::vector<ResultsTableModel::Shown>& ResultsTableModel::shownColumns() {
         {"extinction_v", "Extinction kV", Kind::Voltage},
         {"qm_block_pc", "Qm pC", Kind::Charge},
         {"nqn_block", "NQN", Kind::Number},
+        {"bay", "Bay", Kind::Text},
     };
     return columns;
 }

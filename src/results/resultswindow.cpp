@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPen>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
@@ -75,7 +76,8 @@ ResultsWindow::ResultsWindow(Lister lister, Dialogs& dialogs, QWidget* parent)
     table_->sortByColumn(0, Qt::DescendingOrder);  // the newest test first
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { compareSelected(); });
-    connect(table_, &QTableView::doubleClicked, this, [this] { openSelectedTest(); });
+    // Enter, or a double click.
+    connect(table_, &QTableView::activated, this, [this] { openSelectedTest(); });
 
     openTest_ = namedButton(QStringLiteral("resopen"), QStringLiteral("Open test"), this);
     openReport_ = namedButton(QStringLiteral("resreport"), QStringLiteral("Open report"), this);
@@ -190,6 +192,13 @@ QWidget* ResultsWindow::makeComparison() {
         series->attachAxis(trend_.size() == 1 ? voltage : charge);
         trend_.push_back(series);
     }
+    // The selected test's place on the time axis.
+    selectedMark_ = new QLineSeries(chart_);
+    selectedMark_->setName(QStringLiteral("This test"));
+    selectedMark_->setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
+    chart_->addSeries(selectedMark_);
+    selectedMark_->attachAxis(time);
+    selectedMark_->attachAxis(charge);
     chartView_ = new QChartView(chart_, box);
     nameControl(chartView_, QStringLiteral("restrend"));
     chartView_->setMinimumHeight(220);
@@ -204,7 +213,8 @@ TestFilter ResultsWindow::filter() const {
     filter.verdict = verdict_->currentIndex() == 0 ? QString() : verdict_->currentText();
     filter.since = chosenDate(since_);
     filter.until = chosenDate(until_);
-    filter.columns = {QStringLiteral("id"),
+    filter.columns = {QStringLiteral("bay"),
+                      QStringLiteral("id"),
                       QStringLiteral("started_at"),
                       QStringLiteral("object_id"),
                       QStringLiteral("object_type"),
@@ -375,8 +385,16 @@ void ResultsWindow::drawTrend(const TestTable& tests) {
                                                     : QStringLiteral("MM-dd hh:mm"));
     }
     const auto vertical = chart_->axes(Qt::Vertical);
-    fitAxis(qobject_cast<QValueAxis*>(vertical[0]), values[0]);
+    auto* charge = qobject_cast<QValueAxis*>(vertical[0]);
+    fitAxis(charge, values[0]);
     fitAxis(qobject_cast<QValueAxis*>(vertical[1]), values[1]);
+    const QDateTime selected = QDateTime::fromString(selectedValue("started_at"), Qt::ISODate);
+    if (times.empty() || !selected.isValid()) {
+        selectedMark_->clear();
+        return;
+    }
+    const double at = double(selected.toMSecsSinceEpoch());
+    selectedMark_->replace({QPointF(at, charge->min()), QPointF(at, charge->max())});
 }
 
 QString ResultsWindow::standing() const {

@@ -89,6 +89,7 @@ class ResultsWindow : public QWidget {
     QChartView* chartView_ = nullptr;
     QChart* chart_ = nullptr;
     std::vector<QLineSeries*> trend_;
+    QLineSeries* selectedMark_ = nullptr;
     QString comparedId_;  // the test the comparison under way or shown is for
 };
 

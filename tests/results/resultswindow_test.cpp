@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QChartView>
 #include <QComboBox>
 #include <QFile>
 #include <QJsonObject>
@@ -114,6 +115,11 @@ TEST_F(ResultsWindowTest, FiltersSortsAndSetsTheSelectedTestAgainstItsType) {
     EXPECT_EQ(trend(1), (std::vector<double>{5.0, 7.0}));
     control<QComboBox>("resscope")->setCurrentIndex(1);
     EXPECT_EQ(trend(0), (std::vector<double>{10.0, 20.0, 30.0, 40.0}));
+    // A dashed line marks the selected test's day among them.
+    const auto* mark = static_cast<const QLineSeries*>(
+        control<QChartView>("restrend")->chart()->series().constLast());
+    ASSERT_EQ(mark->count(), 2);
+    EXPECT_EQ(QDateTime::fromMSecsSinceEpoch(qint64(mark->at(0).x())).date(), QDate(2026, 3, 4));
 
     // Sorted by largest charge, numbers as numbers, the test without one last either way;
     // the selection stays with its test.
