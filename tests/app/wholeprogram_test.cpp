@@ -9,13 +9,11 @@
 // false: the charts cleared during a Q-N measurement and the program ended during one, and
 // windows held up while recording. A misbehaving line is in wholeprogram_faults_test.
 #include "wholeprogram.h"
-#include "results/resultsstore.h"
 
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QTextStream>
 #include <algorithm>
 #include <numeric>
@@ -260,15 +258,6 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
         return pair[QStringLiteral("inceptionV")].toDouble() == v.captured(1).toDouble() &&
                (cev.isNull() ? QString() : QString::number(cev.toDouble())) == v.captured(2);
     }));
-    // The closed test went to the results store, with the rows the summary counts.
-    ResultsStore store(
-        configuredLocation(QSettings(windowMemoryPath(), QSettings::IniFormat), configDir.path()));
-    TestTable stored;
-    QString problem;
-    ASSERT_TRUE(store.list({}, &stored, &problem)) << problem.toStdString();
-    const qsizetype rowCount = stored.columns.indexOf(QStringLiteral("row_count"));
-    ASSERT_TRUE(stored.rows.size() == 1 && rowCount >= 0) << stored.columns.join(' ').toStdString();
-    EXPECT_EQ(stored.rows[0][rowCount].toInt(), summary[QStringLiteral("rows")].toInt());
 
     // Frame for frame as the recorded tour: the panel's settings, the Q-N passes, the speed
     // change and back, and the release of the line.
