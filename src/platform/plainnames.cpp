@@ -181,6 +181,8 @@ const Words kWords[] = {
     {"results", "resobject", "Show the tests of this test object"},
     {"results", "restypelabel", "Type"},
     {"results", "restype", "Show the tests of this type"},
+    {"results", "rescustlabel", "Customer"},
+    {"results", "rescustomer", "Show the tests of this customer"},
     {"results", "ressincelabel", "From"},
     {"results", "ressince", "Show the tests from this date"},
     {"results", "resuntillabel", "To"},

@@ -273,12 +273,25 @@ bool ResultsStore::list(const TestFilter& filter, TestTable* table, QString* pro
         where << QLatin1String(condition);
         values << value;
     };
-    if (!filter.objectId.isEmpty()) {
-        require("object_id = ?", filter.objectId);
-    }
-    if (!filter.objectType.isEmpty()) {
-        require("object_type = ?", filter.objectType);
-    }
+    const auto text = [&](const char* column, const QString& value) {
+        if (value.isEmpty()) {
+            return;
+        }
+        if (!filter.partial) {
+            where << QLatin1String(column) + QStringLiteral(" = ?");
+            values << value;
+            return;
+        }
+        QString pattern = value.toLower();
+        pattern.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+            .replace(QLatin1Char('%'), QStringLiteral("\\%"))
+            .replace(QLatin1Char('_'), QStringLiteral("\\_"));
+        where << QStringLiteral("LOWER(%1) LIKE ? ESCAPE '\\'").arg(QLatin1String(column));
+        values << QLatin1Char('%') + pattern + QLatin1Char('%');
+    };
+    text("object_id", filter.objectId);
+    text("object_type", filter.objectType);
+    text("customer", filter.customer);
     if (!filter.verdict.isEmpty()) {
         require("verdict = ?", filter.verdict);
     }

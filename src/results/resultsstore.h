@@ -38,6 +38,10 @@ struct TestFilter {
     QStringList columns = {};
     // List only this many, the newest; 0: every test.
     int newest = 0;
+    // Object, type and customer match where the text stands anywhere in them, in any case
+    // ("cab" finds CAB-4711); else they match whole.
+    bool partial = false;
+    QString customer = {};
 };
 
 // A listing: the column names and one list of values per test, oldest first (the newest of

@@ -131,6 +131,8 @@ QWidget* ResultsWindow::makeFilterRow() {
     nameControl(object_, QStringLiteral("resobject"));
     type_ = new QLineEdit(row);
     nameControl(type_, QStringLiteral("restype"));
+    customer_ = new QLineEdit(row);
+    nameControl(customer_, QStringLiteral("rescustomer"));
     since_ = dateFilter(QStringLiteral("ressince"), row);
     until_ = dateFilter(QStringLiteral("resuntil"), row);
     verdict_ = new QComboBox(row);
@@ -138,6 +140,7 @@ QWidget* ResultsWindow::makeFilterRow() {
     verdict_->addItems({QStringLiteral("any"), QStringLiteral("PASS"), QStringLiteral("FAIL")});
     add(QStringLiteral("resobjlabel"), QStringLiteral("&Object"), object_);
     add(QStringLiteral("restypelabel"), QStringLiteral("&Type"), type_);
+    add(QStringLiteral("rescustlabel"), QStringLiteral("&Customer"), customer_);
     add(QStringLiteral("ressincelabel"), QStringLiteral("&From"), since_);
     add(QStringLiteral("resuntillabel"), QStringLiteral("T&o"), until_);
     add(QStringLiteral("resverdictlabel"), QStringLiteral("&Verdict"), verdict_);
@@ -146,6 +149,7 @@ QWidget* ResultsWindow::makeFilterRow() {
     connect(show, &QPushButton::clicked, this, [this] { refresh(); });
     connect(object_, &QLineEdit::returnPressed, this, [this] { refresh(); });
     connect(type_, &QLineEdit::returnPressed, this, [this] { refresh(); });
+    connect(customer_, &QLineEdit::returnPressed, this, [this] { refresh(); });
     return row;
 }
 
@@ -210,6 +214,8 @@ TestFilter ResultsWindow::filter() const {
     TestFilter filter;
     filter.objectId = object_->text().trimmed();
     filter.objectType = type_->text().trimmed();
+    filter.customer = customer_->text().trimmed();
+    filter.partial = true;
     filter.verdict = verdict_->currentIndex() == 0 ? QString() : verdict_->currentText();
     filter.since = chosenDate(since_);
     filter.until = chosenDate(until_);

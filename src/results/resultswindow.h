@@ -1,5 +1,5 @@
 // The Results window (`results`): the store's tests as a table, filtered by test object,
-// type, date range and verdict and sorted by any column; the selected test opened as a
+// type and customer (any part of them, in any case), date range and verdict and sorted by any column; the selected test opened as a
 // recorded test or its report opened; and the selected test compared with the lab's tests
 // of its type: a chart of its object's (or type's) figures over time, and its percentile
 // rank for each figure. Save list writes the tests shown as CSV, as kr5au --results does.
@@ -77,6 +77,7 @@ class ResultsWindow : public QWidget {
     ResultsTableModel model_;
     QLineEdit* object_ = nullptr;
     QLineEdit* type_ = nullptr;
+    QLineEdit* customer_ = nullptr;
     QDateEdit* since_ = nullptr;
     QDateEdit* until_ = nullptr;
     QComboBox* verdict_ = nullptr;

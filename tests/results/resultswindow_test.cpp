@@ -98,6 +98,13 @@ TEST_F(ResultsWindowTest, FiltersSortsAndSetsTheSelectedTestAgainstItsType) {
     window.refresh();
     EXPECT_EQ(objects(), "C-3 C-1 C-2 C-1");
     control<QLineEdit>("restype")->clear();
+    // Any part of the name, in any case; a wildcard typed is a character like any other.
+    for (const auto& [typed, found] : {std::pair("c-1", "C-1 C-1"), std::pair("%", "")}) {
+        control<QLineEdit>("resobject")->setText(QLatin1String(typed));
+        window.refresh();
+        EXPECT_EQ(objects(), found);
+    }
+    control<QLineEdit>("resobject")->clear();
     control<QComboBox>("resverdict")->setCurrentText(QStringLiteral("FAIL"));
     window.refresh();
     EXPECT_EQ(objects(), "T-1");
