@@ -111,6 +111,27 @@ void ResultsSender::attachReport(const QString& measurementPath, const QString& 
     }
 }
 
+bool ResultsSender::list(const TestFilter& filter, TestTable* table, QString* problem) {
+    if (location_.problem.isEmpty() && store_.list(filter, table, problem)) {
+        return true;
+    }
+    if (!location_.problem.isEmpty()) {
+        *problem = location_.problem;
+    }
+    *table = TestTable{listedColumns(filter), {}, 0};
+    std::vector<StoredTest> tests;
+    QString ignored;
+    queue_.waiting(&tests, &ignored);
+    for (const StoredTest& test : tests) {
+        QVariantList row;
+        if (listedAs(test, filter, &row)) {
+            table->rows << row;
+        }
+    }
+    table->total = int(table->rows.size());
+    return false;
+}
+
 StoreFacts ResultsSender::facts() {
     if (!location_.problem.isEmpty()) {
         StoreFacts facts;

@@ -31,6 +31,9 @@ class ResultsSender {
     // the queue, names it from now on. Nothing when neither holds the test.
     void attachReport(const QString& measurementPath, const QString& reportPath);
     int waiting();
+    // The store's tests the filter lets through; when the store cannot be read, false with
+    // the reason, and the tests waiting in the queue that the filter lets through.
+    bool list(const TestFilter& filter, TestTable* table, QString* problem);
     // The store's count and the last test this sender stored (else this bay's newest).
     StoreFacts facts();
 

@@ -75,9 +75,7 @@ void ResultsService::list(const TestFilter& filter, QObject* receiver, Listed li
     post([filter, receiver, listed = std::move(listed)](ResultsSender& sender) {
         TestTable table;
         QString problem;
-        if (!sender.store().list(filter, &table, &problem)) {
-            table = {};
-        }
+        sender.list(filter, &table, &problem);
         QMetaObject::invokeMethod(
             receiver, [listed, table = std::move(table), problem] { listed(table, problem); });
     });

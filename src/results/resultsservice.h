@@ -38,7 +38,8 @@ class ResultsService : public QObject {
     // A report was written of the test of this measurement file, stored or waiting.
     void attachReport(const QString& measurementPath, const QString& reportPath);
     // Lists the store's tests on the results thread; `listed` runs on receiver's thread
-    // with the tests, or the reason they could not be read (never once receiver is gone).
+    // with the tests, or the reason they could not be read and the tests waiting for the
+    // store (never once receiver is gone).
     using Listed = std::function<void(const TestTable& table, const QString& problem)>;
     void list(const TestFilter& filter, QObject* receiver, Listed listed);
     // The tests waiting, as last counted.

@@ -147,6 +147,44 @@ const char* const kListed[] = {
 
 }  // namespace
 
+QStringList listedColumns(const TestFilter& filter) {
+    // Only names of the listing reach a statement, whatever the caller asked.
+    QStringList columns;
+    for (const char* name : kListed) {
+        if (filter.columns.isEmpty() || filter.columns.contains(QLatin1String(name))) {
+            columns << QLatin1String(name);
+        }
+    }
+    return columns;
+}
+
+bool listedAs(const StoredTest& test, const TestFilter& filter, QVariantList* row) {
+    QVariantMap values;
+    for (const auto& [name, value] : testColumns(test)) {
+        values.insert(QLatin1String(name), value);
+    }
+    const auto has = [&](const char* column, const QString& wanted) {
+        const QString value = values.value(QLatin1String(column)).toString();
+        return wanted.isEmpty() ||
+               (filter.partial ? value.contains(wanted, Qt::CaseInsensitive) : value == wanted);
+    };
+    const QDate started =
+        QDateTime::fromString(values.value(QStringLiteral("started_at")).toString(), Qt::ISODate)
+            .date();
+    if (!has("object_id", filter.objectId) || !has("object_type", filter.objectType) ||
+        !has("customer", filter.customer) ||
+        (!filter.verdict.isEmpty() && values.value(QStringLiteral("verdict")) != filter.verdict) ||
+        (filter.since.isValid() && !(started >= filter.since)) ||
+        (filter.until.isValid() && !(started <= filter.until))) {
+        return false;
+    }
+    row->clear();
+    for (const QString& column : listedColumns(filter)) {
+        *row << values.value(column);
+    }
+    return true;
+}
+
 bool ResultsStore::open(QString* problem) {
     if (ready_ && connection_.database().isOpen()) {
         return true;
@@ -260,13 +298,7 @@ bool ResultsStore::list(const TestFilter& filter, TestTable* table, QString* pro
     if (!open(problem)) {
         return false;
     }
-    // Only names of the listing reach the statement, whatever the caller asked.
-    QStringList columns;
-    for (const char* name : kListed) {
-        if (filter.columns.isEmpty() || filter.columns.contains(QLatin1String(name))) {
-            columns << QLatin1String(name);
-        }
-    }
+    const QStringList columns = listedColumns(filter);
     QStringList where;
     QVariantList values;
     const auto require = [&where, &values](const char* condition, const QVariant& value) {

@@ -66,6 +66,12 @@ struct StoreFacts {
     QVariant nqnBlock;
 };
 
+// The test as a listing under the filter would show it, in the filter's columns; false when
+// the filter leaves it out. For tests not in a store (waiting in the local queue).
+bool listedAs(const StoredTest& test, const TestFilter& filter, QVariantList* row);
+// The columns a listing under the filter has.
+QStringList listedColumns(const TestFilter& filter);
+
 class ResultsStore {
   public:
     explicit ResultsStore(const ResultsLocation& location) : connection_(location) {}

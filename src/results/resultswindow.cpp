@@ -250,7 +250,16 @@ void ResultsWindow::showEvent(QShowEvent* event) {
 
 void ResultsWindow::showTests(const TestTable& table, const QString& problem) {
     if (!problem.isEmpty()) {
-        status_->setText(QStringLiteral("The results store cannot be read: %1").arg(problem));
+        // What the bay keeps until the store is back is shown; else the table stays.
+        if (!table.rows.isEmpty()) {
+            model_.setTests(table);
+        }
+        status_->setText(QStringLiteral("The results store cannot be read: %1%2")
+                             .arg(problem, table.rows.isEmpty()
+                                               ? QString()
+                                               : QStringLiteral(". Shown: the %1 test(s) "
+                                                                "waiting for it")
+                                                     .arg(table.rows.size())));
         return;
     }
     const QString selected = selectedValue("id");

@@ -1,8 +1,9 @@
 // The Results window (`results`): the store's tests as a table, filtered by test object,
-// type and customer (any part of them, in any case), date range and verdict and sorted by any column; the selected test opened as a
-// recorded test or its report opened; and the selected test compared with the lab's tests
-// of its type: a chart of its object's (or type's) figures over time, and its percentile
-// rank for each figure. Save list writes the tests shown as CSV, as kr5au --results does.
+// type and customer (any part of them, in any case), date range and verdict and sorted by any
+// column; the selected test opened as a recorded test or its report opened; and the selected test
+// compared with the lab's tests of its type: a chart of its object's (or type's) figures over time,
+// and its percentile rank for each figure. Save list writes the tests shown as CSV, as kr5au
+// --results does.
 //
 // The window never reads the store itself: it asks its lister, which reads on the results
 // thread and answers later, so a slow or absent server never holds the windows.

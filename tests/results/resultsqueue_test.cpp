@@ -67,6 +67,16 @@ TEST_F(QueueTest, TestsClosedWhileTheServerIsDownAreKeptAndSentOnceWhenItIsBack)
             << down.message.toStdString();
         EXPECT_EQ(sender.send(b).waiting, 2);
         EXPECT_TRUE(sender.retry().failed);
+        // Listed meanwhile: the reason, and the tests that wait, as the filter lets them.
+        TestTable table;
+        QString problem;
+        TestFilter onlyB;
+        onlyB.objectId = QStringLiteral("b");
+        onlyB.partial = true;
+        EXPECT_FALSE(sender.list(onlyB, &table, &problem));
+        EXPECT_FALSE(problem.isEmpty());
+        ASSERT_EQ(table.rows.size(), 1);
+        EXPECT_EQ(table.rows[0][table.columns.indexOf(QStringLiteral("object_id"))], "B");
         // A report written while the test waits goes with it.
         sender.attachReport(a.measurementPath, report("a.pdf"));
     }
