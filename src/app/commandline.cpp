@@ -109,6 +109,9 @@ struct Options {
     QCommandLineOption type{QStringLiteral("type"),
                             QStringLiteral("--results: only the tests of this object type."),
                             QStringLiteral("type")};
+    QCommandLineOption customer{QStringLiteral("customer"),
+                                QStringLiteral("--results: only the tests of this customer."),
+                                QStringLiteral("name")};
     QCommandLineOption since{QStringLiteral("since"),
                              QStringLiteral("--results: only the tests started on or after this "
                                             "date (YYYY-MM-DD)."),
@@ -140,7 +143,7 @@ struct Options {
         version = parser.addVersionOption();
         parser.addOptions(
             {status, sample, speed, port1, port2, listPorts, logFrames, listen, report, output});
-        parser.addOptions({results, object, type, since, until, verdict, format, store});
+        parser.addOptions({results, object, type, customer, since, until, verdict, format, store});
     }
 };
 
@@ -203,6 +206,7 @@ bool readResultsOptions(const QCommandLineParser& parser, const Options& o, Comm
                         QString& error) {
     if (!readText(parser, o.object, line.resultsObject, error) ||
         !readText(parser, o.type, line.resultsType, error) ||
+        !readText(parser, o.customer, line.resultsCustomer, error) ||
         !readDate(parser, o.since, line.resultsSince, error) ||
         !readDate(parser, o.until, line.resultsUntil, error) ||
         !readText(parser, o.verdict, line.resultsVerdict, error) ||
@@ -212,12 +216,13 @@ bool readResultsOptions(const QCommandLineParser& parser, const Options& o, Comm
     }
     bool filtered = false;
     for (const QCommandLineOption* option :
-         {&o.object, &o.type, &o.since, &o.until, &o.verdict, &o.format}) {
+         {&o.object, &o.type, &o.customer, &o.since, &o.until, &o.verdict, &o.format}) {
         filtered = filtered || parser.isSet(*option);
     }
     if (filtered && !parser.isSet(o.results)) {
         error = QStringLiteral(
-            "--object, --type, --since, --until, --verdict and --format go with --results.");
+            "--object, --type, --customer, --since, --until, --verdict and --format go with "
+            "--results.");
         return false;
     }
     if (!line.resultsVerdict.isEmpty() && line.resultsVerdict != QLatin1String("PASS") &&

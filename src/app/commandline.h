@@ -38,6 +38,7 @@ struct CommandLine {
     // --results: which tests (empty: all) and how they are printed, csv or json.
     QString resultsObject;
     QString resultsType;
+    QString resultsCustomer;
     QDate resultsSince;
     QDate resultsUntil;
     QString resultsVerdict;  // PASS or FAIL

@@ -8,7 +8,7 @@
 //   kr5au --log-frames FILE writes every frame sent and every reply received to FILE
 //   kr5au --list-ports      prints the serial ports present and ends
 //   kr5au --report F -o P   writes the report of the measurement file F as the PDF P
-//   kr5au --results [--object ID] [--type T] [--since DATE] [--until DATE]
+//   kr5au --results [--object ID] [--type T] [--customer NAME] [--since DATE] [--until DATE]
 //                   [--verdict PASS|FAIL] [--format csv|json]
 //                           prints the tests of the results store and ends
 //   kr5au --store F         stores the recorded measurement file F in the results store

@@ -31,6 +31,7 @@ int printResults(const CommandLine& line) {
     TestFilter filter;
     filter.objectId = line.resultsObject;
     filter.objectType = line.resultsType;
+    filter.customer = line.resultsCustomer;
     filter.since = line.resultsSince;
     filter.until = line.resultsUntil;
     filter.verdict = line.resultsVerdict;

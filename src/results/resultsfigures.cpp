@@ -10,6 +10,7 @@ const std::vector<ComparedFigure>& comparedFigures() {
         {"largest_charge_pc", "largest charge"},
         {"inception_v", "inception voltage"},
         {"qm_block_pc", "Qm"},
+        {"nqn_block", "NQN"},
     };
     return figures;
 }

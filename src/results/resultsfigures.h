@@ -17,7 +17,8 @@ struct ComparedFigure {
     const char* name;  // "largest charge"
 };
 
-// Largest charge, inception voltage and Qm of the block, in that order.
+// Largest charge, inception voltage, Qm and NQN of the block, in that order; the trend
+// charts the first three.
 const std::vector<ComparedFigure>& comparedFigures();
 
 // The mid-rank percentile of value among values (which hold it): the share below it, those

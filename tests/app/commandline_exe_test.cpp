@@ -212,10 +212,12 @@ TEST(CommandLineExe, StoreKeepsRecordedTestsOnceAndResultsPrintsThemBack) {
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("id,started_at,")));
     EXPECT_TRUE(lines[1].contains(QStringLiteral(",CAB-1,cable,\"Grid, North\",")))
         << lines[1].toStdString();
-    // Only the header: none started later, none before, none failed.
+    // Only the header: none started later, none before, none of a customer named otherwise
+    // (the whole name counts), none failed.
     for (const QStringList& filter :
          {QStringList{QStringLiteral("--since"), QStringLiteral("2026-03-03")},
           QStringList{QStringLiteral("--until"), QStringLiteral("2020-01-01")},
+          QStringList{QStringLiteral("--customer"), QStringLiteral("Grid")},
           QStringList{QStringLiteral("--verdict"), QStringLiteral("FAIL")}}) {
         const Ended none = runProgram(QStringList{QStringLiteral("--results")} + filter, env);
         EXPECT_EQ(none.out.count(QStringLiteral("\r\n")), 1) << none.out.toStdString();

@@ -116,7 +116,8 @@ TEST_F(ResultsWindowTest, FiltersSortsAndSetsTheSelectedTestAgainstItsType) {
     window.table().selectRow(2);
     EXPECT_EQ(window.standing(),
               QStringLiteral("Among the 4 test(s) of type cable: largest charge 63rd percentile, "
-                             "inception voltage 63rd percentile, Qm 50th percentile"));
+                             "inception voltage 63rd percentile, Qm 50th percentile, NQN 50th "
+                             "percentile"));
     // Its object's two tests over time, then its type's four.
     EXPECT_EQ(trend(0), (std::vector<double>{10.0, 30.0}));
     EXPECT_EQ(trend(1), (std::vector<double>{5.0, 7.0}));
