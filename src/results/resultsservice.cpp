@@ -2,6 +2,8 @@
 
 #include "results/resultssender.h"
 
+#include <QPointer>
+
 namespace kr5 {
 
 ResultsService::ResultsService(const ResultsLocation& store, const QString& queuePath,
@@ -72,12 +74,18 @@ void ResultsService::attachReport(const QString& measurementPath, const QString&
 }
 
 void ResultsService::list(const TestFilter& filter, QObject* receiver, Listed listed) {
-    post([filter, receiver, listed = std::move(listed)](ResultsSender& sender) {
+    // The answer comes back by this object, which outlives the thread; the receiver may be
+    // gone by then (a window closed as the program ends), which only its own thread can tell.
+    post([this, filter, receiver = QPointer<QObject>(receiver),
+          listed = std::move(listed)](ResultsSender& sender) {
         TestTable table;
         QString problem;
         sender.list(filter, &table, &problem);
-        QMetaObject::invokeMethod(
-            receiver, [listed, table = std::move(table), problem] { listed(table, problem); });
+        QMetaObject::invokeMethod(this, [receiver, listed, table = std::move(table), problem] {
+            if (receiver) {
+                listed(table, problem);
+            }
+        });
     });
 }
 
