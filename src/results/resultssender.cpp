@@ -93,18 +93,18 @@ int ResultsSender::waiting() {
 void ResultsSender::attachReport(const QString& measurementPath, const QString& reportPath) {
     const QString measurement = fileSha256(measurementPath);
     const QString report = fileSha256(reportPath);
+    const QString reportAt = QFileInfo(reportPath).absoluteFilePath();
     QString problem;
     if (measurement.isEmpty() || report.isEmpty() ||
         (location_.problem.isEmpty() &&
-         store_.attachReport(measurement, QFileInfo(reportPath).absoluteFilePath(), report,
-                             &problem))) {
+         store_.attachReport(measurement, reportAt, report, &problem))) {
         return;
     }
     std::vector<StoredTest> tests;
     queue_.waiting(&tests, &problem);
     for (StoredTest& test : tests) {
         if (test.measurementSha256 == measurement) {
-            test.reportPath = QFileInfo(reportPath).absoluteFilePath();
+            test.reportPath = reportAt;
             test.reportSha256 = report;
             queue_.add(test, &problem);
         }

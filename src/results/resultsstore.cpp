@@ -204,10 +204,8 @@ void ResultsStore::forget() {
 
 QString ResultsStore::idOfMeasurement(const QString& sha256, QString* problem) {
     QSqlQuery query(connection_.database());
-    query.prepare(QStringLiteral("SELECT id FROM tests WHERE measurement_sha256 = ?"));
-    query.addBindValue(sha256);
-    if (!query.exec()) {
-        *problem = query.lastError().text();
+    if (!runPrepared(query, QStringLiteral("SELECT id FROM tests WHERE measurement_sha256 = ?"),
+                     {sha256}, problem)) {
         return {};
     }
     return query.next() ? query.value(0).toString() : QString();
@@ -305,11 +303,12 @@ bool ResultsStore::list(const TestFilter& filter, TestTable* table, QString* pro
         where << QLatin1String(condition);
         values << value;
     };
-    const auto text = [&](const char* column, const QString& value) {
+    // A text column holds the value whole, or (partial) anywhere in any case.
+    const auto text = [&](const char* column, const QString& value, bool partial) {
         if (value.isEmpty()) {
             return;
         }
-        if (!filter.partial) {
+        if (!partial) {
             where << QLatin1String(column) + QStringLiteral(" = ?");
             values << value;
             return;
@@ -321,12 +320,10 @@ bool ResultsStore::list(const TestFilter& filter, TestTable* table, QString* pro
         where << QStringLiteral("LOWER(%1) LIKE ? ESCAPE '\\'").arg(QLatin1String(column));
         values << QLatin1Char('%') + pattern + QLatin1Char('%');
     };
-    text("object_id", filter.objectId);
-    text("object_type", filter.objectType);
-    text("customer", filter.customer);
-    if (!filter.verdict.isEmpty()) {
-        require("verdict = ?", filter.verdict);
-    }
+    text("object_id", filter.objectId, filter.partial);
+    text("object_type", filter.objectType, filter.partial);
+    text("customer", filter.customer, filter.partial);
+    text("verdict", filter.verdict, false);
     // The times are ISO text: they sort and compare as the dates do.
     if (filter.since.isValid()) {
         require("started_at >= ?", filter.since.toString(Qt::ISODate));
@@ -338,16 +335,11 @@ bool ResultsStore::list(const TestFilter& filter, TestTable* table, QString* pro
                                  ? QString()
                                  : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     QSqlQuery query(connection_.database());
+    query.setForwardOnly(true);
     const auto run = [&](const QString& sql) {
-        query.setForwardOnly(true);
-        query.prepare(sql);
-        for (const QVariant& value : values) {
-            query.addBindValue(value);
-        }
-        if (query.exec()) {
+        if (runPrepared(query, sql, values, problem)) {
             return true;
         }
-        *problem = query.lastError().text();
         forget();
         return false;
     };
@@ -399,13 +391,10 @@ bool ResultsStore::attachReport(const QString& measurementSha256, const QString&
         return false;
     }
     QSqlQuery query(connection_.database());
-    query.prepare(QStringLiteral(
-        "UPDATE tests SET report_path = ?, report_sha256 = ? WHERE measurement_sha256 = ?"));
-    query.addBindValue(reportPath);
-    query.addBindValue(reportSha256);
-    query.addBindValue(measurementSha256);
-    if (!query.exec()) {
-        *problem = query.lastError().text();
+    if (!runPrepared(query,
+                     QStringLiteral("UPDATE tests SET report_path = ?, report_sha256 = ? WHERE "
+                                    "measurement_sha256 = ?"),
+                     {reportPath, reportSha256, measurementSha256}, problem)) {
         forget();
         return false;
     }
@@ -422,15 +411,12 @@ StoreFacts ResultsStore::facts(const QString& lastId, const QString& bay) {
     const QString figures = QStringLiteral(
         "SELECT id, verdict, largest_charge_pc, inception_v, extinction_v, qm_block_pc, "
         "nqn_block FROM tests WHERE ");
-    if (lastId.isEmpty()) {
-        query.prepare(figures + QStringLiteral("bay = ? ORDER BY stored_at DESC, id DESC LIMIT 1"));
-        query.addBindValue(bay);
-    } else {
-        query.prepare(figures + QStringLiteral("id = ?"));
-        query.addBindValue(lastId);
-    }
-    if (!query.exec()) {
-        facts.problem = query.lastError().text();
+    const bool byBay = lastId.isEmpty();
+    if (!runPrepared(query,
+                     figures + (byBay ? QStringLiteral("bay = ? ORDER BY stored_at DESC, id "
+                                                       "DESC LIMIT 1")
+                                      : QStringLiteral("id = ?")),
+                     {byBay ? bay : lastId}, &facts.problem)) {
         return facts;
     }
     if (query.next()) {

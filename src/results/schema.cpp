@@ -107,19 +107,6 @@ QVariant numberOrNull(std::optional<double> value) {
     return value ? QVariant(*value) : QVariant();
 }
 
-bool runPrepared(QSqlQuery& query, const QString& sql, const QVariantList& values,
-                 QString* problem) {
-    query.prepare(sql);
-    for (const QVariant& value : values) {
-        query.addBindValue(value);
-    }
-    if (query.exec()) {
-        return true;
-    }
-    *problem = query.lastError().text();
-    return false;
-}
-
 // The figures version 3 keeps as numbers, for the tests stored before it: Qm of the block
 // and NQN of each pass from the passes' counts at the test's Adjust, NQN of the last pass
 // and of the block from the summary.
@@ -209,6 +196,19 @@ int readVersion(QSqlQuery& query, QString* problem) {
 
 bool runSql(QSqlQuery& query, const QString& sql, QString* problem) {
     if (query.exec(sql)) {
+        return true;
+    }
+    *problem = query.lastError().text();
+    return false;
+}
+
+bool runPrepared(QSqlQuery& query, const QString& sql, const QVariantList& values,
+                 QString* problem) {
+    query.prepare(sql);
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
+    }
+    if (query.exec()) {
         return true;
     }
     *problem = query.lastError().text();

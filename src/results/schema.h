@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
 
 class QSqlQuery;
 
@@ -25,6 +26,9 @@ int schemaVersion(ResultsConnection& connection, QString* problem);
 
 // Runs sql on query; false with the statement's error in problem.
 bool runSql(QSqlQuery& query, const QString& sql, QString* problem);
+// Runs sql with its ? bound to values, in order; false with the statement's error.
+bool runPrepared(QSqlQuery& query, const QString& sql, const QVariantList& values,
+                 QString* problem);
 
 // Begins a transaction that writes: on SQLite the file is locked for writing at once, so
 // that two writers wait for each other instead of failing half-way.
