@@ -2,11 +2,14 @@
 
 #include "app/consoledialogs.h"
 #include "app/exitcodes.h"
+#include "app/resultsstoring.h"
 #include "modes/testvoltagecurve.h"
 #include "platform/qtclock.h"
+#include "results/resultssender.h"
 #include "results/storedtest.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace kr5 {
@@ -61,10 +64,29 @@ bool writeReportOfFile(const QString& measurementPath, const QString& pdfPath, D
 int writeReportOfFile(const QString& measurementPath, const QString& pdfPath) {
     QtClock clock;
     ConsoleDialogs dialogs;  // a refused file is said on standard error
+    QTextStream err(stderr);
     QString problem;
-    if (!writeReportOfFile(measurementPath, pdfPath, dialogs, clock, &problem)) {
-        QTextStream(stderr) << QCoreApplication::applicationName() << ": " << problem << Qt::endl;
+    HeadlessTest headless(dialogs, clock);
+    if (!headless.open(measurementPath)) {
+        err << QCoreApplication::applicationName() << ": " << measurementPath
+            << " could not be read" << Qt::endl;
         return kExitNoReport;
+    }
+    if (!writeReport(reportOfOpenedTest(headless.test, headless.charts, clock.localTime()), pdfPath,
+                     &problem)) {
+        err << QCoreApplication::applicationName() << ": " << problem << Qt::endl;
+        return kExitNoReport;
+    }
+    // A test reported is a test opened: the store holds it, and its report, as when the
+    // window made the report. The report stands whatever the store says.
+    ResultsSender sender(configuredResultsLocation(QString(), QString()), queuePath(QString()));
+    const OpenedTest& test = headless.test;
+    StoredTest stored = newStoredTest(test.summary(), test.result().qnPasses, measurementPath);
+    stored.reportPath = QFileInfo(pdfPath).absoluteFilePath();
+    const SendReport sent = sender.send(stored);
+    sender.attachReport(measurementPath, pdfPath);
+    if (sent.failed) {
+        err << QCoreApplication::applicationName() << ": " << sent.message << Qt::endl;
     }
     return kExitDone;
 }

@@ -108,19 +108,33 @@ QByteArray measurementFile() {
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
-// --report draws the test from its file, without a display or a port, and writes the PDF;
-// a file that is not a measurement file ends with 8 and says where it went wrong.
+// The user's folders inside dir, so that the results store is the test's own.
+QProcessEnvironment ownFolders(const QTemporaryDir& dir) {
+    QProcessEnvironment env = noDisplay();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    return env;
+}
+
+// --report draws the test from its file, without a display or a port, writes the PDF and
+// stores the test with it; a file that is not a measurement file ends with 8 and says where
+// it went wrong.
 TEST(CommandLineExe, ReportWritesThePdfOfAMeasurementFileWithoutADisplay) {
     QTemporaryDir dir;
+    const QProcessEnvironment env = ownFolders(dir);
     const QString csv = dir.filePath(QStringLiteral("rod.csv"));
     ASSERT_TRUE(test::writeBytes(csv, measurementFile()));
-    const QString pdf = dir.filePath(QStringLiteral("rod.pdf"));
+    const QString pdf = dir.filePath(QStringLiteral("rod-report.pdf"));
     // A summary that is a FIFO would wait for ever: the report does without it.
     ASSERT_EQ(
         ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("rod.json"))).constData(), 0600), 0);
-    const Ended run =
-        runProgram({QStringLiteral("--report"), csv, QStringLiteral("-o"), pdf}, noDisplay());
+    const Ended run = runProgram({QStringLiteral("--report"), csv, QStringLiteral("-o"), pdf}, env);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const Ended stored = runProgram(
+        {QStringLiteral("--results"), QStringLiteral("--format"), QStringLiteral("json")}, env);
+    const QJsonArray tests = QJsonDocument::fromJson(stored.out.toUtf8()).array();
+    ASSERT_EQ(tests.size(), 1) << stored.out.toStdString();
+    EXPECT_EQ(tests[0].toObject()[QStringLiteral("report_path")].toString(), pdf);
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(20000)) << "pdftotext (poppler-utils) is needed";
@@ -136,7 +150,7 @@ TEST(CommandLineExe, ReportWritesThePdfOfAMeasurementFileWithoutADisplay) {
     ASSERT_TRUE(test::writeBytes(junk, QByteArray("\177ELF\2\1\1\0\0\0junk\r\nmore\r\n", 20)));
     const QString none = dir.filePath(QStringLiteral("none.pdf"));
     const Ended refused =
-        runProgram({QStringLiteral("--report"), junk, QStringLiteral("-o"), none}, noDisplay());
+        runProgram({QStringLiteral("--report"), junk, QStringLiteral("-o"), none}, env);
     EXPECT_EQ(refused.status, 8);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("Line 1: expected")))
         << refused.err.toStdString();
@@ -173,9 +187,7 @@ TEST(CommandLineExe, AnUnwritableFrameLogStopsTheProgramAndThePortOptionsWinOver
 // test in the local queue and says so with exit code 10.
 TEST(CommandLineExe, StoreKeepsRecordedTestsOnceAndResultsPrintsThemBack) {
     QTemporaryDir dir;
-    QProcessEnvironment env = noDisplay();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    const QProcessEnvironment env = ownFolders(dir);
     const QString plain = dir.filePath(QStringLiteral("rod.csv"));
     ASSERT_TRUE(test::writeBytes(plain, measurementFile()));
     const QString cable = dir.filePath(QStringLiteral("cable.csv"));
