@@ -101,22 +101,6 @@ struct Line : test::FakeLinkParts {
     }
 };
 
-TEST(Link, OpensAtNineThousandSixHundredAndSendsToTheUnitsAddresses) {
-    Line line;
-    line.units.unit(UnitKind::Detector).address = 2;
-    line.units.unit(UnitKind::AcUnit).address = 5;
-    line.units.unit(UnitKind::NoiseDiscriminator).address = 15;
-    line.link.send(UnitKind::Detector, QStringLiteral("x"));
-    line.link.send(UnitKind::AcUnit, QStringLiteral("t"));
-    line.link.send(UnitKind::NoiseDiscriminator, QStringLiteral("g"));
-    line.link.sendToAddress(7, QStringLiteral("v"));
-    EXPECT_EQ(line.framesWritten(),
-              (std::vector<QString>{"2 x 9600", "5 t 9600", "15 g 9600", "7 v 9600"}));
-    line.port.availablePorts = {1};
-    EXPECT_FALSE(line.link.openPort(2));
-    EXPECT_FALSE(line.port.isOpen());
-}
-
 // The computer standing still past the time-out (a loaded or paused machine) is not the
 // unit's silence. A reply that came in time is taken however late the program looks, and
 // one held up with the program (delivered just after it wakes) gets a short look more; a
