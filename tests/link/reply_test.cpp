@@ -36,19 +36,15 @@ Values gateValues(const Reply& reply) {
     return count ? Values(std::in_place, {static_cast<int>(*count)}) : std::nullopt;
 }
 
-// Refusals of every kind are drawn from random texts further down.
+// One reply a reader: the fields of every kind, and refusals, are drawn from random texts
+// further down.
 TEST(Replies, EachReaderTakesItsFieldsOnlyFromAWholeReply) {
-    // A reader, a reply, and the values it reads (none: refused).
+    // A reader, a whole reply, and the values it reads.
     const std::tuple<Values (*)(const Reply&), const char*, std::vector<int>> cases[] = {
         {detectorValues, "A0x7F3121\r\n", {0x7F, 0x31, 2, 1}},
-        {detectorValues, "A0xFFFF93\r\n", {0xFF, 0xFF, 9, 3}},
-        {detectorValues, "???7F3121??", {0x7F, 0x31, 2, 1}},  // the frame is not read
-        {detectorValues, "A0x7F3124\r\n", {}},                // rate range 4 names no range
         {acValues, "A1tB050\r\n", {0xB, 50}},
         {noiseValues, "A2g3217\r\n", {3, 2, 7}},
-        {noiseValues, "A2g32x7\r\n", {3, 2, 7}},  // character 6 is not read
         {gateValues, "A0cFFFF\r\n", {65535}},
-        {gateValues, "A0cffff\r\n", {65535}},  // lower-case hex is hex too
     };
     for (const auto& [read, text, values] : cases) {
         SCOPED_TRACE(text);
