@@ -117,7 +117,6 @@ TEST_F(Panel, ALocalRangeChangeIsFollowedAndSentBackOnce) {
 TEST_F(Panel, AQnStepShowsItsChargeAndCountAndMovesNoRange) {
     panel.setRemote(true);
     cycle(detectorReply(0x55, 0x55, 1, 1));
-    const double rateMeter = panel.readouts().rateMeter;
     panel.showQnStep(4);
     EXPECT_EQ(panel.attenuatorButton(), 4);
     EXPECT_EQ(requests.attenuator, 4);  // told to the detector once normal cycles resume
@@ -125,8 +124,7 @@ TEST_F(Panel, AQnStepShowsItsChargeAndCountAndMovesNoRange) {
         4, 42, {0, detectorReply(0x11, 0x99, 5, 3), acReply("A1t2100\r\n"), Reply{}}));
     EXPECT_EQ(charge(), QStringLiteral("20.00"));  // at the step's range 1/20
     EXPECT_EQ(rate(), QStringLiteral("42.0"));     // the count
-    EXPECT_DOUBLE_EQ(panel.readouts().rateMeter, rateMeter);
-    EXPECT_EQ(requests.rate, 1);  // the detector's rate digit is no report here
+    EXPECT_EQ(requests.rate, 1);                   // the detector's rate digit is no report here
     EXPECT_EQ(followed, std::vector<int>{1});
     // A count without the detector's reply is shown all the same, the charge as old.
     panel.takeReading(evaluator.qnStep(6, 17, {0, Reply{}, acReply("A1t2100\r\n"), Reply{}}));
