@@ -105,9 +105,7 @@ TEST_F(Primitives, VoltageLabelsUnderTheVqChartOnAClearedStripAndALabelOnAWhiteB
 // Set Q / Adjust on the unadjusted charge scale, held on the picture; no line without a
 // logarithm (-1: nothing drawn).
 TEST_F(Primitives, SetQLineFollowsTheRangeAndNeedsALogarithm) {
-    for (const auto& [adjust, setQ, y] : {std::tuple{1.0, 1.0, 248},
-                                          {2.5, 25.0, 200},
-                                          {0.04, 40.0, 104},
+    for (const auto& [adjust, setQ, y] : {std::tuple{0.04, 40.0, 104},
                                           {1.0, 1e-30, 320},
                                           {0.0, 0.0, -1},
                                           {-1.0, -1.0, -1},
