@@ -35,14 +35,10 @@ struct Evaluation : ::testing::Test {
 };
 
 // Whatever did not come whole, or not of its kind, leaves its part empty; nothing reads
-// as zero.
+// as zero. Which replies each reader refuses is in reply_test.
 TEST_F(Evaluation, ARepliesThatDidNotCountLeaveTheirPartEmpty) {
-    for (const Reply& spoiled :
-         {Reply{Reply::Status::Missing, QString()},
-          Reply{Reply::Status::Short, QStringLiteral("A0x12")},
-          Reply{Reply::Status::Overlong, QStringLiteral("A1t2123\r\nA0x1234")},
-          detectorReply(0x12, 0x34, 0, 7),  // no rate range 7
-          whole("A0xG2340000")}) {
+    for (const Reply& spoiled : {Reply{Reply::Status::Missing, QString()},
+                                 detectorReply(0x12, 0x34, 0, 7)}) {  // no rate range 7
         const Reading r = cycle(spoiled);
         EXPECT_FALSE(r.detectorAnswered()) << spoiled.text.toStdString();
         EXPECT_FALSE(r.complete());
