@@ -1,6 +1,7 @@
 // The strict readers of the units' replies, on examples and against patterns of their own over
 // random text.
 #include "link/reply.h"
+#include "support/replies.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +14,7 @@ namespace {
 
 using Values = std::optional<std::vector<int>>;
 
-Reply whole(const QString& text) {
-    return Reply{Reply::Status::Whole, text};
-}
+using test::whole;
 
 // Each reader's fields as a list of numbers, nothing when it refuses the reply.
 Values detectorValues(const Reply& reply) {

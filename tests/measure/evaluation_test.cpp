@@ -5,21 +5,15 @@
 #include "measure/unitstatus.h"
 
 #include "support/benchunits.h"
+#include "support/replies.h"
 
 #include <gtest/gtest.h>
 
 namespace kr5 {
 namespace {
 
-Reply whole(const char* text) {
-    return Reply{Reply::Status::Whole, QString::fromLatin1(text)};
-}
-
-// An "x" reply: hex peak, hex rate, attenuator digit, rate digit.
-Reply detectorReply(int peak, int rate, int att, int rateRange) {
-    return Reply{Reply::Status::Whole,
-                 QString::asprintf("A0x%02X%02X%d%d\r\n", peak, rate, att, rateRange)};
-}
+using test::detectorReply;
+using test::whole;
 
 struct Evaluation : ::testing::Test {
     InputConstants constants;

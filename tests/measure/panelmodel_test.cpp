@@ -7,20 +7,15 @@
 #include "measure/evaluation.h"
 
 #include "support/benchunits.h"
+#include "support/replies.h"
 
 #include <gtest/gtest.h>
 
 namespace kr5 {
 namespace {
 
-Reply detectorReply(int peak, int rate, int att, int rateRange) {
-    return Reply{Reply::Status::Whole,
-                 QString::asprintf("A0x%02X%02X%d%d\r\n", peak, rate, att, rateRange)};
-}
-
-Reply acReply(const char* text) {
-    return Reply{Reply::Status::Whole, QString::fromLatin1(text)};
-}
+using test::detectorReply;
+using test::whole;
 
 struct Panel : ::testing::Test {
     InputConstants constants;
@@ -37,7 +32,7 @@ struct Panel : ::testing::Test {
                          [this](int range) { followed.push_back(range); });
     }
 
-    void cycle(Reply detector, Reply ac = acReply("A1t2123\r\n")) {
+    void cycle(Reply detector, Reply ac = whole("A1t2123\r\n")) {
         panel.takeReading(evaluator.cycle({0, detector, ac, Reply{}}));
     }
     QString charge() const { return panel.readouts().charge; }
@@ -104,7 +99,7 @@ TEST_F(Panel, ALocalRangeChangeIsFollowedAndSentBackOnce) {
         EXPECT_EQ(buttonChanges, 1);
     }
     // A reading taken before a range command went out reports ranges no longer asked for.
-    Reading old = evaluator.cycle({0, detectorReply(0x20, 0x20, 3, 2), acReply("A1t2123\r\n"), {}});
+    Reading old = evaluator.cycle({0, detectorReply(0x20, 0x20, 3, 2), whole("A1t2123\r\n"), {}});
     old.rangesSuperseded = true;
     panel.takeReading(old);
     EXPECT_EQ(std::tuple(requests.attenuator, requests.rate, buttonChanges), std::tuple(6, 0, 1));
@@ -121,18 +116,18 @@ TEST_F(Panel, AQnStepShowsItsChargeAndCountAndMovesNoRange) {
     EXPECT_EQ(panel.attenuatorButton(), 4);
     EXPECT_EQ(requests.attenuator, 4);  // told to the detector once normal cycles resume
     panel.takeReading(evaluator.qnStep(
-        4, 42, {0, detectorReply(0x11, 0x99, 5, 3), acReply("A1t2100\r\n"), Reply{}}));
+        4, 42, {0, detectorReply(0x11, 0x99, 5, 3), whole("A1t2100\r\n"), Reply{}}));
     EXPECT_EQ(charge(), QStringLiteral("20.00"));  // at the step's range 1/20
     EXPECT_EQ(rate(), QStringLiteral("42.0"));     // the count
     EXPECT_EQ(requests.rate, 1);                   // the detector's rate digit is no report here
     EXPECT_EQ(followed, std::vector<int>{1});
     // A count without the detector's reply is shown all the same, the charge as old.
-    panel.takeReading(evaluator.qnStep(6, 17, {0, Reply{}, acReply("A1t2100\r\n"), Reply{}}));
+    panel.takeReading(evaluator.qnStep(6, 17, {0, Reply{}, whole("A1t2100\r\n"), Reply{}}));
     EXPECT_EQ(std::tuple(rate(), charge(), panel.readouts().detectorStale),
               std::tuple(QStringLiteral("17.0"), QStringLiteral("20.00"), true));
     // A step whose count did not come shows its rate as old.
     panel.takeReading(evaluator.qnStep(
-        5, std::nullopt, {0, detectorReply(0x11, 0, 5, 0), acReply("A1t2100\r\n"), Reply{}}));
+        5, std::nullopt, {0, detectorReply(0x11, 0, 5, 0), whole("A1t2100\r\n"), Reply{}}));
     EXPECT_TRUE(panel.readouts().detectorStale);
     EXPECT_EQ(rate(), QStringLiteral("17.0"));
 }

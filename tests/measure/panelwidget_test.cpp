@@ -7,6 +7,8 @@
 #include "measure/evaluation.h"
 #include "measure/pointermeterwidget.h"
 #include "platform/virtualclock.h"
+#include "support/benchunits.h"
+#include "support/replies.h"
 
 #include <gtest/gtest.h>
 
@@ -49,13 +51,10 @@ class PanelWidgetTest : public ::testing::Test {
               std::optional<qint32> count = std::nullopt) {
         static const InputConstants constants;
         UnitsOnLine units;
-        units.unit(UnitKind::Detector).address = 0;
-        units.unit(UnitKind::AcUnit).address = 1;
+        test::defaultBenchUnits(units, true, false);
         ReadingEvaluator evaluator(constants, units);
-        const Reply x{Reply::Status::Whole,
-                      QString::asprintf("A0x%02X%02X%d%d\r\n", peak, rate, att, rateRange)};
-        const Reply t =
-            acAnswered ? Reply{Reply::Status::Whole, QStringLiteral("A1t2123\r\n")} : Reply{};
+        const Reply x = test::detectorReply(peak, rate, att, rateRange);
+        const Reply t = acAnswered ? test::whole(QStringLiteral("A1t2123\r\n")) : Reply{};
         model.takeReading(count ? evaluator.qnStep(att, count, {0, x, t, Reply{}})
                                 : evaluator.cycle({0, x, t, Reply{}}));
         clock.advanceMs(ScreenPacer::kFrameMs);  // the next frame shows it

@@ -2,9 +2,9 @@
 // as the measurement hands them over (built by hand or from the units' replies).
 #pragma once
 
-#include "link/reply.h"
 #include "measure/reading.h"
 #include "support/filebytes.h"
+#include "support/replies.h"
 
 #include <QDir>
 #include <QList>
@@ -20,6 +20,7 @@ inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
 
 namespace kr5::recordstest {
 
+using test::detectorReply;
 using test::readBytes;
 using test::writeBytes;
 
@@ -39,14 +40,9 @@ inline QList<QByteArray> crlfLines(const QString& path) {
     return crlfLines(readBytes(path));
 }
 
-// The detector's whole reply to "x" (peak and rate codes in hex, the ranges) and the AC
-// unit's to "t" with code 2 (Es is digits / 10 V).
-inline Reply detectorReply(int peakCode, int rateCode, int att, int rateRange) {
-    return {Reply::Status::Whole,
-            QString::asprintf("A0x%02X%02X%d%d\r\n", peakCode, rateCode, att, rateRange)};
-}
+// The AC unit's whole reply to "t" with code 2 (Es is digits / 10 V).
 inline Reply acReply(int digits) {
-    return {Reply::Status::Whole, QString::asprintf("A1t2%03d\r\n", digits)};
+    return test::whole(QString::asprintf("A1t2%03d\r\n", digits));
 }
 
 // A marker line as the file holds it, and the data row of cycleReading(2, q, 1, 10, 1000).
