@@ -46,13 +46,12 @@ TEST_F(InceptionTest, InceptionWaitsForTheStartCount) {
 }
 
 // Inception, extinction only below Set Q while falling, and a new inception after it,
-// with the result table in its tab and comma forms byte for byte.
+// with the result table in its tab and comma forms byte for byte. The labels of a pair, and
+// its table once the extinction is found, are read on the V-Q chart in chartplotter_test.
 TEST_F(InceptionTest, AWholeCycleAndItsTables) {
     reading(10, 60, 10);  // the voltage is seen to rise
     auto found = reading(120, 60, 12);
     ASSERT_TRUE(found);
-    EXPECT_EQ(found->label, QStringLiteral("CSV= 1.2kV"));
-    EXPECT_EQ(found->labelY, 40);
     EXPECT_EQ(found->table, QStringLiteral("name\tno.\tCSV\tCEV\tdate time\r\ntest1\t7\t1200\t"));
     EXPECT_TRUE(detector.inceptionStanding());
     EXPECT_FALSE(reading(150, 60, 13));   // no second inception while one stands
@@ -63,11 +62,7 @@ TEST_F(InceptionTest, AWholeCycleAndItsTables) {
     EXPECT_FALSE(reading(101, 60, 9.8));  // falling, just above
     found = reading(99, 60, 9.8);         // unchanged voltage keeps "falling"
     ASSERT_TRUE(found);
-    EXPECT_EQ(found->label, QStringLiteral("CEV= 980V"));
-    EXPECT_EQ(found->labelY, 60);
     EXPECT_FALSE(detector.inceptionStanding());
-    EXPECT_EQ(found->table, QStringLiteral("name\tno.\tCSV\tCEV\tdate time\r\n"
-                                           "test1\t7\t1200\t980\t04-17-2001 14:05:09"));
     EXPECT_EQ(detector.resultFileText(),
               QStringLiteral("\"name\",\"no.\",\"CSV\",\"CEV\",\"date time\"\r\n"
                              "\"test1\",7,1200,980,\"04-17-2001 14:05:09\""));
