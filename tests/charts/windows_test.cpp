@@ -122,7 +122,6 @@ TEST_F(ChartWindows, VqToggleShowsTheEmptyChartOfTheFace) {
     EXPECT_TRUE(charts.vq().isVisible());
     EXPECT_EQ(vqShown, (std::vector<bool>{true, false, true}));
     EXPECT_EQ(vqPixel(50, 200), grey);  // the grid line again
-    EXPECT_TRUE(charts.vq().resultTextShown());
     charts.showQnFace(QStringLiteral(" 12.5kV dry"));
     charts.plotter().plotQnBar(0, qnStepReading(3, 10));
     charts.toggleVqWindow();
