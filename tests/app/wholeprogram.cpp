@@ -233,9 +233,7 @@ QString WholeProgram::statusMessage() const {
 }
 
 QJsonObject WholeProgram::summaryOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
-                                          : QJsonObject();
+    return QJsonDocument::fromJson(readBytes(path)).object();
 }
 
 }  // namespace kr5::test

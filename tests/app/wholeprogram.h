@@ -10,6 +10,7 @@
 #include "sim/simport.h"
 #include "support/fakeclipboard.h"
 #include "support/fakedialogs.h"
+#include "support/filebytes.h"
 #include "support/windowlookup.h"
 #include "windowfakes.h"
 

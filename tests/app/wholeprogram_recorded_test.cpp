@@ -126,10 +126,8 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
             menu("cshut")->trigger();
             EXPECT_TRUE(menu("csave")->isEnabled());
             // A file that is not a measurement file is refused with where it went wrong.
-            QFile f(notes);
-            f.open(QIODevice::WriteOnly);
-            f.write("\"Name\",\"x\",\"dummy\",\"dummy\",\"dummy\"\r\n\"Colour\",\"red\"\r\n");
-            f.close();
+            writeBytes(notes,
+                       "\"Name\",\"x\",\"dummy\",\"dummy\",\"dummy\"\r\n\"Colour\",\"red\"\r\n");
             open(notes);
         });
     step(
@@ -185,9 +183,7 @@ TEST_F(WholeProgram, ARecordedTestOpensAgainIsJudgedAnewAndReported) {
     const QStringList counts = readLines(liveCounts);
     ASSERT_FALSE(counts.isEmpty());
     EXPECT_EQ(readLines(reopenedCounts), counts);
-    QFile report(pdf);
-    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
-    EXPECT_EQ(report.read(5), "%PDF-");
+    EXPECT_TRUE(readBytes(pdf).startsWith("%PDF-"));
     const QJsonObject summary = summaryOf(dir.filePath(QStringLiteral("rod.json")));
     const QString end =
         QDateTime::fromString(summary[QStringLiteral("end")].toString(), Qt::ISODate)

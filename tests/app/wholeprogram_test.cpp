@@ -14,7 +14,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QTextStream>
 #include <algorithm>
 #include <numeric>
 
@@ -24,20 +23,6 @@ namespace {
 // The tour's frames, one "<baud> <address> <command>" per line; rewritten by a run with
 // KR5_UPDATE_TOUR=1 when the traffic is meant to change.
 const QString kTourFrames = QStringLiteral(KR5_TEST_DATA_DIR "/tour_frames.txt");
-
-QStringList storedTour() {
-    QFile f(kTourFrames);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return {};
-    }
-    return QString::fromLatin1(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-void storeTour(const QStringList& frames) {
-    QFile f(kTourFrames);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate));
-    QTextStream(&f) << frames.join(QLatin1Char('\n')) << '\n';
-}
 
 // The simulated bench's background noise (pulses of about 1.5 pC, 300 a second) read while
 // the voltage is low: with the default Set Q of 1 pC the V-Q window warns that inception
@@ -263,9 +248,10 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     // change and back, and the release of the line.
     const QStringList now = frames();
     if (qEnvironmentVariableIsSet("KR5_UPDATE_TOUR")) {
-        storeTour(now);
+        ASSERT_TRUE(writeBytes(kTourFrames, (now.join(QLatin1Char('\n')) + '\n').toLatin1()));
     }
-    const QStringList tour = storedTour();
+    const QStringList tour =
+        QString::fromLatin1(readBytes(kTourFrames)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_FALSE(tour.isEmpty()) << kTourFrames.toStdString();
     for (qsizetype i = 0; i < std::min(now.size(), tour.size()); ++i) {
         ASSERT_EQ(now[i], tour[i]) << "frame " << i;
