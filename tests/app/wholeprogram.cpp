@@ -11,16 +11,8 @@
 
 namespace kr5::test {
 
-QStringList readLines(const QString& path, bool* crlf) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    const QByteArray all = f.readAll();
-    if (crlf) {
-        *crlf = all.endsWith("\r\n") && all.count("\n") == all.count("\r\n");
-    }
-    QStringList lines = QString::fromUtf8(all).split(QStringLiteral("\r\n"));
+QStringList readLines(const QString& path) {
+    QStringList lines = QString::fromUtf8(readBytes(path)).split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.last().isEmpty()) {
         lines.removeLast();
     }

@@ -54,8 +54,8 @@ inline void trigger(const QString& windowName, const QString& item) {
     action->trigger();
 }
 
-// The lines of a file written with CR LF ends; crlf tells whether every end was CR LF.
-QStringList readLines(const QString& path, bool* crlf = nullptr);
+// The lines of a file written with CR LF ends.
+QStringList readLines(const QString& path);
 
 // The words of a PDF, as pdftotext (poppler-utils) reads them.
 QString pdfText(const QString& path);

@@ -194,15 +194,9 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
         << qm.toStdString();
     EXPECT_EQ(caption, QStringLiteral("KR-5(1)>") + QDir::toNativeSeparators(measurement));
 
-    // The measurement file: the header with the constants as OK stored them...
-    bool crlf = false;
-    const QStringList lines = readLines(measurement, &crlf);
-    EXPECT_TRUE(crlf);
-    ASSERT_GT(lines.size(), 14);
-    EXPECT_EQ(lines[6], QStringLiteral("\"Adjust\", .5,\"dummy\",\"dummy\",\"dummy\""));
-    EXPECT_EQ(lines[7], QStringLiteral("\"Set Q\", 2.5,\"dummy\",\"dummy\",\"dummy\""));
-    // ...the markers in order, five passes of ten steps and a Non Stop block...
-    const Body b = body(lines);
+    // The measurement file: the markers in order, five passes of ten steps and a Non Stop
+    // block (the constants of its header are read back in wholeprogram_recorded_test)...
+    const Body b = body(readLines(measurement));
     EXPECT_EQ(b.markers, (QStringList{"RECON", "QNstartD", "QNend", "QNstartD", "QNend", "QNstartD",
                                       "QNend", "PAUSE", "RECOFF"}));
     ASSERT_EQ(b.after.size(), 9);
@@ -215,7 +209,6 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     const qsizetype first = fromLine.indexOf(b.rows.value(0));
     ASSERT_GE(first, 0) << b.rows.value(0).toStdString();
     EXPECT_EQ(b.rows, fromLine.mid(first, b.rows.size()));
-    EXPECT_GT(b.rows.size(), 500);
 
     // Inception and extinction were found on the ramp; the result file holds the pair
     // that stood when it was saved (an inception may still await its extinction).
@@ -257,7 +250,6 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
         ASSERT_EQ(now[i], tour[i]) << "frame " << i;
     }
     EXPECT_EQ(now.size(), tour.size());
-    EXPECT_EQ(unitStatusText(), QString());  // every unit answered all along
 }
 
 // Erase, the constants' OK and TV Multi's Set clear the charts during a Q-N measurement;
