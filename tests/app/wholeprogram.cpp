@@ -130,6 +130,14 @@ QString WholeProgram::record(const QString& name) {
     return path;
 }
 
+void WholeProgram::setUpAcceptance(const QString& kv, const QString& holdS, const QString& pc) {
+    menu("acctest")->trigger();
+    type(QStringLiteral("acceptance"), QStringLiteral("testkv"), kv);
+    type(QStringLiteral("acceptance"), QStringLiteral("holds"), holdS);
+    type(QStringLiteral("acceptance"), QStringLiteral("permpc"), pc);
+    click(QStringLiteral("acceptance"), QStringLiteral("accok"));
+}
+
 void WholeProgram::startQn(int passes) {
     options(4, {QStringLiteral("Option4(0)"), QStringLiteral("Option5(%1)").arg(passes)});
     menu("mesqn")->trigger();

@@ -133,6 +133,8 @@ class WholeProgram : public ::testing::Test {
     void startRecording(const QString& path);
     // Constants named name, then a recording to dir/<name>.csv; returns its path.
     QString record(const QString& name);
+    // Acceptance test: the test voltage, the hold and the permissible charge typed, then OK.
+    void setUpAcceptance(const QString& kv, const QString& holdS, const QString& pc);
     // Options: a Q-N gate of 100 ms and passes (an Option5 index, 6 for Non Stop), then
     // T-QNV Mes.
     void startQn(int passes);
