@@ -181,8 +181,7 @@ TEST_F(WholeProgram, ATestFromConstantsToExit) {
     EXPECT_GT(panelSeen.readings(), 100u);
     EXPECT_EQ(panelSeen.behind(), 0);
 
-    // The finished Q-N charts went to the Q-N window, with Qm of the passes under them.
-    EXPECT_TRUE(window(QStringLiteral("QN"))->isVisible());
+    // The Q-N window shows Qm of the passes under the finished Q-N charts.
     const QString qmValue =
         QStringLiteral("(\\d+\\.\\d+ pC|below the lowest threshold|above the highest|no counts)");
     const QString qm = control<QLabel>(QStringLiteral("QN"), QStringLiteral("qm"))->text();
