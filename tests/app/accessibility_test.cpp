@@ -165,56 +165,19 @@ struct TextSurface : ImageSurface {
     QStringList printed;
 };
 
-struct EveryWindow : WholeProgram {
-    // Opens Input const, Calibrate, Acceptance test, Test details, Results, Options, About with its
-    // system information (none is found, so the program says so), the colour legend and, through a
-    // Q-N measurement, the Q-N window; the unit search stays loaded from the start. Then Exit.
-    void openEveryWindow(std::function<void()> whileOpen = {}) {
-        qint64 mark = 0;
-        at(4200, "open the windows", [&] {
-            menu("kouseiin")->trigger();
-            menu("calib")->trigger();
-            menu("acctest")->trigger();
-            menu("testdet")->trigger();
-            menu("testres")->trigger();
-            menu("dver")->trigger();
-            click(QStringLiteral("About"), QStringLiteral("cmdSysInfo"));
-            trigger(QStringLiteral("wave"), QStringLiteral("wcoler"));
-            options(4, {QStringLiteral("Option4(0)"), QStringLiteral("Option5(0)")});
-            menu("mesqn")->trigger();
-            mark = now();
-        });
-        step(
-            "the Q-N chart done", [&] { return !program->qnRunning() && now() > mark + 1000; },
-            [&] {
-                if (whileOpen) {
-                    whileOpen();
-                }
-                menu("cend")->trigger();
-            });
-        runProgram();
-        for (const char* name :
-             {"KR5AU", "kousei", "Options", "About", "Color", "QN", "commtest", "wave", "VQ", "ZN4",
-              "calibrate", "acceptance", "testDetails", "results"}) {
-            ASSERT_NE(window(QLatin1String(name)), nullptr) << name;
-        }
-        EXPECT_TRUE(window(QStringLiteral("QN"))->isVisible());
-    }
-
-    // Every widget of every window, Qt's own parts left out.
-    static std::vector<const QWidget*> everyWidget() {
-        std::vector<const QWidget*> all;
-        for (const QWidget* top : QApplication::topLevelWidgets()) {
-            all.push_back(top);
-            for (const QWidget* w : top->findChildren<QWidget*>()) {
-                if (!qtPart(w)) {
-                    all.push_back(w);
-                }
+// Every widget of every window, Qt's own parts left out.
+std::vector<const QWidget*> everyWidget() {
+    std::vector<const QWidget*> all;
+    for (const QWidget* top : QApplication::topLevelWidgets()) {
+        all.push_back(top);
+        for (const QWidget* w : top->findChildren<QWidget*>()) {
+            if (!qtPart(w)) {
+                all.push_back(w);
             }
         }
-        return all;
     }
-};
+    return all;
+}
 
 // A screen reader says the control's plain words; the program's short name stays in the
 // description, where tools look it up. A label that shows nothing and is hidden (a status
@@ -222,7 +185,7 @@ struct EveryWindow : WholeProgram {
 // differ where the same program name means different controls; a readout says what it shows.
 // And the fonts draw every character the windows and the program's messages show. The ACU
 // question comes on a bench without the AC unit, where the operator goes on.
-TEST_F(EveryWindow, EveryControlHasPlainWordsAndTheFontsDrawEveryCharacterShown) {
+TEST_F(WholeProgram, EveryControlHasPlainWordsAndTheFontsDrawEveryCharacterShown) {
     const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
     EXPECT_FALSE(japanese.isEmpty())
         << "no font family covers Japanese (ア): install " << kFontPackage;
@@ -231,17 +194,44 @@ TEST_F(EveryWindow, EveryControlHasPlainWordsAndTheFontsDrawEveryCharacterShown)
                        [](const sim::UnitConfig& u) { return u.kind == sim::UnitKind::AcUnit; }),
         scenario.units.end());
     dialogs.answers.push_back(Dialogs::Answer::Ok);  // measure without the AC unit
-    // A readout is read with what it shows, once it has been painted with it: its text and
-    // words, and the unit identification's words.
-    QStringList read;
-    openEveryWindow([&] {
-        auto* readout = control<QLabel>(QStringLiteral("KR5AU"), QStringLiteral("Vpeak"));
-        ASSERT_NE(readout, nullptr);
-        QCoreApplication::processEvents();  // the paint that follows each new text
-        read
-            << readout->text() << readout->accessibleName()
-            << control<QLabel>(QStringLiteral("About"), QStringLiteral("Label2"))->accessibleName();
+    // Opens Input const, Calibrate, Acceptance test, Test details, Results, Options, About with
+    // its system information (none is found, so the program says so), the colour legend and,
+    // through a Q-N measurement, the Q-N window; the unit search stays loaded from the start.
+    qint64 mark = 0;
+    at(4200, "open the windows", [&] {
+        menu("kouseiin")->trigger();
+        menu("calib")->trigger();
+        menu("acctest")->trigger();
+        menu("testdet")->trigger();
+        menu("testres")->trigger();
+        menu("dver")->trigger();
+        click(QStringLiteral("About"), QStringLiteral("cmdSysInfo"));
+        trigger(QStringLiteral("wave"), QStringLiteral("wcoler"));
+        options(4, {QStringLiteral("Option4(0)"), QStringLiteral("Option5(0)")});
+        menu("mesqn")->trigger();
+        mark = now();
     });
+    // A readout is read with what it shows, once it has been painted with it: its text and
+    // words, and the unit identification's words. Then Exit.
+    QStringList read;
+    step(
+        "the Q-N chart done", [&] { return !program->qnRunning() && now() > mark + 1000; },
+        [&] {
+            auto* readout = control<QLabel>(QStringLiteral("KR5AU"), QStringLiteral("Vpeak"));
+            ASSERT_NE(readout, nullptr);
+            QCoreApplication::processEvents();  // the paint that follows each new text
+            read << readout->text() << readout->accessibleName()
+                 << control<QLabel>(QStringLiteral("About"), QStringLiteral("Label2"))
+                        ->accessibleName();
+            menu("cend")->trigger();
+        });
+    runProgram();
+    for (const char* name :
+         {"KR5AU", "kousei", "Options", "About", "Color", "QN", "commtest", "wave", "VQ", "ZN4",
+          "calibrate", "acceptance", "testDetails", "results"}) {
+        ASSERT_NE(window(QLatin1String(name)), nullptr) << name;
+    }
+    EXPECT_TRUE(window(QStringLiteral("QN"))->isVisible());
     QStringList offenders;
     int checked = 0;
     std::vector<Shown> shown;

@@ -123,12 +123,9 @@ TEST(HelpWindowLinks, ALinkInThePageOpensItsTargetInTheWindow) {
 
 // The keys of the main window go through its menu items: the work wired to an item is
 // done by its key as well.
-TEST(Keys, EachKeyDoesWhatItsItemDoes) {
-    test::FakeDialogs dialogs;
-    RecordingLauncher launcher;
+TEST_F(Help, EachKeyDoesWhatItsItemDoes) {
     QWidget about;
     MainWindow window{dialogs, launcher, about};
-    Folders folders;
     int ends = 0;
     int saves = 0;
     QObject::connect(&window, &MainWindow::endRequested, &window, [&] { ++ends; });

@@ -26,14 +26,13 @@ std::string text(const QRect& r) {
     return ::testing::PrintToString(r);
 }
 
-// On a screen of the width and height given.
-template <int width, int height>
-struct Placement : WholeProgram {
+// On the laptop's screen of 1366x768.
+struct SmallScreen : WholeProgram {
     void SetUp() override {
         WholeProgram::SetUp();
         const QScreen* screen = QGuiApplication::primaryScreen();
         ASSERT_NE(screen, nullptr);
-        ASSERT_EQ(screen->availableGeometry(), QRect(0, 0, width, height))
+        ASSERT_EQ(screen->availableGeometry(), QRect(0, 0, 1366, 768))
             << "the test runs on the screen of its configuration file (placement.cmake)";
     }
 
@@ -97,8 +96,6 @@ struct Placement : WholeProgram {
     }
 };
 
-using SmallScreen = Placement<1366, 768>;
-
 // The places kept from an earlier run: the main window's on a second monitor to the right and
 // the trend window's above the screen are not used; the V-Q window's, on this screen, is, moved
 // left as far as the window, wider now than it was then, needs to stay on the screen. The
@@ -158,9 +155,9 @@ TEST_F(SmallScreen, NoWindowOpensOverTheMainWindowAndWhereTheOperatorLeftThemThe
 
 // What a test engineer opens on the laptop's screen: the recording controls and the
 // acceptance test's line on the main window, Window > Q-N in the default Non Stop mode,
-// History, help, Results and the setup windows. Every window stays on the screen and off the main window,
-// and every item of the main window's and the Q-N window's menu bars is in view, also while a Q-N
-// measurement runs; the Window menu's checks follow the windows.
+// History, help, Results and the setup windows. Every window stays on the screen and off the main
+// window, and every item of the main window's and the Q-N window's menu bars is in view, also while
+// a Q-N measurement runs; the Window menu's checks follow the windows.
 TEST_F(SmallScreen, EveryWindowOnTheScreenOffTheMainWindowAndEveryMenuItemInView) {
     const QStringList later{QStringLiteral("QN"), QStringLiteral("history"),
                             QStringLiteral("help")};
@@ -186,11 +183,7 @@ TEST_F(SmallScreen, EveryWindowOnTheScreenOffTheMainWindowAndEveryMenuItemInView
                 {QFileInfo(QStringLiteral(KR5_HELP_PAGE_SOURCE)).path()});
             menu("gohelp")->trigger();
             record(QStringLiteral("laptop"));
-            menu("acctest")->trigger();
-            type(QStringLiteral("acceptance"), QStringLiteral("testkv"), QStringLiteral("10"));
-            type(QStringLiteral("acceptance"), QStringLiteral("holds"), QStringLiteral("3"));
-            type(QStringLiteral("acceptance"), QStringLiteral("permpc"), QStringLiteral("100"));
-            click(QStringLiteral("acceptance"), QStringLiteral("accok"));
+            setUpAcceptance("10", "3", "100");
             click(QStringLiteral("acceptance"), QStringLiteral("accclose"));
             for (const char* setup :
                  {"kouseiin", "seting", "calib", "dver", "acctest", "testdet", "testres"}) {

@@ -2,6 +2,7 @@
 // the program started on its port 1 without a display, and what each printed.
 #pragma once
 
+#include "support/filebytes.h"
 #include "support/waituntil.h"
 
 #include <gtest/gtest.h>
@@ -55,15 +56,12 @@ struct ProgramRun : ::testing::Test {
     }
     // "<baud> <address byte> <command>" for each frame the simulator logged.
     QStringList frames(const QString& logPath) const {
-        QFile logFile(logPath);
         QStringList log;
-        if (logFile.open(QIODevice::ReadOnly)) {
-            for (const QString& line :
-                 QString::fromLatin1(logFile.readAll()).split(QLatin1Char('\n'))) {
-                const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-                if (words.size() >= 5) {
-                    log << words.mid(2, 3).join(QLatin1Char(' '));
-                }
+        for (const QString& line :
+             QString::fromLatin1(test::readBytes(logPath)).split(QLatin1Char('\n'))) {
+            const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (words.size() >= 5) {
+                log << words.mid(2, 3).join(QLatin1Char(' '));
             }
         }
         return log;

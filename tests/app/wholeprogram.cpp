@@ -11,16 +11,8 @@
 
 namespace kr5::test {
 
-QStringList readLines(const QString& path, bool* crlf) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    const QByteArray all = f.readAll();
-    if (crlf) {
-        *crlf = all.endsWith("\r\n") && all.count("\n") == all.count("\r\n");
-    }
-    QStringList lines = QString::fromUtf8(all).split(QStringLiteral("\r\n"));
+QStringList readLines(const QString& path) {
+    QStringList lines = QString::fromUtf8(readBytes(path)).split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.last().isEmpty()) {
         lines.removeLast();
     }
@@ -138,6 +130,14 @@ QString WholeProgram::record(const QString& name) {
     return path;
 }
 
+void WholeProgram::setUpAcceptance(const QString& kv, const QString& holdS, const QString& pc) {
+    menu("acctest")->trigger();
+    type(QStringLiteral("acceptance"), QStringLiteral("testkv"), kv);
+    type(QStringLiteral("acceptance"), QStringLiteral("holds"), holdS);
+    type(QStringLiteral("acceptance"), QStringLiteral("permpc"), pc);
+    click(QStringLiteral("acceptance"), QStringLiteral("accok"));
+}
+
 void WholeProgram::startQn(int passes) {
     options(4, {QStringLiteral("Option4(0)"), QStringLiteral("Option5(%1)").arg(passes)});
     menu("mesqn")->trigger();
@@ -233,9 +233,7 @@ QString WholeProgram::statusMessage() const {
 }
 
 QJsonObject WholeProgram::summaryOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
-                                          : QJsonObject();
+    return QJsonDocument::fromJson(readBytes(path)).object();
 }
 
 }  // namespace kr5::test

@@ -10,6 +10,7 @@
 #include "sim/simport.h"
 #include "support/fakeclipboard.h"
 #include "support/fakedialogs.h"
+#include "support/filebytes.h"
 #include "support/windowlookup.h"
 #include "windowfakes.h"
 
@@ -53,8 +54,8 @@ inline void trigger(const QString& windowName, const QString& item) {
     action->trigger();
 }
 
-// The lines of a file written with CR LF ends; crlf tells whether every end was CR LF.
-QStringList readLines(const QString& path, bool* crlf = nullptr);
+// The lines of a file written with CR LF ends.
+QStringList readLines(const QString& path);
 
 // The words of a PDF, as pdftotext (poppler-utils) reads them.
 QString pdfText(const QString& path);
@@ -132,6 +133,8 @@ class WholeProgram : public ::testing::Test {
     void startRecording(const QString& path);
     // Constants named name, then a recording to dir/<name>.csv; returns its path.
     QString record(const QString& name);
+    // Acceptance test: the test voltage, the hold and the permissible charge typed, then OK.
+    void setUpAcceptance(const QString& kv, const QString& holdS, const QString& pc);
     // Options: a Q-N gate of 100 ms and passes (an Option5 index, 6 for Non Stop), then
     // T-QNV Mes.
     void startQn(int passes);

@@ -29,20 +29,9 @@ class Workflow : public WholeProgram {
         scenario.calibrators.push_back(calibrator);
     }
 
-    QString text(const char* windowName, const char* name) {
-        const auto* label = control<QLabel>(QLatin1String(windowName), QLatin1String(name));
-        return label != nullptr ? label->text() : QString();
-    }
     QString verdict() {
         const auto* label = control<QLabel>(QStringLiteral("KR5AU"), QStringLiteral("verdict"));
         return label != nullptr && label->isVisible() ? label->text() : QString();
-    }
-    void setUpAcceptance(const char* kv, const char* holdS, const char* pc) {
-        menu("acctest")->trigger();
-        type(QStringLiteral("acceptance"), QStringLiteral("testkv"), QLatin1String(kv));
-        type(QStringLiteral("acceptance"), QStringLiteral("holds"), QLatin1String(holdS));
-        type(QStringLiteral("acceptance"), QStringLiteral("permpc"), QLatin1String(pc));
-        click(QStringLiteral("acceptance"), QStringLiteral("accok"));
     }
 };
 
@@ -67,7 +56,7 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
         "accept the proposal",
         [&] { return control<QPushButton>("calibrate", "accept")->isEnabled(); },
         [&] {
-            proposal = text("calibrate", "proposal");
+            proposal = control<QLabel>("calibrate", "proposal")->text();
             click(QStringLiteral("calibrate"), QStringLiteral("accept"));
             // The test's name, typed after the calibration: the Adjust it stored shows.
             menu("kouseiin")->trigger();
@@ -81,7 +70,7 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
             type(details, QStringLiteral("customer"), QStringLiteral("Stadtwerke Süd"));
             type(details, QStringLiteral("ccap"), QStringLiteral("1 nF"));
             click(details, QStringLiteral("detok"));
-            detailsRefusal = text("testDetails", "detproblem");
+            detailsRefusal = control<QLabel>(details, "detproblem")->text();
             type(details, QStringLiteral("ccap"), QStringLiteral("1000"));
             type(details, QStringLiteral("calibdate"), QStringLiteral("2026-03-31"));
             click(details, QStringLiteral("detok"));
