@@ -59,8 +59,7 @@ TEST(Qm, MissingCountsAreLeftOutAndTheHighestCrossingCounts) {
 }
 
 // Full scale with Adjust 2 is 2000 pC, so FS / N is 200 pC. Rates of 1000, 100, 10 and 1
-// pulses/s have logs 3, 2, 1 and 0: the ends count half, a rate below 1 (an empty window too)
-// counts as 1.
+// pulses/s have logs 3, 2, 1 and 0: the ends count half, a rate below 1 counts as 1.
 TEST(Nqn, TheTrapezoidOfLogRatesTimesTheWindowWidthAndNoneWithoutEveryCount) {
     const auto nqn = [](std::initializer_list<std::optional<double>> list, double adjust) {
         return normalisedQuantityNumber(rates(list), adjust);
@@ -71,6 +70,23 @@ TEST(Nqn, TheTrapezoidOfLogRatesTimesTheWindowWidthAndNoneWithoutEveryCount) {
     EXPECT_NEAR(*nqn({1, 1, 1, 1, 1, 1, 1, 1, 1, 100}, 1.0), 100.0 * 1.0, 1e-9);
     EXPECT_EQ(nqn({1000, 100, 10, 1, 0, 0, 0, 0, 0, std::nullopt}, kAdjust), std::nullopt);
     EXPECT_EQ(nqn({1000, 100, 10, 1, 0, 0, 0, 0, 0, 0}, 0.0), std::nullopt);
+}
+
+// Known distributions: ten equal windows give 9 times the log of their rate; an empty window
+// counts 0; rates falling on a straight line in log10 (4, 3.6, ... 0.4) give the trapezoid's
+// exact area of a line, 9 x 4 - 40.5 x 0.4 = 19.8 decades.
+TEST(Nqn, KnownDistributionsGiveTheirClosedForms) {
+    QnRates equal{};
+    QnRates oneEmpty{};
+    QnRates line{};
+    for (int i = 0; i < kAttenuatorRanges; ++i) {
+        equal[size_t(i)] = 100.0;
+        oneEmpty[size_t(i)] = i == 5 ? 0.0 : 100.0;
+        line[size_t(i)] = std::pow(10.0, 4.0 - 0.4 * i);
+    }
+    EXPECT_NEAR(*normalisedQuantityNumber(equal, kAdjust), 200.0 * 9 * 2, 1e-9);
+    EXPECT_NEAR(*normalisedQuantityNumber(oneEmpty, kAdjust), 200.0 * (9 * 2 - 2), 1e-9);
+    EXPECT_NEAR(*normalisedQuantityNumber(line, kAdjust), 200.0 * 19.8, 1e-9);
 }
 
 TEST(QmTracker, TheLastPassAndTheBlockMean) {
