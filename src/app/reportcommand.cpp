@@ -50,9 +50,10 @@ ReportContent reportOfOpenedTest(const OpenedTest& test, Charts& charts, const Q
     return content;
 }
 
-bool writeReportOfFile(const QString& measurementPath, const QString& pdfPath, Dialogs& dialogs,
-                       Clock& clock, QString* problem) {
-    HeadlessTest headless(dialogs, clock);
+namespace {
+
+bool openAndReport(HeadlessTest& headless, const QString& measurementPath, const QString& pdfPath,
+                   Clock& clock, QString* problem) {
     if (!headless.open(measurementPath)) {
         *problem = QStringLiteral("%1 could not be read").arg(measurementPath);
         return false;
@@ -61,19 +62,21 @@ bool writeReportOfFile(const QString& measurementPath, const QString& pdfPath, D
                        pdfPath, problem);
 }
 
+}  // namespace
+
+bool writeReportOfFile(const QString& measurementPath, const QString& pdfPath, Dialogs& dialogs,
+                       Clock& clock, QString* problem) {
+    HeadlessTest headless(dialogs, clock);
+    return openAndReport(headless, measurementPath, pdfPath, clock, problem);
+}
+
 int writeReportOfFile(const QString& measurementPath, const QString& pdfPath) {
     QtClock clock;
     ConsoleDialogs dialogs;  // a refused file is said on standard error
     QTextStream err(stderr);
     QString problem;
     HeadlessTest headless(dialogs, clock);
-    if (!headless.open(measurementPath)) {
-        err << QCoreApplication::applicationName() << ": " << measurementPath
-            << " could not be read" << Qt::endl;
-        return kExitNoReport;
-    }
-    if (!writeReport(reportOfOpenedTest(headless.test, headless.charts, clock.localTime()), pdfPath,
-                     &problem)) {
+    if (!openAndReport(headless, measurementPath, pdfPath, clock, &problem)) {
         err << QCoreApplication::applicationName() << ": " << problem << Qt::endl;
         return kExitNoReport;
     }
@@ -84,7 +87,9 @@ int writeReportOfFile(const QString& measurementPath, const QString& pdfPath) {
     StoredTest stored = newStoredTest(test.summary(), test.result().qnPasses, measurementPath);
     stored.reportPath = QFileInfo(pdfPath).absoluteFilePath();
     const SendReport sent = sender.send(stored);
-    sender.attachReport(measurementPath, pdfPath);
+    if (sent.heldAlready) {
+        sender.attachReport(measurementPath, pdfPath);
+    }
     if (sent.failed) {
         err << QCoreApplication::applicationName() << ": " << sent.message << Qt::endl;
     }

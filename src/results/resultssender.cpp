@@ -16,6 +16,7 @@ SendReport ResultsSender::send(StoredTest test) {
     }
     if (outcome.kept()) {
         lastStoredId_ = outcome.storedId;
+        report.heldAlready = outcome.kind == StoreOutcome::Kind::AlreadyStored;
         QString ignored;
         sendWaiting(&ignored);
         report.message = outcome.kind == StoreOutcome::Kind::Stored

@@ -14,8 +14,9 @@ namespace kr5 {
 struct SendReport {
     // What the operator is to be told: stored, waiting and why, or lost to both files.
     QString message;
-    bool failed = false;  // the store did not take a test (it waits, or was not kept)
-    int waiting = 0;      // tests in the queue after this; -1 when the queue cannot be read
+    bool failed = false;       // the store did not take a test (it waits, or was not kept)
+    bool heldAlready = false;  // the store had the test before: what was sent changed nothing
+    int waiting = 0;           // tests in the queue after this; -1 when the queue cannot be read
 };
 
 class ResultsSender {
