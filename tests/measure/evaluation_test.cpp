@@ -1,6 +1,6 @@
 // What replies that did not count leave empty, the voltage kept where the AC unit says so,
-// and the units' answer status. The conversions, a reading without an AC unit on the line,
-// and the Q-N step's own range and count, are read in recorder_test's rows.
+// every range's scale, and the units' answer status. A reading without an AC unit on the
+// line, and the Q-N step's own range and count, are read in recorder_test's rows.
 #include "measure/evaluation.h"
 #include "measure/unitstatus.h"
 
@@ -59,6 +59,18 @@ TEST_F(Evaluation, TheVoltageKeepsItsLastValueWhereTheUnitSaysSo) {
     // ...but a reply that did not come does not count as one of them.
     EXPECT_FALSE(cycle(detectorReply(0, 0, 0, 0), Reply{}).es);
     EXPECT_FALSE(cycle(detectorReply(0, 0, 0, 0), whole("A1t4123\r\n")).es);
+}
+
+// Every range of both meters, against the detector's own scale: peak code 0x11 is 1 V, rate
+// code 0x11 is 10 pulses/s.
+TEST_F(Evaluation, EachRangeScalesByItsOwnDivisionOrMultiplier) {
+    const double divisions[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000};
+    const double multipliers[] = {1, 5, 10, 50};
+    for (int range = 0; range < 10; ++range) {
+        const Reading r = cycle(detectorReply(0x11, 0x11, range, range % 4));
+        EXPECT_DOUBLE_EQ(r.charge, divisions[range]) << range;
+        EXPECT_DOUBLE_EQ(r.pulseRate, 10.0 * multipliers[range % 4]) << range;
+    }
 }
 
 TEST(UnitStatusTest, CountsTheReadingsInARowWithoutEachUnitsReply) {
