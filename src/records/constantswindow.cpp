@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +13,35 @@
 #include <QVBoxLayout>
 
 namespace kr5 {
+
+namespace {
+
+// Qt's scroll bar answers Home, End and the page keys but lets the arrow keys go by; an
+// operator setting Set Q from the keyboard expects them to move it a step.
+class SteppingScrollBar : public QScrollBar {
+  public:
+    using QScrollBar::QScrollBar;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        switch (event->key()) {
+            case Qt::Key_Left:
+            case Qt::Key_Down:
+                triggerAction(SliderSingleStepSub);
+                break;
+            case Qt::Key_Right:
+            case Qt::Key_Up:
+                triggerAction(SliderSingleStepAdd);
+                break;
+            default:
+                QScrollBar::keyPressEvent(event);
+                return;
+        }
+        event->accept();
+    }
+};
+
+}  // namespace
 
 ConstantsWindow::ConstantsWindow(ConstantsForm& constants, QWidget* parent)
     : QDialog(parent), constants_(constants) {
@@ -30,11 +60,11 @@ ConstantsWindow::ConstantsWindow(ConstantsForm& constants, QWidget* parent)
     QLineEdit* adjustField = addField(5, QStringLiteral("Text6"), QStringLiteral("Adjust"),
                                       &InputFields::adjust, QStringLiteral("pC/V"));
 
-    setQBar_ = new QScrollBar(Qt::Horizontal, this);
+    setQBar_ = new SteppingScrollBar(Qt::Horizontal, this);
     nameControl(setQBar_, QStringLiteral("HScroll3"));
     setQBar_->setRange(0, ConstantsForm::setQIndexMax);
     setQBar_->setPageStep(1);
-    // Set from the keyboard too: the arrow keys move it a step.
+    // Set from the keyboard too: the arrow keys move it a step, Home and End to its ends.
     setQBar_->setFocusPolicy(Qt::StrongFocus);
     setQLabel_ = namedLabel(QStringLiteral("Label16"), QString(), this);
     setQLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

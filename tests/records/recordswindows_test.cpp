@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -77,8 +78,14 @@ TEST_F(ConstantsWindowTest, RowsShowTheConstantsTheSetQLabelFollowsAndTypingStor
     EXPECT_EQ(label16->text(), QStringLiteral("1")) << "Set Q follows when the field is left";
     emit text(6)->editingFinished();
     EXPECT_EQ(label16->text(), QStringLiteral("0.5"));
-    control<QScrollBar>(window, QStringLiteral("HScroll3"))->setValue(9);  // its last place
-    EXPECT_EQ(label16->text(), QStringLiteral("500"));
+    // The scroll bar is set from the keyboard and says the value it stands for.
+    auto* bar = control<QScrollBar>(window, QStringLiteral("HScroll3"));
+    for (const auto& [key, shown] : {std::pair{Qt::Key_End, "500"}, {Qt::Key_Left, "250"}}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &press);
+        EXPECT_EQ(label16->text(), QLatin1String(shown));
+        EXPECT_EQ(bar->accessibleName(), QStringLiteral("Set Q %1 pC").arg(QLatin1String(shown)));
+    }
     type(text(2), QStringLiteral("42"));
     EXPECT_EQ(std::pair(constants.number, constants.setQ), std::pair(QStringLiteral("1"), 1.0))
         << "typing stores nothing: OK does (EveryFieldSetByAToolIsStoredByOk)";
