@@ -50,7 +50,7 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
         type(QStringLiteral("calibrate"), QStringLiteral("q0"), QStringLiteral("20"));
         click(QStringLiteral("calibrate"), QStringLiteral("measure"));
     });
-    QString proposal, adjustShown, holding, reset, detailsRefusal;
+    QString proposal, adjustShown, holding, reset, detailsRefusal, acceptRefusal;
     bool wasRed = false;
     step(
         "accept the proposal",
@@ -80,7 +80,12 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
         });
     step(
         "holding", [&] { return verdict().contains(QStringLiteral("holding")); },
-        [&] { holding = verdict(); });
+        [&] {
+            holding = verdict();
+            // The file's header holds the constants: Accept is refused, and the window says why.
+            click(QStringLiteral("calibrate"), QStringLiteral("accept"));
+            acceptRefusal = control<QLabel>("calibrate", "calwarn")->text();
+        });
     step(
         "reset", [&] { return statusMessage().startsWith(QStringLiteral("Test voltage fell")); },
         [&] {
@@ -107,6 +112,8 @@ TEST_F(Workflow, CalibrateHoldAtTheTestVoltageGetAVerdictAndASummary) {
     EXPECT_TRUE(proposal.startsWith(QStringLiteral("2 pC/V"))) << proposal.toStdString();
     EXPECT_EQ(adjustShown, QStringLiteral("2"));
     EXPECT_TRUE(holding.startsWith(QStringLiteral("Acceptance: holding"))) << holding.toStdString();
+    EXPECT_TRUE(acceptRefusal.contains(QStringLiteral("a measurement file is open")))
+        << acceptRefusal.toStdString();
     EXPECT_TRUE(reset.startsWith(QStringLiteral("Test voltage fell below 11.5 kV after ")) &&
                 reset.endsWith(QStringLiteral("of 10 s: the hold starts again")))
         << reset.toStdString();
