@@ -11,6 +11,8 @@
 
 #include <sys/resource.h>
 
+#include <csignal>
+
 #include <memory>
 
 namespace kr5 {
@@ -138,11 +140,14 @@ TEST_F(RemoteRun, ClientsLeavingMidRecordingChangeLeaveProgramAndFilesWhole) {
         }
     }
 
-    program.terminate();
+    // A closed terminal ends the program as SIGTERM does: the file open is closed, with its
+    // summary.
+    ::kill(static_cast<pid_t>(program.processId()), SIGHUP);
     ASSERT_TRUE(wait.until(10000, [&] { return program.state() == QProcess::NotRunning; }));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
     ASSERT_EQ(files.size(), 7);
+    EXPECT_TRUE(QFileInfo::exists(files.back().chopped(4) + QStringLiteral(".json")));
     for (qsizetype i = 0; i < files.size(); ++i) {
         SCOPED_TRACE(files[i].toStdString());
         const QByteArray text = test::readBytes(files[i]);
