@@ -182,7 +182,9 @@ TEST_F(SettingsTest, AShortBrokenOrHugeFileKeepsTheValuesBeforeTheFailurePoint) 
     QString said;
     InputConstants zero;
     file.load(QStringLiteral("1"), zero, &said);
-    EXPECT_TRUE(said.contains(QStringLiteral("line 5: PT ratio 0 would make every reading")) &&
+    EXPECT_TRUE(said.contains(QStringLiteral("The settings file %1, line 5: PT ratio 0 would make "
+                                             "every reading")
+                                  .arg(QDir::toNativeSeparators(iniPath()))) &&
                 said.contains(QStringLiteral("line 6: Adjust 0")))
         << said.toStdString();
     writeBytes(iniPath(), "n\r\n7\r\n");  // ends among the texts
