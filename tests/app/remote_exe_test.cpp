@@ -177,6 +177,15 @@ TEST_F(RemoteRun, AFullDiskIsToldToEveryClientAndTheRowsWaitWhole) {
     ASSERT_TRUE(measuring());
     auto other = connectClient();
     const QString path = dir.filePath(QStringLiteral("full.csv"));
+    const auto rowsInFile = [&path] {
+        static const QRegularExpression row(
+            QStringLiteral("^ ?\\d+,[\\d.]+, ?\\d+,[\\d.]+,[\\d.]+\r$"));
+        qsizetype rows = 0;
+        for (const QByteArray& line : test::readBytes(path).split('\n')) {
+            rows += row.match(QString::fromLatin1(line)).hasMatch() ? 1 : 0;
+        }
+        return rows;
+    };
     ASSERT_EQ(errorAfter("CONF:NAME \"full\";:REC:FILE \"" + path.toUtf8() + "\";:REC:STAT ON"),
               kNoError);
     ASSERT_TRUE(wait.until(10000, [&] { return ask("REC:COUN?").toInt() > 5; }));
@@ -184,6 +193,7 @@ TEST_F(RemoteRun, AFullDiskIsToldToEveryClientAndTheRowsWaitWhole) {
     ASSERT_TRUE(limitFileSize(program, static_cast<rlim_t>(QFileInfo(path).size())));
     ASSERT_TRUE(wait.until(10000, [&] { return ask("REC:STAT?") == "ON,WAIT"; }));
     EXPECT_GT(ask("REC:WAIT?").toInt(), 0);
+    EXPECT_EQ(ask("REC:COUN?").toInt(), rowsInFile());  // the rows on the disk only
     const QByteArray told = ask("SYST:ERR?");
     EXPECT_TRUE(told.startsWith("-200,\"Execution error; ")) << told.toStdString();
     EXPECT_EQ(ask("SYST:ERR?"), kNoError);  // once for the whole trouble
@@ -196,6 +206,7 @@ TEST_F(RemoteRun, AFullDiskIsToldToEveryClientAndTheRowsWaitWhole) {
     EXPECT_EQ(ask("REC:WAIT?"), "0");
     ASSERT_EQ(errorAfter("REC:STAT CLOS"), kNoError);
     ASSERT_TRUE(wait.until(10000, [&] { return lastLine(path).startsWith("\"PAUSE\""); }));
+    EXPECT_EQ(ask("REC:COUN?").toInt(), rowsInFile());
 
     ASSERT_TRUE(limitFileSize(program, 0));
     const QString refused = dir.filePath(QStringLiteral("refused.csv"));
@@ -209,13 +220,7 @@ TEST_F(RemoteRun, AFullDiskIsToldToEveryClientAndTheRowsWaitWhole) {
     ASSERT_TRUE(wait.until(10000, [&] { return program.state() == QProcess::NotRunning; }));
     const QList<QByteArray> lines = test::readBytes(path).split('\n');
     EXPECT_TRUE(lines.back().isEmpty());  // ends with a whole line
-    static const QRegularExpression row(
-        QStringLiteral("^ ?\\d+,[\\d.]+, ?\\d+,[\\d.]+,[\\d.]+\r$"));
-    qsizetype rows = 0;
-    for (const QByteArray& line : lines) {
-        rows += row.match(QString::fromLatin1(line)).hasMatch() ? 1 : 0;
-    }
-    EXPECT_GT(rows, 5);
+    EXPECT_GT(rowsInFile(), 5);
     EXPECT_EQ(markersOf(lines.join('\n')), (QStringList{"RECON", "RECOFF", "PAUSE"}));
 }
 
