@@ -48,6 +48,16 @@ int LineGuard::olderAnswersOwed(UnitKind unit, qint64 nowMs) {
     return static_cast<int>(owed.size()) - current;
 }
 
+bool LineGuard::othersOwe(UnitKind unit, qint64 nowMs) {
+    expire(nowMs);
+    for (size_t i = 0; i < owed_.size(); ++i) {
+        if (i != static_cast<size_t>(unit) && !owed_[i].empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void LineGuard::straysSeen(qint64 nowMs) {
     expire(nowMs);
     lastStrayMs_ = nowMs;

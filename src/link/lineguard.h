@@ -29,6 +29,10 @@ class LineGuard {
     // Answers the unit owes for commands before the last one.
     int olderAnswersOwed(UnitKind unit, qint64 nowMs);
 
+    // Whether another unit owes an answer that may still come, late, in this unit's
+    // exchange.
+    bool othersOwe(UnitKind unit, qint64 nowMs);
+
     // Bytes arrived that belong to no exchange (dropped before a command, or more than
     // an exchange could hold). They are taken for the oldest answer still owed.
     void straysSeen(qint64 nowMs);

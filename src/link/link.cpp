@@ -168,7 +168,8 @@ std::optional<Reply> Link::latePair(const Exchange& x, QString& buf) {
     // A unit that owes an answer sends it and then the one to this command back to back,
     // and the port may hand over both in one piece: exactly two replies' worth is the
     // late answer and this one.
-    if (!x.owing || buf.size() <= x.len) {
+    // Another unit's late answer may be the second of the two: then neither counts.
+    if (!x.owing || x.othersOwing || buf.size() <= x.len) {
         return std::nullopt;
     }
     if (buf.size() < 2 * x.len) {
@@ -181,9 +182,22 @@ std::optional<Reply> Link::latePair(const Exchange& x, QString& buf) {
     return Reply{Reply::Status::Whole, buf.right(x.len)};
 }
 
+Reply Link::ambiguousReply(const Exchange& x, const QString& buf) {
+    // Whose answer it is cannot be told: it pays what is owed longest, and this unit's own
+    // answer is awaited as late.
+    guard_.straysSeen(clock_.nowMs());
+    guard_.answerMissed(x.unit, clock_.nowMs());
+    return Reply{Reply::Status::Overlong, buf};
+}
+
 Reply Link::judgeWhole(const Exchange& x, QString buf) {
     const qint64 elapsed = clock_.nowMs() - x.sentMs;
     const bool prompt = !x.promptLimit || elapsed <= *x.promptLimit;
+    if (x.othersOwing && !prompt) {
+        // Not this unit's usual answer, and another unit's late one may have come in its
+        // place: the line carries nothing that tells them apart.
+        return ambiguousReply(x, buf);
+    }
     if (x.owing && !prompt) {
         // Perhaps the answer the unit owed, come late; the one to this command may follow
         // it within the time-out. When none does, this one counts: a unit that has merely
@@ -252,6 +266,7 @@ Reply Link::collectReply(UnitKind unit, int len, int timeout) {
                lastSendMs_,
                now + timeoutMs(timeout),
                guard_.olderAnswersOwed(unit, now) > 0,
+               guard_.othersOwe(unit, now),
                answerTimes_.promptLimit(unit, len, timeout)};
     QString buf = collect(len, x.deadlineMs);
     if (earlyBytes_ > 0) {

@@ -122,7 +122,8 @@ class Link {
         int timeout;
         qint64 sentMs;
         qint64 deadlineMs;
-        bool owing;  // the unit missed an answer lately, which may still come
+        bool owing;        // the unit missed an answer lately, which may still come
+        bool othersOwing;  // so did another unit
         std::optional<qint64> promptLimit;
     };
 
@@ -131,6 +132,7 @@ class Link {
     void collectUntil(QString& buf, qint64 deadlineMs);
     qint64 settleDeadline(const Exchange& x) const;
     Reply judgeWhole(const Exchange& x, QString buf);
+    Reply ambiguousReply(const Exchange& x, const QString& buf);
     std::optional<Reply> latePair(const Exchange& x, QString& buf);
     Reply collectReply(UnitKind unit, int len, int timeout);
     Reply afterEarlyBytes(const Exchange& x, QString buf);

@@ -260,6 +260,28 @@ TEST(LinkReceive, AReplyStandsOnlyWithTheLineFreeAroundIt) {
     }
 }
 
+// The noise discriminator's answer, as late as the AC unit's would be: the same length, so
+// only the order of the line could tell them apart.
+TEST(LinkReceive, AnotherUnitsLateAnswerIsNeverTakenForThisOnesOwn) {
+    const QByteArray lateNoise = "N2g0010\r\n";
+    const auto noiseMissed = [&lateNoise](Line& line, qint64 lateMs) {
+        const auto g = line.exchange(UnitKind::NoiseDiscriminator, "g", kShortReadLength,
+                                     {{lateMs, lateNoise}});
+        ASSERT_EQ(g.reply.status, Missing);
+    };
+    // The AC unit's own answer does not come; the late one comes in its place.
+    Line alone;
+    alone.teachUsualTime();
+    noiseMissed(alone, 150);
+    EXPECT_NE(alone.es().reply.status, Whole);
+    // The AC unit owes an answer too, and answers at once; the late one follows it.
+    Line pair;
+    pair.teachUsualTime();
+    ASSERT_EQ(pair.es().reply.status, Missing);
+    noiseMissed(pair, 100 + kUsualMs + 1);
+    EXPECT_NE(pair.es({{kUsualMs, kEs1}}).got(), std::pair(Whole, lateNoise));
+}
+
 TEST(LinkReceive, AMissedAnswerIsWrittenOffTheHorizonAfterItsExchange) {
     // A reply later than usual waits the time-out for company as long as one is owed, and is
     // taken at once when the owed one is written off.
