@@ -97,7 +97,7 @@ void LongRun::build() {
     // The bench must not move the user's own windows.
     programOptions.windowMemoryPath = dir_.filePath(QStringLiteral("windows.conf"));
     program_ =
-        std::make_unique<Program>(Platform{clock_, pump_, *port_, dialogs_, launcher_, clipboard_,
+        std::make_unique<Program>(Platform{clock_, waiter_, *port_, dialogs_, launcher_, clipboard_,
                                            files_, toEngine_, toWindows_, runner_},
                                   programOptions);
 }
@@ -200,8 +200,8 @@ int LongRun::run() {
     const int minutes = clock_.startTimer(60'000, [this] { everyMinute(); });
     int qtEvents = 0;
     if (options_.qtEventsMs > 0) {
-        // The real program's pump lets Qt repaint and deliver its posted events; the
-        // virtual pump runs only the clock's actions.
+        // The real program's event loops let Qt repaint and deliver its posted events; the
+        // virtual waiter runs only the clock's actions.
         qtEvents =
             clock_.startTimer(options_.qtEventsMs, [] { QCoreApplication::processEvents(); });
     }

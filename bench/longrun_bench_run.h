@@ -1,7 +1,7 @@
 // The long run: the whole program on the simulated bench in virtual time, recording at a
 // 500 ms sample time for hours while a fault comes every minute, built as the whole-program
 // tests build it. Unlike them it lets Qt deliver its own events (repaints, layouts) every
-// virtual second, as the real program's pump does. It follows the measurement file, checks
+// virtual second, as the real program's waiter does. It follows the measurement file, checks
 // that the program is back to its normal cycle some seconds after each fault, samples the
 // memory, and prints its figures.
 #pragma once
@@ -110,10 +110,10 @@ class LongRun {
     size_t nextFault_ = 0;
 
     VirtualClock clock_;
-    VirtualPump pump_{clock_};
+    VirtualWaiter waiter_{clock_};
     VirtualMailbox toEngine_{clock_};
     VirtualMailbox toWindows_{clock_};
-    InlineLoopRunner runner_{pump_};
+    InlineLoopRunner runner_{waiter_};
     std::unique_ptr<sim::Bench> bench_;
     std::unique_ptr<sim::SimPort> port_;
     BenchDialogs dialogs_;

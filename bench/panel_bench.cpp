@@ -65,7 +65,7 @@ struct Cycle {
         }
         charts.plotter().plotReading(reading, inception.inceptionStanding());
         pacer.show(&charts, [this] { charts.refresh(); });
-        QApplication::processEvents();  // the repaint the loop's pump lets happen
+        QApplication::processEvents();  // the repaint the windows' event loop lets happen
         clock.advanceMs(kCycleMs);
     }
 

@@ -6,6 +6,8 @@ KR5_PACKAGES=(
     # The History window's charts and the charts' SVG export.
     qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    # The measurement's fiber over its thread's event loop.
+    libboost-context-dev
     fonts-dejavu-core xdg-utils
     # The font of the program's Japanese and full-width texts.
     fonts-ipafont-gothic

@@ -2,7 +2,7 @@
 // writes leaves at 10 bit times per byte at the port's speed; the frames reach the bench
 // when their last byte is through, and the units' answers arrive byte by byte at the
 // moments the bench gives. Every arrival is an action on the VirtualClock, so a program
-// that waits through a VirtualPump wakes when a byte comes in.
+// that waits through a VirtualWaiter wakes when a byte comes in.
 //
 // Bench time is the clock's time: the bench's second 0 is the clock's microsecond 0.
 // The bench and the clock must outlive the port.

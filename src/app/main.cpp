@@ -21,10 +21,10 @@
 #include "app/program.h"
 #include "app/reportcommand.h"
 #include "app/resultscommand.h"
+#include "platform/fiberwaiter.h"
 #include "platform/qtclipboard.h"
 #include "platform/qtclock.h"
 #include "platform/qtdialogs.h"
-#include "platform/qteventpump.h"
 #include "platform/qtfiles.h"
 #include "platform/qtlauncher.h"
 #include "platform/qtlooprunner.h"
@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
     options.listen = line.listen;
     options.helpFolders = helpFolders();
     kr5::QtClock clock;
-    kr5::QtEventPump pump(clock);
+    kr5::FiberWaiter waiter(clock);
     kr5::QtSerialPort port;
     for (int number = 1; number <= 2; ++number) {
         port.setDevice(number, line.devices[static_cast<size_t>(number - 1)]);
@@ -162,12 +162,12 @@ int main(int argc, char** argv) {
     kr5::Dialogs& dialogs = options.status ? static_cast<kr5::Dialogs&>(console) : boxes;
     // The measurement runs on a thread of its own, the line's device with it; work goes
     // there and back through two mailboxes.
-    kr5::QtLoopRunner runner;
+    kr5::QtLoopRunner runner(waiter);
     runner.moveAlong(port.device());
     kr5::QtMailbox toEngine(runner.loopReceiver());
     kr5::QtMailbox toWindows(app);
     kr5::Program program(
-        {clock, pump, port, dialogs, launcher, clipboard, files, toEngine, toWindows, runner},
+        {clock, waiter, port, dialogs, launcher, clipboard, files, toEngine, toWindows, runner},
         options);
     boxes.setParentWindow(&program.mainWindow());
     kr5::StopSignals stop([&program] { program.requestEnd(); });

@@ -50,12 +50,12 @@
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/eventpump.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/looprunner.h"
 #include "platform/mailbox.h"
 #include "platform/serialport.h"
+#include "platform/waiter.h"
 #include "records/constantsform.h"
 #include "records/constantswindow.h"
 #include "records/measurementfile.h"
@@ -80,7 +80,7 @@ namespace kr5 {
 // time, the simulated bench and fakes in the whole-program tests.
 struct Platform {
     Clock& clock;
-    EventPump& pump;
+    Waiter& waiter;
     SerialPort& port;
     Dialogs& dialogs;
     Launcher& launcher;
@@ -191,7 +191,7 @@ class Program {
     // The measurement: the line, the cycle, the evaluation, the ranging, the Q-N passes and
     // the recorder, on its own thread; the windows see it through its view.
     EngineView engineView_{platform_.toEngine, settings_};
-    Engine engine_{{platform_.clock, platform_.pump, platform_.port, platform_.files,
+    Engine engine_{{platform_.clock, platform_.waiter, platform_.port, platform_.files,
                     platform_.toWindows, engineView_}};
     // What the Options window asks of the line (a new speed), sent to the engine with the
     // settings.

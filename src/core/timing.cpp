@@ -7,7 +7,7 @@
 
 namespace kr5 {
 
-Timing::Timing(Clock& clock, EventPump& pump) : clock_(clock), pump_(pump) {}
+Timing::Timing(Clock& clock, Waiter& waiter) : clock_(clock), waiter_(waiter) {}
 
 Timing::~Timing() {
     stopTimers();
@@ -47,19 +47,19 @@ void Timing::showReadout() {
     cyclesThisSecond_ = 0;
 }
 
-void Timing::pumpUntilZero(qint32& countdown) {
+void Timing::waitUntilZero(qint32& countdown) {
     if (!timersRunning()) {
         // No tick to count down (before the loop starts): wait the same whole ticks on
         // the clock instead of hanging.
         const qint64 deadline = clock_.nowMs() + qint64{countdown} * tickMs;
         while (clock_.nowMs() < deadline) {
-            pump_.waitForEvent(deadline);
+            waiter_.waitUntil(deadline);
         }
         countdown = 0;
         return;
     }
     while (countdown > 0) {
-        pump_.waitForEvent(std::numeric_limits<qint64>::max());
+        waiter_.waitUntil(std::numeric_limits<qint64>::max());
     }
 }
 
@@ -69,13 +69,13 @@ void Timing::startCycle(double sampleMs) {
 
 void Timing::wait(double ms) {
     waitCountdown_ = roundEvenLong(ms / tickMs);
-    pumpUntilZero(waitCountdown_);
+    waitUntilZero(waitCountdown_);
 }
 
 void Timing::waitForCycleEnd() {
     // A cycle that used up its sample time goes on at once.
     if (cycleCountdown_ > 0) {
-        pumpUntilZero(cycleCountdown_);
+        waitUntilZero(cycleCountdown_);
     }
 }
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/clock.h"
-#include "platform/eventpump.h"
+#include "platform/waiter.h"
 
 #include <QObject>
 #include <QString>
@@ -19,7 +19,7 @@ class Timing : public QObject {
     static constexpr int readoutIntervalMs = 1000;
     static constexpr int tickMs = 100;
 
-    Timing(Clock& clock, EventPump& pump);
+    Timing(Clock& clock, Waiter& waiter);
     ~Timing() override;
     Timing(const Timing&) = delete;
     Timing& operator=(const Timing&) = delete;
@@ -35,12 +35,11 @@ class Timing : public QObject {
     // A normal cycle is complete: counted for the cycle-time readout.
     void countCycle() { ++cyclesThisSecond_; }
 
-    // Pauses for ms rounded to whole ticks, handling events meanwhile; 50 ms or less
-    // does not wait at all.
+    // Pauses for ms rounded to whole ticks; 50 ms or less does not wait at all.
     void wait(double ms);
 
-    // Pumps the event queue once, then goes on until the cycle countdown has run out;
-    // returns at once, without pumping, when it has already run out.
+    // Waits until the cycle countdown has run out; returns at once when it has already
+    // run out.
     void waitForCycleEnd();
 
     // The timer handlers, for tests that drive them by hand.
@@ -53,10 +52,10 @@ class Timing : public QObject {
     void cycleTimeChanged(const QString& text);
 
   private:
-    void pumpUntilZero(qint32& countdown);
+    void waitUntilZero(qint32& countdown);
 
     Clock& clock_;
-    EventPump& pump_;
+    Waiter& waiter_;
     qint32 cycleCountdown_ = 0;  // ticks left of the current cycle
     qint32 waitCountdown_ = 0;   // ticks left of the current wait
     qint32 cyclesThisSecond_ = 0;

@@ -7,9 +7,8 @@
 
 namespace kr5 {
 
-Link::Link(const UnitsOnLine& units, SerialPort& port, Clock& clock, EventPump& pump,
-           Timing& timing)
-    : units_(units), port_(port), clock_(clock), pump_(pump), timing_(timing) {}
+Link::Link(const UnitsOnLine& units, SerialPort& port, Clock& clock, Waiter& waiter, Timing& timing)
+    : units_(units), port_(port), clock_(clock), waiter_(waiter), timing_(timing) {}
 
 bool Link::openPort(int port) {
     guard_.reset();
@@ -112,8 +111,9 @@ void Link::sendToAddress(int index, const QString& command) {
 QString Link::collect(int len, qint64 deadlineMs) {
     QString buf;
     bool lookedAgain = false;
-    // No events are handled before the first look: the wait handles what is pending (the
-    // windows' requests, the port's input) before it sleeps.
+    // The line is looked at before the first wait: what is pending (the windows' requests,
+    // the port's input) is handled by the thread's loop while the wait has the link
+    // suspended.
     while (buf.size() < len) {
         const QString got = takeLine();
         if (!got.isEmpty()) {
@@ -139,14 +139,14 @@ QString Link::collect(int len, qint64 deadlineMs) {
             deadlineMs = now + kStallMs;
             continue;
         }
-        pump_.waitForEvent(deadlineMs);
+        waiter_.waitUntil(deadlineMs);
     }
     return buf;
 }
 
 void Link::collectUntil(QString& buf, qint64 deadlineMs) {
     while (clock_.nowMs() < deadlineMs) {
-        pump_.waitForEvent(deadlineMs);
+        waiter_.waitUntil(deadlineMs);
         buf += takeLine();
     }
     buf += takeLine();
@@ -326,7 +326,7 @@ void Link::awaitQuiet(int timeout) {
     const qint64 giveUpMs = clock_.nowMs() + kQuietLimitMs;
     qint64 quietUntilMs = std::min(giveUpMs, clock_.nowMs() + timeoutMs(timeout));
     while (clock_.nowMs() < quietUntilMs) {
-        pump_.waitForEvent(quietUntilMs);
+        waiter_.waitUntil(quietUntilMs);
         if (!takeLine().isEmpty()) {
             quietUntilMs = std::min(giveUpMs, clock_.nowMs() + timeoutMs(timeout));
         }

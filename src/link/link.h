@@ -22,8 +22,8 @@
 #include "link/reply.h"
 #include "link/units.h"
 #include "platform/clock.h"
-#include "platform/eventpump.h"
 #include "platform/serialport.h"
+#include "platform/waiter.h"
 
 #include <QString>
 #include <array>
@@ -53,7 +53,7 @@ inline constexpr int kNormalTimeout = 200;
 
 class Link {
   public:
-    Link(const UnitsOnLine& units, SerialPort& port, Clock& clock, EventPump& pump, Timing& timing);
+    Link(const UnitsOnLine& units, SerialPort& port, Clock& clock, Waiter& waiter, Timing& timing);
 
     // Opens port 1 or 2 at 9600 baud. False when it cannot be opened.
     bool openPort(int port);
@@ -143,7 +143,7 @@ class Link {
     const UnitsOnLine& units_;
     SerialPort& port_;
     Clock& clock_;
-    EventPump& pump_;
+    Waiter& waiter_;
     Timing& timing_;
     LineGuard guard_;
     AnswerTimes answerTimes_;

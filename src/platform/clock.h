@@ -18,7 +18,8 @@ class Clock {
     // Local date and time of day, at whole-second resolution.
     virtual QDateTime localTime() const = 0;
 
-    // Starts a periodic timer. Its ticks run only while the event pump runs, like
+    // Starts a periodic timer, ticking on the thread that starts it. Its ticks run only
+    // while that thread's event loop runs (or, in virtual time, while a waiter waits), like
     // ordinary window timers. Returns an id for stopTimer.
     virtual int startTimer(int intervalMs, std::function<void()> onTick) = 0;
     virtual void stopTimer(int id) = 0;

@@ -3,7 +3,7 @@
 // virtual time (the tests and the in-process simulator).
 #pragma once
 
-#include "eventpump.h"
+#include "virtualclock.h"
 
 #include <functional>
 
@@ -18,18 +18,18 @@ class LoopRunner {
     virtual void run(std::function<void()> loop) = 0;
 };
 
-// The loop on the calling thread; the pump hands on what it posted last.
+// The loop on the calling thread, in virtual time; what it posted last is handed on.
 class InlineLoopRunner : public LoopRunner {
   public:
-    explicit InlineLoopRunner(EventPump& pump) : pump_(pump) {}
+    explicit InlineLoopRunner(VirtualWaiter& waiter) : waiter_(waiter) {}
 
     void run(std::function<void()> loop) override {
         loop();
-        pump_.pumpOnce();
+        waiter_.runDue();
     }
 
   private:
-    EventPump& pump_;
+    VirtualWaiter& waiter_;
 };
 
 }  // namespace kr5

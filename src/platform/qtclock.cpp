@@ -1,5 +1,7 @@
 #include "qtclock.h"
 
+#include "fiberwaiter.h"
+
 namespace kr5 {
 
 QtClock::QtClock() {
@@ -17,7 +19,10 @@ int QtClock::startTimer(int intervalMs, std::function<void()> onTick) {
     auto timer = std::make_unique<QTimer>();
     timer->setTimerType(Qt::PreciseTimer);
     timer->setInterval(intervalMs);
-    QObject::connect(timer.get(), &QTimer::timeout, timer.get(), std::move(onTick));
+    QObject::connect(timer.get(), &QTimer::timeout, timer.get(), [onTick = std::move(onTick)] {
+        onTick();
+        FiberWaiter::wakeThisThread();  // a wait may count the ticks
+    });
     timer->start();
     const QMutexLocker lock(&timersMutex_);
     const int id = nextId_++;

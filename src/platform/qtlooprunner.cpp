@@ -7,23 +7,24 @@ namespace kr5 {
 
 namespace {
 
-// Runs the loop as the thread's whole work; the thread's event dispatcher serves the
-// loop's own event pump.
+// Runs the loop as the thread's whole work: a fiber over the thread's event loop.
 class LoopThread : public QThread {
   public:
-    explicit LoopThread(std::function<void()> loop) : loop_(std::move(loop)) {}
+    LoopThread(FiberWaiter& waiter, std::function<void()> loop)
+        : waiter_(waiter), loop_(std::move(loop)) {}
 
   protected:
-    void run() override { loop_(); }
+    void run() override { waiter_.run(loop_); }
 
   private:
+    FiberWaiter& waiter_;
     std::function<void()> loop_;
 };
 
 }  // namespace
 
 void QtLoopRunner::run(std::function<void()> loop) {
-    LoopThread worker(std::move(loop));
+    LoopThread worker(waiter_, std::move(loop));
     worker.setObjectName(QStringLiteral("measurement"));
     receiver_.moveToThread(&worker);
     for (QObject* object : movers_) {

@@ -3,6 +3,7 @@
 // server that does not answer, a long drawing) can delay a cycle.
 #pragma once
 
+#include "fiberwaiter.h"
 #include "looprunner.h"
 
 #include <QObject>
@@ -12,8 +13,11 @@ namespace kr5 {
 
 class QtLoopRunner : public LoopRunner {
   public:
-    // The object whose thread the loop runs on: work posted to it runs in the loop's event
-    // pump.
+    // The loop runs as the waiter's fiber, over its thread's event loop.
+    explicit QtLoopRunner(FiberWaiter& waiter) : waiter_(waiter) {}
+
+    // The object whose thread the loop runs on: work posted to it runs in that thread's
+    // event loop, between the loop's waits.
     QObject& loopReceiver() { return receiver_; }
     // Objects the loop uses that must live on its thread (the serial port's device).
     void moveAlong(QObject& object) { movers_.push_back(&object); }
@@ -21,6 +25,7 @@ class QtLoopRunner : public LoopRunner {
     void run(std::function<void()> loop) override;
 
   private:
+    FiberWaiter& waiter_;
     QObject receiver_;
     std::vector<QObject*> movers_;
 };

@@ -1,5 +1,6 @@
-// A mailbox into a Qt thread: the work runs in that thread's event loop (or its event
-// pump), as a queued call on the receiver object that lives there.
+// A mailbox into a Qt thread: the work runs in that thread's event loop, as a queued call
+// on the receiver object that lives there, and then wakes the measurement's fiber if it
+// waits on that thread.
 #pragma once
 
 #include "mailbox.h"

@@ -1,5 +1,7 @@
 #include "qtserialport.h"
 
+#include "fiberwaiter.h"
+
 #include <QFile>
 
 #ifdef Q_OS_UNIX
@@ -57,7 +59,13 @@ PortProblem openProblem(const QString& device, const QSerialPort& port) {
 
 QtSerialPort::QtSerialPort() {
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
-                     [this](QSerialPort::SerialPortError e) { onError(e); });
+                     [this](QSerialPort::SerialPortError e) {
+                         onError(e);
+                         FiberWaiter::wakeThisThread();
+                     });
+    // The measurement waits on its own thread for what comes in.
+    QObject::connect(&port_, &QSerialPort::readyRead, &port_,
+                     [] { FiberWaiter::wakeThisThread(); });
 }
 
 QtSerialPort::~QtSerialPort() {

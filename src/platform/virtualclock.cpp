@@ -9,7 +9,7 @@ namespace kr5 {
 VirtualClock::VirtualClock(QDateTime start) : start_(std::move(start)) {}
 
 QDateTime VirtualClock::localTime() const {
-    // The read itself takes time. Actions that fall due meanwhile run at the next pump,
+    // The read itself takes time. Actions that fall due meanwhile run at the next wait,
     // as events do on a real machine while a program is busy.
     nowUs_ += readCostUs_;
     const QDateTime t = start_.addMSecs(nowUs_ / 1000);
@@ -80,12 +80,13 @@ void VirtualClock::advanceMs(qint64 ms) {
     nowUs_ = endUs;
 }
 
-void VirtualPump::pumpOnce() {
+void VirtualWaiter::runDue() {
     clock_.runDue();
 }
 
-void VirtualPump::waitForEvent(qint64 deadlineMs) {
-    // As the Qt pump does in its waits: what Qt left for deletion goes (see qteventpump.cpp).
+void VirtualWaiter::waitUntil(qint64 deadlineMs) {
+    // There is no event loop under virtual time: what Qt left for deletion goes here, or it
+    // would pile up over a long scenario.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (clock_.runDue() > 0) {
         return;

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "clock.h"
-#include "eventpump.h"
+#include "waiter.h"
 
 #include <QDateTime>
 #include <functional>
@@ -47,7 +47,7 @@ class VirtualClock : public Clock {
     // Moves time forward by ms, running every action on the way in order.
     void advanceMs(qint64 ms);
     // The program is busy for ms (a long repaint, a machine under load): time passes and
-    // what falls due meanwhile waits for the next pump, as events do on a real machine.
+    // what falls due meanwhile waits for the next wait, as events do on a real machine.
     void busyMs(qint64 ms) { nowUs_ += ms * 1000; }
 
     bool hasPending() const { return !queue_.empty(); }
@@ -68,14 +68,15 @@ class VirtualClock : public Clock {
     std::map<int, Timer> timers_;
 };
 
-// The event pump over a VirtualClock: pending events are the actions due now, and
-// waiting means jumping to the next one.
-class VirtualPump : public EventPump {
+// Waiting over a VirtualClock: pending events are the actions due now, and waiting means
+// running them, or jumping to the next one.
+class VirtualWaiter : public Waiter {
   public:
-    explicit VirtualPump(VirtualClock& clock) : clock_(clock) {}
+    explicit VirtualWaiter(VirtualClock& clock) : clock_(clock) {}
 
-    void pumpOnce() override;
-    void waitForEvent(qint64 deadlineMs) override;
+    // Runs what is due now, without waiting.
+    void runDue();
+    void waitUntil(qint64 deadlineMs) override;
 
   private:
     VirtualClock& clock_;

@@ -1,4 +1,4 @@
-// A mailbox in virtual time: posted work runs at the next pass through the event pump,
+// A mailbox in virtual time: posted work runs at the next pass of the virtual waiter,
 // in order. A test can hold it to play a side that is stalled (a display server that does
 // not answer, a long repaint): the work waits, in order, until the hold ends.
 #pragma once

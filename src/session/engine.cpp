@@ -94,8 +94,8 @@ void SearchProgressToWindows::hideProgress() {
 Engine::Engine(const Parts& p)
     : p_(p),
       searchProgress_(p.toWindows),
-      timing_(p.clock, p.pump),
-      link_(units_, p.port, p.clock, p.pump, timing_),
+      timing_(p.clock, p.waiter),
+      link_(units_, p.port, p.clock, p.waiter, timing_),
       frameLog_(p.clock),
       evaluator_(constants_, units_),
       windows_(p.toWindows),
@@ -241,7 +241,7 @@ bool Engine::searchAndAwaitStart() {
     // The line stays quiet while the operator answers the search's questions; the windows'
     // requests are served meanwhile, the end among them.
     while (!started_ && !requests_.end) {
-        p_.pump.waitForEvent(std::numeric_limits<qint64>::max());
+        p_.waiter.waitUntil(std::numeric_limits<qint64>::max());
     }
     return !requests_.end;
 }

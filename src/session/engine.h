@@ -25,10 +25,10 @@
 #include "modes/summary.h"
 #include "modes/zn4panel.h"
 #include "platform/clock.h"
-#include "platform/eventpump.h"
 #include "platform/files.h"
 #include "platform/mailbox.h"
 #include "platform/serialport.h"
+#include "platform/waiter.h"
 #include "records/recorder.h"
 
 #include <QMutex>
@@ -124,7 +124,7 @@ class Engine {
   public:
     struct Parts {
         Clock& clock;
-        EventPump& pump;
+        Waiter& waiter;
         SerialPort& port;
         Files& files;
         Mailbox& toWindows;

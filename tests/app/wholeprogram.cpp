@@ -71,7 +71,7 @@ void WholeProgram::build() {
     ProgramOptions options;
     options.windowMemoryPath = windowMemoryPath();
     options.resultsFolder = configDir.path();
-    program = std::make_unique<Program>(Platform{clock, pump, *port, dialogs, launcher, clipboard,
+    program = std::make_unique<Program>(Platform{clock, waiter, *port, dialogs, launcher, clipboard,
                                                  files, toEngine, toWindows, runner},
                                         options);
 }

@@ -77,12 +77,12 @@ class WholeProgram : public ::testing::Test {
     // Stands for the user's configuration folder, where the windows' places are kept.
     QTemporaryDir configDir;
     VirtualClock clock;
-    VirtualPump pump{clock};
+    VirtualWaiter waiter{clock};
     // The engine and the windows share the test's thread; holding toWindows plays windows
     // that do not answer (a stalled display, a long repaint).
     VirtualMailbox toEngine{clock};
     VirtualMailbox toWindows{clock};
-    InlineLoopRunner runner{pump};
+    InlineLoopRunner runner{waiter};
     sim::Scenario scenario = quietBench();
     std::unique_ptr<sim::Bench> bench;
     std::unique_ptr<sim::SimPort> port;

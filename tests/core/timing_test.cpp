@@ -25,8 +25,8 @@ struct TimingTest : ::testing::Test {
     }
 
     VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
+    VirtualWaiter waiter{clock};
+    Timing timing{clock, waiter};
     QStringList readouts;
 };
 

@@ -45,8 +45,8 @@ struct Loop : ::testing::Test, LoopWindows, QnControl {
     }();
     std::unique_ptr<sim::Bench> bench;
     VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
+    VirtualWaiter waiter{clock};
+    Timing timing{clock, waiter};
     UnitsOnLine units;
     InputConstants constants;
     OperatingSettings settings;
@@ -94,7 +94,7 @@ struct Loop : ::testing::Test, LoopWindows, QnControl {
                 u.end());
         bench = std::make_unique<sim::Bench>(scenario);
         port = std::make_unique<sim::SimPort>(*bench, clock);
-        link = std::make_unique<Link>(units, *port, clock, pump, timing);
+        link = std::make_unique<Link>(units, *port, clock, waiter, timing);
         acq = std::make_unique<Acquisition>(Acquisition::Parts{
             requests, settings, units, *link, clock, timing, evaluator, panel, *this, *this});
         acq->addListener(panel);

@@ -1,8 +1,8 @@
 // The Qt serial port against a pseudo-terminal pair: bytes both ways, the speed, a vanished
 // device, why an open failed, and which device a port names.
 #include "platform/qtserialport.h"
+#include "platform/fiberwaiter.h"
 #include "platform/qtclock.h"
-#include "platform/qteventpump.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +67,7 @@ const QByteArray kFrame = "\xC0x\r\n";
 struct QtSerialPortTest : ::testing::Test {
     FarEnd far;
     QtClock clock;
-    QtEventPump pump{clock};
+    FiberWaiter waiter{clock};
     QtSerialPort port;
 
     void SetUp() override { ASSERT_TRUE(port.open(1, k9600)); }
@@ -76,9 +76,15 @@ struct QtSerialPortTest : ::testing::Test {
     QByteArray takeWithin(int count, qint64 ms) {
         const qint64 deadline = clock.nowMs() + ms;
         QByteArray got;
-        while (got.size() < count && clock.nowMs() < deadline) {
-            pump.waitForEvent(deadline);
-            got += port.takeInput();
+        // As the measurement takes its replies: the port's input wakes the waiting fiber.
+        waiter.run([&] {
+            while (got.size() < count && clock.nowMs() < deadline) {
+                waiter.waitUntil(deadline);
+                got += port.takeInput();
+            }
+        });
+        if (got.size() == count) {
+            EXPECT_LT(clock.nowMs(), deadline) << "woken by the input, not by the deadline";
         }
         return got;
     }
@@ -100,9 +106,11 @@ TEST_F(QtSerialPortTest, BytesPassBothWaysAtTheSpeedSetWaitingInputIsDroppedAndT
 
     ASSERT_TRUE(far.send("stale"));
     // Events only, so that the bytes reach the port's buffer without being taken.
-    for (const qint64 until = clock.nowMs() + 50; clock.nowMs() < until;) {
-        pump.waitForEvent(until);
-    }
+    waiter.run([&] {
+        for (const qint64 until = clock.nowMs() + 50; clock.nowMs() < until;) {
+            waiter.waitUntil(until);
+        }
+    });
     port.discardInput();
     ASSERT_TRUE(far.send("fresh"));
     EXPECT_EQ(takeWithin(5, 2000), QByteArray("fresh"));

@@ -39,18 +39,18 @@ TEST(VirtualClock, RunsActionsAndTimerTicksInTimeThenInsertionOrderAndKeepsWhole
     EXPECT_EQ(day.localTime(), QDateTime(QDate(2026, 3, 5), QTime(0, 0, 0)));
 }
 
-TEST(VirtualPump, WaitJumpsToTheNextEventOrTheDeadline) {
+TEST(VirtualWaiter, WaitJumpsToTheNextEventOrTheDeadline) {
     VirtualClock clock;
-    VirtualPump pump(clock);
+    VirtualWaiter waiter(clock);
     bool fired = false;
     clock.scheduleInMs(40, [&] { fired = true; });
-    pump.waitForEvent(100);
+    waiter.waitUntil(100);
     EXPECT_TRUE(fired);
     EXPECT_EQ(clock.nowMs(), 40);
-    pump.waitForEvent(100);
+    waiter.waitUntil(100);
     EXPECT_EQ(clock.nowMs(), 100);
     // Nothing scheduled and no deadline: time does not run off.
-    pump.waitForEvent(std::numeric_limits<qint64>::max());
+    waiter.waitUntil(std::numeric_limits<qint64>::max());
     EXPECT_EQ(clock.nowMs(), 100);
 }
 

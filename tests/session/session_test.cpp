@@ -23,7 +23,7 @@ class SessionTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     VirtualClock clock;
-    VirtualPump pump{clock};
+    VirtualWaiter waiter{clock};
     VirtualMailbox toEngine{clock};
     VirtualMailbox toWindows{clock};
     UnitsOnLine units;
@@ -34,7 +34,7 @@ class SessionTest : public ::testing::Test {
     QtFiles files;
     test::FakeSerialPort port{clock};
     EngineView view{toEngine, settings};
-    Engine engine{{clock, pump, port, files, toWindows, view}};
+    Engine engine{{clock, waiter, port, files, toWindows, view}};
     PanelModel& panel = view.panel();
     Zn4Panel& discriminator = view.discriminator();
     test::FakeDialogs dialogs;
@@ -48,7 +48,7 @@ class SessionTest : public ::testing::Test {
                      acceptanceForm, details}};
 
     // The engine carries out what was posted, and the windows take its state.
-    void settle() { pump.pumpOnce(); }
+    void settle() { waiter.runDue(); }
 
     SessionTest() {
         view.attach(engine);

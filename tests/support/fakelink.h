@@ -1,5 +1,5 @@
 // The link on a fake serial port that a test scripts, in virtual time: the units, the
-// clock, its pump, the pacing and the port, as the link is built over them.
+// clock, its waiter, the pacing and the port, as the link is built over them.
 #pragma once
 
 #include "core/timing.h"
@@ -13,10 +13,10 @@ namespace kr5::test {
 struct FakeLinkParts {
     UnitsOnLine units;
     VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
+    VirtualWaiter waiter{clock};
+    Timing timing{clock, waiter};
     FakeSerialPort port{clock};
-    Link link{units, port, clock, pump, timing};
+    Link link{units, port, clock, waiter, timing};
 };
 
 }  // namespace kr5::test

@@ -26,11 +26,11 @@ struct SimLinkParts {
 
     UnitsOnLine units;
     VirtualClock clock;
-    VirtualPump pump{clock};
-    Timing timing{clock, pump};
+    VirtualWaiter waiter{clock};
+    Timing timing{clock, waiter};
     sim::Bench bench;
     sim::SimPort port{bench, clock};
-    Link link{units, port, clock, pump, timing};
+    Link link{units, port, clock, waiter, timing};
 };
 
 }  // namespace kr5::test

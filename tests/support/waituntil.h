@@ -3,7 +3,10 @@
 #pragma once
 
 #include "platform/qtclock.h"
-#include "platform/qteventpump.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <functional>
 
@@ -18,17 +21,19 @@ class RealTimeWait {
             if (clock_.nowMs() >= deadline) {
                 return false;
             }
-            pump_.waitForEvent(deadline);
+            QTimer wakeAtDeadline;  // an event of its own: the wait ends by the deadline
+            wakeAtDeadline.setSingleShot(true);
+            wakeAtDeadline.start(static_cast<int>(deadline - clock_.nowMs()));
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         return true;
     }
 
     QtClock& clock() { return clock_; }
-    QtEventPump& pump() { return pump_; }
 
   private:
     QtClock clock_;
-    QtEventPump pump_{clock_};
 };
 
 }  // namespace kr5::test
