@@ -12,9 +12,10 @@ namespace kr5 {
 
 namespace {
 
-// The measurement's stack. It is only touched as deep as the code goes; a guard page
-// below it stops an overflow.
-constexpr std::size_t kStackBytes = 1024 * 1024;
+// The measurement's stack: as large as a thread's own, since what the measurement calls
+// (the port, the files, Qt's formatting) may go deep. Only the pages it touches take
+// memory; a guard page below it stops an overflow.
+constexpr std::size_t kStackBytes = 8 * 1024 * 1024;
 
 thread_local FiberWaiter* waiterOfThisThread = nullptr;
 
